@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Velloran and starts it. Arguments are passed to the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target velloran
+exec ./build/velloran "$@"

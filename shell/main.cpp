@@ -1,0 +1,2 @@
+// Velloran: the program's entry point.
+int main() { return 0; }
