@@ -308,8 +308,7 @@ TEST(StrokeFontBold, StrokedDoublesWidthAndFilledLoadsBoldFont) {
 }
 
 TEST(StrokeFontBold, AdvanceDoesNotDependOnBold) {
-  // The underline spans the measured width; "x!" puts the "!" in the second
-  // cell whatever the font variant.
+  // " -" puts the hyphen in the second cell whatever the font variant.
   for (auto id : {BuiltinStrokeFont::Fixed, BuiltinStrokeFont::FixedBold}) {
     const auto store = Loaded(id);
     RecordingSink sink;
@@ -429,6 +428,12 @@ TEST(StrokeFontDefine, LoadsAFontGivenFieldByField) {
   EXPECT_EQ(tk::StrokeGlyph(store.current, '!'), stream);
   EXPECT_TRUE(tk::StrokeGlyph(store.current, '"').empty());
   EXPECT_EQ(tk::StrokeCharacterMap(store.current, 128), 32);
+  // A name longer than the store's 260 characters is cut, not overrun.
+  const std::string longName(300, 'n');
+  tk::StrokeFontDefine(store, adv, hgt, bw, bh, bits, flags, spacing, longName, stream, lower,
+                       upper, ierr);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(store.current.name, longName.substr(0, 260));
   // "0011" has only two points: a filled stroke still reaches the sink whole;
   // a dangling coordinate and a one-point stroke are dropped.
   RecordingSink sink;
