@@ -6,7 +6,8 @@ y = 11, descenders down to y = 0, x -10..10 onto 0..6. A stroke that rounds
 to a single point (the Hershey dots) becomes a one-unit upward tick. The
 accented letters of 192-255 are the base letters with accents added here
 (capitals squeezed to make room); the other glyphs (128, 161-191, 215, 247
-and the ligatures and Icelandic letters) are drawn here by hand.
+and the ligatures and Icelandic letters), "!", "^" and "`" are drawn
+here by hand.
 """
 
 import math
@@ -97,6 +98,8 @@ CEDILLA = [[(3, 2), (3, 1), (2, 0)]]
 # Hand-drawn glyphs, strokes of (x, y).
 HAND = {
     33: [[(3, 2), (3, 3)], [(3, 6), (3, 11)]],  # !
+    94: [[(1, 8), (3, 11), (5, 8)]],  # ^ (Hershey has an arrow here)
+    96: [[(2, 11), (3, 9)]],  # ` (Hershey's rounds to an upright tick)
     128: [[(5, 10), (4, 11), (2, 11), (1, 9), (1, 4), (2, 2), (4, 2), (5, 3)],
           [(0, 7), (4, 7)], [(0, 5), (4, 5)]],  # euro
     161: [[(3, 10), (3, 11)], [(3, 2), (3, 7)]],

@@ -444,3 +444,27 @@ TEST(StrokeFontDefine, LoadsAFontGivenFieldByField) {
 }
 
 }  // namespace
+
+namespace {
+
+// Before any font is loaded the store holds no glyphs: drawing is harmless.
+TEST(StrokeTextDraw, EmptyStoreDrawsNothing) {
+  const tk::StrokeFontStore store;
+  RecordingSink sink;
+  tk::StrokeTextDraw(store, {}, sink, 0, 0, "Ab\x80\xe9", 4, 10, 20);
+  EXPECT_TRUE(sink.calls.empty());
+  EXPECT_EQ(sink.begins, 1);
+  EXPECT_EQ(sink.ends, 1);
+}
+
+// A count beyond the text, or negative, never reads outside it.
+TEST(StrokeTextDraw, CountIsClampedToTheText) {
+  const auto store = Loaded(BuiltinStrokeFont::Standard);
+  RecordingSink all, none;
+  tk::StrokeTextDraw(store, {}, all, 0, 0, "!", 50, 10, 20);
+  tk::StrokeTextDraw(store, {}, none, 0, 0, "!", -3, 10, 20);
+  EXPECT_EQ(all.calls.size(), 2u);
+  EXPECT_TRUE(none.calls.empty());
+}
+
+}  // namespace
