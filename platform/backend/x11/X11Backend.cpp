@@ -2,10 +2,10 @@
 // backing surface is shown with XPutImage, and X events become InputEvents
 // (one translation function per kind of X event).
 //
-// This is one of the only files that include Xlib: its macros (None, Bool,
-// Status, Expose, KeyPress, ...) must not meet the rest of the program.
-// Our headers come first, and the names Xlib's macros would replace (None,
-// Expose, FocusIn, FocusOut) are given other names before it is included.
+// Only the files of this folder include Xlib: its macros (None, Bool, Status,
+// Expose, KeyPress, ...) must not meet the rest of the program. Here our
+// headers come first, and the names of ours that those macros would replace
+// (Expose, FocusIn, FocusOut) get other names before Xlib is included.
 #include "platform/backend/Backend.h"
 #include "platform/backend/x11/X11TestHooks.h"
 
@@ -24,6 +24,7 @@ constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -97,40 +98,73 @@ struct KeyName {
 };
 
 constexpr KeyName kKeys[] = {
-    {XK_BackSpace, kVkBack},     {XK_Tab, kVkTab},
-    {XK_ISO_Left_Tab, kVkTab},   {XK_Clear, kVkClear},
-    {XK_Return, kVkReturn},      {XK_KP_Enter, kVkReturn},
-    {XK_Shift_L, kVkShift},      {XK_Shift_R, kVkShift},
-    {XK_Control_L, kVkControl},  {XK_Control_R, kVkControl},
-    {XK_Alt_L, kVkMenu},         {XK_Alt_R, kVkMenu},
-    {XK_Meta_L, kVkMenu},        {XK_Meta_R, kVkMenu},
+    {XK_BackSpace, kVkBack},
+    {XK_Tab, kVkTab},
+    {XK_ISO_Left_Tab, kVkTab},
+    {XK_Clear, kVkClear},
+    {XK_Return, kVkReturn},
+    {XK_KP_Enter, kVkReturn},
+    {XK_Shift_L, kVkShift},
+    {XK_Shift_R, kVkShift},
+    {XK_Control_L, kVkControl},
+    {XK_Control_R, kVkControl},
+    {XK_Alt_L, kVkMenu},
+    {XK_Alt_R, kVkMenu},
+    {XK_Meta_L, kVkMenu},
+    {XK_Meta_R, kVkMenu},
     {XK_ISO_Level3_Shift, kVkMenu},
-    {XK_Pause, kVkPause},        {XK_Caps_Lock, kVkCapital},
-    {XK_Escape, kVkEscape},      {XK_space, kVkSpace},
-    {XK_KP_Space, kVkSpace},     {XK_Prior, kVkPrior},
-    {XK_KP_Prior, kVkPrior},     {XK_Next, kVkNext},
-    {XK_KP_Next, kVkNext},       {XK_End, kVkEnd},
-    {XK_KP_End, kVkEnd},         {XK_Home, kVkHome},
-    {XK_KP_Home, kVkHome},       {XK_Left, kVkLeft},
-    {XK_KP_Left, kVkLeft},       {XK_Up, kVkUp},
-    {XK_KP_Up, kVkUp},           {XK_Right, kVkRight},
-    {XK_KP_Right, kVkRight},     {XK_Down, kVkDown},
-    {XK_KP_Down, kVkDown},       {XK_KP_Begin, kVkClear},
-    {XK_Select, kVkSelect},      {XK_Execute, kVkExecute},
-    {XK_Print, kVkSnapshot},     {XK_Insert, kVkInsert},
-    {XK_KP_Insert, kVkInsert},   {XK_Delete, kVkDelete},
-    {XK_KP_Delete, kVkDelete},   {XK_Help, kVkHelp},
-    {XK_Super_L, kVkLWin},       {XK_Super_R, kVkRWin},
-    {XK_Menu, kVkApps},          {XK_KP_Multiply, kVkMultiply},
-    {XK_KP_Add, kVkAdd},         {XK_KP_Separator, kVkSeparator},
-    {XK_KP_Subtract, kVkSubtract}, {XK_KP_Decimal, kVkDecimal},
-    {XK_KP_Divide, kVkDivide},   {XK_Num_Lock, kVkNumLock},
-    {XK_Scroll_Lock, kVkScroll}, {XK_semicolon, kVkOem1},
-    {XK_equal, kVkOemPlus},      {XK_comma, kVkOemComma},
-    {XK_minus, kVkOemMinus},     {XK_period, kVkOemPeriod},
-    {XK_slash, kVkOem2},         {XK_grave, kVkOem3},
-    {XK_bracketleft, kVkOem4},   {XK_backslash, kVkOem5},
-    {XK_bracketright, kVkOem6},  {XK_apostrophe, kVkOem7},
+    {XK_Pause, kVkPause},
+    {XK_Caps_Lock, kVkCapital},
+    {XK_Escape, kVkEscape},
+    {XK_space, kVkSpace},
+    {XK_KP_Space, kVkSpace},
+    {XK_Prior, kVkPrior},
+    {XK_KP_Prior, kVkPrior},
+    {XK_Next, kVkNext},
+    {XK_KP_Next, kVkNext},
+    {XK_End, kVkEnd},
+    {XK_KP_End, kVkEnd},
+    {XK_Home, kVkHome},
+    {XK_KP_Home, kVkHome},
+    {XK_Left, kVkLeft},
+    {XK_KP_Left, kVkLeft},
+    {XK_Up, kVkUp},
+    {XK_KP_Up, kVkUp},
+    {XK_Right, kVkRight},
+    {XK_KP_Right, kVkRight},
+    {XK_Down, kVkDown},
+    {XK_KP_Down, kVkDown},
+    {XK_KP_Begin, kVkClear},
+    {XK_Select, kVkSelect},
+    {XK_Execute, kVkExecute},
+    {XK_Print, kVkSnapshot},
+    {XK_Insert, kVkInsert},
+    {XK_KP_Insert, kVkInsert},
+    {XK_Delete, kVkDelete},
+    {XK_KP_Delete, kVkDelete},
+    {XK_Help, kVkHelp},
+    {XK_Super_L, kVkLWin},
+    {XK_Super_R, kVkRWin},
+    {XK_Menu, kVkApps},
+    {XK_KP_Multiply, kVkMultiply},
+    {XK_KP_Add, kVkAdd},
+    {XK_KP_Separator, kVkSeparator},
+    {XK_KP_Subtract, kVkSubtract},
+    {XK_KP_Decimal, kVkDecimal},
+    {XK_KP_Divide, kVkDivide},
+    {XK_Num_Lock, kVkNumLock},
+    {XK_Scroll_Lock, kVkScroll},
+    {XK_semicolon, kVkOem1},
+    {XK_equal, kVkOemPlus},
+    {XK_comma, kVkOemComma},
+    {XK_minus, kVkOemMinus},
+    {XK_period, kVkOemPeriod},
+    {XK_slash, kVkOem2},
+    {XK_grave, kVkOem3},
+    {XK_bracketleft, kVkOem4},
+    {XK_backslash, kVkOem5},
+    {XK_bracketright, kVkOem6},
+    {XK_apostrophe, kVkOem7},
 };
 
 /// The virtual-key code of KS, 0 for keys that have none.
@@ -154,6 +188,14 @@ unsigned KeyStateOf(unsigned state) {
   if (state & ShiftMask) s |= kMkShift;
   if (state & ControlMask) s |= kMkControl;
   return s;
+}
+
+/// X sizes and positions are 16-bit in the protocol: keep them in range.
+Rect ClampToProtocol(const Rect& area) {
+  auto clampPos = [](int v) { return std::clamp(v, -32768, 32767); };
+  const int left = clampPos(area.left), top = clampPos(area.top);
+  return {left, top, left + std::clamp(area.Width(), 1, 32767),
+          top + std::clamp(area.Height(), 1, 32767)};
 }
 
 /// Window titles arrive in Latin-1, the program's text encoding; _NET_WM_NAME wants UTF-8.
@@ -273,18 +315,19 @@ class X11Backend final : public Backend {
     return {DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_)};
   }
 
-  NativeWindow CreateWindow(const Rect& area, std::string_view title) override {
-    const Size size{std::max(area.Width(), 1), std::max(area.Height(), 1)};
+  NativeWindow CreateWindow(const Rect& requested, std::string_view title) override {
+    const Rect area = ClampToProtocol(requested);
+    const Size size{area.Width(), area.Height()};
     XSetWindowAttributes a{};
     a.background_pixmap = None;  // the backing surface paints everything
     a.border_pixel = 0;
     a.colormap = colormap_;
     a.bit_gravity = NorthWestGravity;
     a.event_mask = kEventMask;
-    const Window xid = XCreateWindow(
-        dpy_, root_, area.left, area.top, static_cast<unsigned>(size.width),
-        static_cast<unsigned>(size.height), 0, depth_, InputOutput, visual_,
-        CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask, &a);
+    const Window xid =
+        XCreateWindow(dpy_, root_, area.left, area.top, static_cast<unsigned>(size.width),
+                      static_cast<unsigned>(size.height), 0, depth_, InputOutput, visual_,
+                      CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask, &a);
     if (xid == 0) return 0;
     Atom protocols[] = {atoms_[kWmDeleteWindow]};
     XSetWMProtocols(dpy_, xid, protocols, 1);
@@ -322,14 +365,15 @@ class X11Backend final : public Backend {
     if (visible)
       XMapRaised(dpy_, win->xid);
     else
-      XUnmapWindow(dpy_, win->xid);
+      XWithdrawWindow(dpy_, win->xid, screen_);  // tells a window manager too
     XFlush(dpy_);
   }
 
-  void MoveWindow(NativeWindow w, const Rect& area) override {
+  void MoveWindow(NativeWindow w, const Rect& requested) override {
     const Win* win = Find(w);
     if (win == nullptr) return;
-    const Size size{std::max(area.Width(), 1), std::max(area.Height(), 1)};
+    const Rect area = ClampToProtocol(requested);
+    const Size size{area.Width(), area.Height()};
     SetPositionHints(win->xid, {area.left, area.top}, size);
     XMoveResizeWindow(dpy_, win->xid, area.left, area.top, static_cast<unsigned>(size.width),
                       static_cast<unsigned>(size.height));
@@ -360,9 +404,9 @@ class X11Backend final : public Backend {
     for (int y = 0; y < height; ++y)
       format_.ConvertRow(surface.Row(r.top + y) + r.left, width,
                          image_.data() + static_cast<std::ptrdiff_t>(y) * bytesPerLine);
-    XImage* img = XCreateImage(dpy_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
-                               image_.data(), static_cast<unsigned>(width),
-                               static_cast<unsigned>(height), 32, bytesPerLine);
+    XImage* img =
+        XCreateImage(dpy_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0, image_.data(),
+                     static_cast<unsigned>(width), static_cast<unsigned>(height), 32, bytesPerLine);
     if (img == nullptr) return;
     XPutImage(dpy_, win->xid, win->gc, img, 0, 0, r.left, r.top, static_cast<unsigned>(width),
               static_cast<unsigned>(height));
@@ -427,8 +471,7 @@ class X11Backend final : public Backend {
       : dpy_(dpy), screen_(DefaultScreen(dpy)), root_(RootWindow(dpy, screen_)) {
     char* names[kAtomCount] = {const_cast<char*>("WM_PROTOCOLS"),
                                const_cast<char*>("WM_DELETE_WINDOW"),
-                               const_cast<char*>("_NET_WM_NAME"),
-                               const_cast<char*>("UTF8_STRING")};
+                               const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING")};
     XInternAtoms(dpy_, names, kAtomCount, False, atoms_);
     // Held keys repeat as presses only, without a release between them.
     XkbSetDetectableAutoRepeat(dpy_, True, nullptr);
@@ -511,17 +554,38 @@ class X11Backend final : public Backend {
     Win& win = it->second;
     const NativeWindow id = it->first;
     switch (ev.type) {
-      case MotionNotify: OnMotion(id, ev.xmotion); break;
-      case ButtonPress: OnButton(id, ev.xbutton, true); break;
-      case ButtonRelease: OnButton(id, ev.xbutton, false); break;
-      case KeyPress: OnKey(id, ev.xkey, true); break;
-      case KeyRelease: OnKey(id, ev.xkey, false); break;
-      case Expose: OnExpose(id, ev.xexpose); break;
-      case ConfigureNotify: OnConfigure(id, win, ev.xconfigure); break;
-      case ClientMessage: OnClientMessage(id, ev.xclient); break;
-      case FocusIn: OnFocus(id, ev.xfocus, true); break;
-      case FocusOut: OnFocus(id, ev.xfocus, false); break;
-      default: break;
+      case MotionNotify:
+        OnMotion(id, ev.xmotion);
+        break;
+      case ButtonPress:
+        OnButton(id, ev.xbutton, true);
+        break;
+      case ButtonRelease:
+        OnButton(id, ev.xbutton, false);
+        break;
+      case KeyPress:
+        OnKey(id, ev.xkey, true);
+        break;
+      case KeyRelease:
+        OnKey(id, ev.xkey, false);
+        break;
+      case Expose:
+        OnExpose(id, ev.xexpose);
+        break;
+      case ConfigureNotify:
+        OnConfigure(id, win, ev.xconfigure);
+        break;
+      case ClientMessage:
+        OnClientMessage(id, ev.xclient);
+        break;
+      case FocusIn:
+        OnFocus(id, ev.xfocus, true);
+        break;
+      case FocusOut:
+        OnFocus(id, ev.xfocus, false);
+        break;
+      default:
+        break;
     }
   }
 
@@ -548,10 +612,20 @@ class X11Backend final : public Backend {
     }
     unsigned bit = 0;
     switch (b.button) {
-      case Button1: e.button = MouseButton::Left; bit = kMkLButton; break;
-      case Button2: e.button = MouseButton::Middle; bit = kMkMButton; break;
-      case Button3: e.button = MouseButton::Right; bit = kMkRButton; break;
-      default: return;  // horizontal wheel, extra buttons
+      case Button1:
+        e.button = MouseButton::Left;
+        bit = kMkLButton;
+        break;
+      case Button2:
+        e.button = MouseButton::Middle;
+        bit = kMkMButton;
+        break;
+      case Button3:
+        e.button = MouseButton::Right;
+        bit = kMkRButton;
+        break;
+      default:
+        return;  // horizontal wheel, extra buttons
     }
     // X reports the state before the event; the program expects it after.
     e.kind = down ? InputEvent::Kind::ButtonDown : InputEvent::Kind::ButtonUp;
@@ -576,7 +650,8 @@ class X11Backend final : public Backend {
       queue_.push_back(e);
     }
     // Delete types DEL under X; it is an editing key, not a character.
-    if (down && length == 1 && e.virtualKey != kVkDelete) {
+    // Control with Space or 2 types NUL, which no text wants.
+    if (down && length == 1 && text[0] != '\0' && e.virtualKey != kVkDelete) {
       e.kind = InputEvent::Kind::Char;
       e.virtualKey = 0;
       e.character = static_cast<unsigned char>(text[0]);

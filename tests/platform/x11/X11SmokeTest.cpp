@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -112,7 +114,7 @@ class Xvfb {
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // the write end is inherited by Xvfb
     const bool started = server_.Start({program, "-displayfd", std::to_string(fds[1]), "-screen",
-                                        "0", "800x600x24", "-nolisten", "tcp"});
+                                        "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
     close(fds[1]);
     if (!started) {
       close(fds[0]);
@@ -184,9 +186,27 @@ int Channel(std::uint32_t v, std::uint32_t mask) {
 /// the window name and the colour table, in the byte order the header gives.
 bool ParseXwd(const std::string& b, Screenshot& out, std::string& why) {
   enum {
-    kHeaderSize, kVersion, kFormat, kDepth, kWidth, kHeight, kXOffset, kByteOrder, kBitmapUnit,
-    kBitOrder, kBitmapPad, kBitsPerPixel, kBytesPerLine, kVisualClass, kRedMask, kGreenMask,
-    kBlueMask, kBitsPerRgb, kColormapEntries, kColors, kFieldCount
+    kHeaderSize,
+    kVersion,
+    kFormat,
+    kDepth,
+    kWidth,
+    kHeight,
+    kXOffset,
+    kByteOrder,
+    kBitmapUnit,
+    kBitOrder,
+    kBitmapPad,
+    kBitsPerPixel,
+    kBytesPerLine,
+    kVisualClass,
+    kRedMask,
+    kGreenMask,
+    kBlueMask,
+    kBitsPerRgb,
+    kColormapEntries,
+    kColors,
+    kFieldCount
   };
   if (b.size() < 100) return why = "XWD file shorter than its header", false;
   std::uint32_t f[kFieldCount];
@@ -216,8 +236,8 @@ bool ParseXwd(const std::string& b, Screenshot& out, std::string& why) {
         const std::uint32_t byte = static_cast<unsigned char>(b[at + i]);
         v |= msb ? byte << (8 * (bytes - 1 - i)) : byte << (8 * i);
       }
-      out.pixels[y * width + x] = plat::Rgb(Channel(v, f[kRedMask]), Channel(v, f[kGreenMask]),
-                                            Channel(v, f[kBlueMask]));
+      out.pixels[y * width + x] =
+          plat::Rgb(Channel(v, f[kRedMask]), Channel(v, f[kGreenMask]), Channel(v, f[kBlueMask]));
     }
   }
   return true;
@@ -226,7 +246,7 @@ bool ParseXwd(const std::string& b, Screenshot& out, std::string& why) {
 struct KeyCase {
   const char* keysym;
   unsigned modifiers;
-  int virtualKey;      // 0: no KeyDown/KeyUp expected
+  int virtualKey;           // 0: no KeyDown/KeyUp expected
   std::uint32_t character;  // 0: no Char expected
 };
 
@@ -425,6 +445,8 @@ TEST_F(X11Smoke, KeysBecomeVirtualKeysAndCharacters) {
       {"1", 0, '1', '1'},
       {"1", kShift, '1', '!'},
       {"space", 0, 0x20, ' '},
+      {"space", kControl, 0x20, 0},  // types NUL, which is no
+                                     // character
       {"Return", 0, 0x0D, 0x0D},
       {"Escape", 0, 0x1B, 0x1B},
       {"Tab", 0, 0x09, 0x09},
@@ -497,10 +519,18 @@ TEST_F(X11Smoke, MouseButtonsWheelAndMotion) {
       {1, 0, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Left, plat::kMkLButton, 0},
       {2, 0, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Middle, plat::kMkMButton, 0},
       {3, 0, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Right, plat::kMkRButton, 0},
-      {1, plat::x11test::kShift, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Left,
-       plat::kMkLButton | plat::kMkShift, 0},
-      {3, plat::x11test::kControl, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Right,
-       plat::kMkRButton | plat::kMkControl, 0},
+      {1,
+       plat::x11test::kShift,
+       {Kind::ButtonDown, Kind::ButtonUp},
+       plat::MouseButton::Left,
+       plat::kMkLButton | plat::kMkShift,
+       0},
+      {3,
+       plat::x11test::kControl,
+       {Kind::ButtonDown, Kind::ButtonUp},
+       plat::MouseButton::Right,
+       plat::kMkRButton | plat::kMkControl,
+       0},
       {4, 0, {Kind::Wheel}, plat::MouseButton::None, 0, 120},
       {5, 0, {Kind::Wheel}, plat::MouseButton::None, 0, -120},
   };
@@ -520,8 +550,8 @@ TEST_F(X11Smoke, MouseButtonsWheelAndMotion) {
     }
     EXPECT_EQ(seen[0].keyState, c.downState);
     // After the release no button is held; the modifiers still are.
-    EXPECT_EQ(seen[c.kinds.size() - 1].keyState & (plat::kMkLButton | plat::kMkMButton |
-                                                  plat::kMkRButton),
+    EXPECT_EQ(seen[c.kinds.size() - 1].keyState &
+                  (plat::kMkLButton | plat::kMkMButton | plat::kMkRButton),
               c.xButton <= 3 ? 0u : c.downState);
     EXPECT_EQ(seen.back().pos, end);
     EXPECT_EQ(seen.back().keyState, 0u);
