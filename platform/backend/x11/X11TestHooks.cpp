@@ -110,4 +110,12 @@ bool SendMotion(std::string_view display, NativeWindow w, Point pos, unsigned mo
   return Send(d.get(), w, ev);
 }
 
+bool SetInputFocus(std::string_view display, NativeWindow w) {
+  Connection d = Open(display);
+  if (!d) return false;
+  XSetInputFocus(d.get(), w, RevertToPointerRoot, CurrentTime);
+  XSync(d.get(), False);
+  return true;
+}
+
 }  // namespace plat::x11test

@@ -32,6 +32,10 @@ bool SendButton(std::string_view display, NativeWindow w, int xButton, Point pos
 /// Sends a pointer motion to POS in W's pixels.
 bool SendMotion(std::string_view display, NativeWindow w, Point pos, unsigned modifiers = 0);
 
+/// Gives W the keyboard focus, as a window manager does when the user
+/// activates a window.
+bool SetInputFocus(std::string_view display, NativeWindow w);
+
 /// Waits until the X server has carried out every request BACKEND made
 /// (XSync). False when BACKEND is not the X11 backend.
 bool Sync(Backend& backend);

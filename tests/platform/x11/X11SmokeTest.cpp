@@ -101,20 +101,21 @@ class Child {
   pid_t pid_ = -1;
 };
 
-/// A private Xvfb, 800x600 in 24-bit colour, ended with the object.
+/// A private Xvfb with one 800x600 screen, ended with the object.
 class Xvfb {
  public:
   /// Starts the server and waits until it accepts connections; on failure
   /// WHY says what went wrong.
-  bool Start(const std::string& program, std::string& why) {
+  bool Start(const std::string& program, int depth, std::string& why) {
     int fds[2];
     if (pipe(fds) != 0) {
       why = "pipe failed";
       return false;
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // the write end is inherited by Xvfb
-    const bool started = server_.Start({program, "-displayfd", std::to_string(fds[1]), "-screen",
-                                        "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
+    const bool started =
+        server_.Start({program, "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                       "800x600x" + std::to_string(depth), "-nolisten", "tcp", "-terminate"});
     close(fds[1]);
     if (!started) {
       close(fds[0]);
@@ -250,15 +251,19 @@ struct KeyCase {
   std::uint32_t character;  // 0: no Char expected
 };
 
+constexpr const char* kNoXvfb = "Xvfb or xwd is not on PATH: the real X11 window test is skipped";
+
 class X11Smoke : public ::testing::Test {
  protected:
+  /// Bits per pixel of the server's screen.
+  virtual int ScreenDepth() const { return 24; }
+
   void SetUp() override {
     const std::string xvfb = FindProgram("Xvfb");
     xwd_ = FindProgram("xwd");
-    if (xvfb.empty() || xwd_.empty())
-      GTEST_SKIP() << "Xvfb or xwd is not on PATH: the real X11 window test is skipped";
+    if (xvfb.empty() || xwd_.empty()) GTEST_SKIP() << kNoXvfb;
     std::string why;
-    ASSERT_TRUE(server_.Start(xvfb, why)) << why;
+    ASSERT_TRUE(server_.Start(xvfb, ScreenDepth(), why)) << why;
     backend_ = plat::MakeX11Backend(server_.Display());
     ASSERT_NE(backend_, nullptr) << "cannot open " << server_.Display();
   }
@@ -346,7 +351,39 @@ TEST_F(X11Smoke, ScreenSizeNameAndClock) {
   backend_->Beep();
 }
 
-TEST_F(X11Smoke, PresentShowsTheSurfaceOnScreen) {
+/// The same tests on screens of other depths: 15 and 16 bits (5 or 6 bits a
+/// channel, two bytes a pixel), 24 bits and 30 bits (10 bits a channel).
+class X11Depths : public X11Smoke, public ::testing::WithParamInterface<int> {
+ protected:
+  int ScreenDepth() const override { return GetParam(); }
+
+  /// Whether GOT is how this screen shows WANT: exact when the screen keeps
+  /// 8 bits a channel, within one step of 5 or 6 bits otherwise.
+  testing::AssertionResult Shows(plat::Pixel got, plat::Pixel want) const {
+    const int tolerance = GetParam() >= 24 ? 0 : 9;
+    const int diffs[] = {plat::RedOf(got) - plat::RedOf(want),
+                         plat::GreenOf(got) - plat::GreenOf(want),
+                         plat::BlueOf(got) - plat::BlueOf(want)};
+    for (int d : diffs)
+      if (d > tolerance || d < -tolerance)
+        return testing::AssertionFailure()
+               << std::hex << "shows 0x" << got << " instead of 0x" << want;
+    return testing::AssertionSuccess();
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Screens, X11Depths, testing::Values(15, 16, 24, 30));
+
+TEST(X11Backend, RefusesAScreenWithoutTrueColour) {
+  const std::string xvfb = FindProgram("Xvfb");
+  if (xvfb.empty()) GTEST_SKIP() << kNoXvfb;
+  Xvfb server;
+  std::string why;
+  ASSERT_TRUE(server.Start(xvfb, 8, why)) << why;
+  EXPECT_EQ(plat::MakeX11Backend(server.Display()), nullptr);
+}
+
+TEST_P(X11Depths, PresentShowsTheSurfaceOnScreen) {
   const plat::Rect area{100, 80, 300, 230};  // 200 x 150
   const plat::NativeWindow w = ShownWindow(area);
   struct Block {
@@ -376,16 +413,16 @@ TEST_F(X11Smoke, PresentShowsTheSurfaceOnScreen) {
     SCOPED_TRACE(testing::Message() << "block at " << b.rect.left << "," << b.rect.top);
     const plat::Rect& r = b.rect;
     // Corners inside, the centre, and the pixels just outside each edge.
-    EXPECT_EQ(screen(r.left, r.top), b.colour);
-    EXPECT_EQ(screen(r.right - 1, r.bottom - 1), b.colour);
-    EXPECT_EQ(screen((r.left + r.right) / 2, (r.top + r.bottom) / 2), b.colour);
-    EXPECT_EQ(screen(r.left - 1, r.top), background);
-    EXPECT_EQ(screen(r.right, r.top), background);
-    EXPECT_EQ(screen(r.left, r.top - 1), background);
-    EXPECT_EQ(screen(r.left, r.bottom), background);
+    EXPECT_TRUE(Shows(screen(r.left, r.top), b.colour));
+    EXPECT_TRUE(Shows(screen(r.right - 1, r.bottom - 1), b.colour));
+    EXPECT_TRUE(Shows(screen((r.left + r.right) / 2, (r.top + r.bottom) / 2), b.colour));
+    EXPECT_TRUE(Shows(screen(r.left - 1, r.top), background));
+    EXPECT_TRUE(Shows(screen(r.right, r.top), background));
+    EXPECT_TRUE(Shows(screen(r.left, r.top - 1), background));
+    EXPECT_TRUE(Shows(screen(r.left, r.bottom), background));
   }
-  EXPECT_EQ(screen(0, 0), background);
-  EXPECT_EQ(screen(area.Width() - 1, area.Height() - 1), background);
+  EXPECT_TRUE(Shows(screen(0, 0), background));
+  EXPECT_TRUE(Shows(screen(area.Width() - 1, area.Height() - 1), background));
 
   // Presenting part of a changed surface updates exactly that part.
   surface.Fill(plat::Rgb(255, 255, 0));
@@ -394,12 +431,12 @@ TEST_F(X11Smoke, PresentShowsTheSurfaceOnScreen) {
   ASSERT_TRUE(plat::x11test::Sync(*backend_));
   shot = TakeScreenshot();
   ASSERT_TRUE(shot);
-  EXPECT_EQ(screen(part.left, part.top), plat::Rgb(255, 255, 0));
-  EXPECT_EQ(screen(part.right - 1, part.bottom - 1), plat::Rgb(255, 255, 0));
-  EXPECT_EQ(screen(part.left - 1, part.top), plat::Rgb(255, 0, 0));
-  EXPECT_EQ(screen(part.right, part.bottom - 1), plat::Rgb(0, 255, 0));
-  EXPECT_EQ(screen(part.left, part.bottom), plat::Rgb(255, 0, 0));
-  EXPECT_EQ(screen(150, 100), plat::Rgb(0x12, 0x34, 0x56));
+  EXPECT_TRUE(Shows(screen(part.left, part.top), plat::Rgb(255, 255, 0)));
+  EXPECT_TRUE(Shows(screen(part.right - 1, part.bottom - 1), plat::Rgb(255, 255, 0)));
+  EXPECT_TRUE(Shows(screen(part.left - 1, part.top), plat::Rgb(255, 0, 0)));
+  EXPECT_TRUE(Shows(screen(part.right, part.bottom - 1), plat::Rgb(0, 255, 0)));
+  EXPECT_TRUE(Shows(screen(part.left, part.bottom), plat::Rgb(255, 0, 0)));
+  EXPECT_TRUE(Shows(screen(150, 100), plat::Rgb(0x12, 0x34, 0x56)));
 }
 
 TEST_F(X11Smoke, DeleteRequestBecomesClose) {
@@ -431,6 +468,25 @@ TEST_F(X11Smoke, MoveAndResizeAreReported) {
   const auto expose = WaitFor(w, Kind::Expose);
   ASSERT_TRUE(expose);
   EXPECT_FALSE(expose->rect.Empty());
+}
+
+TEST_F(X11Smoke, FocusMovesBetweenWindows) {
+  const plat::NativeWindow a = ShownWindow({10, 10, 110, 110});
+  const plat::NativeWindow b = ShownWindow({200, 10, 300, 110});
+  ASSERT_TRUE(plat::x11test::SetInputFocus(Display(), a));
+  EXPECT_TRUE(WaitFor(a, Kind::FocusIn));
+  ASSERT_TRUE(plat::x11test::SetInputFocus(Display(), b));
+  EXPECT_TRUE(WaitFor(a, Kind::FocusOut));
+  EXPECT_TRUE(WaitFor(b, Kind::FocusIn));
+}
+
+TEST_F(X11Smoke, UncoveringAWindowExposesWhatWasHidden) {
+  const plat::NativeWindow below = ShownWindow({100, 100, 300, 300});
+  const plat::NativeWindow above = ShownWindow({150, 120, 200, 180});
+  backend_->ShowWindow(above, false);
+  const auto expose = WaitFor(below, Kind::Expose);
+  ASSERT_TRUE(expose);
+  EXPECT_EQ(expose->rect, (plat::Rect{50, 20, 100, 80}));
 }
 
 TEST_F(X11Smoke, KeysBecomeVirtualKeysAndCharacters) {
