@@ -2,6 +2,18 @@
 // backing surface is shown with XPutImage, and X events become InputEvents
 // (one translation function per kind of X event).
 //
+// What the window system gets from here:
+// - Mouse positions in window pixels, keyState after the event (a press
+//   includes its button, a release no longer does). Buttons 4 and 5 are one
+//   Wheel of +120 or -120 each. Double clicks are not detected here.
+// - KeyDown/KeyUp for keys with a virtual-key code, then a Char with the
+//   Latin-1 character the key types (Control+letter types 1..26, Delete and
+//   Control+Space type nothing). Held keys repeat as KeyDowns only.
+// - Resize and Move whenever the X server reports a new size or screen
+//   position, including after MoveWindow; Expose for each damaged rectangle.
+// - Close when a window manager sends WM_DELETE_WINDOW; the window stays
+//   until DestroyWindow.
+//
 // Only the files of this folder include Xlib: its macros (None, Bool, Status,
 // Expose, KeyPress, ...) must not meet the rest of the program. Here our
 // headers come first, and the names of ours that those macros would replace

@@ -79,7 +79,7 @@ class Child {
       const pid_t r = waitpid(pid_, &status, WNOHANG);
       if (r == pid_ || r < 0) {
         pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
       }
       if (Clock::now() >= end) return std::nullopt;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
