@@ -1,0 +1,618 @@
+// The X11 backend on a real X server: each test starts a private Xvfb on a
+// display it picks itself (-displayfd, so parallel tests never collide),
+// opens windows there, reads the screen back with xwd and sends the events a
+// window manager, keyboard and mouse would. Skipped when Xvfb or xwd is absent.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/backend/Backend.h"
+#include "platform/backend/x11/X11TestHooks.h"
+#include "tests/TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+using plat::InputEvent;
+using Kind = InputEvent::Kind;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWaitMs = 5000;
+
+std::string FindProgram(std::string_view name) {
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path != nullptr ? path : "/usr/bin:/bin";
+  while (!dirs.empty()) {
+    const auto colon = dirs.find(':');
+    const std::string_view dir = dirs.substr(0, colon);
+    dirs = colon == std::string_view::npos ? std::string_view{} : dirs.substr(colon + 1);
+    if (dir.empty()) continue;
+    std::string candidate = std::string(dir) + "/" + std::string(name);
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
+/// A child process with its output sent to /dev/null; KEEP_FD stays open in it.
+class Child {
+ public:
+  Child() = default;
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child() { Stop(); }
+
+  bool Start(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) pid_ = -1;
+    return pid_ > 0;
+  }
+
+  /// The exit status, or nothing when the child still runs after TIMEOUT_MS.
+  std::optional<int> Wait(int timeoutMs) {
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (pid_ > 0) {
+      int status = 0;
+      const pid_t r = waitpid(pid_, &status, WNOHANG);
+      if (r == pid_ || r < 0) {
+        pid_ = -1;
+        return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      if (Clock::now() >= end) return std::nullopt;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+  }
+
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    if (!Wait(3000)) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      pid_ = -1;
+    }
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+/// A private Xvfb with one 800x600 screen, ended with the object.
+class Xvfb {
+ public:
+  /// Starts the server and waits until it accepts connections; on failure
+  /// WHY says what went wrong.
+  bool Start(const std::string& program, int depth, std::string& why) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+      why = "pipe failed";
+      return false;
+    }
+    fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // the write end is inherited by Xvfb
+    const bool started =
+        server_.Start({program, "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                       "800x600x" + std::to_string(depth), "-nolisten", "tcp", "-terminate"});
+    close(fds[1]);
+    if (!started) {
+      close(fds[0]);
+      why = "cannot start " + program;
+      return false;
+    }
+    // Xvfb writes its display number once it is ready.
+    std::string number;
+    const auto end = Clock::now() + std::chrono::seconds(15);
+    while (Clock::now() < end) {
+      pollfd p{fds[0], POLLIN, 0};
+      if (poll(&p, 1, 100) <= 0) continue;
+      char buf[32];
+      const ssize_t n = read(fds[0], buf, sizeof buf);
+      if (n <= 0) break;
+      number.append(buf, static_cast<std::size_t>(n));
+      if (number.find('\n') != std::string::npos) break;
+    }
+    close(fds[0]);
+    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+      why = "Xvfb did not report a display number";
+      server_.Stop();
+      return false;
+    }
+    display_ = ":" + number;
+    return true;
+  }
+
+  const std::string& Display() const { return display_; }
+  void Stop() { server_.Stop(); }
+
+ private:
+  Child server_;
+  std::string display_;
+};
+
+/// The screen as read back from an XWD file: 0x00RRGGBB pixels, rows top down.
+struct Screenshot {
+  int width = 0;
+  int height = 0;
+  std::vector<plat::Pixel> pixels;
+  plat::Pixel At(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width && y < height
+               ? pixels[static_cast<std::size_t>(y) * width + x]
+               : 0xFF000000u;  // no such pixel: matches no colour
+  }
+};
+
+std::uint32_t Be32(const std::string& b, std::size_t at) {
+  return (std::uint32_t{static_cast<unsigned char>(b[at])} << 24) |
+         (std::uint32_t{static_cast<unsigned char>(b[at + 1])} << 16) |
+         (std::uint32_t{static_cast<unsigned char>(b[at + 2])} << 8) |
+         std::uint32_t{static_cast<unsigned char>(b[at + 3])};
+}
+
+/// 8 bits of the channel MASK selects from V.
+int Channel(std::uint32_t v, std::uint32_t mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const int bits = std::popcount(mask);
+  const std::uint32_t c = (v & mask) >> shift;
+  return bits >= 8 ? static_cast<int>(c >> (bits - 8))
+                   : static_cast<int>((c * 255 + ((1u << bits) - 1) / 2) / ((1u << bits) - 1));
+}
+
+/// Reads an XWD (X Window Dump, version 7) file of a TrueColor ZPixmap.
+/// The header is 25 big-endian 32-bit fields; the pixels follow the header,
+/// the window name and the colour table, in the byte order the header gives.
+bool ParseXwd(const std::string& b, Screenshot& out, std::string& why) {
+  enum {
+    kHeaderSize,
+    kVersion,
+    kFormat,
+    kDepth,
+    kWidth,
+    kHeight,
+    kXOffset,
+    kByteOrder,
+    kBitmapUnit,
+    kBitOrder,
+    kBitmapPad,
+    kBitsPerPixel,
+    kBytesPerLine,
+    kVisualClass,
+    kRedMask,
+    kGreenMask,
+    kBlueMask,
+    kBitsPerRgb,
+    kColormapEntries,
+    kColors,
+    kFieldCount
+  };
+  if (b.size() < 100) return why = "XWD file shorter than its header", false;
+  std::uint32_t f[kFieldCount];
+  for (int i = 0; i < kFieldCount; ++i) f[i] = Be32(b, static_cast<std::size_t>(i) * 4);
+  if (f[kVersion] != 7) return why = "XWD version is not 7", false;
+  if (f[kFormat] != 2) return why = "XWD image is not a ZPixmap", false;
+  if (f[kVisualClass] != 4 && f[kVisualClass] != 5) return why = "XWD visual not TrueColor", false;
+  const std::uint32_t bpp = f[kBitsPerPixel];
+  if (bpp != 16 && bpp != 24 && bpp != 32) return why = "XWD bits per pixel unsupported", false;
+  const std::uint64_t width = f[kWidth], height = f[kHeight], bpl = f[kBytesPerLine];
+  if (width == 0 || height == 0 || width > 32768 || height > 32768)
+    return why = "XWD size out of range", false;
+  if (bpl < width * bpp / 8) return why = "XWD line shorter than its pixels", false;
+  const std::uint64_t data = std::uint64_t{f[kHeaderSize]} + std::uint64_t{f[kColors]} * 12;
+  if (f[kHeaderSize] < 100 || data + bpl * height > b.size())
+    return why = "XWD file shorter than its pixels", false;
+  const bool msb = f[kByteOrder] == 1;
+  const std::uint32_t bytes = bpp / 8;
+  out.width = static_cast<int>(width);
+  out.height = static_cast<int>(height);
+  out.pixels.assign(width * height, 0);
+  for (std::uint64_t y = 0; y < height; ++y) {
+    for (std::uint64_t x = 0; x < width; ++x) {
+      const std::size_t at = static_cast<std::size_t>(data + y * bpl + x * bytes);
+      std::uint32_t v = 0;
+      for (std::uint32_t i = 0; i < bytes; ++i) {
+        const std::uint32_t byte = static_cast<unsigned char>(b[at + i]);
+        v |= msb ? byte << (8 * (bytes - 1 - i)) : byte << (8 * i);
+      }
+      out.pixels[y * width + x] =
+          plat::Rgb(Channel(v, f[kRedMask]), Channel(v, f[kGreenMask]), Channel(v, f[kBlueMask]));
+    }
+  }
+  return true;
+}
+
+struct KeyCase {
+  const char* keysym;
+  unsigned modifiers;
+  int virtualKey;           // 0: no KeyDown/KeyUp expected
+  std::uint32_t character;  // 0: no Char expected
+};
+
+constexpr const char* kNoXvfb = "Xvfb or xwd is not on PATH: the real X11 window test is skipped";
+
+class X11Smoke : public ::testing::Test {
+ protected:
+  /// Bits per pixel of the server's screen.
+  virtual int ScreenDepth() const { return 24; }
+
+  void SetUp() override {
+    const std::string xvfb = FindProgram("Xvfb");
+    xwd_ = FindProgram("xwd");
+    if (xvfb.empty() || xwd_.empty()) GTEST_SKIP() << kNoXvfb;
+    std::string why;
+    ASSERT_TRUE(server_.Start(xvfb, ScreenDepth(), why)) << why;
+    backend_ = plat::MakeX11Backend(server_.Display());
+    ASSERT_NE(backend_, nullptr) << "cannot open " << server_.Display();
+  }
+
+  void TearDown() override {
+    backend_.reset();
+    server_.Stop();
+  }
+
+  const std::string& Display() const { return server_.Display(); }
+
+  /// A shown window at AREA whose first Expose has arrived.
+  plat::NativeWindow ShownWindow(const plat::Rect& area) {
+    const plat::NativeWindow w = backend_->CreateWindow(area, "Velloran smoke test");
+    EXPECT_NE(w, 0u);
+    backend_->ShowWindow(w, true);
+    EXPECT_TRUE(WaitFor(w, Kind::Expose)) << "no Expose after showing the window";
+    return w;
+  }
+
+  /// The next event of window W of kind KIND, passing over others.
+  std::optional<InputEvent> WaitFor(plat::NativeWindow w, Kind kind) {
+    const auto end = Clock::now() + std::chrono::milliseconds(kWaitMs);
+    InputEvent e;
+    while (Clock::now() < end) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+      if (!backend_->NextEvent(e, static_cast<int>(std::max<long long>(left, 1)))) break;
+      if (e.window == w && e.kind == kind) return e;
+    }
+    return std::nullopt;
+  }
+
+  /// Events of window W up to and including the first of kind LAST.
+  std::vector<InputEvent> EventsUntil(plat::NativeWindow w, Kind last) {
+    std::vector<InputEvent> seen;
+    const auto end = Clock::now() + std::chrono::milliseconds(kWaitMs);
+    InputEvent e;
+    while (Clock::now() < end && backend_->NextEvent(e, 200)) {
+      if (e.window != w || e.kind == Kind::Expose || e.kind == Kind::FocusIn ||
+          e.kind == Kind::FocusOut)
+        continue;
+      seen.push_back(e);
+      if (e.kind == last) break;
+    }
+    return seen;
+  }
+
+  std::optional<Screenshot> TakeScreenshot() {
+    const std::filesystem::path file = dir_ / "screen.xwd";
+    Child xwd;
+    if (!xwd.Start({xwd_, "-root", "-display", Display(), "-silent", "-out", file.string()}))
+      return std::nullopt;
+    const std::optional<int> status = xwd.Wait(10000);
+    EXPECT_EQ(status, 0) << "xwd failed";
+    if (status != 0) return std::nullopt;
+    Screenshot shot;
+    std::string why;
+    const bool ok = ParseXwd(testing_support::ReadFile(file), shot, why);
+    EXPECT_TRUE(ok) << why;
+    if (!ok) return std::nullopt;
+    return shot;
+  }
+
+  testing_support::TempDir dir_;
+  std::string xwd_;
+  Xvfb server_;
+  std::unique_ptr<plat::Backend> backend_;
+};
+
+TEST(X11Backend, NoDisplayGivesNull) {
+  EXPECT_EQ(plat::MakeX11Backend("unix:99999"), nullptr);
+}
+
+TEST_F(X11Smoke, ScreenSizeNameAndClock) {
+  EXPECT_EQ(backend_->Name(), "x11");
+  EXPECT_EQ(backend_->ScreenSize(), (plat::Size{800, 600}));
+  EXPECT_TRUE(backend_->CanWait());
+  const std::uint64_t t0 = backend_->NowMs();
+  InputEvent e;
+  EXPECT_FALSE(backend_->NextEvent(e, 50));  // nothing happens on an empty screen
+  const std::uint64_t waited = backend_->NowMs() - t0;
+  EXPECT_GE(waited, 45u);
+  EXPECT_LT(waited, 2000u);
+  backend_->Beep();
+}
+
+/// The same tests on screens of other depths: 15 and 16 bits (5 or 6 bits a
+/// channel, two bytes a pixel), 24 bits and 30 bits (10 bits a channel).
+class X11Depths : public X11Smoke, public ::testing::WithParamInterface<int> {
+ protected:
+  int ScreenDepth() const override { return GetParam(); }
+
+  /// Whether GOT is how this screen shows WANT: exact when the screen keeps
+  /// 8 bits a channel, within one step of 5 or 6 bits otherwise.
+  testing::AssertionResult Shows(plat::Pixel got, plat::Pixel want) const {
+    const int tolerance = GetParam() >= 24 ? 0 : 9;
+    const int diffs[] = {plat::RedOf(got) - plat::RedOf(want),
+                         plat::GreenOf(got) - plat::GreenOf(want),
+                         plat::BlueOf(got) - plat::BlueOf(want)};
+    for (int d : diffs)
+      if (d > tolerance || d < -tolerance)
+        return testing::AssertionFailure()
+               << std::hex << "shows 0x" << got << " instead of 0x" << want;
+    return testing::AssertionSuccess();
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Screens, X11Depths, testing::Values(15, 16, 24, 30));
+
+TEST(X11Backend, RefusesAScreenWithoutTrueColour) {
+  const std::string xvfb = FindProgram("Xvfb");
+  if (xvfb.empty()) GTEST_SKIP() << kNoXvfb;
+  Xvfb server;
+  std::string why;
+  ASSERT_TRUE(server.Start(xvfb, 8, why)) << why;
+  EXPECT_EQ(plat::MakeX11Backend(server.Display()), nullptr);
+}
+
+TEST_P(X11Depths, PresentShowsTheSurfaceOnScreen) {
+  const plat::Rect area{100, 80, 300, 230};  // 200 x 150
+  const plat::NativeWindow w = ShownWindow(area);
+  struct Block {
+    plat::Rect rect;
+    plat::Pixel colour;
+  };
+  const plat::Pixel background = plat::Rgb(30, 30, 30);
+  const Block blocks[] = {
+      {{10, 10, 60, 50}, plat::Rgb(255, 0, 0)},
+      {{70, 10, 120, 50}, plat::Rgb(0, 255, 0)},
+      {{130, 10, 190, 50}, plat::Rgb(0, 0, 255)},
+      {{10, 70, 190, 140}, plat::Rgb(0x12, 0x34, 0x56)},
+  };
+  plat::Surface surface(area.Width(), area.Height(), background);
+  for (const Block& b : blocks)
+    for (int y = b.rect.top; y < b.rect.bottom; ++y)
+      for (int x = b.rect.left; x < b.rect.right; ++x) surface.Set(x, y, b.colour);
+  backend_->Present(w, surface, surface.Bounds());
+  ASSERT_TRUE(plat::x11test::Sync(*backend_));
+
+  auto shot = TakeScreenshot();
+  ASSERT_TRUE(shot);
+  ASSERT_EQ(shot->width, 800);
+  ASSERT_EQ(shot->height, 600);
+  auto screen = [&](int x, int y) { return shot->At(area.left + x, area.top + y); };
+  for (const Block& b : blocks) {
+    SCOPED_TRACE(testing::Message() << "block at " << b.rect.left << "," << b.rect.top);
+    const plat::Rect& r = b.rect;
+    // Corners inside, the centre, and the pixels just outside each edge.
+    EXPECT_TRUE(Shows(screen(r.left, r.top), b.colour));
+    EXPECT_TRUE(Shows(screen(r.right - 1, r.bottom - 1), b.colour));
+    EXPECT_TRUE(Shows(screen((r.left + r.right) / 2, (r.top + r.bottom) / 2), b.colour));
+    EXPECT_TRUE(Shows(screen(r.left - 1, r.top), background));
+    EXPECT_TRUE(Shows(screen(r.right, r.top), background));
+    EXPECT_TRUE(Shows(screen(r.left, r.top - 1), background));
+    EXPECT_TRUE(Shows(screen(r.left, r.bottom), background));
+  }
+  EXPECT_TRUE(Shows(screen(0, 0), background));
+  EXPECT_TRUE(Shows(screen(area.Width() - 1, area.Height() - 1), background));
+
+  // Presenting part of a changed surface updates exactly that part.
+  surface.Fill(plat::Rgb(255, 255, 0));
+  const plat::Rect part{20, 15, 90, 45};
+  backend_->Present(w, surface, part);
+  ASSERT_TRUE(plat::x11test::Sync(*backend_));
+  shot = TakeScreenshot();
+  ASSERT_TRUE(shot);
+  EXPECT_TRUE(Shows(screen(part.left, part.top), plat::Rgb(255, 255, 0)));
+  EXPECT_TRUE(Shows(screen(part.right - 1, part.bottom - 1), plat::Rgb(255, 255, 0)));
+  EXPECT_TRUE(Shows(screen(part.left - 1, part.top), plat::Rgb(255, 0, 0)));
+  EXPECT_TRUE(Shows(screen(part.right, part.bottom - 1), plat::Rgb(0, 255, 0)));
+  EXPECT_TRUE(Shows(screen(part.left, part.bottom), plat::Rgb(255, 0, 0)));
+  EXPECT_TRUE(Shows(screen(150, 100), plat::Rgb(0x12, 0x34, 0x56)));
+}
+
+TEST_F(X11Smoke, DeleteRequestBecomesClose) {
+  const plat::NativeWindow w = ShownWindow({50, 50, 250, 150});
+  const plat::NativeWindow other = ShownWindow({300, 50, 400, 150});
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(Display(), w));
+  const auto close = WaitFor(w, Kind::Close);
+  ASSERT_TRUE(close) << "no Close after WM_DELETE_WINDOW";
+  // The window stays until the program destroys it; afterwards its events stop.
+  backend_->DestroyWindow(w);
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(Display(), other));
+  const auto otherClose = WaitFor(other, Kind::Close);
+  EXPECT_TRUE(otherClose);
+  backend_->DestroyWindow(other);
+}
+
+TEST_F(X11Smoke, MoveAndResizeAreReported) {
+  const plat::NativeWindow w = ShownWindow({100, 100, 300, 250});
+  backend_->MoveWindow(w, {150, 120, 270, 210});
+  const auto resize = WaitFor(w, Kind::Resize);
+  ASSERT_TRUE(resize);
+  EXPECT_EQ(resize->size, (plat::Size{120, 90}));
+  // Resize comes before Move for one change.
+  const auto move = WaitFor(w, Kind::Move);
+  ASSERT_TRUE(move);
+  EXPECT_EQ(move->pos, (plat::Point{150, 120}));
+  // Growing shows new pixels, which need painting.
+  backend_->MoveWindow(w, {150, 120, 350, 300});
+  const auto expose = WaitFor(w, Kind::Expose);
+  ASSERT_TRUE(expose);
+  EXPECT_FALSE(expose->rect.Empty());
+}
+
+TEST_F(X11Smoke, FocusMovesBetweenWindows) {
+  const plat::NativeWindow a = ShownWindow({10, 10, 110, 110});
+  const plat::NativeWindow b = ShownWindow({200, 10, 300, 110});
+  ASSERT_TRUE(plat::x11test::SetInputFocus(Display(), a));
+  EXPECT_TRUE(WaitFor(a, Kind::FocusIn));
+  ASSERT_TRUE(plat::x11test::SetInputFocus(Display(), b));
+  EXPECT_TRUE(WaitFor(a, Kind::FocusOut));
+  EXPECT_TRUE(WaitFor(b, Kind::FocusIn));
+}
+
+TEST_F(X11Smoke, UncoveringAWindowExposesWhatWasHidden) {
+  const plat::NativeWindow below = ShownWindow({100, 100, 300, 300});
+  const plat::NativeWindow above = ShownWindow({150, 120, 200, 180});
+  backend_->ShowWindow(above, false);
+  const auto expose = WaitFor(below, Kind::Expose);
+  ASSERT_TRUE(expose);
+  EXPECT_EQ(expose->rect, (plat::Rect{50, 20, 100, 80}));
+}
+
+TEST_F(X11Smoke, KeysBecomeVirtualKeysAndCharacters) {
+  using plat::x11test::kAlt;
+  using plat::x11test::kControl;
+  using plat::x11test::kShift;
+  const KeyCase cases[] = {
+      {"a", 0, 'A', 'a'},
+      {"a", kShift, 'A', 'A'},
+      {"a", kControl, 'A', 0x01},
+      {"z", kAlt, 'Z', 'z'},
+      {"1", 0, '1', '1'},
+      {"1", kShift, '1', '!'},
+      {"space", 0, 0x20, ' '},
+      {"space", kControl, 0x20, 0},  // types NUL, which is no
+                                     // character
+      {"Return", 0, 0x0D, 0x0D},
+      {"Escape", 0, 0x1B, 0x1B},
+      {"Tab", 0, 0x09, 0x09},
+      {"BackSpace", 0, 0x08, 0x08},
+      {"Delete", 0, 0x2E, 0},
+      {"Insert", 0, 0x2D, 0},
+      {"Home", 0, 0x24, 0},
+      {"End", 0, 0x23, 0},
+      {"Prior", 0, 0x21, 0},
+      {"Next", 0, 0x22, 0},
+      {"Left", 0, 0x25, 0},
+      {"Up", 0, 0x26, 0},
+      {"Right", 0, 0x27, 0},
+      {"Down", 0, 0x28, 0},
+      {"F1", 0, 0x70, 0},
+      {"F12", 0, 0x7B, 0},
+      {"Shift_L", 0, 0x10, 0},
+      {"Control_L", 0, 0x11, 0},
+      {"Alt_L", 0, 0x12, 0},
+      {"KP_Add", 0, 0x6B, '+'},
+      {"KP_Multiply", 0, 0x6A, '*'},
+      {"minus", 0, 0xBD, '-'},
+  };
+  const plat::NativeWindow w = ShownWindow({100, 100, 300, 200});
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.keysym << " modifiers " << c.modifiers);
+    ASSERT_TRUE(plat::x11test::SendKey(Display(), w, c.keysym, true, c.modifiers));
+    ASSERT_TRUE(plat::x11test::SendKey(Display(), w, c.keysym, false, c.modifiers));
+    const std::vector<InputEvent> seen = EventsUntil(w, Kind::KeyUp);
+    std::vector<InputEvent> expected;
+    InputEvent down;
+    down.kind = Kind::KeyDown;
+    down.virtualKey = c.virtualKey;
+    expected.push_back(down);
+    if (c.character != 0) {
+      InputEvent ch;
+      ch.kind = Kind::Char;
+      ch.character = c.character;
+      expected.push_back(ch);
+    }
+    InputEvent up = down;
+    up.kind = Kind::KeyUp;
+    expected.push_back(up);
+    ASSERT_EQ(seen.size(), expected.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+      EXPECT_EQ(seen[i].kind, expected[i].kind) << "event " << i;
+      EXPECT_EQ(seen[i].virtualKey, expected[i].virtualKey) << "event " << i;
+      EXPECT_EQ(seen[i].character, expected[i].character) << "event " << i;
+      EXPECT_EQ(seen[i].alt, (c.modifiers & kAlt) != 0) << "event " << i;
+      EXPECT_EQ(seen[i].keyState & (plat::kMkShift | plat::kMkControl),
+                ((c.modifiers & kShift) ? plat::kMkShift : 0u) |
+                    ((c.modifiers & kControl) ? plat::kMkControl : 0u))
+          << "event " << i;
+    }
+  }
+}
+
+TEST_F(X11Smoke, MouseButtonsWheelAndMotion) {
+  const plat::Rect area{120, 90, 320, 240};
+  const plat::NativeWindow w = ShownWindow(area);
+  struct ButtonCase {
+    int xButton;
+    unsigned modifiers;
+    std::vector<Kind> kinds;  // before the closing MouseMove
+    plat::MouseButton button;
+    unsigned downState;  // keyState of the first event
+    int wheel;
+  };
+  const ButtonCase cases[] = {
+      {1, 0, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Left, plat::kMkLButton, 0},
+      {2, 0, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Middle, plat::kMkMButton, 0},
+      {3, 0, {Kind::ButtonDown, Kind::ButtonUp}, plat::MouseButton::Right, plat::kMkRButton, 0},
+      {1,
+       plat::x11test::kShift,
+       {Kind::ButtonDown, Kind::ButtonUp},
+       plat::MouseButton::Left,
+       plat::kMkLButton | plat::kMkShift,
+       0},
+      {3,
+       plat::x11test::kControl,
+       {Kind::ButtonDown, Kind::ButtonUp},
+       plat::MouseButton::Right,
+       plat::kMkRButton | plat::kMkControl,
+       0},
+      {4, 0, {Kind::Wheel}, plat::MouseButton::None, 0, 120},
+      {5, 0, {Kind::Wheel}, plat::MouseButton::None, 0, -120},
+  };
+  const plat::Point at{30, 40}, end{55, 65};
+  for (const ButtonCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "X button " << c.xButton << " modifiers " << c.modifiers);
+    ASSERT_TRUE(plat::x11test::SendButton(Display(), w, c.xButton, at, true, c.modifiers));
+    ASSERT_TRUE(plat::x11test::SendButton(Display(), w, c.xButton, at, false, c.modifiers));
+    ASSERT_TRUE(plat::x11test::SendMotion(Display(), w, end));
+    const std::vector<InputEvent> seen = EventsUntil(w, Kind::MouseMove);
+    ASSERT_EQ(seen.size(), c.kinds.size() + 1);
+    for (std::size_t i = 0; i < c.kinds.size(); ++i) {
+      EXPECT_EQ(seen[i].kind, c.kinds[i]) << "event " << i;
+      EXPECT_EQ(seen[i].pos, at) << "event " << i;
+      EXPECT_EQ(seen[i].button, c.button) << "event " << i;
+      EXPECT_EQ(seen[i].wheelDelta, c.wheel) << "event " << i;
+    }
+    EXPECT_EQ(seen[0].keyState, c.downState);
+    // After the release no button is held; the modifiers still are.
+    EXPECT_EQ(seen[c.kinds.size() - 1].keyState &
+                  (plat::kMkLButton | plat::kMkMButton | plat::kMkRButton),
+              c.xButton <= 3 ? 0u : c.downState);
+    EXPECT_EQ(seen.back().pos, end);
+    EXPECT_EQ(seen.back().keyState, 0u);
+    EXPECT_EQ(backend_->CursorPos(), (plat::Point{area.left + end.x, area.top + end.y}));
+  }
+}
+
+}  // namespace
