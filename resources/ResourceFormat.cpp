@@ -17,7 +17,9 @@ std::string ResourceError::Text() const {
 
 namespace {
 
-std::string PlaceText(const SourcePlace& p) { return p.file + ":" + std::to_string(p.line); }
+std::string PlaceText(const SourcePlace& p) {
+  return p.file + ":" + std::to_string(p.line);
+}
 
 // ---------------------------------------------------------------------------
 // Style names and their values (the standard window-system values, which the
@@ -202,7 +204,7 @@ constexpr StyleName kStyleNames[] = {
 struct Token {
   enum class Kind { Word, Number, Text, Bar };
   Kind kind = Kind::Word;
-  std::string text;       // the word, the number as written, or the decoded text
+  std::string text;        // the word, the number as written, or the decoded text
   std::int64_t value = 0;  // a number's value
 };
 
@@ -227,7 +229,9 @@ bool ParseNumber(std::string_view s, std::int64_t& out) {
   return true;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
@@ -239,12 +243,23 @@ std::string Quote(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
   return out + "\"";
@@ -253,14 +268,28 @@ std::string Quote(std::string_view text) {
 // Describes a token for messages.
 std::string Describe(const Token& t) {
   switch (t.kind) {
-    case Token::Kind::Text: return Quote(t.text);
-    case Token::Kind::Bar: return "\"|\"";
-    default: return "\"" + t.text + "\"";
+    case Token::Kind::Text:
+      return Quote(t.text);
+    case Token::Kind::Bar:
+      return "\"|\"";
+    default:
+      return "\"" + t.text + "\"";
   }
 }
 
-enum class Block { None, Dialog, Extras, Menu, PopupIds, HelpTexts, Strings, Commands,
-                   Palette, Icon, Toolbar };
+enum class Block {
+  None,
+  Dialog,
+  Extras,
+  Menu,
+  PopupIds,
+  HelpTexts,
+  Strings,
+  Commands,
+  Palette,
+  Icon,
+  Toolbar
+};
 
 class Parser {
  public:
@@ -320,7 +349,7 @@ class Parser {
 
   Block block_ = Block::None;
   int blockLine_ = 0;
-  std::string blockName_;  // "menu 30001", for the missing "end" message
+  std::string blockName_;             // "menu 30001", for the missing "end" message
   std::vector<MenuItem*> menuStack_;  // open pop-ups of the menu being read
   bool sawCaption_ = false, sawRect_ = false, sawFont_ = false, sawStyle_ = false;
 };
@@ -369,12 +398,23 @@ bool Parser::Tokenize() {
         if (i >= s.size()) break;
         char e = s[i++];
         switch (e) {
-          case '"': t.text += '"'; break;
-          case '\\': t.text += '\\'; break;
-          case 't': t.text += '\t'; break;
-          case 'n': t.text += '\n'; break;
-          case 'r': t.text += '\r'; break;
-          default: return Fail(std::string("unknown escape \"\\") + e + "\" in text");
+          case '"':
+            t.text += '"';
+            break;
+          case '\\':
+            t.text += '\\';
+            break;
+          case 't':
+            t.text += '\t';
+            break;
+          case 'n':
+            t.text += '\n';
+            break;
+          case 'r':
+            t.text += '\r';
+            break;
+          default:
+            return Fail(std::string("unknown escape \"\\") + e + "\" in text");
         }
       }
       if (!closed) return Fail("text not closed by \"");
@@ -396,8 +436,8 @@ bool Parser::Int(const char* what, std::int64_t lo, std::int64_t hi, int& out) {
     return Fail(std::string("expected ") + what + (t ? ", found " + Describe(*t) : ""));
   }
   if (t->value < lo || t->value > hi) {
-    return Fail(std::string(what) + " " + t->text + " outside " + std::to_string(lo) + " to " +
-                std::to_string(hi));
+    return Fail(std::string("expected ") + what + " from " + std::to_string(lo) + " to " +
+                std::to_string(hi) + ", found " + t->text);
   }
   out = static_cast<int>(t->value);
   ++pos_;
@@ -436,7 +476,7 @@ bool Parser::Style(const char* what, std::uint32_t& out) {
     std::uint32_t v = 0;
     if (t->kind == Token::Kind::Number) {
       if (t->value < 0 || t->value > 0xFFFFFFFFLL) {
-        return Fail(std::string(what) + " " + t->text + " outside 0 to 0xFFFFFFFF");
+        return Fail(std::string("expected ") + what + " from 0 to 0xFFFFFFFF, found " + t->text);
       }
       v = static_cast<std::uint32_t>(t->value);
     } else if (!StyleValue(t->text, v)) {
@@ -478,17 +518,36 @@ bool Parser::Run() {
     if (AtEnd()) continue;
     bool ok = true;
     switch (block_) {
-      case Block::None: ok = TopLevel(); break;
-      case Block::Dialog: ok = DialogLine(); break;
-      case Block::Menu: ok = MenuLine(); break;
-      case Block::PopupIds: ok = PopupIdsLine(); break;
-      case Block::HelpTexts: ok = HelpTextsLine(); break;
-      case Block::Strings: ok = StringsLine(); break;
-      case Block::Commands: ok = CommandsLine(); break;
-      case Block::Palette: ok = PaletteLine(); break;
-      case Block::Toolbar: ok = ToolbarLine(); break;
+      case Block::None:
+        ok = TopLevel();
+        break;
+      case Block::Dialog:
+        ok = DialogLine();
+        break;
+      case Block::Menu:
+        ok = MenuLine();
+        break;
+      case Block::PopupIds:
+        ok = PopupIdsLine();
+        break;
+      case Block::HelpTexts:
+        ok = HelpTextsLine();
+        break;
+      case Block::Strings:
+        ok = StringsLine();
+        break;
+      case Block::Commands:
+        ok = CommandsLine();
+        break;
+      case Block::Palette:
+        ok = PaletteLine();
+        break;
+      case Block::Toolbar:
+        ok = ToolbarLine();
+        break;
       case Block::Icon:
-      case Block::Extras: break;
+      case Block::Extras:
+        break;
     }
     if (!ok) return false;
   }
@@ -607,9 +666,9 @@ bool Parser::DialogLine() {
     return once(sawCaption_) && Text("a caption", d.caption) && LineEnd("the caption");
   }
   if (keyword == "rect") {
-    return once(sawRect_) && Int("x", -32768, 32767, d.x) && Int("y", -32768, 32767, d.y) &&
-           Int("a width", 0, 32767, d.width) && Int("a height", 0, 32767, d.height) &&
-           LineEnd("the height");
+    return once(sawRect_) && Int("an x position", -32768, 32767, d.x) &&
+           Int("a y position", -32768, 32767, d.y) && Int("a width", 0, 32767, d.width) &&
+           Int("a height", 0, 32767, d.height) && LineEnd("the height");
   }
   if (keyword == "font") {
     return once(sawFont_) && Int("a point size", 1, 255, d.fontPoints) &&
@@ -622,7 +681,7 @@ bool Parser::DialogLine() {
     DialogControl c;
     c.place = Here();
     if (!Word("a control class", c.className) || !Int("a field identifier", -1, kMaxId, c.id) ||
-        !Int("x", -32768, 32767, c.x) || !Int("y", -32768, 32767, c.y) ||
+        !Int("an x position", -32768, 32767, c.x) || !Int("a y position", -32768, 32767, c.y) ||
         !Int("a width", 0, 32767, c.width) || !Int("a height", 0, 32767, c.height) ||
         !Text("the control text", c.text)) {
       return false;
@@ -770,7 +829,8 @@ bool Parser::CommandsLine() {
   CommandEntry c;
   c.place = Here();
   std::string use;
-  if (!Int("a command identifier", 1, kMaxId, c.id) || !Word("a use", use)) return false;
+  if (!Int("a command identifier", 1, kMaxId, c.id) || !Word("the command's use", use))
+    return false;
   if (use == "command") {
     c.use = CommandUse::Command;
   } else if (use == "popup") {
@@ -811,8 +871,8 @@ bool Parser::PaletteLine() {
           static_cast<std::uint32_t>(b);
   for (const ResourceSet::PaletteEntry& other : set_.palette) {
     if (other.key == e.key) {
-      return Fail("colour key \"" + key + "\" defined twice (first at " +
-                  PlaceText(other.place) + ")");
+      return Fail("colour key \"" + key + "\" defined twice (first at " + PlaceText(other.place) +
+                  ")");
     }
   }
   set_.palette.push_back(std::move(e));
@@ -887,9 +947,9 @@ bool MakeIcons(ResourceSet& set, ResourceError& error) {
   for (const ResourceSet::IconRows& rows : set.pendingIcons) {
     for (const Icon& other : set.icons) {
       if (other.name == rows.name) {
-        return FailAt(error, rows.place,
-                      "icon \"" + rows.name + "\" defined twice (first at " +
-                          PlaceText(other.place) + ")");
+        return FailAt(
+            error, rows.place,
+            "icon \"" + rows.name + "\" defined twice (first at " + PlaceText(other.place) + ")");
       }
     }
     if (rows.rows.empty()) return FailAt(error, rows.place, "icon \"" + rows.name + "\" is empty");
@@ -966,12 +1026,13 @@ std::string FormatDialog(const DialogTemplate& d) {
     std::snprintf(buf, sizeof buf, "0x%08X", v);
     return std::string(buf);
   };
-  std::string out = "dialog " + std::to_string(d.id) +
-                    (d.kind == DialogKind::Child ? " child\n" : " popup\n");
+  std::string out =
+      "dialog " + std::to_string(d.id) + (d.kind == DialogKind::Child ? " child\n" : " popup\n");
   out += "  caption " + Quote(d.caption) + "\n";
   out += "  rect " + std::to_string(d.x) + " " + std::to_string(d.y) + " " +
          std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
-  if (d.fontPoints > 0) out += "  font " + std::to_string(d.fontPoints) + " " + Quote(d.fontFace) + "\n";
+  if (d.fontPoints > 0)
+    out += "  font " + std::to_string(d.fontPoints) + " " + Quote(d.fontFace) + "\n";
   out += "  style " + hex(d.style) + "\n";
   for (const DialogControl& c : d.controls) {
     out += "  control " + c.className + " " + std::to_string(c.id) + " " + std::to_string(c.x) +
@@ -1060,13 +1121,20 @@ bool ParseResourceText(std::string_view file, std::string_view text, ResourceSet
 
 bool FinishResourceSet(ResourceSet& set, ResourceError& error) {
   return MakeIcons(set, error) && MakeToolbarBitmaps(set, error) &&
-         Unique(set.dialogs, [](const DialogTemplate& d) { return d.id; }, "dialog", error) &&
-         Unique(set.menus, [](const Menu& m) { return m.id; }, "menu", error) &&
-         Unique(set.popupIds, [](const MenuPopupIds& p) { return p.menuId; }, "popupids", error) &&
-         Unique(set.helpTexts, [](const HelpTexts& h) { return h.menuId; }, "helptexts", error) &&
-         Unique(set.toolbars, [](const Toolbar& t) { return t.id; }, "toolbar", error) &&
-         Unique(set.strings, [](const StringEntry& s) { return s.id; }, "string", error) &&
-         Unique(set.commands, [](const CommandEntry& c) { return c.id; }, "command", error);
+         Unique(
+             set.dialogs, [](const DialogTemplate& d) { return d.id; }, "dialog", error) &&
+         Unique(
+             set.menus, [](const Menu& m) { return m.id; }, "menu", error) &&
+         Unique(
+             set.popupIds, [](const MenuPopupIds& p) { return p.menuId; }, "popupids", error) &&
+         Unique(
+             set.helpTexts, [](const HelpTexts& h) { return h.menuId; }, "helptexts", error) &&
+         Unique(
+             set.toolbars, [](const Toolbar& t) { return t.id; }, "toolbar", error) &&
+         Unique(
+             set.strings, [](const StringEntry& s) { return s.id; }, "string", error) &&
+         Unique(
+             set.commands, [](const CommandEntry& c) { return c.id; }, "command", error);
 }
 
 std::vector<std::string> ValidateResourceSet(const ResourceSet& set) {
@@ -1155,8 +1223,8 @@ std::vector<std::string> ValidateResourceSet(const ResourceSet& set) {
       } else if (c->use == CommandUse::Command && !inMenus.count(b.commandId)) {
         problem(b.place, where + " is no menu item");
       } else if (c->use != CommandUse::Command && c->use != CommandUse::Button) {
-        problem(b.place, where + " is listed as no command or button (" + PlaceText(c->place) +
-                             ")");
+        problem(b.place,
+                where + " is listed as no command or button (" + PlaceText(c->place) + ")");
       }
       if (!set.FindString(b.commandId)) problem(b.place, where + " has no tooltip string");
     }

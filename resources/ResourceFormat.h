@@ -62,11 +62,11 @@ struct DialogTemplate {
   DialogKind kind = DialogKind::Popup;
   std::string caption;
   int x = 0, y = 0, width = 0, height = 0;  // dialog units
-  int fontPoints = 0;                        // 0: the system's dialog font
+  int fontPoints = 0;                       // 0: the system's dialog font
   std::string fontFace;
   std::uint32_t style = 0;  // window and dialog style bits (the kind's bit not included)
   std::vector<DialogControl> controls;  // in template (tab) order
-  std::string extras;  // the dialog-extras text, verbatim, lines ending in "\n"
+  std::string extras;                   // the dialog-extras text, verbatim, lines ending in "\n"
   bool hasExtras = false;
   SourcePlace place;
 
@@ -150,9 +150,7 @@ struct Bitmap {
   int height = 0;
   std::vector<std::uint32_t> pixels;
 
-  std::uint32_t At(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * width + x];
-  }
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
   bool operator==(const Bitmap&) const = default;
 };
 
@@ -176,7 +174,7 @@ struct Toolbar {
   int imageWidth = 0;
   int imageHeight = 0;
   std::vector<ToolbarButton> buttons;  // in order, separators included
-  Bitmap bitmap;  // the buttons' images side by side, separators not counted
+  Bitmap bitmap;                       // the buttons' images side by side, separators not counted
   SourcePlace place;
 };
 
@@ -246,8 +244,8 @@ struct ResourceSet {
 /// Reads one resource file's TEXT into SET. FILE names it in messages.
 /// On malformed text returns false with ERROR set; SET then holds what was
 /// read before the error.
-[[nodiscard]] bool ParseResourceText(std::string_view file, std::string_view text,
-                                     ResourceSet& set, ResourceError& error);
+[[nodiscard]] bool ParseResourceText(std::string_view file, std::string_view text, ResourceSet& set,
+                                     ResourceError& error);
 
 /// After every file is read: turns the icons into bitmaps, builds each
 /// toolbar's bitmap and checks that identifiers are unique within each kind

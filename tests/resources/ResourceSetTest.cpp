@@ -28,8 +28,12 @@ const res::ResourceSet& Loaded() {
 void Flatten(const std::vector<MenuItem>& items, std::vector<std::string>& out) {
   for (const MenuItem& item : items) {
     switch (item.kind) {
-      case MenuItem::Kind::Command: out.push_back(std::to_string(item.id)); break;
-      case MenuItem::Kind::Separator: out.push_back("-"); break;
+      case MenuItem::Kind::Command:
+        out.push_back(std::to_string(item.id));
+        break;
+      case MenuItem::Kind::Separator:
+        out.push_back("-");
+        break;
       case MenuItem::Kind::Popup:
         out.push_back("popup:" + item.text);
         Flatten(item.items, out);
@@ -65,7 +69,8 @@ TEST(ProgramResources, IdentifiersAreUniqueWithinEachKind) {
   const res::ResourceSet& set = Loaded();
   auto unique = [](const char* kind, const auto& items, auto key) {
     std::set<int> seen;
-    for (const auto& item : items) EXPECT_TRUE(seen.insert(key(item)).second) << kind << " " << key(item);
+    for (const auto& item : items)
+      EXPECT_TRUE(seen.insert(key(item)).second) << kind << " " << key(item);
   };
   unique("dialog", set.dialogs, [](const auto& x) { return x.id; });
   unique("menu", set.menus, [](const auto& x) { return x.id; });
@@ -81,17 +86,83 @@ TEST(ProgramResources, IdentifiersAreUniqueWithinEachKind) {
 TEST(ProgramResources, MenusHaveTheirItemsInOrder) {
   for (int id = 30001; id <= 30010; ++id) EXPECT_NE(Loaded().FindMenu(id), nullptr) << id;
   using V = std::vector<std::string>;
-  EXPECT_EQ(Flat(30001),
-            (V{"popup:&File", "40002", "40004", "40003", "-", "40005", "40037", "40036", "40049",
-               "-", "40012", "40026", "40054", "40056", "-", "40011", "40006", "40030", "40055",
-               "40050", "-", "40009", "40023", "-", "40046", "-", "40007", "end",
-               "popup:&Edit", "40008", "40045", "-", "40052", "40053", "40061", "40063", "end",
-               "popup:&View", "40017", "40018", "40048", "-", "40015", "40019", "40020", "40021",
-               "-", "40010", "end",
-               "popup:Pick", "40034", "40033", "40032", "40031", "-", "40028", "40035", "end",
-               "popup:P&rocess", "40029", "40038", "40039", "40040", "-", "40044", "40047",
-               "40059", "-", "40051", "40060", "-", "40025", "end",
-               "popup:&Help", "40103", "40042", "end"}));
+  EXPECT_EQ(Flat(30001), (V{"popup:&File",
+                            "40002",
+                            "40004",
+                            "40003",
+                            "-",
+                            "40005",
+                            "40037",
+                            "40036",
+                            "40049",
+                            "-",
+                            "40012",
+                            "40026",
+                            "40054",
+                            "40056",
+                            "-",
+                            "40011",
+                            "40006",
+                            "40030",
+                            "40055",
+                            "40050",
+                            "-",
+                            "40009",
+                            "40023",
+                            "-",
+                            "40046",
+                            "-",
+                            "40007",
+                            "end",
+                            "popup:&Edit",
+                            "40008",
+                            "40045",
+                            "-",
+                            "40052",
+                            "40053",
+                            "40061",
+                            "40063",
+                            "end",
+                            "popup:&View",
+                            "40017",
+                            "40018",
+                            "40048",
+                            "-",
+                            "40015",
+                            "40019",
+                            "40020",
+                            "40021",
+                            "-",
+                            "40010",
+                            "end",
+                            "popup:Pick",
+                            "40034",
+                            "40033",
+                            "40032",
+                            "40031",
+                            "-",
+                            "40028",
+                            "40035",
+                            "end",
+                            "popup:P&rocess",
+                            "40029",
+                            "40038",
+                            "40039",
+                            "40040",
+                            "-",
+                            "40044",
+                            "40047",
+                            "40059",
+                            "-",
+                            "40051",
+                            "40060",
+                            "-",
+                            "40025",
+                            "end",
+                            "popup:&Help",
+                            "40103",
+                            "40042",
+                            "end"}));
   EXPECT_EQ(Flat(30002), (V{"40013", "40014", "-", "40064", "-", "40018", "-", "40010"}));
   EXPECT_EQ(Flat(30003), (V{"40011", "40006", "40030", "40055", "40050"}));
   EXPECT_EQ(Flat(30004), (V{"popup:&File", "40058", "40057", "-", "40046", "-", "40101", "end"}));
@@ -106,9 +177,9 @@ TEST(ProgramResources, MenusHaveTheirItemsInOrder) {
 
 TEST(ProgramResources, MainMenuStartsWithEverythingNeedingARecordGreyed) {
   const res::Menu& menu = *Loaded().FindMenu(30001);
-  const std::set<int> greyed = {40004, 40003, 40056, 40011, 40006, 40030, 40050, 40046, 40045,
-                                40052, 40053, 40061, 40063, 40015, 40019, 40020, 40021, 40035,
-                                40044, 40047, 40059, 40051, 40060, 40025};
+  const std::set<int> greyed = {40004, 40003, 40056, 40011, 40006, 40030, 40050, 40046,
+                                40045, 40052, 40053, 40061, 40063, 40015, 40019, 40020,
+                                40021, 40035, 40044, 40047, 40059, 40051, 40060, 40025};
   std::vector<const std::vector<MenuItem>*> todo{&menu.items};
   std::set<std::string> greyedPopups;
   while (!todo.empty()) {
@@ -129,27 +200,60 @@ TEST(ProgramResources, MainMenuStartsWithEverythingNeedingARecordGreyed) {
 
 TEST(ProgramResources, ItemTextsAreTheCaptionsUsersSee) {
   const res::ResourceSet& set = Loaded();
-  const std::map<int, std::string> main = {
-      {40002, "&Open"}, {40003, "Save &As"}, {40004, "&Save"}, {40005, "&Import"},
-      {40006, "Export SEG&Y"}, {40007, "E&xit"}, {40008, "Edit &Pick Parameters"},
-      {40009, "&Convert File(s) to SEG-2"}, {40010, "&Properties"}, {40011, "Export SEG&2"},
-      {40012, "Mer&ge Files"}, {40015, "Pan &Left"}, {40017, "&Zoom"}, {40018, "&Unzoom"},
-      {40019, "Pan &Right"}, {40020, "Pan &Up"}, {40021, "Pan &Down"},
-      {40023, "Con&vert File(s) to SEG-Y"}, {40025, "Refraction (&Flat Layer)"},
-      {40026, "Com&bine Files"}, {40028, "Select &Wavelet"}, {40029, "&Differentiate"},
-      {40030, "Export &Picks"}, {40031, "&Wavelet Pick"}, {40032, "&Box Pick"},
-      {40033, "&Hatherly Pick"}, {40034, "&Simple Pick"}, {40035, "&View Wavelet"},
-      {40036, "Import &User-Defined Format"}, {40037, "Import &Non-Compliant SEG-Y"},
-      {40038, "&Integrate"}, {40039, "De&trend"}, {40040, "Remove DC &Level"},
-      {40042, "&About Velloran"}, {40044, "&Bandpass Filter"}, {40045, "Edit &Shot Header"},
-      {40046, "&Print"}, {40047, "F&K Filter"}, {40048, "L&astzoom"},
-      {40049, "Import ASCII File"}, {40050, "Export ASCII File"}, {40051, "&NMO Correction"},
-      {40052, "&Truncate Traces"}, {40053, "&Resample Traces"},
-      {40054, "Conca&tenate SEG-Y file"}, {40055, "Export &GRM Format"},
-      {40056, "Subtract second trace file"}, {40059, "&Spectrum"},
-      {40060, "&Refraction Interpretation"}, {40061, "Re&move Traces"},
-      {40063, "&Gain Traces"}, {40103, "&Contents"}};
-  for (const auto& [id, text] : main) EXPECT_EQ(set.FindMenu(30001)->FindItem(id)->text, text) << id;
+  const std::map<int, std::string> main = {{40002, "&Open"},
+                                           {40003, "Save &As"},
+                                           {40004, "&Save"},
+                                           {40005, "&Import"},
+                                           {40006, "Export SEG&Y"},
+                                           {40007, "E&xit"},
+                                           {40008, "Edit &Pick Parameters"},
+                                           {40009, "&Convert File(s) to SEG-2"},
+                                           {40010, "&Properties"},
+                                           {40011, "Export SEG&2"},
+                                           {40012, "Mer&ge Files"},
+                                           {40015, "Pan &Left"},
+                                           {40017, "&Zoom"},
+                                           {40018, "&Unzoom"},
+                                           {40019, "Pan &Right"},
+                                           {40020, "Pan &Up"},
+                                           {40021, "Pan &Down"},
+                                           {40023, "Con&vert File(s) to SEG-Y"},
+                                           {40025, "Refraction (&Flat Layer)"},
+                                           {40026, "Com&bine Files"},
+                                           {40028, "Select &Wavelet"},
+                                           {40029, "&Differentiate"},
+                                           {40030, "Export &Picks"},
+                                           {40031, "&Wavelet Pick"},
+                                           {40032, "&Box Pick"},
+                                           {40033, "&Hatherly Pick"},
+                                           {40034, "&Simple Pick"},
+                                           {40035, "&View Wavelet"},
+                                           {40036, "Import &User-Defined Format"},
+                                           {40037, "Import &Non-Compliant SEG-Y"},
+                                           {40038, "&Integrate"},
+                                           {40039, "De&trend"},
+                                           {40040, "Remove DC &Level"},
+                                           {40042, "&About Velloran"},
+                                           {40044, "&Bandpass Filter"},
+                                           {40045, "Edit &Shot Header"},
+                                           {40046, "&Print"},
+                                           {40047, "F&K Filter"},
+                                           {40048, "L&astzoom"},
+                                           {40049, "Import ASCII File"},
+                                           {40050, "Export ASCII File"},
+                                           {40051, "&NMO Correction"},
+                                           {40052, "&Truncate Traces"},
+                                           {40053, "&Resample Traces"},
+                                           {40054, "Conca&tenate SEG-Y file"},
+                                           {40055, "Export &GRM Format"},
+                                           {40056, "Subtract second trace file"},
+                                           {40059, "&Spectrum"},
+                                           {40060, "&Refraction Interpretation"},
+                                           {40061, "Re&move Traces"},
+                                           {40063, "&Gain Traces"},
+                                           {40103, "&Contents"}};
+  for (const auto& [id, text] : main)
+    EXPECT_EQ(set.FindMenu(30001)->FindItem(id)->text, text) << id;
   struct Case {
     int menu, id;
     const char* text;
@@ -173,12 +277,18 @@ TEST(ProgramResources, PopupIdsNameTheMenuBarsPopups) {
     int menu, id;
     const char* text;
   };
-  for (const Case& c : std::vector<Case>{{30001, 40001, "&File"}, {30001, 40022, "&Edit"},
-                                         {30001, 40016, "&View"}, {30001, 40027, "Pick"},
-                                         {30001, 40024, "P&rocess"}, {30001, 40041, "&Help"},
-                                         {30004, 40001, "&File"}, {30007, 40016, "&View"},
-                                         {30008, 40001, "&File"}, {30008, 40016, "&View"},
-                                         {30009, 40067, "&Export"}, {30010, 40001, "&File"}}) {
+  for (const Case& c : std::vector<Case>{{30001, 40001, "&File"},
+                                         {30001, 40022, "&Edit"},
+                                         {30001, 40016, "&View"},
+                                         {30001, 40027, "Pick"},
+                                         {30001, 40024, "P&rocess"},
+                                         {30001, 40041, "&Help"},
+                                         {30004, 40001, "&File"},
+                                         {30007, 40016, "&View"},
+                                         {30008, 40001, "&File"},
+                                         {30008, 40016, "&View"},
+                                         {30009, 40067, "&Export"},
+                                         {30010, 40001, "&File"}}) {
     const res::MenuPopupIds* ids = set.FindPopupIds(c.menu);
     ASSERT_NE(ids, nullptr) << c.menu;
     const res::PopupIdRecord* found = nullptr;
@@ -224,9 +334,9 @@ TEST(ProgramResources, HelpTextsAreThoseTheStatusBarShows) {
 
 TEST(ProgramResources, ToolbarsCarryTheirButtonsAndBitmaps) {
   using V = std::vector<int>;
-  EXPECT_EQ(Buttons(30102), (V{40002, 40005, 40004, 40102, 40046, 0, 40045, 0, 40017, 40048,
-                               40018, 0, 40010, 0, 40015, 40019, 40021, 40020, 0, 40044, 40047,
-                               40059, 0, 40051, 40060, 0, 40025, 0, 40103}));
+  EXPECT_EQ(Buttons(30102), (V{40002, 40005, 40004, 40102, 40046, 0,     40045, 0,     40017, 40048,
+                               40018, 0,     40010, 0,     40015, 40019, 40021, 40020, 0,     40044,
+                               40047, 40059, 0,     40051, 40060, 0,     40025, 0,     40103}));
   EXPECT_EQ(Buttons(30101), (V{40101, 0, 1230, 40057, 0, 40046}));
   EXPECT_EQ(Buttons(30103), (V{40101, 0, 40004, 0, 40046, 0, 40017, 40018}));
   EXPECT_EQ(Buttons(30104), (V{40101, 0, 40068, 0, 40046}));
