@@ -517,6 +517,14 @@ bool Parser::Run() {
     if (!Tokenize()) return false;
     if (AtEnd()) continue;
     bool ok = true;
+    if (block_ != Block::None && block_ != Block::Dialog && block_ != Block::Menu &&
+        tokens_[0].kind == Token::Kind::Word && tokens_[0].text == "end") {
+      // The blocks of plain lines close alike; menus and dialogs check more.
+      ++pos_;
+      block_ = Block::None;
+      if (!LineEnd("\"end\"")) return false;
+      continue;
+    }
     switch (block_) {
       case Block::None:
         ok = TopLevel();
@@ -757,17 +765,7 @@ bool Parser::MenuLine() {
   return true;
 }
 
-// The lines of several blocks start with an identifier, or are "end".
-bool EndLine(const std::vector<Token>& tokens) {
-  return tokens[0].kind == Token::Kind::Word && tokens[0].text == "end";
-}
-
 bool Parser::PopupIdsLine() {
-  if (EndLine(tokens_)) {
-    ++pos_;
-    block_ = Block::None;
-    return LineEnd("\"end\"");
-  }
   PopupIdRecord r;
   r.place = Here();
   if (!Int("a command identifier", 1, kMaxId, r.commandId)) return false;
@@ -782,11 +780,6 @@ bool Parser::PopupIdsLine() {
 }
 
 bool Parser::HelpTextsLine() {
-  if (EndLine(tokens_)) {
-    ++pos_;
-    block_ = Block::None;
-    return LineEnd("\"end\"");
-  }
   HelpText h;
   h.place = Here();
   if (!Int("a command identifier", 1, kMaxId, h.commandId) || !Text("a help text", h.text) ||
@@ -805,11 +798,6 @@ bool Parser::HelpTextsLine() {
 }
 
 bool Parser::StringsLine() {
-  if (EndLine(tokens_)) {
-    ++pos_;
-    block_ = Block::None;
-    return LineEnd("\"end\"");
-  }
   StringEntry s;
   s.place = Here();
   if (!Int("a string identifier", 1, kMaxId, s.id) || !Text("a string", s.text) ||
@@ -821,11 +809,6 @@ bool Parser::StringsLine() {
 }
 
 bool Parser::CommandsLine() {
-  if (EndLine(tokens_)) {
-    ++pos_;
-    block_ = Block::None;
-    return LineEnd("\"end\"");
-  }
   CommandEntry c;
   c.place = Here();
   std::string use;
@@ -850,11 +833,6 @@ bool Parser::CommandsLine() {
 }
 
 bool Parser::PaletteLine() {
-  if (EndLine(tokens_)) {
-    ++pos_;
-    block_ = Block::None;
-    return LineEnd("\"end\"");
-  }
   ResourceSet::PaletteEntry e;
   e.place = Here();
   std::string key;
@@ -897,10 +875,6 @@ bool Parser::ToolbarLine() {
   const Token& first = tokens_[0];
   std::string keyword = first.kind == Token::Kind::Word ? first.text : "";
   ++pos_;
-  if (keyword == "end") {
-    block_ = Block::None;
-    return LineEnd("\"end\"");
-  }
   ToolbarButton b;
   b.place = Here();
   if (keyword == "separator") {
