@@ -868,6 +868,7 @@ bool Parser::IconLine() {
   }
   if (row.size() > 64) return Fail("icon row longer than 64 pixels");
   icon.rows.emplace_back(row);
+  icon.rowLines.push_back(line_);
   return true;
 }
 
@@ -937,7 +938,7 @@ bool MakeIcons(ResourceSet& set, ResourceError& error) {
         auto colour = std::find_if(set.palette.begin(), set.palette.end(),
                                    [c](const ResourceSet::PaletteEntry& e) { return e.key == c; });
         if (colour == set.palette.end()) {
-          return FailAt(error, {rows.place.file, rows.place.line + 1 + static_cast<int>(y)},
+          return FailAt(error, {rows.place.file, rows.rowLines[y]},
                         std::string("icon \"") + rows.name + "\": colour key \"" + c +
                             "\" is not in the palette");
         }

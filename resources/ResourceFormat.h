@@ -227,6 +227,7 @@ struct ResourceSet {
   struct IconRows {
     std::string name;
     std::vector<std::string> rows;
+    std::vector<int> rowLines;  // the line of each row
     SourcePlace place;
   };
   std::vector<IconRows> pendingIcons;
