@@ -1,8 +1,8 @@
-#include "resources/Resources.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "resources/Resources.h"
 
 TEST(Resources, EveryEmbeddedFileIsFoundByItsName) {
   auto names = res::Names();
