@@ -1,6 +1,6 @@
-#include "platform/text/CharMaps_p.h"
-
 #include <array>
+
+#include "platform/text/CharMaps_p.h"
 
 namespace plat::detail {
 namespace {
@@ -14,38 +14,38 @@ constexpr std::array<char32_t, 32> kCp1252High = {
 
 // Codes 0x20-0x7E.
 constexpr std::array<SymbolCode, 95> kSymbolLow = {{
-    {"space", 0x0020},         {"exclam", 0x0021},       {"universal", 0x2200},
-    {"numbersign", 0x0023},    {"existential", 0x2203},  {"percent", 0x0025},
-    {"ampersand", 0x0026},     {"suchthat", 0x220B},     {"parenleft", 0x0028},
-    {"parenright", 0x0029},    {"asteriskmath", 0x2217}, {"plus", 0x002B},
-    {"comma", 0x002C},         {"minus", 0x2212},        {"period", 0x002E},
-    {"slash", 0x002F},         {"zero", 0x0030},         {"one", 0x0031},
-    {"two", 0x0032},           {"three", 0x0033},        {"four", 0x0034},
-    {"five", 0x0035},          {"six", 0x0036},          {"seven", 0x0037},
-    {"eight", 0x0038},         {"nine", 0x0039},         {"colon", 0x003A},
-    {"semicolon", 0x003B},     {"less", 0x003C},         {"equal", 0x003D},
-    {"greater", 0x003E},       {"question", 0x003F},     {"congruent", 0x2245},
-    {"Alpha", 0x0391},         {"Beta", 0x0392},         {"Chi", 0x03A7},
-    {"Delta", 0x0394},         {"Epsilon", 0x0395},      {"Phi", 0x03A6},
-    {"Gamma", 0x0393},         {"Eta", 0x0397},          {"Iota", 0x0399},
-    {"theta1", 0x03D1},        {"Kappa", 0x039A},        {"Lambda", 0x039B},
-    {"Mu", 0x039C},            {"Nu", 0x039D},           {"Omicron", 0x039F},
-    {"Pi", 0x03A0},            {"Theta", 0x0398},        {"Rho", 0x03A1},
-    {"Sigma", 0x03A3},         {"Tau", 0x03A4},          {"Upsilon", 0x03A5},
-    {"sigma1", 0x03C2},        {"Omega", 0x03A9},        {"Xi", 0x039E},
-    {"Psi", 0x03A8},           {"Zeta", 0x0396},         {"bracketleft", 0x005B},
-    {"therefore", 0x2234},     {"bracketright", 0x005D}, {"perpendicular", 0x22A5},
-    {"underscore", 0x005F},    {"radicalex", 0x203E},    {"alpha", 0x03B1},
-    {"beta", 0x03B2},          {"chi", 0x03C7},          {"delta", 0x03B4},
-    {"epsilon", 0x03B5},       {"phi", 0x03C6},          {"gamma", 0x03B3},
-    {"eta", 0x03B7},           {"iota", 0x03B9},         {"phi1", 0x03D5},
-    {"kappa", 0x03BA},         {"lambda", 0x03BB},       {"mu", 0x03BC},
-    {"nu", 0x03BD},            {"omicron", 0x03BF},      {"pi", 0x03C0},
-    {"theta", 0x03B8},         {"rho", 0x03C1},          {"sigma", 0x03C3},
-    {"tau", 0x03C4},           {"upsilon", 0x03C5},      {"omega1", 0x03D6},
-    {"omega", 0x03C9},         {"xi", 0x03BE},           {"psi", 0x03C8},
-    {"zeta", 0x03B6},          {"braceleft", 0x007B},    {"bar", 0x007C},
-    {"braceright", 0x007D},    {"similar", 0x223C},
+    {"space", 0x0020},      {"exclam", 0x0021},       {"universal", 0x2200},
+    {"numbersign", 0x0023}, {"existential", 0x2203},  {"percent", 0x0025},
+    {"ampersand", 0x0026},  {"suchthat", 0x220B},     {"parenleft", 0x0028},
+    {"parenright", 0x0029}, {"asteriskmath", 0x2217}, {"plus", 0x002B},
+    {"comma", 0x002C},      {"minus", 0x2212},        {"period", 0x002E},
+    {"slash", 0x002F},      {"zero", 0x0030},         {"one", 0x0031},
+    {"two", 0x0032},        {"three", 0x0033},        {"four", 0x0034},
+    {"five", 0x0035},       {"six", 0x0036},          {"seven", 0x0037},
+    {"eight", 0x0038},      {"nine", 0x0039},         {"colon", 0x003A},
+    {"semicolon", 0x003B},  {"less", 0x003C},         {"equal", 0x003D},
+    {"greater", 0x003E},    {"question", 0x003F},     {"congruent", 0x2245},
+    {"Alpha", 0x0391},      {"Beta", 0x0392},         {"Chi", 0x03A7},
+    {"Delta", 0x0394},      {"Epsilon", 0x0395},      {"Phi", 0x03A6},
+    {"Gamma", 0x0393},      {"Eta", 0x0397},          {"Iota", 0x0399},
+    {"theta1", 0x03D1},     {"Kappa", 0x039A},        {"Lambda", 0x039B},
+    {"Mu", 0x039C},         {"Nu", 0x039D},           {"Omicron", 0x039F},
+    {"Pi", 0x03A0},         {"Theta", 0x0398},        {"Rho", 0x03A1},
+    {"Sigma", 0x03A3},      {"Tau", 0x03A4},          {"Upsilon", 0x03A5},
+    {"sigma1", 0x03C2},     {"Omega", 0x03A9},        {"Xi", 0x039E},
+    {"Psi", 0x03A8},        {"Zeta", 0x0396},         {"bracketleft", 0x005B},
+    {"therefore", 0x2234},  {"bracketright", 0x005D}, {"perpendicular", 0x22A5},
+    {"underscore", 0x005F}, {"radicalex", 0x203E},    {"alpha", 0x03B1},
+    {"beta", 0x03B2},       {"chi", 0x03C7},          {"delta", 0x03B4},
+    {"epsilon", 0x03B5},    {"phi", 0x03C6},          {"gamma", 0x03B3},
+    {"eta", 0x03B7},        {"iota", 0x03B9},         {"phi1", 0x03D5},
+    {"kappa", 0x03BA},      {"lambda", 0x03BB},       {"mu", 0x03BC},
+    {"nu", 0x03BD},         {"omicron", 0x03BF},      {"pi", 0x03C0},
+    {"theta", 0x03B8},      {"rho", 0x03C1},          {"sigma", 0x03C3},
+    {"tau", 0x03C4},        {"upsilon", 0x03C5},      {"omega1", 0x03D6},
+    {"omega", 0x03C9},      {"xi", 0x03BE},           {"psi", 0x03C8},
+    {"zeta", 0x03B6},       {"braceleft", 0x007B},    {"bar", 0x007C},
+    {"braceright", 0x007D}, {"similar", 0x223C},
 }};
 
 // Codes 0xA0-0xFE.

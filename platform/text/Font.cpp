@@ -59,9 +59,13 @@ void CloseFace(FT_Face face) {
 // Horizontal shear of synthesised italics, as a 16.16 factor (about 12 degrees).
 constexpr FT_Fixed kObliqueShear = 0x3700;
 
-FT_Fixed ToFixed(double v) { return static_cast<FT_Fixed>(std::lround(v * 65536.0)); }
+FT_Fixed ToFixed(double v) {
+  return static_cast<FT_Fixed>(std::lround(v * 65536.0));
+}
 
-int RoundToInt(double v) { return static_cast<int>(std::lround(v)); }
+int RoundToInt(double v) {
+  return static_cast<int>(std::lround(v));
+}
 
 // Finds the charmaps that text lookups use.
 struct Charmaps {
@@ -110,10 +114,14 @@ FT_UInt MapCode(FT_Face face, const Charmaps& maps, Charset charset, unsigned ch
     }
     const detail::SymbolCode code = detail::SymbolEncoding(c);
     if (!code.name) return 0;
-    // Glyph names first: some symbol fonts list their glyphs in the Unicode
-    // charmap under the symbol codes, so a Unicode lookup of alpha would miss.
-    if (FT_HAS_GLYPH_NAMES(face)) g = FT_Get_Name_Index(face, code.name);
-    if (!g) g = CharIndex(face, maps.unicode, code.unicode);
+    // A font whose Unicode charmap has Greek is a text font: look the
+    // character up there. Symbol fonts often list their glyphs in the Unicode
+    // charmap under the symbol codes instead (so U+00D7 would find the glyph
+    // at code 0xD7, the dot operator): there the glyph names are the key.
+    const bool unicodeFont = CharIndex(face, maps.unicode, 0x03B1) != 0;
+    if (unicodeFont) g = CharIndex(face, maps.unicode, code.unicode);
+    if (!g && FT_HAS_GLYPH_NAMES(face)) g = FT_Get_Name_Index(face, code.name);
+    if (!g && !unicodeFont) g = CharIndex(face, maps.unicode, code.unicode);
     return g;
   }
   g = CharIndex(face, maps.unicode, detail::Cp1252ToUnicode(c));
@@ -234,8 +242,8 @@ void Font::LoadGlyph(unsigned char c) const {
         img->coverage.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
         const int pitch = std::abs(bm.pitch);
         for (int y = 0; y < h; ++y) {
-          const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(
-                                                     bm.pitch >= 0 ? y : h - 1 - y) * pitch;
+          const unsigned char* src =
+              bm.buffer + static_cast<std::ptrdiff_t>(bm.pitch >= 0 ? y : h - 1 - y) * pitch;
           std::uint8_t* dst = img->coverage.data() + static_cast<std::size_t>(y) * w;
           for (int x = 0; x < w; ++x)
             dst[x] = mono ? ((src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0) : src[x];
@@ -342,7 +350,8 @@ std::shared_ptr<const Font> OpenFont(const FontSpec& spec) {
 
   impl.emboldenSynth = spec.weight >= 600 && !file.bold;
   impl.obliqueSynth = spec.italic && !file.italic;
-  impl.loadFlags = FT_LOAD_NO_BITMAP | (spec.antialias ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
+  impl.loadFlags =
+      FT_LOAD_NO_BITMAP | (spec.antialias ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
   impl.renderMode = spec.antialias ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
 
   TextMetrics& m = font->metrics_;

@@ -36,9 +36,9 @@ enum class Charset : std::uint8_t { Ansi = 0, Default = 1, Symbol = 2 };
 // Generic family; guides the choice of a replacement when the face is missing.
 enum class FontFamily : std::uint8_t {
   DontCare = 0,
-  Roman = 1,       // serif
-  Swiss = 2,       // sans serif
-  Modern = 3,      // fixed pitch
+  Roman = 1,   // serif
+  Swiss = 2,   // sans serif
+  Modern = 3,  // fixed pitch
   Script = 4,
   Decorative = 5,
 };

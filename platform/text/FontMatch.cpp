@@ -1,9 +1,9 @@
-#include "platform/text/FontMatch_p.h"
-
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
 #include <mutex>
+
+#include "platform/text/FontMatch_p.h"
 
 namespace plat::detail {
 namespace {
@@ -20,17 +20,25 @@ using FontSetPtr = std::unique_ptr<FcFontSet, FontSetDeleter>;
 // Generic fontconfig family standing in for a missing face.
 const char* GenericFamily(FontFamily family) {
   switch (family) {
-    case FontFamily::Roman: return "serif";
-    case FontFamily::Swiss: return "sans-serif";
-    case FontFamily::Modern: return "monospace";
-    case FontFamily::Script: return "cursive";
-    case FontFamily::Decorative: return "fantasy";
-    case FontFamily::DontCare: break;
+    case FontFamily::Roman:
+      return "serif";
+    case FontFamily::Swiss:
+      return "sans-serif";
+    case FontFamily::Modern:
+      return "monospace";
+    case FontFamily::Script:
+      return "cursive";
+    case FontFamily::Decorative:
+      return "fantasy";
+    case FontFamily::DontCare:
+      break;
   }
   return nullptr;
 }
 
-const FcChar8* Str(const char* s) { return reinterpret_cast<const FcChar8*>(s); }
+const FcChar8* Str(const char* s) {
+  return reinterpret_cast<const FcChar8*>(s);
+}
 
 PatternPtr MakePattern(const FontSpec& spec) {
   PatternPtr pat(FcPatternCreate());
@@ -56,8 +64,7 @@ bool ReadFontFile(FcPattern* font, FontFile& out) {
   FcChar8* file = nullptr;
   if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file) return false;
   FcBool scalable = FcTrue;
-  if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable)
-    return false;
+  if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable) return false;
   out.path = reinterpret_cast<const char*>(file);
   int index = 0;
   out.index = FcPatternGetInteger(font, FC_INDEX, 0, &index) == FcResultMatch ? index : 0;
@@ -65,12 +72,20 @@ bool ReadFontFile(FcPattern* font, FontFile& out) {
   out.family = FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch && family
                    ? reinterpret_cast<const char*>(family)
                    : std::string();
+  // The usual configuration marks a regular file chosen for a bold or italic
+  // request as emboldened or sheared (and bold or oblique): that is a style
+  // the renderer must make, not one the file has.
+  FcBool embolden = FcFalse;
+  if (FcPatternGetBool(font, FC_EMBOLDEN, 0, &embolden) != FcResultMatch) embolden = FcFalse;
+  FcMatrix* matrix = nullptr;
+  const bool sheared = FcPatternGetMatrix(font, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+                       matrix->xy != 0.0;
   int weight = FC_WEIGHT_REGULAR;
   out.bold = FcPatternGetInteger(font, FC_WEIGHT, 0, &weight) == FcResultMatch &&
-             weight >= FC_WEIGHT_DEMIBOLD;
+             weight >= FC_WEIGHT_DEMIBOLD && !embolden;
   int slant = FC_SLANT_ROMAN;
   out.italic = FcPatternGetInteger(font, FC_SLANT, 0, &slant) == FcResultMatch &&
-               slant != FC_SLANT_ROMAN;
+               slant != FC_SLANT_ROMAN && !sheared;
   return true;
 }
 

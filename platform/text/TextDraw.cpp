@@ -6,7 +6,13 @@
 namespace plat {
 namespace {
 
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
+// Far enough outside any surface that nothing there is drawn, and far enough
+// inside the range of int that the glyph offsets added to it cannot overflow.
+constexpr double kFarAway = 1 << 28;
+
+int Floor(double v) {
+  return static_cast<int>(std::floor(std::clamp(v, -kFarAway, kFarAway)));
+}
 
 Pixel Blend(Pixel under, Pixel over, int coverage) {
   const int keep = 255 - coverage;
