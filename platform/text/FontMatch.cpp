@@ -1,5 +1,6 @@
 #include <fontconfig/fontconfig.h>
 
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 
@@ -94,10 +95,22 @@ std::mutex& FontconfigMutex() {
   return m;
 }
 
+// Loads the configuration on first use and frees it when the process ends,
+// so that leak checkers see fontconfig's own tables released.
+void EnsureFontconfig() {
+  static const bool ready = [] {
+    const bool ok = FcInit() == FcTrue;
+    if (ok) std::atexit(FcFini);
+    return ok;
+  }();
+  (void)ready;
+}
+
 }  // namespace
 
 bool FindFontFile(const FontSpec& spec, FontFile& out) {
   std::lock_guard lock(FontconfigMutex());
+  EnsureFontconfig();
   PatternPtr pat = MakePattern(spec);
   if (!pat) return false;
   FcResult result = FcResultNoMatch;
@@ -108,6 +121,7 @@ bool FindFontFile(const FontSpec& spec, FontFile& out) {
 std::vector<FontFile> RankFontFiles(const FontSpec& spec) {
   std::vector<FontFile> files;
   std::lock_guard lock(FontconfigMutex());
+  EnsureFontconfig();
   PatternPtr pat = MakePattern(spec);
   if (!pat) return files;
   FcResult result = FcResultNoMatch;

@@ -222,3 +222,29 @@ TEST(TextDraw, NothingToDrawChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextDraw, ItalicIsShearedEvenWhereTheFaceHasNoItalic) {
+  for (const char* face : {"Arial", "Symbol"}) {
+    SCOPED_TRACE(face);
+    auto upright = OpenFont({.face = face, .height = -40});
+    auto slanted = OpenFont({.face = face, .height = -40, .italic = true});
+    // A capital I (Iota in the symbol font): its top leans right of its foot when slanted.
+    auto topAndFootShift = [](const plat::Font& font) {
+      Surface s(80, 80, kPaper);
+      DrawText(s, font, {20, 10}, "I", {.colour = kInk}, s.Bounds());
+      const Rect ink = BoundsOf(s, kInk);
+      auto firstInk = [&](int y) {
+        for (int x = 0; x < s.Width(); ++x)
+          if (s.Get(x, y) == kInk) return x;
+        return -1;
+      };
+      return firstInk(ink.top) - firstInk(ink.bottom - 1);
+    };
+    EXPECT_LE(topAndFootShift(*upright), 0);
+    EXPECT_GE(topAndFootShift(*slanted), 4);
+  }
+}
+
+}  // namespace
