@@ -121,9 +121,8 @@ class Font {
   int UnderlineOffset() const { return underlineOffset_; }
   int UnderlineThickness() const { return underlineThickness_; }
 
-  struct Impl;
-
  private:
+  struct Impl;  // the FreeType face and how its glyphs are loaded
   friend std::shared_ptr<const Font> OpenFont(const FontSpec& spec);
   Font() = default;
   void LoadGlyph(unsigned char c) const;
