@@ -1,11 +1,20 @@
 // The main of every test executable. Tests never need a display: the platform
-// layer runs headless unless a test opens an X11 window itself.
+// layer runs headless unless a test opens an X11 window itself. A wait for
+// input that nothing scripted fails the running test with the window state
+// instead of hanging it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "platform/testing/Harness.h"
+#include "platform/window/Window.h"
+
 int main(int argc, char** argv) {
   setenv("VELLORAN_HEADLESS", "1", 1);
   ::testing::InitGoogleTest(&argc, argv);
+  plat::SetStarvationHandler([] {
+    ADD_FAILURE() << "a wait for input found nothing scripted and would block forever; windows:\n"
+                  << plat::testing::DumpWindowState();
+  });
   return RUN_ALL_TESTS();
 }
