@@ -24,7 +24,9 @@ WindowState ReadWindow(Hwnd h) {
   return s;
 }
 
-std::string DumpWindowState() { return DescribeWindows(); }
+std::string DumpWindowState() {
+  return DescribeWindows();
+}
 
 Harness::Harness(Size screen) {
   auto backend = std::make_unique<HeadlessBackend>(screen);
@@ -81,9 +83,13 @@ Harness& Harness::Release(Hwnd h, Point p, MouseButton b) {
   return *this;
 }
 
-Harness& Harness::Click(Hwnd h, Point p, MouseButton b) { return Press(h, p, b).Release(h, p, b); }
+Harness& Harness::Click(Hwnd h, Point p, MouseButton b) {
+  return Press(h, p, b).Release(h, p, b);
+}
 
-Harness& Harness::DoubleClick(Hwnd h, Point p, MouseButton b) { return Click(h, p, b).Click(h, p, b); }
+Harness& Harness::DoubleClick(Hwnd h, Point p, MouseButton b) {
+  return Click(h, p, b).Click(h, p, b);
+}
 
 Harness& Harness::Drag(Hwnd h, Point from, Point to, MouseButton b, int steps) {
   Press(h, from, b);
@@ -108,9 +114,13 @@ Harness& Harness::Modifiers(bool shift, bool ctrl) {
   return *this;
 }
 
-Harness& Harness::KeyDown(int vk, bool alt) { return KeyEvent(InputEvent::Kind::KeyDown, vk, alt); }
+Harness& Harness::KeyDown(int vk, bool alt) {
+  return KeyEvent(InputEvent::Kind::KeyDown, vk, alt);
+}
 
-Harness& Harness::KeyUp(int vk, bool alt) { return KeyEvent(InputEvent::Kind::KeyUp, vk, alt); }
+Harness& Harness::KeyUp(int vk, bool alt) {
+  return KeyEvent(InputEvent::Kind::KeyUp, vk, alt);
+}
 
 Harness& Harness::KeyEvent(InputEvent::Kind kind, int vk, bool alt) {
   InputEvent e;

@@ -22,8 +22,8 @@ namespace plat::testing {
 struct WindowState {
   bool exists = false;
   std::string title;
-  Rect rect;    // as GetWindowRect
-  Rect screen;  // the window's area on the screen
+  Rect rect;             // as GetWindowRect
+  Rect screen;           // the window's area on the screen
   bool visible = false;  // shown, with every ancestor
   bool enabled = false;
   bool focused = false;

@@ -21,17 +21,17 @@ using LResult = std::intptr_t;
 
 enum class Msg : std::uint32_t {
   Null = 0x0000,
-  Create = 0x0001,   // lParam: const CreateParams*; return -1 to refuse the window
-  Destroy = 0x0002,  // sent to the window first, then to its children
-  Move = 0x0003,     // lParam: new client origin (screen, or parent client for a child)
-  Size = 0x0005,     // wParam: kSize*; lParam: new client width and height
-  Activate = 0x0006,  // wParam: kActive/kInactive; lParam: the other window
-  SetFocus = 0x0007,  // wParam: the window that lost the focus
+  Create = 0x0001,     // lParam: const CreateParams*; return -1 to refuse the window
+  Destroy = 0x0002,    // sent to the window first, then to its children
+  Move = 0x0003,       // lParam: new client origin (screen, or parent client for a child)
+  Size = 0x0005,       // wParam: kSize*; lParam: new client width and height
+  Activate = 0x0006,   // wParam: kActive/kInactive; lParam: the other window
+  SetFocus = 0x0007,   // wParam: the window that lost the focus
   KillFocus = 0x0008,  // wParam: the window that gets the focus
   Enable = 0x000A,     // wParam: 1 enabled, 0 disabled
   Paint = 0x000F,
   Close = 0x0010,
-  Quit = 0x0012,  // wParam: exit code
+  Quit = 0x0012,             // wParam: exit code
   EraseBackground = 0x0014,  // lParam: PaintContext*; return non-zero when erased
   ShowWindow = 0x0018,       // wParam: 1 shown, 0 hidden
   Notify = 0x004E,           // wParam: control id; lParam: NotifyHeader*
@@ -45,12 +45,12 @@ enum class Msg : std::uint32_t {
   NcMButtonUp = 0x00A8,
   KeyDown = 0x0100,  // keys: wParam virtual key; lParam repeat count 1, bit 29 Alt, bit 31 up
   KeyUp = 0x0101,
-  Char = 0x0102,  // wParam: character (Latin-1)
+  Char = 0x0102,        // wParam: character (Latin-1)
   SysKeyDown = 0x0104,  // a key with Alt held
   SysKeyUp = 0x0105,
   SysChar = 0x0106,
-  Command = 0x0111,  // wParam: id (low word) and notification (high word); lParam: control
-  Timer = 0x0113,    // wParam: timer id
+  Command = 0x0111,    // wParam: id (low word) and notification (high word); lParam: control
+  Timer = 0x0113,      // wParam: timer id
   MouseMove = 0x0200,  // mouse: wParam kMk* bits; lParam client position
   LButtonDown = 0x0201,
   LButtonUp = 0x0202,
@@ -63,7 +63,7 @@ enum class Msg : std::uint32_t {
   MButtonDblClk = 0x0209,
   MouseWheel = 0x020A,  // wParam: kMk* bits (low word), delta (high word, signed); lParam screen
   CaptureChanged = 0x0215,  // lParam: the window that now has the capture (or 0)
-  User = 0x0400,  // first message number free for programs
+  User = 0x0400,            // first message number free for programs
 };
 
 constexpr Msg kKeyFirst = Msg::KeyDown;
@@ -71,9 +71,13 @@ constexpr Msg kKeyLast = Msg::SysChar;
 constexpr Msg kMouseFirst = Msg::MouseMove;
 constexpr Msg kMouseLast = Msg::MouseWheel;
 
-constexpr std::uint32_t ToInt(Msg m) { return static_cast<std::uint32_t>(m); }
+constexpr std::uint32_t ToInt(Msg m) {
+  return static_cast<std::uint32_t>(m);
+}
 /// The program's own message N (User + N).
-constexpr Msg UserMessage(std::uint32_t n) { return static_cast<Msg>(ToInt(Msg::User) + n); }
+constexpr Msg UserMessage(std::uint32_t n) {
+  return static_cast<Msg>(ToInt(Msg::User) + n);
+}
 
 /// The message's name ("Paint", "User+3"), for test output and dumps.
 std::string ToString(Msg m);
@@ -112,12 +116,22 @@ constexpr LParam MakeLParam(int low, int high) {
 constexpr WParam MakeWParam(int low, int high) {
   return static_cast<WParam>(static_cast<std::uint32_t>(MakeLParam(low, high)));
 }
-constexpr int LowWord(std::uintptr_t v) { return static_cast<int>(v & 0xFFFF); }
-constexpr int HighWord(std::uintptr_t v) { return static_cast<int>((v >> 16) & 0xFFFF); }
+constexpr int LowWord(std::uintptr_t v) {
+  return static_cast<int>(v & 0xFFFF);
+}
+constexpr int HighWord(std::uintptr_t v) {
+  return static_cast<int>((v >> 16) & 0xFFFF);
+}
 /// The halves read as signed 16-bit values (positions left of or above a window).
-constexpr int SignedLow(std::uintptr_t v) { return static_cast<std::int16_t>(v & 0xFFFF); }
-constexpr int SignedHigh(std::uintptr_t v) { return static_cast<std::int16_t>((v >> 16) & 0xFFFF); }
-constexpr LParam PointToLParam(Point p) { return MakeLParam(p.x, p.y); }
+constexpr int SignedLow(std::uintptr_t v) {
+  return static_cast<std::int16_t>(v & 0xFFFF);
+}
+constexpr int SignedHigh(std::uintptr_t v) {
+  return static_cast<std::int16_t>((v >> 16) & 0xFFFF);
+}
+constexpr LParam PointToLParam(Point p) {
+  return MakeLParam(p.x, p.y);
+}
 constexpr Point LParamToPoint(LParam l) {
   return {SignedLow(static_cast<std::uintptr_t>(l)), SignedHigh(static_cast<std::uintptr_t>(l))};
 }

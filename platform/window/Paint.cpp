@@ -18,11 +18,15 @@ Rect Subtract(const Rect& a, const Rect& b) {
   if (i == a) return {};
   Rect r = a;
   if (i.left == a.left && i.right == a.right) {
-    if (i.top == a.top) r.top = i.bottom;
-    else if (i.bottom == a.bottom) r.bottom = i.top;
+    if (i.top == a.top)
+      r.top = i.bottom;
+    else if (i.bottom == a.bottom)
+      r.bottom = i.top;
   } else if (i.top == a.top && i.bottom == a.bottom) {
-    if (i.left == a.left) r.left = i.right;
-    else if (i.right == a.right) r.right = i.left;
+    if (i.left == a.left)
+      r.left = i.right;
+    else if (i.right == a.right)
+      r.right = i.left;
   }
   return r;
 }

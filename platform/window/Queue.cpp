@@ -24,7 +24,9 @@ bool InRange(Msg m, Msg first, Msg last) {
   return ToInt(first) <= ToInt(m) && ToInt(m) <= ToInt(last);
 }
 
-bool ForWindow(Hwnd filter, Hwnd h) { return filter == kNoWindow || InTree(filter, h); }
+bool ForWindow(Hwnd filter, Hwnd h) {
+  return filter == kNoWindow || InTree(filter, h);
+}
 
 bool Matches(const Message& m, Hwnd filter, Msg first, Msg last) {
   // Quit belongs to no window; every read of all message numbers takes it.
@@ -117,19 +119,27 @@ void Remember(const Message& m) {
 
 unsigned ButtonBit(MouseButton b) {
   switch (b) {
-    case MouseButton::Left: return kMkLButton;
-    case MouseButton::Right: return kMkRButton;
-    case MouseButton::Middle: return kMkMButton;
-    default: return 0;
+    case MouseButton::Left:
+      return kMkLButton;
+    case MouseButton::Right:
+      return kMkRButton;
+    case MouseButton::Middle:
+      return kMkMButton;
+    default:
+      return 0;
   }
 }
 
 int ButtonKey(MouseButton b) {
   switch (b) {
-    case MouseButton::Left: return kVkLButton;
-    case MouseButton::Right: return kVkRButton;
-    case MouseButton::Middle: return kVkMButton;
-    default: return 0;
+    case MouseButton::Left:
+      return kVkLButton;
+    case MouseButton::Right:
+      return kVkRButton;
+    case MouseButton::Middle:
+      return kVkMButton;
+    default:
+      return 0;
   }
 }
 
@@ -142,8 +152,10 @@ Msg ButtonMsg(MouseButton b, int what /* 0 down, 1 up, 2 double */, bool client)
     return static_cast<Msg>(ToInt(base) + static_cast<std::uint32_t>(what));
   }
   switch (b) {
-    case MouseButton::Right: return what == 1 ? Msg::NcRButtonUp : Msg::NcRButtonDown;
-    case MouseButton::Middle: return what == 1 ? Msg::NcMButtonUp : Msg::NcMButtonDown;
+    case MouseButton::Right:
+      return what == 1 ? Msg::NcRButtonUp : Msg::NcRButtonDown;
+    case MouseButton::Middle:
+      return what == 1 ? Msg::NcMButtonUp : Msg::NcMButtonDown;
     default:
       return what == 1 ? Msg::NcLButtonUp : what == 2 ? Msg::NcLButtonDblClk : Msg::NcLButtonDown;
   }
@@ -168,8 +180,8 @@ void RouteMouse(Win* top, const InputEvent& ev) {
   System* s = Sys();
   if (top == nullptr) return;
   const Point screen{top->rect.left + ev.pos.x, top->rect.top + ev.pos.y};
-  const bool down = ev.kind == InputEvent::Kind::ButtonDown ||
-                    ev.kind == InputEvent::Kind::DoubleClick;
+  const bool down =
+      ev.kind == InputEvent::Kind::ButtonDown || ev.kind == InputEvent::Kind::DoubleClick;
   const bool up = ev.kind == InputEvent::Kind::ButtonUp;
   unsigned keys = ev.keyState;
   if (down) keys |= ButtonBit(ev.button);
@@ -205,8 +217,8 @@ void RouteMouse(Win* top, const InputEvent& ev) {
       bool dbl = SecondClick(target, ev.button, screen, s->backend->NowMs(),
                              ev.kind == InputEvent::Kind::DoubleClick);
       if (client && (Find(target)->classStyle & kClassDblClks) == 0) dbl = false;
-      Post(target, ButtonMsg(ev.button, dbl ? 2 : 0, client), client ? keys : static_cast<WParam>(hit),
-           PointToLParam(client ? pos : screen), screen);
+      Post(target, ButtonMsg(ev.button, dbl ? 2 : 0, client),
+           client ? keys : static_cast<WParam>(hit), PointToLParam(client ? pos : screen), screen);
       break;
     }
     case InputEvent::Kind::ButtonUp:
@@ -238,8 +250,7 @@ void RouteKey(Win* top, const InputEvent& ev) {
            static_cast<WParam>(ev.virtualKey), flags, s->backend->CursorPos());
       break;
     default:
-      Post(target, ev.alt ? Msg::SysChar : Msg::Char, ev.character, flags,
-           s->backend->CursorPos());
+      Post(target, ev.alt ? Msg::SysChar : Msg::Char, ev.character, flags, s->backend->CursorPos());
       break;
   }
 }
@@ -372,8 +383,12 @@ LResult DispatchMessage(const Message& m) {
   return r;
 }
 
-std::uint64_t GetMessageTime() { return Sys() ? Sys()->messageTime : 0; }
-Point GetMessagePos() { return Sys() ? Sys()->messagePos : Point{}; }
+std::uint64_t GetMessageTime() {
+  return Sys() ? Sys()->messageTime : 0;
+}
+Point GetMessagePos() {
+  return Sys() ? Sys()->messagePos : Point{};
+}
 
 bool SetTimer(Hwnd h, std::uintptr_t id, std::uint32_t intervalMs) {
   if (Find(h) == nullptr) return false;
@@ -428,6 +443,8 @@ bool EndModalLoop(Hwnd h, int result) {
   return false;
 }
 
-int ModalDepth() { return Sys() ? static_cast<int>(Sys()->modal.size()) : 0; }
+int ModalDepth() {
+  return Sys() ? static_cast<int>(Sys()->modal.size()) : 0;
+}
 
 }  // namespace plat

@@ -60,7 +60,8 @@ void Beep();
 /// come (the backend cannot wait and no timer is running). GetMessage returns
 /// false after the handler returns. The default handler writes "velloran:
 /// this program needs a display" to standard error and exits with status 1.
-/// The handler survives Init and Shutdown. Returns the previous handler.
+/// The handler survives Init and Shutdown; an empty one restores the
+/// default. Returns the previous handler.
 using StarvationHandler = std::function<void()>;
 StarvationHandler SetStarvationHandler(StarvationHandler handler);
 
@@ -71,9 +72,9 @@ using WindowProc = std::function<LResult(Hwnd, Msg, WParam, LParam)>;
 
 /// Class styles.
 enum : unsigned {
-  kClassDblClks = 0x0001,   // double clicks become DblClk messages
-  kClassHRedraw = 0x0002,   // a change of width repaints the whole window
-  kClassVRedraw = 0x0004,   // a change of height repaints the whole window
+  kClassDblClks = 0x0001,  // double clicks become DblClk messages
+  kClassHRedraw = 0x0002,  // a change of width repaints the whole window
+  kClassVRedraw = 0x0004,  // a change of height repaints the whole window
 };
 
 struct WindowClass {
@@ -105,11 +106,11 @@ struct CreateParams {
   std::string_view className;
   std::string_view title;
   unsigned style = 0;
-  Rect rect;                  // screen pixels, or parent client pixels for a child
-  Hwnd parent = kNoWindow;    // required with kStyleChild
-  Hwnd owner = kNoWindow;     // top-level windows: destroyed along with the owner
-  int id = 0;                 // a child's identifier (controls)
-  std::intptr_t param = 0;    // free for the Create handler
+  Rect rect;                // screen pixels, or parent client pixels for a child
+  Hwnd parent = kNoWindow;  // required with kStyleChild
+  Hwnd owner = kNoWindow;   // top-level windows: destroyed along with the owner
+  int id = 0;               // a child's identifier (controls)
+  std::intptr_t param = 0;  // free for the Create handler
 };
 
 /// Creates a window; kNoWindow when the class is unknown, the parent is
@@ -211,15 +212,16 @@ void PostQuitMessage(int exitCode);
 /// is none. Quit is taken by every read of all message numbers, whatever the
 /// window filter. Returns false for Quit (exit code in wParam) and when the
 /// wait starved (see SetStarvationHandler; out is then Quit with code 1).
-bool GetMessage(Message& out, Hwnd filter = kNoWindow, Msg first = Msg::Null,
-                Msg last = Msg::Null);
+bool GetMessage(Message& out, Hwnd filter = kNoWindow, Msg first = Msg::Null, Msg last = Msg::Null);
 enum class PeekMode { Keep, Remove };
 /// Like GetMessage without waiting: false when nothing is there. A generated
 /// Paint is not removed by Remove (it lasts until the window is validated).
 bool PeekMessage(Message& out, Hwnd filter, Msg first, Msg last, PeekMode mode);
 /// Characters come from the backend already translated; kept so message
 /// loops read in the usual way. Does nothing.
-inline bool TranslateMessage(const Message&) { return false; }
+inline bool TranslateMessage(const Message&) {
+  return false;
+}
 LResult DispatchMessage(const Message& m);
 /// Time and cursor position of the last message GetMessage or PeekMessage returned.
 std::uint64_t GetMessageTime();
@@ -247,8 +249,8 @@ bool KillTimer(Hwnd h, std::uintptr_t id);
 struct PaintContext {
   Surface* surface = nullptr;
   Point origin;
-  Rect clip;     // client coordinates; the visible part of the area to draw
-  Rect invalid;  // client coordinates; the invalid area BeginPaint took
+  Rect clip;           // client coordinates; the visible part of the area to draw
+  Rect invalid;        // client coordinates; the invalid area BeginPaint took
   bool erase = false;  // BeginPaint: the background was erased
 };
 

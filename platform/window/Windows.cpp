@@ -39,7 +39,9 @@ const WindowClass* FindClass(std::string_view name) {
   return nullptr;
 }
 
-Pixel Background(const Win& w) { return w.background.value_or(Rgb(255, 255, 255)); }
+Pixel Background(const Win& w) {
+  return w.background.value_or(Rgb(255, 255, 255));
+}
 
 std::vector<Hwnd>& Siblings(Win* w) {
   if (w->parent != kNoWindow)
@@ -47,7 +49,9 @@ std::vector<Hwnd>& Siblings(Win* w) {
   return Sys()->tops;
 }
 
-void Detach(Win* w) { std::erase(Siblings(w), w->handle); }
+void Detach(Win* w) {
+  std::erase(Siblings(w), w->handle);
+}
 
 void SendDestroyTree(Hwnd h) {
   SendMessage(h, Msg::Destroy);
@@ -97,7 +101,9 @@ void Describe(std::ostringstream& out, Hwnd h, int depth) {
 
 }  // namespace
 
-System* Sys() { return g_system.get(); }
+System* Sys() {
+  return g_system.get();
+}
 
 Win* Find(Hwnd h) {
   if (!g_system || h == kNoWindow) return nullptr;
@@ -217,12 +223,24 @@ void Shutdown() {
   g_system.reset();
 }
 
-void Discard() { g_system.reset(); }
-bool IsInitialized() { return g_system != nullptr; }
-Backend* GetBackend() { return g_system ? g_system->backend.get() : nullptr; }
-Size ScreenSize() { return g_system ? g_system->backend->ScreenSize() : Size{}; }
-std::uint64_t NowMs() { return g_system ? g_system->backend->NowMs() : 0; }
-Point CursorPos() { return g_system ? g_system->backend->CursorPos() : Point{}; }
+void Discard() {
+  g_system.reset();
+}
+bool IsInitialized() {
+  return g_system != nullptr;
+}
+Backend* GetBackend() {
+  return g_system ? g_system->backend.get() : nullptr;
+}
+Size ScreenSize() {
+  return g_system ? g_system->backend->ScreenSize() : Size{};
+}
+std::uint64_t NowMs() {
+  return g_system ? g_system->backend->NowMs() : 0;
+}
+Point CursorPos() {
+  return g_system ? g_system->backend->CursorPos() : Point{};
+}
 void Beep() {
   if (g_system) g_system->backend->Beep();
 }
@@ -254,7 +272,9 @@ bool UnregisterWindowClass(std::string_view name) {
                        [name](const WindowClass& c) { return SameName(c.name, name); }) > 0;
 }
 
-bool IsClassRegistered(std::string_view name) { return g_system && FindClass(name) != nullptr; }
+bool IsClassRegistered(std::string_view name) {
+  return g_system && FindClass(name) != nullptr;
+}
 
 // --- creation and destruction -----------------------------------------------
 
@@ -345,7 +365,9 @@ bool DestroyWindow(Hwnd h) {
   return true;
 }
 
-bool IsWindow(Hwnd h) { return Find(h) != nullptr; }
+bool IsWindow(Hwnd h) {
+  return Find(h) != nullptr;
+}
 
 LResult DefWindowProc(Hwnd h, Msg m, WParam w, LParam l) {
   switch (m) {
@@ -355,9 +377,9 @@ LResult DefWindowProc(Hwnd h, Msg m, WParam w, LParam l) {
     case Msg::EraseBackground: {
       const Win* win = Find(h);
       auto* ctx = reinterpret_cast<PaintContext*>(l);
-      if (win == nullptr || ctx == nullptr || ctx->surface == nullptr || !win->background)
-        return 0;
-      const Rect r = ctx->clip.Offset(ctx->origin.x, ctx->origin.y).Intersect(ctx->surface->Bounds());
+      if (win == nullptr || ctx == nullptr || ctx->surface == nullptr || !win->background) return 0;
+      const Rect r =
+          ctx->clip.Offset(ctx->origin.x, ctx->origin.y).Intersect(ctx->surface->Bounds());
       for (int y = r.top; y < r.bottom; ++y)
         std::fill_n(ctx->surface->Row(y) + r.left, r.Width(), *win->background);
       return 1;
@@ -490,7 +512,9 @@ bool IsWindowVisible(Hwnd h) {
   return false;
 }
 
-bool MoveWindow(Hwnd h, const Rect& rect, bool repaint) { return Reshape(h, rect, repaint, false); }
+bool MoveWindow(Hwnd h, const Rect& rect, bool repaint) {
+  return Reshape(h, rect, repaint, false);
+}
 
 Rect GetWindowRect(Hwnd h) {
   const Win* w = Find(h);
@@ -565,7 +589,9 @@ Hwnd SetFocus(Hwnd h) {
   return old;
 }
 
-Hwnd GetFocus() { return g_system ? g_system->focus : kNoWindow; }
+Hwnd GetFocus() {
+  return g_system ? g_system->focus : kNoWindow;
+}
 
 Hwnd SetActiveWindow(Hwnd h) {
   if (!g_system) return kNoWindow;
@@ -588,7 +614,9 @@ Hwnd SetActiveWindow(Hwnd h) {
   return old;
 }
 
-Hwnd GetActiveWindow() { return g_system ? g_system->active : kNoWindow; }
+Hwnd GetActiveWindow() {
+  return g_system ? g_system->active : kNoWindow;
+}
 
 Hwnd SetCapture(Hwnd h) {
   if (!g_system || (h != kNoWindow && Find(h) == nullptr)) return kNoWindow;
@@ -606,7 +634,9 @@ void ReleaseCapture() {
   if (Find(old) != nullptr) SendMessage(old, Msg::CaptureChanged, 0, 0);
 }
 
-Hwnd GetCapture() { return g_system ? g_system->capture : kNoWindow; }
+Hwnd GetCapture() {
+  return g_system ? g_system->capture : kNoWindow;
+}
 
 bool IsKeyDown(int vk) {
   return g_system && vk >= 0 && vk < 256 && g_system->keys[static_cast<std::size_t>(vk)];
@@ -662,14 +692,18 @@ Hwnd GetTopLevel(Hwnd h) {
   return t ? t->handle : kNoWindow;
 }
 
-bool IsChild(Hwnd parent, Hwnd h) { return parent != kNoWindow && Inside(parent, h); }
+bool IsChild(Hwnd parent, Hwnd h) {
+  return parent != kNoWindow && Inside(parent, h);
+}
 
 std::vector<Hwnd> GetChildren(Hwnd h) {
   const Win* w = Find(h);
   return w ? w->children : std::vector<Hwnd>{};
 }
 
-std::vector<Hwnd> GetTopLevelWindows() { return g_system ? g_system->tops : std::vector<Hwnd>{}; }
+std::vector<Hwnd> GetTopLevelWindows() {
+  return g_system ? g_system->tops : std::vector<Hwnd>{};
+}
 
 void BringToTop(Hwnd h) {
   Win* w = Find(h);

@@ -1,10 +1,10 @@
 // The program run without a display and without scripted input: the first
 // wait for input ends it with the message and status 1 instead of hanging.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 #include "tests/TestSupport.h"
 

@@ -116,6 +116,8 @@ const HeadlessBackend::NativeState* HeadlessBackend::Window(NativeWindow w) cons
   return it == windows_.end() ? nullptr : &it->second;
 }
 
-std::unique_ptr<Backend> MakeHeadlessBackend() { return std::make_unique<HeadlessBackend>(); }
+std::unique_ptr<Backend> MakeHeadlessBackend() {
+  return std::make_unique<HeadlessBackend>();
+}
 
 }  // namespace plat

@@ -48,10 +48,10 @@ class HeadlessBackend final : public Backend {
 
   // --- read-back ---
   struct NativeState {
-    Rect area;          // screen pixels
+    Rect area;  // screen pixels
     std::string title;
     bool visible = false;
-    Surface shown;      // what has been presented
+    Surface shown;  // what has been presented
     int presents = 0;
   };
   /// Null when W is not a live window.

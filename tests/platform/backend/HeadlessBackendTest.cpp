@@ -1,7 +1,7 @@
 // The headless backend: screen size, virtual clock, scripted input, presenting.
-#include "platform/backend/headless/HeadlessBackend.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/backend/headless/HeadlessBackend.h"
 
 namespace plat {
 namespace {

@@ -1,10 +1,9 @@
 // The test harness: scripted keys and pauses, read-back, scripted answers and
 // the failure of a wait that nothing scripted.
-#include "platform/testing/Harness.h"
-
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include "platform/testing/Harness.h"
 #include "platform/window/VirtualKeys.h"
 
 namespace plat::testing {
@@ -13,7 +12,8 @@ namespace {
 class HarnessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterWindowClass({"Logger", [this](Hwnd h, Msg m, WParam w, LParam l) -> LResult {
+    RegisterWindowClass({"Logger",
+                         [this](Hwnd h, Msg m, WParam w, LParam l) -> LResult {
                            if (m == Msg::Char) chars += static_cast<char>(w);
                            if (m == Msg::Timer) ++ticks;
                            if (m == Msg::LButtonDown) clickTimes.push_back(GetMessageTime());

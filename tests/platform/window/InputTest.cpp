@@ -71,10 +71,11 @@ TEST_F(InputTest, DisablingTakesFocusAndCaptureAndRefusesFocus) {
 }
 
 TEST_F(InputTest, MouseGoesToTheDeepestEnabledChildInClientCoordinates) {
-  harness.MouseMove(top, {5, 5})          // the top-level's own area
-      .Click(top, {40, 40})               // inside inner (at 20,20 of left)
-      .MouseMove(top, {200, 50})          // right
-      .Wheel(top, {200, 50}, 120);        // wheel carries screen coordinates
+  harness
+      .MouseMove(top, {5, 5})       // the top-level's own area
+      .Click(top, {40, 40})         // inside inner (at 20,20 of left)
+      .MouseMove(top, {200, 50})    // right
+      .Wheel(top, {200, 50}, 120);  // wheel carries screen coordinates
   harness.DispatchPending();
   EXPECT_EQ(Input(), (Log{"top MouseMove 5,5", "inner LButtonDown 10,10", "inner LButtonUp 10,10",
                           "right MouseMove 50,40", "right MouseWheel 300,150",
@@ -100,9 +101,9 @@ TEST_F(InputTest, CaptureTakesAllMouseInputUntilReleased) {
   };
   harness.Drag(right, {10, 10}, {-160, 200}, MouseButton::Left, 2).MouseMove(top, {5, 5});
   harness.DispatchPending();
-  EXPECT_EQ(Input(), (Log{"right LButtonDown 10,10", "right MouseMove -75,105",
-                          "right MouseMove -160,200", "right LButtonUp -160,200",
-                          "top MouseMove 5,5"}));
+  EXPECT_EQ(Input(),
+            (Log{"right LButtonDown 10,10", "right MouseMove -75,105", "right MouseMove -160,200",
+                 "right LButtonUp -160,200", "top MouseMove 5,5"}));
   EXPECT_EQ(rec.Only(Msg::CaptureChanged), (Log{"right CaptureChanged"}));
   EXPECT_EQ(GetCapture(), kNoWindow);
 }

@@ -90,10 +90,8 @@ TEST_F(MessageOrderTest, DestroyGoesToTheWindowFirstThenToChildrenWhileTheyExist
   const Hwnd a = rec.Child(top, "a", {0, 0, 100, 100});
   const Hwnd a1 = rec.Child(a, "a1", {0, 0, 10, 10});
   const Hwnd b = rec.Child(top, "b", {100, 0, 200, 100});
-  const Hwnd owned = CreateWindow({.className = "Recorder",
-                                   .title = "owned",
-                                   .rect = {0, 0, 10, 10},
-                                   .owner = a1});
+  const Hwnd owned = CreateWindow(
+      {.className = "Recorder", .title = "owned", .rect = {0, 0, 10, 10}, .owner = a1});
   std::vector<bool> allAlive;
   rec.on[Msg::Destroy] = [&](Hwnd, WParam, LParam) -> LResult {
     allAlive.push_back(IsWindow(top) && IsWindow(a) && IsWindow(a1) && IsWindow(b));

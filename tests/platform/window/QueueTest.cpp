@@ -105,7 +105,7 @@ TEST_F(QueueTest, PeekFiltersByWindowAndRangeWithAndWithoutRemoving) {
       {a, UserMessage(3), UserMessage(3), PeekMode::Remove, true, 33},
       {a, UserMessage(3), UserMessage(3), PeekMode::Remove, false, 0},
       {top, Msg::Null, Msg::Null, PeekMode::Remove, true, 11},  // descendants count
-      {a, Msg::Null, Msg::Null, PeekMode::Keep, true, 0},  // Quit ends every full read
+      {a, Msg::Null, Msg::Null, PeekMode::Keep, true, 0},       // Quit ends every full read
       {a, Msg::Null, Msg::Quit, PeekMode::Keep, false, 0},
       {kNoWindow, Msg::Null, Msg::Null, PeekMode::Remove, true, 22},
   };
