@@ -7,14 +7,10 @@
 #include <cstdlib>
 
 #include "platform/testing/Harness.h"
-#include "platform/window/Window.h"
 
 int main(int argc, char** argv) {
   setenv("VELLORAN_HEADLESS", "1", 1);
   ::testing::InitGoogleTest(&argc, argv);
-  plat::SetStarvationHandler([] {
-    ADD_FAILURE() << "a wait for input found nothing scripted and would block forever; windows:\n"
-                  << plat::testing::DumpWindowState();
-  });
+  plat::testing::InstallStarvationReport([](const std::string& what) { ADD_FAILURE() << what; });
   return RUN_ALL_TESTS();
 }

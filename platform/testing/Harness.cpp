@@ -28,6 +28,13 @@ std::string DumpWindowState() {
   return DescribeWindows();
 }
 
+void InstallStarvationReport(std::function<void(const std::string&)> report) {
+  SetStarvationHandler([report = std::move(report)] {
+    report("a wait for input found nothing scripted and would block forever; windows:\n" +
+           DumpWindowState());
+  });
+}
+
 Harness::Harness(Size screen) {
   auto backend = std::make_unique<HeadlessBackend>(screen);
   backend_ = backend.get();

@@ -9,6 +9,7 @@
 // starvation handler that reports the window state, and GetMessage then
 // returns false so loops end instead of hanging.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,11 @@ WindowState ReadWindow(Hwnd h);
 
 /// The window tree, for failure reports.
 std::string DumpWindowState();
+
+/// Makes a wait that nothing can answer call REPORT with a description of
+/// the window state (the test main reports it as a test failure); the wait
+/// then returns false, so message loops end instead of hanging.
+void InstallStarvationReport(std::function<void(const std::string&)> report);
 
 class Harness {
  public:

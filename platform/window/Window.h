@@ -78,11 +78,11 @@ enum : unsigned {
 };
 
 struct WindowClass {
-  std::string name;  // compared without regard to case
-  WindowProc proc;
+  std::string name{};  // compared without regard to case
+  WindowProc proc{};
   unsigned style = 0;
   /// Filled by the default EraseBackground handling; none leaves the pixels.
-  std::optional<Pixel> background;
+  std::optional<Pixel> background{};
 };
 
 /// False when the name is taken or the procedure is empty.
@@ -103,10 +103,10 @@ enum : unsigned {
 };
 
 struct CreateParams {
-  std::string_view className;
-  std::string_view title;
+  std::string_view className{};
+  std::string_view title{};
   unsigned style = 0;
-  Rect rect;                // screen pixels, or parent client pixels for a child
+  Rect rect{};              // screen pixels, or parent client pixels for a child
   Hwnd parent = kNoWindow;  // required with kStyleChild
   Hwnd owner = kNoWindow;   // top-level windows: destroyed along with the owner
   int id = 0;               // a child's identifier (controls)

@@ -26,6 +26,28 @@ TEST_F(MessageOrderTest, CreationSendsCreateThenSizeThenMove) {
   EXPECT_FALSE(IsWindowVisible(top));
 }
 
+TEST_F(MessageOrderTest, ClassesAreFoundWithoutRegardToCaseAndProceduresCanBeReplaced) {
+  EXPECT_FALSE(RegisterWindowClass({"RECORDER", DefWindowProc, 0, std::nullopt}));
+  EXPECT_EQ(CreateWindow({.className = "NoSuchClass"}), kNoWindow);
+  const Hwnd top = CreateWindow({.className = "recorder", .title = "top"});
+  ASSERT_NE(top, kNoWindow);
+  EXPECT_EQ(GetClassName(top), "Recorder");
+  std::vector<Msg> seen;
+  WindowProc old;
+  old = SetWindowProc(top, [&](Hwnd h, Msg m, WParam w, LParam l) -> LResult {
+    seen.push_back(m);
+    return m == UserMessage(1) ? 7 : old(h, m, w, l);
+  });
+  rec.Clear();
+  EXPECT_EQ(SendMessage(top, UserMessage(1)), 7);
+  EXPECT_EQ(SendMessage(top, UserMessage(2)), 0);
+  EXPECT_EQ(seen, (std::vector<Msg>{UserMessage(1), UserMessage(2)}));
+  EXPECT_EQ(rec.log, (Log{"top User+2"}));
+  EXPECT_TRUE(UnregisterWindowClass("RECORDER"));
+  EXPECT_EQ(SendMessage(top, UserMessage(2)), 0);  // existing windows keep working
+  EXPECT_EQ(CreateWindow({.className = "Recorder"}), kNoWindow);
+}
+
 TEST_F(MessageOrderTest, CreateHandlerCanRefuseTheWindow) {
   rec.on[Msg::Create] = [](Hwnd, WParam, LParam) -> LResult { return -1; };
   EXPECT_EQ(rec.Top("refused"), kNoWindow);

@@ -84,6 +84,28 @@ TEST_F(QueueTest, PaintDrawsIntoTheTopLevelSurfaceClippedAndIsPresented) {
   EXPECT_EQ(*shown, *GetSurface(top));
 }
 
+TEST_F(QueueTest, HiddenWindowsArePaintedWhenShownAndExposuresNeedNoPaint) {
+  const Hwnd top = rec.Top("top", {0, 0, 100, 100});
+  InvalidateRect(top, std::nullopt, true);
+  EXPECT_EQ(harness.DispatchPending(), 0);
+  ShowWindow(top, ShowCmd::ShowNoActivate);
+  EXPECT_EQ(GetActiveWindow(), kNoWindow);
+  harness.DispatchPending();
+  EXPECT_EQ(rec.Only(Msg::Paint), (Log{"top Paint"}));
+  // The window manager shows part of the window again: the backing surface
+  // has the picture, so it is presented without a paint message.
+  const int presents = harness.Backend().Window(GetNativeWindow(top))->presents;
+  InputEvent expose;
+  expose.kind = InputEvent::Kind::Expose;
+  expose.window = GetNativeWindow(top);
+  expose.rect = {0, 0, 10, 10};
+  harness.Backend().Push(expose);
+  rec.Clear();
+  harness.DispatchPending();
+  EXPECT_TRUE(rec.log.empty());
+  EXPECT_EQ(harness.Backend().Window(GetNativeWindow(top))->presents, presents + 1);
+}
+
 TEST_F(QueueTest, PeekFiltersByWindowAndRangeWithAndWithoutRemoving) {
   const Hwnd top = rec.Top("top", {0, 0, 100, 100});
   const Hwnd a = rec.Child(top, "a", {0, 0, 10, 10});
