@@ -130,18 +130,6 @@ unsigned ButtonBit(MouseButton b) {
   }
 }
 
-int ButtonKey(MouseButton b) {
-  switch (b) {
-    case MouseButton::Left:
-      return kVkLButton;
-    case MouseButton::Right:
-      return kVkRButton;
-    case MouseButton::Middle:
-      return kVkMButton;
-    default:
-      return 0;
-  }
-}
 
 /// Down, up and double-click messages of a button; client or non-client.
 Msg ButtonMsg(MouseButton b, int what /* 0 down, 1 up, 2 double */, bool client) {
@@ -186,8 +174,12 @@ void RouteMouse(Win* top, const InputEvent& ev) {
   unsigned keys = ev.keyState;
   if (down) keys |= ButtonBit(ev.button);
   if (up) keys &= ~ButtonBit(ev.button);
-  if (const int vk = ButtonKey(ev.button); vk != 0 && (down || up))
-    s->keys[static_cast<std::size_t>(vk)] = down;
+  // Mouse events say which buttons and modifiers are held.
+  s->keys[kVkLButton] = (keys & kMkLButton) != 0;
+  s->keys[kVkRButton] = (keys & kMkRButton) != 0;
+  s->keys[kVkMButton] = (keys & kMkMButton) != 0;
+  s->keys[kVkShift] = (keys & kMkShift) != 0;
+  s->keys[kVkControl] = (keys & kMkControl) != 0;
 
   Hwnd target = s->capture;
   LResult hit = kHtClient;

@@ -228,7 +228,8 @@ std::uint64_t GetMessageTime();
 Point GetMessagePos();
 
 /// Virtual key (or kVkLButton/kVkRButton/kVkMButton) held down, from the
-/// input seen so far.
+/// key events taken so far and the button and Shift/Ctrl bits of the last
+/// mouse event.
 bool IsKeyDown(int vk);
 
 // ---------------------------------------------------------------------------

@@ -88,6 +88,14 @@ TEST_F(InputTest, MouseGoesToTheDeepestEnabledChildInClientCoordinates) {
   harness.DispatchPending();
   EXPECT_EQ(Input(), (Log{"left LButtonDown 30,30", "left LButtonUp 30,30"}));
   EXPECT_EQ(rec.entries[1].w, WParam{kMkLButton});  // the down message holds the button
+  EXPECT_EQ(rec.entries[2].w, WParam{0});
+
+  harness.Modifiers(true, false).Press(top, {5, 5}).MouseMove(top, {6, 6});
+  harness.DispatchPending();
+  EXPECT_EQ(rec.entries.back().w, WParam{kMkLButton | kMkShift});
+  EXPECT_TRUE(IsKeyDown(kVkShift));
+  EXPECT_TRUE(IsKeyDown(kVkLButton));
+  EXPECT_FALSE(IsKeyDown(kVkControl));
 }
 
 TEST_F(InputTest, CaptureTakesAllMouseInputUntilReleased) {
