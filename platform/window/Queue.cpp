@@ -130,7 +130,6 @@ unsigned ButtonBit(MouseButton b) {
   }
 }
 
-
 /// Down, up and double-click messages of a button; client or non-client.
 Msg ButtonMsg(MouseButton b, int what /* 0 down, 1 up, 2 double */, bool client) {
   if (client) {
@@ -184,7 +183,9 @@ void RouteMouse(Win* top, const InputEvent& ev) {
   Hwnd target = s->capture;
   LResult hit = kHtClient;
   if (Find(target) == nullptr) {
-    if (!top->shown) return;
+    // Outside the window (a drag the native system keeps reporting) only a
+    // capture takes the mouse.
+    if (!top->shown || !top->Client().Contains(ev.pos)) return;
     if (!top->enabled) {
       if (down) s->backend->Beep();
       return;

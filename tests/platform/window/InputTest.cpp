@@ -107,7 +107,9 @@ TEST_F(InputTest, CaptureTakesAllMouseInputUntilReleased) {
     ReleaseCapture();
     return 0;
   };
-  harness.Drag(right, {10, 10}, {-160, 200}, MouseButton::Left, 2).MouseMove(top, {5, 5});
+  harness.Drag(right, {10, 10}, {-160, 200}, MouseButton::Left, 2)
+      .MouseMove(top, {5, 5})
+      .MouseMove(top, {5, 500});  // outside every window, nobody captures
   harness.DispatchPending();
   EXPECT_EQ(Input(),
             (Log{"right LButtonDown 10,10", "right MouseMove -75,105", "right MouseMove -160,200",
