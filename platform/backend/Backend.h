@@ -5,6 +5,8 @@
 // backend/Factory.cpp is the only place that names them.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/Geometry.h"
@@ -90,6 +92,14 @@ class Backend {
   virtual Point CursorPos() const = 0;
 
   virtual void Beep() {}
+
+  /// A scripted answer for the next question of KIND (a message box, a file
+  /// dialog, a dialog button) when the backend has one queued; tests script
+  /// these through the headless backend. None: the user is asked.
+  virtual std::optional<std::string> ScriptedAnswer(std::string_view kind) {
+    (void)kind;
+    return std::nullopt;
+  }
 };
 
 /// X11 when DISPLAY is set and VELLORAN_HEADLESS is not, else headless.
