@@ -256,15 +256,12 @@ int ParseRealText(std::string_view text, bool single, RealParse& out) {
     p = text.find(letter);
     if (p != std::string_view::npos) break;
   }
-  if (p == std::string_view::npos) {
-    for (char sign : {'+', '-'}) {
-      const auto s = text.find(sign);
-      if (s != std::string_view::npos && s + 3 == l && s > f) {
-        p = s;
-        signOnly = true;
-        break;
-      }
-    }
+  // The sign is taken where it stands, three places before the end of the
+  // word, not only where it first occurs: a negative value with a three-digit
+  // exponent ("-2.5-105", as Ew.d writes it) has its first "-" in front.
+  if (p == std::string_view::npos && l >= f + 4 && (text[l - 3] == '+' || text[l - 3] == '-')) {
+    p = l - 3;
+    signOnly = true;
   }
   const std::size_t mantEnd = p == std::string_view::npos ? l + 1 : p;
   std::size_t expBegin = l + 1, expEnd = l + 1;
