@@ -179,8 +179,8 @@ int IRPLPT(std::string& STR, int N, std::string_view PAT, int NP, std::string_vi
   if (n == 0 || np == 0) return 0;
   int count = 0;
   std::size_t pos = 1;
-  // Every pass either moves on or removes characters; the cap stops a
-  // pattern of blanks, which removal keeps bringing back, from looping.
+  // No text of N characters needs more than N + 1 passes; the cap is a
+  // guard against looping, never the normal way out.
   for (std::size_t pass = 0; pass <= n && pos <= n; ++pass) {
     const std::string_view tail(STR.data() + pos - 1, n - pos + 1);
     const int found = IFNDPT(tail, static_cast<int>(tail.size()), PAT, static_cast<int>(np));
@@ -201,6 +201,13 @@ int IRPLPT(std::string& STR, int N, std::string_view PAT, int NP, std::string_vi
     const std::size_t l = std::min(nr, tailLength);
     std::copy_n(REP.begin(), l, STR.begin() + static_cast<std::ptrdiff_t>(pos - 1));
     pos += l;
+    // A removal that left only blanks behind has nothing more to change; a
+    // pattern of blanks would otherwise be found there again and again.
+    if (nr < np && pos <= n &&
+        std::string_view(STR).substr(pos - 1, n - pos + 1).find_first_not_of(' ') ==
+            std::string_view::npos) {
+      break;
+    }
   }
   return count;
 }

@@ -20,11 +20,10 @@ template <std::size_t N>
 class FixedString {
  public:
   FixedString() { chars_.fill(' '); }
-  FixedString(std::string_view text) { Assign(text); }  // NOLINT: implicit, like the design's assignment
-  FixedString& operator=(std::string_view text) {
-    Assign(text);
-    return *this;
-  }
+  // Implicit, like the assignment of a text to a fixed-length variable.
+  FixedString(std::string_view text) { Assign(text); }  // NOLINT
+  FixedString(const char* text) { Assign(text); }       // NOLINT
+  FixedString(const std::string& text) { Assign(text); }  // NOLINT
 
   static constexpr std::size_t Capacity() { return N; }
 
