@@ -14,79 +14,107 @@ std::size_t Elements(int count, std::size_t a, std::size_t b) {
   return std::min({static_cast<std::size_t>(count), a, b});
 }
 
-inline std::uint32_t Swap(std::uint32_t v) { return __builtin_bswap32(v); }
+inline std::uint32_t Swap(std::uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0x0000FF00u) | ((v << 8) & 0x00FF0000u) | (v << 24);
+}
 
 }  // namespace
 
 std::uint32_t IeeeToIbmBits(std::uint32_t ieee) {
-  if (ieee == 0) return 0;
-  std::uint32_t m = (ieee & 0x007FFFFFu) | 0x00800000u;  // hidden bit, whatever E is
-  // e = E - 126, so that |x| = (m / 2^24) * 2^e; raised to a multiple of 4 by
-  // shifting m right (truncation toward zero).
-  int e = static_cast<int>((ieee >> 23) & 0xFF) - 126;
-  const int shift = e & 3 ? 4 - (e & 3) : 0;
-  m >>= shift;
-  e += shift;
-  const std::uint32_t x = static_cast<std::uint32_t>(e / 4 + 64);
-  return (ieee & kSign) | (x << 24) | m;
+  // m carries the hidden bit whatever the exponent; with e = E - 126 the
+  // magnitude is (m / 2^24) * 2^e. Raising e to a multiple of 4 shifts m right
+  // by 0-3 places (truncation toward zero, never rounding). Worked in
+  // unsigned arithmetic: the IBM exponent (e + shift) / 4 + 64 is
+  // (E + 130 + shift) / 4, and shift = -e mod 4 = (2 - E) mod 4.
+  const std::uint32_t m = (ieee & 0x007FFFFFu) | 0x00800000u;
+  const std::uint32_t biased = (ieee >> 23) & 0xFFu;
+  const std::uint32_t shift = (2u - biased) & 3u;
+  const std::uint32_t x = (biased + 130u + shift) >> 2;
+  const std::uint32_t ibm = (ieee & kSign) | (x << 24) | (m >> shift);
+  return ieee == 0 ? 0 : ibm;
 }
 
 std::uint32_t IbmToIeeeBits(std::uint32_t ibm) {
-  std::uint32_t m = ibm & 0x00FFFFFFu;
-  if (m == 0) return 0;
-  int e = 4 * static_cast<int>((ibm >> 24) & 0x7F) - 130;
-  // Normalise: at most 23 shifts, since m is not zero.
-  const int lead = std::countl_zero(m) - 8;
-  m <<= lead;
-  e -= lead;
-  if (e > 254) return (ibm & kSign) | 0x7F7FFFFFu;
-  if (e < 1) return 0;
-  return (ibm & kSign) | (static_cast<std::uint32_t>(e) << 23) | (m & 0x007FFFFFu);
+  // The 24-bit fraction converts to a single exactly; its exponent field is
+  // then 127 + the place of the fraction's leading bit, and its mantissa field
+  // is the fraction normalised. This is the normalising shift loop without a
+  // loop, free of branches so that whole traces vectorise.
+  const std::uint32_t m = ibm & 0x00FFFFFFu;
+  const float asReal = static_cast<float>(static_cast<std::int32_t>(m));
+  std::uint32_t normalised;
+  std::memcpy(&normalised, &asReal, 4);
+  const std::int32_t e = static_cast<std::int32_t>(normalised >> 23) +
+                         4 * static_cast<std::int32_t>((ibm >> 24) & 0x7Fu) - 280;
+  const std::uint32_t sign = ibm & kSign;
+  const std::uint32_t inRange =
+      sign | (static_cast<std::uint32_t>(e) << 23) | (normalised & 0x007FFFFFu);
+  const std::uint32_t result = e > 254 ? (sign | 0x7F7FFFFFu) : inRange;
+  return (e < 1 || m == 0) ? 0 : result;
 }
 
-void IeeeToIbmFloat(std::span<const float> source, std::span<std::uint32_t> destination,
-                    int count, int byteOrderFlag) {
-  const std::size_t n = Elements(count, source.size(), destination.size());
-  const bool reverse = byteOrderFlag == 0;
+namespace {
+
+// The loops below are written once over raw words, with the byte order fixed
+// at compile time, so that each is a straight pass the compiler can vectorise.
+// File buffers need not be aligned to 4 bytes: words are read and written
+// through an unaligned, aliasing-safe view.
+using UnalignedWord = std::uint32_t __attribute__((aligned(1), may_alias));
+
+enum class Direction { IbmToIeee, IeeeToIbm };
+
+template <Direction D, bool Reverse>
+void ConvertWords(const void* source, void* destination, std::size_t n) {
+  const auto* src = static_cast<const UnalignedWord*>(source);
+  auto* dst = static_cast<UnalignedWord*>(destination);
   for (std::size_t i = 0; i < n; ++i) {
-    const std::uint32_t ibm = IeeeToIbmBits(std::bit_cast<std::uint32_t>(source[i]));
-    destination[i] = reverse ? Swap(ibm) : ibm;
+    std::uint32_t w = src[i];
+    if constexpr (D == Direction::IbmToIeee) {
+      if constexpr (Reverse) w = Swap(w);
+      dst[i] = IbmToIeeeBits(w);
+    } else {
+      w = IeeeToIbmBits(w);
+      if constexpr (Reverse) w = Swap(w);
+      dst[i] = w;
+    }
   }
 }
 
-void IbmToIeeeFloat(std::span<const std::uint32_t> source, std::span<float> destination,
-                    int count, int byteOrderFlag) {
-  const std::size_t n = Elements(count, source.size(), destination.size());
-  const bool reverse = byteOrderFlag == 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint32_t w = reverse ? Swap(source[i]) : source[i];
-    destination[i] = std::bit_cast<float>(IbmToIeeeBits(w));
+/// Flag 0: the IBM words are byte-reversed relative to this machine.
+template <Direction D>
+void Convert(const void* source, void* destination, std::size_t n, int byteOrderFlag) {
+  if (byteOrderFlag == 0) {
+    ConvertWords<D, true>(source, destination, n);
+  } else {
+    ConvertWords<D, false>(source, destination, n);
   }
 }
 
-void IbmBytesToIeeeFloat(std::span<const std::byte> source, std::span<float> destination,
-                         int count, int byteOrderFlag) {
-  const std::size_t n = Elements(count, source.size() / 4, destination.size());
-  const bool reverse = byteOrderFlag == 0;
-  const std::byte* p = source.data();
-  for (std::size_t i = 0; i < n; ++i, p += 4) {
-    std::uint32_t w;
-    std::memcpy(&w, p, 4);
-    if (reverse) w = Swap(w);
-    destination[i] = std::bit_cast<float>(IbmToIeeeBits(w));
-  }
+}  // namespace
+
+void IeeeToIbmFloat(std::span<const float> source, std::span<std::uint32_t> destination, int count,
+                    int byteOrderFlag) {
+  Convert<Direction::IeeeToIbm>(source.data(), destination.data(),
+                                Elements(count, source.size(), destination.size()), byteOrderFlag);
+}
+
+void IbmToIeeeFloat(std::span<const std::uint32_t> source, std::span<float> destination, int count,
+                    int byteOrderFlag) {
+  Convert<Direction::IbmToIeee>(source.data(), destination.data(),
+                                Elements(count, source.size(), destination.size()), byteOrderFlag);
+}
+
+void IbmBytesToIeeeFloat(std::span<const std::byte> source, std::span<float> destination, int count,
+                         int byteOrderFlag) {
+  Convert<Direction::IbmToIeee>(source.data(), destination.data(),
+                                Elements(count, source.size() / 4, destination.size()),
+                                byteOrderFlag);
 }
 
 void IeeeToIbmBytes(std::span<const float> source, std::span<std::byte> destination, int count,
                     int byteOrderFlag) {
-  const std::size_t n = Elements(count, source.size(), destination.size() / 4);
-  const bool reverse = byteOrderFlag == 0;
-  std::byte* p = destination.data();
-  for (std::size_t i = 0; i < n; ++i, p += 4) {
-    std::uint32_t w = IeeeToIbmBits(std::bit_cast<std::uint32_t>(source[i]));
-    if (reverse) w = Swap(w);
-    std::memcpy(p, &w, 4);
-  }
+  Convert<Direction::IeeeToIbm>(source.data(), destination.data(),
+                                Elements(count, source.size(), destination.size() / 4),
+                                byteOrderFlag);
 }
 
 }  // namespace vel

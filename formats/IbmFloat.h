@@ -26,16 +26,16 @@ std::uint32_t IbmToIeeeBits(std::uint32_t ibm);
 
 /// Converts COUNT singles of SOURCE into IBM words in DESTINATION (never more
 /// than either holds). A COUNT of 0 or less does nothing.
-void IeeeToIbmFloat(std::span<const float> source, std::span<std::uint32_t> destination,
-                    int count, int byteOrderFlag);
+void IeeeToIbmFloat(std::span<const float> source, std::span<std::uint32_t> destination, int count,
+                    int byteOrderFlag);
 
 /// Converts COUNT IBM words of SOURCE into singles in DESTINATION.
-void IbmToIeeeFloat(std::span<const std::uint32_t> source, std::span<float> destination,
-                    int count, int byteOrderFlag);
+void IbmToIeeeFloat(std::span<const std::uint32_t> source, std::span<float> destination, int count,
+                    int byteOrderFlag);
 
 /// The same directly over the bytes of a file buffer: 4 bytes per sample.
-void IbmBytesToIeeeFloat(std::span<const std::byte> source, std::span<float> destination,
-                         int count, int byteOrderFlag);
+void IbmBytesToIeeeFloat(std::span<const std::byte> source, std::span<float> destination, int count,
+                         int byteOrderFlag);
 void IeeeToIbmBytes(std::span<const float> source, std::span<std::byte> destination, int count,
                     int byteOrderFlag);
 

@@ -20,8 +20,12 @@ constexpr ByteOrder kNativeOrder =
 constexpr std::uint16_t ByteSwap16(std::uint16_t v) {
   return static_cast<std::uint16_t>((v >> 8) | (v << 8));
 }
-constexpr std::uint32_t ByteSwap32(std::uint32_t v) { return __builtin_bswap32(v); }
-constexpr std::uint64_t ByteSwap64(std::uint64_t v) { return __builtin_bswap64(v); }
+constexpr std::uint32_t ByteSwap32(std::uint32_t v) {
+  return __builtin_bswap32(v);
+}
+constexpr std::uint64_t ByteSwap64(std::uint64_t v) {
+  return __builtin_bswap64(v);
+}
 
 /// Unsigned integers of 2, 4 and 8 bytes from P in ORDER (no alignment needed).
 inline std::uint16_t LoadU16(const std::byte* p, ByteOrder order) {
@@ -62,8 +66,7 @@ void SwapBytes2(std::span<std::byte> bytes);
 /// 1 2 3 4 become 4 3 2 1. N of 0 or less does nothing; N is never taken
 /// beyond the array.
 template <class T>
-  requires(sizeof(T) == 4 && std::is_trivially_copyable_v<T>)
-void F4SWAP(std::span<T> A, int N) {
+requires(sizeof(T) == 4 && std::is_trivially_copyable_v<T>) void F4SWAP(std::span<T> A, int N) {
   if (N <= 0) return;
   const std::size_t n = std::min(static_cast<std::size_t>(N), A.size());
   SwapBytes4(std::as_writable_bytes(A.first(n)));
@@ -71,15 +74,13 @@ void F4SWAP(std::span<T> A, int N) {
 
 /// Second name of F4SWAP for integer arrays.
 template <class T>
-  requires(sizeof(T) == 4 && std::is_trivially_copyable_v<T>)
-void I4SWAP(std::span<T> IA, int N) {
+requires(sizeof(T) == 4 && std::is_trivially_copyable_v<T>) void I4SWAP(std::span<T> IA, int N) {
   F4SWAP(IA, N);
 }
 
 /// Exchanges the two bytes of each of the first N 2-byte items of I2 in place.
 template <class T>
-  requires(sizeof(T) == 2 && std::is_trivially_copyable_v<T>)
-void I2SWAP(std::span<T> I2, int N) {
+requires(sizeof(T) == 2 && std::is_trivially_copyable_v<T>) void I2SWAP(std::span<T> I2, int N) {
   if (N <= 0) return;
   const std::size_t n = std::min(static_cast<std::size_t>(N), I2.size());
   SwapBytes2(std::as_writable_bytes(I2.first(n)));

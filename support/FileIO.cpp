@@ -27,9 +27,15 @@ int Seek(int handle, int offset, int origin) {
 
 }  // namespace
 
-int IOPNFIL(std::string_view NAME) { return Open(NAME, tk::kFileReadWrite); }
-int IOPNRLY(std::string_view NAME) { return Open(NAME, tk::kFileRead); }
-int MAKEFIL(std::string_view NAME) { return Open(NAME, tk::kFileWrite); }
+int IOPNFIL(std::string_view NAME) {
+  return Open(NAME, tk::kFileReadWrite);
+}
+int IOPNRLY(std::string_view NAME) {
+  return Open(NAME, tk::kFileRead);
+}
+int MAKEFIL(std::string_view NAME) {
+  return Open(NAME, tk::kFileWrite);
+}
 
 int ICLSFIL(int IH) {
   tk::IFileClose(IH);
@@ -60,12 +66,14 @@ int JRITFIL(int IH, std::span<const std::byte> BUF, int N) {
   return TransferStatus(N, moved);
 }
 
-int ISETFIL(int IH, int IPOS) { return Seek(IH, IPOS, tk::kFromStart); }
+int ISETFIL(int IH, int IPOS) {
+  return Seek(IH, IPOS, tk::kFromStart);
+}
 
 int IADVFIL(int IH, int N, int& IPOS) {
   IPOS = N;
   tk::IFileSeek(IH, IPOS, tk::kFromCurrent);
-  return IPOS <= 0 ? (IPOS < 0 ? -1 : 0) : 0;
+  return IPOS < 0 ? -1 : 0;
 }
 
 int IRITHEAD(int IH, std::string_view TAG, std::int32_t I1, std::int32_t I2, std::int32_t I3) {

@@ -37,18 +37,18 @@ int JRITFIL(int IH, std::span<const std::byte> BUF, int N);
 
 /// The same for arrays of any plain type (REAL arrays, integers, 2-byte words).
 template <class T>
-  requires std::is_trivially_copyable_v<T> && (!std::is_same_v<T, std::byte>)
-int JREDFIL(int IH, std::span<T> BUF, int N) {
+requires std::is_trivially_copyable_v<T> &&
+    (!std::is_same_v<T, std::byte>)int JREDFIL(int IH, std::span<T> BUF, int N) {
   return JREDFIL(IH, std::as_writable_bytes(BUF), N);
 }
 template <class T>
-  requires std::is_trivially_copyable_v<T> && (!std::is_same_v<T, std::byte>)
-int JRITFIL(int IH, std::span<const T> BUF, int N) {
+requires std::is_trivially_copyable_v<T> &&
+    (!std::is_same_v<T, std::byte>)int JRITFIL(int IH, std::span<const T> BUF, int N) {
   return JRITFIL(IH, std::as_bytes(BUF), N);
 }
 template <class T>
-  requires std::is_trivially_copyable_v<T> && (!std::is_same_v<T, std::byte>)
-int JRITFIL(int IH, std::span<T> BUF, int N) {
+requires std::is_trivially_copyable_v<T> &&
+    (!std::is_same_v<T, std::byte>)int JRITFIL(int IH, std::span<T> BUF, int N) {
   return JRITFIL(IH, std::as_bytes(BUF), N);
 }
 

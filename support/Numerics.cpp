@@ -29,7 +29,9 @@ void Shift(std::span<T> a, int n, int k) {
   }
 }
 
-bool Missing(float v) { return v > kMissingAbove; }
+bool Missing(float v) {
+  return v > kMissingAbove;
+}
 
 }  // namespace
 
@@ -108,7 +110,9 @@ bool LNLYEQ(float A, float B) {
   return std::fabs(2.0f * (A - B) / (A + B)) <= 1e-6f;
 }
 
-bool LEQNAN(float X) { return std::isnan(X); }
+bool LEQNAN(float X) {
+  return std::isnan(X);
+}
 
 void ORDER5(std::span<float> A, std::span<float> B, std::span<float> C, std::span<float> D,
             std::span<float> E, int N, int M) {
@@ -130,9 +134,15 @@ void ORDER5(std::span<float> A, std::span<float> B, std::span<float> C, std::spa
   }
 }
 
-void SHIFTF(std::span<float> A, int N, int K) { Shift(A, N, K); }
-void SHIFTI(std::span<std::int32_t> IA, int N, int K) { Shift(IA, N, K); }
-void SHIFTI2(std::span<std::int16_t> I2, int N, int K) { Shift(I2, N, K); }
+void SHIFTF(std::span<float> A, int N, int K) {
+  Shift(A, N, K);
+}
+void SHIFTI(std::span<std::int32_t> IA, int N, int K) {
+  Shift(IA, N, K);
+}
+void SHIFTI2(std::span<std::int16_t> I2, int N, int K) {
+  Shift(I2, N, K);
+}
 
 void ERASE(std::span<float> A, int N) {
   std::fill_n(A.begin(), Count(A.size(), N), 0.0f);

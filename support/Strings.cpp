@@ -13,9 +13,15 @@ std::size_t Working(std::size_t length, int n) {
   return n <= 0 ? 0 : std::min(length, static_cast<std::size_t>(n));
 }
 
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-char ToLower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsLower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+bool IsUpper(char c) {
+  return c >= 'A' && c <= 'Z';
+}
+char ToLower(char c) {
+  return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 constexpr std::array<char, 256> MakeEbcdicTable() {
   std::array<char, 256> t{};
@@ -81,7 +87,8 @@ int IBGSTR(std::string_view STR, int N) {
 
 int KNTCHR(std::string_view STR, int N, char CH) {
   const std::size_t n = Working(STR.size(), N);
-  return static_cast<int>(std::count(STR.begin(), STR.begin() + static_cast<std::ptrdiff_t>(n), CH));
+  return static_cast<int>(
+      std::count(STR.begin(), STR.begin() + static_cast<std::ptrdiff_t>(n), CH));
 }
 
 void COPSTR(std::string& DST, std::string_view SRC, int N) {
@@ -155,7 +162,9 @@ int NCHRCK(std::string& STR, int N) {
   return replaced;
 }
 
-void CHR_CHK(std::string& STR, int N) { (void)NCHRCK(STR, N); }
+void CHR_CHK(std::string& STR, int N) {
+  (void)NCHRCK(STR, N);
+}
 
 void NXTWRD(std::string_view STR, int N, int& IPOS, std::string& WORD, int NW) {
   const std::size_t nw = Working(WORD.size(), NW);
@@ -272,7 +281,9 @@ void FMTFN(std::string& STR, float X, int& ICODE) {
   }
 }
 
-char EbcdicToAscii(unsigned char code) { return kEbcdicToAscii[code]; }
+char EbcdicToAscii(unsigned char code) {
+  return kEbcdicToAscii[code];
+}
 
 void ECD2ASC(std::string& STR, int N) {
   const std::size_t n = Working(STR.size(), N);

@@ -21,8 +21,8 @@ class FixedString {
  public:
   FixedString() { chars_.fill(' '); }
   // Implicit, like the assignment of a text to a fixed-length variable.
-  FixedString(std::string_view text) { Assign(text); }  // NOLINT
-  FixedString(const char* text) { Assign(text); }       // NOLINT
+  FixedString(std::string_view text) { Assign(text); }    // NOLINT
+  FixedString(const char* text) { Assign(text); }         // NOLINT
   FixedString(const std::string& text) { Assign(text); }  // NOLINT
 
   static constexpr std::size_t Capacity() { return N; }

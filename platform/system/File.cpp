@@ -1,11 +1,12 @@
 #include "platform/system/File.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace plat {
 
@@ -14,9 +15,15 @@ int FileOpen(const std::string& path, FileAccess access, int& handle) {
   if (path.empty() || path.find('\0') != std::string::npos) return ENOENT;
   int flags = O_CLOEXEC;
   switch (access) {
-    case FileAccess::Read: flags |= O_RDONLY; break;
-    case FileAccess::WriteCreate: flags |= O_WRONLY | O_CREAT; break;
-    case FileAccess::ReadWrite: flags |= O_RDWR; break;
+    case FileAccess::Read:
+      flags |= O_RDONLY;
+      break;
+    case FileAccess::WriteCreate:
+      flags |= O_WRONLY | O_CREAT;
+      break;
+    case FileAccess::ReadWrite:
+      flags |= O_RDWR;
+      break;
   }
   int fd;
   do {

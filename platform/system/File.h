@@ -30,8 +30,7 @@ enum class SeekOrigin { Start, Current, End };
 [[nodiscard]] int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved);
 
 /// Writes COUNT bytes from BUFFER; MOVED receives the bytes written.
-[[nodiscard]] int FileWrite(int handle, const void* buffer, std::size_t count,
-                            std::size_t& moved);
+[[nodiscard]] int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved);
 
 /// Moves the position OFFSET bytes from ORIGIN; POSITION receives the new
 /// absolute offset. A target before the start of the file is EINVAL.

@@ -1,10 +1,10 @@
-#include "support/ByteOrder.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <bit>
 #include <cstring>
+
+#include "support/ByteOrder.h"
 
 namespace {
 

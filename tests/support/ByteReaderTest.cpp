@@ -1,9 +1,9 @@
-#include "support/ByteReader.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <vector>
+
+#include "support/ByteReader.h"
 
 namespace {
 

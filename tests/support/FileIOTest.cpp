@@ -1,9 +1,8 @@
-#include "support/FileIO.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 
+#include "support/FileIO.h"
 #include "tests/TestSupport.h"
 #include "toolkit/core/Errors.h"
 
@@ -26,7 +25,7 @@ TEST_F(FileIOTest, TransferStatusCountsWhatWasNotMoved) {
   std::array<std::byte, 16> buf{};
   EXPECT_EQ(sup::JREDFIL(ih, std::span<std::byte>(buf), 4), 0);
   EXPECT_EQ(sup::JREDFIL(ih, std::span<std::byte>(buf), 0), 0);
-  EXPECT_EQ(sup::JREDFIL(ih, std::span<std::byte>(buf), 10), 4);  // 6 were there
+  EXPECT_EQ(sup::JREDFIL(ih, std::span<std::byte>(buf), 10), 4);   // 6 were there
   EXPECT_EQ(sup::JREDFIL(ih, std::span<std::byte>(buf), 10), 10);  // end of file
   EXPECT_EQ(tk::WErrorStatusQuery(1), 0);
   // A write through a read-only handle fails: N + 1.

@@ -1,11 +1,11 @@
-#include "support/Numerics.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include "support/Numerics.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ TEST(Numerics, Interpolation) {
     float expected;
   };
   const Case cases[] = {
-      {up, y, 2.5f, 25}, {up, y, 2.0f, 20},  {up, y, 0.0f, 10},   {up, y, 9.0f, 30},
-      {down, y, 2.5f, 15}, {down, y, 2.0f, 20}, {down, y, 1.5f, 25}, {down, y, 0.0f, 30},
+      {up, y, 2.5f, 25},   {up, y, 2.0f, 20},      {up, y, 0.0f, 10},   {up, y, 9.0f, 30},
+      {down, y, 2.5f, 15}, {down, y, 2.0f, 20},    {down, y, 1.5f, 25}, {down, y, 0.0f, 30},
       {up, gap, 1.4f, 10}, {up, gap, 1.6f, 1e20f}, {up, gap, 2.6f, 30},
   };
   for (const Case& c : cases) {
@@ -65,9 +65,8 @@ TEST(Numerics, LooseEquality) {
     bool equal;
   };
   const Case cases[] = {
-      {1.0f, 1.0000005f, true}, {1.0f, 1.00001f, false}, {0.0f, 5e-7f, true},
-      {0.0f, 1e-6f, false},     {1e-7f, -1e-7f, false},  {5e-7f, 0.0f, true},
-      {kNaN, kNaN, false},      {3.0f, 3.0f, true},
+      {1.0f, 1.0000005f, true}, {1.0f, 1.00001f, false}, {0.0f, 5e-7f, true}, {0.0f, 1e-6f, false},
+      {1e-7f, -1e-7f, false},   {5e-7f, 0.0f, true},     {kNaN, kNaN, false}, {3.0f, 3.0f, true},
   };
   for (const Case& c : cases) EXPECT_EQ(sup::LNLYEQ(c.a, c.b), c.equal) << c.a << " " << c.b;
   EXPECT_TRUE(sup::LEQNAN(kNaN));
@@ -94,7 +93,8 @@ TEST(Numerics, ShiftsAndClearing) {
     int k;
     std::vector<float> expected;
   };
-  const Case cases[] = {{1, {0, 1, 2, 3}}, {-1, {2, 3, 4, 0}}, {4, {1, 2, 3, 4}}, {-4, {1, 2, 3, 4}}};
+  const Case cases[] = {
+      {1, {0, 1, 2, 3}}, {-1, {2, 3, 4, 0}}, {4, {1, 2, 3, 4}}, {-4, {1, 2, 3, 4}}};
   for (const Case& c : cases) {
     std::vector<float> a{1, 2, 3, 4};
     sup::SHIFTF(a, 4, c.k);

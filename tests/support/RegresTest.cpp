@@ -1,10 +1,10 @@
-#include "support/Regres.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include "support/Regres.h"
 
 namespace {
 

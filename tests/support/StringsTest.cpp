@@ -1,6 +1,6 @@
-#include "support/Strings.h"
-
 #include <gtest/gtest.h>
+
+#include "support/Strings.h"
 
 namespace {
 
@@ -84,7 +84,9 @@ TEST(Strings, TrailingCharacters) {
 }
 
 TEST(Strings, CharacterCheck) {
-  std::string s = "A\tB\x7F" "\x80\xA8\xA9\xDF\xE0\xFC\xFD";
+  std::string s =
+      "A\tB\x7F"
+      "\x80\xA8\xA9\xDF\xE0\xFC\xFD";
   EXPECT_EQ(sup::NCHRCK(s, static_cast<int>(s.size())), 5);
   EXPECT_EQ(s, "A B \x80\xA8  \xE0\xFC ");
 }
@@ -145,9 +147,9 @@ TEST(Strings, KeywordMatch) {
     bool match;
   };
   const Case cases[] = {
-      {"OPEN", "Open", true},     {"Open", "Open", true},     {"Op", "Open", true},
-      {"O", "Open", true},        {"OPENED", "Open", false},  {"open", "Open", false},
-      {"SAVEAS", "SaveAs", true}, {"SAVE", "Save", true},     {"SAVE", "SaveAs", false},
+      {"OPEN", "Open", true},     {"Open", "Open", true},    {"Op", "Open", true},
+      {"O", "Open", true},        {"OPENED", "Open", false}, {"open", "Open", false},
+      {"SAVEAS", "SaveAs", true}, {"SAVE", "Save", true},    {"SAVE", "SaveAs", false},
       {"SAVEAS", "Save", false},
   };
   for (const Case& c : cases) {
@@ -163,11 +165,10 @@ TEST(Strings, NumberDisplayWidth) {
     int code;
   };
   const Case cases[] = {
-      {0.0f, "     0.00000", 8},  {1234.56789f, "  1234.56787", 8},
-      {99.5f, "    99.50000", 9}, {0.5f, "     0.50000", 10},
-      {0.05f, "     0.05000", 11}, {0.005f, "     0.00500", 12},
-      {0.0005f, "   5.000E-04", 12}, {1.0e9f, "   1.000E+09", 12},
-      {-100.0f, "  -100.00000", 8}, {-99.5f, "   -99.50000", 9},
+      {0.0f, "     0.00000", 8},     {1234.56789f, "  1234.56787", 8}, {99.5f, "    99.50000", 9},
+      {0.5f, "     0.50000", 10},    {0.05f, "     0.05000", 11},      {0.005f, "     0.00500", 12},
+      {0.0005f, "   5.000E-04", 12}, {1.0e9f, "   1.000E+09", 12},     {-100.0f, "  -100.00000", 8},
+      {-99.5f, "   -99.50000", 9},
   };
   for (const Case& c : cases) {
     std::string s(12, ' ');
@@ -187,9 +188,9 @@ TEST(Strings, EbcdicToAscii) {
     char ascii;
   };
   const Case cases[] = {{0xD0, '}'}, {0xE0, '\\'}, {0xC0, '{'}, {0x40, ' '}, {0xF7, '7'},
-                        {0xA9, 'z'}, {0xE9, 'Z'}, {0x4B, '.'}, {0x6C, ' '}, {0x6D, '%'},
+                        {0xA9, 'z'}, {0xE9, 'Z'},  {0x4B, '.'}, {0x6C, ' '}, {0x6D, '%'},
                         {0x70, '?'}, {0x7D, '\''}, {0x7F, '"'}, {0x6A, '|'}, {0x00, ' '},
-                        {0xFF, ' '}, {0x5F, '^'}, {0x7C, '@'}};
+                        {0xFF, ' '}, {0x5F, '^'},  {0x7C, '@'}};
   for (const Case& c : cases) EXPECT_EQ(sup::EbcdicToAscii(c.code), c.ascii) << int(c.code);
 }
 

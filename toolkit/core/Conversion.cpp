@@ -17,9 +17,13 @@ namespace {
 constexpr std::string_view kFailureStars = "**********";
 constexpr int kLargestField = 1000;  // wider fields are taken as malformed
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view UpToNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
 
 std::string_view TrimRight(std::string_view s) {
   const auto last = s.find_last_not_of(' ');
@@ -51,7 +55,9 @@ bool ReadCount(std::string_view s, std::size_t& pos, int& out) {
   return pos > start;
 }
 
-std::string Stars(int width) { return std::string(static_cast<std::size_t>(width), '*'); }
+std::string Stars(int width) {
+  return std::string(static_cast<std::size_t>(width), '*');
+}
 
 /// Right-justifies BODY in WIDTH, or stars when it does not fit.
 std::string RightJustify(const std::string& body, int width) {
@@ -110,8 +116,8 @@ std::string FormatFixed(double value, int width, int decimals, int scale) {
   return RightJustify(body, width);
 }
 
-std::string FormatExponentForm(double value, int width, int decimals, int exponentDigits,
-                               int scale, bool& ok) {
+std::string FormatExponentForm(double value, int width, int decimals, int exponentDigits, int scale,
+                               bool& ok) {
   ok = true;
   if (scale <= -decimals || scale > decimals + 1) {
     ok = false;
@@ -435,8 +441,8 @@ bool ParseEditDescriptor(std::string_view format, EditDescriptor& out) {
 bool FormatInteger(std::int64_t value, const EditDescriptor& d, std::string& field) {
   if (d.kind != 'I' && d.kind != 'G') return false;
   const int minimum = d.kind == 'I' ? d.digits : -1;
-  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                            : static_cast<std::uint64_t>(value);
+  const std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   std::string body;
   if (!(minimum == 0 && value == 0)) {
     body = std::to_string(magnitude);
@@ -452,12 +458,17 @@ bool FormatInteger(std::int64_t value, const EditDescriptor& d, std::string& fie
 bool FormatReal(double value, const EditDescriptor& d, std::string& field) {
   bool ok = true;
   switch (d.kind) {
-    case 'F': field = FormatFixed(value, d.width, d.digits, d.scale); return true;
+    case 'F':
+      field = FormatFixed(value, d.width, d.digits, d.scale);
+      return true;
     case 'E':
       field = FormatExponentForm(value, d.width, d.digits, d.exponentDigits, d.scale, ok);
       return ok;
-    case 'G': field = FormatGeneral(value, d, ok); return ok;
-    default: return false;
+    case 'G':
+      field = FormatGeneral(value, d, ok);
+      return ok;
+    default:
+      return false;
   }
 }
 
@@ -476,8 +487,7 @@ bool FormatText(std::string_view value, const EditDescriptor& d, std::string& fi
   if (d.width == 0 || static_cast<int>(value.size()) >= d.width) {
     field = std::string(value.substr(0, d.width == 0 ? value.size() : d.width));
   } else {
-    field = std::string(static_cast<std::size_t>(d.width) - value.size(), ' ') +
-            std::string(value);
+    field = std::string(static_cast<std::size_t>(d.width) - value.size(), ' ') + std::string(value);
   }
   return true;
 }
@@ -485,21 +495,18 @@ bool FormatText(std::string_view value, const EditDescriptor& d, std::string& fi
 // --- Writers -------------------------------------------------------------------
 
 void IntegerToString(std::int32_t value, std::string& text, std::string_view format) {
-  WriteField(text, format, "IntegerToString", [&](const EditDescriptor& d, std::string& f) {
-    return FormatInteger(value, d, f);
-  });
+  WriteField(text, format, "IntegerToString",
+             [&](const EditDescriptor& d, std::string& f) { return FormatInteger(value, d, f); });
 }
 
 void IRealToString(float value, std::string& text, std::string_view format) {
-  WriteField(text, format, "IRealToString", [&](const EditDescriptor& d, std::string& f) {
-    return FormatReal(value, d, f);
-  });
+  WriteField(text, format, "IRealToString",
+             [&](const EditDescriptor& d, std::string& f) { return FormatReal(value, d, f); });
 }
 
 void IDoubleToString(double value, std::string& text, std::string_view format) {
-  WriteField(text, format, "IDoubleToString", [&](const EditDescriptor& d, std::string& f) {
-    return FormatReal(value, d, f);
-  });
+  WriteField(text, format, "IDoubleToString",
+             [&](const EditDescriptor& d, std::string& f) { return FormatReal(value, d, f); });
 }
 
 void yyrea2st(float value, std::string& text, std::string_view format) {
@@ -645,7 +652,9 @@ void LowerCaseInPlace(std::string& text) {
   }
 }
 
-int UnsignedCharCode(char character) { return static_cast<unsigned char>(character); }
+int UnsignedCharCode(char character) {
+  return static_cast<unsigned char>(character);
+}
 
 std::int32_t ParseDecimalInteger(std::string_view text) {
   text = UpToNul(text);

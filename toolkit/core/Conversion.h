@@ -21,11 +21,11 @@ namespace tk {
 /// One parsed edit descriptor: Iw, Iw.m, Fw.d, Ew.d, Ew.dEe, kP before E/F/G,
 /// Gw.d, Gw.dEe, Lw, A, Aw, nX.
 struct EditDescriptor {
-  char kind = 0;           // 'I', 'F', 'E', 'G', 'L', 'A' or 'X'
-  int width = 0;           // w (for A without a width: 0, the text's own length)
-  int digits = -1;         // d, or m for Iw.m; -1 when absent
-  int exponentDigits = -1; // e of Ee; -1 when absent
-  int scale = 0;           // k of kP
+  char kind = 0;            // 'I', 'F', 'E', 'G', 'L', 'A' or 'X'
+  int width = 0;            // w (for A without a width: 0, the text's own length)
+  int digits = -1;          // d, or m for Iw.m; -1 when absent
+  int exponentDigits = -1;  // e of Ee; -1 when absent
+  int scale = 0;            // k of kP
 };
 
 /// Parses one parenthesised descriptor, "(F10.3)"; letters in either case.
@@ -42,8 +42,7 @@ struct EditDescriptor {
 [[nodiscard]] bool FormatLogical(bool value, const EditDescriptor& d, std::string& field);
 
 /// Aw: the leftmost w characters, or the text right-justified in w; nX: blanks.
-[[nodiscard]] bool FormatText(std::string_view value, const EditDescriptor& d,
-                              std::string& field);
+[[nodiscard]] bool FormatText(std::string_view value, const EditDescriptor& d, std::string& field);
 
 // ---------------------------------------------------------------------------
 // Writers: the field starts at position 1 of TEXT and the rest is blank. A

@@ -148,9 +148,14 @@ constexpr CodeText kCodeTexts[] = {
 };
 
 constexpr CodeText kZlibTexts[] = {
-    {-6, "incompatible version"}, {-5, "buffer error"}, {-4, "insufficient memory"},
-    {-3, "data error"},           {-2, "stream error"}, {-1, "file error"},
-    {1, "stream end"},            {2, "need dictionary"},
+    {-6, "incompatible version"},
+    {-5, "buffer error"},
+    {-4, "insufficient memory"},
+    {-3, "data error"},
+    {-2, "stream error"},
+    {-1, "file error"},
+    {1, "stream end"},
+    {2, "need dictionary"},
 };
 
 constexpr std::size_t kReportLength = 200;
@@ -193,15 +198,22 @@ bool IsInternalName(std::string_view name) {
 
 }  // namespace
 
-ToolkitErrorState& ErrorState() { return g_state; }
+ToolkitErrorState& ErrorState() {
+  return g_state;
+}
 
-void ResetErrorState() { g_state = ToolkitErrorState{}; }
+void ResetErrorState() {
+  g_state = ToolkitErrorState{};
+}
 
 std::string ToolkitErrorMessage(int value, int kind) {
   switch (kind) {
-    case 2: return plat::SystemErrorText(value);
-    case 3: return LookUp(std::begin(kZlibTexts), std::end(kZlibTexts), value);
-    default: return LookUp(std::begin(kCodeTexts), std::end(kCodeTexts), value);
+    case 2:
+      return plat::SystemErrorText(value);
+    case 3:
+      return LookUp(std::begin(kZlibTexts), std::end(kZlibTexts), value);
+    default:
+      return LookUp(std::begin(kCodeTexts), std::end(kCodeTexts), value);
   }
 }
 
@@ -225,8 +237,8 @@ std::string BuildErrorReport(int code, std::string_view routine) {
   Cut(text);
   text.resize(Trimmed(text).size());
 
-  const bool fileError = (code == kErrOpen || code == kErrReadWrite) &&
-                         g_state.errorClass == kErrorClassFile;
+  const bool fileError =
+      (code == kErrOpen || code == kErrReadWrite) && g_state.errorClass == kErrorClassFile;
   if ((code == kErrOperatingSystem || code == kErrZlib || fileError) && text.size() <= 197) {
     std::string extra;
     if (code == kErrZlib) {
@@ -262,12 +274,15 @@ void ReportLibraryError(int code, std::string_view routine) {
       std::fputc('\n', stdout);
       std::fflush(stdout);
       break;
-    case kReportDebugLog: DebugLogLine(report); break;
+    case kReportDebugLog:
+      DebugLogLine(report);
+      break;
     case kReportStatusBar:
     case kReportMessageBox:
       if (g_deliveryHook) g_deliveryHook(mode, report);
       break;
-    default: break;
+    default:
+      break;
   }
 
   g_state.reportMode = mode;
@@ -286,12 +301,18 @@ void ErrorReportModeSet(int mode) {
 
 int WErrorStatusQuery(int item) {
   switch (item) {
-    case 1: return std::exchange(g_state.lastError, 0);
-    case 2: return std::exchange(g_state.systemError, 0);
-    case 3: return std::exchange(g_state.secondaryStatus, 0);
-    case 4: return g_state.reportMode;
-    case 5: return g_state.errorClass;
-    default: return 0;
+    case 1:
+      return std::exchange(g_state.lastError, 0);
+    case 2:
+      return std::exchange(g_state.systemError, 0);
+    case 3:
+      return std::exchange(g_state.secondaryStatus, 0);
+    case 4:
+      return g_state.reportMode;
+    case 5:
+      return g_state.errorClass;
+    default:
+      return 0;
   }
 }
 
@@ -311,7 +332,9 @@ void DebugLogLine(std::string_view text) {
   std::fflush(log);
 }
 
-void SetErrorDeliveryHook(ErrorDeliveryHook hook) { g_deliveryHook = std::move(hook); }
+void SetErrorDeliveryHook(ErrorDeliveryHook hook) {
+  g_deliveryHook = std::move(hook);
+}
 
 QuietErrors::QuietErrors() : savedCode_(g_state.lastError), savedMode_(g_state.reportMode) {
   g_state.lastError = 0;
@@ -323,6 +346,8 @@ QuietErrors::~QuietErrors() {
   g_state.reportMode = savedMode_;
 }
 
-bool QuietErrors::Failed() const { return g_state.lastError != 0; }
+bool QuietErrors::Failed() const {
+  return g_state.lastError != 0;
+}
 
 }  // namespace tk

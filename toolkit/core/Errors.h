@@ -10,11 +10,11 @@ namespace tk {
 
 /// Where reports go.
 enum ErrorReportMode : std::int32_t {
-  kReportSilent = 0,     // record only (the start-up value)
-  kReportStdout = 1,     // one line on standard output
-  kReportDebugLog = 2,   // one line in the debug log file
-  kReportStatusBar = 3,  // status-bar part 1 of the main window
-  kReportMessageBox = 4, // a message box that lets the user end the program
+  kReportSilent = 0,      // record only (the start-up value)
+  kReportStdout = 1,      // one line on standard output
+  kReportDebugLog = 2,    // one line in the debug log file
+  kReportStatusBar = 3,   // status-bar part 1 of the main window
+  kReportMessageBox = 4,  // a message box that lets the user end the program
 };
 
 /// Error classes recorded by the failing routine before it reports.
@@ -26,15 +26,15 @@ enum ErrorClass : std::int32_t {
 
 /// Codes used by the routines built so far (the full table lives in Errors.cpp).
 enum ToolkitErrorCode : std::int32_t {
-  kErrOpen = 1,              // "Error opening file or device"
-  kErrReadWrite = 2,         // "Error reading/writing file or device"
-  kErrNumberTooLarge = 4,    // "Number too large in string to numeric conversion"
-  kErrNoSubstring = 10,      // "No substring found"
-  kErrTwoDecimalPoints = 11, // "More than one decimal point in number"
-  kErrInvalidCharacter = 12, // "Invalid character detected"
-  kErrOperatingSystem = 13,  // "Operating system error"
-  kErrNumberToString = 18,   // "Numeric to string conversion error"
-  kErrZlib = 1044,           // "Zlib compression/decompression error"
+  kErrOpen = 1,               // "Error opening file or device"
+  kErrReadWrite = 2,          // "Error reading/writing file or device"
+  kErrNumberTooLarge = 4,     // "Number too large in string to numeric conversion"
+  kErrNoSubstring = 10,       // "No substring found"
+  kErrTwoDecimalPoints = 11,  // "More than one decimal point in number"
+  kErrInvalidCharacter = 12,  // "Invalid character detected"
+  kErrOperatingSystem = 13,   // "Operating system error"
+  kErrNumberToString = 18,    // "Numeric to string conversion error"
+  kErrZlib = 1044,            // "Zlib compression/decompression error"
 };
 
 /// The one error record of the process; all fields 0 after start-up.

@@ -118,6 +118,8 @@ void IFileSeek(IFileHandle handle, int& offset, int origin) {
   offset = static_cast<int>(position);
 }
 
-void IFileClose(IFileHandle handle) { (void)plat::FileClose(handle); }
+void IFileClose(IFileHandle handle) {
+  (void)plat::FileClose(handle);
+}
 
 }  // namespace tk

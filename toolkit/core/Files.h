@@ -44,13 +44,15 @@ void IFileWrite(IFileHandle handle, std::span<const std::byte> buffer, int count
 
 /// Any array of plain values as the buffer.
 template <class T>
-  requires std::is_trivially_copyable_v<T> && (!std::is_same_v<T, std::byte>)
-void IFileRead(IFileHandle handle, std::span<T> buffer, int count, int& moved) {
+requires std::is_trivially_copyable_v<T> &&
+    (!std::is_same_v<T, std::byte>)void IFileRead(IFileHandle handle, std::span<T> buffer,
+                                                  int count, int& moved) {
   IFileRead(handle, std::as_writable_bytes(buffer), count, moved);
 }
 template <class T>
-  requires std::is_trivially_copyable_v<T> && (!std::is_same_v<T, std::byte>)
-void IFileWrite(IFileHandle handle, std::span<const T> buffer, int count, int& moved) {
+requires std::is_trivially_copyable_v<T> &&
+    (!std::is_same_v<T, std::byte>)void IFileWrite(IFileHandle handle, std::span<const T> buffer,
+                                                   int count, int& moved) {
   IFileWrite(handle, std::as_bytes(buffer), count, moved);
 }
 

@@ -1,9 +1,8 @@
-#include "platform/system/File.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
+#include "platform/system/File.h"
 #include "tests/TestSupport.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "toolkit/core/Conversion.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -7,6 +5,7 @@
 #include <limits>
 #include <random>
 
+#include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
 
 namespace {
@@ -336,8 +335,9 @@ TEST_F(ConversionTest, QuietIntegerTruncatesAndRefusesOutOfRange) {
     const char* text;
     std::int32_t value;
   };
-  const Case cases[] = {{"12.9", 12}, {"-12.9", -12}, {"3e9", 0}, {"-3e9", 0},
-                        {"2147483520", 2147483520}, {"abc", 0}};
+  const Case cases[] = {
+      {"12.9", 12}, {"-12.9", -12}, {"3e9", 0}, {"-3e9", 0}, {"2147483520", 2147483520},
+      {"abc", 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     std::int32_t v = 99;
@@ -352,7 +352,10 @@ TEST_F(ConversionTest, Normalisers) {
     const char* in;
     const char* out;
   };
-  const Case integers[] = {{"  12.7  ", "12"}, {"-0.5", "0"}, {"1e20", "0"}, {"x", "0"},
+  const Case integers[] = {{"  12.7  ", "12"},
+                           {"-0.5", "0"},
+                           {"1e20", "0"},
+                           {"x", "0"},
                            {std::string_view("42\0  ", 5).data(), "42"}};
   for (const Case& c : integers) {
     std::string text = c.in;

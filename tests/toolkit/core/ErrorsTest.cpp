@@ -1,10 +1,9 @@
-#include "toolkit/core/Errors.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
 #include "tests/TestSupport.h"
+#include "toolkit/core/Errors.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
-#include "toolkit/core/Files.h"
-
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "tests/TestSupport.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/Files.h"
 
 namespace {
 

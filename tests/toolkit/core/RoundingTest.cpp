@@ -1,8 +1,8 @@
-#include "toolkit/core/Rounding.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
+
+#include "toolkit/core/Rounding.h"
 
 namespace {
 
