@@ -62,25 +62,31 @@ void SwapBytes4(std::span<std::byte> bytes);
 /// Exchanges the bytes of every 2-byte item of BYTES in place.
 void SwapBytes2(std::span<std::byte> bytes);
 
+/// Plain values of 4 and 2 bytes.
+template <class T>
+concept Word4 = sizeof(T) == 4 && std::is_trivially_copyable_v<T>;
+template <class T>
+concept Word2 = sizeof(T) == 2 && std::is_trivially_copyable_v<T>;
+
 /// Reverses the byte order of the first N 4-byte items of A in place: bytes
 /// 1 2 3 4 become 4 3 2 1. N of 0 or less does nothing; N is never taken
 /// beyond the array.
-template <class T>
-requires(sizeof(T) == 4 && std::is_trivially_copyable_v<T>) void F4SWAP(std::span<T> A, int N) {
+template <Word4 T>
+void F4SWAP(std::span<T> A, int N) {
   if (N <= 0) return;
   const std::size_t n = std::min(static_cast<std::size_t>(N), A.size());
   SwapBytes4(std::as_writable_bytes(A.first(n)));
 }
 
 /// Second name of F4SWAP for integer arrays.
-template <class T>
-requires(sizeof(T) == 4 && std::is_trivially_copyable_v<T>) void I4SWAP(std::span<T> IA, int N) {
+template <Word4 T>
+void I4SWAP(std::span<T> IA, int N) {
   F4SWAP(IA, N);
 }
 
 /// Exchanges the two bytes of each of the first N 2-byte items of I2 in place.
-template <class T>
-requires(sizeof(T) == 2 && std::is_trivially_copyable_v<T>) void I2SWAP(std::span<T> I2, int N) {
+template <Word2 T>
+void I2SWAP(std::span<T> I2, int N) {
   if (N <= 0) return;
   const std::size_t n = std::min(static_cast<std::size_t>(N), I2.size());
   SwapBytes2(std::as_writable_bytes(I2.first(n)));

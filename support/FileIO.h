@@ -14,54 +14,54 @@
 #include <string_view>
 #include <type_traits>
 
+#include "toolkit/core/Files.h"
+
 namespace sup {
 
 /// Opens an existing file for reading and writing; handle, or -1.
-int IOPNFIL(std::string_view NAME);
+[[nodiscard]] int IOPNFIL(std::string_view NAME);
 /// Opens an existing file read-only; others may still read and write it.
-int IOPNRLY(std::string_view NAME);
+[[nodiscard]] int IOPNRLY(std::string_view NAME);
 /// Creates a file for writing; an existing file is emptied.
-int MAKEFIL(std::string_view NAME);
+[[nodiscard]] int MAKEFIL(std::string_view NAME);
 /// Closes the file; always 0.
 int ICLSFIL(int IH);
 
 /// Reads N bytes into the character buffer STR.
-int IREDFIL(int IH, std::string& STR, int N);
+[[nodiscard]] int IREDFIL(int IH, std::string& STR, int N);
 /// Writes N bytes from the character buffer STR.
-int IRITFIL(int IH, std::string_view STR, int N);
+[[nodiscard]] int IRITFIL(int IH, std::string_view STR, int N);
 
 /// Reads N bytes into BUF.
-int JREDFIL(int IH, std::span<std::byte> BUF, int N);
+[[nodiscard]] int JREDFIL(int IH, std::span<std::byte> BUF, int N);
 /// Writes N bytes from BUF.
-int JRITFIL(int IH, std::span<const std::byte> BUF, int N);
+[[nodiscard]] int JRITFIL(int IH, std::span<const std::byte> BUF, int N);
 
 /// The same for arrays of any plain type (REAL arrays, integers, 2-byte words).
-template <class T>
-requires std::is_trivially_copyable_v<T> &&
-    (!std::is_same_v<T, std::byte>)int JREDFIL(int IH, std::span<T> BUF, int N) {
+template <tk::PlainValue T>
+[[nodiscard]] int JREDFIL(int IH, std::span<T> BUF, int N) {
   return JREDFIL(IH, std::as_writable_bytes(BUF), N);
 }
-template <class T>
-requires std::is_trivially_copyable_v<T> &&
-    (!std::is_same_v<T, std::byte>)int JRITFIL(int IH, std::span<const T> BUF, int N) {
+template <tk::PlainValue T>
+[[nodiscard]] int JRITFIL(int IH, std::span<const T> BUF, int N) {
   return JRITFIL(IH, std::as_bytes(BUF), N);
 }
-template <class T>
-requires std::is_trivially_copyable_v<T> &&
-    (!std::is_same_v<T, std::byte>)int JRITFIL(int IH, std::span<T> BUF, int N) {
+template <tk::PlainValue T>
+[[nodiscard]] int JRITFIL(int IH, std::span<T> BUF, int N) {
   return JRITFIL(IH, std::as_bytes(BUF), N);
 }
 
 /// Moves to byte offset IPOS from the start: 0, or -1 when the seek failed.
-int ISETFIL(int IH, int IPOS);
+[[nodiscard]] int ISETFIL(int IH, int IPOS);
 /// Moves N bytes from the current position (N may be negative); IPOS := the
 /// new absolute offset, or -1. Result 0, or -1 when the seek failed.
-int IADVFIL(int IH, int N, int& IPOS);
+[[nodiscard]] int IADVFIL(int IH, int N, int& IPOS);
 
 /// Writes the trace-file record header: the first 8 characters of TAG (blank
 /// padded), then I1, I2, I3 as little-endian 32-bit integers, 20 bytes.
 /// Result: 0, or the status of the first write that was short (8 minus the
 /// tag bytes written, or the status of the integer that failed).
-int IRITHEAD(int IH, std::string_view TAG, std::int32_t I1, std::int32_t I2, std::int32_t I3);
+[[nodiscard]] int IRITHEAD(int IH, std::string_view TAG, std::int32_t I1, std::int32_t I2,
+                           std::int32_t I3);
 
 }  // namespace sup

@@ -19,6 +19,10 @@ namespace tk {
 
 using IFileHandle = std::int32_t;
 
+/// Element types a byte buffer may be viewed as: plain values other than bytes.
+template <class T>
+concept PlainValue = std::is_trivially_copyable_v<T> && !std::is_same_v<T, std::byte>;
+
 /// Access modes.
 enum IFileMode : std::int32_t {
   kFileRead = 0,       // existing file, read; others may read and write it
@@ -43,16 +47,16 @@ void IFileRead(IFileHandle handle, std::span<std::byte> buffer, int count, int& 
 void IFileWrite(IFileHandle handle, std::span<const std::byte> buffer, int count, int& moved);
 
 /// Any array of plain values as the buffer.
-template <class T>
-requires std::is_trivially_copyable_v<T> &&
-    (!std::is_same_v<T, std::byte>)void IFileRead(IFileHandle handle, std::span<T> buffer,
-                                                  int count, int& moved) {
+template <PlainValue T>
+void IFileRead(IFileHandle handle, std::span<T> buffer, int count, int& moved) {
   IFileRead(handle, std::as_writable_bytes(buffer), count, moved);
 }
-template <class T>
-requires std::is_trivially_copyable_v<T> &&
-    (!std::is_same_v<T, std::byte>)void IFileWrite(IFileHandle handle, std::span<const T> buffer,
-                                                   int count, int& moved) {
+template <PlainValue T>
+void IFileWrite(IFileHandle handle, std::span<const T> buffer, int count, int& moved) {
+  IFileWrite(handle, std::as_bytes(buffer), count, moved);
+}
+template <PlainValue T>
+void IFileWrite(IFileHandle handle, std::span<T> buffer, int count, int& moved) {
   IFileWrite(handle, std::as_bytes(buffer), count, moved);
 }
 
