@@ -243,32 +243,26 @@ bool LCUQEQ(std::string_view STR, std::string_view KEY, int N) {
 void FMTFN(std::string& STR, float X, int& ICODE) {
   constexpr int kWidth = 12;
   if (STR.size() < kWidth) STR.resize(kWidth, ' ');
-  tk::EditDescriptor fixed, exponent;
-  (void)tk::ParseEditDescriptor("(F12.5)", fixed);
-  (void)tk::ParseEditDescriptor("(1PE12.3)", exponent);
-  std::string field;
-  auto put = [&](const std::string& f) {
+  auto put = [&STR](const std::string& field) {
     std::fill(STR.begin(), STR.end(), ' ');
-    std::copy(f.begin(), f.end(), STR.begin());
+    std::copy(field.begin(), field.end(), STR.begin());
   };
-  (void)tk::FormatReal(X, fixed, field);
-  put(field);
-  if (field.find('*') != std::string::npos) {
-    (void)tk::FormatReal(X, exponent, field);
-    put(field);
+  const std::string fixed = tk::FormatRealField(X, "(F12.5)");
+  const std::string exponent = tk::FormatRealField(X, "(1PE12.3)");
+  const float a = std::fabs(X);
+  if (fixed.find('*') != std::string::npos) {
+    put(exponent);
     ICODE = kWidth;
     return;
   }
-  const int firstNonBlank = static_cast<int>(field.find_first_not_of(' ')) + 1;
-  const int bound = field.find('-') != std::string::npos ? 3 : 4;
+  put(fixed);
+  // Magnitudes of 100 and more: the sign and at least three digits before the point.
+  const int firstNonBlank = static_cast<int>(fixed.find_first_not_of(' ')) + 1;
+  const int bound = fixed.find('-') != std::string::npos ? 3 : 4;
   if (X == 0.0f || firstNonBlank <= bound) {
     ICODE = 8;
-    return;
-  }
-  const float a = std::fabs(X);
-  if (a < 0.001f) {
-    (void)tk::FormatReal(X, exponent, field);
-    put(field);
+  } else if (a < 0.001f) {
+    put(exponent);
     ICODE = kWidth;
   } else if (a >= 1.0f) {
     ICODE = 9;

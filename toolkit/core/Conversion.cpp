@@ -492,6 +492,20 @@ bool FormatText(std::string_view value, const EditDescriptor& d, std::string& fi
   return true;
 }
 
+std::string FormatRealField(double value, std::string_view format) {
+  EditDescriptor d;
+  std::string field;
+  if (!ParseEditDescriptor(format, d) || !FormatReal(value, d, field)) return {};
+  return field;
+}
+
+std::string FormatIntegerField(std::int64_t value, std::string_view format) {
+  EditDescriptor d;
+  std::string field;
+  if (!ParseEditDescriptor(format, d) || !FormatInteger(value, d, field)) return {};
+  return field;
+}
+
 // --- Writers -------------------------------------------------------------------
 
 void IntegerToString(std::int32_t value, std::string& text, std::string_view format) {

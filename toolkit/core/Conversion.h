@@ -44,6 +44,12 @@ struct EditDescriptor {
 /// Aw: the leftmost w characters, or the text right-justified in w; nX: blanks.
 [[nodiscard]] bool FormatText(std::string_view value, const EditDescriptor& d, std::string& field);
 
+/// The field of VALUE written through FORMAT, for text files: "(F10.2)" gives
+/// exactly 10 characters, stars when the value does not fit. A malformed or
+/// unsuitable format gives an empty text.
+std::string FormatRealField(double value, std::string_view format);
+std::string FormatIntegerField(std::int64_t value, std::string_view format);
+
 // ---------------------------------------------------------------------------
 // Writers: the field starts at position 1 of TEXT and the rest is blank. A
 // malformed format, a descriptor that does not suit the value, a field longer

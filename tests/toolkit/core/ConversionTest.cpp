@@ -115,6 +115,16 @@ TEST_F(ConversionTest, LogicalTextAndSkipDescriptors) {
   EXPECT_FALSE(tk::FormatReal(1.0, d, field));
 }
 
+TEST_F(ConversionTest, FieldsForTextFiles) {
+  EXPECT_EQ(tk::FormatRealField(12.345, "(F10.2)"), "     12.35");
+  EXPECT_EQ(tk::FormatRealField(-1e12, "(F10.2)"), "**********");
+  EXPECT_EQ(tk::FormatRealField(1.0, "(I5)"), "");
+  EXPECT_EQ(tk::FormatIntegerField(-3, "(I4)"), "  -3");
+  EXPECT_EQ(tk::FormatIntegerField(123456, "(I4)"), "****");
+  EXPECT_EQ(tk::FormatIntegerField(1, "(F4.1)"), "");
+  EXPECT_EQ(tk::WErrorStatusQuery(1), 0);  // the formatter itself reports nothing
+}
+
 TEST_F(ConversionTest, MalformedDescriptors) {
   for (const char* format : {"I4", "(I4", "()", "(Q4)", "(I0)", "(F8)", "(E8)", "(I4.5)",
                              "(F8.2E2)", "(1PI4)", "(L3.1)", "(I4,I5)", "(F8.x)", "(5PE8.2)"}) {
