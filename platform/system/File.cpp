@@ -1,0 +1,116 @@
+#include "platform/system/File.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace plat {
+
+int FileOpen(const std::string& path, FileAccess access, int& handle) {
+  handle = -1;
+  if (path.empty() || path.find('\0') != std::string::npos) return ENOENT;
+  int flags = O_CLOEXEC;
+  switch (access) {
+    case FileAccess::Read:
+      flags |= O_RDONLY;
+      break;
+    case FileAccess::WriteCreate:
+      flags |= O_WRONLY | O_CREAT;
+      break;
+    case FileAccess::ReadWrite:
+      flags |= O_RDWR;
+      break;
+  }
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return EISDIR;
+  }
+  if (access != FileAccess::Read) {
+    // A second writer is refused while the first holds the file; the file is
+    // emptied only once the lock is ours, so a refused open changes nothing.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int err = (errno == EWOULDBLOCK) ? EBUSY : errno;
+      ::close(fd);
+      return err;
+    }
+    if (access == FileAccess::WriteCreate && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+      const int err = errno;
+      ::close(fd);
+      return err;
+    }
+  }
+  handle = fd;
+  return 0;
+}
+
+int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved) {
+  moved = 0;
+  auto* dst = static_cast<unsigned char*>(buffer);
+  while (moved < count) {
+    const ssize_t n = ::read(handle, dst + moved, count - moved);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) break;  // end of file
+    moved += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved) {
+  moved = 0;
+  const auto* src = static_cast<const unsigned char*>(buffer);
+  while (moved < count) {
+    const ssize_t n = ::write(handle, src + moved, count - moved);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return EIO;
+    moved += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int FileSeek(int handle, std::int64_t offset, SeekOrigin origin, std::int64_t& position) {
+  int whence = SEEK_SET;
+  if (origin == SeekOrigin::Current) whence = SEEK_CUR;
+  if (origin == SeekOrigin::End) whence = SEEK_END;
+  const off_t result = ::lseek(handle, static_cast<off_t>(offset), whence);
+  if (result < 0) return errno;
+  position = static_cast<std::int64_t>(result);
+  return 0;
+}
+
+int FileSize(int handle, std::int64_t& size) {
+  struct stat st {};
+  if (::fstat(handle, &st) != 0) return errno;
+  size = static_cast<std::int64_t>(st.st_size);
+  return 0;
+}
+
+int FileClose(int handle) {
+  if (handle < 0) return 0;
+  return ::close(handle) == 0 ? 0 : errno;
+}
+
+std::string SystemErrorText(int error) {
+  if (error == 0) return {};
+  char buf[256];
+  // The GNU strerror_r may return a static string rather than fill BUF.
+  const char* text = ::strerror_r(error, buf, sizeof buf);
+  return text ? std::string(text) : std::string();
+}
+
+}  // namespace plat

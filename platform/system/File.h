@@ -1,0 +1,49 @@
+#pragma once
+// Files by handle on POSIX: open in one of three access modes, read, write,
+// seek, size and close, with 64-bit offsets throughout. Every call returns the
+// system's error number (0 on success), so the layers above can report the
+// failing call with the system's own text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+/// How a file is opened, and what other openers may do meanwhile.
+/// Writers (WriteCreate, ReadWrite) hold an exclusive advisory lock, so a
+/// second writer is refused while readers may still open the file; readers
+/// take no lock, so a file open for reading may still be opened for writing.
+enum class FileAccess {
+  Read,         // existing file, read only
+  WriteCreate,  // created when missing, emptied when present, write only
+  ReadWrite,    // existing file, read and write
+};
+
+enum class SeekOrigin { Start, Current, End };
+
+/// Opens PATH. On success HANDLE is the descriptor and the result is 0;
+/// otherwise HANDLE is -1 and the result is the system's error number.
+[[nodiscard]] int FileOpen(const std::string& path, FileAccess access, int& handle);
+
+/// Reads up to COUNT bytes into BUFFER; MOVED receives the bytes read (short
+/// only at the end of the file). Result: 0 or the error number.
+[[nodiscard]] int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved);
+
+/// Writes COUNT bytes from BUFFER; MOVED receives the bytes written.
+[[nodiscard]] int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved);
+
+/// Moves the position OFFSET bytes from ORIGIN; POSITION receives the new
+/// absolute offset. A target before the start of the file is EINVAL.
+[[nodiscard]] int FileSeek(int handle, std::int64_t offset, SeekOrigin origin,
+                           std::int64_t& position);
+
+/// The file's size in bytes.
+[[nodiscard]] int FileSize(int handle, std::int64_t& size);
+
+/// Closes the handle; a handle of -1 is ignored.
+int FileClose(int handle);
+
+/// The system's text for an error number; blank for 0.
+std::string SystemErrorText(int error);
+
+}  // namespace plat

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "toolkit/core/Rounding.h"
+
+namespace {
+
+TEST(Rounding, NearestIntHalvesAwayFromZeroAndDefinesEveryInput) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double x;
+    std::int32_t expected;
+    bool inRange;
+  };
+  const Case cases[] = {
+      {0.0, 0, true},
+      {0.4999999999999999, 0, true},
+      {0.5, 1, true},
+      {1.5, 2, true},
+      {2.5, 3, true},
+      {-0.5, -1, true},
+      {-2.5, -3, true},
+      {-2.4, -2, true},
+      {2147483647.4, 2147483647, true},
+      {2147483647.5, 2147483647, false},
+      {-2147483648.4, -2147483648, true},
+      {-2147483648.5, -2147483648, false},
+      {1e300, 2147483647, false},
+      {-1e300, -2147483648, false},
+      {kInf, 2147483647, false},
+      {-kInf, -2147483648, false},
+      {std::numeric_limits<double>::quiet_NaN(), 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    std::int32_t out = 99;
+    EXPECT_EQ(tk::NearestIntChecked(c.x, out), c.inRange);
+    EXPECT_EQ(out, c.expected);
+    EXPECT_EQ(tk::NearestInt(c.x), c.expected);
+  }
+}
+
+TEST(Rounding, TruncationTowardZeroIsChecked) {
+  std::int32_t out = 0;
+  EXPECT_TRUE(tk::TruncateIntChecked(-7.9, out));
+  EXPECT_EQ(out, -7);
+  EXPECT_TRUE(tk::TruncateIntChecked(2147483647.9, out));
+  EXPECT_EQ(out, 2147483647);
+  EXPECT_FALSE(tk::TruncateIntChecked(2147483648.0, out));
+  EXPECT_EQ(out, 2147483647);
+  EXPECT_FALSE(tk::TruncateIntChecked(std::numeric_limits<double>::quiet_NaN(), out));
+  EXPECT_EQ(out, 0);
+}
+
+}  // namespace
