@@ -297,6 +297,23 @@ void Canvas::Polyline(std::span<const Point> points) {
   Paint gap = paint;
   gap.fg = Resolve(bkColour_);
   const Paint* gapPaint = bkMode_ == BkMode::Opaque ? &gap : nullptr;
+  // Where segments cross or retrace, a pixel must still be changed once: with
+  // an operation that differs when repeated (exclusive-or, invert), or with
+  // gaps that a later dash would overwrite, the path goes through a mask.
+  const bool repeatSafe = ApplyRop2(rop_, 0xF0F0F0, ApplyRop2(rop_, 0xF0F0F0, 0xCCCCCC)) ==
+                          ApplyRop2(rop_, 0xF0F0F0, 0xCCCCCC);
+  if (points.size() > 2 && (!repeatSafe || (gapPaint && !dash_.empty()))) {
+    Rect box;
+    for (const Point& p : points) {
+      const int x = p.x + origin_.x, y = p.y + origin_.y;
+      box = box.Union({x, y, x + 1, y + 1});
+    }
+    Mask mask(box.Intersect(clipBounds_));
+    if (mask.Box().Empty()) return;
+    OutlineInto(mask, points, false);
+    ApplyMask(mask, nullptr, gapPaint, &paint);
+    return;
+  }
   Point prev{points[0].x + origin_.x, points[0].y + origin_.y};
   for (std::size_t i = 1; i < points.size(); ++i) {
     const Point next{points[i].x + origin_.x, points[i].y + origin_.y};

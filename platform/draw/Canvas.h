@@ -214,7 +214,7 @@ class Canvas {
   void Span(int y, int x0, int x1, const Paint& paint);
   void Plot(int x, int y, const Paint& paint);
   void ApplyMask(const Mask& mask, const Paint* fill, const Paint* gap, const Paint* pen);
-  void OutlineInto(Mask& mask, std::span<const Point> canvasPoints);
+  void OutlineInto(Mask& mask, std::span<const Point> canvasPoints, bool closed);
   void ThinLine(Point a, Point b, const Paint& paint, const Paint* gap);
   void StrokePolyline(std::span<const Point> canvasPoints, bool closed, Mask* into);
   void EllipticShape(const Rect& box, int kind, Point start, Point end);

@@ -60,17 +60,18 @@ void Canvas::ApplyMask(const Mask& mask, const Paint* fill, const Paint* gap, co
   }
 }
 
-// The pen's outline of the closed path CANVASPOINTS into MASK.
-void Canvas::OutlineInto(Mask& mask, std::span<const Point> canvasPoints) {
+// The pen along the path CANVASPOINTS (back to its start when CLOSED) into
+// MASK; the dash pattern continues from the canvas's style position.
+void Canvas::OutlineInto(Mask& mask, std::span<const Point> canvasPoints, bool closed) {
   if (pen_.style == PenStyle::Null || canvasPoints.empty()) return;
   if (pen_.width > 1) {
-    StrokePolyline(canvasPoints, true, &mask);
+    StrokePolyline(canvasPoints, closed, &mask);
     return;
   }
   const bool opaque = bkMode_ == BkMode::Opaque;
-  long long distance = 0;
+  long long distance = styleDistance_;
   const std::size_t n = canvasPoints.size();
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < (closed ? n : n - 1); ++i) {
     const Point a{canvasPoints[i].x + origin_.x, canvasPoints[i].y + origin_.y};
     const Point b{canvasPoints[(i + 1) % n].x + origin_.x, canvasPoints[(i + 1) % n].y + origin_.y};
     if (n == 1) {
@@ -86,6 +87,7 @@ void Canvas::OutlineInto(Mask& mask, std::span<const Point> canvasPoints) {
     distance += std::max(std::llabs(static_cast<long long>(b.x) - a.x),
                          std::llabs(static_cast<long long>(b.y) - a.y));
   }
+  styleDistance_ = distance;
 }
 
 void Canvas::Polygon(std::span<const Point> points) {
@@ -113,7 +115,8 @@ void Canvas::Polygon(std::span<const Point> points) {
     raster::ScanPolygon(scratch_, winding, mask.Box().top, mask.Box().bottom,
                         [&](int y, int x0, int x1) { mask.MarkSpan(y, x0, x1, Mask::kFill); });
   const std::vector<Point> outline(points.begin(), points.end());
-  OutlineInto(mask, outline);
+  styleDistance_ = 0;
+  OutlineInto(mask, outline, true);
   Paint gap = PenPaint(), pen = PenPaint();
   gap.fg = Resolve(bkColour_);
   ApplyMask(mask, hasBrush ? &fill : nullptr, &gap, &pen);
@@ -156,7 +159,8 @@ void Canvas::Rectangle(const Rect& boxIn) {
   const Rect n = Normalised(c);
   const Point path[4] = {{n.left, n.top}, {n.right - 1, n.top}, {n.right - 1, n.bottom - 1},
                          {n.left, n.bottom - 1}};
-  OutlineInto(mask, path);
+  styleDistance_ = 0;
+  OutlineInto(mask, path, true);
   Paint gap = pen;
   gap.fg = Resolve(bkColour_);
   ApplyMask(mask, hasBrush ? &fill : nullptr, &gap, &pen);
