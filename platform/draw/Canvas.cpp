@@ -43,7 +43,7 @@ std::array<std::uint8_t, 8> HatchBits(HatchStyle h) {
 }
 
 Canvas::Canvas(Surface& target, Point origin)
-    : Canvas(target, origin, target.Bounds().Offset(-origin.x, -origin.y)) {}
+    : Canvas(target, origin, target.Bounds()) {}
 
 Canvas::Canvas(Surface& target, Point origin, Rect clip)
     : surface_(&target), origin_(origin), clip_(clip) {

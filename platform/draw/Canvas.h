@@ -119,10 +119,10 @@ struct IndexedBitmap {
 
 class Canvas {
  public:
-  /// Draws on TARGET with canvas (0, 0) at surface pixel ORIGIN; nothing
-  /// outside the surface is touched.
+  /// Draws on TARGET with canvas (0, 0) at surface pixel ORIGIN, confined
+  /// to CLIP (canvas coordinates; by default the surface's size from the
+  /// origin on). Nothing outside the surface is ever touched.
   explicit Canvas(Surface& target, Point origin = {});
-  /// As above, confined to CLIP (canvas coordinates).
   Canvas(Surface& target, Point origin, Rect clip);
 
   Surface& Target() { return *surface_; }
