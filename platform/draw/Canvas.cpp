@@ -80,6 +80,19 @@ void Canvas::UpdateClip() {
   clipIsRect_ = clipRects_.size() <= 1;
 }
 
+Point Canvas::ToSurface(Point p) const {
+  auto one = [](int v, int o) {
+    const long long limit = raster::kCoordLimit;
+    return static_cast<int>(std::clamp(static_cast<long long>(v) + o, -limit, limit));
+  };
+  return {one(p.x, origin_.x), one(p.y, origin_.y)};
+}
+
+Rect Canvas::ToSurface(const Rect& r) const {
+  const Point a = ToSurface(Point{r.left, r.top}), b = ToSurface(Point{r.right, r.bottom});
+  return {a.x, a.y, b.x, b.y};
+}
+
 bool Canvas::InClip(int x, int y) const {
   if (!clipBounds_.Contains({x, y})) return false;
   if (clipIsRect_) return true;
@@ -182,12 +195,12 @@ void Canvas::Plot(int x, int y, const Paint& paint) {
 }
 
 void Canvas::SetPixel(Point p, Pixel colour) {
-  const int x = p.x + origin_.x, y = p.y + origin_.y;
+  const auto [x, y] = ToSurface(p);
   if (InClip(x, y)) surface_->Row(y)[x] = Resolve(colour);
 }
 
 std::optional<Pixel> Canvas::GetPixel(Point p) const {
-  const int x = p.x + origin_.x, y = p.y + origin_.y;
+  const auto [x, y] = ToSurface(p);
   if (!InClip(x, y)) return std::nullopt;
   return surface_->Row(y)[x];
 }
@@ -196,7 +209,7 @@ void Canvas::FillRect(const Rect& r, const Brush& brush) {
   if (brush.kind == Brush::Kind::Null) return;
   Paint p = BrushPaint(brush);
   p.rop = Rop2::CopyPen;
-  const Rect s = r.Offset(origin_.x, origin_.y).Intersect(clipBounds_);
+  const Rect s = ToSurface(r).Intersect(clipBounds_);
   for (int y = s.top; y < s.bottom; ++y) Span(y, s.left, s.right, p);
 }
 
@@ -278,7 +291,7 @@ void Canvas::LineTo(Point p) {
     const Paint paint = PenPaint();
     Paint gap = paint;
     gap.fg = Resolve(bkColour_);
-    ThinLine({from.x + origin_.x, from.y + origin_.y}, {p.x + origin_.x, p.y + origin_.y}, paint,
+    ThinLine(ToSurface(from), ToSurface(p), paint,
              bkMode_ == BkMode::Opaque ? &gap : nullptr);
     return;
   }
@@ -305,7 +318,7 @@ void Canvas::Polyline(std::span<const Point> points) {
   if (points.size() > 2 && (!repeatSafe || (gapPaint && !dash_.empty()))) {
     Rect box;
     for (const Point& p : points) {
-      const int x = p.x + origin_.x, y = p.y + origin_.y;
+      const auto [x, y] = ToSurface(p);
       box = box.Union({x, y, x + 1, y + 1});
     }
     Mask mask(box.Intersect(clipBounds_));
@@ -314,9 +327,9 @@ void Canvas::Polyline(std::span<const Point> points) {
     ApplyMask(mask, nullptr, gapPaint, &paint);
     return;
   }
-  Point prev{points[0].x + origin_.x, points[0].y + origin_.y};
+  Point prev = ToSurface(points[0]);
   for (std::size_t i = 1; i < points.size(); ++i) {
-    const Point next{points[i].x + origin_.x, points[i].y + origin_.y};
+    const Point next = ToSurface(points[i]);
     ThinLine(prev, next, paint, gapPaint);
     prev = next;
   }
@@ -330,7 +343,8 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
   std::vector<PointF> path;
   path.reserve(canvasPoints.size() + 1);
   for (const Point& p : canvasPoints) {
-    const PointF q{p.x + origin_.x + 0.5, p.y + origin_.y + 0.5};
+    const Point sp = ToSurface(p);
+    const PointF q{sp.x + 0.5, sp.y + 0.5};
     if (path.empty() || q.x != path.back().x || q.y != path.back().y) path.push_back(q);
   }
   if (closed && path.size() > 2) path.push_back(path.front());
@@ -396,36 +410,75 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
   if (dash_.empty()) {
     piece(path, !(closed && path.size() > 2));
   } else {
-    // Walk the path, cutting it into dashes.
+    // Walk the path, cutting it into dashes. Only the part of each segment
+    // near the mask is cut; elsewhere the pattern position just advances.
     std::vector<PointF> sub;
     double distance = static_cast<double>(styleDistance_);
+    const double margin = half + 2;
+    const double bx0 = mb.left - margin, by0 = mb.top - margin, bx1 = mb.right + margin,
+                 by1 = mb.bottom + margin;
+    auto flush = [&] {
+      if (!sub.empty()) piece(sub, true);
+      sub.clear();
+    };
     for (std::size_t i = 0; i + 1 < path.size(); ++i) {
       const PointF a = path[i], b = path[i + 1];
       const double len = std::hypot(b.x - a.x, b.y - a.y);
+      if (len == 0) continue;
+      // Liang-Barsky: the stretch [near, far] of the segment inside the widened mask box.
+      double near = 0, far = len;
+      const double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+      auto limit = [&](double p, double q) {  // p * t <= q
+        if (p == 0) {
+          if (q < 0) far = -1;
+          return;
+        }
+        const double r = q / p;
+        if (p < 0)
+          near = std::max(near, r);
+        else
+          far = std::min(far, r);
+      };
+      limit(-ux, a.x - bx0);
+      limit(ux, bx1 - a.x);
+      limit(-uy, a.y - by0);
+      limit(uy, by1 - a.y);
+      if (near >= far) {
+        flush();
+        distance += len;
+        continue;
+      }
       double t = 0;
-      while (t < len) {
+      if (near > 0) {
+        flush();
+        t = near;
+        distance += near;
+      }
+      while (t < far) {
         // Position within the pattern and the length left in the current entry.
         double pos = std::fmod(distance, static_cast<double>(dashPeriod_));
         std::size_t k = 0;
         while (k + 1 < dash_.size() && pos >= dash_[k]) pos -= dash_[k++];
         const double left = std::max(dash_[k] - pos, 1e-9);
-        const double step = std::min(left, len - t);
-        const bool on = k % 2 == 0;
-        const PointF p0{a.x + (b.x - a.x) * t / len, a.y + (b.y - a.y) * t / len};
-        const PointF p1{a.x + (b.x - a.x) * (t + step) / len, a.y + (b.y - a.y) * (t + step) / len};
-        if (on) {
+        const double step = std::min(left, far - t);
+        const PointF p0{a.x + ux * t, a.y + uy * t};
+        const PointF p1{a.x + ux * (t + step), a.y + uy * (t + step)};
+        if (k % 2 == 0) {
           if (sub.empty()) sub.push_back(p0);
           sub.push_back(p1);
-        } else if (!sub.empty()) {
-          piece(sub, true);
-          sub.clear();
+        } else {
+          flush();
         }
         t += step;
         distance += step;
       }
+      if (far < len) {
+        flush();
+        distance += len - far;
+      }
     }
-    if (!sub.empty()) piece(sub, true);
-    styleDistance_ = static_cast<long long>(distance);
+    flush();
+    styleDistance_ = std::llround(distance);
   }
 
   if (!into) {

@@ -16,7 +16,12 @@
 //   right and bottom), so polygons sharing an edge tile without gap or
 //   overlap.
 // - Wide pens (width > 1) have square caps and bevel joins and lie centred
-//   on the line; outlines of closed shapes lie inside their bounding box.
+//   on the line (and on a polygon's edges); the outlines of rectangles and
+//   the ellipse family lie inside their bounding box. Outlines of ellipses,
+//   arcs, pies and chords are drawn solid whatever the pen's dash style.
+// - Work is bounded by the clip, not by the figure: a line or shape reaching
+//   far outside costs only its visible part. Coordinates beyond +-2^28 are
+//   clamped.
 // - Cosmetic (width 1) dash styles, in pixels on/off: dash 18/6, dot 3/3,
 //   dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3. Wide pens use these
 //   lengths times the width. A user style gives its own lengths (pixels).
@@ -206,6 +211,10 @@ class Canvas {
 
  private:
   void UpdateClip();
+  /// Canvas to surface coordinates, clamped to +-2^28 so that arithmetic on
+  /// the results cannot overflow.
+  Point ToSurface(Point p) const;
+  Rect ToSurface(const Rect& r) const;
   Pixel Resolve(Pixel c) const;
   Paint PenPaint() const;
   Paint BrushPaint(const Brush& b) const;

@@ -20,7 +20,7 @@ Pixel PatternAt(const Canvas::Paint& p, int x, int y) {
 
 void Canvas::PatBlt(const Rect& r, Rop3 rop) {
   const Paint pat = BrushPaint(brush_);
-  const Rect d = r.Offset(origin_.x, origin_.y);
+  const Rect d = ToSurface(r);
   for (const Rect& c : clipRects_) {
     const Rect s = d.Intersect(c);
     for (int y = s.top; y < s.bottom; ++y) {
@@ -32,10 +32,19 @@ void Canvas::PatBlt(const Rect& r, Rop3 rop) {
 
 void Canvas::BitBlt(Point dest, int width, int height, const Surface& source, Point src, Rop3 rop) {
   if (width <= 0 || height <= 0) return;
-  // Keep to the part of the block whose source pixels exist.
-  Rect srcRect = Rect{src.x, src.y, src.x + width, src.y + height}.Intersect(source.Bounds());
+  // Keep to the part of the block whose source pixels exist (64-bit, so no
+  // position or size can overflow).
+  auto clampInt = [](long long v) {
+    return static_cast<int>(std::clamp(v, -(1LL << 30), 1LL << 30));
+  };
+  const Rect srcRect = Rect{clampInt(src.x), clampInt(src.y), clampInt(static_cast<long long>(src.x) + width),
+                            clampInt(static_cast<long long>(src.y) + height)}
+                           .Intersect(source.Bounds());
   if (srcRect.Empty()) return;
-  const int ddx = dest.x + origin_.x - src.x, ddy = dest.y + origin_.y - src.y;
+  const long long shiftX = static_cast<long long>(dest.x) + origin_.x - src.x;
+  const long long shiftY = static_cast<long long>(dest.y) + origin_.y - src.y;
+  if (std::llabs(shiftX) > (1LL << 30) || std::llabs(shiftY) > (1LL << 30)) return;  // lands off any surface
+  const int ddx = static_cast<int>(shiftX), ddy = static_cast<int>(shiftY);
   const Rect destRect = srcRect.Offset(ddx, ddy);
   // Reading from our own surface: take a copy of the block first, so an
   // overlapping destination does not feed back into the source.
@@ -92,12 +101,12 @@ void Canvas::Stretch(int dx, int dy, int dw, int dh, int srcW, int srcH, int sx,
     const Rect s = area.Intersect(c);
     for (int y = s.top; y < s.bottom; ++y) {
       const long long i = stepDy > 0 ? y - oy : oy - y;  // step along the destination
-      const long long srcY = sy + stepSy * (((2 * i + 1) * ash) / (2 * adh));
+      const long long srcY = sy + stepSy * static_cast<long long>((static_cast<__int128>(2 * i + 1) * ash) / (2 * adh));
       if (srcY < 0 || srcY >= srcH) continue;
       Pixel* row = surface_->Row(y);
       for (int x = s.left; x < s.right; ++x) {
         const long long j = stepDx > 0 ? x - ox : ox - x;
-        const long long srcX = sx + stepSx * (((2 * j + 1) * asw) / (2 * adw));
+        const long long srcX = sx + stepSx * static_cast<long long>((static_cast<__int128>(2 * j + 1) * asw) / (2 * adw));
         if (srcX < 0 || srcX >= srcW) continue;
         const Pixel in = sample(static_cast<int>(srcX), static_cast<int>(srcY));
         row[x] = rop == kSrcCopy ? in : ApplyRop3(rop, PatternAt(pat, x, y), in, row[x]);

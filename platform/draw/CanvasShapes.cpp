@@ -72,8 +72,7 @@ void Canvas::OutlineInto(Mask& mask, std::span<const Point> canvasPoints, bool c
   long long distance = styleDistance_;
   const std::size_t n = canvasPoints.size();
   for (std::size_t i = 0; i < (closed ? n : n - 1); ++i) {
-    const Point a{canvasPoints[i].x + origin_.x, canvasPoints[i].y + origin_.y};
-    const Point b{canvasPoints[(i + 1) % n].x + origin_.x, canvasPoints[(i + 1) % n].y + origin_.y};
+    const Point a = ToSurface(canvasPoints[i]), b = ToSurface(canvasPoints[(i + 1) % n]);
     if (n == 1) {
       mask.Mark(a.x, a.y, Mask::kPen);
       break;
@@ -98,7 +97,7 @@ void Canvas::Polygon(std::span<const Point> points) {
   scratch_.clear();
   Rect box;
   for (const Point& p : points) {
-    const Point s{raster::ClampCoord(p.x + origin_.x), raster::ClampCoord(p.y + origin_.y)};
+    const Point s = ToSurface(p);
     scratch_.push_back(s);
     box = box.Union({s.x, s.y, s.x + 1, s.y + 1});
   }
@@ -123,7 +122,7 @@ void Canvas::Polygon(std::span<const Point> points) {
 }
 
 void Canvas::Rectangle(const Rect& boxIn) {
-  const Rect box = Normalised(boxIn).Offset(origin_.x, origin_.y);
+  const Rect box = ToSurface(Normalised(boxIn));
   const bool hasBrush = brush_.kind != Brush::Kind::Null;
   const Paint fill = BrushPaint(brush_);
   if (pen_.style == PenStyle::Null) {
@@ -174,21 +173,24 @@ void Canvas::Chord(const Rect& box, Point start, Point end) {
 }
 
 // Ellipses, arcs, pies and chords. The shape is the set S of pixels whose
-// centres lie in the ellipse (cut by the sector or the chord); the outline is
-// the part of S within the pen width of its edge (4-neighbour erosion), the
-// fill the rest. Styled pens draw these outlines solid.
+// centres lie in the ellipse (and in the sector, or on the arc's side of the
+// chord). A one-pixel outline is the part of S with a 4-neighbour outside
+// S; a wider one is the part of S outside the ellipse shrunk by the pen
+// width, or nearer to a radial or the chord than the pen width. The fill is
+// the rest of S. Every test is local to its pixel, so only the clipped part
+// of the shape is visited.
 void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) {
   const bool hasPen = pen_.style != PenStyle::Null;
   const bool hasBrush = brush_.kind != Brush::Kind::Null && kind != kArc;
   if (!hasPen && (kind == kArc || !hasBrush)) return;
-  Rect box = Normalised(boxIn).Offset(origin_.x, origin_.y);
+  Rect box = ToSurface(Normalised(boxIn));
   if (!hasPen) {
     box.right -= 1;
     box.bottom -= 1;
   }
   if (box.Empty()) return;
   const int w = hasPen ? pen_.width : 0;
-  Mask mask(box.Intersect(Inflated(clipBounds_, w + 1)));
+  Mask mask(box.Intersect(clipBounds_));
   const Rect mb = mask.Box();
   if (mb.Empty()) return;
 
@@ -196,13 +198,14 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
   const double cy = (static_cast<double>(box.top) + box.bottom) / 2.0;
   const double ra = box.Width() / 2.0, rb = box.Height() / 2.0;
   // Radials in y-up coordinates relative to the centre.
-  const double sx = start.x + origin_.x + 0.5 - cx, sy = -(start.y + origin_.y + 0.5 - cy);
-  const double ex = end.x + origin_.x + 0.5 - cx, ey = -(end.y + origin_.y + 0.5 - cy);
+  const Point ss = ToSurface(start), se = ToSurface(end);
+  const double sx = ss.x + 0.5 - cx, sy = -(ss.y + 0.5 - cy);
+  const double ex = se.x + 0.5 - cx, ey = -(se.y + 0.5 - cy);
   constexpr double kTwoPi = 2 * std::numbers::pi;
   const double a0 = std::atan2(sy, sx);
   double sweep = std::atan2(ey, ex) - a0;
   while (sweep <= 1e-12) sweep += kTwoPi;
-  const bool full = std::abs(sweep - kTwoPi) < 1e-12 || (sx == ex && sy == ey);
+  const bool full = kind == kEllipse || std::abs(sweep - kTwoPi) < 1e-12 || (sx == ex && sy == ey);
   auto inSector = [&](double px, double py) {
     if (full || (px == 0 && py == 0)) return true;
     double d = std::atan2(py, px) - a0;
@@ -216,56 +219,75 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
     return q > 0 ? raster::PointF{vx / q, vy / q} : raster::PointF{ra, 0};
   };
   const raster::PointF ps = onEllipse(sx, sy), pe = onEllipse(ex, ey);
-  auto onArcSide = [&](double px, double py) {
-    if (full) return true;
-    const double cross = (pe.x - ps.x) * (py - ps.y) - (pe.y - ps.y) * (px - ps.x);
-    return cross <= 1e-9;
+  const double chordLength = std::hypot(pe.x - ps.x, pe.y - ps.y);
+  // Signed distance from the chord, positive away from the arc.
+  auto chordDistance = [&](double px, double py) {
+    if (chordLength == 0) return -1e300;
+    return ((pe.x - ps.x) * (py - ps.y) - (pe.y - ps.y) * (px - ps.x)) / chordLength;
+  };
+  // Distance from a radial ray (from the centre through V).
+  auto rayDistance = [](double px, double py, double vx, double vy) {
+    const double len = std::hypot(vx, vy);
+    if (len == 0) return std::hypot(px, py);
+    const double along = (px * vx + py * vy) / len;
+    if (along <= 0) return std::hypot(px, py);
+    return std::abs(px * vy - py * vx) / len;
   };
 
-  std::vector<std::pair<int, int>> rows;
-  raster::EllipseRows(box, mb.top, mb.bottom, rows);
+  // Rows of the ellipse, one beyond the visited rows for the neighbour test.
+  const int rowLo = std::max(mb.top - 1, box.top), rowHi = std::min(mb.bottom + 1, box.bottom);
+  std::vector<std::pair<int, int>> rows, inner;
+  raster::EllipseRows(box, rowLo, rowHi, rows);
+  const Rect innerBox{box.left + w, box.top + w, box.right - w, box.bottom - w};
+  if (w > 1 && !innerBox.Empty())
+    raster::EllipseRows(innerBox, std::max(rowLo, innerBox.top), std::min(rowHi, innerBox.bottom), inner);
+  auto inEllipse = [&](int x, int y) {
+    if (y < rowLo || y >= rowHi) return false;
+    const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
+    return x >= r.first && x < r.second;
+  };
+  auto inInner = [&](int x, int y) {
+    if (inner.empty() || y < std::max(rowLo, innerBox.top) || y >= std::min(rowHi, innerBox.bottom))
+      return false;
+    const auto& r = inner[static_cast<std::size_t>(y - std::max(rowLo, innerBox.top))];
+    return x >= r.first && x < r.second;
+  };
+  auto inShape = [&](int x, int y) {
+    if (!inEllipse(x, y)) return false;
+    const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
+    if (kind == kPie) return inSector(px, py);
+    if (kind == kChord) return full || chordDistance(px, py) <= 1e-9;
+    return true;
+  };
+  auto onOutline = [&](int x, int y) {
+    if (w <= 1)
+      return !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
+    if (!inInner(x, y)) return true;
+    const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
+    if (kind == kPie && !full) return rayDistance(px, py, sx, sy) < w || rayDistance(px, py, ex, ey) < w;
+    if (kind == kChord && !full) return -chordDistance(px, py) < w;
+    return false;
+  };
+
   for (int y = mb.top; y < mb.bottom; ++y) {
-    const auto [x0, x1] = rows[static_cast<std::size_t>(y - mb.top)];
-    const double py = -(y + 0.5 - cy);
-    for (int x = std::max(x0, mb.left); x < std::min(x1, mb.right); ++x) {
-      const double px = x + 0.5 - cx;
-      const bool in = kind == kPie ? inSector(px, py) : kind == kChord ? onArcSide(px, py) : true;
-      if (in) mask.Ref(x, y) = Mask::kFill;
+    const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
+    for (int x = std::max(r.first, mb.left); x < std::min(r.second, mb.right); ++x) {
+      const bool arcOnly = kind == kArc;
+      if (!(arcOnly ? inEllipse(x, y) : inShape(x, y))) continue;
+      const bool outline = hasPen && onOutline(x, y);
+      if (arcOnly) {
+        if (outline && inSector(x + 0.5 - cx, -(y + 0.5 - cy))) mask.Ref(x, y) = Mask::kPen;
+      } else {
+        mask.Ref(x, y) = outline ? Mask::kPen : Mask::kFill;
+      }
     }
-  }
-  // Erode W times; each pass turns the fill pixels touching the outside
-  // (or the outline of earlier passes) into outline.
-  constexpr std::uint8_t kNew = 5;
-  for (int pass = 0; pass < w; ++pass) {
-    for (int y = mb.top; y < mb.bottom; ++y)
-      for (int x = mb.left; x < mb.right; ++x) {
-        if (mask.At(x, y) != Mask::kFill) continue;
-        auto outside = [&](int nx, int ny) {
-          if (!mask.Inside(nx, ny)) return true;
-          const std::uint8_t v = mask.At(nx, ny);
-          return v == Mask::kNone || v == Mask::kPen;
-        };
-        if (outside(x - 1, y) || outside(x + 1, y) || outside(x, y - 1) || outside(x, y + 1))
-          mask.Ref(x, y) = kNew;
-      }
-    for (int y = mb.top; y < mb.bottom; ++y)
-      for (int x = mb.left; x < mb.right; ++x)
-        if (mask.At(x, y) == kNew) mask.Ref(x, y) = Mask::kPen;
-  }
-  if (kind == kArc) {
-    for (int y = mb.top; y < mb.bottom; ++y)
-      for (int x = mb.left; x < mb.right; ++x) {
-        std::uint8_t& v = mask.Ref(x, y);
-        if (v == Mask::kPen && !inSector(x + 0.5 - cx, -(y + 0.5 - cy))) v = Mask::kNone;
-        if (v == Mask::kFill) v = Mask::kNone;
-      }
   }
   const Paint fill = BrushPaint(brush_), pen = PenPaint();
   ApplyMask(mask, hasBrush ? &fill : nullptr, nullptr, hasPen ? &pen : nullptr);
 }
 
 bool Canvas::FloodFill(Point p, Pixel colourIn, FloodFillType type) {
-  const int sx = p.x + origin_.x, sy = p.y + origin_.y;
+  const auto [sx, sy] = ToSurface(p);
   if (!InClip(sx, sy) || brush_.kind == Brush::Kind::Null) return false;
   const Pixel colour = Resolve(colourIn);
   auto fillable = [&](int x, int y) {
@@ -315,7 +337,7 @@ Pixel Lerp(Pixel a, Pixel b, long long num, long long den) {
 }  // namespace
 
 void Canvas::GradientFillRect(const Rect& rIn, Pixel c0In, Pixel c1In, GradientDirection dir) {
-  const Rect r = Normalised(rIn).Offset(origin_.x, origin_.y);
+  const Rect r = ToSurface(Normalised(rIn));
   const Pixel c0 = Resolve(c0In), c1 = Resolve(c1In);
   const Rect s = r.Intersect(clipBounds_);
   const long long den = std::max((dir == GradientDirection::Horizontal ? r.Width() : r.Height()) - 1, 1);
@@ -339,7 +361,7 @@ bool Canvas::GradientFillTriangles(std::span<const GradientVertex> vertices,
     int rgb[3][3];
     for (int k = 0; k < 3; ++k) {
       const GradientVertex& v = vertices[static_cast<std::size_t>(t[static_cast<std::size_t>(k)])];
-      pts[k] = {v.x + origin_.x, v.y + origin_.y};
+      pts[k] = ToSurface(Point{v.x, v.y});
       px[k] = pts[k].x;
       py[k] = pts[k].y;
       const Pixel c = Resolve(v.colour);

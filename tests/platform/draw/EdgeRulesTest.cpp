@@ -236,3 +236,34 @@ TEST(EdgeRules, FloodFillStopsAtBordersAndColours) {
 
 }  // namespace
 }  // namespace plat
+
+namespace plat {
+namespace {
+
+TEST(EdgeRules, FarAwayFiguresCostOnlyTheirVisiblePart) {
+  // Each of these would take minutes if walked in full; the visible part is checked.
+  Surface s(50, 50, kPaper);
+  Canvas c(s);
+  c.SetPen(Pen::Styled(PenStyle::Dash, 0xFF0000, 3));
+  c.MoveTo({-200000000, 10});
+  c.LineTo({200000000, 10});
+  int red = 0;
+  for (int x = 0; x < 50; ++x) red += s.Get(x, 10) == 0xFF0000u;
+  EXPECT_GT(red, 20);
+  EXPECT_LT(red, 50);
+  c.SetPen(Pen::Styled(PenStyle::Dot, 0x00FF00));
+  c.MoveTo({-2000000000, -2000000000});
+  c.LineTo({2000000000, 2000000000});
+  EXPECT_EQ(s.Get(20, 20), 0x00FF00u);
+  c.SetPen(Pen::Solid(0x0000FF, 1000000));
+  c.SetBrush(Brush::None());
+  c.Ellipse({-100000, -100000, 100000, 100000});
+  EXPECT_EQ(s.Get(25, 25), 0x0000FFu);
+  const Surface src(3, 3, 0x777777);
+  c.StretchBlt(-2000000000, 0, 2100000000, 40, src, 0, 0, 3, 3, kSrcCopy);
+  EXPECT_EQ(s.Get(49, 39), 0x777777u);
+  c.BitBlt({2000000000, 0}, 2000000000, 5, src, {0, 0}, kSrcCopy);
+}
+
+}  // namespace
+}  // namespace plat
