@@ -110,7 +110,7 @@ Pixel Canvas::Resolve(Pixel c) const {
 
 void Canvas::SetPen(const Pen& pen) {
   pen_ = pen;
-  pen_.width = std::max(pen_.width, 1);
+  pen_.width = std::clamp(pen_.width, 1, 1 << 20);  // wider is wider than any surface
   dash_.clear();
   const int unit = pen_.width;
   switch (pen_.style) {

@@ -269,7 +269,33 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
     return false;
   };
 
-  for (int y = mb.top; y < mb.bottom; ++y) {
+  if (full && kind != kArc) {
+    // Whole ellipse: per row, the fill is what the rows around (or the
+    // shrunk ellipse) also cover; the rest of the row is outline.
+    auto rowOf = [&](int y) {
+      return (y < rowLo || y >= rowHi) ? std::pair<int, int>{0, 0}
+                                       : rows[static_cast<std::size_t>(y - rowLo)];
+    };
+    for (int y = mb.top; y < mb.bottom; ++y) {
+      const auto r = rowOf(y);
+      std::pair<int, int> f = r;
+      if (hasPen && w <= 1) {
+        const auto up = rowOf(y - 1), down = rowOf(y + 1);
+        f = {std::max({r.first + 1, up.first, down.first}),
+             std::min({r.second - 1, up.second, down.second})};
+      } else if (hasPen) {
+        f = {0, 0};
+        const int innerLo = std::max(rowLo, innerBox.top), innerHi = std::min(rowHi, innerBox.bottom);
+        if (!inner.empty() && y >= innerLo && y < innerHi)
+          f = inner[static_cast<std::size_t>(y - innerLo)];
+      }
+      if (f.first >= f.second) f = {r.first, r.first};
+      mask.MarkSpan(y, r.first, f.first, Mask::kPen);
+      mask.MarkSpan(y, f.first, f.second, Mask::kFill);
+      mask.MarkSpan(y, f.second, r.second, Mask::kPen);
+    }
+  }
+  for (int y = mb.top; y < mb.bottom && !(full && kind != kArc); ++y) {
     const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
     for (int x = std::max(r.first, mb.left); x < std::min(r.second, mb.right); ++x) {
       const bool arcOnly = kind == kArc;
