@@ -20,7 +20,8 @@ std::vector<std::vector<Point>> Traces(int traces, int points, int width, int he
   for (int t = 0; t < traces; ++t) {
     std::vector<Point> line;
     const int base = 10 + (t * (width - 20)) / traces;
-    for (int i = 0; i < points; ++i) line.push_back({base + wiggle(rng), (i * (height - 1)) / points});
+    for (int i = 0; i < points; ++i)
+      line.push_back({base + wiggle(rng), (i * (height - 1)) / points});
     all.push_back(std::move(line));
   }
   return all;

@@ -31,19 +31,30 @@ std::array<std::uint8_t, 8> HatchBits(HatchStyle h) {
     const std::uint8_t forward = static_cast<std::uint8_t>(0x80u >> r);
     const std::uint8_t backward = static_cast<std::uint8_t>(0x01u << r);
     switch (h) {
-      case HatchStyle::Horizontal: b[r] = horizontal; break;
-      case HatchStyle::Vertical: b[r] = vertical; break;
-      case HatchStyle::ForwardDiagonal: b[r] = forward; break;
-      case HatchStyle::BackwardDiagonal: b[r] = backward; break;
-      case HatchStyle::Cross: b[r] = horizontal | vertical; break;
-      case HatchStyle::DiagonalCross: b[r] = forward | backward; break;
+      case HatchStyle::Horizontal:
+        b[r] = horizontal;
+        break;
+      case HatchStyle::Vertical:
+        b[r] = vertical;
+        break;
+      case HatchStyle::ForwardDiagonal:
+        b[r] = forward;
+        break;
+      case HatchStyle::BackwardDiagonal:
+        b[r] = backward;
+        break;
+      case HatchStyle::Cross:
+        b[r] = horizontal | vertical;
+        break;
+      case HatchStyle::DiagonalCross:
+        b[r] = forward | backward;
+        break;
     }
   }
   return b;
 }
 
-Canvas::Canvas(Surface& target, Point origin)
-    : Canvas(target, origin, target.Bounds()) {}
+Canvas::Canvas(Surface& target, Point origin) : Canvas(target, origin, target.Bounds()) {}
 
 Canvas::Canvas(Surface& target, Point origin, Rect clip)
     : surface_(&target), origin_(origin), clip_(clip) {
@@ -114,15 +125,24 @@ void Canvas::SetPen(const Pen& pen) {
   dash_.clear();
   const int unit = pen_.width;
   switch (pen_.style) {
-    case PenStyle::Dash: dash_ = {18, 6}; break;
-    case PenStyle::Dot: dash_ = {3, 3}; break;
-    case PenStyle::DashDot: dash_ = {9, 6, 3, 6}; break;
-    case PenStyle::DashDotDot: dash_ = {9, 3, 3, 3, 3, 3}; break;
+    case PenStyle::Dash:
+      dash_ = {18, 6};
+      break;
+    case PenStyle::Dot:
+      dash_ = {3, 3};
+      break;
+    case PenStyle::DashDot:
+      dash_ = {9, 6, 3, 6};
+      break;
+    case PenStyle::DashDotDot:
+      dash_ = {9, 3, 3, 3, 3, 3};
+      break;
     case PenStyle::User:
       for (int d : pen_.dashes) dash_.push_back(std::clamp(d, 1, 1 << 20));
       if (dash_.size() % 2) dash_.push_back(dash_.back());  // odd lists repeat as pairs
       break;
-    default: break;
+    default:
+      break;
   }
   if (pen_.style != PenStyle::User)
     for (int& d : dash_) d *= unit;
@@ -157,7 +177,8 @@ Canvas::Paint Canvas::BrushPaint(const Brush& b) const {
   p.oy = origin_.y;
   switch (b.kind) {
     case Brush::Kind::Null:
-    case Brush::Kind::Solid: break;
+    case Brush::Kind::Solid:
+      break;
     case Brush::Kind::Hatch:
       p.pattern = true;
       p.bits = HatchBits(b.hatch);
@@ -243,7 +264,8 @@ void Canvas::ThinLine(Point a, Point b, const Paint& paint, const Paint* gap) {
   if (dash_.empty()) {
     const bool inside = clipIsRect_ && clipBounds_.Contains(a) && clipBounds_.Contains(b);
     if (inside && !paint.pattern) {
-      const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
+      const long long dx = static_cast<long long>(b.x) - a.x,
+                      dy = static_cast<long long>(b.y) - a.y;
       const std::ptrdiff_t stride = surface_->Width();
       const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
       const long long adx = std::llabs(dx), ady = std::llabs(dy);
@@ -256,8 +278,12 @@ void Canvas::ThinLine(Point a, Point b, const Paint& paint, const Paint* gap) {
           FastLine(start, sy, sx, ady, adx, op);
       };
       switch (paint.rop) {
-        case Rop2::CopyPen: run([c](Pixel& d) { d = c; }); break;
-        case Rop2::XorPen: run([c](Pixel& d) { d ^= c; }); break;
+        case Rop2::CopyPen:
+          run([c](Pixel& d) { d = c; });
+          break;
+        case Rop2::XorPen:
+          run([c](Pixel& d) { d ^= c; });
+          break;
         default: {
           const Rop2 rop = paint.rop;
           run([c, rop](Pixel& d) { d = ApplyRop2(rop, c, d); });
@@ -291,8 +317,7 @@ void Canvas::LineTo(Point p) {
     const Paint paint = PenPaint();
     Paint gap = paint;
     gap.fg = Resolve(bkColour_);
-    ThinLine(ToSurface(from), ToSurface(p), paint,
-             bkMode_ == BkMode::Opaque ? &gap : nullptr);
+    ThinLine(ToSurface(from), ToSurface(p), paint, bkMode_ == BkMode::Opaque ? &gap : nullptr);
     return;
   }
   const Point pts[2] = {from, p};
@@ -354,7 +379,8 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
   for (const PointF& p : path) {
     const int x = static_cast<int>(std::floor(std::clamp(p.x, -1e9, 1e9)));
     const int y = static_cast<int>(std::floor(std::clamp(p.y, -1e9, 1e9)));
-    box = box.Union({x - pen_.width - 1, y - pen_.width - 1, x + pen_.width + 2, y + pen_.width + 2});
+    box =
+        box.Union({x - pen_.width - 1, y - pen_.width - 1, x + pen_.width + 2, y + pen_.width + 2});
   }
   std::optional<Mask> own;
   Mask* mask = into;
@@ -373,8 +399,10 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
   auto piece = [&](const std::vector<PointF>& sub, bool capped) {
     if (sub.size() == 1 || (sub.size() == 2 && sub[0].x == sub[1].x && sub[0].y == sub[1].y)) {
       const PointF c = sub[0];
-      const PointF sq[4] = {{c.x - half, c.y - half}, {c.x + half, c.y - half},
-                            {c.x + half, c.y + half}, {c.x - half, c.y + half}};
+      const PointF sq[4] = {{c.x - half, c.y - half},
+                            {c.x + half, c.y - half},
+                            {c.x + half, c.y + half},
+                            {c.x - half, c.y + half}};
       fill(sq);
       return;
     }
@@ -386,8 +414,8 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
       const double nx = -uy * half, ny = ux * half;
       if (capped && i == 0) a = {a.x - ux * half, a.y - uy * half};
       if (capped && i + 2 == sub.size()) b = {b.x + ux * half, b.y + uy * half};
-      const PointF quad[4] = {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny},
-                              {a.x - nx, a.y - ny}};
+      const PointF quad[4] = {
+          {a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
       fill(quad);
     }
     // Bevel joins: at the inner vertices of an open piece; at every vertex

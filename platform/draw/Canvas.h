@@ -42,8 +42,12 @@ namespace plat {
 
 /// A colour that names a palette entry instead of an RGB value; it resolves
 /// through the canvas palette (black when no palette is set).
-constexpr Pixel PaletteIndex(int index) { return 0x01000000u | static_cast<Pixel>(index & 0xFF); }
-constexpr bool IsPaletteIndex(Pixel c) { return (c >> 24) == 1u; }
+constexpr Pixel PaletteIndex(int index) {
+  return 0x01000000u | static_cast<Pixel>(index & 0xFF);
+}
+constexpr bool IsPaletteIndex(Pixel c) {
+  return (c >> 24) == 1u;
+}
 
 /// A 256-entry logical palette kept in software.
 struct Palette {
@@ -69,7 +73,14 @@ struct Pen {
   static Pen None() { return {PenStyle::Null, 1, 0, {}}; }
 };
 
-enum class HatchStyle { Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross, DiagonalCross };
+enum class HatchStyle {
+  Horizontal,
+  Vertical,
+  ForwardDiagonal,
+  BackwardDiagonal,
+  Cross,
+  DiagonalCross
+};
 
 struct Brush {
   enum class Kind { Null, Solid, Hatch, Pattern };
@@ -233,10 +244,10 @@ class Canvas {
 
   Surface* surface_;
   Point origin_;
-  Rect clip_;                       // canvas coordinates
-  std::optional<Region> region_;    // canvas coordinates
-  std::vector<Rect> clipRects_;     // surface coordinates, disjoint
-  Rect clipBounds_;                 // surface coordinates
+  Rect clip_;                     // canvas coordinates
+  std::optional<Region> region_;  // canvas coordinates
+  std::vector<Rect> clipRects_;   // surface coordinates, disjoint
+  Rect clipBounds_;               // surface coordinates
   bool clipIsRect_ = true;
 
   Pen pen_;
@@ -247,7 +258,7 @@ class Canvas {
   FillMode fillMode_ = FillMode::Alternate;
   const Palette* palette_ = nullptr;
   Point pos_;
-  std::vector<int> dash_;        // on/off lengths of the pen, empty when solid
+  std::vector<int> dash_;  // on/off lengths of the pen, empty when solid
   long long dashPeriod_ = 0;
   long long styleDistance_ = 0;  // position within the dash pattern
   std::vector<Point> scratch_;

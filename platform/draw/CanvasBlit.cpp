@@ -25,7 +25,8 @@ void Canvas::PatBlt(const Rect& r, Rop3 rop) {
     const Rect s = d.Intersect(c);
     for (int y = s.top; y < s.bottom; ++y) {
       Pixel* row = surface_->Row(y);
-      for (int x = s.left; x < s.right; ++x) row[x] = ApplyRop3(rop, PatternAt(pat, x, y), 0, row[x]);
+      for (int x = s.left; x < s.right; ++x)
+        row[x] = ApplyRop3(rop, PatternAt(pat, x, y), 0, row[x]);
     }
   }
 }
@@ -37,13 +38,15 @@ void Canvas::BitBlt(Point dest, int width, int height, const Surface& source, Po
   auto clampInt = [](long long v) {
     return static_cast<int>(std::clamp(v, -(1LL << 30), 1LL << 30));
   };
-  const Rect srcRect = Rect{clampInt(src.x), clampInt(src.y), clampInt(static_cast<long long>(src.x) + width),
-                            clampInt(static_cast<long long>(src.y) + height)}
-                           .Intersect(source.Bounds());
+  const Rect srcRect =
+      Rect{clampInt(src.x), clampInt(src.y), clampInt(static_cast<long long>(src.x) + width),
+           clampInt(static_cast<long long>(src.y) + height)}
+          .Intersect(source.Bounds());
   if (srcRect.Empty()) return;
   const long long shiftX = static_cast<long long>(dest.x) + origin_.x - src.x;
   const long long shiftY = static_cast<long long>(dest.y) + origin_.y - src.y;
-  if (std::llabs(shiftX) > (1LL << 30) || std::llabs(shiftY) > (1LL << 30)) return;  // lands off any surface
+  if (std::llabs(shiftX) > (1LL << 30) || std::llabs(shiftY) > (1LL << 30))
+    return;  // lands off any surface
   const int ddx = static_cast<int>(shiftX), ddy = static_cast<int>(shiftY);
   const Rect destRect = srcRect.Offset(ddx, ddy);
   // Reading from our own surface: take a copy of the block first, so an
@@ -86,11 +89,14 @@ template <typename Sample>
 void Canvas::Stretch(int dx, int dy, int dw, int dh, int srcW, int srcH, int sx, int sy, int sw,
                      int sh, Rop3 rop, Sample sample) {
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
-  const long long adw = std::llabs(static_cast<long long>(dw)), adh = std::llabs(static_cast<long long>(dh));
-  const long long asw = std::llabs(static_cast<long long>(sw)), ash = std::llabs(static_cast<long long>(sh));
+  const long long adw = std::llabs(static_cast<long long>(dw)),
+                  adh = std::llabs(static_cast<long long>(dh));
+  const long long asw = std::llabs(static_cast<long long>(sw)),
+                  ash = std::llabs(static_cast<long long>(sh));
   const int stepDx = dw < 0 ? -1 : 1, stepDy = dh < 0 ? -1 : 1;
   const int stepSx = sw < 0 ? -1 : 1, stepSy = sh < 0 ? -1 : 1;
-  const long long ox = static_cast<long long>(dx) + origin_.x, oy = static_cast<long long>(dy) + origin_.y;
+  const long long ox = static_cast<long long>(dx) + origin_.x,
+                  oy = static_cast<long long>(dy) + origin_.y;
   const long long l = dw < 0 ? ox + dw + 1 : ox, t = dh < 0 ? oy + dh + 1 : oy;
   const Rect area = Rect{static_cast<int>(std::clamp(l, -(1LL << 30), 1LL << 30)),
                          static_cast<int>(std::clamp(t, -(1LL << 30), 1LL << 30)),
@@ -101,12 +107,16 @@ void Canvas::Stretch(int dx, int dy, int dw, int dh, int srcW, int srcH, int sx,
     const Rect s = area.Intersect(c);
     for (int y = s.top; y < s.bottom; ++y) {
       const long long i = stepDy > 0 ? y - oy : oy - y;  // step along the destination
-      const long long srcY = sy + stepSy * static_cast<long long>((static_cast<__int128>(2 * i + 1) * ash) / (2 * adh));
+      const long long srcY =
+          sy +
+          stepSy * static_cast<long long>((static_cast<__int128>(2 * i + 1) * ash) / (2 * adh));
       if (srcY < 0 || srcY >= srcH) continue;
       Pixel* row = surface_->Row(y);
       for (int x = s.left; x < s.right; ++x) {
         const long long j = stepDx > 0 ? x - ox : ox - x;
-        const long long srcX = sx + stepSx * static_cast<long long>((static_cast<__int128>(2 * j + 1) * asw) / (2 * adw));
+        const long long srcX =
+            sx +
+            stepSx * static_cast<long long>((static_cast<__int128>(2 * j + 1) * asw) / (2 * adw));
         if (srcX < 0 || srcX >= srcW) continue;
         const Pixel in = sample(static_cast<int>(srcX), static_cast<int>(srcY));
         row[x] = rop == kSrcCopy ? in : ApplyRop3(rop, PatternAt(pat, x, y), in, row[x]);

@@ -38,7 +38,9 @@ Rect Normalised(const Rect& r) {
           std::max(r.top, r.bottom)};
 }
 
-Rect Inflated(const Rect& r, int d) { return {r.left - d, r.top - d, r.right + d, r.bottom + d}; }
+Rect Inflated(const Rect& r, int d) {
+  return {r.left - d, r.top - d, r.right + d, r.bottom + d};
+}
 
 enum ShapeKind { kEllipse = 1, kPie = 2, kChord = 3, kArc = 4 };
 
@@ -154,10 +156,9 @@ void Canvas::Rectangle(const Rect& boxIn) {
   if (hasBrush)
     for (int y = box.top + 1; y < box.bottom - 1; ++y)
       mask.MarkSpan(y, box.left + 1, box.right - 1, Mask::kFill);
-  const Rect c = boxIn.Offset(0, 0);
-  const Rect n = Normalised(c);
-  const Point path[4] = {{n.left, n.top}, {n.right - 1, n.top}, {n.right - 1, n.bottom - 1},
-                         {n.left, n.bottom - 1}};
+  const Rect n = Normalised(boxIn);
+  const Point path[4] = {
+      {n.left, n.top}, {n.right - 1, n.top}, {n.right - 1, n.bottom - 1}, {n.left, n.bottom - 1}};
   styleDistance_ = 0;
   OutlineInto(mask, path, true);
   Paint gap = pen;
@@ -165,9 +166,15 @@ void Canvas::Rectangle(const Rect& boxIn) {
   ApplyMask(mask, hasBrush ? &fill : nullptr, &gap, &pen);
 }
 
-void Canvas::Ellipse(const Rect& box) { EllipticShape(box, kEllipse, {}, {}); }
-void Canvas::Arc(const Rect& box, Point start, Point end) { EllipticShape(box, kArc, start, end); }
-void Canvas::Pie(const Rect& box, Point start, Point end) { EllipticShape(box, kPie, start, end); }
+void Canvas::Ellipse(const Rect& box) {
+  EllipticShape(box, kEllipse, {}, {});
+}
+void Canvas::Arc(const Rect& box, Point start, Point end) {
+  EllipticShape(box, kArc, start, end);
+}
+void Canvas::Pie(const Rect& box, Point start, Point end) {
+  EllipticShape(box, kPie, start, end);
+}
 void Canvas::Chord(const Rect& box, Point start, Point end) {
   EllipticShape(box, kChord, start, end);
 }
@@ -240,7 +247,8 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
   raster::EllipseRows(box, rowLo, rowHi, rows);
   const Rect innerBox{box.left + w, box.top + w, box.right - w, box.bottom - w};
   if (w > 1 && !innerBox.Empty())
-    raster::EllipseRows(innerBox, std::max(rowLo, innerBox.top), std::min(rowHi, innerBox.bottom), inner);
+    raster::EllipseRows(innerBox, std::max(rowLo, innerBox.top), std::min(rowHi, innerBox.bottom),
+                        inner);
   auto inEllipse = [&](int x, int y) {
     if (y < rowLo || y >= rowHi) return false;
     const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
@@ -264,7 +272,8 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
       return !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
     if (!inInner(x, y)) return true;
     const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
-    if (kind == kPie && !full) return rayDistance(px, py, sx, sy) < w || rayDistance(px, py, ex, ey) < w;
+    if (kind == kPie && !full)
+      return rayDistance(px, py, sx, sy) < w || rayDistance(px, py, ex, ey) < w;
     if (kind == kChord && !full) return -chordDistance(px, py) < w;
     return false;
   };
@@ -285,7 +294,8 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
              std::min({r.second - 1, up.second, down.second})};
       } else if (hasPen) {
         f = {0, 0};
-        const int innerLo = std::max(rowLo, innerBox.top), innerHi = std::min(rowHi, innerBox.bottom);
+        const int innerLo = std::max(rowLo, innerBox.top),
+                  innerHi = std::min(rowHi, innerBox.bottom);
         if (!inner.empty() && y >= innerLo && y < innerHi)
           f = inner[static_cast<std::size_t>(y - innerLo)];
       }
@@ -329,11 +339,11 @@ bool Canvas::FloodFill(Point p, Pixel colourIn, FloodFillType type) {
     if (mask.At(q.x, q.y) != Mask::kNone) continue;
     // Extend along the row, then queue the rows above and below.
     int l = q.x, r = q.x;
-    while (l - 1 >= clipBounds_.left && mask.At(l - 1, q.y) == Mask::kNone &&
-           InClip(l - 1, q.y) && fillable(l - 1, q.y))
+    while (l - 1 >= clipBounds_.left && mask.At(l - 1, q.y) == Mask::kNone && InClip(l - 1, q.y) &&
+           fillable(l - 1, q.y))
       --l;
-    while (r + 1 < clipBounds_.right && mask.At(r + 1, q.y) == Mask::kNone &&
-           InClip(r + 1, q.y) && fillable(r + 1, q.y))
+    while (r + 1 < clipBounds_.right && mask.At(r + 1, q.y) == Mask::kNone && InClip(r + 1, q.y) &&
+           fillable(r + 1, q.y))
       ++r;
     mask.MarkSpan(q.y, l, r + 1, Mask::kFill);
     for (int ny : {q.y - 1, q.y + 1}) {
@@ -366,7 +376,8 @@ void Canvas::GradientFillRect(const Rect& rIn, Pixel c0In, Pixel c1In, GradientD
   const Rect r = ToSurface(Normalised(rIn));
   const Pixel c0 = Resolve(c0In), c1 = Resolve(c1In);
   const Rect s = r.Intersect(clipBounds_);
-  const long long den = std::max((dir == GradientDirection::Horizontal ? r.Width() : r.Height()) - 1, 1);
+  const long long den =
+      std::max((dir == GradientDirection::Horizontal ? r.Width() : r.Height()) - 1, 1);
   Paint p;
   for (int y = s.top; y < s.bottom; ++y)
     for (int x = s.left; x < s.right; ++x) {
@@ -397,19 +408,24 @@ bool Canvas::GradientFillTriangles(std::span<const GradientVertex> vertices,
     }
     const double det = (py[1] - py[2]) * (px[0] - px[2]) + (px[2] - px[1]) * (py[0] - py[2]);
     if (det == 0) continue;
-    raster::ScanPolygon(pts, false, clipBounds_.top, clipBounds_.bottom, [&](int y, int x0, int x1) {
-      for (int x = x0; x < x1; ++x) {
-        if (!InClip(x, y)) continue;
-        const double cxp = x + 0.5, cyp = y + 0.5;
-        const double w0 = ((py[1] - py[2]) * (cxp - px[2]) + (px[2] - px[1]) * (cyp - py[2])) / det;
-        const double w1 = ((py[2] - py[0]) * (cxp - px[2]) + (px[0] - px[2]) * (cyp - py[2])) / det;
-        const double w2 = 1 - w0 - w1;
-        int c[3];
-        for (int k = 0; k < 3; ++k)
-          c[k] = std::clamp(static_cast<int>(std::lround(w0 * rgb[0][k] + w1 * rgb[1][k] + w2 * rgb[2][k])), 0, 255);
-        surface_->Row(y)[x] = Rgb(c[0], c[1], c[2]);
-      }
-    });
+    raster::ScanPolygon(
+        pts, false, clipBounds_.top, clipBounds_.bottom, [&](int y, int x0, int x1) {
+          for (int x = x0; x < x1; ++x) {
+            if (!InClip(x, y)) continue;
+            const double cxp = x + 0.5, cyp = y + 0.5;
+            const double w0 =
+                ((py[1] - py[2]) * (cxp - px[2]) + (px[2] - px[1]) * (cyp - py[2])) / det;
+            const double w1 =
+                ((py[2] - py[0]) * (cxp - px[2]) + (px[0] - px[2]) * (cyp - py[2])) / det;
+            const double w2 = 1 - w0 - w1;
+            int c[3];
+            for (int k = 0; k < 3; ++k)
+              c[k] = std::clamp(
+                  static_cast<int>(std::lround(w0 * rgb[0][k] + w1 * rgb[1][k] + w2 * rgb[2][k])),
+                  0, 255);
+            surface_->Row(y)[x] = Rgb(c[0], c[1], c[2]);
+          }
+        });
   }
   return true;
 }

@@ -24,7 +24,8 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v));
 }
 
-void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
+void PutChunk(std::vector<std::uint8_t>& out, const char* type,
+              const std::vector<std::uint8_t>& data) {
   PutU32(out, static_cast<std::uint32_t>(data.size()));
   const std::size_t typeAt = out.size();
   out.insert(out.end(), type, type + 4);
@@ -139,9 +140,11 @@ bool LoadPng(const std::string& path, Surface& out) {
       width = h.U32();
       height = h.U32();
       const std::uint8_t* f = h.Bytes(5);
-      if (!f || width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;
+      if (!f || width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        return false;
       if (static_cast<std::uint64_t>(width) * height > kMaxPixels) return false;
-      if (f[0] != 8 || (f[1] != 2 && f[1] != 6) || f[2] != 0 || f[3] != 0 || f[4] != 0) return false;
+      if (f[0] != 8 || (f[1] != 2 && f[1] != 6) || f[2] != 0 || f[3] != 0 || f[4] != 0)
+        return false;
       channels = f[1] == 2 ? 3 : 4;
       haveHeader = true;
     } else if (type == "IDAT") {
@@ -173,12 +176,22 @@ bool LoadPng(const std::string& path, Surface& out) {
       const int a = i >= bpp ? cur[i - bpp] : 0, b = prev[i], c = i >= bpp ? prev[i - bpp] : 0;
       int v = line[1 + i];
       switch (filter) {
-        case 0: break;
-        case 1: v += a; break;
-        case 2: v += b; break;
-        case 3: v += (a + b) / 2; break;
-        case 4: v += Paeth(a, b, c); break;
-        default: return false;
+        case 0:
+          break;
+        case 1:
+          v += a;
+          break;
+        case 2:
+          v += b;
+          break;
+        case 3:
+          v += (a + b) / 2;
+          break;
+        case 4:
+          v += Paeth(a, b, c);
+          break;
+        default:
+          return false;
       }
       cur[i] = static_cast<std::uint8_t>(v);
     }

@@ -102,8 +102,10 @@ inline void WalkLine(Point a, Point b, const Rect& bounds, Visit&& visit) {
   const long long major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
   const int smaj = (xMajor ? dx : dy) < 0 ? -1 : 1, smin = (xMajor ? dy : dx) < 0 ? -1 : 1;
   const long long amaj = xMajor ? a.x : a.y, amin = xMajor ? a.y : a.x;
-  const long long lo = xMajor ? bounds.left : bounds.top, hi = (xMajor ? bounds.right : bounds.bottom) - 1;
-  const long long mlo = xMajor ? bounds.top : bounds.left, mhi = (xMajor ? bounds.bottom : bounds.right) - 1;
+  const long long lo = xMajor ? bounds.left : bounds.top,
+                  hi = (xMajor ? bounds.right : bounds.bottom) - 1;
+  const long long mlo = xMajor ? bounds.top : bounds.left,
+                  mhi = (xMajor ? bounds.bottom : bounds.right) - 1;
   if (major == 0 || bounds.Empty()) return;
   // Steps whose major coordinate is inside.
   long long i0 = smaj > 0 ? lo - amaj : amaj - hi;
@@ -124,7 +126,8 @@ inline void WalkLine(Point a, Point b, const Rect& bounds, Visit&& visit) {
   // Minor offset and error term at step i0, exactly.
   const __int128 num = static_cast<__int128>(2 * minor) * i0 - major;
   __int128 m = num <= 0 ? 0 : (num + 2 * major - 1) / (2 * major);
-  __int128 e = static_cast<__int128>(2 * minor) * (i0 + 1) - major - static_cast<__int128>(2 * major) * m;
+  __int128 e =
+      static_cast<__int128>(2 * minor) * (i0 + 1) - major - static_cast<__int128>(2 * major) * m;
   long long pmaj = amaj + smaj * i0, pmin = amin + smin * static_cast<long long>(m);
   for (long long i = i0; i < i1; ++i) {
     if (xMajor)
@@ -143,7 +146,9 @@ inline void WalkLine(Point a, Point b, const Rect& bounds, Visit&& visit) {
 /// Largest coordinate magnitude the polygon scan accepts; beyond it points
 /// are clamped (keeps every product inside 64 bits).
 inline constexpr int kCoordLimit = 1 << 28;
-inline int ClampCoord(int v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
+inline int ClampCoord(int v) {
+  return std::clamp(v, -kCoordLimit, kCoordLimit);
+}
 
 inline long long FloorDiv(long long a, long long b) {
   long long q = a / b;

@@ -39,7 +39,8 @@ TEST(Blit, TakesOnlySourcePixelsThatExist) {
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) {
       const int sx = x - 1 - 2, sy = y - 1 - 1;
-      const bool from = x >= 1 && y >= 1 && x < 7 && y < 7 && sx >= 0 && sy >= 0 && sx < 4 && sy < 4;
+      const bool from =
+          x >= 1 && y >= 1 && x < 7 && y < 7 && sx >= 0 && sy >= 0 && sx < 4 && sy < 4;
       ASSERT_EQ(dst.Get(x, y), from ? src.Get(sx, sy) : 0xFFFFFFu) << x << "," << y;
     }
 }

@@ -25,10 +25,23 @@ const Point kStar[] = {{32, 2}, {44, 60}, {2, 20}, {62, 22}, {18, 60}};
 std::vector<Figure> Figures() {
   auto pen = [](Canvas& c, Pen p) { c.SetPen(p); };
   return {
-      {"line", [&](Canvas& c) { pen(c, Pen::Solid(0x11AA33)); c.MoveTo({3, 5}); c.LineTo({60, 41}); }},
+      {"line",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x11AA33));
+         c.MoveTo({3, 5});
+         c.LineTo({60, 41});
+       }},
       {"steep line off the surface",
-       [&](Canvas& c) { pen(c, Pen::Solid(0x2040F0)); c.MoveTo({10, -200}); c.LineTo({30, 900}); }},
-      {"polyline", [&](Canvas& c) { pen(c, Pen::Solid(0xFF8000)); c.Polyline(kZigzag); }},
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x2040F0));
+         c.MoveTo({10, -200});
+         c.LineTo({30, 900});
+       }},
+      {"polyline",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF8000));
+         c.Polyline(kZigzag);
+       }},
       {"dashed polyline, opaque gaps",
        [&](Canvas& c) {
          pen(c, Pen::Styled(PenStyle::Dash, 0x00FF00));
@@ -44,11 +57,27 @@ std::vector<Figure> Figures() {
          c.LineTo({40, 3});
          c.LineTo({63, 50});
        }},
-      {"user style", [&](Canvas& c) { pen(c, Pen::User({5, 2, 1, 2}, 0x808000)); c.Polyline(kZigzag); }},
-      {"wide polyline", [&](Canvas& c) { pen(c, Pen::Solid(0xABCDEF, 5)); c.Polyline(kZigzag); }},
+      {"user style",
+       [&](Canvas& c) {
+         pen(c, Pen::User({5, 2, 1, 2}, 0x808000));
+         c.Polyline(kZigzag);
+       }},
+      {"wide polyline",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xABCDEF, 5));
+         c.Polyline(kZigzag);
+       }},
       {"wide dashed polyline",
-       [&](Canvas& c) { pen(c, Pen::Styled(PenStyle::DashDot, 0xABCDEF, 4)); c.Polyline(kZigzag); }},
-      {"wide line", [&](Canvas& c) { pen(c, Pen::Solid(0x102030, 6)); c.MoveTo({8, 50}); c.LineTo({55, 12}); }},
+       [&](Canvas& c) {
+         pen(c, Pen::Styled(PenStyle::DashDot, 0xABCDEF, 4));
+         c.Polyline(kZigzag);
+       }},
+      {"wide line",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x102030, 6));
+         c.MoveTo({8, 50});
+         c.LineTo({55, 12});
+       }},
       {"polygon, alternate",
        [&](Canvas& c) {
          pen(c, Pen::Solid(0xFF0000));
@@ -75,25 +104,88 @@ std::vector<Figure> Figures() {
          c.SetBrush(Brush::Solid(0x0F0F0F));
          c.Polygon(kStar);
        }},
-      {"rectangle", [&](Canvas& c) { pen(c, Pen::Solid(0x0000FF)); c.SetBrush(Brush::Solid(0xF0E0D0)); c.Rectangle({4, 6, 50, 41}); }},
+      {"rectangle",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x0000FF));
+         c.SetBrush(Brush::Solid(0xF0E0D0));
+         c.Rectangle({4, 6, 50, 41});
+       }},
       {"rectangle, wide pen",
-       [&](Canvas& c) { pen(c, Pen::Solid(0x0000FF, 4)); c.Rectangle({4, 6, 50, 41}); }},
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x0000FF, 4));
+         c.Rectangle({4, 6, 50, 41});
+       }},
       {"rectangle, dotted pen",
-       [&](Canvas& c) { pen(c, Pen::Styled(PenStyle::Dot, 0x0000FF)); c.Rectangle({4, 6, 50, 41}); }},
-      {"rectangle, null pen", [&](Canvas& c) { pen(c, Pen::None()); c.Rectangle({-4, 6, 50, 80}); }},
-      {"ellipse", [&](Canvas& c) { pen(c, Pen::Solid(0x0000FF)); c.SetBrush(Brush::Solid(0xF0E0D0)); c.Ellipse({3, 7, 58, 44}); }},
+       [&](Canvas& c) {
+         pen(c, Pen::Styled(PenStyle::Dot, 0x0000FF));
+         c.Rectangle({4, 6, 50, 41});
+       }},
+      {"rectangle, null pen",
+       [&](Canvas& c) {
+         pen(c, Pen::None());
+         c.Rectangle({-4, 6, 50, 80});
+       }},
+      {"ellipse",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x0000FF));
+         c.SetBrush(Brush::Solid(0xF0E0D0));
+         c.Ellipse({3, 7, 58, 44});
+       }},
       {"ellipse, wide pen, no brush",
-       [&](Canvas& c) { pen(c, Pen::Solid(0x00AAFF, 4)); c.SetBrush(Brush::None()); c.Ellipse({-10, 7, 58, 70}); }},
-      {"ellipse, null pen", [&](Canvas& c) { pen(c, Pen::None()); c.Ellipse({3, 7, 58, 44}); }},
-      {"arc", [&](Canvas& c) { pen(c, Pen::Solid(0xFF00FF)); c.Arc({3, 7, 58, 44}, {60, 10}, {2, 40}); }},
-      {"wide arc", [&](Canvas& c) { pen(c, Pen::Solid(0xFF00FF, 3)); c.Arc({3, 7, 58, 44}, {2, 40}, {60, 10}); }},
-      {"pie", [&](Canvas& c) { pen(c, Pen::Solid(0xFF00FF)); c.Pie({3, 7, 58, 44}, {60, 10}, {2, 40}); }},
-      {"pie, wide sweep", [&](Canvas& c) { pen(c, Pen::Solid(0xFF00FF, 2)); c.Pie({3, 7, 58, 44}, {2, 40}, {60, 10}); }},
-      {"chord", [&](Canvas& c) { pen(c, Pen::Solid(0xFF00FF)); c.Chord({3, 7, 58, 44}, {60, 30}, {10, 3}); }},
-      {"chord, wide sweep", [&](Canvas& c) { pen(c, Pen::Solid(0xFF00FF)); c.Chord({3, 7, 58, 44}, {10, 3}, {60, 30}); }},
-      {"pixels", [&](Canvas& c) { c.SetPixel({3, 3}, 0x445566); c.SetPixel({200, 3}, 0x445566); }},
-      {"pattern blit", [&](Canvas& c) { c.SetBrush(Brush::Halftone(0xFF0000, 0x00FF00)); c.PatBlt({5, 5, 70, 30}, kPatInvert); }},
-      {"destination invert", [&](Canvas& c) { c.PatBlt({-5, 20, 30, 70}, kDstInvert); }},
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0x00AAFF, 4));
+         c.SetBrush(Brush::None());
+         c.Ellipse({-10, 7, 58, 70});
+       }},
+      {"ellipse, null pen",
+       [&](Canvas& c) {
+         pen(c, Pen::None());
+         c.Ellipse({3, 7, 58, 44});
+       }},
+      {"arc",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF00FF));
+         c.Arc({3, 7, 58, 44}, {60, 10}, {2, 40});
+       }},
+      {"wide arc",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF00FF, 3));
+         c.Arc({3, 7, 58, 44}, {2, 40}, {60, 10});
+       }},
+      {"pie",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF00FF));
+         c.Pie({3, 7, 58, 44}, {60, 10}, {2, 40});
+       }},
+      {"pie, wide sweep",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF00FF, 2));
+         c.Pie({3, 7, 58, 44}, {2, 40}, {60, 10});
+       }},
+      {"chord",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF00FF));
+         c.Chord({3, 7, 58, 44}, {60, 30}, {10, 3});
+       }},
+      {"chord, wide sweep",
+       [&](Canvas& c) {
+         pen(c, Pen::Solid(0xFF00FF));
+         c.Chord({3, 7, 58, 44}, {10, 3}, {60, 30});
+       }},
+      {"pixels",
+       [&](Canvas& c) {
+         c.SetPixel({3, 3}, 0x445566);
+         c.SetPixel({200, 3}, 0x445566);
+       }},
+      {"pattern blit",
+       [&](Canvas& c) {
+         c.SetBrush(Brush::Halftone(0xFF0000, 0x00FF00));
+         c.PatBlt({5, 5, 70, 30}, kPatInvert);
+       }},
+      {"destination invert",
+       [&](Canvas& c) {
+         c.PatBlt({-5, 20, 30, 70}, kDstInvert);
+       }},
   };
 }
 
@@ -150,12 +242,13 @@ TEST(CanvasProperty, ClipRegionConfinesEveryPrimitive) {
                        const Surface src = Noise(9, 7, 4);
                        c.StretchBlt(60, -4, -70, 70, src, 0, 0, 9, 7, kSrcCopy);
                      }});
-  figures.push_back({"gradient", [](Canvas& c) {
-                       c.GradientFillRect({-3, -3, 70, 70}, 0, 0xFFFFFF, GradientDirection::Vertical);
-                       const GradientVertex v[] = {{0, 0, 0xFF0000}, {80, 10, 0xFF00}, {20, 70, 0xFF}};
-                       const std::array<int, 3> t[] = {{0, 1, 2}};
-                       EXPECT_TRUE(c.GradientFillTriangles(v, t));
-                     }});
+  figures.push_back(
+      {"gradient", [](Canvas& c) {
+         c.GradientFillRect({-3, -3, 70, 70}, 0, 0xFFFFFF, GradientDirection::Vertical);
+         const GradientVertex v[] = {{0, 0, 0xFF0000}, {80, 10, 0xFF00}, {20, 70, 0xFF}};
+         const std::array<int, 3> t[] = {{0, 1, 2}};
+         EXPECT_TRUE(c.GradientFillTriangles(v, t));
+       }});
   for (const Figure& f : figures) {
     SCOPED_TRACE(f.name);
     const Surface before = Noise(72, 72, 11);

@@ -43,39 +43,134 @@ TEST(EdgeRules, ShapesAndLinesCoverExactlyTheirPixels) {
     c.SetBrush(Brush::Solid(0x00FF00));
   };
   const EdgeCase cases[] = {
-      {"rectangle", [&](Canvas& c) { outlined(c); c.Rectangle({2, 3, 9, 8}); }, {2, 3, 9, 8}, true},
-      {"rectangle given right to left", [&](Canvas& c) { outlined(c); c.Rectangle({9, 8, 2, 3}); }, {2, 3, 9, 8}, true},
-      {"rectangle without outline", [&](Canvas& c) { filledOnly(c); c.Rectangle({2, 3, 9, 8}); }, {2, 3, 8, 7}, true},
-      {"ellipse", [&](Canvas& c) { outlined(c); c.Ellipse({2, 3, 19, 12}); }, {2, 3, 19, 12}, false},
-      {"even ellipse", [&](Canvas& c) { outlined(c); c.Ellipse({2, 3, 20, 13}); }, {2, 3, 20, 13}, false},
-      {"ellipse without outline", [&](Canvas& c) { filledOnly(c); c.Ellipse({2, 3, 19, 12}); }, {2, 3, 18, 11}, false},
-      {"full pie", [&](Canvas& c) { outlined(c); c.Pie({2, 3, 19, 12}, {0, 0}, {0, 0}); }, {2, 3, 19, 12}, false},
-      {"tiny ellipse", [&](Canvas& c) { outlined(c); c.Ellipse({4, 4, 6, 5}); }, {4, 4, 6, 5}, true},
-      {"polygon without outline", [&](Canvas& c) {
+      {"rectangle",
+       [&](Canvas& c) {
+         outlined(c);
+         c.Rectangle({2, 3, 9, 8});
+       },
+       {2, 3, 9, 8},
+       true},
+      {"rectangle given right to left",
+       [&](Canvas& c) {
+         outlined(c);
+         c.Rectangle({9, 8, 2, 3});
+       },
+       {2, 3, 9, 8},
+       true},
+      {"rectangle without outline",
+       [&](Canvas& c) {
+         filledOnly(c);
+         c.Rectangle({2, 3, 9, 8});
+       },
+       {2, 3, 8, 7},
+       true},
+      {"ellipse",
+       [&](Canvas& c) {
+         outlined(c);
+         c.Ellipse({2, 3, 19, 12});
+       },
+       {2, 3, 19, 12},
+       false},
+      {"even ellipse",
+       [&](Canvas& c) {
+         outlined(c);
+         c.Ellipse({2, 3, 20, 13});
+       },
+       {2, 3, 20, 13},
+       false},
+      {"ellipse without outline",
+       [&](Canvas& c) {
+         filledOnly(c);
+         c.Ellipse({2, 3, 19, 12});
+       },
+       {2, 3, 18, 11},
+       false},
+      {"full pie",
+       [&](Canvas& c) {
+         outlined(c);
+         c.Pie({2, 3, 19, 12}, {0, 0}, {0, 0});
+       },
+       {2, 3, 19, 12},
+       false},
+      {"tiny ellipse",
+       [&](Canvas& c) {
+         outlined(c);
+         c.Ellipse({4, 4, 6, 5});
+       },
+       {4, 4, 6, 5},
+       true},
+      {"polygon without outline",
+       [&](Canvas& c) {
          filledOnly(c);
          const Point p[] = {{2, 3}, {9, 3}, {9, 8}, {2, 8}};
          c.Polygon(p);
-       }, {2, 3, 9, 8}, true},
-      {"polygon with outline", [&](Canvas& c) {
+       },
+       {2, 3, 9, 8},
+       true},
+      {"polygon with outline",
+       [&](Canvas& c) {
          outlined(c);
          const Point p[] = {{2, 3}, {9, 3}, {9, 8}, {2, 8}};
          c.Polygon(p);
-       }, {2, 3, 10, 9}, true},
-      {"line rightwards", [&](Canvas& c) { outlined(c); c.MoveTo({1, 1}); c.LineTo({6, 1}); }, {1, 1, 6, 2}, true},
-      {"line leftwards", [&](Canvas& c) { outlined(c); c.MoveTo({6, 1}); c.LineTo({1, 1}); }, {2, 1, 7, 2}, true},
-      {"line downwards", [&](Canvas& c) { outlined(c); c.MoveTo({3, 2}); c.LineTo({3, 9}); }, {3, 2, 4, 9}, true},
-      {"diagonal line", [&](Canvas& c) { outlined(c); c.MoveTo({3, 2}); c.LineTo({9, 8}); }, {3, 2, 9, 8}, false},
-      {"line of no length", [&](Canvas& c) { outlined(c); c.MoveTo({3, 2}); c.LineTo({3, 2}); }, {}, false},
-      {"wide line, square caps", [&](Canvas& c) {
+       },
+       {2, 3, 10, 9},
+       true},
+      {"line rightwards",
+       [&](Canvas& c) {
+         outlined(c);
+         c.MoveTo({1, 1});
+         c.LineTo({6, 1});
+       },
+       {1, 1, 6, 2},
+       true},
+      {"line leftwards",
+       [&](Canvas& c) {
+         outlined(c);
+         c.MoveTo({6, 1});
+         c.LineTo({1, 1});
+       },
+       {2, 1, 7, 2},
+       true},
+      {"line downwards",
+       [&](Canvas& c) {
+         outlined(c);
+         c.MoveTo({3, 2});
+         c.LineTo({3, 9});
+       },
+       {3, 2, 4, 9},
+       true},
+      {"diagonal line",
+       [&](Canvas& c) {
+         outlined(c);
+         c.MoveTo({3, 2});
+         c.LineTo({9, 8});
+       },
+       {3, 2, 9, 8},
+       false},
+      {"line of no length",
+       [&](Canvas& c) {
+         outlined(c);
+         c.MoveTo({3, 2});
+         c.LineTo({3, 2});
+       },
+       {},
+       false},
+      {"wide line, square caps",
+       [&](Canvas& c) {
          c.SetPen(Pen::Solid(0xFF, 3));
          c.MoveTo({10, 10});
          c.LineTo({20, 10});
-       }, {9, 9, 22, 12}, true},
-      {"wide pen of even width", [&](Canvas& c) {
+       },
+       {9, 9, 22, 12},
+       true},
+      {"wide pen of even width",
+       [&](Canvas& c) {
          c.SetPen(Pen::Solid(0xFF, 2));
          c.MoveTo({10, 10});
          c.LineTo({10, 20});
-       }, {9, 9, 11, 21}, true},
+       },
+       {9, 9, 11, 21},
+       true},
   };
   for (const EdgeCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,12 +1,11 @@
 // PNG files: surfaces survive a round trip; damaged or unsupported files are
 // refused and leave the destination as it was.
-#include "platform/draw/Png.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <random>
 
+#include "platform/draw/Png.h"
 #include "tests/TestSupport.h"
 #include "tests/platform/draw/DrawTestSupport.h"
 
@@ -24,7 +23,8 @@ std::string U32(std::uint32_t v) {
 
 std::string Chunk(const std::string& type, const std::string& data) {
   const std::string body = type + data;
-  const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+  const uLong crc =
+      crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
   return U32(static_cast<std::uint32_t>(data.size())) + body + U32(static_cast<std::uint32_t>(crc));
 }
 
@@ -40,9 +40,11 @@ std::string Deflate(const std::string& raw) {
 
 const std::string kSig = "\x89PNG\r\n\x1a\n";
 
-std::string Ihdr(std::uint32_t w, std::uint32_t h, int colourType, int depth = 8, int interlace = 0) {
-  return Chunk("IHDR", U32(w) + U32(h) + std::string{static_cast<char>(depth), static_cast<char>(colourType), 0, 0,
-                                                     static_cast<char>(interlace)});
+std::string Ihdr(std::uint32_t w, std::uint32_t h, int colourType, int depth = 8,
+                 int interlace = 0) {
+  return Chunk("IHDR", U32(w) + U32(h) +
+                           std::string{static_cast<char>(depth), static_cast<char>(colourType), 0,
+                                       0, static_cast<char>(interlace)});
 }
 
 TEST(Png, RoundTripsSurfacesOfAwkwardSizes) {
@@ -117,18 +119,31 @@ TEST(Png, RefusesDamagedAndUnsupportedFilesLeavingTheSurface) {
   badData[45] = static_cast<char>(badData[45] ^ 0x55);
   cases.emplace_back("image data damaged", badData);
   cases.emplace_back("not a PNG", "GIF89a and so on");
-  cases.emplace_back("huge size", kSig + Ihdr(0x7FFFFFFF, 0x7FFFFFFF, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("zero width", kSig + Ihdr(0, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("palette image", kSig + Ihdr(2, 1, 3) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("16-bit", kSig + Ihdr(2, 1, 2, 16) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("interlaced", kSig + Ihdr(2, 1, 2, 8, 1) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("too little data", kSig + Ihdr(3, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("too much data", kSig + Ihdr(1, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("unknown filter", kSig + Ihdr(2, 1, 2) + Chunk("IDAT", Deflate(std::string("\7\1\2\3\4\5\6", 7))) + Chunk("IEND", ""));
+  cases.emplace_back("huge size", kSig + Ihdr(0x7FFFFFFF, 0x7FFFFFFF, 2) +
+                                      Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back("zero width",
+                     kSig + Ihdr(0, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back("palette image",
+                     kSig + Ihdr(2, 1, 3) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back(
+      "16-bit", kSig + Ihdr(2, 1, 2, 16) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back("interlaced", kSig + Ihdr(2, 1, 2, 8, 1) + Chunk("IDAT", Deflate(rowsOf2x1)) +
+                                       Chunk("IEND", ""));
+  cases.emplace_back("too little data",
+                     kSig + Ihdr(3, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back("too much data",
+                     kSig + Ihdr(1, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back("unknown filter",
+                     kSig + Ihdr(2, 1, 2) +
+                         Chunk("IDAT", Deflate(std::string("\7\1\2\3\4\5\6", 7))) +
+                         Chunk("IEND", ""));
   cases.emplace_back("no header", kSig + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
   cases.emplace_back("no end", kSig + Ihdr(2, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)));
-  cases.emplace_back("unknown critical chunk", kSig + Ihdr(2, 1, 2) + Chunk("ABCD", "") + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
-  cases.emplace_back("chunk longer than the file", kSig + U32(0xFFFFFFF0) + "IHDR" + std::string(20, '\0'));
+  cases.emplace_back("unknown critical chunk", kSig + Ihdr(2, 1, 2) + Chunk("ABCD", "") +
+                                                   Chunk("IDAT", Deflate(rowsOf2x1)) +
+                                                   Chunk("IEND", ""));
+  cases.emplace_back("chunk longer than the file",
+                     kSig + U32(0xFFFFFFF0) + "IHDR" + std::string(20, '\0'));
   // The well-formed 2x1 file the cases above spoil is read.
   const auto ok = dir / "ok.png";
   WriteFile(ok, kSig + Ihdr(2, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));

@@ -53,7 +53,8 @@ TEST(PolygonFill, NeighbouringPolygonsTileWithoutGapOrOverlap) {
   for (int j = 0; j < kN; ++j)
     for (int i = 0; i < kN; ++i) {
       const bool border = i == 0 || j == 0 || i == kN - 1 || j == kN - 1;
-      grid[j][i] = {5 + i * 13 + (border ? 0 : jitter(rng)), 5 + j * 13 + (border ? 0 : jitter(rng))};
+      grid[j][i] = {5 + i * 13 + (border ? 0 : jitter(rng)),
+                    5 + j * 13 + (border ? 0 : jitter(rng))};
     }
   std::vector<std::vector<Point>> quads, triangles;
   for (int j = 0; j + 1 < kN; ++j)
@@ -82,7 +83,8 @@ TEST(PolygonFill, NeighbouringPolygonsTileWithoutGapOrOverlap) {
 TEST(PolygonFill, GradientTrianglesTileAndHitTheirCornerColours) {
   Surface s(30, 30, 0x123456);
   Canvas c(s);
-  const GradientVertex v[] = {{2, 2, 0xFF0000}, {22, 2, 0x00FF00}, {22, 22, 0x0000FF}, {2, 22, 0xFFFFFF}};
+  const GradientVertex v[] = {
+      {2, 2, 0xFF0000}, {22, 2, 0x00FF00}, {22, 22, 0x0000FF}, {2, 22, 0xFFFFFF}};
   const std::array<int, 3> t[] = {{0, 1, 2}, {0, 2, 3}};
   ASSERT_TRUE(c.GradientFillTriangles(v, t));
   for (int y = 0; y < 30; ++y)
