@@ -362,3 +362,42 @@ TEST(EdgeRules, FarAwayFiguresCostOnlyTheirVisiblePart) {
 
 }  // namespace
 }  // namespace plat
+
+namespace plat {
+namespace {
+
+TEST(EdgeRules, WidePensHaveSquareCapsAndBevelJoins) {
+  Surface s(40, 40, kPaper);
+  Canvas c(s);
+  c.SetPen(Pen::Solid(0xFFFFFF, 5));
+  const Point corner[] = {{10, 10}, {30, 10}, {30, 30}};
+  c.Polyline(corner);
+  // The pen runs 2.5 pixels either side of the pixel centres.
+  EXPECT_EQ(s.Get(8, 10), 0xFFFFFFu);  // the start cap reaches half the width back
+  EXPECT_EQ(s.Get(7, 10), kPaper);
+  EXPECT_EQ(s.Get(30, 32), 0xFFFFFFu);  // and so does the end cap
+  EXPECT_EQ(s.Get(30, 33), kPaper);
+  EXPECT_EQ(s.Get(31, 9), 0xFFFFFFu);  // inside the bevel
+  EXPECT_EQ(s.Get(32, 8), kPaper);     // a mitre would cover this corner
+  EXPECT_EQ(s.Get(29, 9), 0xFFFFFFu);
+}
+
+TEST(EdgeRules, PaletteColoursResolveThroughTheCanvasPalette) {
+  Palette palette;
+  palette.entries[5] = 0x336699;
+  palette.entries[6] = 0x336698;
+  EXPECT_EQ(palette.NearestIndex(0x336698), 6);
+  EXPECT_EQ(palette.NearestIndex(0x000001), 0);
+  Surface s(4, 1, kPaper);
+  Canvas c(s);
+  c.SetPixel({0, 0}, PaletteIndex(5));  // no palette yet: black
+  EXPECT_EQ(s.Get(0, 0), 0u);
+  c.SetPalette(&palette);
+  c.SetPixel({1, 0}, PaletteIndex(5));
+  c.FillRect({2, 0, 4, 1}, Brush::Solid(PaletteIndex(6)));
+  EXPECT_EQ(s.Get(1, 0), 0x336699u);
+  EXPECT_EQ(s.Get(3, 0), 0x336698u);
+}
+
+}  // namespace
+}  // namespace plat
