@@ -17,8 +17,9 @@
 //   overlap.
 // - Wide pens (width > 1) have square caps and bevel joins and lie centred
 //   on the line (and on a polygon's edges); the outlines of rectangles and
-//   the ellipse family lie inside their bounding box. Outlines of ellipses,
-//   arcs, pies and chords are drawn solid whatever the pen's dash style.
+//   the ellipse family lie inside their bounding box. A dashed outline of
+//   the ellipse family counts its pattern over the outline pixels taken
+//   counter-clockwise from the start radial; wide pens draw it solid.
 // - Work is bounded by the clip, not by the figure: a line or shape reaching
 //   far outside costs only its visible part. Coordinates beyond +-2^28 are
 //   clamped.

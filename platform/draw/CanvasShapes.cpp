@@ -197,9 +197,8 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
   }
   if (box.Empty()) return;
   const int w = hasPen ? pen_.width : 0;
-  Mask mask(box.Intersect(clipBounds_));
-  const Rect mb = mask.Box();
-  if (mb.Empty()) return;
+  const Rect visible = box.Intersect(clipBounds_);
+  if (visible.Empty()) return;
 
   const double cx = (static_cast<double>(box.left) + box.right) / 2.0;
   const double cy = (static_cast<double>(box.top) + box.bottom) / 2.0;
@@ -241,85 +240,130 @@ void Canvas::EllipticShape(const Rect& boxIn, int kind, Point start, Point end) 
     return std::abs(px * vy - py * vx) / len;
   };
 
-  // Rows of the ellipse, one beyond the visited rows for the neighbour test.
-  const int rowLo = std::max(mb.top - 1, box.top), rowHi = std::min(mb.bottom + 1, box.bottom);
-  std::vector<std::pair<int, int>> rows, inner;
-  raster::EllipseRows(box, rowLo, rowHi, rows);
-  const Rect innerBox{box.left + w, box.top + w, box.right - w, box.bottom - w};
-  if (w > 1 && !innerBox.Empty())
-    raster::EllipseRows(innerBox, std::max(rowLo, innerBox.top), std::min(rowHi, innerBox.bottom),
-                        inner);
-  auto inEllipse = [&](int x, int y) {
-    if (y < rowLo || y >= rowHi) return false;
-    const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
-    return x >= r.first && x < r.second;
-  };
-  auto inInner = [&](int x, int y) {
-    if (inner.empty() || y < std::max(rowLo, innerBox.top) || y >= std::min(rowHi, innerBox.bottom))
-      return false;
-    const auto& r = inner[static_cast<std::size_t>(y - std::max(rowLo, innerBox.top))];
-    return x >= r.first && x < r.second;
-  };
-  auto inShape = [&](int x, int y) {
-    if (!inEllipse(x, y)) return false;
-    const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
-    if (kind == kPie) return inSector(px, py);
-    if (kind == kChord) return full || chordDistance(px, py) <= 1e-9;
-    return true;
-  };
-  auto onOutline = [&](int x, int y) {
-    if (w <= 1)
-      return !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
-    if (!inInner(x, y)) return true;
-    const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
-    if (kind == kPie && !full)
-      return rayDistance(px, py, sx, sy) < w || rayDistance(px, py, ex, ey) < w;
-    if (kind == kChord && !full) return -chordDistance(px, py) < w;
-    return false;
-  };
-
-  if (full && kind != kArc) {
-    // Whole ellipse: per row, the fill is what the rows around (or the
-    // shrunk ellipse) also cover; the rest of the row is outline.
-    auto rowOf = [&](int y) {
-      return (y < rowLo || y >= rowHi) ? std::pair<int, int>{0, 0}
-                                       : rows[static_cast<std::size_t>(y - rowLo)];
+  // The coverage of AREA (part of the box).
+  auto build = [&](const Rect& area) {
+    Mask mask(area);
+    const Rect mb = mask.Box();
+    // Rows of the ellipse, one beyond the visited rows for the neighbour test.
+    const int rowLo = std::max(mb.top - 1, box.top), rowHi = std::min(mb.bottom + 1, box.bottom);
+    std::vector<std::pair<int, int>> rows, inner;
+    raster::EllipseRows(box, rowLo, rowHi, rows);
+    const Rect innerBox{box.left + w, box.top + w, box.right - w, box.bottom - w};
+    if (w > 1 && !innerBox.Empty())
+      raster::EllipseRows(innerBox, std::max(rowLo, innerBox.top), std::min(rowHi, innerBox.bottom),
+                          inner);
+    auto inEllipse = [&](int x, int y) {
+      if (y < rowLo || y >= rowHi) return false;
+      const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
+      return x >= r.first && x < r.second;
     };
-    for (int y = mb.top; y < mb.bottom; ++y) {
-      const auto r = rowOf(y);
-      std::pair<int, int> f = r;
-      if (hasPen && w <= 1) {
-        const auto up = rowOf(y - 1), down = rowOf(y + 1);
-        f = {std::max({r.first + 1, up.first, down.first}),
-             std::min({r.second - 1, up.second, down.second})};
-      } else if (hasPen) {
-        f = {0, 0};
-        const int innerLo = std::max(rowLo, innerBox.top),
-                  innerHi = std::min(rowHi, innerBox.bottom);
-        if (!inner.empty() && y >= innerLo && y < innerHi)
-          f = inner[static_cast<std::size_t>(y - innerLo)];
+    auto inInner = [&](int x, int y) {
+      if (inner.empty() || y < std::max(rowLo, innerBox.top) ||
+          y >= std::min(rowHi, innerBox.bottom))
+        return false;
+      const auto& r = inner[static_cast<std::size_t>(y - std::max(rowLo, innerBox.top))];
+      return x >= r.first && x < r.second;
+    };
+    auto inShape = [&](int x, int y) {
+      if (!inEllipse(x, y)) return false;
+      const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
+      if (kind == kPie) return inSector(px, py);
+      if (kind == kChord) return full || chordDistance(px, py) <= 1e-9;
+      return true;
+    };
+    auto onOutline = [&](int x, int y) {
+      if (w <= 1)
+        return !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
+      if (!inInner(x, y)) return true;
+      const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
+      if (kind == kPie && !full)
+        return rayDistance(px, py, sx, sy) < w || rayDistance(px, py, ex, ey) < w;
+      if (kind == kChord && !full) return -chordDistance(px, py) < w;
+      return false;
+    };
+
+    if (full && kind != kArc) {
+      // Whole ellipse: per row, the fill is what the rows around (or the
+      // shrunk ellipse) also cover; the rest of the row is outline.
+      auto rowOf = [&](int y) {
+        return (y < rowLo || y >= rowHi) ? std::pair<int, int>{0, 0}
+                                         : rows[static_cast<std::size_t>(y - rowLo)];
+      };
+      for (int y = mb.top; y < mb.bottom; ++y) {
+        const auto r = rowOf(y);
+        std::pair<int, int> f = r;
+        if (hasPen && w <= 1) {
+          const auto up = rowOf(y - 1), down = rowOf(y + 1);
+          f = {std::max({r.first + 1, up.first, down.first}),
+               std::min({r.second - 1, up.second, down.second})};
+        } else if (hasPen) {
+          f = {0, 0};
+          const int innerLo = std::max(rowLo, innerBox.top),
+                    innerHi = std::min(rowHi, innerBox.bottom);
+          if (!inner.empty() && y >= innerLo && y < innerHi)
+            f = inner[static_cast<std::size_t>(y - innerLo)];
+        }
+        if (f.first >= f.second) f = {r.first, r.first};
+        mask.MarkSpan(y, r.first, f.first, Mask::kPen);
+        mask.MarkSpan(y, f.first, f.second, Mask::kFill);
+        mask.MarkSpan(y, f.second, r.second, Mask::kPen);
       }
-      if (f.first >= f.second) f = {r.first, r.first};
-      mask.MarkSpan(y, r.first, f.first, Mask::kPen);
-      mask.MarkSpan(y, f.first, f.second, Mask::kFill);
-      mask.MarkSpan(y, f.second, r.second, Mask::kPen);
     }
-  }
-  for (int y = mb.top; y < mb.bottom && !(full && kind != kArc); ++y) {
-    const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
-    for (int x = std::max(r.first, mb.left); x < std::min(r.second, mb.right); ++x) {
-      const bool arcOnly = kind == kArc;
-      if (!(arcOnly ? inEllipse(x, y) : inShape(x, y))) continue;
-      const bool outline = hasPen && onOutline(x, y);
-      if (arcOnly) {
-        if (outline && inSector(x + 0.5 - cx, -(y + 0.5 - cy))) mask.Ref(x, y) = Mask::kPen;
-      } else {
-        mask.Ref(x, y) = outline ? Mask::kPen : Mask::kFill;
+    for (int y = mb.top; y < mb.bottom && !(full && kind != kArc); ++y) {
+      const auto& r = rows[static_cast<std::size_t>(y - rowLo)];
+      for (int x = std::max(r.first, mb.left); x < std::min(r.second, mb.right); ++x) {
+        const bool arcOnly = kind == kArc;
+        if (!(arcOnly ? inEllipse(x, y) : inShape(x, y))) continue;
+        const bool outline = hasPen && onOutline(x, y);
+        if (arcOnly) {
+          if (outline && inSector(x + 0.5 - cx, -(y + 0.5 - cy))) mask.Ref(x, y) = Mask::kPen;
+        } else {
+          mask.Ref(x, y) = outline ? Mask::kPen : Mask::kFill;
+        }
       }
     }
+    return mask;
+  };
+  // A dashed outline counts its pattern from the start, so it needs the
+  // whole outline, not only the visible part (up to a sensible size; beyond
+  // it the outline is drawn solid).
+  const bool dashed = hasPen && w <= 1 && !dash_.empty() &&
+                      static_cast<long long>(box.Width()) * box.Height() <= (1LL << 24);
+  Mask mask = build(dashed ? box : visible);
+  const Rect mb = mask.Box();
+
+  // A dashed one-pixel outline: the outline pixels in order of their angle
+  // counter-clockwise from the start radial take the pattern one by one.
+  // Transparent gaps show the fill, opaque ones the background colour.
+  if (dashed) {
+    struct Step {
+      double angle, radius;
+      int x, y;
+    };
+    std::vector<Step> steps;
+    const double from = kind == kEllipse ? 0.0 : a0;
+    for (int y = mb.top; y < mb.bottom; ++y)
+      for (int x = mb.left; x < mb.right; ++x) {
+        if (mask.At(x, y) != Mask::kPen) continue;
+        const double px = x + 0.5 - cx, py = -(y + 0.5 - cy);
+        double d = std::atan2(py, px) - from;
+        while (d < 0) d += kTwoPi;
+        while (d >= kTwoPi) d -= kTwoPi;
+        steps.push_back({d, std::hypot(px, py), x, y});
+      }
+    std::sort(steps.begin(), steps.end(), [](const Step& l, const Step& r) {
+      return l.angle != r.angle ? l.angle < r.angle : l.radius < r.radius;
+    });
+    const std::uint8_t gapMark = bkMode_ == BkMode::Opaque ? Mask::kGap
+                                 : hasBrush                ? Mask::kFill
+                                                           : Mask::kNone;
+    for (std::size_t k = 0; k < steps.size(); ++k)
+      if (!DashOn(static_cast<long long>(k))) mask.Ref(steps[k].x, steps[k].y) = gapMark;
   }
   const Paint fill = BrushPaint(brush_), pen = PenPaint();
-  ApplyMask(mask, hasBrush ? &fill : nullptr, nullptr, hasPen ? &pen : nullptr);
+  Paint gap = pen;
+  gap.fg = Resolve(bkColour_);
+  ApplyMask(mask, hasBrush ? &fill : nullptr, &gap, hasPen ? &pen : nullptr);
 }
 
 bool Canvas::FloodFill(Point p, Pixel colourIn, FloodFillType type) {

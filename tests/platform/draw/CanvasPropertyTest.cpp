@@ -172,6 +172,26 @@ std::vector<Figure> Figures() {
          pen(c, Pen::Solid(0xFF00FF));
          c.Chord({3, 7, 58, 44}, {10, 3}, {60, 30});
        }},
+      {"dashed ellipse, opaque gaps",
+       [&](Canvas& c) {
+         pen(c, Pen::Styled(PenStyle::Dash, 0xFF00FF));
+         c.SetBkMode(BkMode::Opaque);
+         c.SetBkColour(0x00FFFF);
+         c.SetBrush(Brush::Solid(0x808080));
+         c.Ellipse({-5, 7, 58, 44});
+       }},
+      {"dotted pie over a hatch",
+       [&](Canvas& c) {
+         pen(c, Pen::Styled(PenStyle::Dot, 0xFF00FF));
+         c.SetBkMode(BkMode::Transparent);
+         c.SetBrush(Brush::Hatched(HatchStyle::Vertical, 0x00FF00));
+         c.Pie({3, 7, 58, 44}, {2, 40}, {60, 10});
+       }},
+      {"dash-dot arc",
+       [&](Canvas& c) {
+         pen(c, Pen::Styled(PenStyle::DashDot, 0xFF00FF));
+         c.Arc({3, 7, 58, 70}, {60, 10}, {2, 40});
+       }},
       {"pixels",
        [&](Canvas& c) {
          c.SetPixel({3, 3}, 0x445566);

@@ -401,3 +401,29 @@ TEST(EdgeRules, PaletteColoursResolveThroughTheCanvasPalette) {
 
 }  // namespace
 }  // namespace plat
+
+namespace plat {
+namespace {
+
+TEST(EdgeRules, DashedOutlinesOfEllipsesLeaveGapsOnTheOutline) {
+  auto outline = [](const Pen& pen) {
+    Surface s(60, 60, kPaper);
+    Canvas c(s);
+    c.SetPen(pen);
+    c.SetBrush(Brush::None());
+    c.SetBkMode(BkMode::Transparent);
+    c.Ellipse({2, 2, 58, 50});
+    return s;
+  };
+  const Surface solid = outline(Pen::Solid(0xFFFFFF));
+  const Surface dashed = outline(Pen::Styled(PenStyle::Dash, 0xFFFFFF));
+  const int all = ChangedCount(solid), drawn = ChangedCount(dashed);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (dashed.Get(x, y) != kPaper) ASSERT_EQ(solid.Get(x, y), 0xFFFFFFu) << x << "," << y;
+  // Dash 18 on, 6 off: three quarters of the outline, give or take one dash.
+  EXPECT_NEAR(drawn, all * 3 / 4, 18);
+}
+
+}  // namespace
+}  // namespace plat
