@@ -420,7 +420,9 @@ TEST(EdgeRules, DashedOutlinesOfEllipsesLeaveGapsOnTheOutline) {
   const int all = ChangedCount(solid), drawn = ChangedCount(dashed);
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 60; ++x)
-      if (dashed.Get(x, y) != kPaper) ASSERT_EQ(solid.Get(x, y), 0xFFFFFFu) << x << "," << y;
+      if (dashed.Get(x, y) != kPaper) {
+        ASSERT_EQ(solid.Get(x, y), 0xFFFFFFu) << x << "," << y;
+      }
   // Dash 18 on, 6 off: three quarters of the outline, give or take one dash.
   EXPECT_NEAR(drawn, all * 3 / 4, 18);
 }
