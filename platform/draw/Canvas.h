@@ -197,7 +197,8 @@ class Canvas {
   /// Fills with the brush from P: up to pixels of COLOUR (Border) or over the
   /// 4-connected pixels of COLOUR (Surface). False when nothing can be filled.
   bool FloodFill(Point p, Pixel colour, FloodFillType type);
-  /// Fills R with colours running from C0 at the left (top) edge to C1 at the right (bottom).
+  /// Fills R with colours running from C0 in its left (top) column to C1 in
+  /// its right (bottom) one. Gradients are copied, whatever the raster operation.
   void GradientFillRect(const Rect& r, Pixel c0, Pixel c1, GradientDirection dir);
   /// Fills triangles (three vertex numbers each) with colours interpolated
   /// between their vertices. False, drawing nothing, when a vertex number is out of range.
