@@ -160,6 +160,9 @@ bool LoadPng(const std::string& path, Surface& out) {
 
   const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
   const std::size_t expected = static_cast<std::size_t>(height) * (stride + 1);
+  // Deflate packs at most about 1032 to 1: a header promising far more than
+  // the data can hold is refused before the buffer is made.
+  if (expected / 1032 > packed.size()) return false;
   std::vector<std::uint8_t> raw(expected);
   uLongf rawSize = static_cast<uLongf>(expected);
   if (uncompress(raw.data(), &rawSize, packed.data(), static_cast<uLong>(packed.size())) != Z_OK ||

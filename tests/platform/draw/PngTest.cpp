@@ -58,6 +58,12 @@ TEST(Png, RoundTripsSurfacesOfAwkwardSizes) {
     ASSERT_TRUE(LoadPng(path, back));
     EXPECT_TRUE(back == s);
   }
+  // A plain image packs as tightly as deflate can, and still reads back.
+  const Surface plain(2000, 700, 0xFFFFFF);
+  ASSERT_TRUE(SavePng(plain, (dir / "plain.png").string()));
+  Surface back;
+  ASSERT_TRUE(LoadPng((dir / "plain.png").string(), back));
+  EXPECT_TRUE(back == plain);
   EXPECT_FALSE(SavePng(Surface(), (dir / "empty.png").string()));
   EXPECT_FALSE(SavePng(Surface(2, 2), (dir / "no such folder" / "x.png").string()));
 }
@@ -121,6 +127,9 @@ TEST(Png, RefusesDamagedAndUnsupportedFilesLeavingTheSurface) {
   cases.emplace_back("not a PNG", "GIF89a and so on");
   cases.emplace_back("huge size", kSig + Ihdr(0x7FFFFFFF, 0x7FFFFFFF, 2) +
                                       Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
+  cases.emplace_back(
+      "size far beyond the data",
+      kSig + Ihdr(16000, 16000, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
   cases.emplace_back("zero width",
                      kSig + Ihdr(0, 1, 2) + Chunk("IDAT", Deflate(rowsOf2x1)) + Chunk("IEND", ""));
   cases.emplace_back("palette image",
