@@ -118,4 +118,24 @@ bool SetInputFocus(std::string_view display, NativeWindow w) {
   return true;
 }
 
+NativeWindow FindWindowByTitle(std::string_view display, std::string_view title) {
+  Connection d = Open(display);
+  if (!d) return 0;
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  NativeWindow found = 0;
+  if (XQueryTree(d.get(), DefaultRootWindow(d.get()), &root, &parent, &children, &count) == 0)
+    return 0;
+  for (unsigned i = 0; i < count && found == 0; ++i) {
+    char* name = nullptr;
+    if (XFetchName(d.get(), children[i], &name) != 0 && name != nullptr) {
+      if (title == name) found = static_cast<NativeWindow>(children[i]);
+      XFree(name);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
 }  // namespace plat::x11test

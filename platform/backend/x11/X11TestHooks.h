@@ -32,6 +32,11 @@ bool SendButton(std::string_view display, NativeWindow w, int xButton, Point pos
 /// Sends a pointer motion to POS in W's pixels.
 bool SendMotion(std::string_view display, NativeWindow w, Point pos, unsigned modifiers = 0);
 
+/// The first mapped or unmapped top-level window of DISPLAY whose WM_NAME is
+/// TITLE, or 0 when there is none (or DISPLAY cannot be opened). Lets a test
+/// find the window of a program it started.
+NativeWindow FindWindowByTitle(std::string_view display, std::string_view title);
+
 /// Gives W the keyboard focus, as a window manager does when the user
 /// activates a window.
 bool SetInputFocus(std::string_view display, NativeWindow w);

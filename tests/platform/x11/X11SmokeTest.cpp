@@ -24,6 +24,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/backend/x11/X11TestHooks.h"
 #include "tests/TestSupport.h"
+#include "tests/XvfbSupport.h"
 
 extern char** environ;
 
@@ -32,217 +33,12 @@ namespace {
 using plat::InputEvent;
 using Kind = InputEvent::Kind;
 using Clock = std::chrono::steady_clock;
+using testing_support::Child;
+using testing_support::FindProgram;
+using testing_support::Screenshot;
+using testing_support::Xvfb;
 
 constexpr int kWaitMs = 5000;
-
-std::string FindProgram(std::string_view name) {
-  const char* path = std::getenv("PATH");
-  std::string_view dirs = path != nullptr ? path : "/usr/bin:/bin";
-  while (!dirs.empty()) {
-    const auto colon = dirs.find(':');
-    const std::string_view dir = dirs.substr(0, colon);
-    dirs = colon == std::string_view::npos ? std::string_view{} : dirs.substr(colon + 1);
-    if (dir.empty()) continue;
-    std::string candidate = std::string(dir) + "/" + std::string(name);
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return {};
-}
-
-/// A child process with its output sent to /dev/null; KEEP_FD stays open in it.
-class Child {
- public:
-  Child() = default;
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  ~Child() { Stop(); }
-
-  bool Start(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) pid_ = -1;
-    return pid_ > 0;
-  }
-
-  /// The exit status, or nothing when the child still runs after TIMEOUT_MS.
-  std::optional<int> Wait(int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (pid_ > 0) {
-      int status = 0;
-      const pid_t r = waitpid(pid_, &status, WNOHANG);
-      if (r == pid_ || r < 0) {
-        pid_ = -1;
-        return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      if (Clock::now() >= end) return std::nullopt;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return -1;
-  }
-
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    if (!Wait(3000)) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-      pid_ = -1;
-    }
-  }
-
- private:
-  pid_t pid_ = -1;
-};
-
-/// A private Xvfb with one 800x600 screen, ended with the object.
-class Xvfb {
- public:
-  /// Starts the server and waits until it accepts connections; on failure
-  /// WHY says what went wrong.
-  bool Start(const std::string& program, int depth, std::string& why) {
-    int fds[2];
-    if (pipe(fds) != 0) {
-      why = "pipe failed";
-      return false;
-    }
-    fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // the write end is inherited by Xvfb
-    const bool started =
-        server_.Start({program, "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                       "800x600x" + std::to_string(depth), "-nolisten", "tcp", "-terminate"});
-    close(fds[1]);
-    if (!started) {
-      close(fds[0]);
-      why = "cannot start " + program;
-      return false;
-    }
-    // Xvfb writes its display number once it is ready.
-    std::string number;
-    const auto end = Clock::now() + std::chrono::seconds(15);
-    while (Clock::now() < end) {
-      pollfd p{fds[0], POLLIN, 0};
-      if (poll(&p, 1, 100) <= 0) continue;
-      char buf[32];
-      const ssize_t n = read(fds[0], buf, sizeof buf);
-      if (n <= 0) break;
-      number.append(buf, static_cast<std::size_t>(n));
-      if (number.find('\n') != std::string::npos) break;
-    }
-    close(fds[0]);
-    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
-    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
-      why = "Xvfb did not report a display number";
-      server_.Stop();
-      return false;
-    }
-    display_ = ":" + number;
-    return true;
-  }
-
-  const std::string& Display() const { return display_; }
-  void Stop() { server_.Stop(); }
-
- private:
-  Child server_;
-  std::string display_;
-};
-
-/// The screen as read back from an XWD file: 0x00RRGGBB pixels, rows top down.
-struct Screenshot {
-  int width = 0;
-  int height = 0;
-  std::vector<plat::Pixel> pixels;
-  plat::Pixel At(int x, int y) const {
-    return x >= 0 && y >= 0 && x < width && y < height
-               ? pixels[static_cast<std::size_t>(y) * width + x]
-               : 0xFF000000u;  // no such pixel: matches no colour
-  }
-};
-
-std::uint32_t Be32(const std::string& b, std::size_t at) {
-  return (std::uint32_t{static_cast<unsigned char>(b[at])} << 24) |
-         (std::uint32_t{static_cast<unsigned char>(b[at + 1])} << 16) |
-         (std::uint32_t{static_cast<unsigned char>(b[at + 2])} << 8) |
-         std::uint32_t{static_cast<unsigned char>(b[at + 3])};
-}
-
-/// 8 bits of the channel MASK selects from V.
-int Channel(std::uint32_t v, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
-  const std::uint32_t c = (v & mask) >> shift;
-  return bits >= 8 ? static_cast<int>(c >> (bits - 8))
-                   : static_cast<int>((c * 255 + ((1u << bits) - 1) / 2) / ((1u << bits) - 1));
-}
-
-/// Reads an XWD (X Window Dump, version 7) file of a TrueColor ZPixmap.
-/// The header is 25 big-endian 32-bit fields; the pixels follow the header,
-/// the window name and the colour table, in the byte order the header gives.
-bool ParseXwd(const std::string& b, Screenshot& out, std::string& why) {
-  enum {
-    kHeaderSize,
-    kVersion,
-    kFormat,
-    kDepth,
-    kWidth,
-    kHeight,
-    kXOffset,
-    kByteOrder,
-    kBitmapUnit,
-    kBitOrder,
-    kBitmapPad,
-    kBitsPerPixel,
-    kBytesPerLine,
-    kVisualClass,
-    kRedMask,
-    kGreenMask,
-    kBlueMask,
-    kBitsPerRgb,
-    kColormapEntries,
-    kColors,
-    kFieldCount
-  };
-  if (b.size() < 100) return why = "XWD file shorter than its header", false;
-  std::uint32_t f[kFieldCount];
-  for (int i = 0; i < kFieldCount; ++i) f[i] = Be32(b, static_cast<std::size_t>(i) * 4);
-  if (f[kVersion] != 7) return why = "XWD version is not 7", false;
-  if (f[kFormat] != 2) return why = "XWD image is not a ZPixmap", false;
-  if (f[kVisualClass] != 4 && f[kVisualClass] != 5) return why = "XWD visual not TrueColor", false;
-  const std::uint32_t bpp = f[kBitsPerPixel];
-  if (bpp != 16 && bpp != 24 && bpp != 32) return why = "XWD bits per pixel unsupported", false;
-  const std::uint64_t width = f[kWidth], height = f[kHeight], bpl = f[kBytesPerLine];
-  if (width == 0 || height == 0 || width > 32768 || height > 32768)
-    return why = "XWD size out of range", false;
-  if (bpl < width * bpp / 8) return why = "XWD line shorter than its pixels", false;
-  const std::uint64_t data = std::uint64_t{f[kHeaderSize]} + std::uint64_t{f[kColors]} * 12;
-  if (f[kHeaderSize] < 100 || data + bpl * height > b.size())
-    return why = "XWD file shorter than its pixels", false;
-  const bool msb = f[kByteOrder] == 1;
-  const std::uint32_t bytes = bpp / 8;
-  out.width = static_cast<int>(width);
-  out.height = static_cast<int>(height);
-  out.pixels.assign(width * height, 0);
-  for (std::uint64_t y = 0; y < height; ++y) {
-    for (std::uint64_t x = 0; x < width; ++x) {
-      const std::size_t at = static_cast<std::size_t>(data + y * bpl + x * bytes);
-      std::uint32_t v = 0;
-      for (std::uint32_t i = 0; i < bytes; ++i) {
-        const std::uint32_t byte = static_cast<unsigned char>(b[at + i]);
-        v |= msb ? byte << (8 * (bytes - 1 - i)) : byte << (8 * i);
-      }
-      out.pixels[y * width + x] =
-          plat::Rgb(Channel(v, f[kRedMask]), Channel(v, f[kGreenMask]), Channel(v, f[kBlueMask]));
-    }
-  }
-  return true;
-}
 
 struct KeyCase {
   const char* keysym;
@@ -313,16 +109,9 @@ class X11Smoke : public ::testing::Test {
   }
 
   std::optional<Screenshot> TakeScreenshot() {
-    const std::filesystem::path file = dir_ / "screen.xwd";
-    Child xwd;
-    if (!xwd.Start({xwd_, "-root", "-display", Display(), "-silent", "-out", file.string()}))
-      return std::nullopt;
-    const std::optional<int> status = xwd.Wait(10000);
-    EXPECT_EQ(status, 0) << "xwd failed";
-    if (status != 0) return std::nullopt;
     Screenshot shot;
     std::string why;
-    const bool ok = ParseXwd(testing_support::ReadFile(file), shot, why);
+    const bool ok = testing_support::TakeScreenshot(xwd_, Display(), shot, why);
     EXPECT_TRUE(ok) << why;
     if (!ok) return std::nullopt;
     return shot;
