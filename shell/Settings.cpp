@@ -59,16 +59,11 @@ struct WindowGroup {
 };
 
 std::vector<WindowGroup> WindowGroups(SettingsValues& v) {
-  return {{"Dialog", &v.filterDialog, true},
-          {"Window", &v.mainWindow, false},
-          {"Ref Window", &v.refractionWindow, false},
-          {"WSpect", &v.filterSpectrumWindow, false},
-          {"WOutpt", &v.filterOutputWindow, false},
-          {"WImpls", &v.filterImpulseWindow, false},
-          {"WInput", &v.filterInputWindow, false},
-          {"NMO", &v.nmoDialog, true},
-          {"WSpectrum", &v.spectrumWindow, false},
-          {"WWave", &v.waveletWindow, false}};
+  return {{"Dialog", &v.filterDialog, true},          {"Window", &v.mainWindow, false},
+          {"Ref Window", &v.refractionWindow, false}, {"WSpect", &v.filterSpectrumWindow, false},
+          {"WOutpt", &v.filterOutputWindow, false},   {"WImpls", &v.filterImpulseWindow, false},
+          {"WInput", &v.filterInputWindow, false},    {"NMO", &v.nmoDialog, true},
+          {"WSpectrum", &v.spectrumWindow, false},    {"WWave", &v.waveletWindow, false}};
 }
 
 struct ChainKey {
@@ -331,8 +326,8 @@ std::string RealText(float value, std::string_view format) {
   std::string text = tk::FormatRealField(value, format);
   if (ReadsBackAs(text, value)) return text;
   for (int digits = 1; digits <= kMaxRealDigits; ++digits) {
-    const std::string exact = "(1PE" + std::to_string(digits + 7) + "." +
-                              std::to_string(digits) + ")";
+    const std::string exact =
+        "(1PE" + std::to_string(digits + 7) + "." + std::to_string(digits) + ")";
     text = tk::FormatRealField(value, exact);
     if (ReadsBackAs(text, value) || digits == kMaxRealDigits) break;
   }

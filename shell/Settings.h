@@ -36,11 +36,11 @@ struct WindowPlacement {
 
 /// Layout and dead-trace handling of pick files.
 struct PickExportOptions {
-  std::int32_t IPICKOUT = 0;               // layout
-  std::int32_t IDEADOUT = 0;               // 2: traces without a pick get the dead text
+  std::int32_t IPICKOUT = 0;                 // layout
+  std::int32_t IDEADOUT = 0;                 // 2: traces without a pick get the dead text
   sup::FixedString<8> CDEADOUT{"    DEAD"};  // text written for a dead trace
-  std::int32_t IPOSOUT = 0;                // 1 position, else offset
-  bool CSValue = false;                    // comma-separated
+  std::int32_t IPOSOUT = 0;                  // 1 position, else offset
+  bool CSValue = false;                      // comma-separated
   bool operator==(const PickExportOptions&) const = default;
 };
 
@@ -71,16 +71,16 @@ struct AsciiExportOptions {
 
 /// Everything the settings file keeps besides the trace-display options.
 struct SettingsValues {
-  WindowPlacement filterDialog{343, 189, 0, 0, 1};  // "Dialog": x and y only
-  WindowPlacement mainWindow;                       // "Window"
-  WindowPlacement refractionWindow;                 // "Ref Window"
+  WindowPlacement filterDialog{343, 189, 0, 0, 1};              // "Dialog": x and y only
+  WindowPlacement mainWindow;                                   // "Window"
+  WindowPlacement refractionWindow;                             // "Ref Window"
   WindowPlacement filterSpectrumWindow{342, 369, 326, 289, 1};  // "WSpect"
   WindowPlacement filterOutputWindow{677, 14, 328, 649, 1};     // "WOutpt"
   WindowPlacement filterImpulseWindow{340, 13, 323, 147, 1};    // "WImpls"
   WindowPlacement filterInputWindow{2, 14, 329, 601, 1};        // "WInput"
-  WindowPlacement nmoDialog{-1, -1, 0, 0, 1};       // "NMO": x and y only
-  WindowPlacement spectrumWindow{342, 369, 326, 289, 1};  // "WSpectrum"
-  WindowPlacement waveletWindow{0, 0, 0, 0, 1};           // "WWave"
+  WindowPlacement nmoDialog{-1, -1, 0, 0, 1};                   // "NMO": x and y only
+  WindowPlacement spectrumWindow{342, 369, 326, 289, 1};        // "WSpectrum"
+  WindowPlacement waveletWindow{0, 0, 0, 0, 1};                 // "WWave"
 
   bool LZOOM = false;
   std::int32_t IMERGE = 1;

@@ -1,12 +1,11 @@
 // The settings file: where it lives, what is written, how it is read back.
-#include "shell/Settings.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "shell/Settings.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -121,22 +120,41 @@ TEST(SettingsTest, DefaultsAreWrittenInTheirFormatsAndOrder) {
   EXPECT_FALSE(fs::exists(f.env.files.work));
   const std::vector<std::string> lines = Lines(ReadFile(f.env.files.settings));
   const std::vector<std::string> expected = {
-      "[Directories]", "LastDir=/data/shots", "[Windows]", "Dialog X=  343", "Dialog Y=  189",
-      "Window X=   50", "Window Y=   -1", "Window W=  600", "Window H=  480", "Window State=    1",
-      "Ref Window X=   50"};
+      "[Directories]",  "LastDir=/data/shots", "[Windows]",         "Dialog X=  343",
+      "Dialog Y=  189", "Window X=   50",      "Window Y=   -1",    "Window W=  600",
+      "Window H=  480", "Window State=    1",  "Ref Window X=   50"};
   ASSERT_GE(lines.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]);
   const auto has = [&](const std::string& l) {
     return std::find(lines.begin(), lines.end(), l) != lines.end();
   };
-  for (const char* l :
-       {"NMO X=   -1", "WWave State=    1", "[Flags]", "LZOOM=F", "IMERGE= 1", "IPICKOUT= 0",
-        "CDEADOUT=    DEAD", "CSValue=F", "Remove Delay=    0", "[Properties]", "Trace Clip=  2.0",
-        "Trace Overlap=  2.0", "AGC Length= 0.30", "Gain Method=    2", "Vertical Display=T",
-        "Trace Position=F", "Pixel Size=1.000", "[ASCII File]", "ILABEL=    0", "[Filters]",
-        "Freq1=  0.005000", "Freq8=  0.420000", "FSmooth=  0.100000",
-        "Velocity=    2000.0,     2000.0", "Widths=      0.25,       0.25",
-        "Enhance=  0.000000,   0.000000", "VSmooth=  0.100000"})
+  for (const char* l : {"NMO X=   -1",
+                        "WWave State=    1",
+                        "[Flags]",
+                        "LZOOM=F",
+                        "IMERGE= 1",
+                        "IPICKOUT= 0",
+                        "CDEADOUT=    DEAD",
+                        "CSValue=F",
+                        "Remove Delay=    0",
+                        "[Properties]",
+                        "Trace Clip=  2.0",
+                        "Trace Overlap=  2.0",
+                        "AGC Length= 0.30",
+                        "Gain Method=    2",
+                        "Vertical Display=T",
+                        "Trace Position=F",
+                        "Pixel Size=1.000",
+                        "[ASCII File]",
+                        "ILABEL=    0",
+                        "[Filters]",
+                        "Freq1=  0.005000",
+                        "Freq8=  0.420000",
+                        "FSmooth=  0.100000",
+                        "Velocity=    2000.0,     2000.0",
+                        "Widths=      0.25,       0.25",
+                        "Enhance=  0.000000,   0.000000",
+                        "VSmooth=  0.100000"})
     EXPECT_TRUE(has(l)) << l;
   EXPECT_EQ(lines.back(), "VSmooth=  0.100000");
 }
