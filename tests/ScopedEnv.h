@@ -37,7 +37,8 @@ class ScopedEnv {
 
 class ScopedCurrentDir {
  public:
-  explicit ScopedCurrentDir(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+  explicit ScopedCurrentDir(const std::filesystem::path& dir)
+      : old_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir);
   }
   ~ScopedCurrentDir() {

@@ -1,19 +1,20 @@
 #include "platform/system/Directory.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
-#include <fnmatch.h>
 #include <memory>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace plat {
 
@@ -32,11 +33,18 @@ int CurrentDirectory(std::string& path) {
   }
 }
 
-int ChangeDirectory(const std::string& path) { return chdir(path.c_str()) == 0 ? 0 : errno; }
+int ChangeDirectory(const std::string& path) {
+  return chdir(path.c_str()) == 0 ? 0 : errno;
+}
 
 bool PathExists(const std::string& path) {
   struct stat st {};
   return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool IsExistingFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 int QueryFileDetails(const std::string& path, FileDetails& details) {
@@ -97,7 +105,8 @@ int CopyFileReplacing(const std::string& source, const std::string& target) {
     close(in);
     return error;
   }
-  const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
+  const int out =
+      open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
   if (out < 0) {
     const int error = errno;
     close(in);
@@ -132,7 +141,8 @@ int CopyFileReplacing(const std::string& source, const std::string& target) {
 }
 
 int RenameNoReplace(const std::string& oldPath, const std::string& newPath) {
-  if (renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0)
+    return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
   // File systems without RENAME_NOREPLACE: a hard link refuses an existing
   // target; folders and links across devices fall back to a checked rename.
@@ -169,8 +179,8 @@ std::string UnescapeMountField(const std::string& field) {
   for (std::size_t i = 0; i < field.size(); ++i) {
     if (field[i] == '\\' && i + 3 < field.size()) {
       const std::string digits = field.substr(i + 1, 3);
-      if (digits.size() == 3 && std::all_of(digits.begin(), digits.end(),
-                                            [](char c) { return c >= '0' && c <= '7'; })) {
+      if (digits.size() == 3 &&
+          std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '7'; })) {
         out += static_cast<char>(std::stoi(digits, nullptr, 8));
         i += 3;
         continue;

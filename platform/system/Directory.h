@@ -16,11 +16,13 @@ namespace plat {
 
 /// True when PATH names an existing file or folder.
 bool PathExists(const std::string& path);
+/// True when PATH names an existing file that is not a folder.
+bool IsExistingFile(const std::string& path);
 
 /// What the system tells about one file or folder.
 struct FileDetails {
-  std::int64_t size = 0;  // bytes
-  int year = 0, month = 0, day = 0;          // last write, local time
+  std::int64_t size = 0;             // bytes
+  int year = 0, month = 0, day = 0;  // last write, local time
   int hour = 0, minute = 0, second = 0;
   bool directory = false;
   bool readOnly = false;  // the caller may not write it

@@ -1,11 +1,12 @@
 #include "platform/system/Environment.h"
 
+#include <limits.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iterator>
-#include <limits.h>
-#include <unistd.h>
 
 namespace plat {
 
@@ -62,7 +63,8 @@ std::string UserConfigFolder() {
 std::uint64_t SystemUptimeMs() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+         static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
 }  // namespace plat

@@ -1,13 +1,14 @@
 #include "platform/system/Process.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <time.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
 extern char** environ;
 
@@ -75,9 +76,9 @@ WaitResult WaitForProgram(pid_t pid, int timeoutMs, int& error, int& exitStatus,
       error = errno;
       return WaitResult::Failed;
     }
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
     if (timeoutMs >= 0 && elapsed >= timeoutMs) return WaitResult::TimedOut;
     if (idle != nullptr) idle();
     // Short sleeps first, so quick programs return quickly; then 100 ms steps.

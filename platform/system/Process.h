@@ -2,8 +2,9 @@
 // Running other programs with posix_spawn. A command line is split into words
 // at blanks; a word in double quotes keeps its blanks. No shell is involved
 // unless the command names one (the command interpreter is /bin/sh).
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 #include <vector>
 
 namespace plat {

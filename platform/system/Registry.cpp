@@ -1,12 +1,13 @@
 #include "platform/system/Registry.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "platform/system/Environment.h"
@@ -28,7 +29,9 @@ struct Key {
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
@@ -95,11 +98,14 @@ int Load(std::vector<Key>& keys) {
     int type = 0;
     bool digits = colon > eq + 1 && colon - eq <= 10;
     for (std::size_t i = eq + 1; digits && i < colon; ++i) {
-      if (line[i] < '0' || line[i] > '9') digits = false;
-      else type = type * 10 + (line[i] - '0');
+      if (line[i] < '0' || line[i] > '9')
+        digits = false;
+      else
+        type = type * 10 + (line[i] - '0');
     }
     if (!digits) continue;
-    keys.back().values.push_back({Unescape(line.substr(0, eq)), type, Unescape(line.substr(colon + 1))});
+    keys.back().values.push_back(
+        {Unescape(line.substr(0, eq)), type, Unescape(line.substr(colon + 1))});
   }
   return in.bad() ? EIO : 0;
 }
@@ -118,7 +124,8 @@ int Save(const std::vector<Key>& keys) {
   std::ostringstream text;
   for (const Key& key : keys) {
     text << '[' << Escape(key.path) << "]\r\n";
-    for (const Value& v : key.values) text << Escape(v.name) << '=' << v.type << ':' << Escape(v.data) << "\r\n";
+    for (const Value& v : key.values)
+      text << Escape(v.name) << '=' << v.type << ':' << Escape(v.data) << "\r\n";
   }
   const std::string bytes = text.str();
   const std::string temporary = path + ".new." + std::to_string(getpid());
@@ -170,7 +177,8 @@ int RegistryRead(const std::string& key, const std::string& name, int& type, std
   return ENOENT;
 }
 
-int RegistryWrite(const std::string& key, const std::string& name, int type, const std::string& data) {
+int RegistryWrite(const std::string& key, const std::string& name, int type,
+                  const std::string& data) {
   std::vector<Key> keys;
   if (const int error = Load(keys); error != 0) return error;
   Key* target = nullptr;

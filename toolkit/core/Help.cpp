@@ -38,16 +38,12 @@ bool EndsWith(const std::string& text, std::string_view end) {
 
 HelpKind KindOf(const std::string& lower) {
   if (lower.empty()) return HelpKind::Close;
-  if (EndsWith(lower, ".hlp") || EndsWith(lower, ".chm") || EndsWith(lower, ".col")) return HelpKind::HelpFile;
+  if (EndsWith(lower, ".hlp") || EndsWith(lower, ".chm") || EndsWith(lower, ".col"))
+    return HelpKind::HelpFile;
   if (lower.rfind("http://", 0) == 0) return HelpKind::WebAddress;
   if (EndsWith(lower, ".htm") || EndsWith(lower, ".html")) return HelpKind::WebPage;
   if (EndsWith(lower, ".pdf")) return HelpKind::Document;
   return HelpKind::None;
-}
-
-bool IsFile(const std::string& path) {
-  plat::FileDetails details;
-  return plat::QueryFileDetails(path, details) == 0 && !details.directory;
 }
 
 // The full path of NAME, or of NAME beside the program's file; empty when
@@ -56,28 +52,24 @@ std::string FindHelpFile(const std::string& name) {
   std::string full(kPathLength * 4, ' ');
   IOsFullPathname(name, full);
   std::string path = detail::ArgText(full);
-  if (!path.empty() && IsFile(path)) return path;
+  if (!path.empty() && plat::IsExistingFile(path)) return path;
   if (name.front() == '/') return {};
   const std::string program = plat::ExecutablePath();
   const std::size_t slash = program.find_last_of('/');
   if (slash == std::string::npos) return {};
   path = program.substr(0, slash + 1) + name;
-  return IsFile(path) ? path : std::string();
+  return plat::IsExistingFile(path) ? path : std::string();
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string TemporaryFolder() {
-  std::string folder = EnvironmentValue("TEMP");
-  if (folder.empty()) folder = EnvironmentValue("TMP");
-  if (folder.empty()) folder = "/tmp";
-  if (folder.back() != '/') folder += '/';
-  return folder;
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
 }
 
 }  // namespace
 
-void SetDocumentOpener(DocumentOpener opener) { Opener() = std::move(opener); }
+void SetDocumentOpener(DocumentOpener opener) {
+  Opener() = std::move(opener);
+}
 
 void HelpFileCore(std::string_view name, int topic, std::string_view topicText, int /*mode*/) {
   std::string given = detail::ArgText(name);
@@ -144,7 +136,8 @@ void WInfoFilename(int item, std::string& name) {
       const std::string folder = TemporaryFolder();
       std::uint64_t number = static_cast<std::uint64_t>(IOsSystemQuery(15));
       for (;; ++number) {
-        std::string digits = FormatIntegerField(static_cast<std::int64_t>(number % 10000000000u), "(I10.10)");
+        std::string digits =
+            FormatIntegerField(static_cast<std::int64_t>(number % 10000000000u), "(I10.10)");
         value = folder + "xx" + digits + ".tmp";
         if (!plat::PathExists(value)) break;
       }

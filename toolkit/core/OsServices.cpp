@@ -1,12 +1,13 @@
 #include "toolkit/core/OsServices.h"
 
+#include <sys/stat.h>
+#include <sys/utsname.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
 #include <filesystem>
-#include <sys/stat.h>
-#include <sys/utsname.h>
 #include <vector>
 
 #include "platform/system/Directory.h"
@@ -25,11 +26,11 @@ namespace tk {
 namespace {
 
 constexpr std::size_t kCommandLineLength = 1024;
-constexpr int kErrNoProgram = 23;      // "No program name specified to IOsExecute"
-constexpr int kErrSameName = 55;       // "Source and target file names same in copy command"
+constexpr int kErrNoProgram = 23;       // "No program name specified to IOsExecute"
+constexpr int kErrSameName = 55;        // "Source and target file names same in copy command"
 constexpr int kErrTextTooSmall = 1023;  // "Variable too small to receive text"
-constexpr int kErrNoHive = 1050;       // "Invalid pre-defined registry key"
-constexpr int kStarted = 32;           // the status of a program that started / ended
+constexpr int kErrNoHive = 1050;        // "Invalid pre-defined registry key"
+constexpr int kStarted = 32;            // the status of a program that started / ended
 
 struct ServicesState {
   std::string commandLine;  // kCommandLineLength characters, blank-padded
@@ -60,7 +61,9 @@ void ReportSystemError(int error, std::string_view routine) {
   ReportLibraryError(kErrOperatingSystem, routine);
 }
 
-bool HasWildCards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildCards(const std::string& name) {
+  return name.find_first_of("*?") != std::string::npos;
+}
 
 // Position just after the folder part of NAME ("/" or "\" ends it); 0 when none.
 std::size_t FolderLength(const std::string& name) {
@@ -90,7 +93,8 @@ int ExpandWildCards(const std::string& name, bool withFolders, std::vector<std::
 
 // True when A and B name the same existing file, whatever their texts.
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
@@ -102,10 +106,13 @@ int CopyOne(const std::string& source, const std::string& target) {
 
 // The type of the file system holding the current directory, as a drive type.
 int DriveTypeOf(const std::string& fileSystem) {
-  static constexpr std::string_view kNetwork[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p"};
+  static constexpr std::string_view kNetwork[] = {"nfs",   "nfs4",       "cifs", "smb3",
+                                                  "smbfs", "fuse.sshfs", "9p"};
   static constexpr std::string_view kOptical[] = {"iso9660", "udf"};
   static constexpr std::string_view kRam[] = {"tmpfs", "ramfs"};
-  auto in = [&](auto& list) { return std::find(std::begin(list), std::end(list), fileSystem) != std::end(list); };
+  auto in = [&](auto& list) {
+    return std::find(std::begin(list), std::end(list), fileSystem) != std::end(list);
+  };
   if (in(kNetwork)) return 3;
   if (in(kOptical)) return 4;
   if (in(kRam)) return 5;
@@ -119,7 +126,7 @@ std::uint64_t CurrentFreeBytes() {
 
 std::string CanonicalHive(std::string_view keyPath, std::string& subKey, bool& ok) {
   static constexpr std::string_view kHives[] = {
-      "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+      "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
       "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
   ok = false;
   const std::string path = detail::ArgText(keyPath);
@@ -173,7 +180,8 @@ int CommandLineArgument(int n, std::string& text) {
     const std::size_t close = buffer.find('"', i + 1);
     const std::size_t end = close == std::string::npos ? size : close;
     const std::string inside = buffer.substr(i + 1, end - i - 1);
-    const bool empty = close == std::string::npos ? detail::ArgText(inside).empty() : inside.empty();
+    const bool empty =
+        close == std::string::npos ? detail::ArgText(inside).empty() : inside.empty();
     if (!empty) {
       argument = close == std::string::npos ? detail::ArgText(inside) : inside;
       ++counter;
@@ -232,8 +240,9 @@ void IOsFileDetails(std::string_view name, std::span<std::int64_t> info, int cou
   if (d.hidden) attributes |= kAttrHidden;
   if (d.directory) attributes |= kAttrDirectory;
   if (attributes == 0) attributes = kAttrNormal;
-  const std::int64_t values[9] = {d.size, d.year,  d.month, d.day, d.hour, d.minute, d.second,
-                                  attributes, (d.size + 1023) / 1024};
+  const std::int64_t values[9] = {d.size,   d.year,     d.month,
+                                  d.day,    d.hour,     d.minute,
+                                  d.second, attributes, (d.size + 1023) / 1024};
   std::copy_n(values, count, info.begin());
 }
 
@@ -258,7 +267,8 @@ void IOsDeleteFile(std::string_view name) {
   const std::string path = detail::ArgText(name);
   if (path.empty()) return;
   if (!HasWildCards(path)) {
-    if (const int error = plat::DeleteFile(path); error != 0) ReportSystemError(error, "IOsDeleteFile");
+    if (const int error = plat::DeleteFile(path); error != 0)
+      ReportSystemError(error, "IOsDeleteFile");
     return;
   }
   std::vector<std::string> matches;
@@ -275,7 +285,8 @@ void IOsRenameFile(std::string_view oldName, std::string_view newName) {
   const std::string from = detail::ArgText(oldName);
   const std::string to = detail::ArgText(newName);
   if (from.empty() || to.empty()) return;
-  if (const int error = plat::RenameNoReplace(from, to); error != 0) ReportSystemError(error, "IOsRenameFile");
+  if (const int error = plat::RenameNoReplace(from, to); error != 0)
+    ReportSystemError(error, "IOsRenameFile");
 }
 
 void IOsCopyFile(std::string_view source, std::string_view target) {
@@ -339,7 +350,8 @@ void IOsFullPathname(std::string_view name, std::string& full) {
     ReportSystemError(ec.value(), "IOsFullPathname");
     return;
   }
-  if (!detail::PutField(full, absolute.string())) ReportLibraryError(kErrTextTooSmall, "IOsFullPathname");
+  if (!detail::PutField(full, absolute.string()))
+    ReportLibraryError(kErrTextTooSmall, "IOsFullPathname");
 }
 
 // ---------------------------------------------------------------------------
@@ -416,7 +428,8 @@ int IOsSystemQuery(int item) {
     const int letter = item <= 90 ? item : item - 100;  // the letter's character code
     plat::VolumeInfo volume;
     if (letter != 'C' || plat::QueryVolume(".", volume) != 0) return 0;
-    return item <= 90 ? DriveTypeOf(volume.fileSystem) : static_cast<int>(volume.fileSystemId & 0x7FFFFFFFu);
+    return item <= 90 ? DriveTypeOf(volume.fileSystem)
+                      : static_cast<int>(volume.fileSystemId & 0x7FFFFFFFu);
   }
   return 0;
 }
@@ -436,9 +449,13 @@ void OsSystemMessage(int code, std::string& text, int size) {
   text = message.substr(0, std::min<std::size_t>(message.size(), static_cast<std::size_t>(size)));
 }
 
-void LocaleMeasureSystem(int& result) { result = 2; }
+void LocaleMeasureSystem(int& result) {
+  result = 2;
+}
 
-void BeepSwitch(int flag) { Services().beep = flag != 0; }
+void BeepSwitch(int flag) {
+  Services().beep = flag != 0;
+}
 
 void BeepIfEnabled() {
   if (Services().beep) plat::Beep();
@@ -460,9 +477,13 @@ void OnOffKeyword(std::string_view text) {
 // ---------------------------------------------------------------------------
 // Programs
 
-void SetProgramWaitIdleHook(void (*idle)()) { Services().idle = idle; }
+void SetProgramWaitIdleHook(void (*idle)()) {
+  Services().idle = idle;
+}
 
-void SetWindowShutdownHook(std::function<void()> hook) { Services().shutdown = std::move(hook); }
+void SetWindowShutdownHook(std::function<void()> hook) {
+  Services().shutdown = std::move(hook);
+}
 
 void OsRunProgram(std::string_view commandLine, int /*hide*/, int wait, int timeout, int& status) {
   const std::vector<std::string> words = plat::SplitCommandWords(detail::ArgText(commandLine));
@@ -478,7 +499,8 @@ void OsRunProgram(std::string_view commandLine, int /*hide*/, int wait, int time
   }
   const int timeoutMs = timeout < 0 ? -1 : (timeout > INT_MAX / 1000 ? INT_MAX : timeout * 1000);
   int error = 0, exitStatus = 0;
-  switch (plat::WaitForProgram(pid, timeoutMs, error, exitStatus, timeout < 0 ? Services().idle : nullptr)) {
+  switch (plat::WaitForProgram(pid, timeoutMs, error, exitStatus,
+                               timeout < 0 ? Services().idle : nullptr)) {
     case plat::WaitResult::Ended:
       status = kStarted;
       break;
@@ -510,8 +532,8 @@ void IOsExecute(std::string_view commandLine) {
 // ---------------------------------------------------------------------------
 // Registry
 
-void IOsRegistryGet(std::string_view keyPath, std::string* data, std::string_view valueName, int& type,
-                    int& length) {
+void IOsRegistryGet(std::string_view keyPath, std::string* data, std::string_view valueName,
+                    int& type, int& length) {
   length = 0;
   if (data != nullptr) data->assign(data->size(), ' ');
   std::string subKey;
@@ -524,7 +546,8 @@ void IOsRegistryGet(std::string_view keyPath, std::string* data, std::string_vie
   }
   std::string value;
   bool keyMissing = true;
-  const int error = plat::RegistryRead(hive + "\\" + subKey, detail::ArgText(valueName), type, value, keyMissing);
+  const int error =
+      plat::RegistryRead(hive + "\\" + subKey, detail::ArgText(valueName), type, value, keyMissing);
   if (error != 0) {
     type = keyMissing ? -1 : -2;
     if (error != ENOENT) ReportSystemError(error, "IOsRegistryGet");
@@ -541,7 +564,8 @@ void IOsRegistryGet(std::string_view keyPath, std::string* data, std::string_vie
   if (value.size() > room) ReportLibraryError(kErrTextTooSmall, "IOsRegistryGet");
 }
 
-void IOsRegistryPut(std::string_view keyPath, int type, std::string_view data, std::string_view valueName) {
+void IOsRegistryPut(std::string_view keyPath, int type, std::string_view data,
+                    std::string_view valueName) {
   std::string subKey;
   bool ok = false;
   const std::string hive = CanonicalHive(keyPath, subKey, ok);
@@ -556,7 +580,8 @@ void IOsRegistryPut(std::string_view keyPath, int type, std::string_view data, s
     const std::size_t last = value.find_last_not_of(' ');
     value.resize(last == std::string::npos ? 0 : last + 1);
   }
-  if (const int error = plat::RegistryWrite(hive + "\\" + subKey, detail::ArgText(valueName), type, value);
+  if (const int error =
+          plat::RegistryWrite(hive + "\\" + subKey, detail::ArgText(valueName), type, value);
       error != 0) {
     ReportSystemError(error, "IOsRegistryPut");
   }

@@ -45,9 +45,9 @@ void IOsDirName(std::string& text);
 /// Attribute bits of IOsFileDetails element 8.
 enum FileAttribute : std::int32_t {
   kAttrReadOnly = 1,
-  kAttrHidden = 2,     // the name begins with "."
+  kAttrHidden = 2,  // the name begins with "."
   kAttrDirectory = 16,
-  kAttrNormal = 128,   // none of the others
+  kAttrNormal = 128,  // none of the others
 };
 
 /// INFO(1..COUNT) (COUNT below 1 taken as 1, at most 9 and at most INFO's

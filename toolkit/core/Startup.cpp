@@ -55,11 +55,6 @@ std::string HomeDirectory() {
   return "/parv/";  // the toolkit's folder under the filesystem root
 }
 
-bool IsFile(const std::string& path) {
-  plat::FileDetails details;
-  return !path.empty() && plat::QueryFileDetails(path, details) == 0 && !details.directory;
-}
-
 std::string TemporaryName(const std::string& folder, int number, std::string_view extension) {
   return folder + "jqx$$" + FormatIntegerField(number, "(I2.2)") + std::string(extension);
 }
@@ -93,8 +88,8 @@ void ApplyConfigLine(std::string line, ToolkitStartState& state) {
   int first = 0, last = 0;
   NextWordBounds(std::string_view(line).substr(0, eq), first, last);
   if (first == 0) return;
-  std::string key = Upper(line.substr(static_cast<std::size_t>(first - 1),
-                                      static_cast<std::size_t>(last - first + 1)));
+  std::string key = Upper(
+      line.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
   if (key.size() < 3) return;
   if (key.size() > 8) key.resize(8);
   if (key.compare(0, 3, "VER") == 0) state.versionRequested = true;
@@ -157,11 +152,24 @@ std::string EnvironmentValue(std::string_view name) {
   return found;
 }
 
-const ToolkitStartState& ToolkitStart() { return State(); }
+std::string TemporaryFolder() {
+  std::string folder = PathVariable("TEMP");
+  if (folder.empty()) folder = PathVariable("TMP");
+  if (folder.empty()) folder = "/tmp";
+  return WithSlash(folder);
+}
 
-void ResetToolkitStart() { State() = ToolkitStartState{}; }
+const ToolkitStartState& ToolkitStart() {
+  return State();
+}
 
-void SetStartupDisplayMetricsHook(std::function<void()> hook) { DisplayMetricsHook() = std::move(hook); }
+void ResetToolkitStart() {
+  State() = ToolkitStartState{};
+}
+
+void SetStartupDisplayMetricsHook(std::function<void()> hook) {
+  DisplayMetricsHook() = std::move(hook);
+}
 
 void WToolkitStart(std::string_view configFile) {
   ToolkitStartState& state = State();
@@ -174,21 +182,19 @@ void WToolkitStart(std::string_view configFile) {
   state.homeDirectory = HomeDirectory();
   ResetErrorState();
   BeepSwitch(1);
-  state.strokeFontDirectory = detail::ArgText(state.homeDirectory).empty() ? std::string()
-                                                                           : state.homeDirectory + "charsets";
+  state.strokeFontDirectory = detail::ArgText(state.homeDirectory).empty()
+                                  ? std::string()
+                                  : state.homeDirectory + "charsets";
 
-  if (std::string named = PathVariable("PARVINIT"); IsFile(named)) {
+  if (std::string named = PathVariable("PARVINIT"); plat::IsExistingFile(named)) {
     state.configFile = named;
-  } else if (IsFile("parven.ini")) {
+  } else if (plat::IsExistingFile("parven.ini")) {
     state.configFile = "parven.ini";
-  } else if (IsFile(state.homeDirectory + "parven.ini")) {
+  } else if (plat::IsExistingFile(state.homeDirectory + "parven.ini")) {
     state.configFile = state.homeDirectory + "parven.ini";
   }
 
-  std::string temporary = PathVariable("TEMP");
-  if (temporary.empty()) temporary = PathVariable("TMP");
-  if (temporary.empty()) temporary = "/tmp";
-  state.temporaryDirectory = WithSlash(temporary);
+  state.temporaryDirectory = TemporaryFolder();
   state.plotFile = FirstFreeTemporaryName(state.temporaryDirectory, ".plt");
   state.dumpFile = FirstFreeTemporaryName(state.temporaryDirectory, ".dmp");
 
@@ -204,12 +210,13 @@ void WToolkitStart(std::string_view configFile) {
   CommandLineArgument(0, ignored);  // copies the command line
 
   const std::string given = detail::ArgText(configFile);
-  if (IsFile(given)) {
+  if (plat::IsExistingFile(given)) {
     ReadConfigFile(given, state);
   } else if (!state.configFile.empty()) {
     ReadConfigFile(state.configFile, state);
   }
-  if (!state.strokeFontDirectory.empty()) state.strokeFontDirectory = WithSlash(state.strokeFontDirectory);
+  if (!state.strokeFontDirectory.empty())
+    state.strokeFontDirectory = WithSlash(state.strokeFontDirectory);
 
   if (state.versionRequested) {
     AbnormalExit("Parvendrite version " + detail::ArgText(kToolkitVersion), 0);

@@ -23,22 +23,22 @@ struct HardcopyDeviceModels {
 /// What start-up found; lives for the process.
 struct ToolkitStartState {
   bool started = false;
-  std::string homeDirectory;        // ends with "/"
-  std::string strokeFontDirectory;  // key CHARDIR; ends with "/" when not empty
+  std::string homeDirectory;                    // ends with "/"
+  std::string strokeFontDirectory;              // key CHARDIR; ends with "/" when not empty
   std::string strokeFontFile = "standard.chr";  // key CHARSET
-  std::string configFile;           // the configuration file searched for; empty when none
-  std::string systemDirectory;      // "/usr/lib/": where the system's shared libraries live
-  std::string temporaryDirectory;   // ends with "/"
-  std::string plotFile;             // "jqx$$NN.plt" in the temporary folder; empty when all 100 exist
-  std::string dumpFile;             // "jqx$$NN.dmp" likewise
-  std::string hardcopyOutputFile;   // set by the hardcopy layer
-  std::string screenDumpFile;       // set by the hardcopy layer
-  int generalUnit = 40;             // key LFNGEN
-  int plotInputUnit = 42;           // key LFNPLOTI
+  std::string configFile;          // the configuration file searched for; empty when none
+  std::string systemDirectory;     // "/usr/lib/": where the system's shared libraries live
+  std::string temporaryDirectory;  // ends with "/"
+  std::string plotFile;  // "jqx$$NN.plt" in the temporary folder; empty when all 100 exist
+  std::string dumpFile;  // "jqx$$NN.dmp" likewise
+  std::string hardcopyOutputFile;  // set by the hardcopy layer
+  std::string screenDumpFile;      // set by the hardcopy layer
+  int generalUnit = 40;            // key LFNGEN
+  int plotInputUnit = 42;          // key LFNPLOTI
   HardcopyDeviceModels deviceModels;
   char pathSeparator = '/';
-  char decimalSeparator = '.';      // the program runs in the "C" numeric locale
-  bool versionRequested = false;    // a key beginning "VER" was read
+  char decimalSeparator = '.';    // the program runs in the "C" numeric locale
+  bool versionRequested = false;  // a key beginning "VER" was read
 };
 
 /// The toolkit's version text (five characters), shown by the "VER" key.
@@ -64,6 +64,10 @@ void SetStartupDisplayMetricsHook(std::function<void()> hook);
 /// (trimmed), blank-padded; blank when not set. A value longer than VALUE
 /// reports 1023 under "IOsVariable" and leaves VALUE blank.
 void IOsVariable(std::string_view name, std::string& value);
+
+/// The folder for temporary files: "TEMP", else "TMP", else "/tmp", with a
+/// final "/".
+std::string TemporaryFolder();
 
 /// The variable NAME as an unpadded text; empty when not set.
 std::string EnvironmentValue(std::string_view name);

@@ -1,9 +1,9 @@
-#include "platform/system/Directory.h"
-
-#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
+#include "platform/system/Directory.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -42,8 +42,9 @@ TEST(Directory, WildcardMatching) {
     const char* name;
     bool match;
   };
-  const Case cases[] = {{"*.txt", "a.txt", true},   {"*.txt", "a.dat", false}, {"?.txt", "ab.txt", false},
-                        {"a[1].*", "a[1].x", true}, {"*", ".hidden", false},   {"a\\b", "a\\b", true}};
+  const Case cases[] = {{"*.txt", "a.txt", true},   {"*.txt", "a.dat", false},
+                        {"?.txt", "ab.txt", false}, {"a[1].*", "a[1].x", true},
+                        {"*", ".hidden", false},    {"a\\b", "a\\b", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.pattern) + " " + c.name);
     EXPECT_EQ(plat::WildcardMatch(c.pattern, c.name), c.match);
@@ -83,7 +84,8 @@ TEST(Directory, VolumeOfAPath) {
   ASSERT_EQ(plat::QueryVolume(dir.path().string(), volume), 0);
   EXPECT_FALSE(volume.mountPoint.empty());
   EXPECT_EQ(volume.mountPoint.front(), '/');
-  EXPECT_EQ(dir.path().string().rfind(volume.mountPoint == "/" ? "/" : volume.mountPoint + "/", 0), 0u);
+  EXPECT_EQ(dir.path().string().rfind(volume.mountPoint == "/" ? "/" : volume.mountPoint + "/", 0),
+            0u);
   EXPECT_FALSE(volume.fileSystem.empty());
   plat::VolumeInfo root;
   ASSERT_EQ(plat::QueryVolume("/", root), 0);

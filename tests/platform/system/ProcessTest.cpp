@@ -1,9 +1,10 @@
-#include "platform/system/Process.h"
-
-#include <cerrno>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+
+#include <cerrno>
+
+#include "platform/system/Process.h"
 
 namespace {
 
@@ -57,7 +58,9 @@ TEST(SpawnProgram, TimesOutAndLeavesTheProgramRunning) {
 }
 
 int g_idleCalls = 0;
-void CountIdle() { ++g_idleCalls; }
+void CountIdle() {
+  ++g_idleCalls;
+}
 
 TEST(SpawnProgram, UnlimitedWaitCallsTheIdleFunction) {
   pid_t pid = -1;

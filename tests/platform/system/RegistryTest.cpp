@@ -1,8 +1,8 @@
-#include "platform/system/Registry.h"
-
-#include <cerrno>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "platform/system/Registry.h"
 #include "tests/ScopedEnv.h"
 #include "tests/TestSupport.h"
 
@@ -38,7 +38,8 @@ TEST(RegistryFile, WritesAndReadsBackAwkwardBytes) {
   EXPECT_EQ(data, awkward);
   ASSERT_EQ(plat::RegistryRead("HKEY_CURRENT_USER\\Soft=ware", "", type, data, keyMissing), 0);
   EXPECT_EQ(data, "default");
-  EXPECT_EQ(plat::RegistryRead("HKEY_CURRENT_USER\\Soft=ware", "other", type, data, keyMissing), ENOENT);
+  EXPECT_EQ(plat::RegistryRead("HKEY_CURRENT_USER\\Soft=ware", "other", type, data, keyMissing),
+            ENOENT);
   EXPECT_FALSE(keyMissing);
   EXPECT_EQ(plat::RegistryRead("HKEY_CURRENT_USER\\Other", "x", type, data, keyMissing), ENOENT);
   EXPECT_TRUE(keyMissing);
@@ -55,8 +56,9 @@ TEST(RegistryFile, SkipsDamagedLines) {
   TempDir dir;
   ScopedEnv config("XDG_CONFIG_HOME", dir.path().string());
   std::filesystem::create_directories(dir / "velloran");
-  testing_support::WriteFile(dir / "velloran/registry.ini",
-                             "orphan=1:x\r\n[HKEY_USERS\\K]\r\nnotype=abc\r\nbad=x1:y\r\ngood=4:\\x01\\x00\\x00\\x00\n");
+  testing_support::WriteFile(
+      dir / "velloran/registry.ini",
+      "orphan=1:x\r\n[HKEY_USERS\\K]\r\nnotype=abc\r\nbad=x1:y\r\ngood=4:\\x01\\x00\\x00\\x00\n");
   int type = 0;
   std::string data;
   bool keyMissing = true;

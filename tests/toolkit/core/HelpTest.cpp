@@ -1,11 +1,10 @@
-#include "toolkit/core/Help.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/system/Environment.h"
 #include "tests/ScopedEnv.h"
 #include "tests/TestSupport.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/Help.h"
 #include "toolkit/core/Startup.h"
 
 namespace {
@@ -122,9 +121,14 @@ TEST_F(HelpTest, InfoFilenames) {
     int item;
     std::string value;
   };
-  const Case cases[] = {{3, "standard.chr"}, {5, "/opt/parv/charsets/"}, {7, "/opt/parv/"},
-                        {8, "/usr/lib/"},    {1, ""},                   {9, ""},
-                        {4, ""},             {99, ""}};
+  const Case cases[] = {{3, "standard.chr"},
+                        {5, "/opt/parv/charsets/"},
+                        {7, "/opt/parv/"},
+                        {8, "/usr/lib/"},
+                        {1, ""},
+                        {9, ""},
+                        {4, ""},
+                        {99, ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
     tk::WInfoFilename(c.item, name);

@@ -1,17 +1,17 @@
-#include "toolkit/core/OsServices.h"
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <gtest/gtest.h>
 #include <thread>
-#include <unistd.h>
 
 #include "platform/system/Environment.h"
 #include "tests/ScopedEnv.h"
 #include "tests/TestSupport.h"
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/OsServices.h"
 
 namespace {
 
@@ -264,7 +264,8 @@ TEST_F(OsServicesTest, SystemQueries) {
   EXPECT_EQ(tk::IOsSystemQuery(4), '*');
   EXPECT_EQ(tk::IOsSystemQuery(5), '?');
   EXPECT_EQ(tk::IOsSystemQuery(6), '/');
-  for (int item : {7, 10, 11, 12, 19, 68, 90, 165, 190}) EXPECT_EQ(tk::IOsSystemQuery(item), 0) << item;
+  for (int item : {7, 10, 11, 12, 19, 68, 90, 165, 190})
+    EXPECT_EQ(tk::IOsSystemQuery(item), 0) << item;
   for (int item : {8, 13, 14, 18}) EXPECT_EQ(tk::IOsSystemQuery(item), 1) << item;
   EXPECT_GE(tk::IOsSystemQuery(15), 0);
   EXPECT_EQ(tk::IOsSystemQuery(16), 4);
@@ -330,7 +331,8 @@ TEST_F(OsServicesTest, RunProgramTimesOut) {
   const pid_t pid = static_cast<pid_t>(std::stol(ReadFile(pidFile)));
   EXPECT_EQ(kill(pid, 0), 0);  // still running
   kill(pid, SIGKILL);
-  for (int i = 0; i < 200 && kill(pid, 0) == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 200 && kill(pid, 0) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_NE(kill(pid, 0), 0);  // ended and reaped
 }
 
@@ -420,15 +422,16 @@ TEST_F(OsRegistryTest, UnwritableFolderIsReported) {
 
 // Run as a second process by ValuesSurviveIntoTheNextRun.
 TEST(OsRegistryChild, WritesValue) {
-  if (std::getenv("VELLORAN_REGISTRY_CHILD") == nullptr) GTEST_SKIP() << "run by ValuesSurviveIntoTheNextRun";
+  if (std::getenv("VELLORAN_REGISTRY_CHILD") == nullptr)
+    GTEST_SKIP() << "run by ValuesSurviveIntoTheNextRun";
   tk::IOsRegistryPut(kKey, tk::kRegText, "written by another run", "Child");
 }
 
 TEST_F(OsRegistryTest, ValuesSurviveIntoTheNextRun) {
   ScopedEnv child("VELLORAN_REGISTRY_CHILD", "1");
   int status = 0;
-  tk::OsRunProgram("\"" + plat::ExecutablePath() + "\" --gtest_filter=OsRegistryChild.WritesValue", 1, 1, 60,
-                   status);
+  tk::OsRunProgram("\"" + plat::ExecutablePath() + "\" --gtest_filter=OsRegistryChild.WritesValue",
+                   1, 1, 60, status);
   ASSERT_EQ(status, 32);
   std::string data(30, ' ');
   int type = 0, length = 0;

@@ -1,5 +1,3 @@
-#include "toolkit/core/Startup.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/ScopedEnv.h"
@@ -7,6 +5,7 @@
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Help.h"
+#include "toolkit/core/Startup.h"
 
 namespace {
 
@@ -23,8 +22,9 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
     tk::ResetToolkitStart();
     tk::ResetErrorState();
-    tk::SetAbnormalExitHooks([this](const std::string& title, const std::string& text) { shown_ += title + "|" + text; },
-                             [this](int code) { exitCode_ = code; });
+    tk::SetAbnormalExitHooks(
+        [this](const std::string& title, const std::string& text) { shown_ += title + "|" + text; },
+        [this](int code) { exitCode_ = code; });
   }
   void TearDown() override {
     tk::SetAbnormalExitHooks(nullptr, nullptr);
@@ -135,20 +135,20 @@ TEST_F(StartupTest, LineRules) {
     int printer;  // the printer model afterwards (starts at 0)
   };
   const Case cases[] = {
-      {"printer=4", 4},                                  // lower-case key
-      {"PRINTER and more words = 4", 4},                 // the first word is the key
-      {"\tPRINTER\t=\t4\t", 4},                          // tabs count as blanks
-      {"PRINTERS=4", 0},                                 // eight letters: another key
-      {"PRINTE=4", 0},                                   // another key
-      {"PR=4", 0},                                       // a key under three characters
-      {"=PRINTER=4", 0},                                 // "=" first
-      {"PRINTER", 0},                                    // no "="
-      {"PRINTER=", 0},                                   // blank value
-      {"PRINTER=four", 0},                               // not an integer
-      {"PRINTER=4 five", 4},                             // the first word of the value
-      {"PRINTER=4.5", 0},                                // not an integer
-      {"PRINTER=4\nPRINTER=9", 9},                       // a later line wins
-      {"PRINTER=4\nPRINTER=x", 4},                       // an invalid line changes nothing
+      {"printer=4", 4},                   // lower-case key
+      {"PRINTER and more words = 4", 4},  // the first word is the key
+      {"\tPRINTER\t=\t4\t", 4},           // tabs count as blanks
+      {"PRINTERS=4", 0},                  // eight letters: another key
+      {"PRINTE=4", 0},                    // another key
+      {"PR=4", 0},                        // a key under three characters
+      {"=PRINTER=4", 0},                  // "=" first
+      {"PRINTER", 0},                     // no "="
+      {"PRINTER=", 0},                    // blank value
+      {"PRINTER=four", 0},                // not an integer
+      {"PRINTER=4 five", 4},              // the first word of the value
+      {"PRINTER=4.5", 0},                 // not an integer
+      {"PRINTER=4\nPRINTER=9", 9},        // a later line wins
+      {"PRINTER=4\nPRINTER=x", 4},        // an invalid line changes nothing
       {"UNKNOWN=4", 0},
   };
   for (const Case& c : cases) {
@@ -285,7 +285,8 @@ TEST_F(StartupTest, TemporaryFilesAreClaimedExclusively) {
 
 TEST_F(StartupTest, AllHundredNamesTakenIsAnError) {
   for (int i = 0; i <= 99; ++i) {
-    WriteFile(temp_ / ("jqx$$" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".plt"), "keep");
+    WriteFile(temp_ / ("jqx$$" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".plt"),
+              "keep");
   }
   Start();
   EXPECT_EQ(S().plotFile, "");
