@@ -314,7 +314,10 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
   if (!(type == kEventResize && !visible)) {
     e.type = type;
     e.window = window;
-    e.time = MessageTime();
+    // Sizes and paints are sent, not queued: their time is now.
+    e.time = (type == kEventResize || type == kEventExpose)
+                 ? static_cast<std::int32_t>(plat::NowMs() & 0x7FFFFFFF)
+                 : MessageTime();
   }
   const auto u = static_cast<std::uintptr_t>(l);
   switch (type) {
