@@ -292,6 +292,22 @@ TEST_F(EventLoopTest, ChildWindowEventsCarryTheirNumberAndUnits) {
   EXPECT_FALSE(CaptionActive(1));
 }
 
+TEST_F(EventLoopTest, AMessageFilterTakesMessagesBeforeTheirWindows) {
+  int seen = 0;
+  SetEventMessageFilter([&](plat::Message& m) {
+    if (m.msg != plat::Msg::KeyDown && m.msg != plat::Msg::Char) return false;
+    EXPECT_TRUE(EventWaitRunning());
+    ++seen;
+    return true;
+  });
+  harness.Key('Q', 'q').Click(Client(0), {1, 1});
+  auto [type, r] = Wait();
+  SetEventMessageFilter({});
+  EXPECT_EQ(type, kEventButtonDown);
+  EXPECT_EQ(seen, 2);
+  EXPECT_FALSE(EventWaitRunning());
+}
+
 TEST(KeyCodeTable, ModifierClassesKeypadAndFunctionKeys) {
   struct Case {
     int vk;
