@@ -128,6 +128,18 @@ TEST_F(EventLoopTest, EventsHeldWhileNotWaitingComeFirst) {
   EXPECT_FLOAT_EQ(r.exposedWidth, static_cast<float>(400.5 / 399.99));
   std::tie(type, r) = Wait();
   EXPECT_EQ(type, kEventButtonDown);
+
+  // A later resize replaces a held one; a minimised window gives none.
+  WindowReposition(300, 200);
+  WindowReposition(320, 240);
+  WindowReposition(std::nullopt, std::nullopt, std::nullopt, std::nullopt, kShowMinimised);
+  EXPECT_EQ(WindowQuery(9), kShowMinimised);
+  EXPECT_EQ(WindowQuery(11), 320);
+  harness.Click(Client(0), {10, 10});
+  std::tie(type, r) = Wait();
+  EXPECT_EQ(type, kEventResize);
+  EXPECT_EQ(r.value1, 320);
+  EXPECT_EQ(r.value2, 240);
 }
 
 TEST_F(EventLoopTest, AnExposeInsideTheWaitGivesItsOwnRectangle) {
