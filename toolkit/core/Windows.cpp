@@ -414,8 +414,10 @@ void WindowReposition(std::optional<int> width, std::optional<int> height, std::
   } else {
     ApplyShowState(n, newState, false);
   }
-  SetCurrentDrawable(kDrawableWindow, WindowClientSize(n));
+  const plat::Size now = WindowClientSize(n);
+  SetCurrentDrawable(kDrawableWindow, now);
   TextCellToPixels();
+  if (State().link.windowSurfaceResized) State().link.windowSurfaceResized(n, now);
 }
 
 void WindowMakeCurrent(int n) {
