@@ -7,6 +7,7 @@
 #include <span>
 
 #include "formats/Seg2In.h"
+#include "formats/SegyIn.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -68,6 +69,25 @@ void ReadSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SEG2IN(REC, FNAME, a.IERR, a.LFIRST);
 }
 
+// A detected SEG-Y file: compliant; Merge only counts (its progress bar),
+// Combine and batch read the selected record.
+void ReadSegy(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  SegyInOptions o;
+  o.countOnly = a.LFIRST;
+  o.selectRecord = a.LSECOND;
+  int recno = a.IRECNO;
+  SEGYIN(REC, FNAME, recno, a.IERR, o);
+  a.IRECNO = recno;
+}
+
+void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, int& IERR) {
+  SegyInOptions o;
+  o.countOnly = true;
+  int count = NRECORDS;
+  SEGYIN(REC, FNAME, count, IERR, o);
+  NRECORDS = count;
+}
+
 /// One format of the table: the test that recognises it (applied in table
 /// order; it returns the code, or 0 when it does not hold) and what the
 /// dispatch does with the code: call the reader, refuse with a message, or,
@@ -84,8 +104,8 @@ int Code(bool holds, FileFormatCode code) { return holds ? code : 0; }
 
 // The tests in the order they are applied; the first that holds wins.
 constexpr std::array<ImportFormat, 19> kImportFormats{{
-    {kFormatSegy, [](const Probe& p) { return Code(IsSegyText(p.bytes), kFormatSegy); }, nullptr,
-     {}, nullptr},
+    {kFormatSegy, [](const Probe& p) { return Code(IsSegyText(p.bytes), kFormatSegy); }, ReadSegy,
+     {}, CountSegy},
     {kFormatSeg2,
      [](const Probe& p) {
        return Code(StartsWith(p.bytes, ":U") || StartsWith(p.bytes, "U:"), kFormatSeg2);

@@ -309,3 +309,33 @@ TEST(SegyInFiles, TruncatedCopiesEndWithAMessage) {
 }
 
 }  // namespace
+
+#include "shell/Import.h"
+
+namespace {
+
+TEST(SegyInFiles, ImportAndRecordCountGoThroughTheReader) {
+  SKIP_WITHOUT_SHARED_DATA();
+  const fs::path root = testing_support::SharedData();
+  ScriptedDialogs quiet;
+  vel::ShotRecord rec;
+  std::int32_t recno = 0;
+  int error = 99;
+  vel::IMPORT(rec, (root / "segyio/small.sgy").string(), recno, error, false, false);
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(rec.NTRACE, 25);
+  EXPECT_EQ(rec.IFORMAT, vel::kFormatSegy);
+  std::int32_t count = 0;
+  vel::INRECORDS(rec, (root / "first-arrival-picker/shot_00846m_stacked.sgy").string(), error, count);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(count, 48);
+  EXPECT_EQ(rec.NTRACE, 25) << "several records: nothing read";
+  recno = 7;
+  vel::IMPORT(rec, (root / "first-arrival-picker/shot_00846m_stacked.sgy").string(), recno, error,
+              false, true);
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(rec.NTRACE, 1);
+  EXPECT_EQ(recno, 7);
+}
+
+}  // namespace

@@ -198,7 +198,7 @@ TEST_F(ImportTest, FailedRefusedAndUnavailableReadsLeaveTheRecord) {
       {"m.TF", "x", "multiplexed .TF format FORMAT NOT YET SUPPORTED"},
       {"n.dat", "nothing", "UNKNOWN OR (as yet) UNSUPPORTED FORMAT"},
       {"a.dat", "ABEM", "ABEM FORMAT READER NOT AVAILABLE YET"},
-      {"y.sgy", "x", "SEG-Y FORMAT READER NOT AVAILABLE YET"},
+      {"y.sgy", "x", "ERROR READING MAIN SEGY HEADER BLOCK"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
