@@ -77,7 +77,8 @@ std::string I6(std::int32_t v) {
 
 template <class T>
 T At(const std::vector<T>& a, int j) {
-  return j >= 1 && static_cast<std::size_t>(j) <= a.size() ? a[static_cast<std::size_t>(j - 1)] : T{};
+  return j >= 1 && static_cast<std::size_t>(j) <= a.size() ? a[static_cast<std::size_t>(j - 1)]
+                                                           : T{};
 }
 
 struct Writer {
@@ -108,7 +109,8 @@ struct Writer {
     if (!Tell(at)) return false;
     const int pad = (4 - at % 4) % 4;
     const std::byte z[4]{};
-    if (pad > 0 && !Bytes(std::span<const std::byte>(z, static_cast<std::size_t>(pad)))) return false;
+    if (pad > 0 && !Bytes(std::span<const std::byte>(z, static_cast<std::size_t>(pad))))
+      return false;
     pos = at + pad;
     return true;
   }
@@ -181,8 +183,8 @@ bool TraceStrings(Writer& w, const ShotRecord& REC, int j, bool removeDelay, boo
   }
   if (At(REC.IENDGRP, j) != 0) intLine("END_OF_GROUP", 14, At(REC.IENDGRP, j));
   if (At(REC.IFXGAIN, j) != 0) intLine("FIXED_GAIN", 12, At(REC.IFXGAIN, j));
-  const auto filter = [&](const char* key, int col, std::int16_t iv, float fv, const std::vector<float>* slope,
-                          int slopeCol) {
+  const auto filter = [&](const char* key, int col, std::int16_t iv, float fv,
+                          const std::vector<float>* slope, int slopeCol) {
     if (iv != 0) {
       intLine(key, col, iv);
     } else if (fv != 0.0f) {
@@ -241,7 +243,8 @@ bool TraceStrings(Writer& w, const ShotRecord& REC, int j, bool removeDelay, boo
   }
   if (At(REC.IBPICK, j) > 0) {
     Line l("FIRST_BREAK_(SECONDS)");
-    strict(l, 23, Fixed((static_cast<double>(At(REC.IBPICK, j)) * REC.SAMPINT + REC.TDELAY) / 1000.0, 7));
+    strict(l, 23,
+           Fixed((static_cast<double>(At(REC.IBPICK, j)) * REC.SAMPINT + REC.TDELAY) / 1000.0, 7));
     out.push_back(l.Done());
   }
   if (!formatOk) return w.Fail(kFormatError);
@@ -268,10 +271,12 @@ std::string Seg2ExactReal(float value, int decimals) {
 int ICWSEG2(int IH, std::string_view TEXT, int N, bool BIGENDIAN) {
   const int n = std::clamp(N, 0, static_cast<int>(TEXT.size()));
   std::byte count[2];
-  sup::StoreU16(count, static_cast<std::uint16_t>(n + 3), BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little);
+  sup::StoreU16(count, static_cast<std::uint16_t>(n + 3),
+                BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little);
   const std::byte term{0x11};
   int rc = sup::JRITFIL(IH, std::span<const std::byte>(count, 2), 2);
-  rc |= sup::JRITFIL(IH, std::as_bytes(std::span<const char>(TEXT.data(), static_cast<std::size_t>(n))), n);
+  rc |= sup::JRITFIL(
+      IH, std::as_bytes(std::span<const char>(TEXT.data(), static_cast<std::size_t>(n))), n);
   rc |= sup::JRITFIL(IH, std::span<const std::byte>(&term, 1), 1);
   return rc;
 }
@@ -295,7 +300,8 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
       sup::ICLSFIL(test);
       sup::WINMSG("File is Read-Only. Please change file attributes");
     } else {
-      sup::WINMSG("SEG2OUT - ERROR OPENING SEG2 OUTPUT FILE: " + name + " Be sure existing file is not read-only");
+      sup::WINMSG("SEG2OUT - ERROR OPENING SEG2 OUTPUT FILE: " + name +
+                  " Be sure existing file is not read-only");
     }
     return;
   }
@@ -303,7 +309,8 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
   const int code = TRACEFORMAT == 1 ? 4 : TRACEFORMAT == 2 ? 2 : 1;
   const int bps = code == 1 ? 2 : 4;
   const bool removeDelay = REMOVEDELAY > 0;
-  const int shift = removeDelay && REC.SAMPINT > 0.0f ? tk::NearestInt(REC.TDELAY / REC.SAMPINT) : 0;
+  const int shift =
+      removeDelay && REC.SAMPINT > 0.0f ? tk::NearestInt(REC.TDELAY / REC.SAMPINT) : 0;
   std::vector<float> work(static_cast<std::size_t>(nsamp));
   std::vector<std::int32_t> ints(code == 2 ? static_cast<std::size_t>(nsamp) : 0);
   std::vector<std::int16_t> shorts(code == 1 ? static_cast<std::size_t>(nsamp) : 0);
@@ -330,20 +337,23 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
       const char* key;
       int item;
       int column;
-    } kItems[] = {{"ACQUISITION_DATE", 1, 18}, {"ACQUISITION_TIME", 2, 18}, {"CLIENT", 3, 8},
-                  {"COMPANY", 4, 9},           {"INSTRUMENT", 6, 12},       {"JOB_ID", 7, 8},
-                  {"OBSERVER", 8, 10},         {"PROCESSING_DATE", 9, 17},  {"PROCESSING_TIME", 10, 18}};
+    } kItems[] = {
+        {"ACQUISITION_DATE", 1, 18}, {"ACQUISITION_TIME", 2, 18}, {"CLIENT", 3, 8},
+        {"COMPANY", 4, 9},           {"INSTRUMENT", 6, 12},       {"JOB_ID", 7, 8},
+        {"OBSERVER", 8, 10},         {"PROCESSING_DATE", 9, 17},  {"PROCESSING_TIME", 10, 18}};
     for (const auto& it : kItems) {
       const int len = std::min(REC.IFDBLEN[static_cast<std::size_t>(it.item - 1)], 30);
       if (len <= 0) continue;
       Line l(it.key);
-      l.Text(it.column, REC.CFDBVAL[static_cast<std::size_t>(it.item - 1)].View().substr(0, static_cast<std::size_t>(len)));
+      l.Text(it.column, REC.CFDBVAL[static_cast<std::size_t>(it.item - 1)].View().substr(
+                            0, static_cast<std::size_t>(len)));
       if (!w.String(l.Done())) return false;
     }
     {
       const int len = std::min(REC.IFDBLEN[10], 30);
       Line l("TRACE_SORT");
-      l.Text(12, len > 0 ? REC.CFDBVAL[10].View().substr(0, static_cast<std::size_t>(len)) : "AS_ACQUIRED");
+      l.Text(12, len > 0 ? REC.CFDBVAL[10].View().substr(0, static_cast<std::size_t>(len))
+                         : "AS_ACQUIRED");
       if (!w.String(l.Done())) return false;
     }
     std::string units(REC.CUNITS.View());
@@ -389,17 +399,20 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
       if (shift != 0) sup::SHIFTF(work, nsamp, shift);
       if (code == 4) {
         for (int k = 0; k < nsamp; ++k) {
-          sup::StoreU32(bytes.data() + 4 * k, std::bit_cast<std::uint32_t>(work[static_cast<std::size_t>(k)]), w.order);
+          sup::StoreU32(bytes.data() + 4 * k,
+                        std::bit_cast<std::uint32_t>(work[static_cast<std::size_t>(k)]), w.order);
         }
       } else if (code == 2) {
         ScaleToInt32(work, ints, 2000000.0f);
         for (int k = 0; k < nsamp; ++k) {
-          sup::StoreU32(bytes.data() + 4 * k, static_cast<std::uint32_t>(ints[static_cast<std::size_t>(k)]), w.order);
+          sup::StoreU32(bytes.data() + 4 * k,
+                        static_cast<std::uint32_t>(ints[static_cast<std::size_t>(k)]), w.order);
         }
       } else {
         ScaleToInt16(work, shorts, 32000.0f);
         for (int k = 0; k < nsamp; ++k) {
-          sup::StoreU16(bytes.data() + 2 * k, static_cast<std::uint16_t>(shorts[static_cast<std::size_t>(k)]), w.order);
+          sup::StoreU16(bytes.data() + 2 * k,
+                        static_cast<std::uint16_t>(shorts[static_cast<std::size_t>(k)]), w.order);
         }
       }
       if (!w.Bytes(bytes)) return false;

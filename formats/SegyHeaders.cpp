@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "support/ByteOrder.h"
 #include "support/Strings.h"
@@ -30,13 +31,18 @@ void Put32(std::array<std::byte, N>& h, std::size_t off, std::int32_t v) {
 }
 
 // Low 16 bits of a rounded value, as the 16-bit fields take it.
-std::int16_t Low16(std::int32_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v)); }
+std::int16_t Low16(std::int32_t v) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
+}
 
-std::int32_t Centi(float v) { return tk::NearestInt(100.0 * static_cast<double>(v)); }
+std::int32_t Centi(float v) {
+  return tk::NearestInt(100.0 * static_cast<double>(v));
+}
 
 template <class T>
 T At(const std::vector<T>& a, int j) {
-  return j >= 1 && static_cast<std::size_t>(j) <= a.size() ? a[static_cast<std::size_t>(j - 1)] : T{};
+  return j >= 1 && static_cast<std::size_t>(j) <= a.size() ? a[static_cast<std::size_t>(j - 1)]
+                                                           : T{};
 }
 
 // Swap ranges as (first byte offset, byte count, word size).
@@ -44,7 +50,7 @@ struct SwapRange {
   std::size_t off, len, word;
 };
 constexpr SwapRange kBinRanges[] = {{0, 12, 4}, {12, 48, 2}};
-constexpr SwapRange kTrcRanges[] = {{0, 28, 4}, {28, 8, 2}, {36, 32, 4},
+constexpr SwapRange kTrcRanges[] = {{0, 28, 4}, {28, 8, 2},  {36, 32, 4},
                                     {68, 4, 2}, {72, 16, 4}, {88, 92, 2}};
 
 template <std::size_t N, std::size_t R>
@@ -72,6 +78,37 @@ std::string I5(long v) {
   return std::string(5 - s.size(), ' ') + s;
 }
 
+// The fixed texts of the built text header: line, column, text.
+struct TemplateText {
+  int line;
+  int column;
+  const char* text;
+};
+// clang-format off
+constexpr TemplateText kTemplate[] = {
+    {1, 1, "C 1 CLIENT "}, {1, 35, "COMPANY"}, {1, 65, "CREW NO"},
+    {2, 1, "C 2 LINE "},
+    {3, 1, "C 3 REEL NO"}, {3, 23, "DAY-START OF REEL"}, {3, 45, "YEAR      OBSERVER"},
+    {4, 1, "C 4 INSTRUMENT: "},
+    {5, 1, "C 5 DATA TRACES/RECORD"}, {5, 31, "AUXILIARY TRACES/RECORD"}, {5, 63, "CDP FOLD"},
+    {6, 1, "C 6 SAMPLE INTERVAL"}, {6, 29, "SAMPLES/TRACE "}, {6, 62, "BYTES/SAMPLE"},
+    {7, 1, "C 7 RECORDING FORMAT"}, {7, 29, "FORMAT THIS REEL"}, {7, 53, "MEASUREMENT SYSTEM"},
+    {8, 1, "C 8 SAMPLE CODE: FLOATING PT"}, {8, 34, "FIXED PT     FIXED PT-GAIN"}, {8, 66, "CORRELATED"},
+    {9, 1, "C 9 GAIN TYPE: FIXED     BINARY"}, {9, 38, "FLOATING POINT     OTHER"},
+    {10, 1, "C10 FILTERS: ALIAS     HZ  NOTCH"}, {10, 38, "HZ  BAND     -     HZ"}, {10, 61, "SLOPE    -    DB/OCT"},
+    {11, 1, "C11 SOURCE: "},
+    {12, 1, "C12      PATTERN [N] X,Y,Z: "},
+    {13, 1, "C13 SWEEP: SEE BINARY HEADER"},
+    {15, 1, "C15 SPREAD: OFFSET"}, {15, 27, "MAX DISTANCE         GROUP INTERVAL"},
+    {16, 1, "C16 GEOPHONES: "},
+    {17, 1, "C17      PATTERN [N] X,Y,Z"},
+    {18, 1, "C18 TRACES SORTED BY: SEE BINARY HEADER"},
+    {19, 1, "C19 AMPLITUDE RECOVERY: SEE BINARY HEADER"},
+    {20, 1, "C20 MAP PROJECTION"}, {20, 41, "ZONE ID"}, {20, 55, "COORDINATE UNITS"},
+    {21, 1, "C21 SEGY JOBID"},
+};
+// clang-format on
+
 template <class Int>
 void ScaleTo(std::span<const float> samples, std::span<Int> out, float fullScale) {
   const std::size_t n = std::min(samples.size(), out.size());
@@ -95,17 +132,37 @@ void ScaleTo(std::span<const float> samples, std::span<Int> out, float fullScale
 
 }  // namespace
 
-std::int16_t SegyBinI16(const SegyBinaryHeader& h, int pos) { return Get16(h, static_cast<std::size_t>(pos - 3201)); }
-std::int32_t SegyBinI32(const SegyBinaryHeader& h, int pos) { return Get32(h, static_cast<std::size_t>(pos - 3201)); }
-void SegyBinPut16(SegyBinaryHeader& h, int pos, std::int16_t v) { Put16(h, static_cast<std::size_t>(pos - 3201), v); }
-void SegyBinPut32(SegyBinaryHeader& h, int pos, std::int32_t v) { Put32(h, static_cast<std::size_t>(pos - 3201), v); }
-std::int16_t SegyTrcI16(const SegyTraceHeader& h, int pos) { return Get16(h, static_cast<std::size_t>(pos - 1)); }
-std::int32_t SegyTrcI32(const SegyTraceHeader& h, int pos) { return Get32(h, static_cast<std::size_t>(pos - 1)); }
-void SegyTrcPut16(SegyTraceHeader& h, int pos, std::int16_t v) { Put16(h, static_cast<std::size_t>(pos - 1), v); }
-void SegyTrcPut32(SegyTraceHeader& h, int pos, std::int32_t v) { Put32(h, static_cast<std::size_t>(pos - 1), v); }
+std::int16_t SegyBinI16(const SegyBinaryHeader& h, int pos) {
+  return Get16(h, static_cast<std::size_t>(pos - 3201));
+}
+std::int32_t SegyBinI32(const SegyBinaryHeader& h, int pos) {
+  return Get32(h, static_cast<std::size_t>(pos - 3201));
+}
+void SegyBinPut16(SegyBinaryHeader& h, int pos, std::int16_t v) {
+  Put16(h, static_cast<std::size_t>(pos - 3201), v);
+}
+void SegyBinPut32(SegyBinaryHeader& h, int pos, std::int32_t v) {
+  Put32(h, static_cast<std::size_t>(pos - 3201), v);
+}
+std::int16_t SegyTrcI16(const SegyTraceHeader& h, int pos) {
+  return Get16(h, static_cast<std::size_t>(pos - 1));
+}
+std::int32_t SegyTrcI32(const SegyTraceHeader& h, int pos) {
+  return Get32(h, static_cast<std::size_t>(pos - 1));
+}
+void SegyTrcPut16(SegyTraceHeader& h, int pos, std::int16_t v) {
+  Put16(h, static_cast<std::size_t>(pos - 1), v);
+}
+void SegyTrcPut32(SegyTraceHeader& h, int pos, std::int32_t v) {
+  Put32(h, static_cast<std::size_t>(pos - 1), v);
+}
 
-void SwapSegyBinaryHeader(SegyBinaryHeader& h) { SwapRanges(h, kBinRanges); }
-void SwapSegyTraceHeader(SegyTraceHeader& h) { SwapRanges(h, kTrcRanges); }
+void SwapSegyBinaryHeader(SegyBinaryHeader& h) {
+  SwapRanges(h, kBinRanges);
+}
+void SwapSegyTraceHeader(SegyTraceHeader& h) {
+  SwapRanges(h, kTrcRanges);
+}
 
 float SegyScalarFactor(std::int16_t s) {
   if (s < 0) return 1.0f / static_cast<float>(-static_cast<int>(s));
@@ -122,39 +179,14 @@ unsigned char AsciiToEbcdic(char c) {
   if (u >= 'j' && u <= 'r') return static_cast<unsigned char>(0x91 + (u - 'j'));
   if (u >= 's' && u <= 'z') return static_cast<unsigned char>(0xA2 + (u - 's'));
   if (u >= '0' && u <= '9') return static_cast<unsigned char>(0xF0 + (u - '0'));
-  switch (u) {
-    case ' ': return 0x40;
-    case '[': return 0x4A;
-    case '.': return 0x4B;
-    case '<': return 0x4C;
-    case '(': return 0x4D;
-    case '+': return 0x4E;
-    case '!': return 0x4F;
-    case ']': return 0x5A;
-    case '$': return 0x5B;
-    case '*': return 0x5C;
-    case ')': return 0x5D;
-    case ';': return 0x5E;
-    case '^': return 0x5F;
-    case '-': return 0x60;
-    case '/': return 0x61;
-    case '|': return 0x6A;
-    case ',': return 0x6B;
-    case '%': return 0x6D;
-    case '_': return 0x6E;
-    case '>': return 0x6F;
-    case '?': return 0x70;
-    case '\'': return 0x79;
-    case ':': return 0x7A;
-    case '#': return 0x7B;
-    case '@': return 0x7C;
-    case '=': return 0x7E;
-    case '"': return 0x7F;
-    case '{': return 0xC0;
-    case '}': return 0xD0;
-    case '\\': return 0xE0;
-    default: return 0x40;
-  }
+  // Punctuation in table order, and its EBCDIC codes.
+  static constexpr std::string_view kPunct = " [.<(+!]$*);^-/|,%_>?':#@=\"{}\\";
+  static constexpr unsigned char kPunctCodes[] = {
+      0x40, 0x4A, 0x4B, 0x4C, 0x4D, 0x4E, 0x4F, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F, 0x60, 0x61,
+      0x6A, 0x6B, 0x6D, 0x6E, 0x6F, 0x70, 0x79, 0x7A, 0x7B, 0x7C, 0x7E, 0x7F, 0xC0, 0xD0, 0xE0};
+  static_assert(kPunct.size() == sizeof kPunctCodes);
+  const std::size_t at = kPunct.find(static_cast<char>(u));
+  return at == std::string_view::npos ? 0x40 : kPunctCodes[at];
 }
 
 void ASC2ECD(std::string& TEXT, int N) {
@@ -162,7 +194,9 @@ void ASC2ECD(std::string& TEXT, int N) {
   for (std::size_t k = 0; k < n; ++k) TEXT[k] = static_cast<char>(AsciiToEbcdic(TEXT[k]));
 }
 
-void ECD2ASCNOWINLIB(std::string& TEXT, int N) { sup::ECD2ASC(TEXT, N); }
+void ECD2ASCNOWINLIB(std::string& TEXT, int N) {
+  sup::ECD2ASC(TEXT, N);
+}
 
 SegyBinaryHeader BuildSegyBinaryHeader(const ShotRecord& REC, int format, bool oneTracePerRecord) {
   SegyBinaryHeader h{};
@@ -237,44 +271,21 @@ std::string BuildSegyTextHeader(const ShotRecord& REC, const SegyBinaryHeader& b
     char label[8];
     std::snprintf(label, sizeof label, "C%2d", n);
     Place(line, 1, label);
-    switch (n) {
-      case 1: Place(line, 1, "C 1 CLIENT "); Place(line, 35, "COMPANY"); Place(line, 65, "CREW NO"); break;
-      case 2: Place(line, 1, "C 2 LINE "); Place(line, 11, REC.CRECNAME.View()); break;
-      case 3: Place(line, 1, "C 3 REEL NO"); Place(line, 23, "DAY-START OF REEL"); Place(line, 45, "YEAR      OBSERVER"); break;
-      case 4: Place(line, 1, "C 4 INSTRUMENT: "); break;
-      case 5:
-        Place(line, 1, "C 5 DATA TRACES/RECORD" + I5(SegyBinI16(bin, 3213)));
-        Place(line, 31, "AUXILIARY TRACES/RECORD");
-        Place(line, 63, "CDP FOLD");
-        break;
-      case 6:
-        Place(line, 1, "C 6 SAMPLE INTERVAL" + I5(SegyBinI16(bin, 3217)));
-        Place(line, 29, "SAMPLES/TRACE " + I5(SegyBinI16(bin, 3221)) + " BITS/IN");
-        Place(line, 62, "BYTES/SAMPLE" + I5(bytesPerSample));
-        break;
-      case 7: Place(line, 1, "C 7 RECORDING FORMAT"); Place(line, 29, "FORMAT THIS REEL"); Place(line, 53, "MEASUREMENT SYSTEM"); break;
-      case 8: Place(line, 1, "C 8 SAMPLE CODE: FLOATING PT"); Place(line, 34, "FIXED PT     FIXED PT-GAIN"); Place(line, 66, "CORRELATED"); break;
-      case 9: Place(line, 1, "C 9 GAIN TYPE: FIXED     BINARY"); Place(line, 38, "FLOATING POINT     OTHER"); break;
-      case 10: Place(line, 1, "C10 FILTERS: ALIAS     HZ  NOTCH"); Place(line, 38, "HZ  BAND     -     HZ"); Place(line, 61, "SLOPE    -    DB/OCT"); break;
-      case 11: Place(line, 1, "C11 SOURCE: "); break;
-      case 12: Place(line, 1, "C12      PATTERN [N] X,Y,Z: "); break;
-      case 13: Place(line, 1, "C13 SWEEP: SEE BINARY HEADER"); break;
-      case 15: Place(line, 1, "C15 SPREAD: OFFSET"); Place(line, 27, "MAX DISTANCE         GROUP INTERVAL"); break;
-      case 16: Place(line, 1, "C16 GEOPHONES: "); break;
-      case 17: Place(line, 1, "C17      PATTERN [N] X,Y,Z"); break;
-      case 18: Place(line, 1, "C18 TRACES SORTED BY: SEE BINARY HEADER"); break;
-      case 19: Place(line, 1, "C19 AMPLITUDE RECOVERY: SEE BINARY HEADER"); break;
-      case 20: Place(line, 1, "C20 MAP PROJECTION"); Place(line, 41, "ZONE ID"); Place(line, 55, "COORDINATE UNITS"); break;
-      case 21: Place(line, 1, "C21 SEGY JOBID"); break;
-      case 23:
-        if (fixedLength > 0) {
-          Place(line, 1, "C23 ZODARE FILE REC LENGTH: ");
-          Place(line, 30, I5(fixedLength) + " BYTES");
-        }
-        break;
-      case 40: Place(line, 1, "C40 END EBCDIC"); break;
-      default: break;
+    for (const TemplateText& t : kTemplate) {
+      if (t.line == n) Place(line, t.column, t.text);
     }
+    if (n == 2) Place(line, 11, REC.CRECNAME.View());
+    if (n == 5) Place(line, 23, I5(SegyBinI16(bin, 3213)));
+    if (n == 6) {
+      Place(line, 20, I5(SegyBinI16(bin, 3217)));
+      Place(line, 43, I5(SegyBinI16(bin, 3221)) + " BITS/IN");
+      Place(line, 74, I5(bytesPerSample));
+    }
+    if (n == 23 && fixedLength > 0) {
+      Place(line, 1, "C23 ZODARE FILE REC LENGTH: ");
+      Place(line, 30, I5(fixedLength) + " BYTES");
+    }
+    if (n == 40) Place(line, 1, "C40 END EBCDIC");
     for (char& c : line) {
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
@@ -320,7 +331,8 @@ void ApplySegyTraceHeader(ShotRecord& REC, int I, const SegyTraceHeader& H) {
   set(REC.IMINUTE, SegyTrcI16(H, 163));
   set(REC.ISECOND, SegyTrcI16(H, 165));
   set(REC.ITBASE, SegyTrcI16(H, 167));
-  set(REC.CTRCTEXT, sup::FixedString<60>(std::string_view(reinterpret_cast<const char*>(H.data() + 180), 60)));
+  set(REC.CTRCTEXT,
+      sup::FixedString<60>(std::string_view(reinterpret_cast<const char*>(H.data() + 180), 60)));
   set(REC.ISEGYTRH, H);
 }
 

@@ -32,7 +32,9 @@ enum SegySampleFormat : int {
 };
 
 /// Bytes per sample of a format code: 2 for 16-bit integers, else 4.
-constexpr int SegyBytesPerSample(int format) { return format == kSegyInt16 ? 2 : 4; }
+constexpr int SegyBytesPerSample(int format) {
+  return format == kSegyInt16 ? 2 : 4;
+}
 
 // ---- Fields by 1-based position (machine order) ----
 std::int16_t SegyBinI16(const SegyBinaryHeader& h, int pos);

@@ -69,12 +69,14 @@ void ConvertSamples(std::span<const std::byte> raw, std::span<float> out, int fo
       break;
     case kSegyInt16:
       for (std::size_t k = 0; k < count; ++k) {
-        out[k] = static_cast<float>(static_cast<std::int16_t>(sup::LoadU16(raw.data() + 2 * k, order)));
+        out[k] =
+            static_cast<float>(static_cast<std::int16_t>(sup::LoadU16(raw.data() + 2 * k, order)));
       }
       break;
     case kSegyInt32:
       for (std::size_t k = 0; k < count; ++k) {
-        out[k] = static_cast<float>(static_cast<std::int32_t>(sup::LoadU32(raw.data() + 4 * k, order)));
+        out[k] =
+            static_cast<float>(static_cast<std::int32_t>(sup::LoadU32(raw.data() + 4 * k, order)));
       }
       break;
     case kSegyIeeeFloat:
@@ -93,13 +95,21 @@ void ConvertSamples(std::span<const std::byte> raw, std::span<float> out, int fo
 
 // Samples per trace as a 16-bit field holds them: read unsigned, so that
 // counts above 32767 are taken as written.
-int SampleCount(std::int16_t field) { return static_cast<std::uint16_t>(field); }
+int SampleCount(std::int16_t field) {
+  return static_cast<std::uint16_t>(field);
+}
 
 }  // namespace
 
-void SetSegyInDialogs(SegyInDialogs dialogs) { gDialogs = std::move(dialogs); }
-const SegyInMemory& SegyInRemembered() { return gMemory; }
-void ResetSegyInMemory() { gMemory = SegyInMemory{}; }
+void SetSegyInDialogs(SegyInDialogs dialogs) {
+  gDialogs = std::move(dialogs);
+}
+const SegyInMemory& SegyInRemembered() {
+  return gMemory;
+}
+void ResetSegyInMemory() {
+  gMemory = SegyInMemory{};
+}
 
 std::string SegyAcquisitionDate(int year, int dayOfYear) {
   const bool leap = year % 4 == 0;
@@ -149,7 +159,9 @@ void TRCYIN(std::span<float> SAMPLES, int IH, int FORMAT, int N, bool BIGENDIAN,
   }
   const int n = std::clamp(N, 0, static_cast<int>(SAMPLES.size()));
   std::vector<std::byte> raw;
-  if (!ReadBytes(IH, raw, static_cast<std::size_t>(n) * static_cast<std::size_t>(SegyBytesPerSample(FORMAT)))) {
+  if (!ReadBytes(
+          IH, raw,
+          static_cast<std::size_t>(n) * static_cast<std::size_t>(SegyBytesPerSample(FORMAT)))) {
     sup::WINMSG("END OF FILE HAS BEEN REACHED WHILE READING TRACES");
     ERROR = -1;
     return;
@@ -215,7 +227,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     }
     std::memcpy(bin.data(), buf.data(), kSegyBinaryHeaderBytes);
     const int code = SegyBinI16(bin, 3225);
-    const int swapped = static_cast<std::int16_t>(sup::ByteSwap16(static_cast<std::uint16_t>(code)));
+    const int swapped =
+        static_cast<std::int16_t>(sup::ByteSwap16(static_cast<std::uint16_t>(code)));
     if (code >= 1 && code <= 5) {
       bigEndian = false;
     } else if (swapped >= 1 && swapped <= 5) {
@@ -228,7 +241,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
       sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
       return;
     }
-    if (!bigEndian && SegyBinI16(bin, 3225) == kSegyIbmFloat) SegyBinPut16(bin, 3225, kSegyIeeeFloat);
+    if (!bigEndian && SegyBinI16(bin, 3225) == kSegyIbmFloat)
+      SegyBinPut16(bin, 3225, kSegyIeeeFloat);
     gMemory.binaryHeader = bin;
   }
   const sup::ByteOrder order = bigEndian ? sup::ByteOrder::Big : sup::ByteOrder::Little;
@@ -284,7 +298,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   std::int64_t nrec = 0;
   const bool binaryAvailable = readBinary;
   if (binaryAvailable && dataTraces + auxTraces > 0) {
-    nrec = std::max<std::int64_t>(0, fileSize - headerEnd) / ((dataTraces + auxTraces) * blockBytes(format));
+    nrec = std::max<std::int64_t>(0, fileSize - headerEnd) /
+           ((dataTraces + auxTraces) * blockBytes(format));
   }
   if (binaryAvailable && nrec > 1) {
     if (options.countOnly) {
@@ -309,8 +324,9 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     } else if (compliant) {
       int answer = gMemory.selectedRecord;
       if (!gDialogs.askNumber ||
-          !gDialogs.askNumber("Record sequence number to read (1:" + Fmt6(static_cast<long>(nrec)) + "):",
-                              answer) ||
+          !gDialogs.askNumber(
+              "Record sequence number to read (1:" + Fmt6(static_cast<long>(nrec)) + "):",
+              answer) ||
           answer < 1 || answer > nrec) {
         return;
       }
@@ -324,8 +340,10 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     const std::string base = name.substr(slash == std::string::npos ? 0 : slash + 1);
     std::string rn(sup::FixedString<32>(base).View());
     const std::size_t dot = rn.find('.');
-    std::size_t p = dot == std::string::npos ? sup::FixedString<32>(base).UsedLength() + 1 : dot + 1;
-    if (dot != std::string::npos) std::fill(rn.begin() + static_cast<std::ptrdiff_t>(dot), rn.end(), ' ');
+    std::size_t p =
+        dot == std::string::npos ? sup::FixedString<32>(base).UsedLength() + 1 : dot + 1;
+    if (dot != std::string::npos)
+      std::fill(rn.begin() + static_cast<std::ptrdiff_t>(dot), rn.end(), ' ');
     const int digits = static_cast<int>(std::to_string(nrec).size());
     char num[32];
     std::snprintf(num, sizeof num, "%0*d", digits, record);
@@ -340,12 +358,15 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   }
 
   if (binaryAvailable) {
-    work.NTRACE = static_cast<std::int32_t>(std::min<std::int64_t>(dataTraces + auxTraces, INT_MAX));
+    work.NTRACE =
+        static_cast<std::int32_t>(std::min<std::int64_t>(dataTraces + auxTraces, INT_MAX));
     work.NAUX = static_cast<std::int32_t>(std::min<std::int64_t>(auxTraces, INT_MAX));
     work.SAMPINT = sampint;
     work.NSAMP = nsamp;
-    SegyBinPut16(bin, 3213, static_cast<std::int16_t>(std::min<std::int64_t>(dataTraces, kMaxTraces)));
-    SegyBinPut16(bin, 3215, static_cast<std::int16_t>(std::min<std::int64_t>(auxTraces, kMaxTraces)));
+    SegyBinPut16(bin, 3213,
+                 static_cast<std::int16_t>(std::min<std::int64_t>(dataTraces, kMaxTraces)));
+    SegyBinPut16(bin, 3215,
+                 static_cast<std::int16_t>(std::min<std::int64_t>(auxTraces, kMaxTraces)));
     work.ISEGYBIN = bin;
   } else {
     work.SAMPINT = sampint;
@@ -356,11 +377,13 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   if (!compliant) {
     int answerFormat = format;
     int answerRecord = record;
-    if (!gDialogs.shortHeaderEdit || !gDialogs.shortHeaderEdit(work, answerRecord, answerFormat)) return;
+    if (!gDialogs.shortHeaderEdit || !gDialogs.shortHeaderEdit(work, answerRecord, answerFormat))
+      return;
     // "32-bit Floating Point" is IEEE where a binary header read says so (or
     // the file is little-endian), IBM otherwise.
     if (answerFormat <= 1) {
-      answerFormat = (readBinary && format == kSegyIeeeFloat) || !bigEndian ? kSegyIeeeFloat : kSegyIbmFloat;
+      answerFormat =
+          (readBinary && format == kSegyIeeeFloat) || !bigEndian ? kSegyIeeeFloat : kSegyIbmFloat;
     } else if (answerFormat > 3) {
       answerFormat = kSegyInt16;
     }
@@ -379,7 +402,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     sup::WINMSG("SEG-Y FORMAT NUMBER 4 IS UNSUPPORTED");
     return;
   }
-  if (format != kSegyIbmFloat && format != kSegyInt32 && format != kSegyInt16 && format != kSegyIeeeFloat) {
+  if (format != kSegyIbmFloat && format != kSegyInt32 && format != kSegyInt16 &&
+      format != kSegyIeeeFloat) {
     sup::WINMSG("INVALID DATA SAMPLE FORMAT CODE: " + Fmt6(format));
     return;
   }
@@ -431,7 +455,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   std::string stopMessage;
   for (std::int64_t i = 1; i <= total; ++i) {
     if (session.progressShown || batchProgress) {
-      sup::ProgressSet(static_cast<int>(std::lround(static_cast<double>(i) * 100.0 / static_cast<double>(total))));
+      sup::ProgressSet(static_cast<int>(
+          std::lround(static_cast<double>(i) * 100.0 / static_cast<double>(total))));
     }
     if (sup::LKILL(0)) {
       sup::WINMSG("INPUT TERMINATED BY USER");
@@ -455,14 +480,16 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     } else if (useHeaders) {
       const int ns = SampleCount(SegyTrcI16(h, 115));
       if (ns != 0 && ns != nsamp) {
-        stopMessage = "All traces must have same number of samples " + Fmt6(nsamp) + " vs " + Fmt6(ns);
+        stopMessage =
+            "All traces must have same number of samples " + Fmt6(nsamp) + " vs " + Fmt6(ns);
         break;
       }
       const int si = SegyTrcI16(h, 117);
       const float dt = static_cast<float>(si) * 0.001f;
       if (si != 0 && std::fabs(dt - sampint) > 1e-6f * std::fabs(sampint)) {
         char b[96];
-        std::snprintf(b, sizeof b, "%6.3f vs %6.3f", static_cast<double>(sampint), static_cast<double>(dt));
+        std::snprintf(b, sizeof b, "%6.3f vs %6.3f", static_cast<double>(sampint),
+                      static_cast<double>(dt));
         stopMessage = std::string("All traces must have same sample interval ") + b;
         break;
       }
@@ -497,7 +524,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     work.NTRACE = static_cast<std::int32_t>(kept);
     work.NAUX = static_cast<std::int32_t>(std::max<std::int64_t>(0, kept - dataTraces));
     if (binaryAvailable) {
-      SegyBinPut16(work.ISEGYBIN, 3213, static_cast<std::int16_t>(std::min<std::int64_t>(kept - work.NAUX, kMaxTraces)));
+      SegyBinPut16(work.ISEGYBIN, 3213,
+                   static_cast<std::int16_t>(std::min<std::int64_t>(kept - work.NAUX, kMaxTraces)));
       SegyBinPut16(work.ISEGYBIN, 3215, static_cast<std::int16_t>(work.NAUX));
     }
   } else {
@@ -511,11 +539,13 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   // Closing steps.
   work.LSEGYHDR = compliant;
   if (work.SPACING <= 0.0f && work.NTRACE > 1) {
-    work.SPACING = std::fabs(work.GEOLOC[static_cast<std::size_t>(work.NTRACE - 1)] - work.GEOLOC[0]) /
-                   static_cast<float>(work.NTRACE - 1);
+    work.SPACING =
+        std::fabs(work.GEOLOC[static_cast<std::size_t>(work.NTRACE - 1)] - work.GEOLOC[0]) /
+        static_cast<float>(work.NTRACE - 1);
   }
   if (work.SPACING == 0.0f) {
-    for (std::int32_t j = 0; j < work.NTRACE; ++j) work.GEOLOC[static_cast<std::size_t>(j)] = static_cast<float>(j + 1);
+    for (std::int32_t j = 0; j < work.NTRACE; ++j)
+      work.GEOLOC[static_cast<std::size_t>(j)] = static_cast<float>(j + 1);
     work.SPACING = 1.0f;
   }
   if (work.NAUX > 0) work.NTRACE -= work.NAUX;

@@ -32,14 +32,17 @@ std::span<const float> Samples(const ShotRecord& REC, int j) {
 
 }  // namespace
 
-bool SegyOutFileOpen() { return gOutput >= 0; }
+bool SegyOutFileOpen() {
+  return gOutput >= 0;
+}
 
-void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAMP, int BYTESPERSAMPLE,
-            bool BIGENDIAN, bool FIXEDLENGTH, bool EBCDIC, int& ERROR) {
+void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAMP,
+            int BYTESPERSAMPLE, bool BIGENDIAN, bool FIXEDLENGTH, bool EBCDIC, int& ERROR) {
   ERROR = -1;
   const int L = 240 + NSAMP * BYTESPERSAMPLE;
-  std::string text = REC.LSEGYHDR ? std::string(REC.CSEGYTXT.View())
-                                  : BuildSegyTextHeader(REC, BIN, BYTESPERSAMPLE, FIXEDLENGTH ? L : 0);
+  std::string text = REC.LSEGYHDR
+                         ? std::string(REC.CSEGYTXT.View())
+                         : BuildSegyTextHeader(REC, BIN, BYTESPERSAMPLE, FIXEDLENGTH ? L : 0);
   if (EBCDIC) ASC2ECD(text, static_cast<int>(text.size()));
   if (FIXEDLENGTH) text.resize(static_cast<std::size_t>(std::max(L, 0)), EBCDIC ? '\x40' : ' ');
   if (!Write(IH, std::as_bytes(std::span<const char>(text)))) return;
@@ -52,7 +55,8 @@ void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAM
   ERROR = 0;
 }
 
-void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions& options, int& ERROR) {
+void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions& options,
+             int& ERROR) {
   ERROR = -1;
   const int format = options.format;
   if (!(REC.SAMPINT >= 0.001f && REC.SAMPINT <= 32.767f)) {
@@ -79,7 +83,8 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
     sup::WINMSG("SEGYOUT - NO SEGY OUTPUT FILE IS OPEN TO APPEND TO");
     return;
   }
-  if (format != kSegyIbmFloat && format != kSegyInt32 && format != kSegyInt16 && format != kSegyIeeeFloat) {
+  if (format != kSegyIbmFloat && format != kSegyInt32 && format != kSegyInt16 &&
+      format != kSegyIeeeFloat) {
     sup::WINMSG("SEG-Y FORMAT NUMBER " + std::to_string(format) + " IS UNSUPPORTED");
     return;
   }
@@ -127,9 +132,12 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
         bin = BuildSegyBinaryHeader(REC, format, options.oneTracePerRecord);
       }
       int err = 0;
-      SEGYHO(REC, bin, gOutput, nsamp, bps, options.bigEndian, options.fixedRecordLength, options.ebcdic, err);
+      SEGYHO(REC, bin, gOutput, nsamp, bps, options.bigEndian, options.fixedRecordLength,
+             options.ebcdic, err);
       if (err != 0) {
-        sup::WINMSG("SEGYOUT - ERROR WRITING MAIN SEGY HEADER BLOCK Be sure existing file is not read-only");
+        sup::WINMSG(
+            "SEGYOUT - ERROR WRITING MAIN SEGY HEADER BLOCK Be sure existing file is not "
+            "read-only");
         return false;
       }
     }
@@ -140,7 +148,8 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
     }
     bool upholeWarned = false;
     for (int j = 1; j <= n; ++j) {
-      if (options.batch || progressShown) sup::ProgressSet(static_cast<int>(std::lround(j * 100.0 / n)));
+      if (options.batch || progressShown)
+        sup::ProgressSet(static_cast<int>(std::lround(j * 100.0 / n)));
       if (sup::LKILL(0)) {
         sup::WINMSG("OUTPUT TERMINATED BY USER");
         return false;
@@ -153,7 +162,8 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
         th = BuildSegyTraceHeader(REC, j, clamped);
         if (clamped && !upholeWarned) {
           upholeWarned = true;
-          sup::WINWRN("Uphole time does not fit the 16-bit SEG-Y field and is written as its limit");
+          sup::WINWRN(
+              "Uphole time does not fit the 16-bit SEG-Y field and is written as its limit");
         }
       }
       if (options.bigEndian) SwapSegyTraceHeader(th);
@@ -173,17 +183,23 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
           break;
         case kSegyInt32:
           ScaleToInt32(s, ints, 2000000.0f);
-          for (int k = 0; k < nsamp; ++k) sup::StoreU32(out + 4 * k, static_cast<std::uint32_t>(ints[static_cast<std::size_t>(k)]), order);
+          for (int k = 0; k < nsamp; ++k)
+            sup::StoreU32(out + 4 * k,
+                          static_cast<std::uint32_t>(ints[static_cast<std::size_t>(k)]), order);
           break;
         case kSegyInt16:
           ScaleToInt16(s, shorts, 32000.0f);
-          for (int k = 0; k < nsamp; ++k) sup::StoreU16(out + 2 * k, static_cast<std::uint16_t>(shorts[static_cast<std::size_t>(k)]), order);
+          for (int k = 0; k < nsamp; ++k)
+            sup::StoreU16(out + 2 * k,
+                          static_cast<std::uint16_t>(shorts[static_cast<std::size_t>(k)]), order);
           break;
         default:
           if (order == sup::ByteOrder::Little) {
             std::memcpy(out, s.data(), 4 * static_cast<std::size_t>(nsamp));
           } else {
-            for (int k = 0; k < nsamp; ++k) sup::StoreU32(out + 4 * k, std::bit_cast<std::uint32_t>(s[static_cast<std::size_t>(k)]), order);
+            for (int k = 0; k < nsamp; ++k)
+              sup::StoreU32(out + 4 * k,
+                            std::bit_cast<std::uint32_t>(s[static_cast<std::size_t>(k)]), order);
           }
           break;
       }

@@ -22,12 +22,13 @@ struct SegyOutOptions {
 /// Writes REC (NTRACE data traces, then NAUX auxiliary ones) to NAME. ERROR:
 /// 0 success, -1 after any failure (each failure has shown its message). The
 /// record is never changed.
-void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions& options, int& ERROR);
+void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions& options,
+             int& ERROR);
 
 /// Writes the text header and BIN (machine order; swapped here when
 /// BIGENDIAN) at the current position of IH. ERROR 0, or -1 on a short write.
-void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAMP, int BYTESPERSAMPLE,
-            bool BIGENDIAN, bool FIXEDLENGTH, bool EBCDIC, int& ERROR);
+void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAMP,
+            int BYTESPERSAMPLE, bool BIGENDIAN, bool FIXEDLENGTH, bool EBCDIC, int& ERROR);
 
 /// True while an output file of a multi-record sequence is open.
 bool SegyOutFileOpen();

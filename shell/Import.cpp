@@ -95,38 +95,57 @@ void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, 
 struct ImportFormat {
   FileFormatCode code;
   int (*detect)(const Probe&);
-  ImportReader read;          // null: refused or not available yet
-  std::string_view refusal;   // the refused formats' message
-  RecordCounter count;        // SEG-Y only: counts records for INRECORDS
+  ImportReader read;         // null: refused or not available yet
+  std::string_view refusal;  // the refused formats' message
+  RecordCounter count;       // SEG-Y only: counts records for INRECORDS
 };
 
-int Code(bool holds, FileFormatCode code) { return holds ? code : 0; }
+int Code(bool holds, FileFormatCode code) {
+  return holds ? code : 0;
+}
 
 // The tests in the order they are applied; the first that holds wins.
 constexpr std::array<ImportFormat, 19> kImportFormats{{
-    {kFormatSegy, [](const Probe& p) { return Code(IsSegyText(p.bytes), kFormatSegy); }, ReadSegy,
-     {}, CountSegy},
+    {kFormatSegy,
+     [](const Probe& p) { return Code(IsSegyText(p.bytes), kFormatSegy); },
+     ReadSegy,
+     {},
+     CountSegy},
     {kFormatSeg2,
      [](const Probe& p) {
        return Code(StartsWith(p.bytes, ":U") || StartsWith(p.bytes, "U:"), kFormatSeg2);
      },
-     ReadSeg2, {}, nullptr},
-    {kFormatAbem, [](const Probe& p) { return Code(StartsWith(p.bytes, "ABEM"), kFormatAbem); },
-     nullptr, {}, nullptr},
+     ReadSeg2,
+     {},
+     nullptr},
+    {kFormatAbem,
+     [](const Probe& p) { return Code(StartsWith(p.bytes, "ABEM"), kFormatAbem); },
+     nullptr,
+     {},
+     nullptr},
     {kFormatBison1,
      [](const Probe& p) { return Code(FirstAt(p.bytes, 40, "BISON-1", 29), kFormatBison1); },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     {kFormatBison2,
      [](const Probe& p) { return Code(FirstAt(p.bytes, 140, "BISON-2", 118), kFormatBison2); },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     {kFormatEgg985,
-     [](const Probe& p) { return p.bytes.compare(288, 2, "12") == 0 ? EggLayout(p) : 0; }, nullptr,
-     {}, nullptr},
+     [](const Probe& p) { return p.bytes.compare(288, 2, "12") == 0 ? EggLayout(p) : 0; },
+     nullptr,
+     {},
+     nullptr},
     {kFormatEggGeometrics2401,
      [](const Probe& p) { return Code(StartsWith(p.bytes, "GE"), kFormatEggGeometrics2401); },
      nullptr, "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED", nullptr},
-    {kFormatOyo, [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "OYO"), kFormatOyo); },
-     nullptr, {}, nullptr},
+    {kFormatOyo,
+     [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "OYO"), kFormatOyo); },
+     nullptr,
+     {},
+     nullptr},
     {kFormatScintrexS2,
      [](const Probe& p) {
        return Code(FirstAt(p.bytes, 140, "Scintrex-1", 80), kFormatScintrexS2);
@@ -142,17 +161,29 @@ constexpr std::array<ImportFormat, 19> kImportFormats{{
        const bool named = Within(p.name, kNameChars, ".FPX") || Within(p.name, kNameChars, ".fpx");
        return Code(named && p.bytes[0] == '\0' && p.bytes[1] == '\x14', kFormatFpx);
      },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     {kFormatSuspens,
      [](const Probe& p) { return Code(FirstAt(p.bytes, 14, "SUSPENS", 6), kFormatSuspens); },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     {kFormatRx2,
      [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "EMGS_RXII"), kFormatRx2); },
-     nullptr, {}, nullptr},
-    {kFormatAnt, [](const Probe& p) { return Code(StartsWith(p.bytes, "HV:"), kFormatAnt); },
-     nullptr, {}, nullptr},
-    {kFormatDcf, [](const Probe& p) { return Code(StartsWith(p.bytes, "GTMH"), kFormatDcf); },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
+    {kFormatAnt,
+     [](const Probe& p) { return Code(StartsWith(p.bytes, "HV:"), kFormatAnt); },
+     nullptr,
+     {},
+     nullptr},
+    {kFormatDcf,
+     [](const Probe& p) { return Code(StartsWith(p.bytes, "GTMH"), kFormatDcf); },
+     nullptr,
+     {},
+     nullptr},
     {kFormatDolang,
      [](const Probe& p) {
        bool named = false;
@@ -160,20 +191,26 @@ constexpr std::array<ImportFormat, 19> kImportFormats{{
          named = named || Within(p.name, kShortNameChars, ext);
        return Code(named, kFormatDolang);
      },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     {kFormatSegy,
      [](const Probe& p) {
        std::string card = p.bytes.substr(0, 80);
        sup::ECD2ASC(card, 80);
        return Code(IsSegyText(card), kFormatSegy);
      },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     {kFormatSegy,
      [](const Probe& p) {
        return Code(Within(p.name, kNameChars, ".SGY") || Within(p.name, kNameChars, ".sgy"),
                    kFormatSegy);
      },
-     nullptr, {}, nullptr},
+     nullptr,
+     {},
+     nullptr},
     // The EG&G test gives either layout; the second layout's row serves dispatch.
     {kFormatEgg1197, [](const Probe&) { return 0; }, nullptr, {}, nullptr},
 }};
@@ -209,25 +246,44 @@ ShotRecord FreshRecord(const ShotRecord& held, std::string_view name) {
 
 std::string_view ToString(FileFormatCode code) {
   switch (code) {
-    case kFormatCannotOpen: return "cannot open";
-    case kFormatUnknown: return "unknown";
-    case kFormatAbem: return "ABEM";
-    case kFormatBison1: return "BISON-1";
-    case kFormatBison2: return "BISON-2";
-    case kFormatEgg985: return "EG&G";
-    case kFormatEgg1197: return "EG&G (1197-byte header)";
-    case kFormatEggGeometrics2401: return "EG&G Geometrics 2401";
-    case kFormatOyo: return "OYO";
-    case kFormatScintrexS2: return "SCINTREX S-2 Echo";
-    case kFormatSeg2: return "SEG-2";
-    case kFormatSegy: return "SEG-Y";
-    case kFormatMultiplexedTf: return "multiplexed .TF";
-    case kFormatDolang: return "DOLANG";
-    case kFormatFpx: return "FPX";
-    case kFormatSuspens: return "SUSPENS";
-    case kFormatRx2: return "RX2";
-    case kFormatAnt: return "ANT";
-    case kFormatDcf: return "DCF";
+    case kFormatCannotOpen:
+      return "cannot open";
+    case kFormatUnknown:
+      return "unknown";
+    case kFormatAbem:
+      return "ABEM";
+    case kFormatBison1:
+      return "BISON-1";
+    case kFormatBison2:
+      return "BISON-2";
+    case kFormatEgg985:
+      return "EG&G";
+    case kFormatEgg1197:
+      return "EG&G (1197-byte header)";
+    case kFormatEggGeometrics2401:
+      return "EG&G Geometrics 2401";
+    case kFormatOyo:
+      return "OYO";
+    case kFormatScintrexS2:
+      return "SCINTREX S-2 Echo";
+    case kFormatSeg2:
+      return "SEG-2";
+    case kFormatSegy:
+      return "SEG-Y";
+    case kFormatMultiplexedTf:
+      return "multiplexed .TF";
+    case kFormatDolang:
+      return "DOLANG";
+    case kFormatFpx:
+      return "FPX";
+    case kFormatSuspens:
+      return "SUSPENS";
+    case kFormatRx2:
+      return "RX2";
+    case kFormatAnt:
+      return "ANT";
+    case kFormatDcf:
+      return "DCF";
   }
   return "invalid";
 }
@@ -322,6 +378,8 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
   }
 }
 
-std::int32_t LastDetectedFormat() { return g_lastDetected; }
+std::int32_t LastDetectedFormat() {
+  return g_lastDetected;
+}
 
 }  // namespace vel

@@ -39,7 +39,9 @@ ShotRecord MakeRecord(int n, int ns = 20) {
   return rec;
 }
 
-ShotRecord& Lvalue(ShotRecord&& r) { return r; }
+ShotRecord& Lvalue(ShotRecord&& r) {
+  return r;
+}
 
 struct TraceBlock {
   std::size_t at = 0;
@@ -112,7 +114,8 @@ TEST(Seg2Out, LayoutOfALittleEndianSixteenBitFile) {
   SEG2OUT(rec, p.string(), false, 3, false, 0, error);
   ASSERT_EQ(error, 0);
   const Parsed f = Parse(p, false);
-  const unsigned char head[] = {0x55, 0x3A, 0x01, 0x00, 0x14, 0x00, 0x05, 0x00, 0x01, 0x11, 0x00, 0x02, 0x0D, 0x0A};
+  const unsigned char head[] = {0x55, 0x3A, 0x01, 0x00, 0x14, 0x00, 0x05,
+                                0x00, 0x01, 0x11, 0x00, 0x02, 0x0D, 0x0A};
   ASSERT_GE(f.bytes.size(), sizeof head);
   EXPECT_EQ(std::memcmp(f.bytes.data(), head, sizeof head), 0);
   EXPECT_EQ(f.Find(f.fileStrings, "TRACE_SORT"), "TRACE_SORT AS_ACQUIRED");
@@ -128,7 +131,9 @@ TEST(Seg2Out, LayoutOfALittleEndianSixteenBitFile) {
     // Samples: the trace peak becomes 32000.
     std::int16_t peak = 0;
     for (std::size_t k = 0; k < 20; ++k) {
-      peak = std::max<std::int16_t>(peak, static_cast<std::int16_t>(std::abs(static_cast<std::int16_t>(f.U16(t.at + t.blockBytes + 2 * k)))));
+      peak = std::max<std::int16_t>(
+          peak, static_cast<std::int16_t>(
+                    std::abs(static_cast<std::int16_t>(f.U16(t.at + t.blockBytes + 2 * k)))));
     }
     EXPECT_EQ(peak, 32000);
   }
@@ -168,7 +173,8 @@ TEST(Seg2Out, BigEndianDelayRemovalAndExactValues) {
     const std::size_t data = f.traces[j].at + f.traces[j].blockBytes;
     EXPECT_EQ(f.U32(data), 0u);
     EXPECT_EQ(f.U32(data + 4), 0u);
-    EXPECT_EQ(std::bit_cast<float>(f.U32(data + 8)), rec.TRACES[j * 20]) << "shifted by two samples";
+    EXPECT_EQ(std::bit_cast<float>(f.U32(data + 8)), rec.TRACES[j * 20])
+        << "shifted by two samples";
   }
   EXPECT_FLOAT_EQ(rec.TRACES[0], MakeRecord(3).TRACES[0]) << "the record's samples are not changed";
 }
@@ -230,7 +236,8 @@ TEST(Seg2Out, ReadBackBySeg2In) {
       const double full = format == 2 ? 2000000.0 : 32000.0;
       for (std::size_t k = 0; k < 20; ++k) {
         const float v = rec.TRACES[j * 20 + k];
-        const float expected = format == 1 ? v : static_cast<float>(std::round(v * (full / rec.TRACEMAX[j])));
+        const float expected =
+            format == 1 ? v : static_cast<float>(std::round(v * (full / rec.TRACEMAX[j])));
         EXPECT_EQ(back.TRACES[j * 20 + k], expected);
       }
     }

@@ -19,7 +19,8 @@ TEST(SegyHeaders, CharacterTablesAreEachOthersInverse) {
   // Every character the ASCII table lists comes back; EBCDIC 7D reads as an
   // apostrophe, anything unlisted as a blank.
   const std::string listed =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 [.<(+!]$*);^-/|,%_>?':#@=\"{}\\";
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 "
+      "[.<(+!]$*);^-/|,%_>?':#@=\"{}\\";
   std::string t = listed;
   ASC2ECD(t, static_cast<int>(t.size()));
   ECD2ASCNOWINLIB(t, static_cast<int>(t.size()));
@@ -121,7 +122,8 @@ TEST(SegyHeaders, BuiltTextHeader) {
   EXPECT_EQ(line(5).substr(0, 27), "C 5 DATA TRACES/RECORD   24");
   EXPECT_EQ(line(6).substr(0, 24), "C 6 SAMPLE INTERVAL  250");
   EXPECT_EQ(line(9)[31], ' ');
-  EXPECT_EQ(line(9), std::string("C 9 GAIN TYPE: FIXED     BINARY      FLOATING POINT     OTHER") + std::string(19, ' '));
+  EXPECT_EQ(line(9), std::string("C 9 GAIN TYPE: FIXED     BINARY      FLOATING POINT     OTHER") +
+                         std::string(19, ' '));
   EXPECT_EQ(line(24).substr(4, 20), "a note in lower case");
   EXPECT_EQ(line(24).size(), 80u);
   EXPECT_EQ(line(24).substr(68), std::string(12, ' ')) << "the note is cut to 64 characters";

@@ -19,28 +19,30 @@ using segy_test::ScriptedDialogs;
 namespace fs = std::filesystem;
 
 enum class Reference {
-  Segyio,        // segyio's samples of the same file, exactly
-  LittleIeee,    // the sample bytes taken as little-endian IEEE singles
-  Npy,           // the .npy file next to it
-  Format5msb,    // segyio's samples of multiformats/Format5msb.sgy
-  None,          // counts only
+  Segyio,      // segyio's samples of the same file, exactly
+  LittleIeee,  // the sample bytes taken as little-endian IEEE singles
+  Npy,         // the .npy file next to it
+  Format5msb,  // segyio's samples of multiformats/Format5msb.sgy
+  None,        // counts only
 };
 
 struct Row {
   const char* file;
-  const char* note;             // what the row shows
+  const char* note;  // what the row shows
   vel::SegyInOptions options;
-  std::deque<int> answers;      // scripted prompt answers
-  int editFormat = 0;           // non-compliant: the format answered in the editor
-  int error = 0;                // expected error flag
-  const char* message = "";     // expected last message (substring), "" none
-  int traces = 0;               // NTRACE + NAUX after a read
+  std::deque<int> answers;   // scripted prompt answers
+  int editFormat = 0;        // non-compliant: the format answered in the editor
+  int error = 0;             // expected error flag
+  const char* message = "";  // expected last message (substring), "" none
+  int traces = 0;            // NTRACE + NAUX after a read
   int naux = 0;
   Reference ref = Reference::None;
-  bool littleEndian = false;    // the file's byte order (for segyio)
+  bool littleEndian = false;  // the file's byte order (for segyio)
 };
 
-vel::SegyInOptions Compliant() { return {}; }
+vel::SegyInOptions Compliant() {
+  return {};
+}
 vel::SegyInOptions Joined() {
   vel::SegyInOptions o;
   o.joinAll = true;
@@ -52,6 +54,7 @@ vel::SegyInOptions NonCompliant() {
   return o;
 }
 
+// clang-format off
 const Row kRows[] = {
     {"segyio/small.sgy", "trace headers hold 0 samples and interval: the binary header's values",
      Compliant(), {}, 0, 0, "", 25, 0, Reference::Segyio},
@@ -124,6 +127,7 @@ const Row kRows[] = {
      Compliant(), {}, 0, 0, "All traces must have same number of samples  60000 vs   1975", 1, 0,
      Reference::None},
 };
+// clang-format on
 
 std::vector<float> LittleIeeeSamples(const fs::path& p, int traces, int ns) {
   const std::string raw = testing_support::ReadFile(p);
@@ -132,8 +136,8 @@ std::vector<float> LittleIeeeSamples(const fs::path& p, int traces, int ns) {
     for (int k = 0; k < ns; ++k) {
       const std::size_t at = 3600 + static_cast<std::size_t>(i) * (240 + 4 * ns) + 240 + 4 * k;
       if (at + 4 > raw.size()) return v;
-      v.push_back(std::bit_cast<float>(sup::LoadU32(reinterpret_cast<const std::byte*>(raw.data()) + at,
-                                                    sup::ByteOrder::Little)));
+      v.push_back(std::bit_cast<float>(sup::LoadU32(
+          reinterpret_cast<const std::byte*>(raw.data()) + at, sup::ByteOrder::Little)));
     }
   }
   return v;
@@ -204,7 +208,8 @@ TEST(SegyInFiles, EveryPublicFileHasItsOutcome) {
     ASSERT_GE(rec.TRACES.size(), count);
     std::size_t differ = 0;
     for (std::size_t k = 0; k < count; ++k) {
-      if (std::bit_cast<std::uint32_t>(rec.TRACES[k]) != std::bit_cast<std::uint32_t>(expected[k]) &&
+      if (std::bit_cast<std::uint32_t>(rec.TRACES[k]) !=
+              std::bit_cast<std::uint32_t>(expected[k]) &&
           rec.TRACES[k] != expected[k]) {
         ++differ;
       }
@@ -242,7 +247,9 @@ TEST(SegyInFiles, PromptsAndNames) {
     const auto s = segy_test::ReadWithSegyio(root / "segyio/tiny.sgy", false);
     if (s.ok) {
       ASSERT_EQ(s.samples, rec.NSAMP);
-      for (int k = 0; k < rec.NSAMP; ++k) EXPECT_EQ(rec.TRACES[static_cast<std::size_t>(k)], s.data[static_cast<std::size_t>(2 * rec.NSAMP + k)]);
+      for (int k = 0; k < rec.NSAMP; ++k)
+        EXPECT_EQ(rec.TRACES[static_cast<std::size_t>(k)],
+                  s.data[static_cast<std::size_t>(2 * rec.NSAMP + k)]);
     }
   }
   {
@@ -252,7 +259,8 @@ TEST(SegyInFiles, PromptsAndNames) {
     int error = 0;
     vel::SegyInOptions count;
     count.countOnly = true;
-    vel::SEGYIN(rec, (root / "first-arrival-picker/shot_00846m_stacked.sgy").string(), recno, error, count);
+    vel::SEGYIN(rec, (root / "first-arrival-picker/shot_00846m_stacked.sgy").string(), recno, error,
+                count);
     EXPECT_EQ(error, 0);
     EXPECT_EQ(recno, 48);
     EXPECT_TRUE(rec.TRACES.empty());
@@ -294,7 +302,8 @@ TEST(SegyInFiles, TruncatedCopiesEndWithAMessage) {
     int error = 0;
     vel::SEGYIN(rec, p.string(), recno, error, {});
     EXPECT_EQ(error, c.error);
-    EXPECT_NE(sup::LastUserMessage().text.find(c.message), std::string::npos) << sup::LastUserMessage().text;
+    EXPECT_NE(sup::LastUserMessage().text.find(c.message), std::string::npos)
+        << sup::LastUserMessage().text;
     if (c.error != 0) {
       EXPECT_EQ(rec.NTRACE, 5);
       continue;
@@ -326,7 +335,8 @@ TEST(SegyInFiles, ImportAndRecordCountGoThroughTheReader) {
   EXPECT_EQ(rec.NTRACE, 25);
   EXPECT_EQ(rec.IFORMAT, vel::kFormatSegy);
   std::int32_t count = 0;
-  vel::INRECORDS(rec, (root / "first-arrival-picker/shot_00846m_stacked.sgy").string(), error, count);
+  vel::INRECORDS(rec, (root / "first-arrival-picker/shot_00846m_stacked.sgy").string(), error,
+                 count);
   EXPECT_EQ(error, 0);
   EXPECT_EQ(count, 48);
   EXPECT_EQ(rec.NTRACE, 25) << "several records: nothing read";

@@ -55,7 +55,8 @@ ShotRecord MakeRecord(int data = 24, int aux = 2, int ns = 100) {
 
 // The value an integer format holds for sample V of a trace of peak PEAK.
 float Scaled(float v, float peak, float full) {
-  return static_cast<float>(std::round(static_cast<double>(v) * (static_cast<double>(full) / peak)));
+  return static_cast<float>(
+      std::round(static_cast<double>(v) * (static_cast<double>(full) / peak)));
 }
 
 struct Written {
@@ -72,7 +73,8 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
   for (const Written w : {Written{1, true, true}, Written{1, false, false}, Written{2, true, false},
                           Written{2, false, true}, Written{3, true, true}, Written{3, false, false},
                           Written{5, true, false}, Written{5, false, true}}) {
-    SCOPED_TRACE(testing::Message() << "format " << w.format << (w.big ? " big" : " little") << "-endian");
+    SCOPED_TRACE(testing::Message()
+                 << "format " << w.format << (w.big ? " big" : " little") << "-endian");
     ScriptedDialogs quiet;
     const auto path = dir / "out.sgy";
     SegyOutOptions o;
@@ -93,7 +95,8 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
       // IBM words are written most significant byte first whatever the byte
       // order; the reader takes code 1 of a little-endian file as IEEE, so
       // such a file does not read back: only the words are checked here.
-      const std::uint32_t word = sup::LoadU32(reinterpret_cast<const std::byte*>(bytes.data()) + 3600 + 240 + 4, sup::ByteOrder::Big);
+      const std::uint32_t word = sup::LoadU32(
+          reinterpret_cast<const std::byte*>(bytes.data()) + 3600 + 240 + 4, sup::ByteOrder::Big);
       EXPECT_EQ(word, IeeeToIbmBits(std::bit_cast<std::uint32_t>(rec.TRACES[1])));
       continue;
     }
@@ -122,10 +125,19 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
         const std::size_t at = J * 100 + static_cast<std::size_t>(k);
         const float v = rec.TRACES[at];
         switch (w.format) {
-          case 1: expected[at] = std::bit_cast<float>(IbmToIeeeBits(IeeeToIbmBits(std::bit_cast<std::uint32_t>(v)))); break;
-          case 2: expected[at] = Scaled(v, rec.TRACEMAX[J], 2000000.0f); break;
-          case 3: expected[at] = Scaled(v, rec.TRACEMAX[J], 32000.0f); break;
-          default: expected[at] = v; break;
+          case 1:
+            expected[at] =
+                std::bit_cast<float>(IbmToIeeeBits(IeeeToIbmBits(std::bit_cast<std::uint32_t>(v))));
+            break;
+          case 2:
+            expected[at] = Scaled(v, rec.TRACEMAX[J], 2000000.0f);
+            break;
+          case 3:
+            expected[at] = Scaled(v, rec.TRACEMAX[J], 32000.0f);
+            break;
+          default:
+            expected[at] = v;
+            break;
         }
         if (w.format == 1) {
           EXPECT_NEAR(back.TRACES[at], v, std::fabs(v) * 1.0e-6f);
@@ -140,9 +152,10 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
     // scalar -100, which the standard applies to coordinates only, so segyio's
     // raw offset is 100 x GOFF; the uphole time (bytes 95-96) is written in
     // microseconds where the standard has milliseconds.
-    const auto s = segy_test::ReadWithSegyio(path, !w.big,
-                                             {"offset", "GroupX", "SourceGroupScalar", "SourceUpholeTime",
-                                              "DelayRecordingTime", "TRACE_SAMPLE_INTERVAL"});
+    const auto s =
+        segy_test::ReadWithSegyio(path, !w.big,
+                                  {"offset", "GroupX", "SourceGroupScalar", "SourceUpholeTime",
+                                   "DelayRecordingTime", "TRACE_SAMPLE_INTERVAL"});
     ASSERT_TRUE(s.ok);
     EXPECT_EQ(s.traces, 26);
     EXPECT_EQ(s.samples, 100);
@@ -184,7 +197,8 @@ TEST(SegyOut, KeptHeadersAreWrittenBackAsRead) {
   sup::ECD2ASC(text, 3200);
   ASC2ECD(text, 3200);
   EXPECT_EQ(b.substr(0, 3200), text);
-  EXPECT_EQ(b.substr(3200), a.substr(3200)) << "binary header, trace headers and IBM samples as read";
+  EXPECT_EQ(b.substr(3200), a.substr(3200))
+      << "binary header, trace headers and IBM samples as read";
 }
 
 TEST(SegyOut, SeveralCallsMakeOneMultiRecordFile) {
@@ -234,11 +248,16 @@ TEST(SegyOut, EveryFailureSetsTheErrorFlag) {
     const char* message;
   };
   const Case cases[] = {
-      {"interval too small", 0.0005f, 10, true, path, "Sample rate must be between 1 and 32,767 microseconds to fit 2-byte integer"},
-      {"interval too large", 40.0f, 10, true, path, "Sample rate must be between 1 and 32,767 microseconds to fit 2-byte integer"},
-      {"too many samples", 1.0f, 32768, true, path, "Number of samples must be less than 32,767 to fit 2-byte integer"},
-      {"append without a file", 1.0f, 10, false, path, "SEGYOUT - NO SEGY OUTPUT FILE IS OPEN TO APPEND TO"},
-      {"folder missing", 1.0f, 10, true, (dir / "none/x.sgy").string(), "SEGYOUT - ERROR OPENING SEGY OUTPUT FILE"},
+      {"interval too small", 0.0005f, 10, true, path,
+       "Sample rate must be between 1 and 32,767 microseconds to fit 2-byte integer"},
+      {"interval too large", 40.0f, 10, true, path,
+       "Sample rate must be between 1 and 32,767 microseconds to fit 2-byte integer"},
+      {"too many samples", 1.0f, 32768, true, path,
+       "Number of samples must be less than 32,767 to fit 2-byte integer"},
+      {"append without a file", 1.0f, 10, false, path,
+       "SEGYOUT - NO SEGY OUTPUT FILE IS OPEN TO APPEND TO"},
+      {"folder missing", 1.0f, 10, true, (dir / "none/x.sgy").string(),
+       "SEGYOUT - ERROR OPENING SEGY OUTPUT FILE"},
       {"samples missing", 1.0f, 20, true, path, "SEGYOUT - ERROR WRITING TRACE"},
   };
   for (const Case& c : cases) {
@@ -266,7 +285,8 @@ TEST(SegyOut, EveryFailureSetsTheErrorFlag) {
     const std::string before = testing_support::ReadFile(path);
     SEGYOUT(good, path, {}, error);
     EXPECT_EQ(error, -1);
-    EXPECT_EQ(sup::LastUserMessage().text, "File \"" + path + "\" is Read-Only. Please change file attributes");
+    EXPECT_EQ(sup::LastUserMessage().text,
+              "File \"" + path + "\" is Read-Only. Please change file attributes");
     EXPECT_EQ(testing_support::ReadFile(path), before);
   }
 }

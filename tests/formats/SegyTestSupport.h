@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -38,7 +38,9 @@ struct SegyioRead {
   std::vector<float> data;
 };
 
-inline std::string Slurp(const std::filesystem::path& p) { return testing_support::ReadFile(p); }
+inline std::string Slurp(const std::filesystem::path& p) {
+  return testing_support::ReadFile(p);
+}
 
 /// Runs segyio on PATH (LITTLE: little-endian file). The header words listed
 /// are named after segyio's TraceField members.
@@ -55,11 +57,15 @@ inline SegyioRead ReadWithSegyio(const std::filesystem::path& path, bool little,
       "out = open(sys.argv[3], 'w')\n"
       "s = f.samples\n"
       "dt = float(s[1] - s[0]) if len(s) > 1 else 0.0\n"
-      "out.write('%d %d %r %d\\n' % (f.tracecount, len(s), dt, int(f.bin[segyio.BinField.Format])))\n"
-      "for n in [" + names + "]:\n"
-      "    k = getattr(segyio.TraceField, n)\n"
-      "    out.write(n + ' ' + ' '.join(str(int(f.header[i][k])) for i in range(f.tracecount)) + '\\n')\n"
-      "np.asarray(segyio.tools.collect(f.trace[:]), dtype='<f4').tofile(sys.argv[4])\n");
+      "out.write('%d %d %r %d\\n' % (f.tracecount, len(s), dt, "
+      "int(f.bin[segyio.BinField.Format])))\n"
+      "for n in [" +
+          names +
+          "]:\n"
+          "    k = getattr(segyio.TraceField, n)\n"
+          "    out.write(n + ' ' + ' '.join(str(int(f.header[i][k])) for i in range(f.tracecount)) "
+          "+ '\\n')\n"
+          "np.asarray(segyio.tools.collect(f.trace[:]), dtype='<f4').tofile(sys.argv[4])\n");
   const auto txt = dir / "out.txt";
   const auto bin = dir / "out.f32";
   const std::string cmd = "/usr/bin/python3 " + script.string() + " '" + path.string() + "' " +
@@ -89,9 +95,10 @@ inline SegyioRead ReadWithSegyio(const std::filesystem::path& path, bool little,
 inline std::vector<float> LoadNpy(const std::filesystem::path& path) {
   testing_support::TempDir dir;
   const auto bin = dir / "out.f32";
-  const std::string cmd = "/usr/bin/python3 -c \"import numpy as np, sys; "
-                          "np.load(sys.argv[1]).astype('<f4').tofile(sys.argv[2])\" '" +
-                          path.string() + "' " + bin.string() + " >/dev/null 2>&1";
+  const std::string cmd =
+      "/usr/bin/python3 -c \"import numpy as np, sys; "
+      "np.load(sys.argv[1]).astype('<f4').tofile(sys.argv[2])\" '" +
+      path.string() + "' " + bin.string() + " >/dev/null 2>&1";
   std::vector<float> v;
   if (std::system(cmd.c_str()) != 0) return v;
   const std::string raw = Slurp(bin);
