@@ -1,0 +1,434 @@
+#include "formats/Seg2Out.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "formats/SegyHeaders.h"
+#include "support/ByteOrder.h"
+#include "support/FileIO.h"
+#include "support/Numerics.h"
+#include "support/Progress.h"
+#include "support/Strings.h"
+#include "support/UserMessages.h"
+#include "toolkit/core/Rounding.h"
+
+namespace vel {
+namespace {
+
+constexpr const char* kBlockError = "SEG2OUT - ERROR WRITING SEG2 TRACE DATA BLOCK";
+constexpr const char* kStringError = "SEG2OUT - ERROR WRITING SEG2 STRING DESCRIPTOR";
+constexpr const char* kSeekError = "SEG2OUT - ERROR SETTING SEG2 FILE POINTER";
+constexpr const char* kTellError = "SEG2OUT - ERROR ADVANCING SEG2 FILE POINTER";
+constexpr const char* kFormatError = "SEG2OUT - ERROR FORMATTING NUMBER";
+
+// One keyword line: values placed at fixed columns, right-justified in their
+// fields. A value longer than its field widens it to the right.
+class Line {
+ public:
+  explicit Line(std::string_view keyword) : text_(keyword) {}
+  // False when the value does not fit a strict field.
+  bool Field(int column, const std::string& value, bool strict) {
+    if (strict && value.size() > 10) return false;
+    std::size_t start = static_cast<std::size_t>(column - 1);
+    if (start < text_.size() + 1 && !text_.empty()) start = std::max(start, text_.size() + 1);
+    std::string field = value.size() < 10 ? std::string(10 - value.size(), ' ') + value : value;
+    if (text_.size() < start) text_.resize(start, ' ');
+    text_ += field;
+    return true;
+  }
+  // The next value starts 2 columns after the last non-blank character.
+  bool Next(const std::string& value, bool strict) {
+    Trim();
+    return Field(static_cast<int>(text_.size()) + 2, value, strict);
+  }
+  void Text(int column, std::string_view value) {
+    const std::size_t start = static_cast<std::size_t>(column - 1);
+    if (text_.size() < start) text_.resize(start, ' ');
+    text_ += value;
+  }
+  std::string Done() {
+    Trim();
+    return text_;
+  }
+
+ private:
+  void Trim() {
+    while (!text_.empty() && text_.back() == ' ') text_.pop_back();
+  }
+  std::string text_;
+};
+
+std::string Fixed(double v, int decimals) {
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*f", decimals, v);
+  return b;
+}
+std::string I6(std::int32_t v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%6d    ", v);
+  return b;
+}
+
+template <class T>
+T At(const std::vector<T>& a, int j) {
+  return j >= 1 && static_cast<std::size_t>(j) <= a.size() ? a[static_cast<std::size_t>(j - 1)]
+                                                           : T{};
+}
+
+struct Writer {
+  int ih = -1;
+  sup::ByteOrder order;
+  bool big;
+  std::string message;  // first failure
+
+  bool Fail(const char* m) {
+    if (message.empty()) message = m;
+    return false;
+  }
+  bool Bytes(std::span<const std::byte> b) {
+    return sup::JRITFIL(ih, b, static_cast<int>(b.size())) == 0 || Fail(kBlockError);
+  }
+  bool String(const std::string& s) {
+    return ICWSEG2(ih, s, static_cast<int>(s.size()), big) == 0 || Fail(kStringError);
+  }
+  bool EndStrings() {
+    const std::byte z[2]{};
+    return sup::JRITFIL(ih, std::span<const std::byte>(z, 2), 2) == 0 || Fail(kStringError);
+  }
+  bool Tell(int& pos) { return sup::IADVFIL(ih, 0, pos) == 0 || Fail(kTellError); }
+  bool Seek(int pos) { return sup::ISETFIL(ih, pos) == 0 || Fail(kSeekError); }
+  // Moves to the next multiple of 4, writing zeros; POS gets it.
+  bool Align(int& pos) {
+    int at = 0;
+    if (!Tell(at)) return false;
+    const int pad = (4 - at % 4) % 4;
+    const std::byte z[4]{};
+    if (pad > 0 && !Bytes(std::span<const std::byte>(z, static_cast<std::size_t>(pad))))
+      return false;
+    pos = at + pad;
+    return true;
+  }
+};
+
+bool TraceStrings(Writer& w, const ShotRecord& REC, int j, bool removeDelay, bool& formatOk) {
+  std::vector<std::string> out;
+  const auto strict = [&](Line& l, int col, const std::string& v) {
+    if (!l.Field(col, v, true)) formatOk = false;
+  };
+  const auto f1 = [](float v) { return Fixed(v, 1); };
+  if (At(REC.FALIAS, j) != 0.0f) {
+    Line l("ALIAS_FILTER");
+    strict(l, 14, f1(At(REC.FALIAS, j)));
+    if (At(REC.FALIASS, j) != 0.0f) strict(l, 25, f1(At(REC.FALIASS, j)));
+    out.push_back(l.Done());
+  }
+  if (At(REC.IAMPREC, j) > 0) {
+    Line l("AMPLITUDE_RECOVERY");
+    const int a = At(REC.IAMPREC, j);
+    l.Text(20, a == 2 ? "SPHERICAL" : a == 3 ? "AGC" : "NONE");
+    out.push_back(l.Done());
+  }
+  if (At(REC.FBREJ1, j) > 0.0f) {
+    Line l("BAND_REJECT_FILTER");
+    strict(l, 30, f1(At(REC.FBREJ1, j)));
+    if (At(REC.FBREJ2, j) > 0.0f) strict(l, 41, f1(At(REC.FBREJ2, j)));
+    out.push_back(l.Done());
+  }
+  const auto intLine = [&](const char* key, int col, std::int32_t v) {
+    Line l(key);
+    strict(l, col, I6(v));
+    out.push_back(l.Done());
+  };
+  if (At(REC.ICDP, j) > 0) intLine("CDP_NUMBER", 12, At(REC.ICDP, j));
+  if (At(REC.ICDPTRC, j) > 0) intLine("CDP_TRACE", 11, At(REC.ICDPTRC, j));
+  intLine("CHANNEL_NUMBER", 16, At(REC.ICHANNEL, j) > 0 ? At(REC.ICHANNEL, j) : j);
+  if (At(REC.DATUMEL, j) > 0.0f) {
+    Line l("DATUM");
+    strict(l, 7, f1(At(REC.DATUMEL, j)));
+    out.push_back(l.Done());
+  }
+  {
+    Line l("DELAY");
+    strict(l, 7, removeDelay ? Fixed(0.0, 5) : Fixed(static_cast<double>(REC.TDELAY) * 0.001, 7));
+    out.push_back(l.Done());
+  }
+  if (At(REC.DESCALE, j) > 0.0f) {
+    Line l("DESCALING_FACTOR");
+    l.Field(18, Seg2ExactReal(At(REC.DESCALE, j), 1), false);
+    out.push_back(l.Done());
+  }
+  if (At(REC.FDBREJ1, j) > 0.0f) {
+    Line l("DIGITAL_BAND_REJECT_FILTER");
+    strict(l, 28, f1(At(REC.FDBREJ1, j)));
+    if (At(REC.FDBREJ2, j) > 0.0f) strict(l, 39, f1(At(REC.FDBREJ2, j)));
+    out.push_back(l.Done());
+  }
+  if (At(REC.FDHICUT, j) != 0.0f) {
+    Line l("DIGITAL_HIGH_CUT_FILTER");
+    strict(l, 25, f1(At(REC.FDHICUT, j)));
+    if (At(REC.FDHICUTS, j) != 0.0f) strict(l, 36, f1(At(REC.FDHICUTS, j)));
+    out.push_back(l.Done());
+  }
+  if (At(REC.FDLOCUT, j) != 0.0f) {
+    Line l("DIGITAL_LOW_CUT_FILTER");
+    strict(l, 24, f1(At(REC.FDLOCUT, j)));
+    if (At(REC.FDLOCUTS, j) != 0.0f) strict(l, 35, f1(At(REC.FDLOCUTS, j)));
+    out.push_back(l.Done());
+  }
+  if (At(REC.IENDGRP, j) != 0) intLine("END_OF_GROUP", 14, At(REC.IENDGRP, j));
+  if (At(REC.IFXGAIN, j) != 0) intLine("FIXED_GAIN", 12, At(REC.IFXGAIN, j));
+  const auto filter = [&](const char* key, int col, std::int16_t iv, float fv,
+                          const std::vector<float>* slope, int slopeCol) {
+    if (iv != 0) {
+      intLine(key, col, iv);
+    } else if (fv != 0.0f) {
+      Line l(key);
+      strict(l, col, f1(fv));
+      if (slope != nullptr && At(*slope, j) != 0.0f) strict(l, slopeCol, f1(At(*slope, j)));
+      out.push_back(l.Done());
+    }
+  };
+  filter("HIGH_CUT_FILTER", 17, At(REC.IHICUT, j), At(REC.FHICUT, j), &REC.FHICUTS, 28);
+  if (At(REC.ILINEID, j) > 0) intLine("LINE_ID", 9, At(REC.ILINEID, j));
+  filter("LOW_CUT_FILTER", 16, At(REC.ILOCUT, j), At(REC.FLOCUT, j), &REC.FLOCUTS, 27);
+  filter("NOTCH_FREQUENCY", 17, At(REC.INOTCH, j), At(REC.FNOTCH, j), nullptr, 0);
+  if (At(REC.IPOLAR, j) == 1 || At(REC.IPOLAR, j) == -1) intLine("POLARITY", 10, At(REC.IPOLAR, j));
+  if (At(REC.IRCVSTN, j) != 0) intLine("RECEIVER_STATION_NUMBER", 25, At(REC.IRCVSTN, j));
+  {
+    Line l("RECEIVER_LOCATION");
+    l.Field(19, Seg2ExactReal(At(REC.GEOLOC, j), 1), false);
+    l.Next(Seg2ExactReal(At(REC.GEOLOCY, j), 5), false);
+    l.Next(Seg2ExactReal(At(REC.GEOELE, j), 1), false);
+    out.push_back(l.Done());
+  }
+  {
+    Line l("SAMPLE_INTERVAL");
+    l.Field(17, Seg2ExactReal(REC.SAMPINT / 1000.0f, 7), false);
+    out.push_back(l.Done());
+  }
+  if (REC.ISHOT > 0) intLine("SHOT_SEQUENCE_NUMBER", 22, REC.ISHOT);
+  if (At(REC.TSKEW, j) != 0.0f) {
+    Line l("SKEW");
+    strict(l, 6, Fixed(At(REC.TSKEW, j), 5));
+    out.push_back(l.Done());
+  }
+  if (At(REC.ISHOTSEQ, j) != 0) intLine("SHOT_SEQUENCE", 15, At(REC.ISHOTSEQ, j));
+  {
+    Line l("SOURCE_LOCATION");
+    l.Field(17, Seg2ExactReal(At(REC.SHOTLOCX, j), 1), false);
+    l.Next(Seg2ExactReal(At(REC.SHOTLOCY, j), 1), false);
+    l.Next(Fixed(0.0, 5), false);
+    out.push_back(l.Done());
+  }
+  if (At(REC.ISRCSTN, j) != 0) intLine("SOURCE_STATION_NUMBER", 23, At(REC.ISRCSTN, j));
+  if (At(REC.IVSTACK, j) != 0) intLine("STACK", 7, At(REC.IVSTACK, j));
+  {
+    Line l("TRACE_TYPE");
+    // A negative pick marks a dead trace; 0 is only "not picked".
+    l.Text(12, At(REC.IBPICK, j) < 0 ? "DEAD" : REC.LRADAR ? "RADAR_DATA" : "SEISMIC_DATA");
+    out.push_back(l.Done());
+  }
+  if (At(REC.STATSRC, j) != 0.0f || At(REC.STATREC, j) != 0.0f || At(REC.STATTOT, j) != 0.0f) {
+    Line l("STATIC_CORRECTION");
+    strict(l, 19, Fixed(At(REC.STATSRC, j), 7));
+    strict(l, 30, Fixed(At(REC.STATREC, j), 7));
+    strict(l, 41, Fixed(At(REC.STATTOT, j), 7));
+    out.push_back(l.Done());
+  }
+  if (At(REC.IBPICK, j) > 0) {
+    Line l("FIRST_BREAK_(SECONDS)");
+    strict(l, 23,
+           Fixed((static_cast<double>(At(REC.IBPICK, j)) * REC.SAMPINT + REC.TDELAY) / 1000.0, 7));
+    out.push_back(l.Done());
+  }
+  if (!formatOk) return w.Fail(kFormatError);
+  for (const std::string& s : out) {
+    if (!w.String(s)) return false;
+  }
+  return w.EndStrings();
+}
+
+}  // namespace
+
+std::string Seg2ExactReal(float value, int decimals) {
+  if (!std::isfinite(value)) return Fixed(0.0, decimals);
+  std::string s = Fixed(value, decimals);
+  if (s.size() <= 10 && std::strtof(s.c_str(), nullptr) == value) return s;
+  char b[64];
+  for (int p = 1; p <= 9; ++p) {
+    std::snprintf(b, sizeof b, "%.*g", p, static_cast<double>(value));
+    if (std::strtof(b, nullptr) == value) break;
+  }
+  return b;
+}
+
+int ICWSEG2(int IH, std::string_view TEXT, int N, bool BIGENDIAN) {
+  const int n = std::clamp(N, 0, static_cast<int>(TEXT.size()));
+  std::byte count[2];
+  sup::StoreU16(count, static_cast<std::uint16_t>(n + 3),
+                BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little);
+  const std::byte term{0x11};
+  int rc = sup::JRITFIL(IH, std::span<const std::byte>(count, 2), 2);
+  rc |= sup::JRITFIL(
+      IH, std::as_bytes(std::span<const char>(TEXT.data(), static_cast<std::size_t>(n))), n);
+  rc |= sup::JRITFIL(IH, std::span<const std::byte>(&term, 1), 1);
+  return rc;
+}
+
+void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFORMAT, bool BATCH,
+             int REMOVEDELAY, int& ERROR) {
+  ERROR = -1;
+  const int N = std::max(REC.NTRACE, 0);
+  if (N > 16383) {
+    sup::WINMSG("SEG2OUT - A SEG-2 FILE HOLDS AT MOST 16383 TRACES");
+    return;
+  }
+  const std::string name(sup::FixedString<256>(NAME).Trimmed());
+  Writer w;
+  w.big = BIGENDIAN;
+  w.order = BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  w.ih = sup::MAKEFIL(name);
+  if (w.ih < 0) {
+    const int test = sup::IOPNRLY(name);
+    if (test >= 0) {
+      sup::ICLSFIL(test);
+      sup::WINMSG("File is Read-Only. Please change file attributes");
+    } else {
+      sup::WINMSG("SEG2OUT - ERROR OPENING SEG2 OUTPUT FILE: " + name +
+                  " Be sure existing file is not read-only");
+    }
+    return;
+  }
+  const int nsamp = std::max(REC.NSAMP, 0);
+  const int code = TRACEFORMAT == 1 ? 4 : TRACEFORMAT == 2 ? 2 : 1;
+  const int bps = code == 1 ? 2 : 4;
+  const bool removeDelay = REMOVEDELAY > 0;
+  const int shift =
+      removeDelay && REC.SAMPINT > 0.0f ? tk::NearestInt(REC.TDELAY / REC.SAMPINT) : 0;
+  std::vector<float> work(static_cast<std::size_t>(nsamp));
+  std::vector<std::int32_t> ints(code == 2 ? static_cast<std::size_t>(nsamp) : 0);
+  std::vector<std::int16_t> shorts(code == 1 ? static_cast<std::size_t>(nsamp) : 0);
+  std::vector<std::byte> bytes(static_cast<std::size_t>(nsamp) * static_cast<std::size_t>(bps));
+  bool progressShown = false;
+
+  const auto run = [&]() -> bool {
+    std::array<std::byte, 32> fdb{};
+    sup::StoreU16(fdb.data(), 0x3A55, w.order);
+    sup::StoreU16(fdb.data() + 2, 1, w.order);
+    sup::StoreU16(fdb.data() + 4, static_cast<std::uint16_t>(4 * N), w.order);
+    sup::StoreU16(fdb.data() + 6, static_cast<std::uint16_t>(N), w.order);
+    fdb[8] = std::byte{1};
+    fdb[9] = std::byte{0x11};
+    fdb[11] = std::byte{2};
+    fdb[12] = std::byte{0x0D};
+    fdb[13] = std::byte{0x0A};
+    if (!w.Bytes(fdb)) return false;
+    std::vector<std::byte> pointers(4 * static_cast<std::size_t>(N));
+    if (!w.Bytes(pointers)) return false;
+
+    // File descriptor strings.
+    static constexpr struct {
+      const char* key;
+      int item;
+      int column;
+    } kItems[] = {
+        {"ACQUISITION_DATE", 1, 18}, {"ACQUISITION_TIME", 2, 18}, {"CLIENT", 3, 8},
+        {"COMPANY", 4, 9},           {"INSTRUMENT", 6, 12},       {"JOB_ID", 7, 8},
+        {"OBSERVER", 8, 10},         {"PROCESSING_DATE", 9, 17},  {"PROCESSING_TIME", 10, 18}};
+    for (const auto& it : kItems) {
+      const int len = std::min(REC.IFDBLEN[static_cast<std::size_t>(it.item - 1)], 30);
+      if (len <= 0) continue;
+      Line l(it.key);
+      l.Text(it.column, REC.CFDBVAL[static_cast<std::size_t>(it.item - 1)].View().substr(
+                            0, static_cast<std::size_t>(len)));
+      if (!w.String(l.Done())) return false;
+    }
+    {
+      const int len = std::min(REC.IFDBLEN[10], 30);
+      Line l("TRACE_SORT");
+      l.Text(12, len > 0 ? REC.CFDBVAL[10].View().substr(0, static_cast<std::size_t>(len))
+                         : "AS_ACQUIRED");
+      if (!w.String(l.Done())) return false;
+    }
+    std::string units(REC.CUNITS.View());
+    sup::CHR_CHK(units, static_cast<int>(units.size()));
+    REC.CUNITS = units;
+    if (REC.CUNITS.UsedLength() > 0) {
+      Line l("UNITS");
+      l.Text(7, REC.CUNITS.View());
+      if (!w.String(l.Done())) return false;
+    }
+    if (!w.EndStrings()) return false;
+
+    if (!BATCH && N > 100) {
+      sup::ProgressOpen(name);
+      sup::LKILL(1);
+      progressShown = true;
+    }
+    for (int j = 1; j <= N; ++j) {
+      if (BATCH || progressShown) sup::ProgressSet(static_cast<int>(std::lround(100.0 * j / N)));
+      if (sup::LKILL(0)) return w.Fail("OUTPUT TERMINATED BY USER");
+      int P = 0;
+      if (!w.Align(P)) return false;
+      std::byte ptr[4];
+      sup::StoreU32(ptr, static_cast<std::uint32_t>(P), w.order);
+      if (!w.Seek(32 + 4 * (j - 1)) || !w.Bytes(ptr) || !w.Seek(P)) return false;
+      std::array<std::byte, 32> tdb{};
+      sup::StoreU16(tdb.data(), 0x4422, w.order);
+      sup::StoreU32(tdb.data() + 4, static_cast<std::uint32_t>(nsamp * bps), w.order);
+      sup::StoreU32(tdb.data() + 8, static_cast<std::uint32_t>(nsamp), w.order);
+      tdb[12] = static_cast<std::byte>(code);
+      if (!w.Bytes(tdb)) return false;
+      bool formatOk = true;
+      if (!TraceStrings(w, REC, j, removeDelay, formatOk)) return false;
+      int D = 0;
+      if (!w.Align(D)) return false;
+      std::byte size[2];
+      sup::StoreU16(size, static_cast<std::uint16_t>(D - P), w.order);
+      if (!w.Seek(P + 2) || !w.Bytes(size) || !w.Seek(D)) return false;
+
+      const std::span<const float> tr = Trace(std::as_const(REC), j);
+      std::fill(work.begin(), work.end(), 0.0f);
+      std::copy_n(tr.begin(), std::min(tr.size(), work.size()), work.begin());
+      if (shift != 0) sup::SHIFTF(work, nsamp, shift);
+      if (code == 4) {
+        for (int k = 0; k < nsamp; ++k) {
+          sup::StoreU32(bytes.data() + 4 * k,
+                        std::bit_cast<std::uint32_t>(work[static_cast<std::size_t>(k)]), w.order);
+        }
+      } else if (code == 2) {
+        ScaleToInt32(work, ints, 2000000.0f);
+        for (int k = 0; k < nsamp; ++k) {
+          sup::StoreU32(bytes.data() + 4 * k,
+                        static_cast<std::uint32_t>(ints[static_cast<std::size_t>(k)]), w.order);
+        }
+      } else {
+        ScaleToInt16(work, shorts, 32000.0f);
+        for (int k = 0; k < nsamp; ++k) {
+          sup::StoreU16(bytes.data() + 2 * k,
+                        static_cast<std::uint16_t>(shorts[static_cast<std::size_t>(k)]), w.order);
+        }
+      }
+      if (!w.Bytes(bytes)) return false;
+    }
+    return true;
+  };
+
+  const bool ok = run();
+  if (!ok) sup::WINMSG(w.message);
+  const bool closed = sup::ICLSFIL(w.ih) == 0;
+  if (ok && !closed) sup::WINMSG("SEG2OUT - ERROR CLOSING SEG2 OUTPUT FILE");
+  if (progressShown) {
+    sup::ProgressClose();
+    sup::LKILL(1);
+  }
+  ERROR = ok && closed ? 0 : -1;
+}
+
+}  // namespace vel

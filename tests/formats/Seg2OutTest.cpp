@@ -1,0 +1,247 @@
+// SEG-2 files written by SEG2OUT: layout, descriptor strings, samples, and
+// the files read back by SEG2IN.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "formats/Seg2In.h"
+#include "formats/Seg2Out.h"
+#include "support/ByteOrder.h"
+#include "support/Progress.h"
+#include "support/UserMessages.h"
+#include "tests/TestSupport.h"
+#include "tests/formats/SegyTestSupport.h"
+
+namespace {
+
+using namespace vel;
+
+ShotRecord MakeRecord(int n, int ns = 20) {
+  ShotRecord rec;
+  rec.NTRACE = n;
+  rec.NSAMP = ns;
+  EXPECT_TRUE(RebuildTraceArrays(rec));
+  rec.SAMPINT = 0.25f;
+  for (int j = 1; j <= n; ++j) {
+    const auto J = static_cast<std::size_t>(j - 1);
+    rec.ICHANNEL[J] = j;
+    rec.GEOLOC[J] = 0.25f * static_cast<float>(j);
+    float peak = 0.0f;
+    for (int k = 0; k < ns; ++k) {
+      const float v = static_cast<float>(j) * 3.7f * std::cos(0.7f * static_cast<float>(k * j));
+      rec.TRACES[J * static_cast<std::size_t>(ns) + static_cast<std::size_t>(k)] = v;
+      peak = std::max(peak, std::fabs(v));
+    }
+    rec.TRACEMAX[J] = peak;
+  }
+  return rec;
+}
+
+ShotRecord& Lvalue(ShotRecord&& r) {
+  return r;
+}
+
+struct TraceBlock {
+  std::size_t at = 0;
+  std::uint16_t blockBytes = 0;
+  std::uint32_t samples = 0;
+  int code = 0;
+  std::vector<std::string> strings;
+};
+
+// Walks the written file the way the layout describes it.
+struct Parsed {
+  std::string bytes;
+  sup::ByteOrder order = sup::ByteOrder::Little;
+  std::vector<std::string> fileStrings;
+  std::vector<TraceBlock> traces;
+
+  std::uint16_t U16(std::size_t at) const {
+    return sup::LoadU16(reinterpret_cast<const std::byte*>(bytes.data()) + at, order);
+  }
+  std::uint32_t U32(std::size_t at) const {
+    return sup::LoadU32(reinterpret_cast<const std::byte*>(bytes.data()) + at, order);
+  }
+  std::vector<std::string> Strings(std::size_t& at) const {
+    std::vector<std::string> out;
+    for (;;) {
+      const std::uint16_t count = U16(at);
+      if (count == 0) break;
+      EXPECT_EQ(bytes[at + count - 1], '\x11');
+      out.push_back(bytes.substr(at + 2, count - 3u));
+      at += count;
+    }
+    return out;
+  }
+  std::string Find(const std::vector<std::string>& list, const std::string& key) const {
+    for (const auto& s : list) {
+      if (s.rfind(key + " ", 0) == 0) return s;
+    }
+    return {};
+  }
+};
+
+Parsed Parse(const std::filesystem::path& p, bool big) {
+  Parsed r;
+  r.bytes = testing_support::ReadFile(p);
+  r.order = big ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  const std::size_t n = r.U16(6);
+  std::size_t at = 32 + r.U16(4);
+  r.fileStrings = r.Strings(at);
+  for (std::size_t j = 0; j < n; ++j) {
+    TraceBlock t;
+    t.at = r.U32(32 + 4 * j);
+    EXPECT_EQ(r.U16(t.at), 0x4422);
+    t.blockBytes = r.U16(t.at + 2);
+    t.samples = r.U32(t.at + 8);
+    t.code = static_cast<unsigned char>(r.bytes[t.at + 12]);
+    std::size_t s = t.at + 32;
+    t.strings = r.Strings(s);
+    r.traces.push_back(t);
+  }
+  return r;
+}
+
+TEST(Seg2Out, LayoutOfALittleEndianSixteenBitFile) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(5);
+  rec.ICHANNEL[4] = 0;
+  const auto p = dir / "a.sg2";
+  int error = 1;
+  SEG2OUT(rec, p.string(), false, 3, false, 0, error);
+  ASSERT_EQ(error, 0);
+  const Parsed f = Parse(p, false);
+  const unsigned char head[] = {0x55, 0x3A, 0x01, 0x00, 0x14, 0x00, 0x05,
+                                0x00, 0x01, 0x11, 0x00, 0x02, 0x0D, 0x0A};
+  ASSERT_GE(f.bytes.size(), sizeof head);
+  EXPECT_EQ(std::memcmp(f.bytes.data(), head, sizeof head), 0);
+  EXPECT_EQ(f.Find(f.fileStrings, "TRACE_SORT"), "TRACE_SORT AS_ACQUIRED");
+  ASSERT_EQ(f.traces.size(), 5u);
+  for (std::size_t j = 0; j < 5; ++j) {
+    const TraceBlock& t = f.traces[j];
+    EXPECT_EQ(t.at % 4, 0u);
+    EXPECT_EQ((t.at + t.blockBytes) % 4, 0u);
+    EXPECT_EQ(t.samples, 20u);
+    EXPECT_EQ(t.code, 1);
+    const std::string si = f.Find(t.strings, "SAMPLE_INTERVAL");
+    EXPECT_EQ(si.substr(16, 10), " 0.0002500");
+    // Samples: the trace peak becomes 32000.
+    std::int16_t peak = 0;
+    for (std::size_t k = 0; k < 20; ++k) {
+      peak = std::max<std::int16_t>(
+          peak, static_cast<std::int16_t>(
+                    std::abs(static_cast<std::int16_t>(f.U16(t.at + t.blockBytes + 2 * k)))));
+    }
+    EXPECT_EQ(peak, 32000);
+  }
+  EXPECT_EQ(f.Find(f.traces[4].strings, "CHANNEL_NUMBER"), "CHANNEL_NUMBER      5");
+  EXPECT_EQ(f.Find(f.traces[0].strings, "DELAY"), "DELAY  0.0000000");
+  EXPECT_EQ(f.Find(f.traces[0].strings, "RECEIVER_LOCATION"),
+            "RECEIVER_LOCATION       0.25    0.00000        0.0")
+      << "a quarter-metre position keeps its digits";
+  EXPECT_EQ(f.Find(f.traces[0].strings, "TRACE_TYPE"), "TRACE_TYPE SEISMIC_DATA");
+}
+
+TEST(Seg2Out, BigEndianDelayRemovalAndExactValues) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(3);
+  rec.TDELAY = 0.5f;  // two samples
+  rec.DESCALE[0] = 2.17378e-05f;
+  rec.IBPICK[1] = -1;
+  const auto p = dir / "b.sg2";
+  int error = 1;
+  SEG2OUT(rec, p.string(), true, 1, false, 1, error);
+  ASSERT_EQ(error, 0);
+  const Parsed f = Parse(p, true);
+  EXPECT_EQ(static_cast<unsigned char>(f.bytes[0]), 0x3A);
+  EXPECT_EQ(static_cast<unsigned char>(f.bytes[1]), 0x55);
+  EXPECT_EQ(static_cast<unsigned char>(f.bytes[2]), 0x00);
+  EXPECT_EQ(static_cast<unsigned char>(f.bytes[3]), 0x01);
+  ASSERT_EQ(f.traces.size(), 3u);
+  EXPECT_EQ(static_cast<unsigned char>(f.bytes[f.traces[0].at]), 0x44);
+  EXPECT_EQ(f.traces[0].code, 4);
+  EXPECT_EQ(f.Find(f.traces[0].strings, "DELAY").substr(6, 10), "   0.00000");
+  const std::string d = f.Find(f.traces[0].strings, "DESCALING_FACTOR");
+  EXPECT_EQ(std::strtof(d.substr(17).c_str(), nullptr), 2.17378e-05f) << d;
+  EXPECT_LE(d.size() - 17, 20u);
+  EXPECT_EQ(f.Find(f.traces[1].strings, "TRACE_TYPE"), "TRACE_TYPE DEAD");
+  for (std::size_t j = 0; j < 3; ++j) {
+    const std::size_t data = f.traces[j].at + f.traces[j].blockBytes;
+    EXPECT_EQ(f.U32(data), 0u);
+    EXPECT_EQ(f.U32(data + 4), 0u);
+    EXPECT_EQ(std::bit_cast<float>(f.U32(data + 8)), rec.TRACES[j * 20])
+        << "shifted by two samples";
+  }
+  EXPECT_FLOAT_EQ(rec.TRACES[0], MakeRecord(3).TRACES[0]) << "the record's samples are not changed";
+}
+
+TEST(Seg2Out, FailuresAndProgress) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  int error = 0;
+  ShotRecord big = MakeRecord(1, 2);
+  big.NTRACE = 16384;
+  SEG2OUT(big, (dir / "x.sg2").string(), false, 1, false, 0, error);
+  EXPECT_EQ(error, -1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.sg2"));
+  SEG2OUT(Lvalue(MakeRecord(2)), (dir / "none/x.sg2").string(), false, 1, false, 0, error);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(sup::LastUserMessage().text.rfind("SEG2OUT - ERROR OPENING SEG2 OUTPUT FILE: ", 0), 0u);
+  ShotRecord huge = MakeRecord(2);
+  huge.STATTOT[0] = 5000.0f;  // does not fit F10.7
+  SEG2OUT(huge, (dir / "y.sg2").string(), false, 1, false, 0, error);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(sup::LastUserMessage().text, "SEG2OUT - ERROR FORMATTING NUMBER");
+
+  int opened = 0;
+  sup::SetProgressHook({[&opened](std::string_view) { ++opened; }, {}, {}});
+  SEG2OUT(Lvalue(MakeRecord(100, 4)), (dir / "p.sg2").string(), false, 1, false, 0, error);
+  EXPECT_EQ(opened, 0);
+  SEG2OUT(Lvalue(MakeRecord(101, 4)), (dir / "p.sg2").string(), false, 1, false, 0, error);
+  EXPECT_EQ(opened, 1);
+  SEG2OUT(Lvalue(MakeRecord(101, 4)), (dir / "p.sg2").string(), false, 1, true, 0, error);
+  EXPECT_EQ(opened, 1) << "batch: the caller's dialog";
+  sup::SetAbortPollHook([] { return true; });
+  SEG2OUT(Lvalue(MakeRecord(3, 4)), (dir / "p.sg2").string(), false, 1, false, 0, error);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(sup::LastUserMessage().text, "OUTPUT TERMINATED BY USER");
+  sup::SetAbortPollHook({});
+  sup::LKILL(1);
+  sup::SetProgressHook({});
+}
+
+TEST(Seg2Out, ReadBackBySeg2In) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  const ShotRecord rec = MakeRecord(6);
+  for (const int format : {1, 2, 3}) {
+    SCOPED_TRACE(format);
+    const auto p = dir / "r.sg2";
+    int error = 1;
+    ShotRecord out = rec;
+    SEG2OUT(out, p.string(), false, format, false, 0, error);
+    ASSERT_EQ(error, 0);
+    ShotRecord back;
+    SEG2IN(back, p.string(), error, false);
+    ASSERT_EQ(error, 0) << sup::LastUserMessage().text;
+    ASSERT_EQ(back.NTRACE, 6);
+    ASSERT_EQ(back.NSAMP, 20);
+    EXPECT_FLOAT_EQ(back.SAMPINT, 0.25f);
+    for (std::size_t j = 0; j < 6; ++j) {
+      EXPECT_EQ(back.GEOLOC[j], rec.GEOLOC[j]);
+      const double full = format == 2 ? 2000000.0 : 32000.0;
+      for (std::size_t k = 0; k < 20; ++k) {
+        const float v = rec.TRACES[j * 20 + k];
+        const float expected =
+            format == 1 ? v : static_cast<float>(std::round(v * (full / rec.TRACEMAX[j])));
+        EXPECT_EQ(back.TRACES[j * 20 + k], expected);
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// SEG-Y reader details on files the tests make.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "formats/SegyHeaders.h"
+#include "formats/SegyIn.h"
+#include "formats/SegyOut.h"
+#include "support/ByteOrder.h"
+#include "tests/TestSupport.h"
+#include "tests/formats/SegyTestSupport.h"
+
+namespace {
+
+using namespace vel;
+
+TEST(SegyIn, AcquisitionDate) {
+  struct Case {
+    int year, day;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1996, 60, "29/02/1996"},  {1997, 60, "01/03/1997"}, {97, 365, "31/12/1997"},
+      {1997, 100, "10/04/1997"}, {5, 64, "05/03/2005"},    {96, 366, "31/12/1996"},
+      {2001, 31, "31/01/2001"},  {2001, 32, "01/02/2001"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(SegyAcquisitionDate(c.year, c.day), c.text) << c.year << " " << c.day;
+}
+
+ShotRecord Small(int traces, int ns) {
+  ShotRecord rec;
+  rec.NTRACE = traces;
+  rec.NSAMP = ns;
+  EXPECT_TRUE(RebuildTraceArrays(rec, SegyTraceHeaders::Allocate));
+  rec.SAMPINT = 1.0f;
+  for (std::size_t k = 0; k < rec.TRACES.size(); ++k)
+    rec.TRACES[k] = static_cast<float>(k % 97) - 40.0f;
+  for (int j = 0; j < traces; ++j) {
+    rec.GEOLOC[static_cast<std::size_t>(j)] = 10.0f + 2.0f * static_cast<float>(j);
+    rec.TRACEMAX[static_cast<std::size_t>(j)] = 56.0f;
+    rec.IYEAR[static_cast<std::size_t>(j)] = 97;
+    rec.IDAY[static_cast<std::size_t>(j)] = 100;
+    rec.CTRCTEXT[static_cast<std::size_t>(j)] = "TEXT OF TRACE";
+  }
+  return rec;
+}
+
+TEST(SegyIn, BigEndianHeadersKeepTheUnswappedRanges) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = Small(24, 30);
+  SegyOutOptions o;
+  o.format = kSegyIeeeFloat;
+  int error = 1;
+  const auto path = (dir / "be.sgy").string();
+  SEGYOUT(rec, path, o, error);
+  ASSERT_EQ(error, 0);
+  ShotRecord back;
+  int recno = 1;
+  SEGYIN(back, path, recno, error, {});
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(back.TRACES, rec.TRACES);
+  EXPECT_EQ(SegyTrcI32(back.ISEGYTRH[3], 1), 4) << "swapped into the machine's order";
+  EXPECT_EQ(std::memcmp(back.ISEGYTRH[3].data() + 180, "TEXT OF TRACE", 13), 0);
+  EXPECT_EQ(back.CFDBVAL[0].Trimmed(), "10/04/1997");
+  EXPECT_EQ(back.IFDBLEN[0], 10);
+  EXPECT_FLOAT_EQ(back.SPACING, 2.0f);
+  EXPECT_EQ(SegyBinI16(back.ISEGYBIN, 3225), kSegyIeeeFloat);
+}
+
+TEST(SegyIn, ClosingStepsOnSpacingAndAuxiliaryTraces) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = Small(26, 10);
+  rec.NTRACE = 24;
+  rec.NAUX = 2;
+  for (float& g : rec.GEOLOC) g = 0.0f;
+  int error = 1;
+  const auto path = (dir / "aux.sgy").string();
+  SEGYOUT(rec, path, {}, error);
+  ASSERT_EQ(error, 0);
+  ShotRecord back;
+  int recno = 1;
+  SEGYIN(back, path, recno, error, {});
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(back.NTRACE, 24);
+  EXPECT_EQ(back.NAUX, 2);
+  EXPECT_FLOAT_EQ(back.SPACING, 1.0f);
+  EXPECT_FLOAT_EQ(back.GEOLOC[23], 24.0f);
+}
+
+TEST(SegyIn, ATraceOfAnotherSampleCountEndsTheRead) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  int error = 1;
+  const auto path = dir / "mixed.sgy";
+  SEGYOUT(Small(12, 40), path.string(), {}, error);
+  ASSERT_EQ(error, 0);
+  // Trace 5 says 39 samples.
+  std::string bytes = testing_support::ReadFile(path);
+  const std::size_t at = 3600 + 4 * (240 + 160) + 114;
+  sup::StoreU16(reinterpret_cast<std::byte*>(bytes.data()) + at, 39, sup::ByteOrder::Big);
+  testing_support::WriteFile(path, bytes);
+  ShotRecord back;
+  int recno = 1;
+  SEGYIN(back, path.string(), recno, error, {});
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(back.NTRACE, 4);
+  EXPECT_NE(sup::LastUserMessage().text.find(
+                "All traces must have same number of samples     40 vs     39"),
+            std::string::npos);
+  EXPECT_EQ(SegyBinI16(back.ISEGYBIN, 3213), 4);
+}
+
+TEST(SegyIn, SelectedRecordBeyondTheFileAndJoin) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  const auto path = (dir / "three.sgy").string();
+  SegyOutOptions o;
+  o.format = kSegyIeeeFloat;
+  int error = 1;
+  for (int r = 1; r <= 3; ++r) {
+    ShotRecord rec = Small(24, 20);
+    o.writeHeaders = r == 1;
+    o.closeAtEnd = r == 3;
+    SEGYOUT(rec, path, o, error);
+  }
+  ShotRecord back;
+  back.NTRACE = 3;
+  int recno = 4;
+  SegyInOptions sel;
+  sel.selectRecord = true;
+  SEGYIN(back, path, recno, error, sel);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(sup::LastUserMessage().text, "SELECTED RECORD GREATER THAN NUMBER OF RECORDS");
+  EXPECT_EQ(back.NTRACE, 3);
+  recno = 2;
+  SegyInOptions join;
+  join.joinAll = true;
+  SEGYIN(back, path, recno, error, join);
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(back.NTRACE, 72);
+  EXPECT_EQ(recno, 1);
+  EXPECT_EQ(SegyBinI16(back.ISEGYBIN, 3213), 72);
+  EXPECT_EQ(back.CRECNAME.Trimmed(), "three-1");
+}
+
+}  // namespace
