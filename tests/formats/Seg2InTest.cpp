@@ -205,6 +205,24 @@ TEST_F(Seg2InTest, TwoByteTerminatorsAndLargePointerBlock) {
   EXPECT_EQ(vel::Trace(rec, 3)[4], 204.0f);
 }
 
+TEST_F(Seg2InTest, OverlongStringsAreSkippedAfterAMessage) {
+  File f = SimpleFile(2, 3);
+  f.strings = {"NOTE " + std::string(5000, 'x'), "UNITS FEET"};
+  f.traces[1].strings.insert(f.traces[1].strings.begin(), "NOTE " + std::string(4100, 'y'));
+  std::vector<std::string> seen;
+  sup::SetUserMessageHook([&](sup::UserMessageKind, std::string_view, std::string_view text) {
+    seen.emplace_back(text);
+  });
+  ShotRecord rec;
+  ASSERT_EQ(Read(Build(f), rec), 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "File Descriptor Block String longer than 4096 characters",
+                      "Trace Descriptor Block String longer than 4096 characters"}));
+  EXPECT_EQ(rec.CUNITS.View(), "FEET");
+  EXPECT_EQ(rec.CNOTE.UsedLength(), 0u);
+  EXPECT_FLOAT_EQ(rec.SAMPINT, 0.25f);
+}
+
 TEST_F(Seg2InTest, ZeroTracesReadSuccessfully) {
   File f;
   ShotRecord rec;
