@@ -64,7 +64,7 @@ int EggLayout(const Probe& p) {
 // ---------------------------------------------------------------------------
 // Readers as the dispatch calls them.
 
-void ReadSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SEG2IN(REC, FNAME, a.IERR, a.LFIRST);
 }
 
@@ -148,7 +148,7 @@ struct ImportFormat {
 // that several tests give is served by its first row.
 constexpr ImportFormat kImportFormats[] = {
     {.code = kFormatSegy, .detect = C1Header},
-    {.code = kFormatSeg2, .detect = Seg2Id, .read = ReadSeg2},
+    {.code = kFormatSeg2, .detect = Seg2Id, .read = ImportSeg2},
     {.code = kFormatAbem, .detect = AbemId},
     {.code = kFormatBison1, .detect = Bison1Id},
     {.code = kFormatBison2, .detect = Bison2Id},
