@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -448,6 +449,30 @@ TEST_F(Seg2InTest, DamagedFilesFailWithTheirMessageAndLeaveTheRecord) {
     EXPECT_EQ(Read(h.bytes, rec), -1);
     EXPECT_EQ(sup::LastUserMessage().text, h.message);
     ExpectSameRecord(rec, Sentinel());
+  }
+}
+
+TEST_F(Seg2InTest, RandomDamageNeverBreaksTheReader) {
+  // Seeded byte damage and cuts of a small valid file: every outcome is a
+  // clean success or a clean failure that leaves the record alone.
+  File f = SimpleFile(3, 5);
+  f.traces[1].strings.push_back("RECEIVER_LOCATION 4 5 6");
+  f.traces[2] = FloatTrace({1, 2, 3, 4, 5}, {"FIRST_BREAK 0.001", "SAMPLE_INTERVAL 0.0005"});
+  const std::string good = Build(f);
+  std::mt19937 rng(1234);
+  for (int round = 0; round < 400; ++round) {
+    std::string b = good;
+    const int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits; ++e) b[rng() % b.size()] = static_cast<char>(rng());
+    if (rng() % 4 == 0) b.resize(rng() % b.size());
+    ShotRecord rec = Sentinel();
+    const int ierr = Read(b, rec);
+    ASSERT_TRUE(ierr == 0 || ierr == -1);
+    if (ierr == 0) {
+      ASSERT_EQ(rec.TRACES.size(), static_cast<std::size_t>(rec.NSAMP) * rec.NTRACE);
+    } else {
+      ExpectSameRecord(rec, Sentinel());
+    }
   }
 }
 
