@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
@@ -341,6 +342,15 @@ std::string IntegerText(std::int32_t value, std::string_view format) {
   return text;
 }
 
+bool Writable(const Key& k) {
+  if (k.kind == Kind::Real) return std::isfinite(*static_cast<const float*>(k.target));
+  if (k.kind == Kind::RealPair) {
+    const auto* pair = static_cast<const float*>(k.target);
+    return std::isfinite(pair[0]) && std::isfinite(pair[1]);
+  }
+  return true;
+}
+
 std::string ValueText(const Key& k) {
   switch (k.kind) {
     case Kind::Section:
@@ -378,7 +388,13 @@ std::string SettingsText(const TraceDisplayOptions& opts, const SettingsValues& 
   if (!currentDir.empty()) line("LastDir=", currentDir);
   line("[Windows]");
   for (const ChainKey& c : WindowChain(v)) line(c.key, IntegerText(*c.target, "(I5)"));
-  for (const Key& k : OrdinaryKeys(o, v)) line(k.key, ValueText(k));
+  for (const Key& k : OrdinaryKeys(o, v)) {
+    // A real that is not a number cannot be read back, and an unreadable value
+    // would end the reading of every later key: such a key is left out, so it
+    // keeps its load-time value next time.
+    if (!Writable(k)) continue;
+    line(k.key, ValueText(k));
+  }
   return out;
 }
 

@@ -1,7 +1,9 @@
 // The settings file: where it lives, what is written, how it is read back.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -286,6 +288,32 @@ TEST(SettingsTest, ReadingEndsAtTheFirstUnreadableValue) {
     EXPECT_EQ(v.IMERGE, 4);      // read before
     EXPECT_EQ(o.ITIMELINES, 2);  // never reached
   }
+}
+
+TEST(SettingsTest, ARealThatIsNotANumberIsLeftOutAndLaterKeysSurvive) {
+  Fixture f;
+  f.WriteSettings("");
+  vel::TraceDisplayOptions o;
+  vel::SettingsValues v;
+  f.Read(o, v);
+  o.TRACECLIP = std::nanf("");
+  v.fkFilter.Velocity[1] = std::numeric_limits<float>::infinity();
+  o.ITIMELINES = 3;
+  v.fkFilter.VSmooth = 0.2f;
+  vel::LASTDIR(o, v, f.env);
+  const std::string written = ReadFile(f.env.files.settings);
+  EXPECT_EQ(written.find("Trace Clip="), std::string::npos);
+  EXPECT_EQ(written.find("Velocity="), std::string::npos);
+
+  Fixture g;
+  g.env.files = f.env.files;
+  vel::TraceDisplayOptions o2;
+  vel::SettingsValues v2;
+  g.Read(o2, v2);
+  EXPECT_EQ(o2.TRACECLIP, 2.0f);
+  EXPECT_EQ(o2.ITIMELINES, 3);
+  EXPECT_EQ(v2.fkFilter.Velocity, (std::array<float, 2>{2000.0f, 2000.0f}));
+  EXPECT_EQ(v2.fkFilter.VSmooth, 0.2f);
 }
 
 TEST(SettingsTest, DeadTextKeepsItsLeadingBlanks) {
