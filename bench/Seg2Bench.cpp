@@ -35,9 +35,12 @@ std::string FloatFile() {
     t.format = 4;
     t.sampleCount = kSamples;
     t.data = seg2_fixtures::Floats(v, false);
-    t.strings = {"SAMPLE_INTERVAL 0.00025", "DELAY 0.0",
-                 "RECEIVER_LOCATION " + std::to_string(j) + " 0 0", "SOURCE_LOCATION -1 0 0",
-                 "DESCALING_FACTOR 1.0", "STACK 4"};
+    t.strings = {"SAMPLE_INTERVAL 0.00025",
+                 "DELAY 0.0",
+                 "RECEIVER_LOCATION " + std::to_string(j) + " 0 0",
+                 "SOURCE_LOCATION -1 0 0",
+                 "DESCALING_FACTOR 1.0",
+                 "STACK 4"};
     f.traces.push_back(t);
   }
   return seg2_fixtures::Build(f);
@@ -75,7 +78,8 @@ void BM_Seg2Decode(benchmark::State& state) {
   std::vector<float> out(static_cast<std::size_t>(ns));
   for (auto _ : state) {
     float lo = 1e30f, hi = -1e30f;
-    if (!vel::DecodeSeg2Samples(block, format, ns, swap, out, lo, hi)) state.SkipWithError("decode");
+    if (!vel::DecodeSeg2Samples(block, format, ns, swap, out, lo, hi))
+      state.SkipWithError("decode");
     benchmark::DoNotOptimize(out.data());
     benchmark::DoNotOptimize(lo);
   }
