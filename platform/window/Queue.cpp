@@ -355,6 +355,23 @@ bool GetMessage(Message& out, Hwnd filter, Msg first, Msg last) {
   return false;
 }
 
+bool WaitMessage() {
+  System* s = Sys();
+  if (s == nullptr) return false;
+  Message m;
+  if (Fetch(m, kNoWindow, Msg::Null, Msg::Null, false)) return true;
+  if (Sys() == nullptr) return false;
+  FlushDrawing();
+  const int timeout = TimerTimeout(kNoWindow, Msg::Null, Msg::Null);
+  if (timeout < 0 && !s->backend->CanWait()) {
+    Starve();
+    return false;
+  }
+  InputEvent ev;
+  if (s->backend->NextEvent(ev, timeout)) TranslateInput(ev);
+  return true;
+}
+
 bool PeekMessage(Message& out, Hwnd filter, Msg first, Msg last, PeekMode mode) {
   if (Sys() == nullptr) return false;
   if (Fetch(out, filter, first, last, mode == PeekMode::Remove)) {

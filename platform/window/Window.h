@@ -223,6 +223,10 @@ inline bool TranslateMessage(const Message&) {
   return false;
 }
 LResult DispatchMessage(const Message& m);
+/// Waits until a message is there or one piece of input has been taken in
+/// (which may have sent messages without queueing any). Returns false when
+/// the wait starved (see SetStarvationHandler).
+bool WaitMessage();
 /// Time and cursor position of the last message GetMessage or PeekMessage returned.
 std::uint64_t GetMessageTime();
 Point GetMessagePos();

@@ -1,0 +1,48 @@
+#pragma once
+// The window table shared by the window, procedure, event and geometry code.
+#include <array>
+#include <cstdint>
+
+#include "platform/window/Window.h"
+#include "toolkit/core/Windows.h"
+
+namespace tk::detail {
+
+constexpr char kMainFrameClass[] = "PARVENDRITE";
+constexpr char kChildFrameClass[] = "PARVCHILD";
+constexpr char kClientClass[] = "PARVCLIENT";
+constexpr char kSplitHClass[] = "PARVSPLITH";
+constexpr char kSplitVClass[] = "PARVSPLITV";
+
+struct WindowSlot {
+  plat::Hwnd frame = plat::kNoWindow;  // free while none
+  plat::Hwnd client = plat::kNoWindow;
+  std::int32_t flags = -1;
+  int menu = 0;
+  int statusBarHeight = 0;
+  std::array<int, 4> toolbarExtents{};  // heights of 1 and 4, widths of 2 and 3
+  int cursorShape = 0;                  // 0: the global cursor
+  int parent = -1;                      // the window it lies inside or is owned by; -1 none
+  bool inside = false;                  // lies inside its parent's client area
+  int showState = kShowNormal;
+  plat::Rect normal{};  // frame rectangle in normal state (parent client or screen pixels)
+  plat::Hwnd focusBefore = plat::kNoWindow;
+  int returnTo = -1;  // window number that had the focus before, -1 none
+  int specialKind = 0;
+  WindowTextStyleRecord textStyle{};
+  bool captionActive = false;
+};
+
+WindowSlot& Slot(int n);
+bool MainHidden();
+
+/// The frame rectangle around client size CLIENT for window N's bars.
+plat::Size FrameSizeFor(const WindowSlot& s, plat::Size client);
+/// Places the bars and the client area inside frame N's rectangle.
+void LayoutFrame(int n);
+
+plat::LResult FrameWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l);
+plat::LResult ClientWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l);
+plat::LResult SplitterWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l);
+
+}  // namespace tk::detail
