@@ -9,6 +9,7 @@
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
 namespace tk::testing {
