@@ -32,13 +32,17 @@ PaletteStore& Store() {
 // Device slot order of the eight hue blocks (light, red, yellow, green,
 // cyan, blue, magenta, dark).
 constexpr std::array<int, 8> kColourOrder{0, 4, 6, 2, 3, 1, 5, 7};
-constexpr std::array<int, 16> kSixteen{0,   175, 111, 143, 47, 207, 79,  239,
-                                       240, 159, 95,  127, 31, 191, 63,  223};
+constexpr std::array<int, 16> kSixteen{0,   175, 111, 143, 47, 207, 79, 239,
+                                       240, 159, 95,  127, 31, 191, 63, 223};
 constexpr std::array<int, 8> kEight{0, 159, 95, 127, 31, 191, 63, 223};
 
-int Pack(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+int Pack(int r, int g, int b) {
+  return r + 256 * g + 65536 * b;
+}
 
-int HueBlock(int n) { return ((n + 16) / 32) % 8; }
+int HueBlock(int n) {
+  return ((n + 16) / 32) % 8;
+}
 
 void UpdateCone(int n) {
   PaletteStore& s = Store();
@@ -49,7 +53,9 @@ void UpdateCone(int n) {
   s.coneY[n] = sat * v * std::sin(h);
 }
 
-bool InRange(int i, std::size_t n) { return i >= 0 && static_cast<std::size_t>(i) < n; }
+bool InRange(int i, std::size_t n) {
+  return i >= 0 && static_cast<std::size_t>(i) < n;
+}
 
 }  // namespace
 
@@ -60,22 +66,54 @@ void PaletteLoadDefault() {
       const int up = 195 + 4 * k, dark = 131 + 4 * k;
       int r = 0, g = 0, bl = 0;
       switch (b) {
-        case 0: r = g = bl = 255 - 4 * k; break;
-        case 1: r = up; break;
-        case 2: r = dark; break;
-        case 3: r = g = up; break;
-        case 4: r = g = dark; break;
-        case 5: g = up; break;
-        case 6: g = dark; break;
-        case 7: g = bl = up; break;
-        case 8: g = bl = dark; break;
-        case 9: bl = up; break;
-        case 10: bl = dark; break;
-        case 11: r = bl = up; break;
-        case 12: r = bl = dark; break;
-        case 13: r = g = bl = 60 - 4 * k; break;
-        case 14: r = g = bl = 124 - 4 * k; break;
-        default: r = g = bl = 191 - 4 * k; break;
+        case 0:
+          r = g = bl = 255 - 4 * k;
+          break;
+        case 1:
+          r = up;
+          break;
+        case 2:
+          r = dark;
+          break;
+        case 3:
+          r = g = up;
+          break;
+        case 4:
+          r = g = dark;
+          break;
+        case 5:
+          g = up;
+          break;
+        case 6:
+          g = dark;
+          break;
+        case 7:
+          g = bl = up;
+          break;
+        case 8:
+          g = bl = dark;
+          break;
+        case 9:
+          bl = up;
+          break;
+        case 10:
+          bl = dark;
+          break;
+        case 11:
+          r = bl = up;
+          break;
+        case 12:
+          r = bl = dark;
+          break;
+        case 13:
+          r = g = bl = 60 - 4 * k;
+          break;
+        case 14:
+          r = g = bl = 124 - 4 * k;
+          break;
+        default:
+          r = g = bl = 191 - 4 * k;
+          break;
       }
       s.rgb[16 * b + k] = Pack(r, g, bl);
     }
@@ -93,10 +131,18 @@ void PaletteLoadDefault() {
   for (int n = 0; n < 256; ++n) UpdateCone(n);
 }
 
-int PaletteGetRgb(int n) { return InRange(n, 256) ? Store().rgb[n] : 0; }
-int PaletteSlot8(int i) { return InRange(i, 8) ? Store().slot8[i] : 0; }
-int PaletteSlot16(int i) { return InRange(i, 16) ? Store().slot16[i] : 0; }
-int PaletteSlot256(int i) { return InRange(i, 256) ? Store().slotSized[i] : 0; }
+int PaletteGetRgb(int n) {
+  return InRange(n, 256) ? Store().rgb[n] : 0;
+}
+int PaletteSlot8(int i) {
+  return InRange(i, 8) ? Store().slot8[i] : 0;
+}
+int PaletteSlot16(int i) {
+  return InRange(i, 16) ? Store().slot16[i] : 0;
+}
+int PaletteSlot256(int i) {
+  return InRange(i, 256) ? Store().slotSized[i] : 0;
+}
 
 void PaletteEntryStore(int n, int rgb) {
   if (!InRange(n, 256)) return;
@@ -166,13 +212,18 @@ int ColourToSlot(int n) {
   if (n == 0) return 0;
   const int size = Gs().paletteSize;
   switch (size) {
-    case 2: return 1;
-    case 8: return kColourOrder[HueBlock(n)];
-    case 16: return kColourOrder[HueBlock(n)] + (((n / 16) % 2) ? 8 : 0);
+    case 2:
+      return 1;
+    case 8:
+      return kColourOrder[HueBlock(n)];
+    case 16:
+      return kColourOrder[HueBlock(n)] + (((n / 16) % 2) ? 8 : 0);
     case 32:
     case 64:
-    case 128: return n * size / 256;
-    default: return n;
+    case 128:
+      return n * size / 256;
+    default:
+      return n;
   }
 }
 
@@ -213,7 +264,8 @@ void IGrColourN(int COLOUR) {
     rgb = PaletteGetRgb(COLOUR);
   } else {
     rgb = COLOUR;
-    const bool needNumber = (gs.screenOn && !dp.trueColour[0]) || (gs.hardcopyOn && !dp.trueColour[1]);
+    const bool needNumber =
+        (gs.screenOn && !dp.trueColour[0]) || (gs.hardcopyOn && !dp.trueColour[1]);
     number = needNumber ? PaletteNearestColour(COLOUR) : -1;
   }
   ColourDirectSet(number, rgb, ColourToSlot(number), 0);
@@ -231,8 +283,10 @@ void IGrColour(std::string_view NAME) {
   for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   std::string_view w = word;
   if (w[0] == 'B' && w[1] != 'L') w.remove_prefix(1);
-  static constexpr std::array<int, 8> kNumbers{kBlack, kBlue, kGreen, kCyan, kRed, kMagenta, kYellow, kWhite};
-  static constexpr std::array<int, 8> kRgb{0, 16711680, 65280, 16776960, 255, 16711935, 65535, 16777215};
+  static constexpr std::array<int, 8> kNumbers{kBlack, kBlue,    kGreen,  kCyan,
+                                               kRed,   kMagenta, kYellow, kWhite};
+  static constexpr std::array<int, 8> kRgb{0,   16711680, 65280, 16776960,
+                                           255, 16711935, 65535, 16777215};
   int index = -1;
   if (w.substr(0, 3) == "BLA") {
     index = 0;

@@ -23,16 +23,47 @@ Dispatch& TheDispatch() {
 }  // namespace
 
 std::string_view ToString(DriverOperation op) {
-  static constexpr std::array<std::string_view, 41> kNames{
-      "?",           "Select",         "Line",          "Colour",           "EllipseOutline",
-      "EllipseHalftone", "EllipseSolid", "TrapeziumHalftone", "TrapeziumSolid", "RectangleHalftone",
-      "RectangleSolid", "TriangleHalftone", "TriangleSolid", "PieHalftone", "PieSolid",
-      "PolygonHalftone", "PolygonSolid", "Clear",   "BeginPicture",     "EndOutput",
-      "EndPage",     "CharacterSize",  "Text",          "AreaCopy",         "ClipRectangle",
-      "TextWidth",   "Point",          "PlotMode",      "PaletteEntry",     "LineType",
-      "LineWidth",   "ReadPixel",      "Polyline",      "TextAngle",        "Arc",
-      "PaletteReload", "LineJoin",     "LineCap",       "Image",            "MetafileHeader",
-      "SoftwareFill"};
+  static constexpr std::array<std::string_view, 41> kNames{"?",
+                                                           "Select",
+                                                           "Line",
+                                                           "Colour",
+                                                           "EllipseOutline",
+                                                           "EllipseHalftone",
+                                                           "EllipseSolid",
+                                                           "TrapeziumHalftone",
+                                                           "TrapeziumSolid",
+                                                           "RectangleHalftone",
+                                                           "RectangleSolid",
+                                                           "TriangleHalftone",
+                                                           "TriangleSolid",
+                                                           "PieHalftone",
+                                                           "PieSolid",
+                                                           "PolygonHalftone",
+                                                           "PolygonSolid",
+                                                           "Clear",
+                                                           "BeginPicture",
+                                                           "EndOutput",
+                                                           "EndPage",
+                                                           "CharacterSize",
+                                                           "Text",
+                                                           "AreaCopy",
+                                                           "ClipRectangle",
+                                                           "TextWidth",
+                                                           "Point",
+                                                           "PlotMode",
+                                                           "PaletteEntry",
+                                                           "LineType",
+                                                           "LineWidth",
+                                                           "ReadPixel",
+                                                           "Polyline",
+                                                           "TextAngle",
+                                                           "Arc",
+                                                           "PaletteReload",
+                                                           "LineJoin",
+                                                           "LineCap",
+                                                           "Image",
+                                                           "MetafileHeader",
+                                                           "SoftwareFill"};
   const int i = static_cast<int>(op);
   return (i >= 1 && i <= 40) ? kNames[i] : kNames[0];
 }
@@ -66,13 +97,17 @@ void HardcopyDriverSelect(DriverOperation op, int n) {
   HardcopyDriverSwitch(op);
 }
 
-int HardcopyDispatchNumber() { return TheDispatch().number; }
+int HardcopyDispatchNumber() {
+  return TheDispatch().number;
+}
 
 void RegisterHardcopyDriver(int number, DriverEntry entry) {
   if (number >= 1 && number <= 12) TheDispatch().drivers[number] = std::move(entry);
 }
 
-void RegisterMemoryRecorder(DriverEntry entry) { TheDispatch().recorder = std::move(entry); }
+void RegisterMemoryRecorder(DriverEntry entry) {
+  TheDispatch().recorder = std::move(entry);
+}
 
 void ResetDriverDispatch() {
   TheDispatch().number = kDefaultHardcopyDriver;

@@ -236,7 +236,9 @@ void StoreCorners(std::span<const P> pts) {
 
 }  // namespace
 
-void SetPolygonDecomposer(PolygonDecomposer decomposer) { Decomposer() = std::move(decomposer); }
+void SetPolygonDecomposer(PolygonDecomposer decomposer) {
+  Decomposer() = std::move(decomposer);
+}
 
 HatchSteps HatchSpacing(int output, int density) {
   const GraphicsState& gs = Gs();
@@ -291,14 +293,19 @@ void IGrTrapezium(float X1, float Y1, float X2, float Y2, float W, int ORIENTATI
                      vertical ? P{X1, Y1 + W} : P{X2 - W, Y2}};
   std::array<P, 4> c;
   for (int i = 0; i < 4; ++i) UserToDevice(u[i].x, u[i].y, c[i].x, c[i].y);
-  FillShape shape{DriverOperation::TrapeziumHalftone, DriverOperation::TrapeziumSolid,
-                  vertical ? 1 : 2, c, true, {}, {}};
+  FillShape shape{DriverOperation::TrapeziumHalftone,
+                  DriverOperation::TrapeziumSolid,
+                  vertical ? 1 : 2,
+                  c,
+                  true,
+                  {},
+                  {}};
   shape.beforeScreenOp = [&] {
     StoreCorners(c);
     DriverParams().P2 = vertical ? 1 : 2;
   };
-  shape.passes = [&](int style, int angle, const HatchSteps& hs, float vStep, int vInt,
-                     float hStep, int hInt) {
+  shape.passes = [&](int style, int angle, const HatchSteps& hs, float vStep, int vInt, float hStep,
+                     int hInt) {
     const Box box = BoxOf(c);
     const bool slanted = angle == 1 || angle == 2;
     if (slanted) {
@@ -334,11 +341,16 @@ void IGrTriangle(float X1, float Y1, float X2, float Y2, float X3, float Y3) {
   UserToDevice(X3, Y3, c[2].x, c[2].y);
   std::array<P, 3> sorted = c;
   std::sort(sorted.begin(), sorted.end(), [](const P& a, const P& b) { return a.y < b.y; });
-  FillShape shape{DriverOperation::TriangleHalftone, DriverOperation::TriangleSolid, 1, c,
-                  gs.outlineFlag > 0, {}, {}};
+  FillShape shape{DriverOperation::TriangleHalftone,
+                  DriverOperation::TriangleSolid,
+                  1,
+                  c,
+                  gs.outlineFlag > 0,
+                  {},
+                  {}};
   shape.beforeScreenOp = [&] { StoreCorners(sorted); };
-  shape.passes = [&](int style, int angle, const HatchSteps& hs, float vStep, int vInt,
-                     float hStep, int hInt) {
+  shape.passes = [&](int style, int angle, const HatchSteps& hs, float vStep, int vInt, float hStep,
+                     int hInt) {
     const Box box = BoxOf(c);
     // On the screen lines run from the higher to the lower coordinate.
     if (angle != 4 || style == kFillCrossHatch) ConvexPass(c, 0, box, vStep, vInt, hs, 1);
@@ -368,8 +380,8 @@ void YYPLYGON(std::span<const float> X, std::span<const float> Y, int N, int DEV
   };
   const Box box = BoxOf(pts);
   bool tooComplex = false;
-  FillShape shape{DriverOperation::PolygonHalftone, DriverOperation::PolygonSolid, 1, pts, true,
-                  {}, {}};
+  FillShape shape{
+      DriverOperation::PolygonHalftone, DriverOperation::PolygonSolid, 1, pts, true, {}, {}};
   shape.beforeScreenOp = [&] {
     for (int i = 0; i < N; ++i) dp.pointX[i] = pts[i].x, dp.pointY[i] = pts[i].y;
     dp.P1 = N;
@@ -404,7 +416,8 @@ void YYPLYGON(std::span<const float> X, std::span<const float> Y, int N, int DEV
           LineDevice(pts[0].x, box.y0, pts[0].x, box.y1);
         return;
       }
-      std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.lo < b.lo; });
+      std::sort(edges.begin(), edges.end(),
+                [](const Edge& a, const Edge& b) { return a.lo < b.lo; });
       float s = mn;
       if (screen) s = static_cast<float>(Trunc(mn)) + (mn < 0 ? -0.5f : 0.5f);
       std::array<float, kMaxActiveEdges> crossings;

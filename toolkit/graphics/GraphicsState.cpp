@@ -102,8 +102,12 @@ GraphicsStateSaver::~GraphicsStateSaver() {
   }
 }
 
-void SetGraphicsTargets(GraphicsTargets targets) { TargetStore() = std::move(targets); }
-GraphicsTargets& Targets() { return TargetStore(); }
+void SetGraphicsTargets(GraphicsTargets targets) {
+  TargetStore() = std::move(targets);
+}
+GraphicsTargets& Targets() {
+  return TargetStore();
+}
 
 MetafileSlot& MetafileSlotAt(int slot) {
   static std::array<MetafileSlot, kMetafileSlots + 1> slots;
@@ -116,7 +120,10 @@ void GraphicsStart(int displayColours) {
   gs.hardcopyOn = 0;
   gs.quietReselect = 0;
   gs.aspectRatio = 1.32f;
-  gs.displayPaletteSize = displayColours == 2 ? 2 : displayColours == 16 ? 8 : displayColours == 256 ? 16 : 256;
+  gs.displayPaletteSize = displayColours == 2     ? 2
+                          : displayColours == 16  ? 8
+                          : displayColours == 256 ? 16
+                                                  : 256;
   gs.paletteSize = gs.displayPaletteSize;
   ResetDriverDispatch();
   ScreenDisplaySet(displayColours);
@@ -259,9 +266,9 @@ void IGrSelect(int KIND, std::optional<int> NUMBER) {
   }
   ScreenDriverCall(DriverOperation::Select);
   if (recorderBefore || gs.memoryRecorderOn) {
-    for (DriverOperation op : {DriverOperation::BeginPicture, DriverOperation::LineWidth,
-                               DriverOperation::LineType, DriverOperation::PaletteReload,
-                               DriverOperation::ClipRectangle})
+    for (DriverOperation op :
+         {DriverOperation::BeginPicture, DriverOperation::LineWidth, DriverOperation::LineType,
+          DriverOperation::PaletteReload, DriverOperation::ClipRectangle})
       ScreenDriverCall(op);
   }
 }
@@ -394,25 +401,43 @@ int IGrStateQuery(int ITEM) {
   if (ITEM >= 1 && ITEM <= 29) return dp.capabilities[0][ITEM - 1] == '1' ? 1 : 0;
   auto colour = [&](const StateColour& c) { return gs.colourMode == 1 ? c.number : c.rgb; };
   switch (ITEM) {
-    case 30: return gs.paletteSize;
-    case 31: return gs.displayPaletteSize;
-    case 32: return Trunc(gs.aspectRatio * 100.0f);
-    case 33: return 5;
-    case 34: return colour(gs.previous);
-    case 35: return colour(gs.current);
-    case 36: return gs.lineType;
-    case 37: return gs.plotMode;
-    case 38: return sp.item38;
-    case 39: return gs.fonts.current.charsetBits;
-    case 40: return dp.textAngles[0];
-    case 41: return dp.platformLevel[0];
-    case 42: return dp.trueColour[0];
-    case 43: return gs.drawableKind;
-    case 44: return gs.drawableNumber;
+    case 30:
+      return gs.paletteSize;
+    case 31:
+      return gs.displayPaletteSize;
+    case 32:
+      return Trunc(gs.aspectRatio * 100.0f);
+    case 33:
+      return 5;
+    case 34:
+      return colour(gs.previous);
+    case 35:
+      return colour(gs.current);
+    case 36:
+      return gs.lineType;
+    case 37:
+      return gs.plotMode;
+    case 38:
+      return sp.item38;
+    case 39:
+      return gs.fonts.current.charsetBits;
+    case 40:
+      return dp.textAngles[0];
+    case 41:
+      return dp.platformLevel[0];
+    case 42:
+      return dp.trueColour[0];
+    case 43:
+      return gs.drawableKind;
+    case 44:
+      return gs.drawableNumber;
     case 45:
-    case 46: return TargetStore().systemColour ? TargetStore().systemColour(ITEM) : 0;
-    case 49: return dp.gradientFill[0];
-    default: return 0;
+    case 46:
+      return TargetStore().systemColour ? TargetStore().systemColour(ITEM) : 0;
+    case 49:
+      return dp.gradientFill[0];
+    default:
+      return 0;
   }
 }
 

@@ -218,8 +218,12 @@ void IGrDrawLineTo(float X, float Y) {
   gs.penY = Y;
 }
 
-void IGrPenMoveToRel(float DX, float DY) { IGrPenMoveTo(Gs().penX + DX, Gs().penY + DY); }
-void IGrDrawLineToRel(float DX, float DY) { IGrDrawLineTo(Gs().penX + DX, Gs().penY + DY); }
+void IGrPenMoveToRel(float DX, float DY) {
+  IGrPenMoveTo(Gs().penX + DX, Gs().penY + DY);
+}
+void IGrDrawLineToRel(float DX, float DY) {
+  IGrDrawLineTo(Gs().penX + DX, Gs().penY + DY);
+}
 
 void IGrDrawMode(std::optional<std::string_view> LETTER) {
   int mode = 0;

@@ -62,8 +62,12 @@ Driver& D() {
   return d;
 }
 
-int MaxY() { return Gs().maxY; }
-int Row(int ky) { return MaxY() - ky; }
+int MaxY() {
+  return Gs().maxY;
+}
+int Row(int ky) {
+  return MaxY() - ky;
+}
 
 int Trunc(float v) {
   std::int32_t out;
@@ -73,7 +77,9 @@ int Trunc(float v) {
 
 // Truncation of the driver's own real coordinates, kept inside the range the
 // canvas accepts.
-Point DevicePoint(float x, float y) { return {Trunc(x), MaxY() - Trunc(y)}; }
+Point DevicePoint(float x, float y) {
+  return {Trunc(x), MaxY() - Trunc(y)};
+}
 
 plat::Pen LinePen() {
   Driver& d = D();
@@ -143,7 +149,7 @@ void ShapeObjects(int fill) {
     d.canvas->SetBrush(plat::Brush::Solid(d.currentDevice));
     // In exclusive-or mode an outline would invert the edge pixels a second time.
     d.canvas->SetPen(d.rop == plat::Rop2::XorPen ? plat::Pen::None()
-                                                  : plat::Pen::Solid(d.currentDevice));
+                                                 : plat::Pen::Solid(d.currentDevice));
   }
 }
 
@@ -162,7 +168,9 @@ void GdiPolygon(int n, int fill) {
   RemoveClip();
 }
 
-void GdiVertexStore(int x, int y, int i) { D().points[i] = {x, y}; }
+void GdiVertexStore(int x, int y, int i) {
+  D().points[i] = {x, y};
+}
 
 void GdiLine(int x1, int y1, int x2, int y2) {
   Driver& d = D();
@@ -262,9 +270,9 @@ void GdiPie(const PieGeometry& g, int fill) {
   ShapeObjects(fill);
   if (fill == 4) d.canvas->SetPen(plat::Pen::Solid(d.currentDevice));
   const int c = fill == 3 ? 3 : 2;
-  d.canvas->Pie({g.centre.x - g.rx - 1, g.centre.y - g.ry - 1, g.centre.x + g.rx + c,
-                 g.centre.y + g.ry + c},
-                g.start, g.end);
+  d.canvas->Pie(
+      {g.centre.x - g.rx - 1, g.centre.y - g.ry - 1, g.centre.x + g.rx + c, g.centre.y + g.ry + c},
+      g.start, g.end);
   ShapeDone();
   RemoveClip();
 }
@@ -304,10 +312,17 @@ void GdiAreaCopy() {
   if (w <= 0 || h <= 0) return;
   plat::Rop3 rop = plat::kSrcCopy;
   switch (d.rop) {
-    case plat::Rop2::MergePen: rop = plat::kSrcPaint; break;
-    case plat::Rop2::MaskPen: rop = plat::kSrcAnd; break;
-    case plat::Rop2::XorPen: rop = plat::kSrcInvert; break;
-    default: break;
+    case plat::Rop2::MergePen:
+      rop = plat::kSrcPaint;
+      break;
+    case plat::Rop2::MaskPen:
+      rop = plat::kSrcAnd;
+      break;
+    case plat::Rop2::XorPen:
+      rop = plat::kSrcInvert;
+      break;
+    default:
+      break;
   }
   SelectClip();
   const Point origin = d.binding.origin;
@@ -324,19 +339,23 @@ void GdiAreaCopy() {
       else if (dy0 == sy0)
         poly = {{dx1 + 1, sy0}, {sx1, sy0}, {sx1, sy1}, {dx1 + 1, sy1}};
       else
-        poly = {{sx0, sy0}, {sx1, sy0}, {sx1, sy1}, {dx1 + 1, sy1}, {dx1 + 1, dy0 - 1}, {sx0, dy0 - 1}};
+        poly = {{sx0, sy0},     {sx1, sy0},         {sx1, sy1},
+                {dx1 + 1, sy1}, {dx1 + 1, dy0 - 1}, {sx0, dy0 - 1}};
     } else if (within(dx1, sx0, sx1) && within(sy0, dy0, dy1)) {
       if (dx1 == sx1)
         poly = {{sx0, dy1 + 1}, {sx1, dy1 + 1}, {sx1, sy1}, {sx0, sy1}};
       else
-        poly = {{dx1 + 1, sy0}, {sx1, sy0}, {sx1, sy1}, {sx0, sy1}, {sx0, dy1 + 1}, {dx1 + 1, dy1 + 1}};
+        poly = {{dx1 + 1, sy0}, {sx1, sy0},     {sx1, sy1},
+                {sx0, sy1},     {sx0, dy1 + 1}, {dx1 + 1, dy1 + 1}};
     } else if (!within(dx1, sx0, sx1) && within(dx0, sx0, sx1)) {
       if (dy0 == sy0)
         poly = {{sx0, sy0}, {dx0 - 1, sy0}, {dx0 - 1, sy1}, {sx0, sy1}};
       else if (within(sy1, dy0, dy1))
-        poly = {{sx0, sy0}, {sx1, sy0}, {sx1, dy0 - 1}, {dx0 - 1, dy0 - 1}, {dx0 - 1, sy1}, {sx0, sy1}};
+        poly = {{sx0, sy0},         {sx1, sy0},     {sx1, dy0 - 1},
+                {dx0 - 1, dy0 - 1}, {dx0 - 1, sy1}, {sx0, sy1}};
       else if (within(sy0, dy0, dy1))
-        poly = {{sx0, sy0}, {dx0 - 1, sy0}, {dx0 - 1, dy1 + 1}, {sx1, dy1 + 1}, {sx1, sy1}, {sx0, sy1}};
+        poly = {{sx0, sy0},     {dx0 - 1, sy0}, {dx0 - 1, dy1 + 1},
+                {sx1, dy1 + 1}, {sx1, sy1},     {sx0, sy1}};
     }
     const Pixel clear = d.hasPalette ? plat::PaletteIndex(0) : RgbToPixel(PaletteGetRgb(0));
     d.canvas->SetRop2(plat::Rop2::CopyPen);
@@ -417,25 +436,28 @@ void SoftwareFill() {
     const Pixel p = RgbToPixel(rgb);
     d.canvas->SetPixel({x, y}, d.hasPalette ? plat::PaletteIndex(d.palette.NearestIndex(p)) : p);
   };
-  ScreenDriverSeams::GradientFn gradient =
-      [&d](std::span<const int> vx, std::span<const int> vy, std::span<const int> colours,
-           std::span<const std::array<int, 3>> triangles) {
-        const std::size_t count = std::min({vx.size(), vy.size(), colours.size()});
-        std::vector<plat::GradientVertex> vertices(count);
-        for (std::size_t i = 0; i < count; ++i)
-          vertices[i] = {vx[i], vy[i], RgbToPixel(colours[i])};
-        std::vector<std::array<int, 3>> tri(triangles.begin(), triangles.end());
-        for (auto& t : tri)
-          for (int& v : t) v -= 1;  // given from 1
-        return d.canvas->GradientFillTriangles(vertices, tri) ? 0 : 1;
-      };
+  ScreenDriverSeams::GradientFn gradient = [&d](std::span<const int> vx, std::span<const int> vy,
+                                                std::span<const int> colours,
+                                                std::span<const std::array<int, 3>> triangles) {
+    const std::size_t count = std::min({vx.size(), vy.size(), colours.size()});
+    std::vector<plat::GradientVertex> vertices(count);
+    for (std::size_t i = 0; i < count; ++i) vertices[i] = {vx[i], vy[i], RgbToPixel(colours[i])};
+    std::vector<std::array<int, 3>> tri(triangles.begin(), triangles.end());
+    for (auto& t : tri)
+      for (int& v : t) v -= 1;  // given from 1
+    return d.canvas->GradientFillTriangles(vertices, tri) ? 0 : 1;
+  };
   d.seams.softwareFill(xs, ys, clip, dp.gradientFill[0], setPixel, gradient);
 }
 
 }  // namespace
 
-const ScreenProperties& ScreenDriverProperties() { return D().properties; }
-ScreenDriverSeams& ScreenSeams() { return D().seams; }
+const ScreenProperties& ScreenDriverProperties() {
+  return D().properties;
+}
+ScreenDriverSeams& ScreenSeams() {
+  return D().seams;
+}
 
 void ScreenDisplaySet(int colours, int pixelsPerInch) {
   Driver& d = D();

@@ -1,9 +1,8 @@
 // Palette, colour selection and conversions.
-#include "toolkit/graphics/Colours.h"
-
 #include <gtest/gtest.h>
 
 #include "GraphicsTestSupport.h"
+#include "toolkit/graphics/Colours.h"
 
 namespace tk::testing {
 namespace {
@@ -38,9 +37,9 @@ TEST_F(ColoursTest, SelectionByNumber) {
 
 TEST_F(ColoursTest, SelectionByName) {
   const std::pair<const char*, int> cases[] = {
-      {"red", 31},   {"RED", 31},      {"bred", 31},    {"  Red light", 31}, {"black", 223},
-      {"blue", 159}, {"white", 0},     {"green", 95},   {"cyan", 127},       {"magenta", 191},
-      {"yellow", 63}, {"Bright red", 31}};
+      {"red", 31},    {"RED", 31},      {"bred", 31},   {"  Red light", 31},
+      {"black", 223}, {"blue", 159},    {"white", 0},   {"green", 95},
+      {"cyan", 127},  {"magenta", 191}, {"yellow", 63}, {"Bright red", 31}};
   for (const auto& [name, number] : cases) {
     IGrColourN(100);
     IGrColour(name);
@@ -90,8 +89,8 @@ TEST_F(ColoursTest, SlotsBySize) {
   struct Case {
     int size, n, slot;
   };
-  const Case cases[] = {{8, 16, 4},  {8, 47, 4},   {8, 5, 0},     {8, 250, 0},   {8, 208, 7},
-                        {8, 239, 7}, {16, 31, 12}, {16, 47, 4},   {16, 240, 8},  {64, 100, 25},
+  const Case cases[] = {{8, 16, 4},  {8, 47, 4},   {8, 5, 0},     {8, 250, 0},  {8, 208, 7},
+                        {8, 239, 7}, {16, 31, 12}, {16, 47, 4},   {16, 240, 8}, {64, 100, 25},
                         {2, 7, 1},   {2, 0, 0},    {256, 77, 77}, {16, -1, -1}};
   for (const Case& c : cases) {
     Gs().paletteSize = c.size;

@@ -1,11 +1,10 @@
 // Area fills: styles on trapezia and polygons, the fill model's operations.
-#include "toolkit/graphics/Fills.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "GraphicsTestSupport.h"
+#include "toolkit/graphics/Fills.h"
 
 namespace tk::testing {
 namespace {
@@ -48,8 +47,10 @@ TEST_F(FillsTest, EachStyleOnTheSquare) {
   // (60..140 inside) of 99 inner pixels. Cross-hatch adds vertical lines
   // (81 crossings shared). Halftone: 100 x 100 pixel centres, half of them
   // black. Solid: the polygon with its one-pixel outline, 101 x 101.
-  const Case cases[] = {{"outline", 0, 400},          {"hatch", 1, 400 + 9 * 99},
-                        {"cross", 2, 400 + 18 * 99 - 81}, {"halftone", 3, 5000},
+  const Case cases[] = {{"outline", 0, 400},
+                        {"hatch", 1, 400 + 9 * 99},
+                        {"cross", 2, 400 + 18 * 99 - 81},
+                        {"halftone", 3, 5000},
                         {"solid", 4, 101 * 101}};
   for (const Case& c : cases) {
     for (int shape = 0; shape < 2; ++shape) {

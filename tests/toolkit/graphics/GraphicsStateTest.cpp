@@ -1,9 +1,8 @@
 // Graphics state: plot area, units, transforms, targets and queries.
-#include "toolkit/graphics/GraphicsState.h"
-
 #include <gtest/gtest.h>
 
 #include "GraphicsTestSupport.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 namespace tk::testing {
 namespace {
@@ -139,8 +138,8 @@ TEST_F(GraphicsStateTest, MetafileSlots) {
   EXPECT_EQ(Gs().width, 40);
   EXPECT_EQ(Gs().memoryRecorderOn, 1);
   const std::vector<DriverOperation> expected{
-      DriverOperation::ClipRectangle,  DriverOperation::Select,        DriverOperation::BeginPicture,
-      DriverOperation::LineWidth,      DriverOperation::LineType,      DriverOperation::PaletteReload,
+      DriverOperation::ClipRectangle, DriverOperation::Select,   DriverOperation::BeginPicture,
+      DriverOperation::LineWidth,     DriverOperation::LineType, DriverOperation::PaletteReload,
       DriverOperation::ClipRectangle};
   EXPECT_EQ(ops, expected);
   IGrSelect(1);

@@ -1,11 +1,10 @@
 // Lines: user units to pixels, clipping, polylines, modes and widths.
-#include "toolkit/graphics/Lines.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "GraphicsTestSupport.h"
+#include "toolkit/graphics/Lines.h"
 
 namespace tk::testing {
 namespace {

@@ -1,9 +1,8 @@
 // The screen driver's operations on a memory surface.
-#include "toolkit/graphics/ScreenDriver.h"
-
 #include <gtest/gtest.h>
 
 #include "GraphicsTestSupport.h"
+#include "toolkit/graphics/ScreenDriver.h"
 
 namespace tk::testing {
 namespace {

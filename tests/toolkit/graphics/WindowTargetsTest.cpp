@@ -1,6 +1,4 @@
 // Drawing into the toolkit's numbered windows.
-#include "toolkit/graphics/WindowTargets.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/testing/Harness.h"
@@ -8,6 +6,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/WindowTargets.h"
 
 namespace tk::testing {
 namespace {

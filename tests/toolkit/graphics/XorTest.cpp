@@ -39,39 +39,46 @@ TEST_F(XorTest, FiguresDrawnTwiceLeaveTheSurfaceUnchanged) {
        }},
       {"polyline", [&] { PolylineClipped(px, py, 7, 0); }},
       {"closed polyline", [&] { PolylineClipped(sx, sy, 4, 0); }},
-      {"dashed", [&] {
+      {"dashed",
+       [&] {
          IGrLineType(4);
          PolylineClipped(px, py, 7, 0);
          IGrPenMoveTo(0, 4);
          IGrDrawLineTo(10, 4.2f);
          IGrLineType(0);
        }},
-      {"wide", [&] {
+      {"wide",
+       [&] {
          IGrLineWidths(3);
          PolylineClipped(px, py, 7, 0);
          IGrLineWidths(1);
        }},
-      {"outline", [] {
+      {"outline",
+       [] {
          IGrFillStyle(0);
          IGrTrapezium(1, 1, 8, 6, 2, 1);
        }},
-      {"hatch", [] {
+      {"hatch",
+       [] {
          IGrFillStyle(1, 3, 1);
          IGrTrapezium(1, 1, 8, 6, 2, 1);
        }},
-      {"cross-hatch", [&] {
+      {"cross-hatch",
+       [&] {
          IGrFillStyle(2, 4, 3);
          IGrTrapezium(1, 1, 8, 2, 3, 2);
          YYPLYGON(px, py, 7, 0);
          IGrTriangle(1, 1, 9, 2, 4, 7);
        }},
-      {"halftone", [&] {
+      {"halftone",
+       [&] {
          IGrFillStyle(3);
          IGrTrapezium(1, 1, 8, 6, 2, 1);
          YYPLYGON(px, py, 7, 0);
          IGrTriangle(1, 1, 9, 2, 4, 7);
        }},
-      {"solid", [&] {
+      {"solid",
+       [&] {
          IGrFillStyle(4);
          IGrTrapezium(1, 1, 8, 6, 2, 1);
          YYPLYGON(px, py, 7, 0);
