@@ -94,13 +94,14 @@ void PassLine(int axis, float s, float lo, float hi, float inset, bool reverse) 
 // Grid positions: the multiple of the integer step at or below the truncated
 // start, then one real step above it and every real step after it.
 template <typename F>
-void GridLines(float start, float end, float step, int intStep, float minimum, F&& line) {
+void GridLines(float start, float end, float step, int intStep, float minimum, float phase,
+               F&& line) {
   if (step <= 0 || intStep <= 0) return;
   const std::int32_t t = Trunc(start);
   const float base = static_cast<float>(t - (((t % intStep) + intStep) % intStep));
   // Bounded by the extent so a huge shape cannot loop for long.
   for (long k = 1;; ++k) {
-    const float s = base + static_cast<float>(k) * step;
+    const float s = base + static_cast<float>(k) * step + phase;
     if (s > end || k > 1000000) break;
     if (s < minimum) continue;
     line(s);
@@ -112,7 +113,7 @@ void ConvexPass(std::span<const P> pts, int axis, const Box& box, float step, in
                 const HatchSteps& hs, float screenReverse) {
   const float mn = axis == 0 ? box.y0 : box.x0, mx = axis == 0 ? box.y1 : box.x1;
   bool up = true;
-  GridLines(mn, mx, step, intStep, mn, [&](float s) {
+  GridLines(mn, mx, step, intStep, mn, hs.phase, [&](float s) {
     float lo, hi;
     if (!ConvexSpan(pts, axis, s, lo, hi)) return;
     const float blo = axis == 0 ? box.x0 : box.y0, bhi = axis == 0 ? box.x1 : box.y1;
@@ -207,6 +208,7 @@ void RunFillModel(const FillShape& shape) {
           else
             ColourDirectSet(prev.number, prev.rgb, prev.slot, output + 1);
           // The second pass starts half a step later.
+          hs.phase = hs.vertical / 2;
           shape.passes(lineStyle, angle, hs, hs.vertical, hs.verticalInt, hs.horizontal,
                        hs.horizontalInt);
           gs.previous = prev;
@@ -310,11 +312,11 @@ void IGrTrapezium(float X1, float Y1, float X2, float Y2, float W, int ORIENTATI
     const bool slanted = angle == 1 || angle == 2;
     if (slanted) {
       if (vertical) {
-        GridLines(c[0].y, c[3].y, vStep, vInt, box.y0, [&](float y) {
+        GridLines(c[0].y, c[3].y, vStep, vInt, box.y0, hs.phase, [&](float y) {
           LineDevice(c[0].x + hs.inset, y, c[1].x - hs.inset, y + (c[2].y - c[3].y));
         });
       } else {
-        GridLines(c[0].x, c[1].x, hStep, hInt, box.x0, [&](float x) {
+        GridLines(c[0].x, c[1].x, hStep, hInt, box.x0, hs.phase, [&](float x) {
           LineDevice(x, c[0].y + hs.inset, x + (c[2].x - c[1].x), c[3].y - hs.inset);
         });
       }
@@ -420,6 +422,7 @@ void YYPLYGON(std::span<const float> X, std::span<const float> Y, int N, int DEV
                 [](const Edge& a, const Edge& b) { return a.lo < b.lo; });
       float s = mn;
       if (screen) s = static_cast<float>(Trunc(mn)) + (mn < 0 ? -0.5f : 0.5f);
+      s += hs.phase;
       std::array<float, kMaxActiveEdges> crossings;
       for (long k = 0; s <= mx && k < 10000000; ++k, s += step) {
         int count = 0;

@@ -22,6 +22,7 @@ struct HatchSteps {
   int horizontalInt = 2;
   float inset = 0;
   bool serpentine = false;
+  float phase = 0;  // added to every line position (second halftone pass)
 };
 HatchSteps HatchSpacing(int output, int density);
 

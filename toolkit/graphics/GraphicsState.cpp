@@ -52,6 +52,7 @@ void ApplyArea() {
     gs.text.areaHeightPixels = gs.areaHeight;
     gs.areaFracWidth = gs.areaFracX1 - gs.areaFracX0;
     gs.areaFracHeight = gs.areaFracY1 - gs.areaFracY0;
+    if (TextHooks().areaChanged) TextHooks().areaChanged();
   }
 }
 
@@ -100,6 +101,11 @@ GraphicsStateSaver::~GraphicsStateSaver() {
     ColourDirectSet(previous_.number, previous_.rgb, previous_.slot, 0);
     ColourDirectSet(current_.number, current_.rgb, current_.slot, 0);
   }
+}
+
+GraphicsTextHooks& TextHooks() {
+  static GraphicsTextHooks hooks;
+  return hooks;
 }
 
 void SetGraphicsTargets(GraphicsTargets targets) {
@@ -174,6 +180,7 @@ void IGrStateReset(std::string_view OPTIONS) {
     ScreenDriverCall(DriverOperation::LineWidth);
     ScreenDriverCall(DriverOperation::CharacterSize);
   }
+  if (TextHooks().reset) TextHooks().reset();
   StrokeFontStandard(gs.fonts);
   // End any hardcopy output; the hardcopy subsystem does the rest of this
   // (pending page, closing the output) once it exists.

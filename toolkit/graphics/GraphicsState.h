@@ -180,6 +180,16 @@ struct GraphicsTargets {
 void SetGraphicsTargets(GraphicsTargets targets);
 GraphicsTargets& Targets();
 
+/// What the text routines do when the state changes; installed by the text layer.
+struct GraphicsTextHooks {
+  /// The plot area changed (not while a window is re-selected quietly):
+  /// refresh the text angle terms and the character metrics.
+  std::function<void()> areaChanged;
+  /// The state reset: apply the character size and reset the width table.
+  std::function<void()> reset;
+};
+GraphicsTextHooks& TextHooks();
+
 /// Metafile slots (none is ever created by the program).
 struct MetafileSlot {
   std::int32_t kind = 0;  // 0 free, 3 enhanced metafile, 6 memory CGM

@@ -186,6 +186,31 @@ TEST_F(FillsTest, HardcopyFramesTheFill) {
   EXPECT_EQ(Gs().fillRequestHardcopy, 0);
 }
 
+TEST_F(FillsTest, TwoPassHalftoneForAHardcopyDriver) {
+  RecordHardcopy();
+  DriverParams().deviceColours = 8;
+  RegisterHardcopyDriver(10, [this](DriverOperation& op) {
+    hardcopyOps.push_back(op);
+    if (op == DriverOperation::TrapeziumHalftone && DriverParams().P2 != -1) {
+      Gs().fillRequestHardcopy = 2;
+      DriverParams().fillLineSpacing = 4;
+    }
+  });
+  IGrColourN(31);
+  IGrColourN(95);
+  hardcopyOps.clear();
+  IGrFillStyle(3);
+  Square();
+  // Lines at 52, 56 .. 148 in the current colour, then 54 .. 150 in the previous one.
+  EXPECT_EQ(Count(hardcopyOps, DriverOperation::Line), 50);
+  EXPECT_EQ(Count(hardcopyOps, DriverOperation::Colour), 2);
+  EXPECT_EQ(Gs().current.number, 95);
+  EXPECT_EQ(Gs().previous.number, 31);
+  // The screen draws its own halftone.
+  EXPECT_EQ(At(100, 100), plat::Rgb(255, 0, 0));
+  EXPECT_EQ(At(101, 100), plat::Rgb(0, 255, 0));
+}
+
 TEST_F(FillsTest, ScreenSendsOneSolidFill) {
   std::vector<DriverOperation> ops;
   RegisterMemoryRecorder([&](DriverOperation& op) { ops.push_back(op); });
