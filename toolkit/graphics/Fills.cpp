@@ -18,6 +18,8 @@ constexpr int kErrSide = 21;
 constexpr int kErrFlat = 22;
 constexpr int kErrComplex = 49;
 constexpr int kMaxActiveEdges = 99;
+// Slanted hatch lines reach the area from anywhere along their run.
+constexpr std::pair<float, float> kNoLimit{-3.0e38f, 3.0e38f};
 
 struct P {
   float x = 0, y = 0;
@@ -92,17 +94,22 @@ void PassLine(int axis, float s, float lo, float hi, float inset, bool reverse) 
 }
 
 // Grid positions: the multiple of the integer step at or below the truncated
-// start, then one real step above it and every real step after it.
+// start, then one real step above it and every real step after it. Lines
+// wholly below VISIBLE_LO or above VISIBLE_HI (beyond the plot area) are
+// skipped without being walked, so a huge shape costs only its visible part.
 template <typename F>
 void GridLines(float start, float end, float step, int intStep, float minimum, float phase,
-               F&& line) {
-  if (step <= 0 || intStep <= 0) return;
-  const std::int32_t t = Trunc(start);
-  const float base = static_cast<float>(t - (((t % intStep) + intStep) % intStep));
-  // Bounded by the extent so a huge shape cannot loop for long.
-  for (long k = 1;; ++k) {
-    const float s = base + static_cast<float>(k) * step + phase;
-    if (s > end || k > 1000000) break;
+               float visibleLo, float visibleHi, F&& line) {
+  if (!(step > 0) || intStep <= 0 || !std::isfinite(start) || !std::isfinite(end)) return;
+  const long long t = Trunc(start);
+  const double base = static_cast<double>(t - (((t % intStep) + intStep) % intStep));
+  long long k = 1;
+  const double lo = std::max<double>(minimum, visibleLo) - step;
+  if (base + step < lo) k = std::max(1LL, static_cast<long long>((lo - base) / step));
+  const double hi = std::min<double>(end, visibleHi + step);
+  for (int guard = 0; guard < 4000000; ++guard, ++k) {
+    const float s = static_cast<float>(base + static_cast<double>(k) * step + phase);
+    if (s > hi) break;
     if (s < minimum) continue;
     line(s);
   }
@@ -113,7 +120,9 @@ void ConvexPass(std::span<const P> pts, int axis, const Box& box, float step, in
                 const HatchSteps& hs, float screenReverse) {
   const float mn = axis == 0 ? box.y0 : box.x0, mx = axis == 0 ? box.y1 : box.x1;
   bool up = true;
-  GridLines(mn, mx, step, intStep, mn, hs.phase, [&](float s) {
+  const GraphicsState& gs = Gs();
+  const float visLo = axis == 0 ? gs.areaY0 : gs.areaX0, visHi = axis == 0 ? gs.areaY1 : gs.areaX1;
+  GridLines(mn, mx, step, intStep, mn, hs.phase, visLo, visHi, [&](float s) {
     float lo, hi;
     if (!ConvexSpan(pts, axis, s, lo, hi)) return;
     const float blo = axis == 0 ? box.x0 : box.y0, bhi = axis == 0 ? box.x1 : box.y1;
@@ -312,13 +321,15 @@ void IGrTrapezium(float X1, float Y1, float X2, float Y2, float W, int ORIENTATI
     const bool slanted = angle == 1 || angle == 2;
     if (slanted) {
       if (vertical) {
-        GridLines(c[0].y, c[3].y, vStep, vInt, box.y0, hs.phase, [&](float y) {
-          LineDevice(c[0].x + hs.inset, y, c[1].x - hs.inset, y + (c[2].y - c[3].y));
-        });
+        GridLines(c[0].y, c[3].y, vStep, vInt, box.y0, hs.phase, kNoLimit.first, kNoLimit.second,
+                  [&](float y) {
+                    LineDevice(c[0].x + hs.inset, y, c[1].x - hs.inset, y + (c[2].y - c[3].y));
+                  });
       } else {
-        GridLines(c[0].x, c[1].x, hStep, hInt, box.x0, hs.phase, [&](float x) {
-          LineDevice(x, c[0].y + hs.inset, x + (c[2].x - c[1].x), c[3].y - hs.inset);
-        });
+        GridLines(c[0].x, c[1].x, hStep, hInt, box.x0, hs.phase, kNoLimit.first, kNoLimit.second,
+                  [&](float x) {
+                    LineDevice(x, c[0].y + hs.inset, x + (c[2].x - c[1].x), c[3].y - hs.inset);
+                  });
       }
     }
     const bool horizontal = (angle == 3 || style == kFillCrossHatch) && !(vertical && slanted);
@@ -395,7 +406,7 @@ void YYPLYGON(std::span<const float> X, std::span<const float> Y, int N, int DEV
                      int) {
     const bool screen = gs.screenOn != 0;
     auto pass = [&](int axis, float step) {
-      if (tooComplex) return;
+      if (tooComplex || !(step > 0)) return;
       struct Edge {
         float lo, hi, other, inverse;
       };
@@ -420,11 +431,17 @@ void YYPLYGON(std::span<const float> X, std::span<const float> Y, int N, int DEV
       }
       std::sort(edges.begin(), edges.end(),
                 [](const Edge& a, const Edge& b) { return a.lo < b.lo; });
-      float s = mn;
-      if (screen) s = static_cast<float>(Trunc(mn)) + (mn < 0 ? -0.5f : 0.5f);
-      s += hs.phase;
+      double s0 = mn;
+      if (screen) s0 = static_cast<double>(Trunc(mn)) + (mn < 0 ? -0.5 : 0.5);
+      s0 += hs.phase;
+      // Scan lines outside the plot area draw nothing: start and stop at its edges.
+      const double visLo = (axis == 0 ? gs.areaY0 : gs.areaX0) - step;
+      const double visHi = std::min<double>(mx, (axis == 0 ? gs.areaY1 : gs.areaX1) + step);
+      long long k = s0 < visLo ? static_cast<long long>((visLo - s0) / step) : 0;
       std::array<float, kMaxActiveEdges> crossings;
-      for (long k = 0; s <= mx && k < 10000000; ++k, s += step) {
+      for (int guard = 0; guard < 4000000; ++guard, ++k) {
+        const float s = static_cast<float>(s0 + static_cast<double>(k) * step);
+        if (s > visHi) break;
         int count = 0;
         for (const Edge& e : edges) {
           if (e.lo > s) break;

@@ -69,10 +69,14 @@ int Row(int ky) {
   return MaxY() - ky;
 }
 
+// Coordinates beyond this are far outside any surface; keeping within it
+// lets the arithmetic on rows and boxes never overflow.
+constexpr int kCoordinateLimit = 1 << 28;
+
 int Trunc(float v) {
   std::int32_t out;
   (void)TruncateIntChecked(v, out);
-  return out;
+  return std::clamp(out, -kCoordinateLimit, kCoordinateLimit);
 }
 
 // Truncation of the driver's own real coordinates, kept inside the range the
@@ -519,6 +523,12 @@ void YYGAPI(DriverOperation& op) {
   DriverParameters& dp = DriverParams();
   if (!gs.screenOn) return;
   const int code = static_cast<int>(op);
+  if (op != DriverOperation::PaletteEntry) {
+    for (int i = 0; i < 4; ++i) {
+      dp.KX[i] = std::clamp(dp.KX[i], -kCoordinateLimit, kCoordinateLimit);
+      dp.KY[i] = std::clamp(dp.KY[i], -kCoordinateLimit, kCoordinateLimit);
+    }
+  }
   if (code == 1) {
     d.properties.item38 = 8;
     dp.textAngles[0] = 360;

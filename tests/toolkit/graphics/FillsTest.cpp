@@ -228,6 +228,25 @@ TEST_F(FillsTest, ScreenSendsOneSolidFill) {
   Gs().memoryRecorderOn = 0;
 }
 
+TEST_F(FillsTest, HugeShapesCostOnlyTheirVisiblePart) {
+  IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
+  IGrUnits(0, 0, 1, 1);
+  const std::vector<float> x{-1e7f, 1e7f, 1e7f, -1e7f}, y{-1e7f, -1e7f, 1e7f, 1e7f};
+  for (int style : {1, 2, 4}) {
+    IGrFillStyle(style, 5, 3);
+    YYPLYGON(x, y, 4, 0);
+    IGrTrapezium(-1e7f, -1e7f, 1e7f, 1e7f, 2e7f, 1);
+    IGrTriangle(-1e7f, -1e7f, 1e7f, -1e7f, 0, 1e7f);
+  }
+  const GraphicsState& gs = Gs();
+  EXPECT_TRUE(Set(150, 150));
+  for (int py = 0; py < 300; ++py)
+    for (int px = 0; px < 300; ++px)
+      if (px < gs.clipPixX0 || px > gs.clipPixX1 || py < gs.clipPixY0 || py > gs.clipPixY1) {
+        ASSERT_FALSE(Set(px, py)) << px << "," << py;
+      }
+}
+
 TEST_F(FillsTest, ComplexPolygonUsesTheDecomposer) {
   const std::vector<float> x{50, 150, 150, 50}, y{50, 50, 150, 150};
   IGrFillStyle(4);

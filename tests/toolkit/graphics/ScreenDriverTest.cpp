@@ -204,5 +204,26 @@ TEST_F(ScreenDriverTest, SoftwareFillSeam) {
   EXPECT_EQ(At(20, 20), plat::Rgb(255, 0, 0));
 }
 
+TEST_F(ScreenDriverTest, HugeCoordinatesAreHarmless) {
+  DriverParameters& dp = DriverParams();
+  const int big = 2147483647, small = -2147483647 - 1;
+  K(0, small, big);
+  K(1, big, small);
+  for (DriverOperation op :
+       {DriverOperation::Line, DriverOperation::EllipseSolid, DriverOperation::RectangleSolid,
+        DriverOperation::Point, DriverOperation::AreaCopy}) {
+    K(0, small, big);
+    K(1, big, small);
+    Send(op);
+  }
+  dp.X[1] = dp.Y[1] = 3e38f;
+  dp.X[2] = 1e30f;
+  Send(DriverOperation::PieSolid);
+  Points({{-3e38f, 3e38f}, {3e38f, -3e38f}, {0, 0}});
+  Send(DriverOperation::PolygonSolid);
+  Send(DriverOperation::Polyline);
+  SUCCEED();
+}
+
 }  // namespace
 }  // namespace tk::testing
