@@ -34,11 +34,11 @@ struct EventState {
   HeldEvent current{};
   StoreState store = StoreState::Stored;
   bool insideWait = false;
-  bool firstStorePending = false;
   bool waitDispatching = false;  // the wait itself is dispatching a paint or size
   std::array<HeldEvent, kWindowSlots> deferred{};
   HeldEvent heldFieldChange{};
   DialogEventLink dialogs{};
+  EventMessageFilter filter{};
 };
 
 EventState& Ev() {
@@ -148,7 +148,6 @@ void Dispatch(const plat::Message& m) {
 bool RunLoop(bool block) {
   EventState& s = Ev();
   s.store = StoreState::Waiting;
-  s.firstStorePending = true;
   while (s.store == StoreState::Waiting) {
     plat::Message m;
     // Taking input in may store an event (a resize from the window manager
@@ -176,6 +175,7 @@ bool RunLoop(bool block) {
       plat::PostQuitMessage(static_cast<int>(m.wParam));
       break;
     }
+    if (s.filter && s.filter(m)) continue;
     Dispatch(m);
   }
   if (s.store == StoreState::Waiting) {
@@ -230,6 +230,14 @@ void EventTypeEnabled(int type, int& result) {
 
 void SetDialogEventLink(DialogEventLink link) {
   Ev().dialogs = std::move(link);
+}
+
+bool EventWaitRunning() {
+  return Ev().insideWait;
+}
+
+void SetEventMessageFilter(EventMessageFilter filter) {
+  Ev().filter = std::move(filter);
 }
 
 int KeyCode(int vk, int modifierClass) {
@@ -314,7 +322,10 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
   if (!(type == kEventResize && !visible)) {
     e.type = type;
     e.window = window;
-    e.time = MessageTime();
+    // Sizes and paints are sent, not queued: their time is now.
+    e.time = (type == kEventResize || type == kEventExpose)
+                 ? static_cast<std::int32_t>(plat::NowMs() & 0x7FFFFFFF)
+                 : MessageTime();
   }
   const auto u = static_cast<std::uintptr_t>(l);
   switch (type) {

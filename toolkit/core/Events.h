@@ -94,4 +94,14 @@ struct DialogEventLink {
 };
 void SetDialogEventLink(DialogEventLink link);
 
+/// Whether a wait or poll is running its message loop (the dialog manager
+/// holds a second field change then).
+bool EventWaitRunning();
+
+/// Takes each message the wait has taken before it is dispatched; true when
+/// it consumed the message (accelerators, keyboard handling of modeless
+/// dialogs). Empty until menus and dialogs install one.
+using EventMessageFilter = std::function<bool(plat::Message&)>;
+void SetEventMessageFilter(EventMessageFilter filter);
+
 }  // namespace tk

@@ -128,12 +128,11 @@ void ApplyShowState(int n, int state, bool activate) {
   WindowSlot& s = Slot(n);
   switch (state) {
     case kShowHidden:
-      plat::ShowWindow(s.frame, plat::ShowCmd::Hide);
-      break;
     case kShowMinimised:
-      // No minimised state of our own: the frame leaves the screen, keeping
-      // its normal placement for restoring.
+      // A minimised frame leaves the screen (the window system has no icons
+      // of its own) and keeps its normal placement for restoring.
       plat::ShowWindow(s.frame, plat::ShowCmd::Hide);
+      plat::MoveWindow(s.frame, s.normal, false);
       break;
     case kShowMaximised: {
       const plat::Size area = PlacementArea(s);
@@ -415,8 +414,10 @@ void WindowReposition(std::optional<int> width, std::optional<int> height, std::
   } else {
     ApplyShowState(n, newState, false);
   }
-  SetCurrentDrawable(kDrawableWindow, WindowClientSize(n));
+  const plat::Size now = WindowClientSize(n);
+  SetCurrentDrawable(kDrawableWindow, now);
   TextCellToPixels();
+  if (State().link.windowSurfaceResized) State().link.windowSurfaceResized(n, now);
 }
 
 void WindowMakeCurrent(int n) {

@@ -112,7 +112,11 @@ void WindowRaiseChild(int n);
 /// Sets the current window's caption (when given) and icon (-1 keep).
 void WindowTitle(std::optional<std::string_view> title = std::nullopt, int icon = -1);
 
-/// Items of the current window (see the item list in Windows.cpp).
+/// Items of the current window: 1, 2 drawable width and height; 3 style
+/// flags; 4 window number; 5, 6 frame position (window units of the parent's
+/// client area for a window inside a parent); 7, 8 client origin on the
+/// screen; 9 show state; 10 special kind; 11, 12 client size and 13, 14 frame
+/// position in normal state. 0 for other items.
 int WindowQuery(int item);
 
 /// 1 screen width, 2 screen height, 3 colour count, 4 and 5 always 1; 0 otherwise.

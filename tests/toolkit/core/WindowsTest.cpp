@@ -165,6 +165,18 @@ TEST_F(ToolkitWindowTest, TextStyleKeepsOldColoursForValuesOutOfRange) {
   EXPECT_EQ(CurrentTextStyle().textColour, 3);
 }
 
+TEST_F(ToolkitWindowTest, TitleOfTheCurrentWindow) {
+  WindowTitle("Shot 12   ");
+  EXPECT_EQ(plat::GetWindowText(Frame(0)), "Shot 12");
+  WindowTitle();  // no title: the caption stays
+  EXPECT_EQ(plat::GetWindowText(Frame(0)), "Shot 12");
+  WErrorStatusQuery(1);
+  WindowTitle(std::nullopt, 0);  // the program icon
+  EXPECT_EQ(WErrorStatusQuery(1), 0);
+  WindowTitle(std::nullopt, 4711);
+  EXPECT_EQ(WErrorStatusQuery(1), 1015);
+}
+
 TEST_F(ToolkitWindowTest, DisplayQuery) {
   EXPECT_EQ(WDisplayQuery(1), 1920);
   EXPECT_EQ(WDisplayQuery(2), 1080);
