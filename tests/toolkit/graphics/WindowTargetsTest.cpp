@@ -75,6 +75,13 @@ TEST_F(WindowTargetsTest, ResizeReachesTheGraphicsState) {
   EXPECT_EQ(Gs().height, 150);
   GetGraphicsLink().windowSurfaceResized(1, {10, 10});  // not the current window
   EXPECT_EQ(Gs().width, 300);
+  WindowReposition(240, 120);
+  EXPECT_EQ(Gs().width, 240);
+  EXPECT_EQ(Gs().height, 120);
+  IGrUnits(0, 0, 1, 1);
+  IGrPenMoveTo(0, 0);
+  IGrDrawLineTo(1, 1);
+  EXPECT_EQ(Client(0, 239, 0), plat::Rgb(0, 0, 0));
 }
 
 }  // namespace
