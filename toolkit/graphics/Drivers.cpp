@@ -1,0 +1,117 @@
+// The driver block and the dispatch of operations to the drivers.
+#include "toolkit/graphics/Drivers.h"
+
+#include <array>
+
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ScreenDriver.h"
+
+namespace tk {
+namespace {
+
+struct Dispatch {
+  int number = kDefaultHardcopyDriver;
+  std::array<DriverEntry, 13> drivers;  // 1-12
+  DriverEntry recorder;
+};
+
+Dispatch& TheDispatch() {
+  static Dispatch d;
+  return d;
+}
+
+}  // namespace
+
+std::string_view ToString(DriverOperation op) {
+  static constexpr std::array<std::string_view, 41> kNames{"?",
+                                                           "Select",
+                                                           "Line",
+                                                           "Colour",
+                                                           "EllipseOutline",
+                                                           "EllipseHalftone",
+                                                           "EllipseSolid",
+                                                           "TrapeziumHalftone",
+                                                           "TrapeziumSolid",
+                                                           "RectangleHalftone",
+                                                           "RectangleSolid",
+                                                           "TriangleHalftone",
+                                                           "TriangleSolid",
+                                                           "PieHalftone",
+                                                           "PieSolid",
+                                                           "PolygonHalftone",
+                                                           "PolygonSolid",
+                                                           "Clear",
+                                                           "BeginPicture",
+                                                           "EndOutput",
+                                                           "EndPage",
+                                                           "CharacterSize",
+                                                           "Text",
+                                                           "AreaCopy",
+                                                           "ClipRectangle",
+                                                           "TextWidth",
+                                                           "Point",
+                                                           "PlotMode",
+                                                           "PaletteEntry",
+                                                           "LineType",
+                                                           "LineWidth",
+                                                           "ReadPixel",
+                                                           "Polyline",
+                                                           "TextAngle",
+                                                           "Arc",
+                                                           "PaletteReload",
+                                                           "LineJoin",
+                                                           "LineCap",
+                                                           "Image",
+                                                           "MetafileHeader",
+                                                           "SoftwareFill"};
+  const int i = static_cast<int>(op);
+  return (i >= 1 && i <= 40) ? kNames[i] : kNames[0];
+}
+
+DriverParameters& DriverParams() {
+  static DriverParameters p;
+  return p;
+}
+
+void ScreenDriverCall(DriverOperation op) {
+  if (Gs().memoryRecorderOn) {
+    if (const DriverEntry& r = TheDispatch().recorder) r(op);
+    return;
+  }
+  YYGAPI(op);
+}
+
+void HardcopyDriverCall(DriverOperation op) {
+  if (Gs().hardcopyOn > 0) HardcopyDriverSwitch(op);
+}
+
+void HardcopyDriverSwitch(DriverOperation op) {
+  const Dispatch& d = TheDispatch();
+  if (d.number < 1 || d.number > 12 || d.number == 5 || d.number == 7) return;
+  if (const DriverEntry& e = d.drivers[d.number]) e(op);
+}
+
+void HardcopyDriverSelect(DriverOperation op, int n) {
+  if (op != DriverOperation::Select) return;
+  TheDispatch().number = n;
+  HardcopyDriverSwitch(op);
+}
+
+int HardcopyDispatchNumber() {
+  return TheDispatch().number;
+}
+
+void RegisterHardcopyDriver(int number, DriverEntry entry) {
+  if (number >= 1 && number <= 12) TheDispatch().drivers[number] = std::move(entry);
+}
+
+void RegisterMemoryRecorder(DriverEntry entry) {
+  TheDispatch().recorder = std::move(entry);
+}
+
+void ResetDriverDispatch() {
+  TheDispatch().number = kDefaultHardcopyDriver;
+  DriverParams().driverNumber = 0;
+}
+
+}  // namespace tk

@@ -1,0 +1,125 @@
+#pragma once
+// The driver interface of the graphics layer: the operation codes every
+// output device understands, the one block through which their operands and
+// results travel, and the dispatch of an operation to the screen driver and
+// to the selected hardcopy driver.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tk {
+
+/// The operations of a graphics driver.
+enum class DriverOperation : int {
+  Select = 1,
+  Line = 2,
+  Colour = 3,
+  EllipseOutline = 4,
+  EllipseHalftone = 5,
+  EllipseSolid = 6,
+  TrapeziumHalftone = 7,
+  TrapeziumSolid = 8,
+  RectangleHalftone = 9,
+  RectangleSolid = 10,
+  TriangleHalftone = 11,
+  TriangleSolid = 12,
+  PieHalftone = 13,
+  PieSolid = 14,
+  PolygonHalftone = 15,
+  PolygonSolid = 16,
+  Clear = 17,
+  BeginPicture = 18,
+  EndOutput = 19,
+  EndPage = 20,
+  CharacterSize = 21,
+  Text = 22,
+  AreaCopy = 23,
+  ClipRectangle = 24,
+  TextWidth = 25,
+  Point = 26,
+  PlotMode = 27,
+  PaletteEntry = 28,
+  LineType = 29,
+  LineWidth = 30,
+  ReadPixel = 31,
+  Polyline = 32,
+  TextAngle = 33,
+  Arc = 34,
+  PaletteReload = 35,
+  LineJoin = 36,
+  LineCap = 37,
+  Image = 38,
+  MetafileHeader = 39,
+  SoftwareFill = 40,
+};
+
+/// The operation's name, for test failures and logs.
+std::string_view ToString(DriverOperation op);
+
+inline constexpr int kDriverMaxPoints = 5000;
+inline constexpr int kDriverTextLength = 260;
+inline constexpr int kCapabilityLength = 29;
+
+/// The block shared by the graphics core and every driver. Coordinates are
+/// device units of the current drawable, y up; KX/KY are the truncations of
+/// X/Y or integer operands. Arrays are indexed 0-3 for the design's 1-4.
+/// Per-output pairs are indexed 0 for the screen (current drawable) and 1
+/// for the hardcopy device.
+struct DriverParameters {
+  std::int32_t P1 = 0;
+  std::int32_t P2 = 0;
+  std::array<float, 4> X{};
+  std::array<float, 4> Y{};
+  std::array<std::int32_t, 4> KX{};
+  std::array<std::int32_t, 4> KY{};
+  std::array<float, kDriverMaxPoints> pointX{};
+  std::array<float, kDriverMaxPoints> pointY{};
+  std::string text = std::string(kDriverTextLength, ' ');
+  std::array<std::string, 2> capabilities{std::string(kCapabilityLength, '0'),
+                                          std::string(kCapabilityLength, '0')};
+  std::int32_t deviceColours = 2;
+  std::int32_t driverNumber = 0;
+  float fillLineSpacing = 1.0f;
+  std::array<std::int32_t, 2> gradientFill{1, 1};
+  std::array<std::int32_t, 2> trueColour{1, 0};
+  std::array<std::int32_t, 2> platformLevel{2, 2};
+  std::array<std::int32_t, 2> textAngles{360, 360};
+  std::array<float, 2> deviceTextMaximum{1.7e38f, 1.7e38f};
+  /// Vertex count of the software fill (operation 40).
+  std::int32_t softwareFillCount = 0;
+};
+
+/// The one block of the process.
+DriverParameters& DriverParams();
+
+/// A driver's entry: one operation code, operands in DriverParams().
+using DriverEntry = std::function<void(DriverOperation& op)>;
+
+inline constexpr int kDefaultHardcopyDriver = 10;
+
+/// Sends OP to the memory-metafile recorder while it is the drawing target,
+/// otherwise to the screen driver (which ignores it while screen output is off).
+void ScreenDriverCall(DriverOperation op);
+/// Sends OP to the selected hardcopy driver while hardcopy output is on.
+void HardcopyDriverCall(DriverOperation op);
+/// Calls the driver whose number is the dispatch number (1-12; 5, 7 and
+/// numbers without a registered driver do nothing).
+void HardcopyDriverSwitch(DriverOperation op);
+/// For OP select, makes N the dispatch number first; then as HardcopyDriverSwitch.
+void HardcopyDriverSelect(DriverOperation op, int n);
+
+/// The current dispatch number (10 at start-up).
+int HardcopyDispatchNumber();
+/// Installs (or with an empty entry removes) hardcopy driver NUMBER 1-12.
+/// Until the hardcopy drivers register here, hardcopy dispatch does nothing.
+void RegisterHardcopyDriver(int number, DriverEntry entry);
+/// Installs the memory-metafile recorder that receives the screen
+/// operations while a memory-CGM slot is the drawing target.
+void RegisterMemoryRecorder(DriverEntry entry);
+/// Resets the dispatch to its start-up state (number 10, no drivers kept
+/// registered are removed).
+void ResetDriverDispatch();
+
+}  // namespace tk
