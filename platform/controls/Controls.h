@@ -81,34 +81,35 @@ std::shared_ptr<const Font> GetControlFont(Hwnd h);
 // ---------------------------------------------------------------------------
 // Window-level style bits used with controls
 
-enum : unsigned {
-  kWsTabStop = 0x00010000,  // WS_TABSTOP: Tab stops here
-  kWsGroup = 0x00020000,    // WS_GROUP: first control of a group
-  kWsHScroll = 0x00100000,  // WS_HSCROLL
-  kWsVScroll = 0x00200000,  // WS_VSCROLL: list boxes and multi-line edits show a scroll bar
-  kWsBorder = 0x00800000,   // WS_BORDER: edits, lists and statics get a sunken frame
-};
+inline constexpr unsigned kWsTabStop = 0x00010000;  // WS_TABSTOP: Tab stops here
+inline constexpr unsigned kWsGroup = 0x00020000;    // WS_GROUP: first control of a group
+inline constexpr unsigned kWsHScroll = 0x00100000;  // WS_HSCROLL
+inline constexpr unsigned kWsVScroll =
+    0x00200000;  // WS_VSCROLL: list boxes and multi-line edits show a scroll bar
+inline constexpr unsigned kWsBorder =
+    0x00800000;  // WS_BORDER: edits, lists and statics get a sunken frame
 
 // ---------------------------------------------------------------------------
 // Buttons (class BUTTON): push, default push, check box, radio button, group box
 
-enum : unsigned {
-  kBsPushButton = 0x0,       // BS_PUSHBUTTON
-  kBsDefPushButton = 0x1,    // BS_DEFPUSHBUTTON: drawn with a thicker frame
-  kBsCheckBox = 0x2,         // BS_CHECKBOX: the program sets the check
-  kBsAutoCheckBox = 0x3,     // BS_AUTOCHECKBOX: a click toggles the check
-  kBsRadioButton = 0x4,      // BS_RADIOBUTTON
-  kBs3State = 0x5,           // BS_3STATE
-  kBsAuto3State = 0x6,       // BS_AUTO3STATE: a click cycles unchecked, checked, indeterminate
-  kBsGroupBox = 0x7,         // BS_GROUPBOX
-  kBsAutoRadioButton = 0x9,  // BS_AUTORADIOBUTTON: a click checks it and clears its group
-  kBsOwnerDraw = 0xB,        // BS_OWNERDRAW (drawn as a push button)
-  kBsTypeMask = 0xF,
-  kBsLeftText = 0x20,    // BS_LEFTTEXT: the text left of the box
-  kBsBitmap = 0x80,      // BS_BITMAP: shows the image set with ButtonSetImage
-  kBsPushLike = 0x1000,  // BS_PUSHLIKE: a check box or radio button looking like a push button
-  kBsNotify = 0x4000,    // BS_NOTIFY: also focus notifications
-};
+inline constexpr unsigned kBsPushButton = 0x0;     // BS_PUSHBUTTON
+inline constexpr unsigned kBsDefPushButton = 0x1;  // BS_DEFPUSHBUTTON: drawn with a thicker frame
+inline constexpr unsigned kBsCheckBox = 0x2;       // BS_CHECKBOX: the program sets the check
+inline constexpr unsigned kBsAutoCheckBox = 0x3;   // BS_AUTOCHECKBOX: a click toggles the check
+inline constexpr unsigned kBsRadioButton = 0x4;    // BS_RADIOBUTTON
+inline constexpr unsigned kBs3State = 0x5;         // BS_3STATE
+inline constexpr unsigned kBsAuto3State =
+    0x6;  // BS_AUTO3STATE: a click cycles unchecked, checked, indeterminate
+inline constexpr unsigned kBsGroupBox = 0x7;  // BS_GROUPBOX
+inline constexpr unsigned kBsAutoRadioButton =
+    0x9;  // BS_AUTORADIOBUTTON: a click checks it and clears its group
+inline constexpr unsigned kBsOwnerDraw = 0xB;  // BS_OWNERDRAW (drawn as a push button)
+inline constexpr unsigned kBsTypeMask = 0xF;
+inline constexpr unsigned kBsLeftText = 0x20;  // BS_LEFTTEXT: the text left of the box
+inline constexpr unsigned kBsBitmap = 0x80;    // BS_BITMAP: shows the image set with ButtonSetImage
+inline constexpr unsigned kBsPushLike =
+    0x1000;  // BS_PUSHLIKE: a check box or radio button looking like a push button
+inline constexpr unsigned kBsNotify = 0x4000;  // BS_NOTIFY: also focus notifications
 
 /// Button notifications (high word of a Command's wParam).
 enum : int {
@@ -135,29 +136,28 @@ void ButtonClick(Hwnd h);
 // ---------------------------------------------------------------------------
 // Statics (class STATIC): text, frames, rectangles and pictures
 
-enum : unsigned {
-  kSsLeft = 0x0,        // SS_LEFT: text, words wrapped
-  kSsCenter = 0x1,      // SS_CENTER
-  kSsRight = 0x2,       // SS_RIGHT
-  kSsIcon = 0x3,        // SS_ICON: shows the image set with StaticSetImage
-  kSsBlackRect = 0x4,   // SS_BLACKRECT
-  kSsGrayRect = 0x5,    // SS_GRAYRECT
-  kSsWhiteRect = 0x6,   // SS_WHITERECT
-  kSsBlackFrame = 0x7,  // SS_BLACKFRAME
-  kSsGrayFrame = 0x8,   // SS_GRAYFRAME
-  kSsWhiteFrame = 0x9,  // SS_WHITEFRAME
-  kSsSimple = 0xB,      // SS_SIMPLE: one line, left
-  kSsLeftNoWordWrap = 0xC,
-  kSsBitmap = 0xE,  // SS_BITMAP
-  kSsEtchedHorz = 0x10,
-  kSsEtchedVert = 0x11,
-  kSsEtchedFrame = 0x12,
-  kSsTypeMask = 0x1F,
-  kSsNoPrefix = 0x80,      // SS_NOPREFIX: "&" is shown, not a mnemonic mark
-  kSsNotify = 0x100,       // SS_NOTIFY: clicks notify
-  kSsCenterImage = 0x200,  // SS_CENTERIMAGE: picture centred; text centred vertically
-  kSsSunken = 0x1000,      // SS_SUNKEN
-};
+inline constexpr unsigned kSsLeft = 0x0;        // SS_LEFT: text, words wrapped
+inline constexpr unsigned kSsCenter = 0x1;      // SS_CENTER
+inline constexpr unsigned kSsRight = 0x2;       // SS_RIGHT
+inline constexpr unsigned kSsIcon = 0x3;        // SS_ICON: shows the image set with StaticSetImage
+inline constexpr unsigned kSsBlackRect = 0x4;   // SS_BLACKRECT
+inline constexpr unsigned kSsGrayRect = 0x5;    // SS_GRAYRECT
+inline constexpr unsigned kSsWhiteRect = 0x6;   // SS_WHITERECT
+inline constexpr unsigned kSsBlackFrame = 0x7;  // SS_BLACKFRAME
+inline constexpr unsigned kSsGrayFrame = 0x8;   // SS_GRAYFRAME
+inline constexpr unsigned kSsWhiteFrame = 0x9;  // SS_WHITEFRAME
+inline constexpr unsigned kSsSimple = 0xB;      // SS_SIMPLE: one line, left
+inline constexpr unsigned kSsLeftNoWordWrap = 0xC;
+inline constexpr unsigned kSsBitmap = 0xE;  // SS_BITMAP
+inline constexpr unsigned kSsEtchedHorz = 0x10;
+inline constexpr unsigned kSsEtchedVert = 0x11;
+inline constexpr unsigned kSsEtchedFrame = 0x12;
+inline constexpr unsigned kSsTypeMask = 0x1F;
+inline constexpr unsigned kSsNoPrefix = 0x80;  // SS_NOPREFIX: "&" is shown, not a mnemonic mark
+inline constexpr unsigned kSsNotify = 0x100;   // SS_NOTIFY: clicks notify
+inline constexpr unsigned kSsCenterImage =
+    0x200;  // SS_CENTERIMAGE: picture centred; text centred vertically
+inline constexpr unsigned kSsSunken = 0x1000;  // SS_SUNKEN
 
 enum : int { kStnClicked = 0, kStnDblClk = 1 };
 
@@ -168,21 +168,20 @@ void StaticSetImage(Hwnd h, std::shared_ptr<const Surface> image);
 // Edits (class EDIT): single- and multi-line text. The text is the window
 // text (SetWindowText and GetWindowText); lines end with "\r\n".
 
-enum : unsigned {
-  kEsLeft = 0x0,
-  kEsCenter = 0x1,
-  kEsRight = 0x2,
-  kEsMultiline = 0x4,   // ES_MULTILINE
-  kEsUppercase = 0x8,   // ES_UPPERCASE
-  kEsLowercase = 0x10,  // ES_LOWERCASE
-  kEsPassword = 0x20,   // ES_PASSWORD: shows "*" for each character
-  kEsAutoVScroll = 0x40,
-  kEsAutoHScroll = 0x80,
-  kEsNoHideSel = 0x100,  // ES_NOHIDESEL: the selection shows without the focus
-  kEsReadOnly = 0x800,   // ES_READONLY
-  kEsWantReturn = 0x1000,
-  kEsNumber = 0x2000,  // ES_NUMBER: digits only
-};
+inline constexpr unsigned kEsLeft = 0x0;
+inline constexpr unsigned kEsCenter = 0x1;
+inline constexpr unsigned kEsRight = 0x2;
+inline constexpr unsigned kEsMultiline = 0x4;   // ES_MULTILINE
+inline constexpr unsigned kEsUppercase = 0x8;   // ES_UPPERCASE
+inline constexpr unsigned kEsLowercase = 0x10;  // ES_LOWERCASE
+inline constexpr unsigned kEsPassword = 0x20;   // ES_PASSWORD: shows "*" for each character
+inline constexpr unsigned kEsAutoVScroll = 0x40;
+inline constexpr unsigned kEsAutoHScroll = 0x80;
+inline constexpr unsigned kEsNoHideSel =
+    0x100;  // ES_NOHIDESEL: the selection shows without the focus
+inline constexpr unsigned kEsReadOnly = 0x800;  // ES_READONLY
+inline constexpr unsigned kEsWantReturn = 0x1000;
+inline constexpr unsigned kEsNumber = 0x2000;  // ES_NUMBER: digits only
 
 enum : int {
   kEnSetFocus = 0x100,   // EN_SETFOCUS
@@ -218,17 +217,16 @@ int EditGetFirstVisibleLine(Hwnd h);
 // ---------------------------------------------------------------------------
 // List boxes (class LISTBOX)
 
-enum : unsigned {
-  kLbsNotify = 0x1,       // LBS_NOTIFY: selection and double-click notifications
-  kLbsSort = 0x2,         // LBS_SORT: strings kept in order (case-insensitive)
-  kLbsMultipleSel = 0x8,  // LBS_MULTIPLESEL: a click toggles an item
-  kLbsHasStrings = 0x40,
-  kLbsUseTabStops = 0x80,
-  kLbsNoIntegralHeight = 0x100,
-  kLbsExtendedSel = 0x800,  // LBS_EXTENDEDSEL: Shift and Ctrl extend the selection
-  kLbsDisableNoScroll = 0x1000,
-  kLbsNoSel = 0x4000,  // LBS_NOSEL: nothing can be selected
-};
+inline constexpr unsigned kLbsNotify = 0x1;  // LBS_NOTIFY: selection and double-click notifications
+inline constexpr unsigned kLbsSort = 0x2;    // LBS_SORT: strings kept in order (case-insensitive)
+inline constexpr unsigned kLbsMultipleSel = 0x8;  // LBS_MULTIPLESEL: a click toggles an item
+inline constexpr unsigned kLbsHasStrings = 0x40;
+inline constexpr unsigned kLbsUseTabStops = 0x80;
+inline constexpr unsigned kLbsNoIntegralHeight = 0x100;
+inline constexpr unsigned kLbsExtendedSel =
+    0x800;  // LBS_EXTENDEDSEL: Shift and Ctrl extend the selection
+inline constexpr unsigned kLbsDisableNoScroll = 0x1000;
+inline constexpr unsigned kLbsNoSel = 0x4000;  // LBS_NOSEL: nothing can be selected
 
 enum : int {
   kLbnSelChange = 1,  // LBN_SELCHANGE (user changed the selection)
@@ -282,17 +280,15 @@ int ListBoxGetItemHeight(Hwnd h);
 // that drops a list down in a pop-up window. The window is created with the
 // height it has with its list dropped; it keeps only its closed height.
 
-enum : unsigned {
-  kCbsSimple = 0x1,        // CBS_SIMPLE (treated as kCbsDropDown)
-  kCbsDropDown = 0x2,      // CBS_DROPDOWN: an edit and a list
-  kCbsDropDownList = 0x3,  // CBS_DROPDOWNLIST: a list only
-  kCbsTypeMask = 0x3,
-  kCbsAutoHScroll = 0x40,
-  kCbsSort = 0x100,  // CBS_SORT
-  kCbsHasStrings = 0x200,
-  kCbsUppercase = 0x2000,
-  kCbsLowercase = 0x4000,
-};
+inline constexpr unsigned kCbsSimple = 0x1;        // CBS_SIMPLE (treated as kCbsDropDown)
+inline constexpr unsigned kCbsDropDown = 0x2;      // CBS_DROPDOWN: an edit and a list
+inline constexpr unsigned kCbsDropDownList = 0x3;  // CBS_DROPDOWNLIST: a list only
+inline constexpr unsigned kCbsTypeMask = 0x3;
+inline constexpr unsigned kCbsAutoHScroll = 0x40;
+inline constexpr unsigned kCbsSort = 0x100;  // CBS_SORT
+inline constexpr unsigned kCbsHasStrings = 0x200;
+inline constexpr unsigned kCbsUppercase = 0x2000;
+inline constexpr unsigned kCbsLowercase = 0x4000;
 
 enum : int {
   kCbnSelChange = 1,  // CBN_SELCHANGE
@@ -353,7 +349,7 @@ enum : int {
 // its parent. It places itself at the bottom of its parent when created and
 // at StatusBarDock.
 
-enum : unsigned { kSbarsSizeGrip = 0x100 };
+inline constexpr unsigned kSbarsSizeGrip = 0x100;
 /// Borders of a status-bar part.
 enum class PartBorder { None = 0, Sunken = 1, Raised = 2 };
 
@@ -380,11 +376,10 @@ int StatusBarHeight(Hwnd h);
 // resting on a button shows its tooltip, whose text the parent gives in
 // answer to a TooltipTextNotify.
 
-enum : unsigned {
-  kTbStyleTooltips = 0x100,  // TBSTYLE_TOOLTIPS
-  kTbStyleFlat = 0x800,      // TBSTYLE_FLAT: buttons raised only under the mouse
-  kCcsVert = 0x80,           // CCS_VERT: buttons in a column
-};
+inline constexpr unsigned kTbStyleTooltips = 0x100;  // TBSTYLE_TOOLTIPS
+inline constexpr unsigned kTbStyleFlat =
+    0x800;                                  // TBSTYLE_FLAT: buttons raised only under the mouse
+inline constexpr unsigned kCcsVert = 0x80;  // CCS_VERT: buttons in a column
 
 struct ToolbarButton {
   int image = 0;    // index in the bitmap strip
@@ -430,15 +425,15 @@ constexpr std::uint32_t kTooltipDelayMs = 500;
 // Up-down (class msctls_updown32): two arrows that step a position, often
 // for a buddy edit beside them.
 
-enum : unsigned {
-  kUdsWrap = 0x1,         // UDS_WRAP: steps past an end wrap round
-  kUdsSetBuddyInt = 0x2,  // UDS_SETBUDDYINT: the buddy's text shows the position
-  kUdsAlignRight = 0x4,   // UDS_ALIGNRIGHT: placed against the buddy's right edge
-  kUdsAlignLeft = 0x8,
-  kUdsArrowKeys = 0x20,
-  kUdsHorz = 0x40,  // UDS_HORZ: left and right arrows
-  kUdsNoThousands = 0x80,
-};
+inline constexpr unsigned kUdsWrap = 0x1;  // UDS_WRAP: steps past an end wrap round
+inline constexpr unsigned kUdsSetBuddyInt =
+    0x2;  // UDS_SETBUDDYINT: the buddy's text shows the position
+inline constexpr unsigned kUdsAlignRight =
+    0x4;  // UDS_ALIGNRIGHT: placed against the buddy's right edge
+inline constexpr unsigned kUdsAlignLeft = 0x8;
+inline constexpr unsigned kUdsArrowKeys = 0x20;
+inline constexpr unsigned kUdsHorz = 0x40;  // UDS_HORZ: left and right arrows
+inline constexpr unsigned kUdsNoThousands = 0x80;
 
 /// Asked of the parent before a step (UDN_DELTAPOS); a non-zero answer
 /// keeps the position. Then HScroll/VScroll with kSbThumbPosition follows.
@@ -463,15 +458,14 @@ Hwnd UpDownGetBuddy(Hwnd h);
 // Trackbar (class msctls_trackbar32): a slider. Moves send HScroll (VScroll
 // when vertical) with the scroll codes above, then kSbEndScroll.
 
-enum : unsigned {
-  kTbsAutoTicks = 0x1,
-  kTbsVert = 0x2,  // TBS_VERT
-  kTbsTop = 0x4,
-  kTbsBoth = 0x8,
-  kTbsNoTicks = 0x10,
-  kTbsEnableSelRange = 0x20,  // TBS_ENABLESELRANGE: shows the selection span
-  kTbsNoThumb = 0x80,
-};
+inline constexpr unsigned kTbsAutoTicks = 0x1;
+inline constexpr unsigned kTbsVert = 0x2;  // TBS_VERT
+inline constexpr unsigned kTbsTop = 0x4;
+inline constexpr unsigned kTbsBoth = 0x8;
+inline constexpr unsigned kTbsNoTicks = 0x10;
+inline constexpr unsigned kTbsEnableSelRange =
+    0x20;  // TBS_ENABLESELRANGE: shows the selection span
+inline constexpr unsigned kTbsNoThumb = 0x80;
 
 void TrackbarSetRange(Hwnd h, int min, int max);
 int TrackbarGetRangeMin(Hwnd h);
@@ -490,7 +484,7 @@ std::optional<std::pair<int, int>> TrackbarGetSel(Hwnd h);
 // ---------------------------------------------------------------------------
 // Progress bar (class msctls_progress32)
 
-enum : unsigned { kPbsSmooth = 0x1, kPbsVertical = 0x4 };
+inline constexpr unsigned kPbsVertical = 0x4;
 
 /// Range (default 0..100); the position is kept inside it.
 void ProgressSetRange(Hwnd h, int min, int max);
@@ -508,7 +502,7 @@ int ProgressGetPos(Hwnd h);
 // click or an arrow key asks the parent with kTcnSelChanging (a non-zero
 // answer keeps the tab), then changes and tells kTcnSelChange.
 
-enum : unsigned { kTcsButtons = 0x100, kTcsFocusNever = 0x8000 };
+inline constexpr unsigned kTcsFocusNever = 0x8000;
 enum : int { kTcnSelChange = -551, kTcnSelChanging = -552 };
 
 /// Inserts a tab at INDEX (past the end: at the end); returns its index.
