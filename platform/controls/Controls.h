@@ -431,6 +431,8 @@ inline constexpr unsigned kUdsSetBuddyInt =
 inline constexpr unsigned kUdsAlignRight =
     0x4;  // UDS_ALIGNRIGHT: placed against the buddy's right edge
 inline constexpr unsigned kUdsAlignLeft = 0x8;
+inline constexpr unsigned kUdsAutoBuddy =
+    0x10;  // UDS_AUTOBUDDY: the control made before it is the buddy
 inline constexpr unsigned kUdsArrowKeys = 0x20;
 inline constexpr unsigned kUdsHorz = 0x40;  // UDS_HORZ: left and right arrows
 inline constexpr unsigned kUdsNoThousands = 0x80;
@@ -484,6 +486,7 @@ std::optional<std::pair<int, int>> TrackbarGetSel(Hwnd h);
 // ---------------------------------------------------------------------------
 // Progress bar (class msctls_progress32)
 
+inline constexpr unsigned kPbsSmooth = 0x1;  // PBS_SMOOTH: one bar instead of blocks
 inline constexpr unsigned kPbsVertical = 0x4;
 
 /// Range (default 0..100); the position is kept inside it.
@@ -502,6 +505,7 @@ int ProgressGetPos(Hwnd h);
 // click or an arrow key asks the parent with kTcnSelChanging (a non-zero
 // answer keeps the tab), then changes and tells kTcnSelChange.
 
+inline constexpr unsigned kTcsButtons = 0x100;
 inline constexpr unsigned kTcsFocusNever = 0x8000;
 enum : int { kTcnSelChange = -551, kTcnSelChanging = -552 };
 
