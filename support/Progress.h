@@ -1,0 +1,43 @@
+#pragma once
+// The progress display of long reads and writes: dialog 127 with the file name
+// in field 1020, the bar 1021 and a Cancel button. A reader opens it for more
+// than 100 traces, sets the bar from 0 to 100 percent and closes it; in batch
+// mode it only sets the bar of whatever dialog is current. Cancel reaches the
+// loop through LKILL.
+//
+// Until the dialog layer is connected these calls go to a settable hook and
+// otherwise do nothing; the last state is kept for tests.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace sup {
+
+inline constexpr int kProgressDialog = 127;
+inline constexpr int kProgressFileField = 1020;
+inline constexpr int kProgressBarField = 1021;
+
+/// Shows the progress dialog for FILENAME with the bar at 0.
+void ProgressOpen(std::string_view fileName);
+/// Sets the bar of the current dialog to PERCENT (clamped to 0..100).
+void ProgressSet(int percent);
+/// Hides the progress dialog.
+void ProgressClose();
+
+struct ProgressHook {
+  std::function<void(std::string_view fileName)> open;
+  std::function<void(int percent)> set;
+  std::function<void()> close;
+};
+/// Replaces the hook; a default-constructed one restores "do nothing".
+void SetProgressHook(ProgressHook hook);
+
+struct ProgressState {
+  bool open = false;
+  std::string fileName;
+  int percent = 0;
+};
+/// What the calls so far have asked for.
+const ProgressState& CurrentProgress();
+
+}  // namespace sup
