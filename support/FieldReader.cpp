@@ -8,7 +8,9 @@
 namespace sup {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 /// The field without its blanks; false when that does not fit (a field with
 /// more characters than any number we read is not a number).

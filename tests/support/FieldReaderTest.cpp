@@ -1,9 +1,9 @@
-#include "support/FieldReader.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string_view>
+
+#include "support/FieldReader.h"
 
 namespace {
 
@@ -15,12 +15,21 @@ struct IntCase {
 
 TEST(FieldReader, IntegerFields) {
   const IntCase cases[] = {
-      {"", true, 0},          {"   ", true, 0},         {"  7", true, 7},
-      {"1 2", true, 12},      {" -5", true, -5},        {"+42", true, 42},
-      {"- 5", true, -5},      {"2147483647", true, 2147483647},
-      {"-2147483648", true, INT32_MIN},                 {"2147483648", false, 0},
-      {"99999999999999999999", false, 0},               {"1.5", false, 0},
-      {"-", false, 0},        {"12a", false, 0},        {"--1", false, 0},
+      {"", true, 0},
+      {"   ", true, 0},
+      {"  7", true, 7},
+      {"1 2", true, 12},
+      {" -5", true, -5},
+      {"+42", true, 42},
+      {"- 5", true, -5},
+      {"2147483647", true, 2147483647},
+      {"-2147483648", true, INT32_MIN},
+      {"2147483648", false, 0},
+      {"99999999999999999999", false, 0},
+      {"1.5", false, 0},
+      {"-", false, 0},
+      {"12a", false, 0},
+      {"--1", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.field);
@@ -39,14 +48,14 @@ struct RealCase {
 
 TEST(FieldReader, RealFields) {
   const RealCase cases[] = {
-      {"   ", 0, true, 0.0},       {"0.5", 0, true, 0.5},      {"  2", 0, true, 2.0},
-      {" .5", 0, true, 0.5},       {"2.5", 0, true, 2.5},      {"125", 2, true, 1.25},
-      {"1.25", 2, true, 1.25},     {"-12", 1, true, -1.2},     {"1 0.0", 1, true, 10.0},
-      {"1.5E2", 0, true, 150.0},   {"1.5e-1", 0, true, 0.15},  {"15D1", 1, true, 15.0},
-      {"1.5+2", 0, true, 150.0},   {"2-1", 0, true, 0.2},      {"-3.", 0, true, -3.0},
-      {"1e-400", 0, true, 0.0},    {"1e400", 0, false, 0.0},   {".", 0, false, 0.0},
-      {"1.2.3", 0, false, 0.0},    {"abc", 0, false, 0.0},     {"1E", 0, false, 0.0},
-      {"+", 0, false, 0.0},        {"1x", 0, false, 0.0},      {"10.0", 3, true, 10.0},
+      {"   ", 0, true, 0.0},     {"0.5", 0, true, 0.5},     {"  2", 0, true, 2.0},
+      {" .5", 0, true, 0.5},     {"2.5", 0, true, 2.5},     {"125", 2, true, 1.25},
+      {"1.25", 2, true, 1.25},   {"-12", 1, true, -1.2},    {"1 0.0", 1, true, 10.0},
+      {"1.5E2", 0, true, 150.0}, {"1.5e-1", 0, true, 0.15}, {"15D1", 1, true, 15.0},
+      {"1.5+2", 0, true, 150.0}, {"2-1", 0, true, 0.2},     {"-3.", 0, true, -3.0},
+      {"1e-400", 0, true, 0.0},  {"1e400", 0, false, 0.0},  {".", 0, false, 0.0},
+      {"1.2.3", 0, false, 0.0},  {"abc", 0, false, 0.0},    {"1E", 0, false, 0.0},
+      {"+", 0, false, 0.0},      {"1x", 0, false, 0.0},     {"10.0", 3, true, 10.0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.field);
