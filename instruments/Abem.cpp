@@ -127,7 +127,7 @@ instrument::Outcome DecodeAbemFile(std::span<const std::byte> file, ShotRecord& 
   return Outcome::Ok;
 }
 
-void ABEMIN(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool LOPT) {
+void ABEMIN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LOPT) {
   IERR = 0;
   REC.TDELAY = 0.0f;
   std::vector<std::byte> file;
@@ -145,7 +145,7 @@ void ABEMIN(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool LO
   (void)sup::LKILL(1);
   const Outcome outcome = DecodeAbemFile(file, REC, &hooks);
   instrument::ReportOutcome(outcome, FNAME, IERR,
-                            "ERROR! File " + std::string(FNAME.View()) + " not in ABEM format.");
+                            "ERROR! File " + instrument::NameField(FNAME) + " not in ABEM format.");
 }
 
 }  // namespace vel

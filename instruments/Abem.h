@@ -75,6 +75,6 @@ struct AbemTraceHooks {
 
 /// Reads the ABEM file FNAME into REC. LOPT (the merge command) moves the
 /// progress bar of the current dialog. IERR: 0 success, -1 failure or abort.
-void ABEMIN(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool LOPT);
+void ABEMIN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LOPT);
 
 }  // namespace vel

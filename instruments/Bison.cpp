@@ -78,13 +78,13 @@ instrument::Outcome DecodeBisonFile(std::span<const std::byte> file, ShotRecord&
   return Outcome::Ok;
 }
 
-void BISON(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool /*LOPT*/) {
+void BISON(ShotRecord& REC, std::string_view FNAME, int& IERR, bool /*LOPT*/) {
   IERR = 0;
   REC.TDELAY = 0.0f;
   std::vector<std::byte> file;
   bool opened = false;
   if (!instrument::ReadWholeFile(FNAME, file, opened)) {
-    const std::string name(FNAME.View());
+    const std::string name = instrument::NameField(FNAME);
     return instrument::ReadFail(
         IERR, opened ? "Error reading file " + name : "Error opening file " + name);
   }

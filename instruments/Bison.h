@@ -35,6 +35,6 @@ void BISNCODE(std::string_view TEXT, ShotRecord& REC, int& IERR);
 
 /// Reads the Bison-1 file FNAME into REC. LOPT (the merge command) changes
 /// nothing: the samples are always read. IERR: 0 success, -1 failure.
-void BISON(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool LOPT);
+void BISON(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LOPT);
 
 }  // namespace vel

@@ -176,12 +176,12 @@ instrument::Outcome DecodeBison2File(std::span<const std::byte> file, ShotRecord
   return partial ? Outcome::PartialTraces : Outcome::Ok;
 }
 
-void BISON2(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool /*LOPT*/) {
+void BISON2(ShotRecord& REC, std::string_view FNAME, int& IERR, bool /*LOPT*/) {
   IERR = 0;
   std::vector<std::byte> file;
   bool opened = false;
   if (!instrument::ReadWholeFile(FNAME, file, opened)) {
-    const std::string name(FNAME.View());
+    const std::string name = instrument::NameField(FNAME);
     return instrument::ReadFail(
         IERR, opened ? "Error reading file " + name : "Error open/close file " + name);
   }

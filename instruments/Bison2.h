@@ -62,6 +62,6 @@ void DecodeBison2Group(std::span<const std::byte, bison2::kGroupBytes> group, fl
 /// Reads the Bison-2 file FNAME into REC. LOPT has no effect. IERR: 0
 /// success (a file cut inside the traces included, after one message), -1
 /// failure.
-void BISON2(ShotRecord& REC, const InstrumentFileName& FNAME, int& IERR, bool LOPT);
+void BISON2(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LOPT);
 
 }  // namespace vel

@@ -93,9 +93,9 @@ void BlankLineEnds(std::string& text, bool etx) {
   if (etx) sup::RPLCHR(text, n, '\x03', ' ');
 }
 
-bool ReadWholeFile(const InstrumentFileName& FNAME, std::vector<std::byte>& bytes, bool& opened) {
+bool ReadWholeFile(std::string_view FNAME, std::vector<std::byte>& bytes, bool& opened) {
   bytes.clear();
-  const int handle = sup::IOPNRLY(FNAME.Trimmed());
+  const int handle = sup::IOPNRLY(FNAME);
   opened = handle >= 0;
   if (!opened) return false;
   int size = 0;
@@ -114,8 +114,15 @@ bool ReadWholeFile(const InstrumentFileName& FNAME, std::vector<std::byte>& byte
   return ok;
 }
 
-std::string ReadErrorMessage(const InstrumentFileName& FNAME) {
-  return "Error reading file " + std::string(FNAME.View());
+std::string NameField(std::string_view FNAME) {
+  constexpr std::size_t kNameFieldChars = 256;
+  std::string name(FNAME);
+  if (name.size() < kNameFieldChars) name.resize(kNameFieldChars, ' ');
+  return name;
+}
+
+std::string ReadErrorMessage(std::string_view FNAME) {
+  return "Error reading file " + NameField(FNAME);
 }
 
 void ReadFail(int& IERR, std::string_view message) {
@@ -123,7 +130,7 @@ void ReadFail(int& IERR, std::string_view message) {
   IERR = -1;
 }
 
-void ReportOutcome(Outcome outcome, const InstrumentFileName& FNAME, int& IERR,
+void ReportOutcome(Outcome outcome, std::string_view FNAME, int& IERR,
                    std::string_view formatMessage) {
   switch (outcome) {
     case Outcome::Ok:

@@ -6,7 +6,7 @@
 //
 // Reader contract. A reader takes the fresh ShotRecord that IMPORT hands it
 // (already named after the file, holding the trace spacing of the record
-// shown before), the file name as a 256-character field, the error flag and
+// shown before), the file name, the error flag and
 // its option flag. It opens the file read-only, reads it whole, decodes it
 // into the record and sets the error flag: 0 success, -1 failure or user
 // abort. File errors are told to the user in a message box; an allocation
@@ -24,9 +24,6 @@
 #include "support/Strings.h"
 
 namespace vel {
-
-/// The file name as the readers receive it: 256 characters, blank-padded.
-using InstrumentFileName = sup::FixedString<256>;
 
 /// OUT(k) := byte k of BYTES as a signed 8-bit value (128..255 give -128..-1),
 /// k = 1..N; N of 0 or less, or beyond either buffer, writes only what fits.
@@ -79,11 +76,15 @@ enum class Outcome {
 
 /// Reads the whole file named FNAME, opened read-only, into BYTES. False when
 /// it does not open (OPENED false) or cannot be read whole (OPENED true).
-[[nodiscard]] bool ReadWholeFile(const InstrumentFileName& FNAME, std::vector<std::byte>& bytes,
+[[nodiscard]] bool ReadWholeFile(std::string_view FNAME, std::vector<std::byte>& bytes,
                                  bool& opened);
 
-/// "Error reading file " followed by the 256-character name field.
-std::string ReadErrorMessage(const InstrumentFileName& FNAME);
+/// FNAME as the messages show it: blank-padded to the 256-character name
+/// field (a longer name is shown whole).
+std::string NameField(std::string_view FNAME);
+
+/// "Error reading file " followed by the name field.
+std::string ReadErrorMessage(std::string_view FNAME);
 
 /// The one failure path: shows MESSAGE through WINMSG (none when empty) and
 /// sets IERR to -1.
@@ -92,7 +93,7 @@ void ReadFail(int& IERR, std::string_view message);
 /// The failure table: ShortFile shows the read-failure message, BadFormat
 /// FORMATMESSAGE, and both, NoMemory and Aborted set IERR to -1; Ok and
 /// PartialTraces change nothing (the reader reports a partial read itself).
-void ReportOutcome(Outcome outcome, const InstrumentFileName& FNAME, int& IERR,
+void ReportOutcome(Outcome outcome, std::string_view FNAME, int& IERR,
                    std::string_view formatMessage = {});
 
 }  // namespace instrument

@@ -7,6 +7,9 @@
 #include <span>
 
 #include "formats/Seg2In.h"
+#include "instruments/Abem.h"
+#include "instruments/Bison.h"
+#include "instruments/Bison2.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -67,6 +70,15 @@ int EggLayout(const Probe& p) {
 void ReadSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SEG2IN(REC, FNAME, a.IERR, a.LFIRST);
 }
+void ReadAbem(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  ABEMIN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ReadBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  BISON(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ReadBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  BISON2(REC, FNAME, a.IERR, a.LFIRST);
+}
 
 /// One format of the table: the test that recognises it (applied in table
 /// order; it returns the code, or 0 when it does not hold) and what the
@@ -92,13 +104,13 @@ constexpr std::array<ImportFormat, 19> kImportFormats{{
      },
      ReadSeg2, {}, nullptr},
     {kFormatAbem, [](const Probe& p) { return Code(StartsWith(p.bytes, "ABEM"), kFormatAbem); },
-     nullptr, {}, nullptr},
+     ReadAbem, {}, nullptr},
     {kFormatBison1,
      [](const Probe& p) { return Code(FirstAt(p.bytes, 40, "BISON-1", 29), kFormatBison1); },
-     nullptr, {}, nullptr},
+     ReadBison1, {}, nullptr},
     {kFormatBison2,
      [](const Probe& p) { return Code(FirstAt(p.bytes, 140, "BISON-2", 118), kFormatBison2); },
-     nullptr, {}, nullptr},
+     ReadBison2, {}, nullptr},
     {kFormatEgg985,
      [](const Probe& p) { return p.bytes.compare(288, 2, "12") == 0 ? EggLayout(p) : 0; }, nullptr,
      {}, nullptr},
