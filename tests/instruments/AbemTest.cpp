@@ -219,6 +219,67 @@ TEST_F(AbemReader, APushButtonAbortsTheRead) {
   EXPECT_EQ(rec.CRECNAME, before.CRECNAME);
 }
 
+std::string Cut(std::string s, std::size_t n) {
+  s.resize(n);
+  return s;
+}
+std::string WithField(std::size_t pos, std::string_view text, int traces = 24) {
+  Abem f(traces);
+  f.At(pos, text);
+  return f.Bytes();
+}
+
+TEST_F(AbemReader, HostileFilesAreRefusedAndLeaveTheRecord) {
+  const std::string readErr = ReadError("bad.abm");
+  const std::string formatErr = "ERROR! File " + Padded256("bad.abm") + " not in ABEM format.";
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string message;
+  } cases[] = {
+      {"header under 622", Cut(Abem(24).Bytes(), 621), readErr},
+      {"header under 2048", Cut(Abem(24).Bytes(), 2047), readErr},
+      {"one byte short of trace 24", Cut(Abem(24).Bytes(), 2048 * 25 - 1), readErr},
+      {"wrong magic", WithField(1, "ABEX"), formatErr},
+      {"lower-case magic", WithField(1, "abem"), formatErr},
+      {"no traces", WithField(621, " 0"), formatErr},
+      {"negative traces", WithField(621, "-5"), formatErr},
+      {"blank trace count", WithField(621, "  "), formatErr},
+      {"interval code 8", WithField(93, "8"), formatErr},
+      {"interval code 9", WithField(93, "9"), formatErr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Write("bad.abm", c.bytes);
+    sup::ClearUserMessages();
+    ShotRecord fresh;
+    int ierr = 0;
+    vel::ABEMIN(fresh, "bad.abm", ierr, false);
+    EXPECT_EQ(ierr, -1);
+    EXPECT_EQ(sup::LastUserMessage().text, c.message);
+    EXPECT_EQ(sup::UserMessageCount(), 1);
+    if (vel::ISEISFT("bad.abm") != vel::kFormatAbem) continue;
+    sup::ClearUserMessages();
+    ShotRecord rec = Loaded();
+    const ShotRecord before = rec;
+    std::int32_t recno = 0;
+    vel::IMPORT(rec, "bad.abm", recno, ierr, false, false);
+    EXPECT_EQ(ierr, -1);
+    EXPECT_EQ(sup::LastUserMessage().text, c.message);
+    EXPECT_EQ(rec.TRACES, before.TRACES);
+    EXPECT_EQ(rec.CRECNAME, before.CRECNAME);
+    EXPECT_EQ(rec.NTRACE, before.NTRACE);
+  }
+}
+
+TEST_F(AbemReader, MissingFileIsAReadFailure) {
+  ShotRecord rec;
+  int ierr = 0;
+  vel::ABEMIN(rec, "none.abm", ierr, false);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(sup::LastUserMessage().text, ReadError("none.abm"));
+}
+
 TEST_F(AbemReader, ReadOnlyFileImports) {
   Write("ro.abm", Abem(2).Bytes());
   std::filesystem::permissions("ro.abm", std::filesystem::perms::owner_read);
