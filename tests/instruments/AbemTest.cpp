@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <string>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -280,16 +283,48 @@ TEST_F(AbemReader, MissingFileIsAReadFailure) {
   EXPECT_EQ(sup::LastUserMessage().text, ReadError("none.abm"));
 }
 
-TEST_F(AbemReader, ReadOnlyFileImports) {
-  Write("ro.abm", Abem(2).Bytes());
-  std::filesystem::permissions("ro.abm", std::filesystem::perms::owner_read);
-  if (geteuid() == 0) {
-    GTEST_SKIP() << "permissions do not bind the superuser";
+/// Marks PATH immutable (or clears the mark): no one, the superuser included,
+/// may then open it for writing. False where the file system or the process
+/// does not allow it.
+bool SetImmutable(const char* path, bool on) {
+  const int fd = open(path, O_RDONLY);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (ok) {
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
   }
-  ShotRecord rec;
-  int ierr = 99;
-  vel::ABEMIN(rec, "ro.abm", ierr, false);
-  EXPECT_EQ(ierr, 0);
+  close(fd);
+  return ok;
+}
+
+TEST_F(AbemReader, ReadOnlyFilesImport) {
+  // All three readers open their file read-only: a file without write
+  // permission (or one no one may write, where permissions do not bind the
+  // superuser) imports.
+  Write("ro.abm", Abem(2).Bytes());
+  Write("ro.b1", instrument_fixtures::Bison1(2, 10).Bytes());
+  Write("ro.b2", instrument_fixtures::Bison2('W', 2, 10).Bytes());
+  const char* names[] = {"ro.abm", "ro.b1", "ro.b2"};
+  bool immutable = false;
+  for (const char* n : names) {
+    std::filesystem::permissions(n, std::filesystem::perms::owner_read);
+    if (geteuid() == 0) immutable = SetImmutable(n, true);
+  }
+  if (geteuid() == 0 && !immutable) GTEST_SKIP() << "no way to make a file unwritable here";
+  for (const char* n : names) {
+    SCOPED_TRACE(n);
+    ShotRecord rec = Loaded();
+    std::int32_t recno = 0;
+    int ierr = 99;
+    vel::IMPORT(rec, n, recno, ierr, false, false);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(rec.NTRACE, 2);
+  }
+  if (immutable) {
+    for (const char* n : names) EXPECT_TRUE(SetImmutable(n, false));
+  }
 }
 
 }  // namespace
