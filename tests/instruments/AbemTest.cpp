@@ -1,15 +1,14 @@
-#include "instruments/Abem.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+#include <cmath>
+#include <string>
 #include <vector>
 
+#include "instruments/Abem.h"
 #include "shell/Import.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
@@ -27,8 +26,8 @@ std::span<const std::byte> Span(const std::string& s) {
 }
 
 /// Decodes FILE into a fresh record holding the spacing SPACING.
-ShotRecord Decode(const std::string& file, vel::instrument::Outcome expect =
-                                               vel::instrument::Outcome::Ok,
+ShotRecord Decode(const std::string& file,
+                  vel::instrument::Outcome expect = vel::instrument::Outcome::Ok,
                   float spacing = 0.0f) {
   ShotRecord rec;
   rec.SPACING = spacing;
@@ -173,9 +172,8 @@ TEST_F(AbemReader, ReadsAFileThroughImport) {
 TEST_F(AbemReader, ProgressIsSetBeforeEachTraceAndTheAbortPollAfterItsBlock) {
   Write("shot.abm", Abem(24).Bytes());
   std::vector<std::string> events;
-  sup::SetProgressHook({.open = {},
-                        .set = [&](int p) { events.push_back("P" + std::to_string(p)); },
-                        .close = {}});
+  sup::SetProgressHook(
+      {.open = {}, .set = [&](int p) { events.push_back("P" + std::to_string(p)); }, .close = {}});
   sup::SetAbortPollHook([&] {
     events.push_back("A");
     return false;

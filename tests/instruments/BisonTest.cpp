@@ -1,12 +1,11 @@
-#include "instruments/Bison.h"
-#include "instruments/Bison2.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 #include <vector>
 
+#include "instruments/Bison.h"
+#include "instruments/Bison2.h"
 #include "shell/Import.h"
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
@@ -156,13 +155,13 @@ TEST(Bison2, TwentyBitGroup) {
   EXPECT_EQ(s[1], 128.0f);
   EXPECT_EQ(s[2], 64.0f);
   EXPECT_EQ(s[3], 128.0f);
-  const std::array<unsigned char, 10> neg = {0xFF, 0xFF, 0x00, 0x80, 0x07, 0x00,
-                                             0x01, 0x00, 0x80, 0x37};
+  const std::array<unsigned char, 10> neg = {0xFF, 0xFF, 0x00, 0x80, 0x07,
+                                             0x00, 0x01, 0x00, 0x80, 0x37};
   vel::DecodeBison2Group(std::as_bytes(std::span(neg)), s);
-  EXPECT_EQ(s[0], -1.0f / 8.0f);      // e1 = 3
-  EXPECT_EQ(s[1], -32768.0f / 128);   // e2 = 7
-  EXPECT_EQ(s[2], 7.0f * 256);        // e3 = -8
-  EXPECT_EQ(s[3], 1.0f);              // e4 = 0
+  EXPECT_EQ(s[0], -1.0f / 8.0f);     // e1 = 3
+  EXPECT_EQ(s[1], -32768.0f / 128);  // e2 = 7
+  EXPECT_EQ(s[2], 7.0f * 256);       // e3 = -8
+  EXPECT_EQ(s[3], 1.0f);             // e4 = 0
 }
 
 TEST(Bison2, SpacingIsRoundedAwayFromZero) {
@@ -189,7 +188,8 @@ TEST_F(BisonReader, DetectedAndImported) {
   Write("b2.dat", Bison2('W', 24, 250).Bytes());
   EXPECT_EQ(vel::ISEISFT("b1.dat"), vel::kFormatBison1);
   EXPECT_EQ(vel::ISEISFT("b2.dat"), vel::kFormatBison2);
-  for (auto [name, code] : {std::pair{"b1.dat", vel::kFormatBison1}, {"b2.dat", vel::kFormatBison2}}) {
+  for (auto [name, code] :
+       {std::pair{"b1.dat", vel::kFormatBison1}, {"b2.dat", vel::kFormatBison2}}) {
     SCOPED_TRACE(name);
     ShotRecord rec = Loaded();
     std::int32_t recno = 0;
@@ -214,8 +214,8 @@ TEST_F(BisonReader, Bison2StartsWithTheErrorFlagClear) {
 TEST_F(BisonReader, Bison2CutInsideTheTracesKeepsWhatItHolds) {
   struct Case {
     char format;
-    std::size_t keepTraces;   // whole traces kept
-    std::size_t extraBytes;   // bytes of the next trace
+    std::size_t keepTraces;  // whole traces kept
+    std::size_t extraBytes;  // bytes of the next trace
     int ntrace;
     std::string message;
     sup::UserMessageKind kind;
@@ -250,10 +250,10 @@ TEST_F(BisonReader, Bison2CutInsideTheTracesKeepsWhatItHolds) {
       const std::size_t kept = c.extraBytes / unit * (c.format == 'X' ? 4 : 1);
       const auto t = vel::Trace(rec, c.ntrace);
       for (std::size_t i = 0; i < 100; ++i) {
-        const float expect =
-            i < kept ? static_cast<float>(Bison2Sample(c.ntrace, static_cast<int>(i))) *
-                           (c.format == 'L' ? 70000.0f : 1.0f)
-                     : 0.0f;
+        const float expect = i < kept
+                                 ? static_cast<float>(Bison2Sample(c.ntrace, static_cast<int>(i))) *
+                                       (c.format == 'L' ? 70000.0f : 1.0f)
+                                 : 0.0f;
         ASSERT_EQ(t[i], expect) << i;
       }
     }

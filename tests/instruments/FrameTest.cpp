@@ -1,5 +1,3 @@
-#include "instruments/Frame.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,13 +5,15 @@
 #include <cstddef>
 #include <limits>
 
+#include "instruments/Frame.h"
+
 namespace {
 
 using vel::ShotRecord;
 
 TEST(InstrumentFrame, C1toi2SignsEightBitSamples) {
-  const std::array<std::byte, 5> in = {std::byte{0}, std::byte{1}, std::byte{127},
-                                       std::byte{128}, std::byte{255}};
+  const std::array<std::byte, 5> in = {std::byte{0}, std::byte{1}, std::byte{127}, std::byte{128},
+                                       std::byte{255}};
   std::array<std::int16_t, 6> out{9, 9, 9, 9, 9, 9};
   vel::C1TOI2(in, out, 5);
   EXPECT_EQ(out, (std::array<std::int16_t, 6>{0, 1, 127, -128, -1, 9}));
@@ -86,10 +86,10 @@ TEST(InstrumentFrame, RebuildGivesInitialValues) {
   vel::ALLOCTRACEARRAYS(rec, ierr);
   ASSERT_EQ(ierr, 0);
   EXPECT_EQ(rec.TRACES.size(), 240u);
-  for (std::size_t n : {rec.GEOLOC.size(), rec.GOFF.size(), rec.GEOELE.size(), rec.IBPICK.size(),
-                        rec.TRACEMAX.size(), rec.SHOTLOCX.size(), rec.CTRCTEXT.size(),
-                        rec.ITBASE.size(), rec.FBREJ4.size(), rec.IVSTACK.size(),
-                        rec.CSRCTEXT.size(), rec.CTRCTYPE.size()})
+  for (std::size_t n :
+       {rec.GEOLOC.size(), rec.GOFF.size(), rec.GEOELE.size(), rec.IBPICK.size(),
+        rec.TRACEMAX.size(), rec.SHOTLOCX.size(), rec.CTRCTEXT.size(), rec.ITBASE.size(),
+        rec.FBREJ4.size(), rec.IVSTACK.size(), rec.CSRCTEXT.size(), rec.CTRCTYPE.size()})
     EXPECT_EQ(n, 24u);
   EXPECT_EQ(rec.NAUX, 0);
   EXPECT_EQ(rec.SHOTY, 0.0f);

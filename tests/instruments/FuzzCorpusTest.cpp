@@ -57,14 +57,19 @@ std::string Mutate(std::string s, std::mt19937& rng) {
 
 TEST(InstrumentFuzz, SeededCorpus) {
   const std::vector<std::string> seeds = {
-      fx::Abem(3).Bytes(),          fx::Abem(1).Bytes(),
-      fx::Bison1(3, 40).Bytes(),    fx::Bison1(2, 990).Bytes(),
-      fx::Bison2('W', 3, 20).Bytes(), fx::Bison2('L', 2, 9, true).Bytes(),
-      fx::Bison2('X', 3, 9).Bytes(), std::string(),
+      fx::Abem(3).Bytes(),
+      fx::Abem(1).Bytes(),
+      fx::Bison1(3, 40).Bytes(),
+      fx::Bison1(2, 990).Bytes(),
+      fx::Bison2('W', 3, 20).Bytes(),
+      fx::Bison2('L', 2, 9, true).Bytes(),
+      fx::Bison2('X', 3, 9).Bytes(),
+      std::string(),
   };
   std::mt19937 rng(20261210);
   for (const auto& s : seeds) FuzzOne(s);
-  for (int i = 0; i < 20000; ++i) FuzzOne(Mutate(seeds[static_cast<std::size_t>(i) % seeds.size()], rng));
+  for (int i = 0; i < 20000; ++i)
+    FuzzOne(Mutate(seeds[static_cast<std::size_t>(i) % seeds.size()], rng));
 }
 
 TEST(InstrumentFuzz, KeptCrashers) {

@@ -40,11 +40,11 @@ struct Abem {
 
   explicit Abem(int traces = 24) : ntrace(traces) {
     Put(header, 0, "ABEM");
-    Put(header, 15, "xxx  7");   // positions 16-21: 3X, I3
-    Put(header, 38, "   5.0");   // SHOTX
-    Put(header, 46, "  10.0");   // first receiver
-    Put(header, 54, "  56.0");   // last receiver
-    Put(header, 92, "5");        // 1.0 ms
+    Put(header, 15, "xxx  7");  // positions 16-21: 3X, I3
+    Put(header, 38, "   5.0");  // SHOTX
+    Put(header, 46, "  10.0");  // first receiver
+    Put(header, 54, "  56.0");  // last receiver
+    Put(header, 92, "5");       // 1.0 ms
     Put(header, 620, Num(traces, 2));
   }
   /// Writes TEXT at 1-based position POS of the header.
@@ -61,7 +61,9 @@ struct Abem {
 };
 
 // ---- Bison-1: 441-byte text header, 975-byte blocks of signed bytes.
-inline std::int8_t Bison1Sample(int j, int i) { return static_cast<std::int8_t>(j * 3 - i % 50); }
+inline std::int8_t Bison1Sample(int j, int i) {
+  return static_cast<std::int8_t>(j * 3 - i % 50);
+}
 
 struct Bison1 {
   std::string header = std::string(441, ' ');
@@ -88,7 +90,9 @@ struct Bison1 {
 };
 
 // ---- Bison-2: 538-byte first part, E x NTRACE + 2 second part, samples.
-inline std::int32_t Bison2Sample(int j, int i) { return j * 1000 - i; }
+inline std::int32_t Bison2Sample(int j, int i) {
+  return j * 1000 - i;
+}
 
 struct Bison2 {
   std::string header = std::string(538, ' ');
@@ -125,8 +129,7 @@ struct Bison2 {
     s.append(EntryBytes() * static_cast<std::size_t>(ntrace) + 2, '\r');
     for (int j = 1; j <= ntrace; ++j) {
       if (format == 'W') {
-        for (int i = 0; i < nsamp; ++i)
-          PutLE(s, static_cast<std::uint16_t>(Bison2Sample(j, i)), 2);
+        for (int i = 0; i < nsamp; ++i) PutLE(s, static_cast<std::uint16_t>(Bison2Sample(j, i)), 2);
       } else if (format == 'L') {
         for (int i = 0; i < nsamp; ++i)
           PutLE(s, static_cast<std::uint32_t>(Bison2Sample(j, i) * 70000), 4);
