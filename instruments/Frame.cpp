@@ -9,6 +9,7 @@
 #include "support/FieldReader.h"
 #include "support/FileIO.h"
 #include "support/Numerics.h"
+#include "support/Strings.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Files.h"
 
