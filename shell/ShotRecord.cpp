@@ -66,13 +66,13 @@ bool RebuildTraceArrays(ShotRecord& REC, SegyTraceHeaders segyHeaders) {
   for (auto* a : {&R.IHICUT, &R.ILOCUT, &R.INOTCH, &R.IYEAR, &R.IDAY, &R.IHOUR, &R.IMINUTE,
                   &R.ISECOND, &R.ITBASE})
     Reallocate(*a, ntr, ok);
-  for (auto* a : {&R.FALIAS, &R.FALIASS, &R.DATUMEL, &R.DESCALE, &R.FDBREJ1, &R.FDBREJ2,
+  for (auto* a : {&R.FALIAS,  &R.FALIASS, &R.DATUMEL, &R.DESCALE,  &R.FDBREJ1, &R.FDBREJ2,
                   &R.FDBREJ3, &R.FDBREJ4, &R.FDHICUT, &R.FDHICUTS, &R.FDLOCUT, &R.FDLOCUTS,
-                  &R.FHICUT, &R.FHICUTS, &R.FLOCUT, &R.FLOCUTS, &R.FNOTCH, &R.TSKEW, &R.STATSRC,
-                  &R.STATREC, &R.STATTOT, &R.SHOTLOCZ})
+                  &R.FHICUT,  &R.FHICUTS, &R.FLOCUT,  &R.FLOCUTS,  &R.FNOTCH,  &R.TSKEW,
+                  &R.STATSRC, &R.STATREC, &R.STATTOT, &R.SHOTLOCZ})
     Reallocate(*a, ntr, ok);
-  for (auto* a : {&R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP, &R.IFXGAIN,
-                  &R.ILINEID, &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN, &R.IVSTACK})
+  for (auto* a : {&R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP, &R.IFXGAIN, &R.ILINEID,
+                  &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN, &R.IVSTACK})
     Reallocate(*a, ntr, ok);
   Reallocate(R.CSRCTEXT, ntr, ok);
   Reallocate(R.CTRCTYPE, ntr, ok);
@@ -86,25 +86,26 @@ void ReleaseTraceArrays(ShotRecord& REC) {
   release(R.CTRCTEXT);
   release(R.ISEGYTRH);
   release(R.TRACES);
-  for (auto* a : {&R.GEOLOC, &R.GEOELE, &R.GOFF, &R.TRACEMAX, &R.GEOLOCY, &R.SHOTLOCX,
-                  &R.SHOTLOCY, &R.FALIAS, &R.FALIASS, &R.DATUMEL, &R.DESCALE, &R.FDBREJ1,
-                  &R.FDBREJ2, &R.FDBREJ3, &R.FDBREJ4, &R.FDHICUT, &R.FDHICUTS, &R.FDLOCUT,
-                  &R.FDLOCUTS, &R.FHICUT, &R.FHICUTS, &R.FLOCUT, &R.FLOCUTS, &R.FNOTCH, &R.TSKEW,
-                  &R.STATSRC, &R.STATREC, &R.STATTOT, &R.SHOTLOCZ, &R.FBREJ1, &R.FBREJ2,
-                  &R.FBREJ3, &R.FBREJ4})
+  for (auto* a :
+       {&R.GEOLOC,   &R.GEOELE,  &R.GOFF,     &R.TRACEMAX, &R.GEOLOCY,  &R.SHOTLOCX, &R.SHOTLOCY,
+        &R.FALIAS,   &R.FALIASS, &R.DATUMEL,  &R.DESCALE,  &R.FDBREJ1,  &R.FDBREJ2,  &R.FDBREJ3,
+        &R.FDBREJ4,  &R.FDHICUT, &R.FDHICUTS, &R.FDLOCUT,  &R.FDLOCUTS, &R.FHICUT,   &R.FHICUTS,
+        &R.FLOCUT,   &R.FLOCUTS, &R.FNOTCH,   &R.TSKEW,    &R.STATSRC,  &R.STATREC,  &R.STATTOT,
+        &R.SHOTLOCZ, &R.FBREJ1,  &R.FBREJ2,   &R.FBREJ3,   &R.FBREJ4})
     release(*a);
   for (auto* a : {&R.IHICUT, &R.ILOCUT, &R.INOTCH, &R.IYEAR, &R.IDAY, &R.IHOUR, &R.IMINUTE,
                   &R.ISECOND, &R.ITBASE})
     release(*a);
-  for (auto* a : {&R.IBPICK, &R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP,
-                  &R.IFXGAIN, &R.ILINEID, &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN,
-                  &R.IVSTACK})
+  for (auto* a : {&R.IBPICK, &R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP, &R.IFXGAIN,
+                  &R.ILINEID, &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN, &R.IVSTACK})
     release(*a);
   release(R.CSRCTEXT);
   release(R.CTRCTYPE);
 }
 
-std::span<float> Trace(ShotRecord& REC, std::int32_t J) { return TraceColumn(REC, J); }
+std::span<float> Trace(ShotRecord& REC, std::int32_t J) {
+  return TraceColumn(REC, J);
+}
 std::span<const float> Trace(const ShotRecord& REC, std::int32_t J) {
   return TraceColumn(REC, J);
 }

@@ -37,30 +37,30 @@ using SegyTraceHeader = std::array<std::byte, kSegyTraceHeaderBytes>;
 
 struct ShotRecord {
   // ---- Main header (stored as 124 bytes, little-endian, in this order) ----
-  RecordName CRECNAME;       //   0: input file name without folder and extension
-  float SAMPINT = 0.0f;      //  32: sample interval, ms
-  float SPAREHDR = 0.0f;     //  36: reserved, kept and copied with the header
-  float TDELAY = 0.0f;       //  40: delay time, ms (time origin of the samples)
-  float TUPHOLE = 0.0f;      //  44: uphole time, ms
-  float SHOTX = 0.0f;        //  48: shot easting
-  float SHOTDEPTH = 0.0f;    //  52: shot depth
-  float SHOTELEV = 0.0f;     //  56: shot surface elevation
-  float SPACING = 0.0f;      //  60: trace (geophone) spacing
-  float GMIN = 0.0f;         //  64: smallest sample value of the record
-  float GMAX = 0.0f;         //  68: largest sample value of the record
-  std::int32_t NSAMP = 0;    //  72: samples per trace
-  std::int32_t NTRACE = 0;   //  76: number of traces
-  std::int32_t ISHOT = 0;    //  80: shot (record) number
+  RecordName CRECNAME;         //   0: input file name without folder and extension
+  float SAMPINT = 0.0f;        //  32: sample interval, ms
+  float SPAREHDR = 0.0f;       //  36: reserved, kept and copied with the header
+  float TDELAY = 0.0f;         //  40: delay time, ms (time origin of the samples)
+  float TUPHOLE = 0.0f;        //  44: uphole time, ms
+  float SHOTX = 0.0f;          //  48: shot easting
+  float SHOTDEPTH = 0.0f;      //  52: shot depth
+  float SHOTELEV = 0.0f;       //  56: shot surface elevation
+  float SPACING = 0.0f;        //  60: trace (geophone) spacing
+  float GMIN = 0.0f;           //  64: smallest sample value of the record
+  float GMAX = 0.0f;           //  68: largest sample value of the record
+  std::int32_t NSAMP = 0;      //  72: samples per trace
+  std::int32_t NTRACE = 0;     //  76: number of traces
+  std::int32_t ISHOT = 0;      //  80: shot (record) number
   sup::FixedString<4> CUNITS;  // 84: units (SEG-2 keyword UNITS)
-  bool LPICKS = false;       //  88: the record holds first-break picks
-  float SHOTY = 0.0f;        //  92: shot northing
-  bool LRADAR = false;       //  96: radar data
-  std::int32_t IFORMAT = 0;  // 100: file format code of the source file
-  float T0NMO = 10.0f;       // 104: NMO curve T-0, ms
-  float VNMO = 2000.0f;      // 108: NMO curve velocity
-  std::int32_t NAUX = 0;     // 112: number of auxiliary traces
-  float T0REF = 10.0f;       // 116: refractor line T-0, ms
-  float VREF = 2000.0f;      // 120: refractor line velocity
+  bool LPICKS = false;         //  88: the record holds first-break picks
+  float SHOTY = 0.0f;          //  92: shot northing
+  bool LRADAR = false;         //  96: radar data
+  std::int32_t IFORMAT = 0;    // 100: file format code of the source file
+  float T0NMO = 10.0f;         // 104: NMO curve T-0, ms
+  float VNMO = 2000.0f;        // 108: NMO curve velocity
+  std::int32_t NAUX = 0;       // 112: number of auxiliary traces
+  float T0REF = 10.0f;         // 116: refractor line T-0, ms
+  float VREF = 2000.0f;        // 120: refractor line velocity
 
   // ---- Further scalar fields (memory only) ----
   /// The record keeps complete SEG-Y headers for the SEG-Y writer to reuse.
@@ -91,9 +91,9 @@ struct ShotRecord {
   std::array<sup::FixedString<30>, 11> CFDBVAL;
   sup::FixedString<500> CNOTE;
 
-  std::vector<float> FALIAS, FALIASS;  // ALIAS_FILTER frequency and slope
-  std::vector<float> DATUMEL;          // DATUM
-  std::vector<float> DESCALE;          // DESCALING_FACTOR
+  std::vector<float> FALIAS, FALIASS;                     // ALIAS_FILTER frequency and slope
+  std::vector<float> DATUMEL;                             // DATUM
+  std::vector<float> DESCALE;                             // DESCALING_FACTOR
   std::vector<float> FDBREJ1, FDBREJ2, FDBREJ3, FDBREJ4;  // DIGITAL_BAND_REJECT_FILTER
   std::vector<float> FDHICUT, FDHICUTS;                   // DIGITAL_HIGH_CUT_FILTER
   std::vector<float> FDLOCUT, FDLOCUTS;                   // DIGITAL_LOW_CUT_FILTER
@@ -121,8 +121,8 @@ struct ShotRecord {
 
 /// Which optional array a rebuild also allocates.
 enum class SegyTraceHeaders : bool {
-  Keep = false,      // ISEGYTRH is left exactly as it was
-  Allocate = true,   // ISEGYTRH is rebuilt with the other arrays
+  Keep = false,     // ISEGYTRH is left exactly as it was
+  Allocate = true,  // ISEGYTRH is rebuilt with the other arrays
 };
 
 /// Releases every per-trace array and allocates it again, zero-filled (texts
@@ -151,7 +151,9 @@ std::span<const float> Trace(const ShotRecord& REC, std::int32_t J);
 // ---- First-break picks ----
 
 /// A pick index below 1 means the trace has no pick (killing a trace sets 0).
-constexpr bool HasPick(std::int32_t index) { return index >= 1; }
+constexpr bool HasPick(std::int32_t index) {
+  return index >= 1;
+}
 /// Pick time in ms of sample index INDEX: INDEX x SAMPINT + TDELAY.
 float PickTime(const ShotRecord& REC, std::int32_t index);
 /// Sample index of time T (ms): NINT((T - TDELAY) / SAMPINT), halves away from
@@ -164,20 +166,20 @@ std::int32_t PickIndex(const ShotRecord& REC, float t);
 /// The 14 display options; the settings file and the trace file keep the first
 /// ten (through PIXELSIZE).
 struct TraceDisplayOptions {
-  float TRACECLIP = 2.0f;       // amplitude clip, in trace spacings
-  float TRACEWIDTH = 2.0f;      // full-scale trace width (overlap), in trace spacings
-  float AGCFRAC = 0.3f;         // AGC window, fraction of the trace length
-  std::int32_t IGAINMETHOD = 2; // 1 global max, 2 trace max, 3 AGC each trace
-  std::int32_t ITIMELINES = 2;  // 1 none, 2 at major, 3 at minor divisions
-  bool LVERTICAL = true;        // traces run vertically
-  bool LVARAREA = true;         // variable-area fill
-  bool LPLOTPICKS = true;       // draw the first breaks
-  bool LGEOPOS = false;         // place traces at geophone positions, else by number
-  float PIXELSIZE = 1.0f;       // scale factor of the fill pixel
-  std::int32_t IFIRSTTRACE = 0; // first trace to plot, 0 all
-  std::int32_t ILASTTRACE = 0;  // last trace to plot, 0 all
-  bool LUSERMAX = false;        // scale by a user-given global maximum
-  float USERMAX = 0.0f;         // that maximum
+  float TRACECLIP = 2.0f;        // amplitude clip, in trace spacings
+  float TRACEWIDTH = 2.0f;       // full-scale trace width (overlap), in trace spacings
+  float AGCFRAC = 0.3f;          // AGC window, fraction of the trace length
+  std::int32_t IGAINMETHOD = 2;  // 1 global max, 2 trace max, 3 AGC each trace
+  std::int32_t ITIMELINES = 2;   // 1 none, 2 at major, 3 at minor divisions
+  bool LVERTICAL = true;         // traces run vertically
+  bool LVARAREA = true;          // variable-area fill
+  bool LPLOTPICKS = true;        // draw the first breaks
+  bool LGEOPOS = false;          // place traces at geophone positions, else by number
+  float PIXELSIZE = 1.0f;        // scale factor of the fill pixel
+  std::int32_t IFIRSTTRACE = 0;  // first trace to plot, 0 all
+  std::int32_t ILASTTRACE = 0;   // last trace to plot, 0 all
+  bool LUSERMAX = false;         // scale by a user-given global maximum
+  float USERMAX = 0.0f;          // that maximum
 
   bool operator==(const TraceDisplayOptions&) const = default;
 };

@@ -5,7 +5,11 @@
 
 namespace sup {
 
-constexpr std::int32_t ToLogical32(bool value) { return value ? -1 : 0; }
-constexpr bool FromLogical32(std::int32_t value) { return (value & 1) != 0; }
+constexpr std::int32_t ToLogical32(bool value) {
+  return value ? -1 : 0;
+}
+constexpr bool FromLogical32(std::int32_t value) {
+  return (value & 1) != 0;
+}
 
 }  // namespace sup

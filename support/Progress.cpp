@@ -36,8 +36,12 @@ void ProgressClose() {
   if (s.hook.close) s.hook.close();
 }
 
-void SetProgressHook(ProgressHook hook) { Get().hook = std::move(hook); }
+void SetProgressHook(ProgressHook hook) {
+  Get().hook = std::move(hook);
+}
 
-const ProgressState& CurrentProgress() { return Get().progress; }
+const ProgressState& CurrentProgress() {
+  return Get().progress;
+}
 
 }  // namespace sup

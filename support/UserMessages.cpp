@@ -44,11 +44,19 @@ void Show(UserMessageKind kind, std::string_view text) {
 
 }  // namespace
 
-void WINMSG(std::string_view MSG) { Show(UserMessageKind::Information, MSG); }
-void WINWRN(std::string_view MSG) { Show(UserMessageKind::Warning, MSG); }
+void WINMSG(std::string_view MSG) {
+  Show(UserMessageKind::Information, MSG);
+}
+void WINWRN(std::string_view MSG) {
+  Show(UserMessageKind::Warning, MSG);
+}
 
-const UserMessage& LastUserMessage() { return Messages().last; }
-int UserMessageCount() { return Messages().count; }
+const UserMessage& LastUserMessage() {
+  return Messages().last;
+}
+int UserMessageCount() {
+  return Messages().count;
+}
 void ClearUserMessages() {
   Messages().last = UserMessage{};
   Messages().count = 0;
@@ -68,6 +76,8 @@ bool LKILL(int LRESET) {
   return a.latch;
 }
 
-void SetAbortPollHook(AbortPollHook hook) { Abort().poll = std::move(hook); }
+void SetAbortPollHook(AbortPollHook hook) {
+  Abort().poll = std::move(hook);
+}
 
 }  // namespace sup

@@ -1,11 +1,11 @@
 // Recomputing the record's amplitude range from its samples.
-#include "formats/RecordRange.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include "formats/RecordRange.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The shot record: rebuilding its arrays, the stored main header, the pick
 // rule and the stored display options.
-#include "shell/ShotRecord.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include "shell/ShotRecord.h"
 
 namespace {
 
@@ -41,11 +41,11 @@ TEST(ShotRecordTest, RebuildSizesAndClearsEveryArray) {
   EXPECT_EQ(rec.TRACES.size(), 12u);
   for (float v : rec.TRACES) EXPECT_EQ(v, 0.0f);
   const auto n = static_cast<std::size_t>(rec.NTRACE);
-  for (const auto* a : {&rec.GEOLOC, &rec.GEOELE, &rec.GOFF, &rec.TRACEMAX, &rec.GEOLOCY,
-                        &rec.SHOTLOCX, &rec.SHOTLOCY, &rec.FALIAS, &rec.FALIASS, &rec.DATUMEL,
-                        &rec.DESCALE, &rec.FDBREJ1, &rec.FDBREJ4, &rec.FDHICUT, &rec.FDLOCUTS,
-                        &rec.FHICUT, &rec.FLOCUTS, &rec.FNOTCH, &rec.TSKEW, &rec.STATSRC,
-                        &rec.STATTOT, &rec.SHOTLOCZ, &rec.FBREJ1, &rec.FBREJ4}) {
+  for (const auto* a :
+       {&rec.GEOLOC,   &rec.GEOELE,  &rec.GOFF,     &rec.TRACEMAX, &rec.GEOLOCY, &rec.SHOTLOCX,
+        &rec.SHOTLOCY, &rec.FALIAS,  &rec.FALIASS,  &rec.DATUMEL,  &rec.DESCALE, &rec.FDBREJ1,
+        &rec.FDBREJ4,  &rec.FDHICUT, &rec.FDLOCUTS, &rec.FHICUT,   &rec.FLOCUTS, &rec.FNOTCH,
+        &rec.TSKEW,    &rec.STATSRC, &rec.STATTOT,  &rec.SHOTLOCZ, &rec.FBREJ1,  &rec.FBREJ4}) {
     ASSERT_EQ(a->size(), n);
     for (float v : *a) EXPECT_EQ(v, 0.0f);
   }
@@ -90,8 +90,9 @@ TEST(ShotRecordTest, RebuildRefusesImpossibleCounts) {
   struct Case {
     std::int32_t nsamp, ntrace;
   };
-  for (const Case c : {Case{-1, 3}, Case{3, -1}, Case{std::numeric_limits<std::int32_t>::max(),
-                                                     std::numeric_limits<std::int32_t>::max()}}) {
+  for (const Case c :
+       {Case{-1, 3}, Case{3, -1},
+        Case{std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()}}) {
     SCOPED_TRACE(testing::Message() << c.nsamp << " x " << c.ntrace);
     ShotRecord rec;
     rec.NSAMP = c.nsamp;

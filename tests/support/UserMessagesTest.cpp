@@ -1,12 +1,11 @@
 // Library message boxes and the abort latch, through their hooks.
-#include "support/UserMessages.h"
-
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <string>
 
 #include "support/Progress.h"
+#include "support/UserMessages.h"
 
 namespace {
 
@@ -24,12 +23,12 @@ TEST(UserMessagesTest, MessagesReachTheHookWithTheLibraryTitle) {
   HookGuard guard;
   std::string seenTitle, seenText;
   sup::UserMessageKind seenKind{};
-  sup::SetUserMessageHook([&](sup::UserMessageKind k, std::string_view title,
-                              std::string_view text) {
-    seenKind = k;
-    seenTitle = title;
-    seenText = text;
-  });
+  sup::SetUserMessageHook(
+      [&](sup::UserMessageKind k, std::string_view title, std::string_view text) {
+        seenKind = k;
+        seenTitle = title;
+        seenText = text;
+      });
   sup::ClearUserMessages();
   sup::WINMSG("PLEASE LOAD TRACES FIRST");
   EXPECT_EQ(seenTitle, "Morvane Library Message");
