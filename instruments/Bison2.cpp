@@ -136,6 +136,7 @@ instrument::Outcome DecodeBison2File(std::span<const std::byte> file, ShotRecord
   sup::ByteReader r(file, sup::ByteOrder::Little);
   std::string text = r.Text(bison2::kHeaderBytes);
   if (!r.Ok()) return Outcome::ShortFile;
+  instrument::BlankLineEnds(text, true);
   bool countRead = false;
   const std::int32_t ntrace = IntField(text, bison2::kTraceCountOffset, 4, &countRead);
   if (!countRead || ntrace < 1) return Outcome::ShortFile;
@@ -144,7 +145,6 @@ instrument::Outcome DecodeBison2File(std::span<const std::byte> file, ShotRecord
       static_cast<std::int64_t>(EntryBytes(text)) * ntrace + bison2::kSecondPartExtra;
   if (second > static_cast<std::int64_t>(r.Remaining())) return Outcome::ShortFile;
   r.Skip(static_cast<std::size_t>(second));
-  instrument::BlankLineEnds(text, true);
 
   // Counts against the bytes present, before anything is allocated: NTRACE
   // becomes the number of traces the file holds at least in part.
