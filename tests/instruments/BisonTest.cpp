@@ -149,7 +149,7 @@ TEST(Bison2, SampleFormats) {
 TEST(Bison2, LineEndsInsideCountFieldsAreBlanks) {
   Bison2 f('W', 3, 4);
   Put(f.header, 218, "\r  3");
-  Put(f.header, 238, "\n\x03  4");
+  Put(f.header, 238, "\n\x03   4");
   const ShotRecord rec = Decode2(f.Bytes());
   EXPECT_EQ(rec.NTRACE, 3);
   EXPECT_EQ(rec.NSAMP, 4);
