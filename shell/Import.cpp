@@ -8,6 +8,9 @@
 
 #include "formats/Seg2In.h"
 #include "formats/SegyIn.h"
+#include "instruments/Abem.h"
+#include "instruments/Bison.h"
+#include "instruments/Bison2.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -67,6 +70,15 @@ int EggLayout(const Probe& p) {
 
 void ImportSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SEG2IN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ImportAbem(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  ABEMIN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ImportBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  BISON(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ImportBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  BISON2(REC, FNAME, a.IERR, a.LFIRST);
 }
 
 // A detected SEG-Y file: compliant; Merge only counts (its progress bar),
@@ -169,9 +181,9 @@ struct ImportFormat {
 constexpr ImportFormat kImportFormats[] = {
     {.code = kFormatSegy, .detect = C1Header, .read = ReadSegy, .count = CountSegy},
     {.code = kFormatSeg2, .detect = Seg2Id, .read = ImportSeg2},
-    {.code = kFormatAbem, .detect = AbemId},
-    {.code = kFormatBison1, .detect = Bison1Id},
-    {.code = kFormatBison2, .detect = Bison2Id},
+    {.code = kFormatAbem, .detect = AbemId, .read = ImportAbem},
+    {.code = kFormatBison1, .detect = Bison1Id, .read = ImportBison1},
+    {.code = kFormatBison2, .detect = Bison2Id, .read = ImportBison2},
     {.code = kFormatEgg985, .detect = EggId},  // gives 4 or 5
     {.code = kFormatEggGeometrics2401,
      .detect = Geometrics2401Id,
