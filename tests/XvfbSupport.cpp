@@ -114,7 +114,9 @@ bool Xvfb::Start(const std::string& program, int depth, std::string& why, std::s
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // the write end is inherited by Xvfb
   std::vector<std::string> args{program, "-displayfd", std::to_string(fds[1]), "-screen", "0",
                                 std::string(size) + "x" + std::to_string(depth), "-nolisten", "tcp"};
-  if (endWithLastClient) args.push_back("-terminate");
+  // Without -terminate the server must not reset when its last client goes:
+  // a reset drops a client that is connecting at that moment.
+  args.push_back(endWithLastClient ? "-terminate" : "-noreset");
   const bool started = server_.Start(args);
   close(fds[1]);
   if (!started) {
