@@ -11,6 +11,8 @@
 #include "instruments/Abem.h"
 #include "instruments/Bison.h"
 #include "instruments/Bison2.h"
+#include "instruments/DolangIn.h"
+#include "instruments/Egg.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -79,6 +81,15 @@ void ImportBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
 }
 void ImportBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   BISON2(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ImportEgg985(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  EGG(REC, FNAME, a.IERR, a.LFIRST, 0);
+}
+void ImportEgg1197(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  EGG(REC, FNAME, a.IERR, a.LFIRST, 1);
+}
+void ImportDolang(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  DOLANGIN(REC, FNAME, a.IERR);
 }
 
 // A detected SEG-Y file: compliant; Merge only counts (its progress bar),
@@ -184,7 +195,7 @@ constexpr ImportFormat kImportFormats[] = {
     {.code = kFormatAbem, .detect = AbemId, .read = ImportAbem},
     {.code = kFormatBison1, .detect = Bison1Id, .read = ImportBison1},
     {.code = kFormatBison2, .detect = Bison2Id, .read = ImportBison2},
-    {.code = kFormatEgg985, .detect = EggId},  // gives 4 or 5
+    {.code = kFormatEgg985, .detect = EggId, .read = ImportEgg985},  // gives 4 or 5
     {.code = kFormatEggGeometrics2401,
      .detect = Geometrics2401Id,
      .refusal = "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED"},
@@ -200,12 +211,12 @@ constexpr ImportFormat kImportFormats[] = {
     {.code = kFormatRx2, .detect = Rx2Id},
     {.code = kFormatAnt, .detect = AntId},
     {.code = kFormatDcf, .detect = DcfId},
-    {.code = kFormatDolang, .detect = DolangName},
+    {.code = kFormatDolang, .detect = DolangName, .read = ImportDolang},
     {.code = kFormatSegy, .detect = EbcdicC1Header},
     {.code = kFormatSegy, .detect = SgyName},
     // The EG&G test above also gives the second header layout; its reader
     // call is served here.
-    {.code = kFormatEgg1197, .detect = Never},
+    {.code = kFormatEgg1197, .detect = Never, .read = ImportEgg1197},
 };
 
 /// The table row that serves CODE: the first with that code (the SEG-Y tests

@@ -1,17 +1,21 @@
 #pragma once
-// One fuzz input through every instrument decoder: the ABEM, Bison-1 and
-// Bison-2 file decoders on the whole input, the header decoders on its
-// start and the 20-bit group decoder on its first ten bytes. A decode that
+// One fuzz input through every instrument decoder: the ABEM, Bison-1,
+// Bison-2 and EG&G file decoders on the whole input, the header decoders on
+// its start, the 20-bit group decoder on its first ten bytes, and the Dolang
+// header, data and name decoders on its text. A decode that
 // claims success must leave a record whose arrays match its counts; anything
 // else traps, so the fuzzer and the corpus test both see it.
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "instruments/Abem.h"
 #include "instruments/Bison.h"
 #include "instruments/Bison2.h"
+#include "instruments/DolangIn.h"
+#include "instruments/Egg.h"
 #include "shell/ShotRecord.h"
 #include "support/FieldReader.h"
 
@@ -71,6 +75,35 @@ inline int FuzzInstrumentDecoders(const std::uint8_t* data, std::size_t size) {
     double d = 0.0;
     (void)sup::ReadIntField(text.substr(0, 12), i);
     (void)sup::ReadRealField(text.substr(0, 40), size > 0 ? data[0] % 8 : 0, d);
+  }
+  // EG&G: both layouts on the whole input, the reals on its start.
+  for (int layout : {0, 1}) {
+    vel::ShotRecord rec;
+    if (vel::DecodeEggFile(bytes, rec, layout) == Outcome::Ok) CheckRecord(rec);
+  }
+  {
+    vel::ShotRecord rec;
+    int ierr = 0;
+    vel::EGG86COD(bytes, rec, ierr);
+    vel::EGG87COD(bytes, rec, ierr);
+    (void)vel::FPNCHAN(bytes, 6);
+    (void)vel::FPNCHAN(bytes, 8);
+  }
+  // Dolang: the input as a header (its first data file as large as the
+  // input), as a data file of up to 64 samples, and as a header file name.
+  {
+    vel::DolangHeader header;
+    std::int32_t line = 0;
+    const auto status = vel::DecodeDolangHeader(
+        text, [size] { return static_cast<std::int64_t>(size); }, header, line);
+    if (status == vel::DolangHeaderStatus::Ok)
+      Check(header.ntrace >= 1 && header.ntrace <= 99 && header.nsamp >= 1 &&
+            static_cast<std::size_t>(header.nsamp) <= size);
+    float trace[64];
+    (void)vel::DecodeDolangTrace(text, std::span(trace, size % 65), line);
+    std::string name;
+    if (vel::DolangDataFileName(text.substr(0, 300), static_cast<std::int32_t>(size % 101), name))
+      Check(name.size() <= 300);
   }
   return 0;
 }

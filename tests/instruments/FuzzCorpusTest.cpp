@@ -10,6 +10,7 @@
 
 #include "tests/TestSupport.h"
 #include "tests/fuzz/InstrumentDecoders.h"
+#include "tests/instruments/EggDolangFixtures.h"
 #include "tests/instruments/InstrumentFixtures.h"
 
 namespace {
@@ -64,6 +65,10 @@ TEST(InstrumentFuzz, SeededCorpus) {
       fx::Bison2('W', 3, 20).Bytes(),
       fx::Bison2('L', 2, 9, true).Bytes(),
       fx::Bison2('X', 3, 9).Bytes(),
+      fx::Egg(0, 2, 30).Bytes(),
+      fx::Egg(1, 3, 1024).Bytes(),
+      fx::DolangHeaderText(3, 20).Text(),
+      fx::DolangData(1, 30),
       std::string(),
   };
   std::mt19937 rng(20261210);
