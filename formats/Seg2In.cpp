@@ -1,0 +1,503 @@
+#include "formats/Seg2In.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/ByteOrder.h"
+#include "support/ByteReader.h"
+#include "support/FileIO.h"
+#include "support/Progress.h"
+#include "support/Strings.h"
+#include "support/UserMessages.h"
+#include "toolkit/core/Files.h"
+#include "toolkit/core/Rounding.h"
+
+namespace vel {
+namespace {
+
+// File descriptor block.
+constexpr std::size_t kFdbPointerBytes = 4;  // M, unsigned 16-bit
+constexpr std::size_t kFdbTraceCount = 6;    // N, signed 16-bit
+constexpr std::size_t kFdbTerminators = 8;   // six bytes of terminator sizes and characters
+// Trace descriptor block.
+constexpr std::size_t kTdbBlockBytes = 2;   // signed 16-bit
+constexpr std::size_t kTdbSampleCount = 8;  // signed 32-bit
+constexpr std::size_t kTdbFormatCode = 12;  // one byte
+
+/// Entries longer than this are not parsed.
+constexpr int kMaxStringChars = 4096;
+/// Traces above which the reader shows its own progress dialog.
+constexpr int kProgressAbove = 100;
+/// Starting values of the range search.
+constexpr float kRangeStart = 1.0e30f;
+/// A first break at or above this was not given.
+constexpr float kNoFirstBreak = 1.0e20f;
+
+// Messages.
+constexpr std::string_view kMsgOpen = "SEG2IN - ERROR OPENING SEG2 FILE";
+constexpr std::string_view kMsgFdb = "SEG2IN - ERROR READING SEG2 FILE DESCRIP BLOCK";
+constexpr std::string_view kMsgNotSeg2 = "SEG2IN - ERROR, INPUT FILE IS NOT IN SEG2 FORMAT";
+constexpr std::string_view kMsgPointerTable =
+    "Cannot allocate space for File descriptor trace pointer block";
+constexpr std::string_view kMsgPointers = "SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK";
+constexpr std::string_view kMsgFdbString = "SEG2IN - ERROR READING SEG2 FILE BLOCK STRING";
+constexpr std::string_view kMsgFdbLong = "File Descriptor Block String longer than 4096 characters";
+constexpr std::string_view kMsgTraceStart = "SEG2IN - ERROR SETTING TO BEGINNING OF TRACE BLOCK";
+constexpr std::string_view kMsgTdb = "SEG2IN - ERROR READING SEG2 TRACE DESCRIP BLOCK";
+constexpr std::string_view kMsgTdbId = "SEG2IN - ERROR, TRACE HEADER BLOCK NOT FOUND";
+constexpr std::string_view kMsgFormat = "SEG2IN - ERROR, UNSUPPORTED TRACE FORMAT: ";
+constexpr std::string_view kMsgAllocate = "CANNOT ALLOCATE ARRAYS IN SEG2IN";
+constexpr std::string_view kMsgEqualLength = "All traces in file must be of equal length";
+constexpr std::string_view kMsgTdbString = "SEG2IN - ERROR READING SEG2 TRACE HEADER";
+constexpr std::string_view kMsgTdbLong = "Trace Descriptor Block String longer than 4096 characters";
+constexpr std::string_view kMsgParse = "SEG2IN - ERROR PARSING TRACE DESCRIPTOR BLOCK";
+constexpr std::string_view kMsgDataPointer = "SEG2IN - ERROR SETTING TRACE DATA BLOCK POINTER";
+constexpr std::string_view kMsgDataShort = "ERROR READING TRACES FROM SEG2 FILE, TRACE:";
+constexpr std::string_view kMsgData = "SEG2IN - ERROR READING SEG2 TRACE DATA";
+constexpr std::string_view kMsgSwap = "BYTE SWAP ILLEGAL FOR FORMATS 3 AND 5";
+
+/// J right-aligned in five columns, "*****" when it does not fit.
+std::string Column5(int j) {
+  std::string s = std::to_string(j);
+  if (s.size() > 5) return "*****";
+  return std::string(5 - s.size(), ' ') + s;
+}
+
+/// The one failure path of the reader's "SEG2IN - " messages: the text padded
+/// to 80 columns and the trace counter.
+[[nodiscard]] bool ReadFail(std::string_view message, int trace) {
+  std::string text(message);
+  if (text.size() < 80) text.resize(80, ' ');
+  text += "    TRACE:";
+  text += Column5(trace);
+  sup::WINMSG(text);
+  return false;
+}
+
+/// Allocates COUNT elements, telling the user when memory runs out.
+template <class T>
+[[nodiscard]] bool Allocate(std::vector<T>& v, std::size_t count, std::string_view message) {
+  try {
+    v.assign(count, T{});
+    return true;
+  } catch (const std::bad_alloc&) {
+    sup::WINWRN(message);
+    return false;
+  } catch (const std::length_error&) {
+    sup::WINWRN(message);
+    return false;
+  }
+}
+
+/// The whole file, or false after the message.
+[[nodiscard]] bool ReadWholeFile(std::string_view name, std::vector<std::byte>& bytes) {
+  const int ih = sup::IOPNRLY(name);
+  if (ih < 0) return ReadFail(kMsgOpen, 0);
+  int size = 0;
+  tk::IFileSeek(ih, size, tk::kFromEnd);
+  int start = 0;
+  tk::IFileSeek(ih, start, tk::kFromStart);
+  if (size < 0 || start != 0) {
+    sup::ICLSFIL(ih);
+    return ReadFail(kMsgFdb, 0);
+  }
+  if (!Allocate(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
+    sup::ICLSFIL(ih);
+    return false;
+  }
+  const int status = sup::JREDFIL(ih, std::span<std::byte>(bytes), size);
+  sup::ICLSFIL(ih);
+  if (status != 0) return ReadFail(kMsgFdb, 0);
+  return true;
+}
+
+enum class ListEnd { Done, Short, Parse };
+
+/// Walks a descriptor string list from R's position, handing every text of
+/// more than two characters (terminator removed, unprintable characters
+/// blanked) to PARSE. The list ends at the first offset not above LASTOFFSET.
+/// Entries longer than 4096 characters are skipped after LONGMESSAGE.
+template <class Parse>
+ListEnd WalkStrings(sup::ByteReader& r, int lastOffset, int terminatorSize,
+                    std::string_view longMessage, Parse&& parse) {
+  std::string text;
+  for (;;) {
+    const int offset = r.U16();
+    if (!r.Ok()) return ListEnd::Short;
+    if (offset <= lastOffset) return ListEnd::Done;
+    const int length = offset - 2;
+    if (length > kMaxStringChars) {
+      sup::WINMSG(longMessage);
+      r.Skip(static_cast<std::size_t>(length));
+      if (!r.Ok()) return ListEnd::Short;
+      continue;
+    }
+    text = r.Text(static_cast<std::size_t>(length));
+    if (!r.Ok()) return ListEnd::Short;
+    const int n = length - terminatorSize;
+    if (n > 2) {
+      sup::CHR_CHK(text, n);
+      if (!parse(std::string_view(text).substr(0, static_cast<std::size_t>(n)), n))
+        return ListEnd::Parse;
+    }
+  }
+}
+
+/// Range of one block of decoded values.
+inline void Extend(float v, float& lo, float& hi) {
+  if (v > hi) hi = v;
+  if (v < lo) lo = v;
+}
+
+/// Samples of a plain format: each item loaded in ORDER and converted.
+template <class Load>
+void DecodePlain(const std::byte* p, std::size_t step, std::span<float> out, float& lo, float& hi,
+                 Load load) {
+  float l = lo, h = hi;
+  for (float& o : out) {
+    const float v = load(p);
+    o = v;
+    Extend(v, l, h);
+    p += step;
+  }
+  lo = l;
+  hi = h;
+}
+
+/// Four samples per 10-byte group: a little-endian word of four unsigned
+/// exponents (low nibble first), then four little-endian mantissas.
+void DecodePacked20(const std::byte* p, std::span<float> out, float& lo, float& hi) {
+  float l = lo, h = hi;
+  const std::size_t n = out.size();
+  for (std::size_t i = 0; i < n; i += 4, p += 10) {
+    const unsigned exponents = sup::LoadU16(p, sup::ByteOrder::Little);
+    const std::size_t inGroup = std::min<std::size_t>(4, n - i);
+    for (std::size_t k = 0; k < inGroup; ++k) {
+      const int e = static_cast<int>((exponents >> (4 * k)) & 0xFu);
+      const int m = static_cast<std::int16_t>(sup::LoadU16(p + 2 + 2 * k, sup::ByteOrder::Little));
+      // One's-complement mantissa: the negative values sit one below.
+      const std::int64_t scaled = static_cast<std::int64_t>(m < 0 ? m + 1 : m) << e;
+      const float v = static_cast<float>(scaled);
+      out[i + k] = v;
+      Extend(v, l, h);
+    }
+  }
+  lo = l;
+  hi = h;
+}
+
+}  // namespace
+
+std::int64_t Seg2DataBytes(int IFMT, std::int64_t NS) {
+  if (NS < 0) return -1;
+  switch (IFMT) {
+    case kSeg2Int16:
+      return 2 * NS;
+    case kSeg2Int32:
+    case kSeg2Float32:
+      return 4 * NS;
+    case kSeg2Packed20:
+      return (NS + 3) / 4 * 10;
+    default:
+      return -1;
+  }
+}
+
+bool DecodeSeg2FileDescriptor(std::span<const std::byte> bytes, Seg2FileDescriptor& out) {
+  if (bytes.size() < kSeg2BlockHeaderBytes) return false;
+  const auto b0 = static_cast<std::uint8_t>(bytes[0]), b1 = static_cast<std::uint8_t>(bytes[1]);
+  if (b0 == 0x55 && b1 == 0x3A) {
+    out.swapSamples = false;
+  } else if (b0 == 0x3A && b1 == 0x55) {
+    out.swapSamples = true;
+  } else {
+    return false;
+  }
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  r.Seek(kFdbPointerBytes);
+  out.pointerBytes = r.U16();
+  r.Seek(kFdbTraceCount);
+  out.traceCount = r.I16();
+  r.Seek(kFdbTerminators);
+  Seg2Terminators& t = out.terminators;
+  t.stringTerminatorSize = r.U8();
+  t.stringTerminator[0] = static_cast<char>(r.U8());
+  t.stringTerminator[1] = static_cast<char>(r.U8());
+  t.lineTerminatorSize = r.U8();
+  t.lineTerminator[0] = static_cast<char>(r.U8());
+  t.lineTerminator[1] = static_cast<char>(r.U8());
+  return r.Ok();
+}
+
+bool DecodeSeg2TraceDescriptor(std::span<const std::byte> bytes, Seg2TraceDescriptor& out) {
+  if (bytes.size() < kSeg2BlockHeaderBytes) return false;
+  if (static_cast<std::uint8_t>(bytes[0]) != 0x22 || static_cast<std::uint8_t>(bytes[1]) != 0x44)
+    return false;
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  r.Seek(kTdbBlockBytes);
+  out.blockBytes = r.I16();
+  r.Seek(kTdbSampleCount);
+  out.sampleCount = r.I32();
+  r.Seek(kTdbFormatCode);
+  out.formatCode = r.U8();
+  return r.Ok();
+}
+
+bool DecodeSeg2Samples(std::span<const std::byte> BUF, int IFMT, std::int32_t NS, bool LSWAP,
+                       std::span<float> out, float& lo, float& hi) {
+  const std::int64_t need = Seg2DataBytes(IFMT, NS);
+  if (need < 0 || static_cast<std::uint64_t>(need) > BUF.size() ||
+      static_cast<std::size_t>(NS) > out.size())
+    return false;
+  const std::span<float> dst = out.first(static_cast<std::size_t>(NS));
+  const std::byte* p = BUF.data();
+  const sup::ByteOrder order = LSWAP ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  switch (IFMT) {
+    case kSeg2Int16:
+      DecodePlain(p, 2, dst, lo, hi, [order](const std::byte* q) {
+        return static_cast<float>(static_cast<std::int16_t>(sup::LoadU16(q, order)));
+      });
+      return true;
+    case kSeg2Int32:
+      DecodePlain(p, 4, dst, lo, hi, [order](const std::byte* q) {
+        return static_cast<float>(static_cast<std::int32_t>(sup::LoadU32(q, order)));
+      });
+      return true;
+    case kSeg2Float32:
+      if (order == sup::kNativeOrder) {
+        std::memcpy(dst.data(), p, dst.size_bytes());
+        float l = lo, h = hi;
+        for (const float v : dst) Extend(v, l, h);
+        lo = l;
+        hi = h;
+      } else {
+        DecodePlain(p, 4, dst, lo, hi, [order](const std::byte* q) {
+          return std::bit_cast<float>(sup::LoadU32(q, order));
+        });
+      }
+      return true;
+    case kSeg2Packed20:
+      if (LSWAP) return false;
+      DecodePacked20(p, dst, lo, hi);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void DECODETRACE(ShotRecord& REC, std::span<const std::byte> BUF, int J, int IFMT, int NS,
+                 bool LSWAP, int& IERR) {
+  IERR = 0;
+  if (IFMT == kSeg2Packed20 && LSWAP) {
+    sup::WINWRN(kMsgSwap);
+    IERR = -1;
+    return;
+  }
+  float lo = kRangeStart, hi = -kRangeStart;
+  const std::span<float> column = Trace(REC, J);
+  if (NS != REC.NSAMP || !DecodeSeg2Samples(BUF, IFMT, NS, LSWAP, column, lo, hi)) {
+    IERR = -1;
+    return;
+  }
+  const std::size_t j = static_cast<std::size_t>(J - 1);
+  REC.TRACEMAX[j] = hi > std::fabs(lo) ? hi : std::fabs(lo);
+  if (lo < REC.GMIN) REC.GMIN = lo;
+  if (hi > REC.GMAX) REC.GMAX = hi;
+}
+
+namespace {
+
+/// The progress display of one read: the reader's own dialog, the caller's
+/// bar in batch mode, or nothing.
+class ProgressDisplay {
+ public:
+  ProgressDisplay(std::string_view fileName, int traces, bool batch)
+      : on_(batch || traces > kProgressAbove), own_(!batch && traces > kProgressAbove) {
+    if (own_) {
+      sup::ProgressOpen(fileName);
+      (void)sup::LKILL(1);
+    }
+  }
+  ~ProgressDisplay() {
+    if (own_) {
+      sup::ProgressClose();
+      (void)sup::LKILL(1);
+    }
+  }
+  ProgressDisplay(const ProgressDisplay&) = delete;
+  ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+  void Trace(int j, int traces) const {
+    if (on_) sup::ProgressSet(tk::NearestInt(100.0 * j / traces));
+  }
+
+ private:
+  bool on_;
+  bool own_;
+};
+
+/// Stores trace J's first break (seconds) as a sample index when it falls on
+/// a sample of the trace; computed in double, nothing stored otherwise.
+void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
+  if (!(firstBreak < 1.0e10f) || rec.SAMPINT == 0.0f) return;
+  const double index = (1000.0 * firstBreak - rec.TDELAY) / rec.SAMPINT;
+  if (!std::isfinite(index)) return;
+  const double r = std::round(index);
+  if (r >= 1.0 && r <= static_cast<double>(rec.NSAMP)) rec.IBPICK[j] = static_cast<std::int32_t>(r);
+}
+
+/// The read itself, into REC; false after the user has been told.
+bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
+  (void)sup::LKILL(1);
+  REC.GMIN = kRangeStart;
+  REC.GMAX = -kRangeStart;
+
+  std::vector<std::byte> file;
+  if (!ReadWholeFile(FNAME, file)) return false;
+  const std::span<const std::byte> bytes(file);
+  const std::int64_t fileSize = static_cast<std::int64_t>(bytes.size());
+
+  if (bytes.size() < kSeg2BlockHeaderBytes) return ReadFail(kMsgFdb, 0);
+  Seg2FileDescriptor fdb;
+  if (!DecodeSeg2FileDescriptor(bytes, fdb)) return ReadFail(kMsgNotSeg2, 0);
+  SEG2TERMINATORS() = fdb.terminators;
+  const int terminatorSize = fdb.terminators.stringTerminatorSize;
+
+  // The trace count must be non-negative and each trace must have a whole
+  // pointer inside the pointer sub-block, which must lie inside the file.
+  const std::int64_t pointerBytes = fdb.pointerBytes;
+  const std::int64_t traces = fdb.traceCount;
+  if (traces < 0 || traces * 4 > pointerBytes ||
+      static_cast<std::int64_t>(kSeg2BlockHeaderBytes) + pointerBytes > fileSize)
+    return ReadFail(kMsgPointers, 0);
+  std::vector<std::int32_t> pointers;
+  if (!Allocate(pointers, static_cast<std::size_t>(traces), kMsgPointerTable)) return false;
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  r.Seek(kSeg2BlockHeaderBytes);
+  for (auto& p : pointers) p = r.I32();
+  if (!r.Ok()) return ReadFail(kMsgPointers, 0);
+
+  // File descriptor strings.
+  REC.IFDBLEN.fill(0);
+  REC.CFDBVAL.fill(sup::FixedString<30>());
+  REC.CUNITS = sup::FixedString<4>();
+  REC.CNOTE = sup::FixedString<500>();
+  r.Seek(kSeg2BlockHeaderBytes + static_cast<std::size_t>(pointerBytes));
+  const ListEnd fdbEnd =
+      WalkStrings(r, 2, terminatorSize, kMsgFdbLong, [&](std::string_view text, int n) {
+        int ierr = 0;
+        FDBPARSE(text, n, ierr, REC);
+        return true;
+      });
+  if (fdbEnd != ListEnd::Done) return ReadFail(kMsgFdbString, 0);
+
+  REC.NTRACE = static_cast<std::int32_t>(traces);
+  const int ntrace = REC.NTRACE;
+  const ProgressDisplay progress(FNAME, ntrace, LBATCH);
+  bool receiverLocations = false;
+
+  for (int j = 1; j <= ntrace; ++j) {
+    const std::size_t jj = static_cast<std::size_t>(j - 1);
+    progress.Trace(j, ntrace);
+    if (sup::LKILL(0)) return ReadFail(kMsgTraceStart, j);
+
+    const std::int64_t start = pointers[jj];
+    if (start < 0 || start > fileSize) return ReadFail(kMsgTraceStart, j);
+    Seg2TraceDescriptor tdb;
+    const auto header = bytes.subspan(static_cast<std::size_t>(start));
+    if (header.size() < kSeg2BlockHeaderBytes) return ReadFail(kMsgTdb, j);
+    if (!DecodeSeg2TraceDescriptor(header, tdb)) return ReadFail(kMsgTdbId, j);
+    const int format = tdb.formatCode;
+    if (Seg2DataBytes(format, 0) < 0)
+      return ReadFail(std::string(kMsgFormat) + static_cast<char>(tdb.formatCode), j);
+
+    const std::int32_t ns = tdb.sampleCount;
+    if (j == 1) {
+      // Every trace needs a data block of its own: a sample count whose
+      // smallest possible blocks (2 bytes a sample) for all traces cannot fit
+      // in the file is damage, and is refused before anything is allocated.
+      if (ns < 0 || static_cast<std::int64_t>(ns) * 2 * ntrace > fileSize) {
+        sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
+        return ReadFail(kMsgData, j);
+      }
+      REC.NSAMP = ns;
+      if (!RebuildTraceArrays(REC)) {
+        sup::WINWRN(kMsgAllocate);
+        return false;
+      }
+      REC.NAUX = 0;
+    } else if (ns != REC.NSAMP) {
+      sup::WINMSG(kMsgEqualLength);
+      return false;
+    }
+
+    // Trace descriptor strings.
+    float firstBreak = kNoFirstBreak;
+    r.Seek(static_cast<std::size_t>(start) + kSeg2BlockHeaderBytes);
+    bool parsed = true;
+    const ListEnd tdbEnd =
+        WalkStrings(r, 4, terminatorSize, kMsgTdbLong, [&](std::string_view text, int n) {
+          int ierr = 0;
+          TDBPARSE(REC, text, j, n, firstBreak, receiverLocations, ierr);
+          parsed = ierr == 0;
+          return parsed;
+        });
+    if (tdbEnd == ListEnd::Parse) return ReadFail(kMsgParse, j);
+    if (tdbEnd == ListEnd::Short) return ReadFail(kMsgTdbString, j);
+    StorePick(REC, jj, firstBreak);
+
+    // Data block.
+    const std::int64_t dataStart = start + tdb.blockBytes;
+    if (dataStart < 0 || dataStart > fileSize) return ReadFail(kMsgDataPointer, j);
+    const std::int64_t dataBytes = Seg2DataBytes(format, ns);
+    if (dataBytes > fileSize - dataStart) {
+      sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
+      return ReadFail(kMsgData, j);
+    }
+    int ierr = 0;
+    DECODETRACE(REC,
+                bytes.subspan(static_cast<std::size_t>(dataStart),
+                              static_cast<std::size_t>(dataBytes)),
+                j, format, ns, fdb.swapSamples, ierr);
+    if (ierr != 0) return ReadFail(kMsgData, j);
+  }
+
+  // Geometry: positions by trace number when no trace gave one; a spacing
+  // from the receiver span when the record has none; otherwise it is kept.
+  if (!receiverLocations) {
+    for (int j = 1; j <= ntrace; ++j) REC.GEOLOC[static_cast<std::size_t>(j - 1)] = j;
+    REC.SPACING = 1.0f;
+  }
+  if (REC.SPACING <= 0.0f && ntrace > 1)
+    REC.SPACING = std::fabs(REC.GEOLOC[static_cast<std::size_t>(ntrace - 1)] - REC.GEOLOC[0]) /
+                  static_cast<float>(ntrace - 1);
+  return true;
+}
+
+}  // namespace
+
+void SEG2IN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LBATCH) {
+  // The read fills a copy and replaces REC only when it succeeds, so a failed
+  // or abandoned read leaves the record as it was.
+  ShotRecord work;
+  try {
+    work = REC;
+  } catch (const std::bad_alloc&) {
+    sup::WINWRN(kMsgAllocate);
+    IERR = -1;
+    return;
+  }
+  if (!ReadSeg2(work, FNAME, LBATCH)) {
+    IERR = -1;
+    return;
+  }
+  REC = std::move(work);
+  IERR = 0;
+}
+
+}  // namespace vel

@@ -1,0 +1,319 @@
+#include "shell/Import.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <span>
+
+#include "formats/Seg2In.h"
+#include "instruments/Abem.h"
+#include "instruments/Bison.h"
+#include "instruments/Bison2.h"
+#include "support/ByteOrder.h"
+#include "support/FileIO.h"
+#include "support/Strings.h"
+#include "support/UserMessages.h"
+
+namespace vel {
+namespace {
+
+/// Bytes of a file that detection looks at, and characters of a file name.
+constexpr std::size_t kProbeBytes = 3200;
+constexpr std::size_t kNameChars = 256;
+/// Characters of the name that the ".TF " and Dolang tests look at.
+constexpr std::size_t kShortNameChars = 16;
+
+/// What detection sees of one file: its first bytes (blank-filled past the
+/// end) and its name blank-padded to 256 characters.
+struct Probe {
+  std::string bytes;
+  std::string name;
+};
+
+std::string Padded(std::string_view text, std::size_t n) {
+  std::string s(text.substr(0, std::min(text.size(), n)));
+  s.resize(n, ' ');
+  return s;
+}
+
+/// PATTERN lies wholly inside the first N bytes of TEXT.
+bool Within(std::string_view text, std::size_t n, std::string_view pattern) {
+  return text.substr(0, std::min(n, text.size())).find(pattern) != std::string_view::npos;
+}
+/// The first occurrence of PATTERN inside the first N bytes starts at byte P
+/// (1-based).
+bool FirstAt(std::string_view text, std::size_t n, std::string_view pattern, std::size_t p) {
+  return text.substr(0, std::min(n, text.size())).find(pattern) == p - 1;
+}
+bool StartsWith(std::string_view text, std::string_view pattern) {
+  return text.starts_with(pattern);
+}
+
+bool IsSegyText(std::string_view bytes) {
+  return StartsWith(bytes, "C 1") || StartsWith(bytes, "C01");
+}
+
+int EggLayout(const Probe& p) {
+  // Bytes 301-308: a little-endian double, the sample interval in seconds of
+  // the second header layout.
+  std::uint64_t bits = 0;
+  for (int k = 7; k >= 0; --k)
+    bits = (bits << 8) | static_cast<unsigned char>(p.bytes[300 + static_cast<std::size_t>(k)]);
+  const double v = std::bit_cast<double>(bits);
+  return (v >= 1e-5 && v <= 0.01) ? kFormatEgg1197 : kFormatEgg985;  // NaN fails both
+}
+
+// ---------------------------------------------------------------------------
+// Readers as the dispatch calls them.
+
+void ReadSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  SEG2IN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ReadAbem(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  ABEMIN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ReadBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  BISON(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ReadBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  BISON2(REC, FNAME, a.IERR, a.LFIRST);
+}
+
+/// One format of the table: the test that recognises it (applied in table
+/// order; it returns the code, or 0 when it does not hold) and what the
+/// dispatch does with the code: call the reader, refuse with a message, or,
+/// while the reader is not built, say so.
+struct ImportFormat {
+  FileFormatCode code;
+  int (*detect)(const Probe&);
+  ImportReader read;          // null: refused or not available yet
+  std::string_view refusal;   // the refused formats' message
+  RecordCounter count;        // SEG-Y only: counts records for INRECORDS
+};
+
+int Code(bool holds, FileFormatCode code) { return holds ? code : 0; }
+
+// The tests in the order they are applied; the first that holds wins.
+constexpr std::array<ImportFormat, 19> kImportFormats{{
+    {kFormatSegy, [](const Probe& p) { return Code(IsSegyText(p.bytes), kFormatSegy); }, nullptr,
+     {}, nullptr},
+    {kFormatSeg2,
+     [](const Probe& p) {
+       return Code(StartsWith(p.bytes, ":U") || StartsWith(p.bytes, "U:"), kFormatSeg2);
+     },
+     ReadSeg2, {}, nullptr},
+    {kFormatAbem, [](const Probe& p) { return Code(StartsWith(p.bytes, "ABEM"), kFormatAbem); },
+     ReadAbem, {}, nullptr},
+    {kFormatBison1,
+     [](const Probe& p) { return Code(FirstAt(p.bytes, 40, "BISON-1", 29), kFormatBison1); },
+     ReadBison1, {}, nullptr},
+    {kFormatBison2,
+     [](const Probe& p) { return Code(FirstAt(p.bytes, 140, "BISON-2", 118), kFormatBison2); },
+     ReadBison2, {}, nullptr},
+    {kFormatEgg985,
+     [](const Probe& p) { return p.bytes.compare(288, 2, "12") == 0 ? EggLayout(p) : 0; }, nullptr,
+     {}, nullptr},
+    {kFormatEggGeometrics2401,
+     [](const Probe& p) { return Code(StartsWith(p.bytes, "GE"), kFormatEggGeometrics2401); },
+     nullptr, "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED", nullptr},
+    {kFormatOyo, [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "OYO"), kFormatOyo); },
+     nullptr, {}, nullptr},
+    {kFormatScintrexS2,
+     [](const Probe& p) {
+       return Code(FirstAt(p.bytes, 140, "Scintrex-1", 80), kFormatScintrexS2);
+     },
+     nullptr, "SCINTREX S-2 Echo FORMAT NOT YET SUPPORTED", nullptr},
+    {kFormatMultiplexedTf,
+     [](const Probe& p) {
+       return Code(Within(p.name, kShortNameChars, ".TF "), kFormatMultiplexedTf);
+     },
+     nullptr, "multiplexed .TF format FORMAT NOT YET SUPPORTED", nullptr},
+    {kFormatFpx,
+     [](const Probe& p) {
+       const bool named = Within(p.name, kNameChars, ".FPX") || Within(p.name, kNameChars, ".fpx");
+       return Code(named && p.bytes[0] == '\0' && p.bytes[1] == '\x14', kFormatFpx);
+     },
+     nullptr, {}, nullptr},
+    {kFormatSuspens,
+     [](const Probe& p) { return Code(FirstAt(p.bytes, 14, "SUSPENS", 6), kFormatSuspens); },
+     nullptr, {}, nullptr},
+    {kFormatRx2,
+     [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "EMGS_RXII"), kFormatRx2); },
+     nullptr, {}, nullptr},
+    {kFormatAnt, [](const Probe& p) { return Code(StartsWith(p.bytes, "HV:"), kFormatAnt); },
+     nullptr, {}, nullptr},
+    {kFormatDcf, [](const Probe& p) { return Code(StartsWith(p.bytes, "GTMH"), kFormatDcf); },
+     nullptr, {}, nullptr},
+    {kFormatDolang,
+     [](const Probe& p) {
+       bool named = false;
+       for (std::string_view ext : {".SDT", ".ADT", ".CDT", ".RDT", ".DDT"})
+         named = named || Within(p.name, kShortNameChars, ext);
+       return Code(named, kFormatDolang);
+     },
+     nullptr, {}, nullptr},
+    {kFormatSegy,
+     [](const Probe& p) {
+       std::string card = p.bytes.substr(0, 80);
+       sup::ECD2ASC(card, 80);
+       return Code(IsSegyText(card), kFormatSegy);
+     },
+     nullptr, {}, nullptr},
+    {kFormatSegy,
+     [](const Probe& p) {
+       return Code(Within(p.name, kNameChars, ".SGY") || Within(p.name, kNameChars, ".sgy"),
+                   kFormatSegy);
+     },
+     nullptr, {}, nullptr},
+    // The EG&G test gives either layout; the second layout's row serves dispatch.
+    {kFormatEgg1197, [](const Probe&) { return 0; }, nullptr, {}, nullptr},
+}};
+
+/// The table row that serves CODE: the first with that code (the SEG-Y tests
+/// stand in three rows; the first carries its reader).
+const ImportFormat* RowOf(std::int32_t code) {
+  const auto it = std::find_if(kImportFormats.begin(), kImportFormats.end(),
+                               [code](const ImportFormat& f) { return f.code == code; });
+  return it == kImportFormats.end() ? nullptr : &*it;
+}
+
+std::int32_t g_lastDetected = kFormatUnknown;
+
+/// Tells the user that the reader of CODE is not part of this build yet.
+void NotAvailable(std::int32_t code) {
+  std::string text(ToString(static_cast<FileFormatCode>(code)));
+  text += " FORMAT READER NOT AVAILABLE YET";
+  sup::WINMSG(text);
+}
+
+/// A fresh record for an import: the defaults (no SEG-Y headers, not radar),
+/// the caller's spacing (a SEG-2 file without receiver positions keeps it)
+/// and the file's name.
+ShotRecord FreshRecord(const ShotRecord& held, std::string_view name) {
+  ShotRecord fresh;
+  fresh.SPACING = held.SPACING;
+  fresh.CRECNAME = RecordNameOf(name);
+  return fresh;
+}
+
+}  // namespace
+
+std::string_view ToString(FileFormatCode code) {
+  switch (code) {
+    case kFormatCannotOpen: return "cannot open";
+    case kFormatUnknown: return "unknown";
+    case kFormatAbem: return "ABEM";
+    case kFormatBison1: return "BISON-1";
+    case kFormatBison2: return "BISON-2";
+    case kFormatEgg985: return "EG&G";
+    case kFormatEgg1197: return "EG&G (1197-byte header)";
+    case kFormatEggGeometrics2401: return "EG&G Geometrics 2401";
+    case kFormatOyo: return "OYO";
+    case kFormatScintrexS2: return "SCINTREX S-2 Echo";
+    case kFormatSeg2: return "SEG-2";
+    case kFormatSegy: return "SEG-Y";
+    case kFormatMultiplexedTf: return "multiplexed .TF";
+    case kFormatDolang: return "DOLANG";
+    case kFormatFpx: return "FPX";
+    case kFormatSuspens: return "SUSPENS";
+    case kFormatRx2: return "RX2";
+    case kFormatAnt: return "ANT";
+    case kFormatDcf: return "DCF";
+  }
+  return "invalid";
+}
+
+RecordName RecordNameOf(std::string_view FNAME) {
+  std::string_view name = FNAME.substr(0, FNAME.find_last_not_of(' ') + 1);
+  if (const auto slash = name.find_last_of("/\\"); slash != std::string_view::npos)
+    name.remove_prefix(slash + 1);
+  if (const auto dot = name.rfind('.'); dot != std::string_view::npos && dot > 0)
+    name = name.substr(0, dot);
+  return RecordName(name);
+}
+
+std::int32_t ISEISFT(std::string_view FNAME) {
+  const std::string paddedName = Padded(FNAME, kNameChars);
+  const int ih = sup::IOPNRLY(FNAME);
+  if (ih < 0) {
+    sup::WINMSG("UNABLE TO OPEN FILE: " + paddedName);
+    return kFormatCannotOpen;
+  }
+  Probe probe{std::string(kProbeBytes, ' '), paddedName};
+  // A shorter file leaves the rest blank; how much was read does not matter.
+  (void)sup::IREDFIL(ih, probe.bytes, static_cast<int>(kProbeBytes));
+  sup::ICLSFIL(ih);
+  probe.bytes.resize(kProbeBytes, ' ');
+
+  for (const ImportFormat& f : kImportFormats) {
+    if (const int code = f.detect(probe); code != 0) return code;
+  }
+  sup::WINMSG("UNABLE TO IDENTIFY FORMAT FOR FILE " + paddedName);
+  return kFormatUnknown;
+}
+
+void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& IERR, bool LFIRST,
+            bool LSECOND) {
+  IERR = -1;
+  const std::int32_t code = ISEISFT(FNAME);
+  g_lastDetected = code;
+  if (code == kFormatCannotOpen) return;
+  if (code == kFormatUnknown) {
+    sup::WINMSG("UNKNOWN OR (as yet) UNSUPPORTED FORMAT");
+    return;
+  }
+  const ImportFormat* row = RowOf(code);
+  if (row == nullptr || row->read == nullptr) {
+    if (row != nullptr && !row->refusal.empty()) {
+      sup::WINMSG(row->refusal);
+    } else {
+      NotAvailable(code);
+    }
+    return;
+  }
+  ShotRecord fresh = FreshRecord(REC, FNAME);
+  ImportArguments args{IRECNO, IERR, LFIRST, LSECOND};
+  row->read(fresh, FNAME, args);
+  if (IERR != 0) {
+    IERR = -1;
+    return;
+  }
+  fresh.IFORMAT = code;
+  REC = std::move(fresh);
+}
+
+void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t& NRECORDS) {
+  const std::int32_t code = ISEISFT(FNAME);
+  g_lastDetected = code;
+  if (code == kFormatCannotOpen) {
+    IERR = -1;
+    return;
+  }
+  NRECORDS = 1;
+  IERR = 0;
+  if (code != kFormatSegy) return;
+  const ImportFormat* row = RowOf(code);
+  if (row == nullptr || row->count == nullptr) {
+    NotAvailable(code);
+    IERR = -1;
+    return;
+  }
+  ShotRecord fresh = FreshRecord(REC, FNAME);
+  std::int32_t count = NRECORDS;
+  row->count(fresh, FNAME, count, IERR);
+  if (IERR != 0) {
+    IERR = -1;
+    return;
+  }
+  NRECORDS = count;
+  // With one record the counter has read it; with several nothing was read.
+  if (count <= 1) {
+    fresh.IFORMAT = code;
+    REC = std::move(fresh);
+  }
+}
+
+std::int32_t LastDetectedFormat() { return g_lastDetected; }
+
+}  // namespace vel
