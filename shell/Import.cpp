@@ -10,6 +10,10 @@
 #include "instruments/Abem.h"
 #include "instruments/Bison.h"
 #include "instruments/Bison2.h"
+#include "instruments/Fpixio.h"
+#include "instruments/Oyo.h"
+#include "instruments/SuspensIn.h"
+#include "shell/MergeIntervals.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -79,6 +83,15 @@ void ReadBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
 void ReadBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   BISON2(REC, FNAME, a.IERR, a.LFIRST);
 }
+void ReadOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  OYOIN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ReadFpx(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  FPIXIN(REC, FNAME, a.IERR);
+}
+void ReadSuspens(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  SUSPENSIN(REC, FNAME, a.IERR, ShellMergeIntervals());
+}
 
 /// One format of the table: the test that recognises it (applied in table
 /// order; it returns the code, or 0 when it does not hold) and what the
@@ -118,7 +131,7 @@ constexpr std::array<ImportFormat, 19> kImportFormats{{
      [](const Probe& p) { return Code(StartsWith(p.bytes, "GE"), kFormatEggGeometrics2401); },
      nullptr, "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED", nullptr},
     {kFormatOyo, [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "OYO"), kFormatOyo); },
-     nullptr, {}, nullptr},
+     ReadOyo, {}, nullptr},
     {kFormatScintrexS2,
      [](const Probe& p) {
        return Code(FirstAt(p.bytes, 140, "Scintrex-1", 80), kFormatScintrexS2);
@@ -134,10 +147,10 @@ constexpr std::array<ImportFormat, 19> kImportFormats{{
        const bool named = Within(p.name, kNameChars, ".FPX") || Within(p.name, kNameChars, ".fpx");
        return Code(named && p.bytes[0] == '\0' && p.bytes[1] == '\x14', kFormatFpx);
      },
-     nullptr, {}, nullptr},
+     ReadFpx, {}, nullptr},
     {kFormatSuspens,
      [](const Probe& p) { return Code(FirstAt(p.bytes, 14, "SUSPENS", 6), kFormatSuspens); },
-     nullptr, {}, nullptr},
+     ReadSuspens, {}, nullptr},
     {kFormatRx2,
      [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "EMGS_RXII"), kFormatRx2); },
      nullptr, {}, nullptr},
