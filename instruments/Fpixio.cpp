@@ -107,7 +107,8 @@ void FPIXIN(ShotRecord& REC, std::string_view FNAME, int& IERR) {
         IERR, (opened ? "Error reading trace (FPIXIN): " : "Cannot open file: ") + name);
   }
   const Outcome outcome = DecodeFpxFile(file, REC);
-  if (outcome == Outcome::ShortFile) return instrument::ReadFail(IERR, "Error reading trace (FPIXIN): " + name);
+  if (outcome == Outcome::ShortFile)
+    return instrument::ReadFail(IERR, "Error reading trace (FPIXIN): " + name);
   instrument::ReportOutcome(outcome, FNAME, IERR);
   if (IERR == 0) REC.CRECNAME = RecordNameOf(FNAME);
 }

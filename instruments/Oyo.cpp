@@ -50,8 +50,8 @@ struct MainFields {
   std::size_t ntrace, nsamp, sampint, sampintWidth, tdelay, ishot;
 };
 constexpr std::array<MainFields, 3> kMain{{
-    {99, 102, 107, 6, 114, 0},       // layout 0
-    {20, 23, 28, 5, 34, 0},          // layout 1
+    {99, 102, 107, 6, 114, 0},          // layout 0
+    {20, 23, 28, 5, 34, 0},             // layout 1
     {2867, 2870, 2875, 5, 2881, 2816},  // layout 2
 }};
 
@@ -179,8 +179,8 @@ SampleLayout SamplesOf(OyoHeaderLayout layout, char model, bool fp, std::size_t 
   s.width = fp ? 4 : 2;
   s.bytes = (ns / oyo::kBlockSamples) * oyo::kBlockSamples * static_cast<std::size_t>(s.width);
   s.stride = s.bytes;
-  s.start = prefix + (layout == OyoHeaderLayout::Oyo2or3 ? oyo::kOyo23DataStart
-                                                         : oyo::kBlockDataStart);
+  s.start =
+      prefix + (layout == OyoHeaderLayout::Oyo2or3 ? oyo::kOyo23DataStart : oyo::kBlockDataStart);
   return s;
 }
 

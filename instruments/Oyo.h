@@ -25,17 +25,17 @@ inline constexpr std::size_t kPrefixBytes = 256;
 inline constexpr std::size_t kTextBytes = 1024;
 inline constexpr std::size_t kSecondBytes = 2048;
 inline constexpr std::size_t kHeaderBytes = kTextBytes + kSecondBytes;  // 3072
-inline constexpr std::size_t kTagOffset = 94;          // layout 0, 4 bytes
-inline constexpr std::size_t kOyo4TagOffset = 14;      // layout 1, "OYO-4"
-inline constexpr std::size_t kOyo23TagOffset = 2861;   // layout 2, "OYO-2"/"OYO-3"
-inline constexpr std::size_t kFlagOffset = 10;         // "FP": 32-bit block samples
-inline constexpr std::size_t kChannelOffset = 159;     // layout 0 channel record of trace 1
+inline constexpr std::size_t kTagOffset = 94;                           // layout 0, 4 bytes
+inline constexpr std::size_t kOyo4TagOffset = 14;                       // layout 1, "OYO-4"
+inline constexpr std::size_t kOyo23TagOffset = 2861;                    // layout 2, "OYO-2"/"OYO-3"
+inline constexpr std::size_t kFlagOffset = 10;      // "FP": 32-bit block samples
+inline constexpr std::size_t kChannelOffset = 159;  // layout 0 channel record of trace 1
 inline constexpr std::size_t kChannelBytes = 36;
-inline constexpr std::int32_t kChannelTraces = 24;     // channel records inside the text block
-inline constexpr std::size_t kPickOffset = 874;        // layout 2 pick of trace 1, I4
+inline constexpr std::int32_t kChannelTraces = 24;  // channel records inside the text block
+inline constexpr std::size_t kPickOffset = 874;     // layout 2 pick of trace 1, I4
 inline constexpr std::size_t kPickWidth = 4;
-inline constexpr std::size_t kBlockDataStart = 1024;   // layout 0
-inline constexpr std::size_t kOyo23DataStart = 6144;   // layout 2
+inline constexpr std::size_t kBlockDataStart = 1024;  // layout 0
+inline constexpr std::size_t kOyo23DataStart = 6144;  // layout 2
 inline constexpr std::int32_t kBlockSamples = 128;
 }  // namespace oyo
 

@@ -101,13 +101,14 @@ void SUSPENSIN(ShotRecord& REC, std::string_view FNAME, int& IERR, MergeInterval
   char code = ' ';
   if (!instrument::ReadWholeFile(FNAME, file, opened)) {
     if (!opened) {
-      return instrument::ReadFail(
-          IERR, "Cannot open file: \"" + instrument::NameField(FNAME) + "\"");
+      return instrument::ReadFail(IERR,
+                                  "Cannot open file: \"" + instrument::NameField(FNAME) + "\"");
     }
   } else {
     outcome = DecodeSuspensFile(file, REC, intervals, code, [] { return sup::LKILL(0); });
   }
-  if (outcome != SuspensOutcome::Ok) instrument::ReadFail(IERR, SuspensMessage(outcome, FNAME, code));
+  if (outcome != SuspensOutcome::Ok)
+    instrument::ReadFail(IERR, SuspensMessage(outcome, FNAME, code));
 }
 
 }  // namespace vel

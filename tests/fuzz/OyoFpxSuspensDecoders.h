@@ -47,8 +47,8 @@ void FuzzOyoFpxSuspens(std::span<const std::byte> bytes, std::string_view text,
   }
   std::string header(text.substr(0, vel::oyo::kHeaderBytes));
   header.resize(vel::oyo::kHeaderBytes, ' ');
-  for (auto layout : {vel::OyoHeaderLayout::Oyo5to9, vel::OyoHeaderLayout::Oyo4,
-                      vel::OyoHeaderLayout::Oyo2or3}) {
+  for (auto layout :
+       {vel::OyoHeaderLayout::Oyo5to9, vel::OyoHeaderLayout::Oyo4, vel::OyoHeaderLayout::Oyo2or3}) {
     vel::ShotRecord rec;
     int ierr = 0;
     vel::OYOCODE(rec, header, layout, ierr);

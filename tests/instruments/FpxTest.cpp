@@ -10,6 +10,7 @@
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
 #include "tests/instruments/ReaderTestBase.h"
+#include "tests/instruments/SeededDamage.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ struct FpxFile {
     s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
   }
   static void Put32(std::string& s, std::size_t at, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) s[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
+    for (int k = 0; k < 4; ++k)
+      s[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
   }
   static void PutReal(std::string& s, std::size_t at, float v) {
     Put32(s, at, std::bit_cast<std::uint32_t>(v));
@@ -108,7 +110,8 @@ TEST_F(FpxTest, PicksFlagSpacingAndNegativeTraces) {
   FpxFile f{.nsamp = 10, .ntrace = 2, .picks = false, .spacing = -7.5f};
   std::string bytes = f.Bytes();
   // Trace 1 all negative: -1 .. -10.
-  for (int i = 0; i < 10; ++i) FpxFile::Put16(bytes, 512 * 11 + 2 * static_cast<std::size_t>(i), -1 - i);
+  for (int i = 0; i < 10; ++i)
+    FpxFile::Put16(bytes, 512 * 11 + 2 * static_cast<std::size_t>(i), -1 - i);
   Write("neg.fpx", bytes);
   vel::ShotRecord rec;
   rec.LPICKS = true;
@@ -176,6 +179,16 @@ TEST_F(FpxTest, ImportReadsFpxAsCodeThirteen) {
   ASSERT_EQ(ierr, 0) << sup::LastUserMessage().text;
   EXPECT_EQ(rec.IFORMAT, vel::kFormatFpx);
   EXPECT_EQ(rec.NSAMP, 8);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FpxDamage, SeededDamageThroughTheFuzzEntry) {
+  instrument_fixtures::RunSeededDamage(
+      {FpxFile{.nsamp = 16, .ntrace = 2}.Bytes(), FpxFile{.nsamp = 1024, .ntrace = 1}.Bytes()},
+      5632, 1500, 13);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
 #include "tests/instruments/ReaderTestBase.h"
+#include "tests/instruments/SeededDamage.h"
 
 namespace {
 
@@ -69,8 +70,9 @@ struct OyoFile {
       Put(h, 131, "   -10.0    20.0   100.0");
       for (int j = 1; j <= std::min(ntrace, 24); ++j) {
         const std::size_t at = 159 + 36 * static_cast<std::size_t>(j - 1);
-        Put(h, at, Num(j * 5, 8) + " " + Num(0, 8) + " " + Num(j * 10, 6) + ".5" + "  " +
-                       Num(j % 9 + 1, 2) + " " + Num(j % 4 * 6, 3));
+        Put(h, at,
+            Num(j * 5, 8) + " " + Num(0, 8) + " " + Num(j * 10, 6) + ".5" + "  " +
+                Num(j % 9 + 1, 2) + " " + Num(j % 4 * 6, 3));
       }
     } else if (model == '4') {
       Put(h, 0, "   9");
@@ -79,8 +81,9 @@ struct OyoFile {
       if (etx >= 0) h[static_cast<std::size_t>(etx)] = '\x03';
     } else {
       Put(h, 2816, "  42");
-      Put(h, 2861, std::string("OYO-") + model + " " + Num(ntrace, 2) + " " + Num(nsamp, 4) +
-                       " 1.00       2.0");
+      Put(h, 2861,
+          std::string("OYO-") + model + " " + Num(ntrace, 2) + " " + Num(nsamp, 4) +
+              " 1.00       2.0");
     }
     if (fp) Put(h, 10, "FP");
     h[50] = '\r';  // line ends are blanked before decoding
@@ -90,8 +93,8 @@ struct OyoFile {
 
   std::string Bytes() const {
     std::string s = (prefix ? std::string(256, '\x01') : std::string()) + Header();
-    const std::size_t end = DataStart() + Stride() * static_cast<std::size_t>(ntrace - 1) +
-                            BytesPerTrace();
+    const std::size_t end =
+        DataStart() + Stride() * static_cast<std::size_t>(ntrace - 1) + BytesPerTrace();
     if (s.size() < end) s.resize(end, '\0');
     const int fromFile = static_cast<int>(BytesPerTrace()) / Width();
     // Without an ETX the samples are the header's own bytes.
@@ -446,6 +449,18 @@ TEST_F(OyoTest, ImportReadsOyoAsCodeSeven) {
   EXPECT_EQ(rec.IFORMAT, vel::kFormatOyo);
   EXPECT_EQ(rec.NTRACE, 2);
   EXPECT_EQ(rec.CRECNAME.View().substr(0, 12), "LINE-A SHOT1");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OyoDamage, SeededDamageThroughTheFuzzEntry) {
+  std::vector<std::string> seeds;
+  for (char model : {'6', '5', '4', '2'})
+    for (bool prefix : {false, true})
+      seeds.push_back(OyoFile{.model = model, .ntrace = 2, .nsamp = 256, .prefix = prefix}.Bytes());
+  instrument_fixtures::RunSeededDamage(seeds, 3400, 1500, 7);
 }
 
 }  // namespace

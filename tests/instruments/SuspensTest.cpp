@@ -9,6 +9,7 @@
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
 #include "tests/instruments/ReaderTestBase.h"
+#include "tests/instruments/SeededDamage.h"
 
 namespace {
 
@@ -71,9 +72,9 @@ TEST_F(SuspensTest, CodesTracesAndSamples) {
     EXPECT_FLOAT_EQ(rec.TDELAY, code == '0' ? 0.02f : 0.0f);
     EXPECT_FLOAT_EQ(intervals_.SAMPINTH, 0.05f);
     EXPECT_FLOAT_EQ(intervals_.SAMPINTV, 0.1f);
-    EXPECT_EQ(rec.CRECNAME.Str(), "HELD");       // the caller names the record
-    EXPECT_FLOAT_EQ(rec.SPACING, -4.0f);         // left as it was
-    EXPECT_EQ(rec.IVSTACK[0], 0);                // the plain rebuild
+    EXPECT_EQ(rec.CRECNAME.Str(), "HELD");  // the caller names the record
+    EXPECT_FLOAT_EQ(rec.SPACING, -4.0f);    // left as it was
+    EXPECT_EQ(rec.IVSTACK[0], 0);           // the plain rebuild
     for (int j = 1; j <= f.Traces(); ++j)
       for (int i = 0; i < 1000; i += 37)
         ASSERT_EQ(vel::Trace(rec, j)[static_cast<std::size_t>(i)], SuspensFile::Sample(j, i));
@@ -128,8 +129,7 @@ TEST_F(SuspensTest, HostileFilesLeaveRecordAndIntervalsAlone) {
     std::string message;
   };
   const Case cases[] = {
-      {"header under 1024 bytes", shortHeader,
-       "Cannot read \"SUSPENS\" header from file: " + name},
+      {"header under 1024 bytes", shortHeader, "Cannot read \"SUSPENS\" header from file: " + name},
       {"code 3", SuspensFile{.code = '3', .nsamp = 4}.Bytes(),
        "Invalid code for measurement items (byte 113): \"3\""},
       {"no samples", SuspensFile{.nsamp = 0}.Bytes(), "ERROR READING DATA"},
@@ -137,8 +137,7 @@ TEST_F(SuspensTest, HostileFilesLeaveRecordAndIntervalsAlone) {
       {"count not a number", SuspensFile{.count = "1x00"}.Bytes(), "ERROR READING DATA"},
       {"interval not a number", SuspensFile{.nsamp = 4, .second = "1.0"}.Bytes(),
        "ERROR READING DATA"},
-      {"delay not a number", SuspensFile{.nsamp = 4, .delay = "2x"}.Bytes(),
-       "ERROR READING DATA"},
+      {"delay not a number", SuspensFile{.nsamp = 4, .delay = "2x"}.Bytes(), "ERROR READING DATA"},
       {"13023 bytes", cut, "Cannot read traces from \"SUSPENS\" file"},
   };
   vel::ShellMergeIntervals() = {3.0f, 4.0f};
@@ -189,6 +188,16 @@ TEST_F(SuspensTest, ImportReadsSuspensAsCodeFourteenIntoTheShellIntervals) {
   EXPECT_FLOAT_EQ(vel::ShellMergeIntervals().SAMPINTH, 0.05f);
   EXPECT_FLOAT_EQ(vel::ShellMergeIntervals().SAMPINTV, 0.25f);
   EXPECT_FLOAT_EQ(rec.SPACING, -4.0f);  // carried over from the record held
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SuspensDamage, SeededDamageThroughTheFuzzEntry) {
+  instrument_fixtures::RunSeededDamage(
+      {SuspensFile{.nsamp = 8}.Bytes(), SuspensFile{.code = '2', .nsamp = 3}.Bytes()}, 1100, 1500,
+      14);
 }
 
 }  // namespace
