@@ -54,7 +54,8 @@ constexpr std::string_view kMsgFormat = "SEG2IN - ERROR, UNSUPPORTED TRACE FORMA
 constexpr std::string_view kMsgAllocate = "CANNOT ALLOCATE ARRAYS IN SEG2IN";
 constexpr std::string_view kMsgEqualLength = "All traces in file must be of equal length";
 constexpr std::string_view kMsgTdbString = "SEG2IN - ERROR READING SEG2 TRACE HEADER";
-constexpr std::string_view kMsgTdbLong = "Trace Descriptor Block String longer than 4096 characters";
+constexpr std::string_view kMsgTdbLong =
+    "Trace Descriptor Block String longer than 4096 characters";
 constexpr std::string_view kMsgParse = "SEG2IN - ERROR PARSING TRACE DESCRIPTOR BLOCK";
 constexpr std::string_view kMsgDataPointer = "SEG2IN - ERROR SETTING TRACE DATA BLOCK POINTER";
 constexpr std::string_view kMsgDataShort = "ERROR READING TRACES FROM SEG2 FILE, TRACE:";
@@ -460,10 +461,10 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       return ReadFail(kMsgData, j);
     }
     int ierr = 0;
-    DECODETRACE(REC,
-                bytes.subspan(static_cast<std::size_t>(dataStart),
-                              static_cast<std::size_t>(dataBytes)),
-                j, format, ns, fdb.swapSamples, ierr);
+    DECODETRACE(
+        REC,
+        bytes.subspan(static_cast<std::size_t>(dataStart), static_cast<std::size_t>(dataBytes)), j,
+        format, ns, fdb.swapSamples, ierr);
     if (ierr != 0) return ReadFail(kMsgData, j);
   }
 

@@ -106,11 +106,39 @@ constexpr std::array<FdbKeyword, 13> kFdbKeywords{{
 // spellings accepted for it.
 
 enum class Tdb {
-  AliasFilter, AmplitudeRecovery, BandRejectFilter, CdpNumber, CdpTrace, ChannelNumber, Datum,
-  Delay, DescalingFactor, DigitalBandRejectFilter, DigitalHighCutFilter, DigitalLowCutFilter,
-  EndOfGroup, FixedGain, HighCutFilter, LineId, LowCutFilter, NotchFreq, Polarity, Ignored,
-  ReceiverLocation, ReceiverStation, SampleInterval, ShotSequenceNumber, FirstBreak, Skew,
-  ShotSequence, Source, SourceLocation, SourceStation, Stack, StaticCorrections, TraceType,
+  AliasFilter,
+  AmplitudeRecovery,
+  BandRejectFilter,
+  CdpNumber,
+  CdpTrace,
+  ChannelNumber,
+  Datum,
+  Delay,
+  DescalingFactor,
+  DigitalBandRejectFilter,
+  DigitalHighCutFilter,
+  DigitalLowCutFilter,
+  EndOfGroup,
+  FixedGain,
+  HighCutFilter,
+  LineId,
+  LowCutFilter,
+  NotchFreq,
+  Polarity,
+  Ignored,
+  ReceiverLocation,
+  ReceiverStation,
+  SampleInterval,
+  ShotSequenceNumber,
+  FirstBreak,
+  Skew,
+  ShotSequence,
+  Source,
+  SourceLocation,
+  SourceStation,
+  Stack,
+  StaticCorrections,
+  TraceType,
 };
 
 struct TdbKeyword {
@@ -200,7 +228,9 @@ std::int16_t Rounded16(double v) {
   const std::int32_t r = tk::NearestInt(v);
   return static_cast<std::int16_t>(std::clamp<std::int32_t>(r, -32768, 32767));
 }
-float Real32(double v) { return static_cast<float>(v); }
+float Real32(double v) {
+  return static_cast<float>(v);
+}
 
 }  // namespace
 

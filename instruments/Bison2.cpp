@@ -90,7 +90,11 @@ void DecodeBison2Group(std::span<const std::byte, bison2::kGroupBytes> group, fl
   const std::uint8_t word[2] = {r.U8(), r.U8()};
   int e[4];
   sup::SPLEXP(word, e);
-  for (int k = 0; k < 4; ++k) out[k] = std::ldexp(static_cast<float>(m[k]), -e[3 - k]);
+  // 2^-e for e = -8..7, exact, so the product equals mk / 2^ek.
+  static constexpr float kScale[16] = {256.0f,  128.0f,   64.0f,     32.0f,     16.0f, 8.0f,
+                                       4.0f,    2.0f,     1.0f,      0.5f,      0.25f, 0.125f,
+                                       0.0625f, 0.03125f, 0.015625f, 0.0078125f};
+  for (int k = 0; k < 4; ++k) out[k] = static_cast<float>(m[k]) * kScale[e[3 - k] + 8];
 }
 
 bool BSNWORD(std::span<float> TRACE, sup::ByteReader& R, std::int64_t NBYTES) {
@@ -132,6 +136,7 @@ instrument::Outcome DecodeBison2File(std::span<const std::byte> file, ShotRecord
   sup::ByteReader r(file, sup::ByteOrder::Little);
   std::string text = r.Text(bison2::kHeaderBytes);
   if (!r.Ok()) return Outcome::ShortFile;
+  instrument::BlankLineEnds(text, true);
   bool countRead = false;
   const std::int32_t ntrace = IntField(text, bison2::kTraceCountOffset, 4, &countRead);
   if (!countRead || ntrace < 1) return Outcome::ShortFile;
@@ -140,7 +145,6 @@ instrument::Outcome DecodeBison2File(std::span<const std::byte> file, ShotRecord
       static_cast<std::int64_t>(EntryBytes(text)) * ntrace + bison2::kSecondPartExtra;
   if (second > static_cast<std::int64_t>(r.Remaining())) return Outcome::ShortFile;
   r.Skip(static_cast<std::size_t>(second));
-  instrument::BlankLineEnds(text, true);
 
   // Counts against the bytes present, before anything is allocated: NTRACE
   // becomes the number of traces the file holds at least in part.

@@ -71,124 +71,142 @@ int EggLayout(const Probe& p) {
 // ---------------------------------------------------------------------------
 // Readers as the dispatch calls them.
 
-void ReadSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportSeg2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SEG2IN(REC, FNAME, a.IERR, a.LFIRST);
 }
-void ReadAbem(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportAbem(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   ABEMIN(REC, FNAME, a.IERR, a.LFIRST);
 }
-void ReadBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportBison1(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   BISON(REC, FNAME, a.IERR, a.LFIRST);
 }
-void ReadBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportBison2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   BISON2(REC, FNAME, a.IERR, a.LFIRST);
 }
-void ReadOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   OYOIN(REC, FNAME, a.IERR, a.LFIRST);
 }
-void ReadFpx(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportFpx(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   FPIXIN(REC, FNAME, a.IERR);
 }
-void ReadSuspens(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+void ImportSuspens(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SUSPENSIN(REC, FNAME, a.IERR, ShellMergeIntervals());
 }
 
-/// One format of the table: the test that recognises it (applied in table
+// The tests, each giving its code or 0.
+int C1Header(const Probe& p) {
+  return IsSegyText(p.bytes) ? kFormatSegy : 0;
+}
+int Seg2Id(const Probe& p) {
+  return StartsWith(p.bytes, ":U") || StartsWith(p.bytes, "U:") ? kFormatSeg2 : 0;
+}
+int AbemId(const Probe& p) {
+  return StartsWith(p.bytes, "ABEM") ? kFormatAbem : 0;
+}
+int Bison1Id(const Probe& p) {
+  return FirstAt(p.bytes, 40, "BISON-1", 29) ? kFormatBison1 : 0;
+}
+int Bison2Id(const Probe& p) {
+  return FirstAt(p.bytes, 140, "BISON-2", 118) ? kFormatBison2 : 0;
+}
+int EggId(const Probe& p) {
+  return p.bytes.compare(288, 2, "12") == 0 ? EggLayout(p) : 0;
+}
+int Geometrics2401Id(const Probe& p) {
+  return StartsWith(p.bytes, "GE") ? kFormatEggGeometrics2401 : 0;
+}
+int OyoId(const Probe& p) {
+  return Within(p.bytes, kProbeBytes, "OYO") ? kFormatOyo : 0;
+}
+int ScintrexId(const Probe& p) {
+  return FirstAt(p.bytes, 140, "Scintrex-1", 80) ? kFormatScintrexS2 : 0;
+}
+int TfName(const Probe& p) {
+  return Within(p.name, kShortNameChars, ".TF ") ? kFormatMultiplexedTf : 0;
+}
+int FpxNameAndId(const Probe& p) {
+  const bool named = Within(p.name, kNameChars, ".FPX") || Within(p.name, kNameChars, ".fpx");
+  return named && p.bytes[0] == '\0' && p.bytes[1] == '\x14' ? kFormatFpx : 0;
+}
+int SuspensId(const Probe& p) {
+  return FirstAt(p.bytes, 14, "SUSPENS", 6) ? kFormatSuspens : 0;
+}
+int Rx2Id(const Probe& p) {
+  return Within(p.bytes, kProbeBytes, "EMGS_RXII") ? kFormatRx2 : 0;
+}
+int AntId(const Probe& p) {
+  return StartsWith(p.bytes, "HV:") ? kFormatAnt : 0;
+}
+int DcfId(const Probe& p) {
+  return StartsWith(p.bytes, "GTMH") ? kFormatDcf : 0;
+}
+int DolangName(const Probe& p) {
+  for (std::string_view ext : {".SDT", ".ADT", ".CDT", ".RDT", ".DDT"})
+    if (Within(p.name, kShortNameChars, ext)) return kFormatDolang;
+  return 0;
+}
+int EbcdicC1Header(const Probe& p) {
+  std::string card = p.bytes.substr(0, 80);
+  sup::ECD2ASC(card, 80);
+  return IsSegyText(card) ? kFormatSegy : 0;
+}
+int SgyName(const Probe& p) {
+  return Within(p.name, kNameChars, ".SGY") || Within(p.name, kNameChars, ".sgy") ? kFormatSegy : 0;
+}
+int Never(const Probe&) {
+  return 0;
+}
+
+/// One row of the table: the test that recognises a format (applied in table
 /// order; it returns the code, or 0 when it does not hold) and what the
 /// dispatch does with the code: call the reader, refuse with a message, or,
 /// while the reader is not built, say so.
 struct ImportFormat {
   FileFormatCode code;
   int (*detect)(const Probe&);
-  ImportReader read;          // null: refused or not available yet
-  std::string_view refusal;   // the refused formats' message
-  RecordCounter count;        // SEG-Y only: counts records for INRECORDS
+  ImportReader read = nullptr;    // null: refused, or not available yet
+  std::string_view refusal = {};  // the refused formats' message
+  RecordCounter count = nullptr;  // SEG-Y only: counts records for INRECORDS
 };
 
-int Code(bool holds, FileFormatCode code) { return holds ? code : 0; }
-
-// The tests in the order they are applied; the first that holds wins.
-constexpr std::array<ImportFormat, 19> kImportFormats{{
-    {kFormatSegy, [](const Probe& p) { return Code(IsSegyText(p.bytes), kFormatSegy); }, nullptr,
-     {}, nullptr},
-    {kFormatSeg2,
-     [](const Probe& p) {
-       return Code(StartsWith(p.bytes, ":U") || StartsWith(p.bytes, "U:"), kFormatSeg2);
-     },
-     ReadSeg2, {}, nullptr},
-    {kFormatAbem, [](const Probe& p) { return Code(StartsWith(p.bytes, "ABEM"), kFormatAbem); },
-     ReadAbem, {}, nullptr},
-    {kFormatBison1,
-     [](const Probe& p) { return Code(FirstAt(p.bytes, 40, "BISON-1", 29), kFormatBison1); },
-     ReadBison1, {}, nullptr},
-    {kFormatBison2,
-     [](const Probe& p) { return Code(FirstAt(p.bytes, 140, "BISON-2", 118), kFormatBison2); },
-     ReadBison2, {}, nullptr},
-    {kFormatEgg985,
-     [](const Probe& p) { return p.bytes.compare(288, 2, "12") == 0 ? EggLayout(p) : 0; }, nullptr,
-     {}, nullptr},
-    {kFormatEggGeometrics2401,
-     [](const Probe& p) { return Code(StartsWith(p.bytes, "GE"), kFormatEggGeometrics2401); },
-     nullptr, "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED", nullptr},
-    {kFormatOyo, [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "OYO"), kFormatOyo); },
-     ReadOyo, {}, nullptr},
-    {kFormatScintrexS2,
-     [](const Probe& p) {
-       return Code(FirstAt(p.bytes, 140, "Scintrex-1", 80), kFormatScintrexS2);
-     },
-     nullptr, "SCINTREX S-2 Echo FORMAT NOT YET SUPPORTED", nullptr},
-    {kFormatMultiplexedTf,
-     [](const Probe& p) {
-       return Code(Within(p.name, kShortNameChars, ".TF "), kFormatMultiplexedTf);
-     },
-     nullptr, "multiplexed .TF format FORMAT NOT YET SUPPORTED", nullptr},
-    {kFormatFpx,
-     [](const Probe& p) {
-       const bool named = Within(p.name, kNameChars, ".FPX") || Within(p.name, kNameChars, ".fpx");
-       return Code(named && p.bytes[0] == '\0' && p.bytes[1] == '\x14', kFormatFpx);
-     },
-     ReadFpx, {}, nullptr},
-    {kFormatSuspens,
-     [](const Probe& p) { return Code(FirstAt(p.bytes, 14, "SUSPENS", 6), kFormatSuspens); },
-     ReadSuspens, {}, nullptr},
-    {kFormatRx2,
-     [](const Probe& p) { return Code(Within(p.bytes, kProbeBytes, "EMGS_RXII"), kFormatRx2); },
-     nullptr, {}, nullptr},
-    {kFormatAnt, [](const Probe& p) { return Code(StartsWith(p.bytes, "HV:"), kFormatAnt); },
-     nullptr, {}, nullptr},
-    {kFormatDcf, [](const Probe& p) { return Code(StartsWith(p.bytes, "GTMH"), kFormatDcf); },
-     nullptr, {}, nullptr},
-    {kFormatDolang,
-     [](const Probe& p) {
-       bool named = false;
-       for (std::string_view ext : {".SDT", ".ADT", ".CDT", ".RDT", ".DDT"})
-         named = named || Within(p.name, kShortNameChars, ext);
-       return Code(named, kFormatDolang);
-     },
-     nullptr, {}, nullptr},
-    {kFormatSegy,
-     [](const Probe& p) {
-       std::string card = p.bytes.substr(0, 80);
-       sup::ECD2ASC(card, 80);
-       return Code(IsSegyText(card), kFormatSegy);
-     },
-     nullptr, {}, nullptr},
-    {kFormatSegy,
-     [](const Probe& p) {
-       return Code(Within(p.name, kNameChars, ".SGY") || Within(p.name, kNameChars, ".sgy"),
-                   kFormatSegy);
-     },
-     nullptr, {}, nullptr},
-    // The EG&G test gives either layout; the second layout's row serves dispatch.
-    {kFormatEgg1197, [](const Probe&) { return 0; }, nullptr, {}, nullptr},
-}};
+// The tests in the order they are applied; the first that holds wins. A code
+// that several tests give is served by its first row.
+constexpr ImportFormat kImportFormats[] = {
+    {.code = kFormatSegy, .detect = C1Header},
+    {.code = kFormatSeg2, .detect = Seg2Id, .read = ImportSeg2},
+    {.code = kFormatAbem, .detect = AbemId, .read = ImportAbem},
+    {.code = kFormatBison1, .detect = Bison1Id, .read = ImportBison1},
+    {.code = kFormatBison2, .detect = Bison2Id, .read = ImportBison2},
+    {.code = kFormatEgg985, .detect = EggId},  // gives 4 or 5
+    {.code = kFormatEggGeometrics2401,
+     .detect = Geometrics2401Id,
+     .refusal = "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED"},
+    {.code = kFormatOyo, .detect = OyoId, .read = ImportOyo},
+    {.code = kFormatScintrexS2,
+     .detect = ScintrexId,
+     .refusal = "SCINTREX S-2 Echo FORMAT NOT YET SUPPORTED"},
+    {.code = kFormatMultiplexedTf,
+     .detect = TfName,
+     .refusal = "multiplexed .TF format FORMAT NOT YET SUPPORTED"},
+    {.code = kFormatFpx, .detect = FpxNameAndId, .read = ImportFpx},
+    {.code = kFormatSuspens, .detect = SuspensId, .read = ImportSuspens},
+    {.code = kFormatRx2, .detect = Rx2Id},
+    {.code = kFormatAnt, .detect = AntId},
+    {.code = kFormatDcf, .detect = DcfId},
+    {.code = kFormatDolang, .detect = DolangName},
+    {.code = kFormatSegy, .detect = EbcdicC1Header},
+    {.code = kFormatSegy, .detect = SgyName},
+    // The EG&G test above also gives the second header layout; its reader
+    // call is served here.
+    {.code = kFormatEgg1197, .detect = Never},
+};
 
 /// The table row that serves CODE: the first with that code (the SEG-Y tests
 /// stand in three rows; the first carries its reader).
 const ImportFormat* RowOf(std::int32_t code) {
-  const auto it = std::find_if(kImportFormats.begin(), kImportFormats.end(),
-                               [code](const ImportFormat& f) { return f.code == code; });
-  return it == kImportFormats.end() ? nullptr : &*it;
+  for (const ImportFormat& f : kImportFormats)
+    if (f.code == code) return &f;
+  return nullptr;
 }
 
 std::int32_t g_lastDetected = kFormatUnknown;
@@ -214,25 +232,44 @@ ShotRecord FreshRecord(const ShotRecord& held, std::string_view name) {
 
 std::string_view ToString(FileFormatCode code) {
   switch (code) {
-    case kFormatCannotOpen: return "cannot open";
-    case kFormatUnknown: return "unknown";
-    case kFormatAbem: return "ABEM";
-    case kFormatBison1: return "BISON-1";
-    case kFormatBison2: return "BISON-2";
-    case kFormatEgg985: return "EG&G";
-    case kFormatEgg1197: return "EG&G (1197-byte header)";
-    case kFormatEggGeometrics2401: return "EG&G Geometrics 2401";
-    case kFormatOyo: return "OYO";
-    case kFormatScintrexS2: return "SCINTREX S-2 Echo";
-    case kFormatSeg2: return "SEG-2";
-    case kFormatSegy: return "SEG-Y";
-    case kFormatMultiplexedTf: return "multiplexed .TF";
-    case kFormatDolang: return "DOLANG";
-    case kFormatFpx: return "FPX";
-    case kFormatSuspens: return "SUSPENS";
-    case kFormatRx2: return "RX2";
-    case kFormatAnt: return "ANT";
-    case kFormatDcf: return "DCF";
+    case kFormatCannotOpen:
+      return "cannot open";
+    case kFormatUnknown:
+      return "unknown";
+    case kFormatAbem:
+      return "ABEM";
+    case kFormatBison1:
+      return "BISON-1";
+    case kFormatBison2:
+      return "BISON-2";
+    case kFormatEgg985:
+      return "EG&G";
+    case kFormatEgg1197:
+      return "EG&G (1197-byte header)";
+    case kFormatEggGeometrics2401:
+      return "EG&G Geometrics 2401";
+    case kFormatOyo:
+      return "OYO";
+    case kFormatScintrexS2:
+      return "SCINTREX S-2 Echo";
+    case kFormatSeg2:
+      return "SEG-2";
+    case kFormatSegy:
+      return "SEG-Y";
+    case kFormatMultiplexedTf:
+      return "multiplexed .TF";
+    case kFormatDolang:
+      return "DOLANG";
+    case kFormatFpx:
+      return "FPX";
+    case kFormatSuspens:
+      return "SUSPENS";
+    case kFormatRx2:
+      return "RX2";
+    case kFormatAnt:
+      return "ANT";
+    case kFormatDcf:
+      return "DCF";
   }
   return "invalid";
 }
@@ -285,6 +322,13 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
     }
     return;
   }
+  // The read goes into a fresh record and replaces REC only on success. Against
+  // the older in-place rule this means: a refused or failed read does not set
+  // IFORMAT; the radar flag and the SEG-Y trace headers of the record held
+  // before are not carried into the new one (LSEGYHDR starts false, as the
+  // dispatch wants it before every read); the trace spacing is carried over,
+  // so a SEG-2 file with receiver positions keeps it as the reader's
+  // geometry step intends.
   ShotRecord fresh = FreshRecord(REC, FNAME);
   ImportArguments args{IRECNO, IERR, LFIRST, LSECOND};
   row->read(fresh, FNAME, args);
@@ -327,6 +371,8 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
   }
 }
 
-std::int32_t LastDetectedFormat() { return g_lastDetected; }
+std::int32_t LastDetectedFormat() {
+  return g_lastDetected;
+}
 
 }  // namespace vel

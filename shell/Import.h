@@ -30,8 +30,8 @@ enum FileFormatCode : std::int32_t {
   kFormatAbem = 1,
   kFormatBison1 = 2,
   kFormatBison2 = 3,
-  kFormatEgg985 = 4,    // EG&G, 985-byte header
-  kFormatEgg1197 = 5,   // EG&G, 1197-byte header
+  kFormatEgg985 = 4,   // EG&G, 985-byte header
+  kFormatEgg1197 = 5,  // EG&G, 1197-byte header
   kFormatEggGeometrics2401 = 6,
   kFormatOyo = 7,
   kFormatScintrexS2 = 8,
@@ -75,8 +75,8 @@ std::int32_t ISEISFT(std::string_view FNAME);
 /// LSECOND: read the selected SEG-Y record (SEG-Y only).
 /// On success REC is the file's record with IFORMAT set to the code; on any
 /// failure REC is untouched.
-void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& IERR,
-            bool LFIRST, bool LSECOND);
+void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& IERR, bool LFIRST,
+            bool LSECOND);
 
 /// Number of records of FNAME in NRECORDS (1 for everything but a SEG-Y file
 /// of several). A SEG-Y file of one record is read into REC as IMPORT would.

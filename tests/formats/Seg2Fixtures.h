@@ -10,16 +10,16 @@
 namespace seg2_fixtures {
 
 struct Trace {
-  int format = 4;                    // data format code
-  std::int32_t sampleCount = 0;      // written in the descriptor block
-  std::string data;                  // raw data block
-  std::vector<std::string> strings;  // trace descriptor strings
+  int format = 4;                          // data format code
+  std::int32_t sampleCount = 0;            // written in the descriptor block
+  std::string data;                        // raw data block
+  std::vector<std::string> strings;        // trace descriptor strings
   std::optional<std::int16_t> blockBytes;  // override of the block size
   std::uint8_t id0 = 0x22, id1 = 0x44;
 };
 
 struct File {
-  bool msbFirst = false;  // block id 3A 55
+  bool msbFirst = false;             // block id 3A 55
   std::vector<std::string> strings;  // file descriptor strings
   std::vector<Trace> traces;
   std::optional<std::uint16_t> pointerBytes;  // M; default 4 per trace
@@ -44,7 +44,8 @@ inline void Append16(std::string& s, std::uint16_t v) {
 inline std::string StringList(const std::vector<std::string>& strings, const File& f) {
   std::string out;
   for (const std::string& text : strings) {
-    Append16(out, static_cast<std::uint16_t>(2 + text.size() + static_cast<std::size_t>(f.terminatorSize)));
+    Append16(out, static_cast<std::uint16_t>(2 + text.size() +
+                                             static_cast<std::size_t>(f.terminatorSize)));
     out += text;
     for (int k = 0; k < f.terminatorSize; ++k) out.push_back(f.terminator[k]);
   }
@@ -77,7 +78,9 @@ inline std::string Build(const File& f) {
     block[1] = static_cast<char>(t.id1);
     block += StringList(t.strings, f);
     while (block.size() % 4 != 0) block.push_back('\0');
-    Put16(block, 2, static_cast<std::uint16_t>(t.blockBytes.value_or(static_cast<std::int16_t>(block.size()))));
+    Put16(
+        block, 2,
+        static_cast<std::uint16_t>(t.blockBytes.value_or(static_cast<std::int16_t>(block.size()))));
     Put32(block, 4, static_cast<std::uint32_t>(t.data.size()));
     Put32(block, 8, static_cast<std::uint32_t>(t.sampleCount));
     block[12] = static_cast<char>(t.format);

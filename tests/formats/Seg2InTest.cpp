@@ -1,14 +1,14 @@
-#include "formats/Seg2In.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "formats/Seg2In.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
@@ -70,7 +70,8 @@ File SimpleFile(int traces, int samples) {
   f.strings = {"UNITS METERS"};
   for (int j = 0; j < traces; ++j) {
     std::vector<float> v(static_cast<std::size_t>(samples));
-    for (int i = 0; i < samples; ++i) v[static_cast<std::size_t>(i)] = static_cast<float>(j * 100 + i);
+    for (int i = 0; i < samples; ++i)
+      v[static_cast<std::size_t>(i)] = static_cast<float>(j * 100 + i);
     f.traces.push_back(FloatTrace(v, {"SAMPLE_INTERVAL 0.00025"}));
   }
   return f;
@@ -154,7 +155,8 @@ TEST_F(Seg2InTest, PackedSamplesUseUnsignedExponentsAndOnesComplement) {
     ASSERT_EQ(Read(Build(f), rec), 0) << sup::LastUserMessage().text;
     ASSERT_EQ(rec.NSAMP, ns);
     const auto col = vel::Trace(rec, 1);
-    for (int i = 0; i < ns; ++i) EXPECT_EQ(col[static_cast<std::size_t>(i)], all[static_cast<std::size_t>(i)]) << i;
+    for (int i = 0; i < ns; ++i)
+      EXPECT_EQ(col[static_cast<std::size_t>(i)], all[static_cast<std::size_t>(i)]) << i;
   }
 }
 
@@ -204,6 +206,24 @@ TEST_F(Seg2InTest, TwoByteTerminatorsAndLargePointerBlock) {
   EXPECT_EQ(vel::Trace(rec, 3)[4], 204.0f);
 }
 
+TEST_F(Seg2InTest, OverlongStringsAreSkippedAfterAMessage) {
+  File f = SimpleFile(2, 3);
+  f.strings = {"NOTE " + std::string(5000, 'x'), "UNITS FEET"};
+  f.traces[1].strings.insert(f.traces[1].strings.begin(), "NOTE " + std::string(4100, 'y'));
+  std::vector<std::string> seen;
+  sup::SetUserMessageHook([&](sup::UserMessageKind, std::string_view, std::string_view text) {
+    seen.emplace_back(text);
+  });
+  ShotRecord rec;
+  ASSERT_EQ(Read(Build(f), rec), 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "File Descriptor Block String longer than 4096 characters",
+                      "Trace Descriptor Block String longer than 4096 characters"}));
+  EXPECT_EQ(rec.CUNITS.View(), "FEET");
+  EXPECT_EQ(rec.CNOTE.UsedLength(), 0u);
+  EXPECT_FLOAT_EQ(rec.SAMPINT, 0.25f);
+}
+
 TEST_F(Seg2InTest, ZeroTracesReadSuccessfully) {
   File f;
   ShotRecord rec;
@@ -245,10 +265,10 @@ TEST_F(Seg2InTest, FirstBreaksBecomePicksOnlyInsideTheTrace) {
   } cases[] = {
       {"SAMPLE_INTERVAL 0.00025", "FIRST_BREAK 0.05", 200},
       {"SAMPLE_INTERVAL 0.00025", "FIRST_BREAK_(SECONDS) 0.00025", 1},
-      {"SAMPLE_INTERVAL 0.00025", "FIRST_BREAK 0.0", 0},     // index 0: before the first sample
-      {"SAMPLE_INTERVAL 0.00025", "FIRST_BREAK 10.0", 0},    // past the last sample
-      {"SAMPLE_INTERVAL 0", "FIRST_BREAK 0.05", 0},          // no interval
-      {"SAMPLE_INTERVAL 0.00025", "FIXED_GAIN 0", 0},        // no first break
+      {"SAMPLE_INTERVAL 0.00025", "FIRST_BREAK 0.0", 0},   // index 0: before the first sample
+      {"SAMPLE_INTERVAL 0.00025", "FIRST_BREAK 10.0", 0},  // past the last sample
+      {"SAMPLE_INTERVAL 0", "FIRST_BREAK 0.05", 0},        // no interval
+      {"SAMPLE_INTERVAL 0.00025", "FIXED_GAIN 0", 0},      // no first break
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.firstBreak);
@@ -273,7 +293,8 @@ struct Hostile {
 std::vector<Hostile> HostileCases() {
   std::vector<Hostile> c;
   const std::string good = Build(SimpleFile(2, 4));
-  c.push_back({"short header", good.substr(0, 20), Seg2Msg("SEG2IN - ERROR READING SEG2 FILE DESCRIP BLOCK", 0)});
+  c.push_back({"short header", good.substr(0, 20),
+               Seg2Msg("SEG2IN - ERROR READING SEG2 FILE DESCRIP BLOCK", 0)});
   {
     std::string b = good;
     b[0] = 'X';
@@ -282,33 +303,39 @@ std::vector<Hostile> HostileCases() {
   {
     File f = SimpleFile(2, 4);
     f.traceCount = -3;
-    c.push_back({"negative trace count", Build(f), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
+    c.push_back({"negative trace count", Build(f),
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
   }
   {
     File f = SimpleFile(2, 4);
     f.traceCount = 32767;  // far more traces than pointers
-    c.push_back({"hostile trace count", Build(f), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
+    c.push_back({"hostile trace count", Build(f),
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
   }
   {
     File f = SimpleFile(2, 4);
     f.pointerBytes = 60000;  // pointer block past the end of the file
     f.traceCount = 2;
-    c.push_back({"pointer block past end", Build(f).substr(0, 100), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
+    c.push_back({"pointer block past end", Build(f).substr(0, 100),
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
   }
   {
     std::string b = good;
     Put32(b, 36, 0x7FFFFFF0u);
-    c.push_back({"pointer past end", b, Seg2Msg("SEG2IN - ERROR SETTING TO BEGINNING OF TRACE BLOCK", 2)});
+    c.push_back(
+        {"pointer past end", b, Seg2Msg("SEG2IN - ERROR SETTING TO BEGINNING OF TRACE BLOCK", 2)});
   }
   {
     std::string b = good;
     Put32(b, 32, 0xFFFFFFF0u);
-    c.push_back({"negative pointer", b, Seg2Msg("SEG2IN - ERROR SETTING TO BEGINNING OF TRACE BLOCK", 1)});
+    c.push_back(
+        {"negative pointer", b, Seg2Msg("SEG2IN - ERROR SETTING TO BEGINNING OF TRACE BLOCK", 1)});
   }
   {
     std::string b = good;
     Put32(b, 36, static_cast<std::uint32_t>(b.size() - 10));
-    c.push_back({"trace header cut", b, Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DESCRIP BLOCK", 2)});
+    c.push_back(
+        {"trace header cut", b, Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DESCRIP BLOCK", 2)});
   }
   {
     File f = SimpleFile(2, 4);
@@ -319,19 +346,23 @@ std::vector<Hostile> HostileCases() {
   {
     File f = SimpleFile(2, 4);
     f.traces[0].format = 5;
-    c.push_back({"format 5", Build(f), Seg2Msg("SEG2IN - ERROR, UNSUPPORTED TRACE FORMAT: \x05", 1)});
+    c.push_back(
+        {"format 5", Build(f), Seg2Msg("SEG2IN - ERROR, UNSUPPORTED TRACE FORMAT: \x05", 1)});
   }
   {
     File f = SimpleFile(2, 4);
     for (auto& t : f.traces) t.sampleCount = 0x7FFFFFFF;
-    c.push_back({"hostile sample count", Build(f), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 1)});
+    c.push_back(
+        {"hostile sample count", Build(f), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 1)});
   }
   {
     File f = SimpleFile(2, 4);
     for (auto& t : f.traces) t.sampleCount = -4;
-    c.push_back({"negative sample count", Build(f), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 1)});
+    c.push_back(
+        {"negative sample count", Build(f), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 1)});
   }
-  c.push_back({"truncated data", good.substr(0, good.size() - 3), Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 2)});
+  c.push_back({"truncated data", good.substr(0, good.size() - 3),
+               Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 2)});
   {
     File f = SimpleFile(2, 4);
     f.traces[1].sampleCount = 3;
@@ -340,7 +371,8 @@ std::vector<Hostile> HostileCases() {
   {
     File f = SimpleFile(2, 4);
     f.traces[1].strings.push_back("RECEIVER_STATION 1012.5");
-    c.push_back({"unreadable value", Build(f), Seg2Msg("SEG2IN - ERROR PARSING TRACE DESCRIPTOR BLOCK", 2)});
+    c.push_back({"unreadable value", Build(f),
+                 Seg2Msg("SEG2IN - ERROR PARSING TRACE DESCRIPTOR BLOCK", 2)});
   }
   {
     File f;
@@ -357,12 +389,14 @@ std::vector<Hostile> HostileCases() {
     f.strings = {"CLIENT X"};
     std::string b = Build(f);
     Put16(b, 40, 0x7000);  // the first file string runs past the end
-    c.push_back({"file string past end", b, Seg2Msg("SEG2IN - ERROR READING SEG2 FILE BLOCK STRING", 0)});
+    c.push_back(
+        {"file string past end", b, Seg2Msg("SEG2IN - ERROR READING SEG2 FILE BLOCK STRING", 0)});
   }
   {
     File f = SimpleFile(2, 4);
     f.traces[0].blockBytes = -32000;
-    c.push_back({"data pointer before start", Build(f), Seg2Msg("SEG2IN - ERROR SETTING TRACE DATA BLOCK POINTER", 1)});
+    c.push_back({"data pointer before start", Build(f),
+                 Seg2Msg("SEG2IN - ERROR SETTING TRACE DATA BLOCK POINTER", 1)});
   }
   {
     const std::string b = Build(SimpleFile(1, 4));
@@ -418,6 +452,30 @@ TEST_F(Seg2InTest, DamagedFilesFailWithTheirMessageAndLeaveTheRecord) {
   }
 }
 
+TEST_F(Seg2InTest, RandomDamageNeverBreaksTheReader) {
+  // Seeded byte damage and cuts of a small valid file: every outcome is a
+  // clean success or a clean failure that leaves the record alone.
+  File f = SimpleFile(3, 5);
+  f.traces[1].strings.push_back("RECEIVER_LOCATION 4 5 6");
+  f.traces[2] = FloatTrace({1, 2, 3, 4, 5}, {"FIRST_BREAK 0.001", "SAMPLE_INTERVAL 0.0005"});
+  const std::string good = Build(f);
+  std::mt19937 rng(1234);
+  for (int round = 0; round < 400; ++round) {
+    std::string b = good;
+    const int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits; ++e) b[rng() % b.size()] = static_cast<char>(rng());
+    if (rng() % 4 == 0) b.resize(rng() % b.size());
+    ShotRecord rec = Sentinel();
+    const int ierr = Read(b, rec);
+    ASSERT_TRUE(ierr == 0 || ierr == -1);
+    if (ierr == 0) {
+      ASSERT_EQ(rec.TRACES.size(), static_cast<std::size_t>(rec.NSAMP) * rec.NTRACE);
+    } else {
+      ExpectSameRecord(rec, Sentinel());
+    }
+  }
+}
+
 TEST_F(Seg2InTest, ShortDataShowsTheTraceWarningFirst) {
   const std::string good = Build(SimpleFile(2, 4));
   std::vector<std::string> seen;
@@ -463,8 +521,8 @@ TEST_F(Seg2InTest, ProgressDialogAboveHundredTracesAndInBatch) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.traces << (c.batch ? " batch" : ""));
     int opens = 0, sets = 0, closes = 0, last = -1;
-    sup::SetProgressHook({[&](std::string_view) { ++opens; }, [&](int p) { ++sets, last = p; },
-                          [&] { ++closes; }});
+    sup::SetProgressHook(
+        {[&](std::string_view) { ++opens; }, [&](int p) { ++sets, last = p; }, [&] { ++closes; }});
     ShotRecord rec;
     ASSERT_EQ(Read(Build(SimpleFile(c.traces, 2)), rec, c.batch), 0);
     EXPECT_EQ(opens, c.opens);

@@ -1,11 +1,10 @@
-#include "formats/Seg2Strings.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <string>
 
+#include "formats/Seg2Strings.h"
 #include "support/UserMessages.h"
 
 namespace {
@@ -61,7 +60,9 @@ TEST_F(Seg2StringsTest, TraceKeywords) {
       {"RECEIVER_STATION_NUMBER 7", [](const ShotRecord& r) { return r.IRCVSTN[0] == 7; }},
       {"SOURCE_STATION_NUMBER 8", [](const ShotRecord& r) { return r.ISRCSTN[0] == 8; }},
       {"STATIC_CORRECTIONS 1 2 3",
-       [](const ShotRecord& r) { return r.STATSRC[0] == 1 && r.STATREC[0] == 2 && r.STATTOT[0] == 3; }},
+       [](const ShotRecord& r) {
+         return r.STATSRC[0] == 1 && r.STATREC[0] == 2 && r.STATTOT[0] == 3;
+       }},
       {"STATIC_CORRECTION 4 5 6", [](const ShotRecord& r) { return r.STATTOT[0] == 6; }},
       {"STATIC_CORREC 7 8 9", [](const ShotRecord& r) { return r.STATSRC[0] == 7; }},
       {"LINE_ID L7", [](const ShotRecord& r) { return r.ILINEID[0] == 0; }},
@@ -75,7 +76,8 @@ TEST_F(Seg2StringsTest, TraceKeywords) {
       {"DESCALING_FACTOR        2.17378e-05",
        [](const ShotRecord& r) { return r.DESCALE[0] == 2.17378e-05f; }},
       {"DATUM 1.5D2", [](const ShotRecord& r) { return r.DATUMEL[0] == 150.0f; }},
-      {"SKEW 123456789012345678901234", [](const ShotRecord& r) { return r.TSKEW[0] == 12345678901234567890.0f; }},
+      {"SKEW 123456789012345678901234",
+       [](const ShotRecord& r) { return r.TSKEW[0] == 12345678901234567890.0f; }},
       {"RECEIVER GEOPHONE", [](const ShotRecord& r) { return r.GEOLOC[0] == 0.0f; }},
       {"RECEIVERS 3", [](const ShotRecord& r) { return r.GEOLOC[0] == 0.0f; }},
       {"sample_interval 1", [](const ShotRecord& r) { return r.SAMPINT == 0.0f; }},
@@ -96,8 +98,7 @@ TEST_F(Seg2StringsTest, TraceKeywords) {
 
 TEST_F(Seg2StringsTest, UnreadableValuesFailNamingTheKeyword) {
   EXPECT_EQ(Tdb("RECEIVER_STATION 1012.5"), -1);
-  EXPECT_EQ(sup::LastUserMessage().text,
-            "ERROR READING DATA: \"RECEIVER_STATION              \"");
+  EXPECT_EQ(sup::LastUserMessage().text, "ERROR READING DATA: \"RECEIVER_STATION              \"");
   EXPECT_EQ(Tdb("DELAY X"), -1);
   EXPECT_EQ(sup::LastUserMessage().text.size(), 52u);
   // Values read before the bad one stay.
@@ -160,9 +161,10 @@ TEST(Seg2Numbers, RealAndIntegerWords) {
     const char* word;
     bool ok;
     double value;
-  } reals[] = {{"1", true, 1},        {"-2.5", true, -2.5}, {"+.5", true, 0.5}, {"1.e3", true, 1000},
-               {"2d-3", true, 0.002}, {"1E", false, 0},     {"", false, 0},     {".", false, 0},
-               {"nan", false, 0},     {"1,5", false, 0},    {"1e999", true, HUGE_VAL}};
+  } reals[] = {{"1", true, 1},       {"-2.5", true, -2.5},     {"+.5", true, 0.5},
+               {"1.e3", true, 1000}, {"2d-3", true, 0.002},    {"1E", false, 0},
+               {"", false, 0},       {".", false, 0},          {"nan", false, 0},
+               {"1,5", false, 0},    {"1e999", true, HUGE_VAL}};
   for (const auto& c : reals) {
     SCOPED_TRACE(c.word);
     double v = -7;

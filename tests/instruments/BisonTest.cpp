@@ -146,6 +146,15 @@ TEST(Bison2, SampleFormats) {
   EXPECT_EQ(Bison2('W', 24, 1, true).DataOffset(), 540u + 1008u);
 }
 
+TEST(Bison2, LineEndsInsideCountFieldsAreBlanks) {
+  Bison2 f('W', 3, 4);
+  Put(f.header, 218, "\r  3");
+  Put(f.header, 238, "\n\x03   4");
+  const ShotRecord rec = Decode2(f.Bytes());
+  EXPECT_EQ(rec.NTRACE, 3);
+  EXPECT_EQ(rec.NSAMP, 4);
+}
+
 TEST(Bison2, TwentyBitGroup) {
   const std::array<unsigned char, 10> raw = {0x00, 0x01, 0x00, 0x01, 0x00,
                                              0x01, 0x00, 0x01, 0x21, 0xF1};

@@ -1,5 +1,3 @@
-#include "shell/Import.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -7,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "shell/Import.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
 #include "tests/formats/Seg2Fixtures.h"
