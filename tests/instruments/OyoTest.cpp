@@ -439,6 +439,16 @@ TEST_F(OyoTest, HostileFilesLeaveTheRecordAlone) {
   }
 }
 
+TEST_F(OyoTest, OneTraceAndMissingFile) {
+  Write("one.dat", OyoFile{.model = '6', .ntrace = 1, .nsamp = 128}.Bytes());
+  int ierr = 1;
+  EXPECT_FLOAT_EQ(Read("one.dat", ierr).SPACING, 1.0f);
+  EXPECT_EQ(ierr, 0);
+  (void)Read("gone.dat", ierr);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(sup::LastUserMessage().text, "Error opening file " + Padded256("gone.dat"));
+}
+
 TEST_F(OyoTest, ImportReadsOyoAsCodeSeven) {
   Write("ok.dat", OyoFile{.model = '6', .ntrace = 2}.Bytes());
   vel::ShotRecord rec = Loaded();
