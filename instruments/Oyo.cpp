@@ -55,6 +55,18 @@ constexpr std::array<MainFields, 3> kMain{{
     {2867, 2870, 2875, 5, 2881, 2816},  // layout 2
 }};
 
+/// The counts and the sample interval of layout LAYOUT; false when one of
+/// them is no number or a count is below 1.
+bool ReadCounts(std::string_view h, OyoHeaderLayout layout, std::int32_t& ntrace,
+                std::int32_t& nsamp, double& sampint) {
+  const MainFields& f = kMain[static_cast<std::size_t>(layout)];
+  bool okTraces = false, okSamples = false, okInterval = false;
+  ntrace = Int(h, f.ntrace, 2, okTraces);
+  nsamp = Int(h, f.nsamp, 4, okSamples);
+  sampint = Real(h, f.sampint, f.sampintWidth, okInterval);
+  return okTraces && okSamples && okInterval && ntrace >= 1 && nsamp >= 1;
+}
+
 /// Days before the month (1..12) in a year of 365 days.
 constexpr std::array<int, 12> kDaysBefore{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
@@ -193,15 +205,13 @@ bool HasLayout0Tag(std::string_view text) {
 
 void OYOCODE(ShotRecord& REC, std::string_view HEADER, OyoHeaderLayout LAYOUT, int& IERR) {
   IERR = 0;
-  const MainFields& f = kMain[static_cast<std::size_t>(LAYOUT)];
-  bool okTraces = false, okSamples = false, okInterval = false;
-  const std::int32_t ntrace = Int(HEADER, f.ntrace, 2, okTraces);
-  const std::int32_t nsamp = Int(HEADER, f.nsamp, 4, okSamples);
-  const double sampint = Real(HEADER, f.sampint, f.sampintWidth, okInterval);
-  if (!okTraces || !okSamples || !okInterval || ntrace < 1 || nsamp < 1) {
+  std::int32_t ntrace = 0, nsamp = 0;
+  double sampint = 0.0;
+  if (!ReadCounts(HEADER, LAYOUT, ntrace, nsamp, sampint)) {
     IERR = -1;
     return;
   }
+  const MainFields& f = kMain[static_cast<std::size_t>(LAYOUT)];
   REC.NTRACE = ntrace;
   REC.NSAMP = nsamp;
   REC.SAMPINT = static_cast<float>(sampint);
@@ -254,6 +264,7 @@ instrument::Outcome DecodeOyoFile(std::span<const std::byte> file, ShotRecord& R
     prefix = pass * oyo::kPrefixBytes;
     if (bytes.size() < prefix + oyo::kTextBytes) return Outcome::ShortFile;
     std::string text(bytes.substr(prefix, oyo::kTextBytes));
+    header.assign(oyo::kHeaderBytes, ' ');
     if (aborted()) return Outcome::Aborted;
     fp = text[oyo::kFlagOffset] == 'F' && text[oyo::kFlagOffset + 1] == 'P';
     instrument::BlankLineEnds(text);
@@ -284,11 +295,9 @@ instrument::Outcome DecodeOyoFile(std::span<const std::byte> file, ShotRecord& R
   // Counts, stride and bytes are checked against the file before anything
   // is allocated.
   const std::string_view h(header);
-  const MainFields& f = kMain[static_cast<std::size_t>(*layout)];
-  bool okTraces = false, okSamples = false;
-  const std::int32_t ntrace = Int(h, f.ntrace, 2, okTraces);
-  const std::int32_t nsamp = Int(h, f.nsamp, 4, okSamples);
-  if (!okTraces || !okSamples || ntrace < 1 || nsamp < 1) return Outcome::ShortFile;
+  std::int32_t ntrace = 0, nsamp = 0;
+  double sampint = 0.0;
+  if (!ReadCounts(h, *layout, ntrace, nsamp, sampint)) return Outcome::ShortFile;
   const char model = header[oyo::kTagOffset + 3];
   const SampleLayout s = SamplesOf(*layout, model, fp, prefix, etx, nsamp);
   if (s.width == 1 && s.stride < s.bytes) return Outcome::ShortFile;
@@ -298,7 +307,7 @@ instrument::Outcome DecodeOyoFile(std::span<const std::byte> file, ShotRecord& R
 
   int err = 0;
   OYOCODE(REC, h, *layout, err);
-  if (err != 0) return REC.NTRACE == ntrace ? Outcome::NoMemory : Outcome::ShortFile;
+  if (err != 0) return Outcome::NoMemory;
   if (*layout != OyoHeaderLayout::Oyo5to9) REC.CRECNAME = NAME;
 
   if (hooks != nullptr && hooks->resetAbort) hooks->resetAbort();
