@@ -635,9 +635,15 @@ TEST_F(Seg2InTest, ObspyIntegerFileMatchesItsReference) {
   EXPECT_EQ(rec.CFDBVAL[1].Trimmed().substr(0, 2), "10");
   for (int j = 1; j <= 3; ++j) {
     const auto col = vel::Trace(rec, j);
-    const double scale = static_cast<double>(rec.DESCALE[static_cast<std::size_t>(j - 1)]) * 1000.0;
+    // The file's DESCALING_FACTOR texts, in double; the record holds them as reals.
+    const double descale[] = {2.17378e-05, 2.19941e-05, 2.14815e-05};
+    const std::size_t jj = static_cast<std::size_t>(j - 1);
+    EXPECT_EQ(rec.DESCALE[jj], static_cast<float>(descale[jj]));
+    const double scale = descale[jj] * 1000.0;
+    // The table holds 8 decimals of a single-precision product, itself off by
+    // up to about 1e-7 of full scale (1 here), so that is the tolerance.
     for (std::size_t i = 0; i < 2000; ++i) {
-      const double expect = ref[i * 3 + static_cast<std::size_t>(j - 1)];
+      const double expect = ref[i * 3 + jj];
       EXPECT_NEAR(col[i] * scale, expect, 1e-7 * std::max(std::fabs(expect), 1.0))
           << "trace " << j << " sample " << i;
     }
