@@ -13,6 +13,10 @@
 #include "instruments/Bison2.h"
 #include "instruments/DolangIn.h"
 #include "instruments/Egg.h"
+#include "instruments/Fpixio.h"
+#include "instruments/Oyo.h"
+#include "instruments/SuspensIn.h"
+#include "shell/MergeIntervals.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -110,6 +114,15 @@ void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, 
   SEGYIN(REC, FNAME, count, IERR, o);
   NRECORDS = count;
 }
+void ImportOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  OYOIN(REC, FNAME, a.IERR, a.LFIRST);
+}
+void ImportFpx(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  FPIXIN(REC, FNAME, a.IERR);
+}
+void ImportSuspens(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  SUSPENSIN(REC, FNAME, a.IERR, ShellMergeIntervals());
+}
 
 // The tests, each giving its code or 0.
 int C1Header(const Probe& p) {
@@ -199,15 +212,15 @@ constexpr ImportFormat kImportFormats[] = {
     {.code = kFormatEggGeometrics2401,
      .detect = Geometrics2401Id,
      .refusal = "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED"},
-    {.code = kFormatOyo, .detect = OyoId},
+    {.code = kFormatOyo, .detect = OyoId, .read = ImportOyo},
     {.code = kFormatScintrexS2,
      .detect = ScintrexId,
      .refusal = "SCINTREX S-2 Echo FORMAT NOT YET SUPPORTED"},
     {.code = kFormatMultiplexedTf,
      .detect = TfName,
      .refusal = "multiplexed .TF format FORMAT NOT YET SUPPORTED"},
-    {.code = kFormatFpx, .detect = FpxNameAndId},
-    {.code = kFormatSuspens, .detect = SuspensId},
+    {.code = kFormatFpx, .detect = FpxNameAndId, .read = ImportFpx},
+    {.code = kFormatSuspens, .detect = SuspensId, .read = ImportSuspens},
     {.code = kFormatRx2, .detect = Rx2Id},
     {.code = kFormatAnt, .detect = AntId},
     {.code = kFormatDcf, .detect = DcfId},

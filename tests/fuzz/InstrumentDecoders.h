@@ -18,6 +18,7 @@
 #include "instruments/Egg.h"
 #include "shell/ShotRecord.h"
 #include "support/FieldReader.h"
+#include "tests/fuzz/OyoFpxSuspensDecoders.h"
 
 namespace instrument_fuzz {
 
@@ -66,6 +67,7 @@ inline int FuzzInstrumentDecoders(const std::uint8_t* data, std::size_t size) {
       vel::BISN2COD(rec, format, text.substr(0, vel::bison2::kHeaderBytes), ierr);
     }
   }
+  FuzzOyoFpxSuspens(bytes, text, CheckRecord);
   if (size >= vel::bison2::kGroupBytes) {
     float s[4];
     vel::DecodeBison2Group(bytes.first<vel::bison2::kGroupBytes>(), s);

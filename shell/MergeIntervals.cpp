@@ -1,0 +1,10 @@
+#include "shell/MergeIntervals.h"
+
+namespace vel {
+
+MergeIntervals& ShellMergeIntervals() {
+  static MergeIntervals intervals;
+  return intervals;
+}
+
+}  // namespace vel
