@@ -161,6 +161,8 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
   if (State().mainOpen) return;
   ResetEventState();
   if (!RegisterClasses()) FatalWindowError("Failed to register class - aborting.");
+  // F10 and Alt with a title's letter open the menu bar.
+  SetEventMessageFilter([](plat::Message& m) { return plat::TranslateMenuKey(m); });
 
   // A hidden probe frame, as the dialog code measures combined dialogs in one.
   const plat::Hwnd probe = plat::CreateWindow(

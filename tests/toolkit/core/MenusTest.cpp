@@ -152,6 +152,17 @@ TEST_F(MenusTest, ToolbarClickAndMenuPickDeliverMenuEvents) {
   EXPECT_EQ(rec.window, 0);
 }
 
+TEST_F(MenusTest, KeyboardOpensTheMenuBar) {
+  harness.Key(plat::kVkF1 + 9).Key(plat::kVkDown).Key(plat::kVkReturn);
+  auto [type, rec] = WaitPastPictures();
+  EXPECT_EQ(type, kEventMenu);
+  EXPECT_EQ(rec.value1, 40002);
+  harness.Char('e', true).Key(plat::kVkReturn);  // Alt+E: Edit, its first entry
+  std::tie(type, rec) = WaitPastPictures();
+  EXPECT_EQ(type, kEventMenu);
+  EXPECT_EQ(rec.value1, 40008);
+}
+
 TEST_F(MenusTest, TooltipsAreTheCommandsStrings) {
   WMenuToolbar(30102);
   const plat::Hwnd bar = WindowToolbarHandle(0, 1);
@@ -250,6 +261,9 @@ TEST_F(MenusTest, ErrorReporterModesThreeAndFour) {
   EXPECT_EQ(box.icon, plat::MessageBoxIcon::Exclamation);
   EXPECT_EQ(box.buttons, plat::MessageBoxButtons::OkCancel);
   EXPECT_EQ(box.defaultButton, 0);
+  harness.Answer("messagebox", "Retry");  // names no button: the box fails
+  ReportLibraryError(1002, "WMenu");
+  EXPECT_EQ(exitCode, -1);
   harness.Answer("messagebox", "Cancel");
   ReportLibraryError(1002, "WMenu");
   EXPECT_EQ(exitCode, 1);
