@@ -29,6 +29,7 @@ bool RegisterControls() {
       {kTrackbarClass, TrackbarProc, 0},
       {kProgressClass, ProgressProc, 0},
       {kTabClass, TabProc, 0},
+      {kScrollBarClass, ScrollBarProc, 0},
   };
   bool ok = true;
   for (const Entry& e : entries) {

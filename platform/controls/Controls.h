@@ -345,6 +345,24 @@ enum : int {
 };
 
 // ---------------------------------------------------------------------------
+// Scroll bar (class SCROLLBAR). Arrows and track clicks tell the parent
+// (kSbLineUp, kSbPageDown, ...) and leave the position to it; dragging the
+// thumb sends kSbThumbTrack and at the end kSbThumbPosition; every press ends
+// with kSbEndScroll.
+
+inline constexpr unsigned kSbsVert = 0x1;       // SBS_VERT
+inline constexpr unsigned kSbsSizeBox = 0x8;    // SBS_SIZEBOX: a size box instead of a bar
+inline constexpr unsigned kSbsSizeGrip = 0x10;  // SBS_SIZEGRIP
+
+/// Range MIN..MAX with a page of PAGE (0: none); the position is kept so that
+/// a page fits.
+void ScrollBarSetRange(Hwnd h, int min, int max, int page = 0);
+std::pair<int, int> ScrollBarGetRange(Hwnd h);
+/// Returns the old position.
+int ScrollBarSetPos(Hwnd h, int pos);
+int ScrollBarGetPos(Hwnd h);
+
+// ---------------------------------------------------------------------------
 // Status bar (class msctls_statusbar32): a row of parts along the bottom of
 // its parent. It places itself at the bottom of its parent when created and
 // at StatusBarDock.

@@ -115,6 +115,24 @@ class Painter {
   bool paint_;
 };
 
+/// A scroll bar's range, page and position.
+struct ScrollRange {
+  int min = 0;
+  int max = 100;
+  int page = 0;  // 0: no page, the thumb is square
+  int pos = 0;
+};
+/// Where the parts of a scroll bar lie; the thumb is empty when it cannot move.
+struct ScrollParts {
+  Rect less, more, track, thumb;
+};
+ScrollParts MeasureScroll(const Rect& bar, bool vertical, const ScrollRange& r);
+/// The position whose thumb centre lies at ALONG (pixels along the bar).
+int ScrollPosAt(const ScrollParts& parts, bool vertical, const ScrollRange& r, int along);
+/// Draws a scroll bar in BAR; PRESSED: -1 or +1 for a held arrow.
+void PaintScroll(Painter& p, const Rect& bar, bool vertical, const ScrollRange& r, bool enabled,
+                 int pressed = 0);
+
 // Per-class window procedures and registration, one per source file.
 LResult ButtonProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult StaticProc(Hwnd h, Msg m, WParam w, LParam l);
@@ -128,6 +146,7 @@ LResult UpDownProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TrackbarProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult ProgressProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TabProc(Hwnd h, Msg m, WParam w, LParam l);
+LResult ScrollBarProc(Hwnd h, Msg m, WParam w, LParam l);
 
 /// The list box calls this when its drop-down list (a ComboLBox) ends: the
 /// user picked INDEX (ACCEPT) or cancelled.

@@ -142,38 +142,23 @@ void Scroll(Hwnd h, ListState& s, int lines) {
   Repaint(h);
 }
 
-void ScrollBarClick(Hwnd h, ListState& s, Point p) {
-  const Rect a = Inner(h);
-  if (p.y < a.top + kScrollWidth)
-    Scroll(h, s, -1);
-  else if (p.y >= a.bottom - kScrollWidth)
-    Scroll(h, s, 1);
-  else
-    Scroll(h, s, p.y < (a.top + a.bottom) / 2 ? -Visible(h) : Visible(h));
+ScrollRange RangeOf(Hwnd h, const ListState& s) {
+  return {0, std::max(Count(s) - 1, 0), Visible(h), s.top};
 }
 
-void PaintScrollBar(Painter& p, Hwnd h, const ListState& s) {
+Rect BarRect(Hwnd h) {
   const Rect a = Inner(h);
-  const Rect bar{a.right - kScrollWidth, a.top, a.right, a.bottom};
-  p.GetCanvas().FillRect(bar, Brush::Halftone(kColourHighlight3d, kColourFace));
-  const Rect up{bar.left, bar.top, bar.right, bar.top + kScrollWidth};
-  const Rect down{bar.left, bar.bottom - kScrollWidth, bar.right, bar.bottom};
-  const bool enabled = IsWindowEnabled(h) && Count(s) > Visible(h);
-  for (const Rect& r : {up, down}) {
-    p.Fill(r, kColourFace);
-    p.DrawBevel(r, Bevel::Raised);
-  }
-  p.Arrow(up, 0, enabled ? kColourText : kColourGreyText);
-  p.Arrow(down, 1, enabled ? kColourText : kColourGreyText);
-  if (!enabled) return;
-  const int track = bar.Height() - 2 * kScrollWidth;
-  const int n = Count(s), vis = Visible(h);
-  const int thumb = std::max(8, track * vis / std::max(n, 1));
-  const int range = std::max(n - vis, 1);
-  const int y = up.bottom + (track - thumb) * s.top / range;
-  const Rect t{bar.left, y, bar.right, y + thumb};
-  p.Fill(t, kColourFace);
-  p.DrawBevel(t, Bevel::Raised);
+  return {a.right - kScrollWidth, a.top, a.right, a.bottom};
+}
+
+void ScrollBarClick(Hwnd h, ListState& s, Point p) {
+  const ScrollParts parts = MeasureScroll(BarRect(h), true, RangeOf(h, s));
+  if (parts.less.Contains(p))
+    Scroll(h, s, -1);
+  else if (parts.more.Contains(p))
+    Scroll(h, s, 1);
+  else if (!parts.thumb.Empty() && !parts.thumb.Contains(p))
+    Scroll(h, s, p.y < parts.thumb.top ? -Visible(h) : Visible(h));
 }
 
 void PaintList(Hwnd h, const ListState& s) {
@@ -203,7 +188,7 @@ void PaintList(Hwnd h, const ListState& s) {
     }
     if (focused && i == s.caret && GetFocus() == h) p.FocusRect(row);
   }
-  if (HasScrollBar(h, s)) PaintScrollBar(p, h, s);
+  if (HasScrollBar(h, s)) PaintScroll(p, BarRect(h), true, RangeOf(h, s), IsWindowEnabled(h));
 }
 
 bool KeyDown(Hwnd h, ListState& s, int vk) {

@@ -110,5 +110,43 @@ TEST_F(CommonControlsTest, TabClicksAskTheParentAndTellIt) {
   EXPECT_GT(page.top, second.bottom);
 }
 
+TEST_F(CommonControlsTest, ScrollBarTellsTheParentAndDragsItsThumb) {
+  const Hwnd sb = Make(kScrollBarClass, "", kSbsVert, {10, 10, 26, 226}, 16);
+  ScrollBarSetRange(sb, 0, 109, 10);  // 100 positions for a page of 10
+  EXPECT_EQ(ScrollBarSetPos(sb, 500), 0);
+  EXPECT_EQ(ScrollBarGetPos(sb), 100);
+  ScrollBarSetPos(sb, 0);
+  harness.Click(sb, {8, 5}).Click(sb, {8, 210}).Click(sb, {8, 150});
+  harness.DispatchPending();
+  EXPECT_EQ(Take(), (std::vector<Note>{{Msg::VScroll, kSbLineUp, 0},
+                                       {Msg::VScroll, kSbEndScroll, 0},
+                                       {Msg::VScroll, kSbLineDown, 0},
+                                       {Msg::VScroll, kSbEndScroll, 0},
+                                       {Msg::VScroll, kSbPageDown, 0},
+                                       {Msg::VScroll, kSbEndScroll, 0}}));
+  EXPECT_EQ(ScrollBarGetPos(sb), 0);  // the parent moves it
+  // The thumb (18 pixels at the top of the track) dragged to the far end.
+  harness.Drag(sb, {8, 24}, {8, 300});
+  harness.DispatchPending();
+  const std::vector<Note> n = Take();
+  ASSERT_GE(n.size(), 3u);
+  EXPECT_EQ(n[0].id, kSbThumbTrack);
+  EXPECT_EQ(n[n.size() - 2], (Note{Msg::VScroll, kSbThumbPosition, 100}));
+  EXPECT_EQ(n.back(), (Note{Msg::VScroll, kSbEndScroll, 0}));
+}
+
+TEST_F(CommonControlsTest, ListBoxScrollBarArrowsScroll) {
+  const Hwnd l = Make(kListBoxClass, "", kWsBorder | kWsVScroll, {10, 10, 150, 80}, 17);
+  for (int i = 0; i < 20; ++i) ListBoxAddString(l, "item " + std::to_string(i));
+  const Rect c = GetClientRect(l);
+  harness.Click(l, {c.right - 8, c.bottom - 6}).Click(l, {c.right - 8, c.bottom - 6});
+  harness.DispatchPending();
+  EXPECT_EQ(ListBoxGetTopIndex(l), 2);
+  harness.Click(l, {c.right - 8, 6});
+  harness.DispatchPending();
+  EXPECT_EQ(ListBoxGetTopIndex(l), 1);
+  EXPECT_EQ(ListBoxGetCurSel(l), kListError);  // scrolling selects nothing
+}
+
 }  // namespace
 }  // namespace plat::testing

@@ -52,7 +52,7 @@ class ControlTest : public ::testing::Test {
                          .id = id});
   }
 
-  /// The notifications with message M, in order, then forgets all.
+  /// The notifications so far, in order; forgets them.
   std::vector<Note> Take() {
     std::vector<Note> out;
     out.swap(notes);
