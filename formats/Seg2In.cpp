@@ -209,6 +209,42 @@ std::int64_t Seg2DataBytes(int IFMT, std::int64_t NS) {
   }
 }
 
+namespace {
+
+/// True when the headers of FILE make sense read in ORDER: a non-negative
+/// trace count whose pointers fit in a pointer sub-block that lies inside the
+/// file, and a first trace pointer at a whole trace descriptor header whose
+/// id reads 0x4422 in that order (bytes 22 44 little-endian, 44 22 big-endian).
+bool HeadersFit(std::span<const std::byte> file, sup::ByteOrder order) {
+  sup::ByteReader r(file, order);
+  r.Seek(kFdbPointerBytes);
+  const std::int64_t pointerBytes = r.U16();
+  r.Seek(kFdbTraceCount);
+  const std::int64_t traces = r.I16();
+  const std::int64_t size = static_cast<std::int64_t>(file.size());
+  if (!r.Ok() || traces < 0 || traces * 4 > pointerBytes ||
+      static_cast<std::int64_t>(kSeg2BlockHeaderBytes) + pointerBytes > size)
+    return false;
+  if (traces == 0) return true;
+  r.Seek(kSeg2BlockHeaderBytes);
+  const std::int64_t first = r.I32();
+  if (!r.Ok() || first < 0 || first > size - static_cast<std::int64_t>(kSeg2BlockHeaderBytes))
+    return false;
+  r.Seek(static_cast<std::size_t>(first));
+  return r.U16() == 0x4422 && r.Ok();
+}
+
+}  // namespace
+
+sup::ByteOrder Seg2HeaderOrder(std::span<const std::byte> file) {
+  if (file.size() < 2 || static_cast<std::uint8_t>(file[0]) != 0x3A ||
+      static_cast<std::uint8_t>(file[1]) != 0x55)
+    return sup::ByteOrder::Little;
+  if (HeadersFit(file, sup::ByteOrder::Little) || !HeadersFit(file, sup::ByteOrder::Big))
+    return sup::ByteOrder::Little;
+  return sup::ByteOrder::Big;
+}
+
 bool DecodeSeg2FileDescriptor(std::span<const std::byte> bytes, Seg2FileDescriptor& out) {
   if (bytes.size() < kSeg2BlockHeaderBytes) return false;
   const auto b0 = static_cast<std::uint8_t>(bytes[0]), b1 = static_cast<std::uint8_t>(bytes[1]);
@@ -219,7 +255,8 @@ bool DecodeSeg2FileDescriptor(std::span<const std::byte> bytes, Seg2FileDescript
   } else {
     return false;
   }
-  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  out.headerOrder = Seg2HeaderOrder(bytes);
+  sup::ByteReader r(bytes, out.headerOrder);
   r.Seek(kFdbPointerBytes);
   out.pointerBytes = r.U16();
   r.Seek(kFdbTraceCount);
@@ -235,11 +272,11 @@ bool DecodeSeg2FileDescriptor(std::span<const std::byte> bytes, Seg2FileDescript
   return r.Ok();
 }
 
-bool DecodeSeg2TraceDescriptor(std::span<const std::byte> bytes, Seg2TraceDescriptor& out) {
+bool DecodeSeg2TraceDescriptor(std::span<const std::byte> bytes, Seg2TraceDescriptor& out,
+                               sup::ByteOrder order) {
   if (bytes.size() < kSeg2BlockHeaderBytes) return false;
-  if (static_cast<std::uint8_t>(bytes[0]) != 0x22 || static_cast<std::uint8_t>(bytes[1]) != 0x44)
-    return false;
-  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  sup::ByteReader r(bytes, order);
+  if (r.U16() != 0x4422) return false;
   r.Seek(kTdbBlockBytes);
   out.blockBytes = r.I16();
   r.Seek(kTdbSampleCount);
@@ -378,7 +415,7 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
     return ReadFail(kMsgPointers, 0);
   std::vector<std::int32_t> pointers;
   if (!Allocate(pointers, static_cast<std::size_t>(traces), kMsgPointerTable)) return false;
-  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  sup::ByteReader r(bytes, fdb.headerOrder);
   r.Seek(kSeg2BlockHeaderBytes);
   for (auto& p : pointers) p = r.I32();
   if (!r.Ok()) return ReadFail(kMsgPointers, 0);
@@ -412,7 +449,7 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
     Seg2TraceDescriptor tdb;
     const auto header = bytes.subspan(static_cast<std::size_t>(start));
     if (header.size() < kSeg2BlockHeaderBytes) return ReadFail(kMsgTdb, j);
-    if (!DecodeSeg2TraceDescriptor(header, tdb)) return ReadFail(kMsgTdbId, j);
+    if (!DecodeSeg2TraceDescriptor(header, tdb, fdb.headerOrder)) return ReadFail(kMsgTdbId, j);
     const int format = tdb.formatCode;
     if (Seg2DataBytes(format, 0) < 0)
       return ReadFail(std::string(kMsgFormat) + static_cast<char>(tdb.formatCode), j);

@@ -2,10 +2,13 @@
 // The SEG-2 reader: one SEG-2 file (revision 1, either byte order) into a
 // shot record.
 //
-// Layout as read (offsets in bytes). Every binary header field is taken
-// least significant byte first, whatever the block identifier says: the
-// identifier only decides the byte order of the samples, as files written by
-// this program's SEG-2 writer rely on.
+// Layout as read (offsets in bytes). Binary header fields are taken least
+// significant byte first, whatever the block identifier says: the identifier
+// decides the byte order of the samples. A file marked 3A 55 whose headers
+// make sense only most significant byte first (the standard's big-endian
+// layout, trace block ids 44 22) has its headers read in that order instead
+// (Seg2HeaderOrder); every file whose little-endian headers make sense reads
+// as before.
 //
 //   File descriptor block, at 0:
 //     0  2  block id: 55 3A samples LSB first, 3A 55 samples MSB first
@@ -36,6 +39,7 @@
 
 #include "formats/Seg2Strings.h"
 #include "shell/ShotRecord.h"
+#include "support/ByteOrder.h"
 
 namespace vel {
 
@@ -57,13 +61,22 @@ std::int64_t Seg2DataBytes(int IFMT, std::int64_t NS);
 
 /// The fixed part of the file descriptor block.
 struct Seg2FileDescriptor {
-  bool swapSamples = false;        // block id 3A 55
-  std::uint16_t pointerBytes = 0;  // M
-  std::int16_t traceCount = 0;     // N
+  bool swapSamples = false;                             // block id 3A 55
+  sup::ByteOrder headerOrder = sup::ByteOrder::Little;  // of every binary header field
+  std::uint16_t pointerBytes = 0;                       // M
+  std::int16_t traceCount = 0;                          // N
   Seg2Terminators terminators;
 };
-/// Decodes the first 32 bytes of a file. False when they are short or the
-/// block id is not a SEG-2 one.
+/// The byte order of FILE's binary header fields: little-endian, except for
+/// a file marked 3A 55 whose headers fit the file only when read big-endian
+/// (a non-negative trace count, pointers inside a pointer sub-block that lies
+/// in the file, the first trace pointer at a descriptor block with id 0x4422
+/// in that order). Headers that fit both ways are read little-endian.
+[[nodiscard]] sup::ByteOrder Seg2HeaderOrder(std::span<const std::byte> file);
+
+/// Decodes the first 32 bytes of a file, in the header order Seg2HeaderOrder
+/// gives for BYTES (the whole file, or at least its first 32 bytes). False
+/// when they are short or the block id is not a SEG-2 one.
 [[nodiscard]] bool DecodeSeg2FileDescriptor(std::span<const std::byte> bytes,
                                             Seg2FileDescriptor& out);
 
@@ -73,10 +86,12 @@ struct Seg2TraceDescriptor {
   std::int32_t sampleCount = 0;  // number of samples
   std::uint8_t formatCode = 0;   // data format code
 };
-/// Decodes the first 32 bytes of a trace descriptor block. False when they are
-/// short or the block id is not 22 44.
+/// Decodes the first 32 bytes of a trace descriptor block in ORDER. False when
+/// they are short or the block id is not 0x4422 in that order (bytes 22 44
+/// little-endian, 44 22 big-endian).
 [[nodiscard]] bool DecodeSeg2TraceDescriptor(std::span<const std::byte> bytes,
-                                             Seg2TraceDescriptor& out);
+                                             Seg2TraceDescriptor& out,
+                                             sup::ByteOrder order = sup::ByteOrder::Little);
 
 /// Converts the NS samples of one data block (BUF, format IFMT, byte-swapped
 /// when LSWAP) into OUT (at least NS long) and returns their range in LO and

@@ -179,7 +179,9 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
       std::byte* out = buffer.data();
       switch (format) {
         case kSegyIbmFloat:
-          IeeeToIbmBytes(s, buffer, nsamp, 0);
+          // IBM words in the file's byte order, like every other sample, so
+          // that standard readers take a little-endian IBM file as written.
+          IeeeToIbmBytes(s, buffer, nsamp, order == sup::kNativeOrder ? 1 : 0);
           break;
         case kSegyInt32:
           ScaleToInt32(s, ints, 2000000.0f);

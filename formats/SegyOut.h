@@ -11,7 +11,7 @@ namespace vel {
 struct SegyOutOptions {
   int format = kSegyIbmFloat;      // 1 IBM, 2 int32, 3 int16, 5 IEEE
   bool ebcdic = true;              // text header in EBCDIC, else ASCII
-  bool bigEndian = true;           // byte order of headers and samples (IBM always big-endian)
+  bool bigEndian = true;           // byte order of headers and samples (IBM words included)
   bool fixedRecordLength = false;  // every block padded or cut to one trace block
   bool batch = false;              // progress to the caller's dialog
   bool writeHeaders = true;        // create the file and write its text and binary headers

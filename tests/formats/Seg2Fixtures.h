@@ -20,6 +20,7 @@ struct Trace {
 
 struct File {
   bool msbFirst = false;             // block id 3A 55
+  bool bigHeaders = false;           // binary header fields MSB first (trace ids 44 22)
   std::vector<std::string> strings;  // file descriptor strings
   std::vector<Trace> traces;
   std::optional<std::uint16_t> pointerBytes;  // M; default 4 per trace
@@ -28,42 +29,48 @@ struct File {
   char terminator[2] = {'\0', '\0'};
 };
 
-inline void Put16(std::string& s, std::size_t at, std::uint16_t v) {
-  s[at] = static_cast<char>(v & 0xFF);
-  s[at + 1] = static_cast<char>(v >> 8);
+inline void Put16(std::string& s, std::size_t at, std::uint16_t v, bool big = false) {
+  s[at + (big ? 1 : 0)] = static_cast<char>(v & 0xFF);
+  s[at + (big ? 0 : 1)] = static_cast<char>(v >> 8);
 }
-inline void Put32(std::string& s, std::size_t at, std::uint32_t v) {
-  for (int k = 0; k < 4; ++k) s[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
+inline void Put32(std::string& s, std::size_t at, std::uint32_t v, bool big = false) {
+  for (int k = 0; k < 4; ++k)
+    s[at + static_cast<std::size_t>(big ? 3 - k : k)] = static_cast<char>(v >> (8 * k));
 }
-inline void Append16(std::string& s, std::uint16_t v) {
-  s.push_back(static_cast<char>(v & 0xFF));
-  s.push_back(static_cast<char>(v >> 8));
+inline void Append16(std::string& s, std::uint16_t v, bool big = false) {
+  s.append(2, '\0');
+  Put16(s, s.size() - 2, v, big);
 }
 
 /// A string list: each entry's offset, text and terminator, then an offset 0.
 inline std::string StringList(const std::vector<std::string>& strings, const File& f) {
   std::string out;
   for (const std::string& text : strings) {
-    Append16(out, static_cast<std::uint16_t>(2 + text.size() +
-                                             static_cast<std::size_t>(f.terminatorSize)));
+    Append16(
+        out,
+        static_cast<std::uint16_t>(2 + text.size() + static_cast<std::size_t>(f.terminatorSize)),
+        f.bigHeaders);
     out += text;
     for (int k = 0; k < f.terminatorSize; ++k) out.push_back(f.terminator[k]);
   }
-  Append16(out, 0);
+  Append16(out, 0, f.bigHeaders);
   return out;
 }
 
 /// The bytes of the file; trace pointers and block sizes are computed unless
-/// overridden.
+/// overridden. With bigHeaders every binary field is written MSB first and a
+/// trace's id bytes are swapped.
 inline std::string Build(const File& f) {
+  const bool big = f.bigHeaders;
   const std::size_t n = f.traces.size();
   const std::uint16_t m = f.pointerBytes.value_or(static_cast<std::uint16_t>(4 * n));
   std::string out(32 + m, '\0');
   out[0] = static_cast<char>(f.msbFirst ? 0x3A : 0x55);
   out[1] = static_cast<char>(f.msbFirst ? 0x55 : 0x3A);
-  Put16(out, 2, 1);
-  Put16(out, 4, m);
-  Put16(out, 6, static_cast<std::uint16_t>(f.traceCount.value_or(static_cast<std::int16_t>(n))));
+  Put16(out, 2, 1, big);
+  Put16(out, 4, m, big);
+  Put16(out, 6, static_cast<std::uint16_t>(f.traceCount.value_or(static_cast<std::int16_t>(n))),
+        big);
   out[8] = static_cast<char>(f.terminatorSize);
   out[9] = f.terminator[0];
   out[10] = f.terminator[1];
@@ -72,17 +79,19 @@ inline std::string Build(const File& f) {
   out += StringList(f.strings, f);
   for (std::size_t j = 0; j < n; ++j) {
     const Trace& t = f.traces[j];
-    if (32 + 4 * j + 4 <= 32u + m) Put32(out, 32 + 4 * j, static_cast<std::uint32_t>(out.size()));
+    if (32 + 4 * j + 4 <= 32u + m)
+      Put32(out, 32 + 4 * j, static_cast<std::uint32_t>(out.size()), big);
     std::string block(32, '\0');
-    block[0] = static_cast<char>(t.id0);
-    block[1] = static_cast<char>(t.id1);
+    block[0] = static_cast<char>(big ? t.id1 : t.id0);
+    block[1] = static_cast<char>(big ? t.id0 : t.id1);
     block += StringList(t.strings, f);
     while (block.size() % 4 != 0) block.push_back('\0');
     Put16(
         block, 2,
-        static_cast<std::uint16_t>(t.blockBytes.value_or(static_cast<std::int16_t>(block.size()))));
-    Put32(block, 4, static_cast<std::uint32_t>(t.data.size()));
-    Put32(block, 8, static_cast<std::uint32_t>(t.sampleCount));
+        static_cast<std::uint16_t>(t.blockBytes.value_or(static_cast<std::int16_t>(block.size()))),
+        big);
+    Put32(block, 4, static_cast<std::uint32_t>(t.data.size()), big);
+    Put32(block, 8, static_cast<std::uint32_t>(t.sampleCount), big);
     block[12] = static_cast<char>(t.format);
     out += block;
     out += t.data;

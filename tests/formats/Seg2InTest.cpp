@@ -77,6 +77,21 @@ File SimpleFile(int traces, int samples) {
   return f;
 }
 
+/// SimpleFile in the standard big-endian layout: mark 3A 55, every binary
+/// header field and every sample MSB first.
+File BigSimpleFile(int traces, int samples) {
+  File f = SimpleFile(traces, samples);
+  f.msbFirst = true;
+  f.bigHeaders = true;
+  for (int j = 0; j < traces; ++j) {
+    std::vector<float> v(static_cast<std::size_t>(samples));
+    for (int i = 0; i < samples; ++i)
+      v[static_cast<std::size_t>(i)] = static_cast<float>(j * 100 + i);
+    f.traces[static_cast<std::size_t>(j)].data = Floats(v, true);
+  }
+  return f;
+}
+
 // ---------------------------------------------------------------------------
 // Sample formats, both byte orders.
 
@@ -403,6 +418,60 @@ std::vector<Hostile> HostileCases() {
     c.push_back({"trace string cut", b.substr(0, b.find("SAMPLE_INTERVAL") + 5),
                  Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE HEADER", 1)});
   }
+  // Big-endian headers: damage after the header order is settled fails as
+  // in a little-endian file; headers that fit neither order are read LSB
+  // first and fail as they always have.
+  const std::string big = Build(BigSimpleFile(2, 4));
+  {
+    std::string b = big;
+    Put32(b, 36, 0x7FFFFFF0u, true);
+    c.push_back({"big-endian pointer past end", b,
+                 Seg2Msg("SEG2IN - ERROR SETTING TO BEGINNING OF TRACE BLOCK", 2)});
+  }
+  {
+    File f = BigSimpleFile(2, 4);
+    f.traces[1].id0 = 0x44;  // written 22 44: the little-endian id
+    f.traces[1].id1 = 0x22;
+    c.push_back({"big-endian second trace id", Build(f),
+                 Seg2Msg("SEG2IN - ERROR, TRACE HEADER BLOCK NOT FOUND", 2)});
+  }
+  {
+    File f = BigSimpleFile(2, 4);
+    f.traces[0].id0 = 0x44;  // neither order fits: read LSB first, M = 0x0800
+    f.traces[0].id1 = 0x22;
+    c.push_back({"big-endian first trace id", Build(f),
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
+  }
+  {
+    std::string b = big;
+    b[0] = 0x55;  // mark 55 3A: headers are LSB first, whatever they hold
+    b[1] = 0x3A;
+    c.push_back({"big-endian headers marked 55 3A", b,
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
+  }
+  {
+    File f = BigSimpleFile(2, 4);
+    f.traceCount = 3;  // more traces than pointers: neither order fits
+    c.push_back({"big-endian hostile trace count", Build(f),
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE POINTER BLOCK", 0)});
+  }
+  {
+    const std::string& b = big;
+    c.push_back({"big-endian data cut", b.substr(0, b.size() - 1),
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE DATA", 2)});
+  }
+  {
+    std::string b = big;
+    Put16(b, b.find("SAMPLE_INTERVAL") - 2, 0x7000, true);  // runs past the end
+    c.push_back({"big-endian trace string past end", b,
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 TRACE HEADER", 1)});
+  }
+  {
+    std::string b = big;
+    Put16(b, 40, 0x7000, true);  // the first file string runs past the end
+    c.push_back({"big-endian file string past end", b,
+                 Seg2Msg("SEG2IN - ERROR READING SEG2 FILE BLOCK STRING", 0)});
+  }
   return c;
 }
 
@@ -458,10 +527,13 @@ TEST_F(Seg2InTest, RandomDamageNeverBreaksTheReader) {
   File f = SimpleFile(3, 5);
   f.traces[1].strings.push_back("RECEIVER_LOCATION 4 5 6");
   f.traces[2] = FloatTrace({1, 2, 3, 4, 5}, {"FIRST_BREAK 0.001", "SAMPLE_INTERVAL 0.0005"});
-  const std::string good = Build(f);
+  File big = f;
+  big.msbFirst = true;
+  big.bigHeaders = true;
+  const std::string files[] = {Build(f), Build(big)};
   std::mt19937 rng(1234);
-  for (int round = 0; round < 400; ++round) {
-    std::string b = good;
+  for (int round = 0; round < 800; ++round) {
+    std::string b = files[round % 2];
     const int edits = 1 + static_cast<int>(rng() % 4);
     for (int e = 0; e < edits; ++e) b[rng() % b.size()] = static_cast<char>(rng());
     if (rng() % 4 == 0) b.resize(rng() % b.size());
@@ -647,6 +719,45 @@ TEST_F(Seg2InTest, ObspyIntegerFileMatchesItsReference) {
       EXPECT_NEAR(col[i] * scale, expect, 1e-7 * std::max(std::fabs(expect), 1.0))
           << "trace " << j << " sample " << i;
     }
+  }
+}
+
+TEST_F(Seg2InTest, BigEndianHeadersReadLikeLittleEndianHeaders) {
+  // A file marked 3A 55 reads the same whether its binary headers are LSB
+  // first (this program's older files) or MSB first (the standard layout).
+  const std::vector<std::int16_t> shorts = {0, 1, -1, 32767, -32768, 1234, -4321};
+  const std::vector<std::int32_t> wide = {0, 1, -1, 2147483647, -2147483647 - 1, 70000, -123456};
+  const std::vector<float> reals = {0.0f, 1.5f, -2.25f, 3.0e10f, -1.0e-10f, 7.0f, -0.5f};
+  for (const int format : {1, 2, 4}) {
+    SCOPED_TRACE(format);
+    File f;
+    f.msbFirst = true;
+    f.strings = {"UNITS FEET", "NOTE two traces"};
+    for (int j = 0; j < 2; ++j) {
+      Trace t;
+      t.format = format;
+      t.sampleCount = 7;
+      t.data = format == 1   ? Int16s(shorts, true)
+               : format == 2 ? Int32s(wide, true)
+                             : Floats(reals, true);
+      t.strings = {"SAMPLE_INTERVAL 0.001", "RECEIVER_LOCATION " + std::to_string(10 + j),
+                   "FIRST_BREAK 0.002"};
+      f.traces.push_back(t);
+    }
+    ShotRecord little;
+    ASSERT_EQ(Read(Build(f), little), 0) << sup::LastUserMessage().text;
+    f.bigHeaders = true;
+    ShotRecord big;
+    ASSERT_EQ(Read(Build(f), big), 0) << sup::LastUserMessage().text;
+    ASSERT_EQ(big.NTRACE, 2);
+    ASSERT_EQ(big.NSAMP, 7);
+    ExpectSameRecord(big, little);
+    EXPECT_EQ(big.IBPICK[1], 2);
+    EXPECT_EQ(big.GEOLOC[1], 11.0f);
+    EXPECT_EQ(big.TRACEMAX, little.TRACEMAX);
+    EXPECT_EQ(vel::Trace(big, 2)[3], format == 1   ? 32767.0f
+                                     : format == 2 ? 2147483647.0f
+                                                   : 3.0e10f);
   }
 }
 

@@ -218,30 +218,33 @@ TEST(Seg2Out, ReadBackBySeg2In) {
   testing_support::TempDir dir;
   segy_test::ScriptedDialogs quiet;
   const ShotRecord rec = MakeRecord(6);
-  for (const int format : {1, 2, 3}) {
-    SCOPED_TRACE(format);
-    const auto p = dir / "r.sg2";
-    int error = 1;
-    ShotRecord out = rec;
-    SEG2OUT(out, p.string(), false, format, false, 0, error);
-    ASSERT_EQ(error, 0);
-    ShotRecord back;
-    SEG2IN(back, p.string(), error, false);
-    ASSERT_EQ(error, 0) << sup::LastUserMessage().text;
-    ASSERT_EQ(back.NTRACE, 6);
-    ASSERT_EQ(back.NSAMP, 20);
-    EXPECT_FLOAT_EQ(back.SAMPINT, 0.25f);
-    for (std::size_t j = 0; j < 6; ++j) {
-      EXPECT_EQ(back.GEOLOC[j], rec.GEOLOC[j]);
-      const double full = format == 2 ? 2000000.0 : 32000.0;
-      for (std::size_t k = 0; k < 20; ++k) {
-        const float v = rec.TRACES[j * 20 + k];
-        const float expected =
-            format == 1 ? v : static_cast<float>(std::round(v * (full / rec.TRACEMAX[j])));
-        EXPECT_EQ(back.TRACES[j * 20 + k], expected);
+  // Both byte orders: a big-endian file has every binary field MSB first.
+  // Floats come back exactly, integers as the per-trace scaled values.
+  for (const bool big : {false, true})
+    for (const int format : {1, 2, 3}) {
+      SCOPED_TRACE(testing::Message() << "format " << format << (big ? " big" : " little"));
+      const auto p = dir / "r.sg2";
+      int error = 1;
+      ShotRecord out = rec;
+      SEG2OUT(out, p.string(), big, format, false, 0, error);
+      ASSERT_EQ(error, 0);
+      ShotRecord back;
+      SEG2IN(back, p.string(), error, false);
+      ASSERT_EQ(error, 0) << sup::LastUserMessage().text;
+      ASSERT_EQ(back.NTRACE, 6);
+      ASSERT_EQ(back.NSAMP, 20);
+      EXPECT_FLOAT_EQ(back.SAMPINT, 0.25f);
+      for (std::size_t j = 0; j < 6; ++j) {
+        EXPECT_EQ(back.GEOLOC[j], rec.GEOLOC[j]);
+        const double full = format == 2 ? 2000000.0 : 32000.0;
+        for (std::size_t k = 0; k < 20; ++k) {
+          const float v = rec.TRACES[j * 20 + k];
+          const float expected =
+              format == 1 ? v : static_cast<float>(std::round(v * (full / rec.TRACEMAX[j])));
+          EXPECT_EQ(back.TRACES[j * 20 + k], expected);
+        }
       }
     }
-  }
 }
 
 }  // namespace
