@@ -101,15 +101,15 @@ void CharacterSizeOperation() {
     h = TruncInt(static_cast<float>(h) * 0.821f);
     if (t.spacingMode == 1) style &= ~4;
   }
-  FontKey key{w, h, angle, t.deviceFace, style,
-              t.deviceFace == 0 ? t.userFace : std::string(100, ' ')};
+  FontKey key{
+      w, h, angle, t.deviceFace, style, t.deviceFace == 0 ? t.userFace : std::string(100, ' ')};
   if (!(key == f.key) || !f.font) {
     f.key = key;
     GdiFontSelect(w, h, angle, t.deviceFace, style, t.userFace);
   }
   if (t.spacingMode == 0 && f.alphabetWidth > 0)
-    t.columns = gs.extentX * static_cast<float>(kAlphabet.size()) /
-                static_cast<float>(f.alphabetWidth);
+    t.columns =
+        gs.extentX * static_cast<float>(kAlphabet.size()) / static_cast<float>(f.alphabetWidth);
 }
 
 // Draws one string between two points (rows from the top).
@@ -198,8 +198,8 @@ void ScreenTextOperation(DriverOperation op, plat::Canvas* canvas) {
 
 ScreenFontInfo ScreenFontCurrent() {
   const ScreenFontState& f = F();
-  return {f.font, f.key.width, f.key.height, f.key.angle, f.alphabetWidth,
-          f.fontHeight, f.fontAscent, f.fontsMade};
+  return {f.font,          f.key.width,  f.key.height, f.key.angle,
+          f.alphabetWidth, f.fontHeight, f.fontAscent, f.fontsMade};
 }
 
 }  // namespace tk

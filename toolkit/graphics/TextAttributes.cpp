@@ -155,7 +155,8 @@ void WGrTextFont(std::optional<int> FAMILY, std::optional<int> STYLE, std::optio
     if (!t.strokeFamily && t.spacingMode != before) apply = true;
   }
   if (t.strokeFamily) StrokeFontBoldSwitch(gs.fonts, t.styleBits);
-  if ((FAMILY || STYLE) && t.strokeFamily) t.slant = (t.styleBits & kStyleItalic) ? kItalicSlant : 0;
+  if ((FAMILY || STYLE) && t.strokeFamily)
+    t.slant = (t.styleBits & kStyleItalic) ? kItalicSlant : 0;
   if (!t.strokeFamily && t.deviceFace == 0 && UserFaceBlank(t)) {
     ReportLibraryError(1058, "WGrTextFont");
     t.substituteFace = t.spacingMode != 0 ? 2 : 1;

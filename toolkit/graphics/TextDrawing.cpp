@@ -45,8 +45,7 @@ Vec Down() {
 // Switches outputs off for part of a call and puts them back.
 class OutputSwitch {
  public:
-  OutputSwitch(bool screen, bool hardcopy)
-      : screen_(Gs().screenOn), hardcopy_(Gs().hardcopyOn) {
+  OutputSwitch(bool screen, bool hardcopy) : screen_(Gs().screenOn), hardcopy_(Gs().hardcopyOn) {
     if (!screen) Gs().screenOn = 0;
     if (!hardcopy) Gs().hardcopyOn = 0;
   }
@@ -149,8 +148,8 @@ void DeviceTextPass(int k, std::string_view text, Vec S, Vec E1, Vec E2, float w
     if (first < 0 || last < first) return;
     runStart = S + (first * h) * down;
   }
-  const std::string_view run = text.substr(static_cast<std::size_t>(first),
-                                           static_cast<std::size_t>(last - first + 1));
+  const std::string_view run =
+      text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first + 1));
   const bool opaque = (t.styleBits & kStyleOpaque) != 0;
   if (opaque && (t.vertical || t.spacingMode == 1 || k == 1))
     TextBackgroundBox(runStart.x, runStart.y, run, static_cast<int>(run.size()), 0,

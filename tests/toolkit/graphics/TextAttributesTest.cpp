@@ -44,8 +44,8 @@ TEST_F(TextAttributesTest, TextModeAndStyleChooseFaceAndBits) {
   EXPECT_EQ(T().deviceFace, 2);
   struct Case {
     int style, face, bits;
-  } cases[] = {{1, 2, 0},  {2, 2, 2},  {3, 2, 1},  {4, 2, 3},
-               {5, 3, 0},  {8, 3, 3},  {9, 4, 0},  {12, 4, 3}};
+  } cases[] = {{1, 2, 0}, {2, 2, 2}, {3, 2, 1}, {4, 2, 3},
+               {5, 3, 0}, {8, 3, 3}, {9, 4, 0}, {12, 4, 3}};
   for (const Case& c : cases) {
     IGrTextStyle(c.style);
     EXPECT_EQ(T().deviceFace, c.face) << c.style;

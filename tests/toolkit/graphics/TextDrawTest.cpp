@@ -184,8 +184,8 @@ TEST_F(TextDrawTest, UnderlineOfTableSpacedTextIsDrawnBelowTheLine) {
 TEST_F(TextDrawTest, OpaqueBoxFillsBehindTableSpacedText) {
   IGrTextMode("P");
   WGrTextLayout(0);
-  IGrColourN(kRed);    // previous becomes black ...
-  IGrColourN(kBlue);   // ... then red: the box colour
+  IGrColourN(kRed);   // previous becomes black ...
+  IGrColourN(kBlue);  // ... then red: the box colour
   WGrTextFont(std::nullopt, kStyleOpaque);
   WGrTextDraw(100.0f, 150.0f, "ii");
   const float h = Gs().extentY / Gs().text.rows;
@@ -298,6 +298,68 @@ TEST_F(TextDrawTest, VerticalDeviceTextStacksDownward) {
   ASSERT_FALSE(ink.Empty());
   EXPECT_GT(ink.Height(), 2 * ink.Width());
   EXPECT_LE(ink.y1, 250 + 4) << "the first cell hangs below the anchor";
+}
+
+}  // namespace
+}  // namespace tk
+
+namespace tk {
+namespace {
+
+class ScreenTextOpsTest : public testing::GraphicsTest {
+ protected:
+  void SetUp() override { Open(400, 300); }
+};
+
+TEST_F(ScreenTextOpsTest, WidthOperationMeasuresThePrefix) {
+  IGrTextMode("H");
+  DriverParameters& dp = DriverParams();
+  struct Case {
+    int length;
+    std::string_view expectPrefix;
+  } cases[] = {{-4, ""}, {0, ""}, {3, "Vel"}, {500, ""}};
+  for (const Case& c : cases) {
+    dp.text = std::string("Velloran").append(kDriverTextLength - 8, ' ');
+    dp.P2 = c.length;
+    dp.P1 = 0;
+    DriverOperation op = DriverOperation::TextWidth;
+    YYGAPI(op);
+    EXPECT_EQ(dp.P1, 1) << c.length;
+    if (c.length <= 3)
+      EXPECT_EQ(dp.X[0], static_cast<float>(ScreenFontCurrent().font->TextWidth(c.expectPrefix)))
+          << c.length;
+    else
+      EXPECT_GT(dp.X[0], 0) << "clamped to the buffer";
+  }
+}
+
+TEST_F(ScreenTextOpsTest, TableSpacingDropsTheFontUnderline) {
+  IGrTextMode("P");
+  WGrTextFont(std::nullopt, kStyleUnderline);
+  ASSERT_TRUE(ScreenFontCurrent().font);
+  EXPECT_FALSE(ScreenFontCurrent().font->Spec().underline);
+  IGrTextMode("H");
+  WGrTextFont(std::nullopt, kStyleUnderline);
+  EXPECT_TRUE(ScreenFontCurrent().font->Spec().underline);
+}
+
+TEST_F(ScreenTextOpsTest, BadJustificationDrawsNothingButReportsTheRun) {
+  IGrTextMode("H");
+  DriverParameters& dp = DriverParams();
+  Gs().text.hJustify = 7;
+  dp.text = std::string("Wave").append(kDriverTextLength - 4, ' ');
+  dp.KX[0] = 4;
+  dp.KX[3] = 1;
+  dp.X[0] = dp.X[2] = 100;
+  dp.Y[0] = dp.Y[2] = 100;
+  DriverOperation op = DriverOperation::Text;
+  YYGAPI(op);
+  EXPECT_EQ(dp.KX[3], 0);
+  EXPECT_EQ(CountSet(), 0);
+  Gs().text.hJustify = 0;
+  dp.KX[0] = -5;
+  YYGAPI(op);
+  EXPECT_EQ(CountSet(), 0) << "a negative count draws nothing";
 }
 
 }  // namespace
