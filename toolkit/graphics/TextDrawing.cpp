@@ -285,7 +285,7 @@ void WGrTextDraw(std::optional<float> X, std::optional<float> Y, std::string_vie
   int s = 0;
   bool firstPass = true;
   const int n = static_cast<int>(TEXT.size());
-  for (int guard = 0; guard < 4; ++guard) {
+  for (int guard = 0; guard < 6; ++guard) {  // at most two passes, each once substituted
     // A pass on the hardcopy treats screen output as off.
     OutputSwitch passOutputs(k == 0, true);
     const bool stroke = t.strokeFamily != 0 || s != 0;
