@@ -33,12 +33,12 @@ struct AxisRef {
 };
 
 AxisRef XAxis(GraphAxes& a) {
-  return {a.XORIGIN, a.XCELL,    a.XSTART,   a.XSTEP, a.XOFFSET, a.XSCALE,
-          a.XCLIPMIN, a.XCLIPMAX, a.NXDIV, a.NXMINOR, a.LXLOG};
+  return {a.XORIGIN,  a.XCELL,    a.XSTART, a.XSTEP,   a.XOFFSET, a.XSCALE,
+          a.XCLIPMIN, a.XCLIPMAX, a.NXDIV,  a.NXMINOR, a.LXLOG};
 }
 AxisRef YAxis(GraphAxes& a) {
-  return {a.YORIGIN, a.YCELL,    a.YSTART,   a.YSTEP, a.YOFFSET, a.YSCALE,
-          a.YCLIPMIN, a.YCLIPMAX, a.NYDIV, a.NYMINOR, a.LYLOG};
+  return {a.YORIGIN,  a.YCELL,    a.YSTART, a.YSTEP,   a.YOFFSET, a.YSCALE,
+          a.YCLIPMIN, a.YCLIPMAX, a.NYDIV,  a.NYMINOR, a.LYLOG};
 }
 AxisRef XAxis(const GraphAxes& a) {
   return XAxis(const_cast<GraphAxes&>(a));
@@ -127,14 +127,14 @@ float PageYOfMouse(int MY) {
 }
 
 std::array<std::uint32_t, kGraphAxesWords> GraphAxesToWords(const GraphAxes& a) {
-  const float reals[20] = {a.XORIGIN,  a.YORIGIN,   a.XCELL,     a.YCELL,     a.XSTART,
-                           a.YSTART,   a.XSTEP,     a.YSTEP,     a.XOFFSET,   a.YOFFSET,
-                           a.XSCALE,   a.YSCALE,    a.TICKCAP,   a.XDRAWNMIN, a.XDRAWNMAX,
-                           a.LABELBOTTOM, a.XCLIPMIN, a.XCLIPMAX, a.YCLIPMIN, a.YCLIPMAX};
-  const std::int32_t ints[7] = {a.NXDIV, a.NYDIV, a.NXMINOR, a.NYMINOR,
+  const float reals[20] = {a.XORIGIN,     a.YORIGIN,  a.XCELL,    a.YCELL,     a.XSTART,
+                           a.YSTART,      a.XSTEP,    a.YSTEP,    a.XOFFSET,   a.YOFFSET,
+                           a.XSCALE,      a.YSCALE,   a.TICKCAP,  a.XDRAWNMIN, a.XDRAWNMAX,
+                           a.LABELBOTTOM, a.XCLIPMIN, a.XCLIPMAX, a.YCLIPMIN,  a.YCLIPMAX};
+  const std::int32_t ints[7] = {a.NXDIV,   a.NYDIV,   a.NXMINOR, a.NYMINOR,
                                 a.IMARKER, a.ISPARE1, a.ISPARE2};
-  const bool logicals[10] = {a.LXLOG,  a.LYLOG, a.LTICKCAP, a.LMARKALT, a.LNOBREAK,
-                             a.LTHIN,  a.LBOTTOM, a.LLEFT, a.LRIGHT,   a.LTOP};
+  const bool logicals[10] = {a.LXLOG, a.LYLOG,   a.LTICKCAP, a.LMARKALT, a.LNOBREAK,
+                             a.LTHIN, a.LBOTTOM, a.LLEFT,    a.LRIGHT,   a.LTOP};
   std::array<std::uint32_t, kGraphAxesWords> w{};
   int k = 0;
   for (float r : reals) w[k++] = std::bit_cast<std::uint32_t>(r);
@@ -145,11 +145,11 @@ std::array<std::uint32_t, kGraphAxesWords> GraphAxesToWords(const GraphAxes& a) 
 
 GraphAxes GraphAxesFromWords(std::span<const std::uint32_t, kGraphAxesWords> w) {
   GraphAxes a;
-  float* reals[20] = {&a.XORIGIN,  &a.YORIGIN,   &a.XCELL,     &a.YCELL,     &a.XSTART,
-                      &a.YSTART,   &a.XSTEP,     &a.YSTEP,     &a.XOFFSET,   &a.YOFFSET,
-                      &a.XSCALE,   &a.YSCALE,    &a.TICKCAP,   &a.XDRAWNMIN, &a.XDRAWNMAX,
-                      &a.LABELBOTTOM, &a.XCLIPMIN, &a.XCLIPMAX, &a.YCLIPMIN, &a.YCLIPMAX};
-  std::int32_t* ints[7] = {&a.NXDIV, &a.NYDIV, &a.NXMINOR, &a.NYMINOR,
+  float* reals[20] = {&a.XORIGIN,     &a.YORIGIN,  &a.XCELL,    &a.YCELL,     &a.XSTART,
+                      &a.YSTART,      &a.XSTEP,    &a.YSTEP,    &a.XOFFSET,   &a.YOFFSET,
+                      &a.XSCALE,      &a.YSCALE,   &a.TICKCAP,  &a.XDRAWNMIN, &a.XDRAWNMAX,
+                      &a.LABELBOTTOM, &a.XCLIPMIN, &a.XCLIPMAX, &a.YCLIPMIN,  &a.YCLIPMAX};
+  std::int32_t* ints[7] = {&a.NXDIV,   &a.NYDIV,   &a.NXMINOR, &a.NYMINOR,
                            &a.IMARKER, &a.ISPARE1, &a.ISPARE2};
   bool* logicals[10] = {&a.LXLOG, &a.LYLOG,   &a.LTICKCAP, &a.LMARKALT, &a.LNOBREAK,
                         &a.LTHIN, &a.LBOTTOM, &a.LLEFT,    &a.LRIGHT,   &a.LTOP};

@@ -30,8 +30,8 @@ float PageYOfMouse(int MY);
 struct GraphAxes {
   float XORIGIN = 0;  // page position of the frame origin (where XSTART sits)
   float YORIGIN = 0;
-  float XCELL = 0;  // plot length of one division (one decade on a log axis); < 0 runs leftwards
-  float YCELL = 0;  // < 0: the axis runs downwards
+  float XCELL = 0;   // plot length of one division (one decade on a log axis); < 0 runs leftwards
+  float YCELL = 0;   // < 0: the axis runs downwards
   float XSTART = 0;  // data value at the origin (linear axis)
   float YSTART = 0;
   float XSTEP = 0;  // data step per division; 0 marks a log axis for the labels

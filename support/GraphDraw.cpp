@@ -381,17 +381,43 @@ void BOX(float X, float Y, float W, float H, bool ALT, GraphAxes& AXES) {
     Draw(ax, ay, AXES);
   };
   switch (AXES.IMARKER) {
-    case 1: square(); break;
-    case 2: diamond(); break;
-    case 3: plus(); break;
-    case 4: cross(); break;
-    case 5: square(); cross(); break;
-    case 6: diamond(); square(); break;
-    case 7: plus(); diamond(); break;
-    case 8: cross(); plus(); break;
-    case 9: triangle(X - W, Y - H, X + W, Y - H, X, Y + H); break;
-    case 10: triangle(X - W, Y + 2 * H, X + W, Y + 2 * H, X, Y); break;
-    case 11: triangle(X - 2 * W, Y + H, X, Y, X - 2 * W, Y - H); break;
+    case 1:
+      square();
+      break;
+    case 2:
+      diamond();
+      break;
+    case 3:
+      plus();
+      break;
+    case 4:
+      cross();
+      break;
+    case 5:
+      square();
+      cross();
+      break;
+    case 6:
+      diamond();
+      square();
+      break;
+    case 7:
+      plus();
+      diamond();
+      break;
+    case 8:
+      cross();
+      plus();
+      break;
+    case 9:
+      triangle(X - W, Y - H, X + W, Y - H, X, Y + H);
+      break;
+    case 10:
+      triangle(X - W, Y + 2 * H, X + W, Y + 2 * H, X, Y);
+      break;
+    case 11:
+      triangle(X - 2 * W, Y + H, X, Y, X - 2 * W, Y - H);
+      break;
     default:
       if (ALT)
         diamond();
@@ -404,7 +430,8 @@ void BOX(float X, float Y, float W, float H, bool ALT, GraphAxes& AXES) {
 
 void GNPLOT(std::span<const float> X, std::span<const float> Y, int N, bool LSYMB,
             GraphAxes& AXES) {
-  const int n = static_cast<int>(std::min({X.size(), Y.size(), static_cast<std::size_t>(std::max(N, 0))}));
+  const int n =
+      static_cast<int>(std::min({X.size(), Y.size(), static_cast<std::size_t>(std::max(N, 0))}));
   const float area = std::fabs((AXES.XCLIPMAX - AXES.XCLIPMIN) * (AXES.YCLIPMAX - AXES.YCLIPMIN));
   const float s = std::min(std::sqrt(area + 1e-30f) * 0.01f, 0.03f);
   PCLIP(AXES.XCLIPMIN, AXES.XCLIPMAX, AXES.YCLIPMIN, AXES.YCLIPMAX);
@@ -501,7 +528,8 @@ void PLOTCP(float X, float Y, int IPEN, GraphAxes& AXES) {
 void DS_PLOTPL(std::span<const float> X, std::span<const float> Y, int N, float DASH, float GAP,
                GraphAxes& AXES) {
   const ClipState& c = Clip();
-  const int n = static_cast<int>(std::min({X.size(), Y.size(), static_cast<std::size_t>(std::max(N, 0))}));
+  const int n =
+      static_cast<int>(std::min({X.size(), Y.size(), static_cast<std::size_t>(std::max(N, 0))}));
   if (n < 1) return;
   bool window = !c.noWindow;
   float xmin = AXES.XCLIPMIN, xmax = AXES.XCLIPMAX, ymin = AXES.YCLIPMIN, ymax = AXES.YCLIPMAX;

@@ -31,8 +31,7 @@ void LGVAX(float X0, float T, int E0, int NDIV, float CELL, float H, GraphAxes& 
 /// N data points as a clipped polyline (LSYMB false; the pen lifts at
 /// missing values and where x turns back) or as markers (LSYMB true).
 /// Clipping to the frame stays on afterwards.
-void GNPLOT(std::span<const float> X, std::span<const float> Y, int N, bool LSYMB,
-            GraphAxes& AXES);
+void GNPLOT(std::span<const float> X, std::span<const float> Y, int N, bool LSYMB, GraphAxes& AXES);
 /// Marker IMARKER of half-sizes W, H centred on (X, Y) in plot units.
 void BOX(float X, float Y, float W, float H, bool ALT, GraphAxes& AXES);
 

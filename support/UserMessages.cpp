@@ -118,7 +118,8 @@ bool PollToolkitEvents() {
     tk::WEventPeek(type, r);
     if (type != tk::kEventExpose && type != tk::kEventResize) break;
     if (r.window >= 0 && r.window <= tk::kMaxWindowNumber) {
-      auto& slot = (type == tk::kEventResize ? resizes : exposes)[static_cast<std::size_t>(r.window)];
+      auto& slot =
+          (type == tk::kEventResize ? resizes : exposes)[static_cast<std::size_t>(r.window)];
       slot = Held{type, r};
     }
     type = tk::kEventNone;

@@ -17,7 +17,7 @@ TEST(GraphAxesTest, LinnxCases) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   const Case cases[] = {
-      {0, 10, 0, 5, 2},   {0, 7, 0, 2, 4},     {1, 9, 1, 2, 4},      {5, 5, -5, 5, 4},
+      {0, 10, 0, 5, 2},   {0, 7, 0, 2, 4},      {1, 9, 1, 2, 4},      {5, 5, -5, 5, 4},
       {3, 1, 0, 0.5f, 2}, {nan, 1, 0, 0.5f, 2}, {0, inf, 0, 0.5f, 2}, {-inf, 0, 0, 0.5f, 2},
   };
   for (const Case& c : cases) {
@@ -34,8 +34,11 @@ TEST(GraphAxesTest, LinnxCases) {
 
 TEST(GraphAxesTest, LinnxEndsAndCoversNarrowRangesOfLargeValues) {
   // Half a metre of eastings near 5e6, and other ranges narrow against their values.
-  const float ranges[][2] = {{5e6f, 5e6f + 0.5f}, {-5e6f - 0.5f, -5e6f}, {1e30f, 1.0000001e30f},
-                             {3.4e38f, 3.4e38f}, {1e-40f, 2e-40f}};
+  const float ranges[][2] = {{5e6f, 5e6f + 0.5f},
+                             {-5e6f - 0.5f, -5e6f},
+                             {1e30f, 1.0000001e30f},
+                             {3.4e38f, 3.4e38f},
+                             {1e-40f, 2e-40f}};
   for (const auto& r : ranges) {
     SCOPED_TRACE(::testing::Message() << r[0] << " .. " << r[1]);
     float start = 0, step = 0;

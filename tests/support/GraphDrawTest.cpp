@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "../toolkit/graphics/GraphicsTestSupport.h"
-#include "toolkit/graphics/Colours.h"
 #include "support/GraphDraw.h"
 #include "support/PenPlot.h"
+#include "toolkit/graphics/Colours.h"
 
 namespace sup {
 namespace {
@@ -51,9 +51,7 @@ class GraphDrawTest : public tk::testing::GraphicsTest {
 
 TEST_F(GraphDrawTest, FramedGraphWithLabelledAxesAndAGapAtAMissingValue) {
   std::vector<std::string> labels;
-  SetPenTextOutput({{}, {}, {}, [&](float, float, std::string_view t) {
-                      labels.emplace_back(t);
-                    }});
+  SetPenTextOutput({{}, {}, {}, [&](float, float, std::string_view t) { labels.emplace_back(t); }});
   GraphAxes a;
   a.XORIGIN = 1.5f;
   a.YORIGIN = 1.5f;
@@ -81,7 +79,8 @@ TEST_F(GraphDrawTest, FramedGraphWithLabelledAxesAndAGapAtAMissingValue) {
     const float px = a.XORIGIN + PLOFX(x, a);
     EXPECT_TRUE(InkNear(px, a.YORIGIN - 0.08f)) << x;
   }
-  EXPECT_FALSE(InkNear(a.XORIGIN + PLOFX(2.5f, a), a.YORIGIN - 0.1f, 0));  // minor ticks are shorter
+  EXPECT_FALSE(
+      InkNear(a.XORIGIN + PLOFX(2.5f, a), a.YORIGIN - 0.1f, 0));  // minor ticks are shorter
   EXPECT_EQ(labels, (std::vector<std::string>{"0", "5", "10", "0", "0.5", "1", "1.5", "2"}));
   EXPECT_LT(a.LABELBOTTOM, 0);
   EXPECT_LT(a.XDRAWNMIN, 0);
@@ -181,9 +180,7 @@ TEST_F(GraphDrawTest, LabelsNumbersAndDecimals) {
   EXPECT_EQ(JSIG(0.5f), 3);
 
   std::vector<std::string> labels;
-  SetPenTextOutput({{}, {}, {}, [&](float, float, std::string_view t) {
-                      labels.emplace_back(t);
-                    }});
+  SetPenTextOutput({{}, {}, {}, [&](float, float, std::string_view t) { labels.emplace_back(t); }});
   GraphAxes a;
   LNHAX(0, 0, 0.1f, 0, 0.005f, 2, 0.1f, 5, 2, a);
   EXPECT_EQ(labels, (std::vector<std::string>{"0", "5m", "0.01"}));
