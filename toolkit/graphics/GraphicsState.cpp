@@ -10,6 +10,7 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/ScreenDriver.h"
+#include "toolkit/graphics/Text.h"
 
 namespace tk {
 namespace {
@@ -133,6 +134,7 @@ void GraphicsStart(int displayColours) {
   gs.paletteSize = gs.displayPaletteSize;
   ResetDriverDispatch();
   ScreenDisplaySet(displayColours);
+  TextLayerInstall();
 }
 
 bool OptionLetterTest(std::string_view OPTIONS, char LETTER) {

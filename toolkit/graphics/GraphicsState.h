@@ -67,6 +67,12 @@ struct TextAttributes {
   std::int32_t vertical = 0;
   std::int32_t screenScaleTest = 1;
   std::int32_t hardcopyScaleTest = 1;
+  float columns = 0;  // character cells across the device width, as realised
+  float rows = 0;     // and up its height
+  // Direction products of the text pass being drawn: w cos a, w q sin a,
+  // h cos a and h sin a / q for the pass's cell (w, h).
+  float passWCos = 0, passWQSin = 0, passHCos = 0, passHSinQ = 0;
+  float passCellWidth = 0, passCellHeight = 0;
   float areaWidthPixels = 0;  // plot area in device units, copied by IGrArea
   float areaHeightPixels = 0;
   std::array<float, 256> charWidths{};

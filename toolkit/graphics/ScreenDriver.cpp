@@ -463,6 +463,11 @@ ScreenDriverSeams& ScreenSeams() {
   return D().seams;
 }
 
+Pixel ScreenDeviceColour(bool previous) {
+  const Driver& d = D();
+  return Concrete(previous ? d.previousDevice : d.currentDevice);
+}
+
 void ScreenDisplaySet(int colours, int pixelsPerInch) {
   Driver& d = D();
   d.displayColours = colours;

@@ -62,6 +62,10 @@ struct ScreenDriverSeams {
 };
 ScreenDriverSeams& ScreenSeams();
 
+/// The current (PREVIOUS false) or previous device colour as a concrete pixel,
+/// for text drawn on the surface.
+plat::Pixel ScreenDeviceColour(bool previous);
+
 /// Packed toolkit RGB (R + 256 G + 65536 B) as a surface pixel and back.
 constexpr plat::Pixel RgbToPixel(std::int32_t rgb) {
   return plat::Rgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);

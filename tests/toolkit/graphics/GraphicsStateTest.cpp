@@ -137,8 +137,10 @@ TEST_F(GraphicsStateTest, MetafileSlots) {
   IGrSelect(4, 3);
   EXPECT_EQ(Gs().width, 40);
   EXPECT_EQ(Gs().memoryRecorderOn, 1);
+  // The plot area applied to the new drawable refreshes the text angle and size.
   const std::vector<DriverOperation> expected{
-      DriverOperation::ClipRectangle, DriverOperation::Select,   DriverOperation::BeginPicture,
+      DriverOperation::ClipRectangle, DriverOperation::TextAngle,
+      DriverOperation::CharacterSize, DriverOperation::Select,   DriverOperation::BeginPicture,
       DriverOperation::LineWidth,     DriverOperation::LineType, DriverOperation::PaletteReload,
       DriverOperation::ClipRectangle};
   EXPECT_EQ(ops, expected);
