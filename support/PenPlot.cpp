@@ -7,13 +7,24 @@
 #include <utility>
 
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/Text.h"
 
 namespace sup {
 namespace {
 
+/// Text through the toolkit's text routines.
+PenTextOutput ToolkitText() {
+  PenTextOutput t;
+  t.pageFont = [] { tk::WGrTextFont(102, 1, 0.012f, 0.032f); };
+  t.size = [](float w, float h) { tk::WGrTextFont(std::nullopt, std::nullopt, w, h); };
+  t.layout = [](int justify, float angle) { tk::WGrTextLayout(justify, angle); };
+  t.draw = [](float x, float y, std::string_view text) { tk::WGrTextDraw(x, y, text); };
+  return t;
+}
+
 struct Plotter {
   PenPlotState pen;
-  PenTextOutput text;
+  PenTextOutput text = ToolkitText();
   std::function<void()> hardcopyStart;
 };
 
@@ -191,7 +202,12 @@ void RUBBERLINE(int MX1, int MY1, int MX2, int MY2) {
 }
 
 void SetPenTextOutput(PenTextOutput out) {
-  P().text = std::move(out);
+  PenTextOutput t = ToolkitText();
+  if (out.pageFont) t.pageFont = std::move(out.pageFont);
+  if (out.size) t.size = std::move(out.size);
+  if (out.layout) t.layout = std::move(out.layout);
+  if (out.draw) t.draw = std::move(out.draw);
+  P().text = std::move(t);
 }
 
 void SetHardcopyStartHook(std::function<void()> hook) {

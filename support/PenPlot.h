@@ -73,8 +73,8 @@ void SYMBOR(float X, float Y, float H, std::string_view TEXT, float ANG, int N);
 void RUBBERBOX(int MX1, int MY1, int MX2, int MY2);
 void RUBBERLINE(int MX1, int MY1, int MX2, int MY2);
 
-/// Where the pen plotter's text goes: the toolkit's text routines. Until they
-/// are connected every member may be empty (text is then not drawn).
+/// Where the pen plotter's text goes; members left empty go to the toolkit's
+/// text routines (WGrTextFont, WGrTextLayout, WGrTextDraw).
 struct PenTextOutput {
   /// The page start's font: family 102, type 1, width 0.012, height 0.032, style 2.
   std::function<void()> pageFont;

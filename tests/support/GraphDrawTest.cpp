@@ -155,6 +155,14 @@ TEST_F(GraphDrawTest, PaletteDefinedOnceWithEntry14Kept) {
   EXPECT_EQ(CountSet(), 0);
 }
 
+TEST_F(GraphDrawTest, TextReachesTheWindowThroughTheToolkit) {
+  SYMBOL(2, 2, 0.3f, "12", 0, 0);
+  EXPECT_EQ(CountSet(), 0);
+  SYMBOL(2, 2, 0.3f, "12", 0, 2);
+  EXPECT_GT(CountSet(), 0);
+  EXPECT_TRUE(InkNear(2.2f, 2.2f, 8));
+}
+
 TEST_F(GraphDrawTest, LabelsNumbersAndDecimals) {
   struct Case {
     float v;
