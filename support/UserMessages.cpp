@@ -1,7 +1,13 @@
 #include "support/UserMessages.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <utility>
+
+#include "toolkit/core/Events.h"
+#include "toolkit/core/Windows.h"
 
 namespace sup {
 namespace {
@@ -72,12 +78,118 @@ bool LKILL(int LRESET) {
     a.latch = false;
     return false;
   }
-  if (a.poll && a.poll()) a.latch = true;
+  const bool button = a.poll ? a.poll() : PollToolkitEvents();
+  if (button) a.latch = true;
   return a.latch;
+}
+
+namespace {
+
+/// Puts an expose or resize back among the held events of its window, as the
+/// client procedure does for one that arrives while nobody waits.
+void HoldAgain(int type, const tk::EventRecord& r) {
+  if (!tk::WindowSlotInUse(r.window)) return;
+  const plat::Hwnd h = tk::WindowClientHandle(r.window);
+  if (type == tk::kEventResize) {
+    tk::StoreEvent(tk::kEventResize, 0, plat::kSizeRestored, plat::MakeLParam(r.value1, r.value2),
+                   h);
+    tk::DeferEvent(h, plat::Msg::Size);
+  } else {
+    tk::StoreEvent(tk::kEventExpose, 0, 0, 0, h);
+    tk::DeferEvent(h, plat::Msg::Paint);
+  }
+}
+
+}  // namespace
+
+bool PollToolkitEvents() {
+  // Held exposes and resizes come out of a poll first; take them aside until
+  // a real event (or none) turns up, then hold them again. The bound keeps a
+  // stream of paints from holding the poll.
+  struct Held {
+    int type = 0;
+    tk::EventRecord record{};
+  };
+  std::array<Held, tk::kWindowSlots> resizes{}, exposes{};
+  constexpr int kMostPeeks = 2 * tk::kWindowSlots + 8;
+  int type = tk::kEventNone;
+  tk::EventRecord r{};
+  for (int peeks = 0; peeks < kMostPeeks; ++peeks) {
+    tk::WEventPeek(type, r);
+    if (type != tk::kEventExpose && type != tk::kEventResize) break;
+    if (r.window >= 0 && r.window <= tk::kMaxWindowNumber) {
+      auto& slot =
+          (type == tk::kEventResize ? resizes : exposes)[static_cast<std::size_t>(r.window)];
+      slot = Held{type, r};
+    }
+    type = tk::kEventNone;
+  }
+  for (const Held& e : resizes)
+    if (e.type != 0) HoldAgain(e.type, e.record);
+  for (const Held& e : exposes)
+    if (e.type != 0) HoldAgain(e.type, e.record);
+  return type == tk::kEventPushButton;
 }
 
 void SetAbortPollHook(AbortPollHook hook) {
   Abort().poll = std::move(hook);
+}
+
+namespace {
+
+DialogFieldAccess& Fields() {
+  static DialogFieldAccess access;
+  return access;
+}
+
+}  // namespace
+
+void SetDialogFieldAccess(DialogFieldAccess access) {
+  Fields() = std::move(access);
+}
+
+std::string_view MissingValueFormat(float X) {
+  const float a = std::fabs(X);
+  if (a >= 10000) return "(F8.0)";
+  if (a >= 1000) return "(F8.1)";
+  if (a >= 100) return "(F8.2)";
+  if (a >= 10) return "(F8.3)";
+  if (a >= 1) return "(F8.4)";
+  if (a >= 0.1f) return "(F8.5)";
+  return "(1PE8.1)";
+}
+
+void MVPUTREAL(int IFIELD, float X) {
+  const DialogFieldAccess& f = Fields();
+  if (X > 1e10f) {
+    if (f.putString) f.putString(IFIELD, "Unknown");
+    return;
+  }
+  if (f.putReal) f.putReal(IFIELD, X, MissingValueFormat(X));
+}
+
+void PUTDLGSTRING(int IFIELD, std::string_view STR, int N) {
+  const DialogFieldAccess& f = Fields();
+  if (!f.putString) return;
+  if (N < 1) {
+    f.putString(IFIELD, " ");
+    return;
+  }
+  std::string text(STR.substr(0, std::min(STR.size(), static_cast<std::size_t>(N))));
+  text.resize(static_cast<std::size_t>(N), ' ');  // STR(1:N) of a blank-padded buffer
+  f.putString(IFIELD, text);
+}
+
+void WDIALOGPUTCHECKBOXL(int IFIELD, bool L) {
+  if (Fields().putCheckBox) Fields().putCheckBox(IFIELD, L ? 1 : 0);
+}
+
+// A failed read gives false, never the state of an earlier call.
+bool WDIALOGGETCHECKBOXL(int IFIELD, bool& L) {
+  int state = 0;
+  const bool ok = Fields().getCheckBox && Fields().getCheckBox(IFIELD, state);
+  L = ok && state > 0;
+  return L;
 }
 
 }  // namespace sup

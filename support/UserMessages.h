@@ -9,8 +9,14 @@
 //
 // LKILL is the abort latch that long loops poll between traces or files: a
 // call with a non-zero argument clears it and returns false; a call with zero
-// takes one pending event (through the poll hook) and latches true when that
-// event was a dialog push button. Nothing but a reset clears the latch.
+// takes one pending event without waiting and latches true when that event
+// was a dialog push button. Keys, mouse events and push buttons are consumed;
+// exposes and resizes are held per window and delivered by the next
+// WEventWait, so a window uncovered during a long read is still redrawn.
+// Nothing but a reset clears the latch.
+//
+// The dialog-field helpers put reals (a missing value as "Unknown"), strings
+// and logical check boxes into fields of the current dialog.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -49,8 +55,37 @@ void SetUserMessageHook(UserMessageHook hook);
 bool LKILL(int LRESET);
 
 /// Takes one pending event without waiting; true when it was a push button of
-/// a dialog. An empty hook restores the default (no event is ever pending).
+/// a dialog. An empty hook restores the default, the toolkit's event poll.
 using AbortPollHook = std::function<bool()>;
 void SetAbortPollHook(AbortPollHook hook);
+
+/// The default poll: one event from WEventPeek, exposes and resizes held for
+/// the next wait; true for a dialog push button.
+bool PollToolkitEvents();
+
+// --- Dialog-field helpers (the current dialog) ---
+
+/// X > 1e10 shows "Unknown"; otherwise X with a format by its magnitude.
+void MVPUTREAL(int IFIELD, float X);
+/// STR(1:N) into the field; one blank when N < 1.
+void PUTDLGSTRING(int IFIELD, std::string_view STR, int N);
+/// The check box from a logical.
+void WDIALOGPUTCHECKBOXL(int IFIELD, bool L);
+/// L := the check box is checked; false when it cannot be read. The result is L.
+bool WDIALOGGETCHECKBOXL(int IFIELD, bool& L);
+
+/// How the helpers reach the dialog manager's field access. Until it is
+/// connected the members may be empty: puts do nothing, reads fail.
+struct DialogFieldAccess {
+  std::function<void(int field, std::string_view text)> putString;
+  std::function<void(int field, float value, std::string_view format)> putReal;
+  std::function<void(int field, int state)> putCheckBox;
+  /// False when the read failed (no current dialog, no such field).
+  std::function<bool(int field, int& state)> getCheckBox;
+};
+void SetDialogFieldAccess(DialogFieldAccess access);
+
+/// The edit descriptor MVPUTREAL uses for X (X not missing).
+std::string_view MissingValueFormat(float X);
 
 }  // namespace sup

@@ -91,3 +91,61 @@ TEST(UserMessagesTest, ProgressGoesToItsHook) {
 }
 
 }  // namespace
+
+namespace {
+
+struct FieldLog {
+  std::string log;
+  bool readFails = false;
+  int state = 0;
+  sup::DialogFieldAccess Access() {
+    return {[this](int f, std::string_view t) {
+              log += std::to_string(f) + "=[" + std::string(t) + "];";
+            },
+            [this](int f, float v, std::string_view fmt) {
+              log +=
+                  std::to_string(f) + "=" + std::to_string(v).substr(0, 3) + std::string(fmt) + ";";
+            },
+            [this](int f, int s) { log += std::to_string(f) + "=cb" + std::to_string(s) + ";"; },
+            [this](int, int& s) {
+              if (readFails) return false;
+              s = state;
+              return true;
+            }};
+  }
+};
+
+TEST(DialogHelpersTest, MissingValueFormats) {
+  struct Case {
+    float x;
+    const char* format;
+  };
+  for (const Case& c : {Case{1.0e10f, "(F8.0)"}, Case{-2.0e10f, "(F8.0)"}, Case{10000, "(F8.0)"},
+                        Case{9999, "(F8.1)"}, Case{-100, "(F8.2)"}, Case{10, "(F8.3)"},
+                        Case{1, "(F8.4)"}, Case{0.1f, "(F8.5)"}, Case{0.05f, "(1PE8.1)"}}) {
+    EXPECT_EQ(sup::MissingValueFormat(c.x), c.format) << c.x;
+  }
+  FieldLog f;
+  sup::SetDialogFieldAccess(f.Access());
+  sup::MVPUTREAL(7, 2.0e10f);
+  sup::PUTDLGSTRING(8, "ABCDEF", 3);
+  sup::PUTDLGSTRING(9, "ABCDEF", 0);
+  sup::WDIALOGPUTCHECKBOXL(5, true);
+  EXPECT_EQ(f.log, "7=[Unknown];8=[ABC];9=[ ];5=cb1;");
+  sup::SetDialogFieldAccess({});
+}
+
+TEST(DialogHelpersTest, FailedCheckBoxReadGivesFalse) {
+  FieldLog f;
+  sup::SetDialogFieldAccess(f.Access());
+  bool l = false;
+  f.state = 1;
+  EXPECT_TRUE(sup::WDIALOGGETCHECKBOXL(3, l));
+  EXPECT_TRUE(l);
+  f.readFails = true;  // not the previous call's true
+  EXPECT_FALSE(sup::WDIALOGGETCHECKBOXL(3, l));
+  EXPECT_FALSE(l);
+  sup::SetDialogFieldAccess({});
+}
+
+}  // namespace
