@@ -29,6 +29,7 @@ enum class Msg : std::uint32_t {
   SetFocus = 0x0007,   // wParam: the window that lost the focus
   KillFocus = 0x0008,  // wParam: the window that gets the focus
   Enable = 0x000A,     // wParam: 1 enabled, 0 disabled
+  SetText = 0x000C,    // sent by SetWindowText after the text changed
   Paint = 0x000F,
   Close = 0x0010,
   Quit = 0x0012,             // wParam: exit code
@@ -51,6 +52,8 @@ enum class Msg : std::uint32_t {
   SysChar = 0x0106,
   Command = 0x0111,    // wParam: id (low word) and notification (high word); lParam: control
   Timer = 0x0113,      // wParam: timer id
+  HScroll = 0x0114,    // to the parent: wParam scroll code (low word), position (high word); lParam: control
+  VScroll = 0x0115,
   MouseMove = 0x0200,  // mouse: wParam kMk* bits; lParam client position
   LButtonDown = 0x0201,
   LButtonUp = 0x0202,

@@ -130,10 +130,24 @@ WindowProc SetWindowProc(Hwnd h, WindowProc proc);
 
 std::string GetClassName(Hwnd h);
 unsigned GetStyle(Hwnd h);
+/// Replaces the style bits, kStyleChild and kStylePopup excepted (they stay
+/// as created); visibility and the enabled state have their own calls.
+void SetStyle(Hwnd h, unsigned style);
 int GetWindowId(Hwnd h);
 void SetUserData(Hwnd h, std::intptr_t value);
 std::intptr_t GetUserData(Hwnd h);
-/// A top-level window's text is its title on the screen.
+
+/// What a window class keeps with each of its windows, apart from the user
+/// data that belongs to the program. Released with the window.
+struct WindowExtra {
+  virtual ~WindowExtra() = default;
+};
+/// Replaces the extra data of H (released when H is no window).
+void SetWindowExtra(Hwnd h, std::unique_ptr<WindowExtra> extra);
+/// The extra data of H, or null.
+WindowExtra* GetWindowExtra(Hwnd h);
+/// A top-level window's text is its title on the screen. The window is told
+/// afterwards with a SetText message.
 void SetWindowText(Hwnd h, std::string_view text);
 std::string GetWindowText(Hwnd h);
 

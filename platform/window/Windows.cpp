@@ -442,6 +442,22 @@ int GetWindowId(Hwnd h) {
   return w ? w->id : 0;
 }
 
+void SetStyle(Hwnd h, unsigned style) {
+  Win* w = Find(h);
+  if (w == nullptr) return;
+  const unsigned fixed = kStyleChild | kStylePopup;
+  w->style = (w->style & fixed) | (style & ~(fixed | kStyleVisible | kStyleDisabled));
+}
+
+void SetWindowExtra(Hwnd h, std::unique_ptr<WindowExtra> extra) {
+  if (Win* w = Find(h)) w->extra = std::move(extra);
+}
+
+WindowExtra* GetWindowExtra(Hwnd h) {
+  Win* w = Find(h);
+  return w ? w->extra.get() : nullptr;
+}
+
 void SetUserData(Hwnd h, std::intptr_t value) {
   if (Win* w = Find(h)) w->user = value;
 }
@@ -456,6 +472,7 @@ void SetWindowText(Hwnd h, std::string_view text) {
   if (w == nullptr) return;
   w->text = std::string(text);
   if (w->parent == kNoWindow) g_system->backend->SetTitle(w->native, w->text);
+  SendMessage(h, Msg::SetText);
 }
 
 std::string GetWindowText(Hwnd h) {

@@ -24,6 +24,7 @@ struct Win {
   Hwnd owner = kNoWindow;
   int id = 0;
   std::intptr_t user = 0;
+  std::unique_ptr<WindowExtra> extra;
   std::vector<Hwnd> children;  // z-order, bottom first
   bool shown = false;
   bool enabled = true;
