@@ -74,6 +74,9 @@ class Backend {
   virtual void ShowWindow(NativeWindow w, bool visible) = 0;
   virtual void MoveWindow(NativeWindow w, const Rect& area) = 0;
   virtual void SetTitle(NativeWindow w, std::string_view title) = 0;
+  /// Makes hidden window W a pop-up that the window manager neither frames
+  /// nor moves (menus); call before showing it.
+  virtual void SetOverlay(NativeWindow w) { (void)w; }
   /// Copies AREA of SURFACE (the window's whole backing store) to the screen.
   virtual void Present(NativeWindow w, const Surface& surface, const Rect& area) = 0;
 

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <memory>
 
+#include "platform/dialog/MessageBox.h"
+#include "platform/menu/Menu.h"
 #include "platform/window/VirtualKeys.h"
 
 namespace plat::testing {
@@ -39,6 +41,7 @@ Harness::Harness(Size screen) {
   auto backend = std::make_unique<HeadlessBackend>(screen);
   backend_ = backend.get();
   Init(std::move(backend));
+  ClearMessageBoxLog();
 }
 
 Harness::~Harness() {
@@ -215,6 +218,101 @@ Harness& Harness::FocusOut(Hwnd top) {
 
 Harness& Harness::Answer(std::string_view kind, std::string answer) {
   backend_->QueueAnswer(kind, std::move(answer));
+  return *this;
+}
+
+void Harness::QueueScreenMouse(InputEvent::Kind kind, std::function<std::optional<Point>()> where) {
+  backend_->PushMaker(
+      [kind, where = std::move(where)]() -> std::optional<InputEvent> {
+        const std::optional<Point> p = where();
+        if (!p) return std::nullopt;
+        // Any top-level window will do: the menu loop holds the capture.
+        const Hwnd top =
+            WindowFromPoint(*p) != kNoWindow ? GetTopLevel(WindowFromPoint(*p)) : GetActiveWindow();
+        if (top == kNoWindow) return std::nullopt;
+        InputEvent e;
+        e.kind = kind;
+        e.window = GetNativeWindow(top);
+        const Rect area = GetWindowRect(top);
+        e.pos = {p->x - area.left, p->y - area.top};
+        e.button = kind == InputEvent::Kind::MouseMove ? MouseButton::None : MouseButton::Left;
+        e.keyState = kind == InputEvent::Kind::ButtonDown ? kMkLButton : 0u;
+        return e;
+      },
+      pause_);
+  pause_ = 0;
+}
+
+namespace {
+
+std::optional<Point> Centre(const Rect& r) {
+  if (r.Empty()) return std::nullopt;
+  return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+/// The screen rectangle of the entry with COMMAND directly in a shown pop-up.
+Rect OpenEntryRect(int command) {
+  for (HMenu m : OpenMenus()) {
+    for (int i = 0; i < MenuEntryCount(m); ++i) {
+      const std::optional<MenuEntry> e = GetMenuEntry(m, i);
+      if (e && e->kind != MenuEntry::Kind::Separator && e->id == command)
+        return OpenMenuEntryRect(m, i);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+Harness& Harness::HoverMenuItem(Hwnd top, int command) {
+  const HMenu bar = GetMenu(top);
+  const std::vector<int> path = MenuPathTo(bar, command);
+  if (path.empty()) return *this;
+  auto title = [top, pos = path.front()] { return Centre(MenuBarItemRect(top, pos)); };
+  QueueScreenMouse(InputEvent::Kind::ButtonDown, title);
+  QueueScreenMouse(InputEvent::Kind::ButtonUp, title);
+  HMenu menu = bar;
+  for (std::size_t k = 0; k + 1 < path.size(); ++k) {
+    const std::optional<MenuEntry> e = GetMenuEntry(menu, path[k]);
+    if (!e || e->kind != MenuEntry::Kind::Popup) return *this;
+    menu = e->submenu;
+    QueueScreenMouse(InputEvent::Kind::MouseMove,
+                     [menu, pos = path[k + 1]] { return Centre(OpenMenuEntryRect(menu, pos)); });
+  }
+  return *this;
+}
+
+Harness& Harness::PickMenuItem(Hwnd top, int command) {
+  HoverMenuItem(top, command);
+  return PickOpenMenuItem(command);
+}
+
+void Harness::OpenEntry(int command, bool click) {
+  auto where = [command] { return Centre(OpenEntryRect(command)); };
+  QueueScreenMouse(InputEvent::Kind::MouseMove, where);
+  if (!click) return;
+  QueueScreenMouse(InputEvent::Kind::ButtonDown, where);
+  QueueScreenMouse(InputEvent::Kind::ButtonUp, where);
+}
+
+Harness& Harness::PickOpenMenuItem(int command) {
+  OpenEntry(command, true);
+  return *this;
+}
+
+Harness& Harness::HoverOpenMenuItem(int command) {
+  OpenEntry(command, false);
+  return *this;
+}
+
+Harness& Harness::Call(std::function<void()> fn) {
+  backend_->PushMaker(
+      [fn = std::move(fn)]() -> std::optional<InputEvent> {
+        fn();
+        return std::nullopt;
+      },
+      pause_);
+  pause_ = 0;
   return *this;
 }
 

@@ -83,6 +83,21 @@ class Harness {
   /// Queues ANSWER for the next question of KIND; Backend::ScriptedAnswer gives it out.
   Harness& Answer(std::string_view kind, std::string answer);
 
+  // --- menus (entries found when the script reaches them) ---
+  /// Clicks the menu-bar title of TOP that leads to COMMAND, moves through
+  /// the pop-ups on the way and clicks the entry.
+  Harness& PickMenuItem(Hwnd top, int command);
+  /// The same without the last click: the entry stays selected, the menu open.
+  Harness& HoverMenuItem(Hwnd top, int command);
+  /// Clicks (or moves onto) the entry with COMMAND in the pop-up menus shown
+  /// when the script reaches this point.
+  Harness& PickOpenMenuItem(int command);
+  Harness& HoverOpenMenuItem(int command);
+
+  /// Runs FN when the script reaches this point (inside whatever loop takes
+  /// the input then), to look at what shows while a menu or box is open.
+  Harness& Call(std::function<void()> fn);
+
   // --- running ---
   /// Dispatches messages until the script is used up and nothing waits
   /// (paint included); the clock runs on through scripted pauses, firing
@@ -99,6 +114,9 @@ class Harness {
   InputEvent MouseEvent(InputEvent::Kind kind, Hwnd h, Point p, MouseButton b) const;
   Harness& KeyEvent(InputEvent::Kind kind, int vk, bool alt);
   void Queue(const InputEvent& e);
+  /// Queues a mouse event at the screen point WHERE gives when it is reached.
+  void QueueScreenMouse(InputEvent::Kind kind, std::function<std::optional<Point>()> where);
+  void OpenEntry(int command, bool click);
 
   HeadlessBackend* backend_ = nullptr;  // owned by the window system
   std::uint32_t pause_ = 0;

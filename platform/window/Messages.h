@@ -50,11 +50,14 @@ enum class Msg : std::uint32_t {
   SysKeyDown = 0x0104,  // a key with Alt held
   SysKeyUp = 0x0105,
   SysChar = 0x0106,
-  Command = 0x0111,    // wParam: id (low word) and notification (high word); lParam: control
-  Timer = 0x0113,      // wParam: timer id
-  HScroll = 0x0114,    // to the parent: wParam scroll code (low word), position (high word); lParam: control
+  Command = 0x0111,  // wParam: id (low word) and notification (high word); lParam: control
+  Timer = 0x0113,    // wParam: timer id
+  HScroll = 0x0114,  // to the parent: wParam scroll code (low word), position (high word); lParam:
+                     // control
   VScroll = 0x0115,
-  MouseMove = 0x0200,  // mouse: wParam kMk* bits; lParam client position
+  MenuSelect = 0x011F,  // to a menu's owner: wParam the entry's identifier; lParam const
+                        // MenuSelection* (0: none)
+  MouseMove = 0x0200,   // mouse: wParam kMk* bits; lParam client position
   LButtonDown = 0x0201,
   LButtonUp = 0x0202,
   LButtonDblClk = 0x0203,
@@ -64,7 +67,9 @@ enum class Msg : std::uint32_t {
   MButtonDown = 0x0207,
   MButtonUp = 0x0208,
   MButtonDblClk = 0x0209,
-  MouseWheel = 0x020A,  // wParam: kMk* bits (low word), delta (high word, signed); lParam screen
+  MouseWheel = 0x020A,     // wParam: kMk* bits (low word), delta (high word, signed); lParam screen
+  EnterMenuLoop = 0x0211,  // to a menu's owner: wParam 1 for a pop-up menu, 0 for the menu bar
+  ExitMenuLoop = 0x0212,   // wParam as EnterMenuLoop
   CaptureChanged = 0x0215,  // lParam: the window that now has the capture (or 0)
   User = 0x0400,            // first message number free for programs
 };

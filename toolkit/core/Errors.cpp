@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "platform/system/File.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/MessageBox.h"
 
 namespace tk {
 namespace {
@@ -279,7 +281,12 @@ void ReportLibraryError(int code, std::string_view routine) {
       break;
     case kReportStatusBar:
     case kReportMessageBox:
-      if (g_deliveryHook) g_deliveryHook(mode, report);
+      if (g_deliveryHook)
+        g_deliveryHook(mode, report);
+      else if (mode == kReportStatusBar)
+        detail::ReportToStatusBar(report);
+      else
+        detail::ReportToMessageBox(report);
       break;
     default:
       break;

@@ -83,8 +83,9 @@ std::string BuildErrorReport(int code, std::string_view routine);
 /// current directory as "debug", "debug.txt" or "debug.dat".
 void DebugLogLine(std::string_view text);
 
-/// Delivery of modes 3 (status bar) and 4 (message box), installed by the
-/// window layer. Without one, reports in those modes are recorded only.
+/// Replaces the delivery of modes 3 (status-bar part 1 of the main window)
+/// and 4 (the "Library Error" message box; Cancel there ends the program
+/// with exit status 1); an empty hook restores them.
 using ErrorDeliveryHook = std::function<void(int mode, const std::string& report)>;
 void SetErrorDeliveryHook(ErrorDeliveryHook hook);
 

@@ -5,6 +5,8 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Geometry.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows_p.h"
 
 namespace tk::detail {
@@ -88,6 +90,7 @@ int ButtonOf(Msg m) {
 
 plat::LResult FrameWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l) {
   const int n = WindowNumberFromHandle(h);
+  if (plat::LResult r = 0; BarMessage(n, m, w, l, r)) return r;
   switch (m) {
     case Msg::Size:
       if (n >= 0 && w != plat::kSizeMinimized) LayoutFrame(n);
@@ -144,8 +147,10 @@ plat::LResult FrameWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPar
 plat::LResult ClientWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l) {
   const int n = WindowNumberFromHandle(h);
   const plat::Hwnd frame = n >= 0 ? Slot(n).frame : plat::GetParent(h);
+  if (plat::LResult r = 0; BarMessage(n, m, w, l, r)) return r;
   switch (m) {
     case Msg::Paint: {
+      if (n >= 0 && PaintFromSnapshot(n)) return 0;
       if (n < 0 || (Slot(n).specialKind != 3 && Slot(n).specialKind != 5))
         StoreEvent(kEventExpose, 0, w, l, h);
       const plat::PaintContext ctx = plat::BeginPaint(h);  // erases to white

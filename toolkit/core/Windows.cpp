@@ -10,6 +10,8 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Geometry.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows_p.h"
 
 namespace tk {
@@ -44,14 +46,16 @@ bool MainHidden() {
 plat::Size FrameSizeFor(const WindowSlot& s, plat::Size client) {
   // The window manager draws borders and caption; the frame holds the bars.
   return {client.width + s.toolbarExtents[1] + s.toolbarExtents[2],
-          client.height + s.toolbarExtents[0] + s.toolbarExtents[3] + s.statusBarHeight};
+          client.height + s.menuBarHeight + s.toolbarExtents[0] + s.toolbarExtents[3] +
+              s.statusBarHeight};
 }
 
 void LayoutFrame(int n) {
   WindowSlot& s = Slot(n);
   if (s.frame == plat::kNoWindow || s.client == plat::kNoWindow) return;
   const plat::Rect r = plat::GetClientRect(s.frame);
-  plat::Rect c{r.left + s.toolbarExtents[1], r.top + s.toolbarExtents[0],
+  PlaceBars(n);
+  plat::Rect c{r.left + s.toolbarExtents[1], r.top + s.menuBarHeight + s.toolbarExtents[0],
                r.right - s.toolbarExtents[2], r.bottom - s.toolbarExtents[3] - s.statusBarHeight};
   if (c.right < c.left) c.right = c.left;
   if (c.bottom < c.top) c.bottom = c.top;
@@ -157,6 +161,8 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
   if (State().mainOpen) return;
   ResetEventState();
   if (!RegisterClasses()) FatalWindowError("Failed to register class - aborting.");
+  // F10 and Alt with a title's letter open the menu bar.
+  SetEventMessageFilter([](plat::Message& m) { return plat::TranslateMenuKey(m); });
 
   // A hidden probe frame, as the dialog code measures combined dialogs in one.
   const plat::Hwnd probe = plat::CreateWindow(
@@ -190,9 +196,10 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
                                    .parent = s.frame});
   if (s.frame == plat::kNoWindow || s.client == plat::kNoWindow)
     FatalWindowError("Failed to create window - aborting.");
-  detail::LayoutFrame(kMainWindow);
-
   s.flags = style.flags;
+  detail::AttachBars(kMainWindow, style.menu, (style.flags & kWsStatusBar) != 0,
+                     (style.flags & kWsFixedSize) == 0, {}, style.x < 0, style.y < 0);
+
   State().mainOpen = true;
   const int state = (style.flags & kWsHidden)      ? kShowHidden
                     : (style.flags & kWsMaximised) ? kShowMaximised
@@ -208,8 +215,7 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
 void WindowOpenChild(int& number, int flags, int x, int y, int width, int height, int menu,
                      std::array<int, 4> toolbars, int dialog, std::optional<std::string_view> title,
                      int parent) {
-  (void)toolbars;  // toolbars come with the menu and bar code
-  (void)dialog;    // dialogs combined with windows come with the dialog manager
+  (void)dialog;  // dialogs combined with windows come with the dialog manager
   number = -1;
   if (!State().mainOpen) return;
   int n = -1;
@@ -288,7 +294,8 @@ void WindowOpenChild(int& number, int flags, int x, int y, int width, int height
     SelectWindow(previous);
     return;
   }
-  detail::LayoutFrame(n);
+  detail::AttachBars(n, slot.menu, (flags & kWsStatusBar) != 0, (flags & kWsFixedSize) == 0,
+                     toolbars, x == kKeepOrCentre, y == kKeepOrCentre);
 
   if (flags & kWsHidden) {
     slot.showState = kShowHidden;
@@ -341,6 +348,7 @@ void WindowCloseChild(int n) {
   for (int i = kMaxWindowNumber; i >= 1; --i) {
     if (!doomed[static_cast<std::size_t>(i)]) continue;
     const int held = i;
+    detail::ReleaseBars(held);
     Slot(held) = WindowSlot{};
     plat::DestroyWindow(frames[static_cast<std::size_t>(i)]);
   }
@@ -360,9 +368,11 @@ void WindowShutdown() {
     if (s.frame == plat::kNoWindow) continue;
     if (State().link.windowClosing) State().link.windowClosing(i);
     const plat::Hwnd frame = s.frame;
+    detail::ReleaseBars(i);
     s = WindowSlot{};
     if (plat::IsInitialized()) plat::DestroyWindow(frame);
   }
+  ResetDialogStatus();
   ResetEventState();
   if (plat::IsInitialized()) UnregisterClasses();
   State().mainOpen = false;
@@ -378,9 +388,9 @@ void WindowReposition(std::optional<int> width, std::optional<int> height, std::
   if (!WindowSlotInUse(n)) return;
   WindowSlot& s = Slot(n);
   const plat::Size oldClient = WindowClientSize(n);
-  plat::Size client = {
-      s.normal.Width() - s.toolbarExtents[1] - s.toolbarExtents[2],
-      s.normal.Height() - s.toolbarExtents[0] - s.toolbarExtents[3] - s.statusBarHeight};
+  plat::Size client = {s.normal.Width() - s.toolbarExtents[1] - s.toolbarExtents[2],
+                       s.normal.Height() - s.toolbarExtents[0] - s.toolbarExtents[3] -
+                           s.statusBarHeight - s.menuBarHeight};
   if (s.showState == kShowNormal) client = oldClient;
   int fx = s.normal.left;
   int fy = s.normal.top;
@@ -496,7 +506,7 @@ int WindowQuery(int item) {
       }
       return item == 11 ? s.normal.Width() - s.toolbarExtents[1] - s.toolbarExtents[2]
                         : s.normal.Height() - s.toolbarExtents[0] - s.toolbarExtents[3] -
-                              s.statusBarHeight;
+                              s.menuBarHeight - s.statusBarHeight;
     }
     case 13:
     case 14: {

@@ -20,6 +20,7 @@ struct WindowSlot {
   std::int32_t flags = -1;
   int menu = 0;
   int statusBarHeight = 0;
+  int menuBarHeight = 0;
   std::array<int, 4> toolbarExtents{};  // heights of 1 and 4, widths of 2 and 3
   int cursorShape = 0;                  // 0: the global cursor
   int parent = -1;                      // the window it lies inside or is owned by; -1 none

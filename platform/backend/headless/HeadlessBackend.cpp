@@ -36,6 +36,10 @@ void HeadlessBackend::SetTitle(NativeWindow w, std::string_view title) {
   if (auto it = windows_.find(w); it != windows_.end()) it->second.title = std::string(title);
 }
 
+void HeadlessBackend::SetOverlay(NativeWindow w) {
+  if (auto it = windows_.find(w); it != windows_.end()) it->second.overlay = true;
+}
+
 void HeadlessBackend::Present(NativeWindow w, const Surface& surface, const Rect& area) {
   auto it = windows_.find(w);
   if (it == windows_.end()) return;
@@ -50,25 +54,40 @@ void HeadlessBackend::Present(NativeWindow w, const Surface& surface, const Rect
 
 void HeadlessBackend::Push(const InputEvent& event, std::uint32_t delayMs) {
   const std::uint64_t after = script_.empty() ? now_ : std::max(now_, script_.back().due);
-  script_.push_back({event, after + delayMs});
+  script_.push_back({event, after + delayMs, {}});
+}
+
+void HeadlessBackend::PushMaker(EventMaker make, std::uint32_t delayMs) {
+  const std::uint64_t after = script_.empty() ? now_ : std::max(now_, script_.back().due);
+  script_.push_back({InputEvent{}, after + delayMs, std::move(make)});
 }
 
 bool HeadlessBackend::NextEvent(InputEvent& out, int timeoutMs) {
-  if (script_.empty()) {
-    if (timeoutMs > 0) now_ += static_cast<std::uint64_t>(timeoutMs);
-    return false;
-  }
-  const std::uint64_t due = script_.front().due;
-  if (due > now_) {
-    // Nothing due yet: the wait passes, up to the timeout.
-    if (timeoutMs >= 0 && now_ + static_cast<std::uint64_t>(timeoutMs) < due) {
-      now_ += static_cast<std::uint64_t>(timeoutMs);
+  for (;;) {
+    if (script_.empty()) {
+      if (timeoutMs > 0) now_ += static_cast<std::uint64_t>(timeoutMs);
       return false;
     }
-    now_ = due;
+    const std::uint64_t due = script_.front().due;
+    if (due > now_) {
+      // Nothing due yet: the wait passes, up to the timeout.
+      if (timeoutMs >= 0 && now_ + static_cast<std::uint64_t>(timeoutMs) < due) {
+        now_ += static_cast<std::uint64_t>(timeoutMs);
+        return false;
+      }
+      now_ = due;
+    }
+    Scripted next = std::move(script_.front());
+    script_.pop_front();
+    if (!next.make) {
+      out = next.event;
+      break;
+    }
+    if (std::optional<InputEvent> made = next.make()) {
+      out = *made;
+      break;
+    }
   }
-  out = script_.front().event;
-  script_.pop_front();
   switch (out.kind) {
     case InputEvent::Kind::MouseMove:
     case InputEvent::Kind::ButtonDown:

@@ -5,6 +5,7 @@
 // input due, so timers behave the same in every run.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@ class HeadlessBackend final : public Backend {
   void ShowWindow(NativeWindow w, bool visible) override;
   void MoveWindow(NativeWindow w, const Rect& area) override;
   void SetTitle(NativeWindow w, std::string_view title) override;
+  void SetOverlay(NativeWindow w) override;
   void Present(NativeWindow w, const Surface& surface, const Rect& area) override;
   bool NextEvent(InputEvent& out, int timeoutMs) override;
   bool CanWait() const override { return !script_.empty(); }
@@ -38,6 +40,10 @@ class HeadlessBackend final : public Backend {
   /// Queues EVENT to come DELAYMS after the one queued before it (or after
   /// now when nothing is queued).
   void Push(const InputEvent& event, std::uint32_t delayMs = 0);
+  /// Queues an entry whose event MAKE gives when the entry is reached (so it
+  /// can aim at windows that exist only then); nullopt gives no event.
+  using EventMaker = std::function<std::optional<InputEvent>()>;
+  void PushMaker(EventMaker make, std::uint32_t delayMs = 0);
   std::size_t Pending() const { return script_.size(); }
   void ClearScript() { script_.clear(); }
   /// Queues an answer for the next question of KIND ("messagebox", "file", ...).
@@ -51,7 +57,8 @@ class HeadlessBackend final : public Backend {
     Rect area;  // screen pixels
     std::string title;
     bool visible = false;
-    Surface shown;  // what has been presented
+    bool overlay = false;  // unframed pop-up
+    Surface shown;         // what has been presented
     int presents = 0;
   };
   /// Null when W is not a live window.
@@ -62,6 +69,7 @@ class HeadlessBackend final : public Backend {
   struct Scripted {
     InputEvent event;
     std::uint64_t due = 0;
+    EventMaker make;  // when set, makes the event at its turn
   };
   Size screen_;
   std::uint64_t now_ = 0;

@@ -392,6 +392,15 @@ class X11Backend final : public Backend {
     XFlush(dpy_);
   }
 
+  void SetOverlay(NativeWindow w) override {
+    const Win* win = Find(w);
+    if (win == nullptr) return;
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    XChangeWindowAttributes(dpy_, win->xid, CWOverrideRedirect, &a);
+    XFlush(dpy_);
+  }
+
   void SetTitle(NativeWindow w, std::string_view title) override {
     const Win* win = Find(w);
     if (win == nullptr) return;
