@@ -10,6 +10,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Geometry.h"
+#include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
@@ -74,16 +75,6 @@ plat::Hwnd ActiveTopLevelWindow() {
   const plat::Hwnd a = plat::GetActiveWindow();
   if (a != plat::kNoWindow && WindowNumberFromHandle(a) >= 0) return a;
   return WindowFrameHandle(kMainWindow);
-}
-
-plat::Hwnd CurrentOwnerWindow() {
-  DialogManagerState& s = Dm();
-  if (s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog)) {
-    const LoadedDialog* d = FindLoaded(s.activeDialog);
-    if (d != nullptr && d->rec.combinedWindow != plat::kNoWindow) return d->rec.combinedWindow;
-    return s.activeDialog;
-  }
-  return ActiveTopLevelWindow();
 }
 
 /// Set-up of the fields of a freshly made dialog.
@@ -284,6 +275,17 @@ void CompactTable() {
 // ---------------------------------------------------------------------------
 // Shared helpers
 
+plat::Hwnd CurrentOwnerWindow() {
+  DialogManagerState& s = Dm();
+  if (s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog)) {
+    const LoadedDialog* d = FindLoaded(s.activeDialog);
+    if (d != nullptr && d->rec.combinedWindow != plat::kNoWindow) return d->rec.combinedWindow;
+    return s.activeDialog;
+  }
+  return ActiveTopLevelWindow();
+}
+
+
 DialogManagerState& Dm() {
   static DialogManagerState s;
   return s;
@@ -397,6 +399,14 @@ void InstallDialogEvents() {
   if (done) return;
   done = true;
   SetDialogEventLink(DialogEventLink{FillDialogEvent});
+}
+
+void DropDestroyedDialogs() {
+  CompactTable();
+}
+
+void UnloadAllDialogs() {
+  ResetDialogManager();
 }
 
 void ResetDialogManager() {

@@ -12,14 +12,13 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Geometry.h"
+#include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace tk {
 
 int HideDialogByNumber(int number);
-void DisableOwnerWindows(plat::Hwnd owner, bool withWindows);
-void EnableOwnerWindows(plat::Hwnd window, bool withWindows);
 
 namespace {
 
@@ -106,6 +105,10 @@ int ShowCurrentDialog(LoadedDialog& d, int x, int y, int mode, int field) {
     result = -1;
   }
   if (d.child && mode != kShowModeless) {
+    if (mode == kShowModal) {
+      int snapshot = 0;
+      WindowSnapshot(0, -1, snapshot);
+    }
     mode = kShowModeless;
     result = -1;
   }
@@ -255,8 +258,12 @@ void WDialogShow(int x, int y, int field, int mode) {
     if (x != -1) x = UnitToPixel(x, pc.Width());
     if (y != -1) y = UnitToPixel(y, pc.Height());
   }
+  int snapshot = 0;
+  if (mode == kShowModal) WindowSnapshot(1, -1, snapshot);
   const int result = ShowCurrentDialog(*d, x, y, mode, field);
   DialogManagerState& s = Dm();
+  // A child-style dialog has already given its snapshots back.
+  if (mode == kShowModal && !(d->child && result == -1)) WindowSnapshot(0, -1, snapshot);
   if (mode == kShowModal && result != -1) {
     s.status.closingButton = d->rec.currentField;
     s.status.focusBefore = d->rec.previousField;

@@ -16,7 +16,13 @@ struct DialogStatusWords {
 };
 
 DialogStatusWords& DialogStatus();
-/// All words 0 (toolkit shut-down).
+/// All words 0.
 void ResetDialogStatus();
+
+/// The window manager's calls: after it destroyed windows (the dialogs that
+/// went with them leave the table), and at shut-down (every dialog is
+/// destroyed and the dialog manager's state and the status words are 0).
+void DropDestroyedDialogs();
+void UnloadAllDialogs();
 
 }  // namespace tk
