@@ -48,8 +48,9 @@ bool IsPushButton(Hwnd h) {
   return type == kBsPushButton || type == kBsDefPushButton || type == kBsOwnerDraw;
 }
 
+/// Shown (whether or not the dialog itself is yet) and enabled.
 bool IsUsable(Hwnd h) {
-  return IsWindowVisible(h) && IsWindowEnabled(h);
+  return IsShown(h) && IsWindowEnabled(h);
 }
 
 /// The direct child of the dialog that H is or lies in.
@@ -162,9 +163,8 @@ void Subclass(Hwnd dlg, Hwnd h) {
   auto own = [dlg, old](Hwnd w, Msg m, WParam wp, LParam lp) -> LResult {
     if (m == Msg::KeyDown && IsWindow(dlg) && DialogKey(dlg, w, static_cast<int>(wp))) return 0;
     if (m == Msg::Char && (wp == '\t' || wp == 0x1B || wp == '\r')) {
-      const bool keeps =
-          wp == '\r' && IsClass(w, kEditClass) && (GetStyle(w) & kEsMultiline) &&
-          (GetStyle(w) & kEsWantReturn);
+      const bool keeps = wp == '\r' && IsClass(w, kEditClass) && (GetStyle(w) & kEsMultiline) &&
+                         (GetStyle(w) & kEsWantReturn);
       if (!keeps) return 0;
     }
     return *old ? (*old)(w, m, wp, lp) : DefWindowProc(w, m, wp, lp);

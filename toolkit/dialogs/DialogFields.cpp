@@ -254,8 +254,8 @@ void WDialogPutRadioButton(int field) {
   }
   const auto [first, last] = FindRadioGroup(*d, IndexOf(*d, f));
   for (std::size_t i = first; i <= last; ++i)
-    plat::ButtonSetCheck(d->fields[i].hwnd, d->fields[i].hwnd == f->hwnd ? plat::kChecked
-                                                                         : plat::kUnchecked);
+    plat::ButtonSetCheck(d->fields[i].hwnd,
+                         d->fields[i].hwnd == f->hwnd ? plat::kChecked : plat::kUnchecked);
 }
 
 void WDialogGetRadioButton(int field, std::int32_t& position) {
@@ -296,8 +296,8 @@ void WDialogFieldState(int field, int state) {
   } else {
     plat::EnableWindow(f->hwnd, state == kFieldEnabled);
   }
-  plat::ShowWindow(f->hwnd, state == kFieldHidden ? plat::ShowCmd::Hide
-                                                  : plat::ShowCmd::ShowNoActivate);
+  plat::ShowWindow(f->hwnd,
+                   state == kFieldHidden ? plat::ShowCmd::Hide : plat::ShowCmd::ShowNoActivate);
   plat::InvalidateRect(f->hwnd, std::nullopt, true);
   if (moveFocus && hadFocus) {
     d->rec.focusField = 0;

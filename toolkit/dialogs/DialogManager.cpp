@@ -285,7 +285,6 @@ plat::Hwnd CurrentOwnerWindow() {
   return ActiveTopLevelWindow();
 }
 
-
 DialogManagerState& Dm() {
   static DialogManagerState s;
   return s;
@@ -311,8 +310,7 @@ LoadedDialog* FindLoaded(plat::Hwnd h) {
 
 LoadedDialog* CurrentDialog() {
   DialogManagerState& s = Dm();
-  if (s.status.item3 == 0 || s.currentNumber < 1 || s.currentNumber > s.loadedCount)
-    return nullptr;
+  if (s.status.item3 == 0 || s.currentNumber < 1 || s.currentNumber > s.loadedCount) return nullptr;
   return s.table[static_cast<std::size_t>(s.currentNumber)].get();
 }
 

@@ -116,17 +116,15 @@ int ShowCurrentDialog(LoadedDialog& d, int x, int y, int mode, int field) {
   s.pendingX = x;
   s.pendingY = y;
   const plat::Hwnd active =
-      s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog)
-          ? s.activeDialog
-          : plat::kNoWindow;
+      s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog) ? s.activeDialog
+                                                                                 : plat::kNoWindow;
   if (active != plat::kNoWindow) {
     const LoadedDialog* a = FindLoaded(active);
     d.rec.ownerWindow = (a && a->rec.combinedWindow) ? a->rec.combinedWindow : active;
   } else {
     const plat::Hwnd top = plat::GetActiveWindow();
-    d.rec.ownerWindow = (top != plat::kNoWindow && top != d.hwnd)
-                            ? top
-                            : WindowFrameHandle(kMainWindow);
+    d.rec.ownerWindow =
+        (top != plat::kNoWindow && top != d.hwnd) ? top : WindowFrameHandle(kMainWindow);
   }
   d.rec.reenableWindow =
       s.semiModelessDialog != plat::kNoWindow ? s.semiModelessDialog : d.rec.ownerWindow;

@@ -58,19 +58,19 @@ constexpr float kUndefinedReal = -999.0f;
 
 /// Error codes of the dialog manager.
 enum DialogErrorCode : std::int32_t {
-  kErrNoDialog = 1005,          // "No dialog currently selected"
-  kErrBadField = 1006,          // "Invalid field identifier"
-  kErrNoTemplate = 1007,        // "Dialog not present in resource - unable to load"
-  kErrNotLoaded = 1008,         // "Unable to select specified dialog"
-  kErrOutOfRange = 1009,        // "Attempt to store an out of range dialog field value"
-  kErrUndefined = 1010,         // "Field value undefined"
-  kErrBadMode = 1014,           // "Invalid dialog mode requested"
-  kErrParentHidden = 1016,      // "Unable to display window/dialog. Parent window hidden"
-  kErrParentCombined = 1046,    // "Parent window is combined with a dialog"
-  kErrCombined = 1047,          // "Current dialog which is combined with a window"
-  kErrSubDialog = 1069,         // "Cannot hide or unload a sub-dialog"
-  kErrTooManyDialogs = 1087,    // "Too many dialogs"
-  kErrCreationFailed = 1088,    // "Error during dialog creation"
+  kErrNoDialog = 1005,        // "No dialog currently selected"
+  kErrBadField = 1006,        // "Invalid field identifier"
+  kErrNoTemplate = 1007,      // "Dialog not present in resource - unable to load"
+  kErrNotLoaded = 1008,       // "Unable to select specified dialog"
+  kErrOutOfRange = 1009,      // "Attempt to store an out of range dialog field value"
+  kErrUndefined = 1010,       // "Field value undefined"
+  kErrBadMode = 1014,         // "Invalid dialog mode requested"
+  kErrParentHidden = 1016,    // "Unable to display window/dialog. Parent window hidden"
+  kErrParentCombined = 1046,  // "Parent window is combined with a dialog"
+  kErrCombined = 1047,        // "Current dialog which is combined with a window"
+  kErrSubDialog = 1069,       // "Cannot hide or unload a sub-dialog"
+  kErrTooManyDialogs = 1087,  // "Too many dialogs"
+  kErrCreationFailed = 1088,  // "Error during dialog creation"
 };
 
 /// At most this many dialogs are loaded at a time.

@@ -62,8 +62,12 @@ TEST_F(DialogFieldsTest, StringsAndUserEditsReadAsNumbers) {
     int error;
   };
   const Case cases[] = {
-      {"12.5", false, 12.5f, 12, 0}, {"abc", false, 0.0f, 0, 0},  {"   ", false, -999.0f, -999, 1010},
-      {"", false, -999.0f, -999, 1010}, {"7.9", true, 7.9f, 7, 0}, {"-7.9", true, -7.9f, -7, 0},
+      {"12.5", false, 12.5f, 12, 0},
+      {"abc", false, 0.0f, 0, 0},
+      {"   ", false, -999.0f, -999, 1010},
+      {"", false, -999.0f, -999, 1010},
+      {"7.9", true, 7.9f, 7, 0},
+      {"-7.9", true, -7.9f, -7, 0},
       {"1e30", true, 1e30f, 2147483647, 0},
   };
   for (const Case& c : cases) {
