@@ -25,6 +25,7 @@ struct DialogExtra : WindowExtra {
   int templateId = 0;
   DialogHandler handler;
   std::vector<Hwnd> controls;
+  std::optional<std::string> script;  // taken from the backend, carried out in the loop
 };
 
 DialogExtra* ExtraOf(Hwnd dlg) {
@@ -72,14 +73,24 @@ void FocusControl(Hwnd c) {
   if (IsClass(target, kEditClass) && !(GetStyle(target) & kEsMultiline)) EditSetSel(target, 0, -1);
 }
 
-void RunScript(Hwnd dlg) {
+/// Takes the scripted answer for the dialog from the backend, if one is
+/// queued, to be carried out at the next dispatch.
+bool TakeScript(Hwnd dlg) {
   Backend* backend = GetBackend();
   DialogExtra* extra = ExtraOf(dlg);
-  if (backend == nullptr || extra == nullptr) return;
-  const std::optional<std::string> script =
-      backend->ScriptedAnswer("dialog " + std::to_string(extra->templateId));
-  if (!script) return;
-  std::istringstream lines(*script);
+  if (backend == nullptr || extra == nullptr) return false;
+  extra->script = backend->ScriptedAnswer("dialog " + std::to_string(extra->templateId));
+  if (!extra->script) return false;
+  PostMessage(dlg, kMsgRunScript);
+  return true;
+}
+
+void RunScript(Hwnd dlg) {
+  DialogExtra* extra = ExtraOf(dlg);
+  if (extra == nullptr || !extra->script) return;
+  const std::string script = *extra->script;
+  extra->script.reset();
+  std::istringstream lines(script);
   std::string line;
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -340,12 +351,16 @@ void PressDialogButton(Hwnd dlg, int id) {
 }
 
 void QueueDialogScript(Hwnd dlg) {
-  if (ExtraOf(dlg) != nullptr) PostMessage(dlg, kMsgRunScript);
+  (void)TakeScript(dlg);
 }
 
 int RunDialogModal(Hwnd dlg) {
   if (ExtraOf(dlg) == nullptr) return -1;
-  QueueDialogScript(dlg);
+  // With nothing that could ever answer (headless without scripted input)
+  // the dialog is cancelled rather than waited for.
+  const Backend* backend = GetBackend();
+  if (!TakeScript(dlg) && backend != nullptr && !backend->CanWait())
+    PostMessage(dlg, Msg::Command, MakeWParam(kIdCancel, 0), 0);
   return RunModalLoop(dlg);
 }
 

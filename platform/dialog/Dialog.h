@@ -91,7 +91,8 @@ void PressDialogButton(Hwnd dlg, int id);
 /// scripted answer for "dialog N" (N the template number) it is carried out
 /// inside the loop: one line per step, "ID=text" sets a field's text (for a
 /// check box or radio button "1" checks it and "0" clears it), "press ID"
-/// presses a button.
+/// presses a button. When nothing could ever answer (headless without
+/// scripted input) the dialog is cancelled: Escape is pressed for the user.
 int RunDialogModal(Hwnd dlg);
 /// Ends the modal run of DLG; false when none runs.
 bool EndDialogModal(Hwnd dlg, int result);

@@ -96,6 +96,13 @@ TEST_F(DialogTest, ModalCancelKeepsTheInputAndRaisesNoEvents) {
   EXPECT_TRUE(plat::IsWindowEnabled(Frame(0)));
 }
 
+TEST_F(DialogTest, ModalShowWithNothingToAnswerIsCancelled) {
+  WDialogLoad(901);
+  WDialogShow(-1, -1, 1001, kShowModal);
+  EXPECT_EQ(WDialogStatusQuery(1), 2);
+  EXPECT_EQ(WDialogStatusQuery(5), 901);
+}
+
 TEST_F(DialogTest, ModalKeyboardTabOrderAndDefaultButton) {
   WDialogLoad(901);
   // The first tab stop has the focus; Tab goes on in template order, Enter
