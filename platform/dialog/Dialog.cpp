@@ -124,6 +124,14 @@ void RunScript(Hwnd dlg) {
   }
 }
 
+/// Whether Enter or Escape in H is the dialog's rather than the control's.
+bool KeepsKey(Hwnd dlg, Hwnd h, int vk) {
+  if (vk == kVkReturn)
+    return !(IsClass(h, kEditClass) && (GetStyle(h) & kEsMultiline) &&
+             (GetStyle(h) & kEsWantReturn));
+  return !ComboBoxGetDroppedState(ControlOf(dlg, h));
+}
+
 /// Keyboard navigation inside a dialog; true when the key was used.
 bool DialogKey(Hwnd dlg, Hwnd h, int vk) {
   const Hwnd c = ControlOf(dlg, h);
@@ -172,11 +180,17 @@ bool DialogKey(Hwnd dlg, Hwnd h, int vk) {
 void Subclass(Hwnd dlg, Hwnd h) {
   auto old = std::make_shared<WindowProc>();
   auto own = [dlg, old](Hwnd w, Msg m, WParam wp, LParam lp) -> LResult {
-    if (m == Msg::KeyDown && IsWindow(dlg) && DialogKey(dlg, w, static_cast<int>(wp))) return 0;
-    if (m == Msg::Char && (wp == '\t' || wp == 0x1B || wp == '\r')) {
-      const bool keeps = wp == '\r' && IsClass(w, kEditClass) && (GetStyle(w) & kEsMultiline) &&
-                         (GetStyle(w) & kEsWantReturn);
-      if (!keeps) return 0;
+    const bool enterOrEscape = wp == kVkReturn || wp == kVkEscape;
+    if (IsWindow(dlg)) {
+      // Enter and Escape act on their character, which comes after the key
+      // went down, so nothing of the keystroke is left to reach the window
+      // that gets the focus when the dialog closes but the key's release.
+      if (m == Msg::KeyDown && enterOrEscape && KeepsKey(dlg, w, static_cast<int>(wp))) return 0;
+      if (m == Msg::KeyDown && !enterOrEscape && DialogKey(dlg, w, static_cast<int>(wp))) return 0;
+      if (m == Msg::Char && wp == '\t') return 0;
+      if (m == Msg::Char && (wp == '\r' || wp == 0x1B) &&
+          DialogKey(dlg, w, wp == '\r' ? kVkReturn : kVkEscape))
+        return 0;
     }
     return *old ? (*old)(w, m, wp, lp) : DefWindowProc(w, m, wp, lp);
   };

@@ -134,6 +134,11 @@ int ShowCurrentDialog(LoadedDialog& d, int x, int y, int mode, int field) {
     const plat::Hwnd savedActiveDialog = s.activeDialog;
     const plat::Hwnd savedTop = plat::GetActiveWindow();
     DisableOwnerWindows(d.rec.ownerWindow, true);
+    // The owner itself takes no input while the dialog runs either, as the
+    // system's modal dialog box disables its owner.
+    const plat::Hwnd owner = d.rec.ownerWindow;
+    const bool ownerDisabled = plat::IsWindow(owner) && plat::IsWindowEnabled(owner) &&
+                               (plat::EnableWindow(owner, false), true);
     s.creatingDialog = 1;
     PlaceDialog(d);
     s.modalDialog = d.hwnd;
@@ -143,6 +148,7 @@ int ShowCurrentDialog(LoadedDialog& d, int x, int y, int mode, int field) {
     plat::RunDialogModal(d.hwnd);
     s.modalDialog = plat::kNoWindow;
     if (plat::IsWindow(d.hwnd)) plat::ShowWindow(d.hwnd, plat::ShowCmd::Hide);
+    if (ownerDisabled && plat::IsWindow(owner)) plat::EnableWindow(owner, true);
     EnableOwnerWindows(
         s.semiModelessDialog != plat::kNoWindow ? s.semiModelessDialog : d.rec.ownerWindow, true);
     s.activeDialog = savedActiveDialog;
