@@ -327,20 +327,20 @@ MessageBoxResult MessageBox(const MessageBoxParams& params) {
   MessageBoxRecord record{params.caption, params.text, params.buttons,
                           params.icon,    defaultPos,  MessageBoxResult::Failed};
   Backend* backend = GetBackend();
-  if (backend != nullptr) {
-    if (std::optional<std::string> answer = backend->ScriptedAnswer("messagebox")) {
-      record.answer = ScriptedButton(*answer, row, defaultPos);
-    } else if (!backend->CanWait()) {
-      // Nobody can answer: say what the box says and take its default.
-      std::string text;
-      for (const std::string& line : SplitLines(params.text))
-        text += (text.empty() ? "" : "\n") + line;
-      std::fprintf(stderr, "%s: %s\n", params.caption.c_str(), text.c_str());
-      std::fflush(stderr);
-      record.answer = row[static_cast<std::size_t>(defaultPos)];
-    } else {
-      record.answer = RunBox(params, row, defaultPos);
-    }
+  std::optional<std::string> answer;
+  if (backend != nullptr) answer = backend->ScriptedAnswer("messagebox");
+  if (answer) {
+    record.answer = ScriptedButton(*answer, row, defaultPos);
+  } else if (backend == nullptr || !backend->CanWait()) {
+    // Nobody can answer: say what the box says and take its default.
+    std::string text;
+    for (const std::string& line : SplitLines(params.text))
+      text += (text.empty() ? "" : "\n") + line;
+    std::fprintf(stderr, "%s: %s\n", params.caption.c_str(), text.c_str());
+    std::fflush(stderr);
+    record.answer = row[static_cast<std::size_t>(defaultPos)];
+  } else {
+    record.answer = RunBox(params, row, defaultPos);
   }
   Log().push_back(record);
   return record.answer;

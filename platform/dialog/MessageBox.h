@@ -7,7 +7,8 @@
 // Tab move the focus between the buttons, and a button's first letter
 // presses it. Closing the box counts as Escape.
 //
-// Where nobody can answer (the headless backend with nothing scripted), the
+// Where nobody can answer (no window system, or the headless backend with
+// nothing scripted), the
 // box writes its caption and text to standard error and answers with its
 // default button. A test scripts the answer with the backend's scripted
 // answer of kind "messagebox": a button name ("OK", "Cancel", "Yes", "No",

@@ -94,7 +94,7 @@ int MessageBoxAnswer(int buttons, int icon, int defaultButton, std::string_view 
   WindowSnapshot(1, -1, status);
 
   int answer = -1;
-  if (plat::IsInitialized()) {
+  {
     const plat::Hwnd owner = CurrentOwnerWindow();
     const plat::Hwnd focus = plat::GetFocus();
     DisableOwnerWindows(owner, true);

@@ -65,6 +65,18 @@ TEST_F(MessageBoxTest, NobodyToAnswerWritesToStandardErrorAndTakesTheDefault) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Caption: Line one\nLine two\n");
 }
 
+TEST_F(MessageBoxTest, WithoutAWindowSystemTheBoxWritesToStandardError) {
+  Discard();
+  MessageBoxParams p;
+  p.text = "Text";
+  p.caption = "Title";
+  p.buttons = B::OkCancel;
+  p.defaultButton = 1;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBox(p), R::Cancel);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Title: Text\n");
+}
+
 TEST_F(MessageBoxTest, KeysMoveTheFocusAndPress) {
   bool ownerEnabled = true;
   std::string title;
