@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 #include "platform/window/Window.h"
 #include "toolkit/core/Windows.h"
@@ -19,9 +18,7 @@ struct Snapshot {
 };
 
 struct ModalState {
-  DialogStatusWords words;
   std::array<Snapshot, kWindowSlots> snapshots{};
-  std::array<bool, kWindowSlots> disabledByUs{};
 };
 
 ModalState& State() {
@@ -50,61 +47,6 @@ void CopyClient(plat::Hwnd h, plat::Surface& pixels, bool capture) {
 }
 
 }  // namespace
-
-DialogStatusWords& DialogStatus() {
-  return State().words;
-}
-
-void ResetDialogStatus() {
-  State().words = DialogStatusWords{};
-}
-
-int WDialogStatusQuery(int item) {
-  const DialogStatusWords& w = State().words;
-  switch (item) {
-    case 1:
-      return w.closingButton;
-    case 2:
-      return w.focusBefore;
-    case 3:
-      return w.item3;
-    case 4:
-      return w.answer;
-    case 5:
-      return w.item5;
-    default:
-      return 0;
-  }
-}
-
-plat::Hwnd CurrentOwnerWindow() {
-  return WindowFrameHandle(kMainWindow);
-}
-
-void DisableOwnerWindows(plat::Hwnd owner, bool all) {
-  if (!all) return;
-  for (int n = 0; n <= kMaxWindowNumber; ++n) {
-    const plat::Hwnd frame = WindowFrameHandle(n);
-    bool& mark = State().disabledByUs[static_cast<std::size_t>(n)];
-    mark = false;
-    if (frame == plat::kNoWindow || frame == owner || plat::GetParent(frame) != plat::kNoWindow)
-      continue;
-    if (plat::IsWindowVisible(frame) && plat::IsWindowEnabled(frame)) {
-      plat::EnableWindow(frame, false);
-      mark = true;
-    }
-  }
-}
-
-void EnableOwnerWindows(plat::Hwnd owner, bool all) {
-  (void)owner;
-  if (!all) return;
-  for (int n = 0; n <= kMaxWindowNumber; ++n) {
-    bool& mark = State().disabledByUs[static_cast<std::size_t>(n)];
-    if (mark && WindowSlotInUse(n)) plat::EnableWindow(WindowFrameHandle(n), true);
-    mark = false;
-  }
-}
 
 void WindowSnapshot(int mode, int except, int& status) {
   status = 0;

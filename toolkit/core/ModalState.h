@@ -7,32 +7,21 @@
 #include <cstdint>
 
 #include "platform/window/Messages.h"
+#include "toolkit/dialogs/DialogStatus.h"
 
 namespace tk {
 
-/// The dialog status words.
-struct DialogStatusWords {
-  std::int32_t closingButton = 0;  // item 1: the push button that closed the last modal dialog
-  std::int32_t focusBefore = 0;    // item 2: the field that had the focus before it
-  std::int32_t item3 = 0;
-  std::int32_t answer = 0;  // item 4: the last message box's or common dialog's answer
-  std::int32_t item5 = 0;
-};
-DialogStatusWords& DialogStatus();
-/// All words 0 (toolkit shut-down).
-void ResetDialogStatus();
-
-/// Items 1-5 the dialog status words; 6 and 7 the current dialog's position
-/// (0 while no dialog is current); 0 for other items.
-int WDialogStatusQuery(int item);
-
-/// The window that owns new modal boxes: the main window's frame (none
-/// before it opens).
+/// The dialog status words, their query and the owner-window rules are the
+/// dialog manager's (toolkit/dialogs).
+/// The window that owns new modal boxes: the active dialog when one is
+/// shown, else the active toolkit window, else the main window's frame.
 plat::Hwnd CurrentOwnerWindow();
-/// Before a modal box: with ALL set, disables every shown toolkit window but
-/// OWNER. EnableOwnerWindows enables what DisableOwnerWindows disabled.
-void DisableOwnerWindows(plat::Hwnd owner, bool all);
-void EnableOwnerWindows(plat::Hwnd owner, bool all);
+/// Before a modal box: disables every shown dialog but OWNER and, with
+/// WITHWINDOWS, every visible toolkit window but OWNER. EnableOwnerWindows
+/// enables them again (only WINDOW while a semi-modeless dialog is up).
+void DisableOwnerWindows(plat::Hwnd owner, bool withWindows);
+void EnableOwnerWindows(plat::Hwnd window, bool withWindows);
+int WDialogStatusQuery(int item);
 
 /// MODE 1 captures the client area of every shown toolkit window but EXCEPT
 /// (-1: none) once (nested calls count); while captured the window repaints

@@ -352,6 +352,7 @@ void WindowCloseChild(int n) {
     Slot(held) = WindowSlot{};
     plat::DestroyWindow(frames[static_cast<std::size_t>(i)]);
   }
+  DropDestroyedDialogs();
   if (!WindowSlotInUse(State().current)) {
     (void)flags;
     SelectWindow(kMainWindow);
@@ -363,6 +364,7 @@ void WindowCloseChild(int n) {
 }
 
 void WindowShutdown() {
+  UnloadAllDialogs();
   for (int i = kMaxWindowNumber; i >= 0; --i) {
     WindowSlot& s = Slot(i);
     if (s.frame == plat::kNoWindow) continue;
@@ -372,7 +374,6 @@ void WindowShutdown() {
     s = WindowSlot{};
     if (plat::IsInitialized()) plat::DestroyWindow(frame);
   }
-  ResetDialogStatus();
   ResetEventState();
   if (plat::IsInitialized()) UnregisterClasses();
   State().mainOpen = false;

@@ -1,0 +1,607 @@
+// The dialog table, the current dialog, loading and unloading, the status
+// words, and the dialog procedure that turns notifications into events.
+#include <algorithm>
+#include <cctype>
+
+#include "platform/controls/Controls.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/window/Window.h"
+#include "toolkit/core/Conversion.h"
+#include "toolkit/core/Errors.h"
+#include "toolkit/core/Events.h"
+#include "toolkit/core/Geometry.h"
+#include "toolkit/core/ModalState.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/DialogManager_p.h"
+
+namespace tk {
+
+namespace {
+
+std::vector<res::DialogTemplate>& ExtraTemplates() {
+  static std::vector<res::DialogTemplate> t;
+  return t;
+}
+
+const res::DialogTemplate* FindTemplate(int id) {
+  for (const res::DialogTemplate& t : ExtraTemplates())
+    if (t.id == id) return &t;
+  return res::ProgramResources().FindDialog(id);
+}
+
+constexpr std::string_view kNumericClasses[] = {"INTEGEREDIT", "INTEGERSPIN", "REALEDIT",
+                                                "REALSPIN",    "DOUBLEEDIT",  "DOUBLESPIN"};
+
+/// The window class a template's control is made of.
+std::string PlatformClass(const std::string& cls) {
+  if (IsNumericClass(cls)) return std::string(plat::kEditClass);
+  if (!plat::IsClassRegistered(cls)) return std::string(plat::kStaticClass);
+  return cls;
+}
+
+plat::DialogSpec SpecOf(const res::DialogTemplate& t) {
+  (void)plat::RegisterControls();
+  plat::DialogSpec s;
+  s.id = t.id;
+  s.child = t.kind == res::DialogKind::Child;
+  s.caption = t.caption;
+  s.rect = {t.x, t.y, t.x + t.width, t.y + t.height};
+  s.style = t.style;
+  for (const res::DialogControl& c : t.controls) {
+    plat::DialogControlSpec cs;
+    cs.className = PlatformClass(c.className);
+    cs.id = c.id;
+    cs.rect = {c.x, c.y, c.x + c.width, c.y + c.height};
+    cs.text = c.text;
+    cs.style = c.style;
+    if (!plat::IsClassRegistered(c.className) && !IsNumericClass(c.className))
+      cs.style = c.style & (plat::kStyleVisible | plat::kStyleDisabled);
+    s.controls.push_back(std::move(cs));
+  }
+  return s;
+}
+
+int FindDialogNumber(int identifier) {
+  DialogManagerState& s = Dm();
+  for (int i = 0; i <= s.loadedCount; ++i) {
+    const auto& d = s.table[static_cast<std::size_t>(i)];
+    if (d && d->rec.identifier == identifier) return i;
+  }
+  return -1;
+}
+
+/// The window a toolkit window number or a dialog stands for, as owner.
+plat::Hwnd ActiveTopLevelWindow() {
+  const plat::Hwnd a = plat::GetActiveWindow();
+  if (a != plat::kNoWindow && WindowNumberFromHandle(a) >= 0) return a;
+  return WindowFrameHandle(kMainWindow);
+}
+
+/// Set-up of the fields of a freshly made dialog.
+void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
+  const std::vector<plat::Hwnd> controls = plat::DialogControls(d.hwnd);
+  for (std::size_t i = 0; i < controls.size() && i < t.controls.size(); ++i) {
+    DialogField f;
+    f.hwnd = controls[i];
+    f.className = t.controls[i].className;
+    f.id = t.controls[i].id;
+    ControlRecord& r = f.rec;
+    if (SameClass(f.className, plat::kEditClass)) {
+      r.maxLength = (plat::GetStyle(f.hwnd) & plat::kEsMultiline) ? 65535 : 32767;
+      plat::EditSetLimit(f.hwnd, r.maxLength);
+    } else if (IsNumericClass(f.className)) {
+      r.spinStep = 1.0;
+      r.spinPageStep = 5.0;
+      if (f.className.rfind("INTEGER", 0) == 0 || f.className.rfind("integer", 0) == 0) {
+        r.maxLength = 11;
+        plat::EditSetLimit(f.hwnd, r.maxLength);
+      }
+      const std::string text = plat::GetWindowText(f.hwnd);
+      ParseDoubleQuiet(r.value, text);
+      r.hasValue = FirstNonBlank(text) > 0 ? 1 : 0;
+    } else if (SameClass(f.className, plat::kButtonClass)) {
+      // Plain and three-state check boxes become automatic ones, plain
+      // radio buttons automatic radio buttons.
+      const unsigned style = plat::GetStyle(f.hwnd);
+      const unsigned type = style & plat::kBsTypeMask;
+      unsigned to = type;
+      if (type == plat::kBsCheckBox || type == plat::kBs3State) to = plat::kBsAutoCheckBox;
+      if (type == plat::kBsRadioButton) to = plat::kBsAutoRadioButton;
+      if (to != type) plat::ButtonSetStyle(f.hwnd, (style & ~plat::kBsTypeMask) | to);
+    }
+    d.fields.push_back(std::move(f));
+  }
+  for (DialogField& f : d.fields) f.rec.state = FieldStateOf(f);
+}
+
+bool IsInModal(const LoadedDialog& d) {
+  const plat::Hwnd m = Dm().modalDialog;
+  return m != plat::kNoWindow && (d.hwnd == m || plat::IsChild(m, d.hwnd));
+}
+
+int FocusedFieldId(LoadedDialog& d) {
+  DialogField* f = FieldOfWindow(d, plat::GetFocus());
+  return f ? f->id : 0;
+}
+
+bool IsPushButtonField(const DialogField& f) {
+  if (FieldTypeOf(f) == kFieldPushButton) return true;
+  if (FieldTypeOf(f) != kFieldStaticText) return false;
+  const unsigned style = plat::GetStyle(f.hwnd);
+  const unsigned type = style & 0xFF;
+  return (style & plat::kSsNotify) && (type == plat::kSsLeft || type == plat::kSsCenter);
+}
+
+/// A push button, Escape or the close box.
+std::optional<plat::LResult> PushButton(LoadedDialog& d, int button, DialogField* f) {
+  DialogManagerState& s = Dm();
+  const int focused = FocusedFieldId(d);
+  const bool focusOnButton = f != nullptr && focused == f->id;
+  if (IsInModal(d)) {
+    s.closedModalId = d.rec.identifier;
+    d.rec.currentField = button;
+    if (!focusOnButton && focused != 0) d.rec.previousField = focused;
+    plat::EndDialogModal(s.modalDialog, button);
+    return 1;
+  }
+  // A button that took the focus with the click counts as the current field
+  // from then on (the focus change itself raises no event here).
+  if (!focusOnButton || d.rec.currentField != button) d.rec.previousField = d.rec.currentField;
+  if (focusOnButton) d.rec.currentField = button;
+  StoreEvent(kEventPushButton, button, plat::MakeWParam(button, 0), 0, d.hwnd);
+  return 0;
+}
+
+void FieldChanged(LoadedDialog& d, DialogField& f, int code, plat::LParam l) {
+  DialogManagerState& s = Dm();
+  if (s.creatingDialog) return;
+  d.rec.focusField = f.id;
+  if (IsInModal(d)) return;
+  const bool focusNote = code == 0x100 || code == 3 || code == 4 || code == 6;
+  if (focusNote && f.id == d.rec.currentField) return;
+  d.rec.previousField = d.rec.currentField;
+  d.rec.currentField = f.id;
+  StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f.id, code), l, d.hwnd);
+}
+
+std::optional<plat::LResult> OnCommand(LoadedDialog& d, plat::WParam w, plat::LParam l) {
+  const int id = static_cast<std::int16_t>(plat::LowWord(w));
+  const int code = plat::HighWord(w);
+  const auto ctrl = static_cast<plat::Hwnd>(l);
+  DialogField* f = ctrl != plat::kNoWindow ? FieldOfWindow(d, ctrl) : nullptr;
+  if (ctrl == plat::kNoWindow || (f == nullptr && code == 0)) return PushButton(d, id, nullptr);
+  if (f == nullptr) return std::nullopt;
+  if (code == 0 && IsPushButtonField(*f)) return PushButton(d, f->id, f);
+  const FieldType type = FieldTypeOf(*f);
+  if (code == 2 && (type == kFieldListBox || type == kFieldComboBox)) {
+    if (!(f->rec.flags & 1)) {
+      const plat::Hwnd def = plat::DialogDefaultButton(d.hwnd);
+      if (def != plat::kNoWindow) plat::PressDialogButton(d.hwnd, plat::GetWindowId(def));
+    }
+    return 0;
+  }
+  const bool isButton = SameClass(f->className, plat::kButtonClass);
+  switch (code) {
+    case 0:
+    case 1:
+    case 3:
+    case 4:
+    case 0x100:
+      break;
+    case 6:
+      if (!isButton) return 0;
+      break;
+    case 5:
+    case 0x300:
+      if (!f->rec.reportEveryChange) return 0;
+      break;
+    default:
+      return 0;
+  }
+  FieldChanged(d, *f, code, l);
+  return 0;
+}
+
+std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WParam w,
+                                           plat::LParam l) {
+  LoadedDialog* d = FindLoaded(dlg);
+  if (d == nullptr) return std::nullopt;
+  DialogManagerState& s = Dm();
+  switch (m) {
+    case plat::Msg::Command:
+      return OnCommand(*d, w, l);
+    case plat::Msg::Activate:
+      if (w != plat::kInactive)
+        s.activeDialog = dlg;
+      else if (s.activeDialog == dlg)
+        s.activeDialog = plat::kNoWindow;
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+/// The items of dialog events (the event loop's link).
+bool FillDialogEvent(int type, plat::WParam w, plat::LParam l, plat::Hwnd h, EventRecord& out) {
+  LoadedDialog* d = FindLoaded(h);
+  if (d == nullptr) return false;
+  out = EventRecord{};
+  out.window = d->rec.identifier;
+  out.value1 = out.value2 = out.value3 = out.value4 = out.x = out.y = -1;
+  switch (type) {
+    case kEventPushButton:
+      out.value1 = static_cast<std::int16_t>(plat::LowWord(w));
+      out.value2 = d->rec.previousField;
+      return true;
+    case kEventFieldChanged:
+      out.value1 = d->rec.previousField;
+      out.value2 = d->rec.currentField;
+      out.value3 = 0;
+      out.x = d->rec.lastCell;
+      out.y = static_cast<std::int32_t>(l);
+      d->rec.lastCell = out.y;
+      return true;
+    case kEventTabChanged:
+      out.value1 = d->rec.previousPage;
+      out.value2 = d->rec.currentPage;
+      return true;
+    default:
+      return false;
+  }
+}
+
+/// Takes out of the table every dialog whose window is gone, keeping the
+/// current dialog current when it is still there.
+void CompactTable() {
+  DialogManagerState& s = Dm();
+  LoadedDialog* current = CurrentDialog();
+  std::vector<std::unique_ptr<LoadedDialog>> keep;
+  for (int i = 1; i <= s.loadedCount; ++i) {
+    auto& slot = s.table[static_cast<std::size_t>(i)];
+    if (slot && plat::IsWindow(slot->hwnd)) keep.push_back(std::move(slot));
+    slot.reset();
+  }
+  s.loadedCount = static_cast<int>(keep.size());
+  s.currentNumber = 0;
+  for (int i = 0; i < s.loadedCount; ++i) {
+    if (keep[static_cast<std::size_t>(i)].get() == current) s.currentNumber = i + 1;
+    s.table[static_cast<std::size_t>(i + 1)] = std::move(keep[static_cast<std::size_t>(i)]);
+  }
+  if (s.currentNumber == 0) s.status.item3 = 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Shared helpers
+
+plat::Hwnd CurrentOwnerWindow() {
+  DialogManagerState& s = Dm();
+  if (s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog)) {
+    const LoadedDialog* d = FindLoaded(s.activeDialog);
+    if (d != nullptr && d->rec.combinedWindow != plat::kNoWindow) return d->rec.combinedWindow;
+    return s.activeDialog;
+  }
+  return ActiveTopLevelWindow();
+}
+
+DialogManagerState& Dm() {
+  static DialogManagerState s;
+  return s;
+}
+
+DialogStatusWords& DialogStatus() {
+  return Dm().status;
+}
+
+void ResetDialogStatus() {
+  Dm().status = DialogStatusWords{};
+}
+
+LoadedDialog* FindLoaded(plat::Hwnd h) {
+  if (h == plat::kNoWindow) return nullptr;
+  DialogManagerState& s = Dm();
+  for (int i = 1; i <= s.loadedCount; ++i) {
+    LoadedDialog* d = s.table[static_cast<std::size_t>(i)].get();
+    if (d && d->hwnd == h) return d;
+  }
+  return nullptr;
+}
+
+LoadedDialog* CurrentDialog() {
+  DialogManagerState& s = Dm();
+  if (s.status.item3 == 0 || s.currentNumber < 1 || s.currentNumber > s.loadedCount) return nullptr;
+  return s.table[static_cast<std::size_t>(s.currentNumber)].get();
+}
+
+DialogField* FindField(LoadedDialog& d, int id) {
+  for (DialogField& f : d.fields)
+    if (f.id == id && plat::IsWindow(f.hwnd)) return &f;
+  return nullptr;
+}
+
+DialogField* FieldOfWindow(LoadedDialog& d, plat::Hwnd h) {
+  for (; h != plat::kNoWindow && h != d.hwnd; h = plat::GetParent(h))
+    for (DialogField& f : d.fields)
+      if (f.hwnd == h) return &f;
+  return nullptr;
+}
+
+bool SameClass(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
+bool IsNumericClass(std::string_view cls) {
+  return std::any_of(std::begin(kNumericClasses), std::end(kNumericClasses),
+                     [&](std::string_view n) { return SameClass(cls, n); });
+}
+
+bool IsEditType(const DialogField& f) {
+  return SameClass(f.className, plat::kEditClass) || IsNumericClass(f.className);
+}
+
+FieldType FieldTypeOf(const DialogField& f) {
+  const std::string& c = f.className;
+  const unsigned style = plat::GetStyle(f.hwnd);
+  if (SameClass(c, plat::kStaticClass)) {
+    const unsigned t = style & 0xFF;
+    return (t == 0 || t == 1 || t == 11) ? kFieldStaticText : kFieldOtherStatic;
+  }
+  if (SameClass(c, plat::kEditClass)) return kFieldString;
+  if (SameClass(c, "INTEGEREDIT") || SameClass(c, "INTEGERSPIN")) return kFieldInteger;
+  if (SameClass(c, "REALEDIT") || SameClass(c, "REALSPIN")) return kFieldReal;
+  if (SameClass(c, "DOUBLEEDIT") || SameClass(c, "DOUBLESPIN")) return kFieldDouble;
+  if (SameClass(c, plat::kButtonClass)) {
+    if ((style & 7) == 7) return kFieldGroupBox;
+    if ((style & 3) == 3) return kFieldCheckBox;
+    if ((style & 9) == 9) return kFieldRadioButton;
+    return kFieldPushButton;
+  }
+  if (SameClass(c, plat::kComboBoxClass)) return kFieldComboBox;
+  if (SameClass(c, plat::kListBoxClass)) return kFieldListBox;
+  if (SameClass(c, plat::kTabClass)) return kFieldTab;
+  if (SameClass(c, plat::kProgressClass)) return kFieldProgressBar;
+  if (SameClass(c, "JQXGRID")) return kFieldGrid;
+  if (SameClass(c, plat::kTrackbarClass)) return kFieldTrackbar;
+  if (SameClass(c, "SysTreeView32")) return kFieldTreeView;
+  return kFieldOther;
+}
+
+int FieldStateOf(const DialogField& f) {
+  if (!plat::IsShown(f.hwnd)) return kFieldHidden;
+  if (!plat::IsWindowEnabled(f.hwnd)) return kFieldDisabled;
+  const FieldType t = FieldTypeOf(f);
+  if ((IsEditType(f) || t == kFieldGrid) && (plat::GetStyle(f.hwnd) & plat::kEsReadOnly))
+    return kFieldReadOnly;
+  return kFieldEnabled;
+}
+
+void AddDialogTemplate(const res::DialogTemplate& t) {
+  for (res::DialogTemplate& e : ExtraTemplates())
+    if (e.id == t.id) {
+      e = t;
+      return;
+    }
+  ExtraTemplates().push_back(t);
+}
+
+void ClearDialogTemplates() {
+  ExtraTemplates().clear();
+}
+
+void InstallDialogEvents() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  SetDialogEventLink(DialogEventLink{FillDialogEvent});
+}
+
+void DropDestroyedDialogs() {
+  CompactTable();
+}
+
+void UnloadAllDialogs() {
+  ResetDialogManager();
+}
+
+void ResetDialogManager() {
+  DialogManagerState& s = Dm();
+  for (int i = s.loadedCount; i >= 1; --i) {
+    auto& d = s.table[static_cast<std::size_t>(i)];
+    if (d && plat::IsWindow(d->hwnd)) plat::DestroyWindow(d->hwnd);
+  }
+  s = DialogManagerState{};
+}
+
+// ---------------------------------------------------------------------------
+// Calls of the application
+
+void WDialogLoad(int id, std::optional<int> identifier, int owner) {
+  constexpr std::string_view kName = "WDialogLoad";
+  InstallDialogEvents();
+  DialogManagerState& s = Dm();
+  const int ident = identifier.value_or(id);
+  const int found = FindDialogNumber(ident);
+  if (found >= 1) {
+    s.currentNumber = found;
+    s.status.item3 = ident;
+    return;
+  }
+  if (s.loadedCount >= kMaxDialogs) {
+    ReportLibraryError(kErrTooManyDialogs, kName);
+    return;
+  }
+  const res::DialogTemplate* t = FindTemplate(id);
+  if (t == nullptr) {
+    ReportLibraryError(kErrNoTemplate, kName);
+    return;
+  }
+  plat::Hwnd parent = plat::kNoWindow;
+  if (owner == -1)
+    parent = CurrentOwnerWindow();
+  else if (WindowSlotInUse(owner))
+    parent = WindowClientHandle(owner);
+  const bool child = t->kind == res::DialogKind::Child;
+  if (!child && parent != plat::kNoWindow) parent = plat::GetTopLevel(parent);
+
+  auto d = std::make_unique<LoadedDialog>();
+  d->templateId = id;
+  d->child = child;
+  d->rec.identifier = ident;
+  s.pendingFocusField = s.pendingX = s.pendingY = 0;
+  s.creatingDialog = 1;
+  const plat::Hwnd savedActive = s.activeDialog;
+  d->hwnd = plat::CreateDialogFromSpec(SpecOf(*t), parent, DialogHandler);
+  if (d->hwnd == plat::kNoWindow) {
+    s.creatingDialog = 0;
+    ReportLibraryError(kErrCreationFailed, kName);
+    return;
+  }
+  SetupFields(*d, *t);
+  const plat::Rect r = plat::GetWindowRect(d->hwnd);
+  d->rec.minWidth = r.Width();
+  d->rec.minHeight = r.Height();
+  s.creatingDialog = 0;
+  ++s.loadedCount;
+  s.table[static_cast<std::size_t>(s.loadedCount)] = std::move(d);
+  s.currentNumber = s.loadedCount;
+  s.activeDialog = savedActive;
+  s.status.item3 = ident;
+}
+
+void WDialogSelect(int identifier) {
+  DialogManagerState& s = Dm();
+  const int found = FindDialogNumber(identifier);
+  if (found < 1) {
+    ReportLibraryError(kErrNotLoaded, "WDialogSelect");
+    return;
+  }
+  s.currentNumber = found;
+  s.status.item3 = identifier;
+}
+
+int HideDialogByNumber(int number);
+
+void WDialogUnload(int keepPages) {
+  (void)keepPages;  // tab pages arrive with the dialog extras
+  constexpr std::string_view kName = "WDialogUnload";
+  LoadedDialog* d = CurrentDialog();
+  if (d == nullptr) {
+    ReportLibraryError(kErrNoDialog, kName);
+    return;
+  }
+  const int hidden = HideDialogByNumber(-1);
+  if (hidden == -1) {
+    ReportLibraryError(kErrCombined, kName);
+    return;
+  }
+  if (hidden == -2) {
+    ReportLibraryError(kErrSubDialog, kName);
+    return;
+  }
+  // Dialogs inside this one or owned by it go with it.
+  DialogManagerState& s = Dm();
+  for (int i = s.loadedCount; i >= 1; --i) {
+    LoadedDialog* o = s.table[static_cast<std::size_t>(i)].get();
+    if (o == nullptr || o == d) continue;
+    bool below = plat::IsChild(d->hwnd, o->hwnd);
+    for (plat::Hwnd w = plat::GetOwner(o->hwnd); !below && w != plat::kNoWindow;
+         w = plat::GetOwner(w))
+      below = w == d->hwnd;
+    if (below) {
+      const int saved = s.currentNumber;
+      s.currentNumber = i;
+      HideDialogByNumber(-1);
+      s.currentNumber = saved;
+    }
+  }
+  plat::DestroyWindow(d->hwnd);
+  s.status.item3 = 0;
+  CompactTable();
+  s.status.item3 = 0;
+  s.currentNumber = 0;
+}
+
+int WDialogStatusQuery(int item) {
+  DialogManagerState& s = Dm();
+  switch (item) {
+    case 1:
+      return s.status.closingButton;
+    case 2:
+      return s.status.focusBefore;
+    case 3:
+      return s.status.item3;
+    case 4:
+      return s.status.answer;
+    case 5:
+      return s.status.item5;
+    default:
+      break;
+  }
+  LoadedDialog* d = CurrentDialog();
+  if (d == nullptr || item < 6 || item > 10) return 0;
+  const plat::Hwnd parent = plat::GetParent(d->hwnd);
+  const bool inWindow = d->child && parent != plat::kNoWindow;
+  if (item == 10) {
+    if (d->rec.combinedWindow != plat::kNoWindow) return 4;
+    if (!inWindow) return 1;
+    return FindLoaded(parent) != nullptr ? 3 : 2;
+  }
+  const plat::Rect r = plat::GetWindowRect(d->hwnd);
+  const int values[4] = {r.left, r.top, r.Width(), r.Height()};
+  int v = values[item - 6];
+  if (inWindow) {
+    const plat::Rect pc = plat::GetClientRect(parent);
+    const bool across = item == 6 || item == 8;
+    v = PixelToUnit(v, across ? pc.Width() : pc.Height());
+  }
+  return v;
+}
+
+void WDialogTitle(std::optional<std::string_view> title, int icon) {
+  (void)icon;  // dialogs carry no icon of their own here
+  LoadedDialog* d = CurrentDialog();
+  if (d == nullptr) {
+    ReportLibraryError(kErrNoDialog, "WDialogTitle");
+    return;
+  }
+  if (!title) return;
+  std::string_view t = *title;
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  plat::SetWindowText(d->hwnd, t);
+}
+
+void WDialogSetField(int field, std::optional<int> position) {
+  constexpr std::string_view kName = "WDialogSetField";
+  LoadedDialog* d = CurrentDialog();
+  if (d == nullptr) {
+    ReportLibraryError(kErrNoDialog, kName);
+    return;
+  }
+  DialogField* f = FindField(*d, field);
+  if (f == nullptr) {
+    ReportLibraryError(kErrBadField, kName);
+    return;
+  }
+  if (!plat::IsWindowVisible(d->hwnd)) return;
+  plat::Hwnd target = f->hwnd;
+  if (const plat::Hwnd edit = plat::ComboBoxGetEdit(f->hwnd); edit != plat::kNoWindow)
+    target = edit;
+  plat::SetFocus(target);
+  if (SameClass(plat::GetClassName(target), plat::kEditClass)) {
+    if (position) {
+      const int at = std::max(0, *position - 1);
+      plat::EditSetSel(target, at, at);
+      plat::EditScrollCaret(target);
+    } else if (!(plat::GetStyle(target) & plat::kEsMultiline)) {
+      plat::EditSetSel(target, 0, -1);
+    }
+  }
+  d->rec.currentField = field;
+  d->rec.focusField = field;
+}
+
+}  // namespace tk
