@@ -6,19 +6,23 @@
 #include <cstdio>
 #include <utility>
 
+#include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/MessageBox.h"
+#include "toolkit/dialogs/Dialogs.h"
 #include "toolkit/core/Windows.h"
 
 namespace sup {
 namespace {
 
-void WriteToStandardError(UserMessageKind, std::string_view title, std::string_view text) {
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
-               static_cast<int>(text.size()), text.data());
+// One OK button; the information icon for WINMSG, the exclamation for WINWRN.
+// Without a display and a script the box itself writes to standard error.
+void ShowMessageBox(UserMessageKind kind, std::string_view title, std::string_view text) {
+  tk::WMessageBox(0, kind == UserMessageKind::Warning ? 3 : 4, 1, text, title);
 }
 
 struct MessageState {
-  UserMessageHook hook = WriteToStandardError;
+  UserMessageHook hook = ShowMessageBox;
   UserMessage last;
   int count = 0;
 };
@@ -69,7 +73,7 @@ void ClearUserMessages() {
 }
 
 void SetUserMessageHook(UserMessageHook hook) {
-  Messages().hook = hook ? std::move(hook) : UserMessageHook(WriteToStandardError);
+  Messages().hook = hook ? std::move(hook) : UserMessageHook(ShowMessageBox);
 }
 
 bool LKILL(int LRESET) {
@@ -137,15 +141,36 @@ void SetAbortPollHook(AbortPollHook hook) {
 
 namespace {
 
+/// The dialog manager's own field access on the current dialog.
+DialogFieldAccess ToolkitFieldAccess() {
+  DialogFieldAccess a;
+  a.putString = [](int field, std::string_view text) { tk::WDialogPutString(field, text); };
+  a.putReal = [](int field, float value, std::string_view format) {
+    tk::WDialogPutReal(field, value, format);
+  };
+  a.putCheckBox = [](int field, int state) { tk::WDialogPutCheckBox(field, state); };
+  a.getCheckBox = [](int field, int& state) {
+    (void)tk::WErrorStatusQuery(1);  // reading clears the last code
+    std::int32_t s = 0;
+    tk::WDialogGetCheckBox(field, s);
+    if (tk::WErrorStatusQuery(1) != 0) return false;
+    state = s;
+    return true;
+  };
+  return a;
+}
+
 DialogFieldAccess& Fields() {
-  static DialogFieldAccess access;
+  static DialogFieldAccess access = ToolkitFieldAccess();
   return access;
 }
 
 }  // namespace
 
 void SetDialogFieldAccess(DialogFieldAccess access) {
-  Fields() = std::move(access);
+  Fields() = access.putString || access.putReal || access.putCheckBox || access.getCheckBox
+                 ? std::move(access)
+                 : ToolkitFieldAccess();
 }
 
 std::string_view MissingValueFormat(float X) {

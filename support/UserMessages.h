@@ -45,7 +45,7 @@ int UserMessageCount();
 void ClearUserMessages();
 
 /// Delivers a message box: kind, title, text. An empty hook restores the
-/// default (title and text to standard error).
+/// default, the toolkit's message box with one OK button.
 using UserMessageHook =
     std::function<void(UserMessageKind kind, std::string_view title, std::string_view text)>;
 void SetUserMessageHook(UserMessageHook hook);
@@ -74,8 +74,9 @@ void WDIALOGPUTCHECKBOXL(int IFIELD, bool L);
 /// L := the check box is checked; false when it cannot be read. The result is L.
 bool WDIALOGGETCHECKBOXL(int IFIELD, bool& L);
 
-/// How the helpers reach the dialog manager's field access. Until it is
-/// connected the members may be empty: puts do nothing, reads fail.
+/// How the helpers reach the dialog manager's field access: by default the
+/// dialog manager itself; tests may stand in for it. A value with no member
+/// set restores the default.
 struct DialogFieldAccess {
   std::function<void(int field, std::string_view text)> putString;
   std::function<void(int field, float value, std::string_view format)> putReal;
