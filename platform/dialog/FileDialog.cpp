@@ -129,16 +129,20 @@ struct FileChooser {
   Hwnd Owner() const { return box != kNoWindow ? box : params.owner; }
 
   /// The full path for one typed name, with the filter's extension added
-  /// where asked and, in an open dialog, the spelling of an existing file
-  /// whose name differs only in case.
+  /// where asked.
   std::string FullName(const std::string& typed) const {
     std::string path = Resolve(folder, typed);
     std::string name = NameOf(path);
+    bool appended = false;
     if (params.appendExtension && name.find('.') == std::string::npos && Filter() != nullptr) {
       const std::string ext = FilterDefaultExtension(*Filter());
       if (!ext.empty()) path += "." + ext;
+      appended = !ext.empty();
     }
-    if (!params.save && !PathExists(path)) {
+    // The filters' extensions are written in capitals but files on disk may
+    // have them in small letters: a name the user did not spell out in full
+    // (or any name to open) finds the existing file of that name in any case.
+    if ((!params.save || appended) && !PathExists(path)) {
       std::vector<std::string> entries;
       const std::string lower = Lower(NameOf(path));
       if (ListDirectory(FolderOf(path), entries) == 0) {
