@@ -72,7 +72,8 @@ std::vector<std::string> SplitNames(std::string_view text, bool multi) {
   if (!multi || t.empty() || t[0] != '"') {
     if (t.empty()) return {};
     std::string one = t;
-    if (one.size() >= 2 && one.front() == '"' && one.back() == '"') one = one.substr(1, one.size() - 2);
+    if (one.size() >= 2 && one.front() == '"' && one.back() == '"')
+      one = one.substr(1, one.size() - 2);
     return {one};
   }
   std::vector<std::string> names;
@@ -288,7 +289,7 @@ constexpr int kWidth = 440;
 constexpr int kHeight = 330;
 
 struct DialogState : WindowExtra {
-  FileChooser* file = nullptr;      // one of these two
+  FileChooser* file = nullptr;  // one of these two
   FolderChooser* chooser = nullptr;
   Hwnd folderEdit = kNoWindow, list = kNoWindow, nameEdit = kNoWindow, filter = kNoWindow;
   std::vector<std::string> folders;  // list entries, folders first
@@ -483,8 +484,8 @@ bool RunWindow(Hwnd owner, const std::string& title, FileChooser* file, FolderCh
                    kWsTabStop | kWsBorder | kWsVScroll | kLbsNotify | kLbsHasStrings |
                        (multi ? kLbsExtendedSel : 0u),
                    {10, 40, 430, 220}, kIdList);
-  Control(box, kStaticClass, chooser != nullptr ? "Folder name:" : "File name:",
-          kSsLeftNoWordWrap, {10, 234, 100, 250}, -1);
+  Control(box, kStaticClass, chooser != nullptr ? "Folder name:" : "File name:", kSsLeftNoWordWrap,
+          {10, 234, 100, 250}, -1);
   s.nameEdit = Control(box, kEditClass, name, kWsTabStop | kWsBorder | kEsAutoHScroll,
                        {105, 230, 340, 252}, kIdName);
   if (file != nullptr) {
@@ -557,8 +558,7 @@ bool MatchesFileFilter(const FileFilter& filter, std::string_view name) {
 
 std::string FilterDefaultExtension(const FileFilter& filter) {
   for (const std::string& p : filter.patterns) {
-    if (p.size() > 2 && p.compare(0, 2, "*.") == 0 &&
-        p.find_first_of("*?", 2) == std::string::npos)
+    if (p.size() > 2 && p.compare(0, 2, "*.") == 0 && p.find_first_of("*?", 2) == std::string::npos)
       return p.substr(2);
   }
   return {};
@@ -601,7 +601,8 @@ FolderDialogResult FolderDialog(const FolderDialogParams& params) {
   if (!backend->CanWait()) return chooser.result;
   // The browser shows an existing folder; the field keeps the start as given.
   const std::string start = chooser.folder;
-  while (!IsFolder(chooser.folder) && chooser.folder != "/") chooser.folder = FolderOf(chooser.folder);
+  while (!IsFolder(chooser.folder) && chooser.folder != "/")
+    chooser.folder = FolderOf(chooser.folder);
   const std::string title = params.title.empty() ? "Select Directory" : params.title;
   if (!RunWindow(params.owner, title, nullptr, &chooser, start))
     chooser.result.outcome = DialogOutcome::Failed;

@@ -53,12 +53,12 @@ enum class DialogOutcome { Confirmed, Cancelled, Failed };
 struct FileDialogParams {
   Hwnd owner = kNoWindow;  // disabled while the dialog is up
   std::string title;
-  bool save = false;             // a save dialog (else open)
-  bool confirm = false;          // open: ask before taking a missing file; save: before replacing
-  bool pathNeedNotExist = false; // else the folder of a name must exist
-  bool fileMustExist = false;    // open: refuse a missing file (before `confirm`)
-  bool multiSelect = false;      // open only
-  bool appendExtension = false;  // the filter's extension goes on a name typed without one
+  bool save = false;              // a save dialog (else open)
+  bool confirm = false;           // open: ask before taking a missing file; save: before replacing
+  bool pathNeedNotExist = false;  // else the folder of a name must exist
+  bool fileMustExist = false;     // open: refuse a missing file (before `confirm`)
+  bool multiSelect = false;       // open only
+  bool appendExtension = false;   // the filter's extension goes on a name typed without one
   std::vector<FileFilter> filters;
   int filterIndex = 0;  // 0-based entry shown first
   std::string folder;   // where the dialog starts (blank: the current directory)
@@ -67,9 +67,9 @@ struct FileDialogParams {
 
 struct FileDialogResult {
   DialogOutcome outcome = DialogOutcome::Cancelled;
-  std::string folder;               // absolute, without a final "/" (but "/")
-  std::vector<std::string> names;   // the chosen file names within FOLDER
-  int filterIndex = 0;              // the entry chosen
+  std::string folder;              // absolute, without a final "/" (but "/")
+  std::vector<std::string> names;  // the chosen file names within FOLDER
+  int filterIndex = 0;             // the entry chosen
 };
 
 /// Shows the file dialog modally and returns what the user chose.
@@ -78,9 +78,9 @@ FileDialogResult FileDialog(const FileDialogParams& params);
 struct FolderDialogParams {
   Hwnd owner = kNoWindow;
   std::string title;
-  std::string start;            // blank: the current directory
-  bool acceptMissing = false;   // a folder that does not exist is taken as it is
-  bool offerCreate = false;     // offer to create a folder that does not exist
+  std::string start;           // blank: the current directory
+  bool acceptMissing = false;  // a folder that does not exist is taken as it is
+  bool offerCreate = false;    // offer to create a folder that does not exist
 };
 
 struct FolderDialogResult {

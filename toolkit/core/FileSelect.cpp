@@ -66,8 +66,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }  // namespace
 
 void SelectFileCore(int filterKind, std::string_view filter, int length, int flags,
-                    std::string& name, std::string_view title, int& filterIndex, int snapshot,
-                    std::string_view routine) {
+                    std::string& name, std::string_view title, int& filterIndex, int snapshot) {
+  constexpr std::string_view routine = "WSelectFile";
   DialogFrame frame(snapshot != 0, routine);
 
   plat::FileDialogParams p;
@@ -145,7 +145,8 @@ void WSelectDir(int flags, std::string& folder, std::string_view title) {
   const plat::FolderDialogResult r = plat::FolderDialog(p);
   if (r.outcome != plat::DialogOutcome::Confirmed) {
     DialogStatus().answer = 0;
-    if (r.outcome == plat::DialogOutcome::Failed) ReportLibraryError(kErrCommonDialog, "WSelectDir");
+    if (r.outcome == plat::DialogOutcome::Failed)
+      ReportLibraryError(kErrCommonDialog, "WSelectDir");
     return;
   }
   const std::string before = folder;

@@ -11,13 +11,13 @@ namespace tk {
 
 /// File selection flags (a bit sum).
 enum FileSelectFlags : std::int32_t {
-  kSelectSave = 1,             // a save dialog (else open)
-  kSelectConfirm = 2,          // open: ask before taking a missing file; save: before replacing
-  kSelectPathNeedNotExist = 4, // the folder of the name need not exist
-  kSelectKeepFolder = 8,       // confirmed: the chosen file's folder stays the current directory
-  kSelectMultiple = 16,        // several files (open dialog only)
+  kSelectSave = 1,               // a save dialog (else open)
+  kSelectConfirm = 2,            // open: ask before taking a missing file; save: before replacing
+  kSelectPathNeedNotExist = 4,   // the folder of the name need not exist
+  kSelectKeepFolder = 8,         // confirmed: the chosen file's folder stays the current directory
+  kSelectMultiple = 16,          // several files (open dialog only)
   kSelectDefaultExtension = 32,  // the filter's extension goes on a name typed without one
-  kSelectMustExist = 128,      // open: the file must exist (before kSelectConfirm)
+  kSelectMustExist = 128,        // open: the file must exist (before kSelectConfirm)
 };
 
 /// Folder selection flags.
@@ -38,16 +38,15 @@ enum DirSelectFlags : std::int32_t {
 /// (1-based) in: the entry shown first; out: the entry chosen. Unless
 /// kSelectKeepFolder is set and the user confirmed, the current directory of
 /// before the call is restored. A failing dialog is reported as 1004.
-void WSelectFile(std::string_view filter, int flags, std::string& name,
-                 std::string_view title = {}, int* filterIndex = nullptr);
+void WSelectFile(std::string_view filter, int flags, std::string& name, std::string_view title = {},
+                 int* filterIndex = nullptr);
 
 /// The work behind WSelectFile. FILTER_KIND -1: FILTER (its first LENGTH
 /// characters, at most 1000) is the filter; any other value: no filter
 /// (this program keeps no filters as string resources). SNAPSHOT 0 takes
 /// no window snapshots.
 void SelectFileCore(int filterKind, std::string_view filter, int length, int flags,
-                    std::string& name, std::string_view title, int& filterIndex, int snapshot,
-                    std::string_view routine = "WSelectFile");
+                    std::string& name, std::string_view title, int& filterIndex, int snapshot);
 
 /// Chooses a folder. FOLDER in: where to start (blank: the current
 /// directory); out, when confirmed: the chosen folder, blank-padded. TITLE

@@ -1,9 +1,8 @@
-#include "platform/dialog/FileDialog.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "platform/dialog/FileDialog.h"
 #include "platform/dialog/MessageBox.h"
 #include "platform/testing/Harness.h"
 #include "platform/window/VirtualKeys.h"
@@ -220,7 +219,12 @@ TEST_F(FileDialogTest, FolderChooserChecksAsked) {
       {false, true, "new", {"No"}, DialogOutcome::Cancelled, kCreateFolderQuestion, false},
       {false, true, "new", {"Yes"}, DialogOutcome::Confirmed, kCreateFolderQuestion, true},
       {false, false, "file", {"OK"}, DialogOutcome::Cancelled, kNotAFolder, false},
-      {false, true, "file/x", {"Yes", "OK"}, DialogOutcome::Cancelled, kCreateFolderQuestion,
+      {false,
+       true,
+       "file/x",
+       {"Yes", "OK"},
+       DialogOutcome::Cancelled,
+       kCreateFolderQuestion,
        false},
   };
   for (const Case& c : cases) {

@@ -1,5 +1,3 @@
-#include "toolkit/core/FileSelect.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include "tests/ScopedEnv.h"
 #include "tests/TestSupport.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/FileSelect.h"
 #include "toolkit/core/ModalState.h"
 
 namespace tk {
@@ -60,12 +59,19 @@ TEST_F(FileSelectTest, AnswersAndTheCurrentDirectory) {
       {"open", 42, {{f, "data/shot"}}, 1, data + "/shot.sgy", true},
       {"open, folder restored", 34, {{f, "data/shot.sgy"}}, 1, data + "/shot.sgy", false},
       {"open, create declined", 42, {{f, "data/new"}, {"messagebox", "No"}}, 0, "", false},
-      {"save, replace", 43, {{f, "data/shot"}, {"messagebox", "Yes"}}, 1, data + "/shot.sgy",
+      {"save, replace", 43, {{f, "data/shot"}, {"messagebox", "Yes"}}, 1, data + "/shot.sgy", true},
+      {"save, replace declined then new",
+       35,
+       {{f, "data/shot"}, {"messagebox", "No"}, {f, "data/out"}},
+       1,
+       data + "/out.SGY",
+       false},
+      {"multiple",
+       58,
+       {{f, "data"}, {f, "\"shot.sgy\" \"two\""}},
+       1,
+       data + std::string("\0shot.sgy\0two.SGY\0\0", 19),
        true},
-      {"save, replace declined then new", 35,
-       {{f, "data/shot"}, {"messagebox", "No"}, {f, "data/out"}}, 1, data + "/out.SGY", false},
-      {"multiple", 58, {{f, "data"}, {f, "\"shot.sgy\" \"two\""}}, 1,
-       data + std::string("\0shot.sgy\0two.SGY\0\0", 19), true},
       {"multiple, one file", 50, {{f, "data/two.SGY"}}, 1, data + "/two.SGY", false},
       {"cancel", 42, {{f, "Cancel"}}, 0, "", false},
       {"cancel after going into the folder", 58, {{f, "data"}, {f, "Cancel"}}, 0, "", false},
@@ -97,8 +103,7 @@ TEST_F(FileSelectTest, ProposalFolderTitleAndFilterIndex) {
 
   // A filter with another separator; the question's caption is the title.
   name = Padded("", 80);
-  harness.Answer(std::string(plat::kFileDialogAnswer), "data/none")
-      .Answer("messagebox", "Yes");
+  harness.Answer(std::string(plat::kFileDialogAnswer), "data/none").Answer("messagebox", "Yes");
   WSelectFile("Files,*.DAT,", 42, name, "Pick one");
   EXPECT_EQ(name, Padded(root + "/data/none.DAT", 80));
   ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
@@ -135,9 +140,12 @@ TEST_F(FileSelectTest, FolderSelection) {
   const Case cases[] = {
       {"existing, made current", 8, {{d, "data"}}, 1, root + "/data", root + "/data"},
       {"existing", 0, {{d, "data"}}, 1, root + "/data", root},
-      {"create declined, then created", 72,
-       {{d, "made"}, {"messagebox", "No"}, {d, "made"}, {"messagebox", "Yes"}}, 1,
-       root + "/made", root + "/made"},
+      {"create declined, then created",
+       72,
+       {{d, "made"}, {"messagebox", "No"}, {d, "made"}, {"messagebox", "Yes"}},
+       1,
+       root + "/made",
+       root + "/made"},
       {"missing accepted", 12, {{d, "ghost"}}, 1, root + "/ghost", root},
       {"cancel", 8, {{d, "Cancel"}}, 0, "", root},
   };
