@@ -481,6 +481,10 @@ void SetProgramWaitIdleHook(void (*idle)()) {
   Services().idle = idle;
 }
 
+ProgramWaitIdle ProgramWaitIdleHook() {
+  return Services().idle;
+}
+
 void SetWindowShutdownHook(std::function<void()> hook) {
   Services().shutdown = std::move(hook);
 }

@@ -118,6 +118,9 @@ void OsRunProgram(std::string_view commandLine, int hide, int wait, int timeout,
 
 /// Called while OsRunProgram waits without limit (the window layer repaints).
 void SetProgramWaitIdleHook(void (*idle)());
+/// The hook installed by SetProgramWaitIdleHook (null when none).
+using ProgramWaitIdle = void (*)();
+ProgramWaitIdle ProgramWaitIdleHook();
 
 /// Closes the toolkit's windows (through the shutdown hook), starts the
 /// command and ends this process with 0; "Failed to execute program" with

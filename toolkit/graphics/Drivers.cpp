@@ -73,6 +73,81 @@ DriverParameters& DriverParams() {
   return p;
 }
 
+std::uint8_t* RasterRowBuffer() {
+  return reinterpret_cast<std::uint8_t*>(DriverParams().pointX.data());
+}
+
+std::string& DriverText() {
+  return DriverParams().text;
+}
+
+std::string& HardcopyFileName() {
+  static std::string name(kHardcopyNameLength, ' ');
+  return name;
+}
+
+std::string& HardcopyTitle() {
+  static std::string title(kHardcopyTitleLength, ' ');
+  return title;
+}
+
+void DispatchDriverOperation(HardcopyDriver& driver, DriverOperation op) {
+  using O = DriverOperation;
+  switch (op) {
+    case O::Select:
+      driver.Select();
+      break;
+    case O::BeginPicture:
+    case O::EndOutput:
+    case O::EndPage:
+      driver.Output(op);
+      break;
+    case O::Line:
+    case O::EllipseOutline:
+    case O::EllipseHalftone:
+    case O::EllipseSolid:
+    case O::TrapeziumHalftone:
+    case O::TrapeziumSolid:
+    case O::RectangleHalftone:
+    case O::RectangleSolid:
+    case O::TriangleHalftone:
+    case O::TriangleSolid:
+    case O::PieHalftone:
+    case O::PieSolid:
+    case O::PolygonHalftone:
+    case O::PolygonSolid:
+    case O::Clear:
+    case O::Point:
+    case O::ReadPixel:
+    case O::Polyline:
+    case O::Arc:
+    case O::Image:
+    case O::SoftwareFill:
+      driver.Draw(op);
+      break;
+    case O::Colour:
+    case O::ClipRectangle:
+    case O::PlotMode:
+    case O::PaletteEntry:
+    case O::LineType:
+    case O::LineWidth:
+    case O::TextAngle:
+    case O::PaletteReload:
+    case O::LineJoin:
+    case O::LineCap:
+      driver.Attribute(op);
+      break;
+    case O::CharacterSize:
+    case O::Text:
+    case O::TextWidth:
+      driver.Text(op);
+      break;
+    case O::AreaCopy:
+    case O::MetafileHeader:
+      break;
+  }
+}
+
 void ScreenDriverCall(DriverOperation op) {
   if (Gs().memoryRecorderOn) {
     if (const DriverEntry& r = TheDispatch().recorder) r(op);
@@ -103,6 +178,15 @@ int HardcopyDispatchNumber() {
 
 void RegisterHardcopyDriver(int number, DriverEntry entry) {
   if (number >= 1 && number <= 12) TheDispatch().drivers[number] = std::move(entry);
+}
+
+void StandHardcopyDriver(int number, HardcopyDriver* driver) {
+  if (driver == nullptr) {
+    RegisterHardcopyDriver(number, DriverEntry{});
+    return;
+  }
+  RegisterHardcopyDriver(number,
+                         [driver](DriverOperation& op) { DispatchDriverOperation(*driver, op); });
 }
 
 void RegisterMemoryRecorder(DriverEntry entry) {

@@ -68,12 +68,31 @@ inline constexpr int kCapabilityLength = 29;
 /// Per-output pairs are indexed 0 for the screen (current drawable) and 1
 /// for the hardcopy device.
 struct DriverParameters {
+  /// True (-1) once a hardcopy driver has drawn on the page; cleared by
+  /// operation 20 and by the graphics-state reset.
+  std::int32_t pageDirty = 0;
+  /// 1 when the driver's output file may be handed to a print command.
+  std::int32_t spoolCapable = 0;
+  std::int32_t recordLeadIn = 2;
+  std::int32_t penCount = 0;
+  std::int32_t rasterPlanes = 0;
+  std::int32_t rasterQuality = 0;
+  float factorX = 1.0f;
+  float factorY = 1.0f;
+  float penLastX = -9999.0f;
+  float penLastY = -9999.0f;
+  std::int32_t resolutionX = 0;
+  std::int32_t resolutionY = 0;
+  std::int32_t deviceUnderline = 0;
+  std::int32_t deviceStringText = 0;
   std::int32_t P1 = 0;
   std::int32_t P2 = 0;
   std::array<float, 4> X{};
   std::array<float, 4> Y{};
   std::array<std::int32_t, 4> KX{};
   std::array<std::int32_t, 4> KY{};
+  /// pointY follows pointX in storage: together they are the 40000-byte
+  /// raster row buffer of the plot-file layer (RasterRowBuffer()).
   std::array<float, kDriverMaxPoints> pointX{};
   std::array<float, kDriverMaxPoints> pointY{};
   std::string text = std::string(kDriverTextLength, ' ');
@@ -93,6 +112,56 @@ struct DriverParameters {
 
 /// The one block of the process.
 DriverParameters& DriverParams();
+
+inline constexpr int kRasterRowBytes = 2 * kDriverMaxPoints * static_cast<int>(sizeof(float));
+/// The storage of pointX followed by pointY, as one byte buffer.
+std::uint8_t* RasterRowBuffer();
+
+inline constexpr int kHardcopyNameLength = 260;
+inline constexpr int kHardcopyTitleLength = 200;
+/// The text operand of operations 22, 25, 18 and 38 (260 characters).
+std::string& DriverText();
+/// The driver's default or the chosen output name (260 characters).
+std::string& HardcopyFileName();
+/// The optional document title (200 characters).
+std::string& HardcopyTitle();
+
+/// Numbers of the hardcopy drivers (5 and 7 have none).
+enum HardcopyDriverNumber : std::int32_t {
+  kDriverNone = 0,
+  kDriverHpgl = 1,
+  kDriverPostScript = 2,
+  kDriverSvg = 3,
+  kDriverRasterPrinter = 4,
+  kDriverBitImage = 6,
+  kDriverDxf = 8,
+  kDriverCgm = 9,
+  kDriverWindowsPrinter = 10,
+  kDriverWindowsMetafile = 11,
+  kDriverHpgl2 = 12,
+};
+
+/// A hardcopy driver: one method per group of operations. The dispatcher
+/// (DispatchDriverOperation) switches every code onto one of them; a driver
+/// ignores the codes of a group it does not carry out.
+class HardcopyDriver {
+ public:
+  virtual ~HardcopyDriver() = default;
+  /// Operation 1: the probe (P1 = -999) or the full select.
+  virtual void Select() = 0;
+  /// Operations 18 (begin or resize), 19 (end output), 20 (end page).
+  virtual void Output(DriverOperation op) = 0;
+  /// Drawing: 2, 5-16, 17, 26, 31, 32, 34, 38, 40.
+  virtual void Draw(DriverOperation op) = 0;
+  /// Attributes: 3, 24, 27-30, 33, 35-37.
+  virtual void Attribute(DriverOperation op) = 0;
+  /// Text: 21, 22, 25.
+  virtual void Text(DriverOperation op) = 0;
+};
+
+/// Switches OP onto the method of DRIVER that carries out its group; codes
+/// outside 1-40 and codes for the screen only (23, 39) do nothing.
+void DispatchDriverOperation(HardcopyDriver& driver, DriverOperation op);
 
 /// A driver's entry: one operation code, operands in DriverParams().
 using DriverEntry = std::function<void(DriverOperation& op)>;
@@ -115,6 +184,9 @@ int HardcopyDispatchNumber();
 /// Installs (or with an empty entry removes) hardcopy driver NUMBER 1-12.
 /// Until the hardcopy drivers register here, hardcopy dispatch does nothing.
 void RegisterHardcopyDriver(int number, DriverEntry entry);
+/// Stands DRIVER (not owned; null removes it) at NUMBER 1-12: the drivers
+/// register themselves here, and tests stand a recording driver.
+void StandHardcopyDriver(int number, HardcopyDriver* driver);
 /// Installs the memory-metafile recorder that receives the screen
 /// operations while a memory-CGM slot is the drawing target.
 void RegisterMemoryRecorder(DriverEntry entry);

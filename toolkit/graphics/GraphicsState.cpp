@@ -11,6 +11,7 @@
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/Text.h"
+#include "toolkit/hardcopy/HardcopyOptions.h"
 
 namespace tk {
 namespace {
@@ -191,10 +192,8 @@ void IGrStateReset(std::string_view OPTIONS) {
     HardcopyDriverCall(DriverOperation::EndOutput);
     gs.hardcopyOn = 0;
   }
-  dp.P2 = (dp.driverNumber != 0 && OptionLetterTest(OPTIONS, 'P')) ? -998 : 0;
-  dp.P1 = 0;
-  HardcopyDriverSwitch(DriverOperation::Select);
-  dp.P2 = 0;
+  dp.pageDirty = 0;
+  HardcopySelectForReset(dp.driverNumber != 0 && OptionLetterTest(OPTIONS, 'P'));
   IGrUnits(0, 0, 1, 1);
   gs.penX = gs.penY = 0;
   gs.fillStyle = kFillOutline;
