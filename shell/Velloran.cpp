@@ -171,9 +171,10 @@ void CommandLine(Velloran& app) {
     app.loaded = true;
     app.refractionWindow = 0;
   }
+  if (error != 0) return;  // the reader or the import dispatch has said why
   if (keyword.find("ASCII") != std::string::npos) {
     tk::WMessageBox(0, 4, 1, "The ASCII conversion is not available yet.", "Velloran");
-  } else if (!keyword.empty() && error == 0) {
+  } else if (!keyword.empty()) {
     tk::WMessageBox(0, 3, 1, "Command line not understood:\r\n" + app.fileName + "\r\n" + keyword,
                     "Velloran");
   }

@@ -8,6 +8,7 @@
 #include "shell/Velloran.h"
 #include "tests/TestSupport.h"
 #include "toolkit/core/Menus.h"
+#include "toolkit/core/OsServices.h"
 #include "toolkit/core/Startup.h"
 #include "toolkit/core/Windows.h"
 
@@ -19,12 +20,16 @@ class VelloranTest : public ::testing::Test {
  protected:
   VelloranTest() {
     tk::ResetToolkitStart();
+    tk::SetCommandLineForTesting("velloran");  // no file named
     setup_.settings.files = vel::SettingsFilesFor("velloran", dir_.path());
     setup_.settings.currentDirectory = [this] { return dir_.path().string(); };
     setup_.settings.changeDirectory = [](const std::string&) { return true; };
     setup_.debugFile = dir_ / "velloran.dbg";
   }
-  ~VelloranTest() override { tk::ResetToolkitStart(); }
+  ~VelloranTest() override {
+    tk::SetCommandLineForTesting("");
+    tk::ResetToolkitStart();
+  }
 
   // What the main window shows while the program runs.
   struct Seen {
@@ -36,7 +41,7 @@ class VelloranTest : public ::testing::Test {
 
   // Runs the program; once it waits for input, records what the window
   // shows, sends an unknown command, moves the window when asked, then Exit.
-  int Run(Seen& seen, std::optional<plat::Point> moveTo = std::nullopt) {
+  int Run(Seen& seen, std::optional<plat::Point> moveTo = std::nullopt, bool closeBox = false) {
     harness_.Call([&, moveTo] {
       seen.open = tk::MainWindowOpen();
       tk::WindowMakeCurrent(tk::kMainWindow);
@@ -50,10 +55,14 @@ class VelloranTest : public ::testing::Test {
       plat::PostMessage(frame, plat::Msg::Command, 40001);  // a pop-up: no handler
       plat::PostMessage(frame, plat::Msg::Command, 12345);  // outside the table
       if (moveTo) harness_.MoveTo(frame, *moveTo);
-      harness_.Call([this] {
-        plat::PostMessage(tk::WindowFrameHandle(tk::kMainWindow), plat::Msg::Command,
-                          vel::kCommandExit);
-      });
+      if (closeBox) {
+        harness_.Close(frame);
+      } else {
+        harness_.Call([this] {
+          plat::PostMessage(tk::WindowFrameHandle(tk::kMainWindow), plat::Msg::Command,
+                            vel::kCommandExit);
+        });
+      }
     });
     return vel::VELLORAN(setup_);
   }
@@ -111,6 +120,20 @@ TEST_F(VelloranTest, SettingsAreWrittenAtExitAndReadBackByTheNextRun) {
   EXPECT_EQ(read.mainWindow.width, 800);
   EXPECT_EQ(read.mainWindow.height, 500);  // client height plus the toolbar
   EXPECT_EQ(read.mainWindow.state, 1);
+}
+
+TEST_F(VelloranTest, ClosingTheMainWindowSavesAsExitDoes) {
+  testing_support::WriteFile(setup_.settings.files.settings, "");
+  Seen seen;
+  EXPECT_EQ(Run(seen, plat::Point{250, 120}, true), 0);
+  EXPECT_FALSE(tk::MainWindowOpen());
+  vel::TraceDisplayOptions options;
+  vel::SettingsValues read = vel::DefaultSettings(1920, 1080);
+  vel::INIIN(options, read, setup_.settings);
+  EXPECT_EQ(read.mainWindow.x, 250);
+  EXPECT_EQ(read.mainWindow.y, 120);
+  EXPECT_EQ(read.mainWindow.width, 1152);
+  EXPECT_EQ(read.mainWindow.height, 648);
 }
 
 TEST(CommandTableTest, EveryCommandOfTheMenusHasAHandlerAndTheRestNone) {
