@@ -136,6 +136,24 @@ TEST_F(VelloranTest, ClosingTheMainWindowSavesAsExitDoes) {
   EXPECT_EQ(read.mainWindow.height, 648);
 }
 
+TEST_F(VelloranTest, CommandLineFolderBecomesCurrentAndAFailedImportGoesToTheLoop) {
+  const fs::path before = fs::current_path();
+  fs::create_directories(dir_ / "shots");
+  fs::current_path(dir_.path());
+  for (const std::string name : {"shots/missing.sg2", "shots\\missing.sg2"}) {
+    SCOPED_TRACE(name);
+    fs::current_path(dir_.path());
+    tk::ResetToolkitStart();
+    tk::SetCommandLineForTesting("velloran " + name + " ascii");
+    fs::path during;
+    harness_.Call([&] { during = fs::current_path(); });
+    Seen seen;
+    EXPECT_EQ(Run(seen), 0);  // no conversion ran: the loop took Exit
+    EXPECT_EQ(during, fs::canonical(dir_ / "shots"));
+  }
+  fs::current_path(before);
+}
+
 TEST(CommandTableTest, EveryCommandOfTheMenusHasAHandlerAndTheRestNone) {
   EXPECT_NE(vel::CommandHandlerFor(vel::kCommandExit), nullptr);
   for (const int id : {40002, 40005, 40017, 40046, 40068, 40101, 40102, 40103})
