@@ -165,13 +165,11 @@ void CommandLine(Velloran& app) {
   std::int32_t recordNumber = 0;
   int error = 0;
   IMPORT(app.record, app.fileName, recordNumber, error, false, false);
-  if (error == 0) {
-    tk::WindowTitle("Morvane Seismic Shot Conversion [" + std::string(app.record.CRECNAME.View()) +
-                    "]");
-    app.loaded = true;
-    app.refractionWindow = 0;
-  }
   if (error != 0) return;  // the reader or the import dispatch has said why
+  tk::WindowTitle("Morvane Seismic Shot Conversion [" + std::string(app.record.CRECNAME.View()) +
+                  "]");
+  app.loaded = true;
+  app.refractionWindow = 0;
   if (keyword.find("ASCII") != std::string::npos) {
     tk::WMessageBox(0, 4, 1, "The ASCII conversion is not available yet.", "Velloran");
   } else if (!keyword.empty()) {
