@@ -29,7 +29,8 @@ TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
   std::optional<int> ended;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (window == 0 && !ended && std::chrono::steady_clock::now() < deadline) {
-    window = plat::x11test::FindWindowByTitle(server.Display(), "Velloran");
+    window = plat::x11test::FindWindowByTitle(server.Display(),
+                                              "Morvane Limited Seismic Shot Conversion");
     if (window == 0) ended = program.Wait(50);
   }
   ASSERT_FALSE(ended.has_value()) << "the program ended with status " << *ended

@@ -14,6 +14,11 @@ AbnormalExitShow& ShowHook() {
   return hook;
 }
 
+AbnormalExitBox& BoxHook() {
+  static AbnormalExitBox hook;
+  return hook;
+}
+
 ProcessExitFunction& ExitHook() {
   static ProcessExitFunction hook;
   return hook;
@@ -37,7 +42,7 @@ void AbnormalExit(std::string_view text, int code) {
   if (!message.empty()) {
     if (ShowHook()) {
       ShowHook()("Parvendrite", message);
-    } else {
+    } else if (!BoxHook() || !BoxHook()("Parvendrite", message)) {
       std::fprintf(stderr, "Parvendrite: %s\n", message.c_str());
       std::fflush(stderr);
     }
@@ -53,6 +58,10 @@ void AbnormalExit(std::string_view text, int code) {
 void SetAbnormalExitHooks(AbnormalExitShow show, ProcessExitFunction exit) {
   ShowHook() = std::move(show);
   ExitHook() = std::move(exit);
+}
+
+void SetAbnormalExitBox(AbnormalExitBox show) {
+  BoxHook() = std::move(show);
 }
 
 }  // namespace tk

@@ -21,4 +21,10 @@ using AbnormalExitShow = std::function<void(const std::string& title, const std:
 using ProcessExitFunction = std::function<void(int code)>;
 void SetAbnormalExitHooks(AbnormalExitShow show, ProcessExitFunction exit);
 
+/// How the message is shown when no show hook is installed: the window
+/// layer's message box. SHOW returns false when it could not show the message,
+/// which then goes to standard error. Empty: standard error only.
+using AbnormalExitBox = std::function<bool(const std::string& title, const std::string& text)>;
+void SetAbnormalExitBox(AbnormalExitBox show);
+
 }  // namespace tk

@@ -9,8 +9,11 @@
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
+#include "toolkit/core/Windows.h"
 #include "toolkit/core/detail/TextArgs.h"
+#include "toolkit/graphics/WindowTargets.h"
 
 namespace tk {
 namespace {
@@ -138,6 +141,18 @@ void ReadConfigFile(const std::string& path, ToolkitStartState& state) {
   std::fclose(file);
 }
 
+// Joins the toolkit's layers before any window opens: the graphics targets
+// to the window table, shutdown of every window for the program services,
+// the display metrics for start-up and the message box for abnormal exits.
+void ConnectLayers() {
+  GraphicsConnectWindows();
+  SetWindowShutdownHook(WindowShutdown);
+  SetStartupDisplayMetricsHook(ReadDisplayMetrics);
+  SetAbnormalExitBox([](const std::string& title, const std::string& text) {
+    return MainWindowOpen() && MessageBoxAnswer(0, 1, 1, text, title) >= 0;
+  });
+}
+
 }  // namespace
 
 void IOsVariable(std::string_view name, std::string& value) {
@@ -177,6 +192,7 @@ void WToolkitStart(std::string_view configFile) {
   state = ToolkitStartState{};
   state.started = true;
 
+  ConnectLayers();
   if (DisplayMetricsHook()) DisplayMetricsHook()();
 
   state.homeDirectory = HomeDirectory();

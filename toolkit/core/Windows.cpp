@@ -25,6 +25,7 @@ struct WindowState {
   bool mainOpen = false;
   bool mainHidden = false;
   int colours = 16;
+  int displayColours = 0;  // the display's colour count read at start-up; 0 not yet read
   GraphicsLink link{};
 };
 
@@ -210,6 +211,15 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
   if (state != kShowHidden) plat::SetFocus(s.client);
   s.textStyle = WindowTextStyleRecord{};
   SelectWindow(kMainWindow);
+
+  // The graphics layer starts with the main window: the display's colours,
+  // the default palette and a fresh drawing state.
+  if (State().displayColours == 0) ReadDisplayMetrics();
+  if (State().link.mainWindowOpened) State().link.mainWindowOpened(State().displayColours);
+}
+
+void ReadDisplayMetrics() {
+  State().displayColours = WDisplayQuery(3);
 }
 
 void WindowOpenChild(int& number, int flags, int x, int y, int width, int height, int menu,

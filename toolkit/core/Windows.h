@@ -119,6 +119,10 @@ void WindowTitle(std::optional<std::string_view> title = std::nullopt, int icon 
 /// position in normal state. 0 for other items.
 int WindowQuery(int item);
 
+/// Reads what the window layer keeps of the display (its colour count);
+/// toolkit start-up calls it, and the main window's opening when it has not run.
+void ReadDisplayMetrics();
+
 /// 1 screen width, 2 screen height, 3 colour count, 4 and 5 always 1; 0 otherwise.
 int WDisplayQuery(int item);
 
@@ -163,6 +167,9 @@ struct GraphicsLink {
   /// The plot area (fractions of the drawable: x start, y start, x end,
   /// y end) and user units (x1, y1, x2, y2) events are converted with.
   std::function<void(std::array<double, 4>& area, std::array<double, 4>& units)> plotMapping;
+  /// The main window has opened and is current; DISPLAY_COLOURS is the
+  /// display's colour count read at start-up.
+  std::function<void(int displayColours)> mainWindowOpened;
 };
 void SetGraphicsLink(GraphicsLink link);
 const GraphicsLink& GetGraphicsLink();

@@ -4,7 +4,9 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
 namespace tk {
@@ -53,6 +55,13 @@ void GraphicsConnectWindows() {
     gs.quietReselect = 1;
     GraphicsSurfaceResize(kDrawWindow, n, b->size.width, b->size.height);
     gs.quietReselect = quiet;
+  };
+  // The graphics layer starts with the main window: the display's colours,
+  // the default palette and a fresh drawing state.
+  link.mainWindowOpened = [](int displayColours) {
+    GraphicsStart(displayColours);
+    PaletteLoadDefault();
+    IGrStateReset();
   };
   link.windowClosing = [](int n) {
     const GraphicsState& gs = Gs();

@@ -1,0 +1,311 @@
+// The program's spine: start-up, the event loop and the exit.
+#include "shell/Velloran.h"
+
+#include <cmath>
+#include <memory>
+#include <span>
+
+#include "shell/Import.h"
+#include "support/Strings.h"
+#include "toolkit/core/Events.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/MessageBox.h"
+#include "toolkit/core/OsServices.h"
+#include "toolkit/core/Startup.h"
+#include "toolkit/core/Windows.h"
+
+namespace vel {
+namespace {
+
+constexpr std::size_t kNameLength = 256;
+constexpr std::size_t kKeywordLength = 30;
+
+// Event types the loop handles.
+enum EventType : int {
+  kEventKey = 1,
+  kEventMenu = 2,
+  kEventPushButton = 3,
+  kEventButtonDown = 4,
+  kEventButtonUp = 5,
+  kEventMouseMove = 6,
+  kEventExpose = 7,
+  kEventResize = 8,
+  kEventClose = 9,
+  kEventFieldChanged = 10,
+};
+
+std::string Trimmed(const std::string& text) {
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+std::string CommandArgument(int n, std::size_t length) {
+  std::string text(length, ' ');
+  tk::IOsCommandArg(n, text);
+  return Trimmed(text);
+}
+
+void NotAvailable(Velloran&) {
+  tk::WMessageBox(0, 4, 1, "This command is not available yet.", "Velloran");
+}
+
+void Exit(Velloran& app) {
+  ExitProgram(app);
+}
+
+// One entry per identifier from kFirstCommand to kLastCommand.
+constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
+
+constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
+  std::array<CommandHandler, kCommandCount> table{};
+  // Commands whose handlers are built elsewhere tell the user so for now.
+  constexpr int kPending[] = {40002, 40003, 40004, 40005, 40006, 40008, 40009, 40010, 40011, 40012,
+                              40013, 40014, 40015, 40017, 40018, 40019, 40020, 40021, 40023, 40025,
+                              40026, 40028, 40029, 40030, 40031, 40032, 40033, 40034, 40035, 40036,
+                              40037, 40038, 40039, 40040, 40042, 40044, 40045, 40046, 40047, 40048,
+                              40049, 40050, 40051, 40052, 40053, 40054, 40055, 40056, 40057, 40058,
+                              40059, 40060, 40061, 40063, 40064, 40068, 40101, 40102, 40103};
+  for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
+  table[kCommandExit - kFirstCommand] = Exit;
+  return table;
+}
+
+constexpr std::array<CommandHandler, kCommandCount> kCommandTable = MakeCommandTable();
+
+void SetEach(std::span<const int> ids, int kind, int value) {
+  for (const int id : ids) tk::WMenuSetState(id, kind, value);
+}
+
+// The place of the current window in normal state; false otherwise.
+bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight) {
+  place.state = tk::WindowQuery(9);
+  if (place.state != tk::kShowNormal) return false;
+  place.x = tk::WindowQuery(5);
+  place.y = tk::WindowQuery(6);
+  place.width = tk::WindowQuery(1);
+  place.height = tk::WindowQuery(2) + toolbarHeight;
+  return true;
+}
+
+// Redraws window N after an expose or a resize (the drawing itself comes
+// with the trace display); the refraction window also records its place.
+void RedrawWindow(Velloran& app, int n) {
+  tk::WindowMakeCurrent(n);
+  if (n != tk::kMainWindow && n == app.refractionWindow)
+    TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
+}
+
+void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
+  switch (type) {
+    case kEventKey:
+      app.lastKey = e.value1;
+      app.lastX = e.x;
+      app.lastY = e.y;
+      break;
+    case kEventMenu:
+      app.rubberBox = false;
+      app.dragging = false;
+      DispatchCommand(app, e.value1);
+      break;
+    case kEventPushButton:
+    case kEventButtonDown:
+    case kEventButtonUp:
+    case kEventMouseMove:
+    case kEventFieldChanged:
+      // Mouse interaction and the modeless dialogs come with the trace display.
+      break;
+    case kEventExpose:
+      RedrawWindow(app, e.window);
+      tk::WindowMakeCurrent(tk::kMainWindow);
+      TakeMainPlacement(app);
+      app.rubberBox = false;
+      app.dragging = false;
+      break;
+    case kEventResize:
+      RedrawWindow(app, e.window);
+      app.rubberBox = false;
+      app.dragging = false;
+      tk::WindowMakeCurrent(tk::kMainWindow);
+      break;
+    case kEventClose:
+      if (e.window == tk::kMainWindow) ExitProgram(app);
+      // The refraction and wavelet windows close with their tools.
+      break;
+    default:
+      break;
+  }
+}
+
+// Splits NAME at its last "/" or "\": the folder (empty when none) and the
+// bare name.
+void SplitFolder(const std::string& name, std::string& folder, std::string& bare) {
+  const std::size_t at = name.find_last_of("/\\");
+  if (at == std::string::npos) {
+    folder.clear();
+    bare = name;
+    return;
+  }
+  folder = name.substr(0, at == 0 ? 1 : at);
+  bare = name.substr(at + 1);
+}
+
+void CommandLine(Velloran& app) {
+  const std::string argument = CommandArgument(1, kNameLength);
+  if (argument.empty()) return;
+  std::string keyword = CommandArgument(2, kKeywordLength);
+  sup::LCTOUC(keyword, static_cast<int>(keyword.size()));
+
+  std::string folder;
+  SplitFolder(argument, folder, app.fileName);
+  if (!folder.empty()) tk::IOsDirChange(folder);
+  std::string name = app.fileName.substr(0, RecordName::Capacity());
+  if (const std::size_t dot = name.find('.'); dot != std::string::npos) name.resize(dot);
+  app.record.CRECNAME = name;
+
+  std::int32_t recordNumber = 0;
+  int error = 0;
+  IMPORT(app.record, app.fileName, recordNumber, error, false, false);
+  if (error != 0) return;  // the reader or the import dispatch has said why
+  tk::WindowTitle("Morvane Seismic Shot Conversion [" + std::string(app.record.CRECNAME.View()) +
+                  "]");
+  app.loaded = true;
+  app.refractionWindow = 0;
+  if (keyword.find("ASCII") != std::string::npos) {
+    tk::WMessageBox(0, 4, 1, "The ASCII conversion is not available yet.", "Velloran");
+  } else if (!keyword.empty()) {
+    tk::WMessageBox(0, 3, 1, "Command line not understood:\r\n" + app.fileName + "\r\n" + keyword,
+                    "Velloran");
+  }
+}
+
+void StartUp(Velloran& app) {
+  app.menuStatesPending = true;
+  tk::WToolkitStart(" ");
+  const std::int32_t flags =
+      tk::kWsSystemMenu | tk::kWsMinimiseBox | tk::kWsMaximiseBox | tk::kWsStatusBar;
+
+  app.settings = DefaultSettings(tk::WDisplayQuery(1), tk::WDisplayQuery(2));
+  INIIN(app.options, app.settings, app.setup.settings);
+
+  const WindowPlacement& place = app.settings.mainWindow;
+  tk::WindowStyleRecord style;
+  style.flags = flags;
+  style.x = place.x;
+  style.y = place.y;
+  style.width = place.width;
+  style.height = place.height;
+  style.menu = kMainMenu;
+  style.title = std::string(kMainTitle);
+  style.title.resize(80, ' ');
+  tk::WindowOpen(style);
+  tk::WindowTextStyleRecord text;
+  text.family = 4;
+  text.backgroundColour = 0;
+  tk::WindowTextStyle(text);
+  // A negative x or y keeps the centred place the window opened at.
+  tk::WindowReposition(place.width, place.height,
+                       place.x >= 0 ? std::optional<int>(place.x) : std::nullopt,
+                       place.y >= 0 ? std::optional<int>(place.y) : std::nullopt, place.state);
+
+  const int before = tk::WindowQuery(2);
+  tk::WMenuToolbar(kMainToolbar);
+  app.toolbarHeight = before - tk::WindowQuery(2);
+
+  constexpr int kStatusWidths[] = {1000, 1500, 1500, 1500, 5000};
+  tk::WindowStatusParts(5, kStatusWidths);
+
+  // Kept open for the whole run, as the program has always done.
+  app.debug = std::fopen(app.setup.debugFile.c_str(), "ab");
+
+  tk::WMenu(kMainMenu);
+  app.loaded = false;
+  app.fileName.clear();
+  tk::WMenuSetState(kExportButton, 1, 0);
+  SETZOOMSTATE(app.settings.LZOOM);
+
+  TakeMainPlacement(app);
+  tk::WEventTypeSwitch(kEventMouseMove, 1);
+}
+
+}  // namespace
+
+CommandHandler CommandHandlerFor(int id) {
+  if (id < kFirstCommand || id > kLastCommand) return nullptr;
+  return kCommandTable[static_cast<std::size_t>(id - kFirstCommand)];
+}
+
+void DispatchCommand(Velloran& app, int id) {
+  if (const CommandHandler handler = CommandHandlerFor(id)) handler(app);
+}
+
+void TakeMainPlacement(Velloran& app) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  TakePlacement(app.settings.mainWindow, app.toolbarHeight);
+}
+
+void ExitProgram(Velloran& app) {
+  TakeMainPlacement(app);
+  LASTDIR(app.options, app.settings, app.setup.settings);
+  tk::WindowShutdown();
+  app.running = false;
+  app.exitCode = 0;
+}
+
+int VELLORAN(const VelloranSetup& setup) {
+  auto app = std::make_unique<Velloran>();
+  app->setup = setup;
+  StartUp(*app);
+  CommandLine(*app);
+  while (app->running) {
+    if (app->loaded && app->menuStatesPending) {
+      SETMENUSTATES();
+      app->menuStatesPending = false;
+    }
+    int type = 0;
+    tk::EventRecord record;
+    tk::WEventWait(type, record);
+    if (type == 0 && !tk::MainWindowOpen()) break;  // the window system has gone
+    app->eventWindow = record.window;
+    HandleEvent(*app, type, record);
+  }
+  if (app->debug != nullptr) std::fclose(app->debug);
+  return app->exitCode;
+}
+
+int VELLORAN() {
+  return VELLORAN({.settings = DefaultSettingsEnvironment()});
+}
+
+// --- menu states ---
+
+void SETMENUSTATES() {
+  constexpr int kIds[] = {40016, 40027, 40045, 40052, 40053, 40061, 40063, 40046,
+                          40030, 40006, 40011, 40050, 40102, 40003, 40004, 40024,
+                          40051, 40060, 40025, 40044, 40047, 40059, 40056};
+  SetEach(kIds, 1, 1);
+}
+
+void SETNMOMENUSTATES(const std::int32_t& state) {
+  constexpr int kIds[] = {40005, 40037, 40036, 40049, 40012, 40026, 40009, 40023,
+                          40027, 40045, 40052, 40053, 40061, 40063, 40030, 40006,
+                          40011, 40050, 40102, 40003, 40004, 40029, 40038, 40039,
+                          40040, 40044, 40051, 40060, 40047, 40059, 40025};
+  SetEach(kIds, 1, state);
+}
+
+void SETPANSTATE(const std::int32_t& state) {
+  constexpr int kIds[] = {40020, 40021, 40019, 40015};
+  SetEach(kIds, 1, state);
+}
+
+void SETZOOMSTATE(const bool& zoom) {
+  tk::WMenuSetState(40017, 2, zoom ? 1 : 0);
+}
+
+void SETFILESTATE(const std::int32_t& state) {
+  constexpr int kIds[] = {40001, 40022, 40016, 40027, 40041};
+  SetEach(kIds, 1, state);
+  tk::WMenuSetState(40017, 2, state);
+}
+
+}  // namespace vel

@@ -1,0 +1,100 @@
+#pragma once
+// The program's spine: start-up, the one event loop with its dispatch on the
+// event type and the command identifier, and the exit that saves the
+// settings. Also the routines that set the main window's menu states.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "shell/Settings.h"
+#include "shell/ShotRecord.h"
+
+namespace vel {
+
+/// The main window's title.
+inline constexpr std::string_view kMainTitle = "Morvane Limited Seismic Shot Conversion";
+
+/// Resources of the main window.
+inline constexpr int kMainMenu = 30001;
+inline constexpr int kMainToolbar = 30102;
+inline constexpr int kExportButton = 40102;
+
+/// Command identifiers the table covers.
+inline constexpr int kFirstCommand = 40002;
+inline constexpr int kLastCommand = 40103;
+inline constexpr int kCommandExit = 40007;
+
+/// What a run is given: where the settings live and the debug file's path.
+struct VelloranSetup {
+  SettingsEnvironment settings;
+  std::filesystem::path debugFile = "velloran.dbg";
+};
+
+/// Everything the program keeps for the whole run.
+struct Velloran {
+  ShotRecord record;
+  TraceDisplayOptions options;
+  SettingsValues settings;
+  VelloranSetup setup;
+
+  bool loaded = false;
+  bool menuStatesPending = true;
+  std::int32_t toolbarHeight = 0;
+  std::string fileName;               // the current input file, without folder
+  std::string outputName;             // an output file being built
+  std::int32_t refractionWindow = 0;  // 0 or less when closed
+  std::int32_t waveletWindow = 0;     // 0 or less when closed
+  std::int32_t eventWindow = 0;       // window of the last event
+
+  // Mouse interaction state kept by the loop.
+  bool rubberBox = false;
+  bool dragging = false;
+  std::int32_t lastKey = 0;
+  std::int32_t lastX = 0;
+  std::int32_t lastY = 0;
+
+  bool running = true;
+  int exitCode = 0;
+  std::FILE* debug = nullptr;
+};
+
+/// Runs the program on an initialised window system: start-up, the command
+/// line, the loop until Exit or the main window's close request. Returns the
+/// exit code (0).
+int VELLORAN(const VelloranSetup& setup);
+/// VELLORAN with the real settings environment.
+int VELLORAN();
+
+/// A command handler.
+using CommandHandler = void (*)(Velloran& app);
+
+/// The handler for command ID; nullptr for identifiers without one (ignored).
+CommandHandler CommandHandlerFor(int id);
+
+/// Dispatches menu command ID; unknown identifiers are ignored.
+void DispatchCommand(Velloran& app, int id);
+
+/// Takes the main window's place into the main placement when it is in
+/// normal state (the height includes the toolbar).
+void TakeMainPlacement(Velloran& app);
+
+/// The exit sequence: placement, settings, toolkit shutdown.
+void ExitProgram(Velloran& app);
+
+// --- menu states of the main window ---
+
+/// Enables everything that needs a loaded record (not panning nor View Wavelet).
+void SETMENUSTATES();
+/// Sets the commands that would change the record while the NMO or refractor
+/// dialog is open: 1 enables, 0 greys.
+void SETNMOMENUSTATES(const std::int32_t& state);
+/// Enables (1) or greys (0) the four pan commands.
+void SETPANSTATE(const std::int32_t& state);
+/// Ticks the Zoom command when ZOOM is true.
+void SETZOOMSTATE(const bool& zoom);
+/// Sets the main menu's pop-ups and the Zoom tick to STATE.
+void SETFILESTATE(const std::int32_t& state);
+
+}  // namespace vel

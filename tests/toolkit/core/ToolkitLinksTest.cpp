@@ -1,0 +1,59 @@
+// Toolkit start-up joins its layers: the graphics layer starts with the main
+// window, and an abnormal exit shows its message in a box once it can.
+#include <gtest/gtest.h>
+
+#include "platform/dialog/MessageBox.h"
+#include "platform/testing/Harness.h"
+#include "platform/window/Window.h"
+#include "toolkit/core/AbnormalExit.h"
+#include "toolkit/core/Startup.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/graphics/GraphicsState.h"
+
+namespace tk {
+namespace {
+
+class ToolkitLinksTest : public ::testing::Test {
+ protected:
+  ToolkitLinksTest() { ResetToolkitStart(); }
+  ~ToolkitLinksTest() override {
+    WindowShutdown();
+    SetAbnormalExitHooks(nullptr, nullptr);
+    ResetToolkitStart();
+  }
+  plat::testing::Harness harness_{{1024, 768}};
+};
+
+TEST_F(ToolkitLinksTest, GraphicsStartsWhenTheMainWindowOpens) {
+  WToolkitStart();
+  Gs().aspectRatio = 0;
+  Gs().displayPaletteSize = 0;
+  WindowStyleRecord style;
+  style.width = 400;
+  style.height = 300;
+  WindowOpen(style);
+  EXPECT_FLOAT_EQ(Gs().aspectRatio, 400.0f / 300.0f);  // the window's drawable
+  EXPECT_EQ(Gs().displayPaletteSize, 256);
+  EXPECT_EQ(Gs().drawableKind, kDrawWindow);
+}
+
+TEST_F(ToolkitLinksTest, AbnormalExitShowsABoxOnceTheMainWindowIsOpen) {
+  int exitCode = -1;
+  SetAbnormalExitHooks(nullptr, [&](int code) { exitCode = code; });
+  WToolkitStart();
+  const std::size_t before = plat::MessageBoxLog().size();
+  AbnormalExit("no window yet", 2);  // goes to standard error
+  EXPECT_EQ(exitCode, 2);
+  EXPECT_EQ(plat::MessageBoxLog().size(), before);
+
+  WindowOpen(WindowStyleRecord{});
+  harness_.Answer("messagebox", "OK");
+  AbnormalExit("gone wrong", 3);
+  EXPECT_EQ(exitCode, 3);
+  ASSERT_EQ(plat::MessageBoxLog().size(), before + 1);
+  EXPECT_EQ(plat::MessageBoxLog().back().caption, "Parvendrite");
+  EXPECT_EQ(plat::MessageBoxLog().back().text, "Abnormal exit (code 3) : gone wrong");
+}
+
+}  // namespace
+}  // namespace tk
