@@ -145,6 +145,7 @@ TEST_F(VelloranTest, CommandLineFolderBecomesCurrentAndAFailedImportGoesToTheLoo
     fs::current_path(dir_.path());
     tk::ResetToolkitStart();
     tk::SetCommandLineForTesting("velloran " + name + " ascii");
+    harness_.Answer("messagebox", "OK");  // the failed import's message
     fs::path during;
     harness_.Call([&] { during = fs::current_path(); });
     Seen seen;

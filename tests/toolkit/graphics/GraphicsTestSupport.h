@@ -12,6 +12,8 @@
 #include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
+#include "toolkit/graphics/WindowTargets.h"
+
 namespace tk::testing {
 
 inline constexpr plat::Pixel kWhitePixel = plat::Rgb(255, 255, 255);
@@ -48,6 +50,8 @@ class GraphicsTest : public ::testing::Test {
     for (int n = 1; n <= 12; ++n) RegisterHardcopyDriver(n, {});
     RegisterMemoryRecorder({});
     ScreenSeams() = {};
+    // Back to the window table's targets: ours point into this fixture.
+    GraphicsConnectWindows();
   }
 
   /// Number of pixels that differ from white.
