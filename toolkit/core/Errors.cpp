@@ -323,20 +323,38 @@ int WErrorStatusQuery(int item) {
   }
 }
 
+namespace {
+// The debug log: opened once at the first line of a run and kept open; when
+// no name can be created the lines are dropped for the rest of the run.
+struct DebugLogFile {
+  bool tried = false;
+  std::FILE* file = nullptr;
+};
+DebugLogFile& DebugLog() {
+  static DebugLogFile log;
+  return log;
+}
+}  // namespace
+
 void DebugLogLine(std::string_view text) {
-  // Opened once at the first line of a run and kept open; when no name can be
-  // created the lines are dropped for the rest of the run.
-  static std::FILE* log = [] {
+  DebugLogFile& log = DebugLog();
+  if (!log.tried) {
+    log.tried = true;
     for (const char* name : {"debug", "debug.txt", "debug.dat"}) {
-      if (std::FILE* f = std::fopen(name, "wb")) return f;
+      if ((log.file = std::fopen(name, "wb")) != nullptr) break;
     }
-    return static_cast<std::FILE*>(nullptr);
-  }();
-  if (!log) return;
+  }
+  if (!log.file) return;
   const std::string_view line = text.substr(0, text.find('\0'));
-  std::fwrite(line.data(), 1, line.size(), log);
-  std::fwrite("\r\n", 1, 2, log);
-  std::fflush(log);
+  std::fwrite(line.data(), 1, line.size(), log.file);
+  std::fwrite("\r\n", 1, 2, log.file);
+  std::fflush(log.file);
+}
+
+void DebugLogForget() {
+  DebugLogFile& log = DebugLog();
+  if (log.file) std::fclose(log.file);
+  log = {};
 }
 
 void SetErrorDeliveryHook(ErrorDeliveryHook hook) {

@@ -82,6 +82,9 @@ std::string BuildErrorReport(int code, std::string_view routine);
 /// Appends TEXT and CR LF to the debug log, creating it on first use in the
 /// current directory as "debug", "debug.txt" or "debug.dat".
 void DebugLogLine(std::string_view text);
+/// Closes the debug log so that the next line creates it again in the then
+/// current directory. For tests, which run many starts in one process.
+void DebugLogForget();
 
 /// Replaces the delivery of modes 3 (status-bar part 1 of the main window)
 /// and 4 (the "Library Error" message box; Cancel there ends the program

@@ -22,6 +22,7 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
     tk::ResetToolkitStart();
     tk::ResetErrorState();
+    tk::DebugLogForget();  // a log an earlier test opened elsewhere
     tk::SetAbnormalExitHooks(
         [this](const std::string& title, const std::string& text) { shown_ += title + "|" + text; },
         [this](int code) { exitCode_ = code; });
@@ -30,6 +31,7 @@ class StartupTest : public ::testing::Test {
     tk::SetAbnormalExitHooks(nullptr, nullptr);
     tk::ResetToolkitStart();
     tk::ResetErrorState();
+    tk::DebugLogForget();
   }
   void Start(std::string_view file = {}) { tk::WToolkitStart(file); }
   const tk::ToolkitStartState& S() const { return tk::ToolkitStart(); }
