@@ -14,6 +14,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/core/detail/TextArgs.h"
 #include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/ModelTables.h"
 
 namespace tk {
 namespace {
@@ -233,6 +234,7 @@ void WToolkitStart(std::string_view configFile) {
   }
   if (!state.strokeFontDirectory.empty())
     state.strokeFontDirectory = WithSlash(state.strokeFontDirectory);
+  ApplyConfiguredDeviceModels(state.deviceModels);
 
   if (state.versionRequested) {
     AbnormalExit("Parvendrite version " + detail::ArgText(kToolkitVersion), 0);
