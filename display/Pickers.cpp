@@ -24,28 +24,6 @@ std::int32_t Usable(std::span<T> a, std::int32_t n) {
   return static_cast<std::int32_t>(std::min<std::size_t>(static_cast<std::size_t>(n), cap));
 }
 
-// The first window start i (1..LAST) of the simple picker's test on X (X[0]
-// is sample 1): every step X(i+k+1) - X(i+k) passes STEP_OK and every sample
-// X(i+NP-1+k) passes AMP_OK, k = 0..NP. 0 when no i passes, or none before
-// LIMIT. A failure at k rules out the starts i..i+k, since each of them has
-// the failing step or sample in its window, so the scan goes on at i+k+1 and
-// looks at every sample a bounded number of times.
-template <typename StepOk, typename AmpOk>
-std::int64_t FirstWindow(const float* x, std::int64_t last, std::int64_t np, StepOk stepOk,
-                         AmpOk ampOk) {
-  std::int64_t i = 1;
-  while (i <= last) {
-    // 0-based: step k is x[i+k] - x[i+k-1], its sample x[i+np-2+k].
-    const float* step = x + i;
-    const float* amp = x + (i + np - 2);
-    std::int64_t k = 0;
-    while (k <= np && ampOk(amp[k]) && stepOk(step[k] - step[k - 1])) ++k;
-    if (k > np) return i;
-    i += k + 1;
-  }
-  return 0;
-}
-
 // The Hatherly picker's work arrays, each indexed 1..NS as the algorithm
 // counts (element 0 unused).
 struct HatherlyWork {
@@ -167,15 +145,32 @@ void PICKSV(std::span<const float> TR, std::int32_t NS, float TRMAX, std::int32_
   if (last < 1) return;
   const float t1 = TRMAX * FINC + 1.5f;
   const float t2 = TRMAX * FSPIKE + 1.5f;
-  const float* x = TR.data();
-  const std::int64_t down = FirstWindow(
-      x, last, np, [t1](float step) { return step < t1; }, [t2](float v) { return v < -t2; });
-  // An upward window can only win when it starts before the downward one.
-  const std::int64_t upLast = down > 0 ? down - 1 : last;
-  const std::int64_t up = FirstWindow(
-      x, upLast, np, [t1](float step) { return step > -t1; }, [t2](float v) { return v > t2; });
-  const std::int64_t pick = up > 0 ? up : down;
-  IPICK = static_cast<std::int32_t>(pick);
+  // One forward pass. The window starting at i passes downwards when the
+  // NP + 1 steps i..i+NP all lie below T1 and the NP + 1 samples
+  // i+NP-1..i+2NP-1 all lie below -T2, that is when the run of such steps
+  // ending at step i+NP and the run of such samples ending at sample
+  // a = i+2NP-1 are both longer than NP (upwards alike). The step runs are
+  // kept NP - 1 places behind the sample runs, so both are at hand when the
+  // window's last sample is reached. (Step s is TR(s+1) - TR(s).)
+  const float* x = TR.data();  // x[n - 1] is TR(n)
+  std::int64_t downSamples = 0, upSamples = 0, downSteps = 0, upSteps = 0;
+  for (std::int64_t a = 1; a <= ns - 1; ++a) {
+    const float v = x[a - 1];
+    downSamples = v < -t2 ? downSamples + 1 : 0;
+    upSamples = v > t2 ? upSamples + 1 : 0;
+    const std::int64_t s = a - np + 1;
+    if (s < 1) continue;
+    const float step = x[s] - x[s - 1];
+    downSteps = step < t1 ? downSteps + 1 : 0;
+    upSteps = step > -t1 ? upSteps + 1 : 0;
+    if (a < 2 * np) continue;
+    const bool down = downSamples > np && downSteps > np;
+    const bool up = upSamples > np && upSteps > np;
+    if (down || up) {
+      IPICK = static_cast<std::int32_t>(a - 2 * np + 1);
+      return;
+    }
+  }
 }
 
 void PICKHLY(std::span<const float> TR, std::int32_t NS, float& NOISE, std::int32_t& IPICK,
