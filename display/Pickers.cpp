@@ -34,10 +34,15 @@ struct HatherlyWork {
   float* B = nullptr;  // running deviation of A
   float* E = nullptr;  // running deviation of D
 
+  // Candidate I passes tests b, c and d, which do not depend on the noise
+  // level: worked out once for every pass.
+  std::vector<std::uint8_t> shape;
+
   [[nodiscard]] bool Allocate(std::int32_t ns) {
     const std::size_t stride = static_cast<std::size_t>(ns) + 1;
     try {
       store.assign(5 * stride, 0.0f);
+      shape.assign(stride, 0);
     } catch (const std::bad_alloc&) {
       return false;
     } catch (const std::length_error&) {
@@ -52,23 +57,35 @@ struct HatherlyWork {
   }
 };
 
-// Tests a to h of the Hatherly picker for the candidate I - 2 at noise N.
-bool HatherlyAccepts(const HatherlyWork& w, std::int32_t ns, std::int32_t i, float n,
-                     std::int32_t istart, std::int32_t iend) {
-  const float* A = w.A;
+// Tests b, c and d of the Hatherly picker for the candidates I - 2,
+// I = FIRST..LAST (FIRST at least 3).
+void HatherlyShapes(HatherlyWork& w, std::int32_t first, std::int32_t last) {
   const float* D = w.D;
   const float* B = w.B;
   const float* E = w.E;
+  for (std::int32_t i = first; i <= last; ++i) {
+    const std::int32_t c = i - 2;
+    // b. Deviation of the amplitude rising.
+    const bool b = (B[c] < B[c + 1]) & (B[c + 1] < B[i]);
+    // c. Differences of one sign (0 counts as positive).
+    const bool d0 = D[c] >= 0.0f;
+    const bool sameSign = (d0 == (D[c + 1] >= 0.0f)) & (d0 == (D[i] >= 0.0f));
+    // d. Deviation of the differences rising.
+    const bool e = (E[c] < E[c + 1]) & (E[c + 1] < E[i]);
+    w.shape[static_cast<std::size_t>(i)] = b & sameSign & e;
+  }
+}
+
+// Tests a to h of the Hatherly picker for the candidate I - 2 at noise N,
+// with b, c and d taken from HatherlyShapes (all of them are pure, so their
+// order does not change the outcome).
+bool HatherlyAccepts(const HatherlyWork& w, std::int32_t ns, std::int32_t i, float n,
+                     std::int32_t istart, std::int32_t iend) {
+  if (!w.shape[static_cast<std::size_t>(i)]) return false;
+  const float* A = w.A;
   const std::int32_t c = i - 2;
   // a. Three samples above the noise.
   if (!(std::fabs(A[c]) > n && std::fabs(A[c + 1]) > n && std::fabs(A[i]) > n)) return false;
-  // b. Deviation of the amplitude rising.
-  if (!(B[c] < B[c + 1] && B[c + 1] < B[i])) return false;
-  // c. Differences of one sign (0 counts as positive).
-  const bool d0 = D[c] >= 0.0f;
-  if (d0 != (D[c + 1] >= 0.0f) || d0 != (D[i] >= 0.0f)) return false;
-  // d. Deviation of the differences rising.
-  if (!(E[c] < E[c + 1] && E[c + 1] < E[i])) return false;
   // e. Rise to the peak in the candidate's direction.
   const float s = A[c] >= 0.0f ? 1.0f : -1.0f;
   const float vs = std::fabs(A[c]);
@@ -232,16 +249,29 @@ void PICKHLY(std::span<const float> TR, std::int32_t NS, float& NOISE, std::int3
     sd2 += D[j] * D[j];
   }
 
+  // The shapes are worked out a block ahead of pass 1, which often ends early,
+  // and for the rest of the range before pass 2.
+  constexpr std::int32_t kShapeBlock = 256;
+  std::int32_t shaped = 2;  // shapes known for 3..shaped
+  const auto shapeUpTo = [&](std::int32_t i) {
+    if (i <= shaped) return;
+    const std::int32_t last = std::min(iend, std::max(i, shaped + kShapeBlock));
+    HatherlyShapes(w, shaped + 1, last);
+    shaped = last;
+  };
+
   // 4. Pass 1 raises the noise level to the running mean; passes 2-4 halve it.
   float n = NOISE;
   for (std::int32_t i = 6; i <= iend - 10; ++i) {
     n = std::max(n, W[i]);
+    shapeUpTo(i);
     if (HatherlyAccepts(w, ns, i, n, istart, iend)) {
       IPICK = i - 2;
       NOISE = n;
       return;
     }
   }
+  shapeUpTo(iend);
   for (int pass = 2; pass <= 4; ++pass) {
     n /= 2.0f;
     for (std::int32_t i = istart + 2; i <= iend; ++i) {
