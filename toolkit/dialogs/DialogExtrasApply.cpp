@@ -287,8 +287,10 @@ void ApplyResizeLayout(LoadedDialog& d) {
 void ReadDialogExtras(LoadedDialog& d, const res::DialogTemplate& t, int slot) {
   if (!t.hasExtras || t.extras.empty()) return;
   DialogExtras extras;
-  if (!ParseDialogExtras(t.extras, extras, &t))
-    DebugLogLine("dialog " + std::to_string(t.id) + " extras:\n" + DescribeExtrasProblems(extras));
+  // The lines that cannot be read are passed over; while errors go to the
+  // debug log they are told there, for whoever writes the resources.
+  if (!ParseDialogExtras(t.extras, extras, &t) && ErrorState().reportMode == kReportDebugLog)
+    DebugLogLine("dialog " + std::to_string(t.id) + " extras: " + DescribeExtrasProblems(extras));
   for (const ExtrasEntry& e : extras.entries) {
     if (e.section == ExtrasSection::Dialog) {
       d.rec.resizable = e.field != 0 ? 1 : 0;

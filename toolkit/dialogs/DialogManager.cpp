@@ -432,6 +432,7 @@ void ResetDialogManager() {
 
 int LoadDialogHidden(int id, int ident, int owner) {
   DialogManagerState& s = Dm();
+  if (const int found = FindDialogNumber(ident); found >= 1) return found;
   if (s.loadedCount >= kMaxDialogs) return -1;
   const res::DialogTemplate* t = FindTemplate(id);
   if (t == nullptr) return -2;

@@ -10,6 +10,7 @@
 // snapshot a non-OK button restores), the field let go because the focus
 // moved to a push button other than OK (deferred), and the field left for a
 // tab control (tab-pending).
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -437,6 +438,18 @@ bool HandleSpinNotify(LoadedDialog& d, const plat::NotifyHeader& hdr) {
   if (s.spinPressed == hdr.from && plat::NowMs() - s.spinPressStart >= kLargeStepAfterMs)
     delta *= 5;
   SpinStep(*f, delta);
+  // The step is a change of the field (value -1), not while a dialog is
+  // being made and not inside a modal show.
+  DialogManagerState& dm = Dm();
+  const bool modal = dm.modalDialog != plat::kNoWindow &&
+                     (d.hwnd == dm.modalDialog || plat::IsChild(dm.modalDialog, d.hwnd));
+  if (!dm.creatingDialog) {
+    d.rec.focusField = f->id;
+    if (!modal) {
+      d.rec.previousField = d.rec.currentField = f->id;
+      StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f->id, 0), -1, d.hwnd);
+    }
+  }
   return true;
 }
 

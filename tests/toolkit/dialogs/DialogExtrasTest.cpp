@@ -197,6 +197,16 @@ end
 dialog 105 child
   rect 0 0 200 100
 end
+dialog 915 popup
+  rect 0 0 300 200
+  control SysTabControl32 1036 5 5 290 160 "" WS_VISIBLE | WS_TABSTOP
+  extras
+[Tabs] 
+ 1036 2 999 
+ 105 Box 
+ 104 
+  end
+end
 dialog 912 popup
   rect 0 0 200 150
   control BUTTON 1046 5 5 80 10 "Stack" BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP
@@ -316,6 +326,18 @@ TEST_F(DialogExtrasTest, TabPagesAreLoadedAndTheInitialPageSelected) {
   EXPECT_EQ(Dm().loadedCount, 4);
 }
 
+TEST_F(DialogExtrasTest, PagesAlreadyLoadedAreFoundAgainAndAnUnknownInitialPageSelectsTheFirst) {
+  WDialogLoad(911);
+  WDialogLoad(915);
+  EXPECT_EQ(LastError(), 0);
+  EXPECT_EQ(Dm().loadedCount, 5);  // 911, its three pages, 915
+  const plat::Hwnd tab = Field(1036);
+  ASSERT_EQ(plat::TabGetItemCount(tab), 2);
+  EXPECT_EQ(plat::TabGetItemText(tab, 0).value_or(""), "Box");
+  EXPECT_EQ(plat::TabGetItemText(tab, 1).value_or("?"), "");
+  EXPECT_EQ(plat::TabGetCurSel(tab), 0);
+}
+
 TEST_F(DialogExtrasTest, ChecksRangesAndFontsOfTheSecondSample) {
   WDialogLoad(912);
   std::int32_t v = 1;
@@ -398,6 +420,31 @@ TEST_F(DialogExtrasTest, ResizeLayoutGrowsTheStretchFieldAndMovesTheOthers) {
       grip = plat::GetWindowRect(f.hwnd).right == c.right &&
              plat::GetWindowRect(f.hwnd).bottom == c.bottom;
   EXPECT_TRUE(grip);
+}
+
+TEST_F(DialogExtrasTest, HostileExtrasLoadTheDialogWithTheLinesThatRead) {
+  res::DialogTemplate t;
+  t.id = 916;
+  t.width = 100;
+  t.height = 60;
+  res::DialogControl box;
+  box.className = "BUTTON";
+  box.id = 1046;
+  box.width = 80;
+  box.height = 10;
+  box.text = "Stack";
+  box.style = 0x3 | 0x10000000;
+  t.controls.push_back(box);
+  t.hasExtras = true;
+  t.extras = " 1046 1 \n[Ranges] \n 1046 1e999999 x \n[Tabs] \n 1046 1 5 \n" +
+             std::string(5000, '7') + "\n[Fonts] \n 1046 99999 Arial 1 \n[Checks] \n 1046 1 \n";
+  AddDialogTemplate(t);
+  ErrorState().reportMode = kReportSilent;
+  WDialogLoad(916);
+  EXPECT_EQ(LastError(), 0);
+  std::int32_t v = 0;
+  WDialogGetCheckBox(1046, v);
+  EXPECT_EQ(v, 1);
 }
 
 TEST_F(DialogExtrasTest, ADialogWithoutExtrasKeepsItsTemplateDefaults) {

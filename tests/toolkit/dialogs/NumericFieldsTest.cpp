@@ -206,6 +206,37 @@ TEST_F(NumericFieldTest, SpinArrowsStepSnapAndClamp) {
   EXPECT_EQ(Text(1103), "21");
 }
 
+TEST_F(NumericFieldTest, TheSpinArrowsFollowTheFieldsState) {
+  const plat::Hwnd ud = Rec(1103).buddy;
+  ASSERT_NE(ud, plat::kNoWindow);
+  EXPECT_EQ(plat::UpDownGetBuddy(ud), Field(1103));
+  EXPECT_EQ(plat::GetWindowRect(ud).left, plat::GetWindowRect(Field(1103)).right);
+  WDialogFieldState(1103, kFieldReadOnly);
+  EXPECT_FALSE(plat::IsWindowEnabled(ud));
+  EXPECT_TRUE(plat::IsShown(ud));
+  WDialogFieldState(1103, kFieldHidden);
+  EXPECT_FALSE(plat::IsShown(ud));
+  WDialogFieldState(1103, kFieldEnabled);
+  EXPECT_TRUE(plat::IsWindowEnabled(ud));
+  EXPECT_TRUE(plat::IsShown(ud));
+}
+
+TEST_F(NumericFieldTest, ASpinStepOfAModelessDialogIsAFieldChange) {
+  WEventTypeSwitch(kEventFieldChanged, 1);
+  WDialogShow(-1, -1, 1103, kShowModeless);
+  ClickArrow(1103, 1);
+  int type = 0;
+  EventRecord r;
+  WEventWait(type, r);
+  EXPECT_EQ(type, kEventFieldChanged);
+  EXPECT_EQ(r.window, 921);
+  EXPECT_EQ(r.value1, 1103);
+  EXPECT_EQ(r.value2, 1103);
+  EXPECT_EQ(r.y, -1);
+  EXPECT_EQ(Text(1103), "8");
+  WEventTypeSwitch(kEventFieldChanged, 0);
+}
+
 TEST_F(NumericFieldTest, HoldingAnArrowForTwoSecondsTakesTheLargeStep) {
   WDialogShow(-1, -1, 1103, kShowModeless);
   const plat::Hwnd ud = Rec(1103).buddy;
