@@ -12,6 +12,7 @@
 #include "toolkit/core/Geometry.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace tk {
@@ -108,6 +109,10 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
       if (type == plat::kBsCheckBox || type == plat::kBs3State) to = plat::kBsAutoCheckBox;
       if (type == plat::kBsRadioButton) to = plat::kBsAutoRadioButton;
       if (to != type) plat::ButtonSetStyle(f.hwnd, (style & ~plat::kBsTypeMask) | to);
+    } else if (SameClass(f.className, plat::kTreeViewClass)) {
+      plat::SetStyle(f.hwnd, plat::GetStyle(f.hwnd) | plat::kTvsHasButtons | plat::kTvsHasLines |
+                                 plat::kTvsLinesAtRoot | plat::kTvsDisableDragDrop |
+                                 plat::kTvsShowSelAlways);
     }
     d.fields.push_back(std::move(f));
   }
@@ -210,6 +215,10 @@ std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WP
   switch (m) {
     case plat::Msg::Command:
       return OnCommand(*d, w, l);
+    case plat::Msg::Notify:
+    case plat::Msg::HScroll:
+    case plat::Msg::VScroll:
+      return ListFieldMessage(*d, m, w, l);
     case plat::Msg::Activate:
       if (w != plat::kInactive)
         s.activeDialog = dlg;
@@ -246,7 +255,7 @@ bool FillDialogEvent(int type, plat::WParam w, plat::LParam l, plat::Hwnd h, Eve
       out.value2 = d->rec.currentPage;
       return true;
     default:
-      return false;
+      return FillFieldEvent(*d, type, w, l, out);
   }
 }
 
@@ -366,7 +375,7 @@ FieldType FieldTypeOf(const DialogField& f) {
   if (SameClass(c, plat::kProgressClass)) return kFieldProgressBar;
   if (SameClass(c, "JQXGRID")) return kFieldGrid;
   if (SameClass(c, plat::kTrackbarClass)) return kFieldTrackbar;
-  if (SameClass(c, "SysTreeView32")) return kFieldTreeView;
+  if (SameClass(c, plat::kTreeViewClass)) return kFieldTreeView;
   return kFieldOther;
 }
 
@@ -393,6 +402,7 @@ void ClearDialogTemplates() {
 }
 
 void InstallDialogEvents() {
+  ConnectDialogGraphics();
   static bool done = false;
   if (done) return;
   done = true;
@@ -446,6 +456,7 @@ void WDialogLoad(int id, std::optional<int> identifier, int owner) {
     parent = WindowClientHandle(owner);
   const bool child = t->kind == res::DialogKind::Child;
   if (!child && parent != plat::kNoWindow) parent = plat::GetTopLevel(parent);
+  if (s.loadParent != plat::kNoWindow) parent = s.loadParent;
 
   auto d = std::make_unique<LoadedDialog>();
   d->templateId = id;
