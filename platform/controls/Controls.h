@@ -549,7 +549,6 @@ int TabHitTest(Hwnd h, Point p);
 /// rectangle whose page area is R.
 Rect TabAdjustRect(Hwnd h, bool larger, Rect r);
 
-
 // ---------------------------------------------------------------------------
 // Tree view (class SysTreeView32): items with a caption and a data word in a
 // tree, one row each, children indented under their parent and shown while
@@ -560,9 +559,9 @@ Rect TabAdjustRect(Hwnd h, bool larger, Rect r);
 // kTvnItemExpanded after a branch opened or closed, kNmDblClk on a double click
 // (a non-zero answer keeps the branch as it is), kNmSetFocus when it gains the focus.
 
-inline constexpr unsigned kTvsHasButtons = 0x1;    // TVS_HASBUTTONS: a +/- box before branches
-inline constexpr unsigned kTvsHasLines = 0x2;      // TVS_HASLINES: dotted lines to the parent
-inline constexpr unsigned kTvsLinesAtRoot = 0x4;   // TVS_LINESATROOT: boxes for root items too
+inline constexpr unsigned kTvsHasButtons = 0x1;   // TVS_HASBUTTONS: a +/- box before branches
+inline constexpr unsigned kTvsHasLines = 0x2;     // TVS_HASLINES: dotted lines to the parent
+inline constexpr unsigned kTvsLinesAtRoot = 0x4;  // TVS_LINESATROOT: boxes for root items too
 inline constexpr unsigned kTvsEditLabels = 0x8;
 inline constexpr unsigned kTvsDisableDragDrop = 0x10;
 inline constexpr unsigned kTvsShowSelAlways = 0x20;  // TVS_SHOWSELALWAYS: selection shown unfocused
@@ -592,14 +591,14 @@ struct TreeViewNotify {
 
 /// Relations TreeViewGetNextItem follows.
 enum class TreeRelation {
-  Root,         // the first root item
-  Next,         // the next sibling
-  Previous,     // the previous sibling
-  Parent,       // the parent (kTreeNone for a root item)
-  Child,        // the first child
-  Selection,    // the selected item
-  FirstVisible, // the first row shown
-  NextVisible,  // the next row shown (inside expanded branches)
+  Root,          // the first root item
+  Next,          // the next sibling
+  Previous,      // the previous sibling
+  Parent,        // the parent (kTreeNone for a root item)
+  Child,         // the first child
+  Selection,     // the selected item
+  FirstVisible,  // the first row shown
+  NextVisible,   // the next row shown (inside expanded branches)
 };
 
 /// Inserts an item under PARENT (kTreeNone: a root item) after sibling

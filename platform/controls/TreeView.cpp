@@ -129,7 +129,8 @@ void PaintTree(Hwnd h, TreeState& s) {
     if ((style & kTvsHasLines) != 0 && (row.depth > 0 || (style & kTvsLinesAtRoot) != 0)) {
       // A dotted stub from the parent's column to the text.
       const int cx = x - kTreeIndent / 2;
-      for (int dx = cx; dx < x - 1; dx += 2) p.Fill({dx, y + rh / 2, dx + 1, y + rh / 2 + 1}, kColourShadow);
+      for (int dx = cx; dx < x - 1; dx += 2)
+        p.Fill({dx, y + rh / 2, dx + 1, y + rh / 2 + 1}, kColourShadow);
     }
     const Rect box = BoxRect(h, row.depth, y);
     if (!box.Empty() && !n.children.empty()) {
@@ -202,7 +203,9 @@ void OnKey(Hwnd h, TreeState& s, int vk) {
   int row = RowOf(rows, s.selected);
   const int last = static_cast<int>(rows.size()) - 1;
   const int page = VisibleRows(h);
-  auto go = [&](int r) { UserSelect(h, s, rows[static_cast<std::size_t>(std::clamp(r, 0, last))].item); };
+  auto go = [&](int r) {
+    UserSelect(h, s, rows[static_cast<std::size_t>(std::clamp(r, 0, last))].item);
+  };
   switch (vk) {
     case kVkUp:
       go(row < 0 ? 0 : row - 1);

@@ -97,28 +97,30 @@ bool MouseEvent(plat::Hwnd h, LoadedDialog& d, int field, plat::Msg m, plat::WPa
 /// Puts the graphics procedure in front of the field's (or dialog's) own.
 void InstallFieldProcedure(plat::Hwnd h, bool mouse) {
   auto own = std::make_shared<plat::WindowProc>();
-  *own = plat::SetWindowProc(h, [own, mouse](plat::Hwnd hw, plat::Msg m, plat::WParam w,
-                                             plat::LParam l) -> plat::LResult {
-    const plat::WindowProc previous = *own;  // a copy: the window may go while it runs
-    int field = 0;
-    LoadedDialog* d = Owner(hw, field);
-    if (d == nullptr || InModal(*d)) return previous(hw, m, w, l);
-    if (mouse && MouseEvent(hw, *d, field, m, w, l)) return 0;
-    const plat::LResult r = previous(hw, m, w, l);
-    d = Owner(hw, field);  // the field's own handling may have changed the table
-    if (d == nullptr) return r;
-    if (m == plat::Msg::Paint) {
-      Raise(*d, field, kEventExpose, 0, 0);
-    } else if (m == plat::Msg::Size && w != plat::kSizeMinimized) {
-      const plat::Rect c = plat::GetClientRect(hw);
-      FieldSurfaceResized(d->rec.identifier, field, c.Width(), c.Height());
-      plat::InvalidateRect(hw, std::nullopt, true);
-      plat::UpdateWindow(hw);
-      if ((d = Owner(hw, field)) != nullptr)
-        Raise(*d, field, kEventResize, w, plat::MakeLParam(c.Width(), c.Height()));
-    }
-    return r;
-  });
+  *own = plat::SetWindowProc(
+      h, [own, mouse](plat::Hwnd hw, plat::Msg m, plat::WParam w, plat::LParam l) -> plat::LResult {
+        const plat::WindowProc previous = *own;  // a copy: the window may go while it runs
+        int field = 0;
+        LoadedDialog* d = Owner(hw, field);
+        if (d == nullptr || InModal(*d)) return previous(hw, m, w, l);
+        if (mouse && MouseEvent(hw, *d, field, m, w, l)) return 0;
+        const plat::LResult r = previous(hw, m, w, l);
+        d = Owner(hw, field);  // the field's own handling may have changed the table
+        if (d == nullptr) return r;
+        if (m == plat::Msg::Paint) {
+          Raise(*d, field, kEventExpose, 0, 0);
+        } else if (m == plat::Msg::Size && w != plat::kSizeMinimized &&
+                   (field != 0 || d->rec.stretchField != 0)) {
+          // The dialog itself tells a new size only when it lays its fields out anew.
+          const plat::Rect c = plat::GetClientRect(hw);
+          FieldSurfaceResized(d->rec.identifier, field, c.Width(), c.Height());
+          plat::InvalidateRect(hw, std::nullopt, true);
+          plat::UpdateWindow(hw);
+          if ((d = Owner(hw, field)) != nullptr)
+            Raise(*d, field, kEventResize, w, plat::MakeLParam(c.Width(), c.Height()));
+        }
+        return r;
+      });
 }
 
 /// The window of FIELD in D (the dialog for 0), or kNoWindow.
@@ -187,7 +189,8 @@ int SelectDialogFieldTarget(int field, int& width, int& height) {
   const plat::Rect c = plat::GetClientRect(h);
   width = c.Width();
   height = c.Height();
-  std::int32_t& mark = field == 0 ? d->rec.graphicsTarget : FindField(*d, field)->rec.graphicsTarget;
+  std::int32_t& mark =
+      field == 0 ? d->rec.graphicsTarget : FindField(*d, field)->rec.graphicsTarget;
   if (mark == 0) {
     mark = 1;
     const bool mouse = field == 0 || SameClass(plat::GetClassName(h), plat::kStaticClass);

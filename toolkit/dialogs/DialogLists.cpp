@@ -130,8 +130,8 @@ plat::TreeItem FindTreeItem(plat::Hwnd tree, plat::TreeItem from, std::int32_t i
 }
 
 plat::TreeItem FindTree(plat::Hwnd tree, std::int32_t id) {
-  return FindTreeItem(tree, plat::TreeViewGetNextItem(tree, plat::kTreeNone, plat::TreeRelation::Root),
-                      id);
+  return FindTreeItem(
+      tree, plat::TreeViewGetNextItem(tree, plat::kTreeNone, plat::TreeRelation::Root), id);
 }
 
 /// The field of the current dialog that is a tree view, and the item ID in it.

@@ -14,12 +14,12 @@ namespace tk {
 
 /// Error codes of these fields.
 enum ListErrorCode : std::int32_t {
-  kErrBadOption = 1011,          // "Option number out of range or invalid item ID"
-  kErrBadTab = 1012,             // "Invalid tab number specified"
-  kErrProgressRange = 1013,      // "Invalid range specified for progress bar"
-  kErrTrackbarRange = 1029,      // "Invalid range specified for trackbar"
-  kErrTreeIdExists = 1048,       // "Item identifier already exists in treeview field"
-  kErrTreeNotBranch = 1049,      // "Treeview item is not a branch"
+  kErrBadOption = 1011,      // "Option number out of range or invalid item ID"
+  kErrBadTab = 1012,         // "Invalid tab number specified"
+  kErrProgressRange = 1013,  // "Invalid range specified for progress bar"
+  kErrTrackbarRange = 1029,  // "Invalid range specified for trackbar"
+  kErrTreeIdExists = 1048,   // "Item identifier already exists in treeview field"
+  kErrTreeNotBranch = 1049,  // "Treeview item is not a branch"
 };
 
 /// What the item operations answer besides 0 (done).

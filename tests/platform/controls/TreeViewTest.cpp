@@ -71,7 +71,7 @@ TEST_F(TreeViewTest, InsertWalkAndDelete) {
 
 TEST_F(TreeViewTest, ExpandCollapseAndSelectByProgram) {
   EXPECT_FALSE(TreeViewIsExpanded(tree, a));
-  EXPECT_TRUE(TreeViewGetItemRect(tree, a1).Empty());  // hidden in the closed branch
+  EXPECT_TRUE(TreeViewGetItemRect(tree, a1).Empty());         // hidden in the closed branch
   EXPECT_FALSE(TreeViewExpand(tree, b, TreeExpand::Expand));  // no children
   EXPECT_TRUE(TreeViewExpand(tree, a, TreeExpand::Expand));
   EXPECT_TRUE(TreeViewIsExpanded(tree, a));
@@ -115,9 +115,9 @@ TEST_F(TreeViewTest, MouseAndKeysNotifyTheParent) {
   told.clear();
   harness.Key(kVkLeft).Key(kVkRight).Key(kVkRight).Key(kVkSubtract);
   harness.DispatchPending();
-  EXPECT_EQ(told, (std::vector<Told>{{kTvnItemExpanded, a, 1},
-                                     {kTvnItemExpanded, a, 2},
-                                     {kTvnSelChanged, a1, 0}}));
+  EXPECT_EQ(told,
+            (std::vector<Told>{
+                {kTvnItemExpanded, a, 1}, {kTvnItemExpanded, a, 2}, {kTvnSelChanged, a1, 0}}));
   EXPECT_EQ(TreeViewGetNextItem(tree, kTreeNone, TreeRelation::Selection), a1);
   told.clear();
   // A double click tells NM_DBLCLK and toggles the branch.

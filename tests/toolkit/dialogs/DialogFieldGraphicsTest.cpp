@@ -183,11 +183,8 @@ TEST(SectionPrefixCompareTest, PrefixesCompareEqual) {
     int expected;
   };
   const Case cases[] = {
-      {"[Ranges]", "[Ranges] 1001 0 10", 0},
-      {"[Ranges]", "[Ranges]", 0},
-      {"[Ranges]", "", 0},
-      {"[Ranges]", "[Menus]", 'R' - 'M'},
-      {"[Flags]", "[flags]", 'F' - 'f'},
+      {"[Ranges]", "[Ranges] 1001 0 10", 0}, {"[Ranges]", "[Ranges]", 0},       {"[Ranges]", "", 0},
+      {"[Ranges]", "[Menus]", 'R' - 'M'},    {"[Flags]", "[flags]", 'F' - 'f'},
   };
   for (const Case& c : cases) EXPECT_EQ(SectionPrefixCompare(c.a, c.b), c.expected) << c.b;
   // Lines are read blank-padded: one holding only part of the header differs.

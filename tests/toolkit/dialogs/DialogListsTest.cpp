@@ -38,7 +38,7 @@ end
 )";
 
 const std::array<std::string, 16> kColours = {
-    "Black", "Blue",  "Green",   "Cyan",   "Red",      "Magenta",  "Brown",   "Light Grey",
+    "Black", "Blue",  "Green",   "Cyan",   "Red",      "Magenta",  "Brown",    "Light Grey",
     "Grey",  "LBlue", "LGreen ", "LCyan ", "LRed    ", "LMagenta", "Yellow  ", "White   "};
 
 class DialogListsTest : public testing::DialogTest {
@@ -305,7 +305,8 @@ TEST_F(DialogListsTest, TreeItemsByIdentifier) {
   const plat::TreeItem root = plat::TreeViewGetNextItem(tree, 0, plat::TreeRelation::Root);
   const plat::TreeItem first = plat::TreeViewGetNextItem(tree, root, plat::TreeRelation::Child);
   EXPECT_EQ(plat::TreeViewGetItemText(tree, first), "Child A");
-  EXPECT_EQ(plat::TreeViewGetItemText(tree, plat::TreeViewGetNextItem(tree, root, plat::TreeRelation::Next)),
+  EXPECT_EQ(plat::TreeViewGetItemText(
+                tree, plat::TreeViewGetNextItem(tree, root, plat::TreeRelation::Next)),
             "Second root");
   int state = 0;
   EXPECT_EQ(TreeBranchState(1108, 10, state), 0);
@@ -323,7 +324,8 @@ TEST_F(DialogListsTest, TreeItemsByIdentifier) {
   EXPECT_EQ(id, 11);
   EXPECT_EQ(caption, "same id  ");
   EXPECT_EQ(TreeRenameItem(1108, 11, "Renamed"), 0);
-  EXPECT_EQ(plat::TreeViewGetItemText(tree, plat::TreeViewGetNextItem(tree, 0, plat::TreeRelation::Selection)),
+  EXPECT_EQ(plat::TreeViewGetItemText(
+                tree, plat::TreeViewGetNextItem(tree, 0, plat::TreeRelation::Selection)),
             "Renamed");
   EXPECT_EQ(TreeDeleteItem(1108, 12), 0);  // with its child
   EXPECT_EQ(plat::TreeViewGetCount(tree), 3);
