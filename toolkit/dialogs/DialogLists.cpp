@@ -3,12 +3,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
+#include <memory>
 
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
+#include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/dialogs/DialogFieldGraphics.h"
 
 namespace tk {
 
@@ -157,7 +161,74 @@ void MakeCurrentField(LoadedDialog& d, DialogField& f, plat::LParam value) {
   if (!InModal(d)) StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f.id, 0), value, d.hwnd);
 }
 
+/// The trackbar position at which Shift went down; one for the toolkit.
+constexpr int kNoAnchor = std::numeric_limits<int>::min();
+int& TrackAnchor() {
+  static int anchor = kNoAnchor;
+  return anchor;
+}
+
+bool HasSelRange(plat::Hwnd h) {
+  return (plat::GetStyle(h) & plat::kTbsEnableSelRange) != 0;
+}
+
+/// The trackbar becomes the dialog's current field after a selection key.
+void TrackSelectionChanged(plat::Hwnd h) {
+  LoadedDialog* d = FindLoaded(plat::GetParent(h));
+  DialogField* f = d ? FieldOfWindow(*d, h) : nullptr;
+  if (f == nullptr) return;
+  d->rec.previousField = d->rec.currentField;
+  d->rec.currentField = f->id;
+  RecordFocusField(h, f->id);
+  if (!InModal(*d)) StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f->id, 0), h, d->hwnd);
+}
+
 }  // namespace
+
+void InstallListFieldProcedure(DialogField& f) {
+  if (FieldTypeOf(f) != kFieldTrackbar) return;
+  auto own = std::make_shared<plat::WindowProc>();
+  *own = plat::SetWindowProc(
+      f.hwnd, [own](plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l) -> plat::LResult {
+        const plat::WindowProc previous = *own;
+        switch (m) {
+          case plat::Msg::SetFocus: {
+            const plat::LResult r = previous(h, m, w, l);
+            LoadedDialog* d = FindLoaded(plat::GetParent(h));
+            if (DialogField* f = d ? FieldOfWindow(*d, h) : nullptr)
+              MakeCurrentField(*d, *f, static_cast<plat::LParam>(h));
+            return r;
+          }
+          case plat::Msg::KillFocus:
+            TrackAnchor() = kNoAnchor;
+            return previous(h, m, w, l);
+          case plat::Msg::KeyDown:
+            if (!HasSelRange(h)) break;
+            if (w == plat::kVkShift) {
+              if (TrackAnchor() == kNoAnchor) TrackAnchor() = plat::TrackbarGetPos(h);
+            } else if (w == plat::kVkDelete) {
+              plat::TrackbarClearSel(h);
+              TrackSelectionChanged(h);
+              return 0;
+            } else if (w == 'A' && plat::IsKeyDown(plat::kVkControl)) {
+              plat::TrackbarSetSel(h, plat::TrackbarGetRangeMin(h), plat::TrackbarGetRangeMax(h));
+              TrackSelectionChanged(h);
+              return 0;
+            }
+            break;
+          case plat::Msg::KeyUp:
+            if (w == plat::kVkShift && HasSelRange(h)) {
+              const auto sel = plat::TrackbarGetSel(h);
+              if (sel && sel->first == sel->second) plat::TrackbarClearSel(h);
+              TrackAnchor() = kNoAnchor;
+            }
+            break;
+          default:
+            break;
+        }
+        return previous(h, m, w, l);
+      });
+}
 
 int ListKindOf(const DialogField& f) {
   const unsigned style = plat::GetStyle(f.hwnd);
@@ -629,6 +700,11 @@ std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat
     DialogField* f = ctrl != plat::kNoWindow ? FieldOfWindow(d, ctrl) : nullptr;
     if (f == nullptr || FieldTypeOf(*f) != kFieldTrackbar) return std::nullopt;
     if (plat::LowWord(w) == plat::kSbEndScroll || s.creatingDialog) return 0;
+    // Shift held: the selection spans the anchor and the new position.
+    if (HasSelRange(f->hwnd) && plat::IsKeyDown(plat::kVkShift) && TrackAnchor() != kNoAnchor) {
+      const int pos = plat::TrackbarGetPos(f->hwnd);
+      plat::TrackbarSetSel(f->hwnd, std::min(pos, TrackAnchor()), std::max(pos, TrackAnchor()));
+    }
     d.rec.focusField = f->id;
     if (InModal(d)) return 0;
     d.rec.previousField = d.rec.currentField;

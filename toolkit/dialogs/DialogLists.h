@@ -76,6 +76,10 @@ int TreeExpandItem(int field, std::int32_t identifier, int action);
 int TreeRenameItem(int field, std::int32_t identifier, std::string_view caption);
 void TreeUniqueIdentifiers(int on);
 
+/// Puts the toolkit's trackbar procedure in front of a trackbar field's own
+/// (the selection keys of a selection-range trackbar); done at set-up.
+void InstallListFieldProcedure(DialogField& f);
+
 /// The dialog procedure's part for these fields: notifications of tab
 /// controls and tree views, and trackbar moves. Nullopt when not handled.
 std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat::WParam w,

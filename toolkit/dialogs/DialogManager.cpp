@@ -114,6 +114,7 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
                                  plat::kTvsLinesAtRoot | plat::kTvsDisableDragDrop |
                                  plat::kTvsShowSelAlways);
     }
+    InstallListFieldProcedure(f);
     d.fields.push_back(std::move(f));
   }
   for (DialogField& f : d.fields) f.rec.state = FieldStateOf(f);

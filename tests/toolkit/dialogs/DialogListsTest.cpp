@@ -287,6 +287,26 @@ TEST_F(DialogListsTest, TrackbarOperationsAndUserMoves) {
   EXPECT_EQ(type, kEventFieldChanged);
   EXPECT_EQ(r.value2, 1107);
   EXPECT_EQ(plat::TrackbarGetPos(Field(1107)), 12);
+  // Shift and the arrows select from where Shift went down; Delete clears,
+  // Ctrl+A selects the whole range, each a field change.
+  harness.KeyDown(plat::kVkShift).Key(plat::kVkRight).Key(plat::kVkRight).KeyUp(plat::kVkShift);
+  harness.DispatchPending();
+  pos = a = b = 0;
+  TrackbarQuery(1107, pos, a, b);
+  EXPECT_EQ(pos, 16);
+  EXPECT_EQ(a, 12);
+  EXPECT_EQ(b, 16);
+  Drain();
+  harness.Key(plat::kVkDelete);
+  auto [t2, r2] = Wait();
+  EXPECT_EQ(t2, kEventFieldChanged);
+  EXPECT_EQ(r2.value2, 1107);
+  EXPECT_FALSE(plat::TrackbarGetSel(Field(1107)).has_value());
+  harness.Modifiers(false, true).Key('A', 'a').Modifiers(false, false);
+  harness.DispatchPending();
+  TrackbarQuery(1107, pos, a, b);
+  EXPECT_EQ(a, 0);
+  EXPECT_EQ(b, 50);
 }
 
 TEST_F(DialogListsTest, TreeItemsByIdentifier) {
