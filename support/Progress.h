@@ -5,8 +5,9 @@
 // mode it only sets the bar of whatever dialog is current. Cancel reaches the
 // loop through LKILL.
 //
-// Until the dialog layer is connected these calls go to a settable hook and
-// otherwise do nothing; the last state is kept for tests.
+// A hook, when set, takes the calls instead of the dialog (tests and callers
+// with a display of their own); the last state is kept for tests. Without the
+// program's main window no dialog is shown.
 #include <functional>
 #include <string>
 #include <string_view>

@@ -29,6 +29,7 @@ bool RegisterControls() {
       {kTrackbarClass, TrackbarProc, 0},
       {kProgressClass, ProgressProc, 0},
       {kTabClass, TabProc, 0},
+      {kTreeViewClass, TreeViewProc, kClassDblClks},
       {kScrollBarClass, ScrollBarProc, 0},
   };
   bool ok = true;

@@ -50,6 +50,7 @@ inline constexpr std::string_view kUpDownClass = "msctls_updown32";
 inline constexpr std::string_view kTrackbarClass = "msctls_trackbar32";
 inline constexpr std::string_view kProgressClass = "msctls_progress32";
 inline constexpr std::string_view kTabClass = "SysTabControl32";
+inline constexpr std::string_view kTreeViewClass = "SysTreeView32";
 
 /// Registers every control class with the running window system (needed
 /// again after each Init). False when one could not be registered.
@@ -547,5 +548,85 @@ int TabHitTest(Hwnd h, Point p);
 /// LARGER false: the page area inside window rectangle R; true: the window
 /// rectangle whose page area is R.
 Rect TabAdjustRect(Hwnd h, bool larger, Rect r);
+
+// ---------------------------------------------------------------------------
+// Tree view (class SysTreeView32): items with a caption and a data word in a
+// tree, one row each, children indented under their parent and shown while
+// it is expanded. The user moves the selection with the mouse and the arrow
+// keys, and expands or collapses with the box, a double click, Left/Right and
+// the keypad "+" and "-". User changes are told to the parent with Notify and
+// a TreeViewNotify: kTvnSelChanged after the selection moved,
+// kTvnItemExpanded after a branch opened or closed, kNmDblClk on a double click
+// (a non-zero answer keeps the branch as it is), kNmSetFocus when it gains the focus.
+
+inline constexpr unsigned kTvsHasButtons = 0x1;   // TVS_HASBUTTONS: a +/- box before branches
+inline constexpr unsigned kTvsHasLines = 0x2;     // TVS_HASLINES: dotted lines to the parent
+inline constexpr unsigned kTvsLinesAtRoot = 0x4;  // TVS_LINESATROOT: boxes for root items too
+inline constexpr unsigned kTvsEditLabels = 0x8;
+inline constexpr unsigned kTvsDisableDragDrop = 0x10;
+inline constexpr unsigned kTvsShowSelAlways = 0x20;  // TVS_SHOWSELALWAYS: selection shown unfocused
+
+/// An item of a tree view; 0 is no item (and, as a parent, the root).
+using TreeItem = std::intptr_t;
+constexpr TreeItem kTreeNone = 0;
+/// Where TreeViewInsertItem puts the new item among its siblings.
+constexpr TreeItem kTreeFirst = -1;  // TVI_FIRST
+constexpr TreeItem kTreeLast = -2;   // TVI_LAST
+
+enum : int {
+  kNmDblClk = -3,           // NM_DBLCLK
+  kNmSetFocus = -7,         // NM_SETFOCUS: the tree gained the focus
+  kTvnSelChanged = -402,    // TVN_SELCHANGED
+  kTvnItemExpanded = -406,  // TVN_ITEMEXPANDED
+};
+/// How an item was expanded (TreeViewNotify::action of kTvnItemExpanded).
+enum class TreeExpand { Collapse = 1, Expand = 2, Toggle = 3 };
+
+struct TreeViewNotify {
+  NotifyHeader hdr;
+  TreeItem oldItem = kTreeNone;  // kTvnSelChanged: the item selected before
+  TreeItem newItem = kTreeNone;  // the item selected now, expanded, or double-clicked
+  int action = 0;                // kTvnItemExpanded: TreeExpand::Collapse or Expand
+};
+
+/// Relations TreeViewGetNextItem follows.
+enum class TreeRelation {
+  Root,          // the first root item
+  Next,          // the next sibling
+  Previous,      // the previous sibling
+  Parent,        // the parent (kTreeNone for a root item)
+  Child,         // the first child
+  Selection,     // the selected item
+  FirstVisible,  // the first row shown
+  NextVisible,   // the next row shown (inside expanded branches)
+};
+
+/// Inserts an item under PARENT (kTreeNone: a root item) after sibling
+/// AFTER (or kTreeFirst, kTreeLast); returns it, or kTreeNone when PARENT or
+/// AFTER is no item of the tree (AFTER must be a child of PARENT).
+TreeItem TreeViewInsertItem(Hwnd h, TreeItem parent, TreeItem after, std::string_view text,
+                            std::intptr_t data = 0);
+/// Deletes ITEM with its children (kTreeNone: every item).
+bool TreeViewDeleteItem(Hwnd h, TreeItem item);
+TreeItem TreeViewGetNextItem(Hwnd h, TreeItem item, TreeRelation relation);
+/// Number of items in the tree.
+int TreeViewGetCount(Hwnd h);
+std::optional<std::string> TreeViewGetItemText(Hwnd h, TreeItem item);
+bool TreeViewSetItemText(Hwnd h, TreeItem item, std::string_view text);
+std::intptr_t TreeViewGetItemData(Hwnd h, TreeItem item);
+bool TreeViewSetItemData(Hwnd h, TreeItem item, std::intptr_t data);
+/// Selects ITEM (kTreeNone: nothing), expanding its ancestors and scrolling
+/// it into view.
+bool TreeViewSelectItem(Hwnd h, TreeItem item);
+/// Expands, collapses or toggles ITEM; false when it has no children.
+bool TreeViewExpand(Hwnd h, TreeItem item, TreeExpand action);
+bool TreeViewIsExpanded(Hwnd h, TreeItem item);
+bool TreeViewHasChildren(Hwnd h, TreeItem item);
+/// The row of ITEM in client coordinates (empty when it is not shown).
+Rect TreeViewGetItemRect(Hwnd h, TreeItem item);
+/// The item whose row holds client point P (kTreeNone: none).
+TreeItem TreeViewHitTest(Hwnd h, Point p);
+/// Indent of one level in pixels.
+constexpr int kTreeIndent = 16;
 
 }  // namespace plat

@@ -146,6 +146,7 @@ LResult UpDownProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TrackbarProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult ProgressProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TabProc(Hwnd h, Msg m, WParam w, LParam l);
+LResult TreeViewProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult ScrollBarProc(Hwnd h, Msg m, WParam w, LParam l);
 
 /// The list box calls this when its drop-down list (a ComboLBox) ends: the

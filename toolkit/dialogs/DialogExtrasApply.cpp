@@ -11,6 +11,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
+#include "toolkit/dialogs/DialogLists.h"
 
 namespace tk {
 
@@ -107,17 +108,22 @@ void ApplyTabs(LoadedDialog& d, DialogField& f, const ExtrasEntry& e) {
   DialogManagerState& s = Dm();
   const int savedNumber = s.currentNumber;
   const std::int32_t savedItem3 = s.status.item3;
+  // Every listed page gets its tab; its dialog loads hidden inside this one
+  // (a page already loaded is only found again, one that cannot load is
+  // passed over).
   std::vector<plat::Hwnd> pages;
   for (const ExtrasTabPage& p : e.pages) {
     const int at = plat::TabGetItemCount(f.hwnd);
     plat::TabInsertItem(f.hwnd, at, p.caption, p.page);
+    s.loadParent = d.hwnd;
     const int slot = LoadDialogHidden(p.page, p.page, kMainWindow);
+    s.loadParent = plat::kNoWindow;
     if (slot >= 1) pages.push_back(s.table[static_cast<std::size_t>(slot)]->hwnd);
   }
   s.currentNumber = savedNumber;
   s.status.item3 = savedItem3;
   // Every page on the tab field's display area (in the dialog's client
-  // coordinates, which the page keeps when it is attached to the dialog).
+  // coordinates).
   const plat::Rect area = plat::TabAdjustRect(f.hwnd, false, plat::GetWindowRect(f.hwnd));
   for (plat::Hwnd page : pages) plat::MoveWindow(page, area, false);
   int select = 0;
@@ -126,8 +132,7 @@ void ApplyTabs(LoadedDialog& d, DialogField& f, const ExtrasEntry& e) {
       select = i;
       break;
     }
-  if (plat::TabGetItemCount(f.hwnd) > 0) plat::TabSetCurSel(f.hwnd, select);
-  (void)d;
+  if (plat::TabGetItemCount(f.hwnd) > 0) TabFieldShowPage(d, f, select);
 }
 
 void ApplyTrackbar(DialogField& f, const ExtrasEntry& e) {

@@ -7,6 +7,8 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/dialogs/DialogFieldGraphics.h"
+#include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace tk {
@@ -303,6 +305,7 @@ void WDialogFieldState(int field, int state) {
     plat::ShowWindow(f->rec.buddy,
                      state == kFieldHidden ? plat::ShowCmd::Hide : plat::ShowCmd::ShowNoActivate);
   }
+  if (FieldTypeOf(*f) == kFieldTab) TabFieldShowPage(*d, *f, -1);  // its page goes with it
   plat::InvalidateRect(f->hwnd, std::nullopt, true);
   if (moveFocus && hadFocus) {
     d->rec.focusField = 0;
@@ -336,16 +339,14 @@ int WDialogFieldInfo(int field, int item) {
   if (d == nullptr) return 0;
   DialogField* f = FindField(*d, field);
   if (f == nullptr) return 0;
-  const plat::Rect r = plat::GetWindowRect(f->hwnd);
+  int rect[4] = {0, 0, 0, 0};
+  FieldRectangle(field, rect[0], rect[1], rect[2], rect[3], 1);
   switch (item) {
     case 1:
-      return r.left;
     case 2:
-      return r.top;
     case 3:
-      return r.Width();
     case 4:
-      return r.Height();
+      return rect[item - 1];
     case 5:
       return FieldTypeOf(*f);
     case 6:

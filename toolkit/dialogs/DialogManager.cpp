@@ -13,6 +13,7 @@
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
+#include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/dialogs/NumericFields_p.h"
 
@@ -111,7 +112,12 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
       if (type == plat::kBsCheckBox || type == plat::kBs3State) to = plat::kBsAutoCheckBox;
       if (type == plat::kBsRadioButton) to = plat::kBsAutoRadioButton;
       if (to != type) plat::ButtonSetStyle(f.hwnd, (style & ~plat::kBsTypeMask) | to);
+    } else if (SameClass(f.className, plat::kTreeViewClass)) {
+      plat::SetStyle(f.hwnd, plat::GetStyle(f.hwnd) | plat::kTvsHasButtons | plat::kTvsHasLines |
+                                 plat::kTvsLinesAtRoot | plat::kTvsDisableDragDrop |
+                                 plat::kTvsShowSelAlways);
     }
+    InstallListFieldProcedure(f);
     d.fields.push_back(std::move(f));
   }
   for (DialogField& f : d.fields) f.rec.state = FieldStateOf(f);
@@ -216,7 +222,10 @@ std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WP
       return OnCommand(*d, w, l);
     case plat::Msg::Notify:
       if (l != 0 && HandleSpinNotify(*d, *reinterpret_cast<const plat::NotifyHeader*>(l))) return 1;
-      return std::nullopt;
+      return ListFieldMessage(*d, m, w, l);
+    case plat::Msg::HScroll:
+    case plat::Msg::VScroll:
+      return ListFieldMessage(*d, m, w, l);
     case plat::Msg::Size:
       if (w != plat::kSizeMinimized) ApplyResizeLayout(*d);
       return std::nullopt;
@@ -256,7 +265,7 @@ bool FillDialogEvent(int type, plat::WParam w, plat::LParam l, plat::Hwnd h, Eve
       out.value2 = d->rec.currentPage;
       return true;
     default:
-      return false;
+      return FillFieldEvent(*d, type, w, l, out);
   }
 }
 
@@ -376,7 +385,7 @@ FieldType FieldTypeOf(const DialogField& f) {
   if (SameClass(c, plat::kProgressClass)) return kFieldProgressBar;
   if (SameClass(c, "JQXGRID")) return kFieldGrid;
   if (SameClass(c, plat::kTrackbarClass)) return kFieldTrackbar;
-  if (SameClass(c, "SysTreeView32")) return kFieldTreeView;
+  if (SameClass(c, plat::kTreeViewClass)) return kFieldTreeView;
   return kFieldOther;
 }
 
@@ -403,6 +412,7 @@ void ClearDialogTemplates() {
 }
 
 void InstallDialogEvents() {
+  ConnectDialogGraphics();
   static bool done = false;
   if (done) return;
   done = true;
@@ -443,6 +453,7 @@ int LoadDialogHidden(int id, int ident, int owner) {
     parent = WindowClientHandle(owner);
   const bool child = t->kind == res::DialogKind::Child;
   if (!child && parent != plat::kNoWindow) parent = plat::GetTopLevel(parent);
+  if (s.loadParent != plat::kNoWindow) parent = s.loadParent;
 
   auto d = std::make_unique<LoadedDialog>();
   d->templateId = id;

@@ -9,6 +9,7 @@
 
 #include "platform/window/Messages.h"
 #include "resources/ResourceFormat.h"
+#include "toolkit/core/Events.h"
 #include "toolkit/dialogs/DialogStatus.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -58,6 +59,7 @@ struct ControlRecord {
   std::int32_t bottomMargin = 0;
   std::int32_t resizeFlags = 0;
   std::int32_t flags = 0;
+  std::int32_t graphicsTarget = 0;  // 1 once selected as a drawing target
 };
 
 /// One field: its window, the class its template names (the numeric edit
@@ -92,6 +94,7 @@ struct DialogManagerState {
   int pendingX = 0;
   int pendingY = 0;
   plat::Hwnd modalDialog = plat::kNoWindow;  // the dialog running modally, if any
+  plat::Hwnd loadParent = plat::kNoWindow;   // set while a tab page loads: its dialog
 };
 
 DialogManagerState& Dm();
@@ -119,6 +122,11 @@ void ClearDialogTemplates();
 
 /// Connects the dialog manager to the event loop (done by the first load).
 void InstallDialogEvents();
+/// Connects dialog fields to the graphics layer as drawing targets (done by
+/// every load when the graphics layer lacks the connection).
+void ConnectDialogGraphics();
+/// The items of an event a graphics field or dialog raised (type 100 + event).
+bool FillFieldEvent(LoadedDialog& d, int type, plat::WParam w, plat::LParam l, EventRecord& out);
 /// Unloads every dialog and zeroes the state and the status words.
 void ResetDialogManager();
 

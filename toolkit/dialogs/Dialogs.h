@@ -9,6 +9,7 @@
 // name and returns normally; outputs keep their values unless said.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -131,5 +132,24 @@ void WDialogFieldOptions(int field, int option, int value);
 int WDialogFieldInfo(int field, int item);
 void WDialogRangeInteger(int field, std::optional<std::int32_t> minimum = std::nullopt,
                          std::optional<std::int32_t> maximum = std::nullopt);
+
+// ---------------------------------------------------------------------------
+// Option lists, tabs and progress bars
+
+/// Fills a list or combo field with the first N of OPTIONS (trailing blanks
+/// dropped) and selects option OPTION (1-based); a combo with typed text
+/// shows TEXT instead when OPTION is 0.
+void WDialogPutMenu(int field, std::span<const std::string> options, int n, int option,
+                    std::optional<std::string_view> text = std::nullopt);
+/// The selected option (1-based; 0 typed text that is no option) and, in
+/// the second form, its text (TEXT keeps its size, blank-padded or cut).
+void WDialogGetMenu(int field, std::int32_t& option);
+void WDialogGetMenu(int field, std::int32_t& option, std::string& text);
+void WDialogPutOption(int field, int option);
+/// Shows the tab whose page is dialog PAGE / gives the shown page.
+void WDialogSetTab(int field, int page);
+void WDialogGetTab(int field, std::int32_t& page);
+/// MODE absent or 0 sets the bar's position to VALUE, else advances it by VALUE.
+void WDialogPutProgressBar(int field, int value, std::optional<int> mode = std::nullopt);
 
 }  // namespace tk
