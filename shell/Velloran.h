@@ -10,6 +10,7 @@
 
 #include "shell/Settings.h"
 #include "shell/ShotRecord.h"
+#include "support/GraphAxes.h"
 
 namespace vel {
 
@@ -38,6 +39,8 @@ struct Velloran {
   TraceDisplayOptions options;
   SettingsValues settings;
   VelloranSetup setup;
+  /// The frame of the main trace display.
+  sup::GraphAxes MainPlotAxes;
 
   bool loaded = false;
   bool menuStatesPending = true;
