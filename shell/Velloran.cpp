@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "display/TracePlot.h"
 #include "shell/Import.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
@@ -87,10 +88,11 @@ bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight) {
   return true;
 }
 
-// Redraws window N after an expose or a resize (the drawing itself comes
-// with the trace display); the refraction window also records its place.
+// Redraws window N after an expose or a resize: the main window from the
+// record; the refraction window also records its place.
 void RedrawWindow(Velloran& app, int n) {
   tk::WindowMakeCurrent(n);
+  if (n == tk::kMainWindow && app.loaded) RedrawRecord(app.record, app.MainPlotAxes, app.options);
   if (n != tk::kMainWindow && n == app.refractionWindow)
     TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
 }
@@ -170,6 +172,7 @@ void CommandLine(Velloran& app) {
                   "]");
   app.loaded = true;
   app.refractionWindow = 0;
+  ShowNewRecord(app.record, app.MainPlotAxes, app.options);
   if (keyword.find("ASCII") != std::string::npos) {
     tk::WMessageBox(0, 4, 1, "The ASCII conversion is not available yet.", "Velloran");
   } else if (!keyword.empty()) {

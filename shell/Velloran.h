@@ -11,6 +11,7 @@
 #include "display/Pickers.h"
 #include "shell/Settings.h"
 #include "shell/ShotRecord.h"
+#include "support/GraphAxes.h"
 
 namespace vel {
 
@@ -40,6 +41,8 @@ struct Velloran {
   SettingsValues settings;
   PickingState picking;  // picker choice and parameters, start-up values, never stored
   VelloranSetup setup;
+  /// The frame of the main trace display.
+  sup::GraphAxes MainPlotAxes;
 
   bool loaded = false;
   bool menuStatesPending = true;

@@ -1,0 +1,59 @@
+// A full redraw of the main window: page start, frame, labels, timing lines
+// and 240 variable-area traces of 4000 samples into a 1920 x 1080 window,
+// for each gain method.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "display/TraceAxes.h"
+#include "display/TracePlot.h"
+#include "platform/testing/Harness.h"
+#include "shell/ShotRecord.h"
+#include "support/PenPlot.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/graphics/WindowTargets.h"
+
+namespace {
+
+constexpr int kTraces = 240;
+constexpr int kSamples = 4000;
+
+struct MainWindow {
+  plat::testing::Harness harness{{2200, 1400}};
+  vel::ShotRecord rec;
+  vel::TraceDisplayOptions options;
+  sup::GraphAxes axes;
+  MainWindow() {
+    tk::WindowStyleRecord style;
+    style.width = 1920;
+    style.height = 1080;
+    tk::GraphicsConnectWindows();  // before the main window opens, as start-up does
+    tk::WindowOpen(style);
+    sup::PenPlotReset();
+    rec.NTRACE = kTraces;
+    rec.NSAMP = kSamples;
+    rec.SAMPINT = 0.25f;
+    (void)vel::RebuildTraceArrays(rec);
+    for (int j = 1; j <= kTraces; ++j) {
+      auto t = vel::Trace(rec, j);
+      for (int i = 0; i < kSamples; ++i)
+        t[static_cast<std::size_t>(i)] = std::sin(0.05f * static_cast<float>(i + 13 * j)) *
+                                         std::exp(-0.0004f * static_cast<float>(i));
+      rec.GEOLOC[static_cast<std::size_t>(j - 1)] = 2.0f * static_cast<float>(j);
+    }
+    rec.GMIN = -1.0f;
+    rec.GMAX = 1.0f;
+    vel::SCALETRACES(rec, axes, options, false);
+  }
+  ~MainWindow() { tk::WindowShutdown(); }
+};
+
+void BM_FullRedraw(benchmark::State& state) {
+  MainWindow w;
+  w.options.IGAINMETHOD = static_cast<std::int32_t>(state.range(0));
+  for (auto _ : state) vel::RedrawRecord(w.rec, w.axes, w.options);
+  state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
+}
+BENCHMARK(BM_FullRedraw)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace

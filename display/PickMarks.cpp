@@ -1,0 +1,83 @@
+// First-break picks as exclusive-or markers over the trace plot.
+#include "display/PickMarks.h"
+
+#include <algorithm>
+
+#include "display/TracePlot.h"
+#include "support/PenPlot.h"
+
+namespace vel {
+namespace {
+
+constexpr int kPenPicks = 8;
+
+// One trace's pass: its clip band into the mapping, then, when picks are
+// shown and IPICK is a pick inside the frame, a bar across the trace of
+// three strokes one fill step apart, three quarters of a spacing long.
+void MarkTrace(std::int32_t ipick, std::int32_t itrace, const ShotRecord& rec,
+               sup::GraphAxes& axes, const TraceDisplayOptions& o, float half) {
+  TracePlotMapping& map = TraceMapping();
+  const bool vertical = o.LVERTICAL;
+  const float p = TracePosition(rec, itrace, o.LGEOPOS);
+  const float b = vertical ? sup::PLOFX(p, axes) : sup::PLOFY(p, axes);
+  const float w = half * std::min(o.TRACEWIDTH, o.TRACECLIP);
+  map.baseline = b;
+  map.clipLow = b - w;
+  map.clipHigh = b + w;
+  const float width = static_cast<float>(axes.NXDIV) * axes.XCELL;
+  const float height = static_cast<float>(axes.NYDIV) * axes.YCELL;
+  const float across = vertical ? width : height;
+  if (!(map.clipLow >= 0.0f && map.clipHigh <= across)) return;
+  if (!o.LPLOTPICKS || !HasPick(ipick)) return;
+
+  const float t = PickTime(rec, ipick);
+  const float lo = b - 0.75f * half, hi = b + 0.75f * half;
+  if (!(lo >= 0.0f && hi <= across)) return;
+  const float f = map.fillStep;
+  const float along = vertical ? sup::PLOFY(t, axes) : sup::PLOFX(t, axes);
+  const float alongEnd = vertical ? height : width;
+  if (!(along >= 0.0f && along <= alongEnd)) return;
+  auto pen = [&](float a, float c, int code) {
+    if (vertical)
+      sup::PLOTXY(a, c, code, axes);
+    else
+      sup::PLOTXY(c, a, code, axes);
+  };
+  pen(lo, along, sup::kPenMove);
+  pen(hi, along, sup::kPenDraw);
+  pen(hi, along - f, sup::kPenDraw);
+  pen(lo, along - f, sup::kPenDraw);
+  pen(lo, along + f, sup::kPenDraw);
+  pen(hi, along + f, sup::kPenDraw);
+}
+
+std::int32_t PickOf(const ShotRecord& rec, std::int32_t j) {
+  const std::size_t at = static_cast<std::size_t>(j - 1);
+  return j >= 1 && at < rec.IBPICK.size() ? rec.IBPICK[at] : 0;
+}
+
+}  // namespace
+
+void PLOTPICKS(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+  sup::PLOTXY(AXES.XORIGIN, AXES.YORIGIN, -3, AXES);
+  const float half = HalfTraceSpacing(REC, AXES, OPTS);
+  std::int32_t first = 1, last = REC.NTRACE;
+  if (!(OPTS.IFIRSTTRACE < 1 || OPTS.ILASTTRACE <= OPTS.IFIRSTTRACE)) {
+    if (OPTS.ILASTTRACE > REC.NTRACE) OPTS.ILASTTRACE = REC.NTRACE;
+    first = OPTS.IFIRSTTRACE;
+    last = OPTS.ILASTTRACE;
+  }
+  sup::SET_PEN(kPenPicks);
+  sup::XOR_SAVE();
+  sup::XOR_ON();
+  for (std::int32_t j = first; j <= last; ++j) MarkTrace(PickOf(REC, j), j, REC, AXES, OPTS, half);
+  sup::XOR_RESTORE();
+}
+
+void PLOTPICK(std::int32_t IPICK, std::int32_t ITRACE, const ShotRecord& REC,
+              sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS) {
+  sup::SET_PEN(kPenPicks);
+  MarkTrace(IPICK, ITRACE, REC, AXES, OPTS, HalfTraceSpacing(REC, AXES, OPTS));
+}
+
+}  // namespace vel

@@ -1,0 +1,395 @@
+// The main trace display: frame, labels, timing lines and the traces.
+#include "display/TracePlot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "display/PickMarks.h"
+#include "display/TraceAxes.h"
+#include "support/GraphDraw.h"
+#include "support/Numerics.h"
+#include "support/PenPlot.h"
+#include "toolkit/core/Conversion.h"
+#include "toolkit/core/Rounding.h"
+#include "toolkit/graphics/Graphics.h"
+
+namespace vel {
+namespace {
+
+// Pen colours of the display.
+constexpr int kPenFrameInterior = 15;
+constexpr int kPenFrame = 2;
+constexpr int kPenMinorLines = 13;
+constexpr int kPenTraces = 4;
+
+// The fill direction of the variable-area zigzag, kept from one trace and
+// one call to the next.
+bool fillToggle = false;
+
+// At most this many fill steps per pixel, whatever PIXELSIZE asks for.
+constexpr float kSmallestPixelSize = 0.125f;
+
+// Sample time in ms of sample I (from 1).
+float SampleTime(const ShotRecord& rec, std::int32_t i) {
+  return static_cast<float>(i) * rec.SAMPINT + rec.TDELAY;
+}
+
+// Plot position along the time axis of time T.
+float TimePlot(float t, const sup::GraphAxes& a, bool vertical) {
+  return vertical ? sup::PLOFY(t, a) : sup::PLOFX(t, a);
+}
+
+// The samples I1..I2 whose plot positions lie on the frame's time axis
+// (0..extent; in vertical display time runs down from EXTENT to 0). False
+// when none does.
+bool VisibleSamples(const ShotRecord& rec, const sup::GraphAxes& a, bool vertical, float extent,
+                    std::int32_t& i1, std::int32_t& i2) {
+  const std::int32_t n = rec.NSAMP;
+  auto beforeStart = [&](std::int32_t i) {
+    const float p = TimePlot(SampleTime(rec, i), a, vertical);
+    return vertical ? p > extent : p < 0.0f;
+  };
+  auto afterEnd = [&](std::int32_t i) {
+    const float p = TimePlot(SampleTime(rec, i), a, vertical);
+    return vertical ? p < 0.0f : p > extent;
+  };
+  i1 = 1;
+  i2 = n;
+  if (beforeStart(i1)) {
+    while (i1 <= n && beforeStart(i1)) ++i1;
+    if (i1 > n) return false;
+  }
+  if (afterEnd(i2)) {
+    while (i2 >= 1 && afterEnd(i2)) --i2;
+    if (i2 < 1) return false;
+  }
+  return i1 <= i2;
+}
+
+// "Global Max: ...", "Trace Max", "AGC Length: ...%" or "No Gain Method".
+std::string GainLine(const ShotRecord& rec, const TraceDisplayOptions& o) {
+  switch (o.IGAINMETHOD) {
+    case 1:
+      if (o.LUSERMAX) return "User Global Max: " + tk::FormatRealField(o.USERMAX, "(1PE11.4)");
+      return "Global Max: " +
+             tk::FormatRealField(std::max(std::fabs(rec.GMIN), rec.GMAX), "(1PE11.4)");
+    case 2:
+      return "Trace Max";
+    case 3:
+      return "AGC Length: " + tk::FormatRealField(o.AGCFRAC * 100.0f, "(F4.0)") + "%";
+    default:
+      return "No Gain Method";
+  }
+}
+
+void Labels(const ShotRecord& rec, const sup::GraphAxes& a, const TraceDisplayOptions& o, float w,
+            float h) {
+  const std::string_view traceAxis = o.LGEOPOS ? "Distance (m)" : "Trace Number";
+  const std::string_view timeAxis = "Travel Time (ms)";
+  if (a.LLEFT) {
+    const std::string_view text = o.LVERTICAL ? timeAxis : traceAxis;
+    const int n = static_cast<int>(text.size());
+    const float height = std::min(0.25f, h / (0.86f * static_cast<float>(n)));
+    sup::CENTSY(a.XDRAWNMIN - 1.5f * height, 0.5f * static_cast<float>(a.NYDIV) * std::fabs(a.YCELL),
+                height, text, 90.0f, n);
+  }
+  if (a.LBOTTOM) {
+    const std::string_view name = rec.CRECNAME.Trimmed();
+    sup::CENTSY(w / 2.0f, h + 0.2375f, 0.375f, name, 0.0f, static_cast<int>(name.size()));
+    const std::string_view text = o.LVERTICAL ? traceAxis : timeAxis;
+    sup::CENTSY(w / 2.0f, a.LABELBOTTOM - 0.375f, 0.25f, text, 0.0f, static_cast<int>(text.size()));
+    std::string gain = GainLine(rec, o);
+    gain.resize(40, ' ');
+    sup::SYMBOL(0.9f - a.XORIGIN, 0.25f - a.YORIGIN, 0.3f, gain, 0.0f, 40);
+  }
+}
+
+// Lines across the frame along the time axis: dashed at the minor
+// divisions (ITIMELINES 3), solid at the major ones (2 and 3). 1 draws none.
+void TimingLines(sup::GraphAxes& a, const TraceDisplayOptions& o, float w, float h) {
+  sup::SET_PEN(kPenFrame);
+  sup::PCLIP(0.0f, w, 0.0f, h);
+  if (o.ITIMELINES != 2 && o.ITIMELINES != 3) return;
+  const bool vertical = o.LVERTICAL;
+  const int n = vertical ? a.NYDIV : a.NXDIV;
+  const int m = vertical ? a.NYMINOR : a.NXMINOR;
+  const float cell = vertical ? a.YCELL : a.XCELL;
+  auto across = [&](float at, float xs[2], float ys[2]) {
+    if (vertical) {
+      xs[0] = 0, xs[1] = w, ys[0] = ys[1] = at;
+    } else {
+      ys[0] = 0, ys[1] = h, xs[0] = xs[1] = at;
+    }
+  };
+  for (int k = 1; k <= n; ++k) {
+    if (o.ITIMELINES == 3 && m > 2) {
+      sup::SET_PEN(kPenMinorLines);
+      for (int i = 1; i < m; ++i) {
+        float xs[2], ys[2];
+        across((static_cast<float>(k - 1) + static_cast<float>(i) / static_cast<float>(m)) * cell,
+               xs, ys);
+        sup::DS_PLOTPL(xs, ys, 2, 0.03f, 0.09f, a);
+      }
+      sup::SET_PEN(kPenFrame);
+    }
+    if (k < n) {
+      float xs[2], ys[2];
+      across(static_cast<float>(k) * cell, xs, ys);
+      sup::PLOTXY(xs[0], ys[0], sup::kPenMove, a);
+      sup::PLOTXY(xs[1], ys[1], sup::kPenDraw, a);
+    }
+  }
+}
+
+// One screen pixel along the time axis in plot units, times PIXELSIZE.
+float FillStep(const TraceDisplayOptions& o) {
+  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  tk::IGrPixelToUnits(500, 500, x1, y1);
+  tk::IGrPixelToUnits(501, 501, x2, y2);
+  const float pixel = o.LVERTICAL ? std::fabs(y2 - y1) : std::fabs(x2 - x1);
+  float size = o.PIXELSIZE;
+  if (!(size > 0.0f) || !std::isfinite(size)) size = 1.0f;
+  return pixel * std::max(size, kSmallestPixelSize);
+}
+
+}  // namespace
+
+TracePlotMapping& TraceMapping() {
+  static TracePlotMapping mapping;
+  return mapping;
+}
+
+float TraceSpacing(const ShotRecord& REC) {
+  if (REC.NTRACE < 2 || REC.GEOLOC.size() < static_cast<std::size_t>(REC.NTRACE)) return 1.0f;
+  const float s = std::fabs(REC.GEOLOC[static_cast<std::size_t>(REC.NTRACE) - 1] - REC.GEOLOC[0]) /
+                  static_cast<float>(REC.NTRACE - 1);
+  return s > 0.0f && std::isfinite(s) ? s : 1.0f;
+}
+
+float TracePosition(const ShotRecord& REC, std::int32_t J, bool GEOPOS) {
+  if (GEOPOS && J >= 1 && static_cast<std::size_t>(J) <= REC.GEOLOC.size())
+    return REC.GEOLOC[static_cast<std::size_t>(J) - 1];
+  return static_cast<float>(J);
+}
+
+float HalfTraceSpacing(const ShotRecord& REC, const sup::GraphAxes& AXES,
+                       const TraceDisplayOptions& OPTS) {
+  const float s = OPTS.LGEOPOS ? TraceSpacing(REC) : 1.0f;
+  return OPTS.LVERTICAL ? AXES.XSCALE * s * 0.5f : std::fabs(AXES.YSCALE * s * 0.5f);
+}
+
+void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+  AXES.TICKCAP = 0.15f;
+  AXES.LTICKCAP = true;
+  sup::XOR_OFF();
+  const bool vertical = OPTS.LVERTICAL;
+
+  sup::PLOTXY(AXES.XORIGIN, AXES.YORIGIN, -3, AXES);
+  const float w = static_cast<float>(AXES.NXDIV) * AXES.XCELL;
+  const float h = static_cast<float>(AXES.NYDIV) * AXES.YCELL;
+  {
+    float x1 = 0, y1 = 0, x2 = w, y2 = h, width = 0;
+    sup::GNFILL(x1, y1, x2, y2, width, kPenFrameInterior, AXES);
+  }
+  sup::SET_PEN(kPenFrame);
+  sup::GNGRID(AXES);
+  Labels(REC, AXES, OPTS, w, h);
+  TimingLines(AXES, OPTS, w, h);
+  sup::FINDASX(AXES);
+  sup::FINDASY(AXES);
+
+  TracePlotMapping& map = TraceMapping();
+  map.fillStep = FillStep(OPTS);
+  const float half = HalfTraceSpacing(REC, AXES, OPTS);
+  const float s = OPTS.LGEOPOS ? TraceSpacing(REC) : 1.0f;
+
+  float gmin = REC.GMIN, gmax = REC.GMAX;
+  if (OPTS.LUSERMAX) {
+    gmax = OPTS.USERMAX;
+    gmin = -OPTS.USERMAX;
+  }
+
+  std::int32_t first = OPTS.IFIRSTTRACE, last = OPTS.ILASTTRACE;
+  if (REC.NTRACE < last || first < 1 || last <= first) {
+    first = 1;
+    last = REC.NTRACE;
+  }
+  const float range = vertical ? static_cast<float>(AXES.NXDIV) * AXES.XSTEP
+                               : static_cast<float>(AXES.NYDIV) * AXES.YSTEP;
+  const std::int32_t inc = std::max(tk::NearestInt(std::fabs(range) / (200.0f * s)), 1);
+
+  // The visible samples depend on the time axis alone: found once.
+  std::int32_t i1 = 1, i2 = 0;
+  const bool anyVisible =
+      REC.NSAMP >= 1 && VisibleSamples(REC, AXES, vertical, vertical ? h : w, i1, i2);
+
+  const float clipWidth = std::min(OPTS.TRACECLIP, OPTS.TRACEWIDTH);
+  std::vector<float> scratch;
+  if (OPTS.IGAINMETHOD == 3) scratch.resize(static_cast<std::size_t>(std::max(REC.NSAMP, 0)));
+
+  for (std::int64_t jj = first; anyVisible && jj <= last; jj += inc) {
+    const std::int32_t j = static_cast<std::int32_t>(jj);
+    const float p = TracePosition(REC, j, OPTS.LGEOPOS);
+    if (vertical) {
+      if (!(AXES.XSTART - AXES.XSTEP <= p &&
+            p <= AXES.XSTART + static_cast<float>(AXES.NXDIV + 1) * AXES.XSTEP))
+        continue;
+    } else if (!(AXES.YSTART + static_cast<float>(AXES.NYDIV + 1) * AXES.YSTEP <= p &&
+                 p <= AXES.YSTART - AXES.YSTEP)) {
+      continue;
+    }
+    std::span<const float> samples = Trace(REC, j);
+    if (samples.size() < static_cast<std::size_t>(REC.NSAMP)) continue;
+
+    if (OPTS.IGAINMETHOD > 1) {
+      gmin = 1e30f;
+      gmax = -1e30f;
+      sup::FINDNX(samples, REC.NSAMP, gmin, gmax);
+      if (OPTS.IGAINMETHOD == 3 && gmin < gmax && REC.NSAMP >= 2) {
+        std::copy(samples.begin(), samples.end(), scratch.begin());
+        std::int32_t l = std::max(tk::NearestInt(static_cast<float>(REC.NSAMP) * OPTS.AGCFRAC), 1);
+        if (l >= REC.NSAMP) l = REC.NSAMP - 1;
+        AGCTRC(scratch, REC.NSAMP, gmin, gmax, l);
+        samples = scratch;
+      }
+    }
+
+    map.baseline = vertical ? sup::PLOFX(p, AXES) : sup::PLOFY(p, AXES);
+    map.timeStart = TimePlot(SampleTime(REC, i1), AXES, vertical);
+    map.timeEnd = TimePlot(SampleTime(REC, i2), AXES, vertical);
+    const float cw = static_cast<float>(inc) * half * clipWidth;
+    map.clipLow = map.baseline - cw;
+    map.clipHigh = map.baseline + cw;
+    if (vertical) {
+      map.clipLow = std::max(map.clipLow, 0.0f);
+      map.clipHigh = std::min(map.clipHigh, w);
+      if (map.clipLow >= map.clipHigh) continue;
+    }
+    if (gmax <= gmin) gmax = 10.0f;  // stays for the rest of the call in global gain
+    float amax = std::fabs(gmin) > gmax ? std::fabs(gmin) : std::fabs(gmax);
+    if (!(amax > 0.0f) || !std::isfinite(amax)) amax = 10.0f;
+    map.amplitudeScale = half / amax * OPTS.TRACEWIDTH;
+
+    sup::SET_PEN(kPenTraces);
+    TRCPLT(samples.subspan(static_cast<std::size_t>(i1 - 1)), i2 - i1 + 1, REC.SAMPINT, REC.TDELAY,
+           AXES, OPTS);
+  }
+
+  if (OPTS.LPLOTPICKS) PLOTPICKS(REC, AXES, OPTS);
+}
+
+void TRCPLT(std::span<const float> S, int N, float DT, float DELAY, sup::GraphAxes& AXES,
+            const TraceDisplayOptions& OPTS) {
+  (void)DT;
+  (void)DELAY;
+  const TracePlotMapping& m = TraceMapping();
+  const bool vertical = OPTS.LVERTICAL;
+  const bool varArea = OPTS.LVARAREA;
+  const float base = m.baseline;
+  auto pen = [&](float a, float t, int code) {
+    if (vertical)
+      sup::PLOTXY(a, t, code, AXES);
+    else
+      sup::PLOTXY(t, a, code, AXES);
+  };
+  pen(base, m.timeStart, sup::kPenMove);
+
+  N = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(N, 0)), S.size()));
+  const float m0 = m.timeStart, m2 = m.timeEnd;
+  const float f = m.fillStep;
+  if (N < 2 || !(f > 0.0f) || !std::isfinite(f) || m2 == m0 || !std::isfinite(m2 - m0)) return;
+
+  // Time runs down the page in vertical display, to the right otherwise.
+  const float step = vertical ? -f : f;
+  const double perPlot = static_cast<double>(N - 1) / (static_cast<double>(m2) - m0);
+  // Never more steps than the span holds, however the arithmetic rounds.
+  const double steps = std::floor(std::fabs((static_cast<double>(m2) - m0) / f)) + 2.0;
+  const std::int64_t maxSteps = steps < 1e9 ? static_cast<std::int64_t>(steps) : 1000000000;
+  const float* samples = S.data();
+  const float scale = m.amplitudeScale, lo = m.clipLow, hi = m.clipHigh;
+
+  bool firstPoint = true;
+  bool previousPlain = true;
+  float a = base;
+  for (std::int64_t i = 0; i < maxSteps; ++i) {
+    const float t = m0 + static_cast<float>(i) * step;
+    const double u = (static_cast<double>(t) - m0) * perPlot + 0.5;
+    const std::int64_t k = static_cast<std::int64_t>(u) + 1;  // truncation, as INT
+    if (k >= 1 && k <= N) a = std::clamp(scale * samples[k - 1] + base, lo, hi);
+    const int lead = firstPoint ? sup::kPenMove : sup::kPenDraw;
+    if (!varArea || !(a > base)) {
+      pen(a, t, lead);
+      previousPlain = true;
+    } else {
+      if (previousPlain || !fillToggle) {
+        pen(a, t, lead);
+        pen(base, t, sup::kPenDraw);
+      } else {
+        pen(base, t, lead);
+        pen(a, t, sup::kPenDraw);
+      }
+      fillToggle = previousPlain ? true : !fillToggle;
+      previousPlain = false;
+    }
+    firstPoint = false;
+    const float next = t + step;
+    const bool passed = vertical ? next < m2 : next > m2;
+    if (passed || k < 1 || k >= N) break;
+  }
+}
+
+void AGCTRC(std::span<float> A, int N, float& AMIN, float& AMAX, int L) {
+  AMIN = 1e30f;
+  AMAX = -1e30f;
+  N = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(N, 0)), A.size()));
+  if (N < 1) return;
+  L = std::clamp(L, 1, std::max(N - 1, 1));
+
+  // The window reads samples already replaced: keep the originals aside.
+  thread_local std::vector<float> original;
+  original.assign(A.begin(), A.begin() + N);
+  auto in = [&](int i) { return static_cast<double>(original[static_cast<std::size_t>(i - 1)]); };
+  auto gainOf = [](double q, int l, float previous, bool keep) {
+    if (keep) return previous;
+    float r = std::sqrt(static_cast<float>(q / l));
+    if (r <= 0.0f) r = 1.0f;
+    return 2048.0f / r;
+  };
+  auto out = [&](int i, float g) {
+    const float v = g * original[static_cast<std::size_t>(i - 1)];
+    A[static_cast<std::size_t>(i - 1)] = v;
+    AMIN = std::min(AMIN, v);
+    AMAX = std::max(AMAX, v);
+  };
+
+  double q = 0;
+  for (int i = 1; i <= L; ++i) q += in(i) * in(i);
+  float g = gainOf(q, L, 0.0f, false);
+  const int half = L / 2;
+  for (int i = 1; i <= std::min(half + 1, N); ++i) out(i, g);
+  int rest = N - L;
+  if (N - L > half + 2) {
+    for (int i = half + 2; i <= N - L; ++i) {
+      const double add = in(i - half + L - 1), drop = in(i - half - 1);
+      q = q + add * add - drop * drop;
+      g = gainOf(q, L, g, !(q > 0));
+      out(i, g);
+    }
+    rest = N - L + 1;
+  }
+  for (int i = std::max(rest, 1); i <= N; ++i) out(i, g);
+}
+
+void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+  sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, AXES);
+  PLOTTRACES(REC, AXES, OPTS);
+}
+
+void ShowNewRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+  SCALETRACES(REC, AXES, OPTS, false);
+  RedrawRecord(REC, AXES, OPTS);
+}
+
+}  // namespace vel

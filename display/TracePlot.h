@@ -1,0 +1,73 @@
+#pragma once
+// The main trace display: the frame with its labels and timing lines, every
+// visible trace as a wiggle with optional variable-area fill under global,
+// per-trace or automatic gain, and the picks on top. Drawing goes through the
+// pen plotter in plot units relative to the frame origin.
+#include <cstdint>
+#include <span>
+
+#include "shell/ShotRecord.h"
+#include "support/GraphAxes.h"
+
+namespace vel {
+
+/// Where the trace being drawn lies, in plot units relative to the frame
+/// origin. PLOTTRACES sets all seven for each trace it draws; PLOTPICKS and
+/// PLOTPICK rewrite clipLow, clipHigh and baseline for each trace they visit.
+struct TracePlotMapping {
+  float timeStart = 0;       // plot position of the first visible sample
+  float clipLow = 0;         // smallest deflection position across the trace axis
+  float timeEnd = 0;         // plot position of the last visible sample
+  float clipHigh = 0;        // largest deflection position
+  float baseline = 0;        // position of the trace across the trace axis
+  float amplitudeScale = 0;  // plot units per unit of amplitude
+  float fillStep = 0;        // step between wiggle vertices: one pixel times PIXELSIZE
+};
+/// The display module's one mapping.
+TracePlotMapping& TraceMapping();
+
+/// Draws the frame, labels, timing lines and every visible trace of REC in
+/// AXES, then the picks when LPLOTPICKS is set. Expects AXES set up by
+/// SCALETRACES (or restored, or zoomed) and a page already started. The
+/// record is not changed; OPTS may have ILASTTRACE lowered by PLOTPICKS.
+/// A PIXELSIZE that is not a positive number draws with 1 (one pixel); below
+/// 1/8 it draws with 1/8.
+void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS);
+
+/// One trace: the N samples S as a wiggle stepped at the fill step along the
+/// time axis from timeStart to timeEnd of the mapping, each step taking the
+/// nearest sample, with the positive lobes filled when LVARAREA is set. DT
+/// and DELAY are not used: the mapping gives all the geometry. Fewer than two
+/// samples, or a fill step that is not positive, draw only the first move.
+void TRCPLT(std::span<const float> S, int N, float DT, float DELAY, sup::GraphAxes& AXES,
+            const TraceDisplayOptions& OPTS);
+
+/// Automatic gain control to the level 2048 over a sliding window of L
+/// samples (1 <= L < N; other lengths are brought into that range) on A(1:N)
+/// in place; AMIN and AMAX receive the smallest and largest output.
+void AGCTRC(std::span<float> A, int N, float& AMIN, float& AMAX, int L);
+
+// ---- Trace geometry shared by the trace plot and the overlays ----
+
+/// Mean receiver spacing |GEOLOC(NTRACE) - GEOLOC(1)| / (NTRACE - 1); 1 when
+/// there are fewer than two traces or the positions give no usable spacing
+/// (all equal, missing or not finite).
+float TraceSpacing(const ShotRecord& REC);
+/// Where trace J lies along the trace axis: GEOLOC(J) with GEOPOS, else J
+/// (also when the record holds no position for J).
+float TracePosition(const ShotRecord& REC, std::int32_t J, bool GEOPOS);
+/// Half a trace spacing in plot units across the trace axis of AXES.
+float HalfTraceSpacing(const ShotRecord& REC, const sup::GraphAxes& AXES,
+                       const TraceDisplayOptions& OPTS);
+
+// ---- Whole pictures of the main window ----
+
+/// Starts a screen page in the current window (cleared to the background)
+/// and draws REC in AXES as they are: what an expose, a resize or a change of
+/// the display options needs.
+void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS);
+/// After an import: chooses the frame for the whole record (SCALETRACES over
+/// the full traces), then RedrawRecord.
+void ShowNewRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS);
+
+}  // namespace vel
