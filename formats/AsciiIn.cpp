@@ -51,7 +51,8 @@ constexpr int kReadChunk = 1 << 20;
 constexpr std::array<bool, 256> MakeSeparators(bool commasToo) {
   std::array<bool, 256> table{};
   for (int c = 0; c < 256; ++c) {
-    const bool printable = (c >= 32 && c <= 126) || (c >= 128 && c <= 168) || (c >= 224 && c <= 252);
+    const bool printable =
+        (c >= 32 && c <= 126) || (c >= 128 && c <= 168) || (c >= 224 && c <= 252);
     table[static_cast<std::size_t>(c)] = !printable || c == ' ';
   }
   if (commasToo) table[','] = table['"'] = true;
@@ -248,7 +249,8 @@ std::string CheckAsciiColumnLayout(const AsciiColumnLayout& L) {
   if (L.NSIN < 1) return "SAMPLES PER TRACE MUST BE 1 OR MORE";
   const std::int64_t last =
       static_cast<std::int64_t>(L.ICOL1) + static_cast<std::int64_t>(L.NTRIN - 1) * L.ICOLINC;
-  if (last > std::numeric_limits<std::int32_t>::max()) return "TRACE COLUMNS BEYOND COLUMN 2147483647";
+  if (last > std::numeric_limits<std::int32_t>::max())
+    return "TRACE COLUMNS BEYOND COLUMN 2147483647";
   if (!std::isfinite(L.TFIRST)) return "FIRST TIME MUST BE A NUMBER";
   if (!std::isfinite(L.TSTEP) || L.TSTEP <= 0.0f) return "TIME INCREMENT MUST BE ABOVE 0";
   if (!std::isfinite(L.TFIRST - L.TSTEP)) return "FIRST TIME OUT OF RANGE";
@@ -347,9 +349,9 @@ void GTCOLSTRACE(AsciiColumnLayout& LAYOUT, std::string_view FNAME, int& IERR) {
   tk::WDialogPutInteger(kFieldSamples, LAYOUT.NSIN);
   tk::WDialogPutReal(kFieldFirstTime, LAYOUT.TFIRST, "(F)");
   tk::WDialogPutReal(kFieldTimeStep, LAYOUT.TSTEP, "(F)");
-  tk::WDialogPutInteger(kFieldStartRow,
-                        ClampedCount(static_cast<std::size_t>(
-                            std::abs(static_cast<std::int64_t>(LAYOUT.IROW1)))));
+  tk::WDialogPutInteger(
+      kFieldStartRow,
+      ClampedCount(static_cast<std::size_t>(std::abs(static_cast<std::int64_t>(LAYOUT.IROW1)))));
   sup::WDIALOGPUTCHECKBOXL(kFieldStartBox, LAYOUT.IROW1 > 0);
   if (linesShown < lines) {
     tk::WDialogPutInteger(kFieldLinesShown, ClampedCount(static_cast<std::size_t>(linesShown)));
@@ -402,8 +404,9 @@ void ASCIIIN(ShotRecord& REC, int& IERR) {
   IERR = -1;
   std::string name(256, ' ');
   int filterIndex = IASCTYPE();
-  tk::WSelectFile(kAsciiFileFilter, tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectDefaultExtension,
-                  name, kAsciiFileTitle, &filterIndex);
+  tk::WSelectFile(kAsciiFileFilter,
+                  tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectDefaultExtension, name,
+                  kAsciiFileTitle, &filterIndex);
   if (tk::WDialogStatusQuery(4) != 1) return;
   if (filterIndex >= 1 && filterIndex <= 3) IASCTYPE() = filterIndex;
   // The chosen folder is now the current one: keep the bare name.

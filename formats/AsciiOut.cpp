@@ -104,7 +104,8 @@ std::string LabelRow(std::int32_t traces, const AsciiExportOptions& o, bool comm
   for (std::int32_t j = 1; j <= traces; ++j) {
     const std::string label = AsciiTraceLabel(j, o.ILABEL);
     const std::size_t at = first + step * static_cast<std::size_t>(j - 1);
-    row.replace(at, std::min(label.size(), width - at), label, 0, std::min(label.size(), width - at));
+    row.replace(at, std::min(label.size(), width - at), label, 0,
+                std::min(label.size(), width - at));
   }
   return row;
 }
@@ -149,8 +150,7 @@ bool WriteTable(const ShotRecord& REC, std::int32_t ITRACE, const AsciiExportOpt
     row.Begin();
     if (o.LTIMES) row.Value(t);
     const float* sample = REC.TRACES.data() + i;
-    for (std::int32_t j = 0; j < traces; ++j, sample += nsamp)
-      row.Value(whole ? *sample : 0.0f);
+    for (std::int32_t j = 0; j < traces; ++j, sample += nsamp) row.Value(whole ? *sample : 0.0f);
     row.End();
   }
   file.Flush();
@@ -234,10 +234,10 @@ void ASCIIOUT(const ShotRecord& REC, std::int32_t ITRACE, std::string& FNAME, in
       proposal.resize(dot);
     proposal.resize(256, ' ');
     int filterIndex = IASCTYPE();
-    tk::WSelectFile(kAsciiFileFilter,
-                    tk::kSelectSave | tk::kSelectConfirm | tk::kSelectKeepFolder |
-                        tk::kSelectDefaultExtension,
-                    proposal, kAsciiFileTitle, &filterIndex);
+    tk::WSelectFile(
+        kAsciiFileFilter,
+        tk::kSelectSave | tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectDefaultExtension,
+        proposal, kAsciiFileTitle, &filterIndex);
     if (tk::WDialogStatusQuery(4) != 1) return;
     if (filterIndex >= 1 && filterIndex <= 3) IASCTYPE() = filterIndex;
     name = Trimmed(proposal);

@@ -179,7 +179,8 @@ void CommandLine(Velloran& app) {
   std::string output = CommandArgument(3, kNameLength);
   std::error_code ec;
   if (!output.empty() && std::filesystem::path(output).is_relative())
-    if (const auto start = std::filesystem::current_path(ec); !ec) output = (start / output).string();
+    if (const auto start = std::filesystem::current_path(ec); !ec)
+      output = (start / output).string();
 
   std::string folder;
   SplitFolder(argument, folder, app.fileName);

@@ -88,7 +88,8 @@ TEST_F(AsciiDialogs, ImportAsksForTheFileAndTheColumns) {
   EXPECT_EQ(ASCIILAYOUT().ICOL1, 2);  // kept for the next import
 
   // Cancel in the column dialog leaves the record alone.
-  harness.Answer(std::string(plat::kFileDialogAnswer), path.string()).Answer("dialog 134", "press 2");
+  harness.Answer(std::string(plat::kFileDialogAnswer), path.string())
+      .Answer("dialog 134", "press 2");
   ASCIIIN(rec, error);
   EXPECT_EQ(error, -1);
   EXPECT_EQ(rec.NSAMP, 3);

@@ -121,11 +121,11 @@ TEST(AsciiLabels, EachStyle) {
     const char* label;
   };
   const Case cases[] = {
-      {1, 1, "TRACE1"},        {1, 12, "TRACE12"},       {1, 100, "TRACE100"},
-      {1, 1000, "TRACE1000"},  {2, 1, "TRACE00001"},     {2, 12, "TRACE00012"},
-      {2, 100, "TRACE00100"},  {2, 1000, "TRACE01000"},  {3, 1, "TRACE  1  "},
-      {3, 12, "TRACE  12 "},   {3, 100, "TRACE 100  "},  {3, 1000, "TRACE 1000"},
-      {0, 1, "TRACE    1"},    {0, 12, "TRACE   12"},    {7, 100, "TRACE  100"},
+      {1, 1, "TRACE1"},         {1, 12, "TRACE12"},      {1, 100, "TRACE100"},
+      {1, 1000, "TRACE1000"},   {2, 1, "TRACE00001"},    {2, 12, "TRACE00012"},
+      {2, 100, "TRACE00100"},   {2, 1000, "TRACE01000"}, {3, 1, "TRACE  1  "},
+      {3, 12, "TRACE  12 "},    {3, 100, "TRACE 100  "}, {3, 1000, "TRACE 1000"},
+      {0, 1, "TRACE    1"},     {0, 12, "TRACE   12"},   {7, 100, "TRACE  100"},
       {-1, 1000, "TRACE 1000"}, {4, 5, "TRACE    5"},
   };
   for (const Case& c : cases) {
@@ -232,7 +232,8 @@ TEST_F(AsciiOutTest, EveryFailureSetsTheFlagAndSaysSo) {
     std::string message;
   };
   const Case cases[] = {
-      {(dir / "missing" / "x.dat").string(), "CANNOT OPEN FILE: " + (dir / "missing/x.dat").string()},
+      {(dir / "missing" / "x.dat").string(),
+       "CANNOT OPEN FILE: " + (dir / "missing/x.dat").string()},
       {dir.path().string(), "CANNOT OPEN FILE: " + dir.path().string()},
       {"/dev/full", "Error writing to file /dev/full"},
   };
@@ -348,21 +349,32 @@ TEST_F(AsciiInTest, RowsColumnsAndLayouts) {
   for (int i = 0; i < 3000; ++i) longRow += std::to_string(i) + (i % 3 ? "    " : ",\t");
   std::vector<float> longFirst(1, 0.0f), longLast(1, 2999.0f);
   const Case cases[] = {
-      {"header dropped, empty field no column", "TIME,TRACE1,TRACE2\n0.0,1.5,,2.5\n",
-       Layout(2, 1, 2, 10), {{1.5f}, {2.5f}}},
-      {"every other column", "0 1 9 2 9 3\n0 1 9 2 9\n0 4 9 5 9 6\n", Layout(2, 2, 3, 10),
+      {"header dropped, empty field no column",
+       "TIME,TRACE1,TRACE2\n0.0,1.5,,2.5\n",
+       Layout(2, 1, 2, 10),
+       {{1.5f}, {2.5f}}},
+      {"every other column",
+       "0 1 9 2 9 3\n0 1 9 2 9\n0 4 9 5 9 6\n",
+       Layout(2, 2, 3, 10),
        {{1, 4}, {2, 5}, {3, 6}}},
       {"start row skips blank lines too", "\n\n7\n8\n", Layout(1, 1, 1, 10, 3), {{7, 8}}},
       {"unchecked start row skips nothing", "x\n1\n2\n", Layout(1, 1, 1, 10, -3), {{1, 2}}},
       {"samples cut the rows", "1\n2\n3\n4\n5\n6\n", Layout(1, 1, 1, 5), {{1, 2, 3, 4, 5}}},
-      {"tabs, CR LF, quotes, last line without LF", "\"1\"\t2\r\n3\t\"4\"\r\n5 6",
-       Layout(1, 1, 2, 9), {{1, 3, 5}, {2, 4, 6}}},
-      {"text in a needed column drops the row", "1 a\n2 3\n4 5x\n", Layout(1, 1, 2, 9),
-       {{2}, {3}}},
-      {"long words read from their first 20 characters", "1234567890123456789012345\n-1.5D2\n",
-       Layout(1, 1, 1, 9), {{1.23456789012345678e19f, -150.0f}}},
+      {"tabs, CR LF, quotes, last line without LF",
+       "\"1\"\t2\r\n3\t\"4\"\r\n5 6",
+       Layout(1, 1, 2, 9),
+       {{1, 3, 5}, {2, 4, 6}}},
+      {"text in a needed column drops the row", "1 a\n2 3\n4 5x\n", Layout(1, 1, 2, 9), {{2}, {3}}},
+      {"long words read from their first 20 characters",
+       "1234567890123456789012345\n-1.5D2\n",
+       Layout(1, 1, 1, 9),
+       {{1.23456789012345678e19f, -150.0f}}},
       {"a line of 3000 values", longRow + "\n", Layout(1, 2999, 2, 9), {longFirst, longLast}},
-      {"controls and high characters separate", "1\x01" "2\xff" "3\n", Layout(1, 1, 3, 9),
+      {"controls and high characters separate",
+       "1\x01"
+       "2\xff"
+       "3\n",
+       Layout(1, 1, 3, 9),
        {{1}, {2}, {3}}},
   };
   for (const Case& c : cases) {
@@ -404,7 +416,8 @@ TEST_F(AsciiInTest, FailuresLeaveTheRecordAsItWas) {
       {"rows too short", "1 2\n3 4\n", Layout(1, 1, 3, 5), "NO DATA ROWS FOUND IN FILE: " + name},
       {"binary", std::string("\0\x01\x02\xfe\n\0\0", 7), Layout(1, 1, 1, 5),
        "NO DATA ROWS FOUND IN FILE: " + name},
-      {"start row past the end", "1\n2\n", Layout(1, 1, 1, 5, 3), "NO DATA ROWS FOUND IN FILE: " + name},
+      {"start row past the end", "1\n2\n", Layout(1, 1, 1, 5, 3),
+       "NO DATA ROWS FOUND IN FILE: " + name},
       {"no traces", "1\n", Layout(1, 1, 0, 5), "NUMBER OF TRACES MUST BE 1 OR MORE"},
       {"negative traces", "1\n", Layout(1, 1, -4, 5), "NUMBER OF TRACES MUST BE 1 OR MORE"},
       {"no samples", "1\n", Layout(1, 1, 1, 0), "SAMPLES PER TRACE MUST BE 1 OR MORE"},
