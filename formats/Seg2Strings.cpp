@@ -250,27 +250,31 @@ bool ParseSeg2Real(std::string_view word, double& value) {
     fracDigits = Digits(s, p);
   }
   if (!intDigits && !fracDigits) return false;
-  std::string text(s.substr(0, p));
+  // The number as from_chars reads it, without a leading "+" and with "e" as
+  // its exponent letter; it is never longer than the word. Kept on the stack:
+  // the ASCII import reads every sample through here.
+  char text[kValueChars];
+  std::size_t n = 0;
+  for (std::size_t i = s[0] == '+' ? 1 : 0; i < p; ++i) text[n++] = s[i];
   if (p < s.size() && (s[p] == 'E' || s[p] == 'e' || s[p] == 'D' || s[p] == 'd')) {
     std::size_t q = p + 1;
     if (q < s.size() && (s[q] == '+' || s[q] == '-')) ++q;
     if (!Digits(s, q)) return false;
-    text += 'e';
-    text.append(s.substr(p + 1, q - p - 1));
+    text[n++] = 'e';
+    for (std::size_t i = p + 1; i < q; ++i) text[n++] = s[i];
     p = q;
   }
   if (p != s.size()) return false;
-  if (text.front() == '+') text.erase(0, 1);
   double v = 0.0;
-  const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+  const auto res = std::from_chars(text, text + n, v);
   if (res.ec == std::errc::result_out_of_range) {
     // Too large gives an infinity, too small zero, with the number's sign.
-    const bool negative = text.front() == '-';
-    const auto e = text.find('e');
-    const bool tiny = e != std::string::npos && text[e + 1] == '-';
+    const bool negative = text[0] == '-';
+    const char* e = std::find(text, text + n, 'e');
+    const bool tiny = e != text + n && e[1] == '-';
     v = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     if (negative) v = -v;
-  } else if (res.ec != std::errc() || res.ptr != text.data() + text.size()) {
+  } else if (res.ec != std::errc() || res.ptr != text + n) {
     return false;
   }
   value = v;

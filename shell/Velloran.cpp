@@ -1,11 +1,15 @@
 // The program's spine: start-up, the event loop and the exit.
 #include "shell/Velloran.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <span>
 
+#include "display/Pickers.h"
 #include "display/TracePlot.h"
+#include "formats/AsciiOut.h"
 #include "shell/Import.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
@@ -151,11 +155,35 @@ void SplitFolder(const std::string& name, std::string& folder, std::string& bare
   bare = name.substr(at + 1);
 }
 
+// The command line's "ASCII" conversion: writes the whole record as a table
+// to OUTPUT (blank: the file name up to its first "." with ".TXT", in the
+// input's folder) and stops at once, without saving the settings. The exit
+// status says whether the table was written.
+void ConvertToAscii(Velloran& app, std::string output) {
+  if (output.empty()) {
+    output = app.fileName;
+    if (const std::size_t dot = output.find('.'); dot < 253) output.resize(dot);
+    output += ".TXT";
+  }
+  int error = 0;
+  ASCIIOUT(app.record, 0, output, error, app.settings.asciiExport);
+  app.running = false;
+  app.exitCode = error == 0 ? 0 : 1;
+}
+
 void CommandLine(Velloran& app) {
   const std::string argument = CommandArgument(1, kNameLength);
   if (argument.empty()) return;
   std::string keyword = CommandArgument(2, kKeywordLength);
   sup::LCTOUC(keyword, static_cast<int>(keyword.size()));
+
+  // A relative output name is taken from the folder the program started in,
+  // before the input's folder becomes the current one.
+  std::string output = CommandArgument(3, kNameLength);
+  std::error_code ec;
+  if (!output.empty() && std::filesystem::path(output).is_relative())
+    if (const auto start = std::filesystem::current_path(ec); !ec)
+      output = (start / output).string();
 
   std::string folder;
   SplitFolder(argument, folder, app.fileName);
@@ -172,9 +200,10 @@ void CommandLine(Velloran& app) {
                   "]");
   app.loaded = true;
   app.refractionWindow = 0;
+  AutoPickUnpicked(app.record, app.picking.parameters.simple);
   ShowNewRecord(app.record, app.MainPlotAxes, app.options);
   if (keyword.find("ASCII") != std::string::npos) {
-    tk::WMessageBox(0, 4, 1, "The ASCII conversion is not available yet.", "Velloran");
+    ConvertToAscii(app, output);
   } else if (!keyword.empty()) {
     tk::WMessageBox(0, 3, 1, "Command line not understood:\r\n" + app.fileName + "\r\n" + keyword,
                     "Velloran");
