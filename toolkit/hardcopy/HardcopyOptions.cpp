@@ -30,29 +30,32 @@ std::int32_t* Slot(int code) {
   return nullptr;
 }
 
-// Replaces the extension of HardcopyFileName: it starts at the last "." when
-// that lies after the last directory separator ("/" or "\"), otherwise right
-// after the last non-blank character.
-void ReplaceExtension(std::string_view extension) {
-  std::string& name = HardcopyFileName();
+bool InRange(int v, int lo, int hi) {
+  return v >= lo && v <= hi;
+}
+
+}  // namespace
+
+std::string_view HardcopyOptionExtension(int code, int value) {
+  if (code == 22) return value != 0 ? ".eps" : ".ps";
+  if (code == 26) return value == 1 || value == 2 ? ".bmp" : value == 3 ? ".png" : ".pcx";
+  return {};
+}
+
+bool ReplaceNameExtension(std::string& name, std::string_view extension) {
   const std::size_t end = name.find_last_not_of(' ');
-  if (end == std::string::npos) return;
+  if (end == std::string::npos) return false;
   const std::size_t dot = name.rfind('.', end);
   const std::size_t sep = name.find_last_of("/\\", end);
   std::size_t at = end + 1;
   if (dot != std::string::npos && (sep == std::string::npos || dot > sep)) at = dot;
   std::string result = name.substr(0, at);
   result += extension;
-  if (result.size() > static_cast<std::size_t>(kHardcopyNameLength)) return;  // would not fit
-  result.resize(kHardcopyNameLength, ' ');
-  name = result;
+  if (result.size() > name.size()) return false;  // would not fit
+  result.resize(name.size(), ' ');
+  name = std::move(result);
+  return true;
 }
-
-bool InRange(int v, int lo, int hi) {
-  return v >= lo && v <= hi;
-}
-
-}  // namespace
 
 bool HardcopyOptionCodeValid(int code) {
   return Slot(code) != nullptr;
@@ -127,7 +130,8 @@ void HardcopyOptionSet(int code, int value) {
       return;
     case 22:
       HardcopyOptionStore(code, value);
-      if (driver == kDriverPostScript) ReplaceExtension(value != 0 ? ".eps" : ".ps");
+      if (driver == kDriverPostScript)
+        (void)ReplaceNameExtension(HardcopyFileName(), HardcopyOptionExtension(22, value));
       return;
     case 23: {
       const bool ok =
@@ -143,7 +147,7 @@ void HardcopyOptionSet(int code, int value) {
     case 26:
       HardcopyOptionStore(code, value);
       if (driver == kDriverBitImage)
-        ReplaceExtension(value == 1 || value == 2 ? ".bmp" : value == 3 ? ".png" : ".pcx");
+        (void)ReplaceNameExtension(HardcopyFileName(), HardcopyOptionExtension(26, value));
       return;
     case 101:
     case 102:

@@ -4,6 +4,8 @@
 // drivers' own choices), the rules by which they are set, and the select of a
 // driver that keeps them.
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace tk {
 
@@ -23,6 +25,16 @@ void HardcopyOptionStore(int code, std::int32_t value);
 /// Sets option CODE under its acceptance rules; an unacceptable value or code
 /// leaves everything as it was, and nothing is reported.
 void HardcopyOptionSet(int code, int value);
+
+/// The extension options 22 (PostScript) and 26 (image type) give a name:
+/// ".eps"/".ps" and ".bmp"/".png"/".pcx"; empty for other codes.
+std::string_view HardcopyOptionExtension(int code, int value);
+/// Replaces the extension of NAME by EXTENSION: it starts at the last "."
+/// when that lies after the last directory separator ("/" or "\"),
+/// otherwise right after the last non-blank character. NAME keeps its size
+/// (blank-padded). False, with NAME unchanged, when it is blank or the new
+/// name would not fit.
+bool ReplaceNameExtension(std::string& name, std::string_view extension);
 
 /// Select-time values of options 6-11, 17 and 101-108; others unchanged.
 void HardcopyOptionsReset();
