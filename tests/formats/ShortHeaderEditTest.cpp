@@ -98,6 +98,13 @@ TEST_F(ShortHeaderEditTest, OkWithoutEditsKeepsTheValues) {
   EXPECT_EQ(format, 2);
 }
 
+TEST_F(ShortHeaderEditTest, BlankFieldsKeepTheirValues) {
+  EXPECT_EQ(Run("1099=\n1105=\n1181=\npress 1"), 0);
+  EXPECT_EQ(rec.SAMPINT, 0.25f);
+  EXPECT_EQ(rec.NTRACE, 26);
+  EXPECT_EQ(first, 3);
+}
+
 TEST_F(ShortHeaderEditTest, OtherButtonsAreIgnored) {
   // Only OK and Cancel end the dialog; the window system ending counts as Cancel.
   harness.Answer("dialog 126", "press 77");

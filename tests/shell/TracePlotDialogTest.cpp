@@ -59,6 +59,13 @@ TEST_F(TracePlotDialogTest, FieldsShowTheOptionsAndCancelChangesNothing) {
   EXPECT_FLOAT_EQ(Number(1226), 3.0f);
   EXPECT_EQ(Text(1223), "2");
   EXPECT_EQ(Text(1224), "9");
+
+  // Every width and clip the fields accept (0.01 to 100) shows as it is.
+  opts.TRACEWIDTH = 0.04f;
+  opts.TRACECLIP = 100.0f;
+  EXPECT_EQ(Run(opts, "press 2"), -1);
+  EXPECT_EQ(Text(1015), "0.04");
+  EXPECT_EQ(Text(1016), "100.00");
 }
 
 TEST_F(TracePlotDialogTest, OkWithoutEditsKeepsEveryOption) {
