@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "display/Pickers.h"
 #include "shell/Settings.h"
 #include "shell/ShotRecord.h"
 
@@ -37,6 +38,7 @@ struct Velloran {
   ShotRecord record;
   TraceDisplayOptions options;
   SettingsValues settings;
+  PickingState picking;  // picker choice and parameters, start-up values, never stored
   VelloranSetup setup;
 
   bool loaded = false;
