@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace vel {
@@ -61,8 +62,9 @@ bool RunSemiModeless(int dialog, const SemiModelessHandler& handle) {
     int type = 0;
     tk::EventRecord event;
     tk::WEventWait(type, event);
-    // A close without a window: no event can ever come again.
-    if (type == tk::kEventClose && event.window < 0) break;
+    // A close request of the main window (disabled while the dialog is up:
+    // the window system ending) or of no window at all ends the dialog.
+    if (type == tk::kEventClose && (event.window < 0 || event.window == tk::kMainWindow)) break;
     if (event.window != dialog) continue;
     if (type == tk::kEventPushButton || type == tk::kEventFieldChanged)
       closed = handle(type, event);

@@ -40,7 +40,8 @@ using SemiModelessHandler = std::function<bool(int type, const tk::EventRecord& 
 /// push-button and field-changed events to HANDLE until it returns true;
 /// every other event is dropped. Field-changed events are switched off and
 /// the dialog is hidden at the end. False when the events ended before the
-/// handler closed the dialog (the window system has gone): take it as Cancel.
+/// handler closed the dialog (the window system has gone, or the main
+/// window was asked to close): take it as Cancel.
 bool RunSemiModeless(int dialog, const SemiModelessHandler& handle);
 
 }  // namespace vel

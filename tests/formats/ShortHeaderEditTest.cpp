@@ -3,6 +3,7 @@
 
 #include "formats/ShortHeaderEdit.h"
 #include "tests/shell/AppDialogTestSupport.h"
+#include "toolkit/dialogs/Dialogs.h"
 
 namespace {
 
@@ -99,10 +100,29 @@ TEST_F(ShortHeaderEditTest, OkWithoutEditsKeepsTheValues) {
 }
 
 TEST_F(ShortHeaderEditTest, BlankFieldsKeepTheirValues) {
-  EXPECT_EQ(Run("1099=\n1105=\n1181=\npress 1"), 0);
-  EXPECT_EQ(rec.SAMPINT, 0.25f);
+  EXPECT_EQ(Run("1100=\n1105=\n1181=\npress 1"), 0);
+  EXPECT_EQ(rec.TDELAY, -10.0f);
   EXPECT_EQ(rec.NTRACE, 26);
   EXPECT_EQ(first, 3);
+}
+
+TEST_F(ShortHeaderEditTest, ValuesOutsideTheRangesShowButOkRefusesThem) {
+  // A first trace of 0 comes up in its field; OK cannot confirm it.
+  first = 0;
+  rec.NSAMP = 1;
+  std::int32_t error = 7;
+  std::string shown;
+  LookLater([&] {
+    shown = Text(1181) + " " + Text(1106);
+    tk::WDialogSetField(1181);
+  });
+  ClickLater(1);
+  LookLater([] { EXPECT_TRUE(plat::IsWindowVisible(tk::CurrentDialog()->hwnd)) << "still up"; });
+  ClickLater(2);
+  vel::SHORTHEADEDIT(rec, first, format, error);
+  EXPECT_EQ(shown, "0 1");
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(first, 0);
 }
 
 TEST_F(ShortHeaderEditTest, OtherButtonsAreIgnored) {

@@ -4,6 +4,7 @@
 #include "shell/TracePlotDialog.h"
 #include "shell/Velloran.h"
 #include "tests/shell/AppDialogTestSupport.h"
+#include "toolkit/dialogs/Dialogs.h"
 
 namespace {
 
@@ -144,6 +145,22 @@ TEST_F(TracePlotDialogTest, TraceRange) {
   EXPECT_TRUE(Checked(1221));
   EXPECT_EQ(Text(1223), "5");
   EXPECT_EQ(Text(1224), "5");
+}
+
+TEST_F(TracePlotDialogTest, OkRefusesAWidthOutsideItsRange) {
+  TraceDisplayOptions opts;
+  LookLater([] {
+    plat::SetWindowText(Field(1015), "150");
+    plat::EditSetModify(Field(1015), true);
+    tk::WDialogSetField(1015);
+  });
+  ClickLater(1);
+  LookLater([] { EXPECT_TRUE(plat::IsWindowVisible(tk::CurrentDialog()->hwnd)) << "still up"; });
+  ClickLater(2);
+  std::int32_t error = 7;
+  vel::TRACEPLOTDLG(opts, error, 5.0f);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(opts, TraceDisplayOptions{});
 }
 
 TEST_F(TracePlotDialogTest, NoKnownMaximumLeavesTheFieldBlankAndTheValueAlone) {
