@@ -11,6 +11,7 @@
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
 #include "shell/Import.h"
+#include "shell/TracePlotDialog.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Menus.h"
@@ -72,6 +73,7 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
                               40059, 40060, 40061, 40063, 40064, 40068, 40101, 40102, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
+  table[kCommandProperties - kFirstCommand] = PropertiesCommand;
   return table;
 }
 
