@@ -2,10 +2,14 @@
 
 #include <cmath>
 
+#include "display/TraceAxes.h"
+#include "display/TracePlot.h"
 #include "formats/RecordRange.h"
 #include "shell/DialogHelpers.h"
 #include "shell/Velloran.h"
+#include "support/PenPlot.h"
 #include "support/UserMessages.h"
+#include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace vel {
@@ -116,11 +120,30 @@ float ShownGlobalMaximum(const ShotRecord& REC) {
 }
 
 void PropertiesCommand(Velloran& app) {
+  const TraceDisplayOptions saved = app.options;
   std::int32_t status = 0;
   TRACEPLOTDLG(app.options, status, ShownGlobalMaximum(app.record));
   if (status != 0) return;
   if (app.record.GMIN >= app.record.GMAX) GMINMAX(app.record);
-  // Rescaling the frame and redrawing the traces belong to the trace display.
+  const TraceDisplayOptions& now = app.options;
+  // A new frame when the trace placement changed or a range of traces is
+  // chosen; with no record there is nothing to scale to.
+  bool rescale = false;
+  if (app.loaded && (saved.LGEOPOS != now.LGEOPOS || saved.LVERTICAL != now.LVERTICAL ||
+                     (now.LGEOPOS && saved.TRACECLIP != now.TRACECLIP))) {
+    SCALETRACES(app.record, app.MainPlotAxes, app.options, false);
+    rescale = true;
+  }
+  if (app.loaded && now.IFIRSTTRACE < now.ILASTTRACE) {
+    SCALESOMETRACES(app.record, app.MainPlotAxes, app.options);
+    rescale = true;
+  }
+  if (rescale) SETPANSTATE(0);
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  if (app.loaded)
+    RedrawRecord(app.record, app.MainPlotAxes, app.options);
+  else
+    sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, app.MainPlotAxes);
 }
 
 }  // namespace vel
