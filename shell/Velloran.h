@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "shell/FileOptions.h"
 #include "shell/Settings.h"
 #include "shell/ShotRecord.h"
+#include "support/GraphAxes.h"
 
 namespace vel {
 
@@ -37,13 +39,17 @@ struct Velloran {
   ShotRecord record;
   TraceDisplayOptions options;
   SettingsValues settings;
+  FileOptionState fileOptions;  // the file commands' choices, kept for the run
   VelloranSetup setup;
+  sup::GraphAxes mainFrame;  // frame of the trace display in the main window
 
   bool loaded = false;
   bool menuStatesPending = true;
   std::int32_t toolbarHeight = 0;
   std::string fileName;               // the current input file, without folder
   std::string outputName;             // an output file being built
+  std::string title;                  // the main window's title, 80 characters
+  std::int32_t shotNavigation = 0;    // passed to the Shot Header Editor
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
