@@ -238,9 +238,8 @@ bool Decoder::MainHeader(std::span<const std::byte> payload, std::size_t at) {
 }
 
 bool Decoder::Samples(std::int32_t index, std::span<const std::byte> payload, std::size_t at) {
-  if (!haveMain) return Damaged(at);
+  if (!haveMain || index < 1 || index > io.record.NTRACE) return Damaged(at);
   std::span<float> column = Trace(io.record, index);
-  if (column.empty() && io.record.NSAMP > 0) return Damaged(at);
   const std::size_t n = std::min(column.size(), payload.size() / 4);
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(column.data(), payload.data(), 4 * n);

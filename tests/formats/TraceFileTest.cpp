@@ -449,6 +449,31 @@ TEST_F(TraceFileTest, HostileFilesFailWithTheirMessageAndLeaveEverythingAsItWas)
   }
 }
 
+TEST_F(TraceFileTest, SeededDamageNeverReadsOutsideAndAlwaysSaysWhy) {
+  std::mt19937 rng(2026);
+  const std::vector<std::byte> good = Join(SmallRecords());
+  std::uniform_int_distribution<std::size_t> pos(0, good.size() - 1);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::byte> f = good;
+    const int flips = 1 + round % 4;
+    for (int k = 0; k < flips; ++k) f[pos(rng)] = static_cast<std::byte>(byte(rng));
+    if (round % 3 == 0) f.resize(pos(rng));
+    TrxContents c;
+    std::vector<TrxNotice> notices;
+    const bool ok = DecodeTraceFile(f, c, notices);
+    if (!ok) {
+      ASSERT_FALSE(notices.empty()) << round;
+      continue;
+    }
+    // What a successful read hands over is consistent with its counts.
+    const auto ntr = static_cast<std::size_t>(c.record.NTRACE);
+    EXPECT_EQ(c.record.TRACES.size(), ntr * static_cast<std::size_t>(c.record.NSAMP)) << round;
+    EXPECT_EQ(c.record.IBPICK.size(), ntr) << round;
+    for (std::int32_t pick : c.record.IBPICK) EXPECT_LE(pick, c.record.NSAMP) << round;
+  }
+}
+
 TEST_F(TraceFileTest, MissingAndUnreadableFiles) {
   ShotRecord rec;
   sup::GraphAxes axes;
