@@ -135,7 +135,7 @@ void OpenCommand(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
   std::string name(kNameChars, ' ');
   int ierr = -1;
-  BIOVELLN(app.record, app.mainFrame, app.options, "OPEN      ", name, ierr);
+  BIOVELLN(app.record, app.MainPlotAxes, app.options, "OPEN      ", name, ierr);
   // A cancelled or failed open leaves everything as it was, the loaded state
   // included: the record shown is still the one that Save would write.
   if (ierr != 0) return;
@@ -155,7 +155,7 @@ void SaveWith(Velloran& app, std::string_view mode) {
   }
   std::string name(kNameChars, ' ');
   int ierr = -1;
-  BIOVELLN(app.record, app.mainFrame, app.options, mode, name, ierr);
+  BIOVELLN(app.record, app.MainPlotAxes, app.options, mode, name, ierr);
   if (ierr == 0) app.fileName = Trimmed(name);
 }
 

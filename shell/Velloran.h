@@ -39,9 +39,9 @@ struct Velloran {
   ShotRecord record;
   TraceDisplayOptions options;
   SettingsValues settings;
-  FileOptionState fileOptions;  // the file commands' choices, kept for the run
   VelloranSetup setup;
-  sup::GraphAxes mainFrame;  // frame of the trace display in the main window
+  /// The frame of the main trace display.
+  sup::GraphAxes MainPlotAxes;
 
   bool loaded = false;
   bool menuStatesPending = true;
@@ -50,6 +50,7 @@ struct Velloran {
   std::string outputName;             // an output file being built
   std::string title;                  // the main window's title, 80 characters
   std::int32_t shotNavigation = 0;    // passed to the Shot Header Editor
+  FileOptionState fileOptions;        // the file commands' choices, kept for the run
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
