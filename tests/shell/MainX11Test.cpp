@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "platform/backend/x11/X11TestHooks.h"
@@ -13,6 +14,7 @@ namespace {
 
 using testing_support::Child;
 using testing_support::FindProgram;
+using testing_support::Screenshot;
 using testing_support::Xvfb;
 
 TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
@@ -36,7 +38,30 @@ TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
   ASSERT_FALSE(ended.has_value()) << "the program ended with status " << *ended
                                   << " before its window appeared";
   ASSERT_NE(window, 0u) << "the program's window did not appear";
-  EXPECT_FALSE(program.Wait(200).has_value()) << "the program ended by itself";
+  EXPECT_FALSE(program.Wait(500).has_value()) << "the program ended by itself";
+
+  // The window shows its menu bar at the top, the toolbar below it and the
+  // status bar at the bottom: each band holds drawn detail (text, icons,
+  // part separators), not one flat colour.
+  const std::string xwd = FindProgram("xwd");
+  if (!xwd.empty()) {
+    const plat::Rect place = plat::x11test::WindowScreenRect(server.Display(), window);
+    ASSERT_FALSE(place.Empty());
+    Screenshot shot;
+    std::string failure;
+    ASSERT_TRUE(testing_support::TakeScreenshot(xwd, server.Display(), shot, failure)) << failure;
+    const auto detail = [&](int top, int bottom) {
+      std::set<plat::Pixel> colours;
+      for (int y = place.top + top; y < place.top + bottom; ++y)
+        for (int x = place.left; x < place.right; ++x) colours.insert(shot.At(x, y) & 0xFFFFFFu);
+      return colours.size();
+    };
+    const int height = place.bottom - place.top;
+    EXPECT_GE(detail(0, 18), 2u) << "menu bar";
+    EXPECT_GE(detail(20, 38), 5u) << "toolbar";     // coloured icons
+    EXPECT_GE(detail(height - 18, height), 3u) << "status bar";
+    EXPECT_EQ(detail(height / 2, height / 2 + 1), 1u) << "the empty record area";
+  }
 
   ASSERT_TRUE(plat::x11test::SendDeleteRequest(server.Display(), window));
   EXPECT_EQ(program.Wait(10000), 0);

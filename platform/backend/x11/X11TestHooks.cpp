@@ -138,4 +138,17 @@ NativeWindow FindWindowByTitle(std::string_view display, std::string_view title)
   return found;
 }
 
+Rect WindowScreenRect(std::string_view display, NativeWindow w) {
+  Connection d = Open(display);
+  if (!d) return {};
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(d.get(), static_cast<Window>(w), &attributes) == 0) return {};
+  int x = 0, y = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(d.get(), static_cast<Window>(w), DefaultRootWindow(d.get()), 0, 0, &x,
+                             &y, &child))
+    return {};
+  return {x, y, x + attributes.width, y + attributes.height};
+}
+
 }  // namespace plat::x11test

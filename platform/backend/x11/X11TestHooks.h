@@ -37,6 +37,9 @@ bool SendMotion(std::string_view display, NativeWindow w, Point pos, unsigned mo
 /// find the window of a program it started.
 NativeWindow FindWindowByTitle(std::string_view display, std::string_view title);
 
+/// The window's rectangle in root (screen) coordinates; empty when unknown.
+Rect WindowScreenRect(std::string_view display, NativeWindow w);
+
 /// Gives W the keyboard focus, as a window manager does when the user
 /// activates a window.
 bool SetInputFocus(std::string_view display, NativeWindow w);
