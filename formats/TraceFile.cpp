@@ -100,13 +100,15 @@ bool IsKnownTag(std::string_view tag) {
          tag == kTagEnd || FindArray(tag) != nullptr;
 }
 
-// Per-trace header bytes: 18 array records of 4 or 2 bytes a trace, plus the
-// header of each trace's "TRACES  " record.
+// Bytes every file holds whatever its size: the magic, the headers of the
+// 23 records that are not per trace (main header, 19 arrays, options, axes,
+// end) and the fixed payloads.
 constexpr std::uint64_t kFixedBytes = kTrxMagic.size() + 23 * kTrxRecordHeaderBytes +
                                       kMainHeaderBytes + kTrxOptionsBytes + kTrxAxesBytes;
 static_assert(kFixedBytes == 776);
 static_assert(kTrxOptionsBytes == kStoredDisplayOptionsBytes);
 
+/// Bytes of the per-trace arrays per trace (58).
 std::uint64_t ArrayBytesPerTrace() {
   std::uint64_t n = 0;
   for (const ArrayRecord& a : kArrays) n += ElementBytes(a.kind);
