@@ -153,7 +153,7 @@ void PutArrayRecord(sup::ByteWriter& w, const ShotRecord& rec, const ArrayRecord
 void PutSamples(sup::ByteWriter& w, std::span<const float> src, std::size_t n) {
   const std::size_t have = std::min(src.size(), n);
   if constexpr (std::endian::native == std::endian::little) {
-    w.Bytes(std::as_bytes(src.first(have)));
+    if (have > 0) w.Bytes(std::as_bytes(src.first(have)));
   } else {
     for (std::size_t i = 0; i < have; ++i) w.F32(src[i]);
   }
@@ -244,7 +244,7 @@ bool Decoder::Samples(std::int32_t index, std::span<const std::byte> payload, st
   std::span<float> column = Trace(io.record, index);
   const std::size_t n = std::min(column.size(), payload.size() / 4);
   if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(column.data(), payload.data(), 4 * n);
+    if (n > 0) std::memcpy(column.data(), payload.data(), 4 * n);
   } else {
     for (std::size_t i = 0; i < n; ++i)
       column[i] =

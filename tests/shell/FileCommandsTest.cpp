@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "formats/TraceFile.h"
@@ -57,20 +56,20 @@ class FileCommandsTest : public ::testing::Test {
   /// Runs the program: each step once the previous one has been handled
   /// (a step usually posts one command), then Exit.
   void Run(std::vector<std::function<void()>> steps) {
-    steps.push_back([] { Post(vel::kCommandExit); });
-    auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto next = std::make_shared<std::function<void(std::size_t)>>();
-    *next = [this, shared, next](std::size_t i) {
-      if (i >= shared->size()) return;
-      (*shared)[i]();
-      // An input event ends the script's turn, so the loop handles the
-      // command posted before the next step runs.
-      harness_.MouseMove(tk::WindowClientHandle(tk::kMainWindow), {5, 5});
-      harness_.Call([next, i] { (*next)(i + 1); });
-    };
-    harness_.Call([next] { (*next)(0); });
+    steps_ = std::move(steps);
+    steps_.push_back([] { Post(vel::kCommandExit); });
+    harness_.Call([this] { StepFrom(0); });
     EXPECT_EQ(vel::VELLORAN(setup_), 0);
   }
+  void StepFrom(std::size_t i) {
+    if (i >= steps_.size()) return;
+    steps_[i]();
+    // An input event ends the script's turn, so the loop handles the command
+    // posted before the next step runs.
+    harness_.MouseMove(tk::WindowClientHandle(tk::kMainWindow), {5, 5});
+    if (i + 1 < steps_.size()) harness_.Call([this, i] { StepFrom(i + 1); });
+  }
+  std::vector<std::function<void()>> steps_;
 
   static void Post(int command) {
     plat::PostMessage(tk::WindowFrameHandle(tk::kMainWindow), plat::Msg::Command, command);

@@ -2,8 +2,6 @@
 // Cancel give back, and the SEG-Y output dialog's consistency rules.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "shell/FileOptions.h"
@@ -31,15 +29,15 @@ class FileOptionsTest : public tk::testing::ToolkitWindowTest {
   /// Clicks the fields IDS of the dialog on screen one after another, each
   /// once the dialog has handled the one before.
   void ClickInTurn(std::vector<int> ids) {
-    auto shared = std::make_shared<std::vector<int>>(std::move(ids));
-    auto next = std::make_shared<std::function<void(std::size_t)>>();
-    *next = [this, shared, next](std::size_t i) {
-      if (i >= shared->size()) return;
-      harness.Click(Field((*shared)[i]), {4, 4});
-      harness.Call([next, i] { (*next)(i + 1); });
-    };
-    harness.Call([next] { (*next)(0); });
+    clicks_ = std::move(ids);
+    harness.Call([this] { ClickFrom(0); });
   }
+  void ClickFrom(std::size_t i) {
+    if (i >= clicks_.size()) return;
+    harness.Click(Field(clicks_[i]), {4, 4});
+    if (i + 1 < clicks_.size()) harness.Call([this, i] { ClickFrom(i + 1); });
+  }
+  std::vector<int> clicks_;
 
   /// The checked position of the group of FIRST in dialog ID.
   static std::int32_t Position(int id, int first) {
