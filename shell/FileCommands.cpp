@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "display/Pickers.h"
 #include "formats/SegyIn.h"
 #include "formats/TraceFile.h"
 #include "shell/Import.h"
@@ -81,16 +82,13 @@ void USERIN(ShotRecord&, std::string_view, int& IERR, float, float, std::int32_t
   IERR = -1;
 }
 
-// The automatic first breaks and the drawing of the record are built with the
-// pickers and the trace display. Until they are joined here, an imported
-// record is neither picked nor drawn; everything else after an import (loaded
-// state, picked mark, panning greyed) happens as it will then.
-//   After an import: pulse width in samples max(3, NINT(pulse ms / SAMPINT));
-//   PICKSV on every trace with IBPICK <= 0; SCALETRACES(record, frame,
-//   options, false); PLOTXY(1, 0, 1, frame); PLOTTRACES(record, frame, options).
-//   After an Open: PLOTXY(1, 0, 1, frame); PLOTTRACES.
+// The drawing of the record is built with the trace display. Until it is
+// joined here, a record is not drawn after an import or an open:
+//   after an import SCALETRACES(record, frame, options, false), then
+//   PLOTXY(1, 0, 1, frame) and PLOTTRACES(record, frame, options);
+//   after an open PLOTXY(1, 0, 1, frame) and PLOTTRACES.
 enum class DrawAfter { Import, Open };
-void PickAndDrawRecord(Velloran& app, DrawAfter after) {
+void DrawRecord(Velloran& app, DrawAfter after) {
   (void)app;
   (void)after;
 }
@@ -126,8 +124,10 @@ void CloseRefractionWindow(Velloran& app) {
 
 void ImportTail(Velloran& app) {
   app.loaded = true;
-  app.record.LPICKS = true;
-  PickAndDrawRecord(app, DrawAfter::Import);
+  // Traces without a pick get one from the simple picker; the record is
+  // marked as picked.
+  AutoPickUnpicked(app.record, app.picking.parameters.simple);
+  DrawRecord(app, DrawAfter::Import);
   SETPANSTATE(0);
 }
 
@@ -143,7 +143,7 @@ void OpenCommand(Velloran& app) {
   app.loaded = true;
   CloseRefractionWindow(app);
   SetRecordTitle(app);
-  PickAndDrawRecord(app, DrawAfter::Open);
+  DrawRecord(app, DrawAfter::Open);
 }
 
 namespace {

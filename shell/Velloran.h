@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "display/Pickers.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
 #include "shell/ShotRecord.h"
@@ -39,6 +40,7 @@ struct Velloran {
   ShotRecord record;
   TraceDisplayOptions options;
   SettingsValues settings;
+  PickingState picking;  // picker choice and parameters, start-up values, never stored
   VelloranSetup setup;
   /// The frame of the main trace display.
   sup::GraphAxes MainPlotAxes;

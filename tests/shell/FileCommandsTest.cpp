@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "display/Pickers.h"
 #include "formats/TraceFile.h"
 #include "platform/testing/Harness.h"
 #include "platform/window/Window.h"
@@ -101,13 +102,14 @@ vel::TrxContents Decode(const fs::path& p) {
   return c;
 }
 
-/// REC as IMPORT reads PATH.
+/// REC as IMPORT reads PATH, with the picks the import adds.
 ShotRecord Imported(const fs::path& path) {
   ShotRecord rec;
   std::int32_t n = 0;
   int ierr = 0;
   vel::IMPORT(rec, path.string(), n, ierr, false, false);
   EXPECT_EQ(ierr, 0);
+  vel::AutoPickUnpicked(rec, vel::PickParameters{}.simple);
   return rec;
 }
 

@@ -111,7 +111,6 @@ TEST_F(FileOptionsTest, UserImportFirstShowsZerosFloatAndLsbFirst) {
                 o.IUSERFMT, o.LMSBFIRST, ierr);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(o.IHDRBYTES, 0);
-  EXPECT_EQ(o.NTRREAD, 0);
   EXPECT_EQ(o.POSFIRST, 0.0f);
   EXPECT_EQ(o.IUSERFMT, 1);
   EXPECT_FALSE(o.LMSBFIRST);

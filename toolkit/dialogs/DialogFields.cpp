@@ -298,6 +298,11 @@ void WDialogFieldState(int field, int state) {
   }
   plat::ShowWindow(f->hwnd,
                    state == kFieldHidden ? plat::ShowCmd::Hide : plat::ShowCmd::ShowNoActivate);
+  if (f->rec.buddy != plat::kNoWindow) {  // a spin field's arrows follow it
+    plat::EnableWindow(f->rec.buddy, state == kFieldEnabled);
+    plat::ShowWindow(f->rec.buddy,
+                     state == kFieldHidden ? plat::ShowCmd::Hide : plat::ShowCmd::ShowNoActivate);
+  }
   plat::InvalidateRect(f->hwnd, std::nullopt, true);
   if (moveFocus && hadFocus) {
     d->rec.focusField = 0;

@@ -12,7 +12,9 @@
 #include "toolkit/core/Geometry.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/DialogExtras_p.h"
 #include "toolkit/dialogs/DialogManager_p.h"
+#include "toolkit/dialogs/NumericFields_p.h"
 
 namespace tk {
 
@@ -99,6 +101,7 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
       const std::string text = plat::GetWindowText(f.hwnd);
       ParseDoubleQuiet(r.value, text);
       r.hasValue = FirstNonBlank(text) > 0 ? 1 : 0;
+      SetupNumericField(d, f);
     } else if (SameClass(f.className, plat::kButtonClass)) {
       // Plain and three-state check boxes become automatic ones, plain
       // radio buttons automatic radio buttons.
@@ -135,6 +138,7 @@ bool IsPushButtonField(const DialogField& f) {
 /// A push button, Escape or the close box.
 std::optional<plat::LResult> PushButton(LoadedDialog& d, int button, DialogField* f) {
   DialogManagerState& s = Dm();
+  if (RefusesPushButton(d, button)) return 0;
   const int focused = FocusedFieldId(d);
   const bool focusOnButton = f != nullptr && focused == f->id;
   if (IsInModal(d)) {
@@ -210,6 +214,12 @@ std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WP
   switch (m) {
     case plat::Msg::Command:
       return OnCommand(*d, w, l);
+    case plat::Msg::Notify:
+      if (l != 0 && HandleSpinNotify(*d, *reinterpret_cast<const plat::NotifyHeader*>(l))) return 1;
+      return std::nullopt;
+    case plat::Msg::Size:
+      if (w != plat::kSizeMinimized) ApplyResizeLayout(*d);
+      return std::nullopt;
     case plat::Msg::Activate:
       if (w != plat::kInactive)
         s.activeDialog = dlg;
@@ -414,31 +424,18 @@ void ResetDialogManager() {
     if (d && plat::IsWindow(d->hwnd)) plat::DestroyWindow(d->hwnd);
   }
   s = DialogManagerState{};
+  ResetNumericValidation();
 }
 
 // ---------------------------------------------------------------------------
 // Calls of the application
 
-void WDialogLoad(int id, std::optional<int> identifier, int owner) {
-  constexpr std::string_view kName = "WDialogLoad";
-  InstallDialogEvents();
+int LoadDialogHidden(int id, int ident, int owner) {
   DialogManagerState& s = Dm();
-  const int ident = identifier.value_or(id);
-  const int found = FindDialogNumber(ident);
-  if (found >= 1) {
-    s.currentNumber = found;
-    s.status.item3 = ident;
-    return;
-  }
-  if (s.loadedCount >= kMaxDialogs) {
-    ReportLibraryError(kErrTooManyDialogs, kName);
-    return;
-  }
+  if (const int found = FindDialogNumber(ident); found >= 1) return found;
+  if (s.loadedCount >= kMaxDialogs) return -1;
   const res::DialogTemplate* t = FindTemplate(id);
-  if (t == nullptr) {
-    ReportLibraryError(kErrNoTemplate, kName);
-    return;
-  }
+  if (t == nullptr) return -2;
   plat::Hwnd parent = plat::kNoWindow;
   if (owner == -1)
     parent = CurrentOwnerWindow();
@@ -452,23 +449,52 @@ void WDialogLoad(int id, std::optional<int> identifier, int owner) {
   d->child = child;
   d->rec.identifier = ident;
   s.pendingFocusField = s.pendingX = s.pendingY = 0;
+  const int savedCreating = s.creatingDialog;
   s.creatingDialog = 1;
   const plat::Hwnd savedActive = s.activeDialog;
   d->hwnd = plat::CreateDialogFromSpec(SpecOf(*t), parent, DialogHandler);
   if (d->hwnd == plat::kNoWindow) {
-    s.creatingDialog = 0;
-    ReportLibraryError(kErrCreationFailed, kName);
-    return;
+    s.creatingDialog = savedCreating;
+    return -3;
   }
   SetupFields(*d, *t);
   const plat::Rect r = plat::GetWindowRect(d->hwnd);
   d->rec.minWidth = r.Width();
   d->rec.minHeight = r.Height();
-  s.creatingDialog = 0;
   ++s.loadedCount;
-  s.table[static_cast<std::size_t>(s.loadedCount)] = std::move(d);
-  s.currentNumber = s.loadedCount;
+  const int slot = s.loadedCount;
+  LoadedDialog& loaded = *d;
+  s.table[static_cast<std::size_t>(slot)] = std::move(d);
+  s.currentNumber = slot;
+  ReadDialogExtras(loaded, *t, slot);
+  for (DialogField& f : loaded.fields) f.rec.state = FieldStateOf(f);
+  s.creatingDialog = savedCreating;
+  s.currentNumber = slot;
   s.activeDialog = savedActive;
+  return slot;
+}
+
+void WDialogLoad(int id, std::optional<int> identifier, int owner) {
+  constexpr std::string_view kName = "WDialogLoad";
+  InstallDialogEvents();
+  DialogManagerState& s = Dm();
+  const int ident = identifier.value_or(id);
+  const int found = FindDialogNumber(ident);
+  if (found >= 1) {
+    s.currentNumber = found;
+    s.status.item3 = ident;
+    return;
+  }
+  const int previous = s.currentNumber;
+  const int slot = LoadDialogHidden(id, ident, owner);
+  if (slot < 0) {
+    s.currentNumber = previous;
+    ReportLibraryError(slot == -1   ? kErrTooManyDialogs
+                       : slot == -2 ? kErrNoTemplate
+                                    : kErrCreationFailed,
+                       kName);
+    return;
+  }
   s.status.item3 = ident;
 }
 

@@ -1,0 +1,33 @@
+#pragma once
+// Numeric edit and spin fields (INTEGEREDIT, INTEGERSPIN, REALEDIT,
+// REALSPIN, DOUBLEEDIT, DOUBLESPIN): key filtering, validation when the
+// focus leaves and before a push button acts, the text rewritten in its
+// canonical form once accepted, and the spin arrows.
+#include "platform/window/Messages.h"
+#include "toolkit/dialogs/DialogManager_p.h"
+
+namespace tk {
+
+/// Installs the numeric behaviour on a freshly made numeric field of D (its
+/// record already filled) and, for the spin classes, creates its up-down
+/// control.
+void SetupNumericField(LoadedDialog& d, DialogField& f);
+
+/// Checks FIELD's text as the focus moves to RECEIVING (FIELD itself: the
+/// check before a push button acts). 1 when the text is refused (the focus
+/// is then back in the field with its text selected), else 0. FORCE refuses
+/// a text that is no number whatever the focus does.
+int ValidateNumericField(plat::Hwnd field, plat::Hwnd receiving, int force);
+
+/// The check of the focused field before push button BUTTON of D acts; true
+/// when the click must be ignored (OK with a refused field).
+bool RefusesPushButton(LoadedDialog& d, int button);
+
+/// The change request of an up-down control of D (the spin step); true when
+/// handled (the control must then keep its own position).
+bool HandleSpinNotify(LoadedDialog& d, const plat::NotifyHeader& hdr);
+
+/// Forgets the validation state (snapshot, deferred and tab-pending fields).
+void ResetNumericValidation();
+
+}  // namespace tk
