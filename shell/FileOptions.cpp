@@ -1,8 +1,9 @@
 #include "shell/FileOptions.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <array>
 
+#include "shell/DialogHelpers.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/dialogs/Dialogs.h"
@@ -17,27 +18,12 @@ constexpr int kEventClose = 9;
 constexpr int kEventFieldChanged = 10;
 constexpr std::size_t kNameChars = 256;
 
-/// Checks the button of GROUP for VALUE: the first for 1 or less, the last
-/// for anything beyond.
-void PutRadio(std::initializer_list<int> group, std::int32_t value) {
-  const auto n = static_cast<std::int32_t>(group.size());
-  const std::int32_t at = std::clamp(value, 1, n);
-  tk::WDialogPutRadioButton(*(group.begin() + (at - 1)));
-}
-
-/// The 1-based position of the checked button of the group holding FIRST.
-std::int32_t GetRadio(int first) {
-  std::int32_t position = 0;
-  tk::WDialogGetRadioButton(first, position);
-  return position;
-}
-
 /// A logical byte order: the first button for false, the second for true.
 void PutOrder(int first, int second, bool msbFirst) {
   tk::WDialogPutRadioButton(msbFirst ? second : first);
 }
 bool GetOrder(int first) {
-  return GetRadio(first) > 1;
+  return RadioPosition(first) > 1;
 }
 
 /// A wait that ended because nothing is left to answer it (the window
@@ -52,11 +38,6 @@ void Load(int id) {
   tk::WDialogSelect(id);
 }
 
-/// Shows the current dialog modal and centred; the closing push button.
-int ShowModal() {
-  tk::WDialogShow(-1, -1, 0, tk::kShowModal);
-  return tk::WDialogStatusQuery(1);
-}
 
 }  // namespace
 
@@ -65,7 +46,7 @@ void OWRITEDLG(const std::string& FNAME, std::int32_t& ANSWER) {
   std::string name = FNAME.substr(0, std::min(FNAME.size(), kNameChars));
   name.resize(kNameChars, ' ');
   tk::WDialogPutString(1162, name);
-  ANSWER = ShowModal();
+  ANSWER = ShowModalCentred();
 }
 
 void USERIMPORTDLG(float& POSFIRST, float& POSINCR, std::int32_t& IHDRBYTES,
@@ -79,9 +60,9 @@ void USERIMPORTDLG(float& POSFIRST, float& POSINCR, std::int32_t& IHDRBYTES,
   tk::WDialogPutInteger(1168, ITRSTART);
   tk::WDialogPutReal(1176, POSFIRST, "(F6.1)");
   tk::WDialogPutReal(1177, POSINCR, "(F6.1)");
-  PutRadio({1169, 1170, 1171, 1172}, IUSERFMT);
+  PutRadioChoice(std::array{1169, 1170, 1171, 1172}, IUSERFMT);
   PutOrder(1174, 1175, LMSBFIRST);
-  if (ShowModal() != kOk) {
+  if (ShowModalCentred() != kOk) {
     IERR = -1;
     return;
   }
@@ -92,7 +73,7 @@ void USERIMPORTDLG(float& POSFIRST, float& POSINCR, std::int32_t& IHDRBYTES,
   tk::WDialogGetInteger(1168, ITRSTART);
   tk::WDialogGetReal(1176, POSFIRST);
   tk::WDialogGetReal(1177, POSINCR);
-  IUSERFMT = GetRadio(1169);
+  IUSERFMT = RadioPosition(1169);
   LMSBFIRST = GetOrder(1174);
   IERR = 0;
 }
@@ -118,7 +99,7 @@ void SEGYOUTPUTDLG(std::int32_t& IOUTFMT, bool& LMSBFIRST, bool& LEBCDIC, int& I
 
   // The format group's positions: IBM, 32-bit, 16-bit, fixed point (never
   // chosen), IEEE.
-  const auto format = [] { return GetRadio(kIbm); };
+  const auto format = [] { return RadioPosition(kIbm); };
   for (;;) {
     int type = 0;
     tk::EventRecord e;
@@ -128,7 +109,7 @@ void SEGYOUTPUTDLG(std::int32_t& IOUTFMT, bool& LMSBFIRST, bool& LEBCDIC, int& I
       const std::int32_t position = format();
       IOUTFMT = position == 4 || position == 5 ? 5 : std::max(position, 1);
       LMSBFIRST = IOUTFMT == 1 || GetOrder(kLittle);
-      LEBCDIC = GetRadio(kEbcdic) == 1;
+      LEBCDIC = RadioPosition(kEbcdic) == 1;
       IERR = 0;
       break;
     }
@@ -155,11 +136,11 @@ void SEGYOUTPUTDLG(std::int32_t& IOUTFMT, bool& LMSBFIRST, bool& LEBCDIC, int& I
 void SEGYSTANDARDDLG(bool& LDISALLOW, int& IERR) {
   Load(kDialogSegyStandard);
   tk::WDialogPutRadioButton(LDISALLOW ? 1238 : 1237);
-  if (ShowModal() != kOk) {
+  if (ShowModalCentred() != kOk) {
     IERR = -1;
     return;
   }
-  LDISALLOW = GetRadio(1237) > 1;
+  LDISALLOW = RadioPosition(1237) > 1;
   IERR = 0;
 }
 
@@ -169,7 +150,7 @@ void SEGYINPUTDLG(bool& LREADTEXT, bool& LREADBIN, bool& LUSETRHDR, bool& LINMSB
   sup::WDIALOGPUTCHECKBOXL(1179, LREADTEXT);
   sup::WDIALOGPUTCHECKBOXL(1180, LREADBIN);
   sup::WDIALOGPUTCHECKBOXL(1182, LUSETRHDR);
-  if (ShowModal() != kOk) {
+  if (ShowModalCentred() != kOk) {
     IERR = -1;
     return;
   }
@@ -182,14 +163,14 @@ void SEGYINPUTDLG(bool& LREADTEXT, bool& LREADBIN, bool& LUSETRHDR, bool& LINMSB
 
 void SEG2OUTPUTDLG(std::int32_t& IOUTFMT, bool& LMSBFIRST, bool& LREMOVEDELAY, int& IERR) {
   Load(kDialogSeg2Output);
-  PutRadio({1169, 1170, 1171}, IOUTFMT);
+  PutRadioChoice(std::array{1169, 1170, 1171}, IOUTFMT);
   sup::WDIALOGPUTCHECKBOXL(1193, LREMOVEDELAY);
   PutOrder(1174, 1175, LMSBFIRST);
-  if (ShowModal() != kOk) {
+  if (ShowModalCentred() != kOk) {
     IERR = -1;
     return;
   }
-  IOUTFMT = GetRadio(1169);
+  IOUTFMT = RadioPosition(1169);
   sup::WDIALOGGETCHECKBOXL(1193, LREMOVEDELAY);
   LMSBFIRST = GetOrder(1174);
   IERR = 0;
@@ -219,7 +200,7 @@ void MERGEDLG(std::string& STEM, std::int32_t& IMERGE, std::int32_t IFORMAT, int
       tk::WDialogSelect(kDialogMerge);
       tk::WDialogGetString(1190, stem);
       STEM = stem;
-      IMERGE = GetRadio(1188);
+      IMERGE = RadioPosition(1188);
       IERR = 0;
       break;
     }
