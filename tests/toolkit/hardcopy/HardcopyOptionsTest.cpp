@@ -19,10 +19,16 @@ class HardcopyOptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved = DriverParams().driverNumber;
+    savedLimits = CurrentRasterModelLimits();
+    CurrentRasterModelLimits() = {};  // whatever model an earlier test chose
     Gs().hardcopyOn = 0;
   }
-  void TearDown() override { DriverParams().driverNumber = saved; }
+  void TearDown() override {
+    DriverParams().driverNumber = saved;
+    CurrentRasterModelLimits() = savedLimits;
+  }
   int saved = 0;
+  RasterModelLimits savedLimits;
 };
 
 TEST_F(HardcopyOptionsTest, AcceptanceTable) {
