@@ -11,6 +11,8 @@
 
 #include "formats/IbmFloat.h"
 #include "formats/SegyHeaders.h"
+#include "formats/ShortHeaderEdit.h"
+#include "shell/PromptDialogs.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Numerics.h"
@@ -22,7 +24,20 @@ namespace vel {
 namespace {
 
 SegyInMemory gMemory;
-SegyInDialogs gDialogs;
+
+bool AskNumber(std::string_view prompt, int& value) {
+  std::int32_t error = 0;
+  INUMINDLG(prompt, value, error);
+  return error == 0;
+}
+
+bool EditShortHeader(ShotRecord& REC, int& recordNumber, int& format) {
+  std::int32_t error = 0;
+  SHORTHEADEDIT(REC, recordNumber, format, error);
+  return error == 0;
+}
+
+SegyInDialogs gDialogs{AskNumber, EditShortHeader};
 
 constexpr std::int64_t kMaxTraces = 32767;
 
@@ -102,6 +117,8 @@ int SampleCount(std::int16_t field) {
 }  // namespace
 
 void SetSegyInDialogs(SegyInDialogs dialogs) {
+  if (!dialogs.askNumber) dialogs.askNumber = AskNumber;
+  if (!dialogs.shortHeaderEdit) dialogs.shortHeaderEdit = EditShortHeader;
   gDialogs = std::move(dialogs);
 }
 const SegyInMemory& SegyInRemembered() {

@@ -34,15 +34,18 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
 /// unknown codes read nothing. On success ERROR is left as it was.
 void TRCYIN(std::span<float> SAMPLES, int IH, int FORMAT, int N, bool BIGENDIAN, int& ERROR);
 
-/// The reader's questions, until the dialog layer supplies them. Each returns
-/// false for Cancel. An empty function answers Cancel.
+/// The reader's questions. Each returns false for Cancel. By default they
+/// are the program's dialogs: the number prompt INUMINDLG and the Shot Header
+/// Editor SHORTHEADEDIT; tests may stand in for them.
 struct SegyInDialogs {
   /// Modal number prompt: PROMPT, VALUE holds the default and gets the answer.
   std::function<bool(std::string_view prompt, int& value)> askNumber;
   /// The Shot Header Editor for non-compliant input: edits REC's header
-  /// values, RECORDNUMBER and FORMAT (1 floating point, 2 32-bit, 3 16-bit).
+  /// values, RECORDNUMBER and FORMAT (in: the binary header's sample code;
+  /// out: 1 floating point, 2 32-bit, 3 16-bit).
   std::function<bool(ShotRecord& REC, int& recordNumber, int& format)> shortHeaderEdit;
 };
+/// Replaces the questions; a member left empty gets the program's dialog.
 void SetSegyInDialogs(SegyInDialogs dialogs);
 
 /// Values the reader keeps between calls.

@@ -10,7 +10,9 @@
 #include "display/Pickers.h"
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
+#include "shell/FileCommands.h"
 #include "shell/Import.h"
+#include "shell/TracePlotDialog.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Menus.h"
@@ -64,14 +66,22 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40002, 40003, 40004, 40005, 40006, 40008, 40009, 40010, 40011, 40012,
-                              40013, 40014, 40015, 40017, 40018, 40019, 40020, 40021, 40023, 40025,
-                              40026, 40028, 40029, 40030, 40031, 40032, 40033, 40034, 40035, 40036,
-                              40037, 40038, 40039, 40040, 40042, 40044, 40045, 40046, 40047, 40048,
-                              40049, 40050, 40051, 40052, 40053, 40054, 40055, 40056, 40057, 40058,
-                              40059, 40060, 40061, 40063, 40064, 40068, 40101, 40102, 40103};
+  constexpr int kPending[] = {40006, 40008, 40009, 40011, 40012, 40013, 40014, 40015,
+                              40017, 40018, 40019, 40020, 40021, 40023, 40025, 40026, 40028,
+                              40029, 40030, 40031, 40032, 40033, 40034, 40035, 40038, 40039,
+                              40040, 40042, 40044, 40045, 40046, 40047, 40048, 40050,
+                              40051, 40052, 40053, 40054, 40055, 40056, 40057, 40058, 40059,
+                              40060, 40061, 40063, 40064, 40068, 40101, 40102, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
+  table[kCommandProperties - kFirstCommand] = PropertiesCommand;
+  table[kCommandOpen - kFirstCommand] = OpenCommand;
+  table[kCommandSaveAs - kFirstCommand] = SaveAsCommand;
+  table[kCommandSave - kFirstCommand] = SaveCommand;
+  table[kCommandImport - kFirstCommand] = ImportCommand;
+  table[kCommandImportUserDefined - kFirstCommand] = ImportUserDefinedCommand;
+  table[kCommandImportNonCompliantSegy - kFirstCommand] = ImportNonCompliantSegyCommand;
+  table[kCommandImportAscii - kFirstCommand] = ImportAsciiCommand;
   return table;
 }
 
@@ -196,12 +206,9 @@ void CommandLine(Velloran& app) {
   int error = 0;
   IMPORT(app.record, app.fileName, recordNumber, error, false, false);
   if (error != 0) return;  // the reader or the import dispatch has said why
-  tk::WindowTitle("Morvane Seismic Shot Conversion [" + std::string(app.record.CRECNAME.View()) +
-                  "]");
-  app.loaded = true;
-  app.refractionWindow = 0;
-  AutoPickUnpicked(app.record, app.picking.parameters.simple);
-  ShowNewRecord(app.record, app.MainPlotAxes, app.options);
+  SetRecordTitle(app);
+  CloseRefractionWindow(app);
+  ImportTail(app);
   if (keyword.find("ASCII") != std::string::npos) {
     ConvertToAscii(app, output);
   } else if (!keyword.empty()) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/Pickers.h"
+#include "shell/FileOptions.h"
 #include "shell/Settings.h"
 #include "shell/ShotRecord.h"
 #include "support/GraphAxes.h"
@@ -49,6 +50,9 @@ struct Velloran {
   std::int32_t toolbarHeight = 0;
   std::string fileName;               // the current input file, without folder
   std::string outputName;             // an output file being built
+  std::string title;                  // the main window's title, 80 characters
+  std::int32_t shotNavigation = 0;    // passed to the Shot Header Editor
+  FileOptionState fileOptions;        // the file commands' choices, kept for the run
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event

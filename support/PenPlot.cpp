@@ -8,6 +8,7 @@
 
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/Text.h"
+#include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace sup {
 namespace {
@@ -15,7 +16,10 @@ namespace {
 /// Text through the toolkit's text routines.
 PenTextOutput ToolkitText() {
   PenTextOutput t;
-  t.pageFont = [] { tk::WGrTextFont(102, 1, 0.012f, 0.032f); };
+  // Family 102 is the device face "Arial"; the page's font type 1 is the
+  // device (hardware) font that a family of 100-104 already selects, so only
+  // its style 2 (italic) goes to the style argument.
+  t.pageFont = [] { tk::WGrTextFont(102, kPageFontStyle, 0.012f, 0.032f); };
   t.size = [](float w, float h) { tk::WGrTextFont(std::nullopt, std::nullopt, w, h); };
   t.layout = [](int justify, float angle) { tk::WGrTextLayout(justify, angle); };
   t.draw = [](float x, float y, std::string_view text) { tk::WGrTextDraw(x, y, text); };
@@ -25,7 +29,6 @@ PenTextOutput ToolkitText() {
 struct Plotter {
   PenPlotState pen;
   PenTextOutput text = ToolkitText();
-  std::function<void()> hardcopyStart;
 };
 
 Plotter& P() {
@@ -37,7 +40,7 @@ void PageStart(float X, float Y) {
   PenPlotState& s = P().pen;
   if (Y > 0) {
     tk::IGrStateReset("HP");
-    if (P().hardcopyStart) P().hardcopyStart();
+    tk::WHardcopySwitch(" ");
   }
   if (X > 0) {
     if (s.palettePending) {
@@ -208,10 +211,6 @@ void SetPenTextOutput(PenTextOutput out) {
   if (out.layout) t.layout = std::move(out.layout);
   if (out.draw) t.draw = std::move(out.draw);
   P().text = std::move(t);
-}
-
-void SetHardcopyStartHook(std::function<void()> hook) {
-  P().hardcopyStart = std::move(hook);
 }
 
 }  // namespace sup

@@ -39,8 +39,12 @@ inline constexpr PenHls kPenColours[16] = {
     {0, 25, 100},   {240, 25, 100}, {240, 50, 100}, {180, 50, 100}, {180, 25, 100}, {120, 50, 100},
     {120, 25, 100}, {0, 33, 0},     {-1, -1, -1},   {0, 100, 0}};
 
-/// The pen call. IPEN: 3 move, 2 draw, 1 or 16 start a page (X > 0 the screen,
-/// Y > 0 hardcopy); negative: (X, Y) becomes the origin (also stored in
+/// Text style bits of the page start's font (2: italic).
+inline constexpr int kPageFontStyle = 2;
+
+/// The pen call. IPEN: 3 move, 2 draw, 1 or 16 start a page (X > 0 the screen;
+/// Y > 0 hardcopy: the graphics state is reset keeping the hardcopy options
+/// and output starts on the selected device under its default name); negative: (X, Y) becomes the origin (also stored in
 /// AXES.XORIGIN, YORIGIN) and the code acts as its absolute value at (0, 0).
 void PLOTXY(float X, float Y, int IPEN, GraphAxes& AXES);
 
@@ -76,7 +80,7 @@ void RUBBERLINE(int MX1, int MY1, int MX2, int MY2);
 /// Where the pen plotter's text goes; members left empty go to the toolkit's
 /// text routines (WGrTextFont, WGrTextLayout, WGrTextDraw).
 struct PenTextOutput {
-  /// The page start's font: family 102, type 1, width 0.012, height 0.032, style 2.
+  /// The page start's font: family 102, style kPageFontStyle, width 0.012, height 0.032.
   std::function<void()> pageFont;
   /// Character width and height as fractions of the plot area.
   std::function<void(float width, float height)> size;
@@ -85,10 +89,5 @@ struct PenTextOutput {
   std::function<void(float x, float y, std::string_view text)> draw;
 };
 void SetPenTextOutput(PenTextOutput out);
-
-/// Starts hardcopy output on the selected device (the hardcopy switch with a
-/// blank name). Empty until hardcopy output exists: the page start then only
-/// resets the graphics state for hardcopy.
-void SetHardcopyStartHook(std::function<void()> hook);
 
 }  // namespace sup

@@ -117,18 +117,19 @@ class ScriptedDialogs {
       : answers_(std::move(answers)) {
     sup::SetUserMessageHook([](sup::UserMessageKind, std::string_view, std::string_view) {});
     sup::ClearUserMessages();
-    vel::SetSegyInDialogs({[this](std::string_view prompt, int& value) {
-                             prompts.emplace_back(prompt);
-                             defaults.push_back(value);
-                             if (answers_.empty()) return false;
-                             value = answers_.front();
-                             answers_.pop_front();
-                             return true;
-                           },
-                           std::move(edit)});
+    vel::SetSegyInDialogs(
+        {[this](std::string_view prompt, int& value) {
+           prompts.emplace_back(prompt);
+           defaults.push_back(value);
+           if (answers_.empty()) return false;
+           value = answers_.front();
+           answers_.pop_front();
+           return true;
+         },
+         edit ? std::move(edit) : [](vel::ShotRecord&, int&, int&) { return false; }});
   }
   ~ScriptedDialogs() {
-    vel::SetSegyInDialogs({});
+    vel::SetSegyInDialogs({});  // the program's dialogs again
     sup::SetUserMessageHook({});
   }
   std::vector<std::string> prompts;

@@ -13,6 +13,7 @@
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows_p.h"
+#include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace tk {
 
@@ -374,6 +375,7 @@ void WindowCloseChild(int n) {
 }
 
 void WindowShutdown() {
+  WHardcopySwitch("S");  // hardcopy output and a pending spool end first
   UnloadAllDialogs();
   for (int i = kMaxWindowNumber; i >= 0; --i) {
     WindowSlot& s = Slot(i);

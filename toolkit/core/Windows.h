@@ -95,7 +95,8 @@ void WindowOpenChild(int& number, int flags = kDefaultWindowFlags, int x = kKeep
 /// Closes child window N and every window inside it or owned by it.
 void WindowCloseChild(int n);
 
-/// Closes every window and resets the toolkit's window state.
+/// Ends hardcopy output ("S" to the hardcopy switch), then closes every
+/// window and resets the toolkit's window state.
 void WindowShutdown();
 
 /// Moves, sizes and shows the current window; absent values keep theirs.

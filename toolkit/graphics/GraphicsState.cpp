@@ -12,6 +12,7 @@
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/Text.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace tk {
 namespace {
@@ -185,13 +186,9 @@ void IGrStateReset(std::string_view OPTIONS) {
   }
   if (TextHooks().reset) TextHooks().reset();
   StrokeFontStandard(gs.fonts);
-  // End any hardcopy output; the hardcopy subsystem does the rest of this
-  // (pending page, closing the output) once it exists.
+  // End any hardcopy output: the page, the output and a pending spool.
   gs.pagePending = 0;
-  if (gs.hardcopyOn) {
-    HardcopyDriverCall(DriverOperation::EndOutput);
-    gs.hardcopyOn = 0;
-  }
+  WHardcopySwitch("S");
   dp.pageDirty = 0;
   HardcopySelectForReset(dp.driverNumber != 0 && OptionLetterTest(OPTIONS, 'P'));
   IGrUnits(0, 0, 1, 1);

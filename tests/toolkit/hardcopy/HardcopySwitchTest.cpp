@@ -2,12 +2,14 @@
 // output, seen through a recording driver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "tests/TestSupport.h"
 #include "tests/toolkit/hardcopy/HardcopyTestSupport.h"
+#include "toolkit/core/Windows.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace tk::testing {
@@ -155,6 +157,25 @@ TEST_F(HardcopySwitchTest, ResizeOnlyRecomputesFactors) {
   EXPECT_EQ(driver.ops[0].P2, -1);
   EXPECT_EQ(DriverParams().factorX, 2.0f);
   EXPECT_TRUE(driver.opened.empty());
+}
+
+TEST_F(HardcopySwitchTest, ResetAndShutdownEndOutputThroughTheSwitch) {
+  WHardcopySwitch(" ");
+  DriverParams().pageDirty = -1;
+  driver.ops.clear();
+  IGrStateReset("P");
+  EXPECT_EQ(Gs().hardcopyOn, 0);
+  // The reselect of the window may send a resize notice first.
+  const auto end = std::find(driver.ops.begin(), driver.ops.end(), RecordedOp{O::EndPage, 1, 32});
+  ASSERT_NE(end, driver.ops.end());
+  ASSERT_NE(end + 1, driver.ops.end());
+  EXPECT_EQ((end + 1)->op, O::EndOutput);
+
+  WHardcopySwitch(" ");
+  driver.ops.clear();
+  WindowShutdown();
+  EXPECT_EQ(Gs().hardcopyOn, 0);
+  EXPECT_EQ(driver.Codes(), std::vector<O>{O::EndOutput});
 }
 
 TEST_F(HardcopySwitchTest, RasterRowBufferIsBothPointArrays) {

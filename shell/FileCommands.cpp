@@ -1,0 +1,260 @@
+#include "shell/FileCommands.h"
+
+#include <memory>
+#include <string_view>
+
+#include "display/Pickers.h"
+#include "display/TracePlot.h"
+#include "formats/AsciiIn.h"
+#include "formats/SegyIn.h"
+#include "formats/TraceFile.h"
+#include "shell/Import.h"
+#include "shell/Velloran.h"
+#include "support/PenPlot.h"
+#include "support/UserMessages.h"
+#include "toolkit/core/FileSelect.h"
+#include "toolkit/core/MessageBox.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/Dialogs.h"
+
+namespace vel {
+namespace {
+
+constexpr std::size_t kNameChars = 256;
+constexpr std::size_t kTitleChars = 80;
+constexpr int kSelectOpen = 42;  // confirm a missing name, keep the folder, default extension
+
+/// What an import command is asked about in its file dialog.
+struct ImportChoice {
+  std::string_view filter;
+  std::string_view title;
+};
+
+constexpr ImportChoice kImportAny{
+    "Seismic Trace Data "
+    "Files|*.DAT;*.ABM;*.BSN;*.EGG;*.ORG;*.OYO;*.SG2;*SGY;*.FPX;*.?DT;*.RX2;*.ANT;*.DCF|",
+    "Seismic Trace Data File"};
+constexpr ImportChoice kImportNonCompliantSegy{"Non-Compliant SEG-Y Trace Data Files|*.SGY|",
+                                               "Non-Compliant SEG-Y  Trace Data File"};
+constexpr ImportChoice kImportUserDefined{"User Defined Trace Data Files|",
+                                          "User Defined Trace Data File"};
+
+std::string Trimmed(std::string_view text) {
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+/// Asks for the file of an import. The bare name (folder removed at its last
+/// "/" or "\"; the folder is now the current directory) when the user
+/// confirmed a name, else empty.
+std::string ChooseImportFile(const ImportChoice& choice) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  std::string name(kNameChars, ' ');
+  tk::WSelectFile(choice.filter, kSelectOpen, name, choice.title);
+  if (tk::WDialogStatusQuery(4) != 1) return {};
+  std::string chosen = Trimmed(name);
+  if (const std::size_t at = chosen.find_last_of("/\\"); at != std::string::npos)
+    chosen.erase(0, at + 1);
+  return chosen;
+}
+
+/// The record name of a bare file name: its first 32 characters, blanked
+/// from the first "." on.
+RecordName RecordNameOfFile(std::string_view bare) {
+  std::string name(bare.substr(0, std::min(bare.size(), RecordName::Capacity())));
+  if (const std::size_t dot = name.find('.'); dot != std::string::npos) name.resize(dot);
+  return RecordName(name);
+}
+
+void NotAvailableYet(std::string_view what) {
+  tk::WMessageBox(0, 4, 1, std::string(what) + " is not available yet.", "Velloran");
+}
+
+// The Shot Header Editor and the reader of user-described raw files are
+// built with the header editing and the instrument readers. Until they are
+// joined here, these stand-ins tell the user and answer as Cancel, so the
+// imports that need them stop without changing anything.
+void HEADEDITDLG(ShotRecord&, bool, std::int32_t, std::int32_t&, int& IERR) {
+  NotAvailableYet("The Shot Header Editor");
+  IERR = -1;
+}
+void USERIN(ShotRecord&, std::string_view, int& IERR, float, float, std::int32_t, std::int32_t,
+            std::int32_t, std::int32_t, bool) {
+  NotAvailableYet("The user-defined import");
+  IERR = -1;
+}
+
+// The record on a fresh page of the main window: after an import scaled anew
+// for the whole record, after an open in the frame the file brought along.
+enum class DrawAfter { Import, Open };
+void DrawRecord(Velloran& app, DrawAfter after) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  if (after == DrawAfter::Import)
+    ShowNewRecord(app.record, app.MainPlotAxes, app.options);
+  else
+    RedrawRecord(app.record, app.MainPlotAxes, app.options);
+}
+
+/// A copy of the header and scalar fields of REC without its per-trace
+/// arrays: where a reader starts from the header held before.
+std::unique_ptr<ShotRecord> HeaderCopy(const ShotRecord& REC) {
+  auto fresh = std::make_unique<ShotRecord>();
+  std::array<std::byte, kMainHeaderBytes> header{};
+  if (WriteMainHeader(REC, header)) (void)ReadMainHeader(*fresh, header);
+  fresh->LSEGYHDR = false;
+  return fresh;
+}
+
+}  // namespace
+
+std::string RecordTitle(const ShotRecord& REC) {
+  return "Morvane Seismic Shot Conversion [" + std::string(REC.CRECNAME.View()) + "]";
+}
+
+void SetRecordTitle(Velloran& app) {
+  const std::string title = RecordTitle(app.record);
+  app.title = title;
+  app.title.resize(kTitleChars, ' ');
+  tk::WindowTitle(title);
+}
+
+void CloseRefractionWindow(Velloran& app) {
+  // The refraction tool closes its own window (and keeps its place) once it
+  // is joined; until then no refraction window is ever open.
+  app.refractionWindow = 0;
+}
+
+void ImportTail(Velloran& app) {
+  app.loaded = true;
+  // Traces without a pick get one from the simple picker; the record is
+  // marked as picked.
+  AutoPickUnpicked(app.record, app.picking.parameters.simple);
+  DrawRecord(app, DrawAfter::Import);
+  SETPANSTATE(0);
+}
+
+void OpenCommand(Velloran& app) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  std::string name(kNameChars, ' ');
+  int ierr = -1;
+  BIOVELLN(app.record, app.MainPlotAxes, app.options, "OPEN      ", name, ierr);
+  // A cancelled or failed open leaves everything as it was, the loaded state
+  // included: the record shown is still the one that Save would write.
+  if (ierr != 0) return;
+  app.fileName = Trimmed(name);
+  app.loaded = true;
+  CloseRefractionWindow(app);
+  SetRecordTitle(app);
+  DrawRecord(app, DrawAfter::Open);
+}
+
+namespace {
+
+void SaveWith(Velloran& app, std::string_view mode) {
+  if (!app.loaded) {
+    sup::WINMSG("PLEASE LOAD TRACES FIRST");
+    return;
+  }
+  std::string name(kNameChars, ' ');
+  int ierr = -1;
+  BIOVELLN(app.record, app.MainPlotAxes, app.options, mode, name, ierr);
+  if (ierr == 0) app.fileName = Trimmed(name);
+}
+
+}  // namespace
+
+void SaveCommand(Velloran& app) {
+  SaveWith(app, "SAVE      ");
+}
+
+void SaveAsCommand(Velloran& app) {
+  SaveWith(app, "SAVEAS    ");
+}
+
+void ImportCommand(Velloran& app) {
+  const std::string bare = ChooseImportFile(kImportAny);
+  if (bare.empty()) return;
+  std::int32_t recordNumber = 0;
+  int ierr = 0;
+  // The record is replaced, and so named after the file, only when the read
+  // succeeds.
+  IMPORT(app.record, bare, recordNumber, ierr, false, false);
+  if (ierr != 0) return;
+  app.fileName = bare;
+  SetRecordTitle(app);
+  CloseRefractionWindow(app);
+  ImportTail(app);
+}
+
+void ImportNonCompliantSegyCommand(Velloran& app) {
+  const std::string bare = ChooseImportFile(kImportNonCompliantSegy);
+  if (bare.empty()) return;
+  FileOptionState& o = app.fileOptions;
+  int ierr = 0;
+  SEGYINPUTDLG(o.LREADTEXT, o.LREADBIN, o.LUSETRHDR, o.LINMSB, ierr);
+  if (ierr != 0) return;
+  // The reader proposes the header held so far, with the user-defined
+  // import's counts, and keeps those values where the file has none.
+  std::unique_ptr<ShotRecord> fresh = HeaderCopy(app.record);
+  fresh->CRECNAME = RecordNameOfFile(bare);
+  fresh->NSAMP = o.NSAMPREAD;
+  fresh->NTRACE = o.NTRREAD;
+  SegyInOptions options;
+  options.countOnly = false;
+  options.selectRecord = false;
+  options.compliant = false;
+  options.readTextHeader = o.LREADTEXT;
+  options.readBinaryHeader = o.LREADBIN;
+  options.bigEndian = o.LINMSB;
+  options.useTraceHeaders = o.LUSETRHDR;
+  options.joinAll = false;
+  int recordNumber = 0;
+  SEGYIN(*fresh, bare, recordNumber, ierr, options);
+  if (ierr != 0) return;
+  HEADEDITDLG(*fresh, true, 0, app.shotNavigation, ierr);
+  if (ierr != 0) return;
+  fresh->IFORMAT = kFormatSegy;
+  app.record = std::move(*fresh);
+  app.fileName = bare;
+  SetRecordTitle(app);
+  CloseRefractionWindow(app);
+  ImportTail(app);
+}
+
+void ImportUserDefinedCommand(Velloran& app) {
+  const std::string bare = ChooseImportFile(kImportUserDefined);
+  if (bare.empty()) return;
+  FileOptionState& o = app.fileOptions;
+  int ierr = 0;
+  USERIMPORTDLG(o.POSFIRST, o.POSINCR, o.IHDRBYTES, o.ITRHBYTES, o.NTRREAD, o.NSAMPREAD, o.ITRSTART,
+                o.IUSERFMT, o.LMSBFIRST, ierr);
+  if (ierr != 0) return;
+  std::unique_ptr<ShotRecord> fresh = HeaderCopy(app.record);
+  fresh->CRECNAME = RecordNameOfFile(bare);
+  fresh->NSAMP = o.NSAMPREAD;
+  fresh->NTRACE = o.NTRREAD;
+  USERIN(*fresh, bare, ierr, o.POSFIRST, o.POSINCR, o.IHDRBYTES, o.ITRHBYTES, o.ITRSTART,
+         o.IUSERFMT, o.LMSBFIRST);
+  if (ierr != 0) return;
+  HEADEDITDLG(*fresh, true, 0, app.shotNavigation, ierr);
+  if (ierr != 0) return;
+  app.record = std::move(*fresh);
+  app.fileName = bare;
+  SetRecordTitle(app);
+  CloseRefractionWindow(app);
+  ImportTail(app);
+}
+
+void ImportAsciiCommand(Velloran& app) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  int ierr = -1;
+  ASCIIIN(app.record, ierr);
+  if (ierr != 0) return;  // cancelled, or the import has told the user why
+  CloseRefractionWindow(app);
+  // The header editor's answer is not looked at: its Cancel keeps the import.
+  int edit = 0;
+  HEADEDITDLG(app.record, true, 0, app.shotNavigation, edit);
+  ImportTail(app);  // the title is left as it was
+}
+
+}  // namespace vel

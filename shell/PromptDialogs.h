@@ -1,0 +1,15 @@
+#pragma once
+// Small prompt dialogs.
+#include <cstdint>
+#include <string_view>
+
+namespace vel {
+
+inline constexpr int kIntegerPromptDialog = 136;
+
+/// Asks for a whole number in dialog 136 "Get Integer": PROMPT above the
+/// field, VALUE as the default. OK: VALUE := the number entered, IERR 0.
+/// Cancel: IERR -1, VALUE unchanged.
+void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR);
+
+}  // namespace vel
