@@ -29,16 +29,9 @@ std::string CannotRead(std::string_view name, const char* line5) {
 
 class DolangTest : public ReaderTest {
  protected:
-  /// Writes the header file NAME and the data files of its traces, each with
-  /// NSAMP lines.
   static void WriteRecord(const std::string& name, const fx::DolangHeaderText& h, int ntrace,
                           int nsamp) {
-    Write(name, h.Text());
-    for (int j = 1; j <= ntrace; ++j) {
-      std::string data;
-      ASSERT_TRUE(vel::DolangDataFileName(name, j, data));
-      Write(data, fx::DolangData(j, nsamp));
-    }
+    ASSERT_TRUE(fx::WriteDolangRecord(name, h, ntrace, nsamp));
   }
 };
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "instruments/DolangIn.h"
+#include "tests/TestSupport.h"
 #include "tests/instruments/InstrumentFixtures.h"
 
 namespace instrument_fixtures {
@@ -146,6 +148,19 @@ inline std::string DolangData(int j, int nlines) {
     s += buf;
   }
   return s;
+}
+
+/// Writes the header file NAME and the data files of its NTRACE traces, each
+/// with NSAMP lines; false when NAME gives no data file names.
+inline bool WriteDolangRecord(const std::string& name, const DolangHeaderText& h, int ntrace,
+                              int nsamp) {
+  testing_support::WriteFile(name, h.Text());
+  for (int j = 1; j <= ntrace; ++j) {
+    std::string data;
+    if (!vel::DolangDataFileName(name, j, data)) return false;
+    testing_support::WriteFile(data, DolangData(j, nsamp));
+  }
+  return true;
 }
 
 }  // namespace instrument_fixtures

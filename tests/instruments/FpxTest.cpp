@@ -1,4 +1,4 @@
-// FPX reader: 512-byte records built by the fixture below.
+// FPX reader: 512-byte records built by the shared fixture.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -9,59 +9,13 @@
 #include "shell/Import.h"
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
+#include "tests/instruments/OyoFpxSuspensFixtures.h"
 #include "tests/instruments/ReaderTestBase.h"
 #include "tests/instruments/SeededDamage.h"
 
 namespace {
 
-/// An .FPX file: header, geometry, picks and four records a trace.
-struct FpxFile {
-  int nsamp = 1024;
-  int ntrace = 2;
-  bool picks = true;
-  float spacing = 2.5f;
-
-  static void Put16(std::string& s, std::size_t at, std::int32_t v) {
-    s[at] = static_cast<char>(v & 0xFF);
-    s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-  }
-  static void Put32(std::string& s, std::size_t at, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k)
-      s[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
-  }
-  static void PutReal(std::string& s, std::size_t at, float v) {
-    Put32(s, at, std::bit_cast<std::uint32_t>(v));
-  }
-  static std::int16_t Sample(int j, int i) { return static_cast<std::int16_t>(j * 300 - i * 7); }
-
-  std::string Bytes() const {
-    const int traces = std::min(ntrace, 128);
-    std::string s(512 * static_cast<std::size_t>(11 + 4 * std::max(traces, 0)), '\0');
-    s[0] = '\0';
-    s[1] = '\x14';
-    Put16(s, 2, nsamp);
-    Put16(s, 4, ntrace);
-    Put16(s, 6, 33);
-    PutReal(s, 10, 0.5f);
-    PutReal(s, 18, 100.0f);
-    PutReal(s, 24, 1.5f);
-    PutReal(s, 28, 250.0f);
-    PutReal(s, 44, spacing);
-    PutReal(s, 60, 3.0f);
-    PutReal(s, 64, -4.0f);
-    Put32(s, 72, picks ? 0xFFFFFFFFu : 0x2u);  // true by the lowest bit only
-    for (int j = 1; j <= traces; ++j) {
-      const auto k = static_cast<std::size_t>(j - 1);
-      PutReal(s, 512 * 1 + 4 * k, 10.0f * j);
-      PutReal(s, 512 * 4 + 4 * k, 200.0f + j);
-      PutReal(s, 512 * 9 + 4 * k, 5.0f * j - 90.0f);
-      Put16(s, 512 * 10 + 2 * k, j == 2 ? -5 : j + 100);
-      for (int i = 0; i < 1024; ++i)
-        Put16(s, 512 * (11 + 4 * k) + 2 * static_cast<std::size_t>(i), Sample(j, i));
-    }
-    return s;
-  }
-};
+using instrument_fixtures::FpxFile;
 
 class FpxTest : public ReaderTest {
  protected:

@@ -1,4 +1,4 @@
-// OYO reader: every model built by the fixture below, the header decoding
+// OYO reader: every model built by the shared fixture, the header decoding
 // table, progress, abort and the hostile-file table through IMPORT.
 #include <gtest/gtest.h>
 
@@ -11,102 +11,17 @@
 #include "support/Progress.h"
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
+#include "tests/instruments/OyoFpxSuspensFixtures.h"
 #include "tests/instruments/ReaderTestBase.h"
 #include "tests/instruments/SeededDamage.h"
 
 namespace {
 
+using instrument_fixtures::OyoFile;
+
 using instrument_fixtures::Num;
 using instrument_fixtures::Put;
 using instrument_fixtures::PutLE;
-
-/// An OYO file. MODEL is the tag's last character: '5'-'9' (layout 0),
-/// '4' (OYO-4) or '2'/'3' (OYO-2, OYO-3).
-struct OyoFile {
-  char model = '6';
-  int ntrace = 3;
-  int nsamp = 256;
-  bool fp = false;
-  bool prefix = false;
-  int etx = 599;  // 0-based place of the OYO-4 ETX; -1 none
-
-  bool Layout0() const { return model >= '5'; }
-  bool Bytes8() const { return model == '5' || model == '7' || model == '4'; }
-  int Width() const { return Bytes8() ? 1 : (fp ? 4 : 2); }
-  std::size_t HeaderStart() const { return prefix ? 256 : 0; }
-  std::size_t DataStart() const {
-    if (model == '4') return HeaderStart() + static_cast<std::size_t>(etx + 1);
-    return HeaderStart() + (model <= '3' ? 6144 : 1024);
-  }
-  std::size_t BytesPerTrace() const {
-    if (Bytes8()) return static_cast<std::size_t>(nsamp);
-    return static_cast<std::size_t>(nsamp / 128 * 128 * Width());
-  }
-  std::size_t Stride() const {
-    if (model == '4') return static_cast<std::size_t>(256 * (nsamp / 256));
-    if (Bytes8()) return static_cast<std::size_t>(512 * ((nsamp / 256 + 1) / 2));
-    return BytesPerTrace();
-  }
-  /// Sample I (0-based) of trace J (1-based) as written.
-  std::int32_t Sample(int j, int i) const {
-    if (Bytes8()) return (j * 37 + i) % 256 - 128;
-    if (Width() == 2) return j * 1000 - i;
-    return j * 100000 - 3 * i;
-  }
-
-  std::string Header() const {
-    std::string h(model <= '3' ? 3072 : 1024, ' ');
-    if (Layout0()) {
-      Put(h, 0, "  17");
-      Put(h, 5, "LINE-A SHOT1");
-      Put(h, 18, "03 5 1102030");  // month 3, day 5, year 1, 10:20:30
-      Put(h, 31, "Fixture note");
-      Put(h, 94, std::string("OYO") + model);
-      Put(h, 99, Num(ntrace, 2));
-      Put(h, 102, Num(nsamp, 4));
-      Put(h, 107, "  0.25");
-      Put(h, 114, "      5.0");
-      Put(h, 125, " 250");
-      Put(h, 131, "   -10.0    20.0   100.0");
-      for (int j = 1; j <= std::min(ntrace, 24); ++j) {
-        const std::size_t at = 159 + 36 * static_cast<std::size_t>(j - 1);
-        Put(h, at,
-            Num(j * 5, 8) + " " + Num(0, 8) + " " + Num(j * 10, 6) + ".5" + "  " +
-                Num(j % 9 + 1, 2) + " " + Num(j % 4 * 6, 3));
-      }
-    } else if (model == '4') {
-      Put(h, 0, "   9");
-      Put(h, 14, "OYO-4");
-      Put(h, 20, Num(ntrace, 2) + " " + Num(nsamp, 4) + " 0.50      12.5");
-      if (etx >= 0) h[static_cast<std::size_t>(etx)] = '\x03';
-    } else {
-      Put(h, 2816, "  42");
-      Put(h, 2861,
-          std::string("OYO-") + model + " " + Num(ntrace, 2) + " " + Num(nsamp, 4) +
-              " 1.00       2.0");
-    }
-    if (fp) Put(h, 10, "FP");
-    h[50] = '\r';  // line ends are blanked before decoding
-    h[51] = '\n';
-    return h;
-  }
-
-  std::string Bytes() const {
-    std::string s = (prefix ? std::string(256, '\x01') : std::string()) + Header();
-    const std::size_t end =
-        DataStart() + Stride() * static_cast<std::size_t>(ntrace - 1) + BytesPerTrace();
-    if (s.size() < end) s.resize(end, '\0');
-    const int fromFile = static_cast<int>(BytesPerTrace()) / Width();
-    // Without an ETX the samples are the header's own bytes.
-    for (int j = 1; j <= ntrace && !(model == '4' && etx < 0); ++j) {
-      std::string trace;
-      for (int i = 0; i < fromFile; ++i)
-        PutLE(trace, static_cast<std::uint32_t>(Sample(j, i)), Width());
-      s.replace(DataStart() + Stride() * static_cast<std::size_t>(j - 1), trace.size(), trace);
-    }
-    return s;
-  }
-};
 
 class OyoTest : public ReaderTest {
  protected:

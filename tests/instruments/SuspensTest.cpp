@@ -1,4 +1,4 @@
-// SUSPENS reader: 1024-byte text header and 16-bit traces, built below.
+// SUSPENS reader: 1024-byte text header and 16-bit traces, from the shared fixtures.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,40 +8,17 @@
 #include "shell/MergeIntervals.h"
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
+#include "tests/instruments/OyoFpxSuspensFixtures.h"
 #include "tests/instruments/ReaderTestBase.h"
 #include "tests/instruments/SeededDamage.h"
 
 namespace {
 
+using instrument_fixtures::SuspensFile;
+
 using instrument_fixtures::Num;
 using instrument_fixtures::Put;
 using instrument_fixtures::PutLE;
-
-struct SuspensFile {
-  char code = '0';
-  int nsamp = 1000;
-  std::string shot = "  7";
-  std::string first = " 50";
-  std::string second = "100";
-  std::string delay = "20";
-  std::string count{};  // replaces the sample count field when set
-
-  int Traces() const { return code == '0' ? 6 : code == '1' ? 4 : 2; }
-  static std::int16_t Sample(int j, int i) { return static_cast<std::int16_t>(j * 11 - i); }
-
-  std::string Bytes() const {
-    std::string s(1024, ' ');
-    Put(s, 2, shot);
-    Put(s, 5, "SUSPENS");
-    Put(s, 88, first + second + delay);
-    Put(s, 109, count.empty() ? Num(nsamp, 4) : count);
-    s[113] = code;
-    for (int j = 1; j <= Traces(); ++j)
-      for (int i = 0; i < std::max(nsamp, 0); ++i)
-        PutLE(s, static_cast<std::uint16_t>(Sample(j, i)), 2);
-    return s;
-  }
-};
 
 class SuspensTest : public ReaderTest {
  protected:
