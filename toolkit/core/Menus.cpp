@@ -90,7 +90,8 @@ plat::HMenu BuildMenu(const std::vector<res::MenuItem>& items) {
   return m;
 }
 
-/// Loads menu resource ID with its pop-up identifiers; kNoMenu when missing.
+}  // namespace
+
 plat::HMenu LoadMenuResource(int id) {
   const res::ResourceSet& set = res::ProgramResources();
   const res::Menu* menu = set.FindMenu(id);
@@ -114,6 +115,8 @@ plat::HMenu LoadMenuResource(int id) {
   }
   return m;
 }
+
+namespace {
 
 plat::Hwnd Frame(int n) {
   return WindowFrameHandle(n);

@@ -58,6 +58,9 @@ void WMenuTooltip(int id, std::string_view text);
 // ---------------------------------------------------------------------------
 // For the rest of the toolkit and for tests
 
+/// Loads menu resource ID with its pop-up identifiers (kNoMenu when there
+/// is none); the caller destroys it.
+plat::HMenu LoadMenuResource(int id);
 /// Window N's menu, status bar and toolbar at POSITION 1-4 (none: 0).
 plat::HMenu WindowMenuHandle(int n);
 plat::Hwnd WindowStatusBarHandle(int n);

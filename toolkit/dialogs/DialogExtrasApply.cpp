@@ -6,9 +6,11 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
+#include "platform/menu/Menu.h"
 #include "platform/text/Font.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
 #include "toolkit/dialogs/DialogLists.h"
@@ -101,6 +103,42 @@ void ApplyMenus(DialogField& f, const ExtrasEntry& e, int slot) {
     for (const std::string& o : e.lines) plat::ComboBoxAddString(f.hwnd, o);
     plat::ComboBoxSetCurSel(f.hwnd, select);
   }
+}
+
+/// Adds the entries of MENU under PARENT in order, each with its text and
+/// identifier, a pop-up entry's submenu as its children; a checked pop-up
+/// starts expanded. Items are placed by handle, so entries that share an
+/// identifier (pop-ups without one) still land where they belong.
+void AddMenuToTree(plat::Hwnd tree, plat::TreeItem parent, plat::HMenu menu) {
+  const int count = plat::MenuEntryCount(menu);
+  for (int pos = 0; pos < count; ++pos) {
+    const std::optional<plat::MenuEntry> e = plat::GetMenuEntry(menu, pos);
+    if (!e || e->kind == plat::MenuEntry::Kind::Separator) continue;
+    const plat::TreeItem item =
+        plat::TreeViewInsertItem(tree, parent, plat::kTreeLast, e->text, e->id);
+    if (item == plat::kTreeNone || e->kind != plat::MenuEntry::Kind::Popup) continue;
+    AddMenuToTree(tree, item, e->submenu);
+    if (e->checked) plat::TreeViewExpand(tree, item, plat::TreeExpand::Expand);
+  }
+}
+
+/// Fills tree view F of dialog D (in SLOT) from menu resource ints[0] and
+/// selects the item whose identifier is ints[1]; menu 0 leaves the tree.
+void ApplyTreeview(LoadedDialog& d, DialogField& f, const ExtrasEntry& e, int slot) {
+  if (FieldTypeOf(f) != kFieldTreeView || e.ints[0] == 0) return;
+  const plat::HMenu menu = LoadMenuResource(e.ints[0]);
+  if (menu == plat::kNoMenu) return;
+  AddMenuToTree(f.hwnd, plat::kTreeNone, menu);
+  plat::DestroyMenu(menu);
+  // The tree calls act on the current dialog: make D current for the pick.
+  DialogManagerState& s = Dm();
+  const int savedNumber = s.currentNumber;
+  const std::int32_t savedItem3 = s.status.item3;
+  s.currentNumber = slot;
+  s.status.item3 = d.rec.identifier;
+  TreeSelectItem(f.id, e.ints[1]);
+  s.currentNumber = savedNumber;
+  s.status.item3 = savedItem3;
 }
 
 void ApplyTabs(LoadedDialog& d, DialogField& f, const ExtrasEntry& e) {
@@ -337,8 +375,10 @@ void ReadDialogExtras(LoadedDialog& d, const res::DialogTemplate& t, int slot) {
       case ExtrasSection::Flags:
         f->rec.flags = e.ints[0];
         break;
-      case ExtrasSection::Grids:      // built by the grid control
-      case ExtrasSection::Treeviews:  // filled by the tree view control
+      case ExtrasSection::Treeviews:
+        ApplyTreeview(d, *f, e, slot);
+        break;
+      case ExtrasSection::Grids:  // built by the grid control
       case ExtrasSection::Dialog:
       case ExtrasSection::None:
         break;

@@ -7,6 +7,7 @@
 #include "platform/text/Font.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
 #include "toolkit/dialogs/DialogExtras.h"
+#include "toolkit/dialogs/DialogLists.h"
 
 namespace tk {
 namespace {
@@ -286,6 +287,16 @@ dialog 914 popup
  1 1020 0 
   end
 end
+dialog 917 popup
+  rect 0 0 250 200
+  control SysTreeView32 1108 5 5 120 150 "" TVS_HASBUTTONS | TVS_LINESATROOT | WS_VISIBLE | WS_BORDER
+  control SysTreeView32 1109 130 5 100 150 "" TVS_HASBUTTONS | WS_VISIBLE | WS_BORDER
+  extras
+[Treeviews] 
+ 1108 30001 40005 
+ 1109 0 40005 
+  end
+end
 )";
 
 class DialogExtrasTest : public DialogTest {
@@ -464,4 +475,32 @@ TEST(ProgramDialogExtras, EveryTemplatesExtrasRead) {
 }
 
 }  // namespace
+TEST_F(DialogExtrasTest, TreeviewsFillATreeFromAMenuAndSelectTheInitialItem) {
+  WDialogLoad(917);
+  EXPECT_EQ(LastError(), 0);
+  const plat::Hwnd tree = Field(1108);
+  using plat::TreeRelation;
+  // The pop-ups are the root items, with their identifiers and captions.
+  const plat::TreeItem file = plat::TreeViewGetNextItem(tree, plat::kTreeNone, TreeRelation::Root);
+  ASSERT_NE(file, plat::kTreeNone);
+  EXPECT_EQ(plat::TreeViewGetItemText(tree, file).value_or(""), "&File");
+  EXPECT_EQ(plat::TreeViewGetItemData(tree, file), 40001);
+  const plat::TreeItem edit = plat::TreeViewGetNextItem(tree, file, TreeRelation::Next);
+  EXPECT_EQ(plat::TreeViewGetItemText(tree, edit).value_or(""), "&Edit");
+  // A pop-up's items are its children, in menu order; separators add nothing.
+  const plat::TreeItem open = plat::TreeViewGetNextItem(tree, file, TreeRelation::Child);
+  EXPECT_EQ(plat::TreeViewGetItemText(tree, open).value_or(""), "&Open");
+  EXPECT_EQ(plat::TreeViewGetItemData(tree, open), 40002);
+  plat::TreeItem import = open;
+  for (int k = 0; k < 3; ++k) import = plat::TreeViewGetNextItem(tree, import, TreeRelation::Next);
+  EXPECT_EQ(plat::TreeViewGetItemData(tree, import), 40005);
+  EXPECT_EQ(plat::TreeViewGetNextItem(tree, plat::kTreeNone, TreeRelation::Selection), import);
+  std::int32_t id = 0;
+  EXPECT_EQ(TreeItemSelected(1108, id), 0);
+  EXPECT_EQ(id, 40005);
+  EXPECT_EQ(WDialogStatusQuery(3), 917);
+  // Menu 0 leaves its tree empty.
+  EXPECT_EQ(plat::TreeViewGetCount(Field(1109)), 0);
+}
+
 }  // namespace tk
