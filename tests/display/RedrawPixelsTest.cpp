@@ -1,0 +1,149 @@
+// The full redraw of the main window, pixel for pixel: a hash of the window's
+// client surface after RedrawRecord for a table of display options, window
+// sizes and records (the benchmark's synthetic record and three public
+// files). The hashes were taken from the redraw as it stood before it was
+// reworked for speed; any change to them is a change users would see.
+//
+// VELLORAN_PRINT_REDRAW_HASHES=1 prints the hashes of every case instead of
+// checking them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "display/Pickers.h"
+#include "display/TraceAxes.h"
+#include "display/TracePlot.h"
+#include "platform/testing/Harness.h"
+#include "shell/ShotRecord.h"
+#include "shell/Import.h"
+#include "support/PenPlot.h"
+#include "tests/TestSupport.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/WindowTargets.h"
+
+namespace vel {
+namespace {
+
+// The benchmark's record: 240 decaying sines of 4000 samples, 2 m apart.
+void SyntheticRecord(ShotRecord& rec) {
+  constexpr int kTraces = 240;
+  constexpr int kSamples = 4000;
+  rec.NTRACE = kTraces;
+  rec.NSAMP = kSamples;
+  rec.SAMPINT = 0.25f;
+  ASSERT_TRUE(RebuildTraceArrays(rec));
+  for (int j = 1; j <= kTraces; ++j) {
+    auto t = Trace(rec, j);
+    for (int i = 0; i < kSamples; ++i)
+      t[static_cast<std::size_t>(i)] = std::sin(0.05f * static_cast<float>(i + 13 * j)) *
+                                       std::exp(-0.0004f * static_cast<float>(i));
+    rec.GEOLOC[static_cast<std::size_t>(j - 1)] = 2.0f * static_cast<float>(j);
+  }
+  rec.GMIN = -1.0f;
+  rec.GMAX = 1.0f;
+}
+
+struct RedrawCase {
+  const char* name;
+  const char* file;  // below the shared data folder; null: the synthetic record
+  int width, height;
+  int gain;       // IGAINMETHOD
+  bool varArea;   // LVARAREA
+  bool vertical;  // LVERTICAL
+  float pixelSize;
+  bool pick;  // run the automatic picker first, as every import does
+  std::uint64_t hash;
+};
+
+// FNV-1a over the pixels of the client surface.
+std::uint64_t HashSurface(const plat::Surface& s) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (plat::Pixel p : s.Pixels()) {
+    for (int b = 0; b < 4; ++b) {
+      h ^= (static_cast<std::uint64_t>(p) >> (8 * b)) & 0xffu;
+      h *= 1099511628211ull;
+    }
+  }
+  return h ^ (static_cast<std::uint64_t>(s.Width()) << 32) ^ static_cast<std::uint64_t>(s.Height());
+}
+
+class RedrawPixelsTest : public ::testing::TestWithParam<RedrawCase> {};
+
+TEST_P(RedrawPixelsTest, HashUnchanged) {
+  const RedrawCase& c = GetParam();
+  ShotRecord rec;
+  if (c.file == nullptr) {
+    SyntheticRecord(rec);
+  } else {
+    const std::filesystem::path path = testing_support::SharedData() / c.file;
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no " << path;
+    std::int32_t recordNumber = 0;
+    int error = 0;
+    plat::testing::Harness reading;
+    IMPORT(rec, path.string(), recordNumber, error, false, false);
+    ASSERT_EQ(error, 0) << c.file;
+  }
+  if (c.pick) AutoPickUnpicked(rec, SimplePickParameters{});
+
+  plat::testing::Harness harness{{2200, 1400}};
+  tk::WindowStyleRecord style;
+  style.width = c.width;
+  style.height = c.height;
+  tk::GraphicsConnectWindows();
+  tk::WindowOpen(style);
+  sup::PenPlotReset();
+  sup::GraphAxes axes;
+  TraceDisplayOptions options;
+  options.IGAINMETHOD = c.gain;
+  options.LVARAREA = c.varArea;
+  options.LVERTICAL = c.vertical;
+  options.PIXELSIZE = c.pixelSize;
+  SCALETRACES(rec, axes, options, false);
+  RedrawRecord(rec, axes, options);
+
+  const auto binding = tk::Targets().peekWindow(tk::kMainWindow);
+  ASSERT_TRUE(binding && binding->surface != nullptr);
+  const std::uint64_t hash = HashSurface(*binding->surface);
+  tk::WindowShutdown();
+  if (std::getenv("VELLORAN_PRINT_REDRAW_HASHES") != nullptr) {
+    std::printf("REDRAW %s 0x%016llxull\n", c.name, static_cast<unsigned long long>(hash));
+    return;
+  }
+  EXPECT_EQ(hash, c.hash) << c.name;
+}
+
+// clang-format off
+const RedrawCase kCases[] = {
+  {"VarAreaTraceMax",     nullptr, 1920, 1080, 2, true,  true,  1.0f, false, 0x9b1dafc06bc1e961ull},
+  {"VarAreaGlobalMax",    nullptr, 1920, 1080, 1, true,  true,  1.0f, false, 0x97a8e17bd683345dull},
+  {"VarAreaAgc",          nullptr, 1920, 1080, 3, true,  true,  1.0f, false, 0x10fa8d49a9277ac8ull},
+  {"Wiggle",              nullptr, 1920, 1080, 2, false, true,  1.0f, false, 0x3e35e48227a0ea5dull},
+  {"WiggleAgc",           nullptr, 1920, 1080, 3, false, true,  1.0f, false, 0x1ff5b5c3efddc272ull},
+  {"Horizontal",          nullptr, 1920, 1080, 2, true,  false, 1.0f, false, 0x003f0918502ea2e8ull},
+  {"HorizontalWiggle",    nullptr, 1920, 1080, 2, false, false, 1.0f, false, 0x133b1d40857df666ull},
+  {"ThinFill",            nullptr, 1920, 1080, 2, true,  true,  4.0f, false, 0xe660a05760569362ull},
+  {"FineFill",            nullptr, 1920, 1080, 2, true,  true,  0.125f, false, 0x6e34b290029494fcull},
+  {"PickedSmall",         nullptr, 800,  600,  2, true,  true,  1.0f, true,  0x26c43beadb7b7b8bull},
+  {"VarAreaSmall",        nullptr, 800,  600,  2, true,  true,  1.0f, false, 0x26c43beadb7b7b8bull},
+  {"WiggleSmall",         nullptr, 800,  600,  1, false, true,  1.0f, false, 0x10aa97ffdc57770full},
+  {"AgcSmall",            nullptr, 800,  600,  3, true,  true,  1.0f, false, 0xa3a9324cfa64c0a5ull},
+  {"HorizontalSmall",     nullptr, 800,  600,  2, true,  false, 1.0f, false, 0x69a29ca1ad87663dull},
+  {"ThinSmall",           nullptr, 800,  600,  2, true,  true,  4.0f, false, 0xef3e100fa7300771ull},
+  {"Geode102",            "graphSEG2/102.dat",          1920, 1080, 2, true, true, 1.0f, true, 0x9445024949f4e2a0ull},
+  {"Summit1",             "pyrefra/Rec_00001.seg2",     1920, 1080, 2, true, true, 1.0f, true, 0xd961ab5911d2b40full},
+  {"SegyShotGather",      "segyio/shot-gather.sgy",     1920, 1080, 2, true, true, 1.0f, true, 0x220f9d19cad1cc1cull},
+  {"Geode102Small",       "graphSEG2/102.dat",          800,  600,  3, false, true, 1.0f, true, 0x8830353dddba144cull},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Cases, RedrawPixelsTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vel
