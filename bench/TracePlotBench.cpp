@@ -8,7 +8,7 @@
 #include "display/TraceAxes.h"
 #include "display/TracePlot.h"
 #include "platform/testing/Harness.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/PenPlot.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/WindowTargets.h"

@@ -4,7 +4,7 @@
 // erasing (PLOTPICKS), changing IBPICK, and drawing again (PLOTPICKS).
 #include <cstdint>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
 
 namespace vel {

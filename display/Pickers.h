@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <span>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -2,7 +2,7 @@
 // The frame of the main trace display: time along one axis, trace numbers or
 // receiver positions along the other, 8 by 6 plot units on the plot page,
 // with the y axis always running downwards.
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
 
 namespace vel {

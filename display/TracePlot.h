@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
 
 namespace vel {

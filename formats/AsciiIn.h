@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "shell/Settings.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

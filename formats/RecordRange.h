@@ -1,6 +1,6 @@
 #pragma once
 // The amplitude range of a shot record, recomputed from its samples.
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

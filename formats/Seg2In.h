@@ -38,7 +38,7 @@
 #include <string_view>
 
 #include "formats/Seg2Strings.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/ByteOrder.h"
 
 namespace vel {

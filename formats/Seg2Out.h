@@ -3,7 +3,7 @@
 // file descriptor strings, and per trace a descriptor block and its samples.
 #include <string_view>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

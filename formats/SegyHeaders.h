@@ -13,7 +13,7 @@
 #include <span>
 #include <string>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "formats/SegyHeaders.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -4,7 +4,7 @@
 // sample format before the traces are read.
 #include <cstdint>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

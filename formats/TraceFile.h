@@ -55,7 +55,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
 #include "support/UserMessages.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "instruments/Frame.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

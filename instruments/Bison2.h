@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "instruments/Frame.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/ByteReader.h"
 
 namespace vel {

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

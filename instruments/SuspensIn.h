@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/MergeIntervals.h"
-#include "shell/ShotRecord.h"
+#include "record/MergeIntervals.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

@@ -10,7 +10,7 @@
 // only on success).
 #include <string>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

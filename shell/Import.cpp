@@ -16,7 +16,7 @@
 #include "instruments/Fpixio.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
-#include "shell/MergeIntervals.h"
+#include "record/MergeIntervals.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -260,50 +260,6 @@ ShotRecord FreshRecord(const ShotRecord& held, std::string_view name) {
 }
 
 }  // namespace
-
-std::string_view ToString(FileFormatCode code) {
-  switch (code) {
-    case kFormatCannotOpen:
-      return "cannot open";
-    case kFormatUnknown:
-      return "unknown";
-    case kFormatAbem:
-      return "ABEM";
-    case kFormatBison1:
-      return "BISON-1";
-    case kFormatBison2:
-      return "BISON-2";
-    case kFormatEgg985:
-      return "EG&G";
-    case kFormatEgg1197:
-      return "EG&G (1197-byte header)";
-    case kFormatEggGeometrics2401:
-      return "EG&G Geometrics 2401";
-    case kFormatOyo:
-      return "OYO";
-    case kFormatScintrexS2:
-      return "SCINTREX S-2 Echo";
-    case kFormatSeg2:
-      return "SEG-2";
-    case kFormatSegy:
-      return "SEG-Y";
-    case kFormatMultiplexedTf:
-      return "multiplexed .TF";
-    case kFormatDolang:
-      return "DOLANG";
-    case kFormatFpx:
-      return "FPX";
-    case kFormatSuspens:
-      return "SUSPENS";
-    case kFormatRx2:
-      return "RX2";
-    case kFormatAnt:
-      return "ANT";
-    case kFormatDcf:
-      return "DCF";
-  }
-  return "invalid";
-}
 
 RecordName RecordNameOf(std::string_view FNAME) {
   std::string_view name = FNAME.substr(0, FNAME.find_last_not_of(' ') + 1);

@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/Strings.h"
 
 namespace vel {

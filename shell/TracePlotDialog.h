@@ -3,7 +3,7 @@
 // Properties command that opens it.
 #include <cstdint>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace vel {
 

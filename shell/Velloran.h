@@ -11,7 +11,7 @@
 #include "display/Pickers.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
 
 namespace vel {

@@ -19,7 +19,7 @@
 #include "display/TraceAxes.h"
 #include "display/TracePlot.h"
 #include "platform/testing/Harness.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "shell/Import.h"
 #include "support/PenPlot.h"
 #include "tests/TestSupport.h"

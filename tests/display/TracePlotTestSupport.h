@@ -8,7 +8,7 @@
 
 #include "display/TracePlot.h"
 #include "display/TraceAxes.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/GraphDraw.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"

@@ -16,7 +16,7 @@
 #include "instruments/Bison2.h"
 #include "instruments/DolangIn.h"
 #include "instruments/Egg.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/FieldReader.h"
 #include "tests/fuzz/OyoFpxSuspensDecoders.h"
 

@@ -11,7 +11,7 @@
 #include "instruments/Fpixio.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace instrument_fuzz {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
 

@@ -5,7 +5,7 @@
 
 #include "instruments/SuspensIn.h"
 #include "shell/Import.h"
-#include "shell/MergeIntervals.h"
+#include "record/MergeIntervals.h"
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"
 #include "tests/instruments/OyoFpxSuspensFixtures.h"

@@ -14,7 +14,7 @@
 #include "platform/draw/Surface.h"
 #include "platform/window/Window.h"
 #include "shell/FileCommands.h"
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 #include "tests/TestSupport.h"
 #include "tests/instruments/EggDolangFixtures.h"
 #include "tests/instruments/InstrumentFixtures.h"

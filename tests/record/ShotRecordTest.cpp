@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 namespace {
 

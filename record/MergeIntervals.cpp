@@ -1,4 +1,4 @@
-#include "shell/MergeIntervals.h"
+#include "record/MergeIntervals.h"
 
 namespace vel {
 

@@ -1,4 +1,4 @@
-#include "shell/ShotRecord.h"
+#include "record/ShotRecord.h"
 
 #include <algorithm>
 #include <cmath>
