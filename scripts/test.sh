@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 jobs=$(nproc)
+# ccache keys on paths relative to the project, so a fresh clone in another
+# folder (CI) reuses what an earlier build of the same sources compiled.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 run_pass() {
   local dir=$1; shift
   echo "== build $dir"
