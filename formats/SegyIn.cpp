@@ -40,7 +40,7 @@ SegyInDialogs gDialogs{AskNumber, EditShortHeader};
 
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
-constexpr std::int64_t kReadBlockBytes = 1 << 20;
+constexpr std::int64_t kReadBlockBytes = 1 << 18;
 
 std::string Fmt6(long v) {
   char b[32];
@@ -274,25 +274,47 @@ bool DecodeSegySamples(std::span<const std::byte> bytes, int format, bool bigEnd
   return true;
 }
 
+namespace {
+// One lane group's step of SegySampleRange: a sample that counts replaces
+// the low or high mark it passes.
+inline void RangeStep(F4 v, F4& lo4, F4& hi4) {
+  const F4 a = reinterpret_cast<F4>(reinterpret_cast<U4>(v) & 0x7FFFFFFFu);
+  const I4 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
+  const I4 above = counts & (v > hi4);
+  const I4 below = counts & (v < lo4);
+  const I4 bits = reinterpret_cast<I4>(v);
+  hi4 = reinterpret_cast<F4>((above & bits) | (~above & reinterpret_cast<I4>(hi4)));
+  lo4 = reinterpret_cast<F4>((below & bits) | (~below & reinterpret_cast<I4>(lo4)));
+}
+}  // namespace
+
 void SegySampleRange(std::span<const float> samples, float& lo, float& hi) {
-  // Lanes keep their own range; a sample that does not count leaves it.
-  F4 lo4 = {lo, lo, lo, lo};
-  F4 hi4 = {hi, hi, hi, hi};
+  // Four independent lane groups, each in its own registers, so that the
+  // steps of one do not wait for another's; merged at the end.
+  const F4 lo0 = {lo, lo, lo, lo};
+  const F4 hi0 = {hi, hi, hi, hi};
+  F4 la = lo0, lb = lo0, lc = lo0, ld = lo0;
+  F4 ha = hi0, hb = hi0, hc = hi0, hd = hi0;
   const std::size_t n = samples.size();
+  const float* p = samples.data();
   std::size_t k = 0;
-  for (; k + 4 <= n; k += 4) {
-    F4 v;
-    std::memcpy(&v, samples.data() + k, sizeof v);
-    const F4 a = reinterpret_cast<F4>(reinterpret_cast<U4>(v) & 0x7FFFFFFFu);
-    const I4 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
-    const I4 above = counts & (v > hi4);
-    const I4 below = counts & (v < lo4);
-    hi4 = reinterpret_cast<F4>((above & reinterpret_cast<I4>(v)) | (~above & reinterpret_cast<I4>(hi4)));
-    lo4 = reinterpret_cast<F4>((below & reinterpret_cast<I4>(v)) | (~below & reinterpret_cast<I4>(lo4)));
+  for (; k + 16 <= n; k += 16) {
+    F4 v[4];
+    std::memcpy(v, p + k, sizeof v);
+    RangeStep(v[0], la, ha);
+    RangeStep(v[1], lb, hb);
+    RangeStep(v[2], lc, hc);
+    RangeStep(v[3], ld, hd);
   }
-  for (int l = 0; l < 4; ++l) {
-    if (hi4[l] > hi) hi = hi4[l];
-    if (lo4[l] < lo) lo = lo4[l];
+  for (const F4& l : {la, lb, lc, ld}) {
+    for (int i = 0; i < 4; ++i) {
+      if (l[i] < lo) lo = l[i];
+    }
+  }
+  for (const F4& h : {ha, hb, hc, hd}) {
+    for (int i = 0; i < 4; ++i) {
+      if (h[i] > hi) hi = h[i];
+    }
   }
   sup::FINDNX(samples.subspan(k), static_cast<int>(n - k), lo, hi);
 }
