@@ -209,7 +209,7 @@ void ImportNonCompliantSegyCommand(Velloran& app) {
   options.useTraceHeaders = o.LUSETRHDR;
   options.joinAll = false;
   int recordNumber = 0;
-  SEGYIN(*fresh, bare, recordNumber, ierr, options);
+  SEGYIN(*fresh, bare, recordNumber, ierr, options, SegyReaderState());
   if (ierr != 0) return;
   HEADEDITDLG(*fresh, true, 0, app.shotNavigation, ierr);
   if (ierr != 0) return;
