@@ -12,6 +12,7 @@
 
 #include "formats/RecordRange.h"
 #include "formats/Seg2Strings.h"
+#include "record/RecordNaming.h"
 #include "support/FileIO.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
@@ -234,14 +235,6 @@ std::int32_t& IASCTYPE() {
   return type;
 }
 
-RecordName AsciiRecordName(std::string_view FNAME) {
-  std::string_view name = FNAME.substr(0, FNAME.find_last_not_of(' ') + 1);
-  if (const auto slash = name.find_last_of("/\\"); slash != std::string_view::npos)
-    name.remove_prefix(slash + 1);
-  name = name.substr(0, RecordName::Capacity());
-  return RecordName(name.substr(0, name.find('.')));
-}
-
 std::string CheckAsciiColumnLayout(const AsciiColumnLayout& L) {
   if (L.ICOL1 < 1) return "COLUMN FOR TRACE 1 MUST BE 1 OR MORE";
   if (L.ICOLINC < 1) return "COLUMN INCREMENT MUST BE 1 OR MORE";
@@ -296,7 +289,7 @@ void ReadAsciiTable(ShotRecord& REC, std::string_view FNAME, const AsciiColumnLa
 
   ShotRecord fresh = REC;
   ReleaseTraceArrays(fresh);
-  fresh.CRECNAME = AsciiRecordName(name);
+  fresh.CRECNAME = RecordNameOfFile(name);
   fresh.NTRACE = LAYOUT.NTRIN;
   fresh.NSAMP = table.rows;
   fresh.SAMPINT = LAYOUT.TSTEP;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "record/RecordNaming.h"
 #include "shell/Import.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
@@ -231,9 +232,9 @@ TEST_F(ImportTest, RecordCountOfFilesOtherThanSegy) {
 }
 
 TEST(ImportNames, RecordNameOfAFile) {
-  EXPECT_EQ(vel::RecordNameOf("dir/sub/shot.sg2"), vel::RecordName("shot"));
-  EXPECT_EQ(vel::RecordNameOf("C:\\data\\A.B.SGY   "), vel::RecordName("A.B"));
-  EXPECT_EQ(vel::RecordNameOf("plain"), vel::RecordName("plain"));
+  EXPECT_EQ(vel::RecordNameOfFile("dir/sub/shot.sg2"), vel::RecordName("shot"));
+  EXPECT_EQ(vel::RecordNameOfFile("C:\\data\\A.B.SGY   "), vel::RecordName("A"));
+  EXPECT_EQ(vel::RecordNameOfFile("plain"), vel::RecordName("plain"));
   EXPECT_EQ(vel::ToString(vel::kFormatSeg2), "SEG-2");
 }
 
