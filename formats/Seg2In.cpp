@@ -524,9 +524,8 @@ void SEG2IN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LBATCH) {
   // The read fills a fresh record holding REC's values (not its traces) and
   // replaces REC only when it succeeds, so a failed or abandoned read leaves
   // the record as it was.
-  const bool read = ReadThenCommit(REC, ReadStart::Scalars, [&](ShotRecord& work) {
-    return ReadSeg2(work, FNAME, LBATCH);
-  });
+  const bool read = ReadThenCommit(REC, ReadStart::Scalars,
+                                   [&](ShotRecord& work) { return ReadSeg2(work, FNAME, LBATCH); });
   IERR = read ? 0 : -1;
 }
 

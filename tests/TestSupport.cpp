@@ -18,7 +18,6 @@ std::filesystem::path SharedData() {
                                               : std::filesystem::path();
 }
 
-
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "velloran-test-XXXXXX").string();
   if (mkdtemp(tmpl.data()) == nullptr) std::abort();
