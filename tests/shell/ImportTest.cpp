@@ -184,6 +184,16 @@ TEST_F(ImportTest, Seg2IntoAFreshRecord) {
   EXPECT_EQ(vel::LastDetectedFormat(), 9);
 }
 
+TEST_F(ImportTest, TheRecordIsNamedUpToTheFirstDotOfTheBareName) {
+  Write("line7.shot2.sg2", Seg2WithReceivers());
+  ShotRecord rec = Held();
+  std::int32_t recno = 0;
+  int ierr = 99;
+  vel::IMPORT(rec, "line7.shot2.sg2", recno, ierr, false, false);
+  ASSERT_EQ(ierr, 0) << sup::LastUserMessage().text;
+  EXPECT_EQ(rec.CRECNAME, vel::RecordName("line7"));
+}
+
 TEST_F(ImportTest, FailedRefusedAndUnavailableReadsLeaveTheRecord) {
   std::string broken = Seg2WithReceivers();
   broken.resize(broken.size() - 2);
