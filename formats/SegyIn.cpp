@@ -11,8 +11,7 @@
 
 #include "formats/IbmFloat.h"
 #include "formats/SegyHeaders.h"
-#include "formats/ShortHeaderEdit.h"
-#include "shell/PromptDialogs.h"
+#include "record/FreshRecord.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -24,19 +23,9 @@
 namespace vel {
 namespace {
 
-bool AskNumber(std::string_view prompt, int& value) {
-  std::int32_t error = 0;
-  INUMINDLG(prompt, value, error);
-  return error == 0;
-}
-
-bool EditShortHeader(ShotRecord& REC, int& recordNumber, int& format) {
-  std::int32_t error = 0;
-  SHORTHEADEDIT(REC, recordNumber, format, error);
-  return error == 0;
-}
-
-SegyInDialogs gDialogs{AskNumber, EditShortHeader};
+// The program's questions (the shell fills them in) and those in force.
+SegyInDialogs gProgramDialogs;
+SegyInDialogs gDialogs;
 
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
@@ -46,14 +35,6 @@ std::string Fmt6(long v) {
   char b[32];
   std::snprintf(b, sizeof b, "%6ld", v);
   return b;
-}
-
-// A copy of REC's scalar fields with every per-trace array empty.
-ShotRecord ScalarCopy(ShotRecord& REC) {
-  ShotRecord full = std::move(REC);  // REC's vectors are now empty
-  ShotRecord copy = REC;
-  REC = std::move(full);
-  return copy;
 }
 
 // The file is closed and the progress dialog hidden whatever way the read ends.
@@ -140,9 +121,14 @@ void SwappedFloats(const std::byte* in, float* out, std::size_t n) {
 }  // namespace
 
 void SetSegyInDialogs(SegyInDialogs dialogs) {
-  if (!dialogs.askNumber) dialogs.askNumber = AskNumber;
-  if (!dialogs.shortHeaderEdit) dialogs.shortHeaderEdit = EditShortHeader;
+  if (!dialogs.askNumber) dialogs.askNumber = gProgramDialogs.askNumber;
+  if (!dialogs.shortHeaderEdit) dialogs.shortHeaderEdit = gProgramDialogs.shortHeaderEdit;
   gDialogs = std::move(dialogs);
+}
+void SetSegyInProgramDialogs(SegyInDialogs dialogs) {
+  gProgramDialogs = std::move(dialogs);
+  if (!gDialogs.askNumber) gDialogs.askNumber = gProgramDialogs.askNumber;
+  if (!gDialogs.shortHeaderEdit) gDialogs.shortHeaderEdit = gProgramDialogs.shortHeaderEdit;
 }
 
 std::string SegyAcquisitionDate(int year, int dayOfYear) {
@@ -367,7 +353,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   const auto fsize = std::filesystem::file_size(name, ec);
   const std::int64_t fileSize = ec ? 0 : static_cast<std::int64_t>(fsize);
 
-  ShotRecord work = ScalarCopy(REC);
+  ShotRecord work = FreshRecord(REC, ReadStart::Scalars);
   work.IFDBLEN[0] = 0;
   work.CFDBVAL[0] = sup::FixedString<30>();
 

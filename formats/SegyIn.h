@@ -82,9 +82,9 @@ enum class SegyBinaryOutcome { Ok, Short, BadFormat };
 /// magnitudes above 1e15 and non-zero magnitudes below 1e-30.
 void SegySampleRange(std::span<const float> samples, float& lo, float& hi);
 
-/// The reader's questions. Each returns false for Cancel. By default they
-/// are the program's dialogs: the number prompt INUMINDLG and the Shot Header
-/// Editor SHORTHEADEDIT; tests may stand in for them.
+/// The reader's questions. Each returns false for Cancel; one that nobody
+/// filled in answers Cancel. The shell fills in the program's dialogs (the
+/// number prompt and the Shot Header Editor); tests may stand in for them.
 struct SegyInDialogs {
   /// Modal number prompt: PROMPT, VALUE holds the default and gets the answer.
   std::function<bool(std::string_view prompt, int& value)> askNumber;
@@ -95,6 +95,9 @@ struct SegyInDialogs {
 };
 /// Replaces the questions; a member left empty gets the program's dialog.
 void SetSegyInDialogs(SegyInDialogs dialogs);
+/// The program's dialogs, filled in by the shell; questions not replaced by
+/// SetSegyInDialogs take them from now on.
+void SetSegyInProgramDialogs(SegyInDialogs dialogs);
 
 /// Acquisition date "DD/MM/YYYY" from a SEG-Y year (two digits allowed) and day of year.
 std::string SegyAcquisitionDate(int year, int dayOfYear);

@@ -66,7 +66,4 @@ SegyInState& SegyReaderState();
 /// The code that IMPORT or INRECORDS detected last (Merge reads it).
 std::int32_t LastDetectedFormat();
 
-/// The record name of a file: its name without folder and extension.
-RecordName RecordNameOf(std::string_view FNAME);
-
 }  // namespace vel
