@@ -7,7 +7,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 
 namespace tk {

@@ -9,7 +9,7 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows_p.h"

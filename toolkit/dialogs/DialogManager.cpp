@@ -9,7 +9,7 @@
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"

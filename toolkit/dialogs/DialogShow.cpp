@@ -11,7 +11,7 @@
 #include "platform/dialog/Dialog.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogManager_p.h"

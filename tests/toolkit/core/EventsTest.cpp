@@ -8,7 +8,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 
 namespace tk {
 namespace {
