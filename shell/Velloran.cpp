@@ -18,8 +18,8 @@
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
-#include "toolkit/core/Startup.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace vel {
 namespace {

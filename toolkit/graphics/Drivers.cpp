@@ -160,6 +160,17 @@ void HardcopyDriverCall(DriverOperation op) {
   if (Gs().hardcopyOn > 0) HardcopyDriverSwitch(op);
 }
 
+void HardcopyOutputEnd() {
+  DriverParameters& dp = DriverParams();
+  if (dp.pageDirty) {
+    dp.P1 = 1;
+    dp.P2 = 32;
+    HardcopyDriverCall(DriverOperation::EndPage);
+  }
+  HardcopyDriverCall(DriverOperation::EndOutput);
+  Gs().hardcopyOn = 0;
+}
+
 void HardcopyDriverSwitch(DriverOperation op) {
   const Dispatch& d = TheDispatch();
   if (d.number < 1 || d.number > 12 || d.number == 5 || d.number == 7) return;

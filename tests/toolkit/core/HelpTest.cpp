@@ -115,7 +115,7 @@ TEST_F(HelpTest, InfoFilenames) {
   ScopedEnv temp("TEMP", dir_.path().string());
   ScopedEnv parven("PARVEN", "/opt/parv");
   tk::ResetToolkitStart();
-  tk::WToolkitStart();
+  tk::StartToolkitCore({});
   std::string name(40, '?');
   struct Case {
     int item;

@@ -5,7 +5,7 @@
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Help.h"
-#include "toolkit/core/Startup.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace {
 

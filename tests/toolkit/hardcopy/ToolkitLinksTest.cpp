@@ -6,9 +6,9 @@
 #include "platform/testing/Harness.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/AbnormalExit.h"
-#include "toolkit/core/Startup.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace tk {
 namespace {
