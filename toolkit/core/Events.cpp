@@ -232,6 +232,10 @@ void SetDialogEventLink(DialogEventLink link) {
   Ev().dialogs = std::move(link);
 }
 
+const DialogEventLink& GetDialogEventLink() {
+  return Ev().dialogs;
+}
+
 bool EventWaitRunning() {
   return Ev().insideWait;
 }
@@ -315,6 +319,21 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
     if (!s.dialogs.fill) return;
     EventRecord r{};
     if (!s.dialogs.fill(type, w, l, h, r)) return;
+    if (type == kEventFieldChanged && s.insideWait && s.store == StoreState::Stored &&
+        e.type != 0) {
+      // A second field change from the message that stored this wait's event
+      // is kept for the next wait instead of replacing the first.
+      s.heldFieldChange = HeldEvent{kEventFieldChanged,
+                                    r.window,
+                                    r.value1,
+                                    r.value2,
+                                    0,
+                                    -1,
+                                    r.x,
+                                    r.y,
+                                    static_cast<std::int32_t>(plat::NowMs() & 0x7FFFFFFF)};
+      return;
+    }
     e = HeldEvent{plain, r.window, r.value1, r.value2, r.value3, r.value4, r.x, r.y, MessageTime()};
     s.store = StoreState::Stored;
     return;
