@@ -7,6 +7,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 
@@ -501,5 +502,10 @@ void WEventTimerSet(int intervalMs, int id, int target) {
     plat::KillTimer(frame, tid);
   }
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetEventState);
+}  // namespace
 
 }  // namespace tk

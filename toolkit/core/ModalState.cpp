@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/window/Window.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 
 namespace tk {
@@ -136,5 +137,10 @@ bool PaintFromSnapshot(int n) {
 }
 
 }  // namespace detail
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetDialogStatus);
+}  // namespace
 
 }  // namespace tk

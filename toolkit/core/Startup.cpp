@@ -11,6 +11,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/core/detail/TextArgs.h"
 
@@ -24,6 +25,14 @@ ToolkitStartState& State() {
   static ToolkitStartState state;
   return state;
 }
+
+// Forgets that start-up ran, so the next start starts afresh.
+void ResetToolkitStart() {
+  State() = ToolkitStartState{};
+}
+
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetToolkitStart);
 
 std::function<void()>& DisplayMetricsHook() {
   static std::function<void()> hook;
@@ -176,9 +185,6 @@ const ToolkitStartState& ToolkitStart() {
   return State();
 }
 
-void ResetToolkitStart() {
-  State() = ToolkitStartState{};
-}
 
 void SetStartupDisplayMetricsHook(std::function<void()> hook) {
   DisplayMetricsHook() = std::move(hook);

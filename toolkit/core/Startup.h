@@ -57,8 +57,6 @@ void ExitWhenVersionRequested();
 /// The start-up state (read-only for the rest of the toolkit).
 const ToolkitStartState& ToolkitStart();
 
-/// Forgets that start-up ran, so the next start starts afresh (tests).
-void ResetToolkitStart();
 
 /// Called by start-up where it reads the display metrics; the window layer
 /// installs it. Empty: nothing is read at start-up.

@@ -10,6 +10,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/ModalState.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
@@ -620,5 +621,10 @@ void WDialogSetField(int field, std::optional<int> position) {
   d->rec.currentField = field;
   d->rec.focusField = field;
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Dialogs, ResetDialogManager);
+}  // namespace
 
 }  // namespace tk

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
@@ -208,5 +209,10 @@ void ResetDriverDispatch() {
   TheDispatch().number = kDefaultHardcopyDriver;
   DriverParams().driverNumber = 0;
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Graphics, ResetDriverDispatch);
+}  // namespace
 
 }  // namespace tk

@@ -10,6 +10,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/FileSelect.h"
 #include "toolkit/core/ModalState.h"
+#include "toolkit/core/ToolkitState.h"
 
 namespace tk {
 namespace {
@@ -29,7 +30,7 @@ class FileSelectTest : public ::testing::Test {
     testing_support::WriteFile(root + "/data/shot.sgy", "x");
     testing_support::WriteFile(root + "/data/two.SGY", "x");
     ResetErrorState();
-    ResetDialogStatus();
+    ResetToolkitForTesting();
     plat::ClearMessageBoxLog();
   }
   std::string Cwd() const { return fs::current_path().string(); }
