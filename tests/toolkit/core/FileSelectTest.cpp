@@ -29,7 +29,6 @@ class FileSelectTest : public ::testing::Test {
     fs::create_directory(root + "/data");
     testing_support::WriteFile(root + "/data/shot.sgy", "x");
     testing_support::WriteFile(root + "/data/two.SGY", "x");
-    ResetErrorState();
     ResetToolkitForTesting();
     plat::ClearMessageBoxLog();
   }

@@ -57,7 +57,6 @@ class HardcopyDialogsTest : public DialogTest {
     DialogTest::SetUp();
     ResetToolkitForTesting();
     for (int n = 1; n <= 12; ++n) StandHardcopyDriver(n, &driver);
-    ResetToolkitForTesting();
   }
   void TearDown() override {
     for (int n = 1; n <= 12; ++n) StandHardcopyDriver(n, nullptr);
