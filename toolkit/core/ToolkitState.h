@@ -20,8 +20,8 @@
 //             its fonts, polygon decomposer (Fills.cpp)
 //   dialogs   dialog manager with numeric validation (reset), extra
 //             templates, tree and trackbar modes (DialogLists.cpp)
-//   hardcopy  device models (ModelTables.cpp, reset), option table and
-//             raster limits (HardcopyOptions.cpp), plot files, screen-dump
+//   hardcopy  device models and raster limits (ModelTables.cpp, reset),
+//             option table (HardcopyOptions.cpp), plot files, screen-dump
 //             settings
 #include <functional>
 
