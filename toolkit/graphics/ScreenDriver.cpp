@@ -522,6 +522,19 @@ void ScreenSurfaceResized(int width, int height) {
   ScreenSurfacePrepare(b);
 }
 
+void ScreenLineStrip(std::span<const float> X, std::span<const float> Y) {
+  Driver& d = D();
+  const std::size_t n = std::min(X.size(), Y.size());
+  if (!Gs().screenOn || !d.canvas || n < 2) return;
+  Point a = DevicePoint(X[0], Y[0]);
+  for (std::size_t i = 1; i < n; ++i) {
+    const Point b = DevicePoint(X[i], Y[i]);
+    GdiLine(a.x, a.y, b.x, b.y);
+    a = b;
+  }
+  if (d.binding.window != plat::kNoWindow) plat::MarkDrawn(d.binding.window);
+}
+
 void YYGAPI(DriverOperation& op) {
   Driver& d = D();
   GraphicsState& gs = Gs();
