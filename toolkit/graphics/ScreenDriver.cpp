@@ -526,12 +526,12 @@ void ScreenLineStrip(std::span<const float> X, std::span<const float> Y) {
   Driver& d = D();
   const std::size_t n = std::min(X.size(), Y.size());
   if (!Gs().screenOn || !d.canvas || n < 2) return;
-  Point a = DevicePoint(X[0], Y[0]);
-  for (std::size_t i = 1; i < n; ++i) {
-    const Point b = DevicePoint(X[i], Y[i]);
-    GdiLine(a.x, a.y, b.x, b.y);
-    a = b;
-  }
+  thread_local std::vector<Point> points;
+  points.resize(n);
+  for (std::size_t i = 0; i < n; ++i) points[i] = DevicePoint(X[i], Y[i]);
+  // As GdiLine draws each segment, end pixel included.
+  const bool endPixels = d.penStyle == kPenSolid && d.rop != plat::Rop2::XorPen;
+  d.canvas->Segments(points, endPixels ? std::optional<Pixel>(d.currentDevice) : std::nullopt);
   if (d.binding.window != plat::kNoWindow) plat::MarkDrawn(d.binding.window);
 }
 
