@@ -74,6 +74,9 @@ int Row(int ky) {
 constexpr int kCoordinateLimit = 1 << 28;
 
 int Trunc(float v) {
+  // Inside the limit (never NaN) truncation toward zero is the plain conversion.
+  constexpr float kLimit = static_cast<float>(kCoordinateLimit);
+  if (v > -kLimit && v < kLimit) return static_cast<int>(v);
   std::int32_t out;
   (void)TruncateIntChecked(v, out);
   return std::clamp(out, -kCoordinateLimit, kCoordinateLimit);
