@@ -10,7 +10,7 @@
 
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
-#include "platform/window/detail/System.h"
+#include "platform/window/System_p.h"
 
 namespace plat {
 namespace detail {

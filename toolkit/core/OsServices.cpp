@@ -20,7 +20,7 @@
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Startup.h"
-#include "toolkit/core/detail/TextArgs.h"
+#include "toolkit/core/TextArgs_p.h"
 
 namespace tk {
 namespace {

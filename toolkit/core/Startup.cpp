@@ -12,7 +12,7 @@
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Windows.h"
-#include "toolkit/core/detail/TextArgs.h"
+#include "toolkit/core/TextArgs_p.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/hardcopy/ModelTables.h"
 

@@ -20,6 +20,7 @@
 // (Expose, FocusIn, FocusOut) get other names before Xlib is included.
 #include "platform/backend/Backend.h"
 #include "platform/backend/x11/X11TestHooks.h"
+#include "platform/window/VirtualKeys.h"
 
 namespace plat {
 namespace {
@@ -50,59 +51,6 @@ constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
 
 namespace plat {
 namespace {
-
-// Standard virtual-key codes the table below uses by name.
-enum : int {
-  kVkBack = 0x08,
-  kVkTab = 0x09,
-  kVkClear = 0x0C,
-  kVkReturn = 0x0D,
-  kVkShift = 0x10,
-  kVkControl = 0x11,
-  kVkMenu = 0x12,  // Alt
-  kVkPause = 0x13,
-  kVkCapital = 0x14,
-  kVkEscape = 0x1B,
-  kVkSpace = 0x20,
-  kVkPrior = 0x21,
-  kVkNext = 0x22,
-  kVkEnd = 0x23,
-  kVkHome = 0x24,
-  kVkLeft = 0x25,
-  kVkUp = 0x26,
-  kVkRight = 0x27,
-  kVkDown = 0x28,
-  kVkSelect = 0x29,
-  kVkExecute = 0x2B,
-  kVkSnapshot = 0x2C,
-  kVkInsert = 0x2D,
-  kVkDelete = 0x2E,
-  kVkHelp = 0x2F,
-  kVkLWin = 0x5B,
-  kVkRWin = 0x5C,
-  kVkApps = 0x5D,
-  kVkNumpad0 = 0x60,
-  kVkMultiply = 0x6A,
-  kVkAdd = 0x6B,
-  kVkSeparator = 0x6C,
-  kVkSubtract = 0x6D,
-  kVkDecimal = 0x6E,
-  kVkDivide = 0x6F,
-  kVkF1 = 0x70,
-  kVkNumLock = 0x90,
-  kVkScroll = 0x91,
-  kVkOem1 = 0xBA,  // ;:
-  kVkOemPlus = 0xBB,
-  kVkOemComma = 0xBC,
-  kVkOemMinus = 0xBD,
-  kVkOemPeriod = 0xBE,
-  kVkOem2 = 0xBF,  // /?
-  kVkOem3 = 0xC0,  // `~
-  kVkOem4 = 0xDB,  // [{
-  kVkOem5 = 0xDC,  // \|
-  kVkOem6 = 0xDD,  // ]}
-  kVkOem7 = 0xDE,  // '"
-};
 
 struct KeyName {
   KeySym keysym;
