@@ -13,6 +13,7 @@
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/FileSelect.h"
+#include "toolkit/core/Geometry.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
@@ -128,7 +129,9 @@ void ImportTail(Velloran& app) {
   app.loaded = true;
   // Traces without a pick get one from the simple picker; the record is
   // marked as picked.
+  tk::WCursorShape(tk::kCursorHourglass);
   AutoPickUnpicked(app.record, app.picking.parameters.simple);
+  tk::WCursorShape(tk::kCursorArrow);
   DrawRecord(app, DrawAfter::Import);
   SETPANSTATE(0);
 }

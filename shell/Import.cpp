@@ -21,6 +21,7 @@
 #include "support/FileIO.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "toolkit/core/Geometry.h"
 
 namespace vel {
 namespace {
@@ -318,7 +319,9 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
   // geometry step intends.
   ShotRecord fresh = FreshRecord(REC, FNAME);
   ImportArguments args{IRECNO, IERR, LFIRST, LSECOND};
+  tk::WCursorShape(tk::kCursorHourglass);
   row->read(fresh, FNAME, args);
+  tk::WCursorShape(tk::kCursorArrow);
   if (IERR != 0) {
     IERR = -1;
     return;
@@ -345,7 +348,9 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
   }
   ShotRecord fresh = FreshRecord(REC, FNAME);
   std::int32_t count = NRECORDS;
+  tk::WCursorShape(tk::kCursorHourglass);
   row->count(fresh, FNAME, count, IERR);
+  tk::WCursorShape(tk::kCursorArrow);
   if (IERR != 0) {
     IERR = -1;
     return;

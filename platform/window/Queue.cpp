@@ -180,6 +180,9 @@ void RouteMouse(Win* top, const InputEvent& ev) {
   s->keys[kVkShift] = (keys & kMkShift) != 0;
   s->keys[kVkControl] = (keys & kMkControl) != 0;
 
+  if (top->shown && top->Client().Contains(ev.pos))
+    PointerOver(DeepestAt(top, ev.pos, false)->handle);
+
   Hwnd target = s->capture;
   LResult hit = kHtClient;
   if (Find(target) == nullptr) {

@@ -198,6 +198,7 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
                                    .parent = s.frame});
   if (s.frame == plat::kNoWindow || s.client == plat::kNoWindow)
     FatalWindowError("Failed to create window - aborting.");
+  ShowWindowCursor(kMainWindow);
   s.flags = style.flags;
   detail::AttachBars(kMainWindow, style.menu, (style.flags & kWsStatusBar) != 0,
                      (style.flags & kWsFixedSize) == 0, {}, style.x < 0, style.y < 0);
@@ -305,6 +306,7 @@ void WindowOpenChild(int& number, int flags, int x, int y, int width, int height
     SelectWindow(previous);
     return;
   }
+  ShowWindowCursor(n);
   detail::AttachBars(n, slot.menu, (flags & kWsStatusBar) != 0, (flags & kWsFixedSize) == 0,
                      toolbars, x == kKeepOrCentre, y == kKeepOrCentre);
 

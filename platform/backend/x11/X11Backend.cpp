@@ -27,6 +27,7 @@ namespace {
 constexpr InputEvent::Kind kExposeEvent = InputEvent::Kind::Expose;
 constexpr InputEvent::Kind kFocusInEvent = InputEvent::Kind::FocusIn;
 constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
+using PointerShape = CursorShape;  // Xlib defines CursorShape as a macro
 }  // namespace
 }  // namespace plat
 
@@ -34,6 +35,7 @@ constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
@@ -261,6 +263,8 @@ class X11Backend final : public Backend {
   }
 
   ~X11Backend() override {
+    for (Cursor c : cursors_)
+      if (c != 0) XFreeCursor(dpy_, c);
     for (auto& [id, win] : windows_) {
       XFreeGC(dpy_, win.gc);
       XDestroyWindow(dpy_, win.xid);
@@ -346,6 +350,16 @@ class X11Backend final : public Backend {
     XSetWindowAttributes a{};
     a.override_redirect = True;
     XChangeWindowAttributes(dpy_, win->xid, CWOverrideRedirect, &a);
+    XFlush(dpy_);
+  }
+
+  void SetCursor(NativeWindow w, PointerShape shape) override {
+    const Win* win = Find(w);
+    if (win == nullptr) return;
+    const auto index = static_cast<std::size_t>(shape);
+    if (index >= cursors_.size()) return;
+    if (cursors_[index] == 0) cursors_[index] = XCreateFontCursor(dpy_, FontGlyph(shape));
+    XDefineCursor(dpy_, win->xid, cursors_[index]);
     XFlush(dpy_);
   }
 
@@ -694,6 +708,29 @@ class X11Backend final : public Backend {
   std::deque<InputEvent> queue_;
   std::vector<char> image_;  // Present's conversion buffer, kept to avoid reallocating
   Point cursor_;
+  // The server's cursors, made on first use, one per PointerShape.
+  std::array<Cursor, static_cast<std::size_t>(PointerShape::Hand) + 1> cursors_{};
+
+  /// The glyph of the X cursor font that stands for SHAPE. The font has no
+  /// diagonal double arrows: the corner cursors stand in for them.
+  static unsigned FontGlyph(PointerShape shape) {
+    switch (shape) {
+      case PointerShape::Arrow: return XC_left_ptr;
+      case PointerShape::Hourglass: return XC_watch;
+      case PointerShape::ArrowHourglass: return XC_watch;
+      case PointerShape::Cross: return XC_crosshair;
+      case PointerShape::IBeam: return XC_xterm;
+      case PointerShape::No: return XC_X_cursor;
+      case PointerShape::SizeAll: return XC_fleur;
+      case PointerShape::SizeNS: return XC_sb_v_double_arrow;
+      case PointerShape::SizeWE: return XC_sb_h_double_arrow;
+      case PointerShape::SizeNESW: return XC_top_right_corner;
+      case PointerShape::SizeNWSE: return XC_bottom_right_corner;
+      case PointerShape::UpArrow: return XC_sb_up_arrow;
+      case PointerShape::Hand: return XC_hand2;
+    }
+    return XC_left_ptr;
+  }
 };
 
 }  // namespace
