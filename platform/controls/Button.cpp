@@ -88,7 +88,8 @@ void PaintPushButton(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic& l
 void PaintCheckOrRadio(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic& label,
                        bool enabled, bool focused) {
   const Rect c = p.Client();
-  p.Fill(c, kColourFace);
+  const ControlColours colours = AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   const bool radio = IsRadioType(TypeOf(h));
   const bool leftText = (GetStyle(h) & kBsLeftText) != 0;
   const int box = 13;
@@ -127,7 +128,7 @@ void PaintCheckOrRadio(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic&
   Rect text = leftText ? Rect{c.left, c.top, mark.left - 4, c.bottom}
                        : Rect{mark.right + 4, c.top, c.right, c.bottom};
   if (enabled)
-    p.Text(text, label.text, Align::Left, kColourText, label.underline);
+    p.Text(text, label.text, Align::Left, colours.text, label.underline);
   else
     p.GreyText(text, label.text, Align::Left, label.underline);
   if (focused && !label.text.empty()) {
@@ -140,16 +141,17 @@ void PaintCheckOrRadio(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic&
 
 void PaintGroupBox(Painter& p, Hwnd h, const Mnemonic& label, bool enabled) {
   const Rect c = p.Client();
-  p.Fill(c, kColourFace);
+  const ControlColours colours = AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   const int lh = LineHeight(h);
   p.DrawBevel({c.left, c.top + lh / 2, c.right, c.bottom}, Bevel::Etched);
   if (label.text.empty()) return;
   const int w = TextWidth(h, label.text);
   const Rect t{c.left + 8, c.top, std::min(c.left + 8 + w + 4, c.right), c.top + lh};
-  p.Fill(t, kColourFace);
+  p.Fill(t, colours.background);
   const Rect tt{t.left + 2, t.top, t.right, t.bottom};
   if (enabled)
-    p.Text(tt, label.text, Align::Left, kColourText, label.underline);
+    p.Text(tt, label.text, Align::Left, colours.text, label.underline);
   else
     p.GreyText(tt, label.text, Align::Left, label.underline);
 }

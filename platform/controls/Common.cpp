@@ -110,6 +110,13 @@ void Repaint(Hwnd h) {
   InvalidateRect(h, std::nullopt, false);
 }
 
+ControlColours AskColours(Hwnd h, Msg kind, Pixel text, Pixel background) {
+  ControlColours c{h, text, background};
+  const Hwnd parent = GetParent(h);
+  if (parent != kNoWindow) SendMessage(parent, kind, 0, reinterpret_cast<LParam>(&c));
+  return c;
+}
+
 Mnemonic StripMnemonic(std::string_view text, bool prefixes) {
   Mnemonic m;
   m.text.reserve(text.size());

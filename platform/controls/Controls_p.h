@@ -47,6 +47,10 @@ void NotifyScroll(Hwnd h, bool vertical, int code, int pos);
 
 void Repaint(Hwnd h);
 
+/// Offers TEXT and BACKGROUND to H's parent with KIND (a CtlColour*
+/// message); what it answers, the two unchanged when it does not.
+ControlColours AskColours(Hwnd h, Msg kind, Pixel text, Pixel background);
+
 /// A text with "&" mnemonic marks taken out: what shows, and which
 /// character is underlined (-1: none). "&&" shows one "&".
 struct Mnemonic {

@@ -320,7 +320,12 @@ void PaintEdit(Hwnd h, const EditState& s) {
   const bool enabled = IsWindowEnabled(h);
   const bool focused = GetFocus() == h;
   const Rect c = p.Client();
-  p.Fill(c, enabled && (style & kEsReadOnly) == 0 ? kColourWindow : kColourFace);
+  // A read-only or disabled edit asks for its colours as a static does.
+  const bool writable = enabled && (style & kEsReadOnly) == 0;
+  const ControlColours colours =
+      writable ? AskColours(h, Msg::CtlColourEdit, kColourText, kColourWindow)
+               : AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   if ((style & kWsBorder) != 0) p.DrawBevel(c, Bevel::Sunken);
   const Rect area = TextArea(h);
   const std::string t = GetWindowText(h);
@@ -338,7 +343,7 @@ void PaintEdit(Hwnd h, const EditState& s) {
     const std::string shown =
         Shown(h, std::string_view(t).substr(static_cast<std::size_t>(from),
                                             static_cast<std::size_t>(to - from)));
-    const Pixel ink = enabled ? kColourText : kColourGreyText;
+    const Pixel ink = enabled ? colours.text : kColourGreyText;
     p.TextAt({x0, y}, shown, ink, area);
     const int a = std::clamp(selA, from, to), b = std::clamp(selB, from, to);
     if (showSel && a < b) {

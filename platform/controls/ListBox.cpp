@@ -166,7 +166,8 @@ void PaintList(Hwnd h, const ListState& s) {
   if (!p.Ok()) return;
   const Rect c = p.Client();
   const bool enabled = IsWindowEnabled(h);
-  p.Fill(c, kColourWindow);
+  const ControlColours colours = AskColours(h, Msg::CtlColourListBox, kColourText, kColourWindow);
+  p.Fill(c, colours.background);
   if ((Style(h) & kWsBorder) != 0)
     p.DrawBevel(c, Bevel::Sunken);
   else if (GetParent(h) == kNoWindow)
@@ -184,7 +185,7 @@ void PaintList(Hwnd h, const ListState& s) {
       p.Fill(row, kColourSelection);
       p.Text(textBox, item.text, Align::Left, kColourSelectionText);
     } else {
-      p.Text(textBox, item.text, Align::Left, enabled ? kColourText : kColourGreyText);
+      p.Text(textBox, item.text, Align::Left, enabled ? colours.text : kColourGreyText);
     }
     if (focused && i == s.caret && GetFocus() == h) p.FocusRect(row);
   }
