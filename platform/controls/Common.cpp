@@ -106,6 +106,22 @@ void NotifyScroll(Hwnd h, bool vertical, int code, int pos) {
                 static_cast<LParam>(h));
 }
 
+bool RepaintsOn(Msg m, unsigned repaintOn) {
+  switch (m) {
+    case Msg::Enable:
+      return (repaintOn & kRepaintOnEnable) != 0;
+    case Msg::Size:
+      return (repaintOn & kRepaintOnSize) != 0;
+    case Msg::SetFocus:
+    case Msg::KillFocus:
+      return (repaintOn & kRepaintOnFocus) != 0;
+    case Msg::SetText:
+      return (repaintOn & kRepaintOnText) != 0;
+    default:
+      return false;
+  }
+}
+
 void Repaint(Hwnd h) {
   InvalidateRect(h, std::nullopt, false);
 }

@@ -111,35 +111,23 @@ void PaintStatic(Hwnd h, const StaticState& s) {
 }  // namespace
 
 LResult StaticProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<StaticState>(h);
-    return 0;
-  }
-  StaticState* s = StateOf<StaticState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintStatic(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::NcHitTest:
-      // Without SS_NOTIFY a static is not there for the mouse.
-      return (GetStyle(h) & kSsNotify) != 0 ? kHtClient : kHtTransparent;
-    case Msg::LButtonDown:
-      NotifyCommand(h, kStnClicked);
-      return 0;
-    case Msg::LButtonDblClk:
-      NotifyCommand(h, kStnDblClk);
-      return 0;
-    case Msg::Enable:
-    case Msg::SetText:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+  const auto handle = [&](StaticState*) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::NcHitTest:
+        // Without SS_NOTIFY a static is not there for the mouse.
+        return (GetStyle(h) & kSsNotify) != 0 ? kHtClient : kHtTransparent;
+      case Msg::LButtonDown:
+        NotifyCommand(h, kStnClicked);
+        return 0;
+      case Msg::LButtonDblClk:
+        NotifyCommand(h, kStnDblClk);
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<StaticState>(h, m, w, l, kRepaintOnEnable | kRepaintOnSize | kRepaintOnText,
+                                  PaintStatic, handle);
 }
 
 }  // namespace controls
