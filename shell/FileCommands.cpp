@@ -15,8 +15,8 @@
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/FileSelect.h"
-#include "toolkit/core/Geometry.h"
 #include "toolkit/core/MessageBox.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 

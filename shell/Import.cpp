@@ -24,7 +24,7 @@
 #include "support/FileIO.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 
 namespace vel {
 namespace {

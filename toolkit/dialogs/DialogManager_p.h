@@ -10,8 +10,8 @@
 #include "platform/controls/Controls.h"
 #include "platform/window/Messages.h"
 #include "resources/ResourceFormat.h"
+#include "toolkit/core/DialogStatus.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/dialogs/DialogStatus.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace tk {
@@ -85,7 +85,6 @@ struct DialogManagerState {
   std::array<std::unique_ptr<LoadedDialog>, kMaxDialogs + 1> table{};
   int loadedCount = 0;
   int currentNumber = 0;
-  DialogStatusWords status{};
   std::int32_t closedModalId = 0;
   plat::Hwnd activeDialog = plat::kNoWindow;
   plat::Hwnd semiModelessDialog = plat::kNoWindow;
@@ -135,5 +134,9 @@ bool DialogControlColours(plat::Hwnd dialog, plat::Msg message, plat::ControlCol
                           plat::Hwnd control);
 /// Unloads every dialog and zeroes the state and the status words.
 void ResetDialogManager();
+/// The dialog manager's part of the modal rules (see ModalDialogLink).
+plat::Hwnd ActiveDialogOwner();
+void DisableShownDialogs(plat::Hwnd owner);
+bool EnableShownDialogs();
 
 }  // namespace tk

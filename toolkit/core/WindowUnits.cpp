@@ -1,6 +1,6 @@
 // Window units, the current drawable's extent, geometry queries, cursor
 // shapes and caption bookkeeping.
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 
 #include <cstdint>
 #include <iterator>
@@ -114,7 +114,8 @@ void WCursorShape(int shape, int mode) {
 void ShowWindowCursor(int n) {
   if (!WindowSlotInUse(n)) return;
   const plat::Hwnd client = detail::Slot(n).client;
-  if (client != plat::kNoWindow) plat::SetWindowCursor(client, PlatformCursor(EffectiveCursorShape(n)));
+  if (client != plat::kNoWindow)
+    plat::SetWindowCursor(client, PlatformCursor(EffectiveCursorShape(n)));
 }
 
 int GlobalCursorShape() {
