@@ -201,6 +201,10 @@ LResult ComboBoxProc(Hwnd h, Msg m, WParam w, LParam l) {
     switch (m) {
       case Msg::Create:
         return Create(h, s, reinterpret_cast<const CreateParams*>(l));
+      case Msg::CtlColourEdit:
+      case Msg::CtlColourStatic:
+        // The edit part asks the combo box's parent, as the combo box would.
+        return SendMessage(GetParent(h), m, w, l);
       case Msg::Destroy:
         if (s->list != kNoWindow) DestroyWindow(s->list);
         return 0;

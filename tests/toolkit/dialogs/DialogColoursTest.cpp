@@ -86,6 +86,19 @@ TEST_F(DialogColoursTest, TheColourNotGivenIsTheSystemsForTheKindOfField) {
     EXPECT_EQ(colours.text, c.wantText) << c.field;
     EXPECT_EQ(colours.background, c.wantBackground) << c.field;
   }
+  // A window inside a field (the edit part of a combo box) gets the field's.
+  DialogField* edit = FindField(*d, 1001);
+  edit->rec.textColour = kGreen;
+  edit->rec.backgroundColour = -1;
+  const plat::Hwnd part = plat::CreateWindow(
+      {.className = plat::kStaticClass, .style = plat::kStyleChild, .parent = edit->hwnd});
+  ASSERT_NE(part, plat::kNoWindow);
+  plat::ControlColours inner{part, plat::Rgb(1, 2, 3), plat::Rgb(4, 5, 6)};
+  EXPECT_TRUE(DialogControlColours(d->hwnd, plat::Msg::CtlColourEdit, inner, part));
+  EXPECT_EQ(inner.text, plat::Rgb(0, 255, 0));
+  EXPECT_EQ(inner.background, plat::kColourWindow);
+  plat::DestroyWindow(part);
+
   // A window that is no field of the dialog gets nothing.
   plat::ControlColours stranger{DialogWindow(), plat::Rgb(1, 2, 3), plat::Rgb(4, 5, 6)};
   EXPECT_FALSE(DialogControlColours(d->hwnd, plat::Msg::CtlColourEdit, stranger, plat::kNoWindow));
