@@ -197,7 +197,7 @@ void ImportNonCompliantSegyCommand(Velloran& app) {
     options.joinAll = false;
     int recordNumber = 0;
     UseProgramReaderDialogs();
-    SEGYIN(fresh, bare, recordNumber, ierr, options);
+    SEGYIN(fresh, bare, recordNumber, ierr, options, SegyReaderState());
     if (ierr != 0) return false;
     HEADEDITDLG(fresh, true, 0, app.shotNavigation, ierr);
     if (ierr != 0) return false;

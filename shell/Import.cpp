@@ -108,7 +108,7 @@ void ReadSegy(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   o.countOnly = a.LFIRST;
   o.selectRecord = a.LSECOND;
   int recno = a.IRECNO;
-  SEGYIN(REC, FNAME, recno, a.IERR, o);
+  SEGYIN(REC, FNAME, recno, a.IERR, o, SegyReaderState());
   a.IRECNO = recno;
 }
 
@@ -117,7 +117,7 @@ void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, 
   SegyInOptions o;
   o.countOnly = true;
   int count = NRECORDS;
-  SEGYIN(REC, FNAME, count, IERR, o);
+  SEGYIN(REC, FNAME, count, IERR, o, SegyReaderState());
   NRECORDS = count;
 }
 void ImportOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
@@ -348,6 +348,11 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
     return;
   }
   NRECORDS = count;
+}
+
+SegyInState& SegyReaderState() {
+  static SegyInState state;
+  return state;
 }
 
 std::int32_t LastDetectedFormat() {
