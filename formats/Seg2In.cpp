@@ -69,6 +69,27 @@ std::string Column5(int j) {
   return std::string(5 - s.size(), ' ') + s;
 }
 
+/// The first trace (1-based) whose descriptor or data block does not lie
+/// wholly inside BYTES; 1 when each does on its own (the blocks then overlap).
+int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32_t> pointers,
+                    sup::ByteOrder headerOrder) {
+  const std::int64_t fileSize = static_cast<std::int64_t>(bytes.size());
+  for (std::size_t k = 0; k < pointers.size(); ++k) {
+    const int j = static_cast<int>(k) + 1;
+    const std::int64_t start = pointers[k];
+    if (start < 0 || start > fileSize) return j;
+    Seg2TraceDescriptor tdb;
+    const auto header = bytes.subspan(static_cast<std::size_t>(start));
+    if (header.size() < kSeg2BlockHeaderBytes || !DecodeSeg2TraceDescriptor(header, tdb, headerOrder))
+      return j;
+    const std::int64_t dataBytes = Seg2DataBytes(tdb.formatCode, tdb.sampleCount);
+    const std::int64_t dataStart = start + tdb.blockBytes;
+    if (dataBytes < 0 || dataStart < 0 || dataStart > fileSize || dataBytes > fileSize - dataStart)
+      return j;
+  }
+  return 1;
+}
+
 /// The one failure path of the reader's "SEG2IN - " messages: the text padded
 /// to 80 columns and the trace counter.
 [[nodiscard]] bool ReadFail(std::string_view message, int trace) {
@@ -308,7 +329,7 @@ bool DecodeSeg2Samples(std::span<const std::byte> BUF, int IFMT, std::int32_t NS
       return true;
     case kSeg2Float32:
       if (order == sup::kNativeOrder) {
-        std::memcpy(dst.data(), p, dst.size_bytes());
+        if (!dst.empty()) std::memcpy(dst.data(), p, dst.size_bytes());
         float l = lo, h = hi;
         for (const float v : dst) Extend(v, l, h);
         lo = l;
@@ -460,8 +481,9 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       // smallest possible blocks (2 bytes a sample) for all traces cannot fit
       // in the file is damage, and is refused before anything is allocated.
       if (ns < 0 || static_cast<std::int64_t>(ns) * 2 * ntrace > fileSize) {
-        sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
-        return ReadFail(kMsgData, j);
+        const int shortTrace = FirstShortTrace(bytes, pointers, fdb.headerOrder);
+        sup::WINWRN(std::string(kMsgDataShort) + Column5(shortTrace));
+        return ReadFail(kMsgData, shortTrace);
       }
       REC.NSAMP = ns;
       if (!RebuildTraceArrays(REC)) {
