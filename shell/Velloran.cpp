@@ -181,23 +181,47 @@ void ConvertToAscii(Velloran& app, std::string output) {
   app.exitCode = error == 0 ? 0 : 1;
 }
 
+// NAME as given on the command line, a relative one taken from the folder
+// the program was started in.
+std::string FromStartFolder(const Velloran& app, const std::string& name) {
+  if (app.startFolder.empty() || !std::filesystem::path(name).is_relative()) return name;
+  return (std::filesystem::path(app.startFolder) / name).string();
+}
+
+// Stops a command-line run at once, without saving the settings.
+void EndCommandLine(Velloran& app, int status) {
+  app.running = false;
+  app.exitCode = status;
+}
+
 void CommandLine(Velloran& app) {
   const std::string argument = CommandArgument(1, kNameLength);
   if (argument.empty()) return;
   std::string keyword = CommandArgument(2, kKeywordLength);
   sup::LCTOUC(keyword, static_cast<int>(keyword.size()));
 
-  // A relative output name is taken from the folder the program started in,
-  // before the input's folder becomes the current one.
+  const bool converting = !keyword.empty();
+
+  // Relative input and output names are taken from the folder the command
+  // was typed in, wherever the settings have moved the current folder since.
   std::string output = CommandArgument(3, kNameLength);
-  std::error_code ec;
-  if (!output.empty() && std::filesystem::path(output).is_relative())
-    if (const auto start = std::filesystem::current_path(ec); !ec)
-      output = (start / output).string();
+  if (!output.empty()) output = FromStartFolder(app, output);
 
   std::string folder;
-  SplitFolder(argument, folder, app.fileName);
-  if (!folder.empty()) tk::IOsDirChange(folder);
+  SplitFolder(FromStartFolder(app, argument), folder, app.fileName);
+  if (!folder.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(folder, ec);
+    if (ec) {
+      // Reading a file of the same name from some other folder would
+      // convert the wrong record.
+      tk::WMessageBox(0, 3, 1, "Cannot open the folder of the input file:\r\n" + folder,
+                      "Velloran");
+      app.fileName.clear();
+      if (converting) EndCommandLine(app, 1);
+      return;
+    }
+  }
   std::string name = app.fileName.substr(0, RecordName::Capacity());
   if (const std::size_t dot = name.find('.'); dot != std::string::npos) name.resize(dot);
   app.record.CRECNAME = name;
@@ -205,7 +229,12 @@ void CommandLine(Velloran& app) {
   std::int32_t recordNumber = 0;
   int error = 0;
   IMPORT(app.record, app.fileName, recordNumber, error, false, false);
-  if (error != 0) return;  // the reader or the import dispatch has said why
+  if (error != 0) {
+    // The reader or the import dispatch has said why (a question nobody was
+    // there to answer included); a conversion ends there.
+    if (converting) EndCommandLine(app, 1);
+    return;
+  }
   SetRecordTitle(app);
   CloseRefractionWindow(app);
   ImportTail(app);
@@ -293,6 +322,8 @@ void ExitProgram(Velloran& app) {
 int VELLORAN(const VelloranSetup& setup) {
   auto app = std::make_unique<Velloran>();
   app->setup = setup;
+  if (app->setup.settings.currentDirectory)
+    app->startFolder = app->setup.settings.currentDirectory();
   StartUp(*app);
   CommandLine(*app);
   while (app->running) {
