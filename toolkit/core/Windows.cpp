@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/window/Window.h"
+#include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Geometry.h"
@@ -85,8 +86,7 @@ std::string_view TrimRight(std::string_view t) {
 
 /// A failure the program cannot go on from: show it and end with failure.
 [[noreturn]] void FatalWindowError(const char* text) {
-  std::fprintf(stderr, "Parvendrite Window: %s\n", text);
-  std::fflush(stderr);
+  ReportFatal("Parvendrite Window", text);
   std::exit(1);
 }
 
