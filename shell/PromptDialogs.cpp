@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "formats/SegyIn.h"
 #include "platform/backend/Backend.h"
 #include "platform/window/Window.h"
 #include "shell/DialogHelpers.h"
+#include "shell/ShortHeaderEdit.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -12,6 +14,19 @@ namespace vel {
 namespace {
 constexpr int kPromptField = 1117;
 constexpr int kValueField = 1167;
+
+bool AskNumber(std::string_view prompt, int& value) {
+  std::int32_t error = 0;
+  INUMINDLG(prompt, value, error);
+  return error == 0;
+}
+
+bool EditShortHeader(ShotRecord& REC, int& recordNumber, int& format) {
+  std::int32_t error = 0;
+  SHORTHEADEDIT(REC, recordNumber, format, error);
+  return error == 0;
+}
+
 }  // namespace
 
 void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR) {
@@ -32,6 +47,10 @@ void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR)
   }
   tk::WDialogGetInteger(kValueField, VALUE);
   IERR = 0;
+}
+
+void UseProgramReaderDialogs() {
+  SetSegyInProgramDialogs({AskNumber, EditShortHeader});
 }
 
 }  // namespace vel
