@@ -166,6 +166,14 @@ void SplitFolder(const std::string& name, std::string& folder, std::string& bare
   bare = name.substr(at + 1);
 }
 
+// Stops a command-line run at once, without saving the settings: the
+// windows close and the loop never starts.
+void EndCommandLine(Velloran& app, int status) {
+  tk::WindowShutdown();
+  app.running = false;
+  app.exitCode = status;
+}
+
 // The command line's "ASCII" conversion: writes the whole record as a table
 // to OUTPUT (blank: the file name up to its first "." with ".TXT", in the
 // input's folder) and stops at once, without saving the settings. The exit
@@ -178,8 +186,7 @@ void ConvertToAscii(Velloran& app, std::string output) {
   }
   int error = 0;
   ASCIIOUT(app.record, 0, output, error, app.settings.asciiExport);
-  app.running = false;
-  app.exitCode = error == 0 ? 0 : 1;
+  EndCommandLine(app, error == 0 ? 0 : 1);
 }
 
 // NAME as given on the command line, a relative one taken from the folder
@@ -189,11 +196,6 @@ std::string FromStartFolder(const Velloran& app, const std::string& name) {
   return (std::filesystem::path(app.startFolder) / name).string();
 }
 
-// Stops a command-line run at once, without saving the settings.
-void EndCommandLine(Velloran& app, int status) {
-  app.running = false;
-  app.exitCode = status;
-}
 
 void CommandLine(Velloran& app) {
   const std::string argument = CommandArgument(1, kNameLength);

@@ -275,14 +275,29 @@ class MenuDialogsX11 : public ::testing::Test {
     return colours.size() >= 3 && changed * 4 >= total;
   }
 
+  /// A screenshot once two taken in a row agree (at most a few seconds).
+  bool Settled(Screenshot& shot, std::string& why) {
+    Screenshot last;
+    if (!testing_support::TakeScreenshot(xwd_, server_.Display(), last, why)) return false;
+    for (int i = 0; i < 30; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (!testing_support::TakeScreenshot(xwd_, server_.Display(), shot, why)) return false;
+      if (shot.pixels == last.pixels) return true;
+      last = std::move(shot);
+    }
+    shot = std::move(last);
+    return true;
+  }
+
   /// Chooses C one way, checks the window it opens, closes it with Escape.
   /// Empty when all went as it should; otherwise what went wrong.
   std::string Run(const MenuCommand& c, bool keyboard) {
     const std::optional<MenuPlace> place = Find(c);
     if (!place) return "not in the main menu";
+    // The screen as it is once the last window's place has been drawn again.
     Screenshot before, after;
     std::string why;
-    if (!testing_support::TakeScreenshot(xwd_, server_.Display(), before, why)) return why;
+    if (!Settled(before, why)) return why;
     if (!(keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place)))
       return "the menu did not open";
     std::vector<TopWindow> shown;
