@@ -17,6 +17,7 @@
 #include "support/UserMessages.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/FileSelect.h"
+#include "toolkit/core/Rounding.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace vel {
@@ -141,8 +142,8 @@ ReadOutcome ReadRows(int ih, const AsciiColumnLayout& L, TableRows& table) {
     if (table.rows >= L.NSIN) return Next::Stop;
     if (!TakeRow(line, L, lastColumn, table.values)) return Next::Line;
     ++table.rows;
-    const int now = static_cast<int>(
-        std::lround(100.0 * static_cast<double>(table.rows) / static_cast<double>(L.NSIN)));
+    const int now =
+        tk::NearestInt(100.0 * static_cast<double>(table.rows) / static_cast<double>(L.NSIN));
     if (now != percent) sup::ProgressSet(percent = now);
     return sup::LKILL(0) ? Next::Abandon : Next::Line;
   };

@@ -384,9 +384,8 @@ class ProgressDisplay {
 void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
   if (!(firstBreak < 1.0e10f) || rec.SAMPINT == 0.0f) return;
   const double index = (1000.0 * firstBreak - rec.TDELAY) / rec.SAMPINT;
-  if (!std::isfinite(index)) return;
-  const double r = std::round(index);
-  if (r >= 1.0 && r <= static_cast<double>(rec.NSAMP)) rec.IBPICK[j] = static_cast<std::int32_t>(r);
+  std::int32_t r = 0;
+  if (tk::NearestIntChecked(index, r) && r >= 1 && r <= rec.NSAMP) rec.IBPICK[j] = r;
 }
 
 /// The read itself, into REC; false after the user has been told.

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "toolkit/core/Rounding.h"
+#include "platform/Rounding.h"
 
 namespace {
 
@@ -35,21 +35,45 @@ TEST(Rounding, NearestIntHalvesAwayFromZeroAndDefinesEveryInput) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
     std::int32_t out = 99;
-    EXPECT_EQ(tk::NearestIntChecked(c.x, out), c.inRange);
+    EXPECT_EQ(plat::NearestIntChecked(c.x, out), c.inRange);
     EXPECT_EQ(out, c.expected);
-    EXPECT_EQ(tk::NearestInt(c.x), c.expected);
+    EXPECT_EQ(plat::NearestInt(c.x), c.expected);
+  }
+}
+
+TEST(Rounding, NearestInt64SaturatesAtItsOwnRange) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  const struct {
+    double x;
+    std::int64_t expected;
+  } cases[] = {
+      {2.5, 3},
+      {-2.5, -3},
+      {2147483648.5, 2147483649LL},
+      {-4294967296.5, -4294967297LL},
+      {9223372036854775808.0, kMax},
+      {-9223372036854775808.0, kMin},
+      {1e300, kMax},
+      {-kInf, kMin},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.x);
+    EXPECT_EQ(plat::NearestInt64(c.x), c.expected);
   }
 }
 
 TEST(Rounding, TruncationTowardZeroIsChecked) {
   std::int32_t out = 0;
-  EXPECT_TRUE(tk::TruncateIntChecked(-7.9, out));
+  EXPECT_TRUE(plat::TruncateIntChecked(-7.9, out));
   EXPECT_EQ(out, -7);
-  EXPECT_TRUE(tk::TruncateIntChecked(2147483647.9, out));
+  EXPECT_TRUE(plat::TruncateIntChecked(2147483647.9, out));
   EXPECT_EQ(out, 2147483647);
-  EXPECT_FALSE(tk::TruncateIntChecked(2147483648.0, out));
+  EXPECT_FALSE(plat::TruncateIntChecked(2147483648.0, out));
   EXPECT_EQ(out, 2147483647);
-  EXPECT_FALSE(tk::TruncateIntChecked(std::numeric_limits<double>::quiet_NaN(), out));
+  EXPECT_FALSE(plat::TruncateIntChecked(std::numeric_limits<double>::quiet_NaN(), out));
   EXPECT_EQ(out, 0);
 }
 
