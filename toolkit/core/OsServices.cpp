@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/FixedText.h"
 #include "platform/system/Directory.h"
 #include "platform/system/Environment.h"
 #include "platform/system/File.h"
@@ -581,8 +582,7 @@ void IOsRegistryPut(std::string_view keyPath, int type, std::string_view data,
   if (type == kRegText || type == kRegExpandText) {
     const std::size_t nul = value.find('\0');
     if (nul != std::string::npos) value.resize(nul);
-    const std::size_t last = value.find_last_not_of(' ');
-    value.resize(last == std::string::npos ? 0 : last + 1);
+    value.resize(plat::TrimRight(value).size());
   }
   if (const int error =
           plat::RegistryWrite(hive + "\\" + subKey, detail::ArgText(valueName), type, value);

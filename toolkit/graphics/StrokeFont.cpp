@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/FixedText.h"
 #include "toolkit/graphics/StrokeFontData.h"
 
 namespace tk {
@@ -99,9 +100,7 @@ void SelectFamily(StrokeFontStore& fonts, int styleBits, BuiltinStrokeFont regul
 }  // namespace
 
 std::string_view StrokeFont::TrimmedName() const {
-  std::string_view s = name;
-  size_t end = s.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : s.substr(0, end + 1);
+  return plat::TrimRight(name);
 }
 
 std::string_view ToString(StrokeFontFault fault) {
