@@ -12,6 +12,7 @@
 
 #include "formats/RecordRange.h"
 #include "formats/Seg2Strings.h"
+#include "platform/FixedText.h"
 #include "support/FileIO.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
@@ -82,11 +83,6 @@ class RowWords {
   std::string_view row_;
   std::size_t pos_ = 0;
 };
-
-std::string Trimmed(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
 
 /// The rows of a table in row order: the values of the needed columns of
 /// every stored row, trace after trace.
@@ -261,7 +257,7 @@ std::string CheckAsciiColumnLayout(const AsciiColumnLayout& L) {
 void ReadAsciiTable(ShotRecord& REC, std::string_view FNAME, const AsciiColumnLayout& LAYOUT,
                     int& IERR) {
   IERR = -1;
-  const std::string name = Trimmed(FNAME);
+  const std::string name(plat::TrimRight(FNAME));
   if (const std::string why = CheckAsciiColumnLayout(LAYOUT); !why.empty()) {
     sup::WINMSG(why);
     return;
@@ -323,7 +319,7 @@ void ReadAsciiTable(ShotRecord& REC, std::string_view FNAME, const AsciiColumnLa
 
 void GTCOLSTRACE(AsciiColumnLayout& LAYOUT, std::string_view FNAME, int& IERR) {
   IERR = -1;
-  const std::string name = Trimmed(FNAME);
+  const std::string name(plat::TrimRight(FNAME));
   std::string text;
   if (!ReadWholeFile(name, text)) {
     sup::WINMSG("CANNOT OPEN FILE: " + name);
@@ -411,7 +407,7 @@ void ASCIIIN(ShotRecord& REC, int& IERR) {
   if (tk::WDialogStatusQuery(4) != 1) return;
   if (filterIndex >= 1 && filterIndex <= 3) IASCTYPE() = filterIndex;
   // The chosen folder is now the current one: keep the bare name.
-  std::string bare = Trimmed(name);
+  std::string bare(plat::TrimRight(name));
   if (const auto slash = bare.find_last_of("/\\"); slash != std::string::npos)
     bare.erase(0, slash + 1);
   if (bare.empty()) return;

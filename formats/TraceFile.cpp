@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/FixedText.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -393,19 +394,10 @@ bool Decoder::Run() {
 // ---------------------------------------------------------------------------
 // Files
 
-std::string Padded(std::string_view text, std::size_t n) {
-  std::string s(text.substr(0, std::min(text.size(), n)));
-  s.resize(n, ' ');
-  return s;
-}
-
-std::string TrimmedName(std::string_view name) {
-  const std::size_t end = name.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
-}
+using plat::Padded;
 
 void OpenFailure(std::string_view name) {
-  sup::WINMSG("CANNOT OPEN FILE: " + TrimmedName(name) + " Be sure existing file is not read-only");
+  sup::WINMSG("CANNOT OPEN FILE: " + std::string(plat::TrimRight(name)) + " Be sure existing file is not read-only");
 }
 
 /// The name after its last "/" or "\".
@@ -512,7 +504,7 @@ bool DecodeTraceFile(std::span<const std::byte> file, TrxContents& io,
 }
 
 bool ReadTraceFileBytes(std::string_view NAME, std::vector<std::byte>& bytes) {
-  const std::string name = TrimmedName(NAME);
+  const std::string name(plat::TrimRight(NAME));
   const int ih = sup::IOPNRLY(name);
   if (ih < 0) {
     OpenFailure(name);
@@ -539,7 +531,7 @@ bool ReadTraceFileBytes(std::string_view NAME, std::vector<std::byte>& bytes) {
 
 void WriteTraceFileBytes(std::string_view NAME, std::span<const std::byte> bytes, int& IERR) {
   IERR = -1;
-  const std::string target = TrimmedName(NAME);
+  const std::string target(plat::TrimRight(NAME));
   if (IsReadOnly(target)) {
     OpenFailure(target);
     return;
@@ -589,14 +581,14 @@ void BIOVELLN(ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
       std::string chosen(kNameChars, ' ');
       tk::WSelectFile(kFilter, mode == TrxMode::Open ? kOpenFlags : kSaveAsFlags, chosen, kTitle);
       if (tk::WDialogStatusQuery(4) != 1) return;
-      NAME = Padded(BareName(TrimmedName(chosen)), kNameChars);
-      newName = RecordNameOfBare(TrimmedName(NAME));
+      NAME = Padded(BareName(plat::TrimRight(chosen)), kNameChars);
+      newName = RecordNameOfBare(plat::TrimRight(NAME));
       break;
     }
     case TrxMode::Reload:
       break;
   }
-  const std::string name = TrimmedName(NAME);
+  const std::string name(plat::TrimRight(NAME));
   if (name.empty()) return;
 
   if (mode == TrxMode::Save || mode == TrxMode::SaveAs) {

@@ -16,6 +16,7 @@
 #include "instruments/Fpixio.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
+#include "platform/FixedText.h"
 #include "record/MergeIntervals.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
@@ -38,11 +39,7 @@ struct Probe {
   std::string name;
 };
 
-std::string Padded(std::string_view text, std::size_t n) {
-  std::string s(text.substr(0, std::min(text.size(), n)));
-  s.resize(n, ' ');
-  return s;
-}
+using plat::Padded;
 
 /// PATTERN lies wholly inside the first N bytes of TEXT.
 bool Within(std::string_view text, std::size_t n, std::string_view pattern) {

@@ -10,6 +10,7 @@
 #include "display/Pickers.h"
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
+#include "platform/FixedText.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
 #include "shell/TracePlotDialog.h"
@@ -41,15 +42,11 @@ enum EventType : int {
   kEventFieldChanged = 10,
 };
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
 
 std::string CommandArgument(int n, std::size_t length) {
   std::string text(length, ' ');
   tk::IOsCommandArg(n, text);
-  return Trimmed(text);
+  return std::string(plat::TrimRight(text));
 }
 
 void NotAvailable(Velloran&) {
