@@ -13,6 +13,7 @@
 #include "formats/RecordRange.h"
 #include "formats/Seg2Strings.h"
 #include "platform/FixedText.h"
+#include "support/Allocation.h"
 #include "support/FileIO.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
@@ -181,15 +182,13 @@ bool ReadWholeFile(std::string_view name, std::string& text) {
   if (ih < 0) return false;
   text.clear();
   bool ok = true;
-  try {
+  const bool allocated = sup::TryAllocation([&] {
     std::string chunk;
     std::size_t got = 0;
     while ((ok = ReadChunk(ih, chunk, got)) && got > 0) text.append(chunk, 0, got);
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
+  });
   sup::ICLSFIL(ih);
-  return ok;
+  return ok && allocated;
 }
 
 /// The blank-separated words of the first line of TEXT after SKIP lines

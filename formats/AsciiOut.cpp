@@ -10,6 +10,7 @@
 
 #include "formats/AsciiIn.h"
 #include "platform/FixedText.h"
+#include "support/Allocation.h"
 #include "support/FileIO.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Conversion.h"
@@ -252,10 +253,10 @@ void ASCIIOUT(const ShotRecord& REC, std::int32_t ITRACE, std::string& FNAME, in
     return;
   }
   bool ok = false;
-  try {
-    TableFile file(ih);
-    ok = WriteTable(REC, ITRACE, OPTIONS, IASCTYPE() != 1, file);
-  } catch (const std::bad_alloc&) {
+  if (!sup::TryAllocation([&] {
+        TableFile file(ih);
+        ok = WriteTable(REC, ITRACE, OPTIONS, IASCTYPE() != 1, file);
+      })) {
     sup::ICLSFIL(ih);
     sup::WINMSG("Cannot allocate label field in ASCIOUT");
     return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -80,21 +81,6 @@ std::string Column5(int j) {
   return false;
 }
 
-/// Allocates COUNT elements, telling the user when memory runs out.
-template <class T>
-[[nodiscard]] bool Allocate(std::vector<T>& v, std::size_t count, std::string_view message) {
-  try {
-    v.assign(count, T{});
-    return true;
-  } catch (const std::bad_alloc&) {
-    sup::WINWRN(message);
-    return false;
-  } catch (const std::length_error&) {
-    sup::WINWRN(message);
-    return false;
-  }
-}
-
 /// The whole file, or false after the message.
 [[nodiscard]] bool ReadWholeFile(std::string_view name, std::vector<std::byte>& bytes) {
   const int ih = sup::IOPNRLY(name);
@@ -107,7 +93,7 @@ template <class T>
     sup::ICLSFIL(ih);
     return ReadFail(kMsgFdb, 0);
   }
-  if (!Allocate(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
+  if (!sup::AssignOrTell(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
     sup::ICLSFIL(ih);
     return false;
   }
@@ -413,7 +399,8 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       static_cast<std::int64_t>(kSeg2BlockHeaderBytes) + pointerBytes > fileSize)
     return ReadFail(kMsgPointers, 0);
   std::vector<std::int32_t> pointers;
-  if (!Allocate(pointers, static_cast<std::size_t>(traces), kMsgPointerTable)) return false;
+  if (!sup::AssignOrTell(pointers, static_cast<std::size_t>(traces), kMsgPointerTable))
+    return false;
   sup::ByteReader r(bytes, fdb.headerOrder);
   r.Seek(kSeg2BlockHeaderBytes);
   for (auto& p : pointers) p = r.I32();
@@ -522,9 +509,7 @@ void SEG2IN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LBATCH) {
   // The read fills a copy and replaces REC only when it succeeds, so a failed
   // or abandoned read leaves the record as it was.
   ShotRecord work;
-  try {
-    work = REC;
-  } catch (const std::bad_alloc&) {
+  if (!sup::TryAllocation([&] { work = REC; })) {
     sup::WINWRN(kMsgAllocate);
     IERR = -1;
     return;

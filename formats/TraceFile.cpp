@@ -17,6 +17,7 @@
 #include <system_error>
 
 #include "platform/FixedText.h"
+#include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -463,13 +464,7 @@ bool EncodeTraceFile(const ShotRecord& REC, const sup::GraphAxes& AXES,
   if (ns > INT32_MAX / 4) return false;
   const std::uint64_t total = TraceFileBytes(ntr, ns);
   if (ntr > INT32_MAX / 8 || total > kMaxFileBytes) return false;
-  try {
-    out.assign(total, std::byte{0});
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
+  if (!sup::TryAssign(out, total, std::byte{0})) return false;
   const auto n = static_cast<std::size_t>(ntr);
   const auto m = static_cast<std::size_t>(ns);
   sup::ByteWriter w(out, sup::ByteOrder::Little);
@@ -513,13 +508,7 @@ bool ReadTraceFileBytes(std::string_view NAME, std::vector<std::byte>& bytes) {
   int size = 0;
   tk::IFileSeek(ih, size, tk::kFromEnd);
   bool ok = size >= 0 && sup::ISETFIL(ih, 0) == 0;
-  if (ok) {
-    try {
-      bytes.assign(static_cast<std::size_t>(size), std::byte{0});
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
-  }
+  if (ok) ok = sup::TryAssign(bytes, static_cast<std::size_t>(size), std::byte{0});
   for (std::size_t at = 0; ok && at < bytes.size(); at += kChunkBytes) {
     const int n = static_cast<int>(std::min(kChunkBytes, bytes.size() - at));
     ok = sup::JREDFIL(ih, std::span(bytes).subspan(at, static_cast<std::size_t>(n)), n) == 0;
