@@ -61,4 +61,11 @@ inline std::int64_t NearestInt64(double x) {
   return detail::WholeToInt(std::trunc(x), out);
 }
 
+/// Truncation toward zero into 32 bits with the rules above (NaN 0, saturating).
+inline std::int32_t TruncateInt(double x) {
+  std::int32_t out;
+  (void)TruncateIntChecked(x, out);
+  return out;
+}
+
 }  // namespace plat

@@ -75,6 +75,11 @@ TEST(Rounding, TruncationTowardZeroIsChecked) {
   EXPECT_EQ(out, 2147483647);
   EXPECT_FALSE(plat::TruncateIntChecked(std::numeric_limits<double>::quiet_NaN(), out));
   EXPECT_EQ(out, 0);
+  EXPECT_EQ(plat::TruncateInt(-7.9), -7);
+  EXPECT_EQ(plat::TruncateInt(-1e300), std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(plat::TruncateInt(std::numeric_limits<double>::infinity()),
+            std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(plat::TruncateInt(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 }  // namespace

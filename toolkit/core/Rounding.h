@@ -8,6 +8,7 @@ namespace tk {
 using plat::NearestInt;
 using plat::NearestInt64;
 using plat::NearestIntChecked;
+using plat::TruncateInt;
 using plat::TruncateIntChecked;
 
 }  // namespace tk
