@@ -144,7 +144,7 @@ ReadOutcome ReadRows(int ih, const AsciiColumnLayout& L, TableRows& table) {
     if (now != percent) sup::ProgressSet(percent = now);
     return sup::LKILL(0) ? Next::Abandon : Next::Line;
   };
-  try {
+  const auto readAll = [&]() -> ReadOutcome {
     std::string chunk;
     std::string pending;  // the start of a line that goes on in the next chunk
     for (;;) {
@@ -171,9 +171,10 @@ ReadOutcome ReadRows(int ih, const AsciiColumnLayout& L, TableRows& table) {
       }
       pending.append(data);
     }
-  } catch (const std::bad_alloc&) {
-    return ReadOutcome::OutOfMemory;
-  }
+  };
+  ReadOutcome outcome = ReadOutcome::OutOfMemory;
+  if (!sup::TryAllocation([&] { outcome = readAll(); })) return ReadOutcome::OutOfMemory;
+  return outcome;
 }
 
 /// The whole file as text; false when it cannot be opened or read.
