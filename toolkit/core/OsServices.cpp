@@ -157,8 +157,7 @@ void SetCommandLineForTesting(std::string_view commandLine) {
     s.commandLineLoaded = false;
     return;
   }
-  s.commandLine.assign(commandLine.substr(0, std::min(commandLine.size(), kCommandLineLength)));
-  s.commandLine.resize(kCommandLineLength, ' ');
+  s.commandLine = plat::Padded(commandLine, kCommandLineLength);
   s.commandLineLoaded = true;
 }
 
@@ -191,9 +190,7 @@ int CommandLineArgument(int n, std::string& text) {
   }
   if (counter == n && n >= 0) {
     if (n == 0) argument = plat::ExecutablePath();
-    const std::size_t length = text.size();
-    text = argument.substr(0, std::min(argument.size(), length));
-    text.resize(length, ' ');
+    plat::PadInto(text, argument);
   }
   return counter;
 }
@@ -463,8 +460,7 @@ void BeepIfEnabled() {
 }
 
 void OnOffKeyword(std::string_view text) {
-  std::string word(text.substr(0, std::min<std::size_t>(3, text.size())));
-  word.resize(3, ' ');
+  std::string word = plat::Padded(text, 3);
   UpperCaseInPlace(word);
   if (word == "ON ") {
     BeepSwitch(1);

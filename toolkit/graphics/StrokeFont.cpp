@@ -166,9 +166,7 @@ void StrokeFontDefine(StrokeFontStore& fonts, const StrokeFontSource& font, int&
   f.charsetBits = font.charsetBits;
   f.flags = font.flags;
   f.defaultSpacing = font.defaultSpacing;
-  const std::string_view name = font.name.substr(0, kStrokeFontNameLength);
-  f.name.assign(name);
-  f.name.resize(kStrokeFontNameLength, ' ');
+  f.name = plat::Padded(font.name, kStrokeFontNameLength);
   f.stream.assign(font.stream);
   const size_t lowerCount = static_cast<size_t>(LowerEntriesFor(font.flags));
   f.lower.fill(0);
