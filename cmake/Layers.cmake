@@ -13,7 +13,7 @@ function(velloran_layer target)
     list(FILTER srcs EXCLUDE REGEX "${x}")
   endforeach()
   if(NOT srcs)
-    set(srcs ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+    message(FATAL_ERROR "${target}: no sources below ${L_DIRS}")
   endif()
   add_library(${target} STATIC ${srcs})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -35,8 +35,7 @@ function(velloran_tests target)
   target_link_libraries(${target} PRIVATE ${T_LINKS} velloran_testmain GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE
     VELLORAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    VELLORAN_SHARED_DATA="${PROJECT_SOURCE_DIR}/../shared/data"
-    VELLORAN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+    VELLORAN_SHARED_DATA="${PROJECT_SOURCE_DIR}/../shared/data")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "VELLORAN_HEADLESS=1")
 endfunction()

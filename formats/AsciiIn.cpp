@@ -13,6 +13,8 @@
 #include "formats/RecordRange.h"
 #include "formats/Seg2Strings.h"
 #include "platform/FixedText.h"
+#include "record/FreshRecord.h"
+#include "record/RecordNaming.h"
 #include "support/Allocation.h"
 #include "support/FileIO.h"
 #include "support/Progress.h"
@@ -231,14 +233,6 @@ std::int32_t& IASCTYPE() {
   return type;
 }
 
-RecordName AsciiRecordName(std::string_view FNAME) {
-  std::string_view name = FNAME.substr(0, FNAME.find_last_not_of(' ') + 1);
-  if (const auto slash = name.find_last_of("/\\"); slash != std::string_view::npos)
-    name.remove_prefix(slash + 1);
-  name = name.substr(0, RecordName::Capacity());
-  return RecordName(name.substr(0, name.find('.')));
-}
-
 std::string CheckAsciiColumnLayout(const AsciiColumnLayout& L) {
   if (L.ICOL1 < 1) return "COLUMN FOR TRACE 1 MUST BE 1 OR MORE";
   if (L.ICOLINC < 1) return "COLUMN INCREMENT MUST BE 1 OR MORE";
@@ -291,30 +285,32 @@ void ReadAsciiTable(ShotRecord& REC, std::string_view FNAME, const AsciiColumnLa
     return;
   }
 
-  ShotRecord fresh = REC;
-  ReleaseTraceArrays(fresh);
-  fresh.CRECNAME = AsciiRecordName(name);
-  fresh.NTRACE = LAYOUT.NTRIN;
-  fresh.NSAMP = table.rows;
-  fresh.SAMPINT = LAYOUT.TSTEP;
-  fresh.TDELAY = LAYOUT.TFIRST - LAYOUT.TSTEP;
-  fresh.SHOTY = 0.0f;
-  fresh.LSEGYHDR = false;
-  if (!RebuildTraceArrays(fresh, SegyTraceHeaders::Allocate)) {
-    sup::WINMSG("CANNOT ALLOCATE ARRAYS IN USERIN");
-    return;
-  }
-  const std::size_t traces = static_cast<std::size_t>(LAYOUT.NTRIN);
-  const std::size_t rows = static_cast<std::size_t>(table.rows);
-  for (std::size_t j = 0; j < traces; ++j) {
-    float* column = fresh.TRACES.data() + j * rows;
-    const float* from = table.values.data() + j;
-    for (std::size_t i = 0; i < rows; ++i) column[i] = from[i * traces];
-    fresh.GEOLOC[j] = static_cast<float>(j + 1);
-  }
-  GMINMAX(fresh);
-  REC = std::move(fresh);
-  IERR = 0;
+  // The table goes into a fresh record holding REC's values (not its
+  // traces), which replaces REC once it is filled.
+  const bool read = ReadThenCommit(REC, ReadStart::Scalars, [&](ShotRecord& fresh) {
+    fresh.CRECNAME = RecordNameOfFile(name);
+    fresh.NTRACE = LAYOUT.NTRIN;
+    fresh.NSAMP = table.rows;
+    fresh.SAMPINT = LAYOUT.TSTEP;
+    fresh.TDELAY = LAYOUT.TFIRST - LAYOUT.TSTEP;
+    fresh.SHOTY = 0.0f;
+    fresh.LSEGYHDR = false;
+    if (!RebuildTraceArrays(fresh, SegyTraceHeaders::Allocate)) {
+      sup::WINMSG("CANNOT ALLOCATE ARRAYS IN USERIN");
+      return false;
+    }
+    const std::size_t traces = static_cast<std::size_t>(LAYOUT.NTRIN);
+    const std::size_t rows = static_cast<std::size_t>(table.rows);
+    for (std::size_t j = 0; j < traces; ++j) {
+      float* column = fresh.TRACES.data() + j * rows;
+      const float* from = table.values.data() + j;
+      for (std::size_t i = 0; i < rows; ++i) column[i] = from[i * traces];
+      fresh.GEOLOC[j] = static_cast<float>(j + 1);
+    }
+    GMINMAX(fresh);
+    return true;
+  });
+  IERR = read ? 0 : -1;
 }
 
 void GTCOLSTRACE(AsciiColumnLayout& LAYOUT, std::string_view FNAME, int& IERR) {

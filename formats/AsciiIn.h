@@ -79,8 +79,4 @@ void GTCOLSTRACE(AsciiColumnLayout& LAYOUT, std::string_view FNAME, int& IERR);
 /// the user cancelled or the read failed (REC unchanged).
 void ASCIIIN(ShotRecord& REC, int& IERR);
 
-/// The record name of table FNAME: the bare name's first 32 characters, cut
-/// at its first ".".
-RecordName AsciiRecordName(std::string_view FNAME);
-
 }  // namespace vel

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/Settings.h"
 #include "record/ShotRecord.h"
 
 namespace vel {
@@ -22,6 +21,14 @@ inline constexpr int kAsciiValueWidth = 13;
 inline constexpr int kAsciiValuesPerLine = 1000;
 /// Traces a table holds at most.
 inline constexpr std::int32_t kAsciiMaxTraces = 1000;
+
+/// ASCII export layout options.
+struct AsciiExportOptions {
+  std::int32_t ILABEL = 0;
+  bool LTIMES = false;
+  bool LPOSITS = false;
+  bool operator==(const AsciiExportOptions&) const = default;
+};
 
 /// Writes VALUE as 1PE13.5 into OUT[0..12] (exactly 13 characters, the same
 /// text as tk::FormatRealField(VALUE, "(1PE13.5)")). Returns OUT + 13.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "record/FreshRecord.h"
 #include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
@@ -506,20 +507,12 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
 }  // namespace
 
 void SEG2IN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LBATCH) {
-  // The read fills a copy and replaces REC only when it succeeds, so a failed
-  // or abandoned read leaves the record as it was.
-  ShotRecord work;
-  if (!sup::TryAllocation([&] { work = REC; })) {
-    sup::WINWRN(kMsgAllocate);
-    IERR = -1;
-    return;
-  }
-  if (!ReadSeg2(work, FNAME, LBATCH)) {
-    IERR = -1;
-    return;
-  }
-  REC = std::move(work);
-  IERR = 0;
+  // The read fills a fresh record holding REC's values (not its traces) and
+  // replaces REC only when it succeeds, so a failed or abandoned read leaves
+  // the record as it was.
+  const bool read = ReadThenCommit(REC, ReadStart::Scalars,
+                                   [&](ShotRecord& work) { return ReadSeg2(work, FNAME, LBATCH); });
+  IERR = read ? 0 : -1;
 }
 
 }  // namespace vel

@@ -11,8 +11,6 @@
 
 #include "formats/IbmFloat.h"
 #include "formats/SegyHeaders.h"
-#include "formats/ShortHeaderEdit.h"
-#include "shell/PromptDialogs.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Numerics.h"
@@ -25,19 +23,9 @@ namespace {
 
 SegyInMemory gMemory;
 
-bool AskNumber(std::string_view prompt, int& value) {
-  std::int32_t error = 0;
-  INUMINDLG(prompt, value, error);
-  return error == 0;
-}
-
-bool EditShortHeader(ShotRecord& REC, int& recordNumber, int& format) {
-  std::int32_t error = 0;
-  SHORTHEADEDIT(REC, recordNumber, format, error);
-  return error == 0;
-}
-
-SegyInDialogs gDialogs{AskNumber, EditShortHeader};
+// The program's questions (the shell fills them in) and those in force.
+SegyInDialogs gProgramDialogs;
+SegyInDialogs gDialogs;
 
 constexpr std::int64_t kMaxTraces = 32767;
 
@@ -117,9 +105,14 @@ int SampleCount(std::int16_t field) {
 }  // namespace
 
 void SetSegyInDialogs(SegyInDialogs dialogs) {
-  if (!dialogs.askNumber) dialogs.askNumber = AskNumber;
-  if (!dialogs.shortHeaderEdit) dialogs.shortHeaderEdit = EditShortHeader;
+  if (!dialogs.askNumber) dialogs.askNumber = gProgramDialogs.askNumber;
+  if (!dialogs.shortHeaderEdit) dialogs.shortHeaderEdit = gProgramDialogs.shortHeaderEdit;
   gDialogs = std::move(dialogs);
+}
+void SetSegyInProgramDialogs(SegyInDialogs dialogs) {
+  gProgramDialogs = std::move(dialogs);
+  if (!gDialogs.askNumber) gDialogs.askNumber = gProgramDialogs.askNumber;
+  if (!gDialogs.shortHeaderEdit) gDialogs.shortHeaderEdit = gProgramDialogs.shortHeaderEdit;
 }
 const SegyInMemory& SegyInRemembered() {
   return gMemory;

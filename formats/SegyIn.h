@@ -34,9 +34,9 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
 /// unknown codes read nothing. On success ERROR is left as it was.
 void TRCYIN(std::span<float> SAMPLES, int IH, int FORMAT, int N, bool BIGENDIAN, int& ERROR);
 
-/// The reader's questions. Each returns false for Cancel. By default they
-/// are the program's dialogs: the number prompt INUMINDLG and the Shot Header
-/// Editor SHORTHEADEDIT; tests may stand in for them.
+/// The reader's questions. Each returns false for Cancel; one that nobody
+/// filled in answers Cancel. The shell fills in the program's dialogs (the
+/// number prompt and the Shot Header Editor); tests may stand in for them.
 struct SegyInDialogs {
   /// Modal number prompt: PROMPT, VALUE holds the default and gets the answer.
   std::function<bool(std::string_view prompt, int& value)> askNumber;
@@ -47,6 +47,9 @@ struct SegyInDialogs {
 };
 /// Replaces the questions; a member left empty gets the program's dialog.
 void SetSegyInDialogs(SegyInDialogs dialogs);
+/// The program's dialogs, filled in by the shell; questions not replaced by
+/// SetSegyInDialogs take them from now on.
+void SetSegyInProgramDialogs(SegyInDialogs dialogs);
 
 /// Values the reader keeps between calls.
 struct SegyInMemory {

@@ -17,6 +17,7 @@
 #include <system_error>
 
 #include "platform/FixedText.h"
+#include "record/RecordNaming.h"
 #include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
@@ -407,14 +408,6 @@ std::string BareName(std::string_view name) {
   return std::string(at == std::string_view::npos ? name : name.substr(at + 1));
 }
 
-/// The record name of a bare file name: its first 32 characters, blanked
-/// from the first "." on.
-RecordName RecordNameOfBare(std::string_view bare) {
-  std::string name(bare.substr(0, std::min(bare.size(), RecordName::Capacity())));
-  if (const std::size_t dot = name.find('.'); dot != std::string::npos) name.resize(dot);
-  return RecordName(name);
-}
-
 /// A target the user may not write: an existing file that is not writable
 /// for this process, or that carries no write permission for its owner (the
 /// read-only mark, which even a privileged user is held to here).
@@ -571,7 +564,7 @@ void BIOVELLN(ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
       tk::WSelectFile(kFilter, mode == TrxMode::Open ? kOpenFlags : kSaveAsFlags, chosen, kTitle);
       if (tk::WDialogStatusQuery(4) != 1) return;
       NAME = Padded(BareName(plat::TrimRight(chosen)), kNameChars);
-      newName = RecordNameOfBare(plat::TrimRight(NAME));
+      newName = RecordNameOfFile(plat::TrimRight(NAME));
       break;
     }
     case TrxMode::Reload:

@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "instruments/Frame.h"
+#include "instruments/ReaderKit.h"
 #include "platform/FixedText.h"
 #include "support/FieldReader.h"
 #include "support/FileIO.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Import.h"
+#include "record/RecordNaming.h"
 #include "support/ByteReader.h"
 #include "support/FieldReader.h"
 #include "support/Progress.h"
@@ -352,7 +352,7 @@ void OYOIN(ShotRecord& REC, std::string_view FNAME, int& IERR, bool LPROG) {
       sup::ProgressSet(tk::NearestInt(100.0 * k / REC.NTRACE));
     };
   }
-  const Outcome outcome = DecodeOyoFile(file, REC, RecordNameOf(FNAME), &hooks);
+  const Outcome outcome = DecodeOyoFile(file, REC, RecordNameOfFile(FNAME), &hooks);
   instrument::ReportOutcome(outcome, FNAME, IERR,
                             "ERROR! File " + instrument::NameField(FNAME) + " not in OYO format.");
 }

@@ -15,7 +15,7 @@
 #include <span>
 #include <string_view>
 
-#include "instruments/Frame.h"
+#include "instruments/ReaderKit.h"
 #include "record/ShotRecord.h"
 
 namespace vel {

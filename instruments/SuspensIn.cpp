@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "instruments/Frame.h"
+#include "instruments/ReaderKit.h"
 #include "support/ByteReader.h"
 #include "support/FieldReader.h"
 #include "support/UserMessages.h"

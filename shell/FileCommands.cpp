@@ -1,6 +1,5 @@
 #include "shell/FileCommands.h"
 
-#include <memory>
 #include <string_view>
 
 #include "display/Pickers.h"
@@ -9,7 +8,10 @@
 #include "formats/SegyIn.h"
 #include "formats/TraceFile.h"
 #include "platform/FixedText.h"
+#include "record/FreshRecord.h"
+#include "record/RecordNaming.h"
 #include "shell/Import.h"
+#include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
@@ -54,14 +56,6 @@ std::string ChooseImportFile(const ImportChoice& choice) {
   return chosen;
 }
 
-/// The record name of a bare file name: its first 32 characters, blanked
-/// from the first "." on.
-RecordName RecordNameOfFile(std::string_view bare) {
-  std::string name(bare.substr(0, std::min(bare.size(), RecordName::Capacity())));
-  if (const std::size_t dot = name.find('.'); dot != std::string::npos) name.resize(dot);
-  return RecordName(name);
-}
-
 void NotAvailableYet(std::string_view what) {
   tk::WMessageBox(0, 4, 1, std::string(what) + " is not available yet.", "Velloran");
 }
@@ -89,16 +83,6 @@ void DrawRecord(Velloran& app, DrawAfter after) {
     ShowNewRecord(app.record, app.MainPlotAxes, app.options);
   else
     RedrawRecord(app.record, app.MainPlotAxes, app.options);
-}
-
-/// A copy of the header and scalar fields of REC without its per-trace
-/// arrays: where a reader starts from the header held before.
-std::unique_ptr<ShotRecord> HeaderCopy(const ShotRecord& REC) {
-  auto fresh = std::make_unique<ShotRecord>();
-  std::array<std::byte, kMainHeaderBytes> header{};
-  if (WriteMainHeader(REC, header)) (void)ReadMainHeader(*fresh, header);
-  fresh->LSEGYHDR = false;
-  return fresh;
 }
 
 }  // namespace
@@ -191,26 +175,29 @@ void ImportNonCompliantSegyCommand(Velloran& app) {
   if (ierr != 0) return;
   // The reader proposes the header held so far, with the user-defined
   // import's counts, and keeps those values where the file has none.
-  std::unique_ptr<ShotRecord> fresh = HeaderCopy(app.record);
-  fresh->CRECNAME = RecordNameOfFile(bare);
-  fresh->NSAMP = o.NSAMPREAD;
-  fresh->NTRACE = o.NTRREAD;
-  SegyInOptions options;
-  options.countOnly = false;
-  options.selectRecord = false;
-  options.compliant = false;
-  options.readTextHeader = o.LREADTEXT;
-  options.readBinaryHeader = o.LREADBIN;
-  options.bigEndian = o.LINMSB;
-  options.useTraceHeaders = o.LUSETRHDR;
-  options.joinAll = false;
-  int recordNumber = 0;
-  SEGYIN(*fresh, bare, recordNumber, ierr, options);
-  if (ierr != 0) return;
-  HEADEDITDLG(*fresh, true, 0, app.shotNavigation, ierr);
-  if (ierr != 0) return;
-  fresh->IFORMAT = kFormatSegy;
-  app.record = std::move(*fresh);
+  const bool read = ReadThenCommit(app.record, ReadStart::MainHeader, [&](ShotRecord& fresh) {
+    fresh.CRECNAME = RecordNameOfFile(bare);
+    fresh.NSAMP = o.NSAMPREAD;
+    fresh.NTRACE = o.NTRREAD;
+    SegyInOptions options;
+    options.countOnly = false;
+    options.selectRecord = false;
+    options.compliant = false;
+    options.readTextHeader = o.LREADTEXT;
+    options.readBinaryHeader = o.LREADBIN;
+    options.bigEndian = o.LINMSB;
+    options.useTraceHeaders = o.LUSETRHDR;
+    options.joinAll = false;
+    int recordNumber = 0;
+    UseProgramReaderDialogs();
+    SEGYIN(fresh, bare, recordNumber, ierr, options);
+    if (ierr != 0) return false;
+    HEADEDITDLG(fresh, true, 0, app.shotNavigation, ierr);
+    if (ierr != 0) return false;
+    fresh.IFORMAT = kFormatSegy;
+    return true;
+  });
+  if (!read) return;
   app.fileName = bare;
   SetRecordTitle(app);
   CloseRefractionWindow(app);
@@ -225,16 +212,17 @@ void ImportUserDefinedCommand(Velloran& app) {
   USERIMPORTDLG(o.POSFIRST, o.POSINCR, o.IHDRBYTES, o.ITRHBYTES, o.NTRREAD, o.NSAMPREAD, o.ITRSTART,
                 o.IUSERFMT, o.LMSBFIRST, ierr);
   if (ierr != 0) return;
-  std::unique_ptr<ShotRecord> fresh = HeaderCopy(app.record);
-  fresh->CRECNAME = RecordNameOfFile(bare);
-  fresh->NSAMP = o.NSAMPREAD;
-  fresh->NTRACE = o.NTRREAD;
-  USERIN(*fresh, bare, ierr, o.POSFIRST, o.POSINCR, o.IHDRBYTES, o.ITRHBYTES, o.ITRSTART,
-         o.IUSERFMT, o.LMSBFIRST);
-  if (ierr != 0) return;
-  HEADEDITDLG(*fresh, true, 0, app.shotNavigation, ierr);
-  if (ierr != 0) return;
-  app.record = std::move(*fresh);
+  const bool read = ReadThenCommit(app.record, ReadStart::MainHeader, [&](ShotRecord& fresh) {
+    fresh.CRECNAME = RecordNameOfFile(bare);
+    fresh.NSAMP = o.NSAMPREAD;
+    fresh.NTRACE = o.NTRREAD;
+    USERIN(fresh, bare, ierr, o.POSFIRST, o.POSINCR, o.IHDRBYTES, o.ITRHBYTES, o.ITRSTART,
+           o.IUSERFMT, o.LMSBFIRST);
+    if (ierr != 0) return false;
+    HEADEDITDLG(fresh, true, 0, app.shotNavigation, ierr);
+    return ierr == 0;
+  });
+  if (!read) return;
   app.fileName = bare;
   SetRecordTitle(app);
   CloseRefractionWindow(app);

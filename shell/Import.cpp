@@ -13,11 +13,14 @@
 #include "instruments/Bison2.h"
 #include "instruments/DolangIn.h"
 #include "instruments/Egg.h"
-#include "instruments/Fpixio.h"
+#include "instruments/FpxIn.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
 #include "platform/FixedText.h"
+#include "record/FreshRecord.h"
 #include "record/MergeIntervals.h"
+#include "record/RecordNaming.h"
+#include "shell/PromptDialogs.h"
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
@@ -96,6 +99,7 @@ void ImportDolang(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
 // A detected SEG-Y file: compliant; Merge only counts (its progress bar),
 // Combine and batch read the selected record.
 void ReadSegy(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  UseProgramReaderDialogs();
   SegyInOptions o;
   o.countOnly = a.LFIRST;
   o.selectRecord = a.LSECOND;
@@ -105,6 +109,7 @@ void ReadSegy(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
 }
 
 void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, int& IERR) {
+  UseProgramReaderDialogs();
   SegyInOptions o;
   o.countOnly = true;
   int count = NRECORDS;
@@ -246,26 +251,7 @@ void NotAvailable(std::int32_t code) {
   sup::WINMSG(text);
 }
 
-/// A fresh record for an import: the defaults (no SEG-Y headers, not radar),
-/// the caller's spacing (a SEG-2 file without receiver positions keeps it)
-/// and the file's name.
-ShotRecord FreshRecord(const ShotRecord& held, std::string_view name) {
-  ShotRecord fresh;
-  fresh.SPACING = held.SPACING;
-  fresh.CRECNAME = RecordNameOf(name);
-  return fresh;
-}
-
 }  // namespace
-
-RecordName RecordNameOf(std::string_view FNAME) {
-  std::string_view name = FNAME.substr(0, FNAME.find_last_not_of(' ') + 1);
-  if (const auto slash = name.find_last_of("/\\"); slash != std::string_view::npos)
-    name.remove_prefix(slash + 1);
-  if (const auto dot = name.rfind('.'); dot != std::string_view::npos && dot > 0)
-    name = name.substr(0, dot);
-  return RecordName(name);
-}
 
 std::int32_t ISEISFT(std::string_view FNAME) {
   const std::string paddedName = Padded(FNAME, kNameChars);
@@ -313,15 +299,15 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
   // dispatch wants it before every read); the trace spacing is carried over,
   // so a SEG-2 file with receiver positions keeps it as the reader's
   // geometry step intends.
-  ShotRecord fresh = FreshRecord(REC, FNAME);
-  ImportArguments args{IRECNO, IERR, LFIRST, LSECOND};
-  row->read(fresh, FNAME, args);
-  if (IERR != 0) {
-    IERR = -1;
-    return;
-  }
-  fresh.IFORMAT = code;
-  REC = std::move(fresh);
+  ReadThenCommit(REC, ReadStart::Spacing, [&](ShotRecord& fresh) {
+    fresh.CRECNAME = RecordNameOfFile(FNAME);
+    ImportArguments args{IRECNO, IERR, LFIRST, LSECOND};
+    row->read(fresh, FNAME, args);
+    if (IERR != 0) return false;
+    fresh.IFORMAT = code;
+    return true;
+  });
+  if (IERR != 0) IERR = -1;
 }
 
 void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t& NRECORDS) {
@@ -340,19 +326,20 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
     IERR = -1;
     return;
   }
-  ShotRecord fresh = FreshRecord(REC, FNAME);
   std::int32_t count = NRECORDS;
-  row->count(fresh, FNAME, count, IERR);
+  // With one record the counter has read it; with several nothing was read.
+  ReadThenCommit(REC, ReadStart::Spacing, [&](ShotRecord& fresh) {
+    fresh.CRECNAME = RecordNameOfFile(FNAME);
+    row->count(fresh, FNAME, count, IERR);
+    if (IERR != 0 || count > 1) return false;
+    fresh.IFORMAT = code;
+    return true;
+  });
   if (IERR != 0) {
     IERR = -1;
     return;
   }
   NRECORDS = count;
-  // With one record the counter has read it; with several nothing was read.
-  if (count <= 1) {
-    fresh.IFORMAT = code;
-    REC = std::move(fresh);
-  }
 }
 
 std::int32_t LastDetectedFormat() {

@@ -61,7 +61,4 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
 /// The code that IMPORT or INRECORDS detected last (Merge reads it).
 std::int32_t LastDetectedFormat();
 
-/// The record name of a file: its name without folder and extension.
-RecordName RecordNameOf(std::string_view FNAME);
-
 }  // namespace vel

@@ -1,12 +1,27 @@
 #include "shell/PromptDialogs.h"
 
+#include "formats/SegyIn.h"
 #include "shell/DialogHelpers.h"
+#include "shell/ShortHeaderEdit.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace vel {
 namespace {
 constexpr int kPromptField = 1117;
 constexpr int kValueField = 1167;
+
+bool AskNumber(std::string_view prompt, int& value) {
+  std::int32_t error = 0;
+  INUMINDLG(prompt, value, error);
+  return error == 0;
+}
+
+bool EditShortHeader(ShotRecord& REC, int& recordNumber, int& format) {
+  std::int32_t error = 0;
+  SHORTHEADEDIT(REC, recordNumber, format, error);
+  return error == 0;
+}
+
 }  // namespace
 
 void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR) {
@@ -20,6 +35,10 @@ void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR)
   }
   tk::WDialogGetInteger(kValueField, VALUE);
   IERR = 0;
+}
+
+void UseProgramReaderDialogs() {
+  SetSegyInProgramDialogs({AskNumber, EditShortHeader});
 }
 
 }  // namespace vel

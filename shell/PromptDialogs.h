@@ -12,4 +12,9 @@ inline constexpr int kIntegerPromptDialog = 136;
 /// Cancel: IERR -1, VALUE unchanged.
 void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR);
 
+/// Gives the readers that ask the user (the SEG-Y reader's record prompt and
+/// Shot Header Editor) the program's dialogs. Cheap; callers make sure of it
+/// before every read that may ask.
+void UseProgramReaderDialogs();
+
 }  // namespace vel

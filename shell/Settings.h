@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 
+#include "formats/AsciiOut.h"
 #include "record/ShotRecord.h"
 #include "support/Strings.h"
 
@@ -59,14 +60,6 @@ struct FkFilterSettings {
   std::array<float, 2> Enhance{0.0f, 0.0f};
   float VSmooth = 0.1f;
   bool operator==(const FkFilterSettings&) const = default;
-};
-
-/// ASCII export layout options.
-struct AsciiExportOptions {
-  std::int32_t ILABEL = 0;
-  bool LTIMES = false;
-  bool LPOSITS = false;
-  bool operator==(const AsciiExportOptions&) const = default;
 };
 
 /// Everything the settings file keeps besides the trace-display options.

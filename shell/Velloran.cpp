@@ -11,6 +11,7 @@
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
 #include "platform/FixedText.h"
+#include "record/RecordNaming.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
 #include "shell/TracePlotDialog.h"
@@ -195,9 +196,7 @@ void CommandLine(Velloran& app) {
   std::string folder;
   SplitFolder(argument, folder, app.fileName);
   if (!folder.empty()) tk::IOsDirChange(folder);
-  std::string name = app.fileName.substr(0, RecordName::Capacity());
-  if (const std::size_t dot = name.find('.'); dot != std::string::npos) name.resize(dot);
-  app.record.CRECNAME = name;
+  app.record.CRECNAME = RecordNameOfFile(app.fileName);
 
   std::int32_t recordNumber = 0;
   int error = 0;

@@ -18,8 +18,6 @@ std::filesystem::path SharedData() {
                                               : std::filesystem::path();
 }
 
-std::filesystem::path TestData() { return std::filesystem::path(VELLORAN_TEST_DATA); }
-
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "velloran-test-XXXXXX").string();
   if (mkdtemp(tmpl.data()) == nullptr) std::abort();

@@ -9,9 +9,6 @@ namespace testing_support {
 /// or an empty path when it is absent; tests that need it skip then.
 std::filesystem::path SharedData();
 
-/// The repository's small fixtures (tests/data).
-std::filesystem::path TestData();
-
 /// A fresh empty folder for one test, removed when the object goes.
 class TempDir {
  public:

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "formats/SegyIn.h"
+#include "shell/PromptDialogs.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
 #include "tests/formats/SegyTestSupport.h"
@@ -19,6 +20,7 @@ class SegyInDialogsTest : public AppDialogTest {
   void SetUp() override {
     AppDialogTest::SetUp();
     vel::ResetSegyInMemory();
+    vel::UseProgramReaderDialogs();
     sup::SetUserMessageHook([](sup::UserMessageKind, std::string_view, std::string_view) {});
     sup::ClearUserMessages();
   }

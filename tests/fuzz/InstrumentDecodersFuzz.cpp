@@ -1,5 +1,5 @@
 // libFuzzer entry for the instrument decoders (built with VELLORAN_FUZZ and
-// clang). Crashers found here are kept under tests/data/fuzz/instruments/ and
+// clang). Crashers found here are kept under tests/fuzz/crashers/ and
 // replayed by the corpus test.
 #include "tests/fuzz/InstrumentDecoders.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "instruments/Fpixio.h"
+#include "instruments/FpxIn.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
 #include "record/ShotRecord.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "instruments/Fpixio.h"
+#include "instruments/FpxIn.h"
 #include "shell/Import.h"
 #include "support/UserMessages.h"
 #include "tests/instruments/InstrumentFixtures.h"

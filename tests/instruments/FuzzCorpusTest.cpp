@@ -1,6 +1,6 @@
 // The instrument fuzz entry over a seeded corpus: valid fixtures of each
 // format, mutated by bit flips, byte runs, digit fields and cuts, for a bounded
-// number of iterations; then every kept crasher under tests/data.
+// number of iterations; then every kept crasher under tests/fuzz/crashers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -78,7 +78,7 @@ TEST(InstrumentFuzz, SeededCorpus) {
 }
 
 TEST(InstrumentFuzz, KeptCrashers) {
-  const auto dir = testing_support::TestData() / "fuzz" / "instruments";
+  const auto dir = std::filesystem::path(VELLORAN_SOURCE_DIR) / "tests" / "fuzz" / "crashers";
   if (!std::filesystem::exists(dir)) GTEST_SKIP() << "no crashers kept";
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (entry.path().extension() == ".md") continue;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "record/RecordNaming.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
 #include "shell/Velloran.h"
@@ -60,7 +61,7 @@ TEST_F(FileCommandsTest, ImportSeg2ThenSaveAsAndOpenGiveTheSameRecordOptionsAndA
        }});
   EXPECT_TRUE(messages_.empty()) << messages_.front();
   const ShotRecord want = Imported(seg2);
-  EXPECT_EQ(afterImport, TitleOf(vel::RecordNameOf(seg2.filename().string()).View()));
+  EXPECT_EQ(afterImport, TitleOf(vel::RecordNameOfFile(seg2.filename().string()).View()));
   EXPECT_EQ(afterOpen, TitleOf("a"));
   EXPECT_EQ(saveEnabled, 1);
 

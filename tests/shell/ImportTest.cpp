@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "record/RecordNaming.h"
 #include "shell/Import.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
@@ -183,6 +184,16 @@ TEST_F(ImportTest, Seg2IntoAFreshRecord) {
   EXPECT_EQ(vel::LastDetectedFormat(), 9);
 }
 
+TEST_F(ImportTest, TheRecordIsNamedUpToTheFirstDotOfTheBareName) {
+  Write("line7.shot2.sg2", Seg2WithReceivers());
+  ShotRecord rec = Held();
+  std::int32_t recno = 0;
+  int ierr = 99;
+  vel::IMPORT(rec, "line7.shot2.sg2", recno, ierr, false, false);
+  ASSERT_EQ(ierr, 0) << sup::LastUserMessage().text;
+  EXPECT_EQ(rec.CRECNAME, vel::RecordName("line7"));
+}
+
 TEST_F(ImportTest, FailedRefusedAndUnavailableReadsLeaveTheRecord) {
   std::string broken = Seg2WithReceivers();
   broken.resize(broken.size() - 2);
@@ -231,9 +242,9 @@ TEST_F(ImportTest, RecordCountOfFilesOtherThanSegy) {
 }
 
 TEST(ImportNames, RecordNameOfAFile) {
-  EXPECT_EQ(vel::RecordNameOf("dir/sub/shot.sg2"), vel::RecordName("shot"));
-  EXPECT_EQ(vel::RecordNameOf("C:\\data\\A.B.SGY   "), vel::RecordName("A.B"));
-  EXPECT_EQ(vel::RecordNameOf("plain"), vel::RecordName("plain"));
+  EXPECT_EQ(vel::RecordNameOfFile("dir/sub/shot.sg2"), vel::RecordName("shot"));
+  EXPECT_EQ(vel::RecordNameOfFile("C:\\data\\A.B.SGY   "), vel::RecordName("A"));
+  EXPECT_EQ(vel::RecordNameOfFile("plain"), vel::RecordName("plain"));
   EXPECT_EQ(vel::ToString(vel::kFormatSeg2), "SEG-2");
 }
 

@@ -1,7 +1,7 @@
 // The Shot Header Editor for non-compliant SEG-Y input.
 #include <string>
 
-#include "formats/ShortHeaderEdit.h"
+#include "shell/ShortHeaderEdit.h"
 #include "tests/shell/AppDialogTestSupport.h"
 #include "toolkit/dialogs/Dialogs.h"
 

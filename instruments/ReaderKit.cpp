@@ -1,4 +1,4 @@
-#include "instruments/Frame.h"
+#include "instruments/ReaderKit.h"
 
 #include <algorithm>
 #include <cmath>

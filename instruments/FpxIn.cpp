@@ -1,10 +1,10 @@
-#include "instruments/Fpixio.h"
+#include "instruments/FpxIn.h"
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "shell/Import.h"
+#include "record/RecordNaming.h"
 #include "support/ByteReader.h"
 #include "support/Logical.h"
 
@@ -110,7 +110,7 @@ void FPIXIN(ShotRecord& REC, std::string_view FNAME, int& IERR) {
   if (outcome == Outcome::ShortFile)
     return instrument::ReadFail(IERR, "Error reading trace (FPIXIN): " + name);
   instrument::ReportOutcome(outcome, FNAME, IERR);
-  if (IERR == 0) REC.CRECNAME = RecordNameOf(FNAME);
+  if (IERR == 0) REC.CRECNAME = RecordNameOfFile(FNAME);
 }
 
 }  // namespace vel

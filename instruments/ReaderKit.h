@@ -9,9 +9,9 @@
 // shown before), the file name as given, the error flag and its option
 // flag. It opens the file read-only, reads it whole, decodes it into the
 // record and sets the error flag: 0 success, -1 failure or user abort.
-// Messages show the name blank-padded to its 256-character field. File errors are told to the user in a message box; an allocation
-// failure or an abort ends the read without one. Every count from the file is
-// checked against the bytes present, in 64-bit arithmetic, before anything is
+// Messages show the name blank-padded to its 256-character field. File errors are told to the user
+// in a message box; an allocation failure or an abort ends the read without one. Every count from
+// the file is checked against the bytes present, in 64-bit arithmetic, before anything is
 // allocated.
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "formats/ShortHeaderEdit.h"
+#include "shell/ShortHeaderEdit.h"
 
 #include "shell/DialogHelpers.h"
 #include "support/UserMessages.h"

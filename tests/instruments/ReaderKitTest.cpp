@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "instruments/Frame.h"
+#include "instruments/ReaderKit.h"
 
 namespace {
 
