@@ -43,7 +43,7 @@ constexpr int kTextLinesShown = 1200;
 constexpr int kButtonAutoSet = 1202;
 constexpr int kButtonOk = 1;
 constexpr int kButtonCancel = 2;
-constexpr int kEventPushButton = 3;
+using tk::kEventPushButton;
 
 /// Characters of the file the column dialog shows at most.
 constexpr std::size_t kPreviewChars = 35767;

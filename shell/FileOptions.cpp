@@ -14,9 +14,9 @@ namespace {
 
 constexpr int kOk = 1;
 constexpr int kCancel = 2;
-constexpr int kEventPushButton = 3;
-constexpr int kEventClose = 9;
-constexpr int kEventFieldChanged = 10;
+using tk::kEventClose;
+using tk::kEventFieldChanged;
+using tk::kEventPushButton;
 constexpr std::size_t kNameChars = 256;
 
 /// A logical byte order: the first button for false, the second for true.

@@ -20,8 +20,8 @@
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
-#include "toolkit/core/Startup.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace vel {
 namespace {
@@ -29,19 +29,8 @@ namespace {
 constexpr std::size_t kNameLength = 256;
 constexpr std::size_t kKeywordLength = 30;
 
-// Event types the loop handles.
-enum EventType : int {
-  kEventKey = 1,
-  kEventMenu = 2,
-  kEventPushButton = 3,
-  kEventButtonDown = 4,
-  kEventButtonUp = 5,
-  kEventMouseMove = 6,
-  kEventExpose = 7,
-  kEventResize = 8,
-  kEventClose = 9,
-  kEventFieldChanged = 10,
-};
+// The toolkit's event types, as the loop handles them.
+using enum tk::EventType;
 
 
 std::string CommandArgument(int n, std::size_t length) {

@@ -8,6 +8,7 @@
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace {
@@ -27,7 +28,7 @@ class AsciiDialogs : public tk::testing::ToolkitWindowTest {
     sup::SetUserMessageHook({});
     IASCTYPE() = 1;
     ASCIILAYOUT() = {};
-    tk::ResetDialogManager();
+    tk::ResetToolkitForTesting();
     ToolkitWindowTest::TearDown();
     std::filesystem::current_path(start_);  // the import keeps the chosen folder current
   }

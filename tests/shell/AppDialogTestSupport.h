@@ -9,6 +9,7 @@
 #include "platform/dialog/Dialog.h"
 #include "platform/window/Window.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace app_dialog_test {
@@ -16,7 +17,7 @@ namespace app_dialog_test {
 class AppDialogTest : public tk::testing::ToolkitWindowTest {
  protected:
   void TearDown() override {
-    tk::ResetDialogManager();
+    tk::ResetToolkitForTesting();
     ToolkitWindowTest::TearDown();
   }
 

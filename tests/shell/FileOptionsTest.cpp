@@ -6,6 +6,7 @@
 
 #include "shell/FileOptions.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -16,7 +17,7 @@ using namespace vel;
 class FileOptionsTest : public tk::testing::ToolkitWindowTest {
  protected:
   void TearDown() override {
-    tk::ResetDialogManager();
+    tk::ResetToolkitForTesting();
     ToolkitWindowTest::TearDown();
   }
 

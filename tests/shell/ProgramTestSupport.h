@@ -23,6 +23,7 @@
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Startup.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 
 namespace program_test {
@@ -34,7 +35,7 @@ namespace fs = std::filesystem;
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest() : before_(fs::current_path()) {
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     tk::SetCommandLineForTesting("velloran");
     setup_.settings.files = vel::SettingsFilesFor("velloran", dir_.path());
     setup_.settings.currentDirectory = [this] { return dir_.path().string(); };
@@ -51,7 +52,7 @@ class ProgramTest : public ::testing::Test {
     sup::SetUserMessageHook({});
     sup::SetAbortPollHook({});
     tk::SetCommandLineForTesting("");
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     fs::current_path(before_);
   }
 

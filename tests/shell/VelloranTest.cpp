@@ -10,6 +10,7 @@
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Startup.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 
 namespace {
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 class VelloranTest : public ::testing::Test {
  protected:
   VelloranTest() {
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     tk::SetCommandLineForTesting("velloran");  // no file named
     setup_.settings.files = vel::SettingsFilesFor("velloran", dir_.path());
     setup_.settings.currentDirectory = [this] { return dir_.path().string(); };
@@ -28,7 +29,7 @@ class VelloranTest : public ::testing::Test {
   }
   ~VelloranTest() override {
     tk::SetCommandLineForTesting("");
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
   }
 
   // What the main window shows while the program runs.
@@ -143,7 +144,7 @@ TEST_F(VelloranTest, CommandLineFolderBecomesCurrentAndAFailedImportGoesToTheLoo
   for (const std::string name : {"shots/missing.sg2", "shots\\missing.sg2"}) {
     SCOPED_TRACE(name);
     fs::current_path(dir_.path());
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     tk::SetCommandLineForTesting("velloran " + name + " ascii");
     harness_.Answer("messagebox", "OK");  // the failed import's message
     fs::path during;

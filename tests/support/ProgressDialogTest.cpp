@@ -7,6 +7,7 @@
 #include "support/Progress.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace sup {
@@ -22,7 +23,7 @@ class ProgressDialogTest : public tk::testing::ToolkitWindowTest {
   }
   void TearDown() override {
     LKILL(1);
-    tk::ResetDialogManager();
+    tk::ResetToolkitForTesting();
     ToolkitWindowTest::TearDown();
   }
   static tk::LoadedDialog* Progress() {

@@ -9,6 +9,7 @@
 #include "platform/system/File.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/MessageBox.h"
+#include "toolkit/core/ToolkitState.h"
 
 namespace tk {
 namespace {
@@ -366,5 +367,10 @@ QuietErrors::~QuietErrors() {
 bool QuietErrors::Failed() const {
   return g_state.lastError != 0;
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetErrorState);
+}  // namespace
 
 }  // namespace tk

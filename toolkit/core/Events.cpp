@@ -7,7 +7,8 @@
 #include "platform/backend/Backend.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/ToolkitState.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 
 namespace tk {
@@ -232,6 +233,10 @@ void SetDialogEventLink(DialogEventLink link) {
   Ev().dialogs = std::move(link);
 }
 
+const DialogEventLink& GetDialogEventLink() {
+  return Ev().dialogs;
+}
+
 bool EventWaitRunning() {
   return Ev().insideWait;
 }
@@ -315,6 +320,21 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
     if (!s.dialogs.fill) return;
     EventRecord r{};
     if (!s.dialogs.fill(type, w, l, h, r)) return;
+    if (type == kEventFieldChanged && s.insideWait && s.store == StoreState::Stored &&
+        e.type != 0) {
+      // A second field change from the message that stored this wait's event
+      // is kept for the next wait instead of replacing the first.
+      s.heldFieldChange = HeldEvent{kEventFieldChanged,
+                                    r.window,
+                                    r.value1,
+                                    r.value2,
+                                    0,
+                                    -1,
+                                    r.x,
+                                    r.y,
+                                    static_cast<std::int32_t>(plat::NowMs() & 0x7FFFFFFF)};
+      return;
+    }
     e = HeldEvent{plain, r.window, r.value1, r.value2, r.value3, r.value4, r.x, r.y, MessageTime()};
     s.store = StoreState::Stored;
     return;
@@ -482,5 +502,10 @@ void WEventTimerSet(int intervalMs, int id, int target) {
     plat::KillTimer(frame, tid);
   }
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetEventState);
+}  // namespace
 
 }  // namespace tk

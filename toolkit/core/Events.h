@@ -93,9 +93,11 @@ struct DialogEventLink {
       fill;
 };
 void SetDialogEventLink(DialogEventLink link);
+const DialogEventLink& GetDialogEventLink();
 
-/// Whether a wait or poll is running its message loop (the dialog manager
-/// holds a second field change then).
+/// Whether a wait or poll is running its message loop. A field change that
+/// arrives while that loop already has its event is held and delivered by
+/// the next wait or poll.
 bool EventWaitRunning();
 
 /// Takes each message the wait has taken before it is dispatched; true when

@@ -10,7 +10,7 @@
 #include "platform/controls/Controls.h"
 #include "resources/ResourceFormat.h"
 #include "toolkit/core/Errors.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows_p.h"
 
 namespace tk {

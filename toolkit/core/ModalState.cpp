@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/window/Window.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 
 namespace tk {
@@ -19,6 +20,8 @@ struct Snapshot {
 
 struct ModalState {
   std::array<Snapshot, kWindowSlots> snapshots{};
+  DialogStatusWords status{};
+  ModalDialogLink dialogs;
 };
 
 ModalState& State() {
@@ -47,6 +50,55 @@ void CopyClient(plat::Hwnd h, plat::Surface& pixels, bool capture) {
 }
 
 }  // namespace
+
+DialogStatusWords& DialogStatus() {
+  return State().status;
+}
+
+void ResetDialogStatus() {
+  State().status = DialogStatusWords{};
+}
+
+void SetModalDialogLink(ModalDialogLink link) {
+  State().dialogs = std::move(link);
+}
+
+const ModalDialogLink& GetModalDialogLink() {
+  return State().dialogs;
+}
+
+plat::Hwnd CurrentOwnerWindow() {
+  const ModalDialogLink& link = State().dialogs;
+  if (link.activeOwner) {
+    if (const plat::Hwnd dialog = link.activeOwner(); dialog != plat::kNoWindow) return dialog;
+  }
+  // The active toolkit window, else the main window's frame.
+  const plat::Hwnd a = plat::GetActiveWindow();
+  if (a != plat::kNoWindow && WindowNumberFromHandle(a) >= 0) return a;
+  return WindowFrameHandle(kMainWindow);
+}
+
+void DisableOwnerWindows(plat::Hwnd owner, bool withWindows) {
+  if (State().dialogs.disableDialogs) State().dialogs.disableDialogs(owner);
+  if (!withWindows) return;
+  for (int n = 0; n <= kMaxWindowNumber; ++n) {
+    const plat::Hwnd frame = WindowFrameHandle(n);
+    if (frame != plat::kNoWindow && frame != owner && plat::IsWindowVisible(frame))
+      plat::EnableWindow(frame, false);
+  }
+}
+
+void EnableOwnerWindows(plat::Hwnd window, bool withWindows) {
+  if (State().dialogs.enableDialogs && !State().dialogs.enableDialogs()) {
+    if (window != plat::kNoWindow) plat::EnableWindow(window, true);
+    return;
+  }
+  if (!withWindows) return;
+  for (int n = 0; n <= kMaxWindowNumber; ++n) {
+    const plat::Hwnd frame = WindowFrameHandle(n);
+    if (frame != plat::kNoWindow && plat::IsWindowVisible(frame)) plat::EnableWindow(frame, true);
+  }
+}
 
 void WindowSnapshot(int mode, int except, int& status) {
   status = 0;
@@ -85,5 +137,10 @@ bool PaintFromSnapshot(int n) {
 }
 
 }  // namespace detail
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetDialogStatus);
+}  // namespace
 
 }  // namespace tk

@@ -7,12 +7,10 @@
 #include <cstdint>
 
 #include "platform/window/Messages.h"
-#include "toolkit/dialogs/DialogStatus.h"
+#include "toolkit/core/DialogStatus.h"
 
 namespace tk {
 
-/// The dialog status words, their query and the owner-window rules are the
-/// dialog manager's (toolkit/dialogs).
 /// The window that owns new modal boxes: the active dialog when one is
 /// shown, else the active toolkit window, else the main window's frame.
 plat::Hwnd CurrentOwnerWindow();
@@ -21,7 +19,6 @@ plat::Hwnd CurrentOwnerWindow();
 /// enables them again (only WINDOW while a semi-modeless dialog is up).
 void DisableOwnerWindows(plat::Hwnd owner, bool withWindows);
 void EnableOwnerWindows(plat::Hwnd window, bool withWindows);
-int WDialogStatusQuery(int item);
 
 /// MODE 1 captures the client area of every shown toolkit window but EXCEPT
 /// (-1: none) once (nested calls count); while captured the window repaints

@@ -11,10 +11,9 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/core/detail/TextArgs.h"
-#include "toolkit/graphics/WindowTargets.h"
-#include "toolkit/hardcopy/ModelTables.h"
 
 namespace tk {
 namespace {
@@ -26,6 +25,14 @@ ToolkitStartState& State() {
   static ToolkitStartState state;
   return state;
 }
+
+// Forgets that start-up ran, so the next start starts afresh.
+void ResetToolkitStart() {
+  State() = ToolkitStartState{};
+}
+
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Core, ResetToolkitStart);
 
 std::function<void()>& DisplayMetricsHook() {
   static std::function<void()> hook;
@@ -142,11 +149,10 @@ void ReadConfigFile(const std::string& path, ToolkitStartState& state) {
   std::fclose(file);
 }
 
-// Joins the toolkit's layers before any window opens: the graphics targets
-// to the window table, shutdown of every window for the program services,
-// the display metrics for start-up and the message box for abnormal exits.
+// Joins the core's parts before any window opens: shutdown of every window
+// for the program services, the display metrics for start-up and the message
+// box for abnormal exits.
 void ConnectLayers() {
-  GraphicsConnectWindows();
   SetWindowShutdownHook(WindowShutdown);
   SetStartupDisplayMetricsHook(ReadDisplayMetrics);
   SetAbnormalExitBox([](const std::string& title, const std::string& text) {
@@ -179,17 +185,14 @@ const ToolkitStartState& ToolkitStart() {
   return State();
 }
 
-void ResetToolkitStart() {
-  State() = ToolkitStartState{};
-}
 
 void SetStartupDisplayMetricsHook(std::function<void()> hook) {
   DisplayMetricsHook() = std::move(hook);
 }
 
-void WToolkitStart(std::string_view configFile) {
+bool StartToolkitCore(std::string_view configFile) {
   ToolkitStartState& state = State();
-  if (state.started) return;
+  if (state.started) return false;
   state = ToolkitStartState{};
   state.started = true;
 
@@ -234,9 +237,11 @@ void WToolkitStart(std::string_view configFile) {
   }
   if (!state.strokeFontDirectory.empty())
     state.strokeFontDirectory = WithSlash(state.strokeFontDirectory);
-  ApplyConfiguredDeviceModels(state.deviceModels);
+  return true;
+}
 
-  if (state.versionRequested) {
+void ExitWhenVersionRequested() {
+  if (State().versionRequested) {
     AbnormalExit("Parvendrite version " + detail::ArgText(kToolkitVersion), 0);
   }
 }

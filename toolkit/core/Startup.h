@@ -44,17 +44,19 @@ struct ToolkitStartState {
 /// The toolkit's version text (five characters), shown by the "VER" key.
 inline constexpr std::string_view kToolkitVersion = "1.0.0";
 
-/// Starts the toolkit once per process; a second call returns at once.
-/// CONFIG_FILE, when not blank and naming an existing file, is read instead of
-/// the searched configuration file. A "VER" key ends the program (exit code 0)
-/// after showing the version, once every other line has been applied.
-void WToolkitStart(std::string_view configFile = {});
+/// The core's part of the toolkit start (WToolkitStart in
+/// toolkit/hardcopy/ToolkitStart.h joins the upper sub-folders before it and
+/// hands them what it read after it). Runs once per process: false when
+/// start-up already ran. CONFIG_FILE, when not blank and naming an existing
+/// file, is read instead of the searched configuration file.
+bool StartToolkitCore(std::string_view configFile);
+/// After start-up: a "VER" key read from the configuration file ends the
+/// program (exit code 0) after showing the version.
+void ExitWhenVersionRequested();
 
 /// The start-up state (read-only for the rest of the toolkit).
 const ToolkitStartState& ToolkitStart();
 
-/// Forgets that start-up ran, so the next WToolkitStart starts afresh (tests).
-void ResetToolkitStart();
 
 /// Called by start-up where it reads the display metrics; the window layer
 /// installs it. Empty: nothing is read at start-up.

@@ -4,7 +4,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows_p.h"

@@ -10,11 +10,10 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/core/Geometry.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/ModalState.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows_p.h"
-#include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace tk {
 
@@ -29,6 +28,7 @@ struct WindowState {
   int colours = 16;
   int displayColours = 0;  // the display's colour count read at start-up; 0 not yet read
   GraphicsLink link{};
+  std::function<void()> hardcopyEnd;
 };
 
 WindowState& State() {
@@ -360,7 +360,7 @@ void WindowCloseChild(int n) {
     Slot(held) = WindowSlot{};
     plat::DestroyWindow(frames[static_cast<std::size_t>(i)]);
   }
-  DropDestroyedDialogs();
+  if (GetModalDialogLink().dropDestroyed) GetModalDialogLink().dropDestroyed();
   if (!WindowSlotInUse(State().current)) {
     (void)flags;
     SelectWindow(kMainWindow);
@@ -372,8 +372,11 @@ void WindowCloseChild(int n) {
 }
 
 void WindowShutdown() {
-  WHardcopySwitch("S");  // hardcopy output and a pending spool end first
-  UnloadAllDialogs();
+  if (State().hardcopyEnd) State().hardcopyEnd();  // hardcopy output and a pending spool end first
+  if (GetModalDialogLink().unloadAll)
+    GetModalDialogLink().unloadAll();
+  else
+    ResetDialogStatus();
   for (int i = kMaxWindowNumber; i >= 0; --i) {
     WindowSlot& s = Slot(i);
     if (s.frame == plat::kNoWindow) continue;
@@ -618,6 +621,10 @@ void SetWindowBarSizes(int n, int statusBarHeight, std::array<int, 4> toolbarExt
   for (int& e : toolbarExtents) e = std::max(e, 0);
   s.toolbarExtents = toolbarExtents;
   detail::LayoutFrame(n);
+}
+
+void SetHardcopyEndHook(std::function<void()> hook) {
+  State().hardcopyEnd = std::move(hook);
 }
 
 void SetGraphicsLink(GraphicsLink link) {

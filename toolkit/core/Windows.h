@@ -173,6 +173,10 @@ struct GraphicsLink {
   std::function<void(int displayColours)> mainWindowOpened;
 };
 void SetGraphicsLink(GraphicsLink link);
+
+/// Called first by WindowShutdown: ends hardcopy output and a pending spool.
+/// Installed by the hardcopy layer at start-up; empty: nothing to end.
+void SetHardcopyEndHook(std::function<void()> hook);
 const GraphicsLink& GetGraphicsLink();
 
 }  // namespace tk

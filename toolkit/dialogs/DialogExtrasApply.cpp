@@ -126,19 +126,19 @@ void ApplyTreeview(LoadedDialog& d, DialogField& f, const ExtrasEntry& e, int sl
   // The tree calls act on the current dialog: make D current for the pick.
   DialogManagerState& s = Dm();
   const int savedNumber = s.currentNumber;
-  const std::int32_t savedItem3 = s.status.item3;
+  const std::int32_t savedItem3 = DialogStatus().item3;
   s.currentNumber = slot;
-  s.status.item3 = d.rec.identifier;
+  DialogStatus().item3 = d.rec.identifier;
   TreeSelectItem(f.id, e.ints[1]);
   s.currentNumber = savedNumber;
-  s.status.item3 = savedItem3;
+  DialogStatus().item3 = savedItem3;
 }
 
 void ApplyTabs(LoadedDialog& d, DialogField& f, const ExtrasEntry& e) {
   if (FieldTypeOf(f) != kFieldTab) return;
   DialogManagerState& s = Dm();
   const int savedNumber = s.currentNumber;
-  const std::int32_t savedItem3 = s.status.item3;
+  const std::int32_t savedItem3 = DialogStatus().item3;
   // Every listed page gets its tab; its dialog loads hidden inside this one
   // (a page already loaded is only found again, one that cannot load is
   // passed over).
@@ -152,7 +152,7 @@ void ApplyTabs(LoadedDialog& d, DialogField& f, const ExtrasEntry& e) {
     if (slot >= 1) pages.push_back(s.table[static_cast<std::size_t>(slot)]->hwnd);
   }
   s.currentNumber = savedNumber;
-  s.status.item3 = savedItem3;
+  DialogStatus().item3 = savedItem3;
   // Every page on the tab field's display area (in the dialog's client
   // coordinates).
   const plat::Rect area = plat::TabAdjustRect(f.hwnd, false, plat::GetWindowRect(f.hwnd));

@@ -419,7 +419,7 @@ bool TabFieldAddPage(LoadedDialog& d, DialogField& tab, int pageId, std::string_
   DialogManagerState& s = Dm();
   const plat::Hwnd dialog = d.hwnd;
   const int savedNumber = s.currentNumber;
-  const std::int32_t savedItem3 = s.status.item3;
+  const std::int32_t savedItem3 = DialogStatus().item3;
   const plat::Hwnd tabWindow = tab.hwnd;
   const int tabId = tab.id;
   s.loadParent = dialog;
@@ -427,7 +427,7 @@ bool TabFieldAddPage(LoadedDialog& d, DialogField& tab, int pageId, std::string_
   s.loadParent = plat::kNoWindow;
   LoadedDialog* page = CurrentDialog();
   s.currentNumber = savedNumber;
-  s.status.item3 = savedItem3;
+  DialogStatus().item3 = savedItem3;
   // The load may have moved the table's records: look everything up again.
   LoadedDialog* owner = FindLoaded(dialog);
   if (page == nullptr || owner == nullptr || plat::GetParent(page->hwnd) != dialog) return false;

@@ -9,8 +9,9 @@
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/core/Geometry.h"
 #include "toolkit/core/ModalState.h"
+#include "toolkit/core/ToolkitState.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
 #include "toolkit/dialogs/DialogLists.h"
@@ -71,13 +72,6 @@ int FindDialogNumber(int identifier) {
     if (d && d->rec.identifier == identifier) return i;
   }
   return -1;
-}
-
-/// The window a toolkit window number or a dialog stands for, as owner.
-plat::Hwnd ActiveTopLevelWindow() {
-  const plat::Hwnd a = plat::GetActiveWindow();
-  if (a != plat::kNoWindow && WindowNumberFromHandle(a) >= 0) return a;
-  return WindowFrameHandle(kMainWindow);
 }
 
 /// Set-up of the fields of a freshly made dialog.
@@ -286,7 +280,7 @@ void CompactTable() {
     if (keep[static_cast<std::size_t>(i)].get() == current) s.currentNumber = i + 1;
     s.table[static_cast<std::size_t>(i + 1)] = std::move(keep[static_cast<std::size_t>(i)]);
   }
-  if (s.currentNumber == 0) s.status.item3 = 0;
+  if (s.currentNumber == 0) DialogStatus().item3 = 0;
 }
 
 }  // namespace
@@ -294,27 +288,19 @@ void CompactTable() {
 // ---------------------------------------------------------------------------
 // Shared helpers
 
-plat::Hwnd CurrentOwnerWindow() {
+plat::Hwnd ActiveDialogOwner() {
   DialogManagerState& s = Dm();
   if (s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog)) {
     const LoadedDialog* d = FindLoaded(s.activeDialog);
     if (d != nullptr && d->rec.combinedWindow != plat::kNoWindow) return d->rec.combinedWindow;
     return s.activeDialog;
   }
-  return ActiveTopLevelWindow();
+  return plat::kNoWindow;
 }
 
 DialogManagerState& Dm() {
   static DialogManagerState s;
   return s;
-}
-
-DialogStatusWords& DialogStatus() {
-  return Dm().status;
-}
-
-void ResetDialogStatus() {
-  Dm().status = DialogStatusWords{};
 }
 
 LoadedDialog* FindLoaded(plat::Hwnd h) {
@@ -329,7 +315,8 @@ LoadedDialog* FindLoaded(plat::Hwnd h) {
 
 LoadedDialog* CurrentDialog() {
   DialogManagerState& s = Dm();
-  if (s.status.item3 == 0 || s.currentNumber < 1 || s.currentNumber > s.loadedCount) return nullptr;
+  if (DialogStatus().item3 == 0 || s.currentNumber < 1 || s.currentNumber > s.loadedCount)
+    return nullptr;
   return s.table[static_cast<std::size_t>(s.currentNumber)].get();
 }
 
@@ -417,14 +404,8 @@ void InstallDialogEvents() {
   if (done) return;
   done = true;
   SetDialogEventLink(DialogEventLink{FillDialogEvent});
-}
-
-void DropDestroyedDialogs() {
-  CompactTable();
-}
-
-void UnloadAllDialogs() {
-  ResetDialogManager();
+  SetModalDialogLink(ModalDialogLink{ActiveDialogOwner, DisableShownDialogs, EnableShownDialogs,
+                                     CompactTable, ResetDialogManager});
 }
 
 void ResetDialogManager() {
@@ -434,6 +415,7 @@ void ResetDialogManager() {
     if (d && plat::IsWindow(d->hwnd)) plat::DestroyWindow(d->hwnd);
   }
   s = DialogManagerState{};
+  ResetDialogStatus();
   ResetNumericValidation();
 }
 
@@ -493,7 +475,7 @@ void WDialogLoad(int id, std::optional<int> identifier, int owner) {
   const int found = FindDialogNumber(ident);
   if (found >= 1) {
     s.currentNumber = found;
-    s.status.item3 = ident;
+    DialogStatus().item3 = ident;
     return;
   }
   const int previous = s.currentNumber;
@@ -506,7 +488,7 @@ void WDialogLoad(int id, std::optional<int> identifier, int owner) {
                        kName);
     return;
   }
-  s.status.item3 = ident;
+  DialogStatus().item3 = ident;
 }
 
 void WDialogSelect(int identifier) {
@@ -517,7 +499,7 @@ void WDialogSelect(int identifier) {
     return;
   }
   s.currentNumber = found;
-  s.status.item3 = identifier;
+  DialogStatus().item3 = identifier;
 }
 
 int HideDialogByNumber(int number);
@@ -556,25 +538,24 @@ void WDialogUnload(int keepPages) {
     }
   }
   plat::DestroyWindow(d->hwnd);
-  s.status.item3 = 0;
+  DialogStatus().item3 = 0;
   CompactTable();
-  s.status.item3 = 0;
+  DialogStatus().item3 = 0;
   s.currentNumber = 0;
 }
 
 int WDialogStatusQuery(int item) {
-  DialogManagerState& s = Dm();
   switch (item) {
     case 1:
-      return s.status.closingButton;
+      return DialogStatus().closingButton;
     case 2:
-      return s.status.focusBefore;
+      return DialogStatus().focusBefore;
     case 3:
-      return s.status.item3;
+      return DialogStatus().item3;
     case 4:
-      return s.status.answer;
+      return DialogStatus().answer;
     case 5:
-      return s.status.item5;
+      return DialogStatus().item5;
     default:
       break;
   }
@@ -640,5 +621,10 @@ void WDialogSetField(int field, std::optional<int> position) {
   d->rec.currentField = field;
   d->rec.focusField = field;
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Dialogs, ResetDialogManager);
+}  // namespace
 
 }  // namespace tk

@@ -9,8 +9,8 @@
 
 #include "platform/window/Messages.h"
 #include "resources/ResourceFormat.h"
+#include "toolkit/core/DialogStatus.h"
 #include "toolkit/core/Events.h"
-#include "toolkit/dialogs/DialogStatus.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace tk {
@@ -84,7 +84,6 @@ struct DialogManagerState {
   std::array<std::unique_ptr<LoadedDialog>, kMaxDialogs + 1> table{};
   int loadedCount = 0;
   int currentNumber = 0;
-  DialogStatusWords status{};
   std::int32_t closedModalId = 0;
   plat::Hwnd activeDialog = plat::kNoWindow;
   plat::Hwnd semiModelessDialog = plat::kNoWindow;
@@ -129,5 +128,9 @@ void ConnectDialogGraphics();
 bool FillFieldEvent(LoadedDialog& d, int type, plat::WParam w, plat::LParam l, EventRecord& out);
 /// Unloads every dialog and zeroes the state and the status words.
 void ResetDialogManager();
+/// The dialog manager's part of the modal rules (see ModalDialogLink).
+plat::Hwnd ActiveDialogOwner();
+void DisableShownDialogs(plat::Hwnd owner);
+bool EnableShownDialogs();
 
 }  // namespace tk

@@ -11,8 +11,8 @@
 #include "platform/dialog/Dialog.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
-#include "toolkit/core/Geometry.h"
 #include "toolkit/core/ModalState.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
@@ -186,33 +186,20 @@ int ShowCurrentDialog(LoadedDialog& d, int x, int y, int mode, int field) {
 
 }  // namespace
 
-void DisableOwnerWindows(plat::Hwnd owner, bool withWindows) {
+void DisableShownDialogs(plat::Hwnd owner) {
   ForEachLoaded([&](LoadedDialog& d) {
     if (d.hwnd == owner || !d.rec.shown || !TakesPart(d)) return;
     if (owner != plat::kNoWindow && d.rec.combinedWindow == owner) return;
     plat::EnableWindow(d.hwnd, false);
   });
-  if (!withWindows) return;
-  for (int n = 0; n <= kMaxWindowNumber; ++n) {
-    const plat::Hwnd frame = WindowFrameHandle(n);
-    if (frame != plat::kNoWindow && frame != owner && plat::IsWindowVisible(frame))
-      plat::EnableWindow(frame, false);
-  }
 }
 
-void EnableOwnerWindows(plat::Hwnd window, bool withWindows) {
-  if (Dm().semiModelessCount > 0) {
-    if (window != plat::kNoWindow) plat::EnableWindow(window, true);
-    return;
-  }
+bool EnableShownDialogs() {
+  if (Dm().semiModelessCount > 0) return false;
   ForEachLoaded([&](LoadedDialog& d) {
     if (d.rec.shown && TakesPart(d)) plat::EnableWindow(d.hwnd, true);
   });
-  if (!withWindows) return;
-  for (int n = 0; n <= kMaxWindowNumber; ++n) {
-    const plat::Hwnd frame = WindowFrameHandle(n);
-    if (frame != plat::kNoWindow && plat::IsWindowVisible(frame)) plat::EnableWindow(frame, true);
-  }
+  return true;
 }
 
 int HideDialogByNumber(int number) {
@@ -269,9 +256,9 @@ void WDialogShow(int x, int y, int field, int mode) {
   // A child-style dialog has already given its snapshots back.
   if (mode == kShowModal && !(d->child && result == -1)) WindowSnapshot(0, -1, snapshot);
   if (mode == kShowModal && result != -1) {
-    s.status.closingButton = d->rec.currentField;
-    s.status.focusBefore = d->rec.previousField;
-    s.status.item5 = s.closedModalId;
+    DialogStatus().closingButton = d->rec.currentField;
+    DialogStatus().focusBefore = d->rec.previousField;
+    DialogStatus().item5 = s.closedModalId;
   }
   if (result == -1) ReportLibraryError(kErrBadMode, kName);
   if (result == -2) ReportLibraryError(kErrParentHidden, kName);

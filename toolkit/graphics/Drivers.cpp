@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
@@ -160,6 +161,17 @@ void HardcopyDriverCall(DriverOperation op) {
   if (Gs().hardcopyOn > 0) HardcopyDriverSwitch(op);
 }
 
+void HardcopyOutputEnd() {
+  DriverParameters& dp = DriverParams();
+  if (dp.pageDirty) {
+    dp.P1 = 1;
+    dp.P2 = 32;
+    HardcopyDriverCall(DriverOperation::EndPage);
+  }
+  HardcopyDriverCall(DriverOperation::EndOutput);
+  Gs().hardcopyOn = 0;
+}
+
 void HardcopyDriverSwitch(DriverOperation op) {
   const Dispatch& d = TheDispatch();
   if (d.number < 1 || d.number > 12 || d.number == 5 || d.number == 7) return;
@@ -197,5 +209,10 @@ void ResetDriverDispatch() {
   TheDispatch().number = kDefaultHardcopyDriver;
   DriverParams().driverNumber = 0;
 }
+
+namespace {
+// Part of the one reset for tests.
+[[maybe_unused]] const bool kResetRegistered = RegisterToolkitReset(ToolkitLayer::Graphics, ResetDriverDispatch);
+}  // namespace
 
 }  // namespace tk

@@ -173,6 +173,9 @@ inline constexpr int kDefaultHardcopyDriver = 10;
 void ScreenDriverCall(DriverOperation op);
 /// Sends OP to the selected hardcopy driver while hardcopy output is on.
 void HardcopyDriverCall(DriverOperation op);
+/// Ends hardcopy output: the page when one is drawn on, then the output;
+/// hardcopy output is off afterwards.
+void HardcopyOutputEnd();
 /// Calls the driver whose number is the dispatch number (1-12; 5, 7 and
 /// numbers without a registered driver do nothing).
 void HardcopyDriverSwitch(DriverOperation op);

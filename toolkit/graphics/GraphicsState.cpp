@@ -11,8 +11,6 @@
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/Text.h"
-#include "toolkit/hardcopy/HardcopyOptions.h"
-#include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace tk {
 namespace {
@@ -106,6 +104,11 @@ GraphicsStateSaver::~GraphicsStateSaver() {
   }
 }
 
+GraphicsHardcopyHooks& HardcopyHooks() {
+  static GraphicsHardcopyHooks hooks;
+  return hooks;
+}
+
 GraphicsTextHooks& TextHooks() {
   static GraphicsTextHooks hooks;
   return hooks;
@@ -188,9 +191,13 @@ void IGrStateReset(std::string_view OPTIONS) {
   StrokeFontStandard(gs.fonts);
   // End any hardcopy output: the page, the output and a pending spool.
   gs.pagePending = 0;
-  WHardcopySwitch("S");
+  if (HardcopyHooks().end)
+    HardcopyHooks().end();
+  else
+    HardcopyOutputEnd();
   dp.pageDirty = 0;
-  HardcopySelectForReset(dp.driverNumber != 0 && OptionLetterTest(OPTIONS, 'P'));
+  if (HardcopyHooks().selectForReset)
+    HardcopyHooks().selectForReset(dp.driverNumber != 0 && OptionLetterTest(OPTIONS, 'P'));
   IGrUnits(0, 0, 1, 1);
   gs.penX = gs.penY = 0;
   gs.fillStyle = kFillOutline;

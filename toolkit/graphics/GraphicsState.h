@@ -196,6 +196,17 @@ struct GraphicsTextHooks {
 };
 GraphicsTextHooks& TextHooks();
 
+/// What a reset of the graphics state asks of the hardcopy layer; installed
+/// by it at start-up. Empty: the output is ended here, nothing else.
+struct GraphicsHardcopyHooks {
+  /// Ends the page, the output and a pending spool.
+  std::function<void()> end;
+  /// Clears the hardcopy option table and selects the driver again; KEEP
+  /// keeps the selected device's options and file name.
+  std::function<void(bool keep)> selectForReset;
+};
+GraphicsHardcopyHooks& HardcopyHooks();
+
 /// Metafile slots (none is ever created by the program).
 struct MetafileSlot {
   std::int32_t kind = 0;  // 0 free, 3 enhanced metafile, 6 memory CGM

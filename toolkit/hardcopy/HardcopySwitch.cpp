@@ -83,13 +83,7 @@ void WHardcopySwitch(std::optional<std::string_view> target,
                      std::optional<std::string_view> title) {
   DriverParameters& dp = DriverParams();
   GraphicsState& gs = Gs();
-  if (dp.pageDirty) {
-    dp.P1 = 1;
-    dp.P2 = 32;
-    HardcopyDriverCall(DriverOperation::EndPage);
-  }
-  HardcopyDriverCall(DriverOperation::EndOutput);
-  gs.hardcopyOn = 0;
+  HardcopyOutputEnd();
 
   if (target && target->size() == 1 && ((*target)[0] == 'S' || (*target)[0] == 's')) {
     if (!TrimRight(PrintCommand()).empty()) {

@@ -4,6 +4,7 @@
 
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Startup.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 
 namespace tk {
@@ -107,10 +108,18 @@ DeviceModelState& CurrentDeviceModels() {
   return state;
 }
 
+namespace {
+
+// The device models and the raster printer's limits as at start-up; part of
+// the one reset for tests.
 void ResetDeviceModels() {
   CurrentDeviceModels() = DeviceModelState{};
   CurrentRasterModelLimits() = RasterModelLimits{};
 }
+[[maybe_unused]] const bool kResetRegistered =
+    RegisterToolkitReset(ToolkitLayer::Hardcopy, ResetDeviceModels);
+
+}  // namespace
 
 void RasterPrinterModelSet(int model) {
   DeviceModelState& s = CurrentDeviceModels();

@@ -84,8 +84,6 @@ struct DeviceModelState {
   std::int32_t lineStep = 23;
 };
 DeviceModelState& CurrentDeviceModels();
-/// Back to the state before any model was chosen (tests).
-void ResetDeviceModels();
 
 /// Chooses the raster printer model; anything but 2-38 other than 27 gives 28.
 void RasterPrinterModelSet(int model);

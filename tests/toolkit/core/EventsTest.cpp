@@ -8,7 +8,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 
 namespace tk {
 namespace {
@@ -318,6 +318,59 @@ TEST_F(EventLoopTest, AMessageFilterTakesMessagesBeforeTheirWindows) {
   EXPECT_EQ(type, kEventButtonDown);
   EXPECT_EQ(seen, 2);
   EXPECT_FALSE(EventWaitRunning());
+}
+
+TEST_F(EventLoopTest, ASecondFieldChangeFromOneMessageComesWithTheNextWait) {
+  // A stand-in dialog manager: the field change's items come from W and L,
+  // with the last reported value carried from one change to the next.
+  const DialogEventLink saved = GetDialogEventLink();
+  int lastReported = 0;
+  SetDialogEventLink(
+      DialogEventLink{[&](int type, plat::WParam w, plat::LParam l, plat::Hwnd, EventRecord& out) {
+        out = EventRecord{};
+        out.window = 77;
+        out.value1 = static_cast<int>(w);
+        out.value2 = static_cast<int>(w) + 1;
+        out.value3 = 0;
+        out.value4 = -1;
+        out.x = lastReported;
+        out.y = static_cast<int>(l);
+        lastReported = out.y;
+        return type == kEventFieldChanged;
+      }});
+  // One key press changes two fields.
+  SetEventMessageFilter([&](plat::Message& m) {
+    if (m.msg == plat::Msg::Char) return true;
+    if (m.msg != plat::Msg::KeyDown) return false;
+    StoreEvent(kEventFieldChanged, 0, 11, 5, m.hwnd);
+    StoreEvent(kEventFieldChanged, 0, 21, 6, m.hwnd);
+    return true;
+  });
+  WEventTypeSwitch(kEventFieldChanged, 1);
+  harness.Key('Q', 'q').Click(Client(0), {1, 1});
+
+  // The held change comes before anything the queue still holds.
+  struct Expected {
+    int type, window, value1, value2, value3, value4, x, y;
+  };
+  const Expected expected[] = {
+      {kEventFieldChanged, 77, 11, 12, 0, -1, 0, 5},
+      {kEventFieldChanged, 77, 21, 22, 0, -1, 5, 6},
+      {kEventButtonDown, 0, 1, 4, kSourceClient, -1, PixelToUnit(1, 800), PixelToUnit(1, 600)},
+  };
+  for (const Expected& x : expected) {
+    auto [type, r] = Wait();
+    EXPECT_EQ(type, x.type);
+    EXPECT_EQ(r.window, x.window) << "type " << x.type;
+    EXPECT_EQ(r.value1, x.value1) << "type " << x.type;
+    EXPECT_EQ(r.value2, x.value2) << "type " << x.type;
+    EXPECT_EQ(r.value3, x.value3) << "type " << x.type;
+    EXPECT_EQ(r.value4, x.value4) << "type " << x.type;
+    EXPECT_EQ(r.x, x.x) << "type " << x.type;
+    EXPECT_EQ(r.y, x.y) << "type " << x.type;
+  }
+  SetEventMessageFilter({});
+  SetDialogEventLink(saved);
 }
 
 TEST(KeyCodeTable, ModifierClassesKeypadAndFunctionKeys) {

@@ -10,6 +10,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/FileSelect.h"
 #include "toolkit/core/ModalState.h"
+#include "toolkit/core/ToolkitState.h"
 
 namespace tk {
 namespace {
@@ -28,8 +29,7 @@ class FileSelectTest : public ::testing::Test {
     fs::create_directory(root + "/data");
     testing_support::WriteFile(root + "/data/shot.sgy", "x");
     testing_support::WriteFile(root + "/data/two.SGY", "x");
-    ResetErrorState();
-    ResetDialogStatus();
+    ResetToolkitForTesting();
     plat::ClearMessageBoxLog();
   }
   std::string Cwd() const { return fs::current_path().string(); }
@@ -84,7 +84,7 @@ TEST_F(FileSelectTest, AnswersAndTheCurrentDirectory) {
     DialogStatus().answer = 7;
     std::string name = Padded("proposal", 120);
     WSelectFile(kSgy, c.flags, name, "Title");
-    EXPECT_EQ(WDialogStatusQuery(4), c.answer);
+    EXPECT_EQ(DialogStatus().answer, c.answer);
     EXPECT_EQ(name, Padded(c.chosen.empty() ? "proposal" : c.chosen, 120));
     EXPECT_EQ(Cwd(), c.folderKept ? data : root);
     EXPECT_EQ(WErrorStatusQuery(1), 0);
@@ -121,7 +121,7 @@ TEST_F(FileSelectTest, FailuresReport1004AndLeaveTheNameAlone) {
     harness.Answer(std::string(plat::kFileDialogAnswer), c.answer);
     WSelectFile(kSgy, 42, name);
     EXPECT_EQ(name, Padded("keep", c.size));
-    EXPECT_EQ(WDialogStatusQuery(4), 0);
+    EXPECT_EQ(DialogStatus().answer, 0);
     EXPECT_EQ(WErrorStatusQuery(1), 1004);
     EXPECT_EQ(Cwd(), root);
   }
@@ -154,7 +154,7 @@ TEST_F(FileSelectTest, FolderSelection) {
     for (const auto& [kind, text] : c.script) harness.Answer(kind, text);
     std::string folder = Padded("", 100);
     WSelectDir(c.flags, folder);
-    EXPECT_EQ(WDialogStatusQuery(4), c.answer);
+    EXPECT_EQ(DialogStatus().answer, c.answer);
     EXPECT_EQ(folder, Padded(c.chosen, 100));
     EXPECT_EQ(Cwd(), c.cwd);
     fs::current_path(root);

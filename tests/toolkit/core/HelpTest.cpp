@@ -6,6 +6,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Help.h"
 #include "toolkit/core/Startup.h"
+#include "toolkit/core/ToolkitState.h"
 
 namespace {
 
@@ -114,8 +115,8 @@ TEST_F(HelpTest, HelpFileBesideTheProgram) {
 TEST_F(HelpTest, InfoFilenames) {
   ScopedEnv temp("TEMP", dir_.path().string());
   ScopedEnv parven("PARVEN", "/opt/parv");
-  tk::ResetToolkitStart();
-  tk::WToolkitStart();
+  tk::ResetToolkitForTesting();
+  tk::StartToolkitCore({});
   std::string name(40, '?');
   struct Case {
     int item;
@@ -150,7 +151,7 @@ TEST_F(HelpTest, InfoFilenames) {
   tk::WInfoFilename(10, small);
   EXPECT_EQ(small, "     ");
   EXPECT_EQ(tk::WErrorStatusQuery(1), 1023);
-  tk::ResetToolkitStart();
+  tk::ResetToolkitForTesting();
 }
 
 }  // namespace

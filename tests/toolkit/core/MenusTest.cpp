@@ -292,8 +292,8 @@ TEST_F(MenusTest, MessageBoxAnswersAndStatusWords) {
     DialogStatus().focusBefore = 5;
     harness.Answer("messagebox", c.press);
     WMessageBox(c.buttons, c.icon, c.defaultButton, "One\rTwo\rThree   ", "Title  ");
-    EXPECT_EQ(WDialogStatusQuery(4), c.answer);
-    EXPECT_EQ(WDialogStatusQuery(2), 0);
+    EXPECT_EQ(DialogStatus().answer, c.answer);
+    EXPECT_EQ(DialogStatus().focusBefore, 0);
     EXPECT_EQ(plat::MessageBoxLog().back().buttons, c.shown);
   }
   EXPECT_EQ(plat::MessageBoxLog().back().text, "One\rTwo\rThree");
@@ -301,7 +301,7 @@ TEST_F(MenusTest, MessageBoxAnswersAndStatusWords) {
   // A box that cannot be answered keeps the previous answer and reports 1004.
   harness.Answer("messagebox", "Yes");
   WMessageBox(1, 0, 1, "text", "title");
-  EXPECT_EQ(WDialogStatusQuery(4), 1);
+  EXPECT_EQ(DialogStatus().answer, 1);
   EXPECT_EQ(WErrorStatusQuery(1), 1004);
 }
 
@@ -323,7 +323,7 @@ TEST_F(MenusTest, MessageBoxKeepsTheWindowsPictureAndDisablesThem) {
   EXPECT_FALSE(childEnabled);
   EXPECT_TRUE(plat::IsWindowEnabled(WindowFrameHandle(0)));
   EXPECT_TRUE(plat::IsWindowEnabled(WindowFrameHandle(child)));
-  EXPECT_EQ(WDialogStatusQuery(4), 1);
+  EXPECT_EQ(DialogStatus().answer, 1);
   // The repaint during the box made no expose event.
   harness.Close(WindowFrameHandle(0));
   EXPECT_EQ(Wait().first, kEventClose);

@@ -8,6 +8,7 @@
 #include "resources/ResourceFormat.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -49,7 +50,7 @@ class DialogTest : public ToolkitWindowTest {
     ResetErrorState();
   }
   void TearDown() override {
-    ResetDialogManager();
+    ResetToolkitForTesting();
     ClearDialogTemplates();
     ToolkitWindowTest::TearDown();
   }

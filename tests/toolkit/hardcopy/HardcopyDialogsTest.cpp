@@ -12,6 +12,7 @@
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
 #include "tests/toolkit/hardcopy/HardcopyTestSupport.h"
 #include "toolkit/core/OsServices.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/hardcopy/HardcopyDialogs.h"
 #include "toolkit/hardcopy/ModelTables.h"
 
@@ -54,15 +55,14 @@ class HardcopyDialogsTest : public DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     for (int n = 1; n <= 12; ++n) StandHardcopyDriver(n, &driver);
-    ResetDialogStatus();
   }
   void TearDown() override {
     for (int n = 1; n <= 12; ++n) StandHardcopyDriver(n, nullptr);
     HardcopyDriverSelect(O::Select, kDefaultHardcopyDriver);
     DriverParams().driverNumber = 0;
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     DialogTest::TearDown();
   }
   /// Selects driver N as the option dialog does.

@@ -11,6 +11,7 @@
 #include "tests/toolkit/hardcopy/HardcopyTestSupport.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace tk::testing {
 namespace {
@@ -23,6 +24,7 @@ class HardcopySwitchTest : public GraphicsTest {
  protected:
   void SetUp() override {
     GraphicsTest::SetUp();
+    ConnectHardcopy();  // as start-up does: resets and shutdown end hardcopy output
     StandHardcopyDriver(10, &driver);
     HardcopySelectForReset(false);
     driver.ops.clear();

@@ -5,6 +5,7 @@
 
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Startup.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ModelTables.h"
 
@@ -14,11 +15,11 @@ namespace {
 class ModelTablesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     ResetErrorState();
   }
   void TearDown() override {
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     ResetErrorState();
   }
 };
@@ -26,7 +27,7 @@ class ModelTablesTest : public ::testing::Test {
 TEST_F(ModelTablesTest, InvalidRasterModelsBecomeDefault) {
   for (int model : {27, 39, 0, 1, -5}) {
     SCOPED_TRACE(model);
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     RasterPrinterModelSet(model);
     const DeviceModelState& s = CurrentDeviceModels();
     EXPECT_EQ(s.rasterModel, 28);
@@ -53,7 +54,7 @@ TEST_F(ModelTablesTest, ClassesFromCodes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.model);
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     RasterPrinterModelSet(c.model);
     const DeviceModelState& s = CurrentDeviceModels();
     EXPECT_EQ(s.rasterModel, c.model);
@@ -108,7 +109,7 @@ TEST_F(ModelTablesTest, ConfiguredOrder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.printer << " " << c.plotter << " " << c.hpgl2);
-    ResetDeviceModels();
+    ResetToolkitForTesting();
     HardcopyDeviceModels models;
     models.rasterPrinterModel = c.printer;
     models.plotterModel = c.plotter;

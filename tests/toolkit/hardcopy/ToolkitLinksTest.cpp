@@ -1,25 +1,32 @@
 // Toolkit start-up joins its layers: the graphics layer starts with the main
-// window, and an abnormal exit shows its message in a box once it can.
+// window, and an abnormal exit shows its message in a box once it can. One
+// reset for tests returns every sub-folder's state to its start.
 #include <gtest/gtest.h>
 
 #include "platform/dialog/MessageBox.h"
 #include "platform/testing/Harness.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/AbnormalExit.h"
-#include "toolkit/core/Startup.h"
+#include "toolkit/core/DialogStatus.h"
+#include "toolkit/core/Errors.h"
+#include "toolkit/core/Events.h"
+#include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/hardcopy/ModelTables.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace tk {
 namespace {
 
 class ToolkitLinksTest : public ::testing::Test {
  protected:
-  ToolkitLinksTest() { ResetToolkitStart(); }
+  ToolkitLinksTest() { ResetToolkitForTesting(); }
   ~ToolkitLinksTest() override {
     WindowShutdown();
     SetAbnormalExitHooks(nullptr, nullptr);
-    ResetToolkitStart();
+    ResetToolkitForTesting();
   }
   plat::testing::Harness harness_{{1024, 768}};
 };
@@ -53,6 +60,26 @@ TEST_F(ToolkitLinksTest, AbnormalExitShowsABoxOnceTheMainWindowIsOpen) {
   ASSERT_EQ(plat::MessageBoxLog().size(), before + 1);
   EXPECT_EQ(plat::MessageBoxLog().back().caption, "Parvendrite");
   EXPECT_EQ(plat::MessageBoxLog().back().text, "Abnormal exit (code 3) : gone wrong");
+}
+
+TEST_F(ToolkitLinksTest, OneResetReturnsEverySubFolderToItsStart) {
+  WToolkitStart();
+  ErrorState().lastError = 16;
+  WEventTypeSwitch(kEventMouseMove, 1);
+  DialogStatus().answer = 1;
+  HardcopyDriverSelect(DriverOperation::Select, 5);  // a number no driver answers
+  RasterPrinterModelSet(5);
+
+  ResetToolkitForTesting();
+  EXPECT_FALSE(ToolkitStart().started);
+  EXPECT_EQ(ErrorState().lastError, 0);
+  int moves = -1;
+  EventTypeEnabled(kEventMouseMove, moves);
+  EXPECT_EQ(moves, 0);
+  EXPECT_EQ(DialogStatus().answer, 0);
+  EXPECT_EQ(HardcopyDispatchNumber(), kDefaultHardcopyDriver);
+  EXPECT_FALSE(CurrentDeviceModels().rasterChosen);
+  EXPECT_EQ(CurrentDeviceModels().rasterModel, kRasterModelDefault);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Window units, the current drawable's extent, geometry queries, cursor
 // shapes and caption bookkeeping.
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "platform/window/Window.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
 #include "toolkit/core/Errors.h"
-#include "toolkit/core/Geometry.h"
+#include "toolkit/core/WindowUnits.h"
 
 namespace tk {
 namespace {

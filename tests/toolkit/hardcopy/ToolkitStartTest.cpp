@@ -5,7 +5,8 @@
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Help.h"
-#include "toolkit/core/Startup.h"
+#include "toolkit/core/ToolkitState.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ using testing_support::WriteFile;
 class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     tk::ResetErrorState();
     tk::DebugLogForget();  // a log an earlier test opened elsewhere
     tk::SetAbnormalExitHooks(
@@ -29,7 +30,7 @@ class StartupTest : public ::testing::Test {
   }
   void TearDown() override {
     tk::SetAbnormalExitHooks(nullptr, nullptr);
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     tk::ResetErrorState();
     tk::DebugLogForget();
   }
@@ -100,14 +101,14 @@ TEST_F(StartupTest, ConfigurationFromEachSource) {
     EXPECT_EQ(S().configFile, (elsewhere / "mine.ini").string());
     ExpectAllKeys(S());
   }
-  tk::ResetToolkitStart();
+  tk::ResetToolkitForTesting();
   {
     ScopedEnv init("PARVINIT", (elsewhere / "missing.ini").string());
     Start();
     EXPECT_EQ(S().configFile, "parven.ini");
     EXPECT_EQ(S().deviceModels.rasterPrinterModel, 5);
   }
-  tk::ResetToolkitStart();
+  tk::ResetToolkitForTesting();
   std::filesystem::remove(cwd_ / "parven.ini");
   Start();
   EXPECT_EQ(S().configFile, home_.path().string() + "/parven.ini");
@@ -119,7 +120,7 @@ TEST_F(StartupTest, CallersFileWinsWhenItExists) {
   WriteFile(cwd_ / "given.ini", kAllKeys);
   Start("given.ini   ");
   ExpectAllKeys(S());
-  tk::ResetToolkitStart();
+  tk::ResetToolkitForTesting();
   Start("nonexistent.ini");
   EXPECT_EQ(S().deviceModels.rasterPrinterModel, 5);
 }
@@ -155,7 +156,7 @@ TEST_F(StartupTest, LineRules) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     WriteFile(cwd_ / "parven.ini", c.line);
     Start();
     EXPECT_EQ(S().deviceModels.rasterPrinterModel, c.printer);
@@ -186,7 +187,7 @@ TEST_F(StartupTest, UnitsNeverShareANumber) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     WriteFile(cwd_ / "parven.ini", c.text);
     Start();
     EXPECT_EQ(S().generalUnit, c.general);
@@ -219,7 +220,7 @@ TEST_F(StartupTest, ReportingModeFromTheEnvironment) {
   const Case cases[] = {{"4", 4}, {"12", 0}, {"5", 0}, {"x", 0}, {std::nullopt, 0}, {"2", 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value.value_or("(unset)"));
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     tk::ResetErrorState();
     ScopedEnv debug("PARVDEBUG", c.value);
     Start();
@@ -243,7 +244,7 @@ TEST_F(StartupTest, HomeDirectoryRule) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.home));
-    tk::ResetToolkitStart();
+    tk::ResetToolkitForTesting();
     ScopedEnv parven("PARVEN", c.parven);
     ScopedEnv fide("FIDE", c.fide);
     Start();
@@ -259,7 +260,7 @@ TEST_F(StartupTest, TemporaryFolderFallsBackToTmp) {
     Start();
     EXPECT_EQ(S().temporaryDirectory, "/var/tmp/");
   }
-  tk::ResetToolkitStart();
+  tk::ResetToolkitForTesting();
   ScopedEnv temp("TEMP", std::nullopt);
   Start();
   EXPECT_EQ(S().temporaryDirectory, "/tmp/");

@@ -1,0 +1,28 @@
+#include "toolkit/hardcopy/ToolkitStart.h"
+
+#include "toolkit/core/Windows.h"
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/HardcopySwitch.h"
+#include "toolkit/hardcopy/ModelTables.h"
+
+namespace tk {
+
+void ConnectHardcopy() {
+  const auto end = [] { WHardcopySwitch("S"); };  // the page, the output and a pending spool
+  SetHardcopyEndHook(end);
+  HardcopyHooks().end = end;
+  HardcopyHooks().selectForReset = HardcopySelectForReset;
+}
+
+void WToolkitStart(std::string_view configFile) {
+  if (ToolkitStart().started) return;
+  GraphicsConnectWindows();  // the graphics targets to the window table
+  ConnectHardcopy();
+  if (!StartToolkitCore(configFile)) return;
+  ApplyConfiguredDeviceModels(ToolkitStart().deviceModels);
+  ExitWhenVersionRequested();
+}
+
+}  // namespace tk
