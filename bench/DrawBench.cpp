@@ -40,7 +40,7 @@ void BM_PolylineMillionSegments(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 1000 * 1000);
   state.SetLabel(state.range(0) ? "exclusive-or" : "copy");
 }
-BENCHMARK(BM_PolylineMillionSegments)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PolylineMillionSegments)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LineToMillionSegments(benchmark::State& state) {
   plat::Surface s(1920, 1080);
@@ -56,7 +56,7 @@ void BM_LineToMillionSegments(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 1000 * 1000);
 }
-BENCHMARK(BM_LineToMillionSegments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineToMillionSegments)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WiggleAreaPolygons(benchmark::State& state) {
   plat::Surface s(1920, 1080);
@@ -77,7 +77,7 @@ void BM_WiggleAreaPolygons(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 200);
 }
-BENCHMARK(BM_WiggleAreaPolygons)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WiggleAreaPolygons)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LargeEllipseAndPolygon(benchmark::State& state) {
   plat::Surface s(1920, 1080);
@@ -92,6 +92,6 @@ void BM_LargeEllipseAndPolygon(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_LargeEllipseAndPolygon)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargeEllipseAndPolygon)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

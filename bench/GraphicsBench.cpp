@@ -60,7 +60,7 @@ void BM_TracesAsPenDraws(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
 }
-BENCHMARK(BM_TracesAsPenDraws)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracesAsPenDraws)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TracesAsPolylines(benchmark::State& state) {
   Page page;
@@ -73,7 +73,7 @@ void BM_TracesAsPolylines(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
 }
-BENCHMARK(BM_TracesAsPolylines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracesAsPolylines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SolidTrapezia(benchmark::State& state) {
   Page page;
@@ -87,6 +87,6 @@ void BM_SolidTrapezia(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kTraces * 200);
 }
-BENCHMARK(BM_SolidTrapezia)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolidTrapezia)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -50,8 +50,8 @@ void Labels(benchmark::State& state, int kind) {
   state.SetItemsProcessed(state.iterations() * kLabels);
 }
 
-BENCHMARK_CAPTURE(Labels, DeviceFixedPitch, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Labels, DeviceMeasured, 1)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Labels, StrokeStandard, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Labels, DeviceFixedPitch, 0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Labels, DeviceMeasured, 1)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Labels, StrokeStandard, 2)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace

@@ -70,8 +70,8 @@ void BM_MakeFontAndMeasureAlphabet(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_DrawTenThousandLabels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawTenThousandLabelsRotated)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeasureTenThousandLabels)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OpenCachedFont);
-BENCHMARK(BM_MakeFontAndMeasureAlphabet)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawTenThousandLabels)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawTenThousandLabelsRotated)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MeasureTenThousandLabels)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_OpenCachedFont)->UseRealTime();
+BENCHMARK(BM_MakeFontAndMeasureAlphabet)->Unit(benchmark::kMicrosecond)->UseRealTime();

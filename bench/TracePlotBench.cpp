@@ -1,6 +1,7 @@
 // A full redraw of the main window: page start, frame, labels, timing lines
 // and 240 variable-area traces of 4000 samples into a 1920 x 1080 window,
-// for each gain method.
+// for each gain method, shown on the window (the backing surface handed to
+// the backend) as an expose would be. Wall time: what the user waits for.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include "display/TraceAxes.h"
 #include "display/TracePlot.h"
 #include "platform/testing/Harness.h"
+#include "platform/window/Window.h"
 #include "record/ShotRecord.h"
 #include "support/PenPlot.h"
 #include "toolkit/core/Windows.h"
@@ -51,9 +53,12 @@ struct MainWindow {
 void BM_FullRedraw(benchmark::State& state) {
   MainWindow w;
   w.options.IGAINMETHOD = static_cast<std::int32_t>(state.range(0));
-  for (auto _ : state) vel::RedrawRecord(w.rec, w.axes, w.options);
+  for (auto _ : state) {
+    vel::RedrawRecord(w.rec, w.axes, w.options);
+    plat::FlushDrawing();
+  }
   state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
 }
-BENCHMARK(BM_FullRedraw)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRedraw)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -15,8 +15,8 @@ constexpr int kPenPicks = 8;
 // shown and IPICK is a pick inside the frame, a bar across the trace of
 // three strokes one fill step apart, three quarters of a spacing long.
 void MarkTrace(std::int32_t ipick, std::int32_t itrace, const ShotRecord& rec,
-               sup::GraphAxes& axes, const TraceDisplayOptions& o, float half) {
-  TracePlotMapping& map = TraceMapping();
+               sup::GraphAxes& axes, const TraceDisplayOptions& o, float half,
+               TracePlotMapping& map) {
   const bool vertical = o.LVERTICAL;
   const float p = TracePosition(rec, itrace, o.LGEOPOS);
   const float b = vertical ? sup::PLOFX(p, axes) : sup::PLOFY(p, axes);
@@ -58,26 +58,34 @@ std::int32_t PickOf(const ShotRecord& rec, std::int32_t j) {
 
 }  // namespace
 
-void PLOTPICKS(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+void DrawPicks(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS,
+               TracePlotMapping& MAP) {
   sup::PLOTXY(AXES.XORIGIN, AXES.YORIGIN, -3, AXES);
   const float half = HalfTraceSpacing(REC, AXES, OPTS);
   std::int32_t first = 1, last = REC.NTRACE;
   if (!(OPTS.IFIRSTTRACE < 1 || OPTS.ILASTTRACE <= OPTS.IFIRSTTRACE)) {
-    if (OPTS.ILASTTRACE > REC.NTRACE) OPTS.ILASTTRACE = REC.NTRACE;
     first = OPTS.IFIRSTTRACE;
-    last = OPTS.ILASTTRACE;
+    last = std::min(OPTS.ILASTTRACE, REC.NTRACE);
   }
   sup::SET_PEN(kPenPicks);
-  sup::XOR_SAVE();
-  sup::XOR_ON();
-  for (std::int32_t j = first; j <= last; ++j) MarkTrace(PickOf(REC, j), j, REC, AXES, OPTS, half);
-  sup::XOR_RESTORE();
+  const sup::ExclusiveOrOverlay overlay;
+  for (std::int32_t j = first; j <= last; ++j)
+    MarkTrace(PickOf(REC, j), j, REC, AXES, OPTS, half, MAP);
+}
+
+void PLOTPICKS(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS) {
+  DrawPicks(REC, AXES, OPTS, TraceMapping());
+}
+
+void DrawPick(std::int32_t IPICK, std::int32_t ITRACE, const ShotRecord& REC,
+              sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS, TracePlotMapping& MAP) {
+  sup::SET_PEN(kPenPicks);
+  MarkTrace(IPICK, ITRACE, REC, AXES, OPTS, HalfTraceSpacing(REC, AXES, OPTS), MAP);
 }
 
 void PLOTPICK(std::int32_t IPICK, std::int32_t ITRACE, const ShotRecord& REC,
               sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS) {
-  sup::SET_PEN(kPenPicks);
-  MarkTrace(IPICK, ITRACE, REC, AXES, OPTS, HalfTraceSpacing(REC, AXES, OPTS));
+  DrawPick(IPICK, ITRACE, REC, AXES, OPTS, TraceMapping());
 }
 
 }  // namespace vel

@@ -24,10 +24,6 @@ constexpr int kPenFrame = 2;
 constexpr int kPenMinorLines = 13;
 constexpr int kPenTraces = 4;
 
-// The fill direction of the variable-area zigzag, kept from one trace and
-// one call to the next.
-bool fillToggle = false;
-
 // At most this many fill steps per pixel, whatever PIXELSIZE asks for.
 constexpr float kSmallestPixelSize = 0.125f;
 
@@ -156,9 +152,13 @@ float FillStep(const TraceDisplayOptions& o) {
 
 }  // namespace
 
+TracePlotState& ModuleTracePlot() {
+  static TracePlotState state;
+  return state;
+}
+
 TracePlotMapping& TraceMapping() {
-  static TracePlotMapping mapping;
-  return mapping;
+  return ModuleTracePlot().mapping;
 }
 
 float TraceSpacing(const ShotRecord& REC) {
@@ -180,7 +180,12 @@ float HalfTraceSpacing(const ShotRecord& REC, const sup::GraphAxes& AXES,
   return OPTS.LVERTICAL ? AXES.XSCALE * s * 0.5f : std::fabs(AXES.YSCALE * s * 0.5f);
 }
 
-void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS) {
+  DrawTracePlot(REC, AXES, OPTS, ModuleTracePlot());
+}
+
+void DrawTracePlot(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS,
+                   TracePlotState& STATE) {
   AXES.TICKCAP = 0.15f;
   AXES.LTICKCAP = true;
   sup::XOR_OFF();
@@ -200,7 +205,7 @@ void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions
   sup::FINDASX(AXES);
   sup::FINDASY(AXES);
 
-  TracePlotMapping& map = TraceMapping();
+  TracePlotMapping& map = STATE.mapping;
   map.fillStep = FillStep(OPTS);
   const float half = HalfTraceSpacing(REC, AXES, OPTS);
   const float s = OPTS.LGEOPOS ? TraceSpacing(REC) : 1.0f;
@@ -273,26 +278,39 @@ void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions
     map.amplitudeScale = half / amax * OPTS.TRACEWIDTH;
 
     sup::SET_PEN(kPenTraces);
-    TRCPLT(samples.subspan(static_cast<std::size_t>(i1 - 1)), i2 - i1 + 1, REC.SAMPINT, REC.TDELAY,
-           AXES, OPTS);
+    DrawTrace(samples.subspan(static_cast<std::size_t>(i1 - 1)), i2 - i1 + 1, AXES, OPTS, STATE);
   }
 
-  if (OPTS.LPLOTPICKS) PLOTPICKS(REC, AXES, OPTS);
+  if (OPTS.LPLOTPICKS) DrawPicks(REC, AXES, OPTS, STATE.mapping);
 }
 
 void TRCPLT(std::span<const float> S, int N, float DT, float DELAY, sup::GraphAxes& AXES,
             const TraceDisplayOptions& OPTS) {
   (void)DT;
   (void)DELAY;
-  const TracePlotMapping& m = TraceMapping();
+  DrawTrace(S, N, AXES, OPTS, ModuleTracePlot());
+}
+
+void DrawTrace(std::span<const float> S, int N, sup::GraphAxes& AXES,
+               const TraceDisplayOptions& OPTS, TracePlotState& STATE) {
+  const TracePlotMapping& m = STATE.mapping;
+  bool& fillToggle = STATE.fillToggle;
   const bool vertical = OPTS.LVERTICAL;
   const bool varArea = OPTS.LVARAREA;
   const float base = m.baseline;
+  // The first point is a move; every later one is a draw, gathered into one
+  // path for the pen plotter.
+  thread_local std::vector<float> pathX, pathY;
+  pathX.clear();
+  pathY.clear();
   auto pen = [&](float a, float t, int code) {
-    if (vertical)
-      sup::PLOTXY(a, t, code, AXES);
-    else
-      sup::PLOTXY(t, a, code, AXES);
+    const float x = vertical ? a : t, y = vertical ? t : a;
+    if (code == sup::kPenMove) {
+      sup::PLOTXY(x, y, code, AXES);
+    } else {
+      pathX.push_back(x);
+      pathY.push_back(y);
+    }
   };
   pen(base, m.timeStart, sup::kPenMove);
 
@@ -338,6 +356,7 @@ void TRCPLT(std::span<const float> S, int N, float DT, float DELAY, sup::GraphAx
     const bool passed = vertical ? next < m2 : next > m2;
     if (passed || k < 1 || k >= N) break;
   }
+  sup::PlotPath(pathX, pathY, AXES);
 }
 
 void AGCTRC(std::span<float> A, int N, float& AMIN, float& AMAX, int L) {

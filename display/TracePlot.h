@@ -23,22 +23,39 @@ struct TracePlotMapping {
   float amplitudeScale = 0;  // plot units per unit of amplitude
   float fillStep = 0;        // step between wiggle vertices: one pixel times PIXELSIZE
 };
-/// The display module's one mapping.
+/// What a trace plot leaves for the overlays drawn over it: the mapping of
+/// the trace last visited, and the fill direction of the variable-area
+/// zigzag, which carries from one trace and one plot to the next.
+struct TracePlotState {
+  TracePlotMapping mapping;
+  bool fillToggle = false;
+};
+/// The display module's own state, which PLOTTRACES, TRCPLT, PLOTPICKS and
+/// PLOTPICK use; callers that keep their own pass it to the routines below.
+TracePlotState& ModuleTracePlot();
+/// The mapping of the module's own state.
 TracePlotMapping& TraceMapping();
 
 /// Draws the frame, labels, timing lines and every visible trace of REC in
-/// AXES, then the picks when LPLOTPICKS is set. Expects AXES set up by
-/// SCALETRACES (or restored, or zoomed) and a page already started. The
-/// record is not changed; OPTS may have ILASTTRACE lowered by PLOTPICKS.
+/// AXES, then the picks when LPLOTPICKS is set, leaving the mapping in STATE.
+/// Expects AXES set up by SCALETRACES (or restored, or zoomed) and a page
+/// already started. Neither the record nor the options are changed.
 /// A PIXELSIZE that is not a positive number draws with 1 (one pixel); below
 /// 1/8 it draws with 1/8.
-void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS);
+void DrawTracePlot(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS,
+                   TracePlotState& STATE);
+/// DrawTracePlot with the module's own state.
+void PLOTTRACES(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDisplayOptions& OPTS);
 
 /// One trace: the N samples S as a wiggle stepped at the fill step along the
 /// time axis from timeStart to timeEnd of the mapping, each step taking the
 /// nearest sample, with the positive lobes filled when LVARAREA is set. DT
 /// and DELAY are not used: the mapping gives all the geometry. Fewer than two
 /// samples, or a fill step that is not positive, draw only the first move.
+/// The lines go to the pen plotter in one path per trace.
+void DrawTrace(std::span<const float> S, int N, sup::GraphAxes& AXES,
+               const TraceDisplayOptions& OPTS, TracePlotState& STATE);
+/// DrawTrace with the module's own state.
 void TRCPLT(std::span<const float> S, int N, float DT, float DELAY, sup::GraphAxes& AXES,
             const TraceDisplayOptions& OPTS);
 

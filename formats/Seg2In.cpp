@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "record/FreshRecord.h"
+#include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -102,21 +103,6 @@ int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32
   return false;
 }
 
-/// Allocates COUNT elements, telling the user when memory runs out.
-template <class T>
-[[nodiscard]] bool Allocate(std::vector<T>& v, std::size_t count, std::string_view message) {
-  try {
-    v.assign(count, T{});
-    return true;
-  } catch (const std::bad_alloc&) {
-    sup::WINWRN(message);
-    return false;
-  } catch (const std::length_error&) {
-    sup::WINWRN(message);
-    return false;
-  }
-}
-
 /// The whole file, or false after the message.
 [[nodiscard]] bool ReadWholeFile(std::string_view name, std::vector<std::byte>& bytes) {
   const int ih = sup::IOPNRLY(name);
@@ -129,7 +115,7 @@ template <class T>
     sup::ICLSFIL(ih);
     return ReadFail(kMsgFdb, 0);
   }
-  if (!Allocate(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
+  if (!sup::AssignOrTell(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
     sup::ICLSFIL(ih);
     return false;
   }
@@ -406,9 +392,8 @@ class ProgressDisplay {
 void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
   if (!(firstBreak < 1.0e10f) || rec.SAMPINT == 0.0f) return;
   const double index = (1000.0 * firstBreak - rec.TDELAY) / rec.SAMPINT;
-  if (!std::isfinite(index)) return;
-  const double r = std::round(index);
-  if (r >= 1.0 && r <= static_cast<double>(rec.NSAMP)) rec.IBPICK[j] = static_cast<std::int32_t>(r);
+  std::int32_t r = 0;
+  if (tk::NearestIntChecked(index, r) && r >= 1 && r <= rec.NSAMP) rec.IBPICK[j] = r;
 }
 
 /// The read itself, into REC; false after the user has been told.
@@ -436,7 +421,8 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       static_cast<std::int64_t>(kSeg2BlockHeaderBytes) + pointerBytes > fileSize)
     return ReadFail(kMsgPointers, 0);
   std::vector<std::int32_t> pointers;
-  if (!Allocate(pointers, static_cast<std::size_t>(traces), kMsgPointerTable)) return false;
+  if (!sup::AssignOrTell(pointers, static_cast<std::size_t>(traces), kMsgPointerTable))
+    return false;
   sup::ByteReader r(bytes, fdb.headerOrder);
   r.Seek(kSeg2BlockHeaderBytes);
   for (auto& p : pointers) p = r.I32();

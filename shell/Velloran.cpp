@@ -10,6 +10,7 @@
 #include "display/Pickers.h"
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
+#include "platform/FixedText.h"
 #include "record/RecordNaming.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
@@ -31,15 +32,11 @@ constexpr std::size_t kKeywordLength = 30;
 // The toolkit's event types, as the loop handles them.
 using enum tk::EventType;
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
 
 std::string CommandArgument(int n, std::size_t length) {
   std::string text(length, ' ');
   tk::IOsCommandArg(n, text);
-  return Trimmed(text);
+  return std::string(plat::TrimRight(text));
 }
 
 void NotAvailable(Velloran&) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/Text.h"
@@ -73,8 +74,7 @@ void Text(float x, float y, float h, std::string_view text, float ang, int n, in
 }
 
 void Rubber(int MX1, int MY1, int MX2, int MY2, bool box) {
-  XOR_SAVE();
-  XOR_ON();
+  const ExclusiveOrOverlay overlay;
   const float x1 = PageXOfMouse(MX1), y1 = PageYOfMouse(MY1);
   const float x2 = PageXOfMouse(MX2), y2 = PageYOfMouse(MY2);
   tk::IGrPenMoveTo(x1, y1);
@@ -86,7 +86,6 @@ void Rubber(int MX1, int MY1, int MX2, int MY2, bool box) {
   } else {
     tk::IGrDrawLineTo(x2, y2);
   }
-  XOR_RESTORE();
 }
 
 }  // namespace
@@ -129,6 +128,30 @@ void PLOTXY(float X, float Y, int IPEN, GraphAxes& AXES) {
   s.lastY = py;
 }
 
+void PlotPath(std::span<const float> X, std::span<const float> Y, GraphAxes& AXES) {
+  PenPlotState& s = P().pen;
+  const std::size_t n = std::min(X.size(), Y.size());
+  if (s.exclusiveOr) {
+    for (std::size_t i = 0; i < n; ++i) PLOTXY(X[i], Y[i], kPenDraw, AXES);
+    return;
+  }
+  if (n == 0) return;
+  // Every draw selects the pen colour first; a second selection leaves the
+  // colours as any number of further ones would.
+  tk::IGrColourN(s.penColour);
+  if (n > 1) tk::IGrColourN(s.penColour);
+  thread_local std::vector<float> px, py;
+  px.resize(n);
+  py.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    px[i] = (X[i] + s.originX) * s.factorX;
+    py[i] = (Y[i] + s.originY) * s.factorY;
+  }
+  tk::DrawLinesTo(px, py);
+  s.lastX = px[n - 1];
+  s.lastY = py[n - 1];
+}
+
 void SET_PEN(int ICOL) {
   if (ICOL < 0 || ICOL > 15) return;
   P().pen.penColour = ICOL;
@@ -158,6 +181,15 @@ void XOR_SAVE() {
 void XOR_RESTORE() {
   P().pen.exclusiveOr = P().pen.savedExclusiveOr;
   tk::IGrDrawMode(P().pen.exclusiveOr ? "E" : "N");
+}
+
+ExclusiveOrOverlay::ExclusiveOrOverlay() : wasExclusiveOr_(P().pen.exclusiveOr) {
+  XOR_ON();
+}
+
+ExclusiveOrOverlay::~ExclusiveOrOverlay() {
+  // The toolkit's mode and colours come back with keep_, after this body.
+  P().pen.exclusiveOr = wasExclusiveOr_;
 }
 
 void FILL_RECT(float X1, float Y1, float X2, float Y2, float W, int ICOL) {

@@ -5,9 +5,11 @@
 // drawing for overlays and rubber bands, rectangle fills and text.
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 
 #include "support/GraphAxes.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 namespace sup {
 
@@ -47,6 +49,9 @@ inline constexpr int kPageFontStyle = 2;
 /// and output starts on the selected device under its default name); negative: (X, Y) becomes the origin (also stored in
 /// AXES.XORIGIN, YORIGIN) and the code acts as its absolute value at (0, 0).
 void PLOTXY(float X, float Y, int IPEN, GraphAxes& AXES);
+/// Draws from the pen's position through each point (X(i), Y(i)) as the same
+/// number of PLOTXY draws (pen 2) would, in one batch.
+void PlotPath(std::span<const float> X, std::span<const float> Y, GraphAxes& AXES);
 
 /// Pen colour 0-15, selected at once; other values are ignored.
 void SET_PEN(int ICOL);
@@ -57,6 +62,21 @@ void XOR_OFF();
 /// Remembers the exclusive-or flag, and restores it with its drawing mode.
 void XOR_SAVE();
 void XOR_RESTORE();
+
+/// Exclusive-or drawing for as long as it lives, for overlays that a second
+/// drawing removes. When it goes, the pen's exclusive-or setting and the
+/// toolkit's drawing mode and colours are as they were before.
+class ExclusiveOrOverlay {
+ public:
+  ExclusiveOrOverlay();
+  ~ExclusiveOrOverlay();
+  ExclusiveOrOverlay(const ExclusiveOrOverlay&) = delete;
+  ExclusiveOrOverlay& operator=(const ExclusiveOrOverlay&) = delete;
+
+ private:
+  bool wasExclusiveOr_;
+  tk::GraphicsStateSaver keep_;  // restores the toolkit's state after the pen's
+};
 
 /// Fills the rectangle between the two corners (page units relative to the
 /// origin) in colour ICOL with the current fill style; W is its width.

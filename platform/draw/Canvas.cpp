@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/Rounding.h"
 #include "platform/draw/Raster_p.h"
 
 namespace plat {
@@ -324,6 +325,31 @@ void Canvas::LineTo(Point p) {
   StrokePolyline(pts, false, nullptr);
 }
 
+void Canvas::Segments(std::span<const Point> points, std::optional<Pixel> end) {
+  if (points.empty()) return;
+  if (pen_.style == PenStyle::Null || pen_.width > 1 || !dash_.empty()) {
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      MoveTo(points[i - 1]);
+      LineTo(points[i]);
+      if (end) SetPixel(points[i], *end);
+    }
+    if (points.size() == 1) MoveTo(points[0]);
+    return;
+  }
+  // A solid one-pixel pen: no dash position to carry, one paint for all.
+  const Paint paint = PenPaint();
+  const Pixel endPixel = end ? Resolve(*end) : 0;
+  Point a = ToSurface(points[0]);
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    const Point b = ToSurface(points[i]);
+    ThinLine(a, b, paint, nullptr);
+    if (end && InClip(b.x, b.y)) surface_->Row(b.y)[b.x] = endPixel;
+    a = b;
+  }
+  pos_ = points.back();
+  styleDistance_ = 0;
+}
+
 void Canvas::Polyline(std::span<const Point> points) {
   if (points.size() < 2 || pen_.style == PenStyle::Null) return;
   styleDistance_ = 0;
@@ -506,7 +532,7 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
       }
     }
     flush();
-    styleDistance_ = std::llround(distance);
+    styleDistance_ = NearestInt64(distance);
   }
 
   if (!into) {

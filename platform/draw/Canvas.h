@@ -177,6 +177,9 @@ class Canvas {
   void LineTo(Point p);
   /// Connected segments through POINTS; the last point's pixel is excluded.
   void Polyline(std::span<const Point> points);
+  /// Each segment of POINTS drawn on its own, as MoveTo and LineTo draw it,
+  /// followed, when END is given, by SetPixel of its end point in END.
+  void Segments(std::span<const Point> points, std::optional<Pixel> end);
   /// Closed polygon: filled with the brush by the fill mode, outlined with the pen.
   void Polygon(std::span<const Point> points);
   void Rectangle(const Rect& box);

@@ -72,8 +72,9 @@ TEST_F(PickMarksTest, RangeIsCutToTheRecordAndThePicksOutsideAreSkipped) {
   options.LPLOTPICKS = true;
   options.IFIRSTTRACE = 3;
   options.ILASTTRACE = 40;
+  const TraceDisplayOptions asGiven = options;
   PLOTPICKS(rec, axes, options);
-  EXPECT_EQ(options.ILASTTRACE, 4);
+  EXPECT_EQ(options.ILASTTRACE, asGiven.ILASTTRACE);  // the options are the caller's
   EXPECT_EQ(BesideTrace(2, 90.0f), tk::testing::kWhitePixel);  // before the range
   EXPECT_NE(BesideTrace(4, 40.0f), tk::testing::kWhitePixel);
   PLOTPICKS(rec, axes, options);
@@ -83,6 +84,27 @@ TEST_F(PickMarksTest, RangeIsCutToTheRecordAndThePicksOutsideAreSkipped) {
   PLOTPICKS(rec, axes, options);
   EXPECT_EQ(Pixels(), clean);
   EXPECT_FLOAT_EQ(TraceMapping().baseline, sup::PLOFX(4.0f, axes));
+}
+
+TEST_F(PickMarksTest, CallersMappingAndDrawingModeAreKeptApart) {
+  rec.IBPICK = {0, 90, 60, 40};
+  Draw(rec);
+  const TracePlotMapping module = TraceMapping();
+  TracePlotMapping own = module;
+  const std::vector<plat::Pixel> drawn = Pixels();
+  // Each starting mode of the pen comes back after the markers.
+  for (const bool exclusiveOr : {false, true}) {
+    if (exclusiveOr) sup::XOR_ON(); else sup::XOR_OFF();
+    const int mode = tk::Gs().plotMode;
+    DrawPicks(rec, axes, options, own);  // erases the markers
+    EXPECT_EQ(sup::PenState().exclusiveOr, exclusiveOr);
+    EXPECT_EQ(tk::Gs().plotMode, mode);
+    DrawPicks(rec, axes, options, own);  // and draws them again
+  }
+  sup::XOR_OFF();
+  EXPECT_EQ(Pixels(), drawn);
+  EXPECT_FLOAT_EQ(own.baseline, sup::PLOFX(4.0f, axes));
+  EXPECT_FLOAT_EQ(TraceMapping().baseline, module.baseline);
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ struct RedrawCase {
   bool vertical;  // LVERTICAL
   float pixelSize;
   bool pick;  // run the automatic picker first, as every import does
+  bool zoom;  // traces 100-140 only, six spacings wide: deflections cross the frame's edges
   std::uint64_t hash;
 };
 
@@ -105,6 +106,12 @@ TEST_P(RedrawPixelsTest, HashUnchanged) {
   options.LVERTICAL = c.vertical;
   options.PIXELSIZE = c.pixelSize;
   SCALETRACES(rec, axes, options, false);
+  if (c.zoom) {
+    options.TRACEWIDTH = options.TRACECLIP = 6.0f;
+    options.IFIRSTTRACE = 100;
+    options.ILASTTRACE = 140;
+    SCALESOMETRACES(rec, axes, options);
+  }
   RedrawRecord(rec, axes, options);
 
   const auto binding = tk::Targets().peekWindow(tk::kMainWindow);
@@ -120,25 +127,27 @@ TEST_P(RedrawPixelsTest, HashUnchanged) {
 
 // clang-format off
 const RedrawCase kCases[] = {
-  {"VarAreaTraceMax",     nullptr, 1920, 1080, 2, true,  true,  1.0f, false, 0x9b1dafc06bc1e961ull},
-  {"VarAreaGlobalMax",    nullptr, 1920, 1080, 1, true,  true,  1.0f, false, 0x97a8e17bd683345dull},
-  {"VarAreaAgc",          nullptr, 1920, 1080, 3, true,  true,  1.0f, false, 0x10fa8d49a9277ac8ull},
-  {"Wiggle",              nullptr, 1920, 1080, 2, false, true,  1.0f, false, 0x3e35e48227a0ea5dull},
-  {"WiggleAgc",           nullptr, 1920, 1080, 3, false, true,  1.0f, false, 0x1ff5b5c3efddc272ull},
-  {"Horizontal",          nullptr, 1920, 1080, 2, true,  false, 1.0f, false, 0x003f0918502ea2e8ull},
-  {"HorizontalWiggle",    nullptr, 1920, 1080, 2, false, false, 1.0f, false, 0x133b1d40857df666ull},
-  {"ThinFill",            nullptr, 1920, 1080, 2, true,  true,  4.0f, false, 0xe660a05760569362ull},
-  {"FineFill",            nullptr, 1920, 1080, 2, true,  true,  0.125f, false, 0x6e34b290029494fcull},
-  {"PickedSmall",         nullptr, 800,  600,  2, true,  true,  1.0f, true,  0x26c43beadb7b7b8bull},
-  {"VarAreaSmall",        nullptr, 800,  600,  2, true,  true,  1.0f, false, 0x26c43beadb7b7b8bull},
-  {"WiggleSmall",         nullptr, 800,  600,  1, false, true,  1.0f, false, 0x10aa97ffdc57770full},
-  {"AgcSmall",            nullptr, 800,  600,  3, true,  true,  1.0f, false, 0xa3a9324cfa64c0a5ull},
-  {"HorizontalSmall",     nullptr, 800,  600,  2, true,  false, 1.0f, false, 0x69a29ca1ad87663dull},
-  {"ThinSmall",           nullptr, 800,  600,  2, true,  true,  4.0f, false, 0xef3e100fa7300771ull},
-  {"Geode102",            "graphSEG2/102.dat",          1920, 1080, 2, true, true, 1.0f, true, 0x9445024949f4e2a0ull},
-  {"Summit1",             "pyrefra/Rec_00001.seg2",     1920, 1080, 2, true, true, 1.0f, true, 0xd961ab5911d2b40full},
-  {"SegyShotGather",      "segyio/shot-gather.sgy",     1920, 1080, 2, true, true, 1.0f, true, 0x220f9d19cad1cc1cull},
-  {"Geode102Small",       "graphSEG2/102.dat",          800,  600,  3, false, true, 1.0f, true, 0x8830353dddba144cull},
+  {"VarAreaTraceMax",     nullptr, 1920, 1080, 2, true,  true,  1.0f, false, false, 0x9b1dafc06bc1e961ull},
+  {"VarAreaGlobalMax",    nullptr, 1920, 1080, 1, true,  true,  1.0f, false, false, 0x97a8e17bd683345dull},
+  {"VarAreaAgc",          nullptr, 1920, 1080, 3, true,  true,  1.0f, false, false, 0x10fa8d49a9277ac8ull},
+  {"Wiggle",              nullptr, 1920, 1080, 2, false, true,  1.0f, false, false, 0x3e35e48227a0ea5dull},
+  {"WiggleAgc",           nullptr, 1920, 1080, 3, false, true,  1.0f, false, false, 0x1ff5b5c3efddc272ull},
+  {"Horizontal",          nullptr, 1920, 1080, 2, true,  false, 1.0f, false, false, 0x003f0918502ea2e8ull},
+  {"HorizontalWiggle",    nullptr, 1920, 1080, 2, false, false, 1.0f, false, false, 0x133b1d40857df666ull},
+  {"ThinFill",            nullptr, 1920, 1080, 2, true,  true,  4.0f, false, false, 0xe660a05760569362ull},
+  {"FineFill",            nullptr, 1920, 1080, 2, true,  true,  0.125f, false, false, 0x6e34b290029494fcull},
+  {"PickedSmall",         nullptr, 800,  600,  2, true,  true,  1.0f, true, false, 0x26c43beadb7b7b8bull},
+  {"VarAreaSmall",        nullptr, 800,  600,  2, true,  true,  1.0f, false, false, 0x26c43beadb7b7b8bull},
+  {"WiggleSmall",         nullptr, 800,  600,  1, false, true,  1.0f, false, false, 0x10aa97ffdc57770full},
+  {"AgcSmall",            nullptr, 800,  600,  3, true,  true,  1.0f, false, false, 0xa3a9324cfa64c0a5ull},
+  {"HorizontalSmall",     nullptr, 800,  600,  2, true,  false, 1.0f, false, false, 0x69a29ca1ad87663dull},
+  {"ThinSmall",           nullptr, 800,  600,  2, true,  true,  4.0f, false, false, 0xef3e100fa7300771ull},
+  {"ZoomedWide",          nullptr, 1920, 1080, 2, true,  true,  1.0f, false, true,  0xc378ba77cb440d4cull},
+  {"ZoomedWideHorizontal",nullptr, 1920, 1080, 3, true,  false, 1.0f, true,  true,  0xc7ec2649774ca7d5ull},
+  {"Geode102",            "graphSEG2/102.dat",          1920, 1080, 2, true, true, 1.0f, true, false, 0x9445024949f4e2a0ull},
+  {"Summit1",             "pyrefra/Rec_00001.seg2",     1920, 1080, 2, true, true, 1.0f, true, false, 0xd961ab5911d2b40full},
+  {"SegyShotGather",      "segyio/shot-gather.sgy",     1920, 1080, 2, true, true, 1.0f, true, false, 0x220f9d19cad1cc1cull},
+  {"Geode102Small",       "graphSEG2/102.dat",          800,  600,  3, false, true, 1.0f, true, false, 0x8830353dddba144cull},
 };
 // clang-format on
 

@@ -50,6 +50,10 @@ void IGrPaletteSetHLS(int N, int HUE, int LIGHTNESS, int SATURATION, int FLAG = 
 
 void IGrPenMoveTo(float X, float Y);
 void IGrDrawLineTo(float X, float Y);
+/// Lines from the current point through each point (X(i), Y(i)) in turn, as
+/// the same number of IGrDrawLineTo calls draw them, handed to the screen in
+/// runs; the current point becomes the last point.
+void DrawLinesTo(std::span<const float> X, std::span<const float> Y);
 void IGrPenMoveToRel(float DX, float DY);
 void IGrDrawLineToRel(float DX, float DY);
 /// Plot mode from the first letter: "N" copy, "O" or, "A" and, "E" exclusive-or.

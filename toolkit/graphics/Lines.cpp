@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 #include "platform/window/Window.h"
 #include "toolkit/core/Rounding.h"
@@ -15,9 +16,7 @@ namespace tk {
 namespace {
 
 std::int32_t Trunc(float v) {
-  std::int32_t out;
-  (void)TruncateIntChecked(v, out);
-  return out;
+  return TruncateInt(v);
 }
 
 struct Point2 {
@@ -216,6 +215,58 @@ void IGrDrawLineTo(float X, float Y) {
   LineUserUnits(gs.penX, gs.penY, X, Y);
   gs.penX = X;
   gs.penY = Y;
+}
+
+void DrawLinesTo(std::span<const float> X, std::span<const float> Y) {
+  const std::size_t n = std::min(X.size(), Y.size());
+  if (n == 0) return;
+  GraphicsState& gs = Gs();
+  if (!gs.screenOn || gs.hardcopyOn > 0 || gs.memoryRecorderOn) {
+    for (std::size_t i = 0; i < n; ++i) IGrDrawLineTo(X[i], Y[i]);
+    return;
+  }
+  // Segments wholly inside the clip bounds go to the screen in runs; any
+  // other segment is clipped and drawn alone, in its turn.
+  thread_local std::vector<float> runX, runY;
+  runX.clear();
+  runY.clear();
+  auto flush = [&] {
+    if (runX.size() >= 2) {
+      DriverParameters& dp = DriverParams();
+      const std::size_t last = runX.size() - 1;
+      dp.X[0] = runX[last - 1], dp.Y[0] = runY[last - 1];
+      dp.X[1] = runX[last], dp.Y[1] = runY[last];
+      dp.KX[0] = Trunc(dp.X[0]), dp.KY[0] = Trunc(dp.Y[0]);
+      dp.KX[1] = Trunc(dp.X[1]), dp.KY[1] = Trunc(dp.Y[1]);
+      ScreenLineStrip(runX, runY);
+    }
+    runX.clear();
+    runY.clear();
+  };
+  float px, py;
+  UserToDevice(gs.penX, gs.penY, px, py);
+  bool previousInside = PointInClip(px, py);
+  for (std::size_t i = 0; i < n; ++i) {
+    float qx, qy;
+    UserToDevice(X[i], Y[i], qx, qy);
+    const bool inside = PointInClip(qx, qy);
+    if (previousInside && inside) {
+      if (runX.empty()) {
+        runX.push_back(px);
+        runY.push_back(py);
+      }
+      runX.push_back(qx);
+      runY.push_back(qy);
+    } else {
+      flush();
+      LineDevice(px, py, qx, qy);
+    }
+    px = qx, py = qy;
+    previousInside = inside;
+  }
+  flush();
+  gs.penX = X[n - 1];
+  gs.penY = Y[n - 1];
 }
 
 void IGrPenMoveToRel(float DX, float DY) {

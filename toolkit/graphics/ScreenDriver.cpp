@@ -74,6 +74,9 @@ int Row(int ky) {
 constexpr int kCoordinateLimit = 1 << 28;
 
 int Trunc(float v) {
+  // Inside the limit (never NaN) truncation toward zero is the plain conversion.
+  constexpr float kLimit = static_cast<float>(kCoordinateLimit);
+  if (v > -kLimit && v < kLimit) return static_cast<int>(v);
   std::int32_t out;
   (void)TruncateIntChecked(v, out);
   return std::clamp(out, -kCoordinateLimit, kCoordinateLimit);
@@ -520,6 +523,19 @@ void ScreenSurfaceResized(int width, int height) {
   SurfaceBinding b = d.binding;
   b.size = {width, height};
   ScreenSurfacePrepare(b);
+}
+
+void ScreenLineStrip(std::span<const float> X, std::span<const float> Y) {
+  Driver& d = D();
+  const std::size_t n = std::min(X.size(), Y.size());
+  if (!Gs().screenOn || !d.canvas || n < 2) return;
+  thread_local std::vector<Point> points;
+  points.resize(n);
+  for (std::size_t i = 0; i < n; ++i) points[i] = DevicePoint(X[i], Y[i]);
+  // As GdiLine draws each segment, end pixel included.
+  const bool endPixels = d.penStyle == kPenSolid && d.rop != plat::Rop2::XorPen;
+  d.canvas->Segments(points, endPixels ? std::optional<Pixel>(d.currentDevice) : std::nullopt);
+  if (d.binding.window != plat::kNoWindow) plat::MarkDrawn(d.binding.window);
 }
 
 void YYGAPI(DriverOperation& op) {

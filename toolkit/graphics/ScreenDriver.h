@@ -15,6 +15,10 @@ namespace tk {
 
 /// Performs one operation; ignored while screen output is off.
 void YYGAPI(DriverOperation& op);
+/// Lines joining successive real device points (X, Y), each drawn as the line
+/// operation draws it, with one notice of drawing for the whole run. Every
+/// point must lie inside the clip bounds (no clipping is done here).
+void ScreenLineStrip(std::span<const float> X, std::span<const float> Y);
 
 /// What operation 1 records.
 struct ScreenProperties {

@@ -3,7 +3,9 @@
 // the pixels (and dash positions) the full walk would.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+#include <vector>
 
 #include "platform/draw/Canvas.h"
 
@@ -51,6 +53,57 @@ TEST(LineWalk, ClippedLinesLightTheReferencePixels) {
     }
     ASSERT_TRUE(s == want) << "round " << round << ": (" << a.x << "," << a.y << ")-(" << b.x << ","
                            << b.y << ")";
+  }
+}
+
+// Segments must leave the surface, the current position and the dash
+// position exactly as MoveTo, LineTo and SetPixel per segment would.
+TEST(LineWalk, SegmentsDrawAsEachSegmentAlone) {
+  struct Case {
+    const char* name;
+    Pen pen;
+    Rop2 rop;
+    bool endPixels;
+    Rect clip;
+  };
+  const Case cases[] = {
+      {"solid", Pen::Solid(0x123456), Rop2::CopyPen, true, {0, 0, 64, 64}},
+      {"solid clipped", Pen::Solid(0x123456), Rop2::CopyPen, true, {5, 9, 40, 50}},
+      {"solid no ends", Pen::Solid(0x123456), Rop2::CopyPen, false, {0, 0, 64, 64}},
+      {"exclusive-or", Pen::Solid(0x00FF00), Rop2::XorPen, false, {0, 0, 64, 64}},
+      {"dotted", Pen::Styled(PenStyle::Dot, 0xFFFFFF), Rop2::CopyPen, true, {0, 0, 64, 64}},
+      {"wide", Pen::Solid(0xFF0000, 3), Rop2::CopyPen, true, {0, 0, 64, 64}},
+      {"no pen", Pen::None(), Rop2::CopyPen, true, {0, 0, 64, 64}},
+  };
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> coord(-10, 73);
+  for (const Case& c : cases) {
+    for (int round = 0; round < 50; ++round) {
+      std::vector<Point> points(static_cast<std::size_t>(round % 7) + 1);
+      for (Point& p : points) p = {coord(rng), coord(rng)};
+      if (points.size() > 2) points[2] = points[1];  // a segment of no length
+      const Pixel end = 0xABCDEF;
+      Surface want(64, 64, 0x808080), got(64, 64, 0x808080);
+      Canvas one(want, {}, c.clip), batch(got, {}, c.clip);
+      for (Canvas* canvas : {&one, &batch}) {
+        canvas->SetPen(c.pen);
+        canvas->SetRop2(c.rop);
+        canvas->SetBkMode(BkMode::Transparent);
+      }
+      for (std::size_t i = 1; i < points.size(); ++i) {
+        one.MoveTo(points[i - 1]);
+        one.LineTo(points[i]);
+        if (c.endPixels) one.SetPixel(points[i], end);
+      }
+      if (points.size() == 1) one.MoveTo(points[0]);
+      batch.Segments(points, c.endPixels ? std::optional<Pixel>(end) : std::nullopt);
+      ASSERT_TRUE(got == want) << c.name << " round " << round;
+      EXPECT_EQ(batch.CurrentPosition(), one.CurrentPosition()) << c.name;
+      // The dash position carries on alike.
+      one.LineTo({63, 0});
+      batch.LineTo({63, 0});
+      ASSERT_TRUE(got == want) << c.name << " round " << round << " after a further line";
+    }
   }
 }
 
