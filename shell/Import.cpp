@@ -16,6 +16,7 @@
 #include "instruments/FpxIn.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
+#include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/MergeIntervals.h"
 #include "record/RecordNaming.h"
@@ -42,11 +43,7 @@ struct Probe {
   std::string name;
 };
 
-std::string Padded(std::string_view text, std::size_t n) {
-  std::string s(text.substr(0, std::min(text.size(), n)));
-  s.resize(n, ' ');
-  return s;
-}
+using plat::Padded;
 
 /// PATTERN lies wholly inside the first N bytes of TEXT.
 bool Within(std::string_view text, std::size_t n, std::string_view pattern) {
