@@ -327,16 +327,18 @@ template <Words Kind>
   const U8 lo0 = reinterpret_cast<U8>(F8w{l0, l0, l0, l0, l0, l0, l0, l0});
   const U8 hi0 = reinterpret_cast<U8>(F8w{h0, h0, h0, h0, h0, h0, h0, h0});
   U8 la = lo0, lb = lo0, ha = hi0, hb = hi0;
-  const auto convert = [](U8& w) [[gnu::always_inline]] {
-    if constexpr (Kind != Words::Ieee) Swap8(w);
-    if constexpr (Kind == Words::Ibm) IbmToIeee8(w);
-  };
   std::size_t k = 0;
   for (; k + 16 <= n; k += 16) {
     U8 w[2];
     std::memcpy(w, in + 4 * k, sizeof w);
-    convert(w[0]);
-    convert(w[1]);
+    if constexpr (Kind != Words::Ieee) {
+      Swap8(w[0]);
+      Swap8(w[1]);
+    }
+    if constexpr (Kind == Words::Ibm) {
+      IbmToIeee8(w[0]);
+      IbmToIeee8(w[1]);
+    }
     if (out != nullptr) std::memcpy(out + k, w, sizeof w);
     RangeStep8(w[0], la, ha);
     RangeStep8(w[1], lb, hb);
