@@ -58,10 +58,13 @@ TEST(Numerics, RangeOfLongArraysMatchesPlainScan) {
   unusable[5] = 1e16f;
   unusable[11] = -1e-31f;
   unusable[20] = 3.0f;
-  const std::vector<Case> cases{
-      {wave, 1e30f, -1e30f},          {wave, -0.5f, 0.5f},        {zeros, 1e30f, -1e30f},
-      {negZerosFirst, 1e30f, -1e30f}, {unusable, 1e30f, -1e30f},  {unusable, kNaN, kNaN},
-      {std::vector<float>(8, 4.0f), 4.0f, 4.0f}};
+  const std::vector<Case> cases{{wave, 1e30f, -1e30f},
+                                {wave, -0.5f, 0.5f},
+                                {zeros, 1e30f, -1e30f},
+                                {negZerosFirst, 1e30f, -1e30f},
+                                {unusable, 1e30f, -1e30f},
+                                {unusable, kNaN, kNaN},
+                                {std::vector<float>(8, 4.0f), 4.0f, 4.0f}};
   for (std::size_t c = 0; c < cases.size(); ++c) {
     float amin = cases[c].seedMin, amax = cases[c].seedMax;
     float wantMin = amin, wantMax = amax;

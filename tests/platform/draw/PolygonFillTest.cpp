@@ -119,8 +119,7 @@ TEST(PolygonFill, OutlinedBoxesDrawAsTheSameBoxWithAnEdgePoint) {
     for (int start = 0; start < 4; ++start)
       for (const bool backwards : {false, true}) {
         std::vector<Point> box;
-        for (int k = 0; k < 4; ++k)
-          box.push_back(corners[(start + (backwards ? 4 - k : k)) % 4]);
+        for (int k = 0; k < 4; ++k) box.push_back(corners[(start + (backwards ? 4 - k : k)) % 4]);
         // The fifth point halfway along the longer of the first two edges.
         std::vector<Point> withPoint = box;
         const auto len = [&](int i) {
@@ -147,8 +146,8 @@ TEST(PolygonFill, OutlinedBoxesDrawAsTheSameBoxWithAnEdgePoint) {
                 return s;
               };
               const Surface fast = draw(box), general = draw(withPoint);
-              ASSERT_TRUE(std::equal(fast.Pixels().begin(), fast.Pixels().end(),
-                                     general.Pixels().begin()))
+              ASSERT_TRUE(
+                  std::equal(fast.Pixels().begin(), fast.Pixels().end(), general.Pixels().begin()))
                   << "box " << b.x0 << "," << b.y0 << " start " << start << " backwards "
                   << backwards << " rop " << static_cast<int>(rop);
             }
