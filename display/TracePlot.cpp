@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Rounding.h"
 #include "toolkit/graphics/Graphics.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vel {
 namespace {
@@ -208,6 +213,65 @@ void AgcLanes(const std::array<const float*, K>& IN, const std::array<float*, K>
   AMAX = hi;
 }
 
+#if defined(__SSE2__)
+// AgcLanes<4> in vector registers: the same operations on each trace in the
+// same order, each correctly rounded, so the results are the same bits.
+template <>
+void AgcLanes<4>(const std::array<const float*, 4>& in, const std::array<float*, 4>& out, int N,
+                 int L, std::array<float, 4>& AMIN, std::array<float, 4>& AMAX) {
+  using Doubles = double __attribute__((vector_size(32)));
+  using Floats = float __attribute__((vector_size(16)));
+  using Mask = std::int32_t __attribute__((vector_size(16)));
+  auto at = [&](int i) {
+    const std::size_t j = static_cast<std::size_t>(i - 1);
+    return Floats{in[0][j], in[1][j], in[2][j], in[3][j]};
+  };
+  const Floats one = {1.0f, 1.0f, 1.0f, 1.0f}, level = {2048.0f, 2048.0f, 2048.0f, 2048.0f};
+  const Floats zero = {};
+  const Doubles length = {static_cast<double>(L), static_cast<double>(L), static_cast<double>(L),
+                          static_cast<double>(L)};
+  auto gainOf = [&](const Doubles& q) {
+    const Floats mean = __builtin_convertvector(q / length, Floats);
+    Floats r = _mm_sqrt_ps(mean);  // NaN where q is not positive: not used
+    r = r <= zero ? one : r;
+    return level / r;
+  };
+  Doubles q = {};
+  Floats g, lo = {1e30f, 1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f, -1e30f};
+  auto emit = [&](int i) {
+    const Floats v = g * at(i);
+    const std::size_t j = static_cast<std::size_t>(i - 1);
+    for (std::size_t k = 0; k < 4; ++k) out[k][j] = v[k];
+    lo = v < lo ? v : lo;  // std::min(lo, v)
+    hi = hi < v ? v : hi;  // std::max(hi, v)
+  };
+  for (int i = 1; i <= L; ++i) {
+    const Doubles a = __builtin_convertvector(at(i), Doubles);
+    q += a * a;
+  }
+  g = gainOf(q);
+  const int half = L / 2;
+  for (int i = 1; i <= std::min(half + 1, N); ++i) emit(i);
+  int rest = N - L;
+  if (N - L > half + 2) {
+    for (int i = half + 2; i <= N - L; ++i) {
+      const Doubles add = __builtin_convertvector(at(i - half + L - 1), Doubles);
+      const Doubles drop = __builtin_convertvector(at(i - half - 1), Doubles);
+      q = q + add * add - drop * drop;
+      const Mask positive = __builtin_convertvector(q > Doubles{}, Mask);
+      g = positive ? gainOf(q) : g;
+      emit(i);
+    }
+    rest = N - L + 1;
+  }
+  for (int i = std::max(rest, 1); i <= N; ++i) emit(i);
+  for (std::size_t k = 0; k < 4; ++k) {
+    AMIN[k] = lo[k];
+    AMAX[k] = hi[k];
+  }
+}
+#endif
+
 }  // namespace
 
 TracePlotState& ModuleTracePlot() {
@@ -319,28 +383,21 @@ void DrawTracePlot(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDispl
       sup::FINDNX(d.samples, REC.NSAMP, d.gmin, d.gmax);
       if (OPTS.IGAINMETHOD == 3 && d.gmin < d.gmax && REC.NSAMP >= 2) agc[nagc++] = b;
     }
-    auto run = [&]<std::size_t K>(std::size_t from) {
-      std::array<const float*, K> in{};
-      std::array<float*, K> out{};
-      std::array<float, K> amin{}, amax{};
-      for (std::size_t k = 0; k < K; ++k) {
-        in[k] = block[agc[from + k]].samples.data();
-        out[k] = gained.data() + (from + k) * nsamp;
-      }
-      AgcLanes<K>(in, out, REC.NSAMP, agcLength, amin, amax);
-      for (std::size_t k = 0; k < K; ++k) {
-        Pending& d = block[agc[from + k]];
-        d.samples = std::span<const float>(out[k], nsamp);
-        d.gmin = amin[k];
-        d.gmax = amax[k];
-      }
-    };
-    std::size_t done = 0;
-    if (nagc == kBlock) {
-      run.template operator()<kBlock>(0);
-      done = kBlock;
+    std::array<const float*, kBlock> in{};
+    std::array<float*, kBlock> out{};
+    std::array<float, kBlock> amin{}, amax{};
+    for (std::size_t a = 0; a < nagc; ++a) {
+      in[a] = block[agc[a]].samples.data();
+      out[a] = gained.data() + a * nsamp;
     }
-    for (; done < nagc; ++done) run.template operator()<1>(done);
+    AgcTraces(std::span(in).first(nagc), std::span(out).first(nagc), REC.NSAMP, agcLength,
+              std::span(amin).first(nagc), std::span(amax).first(nagc));
+    for (std::size_t a = 0; a < nagc; ++a) {
+      Pending& d = block[agc[a]];
+      d.samples = std::span<const float>(out[a], nsamp);
+      d.gmin = amin[a];
+      d.gmax = amax[a];
+    }
   };
 
   auto draw = [&](const Pending& d) {
@@ -485,6 +542,30 @@ void AGCTRC(std::span<float> A, int N, float& AMIN, float& AMAX, int L) {
   AgcLanes<1>({original.data()}, {A.data()}, N, L, amin, amax);
   AMIN = amin[0];
   AMAX = amax[0];
+}
+
+void AgcTraces(std::span<const float* const> IN, std::span<float* const> OUT, int N, int L,
+               std::span<float> AMIN, std::span<float> AMAX) {
+  const std::size_t count = std::min({IN.size(), OUT.size(), AMIN.size(), AMAX.size()});
+  if (N < 1) {
+    for (std::size_t k = 0; k < count; ++k) AMIN[k] = 1e30f, AMAX[k] = -1e30f;
+    return;
+  }
+  L = std::clamp(L, 1, std::max(N - 1, 1));
+  std::size_t k = 0;
+  for (; k + 4 <= count; k += 4) {
+    std::array<float, 4> lo, hi;
+    AgcLanes<4>({IN[k], IN[k + 1], IN[k + 2], IN[k + 3]},
+                {OUT[k], OUT[k + 1], OUT[k + 2], OUT[k + 3]}, N, L, lo, hi);
+    std::copy(lo.begin(), lo.end(), AMIN.begin() + static_cast<std::ptrdiff_t>(k));
+    std::copy(hi.begin(), hi.end(), AMAX.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+  for (; k < count; ++k) {
+    std::array<float, 1> lo, hi;
+    AgcLanes<1>({IN[k]}, {OUT[k]}, N, L, lo, hi);
+    AMIN[k] = lo[0];
+    AMAX[k] = hi[0];
+  }
 }
 
 void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
