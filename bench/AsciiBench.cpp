@@ -64,7 +64,7 @@ void BM_AsciiExport(benchmark::State& state) {
   state.counters["values/s"] = benchmark::Counter(
       static_cast<double>(state.iterations()) * kTraces * kSamples, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_AsciiExport)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AsciiExport)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_AsciiImport(benchmark::State& state) {
   Quiet();
@@ -85,6 +85,6 @@ void BM_AsciiImport(benchmark::State& state) {
   state.counters["values/s"] = benchmark::Counter(
       static_cast<double>(state.iterations()) * kTraces * kSamples, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_AsciiImport)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AsciiImport)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

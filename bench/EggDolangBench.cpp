@@ -46,7 +46,7 @@ void BM_EggFile(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file.size()));
 }
-BENCHMARK(BM_EggFile);
+BENCHMARK(BM_EggFile)->UseRealTime();
 
 void BM_DolangTrace(benchmark::State& state) {
   std::string text;
@@ -65,6 +65,6 @@ void BM_DolangTrace(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
-BENCHMARK(BM_DolangTrace);
+BENCHMARK(BM_DolangTrace)->UseRealTime();
 
 }  // namespace

@@ -53,8 +53,8 @@ void BM_Bison2File(benchmark::State& state, char format) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file.size()));
 }
 
-BENCHMARK_CAPTURE(BM_Bison2File, words, 'W');
-BENCHMARK_CAPTURE(BM_Bison2File, longs, 'L');
-BENCHMARK_CAPTURE(BM_Bison2File, twenty_bit, 'F');
+BENCHMARK_CAPTURE(BM_Bison2File, words, 'W')->UseRealTime();
+BENCHMARK_CAPTURE(BM_Bison2File, longs, 'L')->UseRealTime();
+BENCHMARK_CAPTURE(BM_Bison2File, twenty_bit, 'F')->UseRealTime();
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -48,7 +49,12 @@ std::string FloatFile() {
 
 void BM_Seg2InFloatFile(benchmark::State& state) {
   const std::string bytes = FloatFile();
-  const auto path = std::filesystem::temp_directory_path() / "velloran-seg2-bench.sg2";
+  // In VELLORAN_BENCH_DIR, when set, the file stays for other readers to be
+  // timed on (bench/compare_peers.py).
+  const char* keepIn = std::getenv("VELLORAN_BENCH_DIR");
+  const auto path = (keepIn != nullptr ? std::filesystem::path(keepIn)
+                                       : std::filesystem::temp_directory_path()) /
+                    "velloran-seg2-bench.sg2";
   if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
     std::fwrite(bytes.data(), 1, bytes.size(), out);
     std::fclose(out);
@@ -63,9 +69,9 @@ void BM_Seg2InFloatFile(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
   sup::SetUserMessageHook({});
-  std::filesystem::remove(path);
+  if (keepIn == nullptr) std::filesystem::remove(path);
 }
-BENCHMARK(BM_Seg2InFloatFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Seg2InFloatFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 /// Decoding one block of samples of the given format and byte order.
 void BM_Seg2Decode(benchmark::State& state) {
@@ -92,6 +98,7 @@ BENCHMARK(BM_Seg2Decode)
     ->Args({2, 0})
     ->Args({3, 0})
     ->Args({4, 0})
-    ->Args({4, 1});
+    ->Args({4, 1})
+    ->UseRealTime();
 
 }  // namespace

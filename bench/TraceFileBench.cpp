@@ -57,7 +57,7 @@ void BM_TrxWriteFile(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() *
                           static_cast<std::int64_t>(vel::TraceFileBytes(kTraces, kSamples)));
 }
-BENCHMARK(BM_TrxWriteFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrxWriteFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TrxReadFile(benchmark::State& state) {
   sup::SetUserMessageHook([](sup::UserMessageKind, std::string_view, std::string_view) {});
@@ -82,7 +82,7 @@ void BM_TrxReadFile(benchmark::State& state) {
                           static_cast<std::int64_t>(vel::TraceFileBytes(kTraces, kSamples)));
   std::filesystem::remove(BenchFile());
 }
-BENCHMARK(BM_TrxReadFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrxReadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TrxEncode(benchmark::State& state) {
   const vel::ShotRecord rec = MakeRecord();
@@ -93,7 +93,7 @@ void BM_TrxEncode(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
-BENCHMARK(BM_TrxEncode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrxEncode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TrxDecode(benchmark::State& state) {
   std::vector<std::byte> bytes;
@@ -106,6 +106,6 @@ void BM_TrxDecode(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
-BENCHMARK(BM_TrxDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrxDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/Allocation.h"
 #include "support/Numerics.h"
 #include "toolkit/core/Rounding.h"
 
@@ -40,14 +41,11 @@ struct HatherlyWork {
 
   [[nodiscard]] bool Allocate(std::int32_t ns) {
     const std::size_t stride = static_cast<std::size_t>(ns) + 1;
-    try {
-      store.assign(5 * stride, 0.0f);
-      shape.assign(stride, 0);
-    } catch (const std::bad_alloc&) {
+    if (!sup::TryAllocation([&] {
+          store.assign(5 * stride, 0.0f);
+          shape.assign(stride, 0);
+        }))
       return false;
-    } catch (const std::length_error&) {
-      return false;
-    }
     W = store.data();
     A = W + stride;
     D = A + stride;

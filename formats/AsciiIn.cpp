@@ -12,13 +12,16 @@
 
 #include "formats/RecordRange.h"
 #include "formats/Seg2Strings.h"
+#include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
+#include "support/Allocation.h"
 #include "support/FileIO.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/FileSelect.h"
+#include "toolkit/core/Rounding.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace vel {
@@ -84,11 +87,6 @@ class RowWords {
   std::size_t pos_ = 0;
 };
 
-std::string Trimmed(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
-
 /// The rows of a table in row order: the values of the needed columns of
 /// every stored row, trace after trace.
 struct TableRows {
@@ -143,12 +141,12 @@ ReadOutcome ReadRows(int ih, const AsciiColumnLayout& L, TableRows& table) {
     if (table.rows >= L.NSIN) return Next::Stop;
     if (!TakeRow(line, L, lastColumn, table.values)) return Next::Line;
     ++table.rows;
-    const int now = static_cast<int>(
-        std::lround(100.0 * static_cast<double>(table.rows) / static_cast<double>(L.NSIN)));
+    const int now =
+        tk::NearestInt(100.0 * static_cast<double>(table.rows) / static_cast<double>(L.NSIN));
     if (now != percent) sup::ProgressSet(percent = now);
     return sup::LKILL(0) ? Next::Abandon : Next::Line;
   };
-  try {
+  const auto readAll = [&]() -> ReadOutcome {
     std::string chunk;
     std::string pending;  // the start of a line that goes on in the next chunk
     for (;;) {
@@ -175,9 +173,10 @@ ReadOutcome ReadRows(int ih, const AsciiColumnLayout& L, TableRows& table) {
       }
       pending.append(data);
     }
-  } catch (const std::bad_alloc&) {
-    return ReadOutcome::OutOfMemory;
-  }
+  };
+  ReadOutcome outcome = ReadOutcome::OutOfMemory;
+  if (!sup::TryAllocation([&] { outcome = readAll(); })) return ReadOutcome::OutOfMemory;
+  return outcome;
 }
 
 /// The whole file as text; false when it cannot be opened or read.
@@ -186,15 +185,13 @@ bool ReadWholeFile(std::string_view name, std::string& text) {
   if (ih < 0) return false;
   text.clear();
   bool ok = true;
-  try {
+  const bool allocated = sup::TryAllocation([&] {
     std::string chunk;
     std::size_t got = 0;
     while ((ok = ReadChunk(ih, chunk, got)) && got > 0) text.append(chunk, 0, got);
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
+  });
   sup::ICLSFIL(ih);
-  return ok;
+  return ok && allocated;
 }
 
 /// The blank-separated words of the first line of TEXT after SKIP lines
@@ -254,7 +251,7 @@ std::string CheckAsciiColumnLayout(const AsciiColumnLayout& L) {
 void ReadAsciiTable(ShotRecord& REC, std::string_view FNAME, const AsciiColumnLayout& LAYOUT,
                     int& IERR) {
   IERR = -1;
-  const std::string name = Trimmed(FNAME);
+  const std::string name(plat::TrimRight(FNAME));
   if (const std::string why = CheckAsciiColumnLayout(LAYOUT); !why.empty()) {
     sup::WINMSG(why);
     return;
@@ -318,7 +315,7 @@ void ReadAsciiTable(ShotRecord& REC, std::string_view FNAME, const AsciiColumnLa
 
 void GTCOLSTRACE(AsciiColumnLayout& LAYOUT, std::string_view FNAME, int& IERR) {
   IERR = -1;
-  const std::string name = Trimmed(FNAME);
+  const std::string name(plat::TrimRight(FNAME));
   std::string text;
   if (!ReadWholeFile(name, text)) {
     sup::WINMSG("CANNOT OPEN FILE: " + name);
@@ -406,7 +403,7 @@ void ASCIIIN(ShotRecord& REC, int& IERR) {
   if (tk::WDialogStatusQuery(4) != 1) return;
   if (filterIndex >= 1 && filterIndex <= 3) IASCTYPE() = filterIndex;
   // The chosen folder is now the current one: keep the bare name.
-  std::string bare = Trimmed(name);
+  std::string bare(plat::TrimRight(name));
   if (const auto slash = bare.find_last_of("/\\"); slash != std::string::npos)
     bare.erase(0, slash + 1);
   if (bare.empty()) return;

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "formats/AsciiIn.h"
+#include "platform/FixedText.h"
+#include "support/Allocation.h"
 #include "support/FileIO.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Conversion.h"
@@ -30,11 +32,6 @@ constexpr std::string_view kTimesLabel = "        TIMES";
 constexpr std::string_view kLineEnd = "\r\n";
 /// Bytes gathered before they go to the file.
 constexpr std::size_t kFlushBytes = 1 << 18;
-
-std::string Trimmed(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
 
 /// The table's text on its way to the file: whole lines gathered in a buffer
 /// and written in large pieces. A failed write is kept (sticky).
@@ -226,7 +223,7 @@ void ASCIIOUT(const ShotRecord& REC, std::int32_t ITRACE, std::string& FNAME, in
   }
   IERR = 0;
   const bool single = ITRACE >= 1 && ITRACE <= REC.NTRACE;
-  std::string name = Trimmed(FNAME);
+  std::string name(plat::TrimRight(FNAME));
   if (name.empty()) {
     // Propose the record name up to its first "." (kept when it leads).
     std::string proposal(REC.CRECNAME.Trimmed());
@@ -240,7 +237,7 @@ void ASCIIOUT(const ShotRecord& REC, std::int32_t ITRACE, std::string& FNAME, in
         proposal, kAsciiFileTitle, &filterIndex);
     if (tk::WDialogStatusQuery(4) != 1) return;
     if (filterIndex >= 1 && filterIndex <= 3) IASCTYPE() = filterIndex;
-    name = Trimmed(proposal);
+    name = plat::TrimRight(proposal);
     if (name.empty()) return;
     FNAME = name;
     if (!single) {
@@ -256,10 +253,10 @@ void ASCIIOUT(const ShotRecord& REC, std::int32_t ITRACE, std::string& FNAME, in
     return;
   }
   bool ok = false;
-  try {
-    TableFile file(ih);
-    ok = WriteTable(REC, ITRACE, OPTIONS, IASCTYPE() != 1, file);
-  } catch (const std::bad_alloc&) {
+  if (!sup::TryAllocation([&] {
+        TableFile file(ih);
+        ok = WriteTable(REC, ITRACE, OPTIONS, IASCTYPE() != 1, file);
+      })) {
     sup::ICLSFIL(ih);
     sup::WINMSG("Cannot allocate label field in ASCIOUT");
     return;

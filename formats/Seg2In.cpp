@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "record/FreshRecord.h"
+#include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -70,6 +71,27 @@ std::string Column5(int j) {
   return std::string(5 - s.size(), ' ') + s;
 }
 
+/// The first trace (1-based) whose descriptor or data block does not lie
+/// wholly inside BYTES; 1 when each does on its own (the blocks then overlap).
+int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32_t> pointers,
+                    sup::ByteOrder headerOrder) {
+  const std::int64_t fileSize = static_cast<std::int64_t>(bytes.size());
+  for (std::size_t k = 0; k < pointers.size(); ++k) {
+    const int j = static_cast<int>(k) + 1;
+    const std::int64_t start = pointers[k];
+    if (start < 0 || start > fileSize) return j;
+    Seg2TraceDescriptor tdb;
+    const auto header = bytes.subspan(static_cast<std::size_t>(start));
+    if (header.size() < kSeg2BlockHeaderBytes || !DecodeSeg2TraceDescriptor(header, tdb, headerOrder))
+      return j;
+    const std::int64_t dataBytes = Seg2DataBytes(tdb.formatCode, tdb.sampleCount);
+    const std::int64_t dataStart = start + tdb.blockBytes;
+    if (dataBytes < 0 || dataStart < 0 || dataStart > fileSize || dataBytes > fileSize - dataStart)
+      return j;
+  }
+  return 1;
+}
+
 /// The one failure path of the reader's "SEG2IN - " messages: the text padded
 /// to 80 columns and the trace counter.
 [[nodiscard]] bool ReadFail(std::string_view message, int trace) {
@@ -79,21 +101,6 @@ std::string Column5(int j) {
   text += Column5(trace);
   sup::WINMSG(text);
   return false;
-}
-
-/// Allocates COUNT elements, telling the user when memory runs out.
-template <class T>
-[[nodiscard]] bool Allocate(std::vector<T>& v, std::size_t count, std::string_view message) {
-  try {
-    v.assign(count, T{});
-    return true;
-  } catch (const std::bad_alloc&) {
-    sup::WINWRN(message);
-    return false;
-  } catch (const std::length_error&) {
-    sup::WINWRN(message);
-    return false;
-  }
 }
 
 /// The whole file, or false after the message.
@@ -108,7 +115,7 @@ template <class T>
     sup::ICLSFIL(ih);
     return ReadFail(kMsgFdb, 0);
   }
-  if (!Allocate(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
+  if (!sup::AssignOrTell(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
     sup::ICLSFIL(ih);
     return false;
   }
@@ -309,7 +316,7 @@ bool DecodeSeg2Samples(std::span<const std::byte> BUF, int IFMT, std::int32_t NS
       return true;
     case kSeg2Float32:
       if (order == sup::kNativeOrder) {
-        std::memcpy(dst.data(), p, dst.size_bytes());
+        if (!dst.empty()) std::memcpy(dst.data(), p, dst.size_bytes());
         float l = lo, h = hi;
         for (const float v : dst) Extend(v, l, h);
         lo = l;
@@ -385,9 +392,8 @@ class ProgressDisplay {
 void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
   if (!(firstBreak < 1.0e10f) || rec.SAMPINT == 0.0f) return;
   const double index = (1000.0 * firstBreak - rec.TDELAY) / rec.SAMPINT;
-  if (!std::isfinite(index)) return;
-  const double r = std::round(index);
-  if (r >= 1.0 && r <= static_cast<double>(rec.NSAMP)) rec.IBPICK[j] = static_cast<std::int32_t>(r);
+  std::int32_t r = 0;
+  if (tk::NearestIntChecked(index, r) && r >= 1 && r <= rec.NSAMP) rec.IBPICK[j] = r;
 }
 
 /// The read itself, into REC; false after the user has been told.
@@ -415,7 +421,8 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       static_cast<std::int64_t>(kSeg2BlockHeaderBytes) + pointerBytes > fileSize)
     return ReadFail(kMsgPointers, 0);
   std::vector<std::int32_t> pointers;
-  if (!Allocate(pointers, static_cast<std::size_t>(traces), kMsgPointerTable)) return false;
+  if (!sup::AssignOrTell(pointers, static_cast<std::size_t>(traces), kMsgPointerTable))
+    return false;
   sup::ByteReader r(bytes, fdb.headerOrder);
   r.Seek(kSeg2BlockHeaderBytes);
   for (auto& p : pointers) p = r.I32();
@@ -461,8 +468,9 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       // smallest possible blocks (2 bytes a sample) for all traces cannot fit
       // in the file is damage, and is refused before anything is allocated.
       if (ns < 0 || static_cast<std::int64_t>(ns) * 2 * ntrace > fileSize) {
-        sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
-        return ReadFail(kMsgData, j);
+        const int shortTrace = FirstShortTrace(bytes, pointers, fdb.headerOrder);
+        sup::WINWRN(std::string(kMsgDataShort) + Column5(shortTrace));
+        return ReadFail(kMsgData, shortTrace);
       }
       REC.NSAMP = ns;
       if (!RebuildTraceArrays(REC)) {

@@ -372,7 +372,7 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
       progressShown = true;
     }
     for (int j = 1; j <= N; ++j) {
-      if (BATCH || progressShown) sup::ProgressSet(static_cast<int>(std::lround(100.0 * j / N)));
+      if (BATCH || progressShown) sup::ProgressSet(tk::NearestInt(100.0 * j / N));
       if (sup::LKILL(0)) return w.Fail("OUTPUT TERMINATED BY USER");
       int P = 0;
       if (!w.Align(P)) return false;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/FixedText.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Rounding.h"
 
@@ -47,11 +48,7 @@ class Words {
   bool afterBlank_ = false;
 };
 
-/// TEXT without trailing blanks.
-std::string_view TrimRight(std::string_view text) {
-  const auto last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
+using plat::TrimRight;
 
 /// Copies the characters of VALUE into the start of FIELD; the rest of the
 /// field keeps what it held.

@@ -132,17 +132,45 @@ void ScaleTo(std::span<const float> samples, std::span<Int> out, float fullScale
 
 }  // namespace
 
+namespace {
+template <std::size_t N>
+std::int32_t GetField(const std::array<std::byte, N>& h, std::size_t off, SegyField f) {
+  return f.bytes == 4 ? Get32(h, off) : static_cast<std::int32_t>(Get16(h, off));
+}
+template <std::size_t N>
+void PutField(std::array<std::byte, N>& h, std::size_t off, SegyField f, std::int32_t v) {
+  if (f.bytes == 4) {
+    Put32(h, off, v);
+  } else {
+    Put16(h, off, Low16(v));
+  }
+}
+}  // namespace
+
+std::int32_t SegyGet(const SegyBinaryHeader& h, SegyField f) {
+  return GetField(h, static_cast<std::size_t>(f.position - segy_bin::kFirstPosition), f);
+}
+std::int32_t SegyGet(const SegyTraceHeader& h, SegyField f) {
+  return GetField(h, static_cast<std::size_t>(f.position - 1), f);
+}
+void SegyPut(SegyBinaryHeader& h, SegyField f, std::int32_t v) {
+  PutField(h, static_cast<std::size_t>(f.position - segy_bin::kFirstPosition), f, v);
+}
+void SegyPut(SegyTraceHeader& h, SegyField f, std::int32_t v) {
+  PutField(h, static_cast<std::size_t>(f.position - 1), f, v);
+}
+
 std::int16_t SegyBinI16(const SegyBinaryHeader& h, int pos) {
-  return Get16(h, static_cast<std::size_t>(pos - 3201));
+  return Get16(h, static_cast<std::size_t>(pos - segy_bin::kFirstPosition));
 }
 std::int32_t SegyBinI32(const SegyBinaryHeader& h, int pos) {
-  return Get32(h, static_cast<std::size_t>(pos - 3201));
+  return Get32(h, static_cast<std::size_t>(pos - segy_bin::kFirstPosition));
 }
 void SegyBinPut16(SegyBinaryHeader& h, int pos, std::int16_t v) {
-  Put16(h, static_cast<std::size_t>(pos - 3201), v);
+  Put16(h, static_cast<std::size_t>(pos - segy_bin::kFirstPosition), v);
 }
 void SegyBinPut32(SegyBinaryHeader& h, int pos, std::int32_t v) {
-  Put32(h, static_cast<std::size_t>(pos - 3201), v);
+  Put32(h, static_cast<std::size_t>(pos - segy_bin::kFirstPosition), v);
 }
 std::int16_t SegyTrcI16(const SegyTraceHeader& h, int pos) {
   return Get16(h, static_cast<std::size_t>(pos - 1));
@@ -155,6 +183,16 @@ void SegyTrcPut16(SegyTraceHeader& h, int pos, std::int16_t v) {
 }
 void SegyTrcPut32(SegyTraceHeader& h, int pos, std::int32_t v) {
   Put32(h, static_cast<std::size_t>(pos - 1), v);
+}
+
+std::span<std::byte> SegyTraceText(SegyTraceHeader& h) {
+  return std::span<std::byte>(h).subspan(static_cast<std::size_t>(segy_trc::kText.position - 1),
+                                         static_cast<std::size_t>(segy_trc::kText.bytes));
+}
+std::span<const std::byte> SegyTraceText(const SegyTraceHeader& h) {
+  return std::span<const std::byte>(h).subspan(
+      static_cast<std::size_t>(segy_trc::kText.position - 1),
+      static_cast<std::size_t>(segy_trc::kText.bytes));
 }
 
 void SwapSegyBinaryHeader(SegyBinaryHeader& h) {
@@ -199,65 +237,68 @@ void ECD2ASCNOWINLIB(std::string& TEXT, int N) {
 }
 
 SegyBinaryHeader BuildSegyBinaryHeader(const ShotRecord& REC, int format, bool oneTracePerRecord) {
+  using namespace segy_bin;
   SegyBinaryHeader h{};
   const std::int16_t interval = Low16(tk::NearestInt(static_cast<double>(REC.SAMPINT) * 1000.0));
-  SegyBinPut32(h, 3201, REC.ISHOT);
-  SegyBinPut16(h, 3213, oneTracePerRecord ? 1 : Low16(REC.NTRACE));
-  SegyBinPut16(h, 3215, oneTracePerRecord ? 0 : Low16(std::max(0, REC.NAUX)));
-  SegyBinPut16(h, 3217, interval);
-  SegyBinPut16(h, 3219, interval);
-  SegyBinPut16(h, 3221, Low16(REC.NSAMP));
-  SegyBinPut16(h, 3223, Low16(REC.NSAMP));
-  SegyBinPut16(h, 3225, static_cast<std::int16_t>(format));
-  SegyBinPut16(h, 3229, 1);
-  SegyBinPut16(h, 3255, 1);
+  SegyPut(h, kJobId, REC.ISHOT);
+  SegyPut(h, kDataTraces, oneTracePerRecord ? 1 : REC.NTRACE);
+  SegyPut(h, kAuxTraces, oneTracePerRecord ? 0 : std::max(0, REC.NAUX));
+  SegyPut(h, kSampleInterval, interval);
+  SegyPut(h, kFieldSampleInterval, interval);
+  SegyPut(h, kSamples, REC.NSAMP);
+  SegyPut(h, kFieldSamples, REC.NSAMP);
+  SegyPut(h, kFormat, format);
+  SegyPut(h, kSorting, 1);
+  SegyPut(h, kMeasurement, 1);
   return h;
 }
 
 SegyTraceHeader BuildSegyTraceHeader(const ShotRecord& REC, int J, bool& upholeClamped) {
+  using namespace segy_trc;
   SegyTraceHeader h{};
-  SegyTrcPut32(h, 1, J);
-  SegyTrcPut32(h, 5, J);
-  SegyTrcPut32(h, 9, At(REC.ISRCSTN, J));
-  SegyTrcPut32(h, 13, At(REC.IRCVSTN, J));
-  SegyTrcPut32(h, 17, REC.ISHOT);
-  SegyTrcPut16(h, 29, 1);
-  SegyTrcPut16(h, 31, Low16(At(REC.IVSTACK, J)));
-  SegyTrcPut16(h, 33, 1);
-  SegyTrcPut16(h, 35, 1);
-  SegyTrcPut32(h, 37, Centi(At(REC.GOFF, J)));
-  SegyTrcPut32(h, 41, Centi(At(REC.GEOELE, J)));
-  SegyTrcPut32(h, 45, Centi(REC.SHOTELEV));
-  SegyTrcPut32(h, 49, Centi(REC.SHOTDEPTH));
-  SegyTrcPut16(h, 69, -100);
-  SegyTrcPut16(h, 71, -100);
-  SegyTrcPut32(h, 73, Centi(At(REC.SHOTLOCX, J)));
-  SegyTrcPut32(h, 77, Centi(At(REC.SHOTLOCY, J)));
-  SegyTrcPut32(h, 81, Centi(At(REC.GEOLOC, J)));
-  SegyTrcPut32(h, 85, Centi(At(REC.GEOLOCY, J)));
-  SegyTrcPut16(h, 89, 1);
+  SegyPut(h, kSequenceInLine, J);
+  SegyPut(h, kSequenceInFile, J);
+  SegyPut(h, kFieldRecord, At(REC.ISRCSTN, J));
+  SegyPut(h, kTraceInRecord, At(REC.IRCVSTN, J));
+  SegyPut(h, kSourcePoint, REC.ISHOT);
+  SegyPut(h, kTraceId, 1);
+  SegyPut(h, kVerticalStack, At(REC.IVSTACK, J));
+  SegyPut(h, kHorizontalStack, 1);
+  SegyPut(h, kDataUse, 1);
+  SegyPut(h, kOffset, Centi(At(REC.GOFF, J)));
+  SegyPut(h, kReceiverElevation, Centi(At(REC.GEOELE, J)));
+  SegyPut(h, kSourceElevation, Centi(REC.SHOTELEV));
+  SegyPut(h, kSourceDepth, Centi(REC.SHOTDEPTH));
+  SegyPut(h, kElevationScalar, -100);
+  SegyPut(h, kCoordinateScalar, -100);
+  SegyPut(h, kSourceX, Centi(At(REC.SHOTLOCX, J)));
+  SegyPut(h, kSourceY, Centi(At(REC.SHOTLOCY, J)));
+  SegyPut(h, kReceiverX, Centi(At(REC.GEOLOC, J)));
+  SegyPut(h, kReceiverY, Centi(At(REC.GEOLOCY, J)));
+  SegyPut(h, kCoordinateUnits, 1);
   const std::int32_t uphole = tk::NearestInt(1000.0 * static_cast<double>(REC.TUPHOLE));
   const std::int32_t upholeFit = std::clamp<std::int32_t>(uphole, -32768, 32767);
   upholeClamped = uphole != upholeFit;
-  SegyTrcPut16(h, 95, static_cast<std::int16_t>(upholeFit));
-  SegyTrcPut16(h, 103, Low16(tk::NearestInt(At(REC.STATTOT, J))));
-  SegyTrcPut16(h, 109, Low16(tk::NearestInt(REC.TDELAY)));
-  SegyTrcPut16(h, 115, Low16(REC.NSAMP));
-  SegyTrcPut16(h, 117, Low16(tk::NearestInt(1000.0 * static_cast<double>(REC.SAMPINT))));
-  SegyTrcPut16(h, 121, Low16(At(REC.IFXGAIN, J)));
-  SegyTrcPut16(h, 145, At(REC.INOTCH, J));
-  SegyTrcPut16(h, 149, At(REC.ILOCUT, J));
-  SegyTrcPut16(h, 151, At(REC.IHICUT, J));
-  SegyTrcPut16(h, 157, At(REC.IYEAR, J));
-  SegyTrcPut16(h, 159, At(REC.IDAY, J));
-  SegyTrcPut16(h, 161, At(REC.IHOUR, J));
-  SegyTrcPut16(h, 163, At(REC.IMINUTE, J));
-  SegyTrcPut16(h, 165, At(REC.ISECOND, J));
-  SegyTrcPut16(h, 167, At(REC.ITBASE, J));
+  SegyPut(h, kUpholeTime, upholeFit);
+  SegyPut(h, kTotalStatic, tk::NearestInt(At(REC.STATTOT, J)));
+  SegyPut(h, kDelay, tk::NearestInt(REC.TDELAY));
+  SegyPut(h, kSamples, REC.NSAMP);
+  SegyPut(h, kSampleInterval, tk::NearestInt(1000.0 * static_cast<double>(REC.SAMPINT)));
+  SegyPut(h, kGain, At(REC.IFXGAIN, J));
+  SegyPut(h, kNotch, At(REC.INOTCH, J));
+  SegyPut(h, kLowCut, At(REC.ILOCUT, J));
+  SegyPut(h, kHighCut, At(REC.IHICUT, J));
+  SegyPut(h, kYear, At(REC.IYEAR, J));
+  SegyPut(h, kDayOfYear, At(REC.IDAY, J));
+  SegyPut(h, kHour, At(REC.IHOUR, J));
+  SegyPut(h, kMinute, At(REC.IMINUTE, J));
+  SegyPut(h, kSecond, At(REC.ISECOND, J));
+  SegyPut(h, kTimeBasis, At(REC.ITBASE, J));
+  const std::span<std::byte> text = SegyTraceText(h);
   if (J >= 1 && static_cast<std::size_t>(J) <= REC.CTRCTEXT.size()) {
-    std::memcpy(h.data() + 180, REC.CTRCTEXT[static_cast<std::size_t>(J - 1)].data(), 60);
+    std::memcpy(text.data(), REC.CTRCTEXT[static_cast<std::size_t>(J - 1)].data(), text.size());
   } else {
-    std::memset(h.data() + 180, ' ', 60);
+    std::memset(text.data(), ' ', text.size());
   }
   return h;
 }
@@ -275,10 +316,10 @@ std::string BuildSegyTextHeader(const ShotRecord& REC, const SegyBinaryHeader& b
       if (t.line == n) Place(line, t.column, t.text);
     }
     if (n == 2) Place(line, 11, REC.CRECNAME.View());
-    if (n == 5) Place(line, 23, I5(SegyBinI16(bin, 3213)));
+    if (n == 5) Place(line, 23, I5(SegyGet(bin, segy_bin::kDataTraces)));
     if (n == 6) {
-      Place(line, 20, I5(SegyBinI16(bin, 3217)));
-      Place(line, 43, I5(SegyBinI16(bin, 3221)) + " BITS/IN");
+      Place(line, 20, I5(SegyGet(bin, segy_bin::kSampleInterval)));
+      Place(line, 43, I5(SegyGet(bin, segy_bin::kSamples)) + " BITS/IN");
       Place(line, 74, I5(bytesPerSample));
     }
     if (n == 23 && fixedLength > 0) {
@@ -299,40 +340,44 @@ std::string BuildSegyTextHeader(const ShotRecord& REC, const SegyBinaryHeader& b
 }
 
 void ApplySegyTraceHeader(ShotRecord& REC, int I, const SegyTraceHeader& H) {
-  const float elev = SegyScalarFactor(SegyTrcI16(H, 69));
-  const float coord = SegyScalarFactor(SegyTrcI16(H, 71));
+  using namespace segy_trc;
+  const float elev = SegyScalarFactor(static_cast<std::int16_t>(SegyGet(H, kElevationScalar)));
+  const float coord = SegyScalarFactor(static_cast<std::int16_t>(SegyGet(H, kCoordinateScalar)));
   const auto set = [I](auto& a, auto v) {
     if (I >= 1 && static_cast<std::size_t>(I) <= a.size()) a[static_cast<std::size_t>(I - 1)] = v;
   };
+  const auto get = [&H](SegyField f) { return SegyGet(H, f); };
+  const auto short16 = [&H](SegyField f) { return static_cast<std::int16_t>(SegyGet(H, f)); };
   const auto f = [](std::int32_t v, float factor) { return static_cast<float>(v) * factor; };
-  set(REC.ISRCSTN, SegyTrcI32(H, 9));
-  set(REC.IRCVSTN, SegyTrcI32(H, 13));
-  set(REC.IVSTACK, static_cast<std::int32_t>(SegyTrcI16(H, 31)));
-  set(REC.GOFF, f(SegyTrcI32(H, 37), coord));
-  set(REC.GEOELE, f(SegyTrcI32(H, 41), elev));
-  REC.SHOTELEV = f(SegyTrcI32(H, 45), elev);
-  REC.SHOTDEPTH = f(SegyTrcI32(H, 49), elev);
-  REC.SHOTX = f(SegyTrcI32(H, 73), coord);
-  REC.SHOTY = f(SegyTrcI32(H, 77), coord);
+  set(REC.ISRCSTN, get(kFieldRecord));
+  set(REC.IRCVSTN, get(kTraceInRecord));
+  set(REC.IVSTACK, get(kVerticalStack));
+  set(REC.GOFF, f(get(kOffset), coord));
+  set(REC.GEOELE, f(get(kReceiverElevation), elev));
+  REC.SHOTELEV = f(get(kSourceElevation), elev);
+  REC.SHOTDEPTH = f(get(kSourceDepth), elev);
+  REC.SHOTX = f(get(kSourceX), coord);
+  REC.SHOTY = f(get(kSourceY), coord);
   set(REC.SHOTLOCX, REC.SHOTX);
   set(REC.SHOTLOCY, REC.SHOTY);
-  set(REC.GEOLOC, f(SegyTrcI32(H, 81), coord));
-  set(REC.GEOLOCY, f(SegyTrcI32(H, 85), coord));
-  REC.TUPHOLE = static_cast<float>(SegyTrcI16(H, 95)) * 0.001f;
-  set(REC.STATTOT, static_cast<float>(SegyTrcI16(H, 103)));
-  REC.TDELAY = static_cast<float>(SegyTrcI16(H, 109));
-  set(REC.IFXGAIN, static_cast<std::int32_t>(SegyTrcI16(H, 121)));
-  set(REC.INOTCH, SegyTrcI16(H, 145));
-  set(REC.ILOCUT, SegyTrcI16(H, 149));
-  set(REC.IHICUT, SegyTrcI16(H, 151));
-  set(REC.IYEAR, SegyTrcI16(H, 157));
-  set(REC.IDAY, SegyTrcI16(H, 159));
-  set(REC.IHOUR, SegyTrcI16(H, 161));
-  set(REC.IMINUTE, SegyTrcI16(H, 163));
-  set(REC.ISECOND, SegyTrcI16(H, 165));
-  set(REC.ITBASE, SegyTrcI16(H, 167));
-  set(REC.CTRCTEXT,
-      sup::FixedString<60>(std::string_view(reinterpret_cast<const char*>(H.data() + 180), 60)));
+  set(REC.GEOLOC, f(get(kReceiverX), coord));
+  set(REC.GEOLOCY, f(get(kReceiverY), coord));
+  REC.TUPHOLE = static_cast<float>(get(kUpholeTime)) * 0.001f;
+  set(REC.STATTOT, static_cast<float>(get(kTotalStatic)));
+  REC.TDELAY = static_cast<float>(get(kDelay));
+  set(REC.IFXGAIN, get(kGain));
+  set(REC.INOTCH, short16(kNotch));
+  set(REC.ILOCUT, short16(kLowCut));
+  set(REC.IHICUT, short16(kHighCut));
+  set(REC.IYEAR, short16(kYear));
+  set(REC.IDAY, short16(kDayOfYear));
+  set(REC.IHOUR, short16(kHour));
+  set(REC.IMINUTE, short16(kMinute));
+  set(REC.ISECOND, short16(kSecond));
+  set(REC.ITBASE, short16(kTimeBasis));
+  const std::span<const std::byte> text = SegyTraceText(H);
+  set(REC.CTRCTEXT, sup::FixedString<60>(
+                        std::string_view(reinterpret_cast<const char*>(text.data()), text.size())));
   set(REC.ISEGYTRH, H);
 }
 

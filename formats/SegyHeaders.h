@@ -18,6 +18,7 @@
 namespace vel {
 
 inline constexpr std::size_t kSegyTextBytes = 3200;
+inline constexpr std::size_t kSegyLineChars = 80;  // 40 lines of the text header
 inline constexpr std::size_t kSegyFileHeaderBytes = 3600;
 
 using SegyBinaryHeader = std::array<std::byte, kSegyBinaryHeaderBytes>;
@@ -35,6 +36,83 @@ enum SegySampleFormat : int {
 constexpr int SegyBytesPerSample(int format) {
   return format == kSegyInt16 ? 2 : 4;
 }
+
+// ---- The header fields this program reads or writes ----
+/// A field of the binary header (positions 3201-3600) or of a trace header
+/// (positions 1-240): its first byte, counted from 1 as the SEG-Y standard
+/// counts, and its width in bytes (2, 4, or a text).
+struct SegyField {
+  int position;
+  int bytes;
+};
+
+/// Binary header fields.
+namespace segy_bin {
+inline constexpr SegyField kJobId{3201, 4};
+inline constexpr SegyField kDataTraces{3213, 2};
+inline constexpr SegyField kAuxTraces{3215, 2};
+inline constexpr SegyField kSampleInterval{3217, 2};  // microseconds
+inline constexpr SegyField kFieldSampleInterval{3219, 2};
+inline constexpr SegyField kSamples{3221, 2};
+inline constexpr SegyField kFieldSamples{3223, 2};
+inline constexpr SegyField kFormat{3225, 2};  // SegySampleFormat
+inline constexpr SegyField kSorting{3229, 2};
+inline constexpr SegyField kMeasurement{3255, 2};
+/// Position of the header's first byte, and of the part never byte-swapped.
+inline constexpr int kFirstPosition = 3201;
+inline constexpr int kUnswappedFrom = 3261;
+}  // namespace segy_bin
+
+/// Trace header fields.
+namespace segy_trc {
+inline constexpr SegyField kSequenceInLine{1, 4};
+inline constexpr SegyField kSequenceInFile{5, 4};
+inline constexpr SegyField kFieldRecord{9, 4};
+inline constexpr SegyField kTraceInRecord{13, 4};
+inline constexpr SegyField kSourcePoint{17, 4};
+inline constexpr SegyField kTraceId{29, 2};
+inline constexpr SegyField kVerticalStack{31, 2};
+inline constexpr SegyField kHorizontalStack{33, 2};
+inline constexpr SegyField kDataUse{35, 2};
+inline constexpr SegyField kOffset{37, 4};
+inline constexpr SegyField kReceiverElevation{41, 4};
+inline constexpr SegyField kSourceElevation{45, 4};
+inline constexpr SegyField kSourceDepth{49, 4};
+inline constexpr SegyField kElevationScalar{69, 2};
+inline constexpr SegyField kCoordinateScalar{71, 2};
+inline constexpr SegyField kSourceX{73, 4};
+inline constexpr SegyField kSourceY{77, 4};
+inline constexpr SegyField kReceiverX{81, 4};
+inline constexpr SegyField kReceiverY{85, 4};
+inline constexpr SegyField kCoordinateUnits{89, 2};
+inline constexpr SegyField kUpholeTime{95, 2};
+inline constexpr SegyField kTotalStatic{103, 2};
+inline constexpr SegyField kDelay{109, 2};
+inline constexpr SegyField kSamples{115, 2};
+inline constexpr SegyField kSampleInterval{117, 2};  // microseconds
+inline constexpr SegyField kGain{121, 2};
+inline constexpr SegyField kNotch{145, 2};
+inline constexpr SegyField kLowCut{149, 2};
+inline constexpr SegyField kHighCut{151, 2};
+inline constexpr SegyField kYear{157, 2};
+inline constexpr SegyField kDayOfYear{159, 2};
+inline constexpr SegyField kHour{161, 2};
+inline constexpr SegyField kMinute{163, 2};
+inline constexpr SegyField kSecond{165, 2};
+inline constexpr SegyField kTimeBasis{167, 2};
+inline constexpr SegyField kText{181, 60};  // unassigned; kept as text, never swapped
+}  // namespace segy_trc
+
+/// A 2- or 4-byte field (machine order), 2-byte ones sign-extended.
+std::int32_t SegyGet(const SegyBinaryHeader& h, SegyField f);
+std::int32_t SegyGet(const SegyTraceHeader& h, SegyField f);
+/// Stores V (its low 16 bits in a 2-byte field).
+void SegyPut(SegyBinaryHeader& h, SegyField f, std::int32_t v);
+void SegyPut(SegyTraceHeader& h, SegyField f, std::int32_t v);
+
+/// Trace header bytes 181-240, held as text.
+std::span<std::byte> SegyTraceText(SegyTraceHeader& h);
+std::span<const std::byte> SegyTraceText(const SegyTraceHeader& h);
 
 // ---- Fields by 1-based position (machine order) ----
 std::int16_t SegyBinI16(const SegyBinaryHeader& h, int pos);

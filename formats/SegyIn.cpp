@@ -11,7 +11,9 @@
 
 #include "formats/IbmFloat.h"
 #include "formats/SegyHeaders.h"
+#include "record/FreshRecord.h"
 #include "support/ByteOrder.h"
+#include "support/ByteReader.h"
 #include "support/FileIO.h"
 #include "support/Numerics.h"
 #include "support/Progress.h"
@@ -21,26 +23,18 @@
 namespace vel {
 namespace {
 
-SegyInMemory gMemory;
-
 // The program's questions (the shell fills them in) and those in force.
 SegyInDialogs gProgramDialogs;
 SegyInDialogs gDialogs;
 
 constexpr std::int64_t kMaxTraces = 32767;
+// Traces are read in blocks of about this many bytes (at least one trace).
+constexpr std::int64_t kReadBlockBytes = 1 << 18;
 
 std::string Fmt6(long v) {
   char b[32];
   std::snprintf(b, sizeof b, "%6ld", v);
   return b;
-}
-
-// A copy of REC's scalar fields with every per-trace array empty.
-ShotRecord ScalarCopy(ShotRecord& REC) {
-  ShotRecord full = std::move(REC);  // REC's vectors are now empty
-  ShotRecord copy = REC;
-  REC = std::move(full);
-  return copy;
 }
 
 // The file is closed and the progress dialog hidden whatever way the read ends.
@@ -62,44 +56,66 @@ bool ReadBytes(int ih, std::vector<std::byte>& buf, std::size_t n) {
   return sup::JREDFIL(ih, std::span<std::byte>(buf), static_cast<int>(n)) == 0;
 }
 
-// Converts N samples of FORMAT from the file bytes RAW into OUT.
-void ConvertSamples(std::span<const std::byte> raw, std::span<float> out, int format, int n,
-                    sup::ByteOrder order) {
-  const std::size_t count = std::min(static_cast<std::size_t>(std::max(n, 0)), out.size());
-  switch (format) {
-    case kSegyIbmFloat:
-      IbmBytesToIeeeFloat(raw, out, static_cast<int>(count), 0);
-      break;
-    case kSegyInt16:
-      for (std::size_t k = 0; k < count; ++k) {
-        out[k] =
-            static_cast<float>(static_cast<std::int16_t>(sup::LoadU16(raw.data() + 2 * k, order)));
-      }
-      break;
-    case kSegyInt32:
-      for (std::size_t k = 0; k < count; ++k) {
-        out[k] =
-            static_cast<float>(static_cast<std::int32_t>(sup::LoadU32(raw.data() + 4 * k, order)));
-      }
-      break;
-    case kSegyIeeeFloat:
-      if (order == sup::ByteOrder::Little) {
-        std::memcpy(out.data(), raw.data(), 4 * count);
-      } else {
-        for (std::size_t k = 0; k < count; ++k) {
-          out[k] = std::bit_cast<float>(sup::LoadU32(raw.data() + 4 * k, order));
-        }
-      }
-      break;
-    default:
-      break;
-  }
-}
-
 // Samples per trace as a 16-bit field holds them: read unsigned, so that
 // counts above 32767 are taken as written.
-int SampleCount(std::int16_t field) {
+int SampleCount(std::int32_t field) {
   return static_cast<std::uint16_t>(field);
+}
+
+// Four or eight lanes at a time in the compiler's vector types, so that the
+// conversions vectorise at any optimisation level; byte swaps are spelt out
+// in shifts (a swap the compiler recognises stays scalar).
+using U4 = std::uint32_t __attribute__((vector_size(16)));
+using I4 = std::int32_t __attribute__((vector_size(16)));
+using F4 = float __attribute__((vector_size(16)));
+using U8h = std::uint16_t __attribute__((vector_size(16)));
+using I8h = std::int16_t __attribute__((vector_size(16)));
+using F8 = float __attribute__((vector_size(32)));
+
+inline U4 Swap4(U4 v) {
+  const U4 y = ((v & 0x00FF00FFu) << 8) | ((v >> 8) & 0x00FF00FFu);
+  return (y << 16) | (y >> 16);
+}
+
+template <bool Swap>
+void Int32ToFloat(const std::byte* in, float* out, std::size_t n) {
+  std::size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    U4 w;
+    std::memcpy(&w, in + 4 * k, sizeof w);
+    if constexpr (Swap) w = Swap4(w);
+    const F4 f = __builtin_convertvector(reinterpret_cast<I4>(w), F4);
+    std::memcpy(out + k, &f, sizeof f);
+  }
+  const sup::ByteOrder order = Swap ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  for (; k < n; ++k)
+    out[k] = static_cast<float>(static_cast<std::int32_t>(sup::LoadU32(in + 4 * k, order)));
+}
+
+template <bool Swap>
+void Int16ToFloat(const std::byte* in, float* out, std::size_t n) {
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    U8h w;
+    std::memcpy(&w, in + 2 * k, sizeof w);
+    if constexpr (Swap) w = static_cast<U8h>((w << 8) | (w >> 8));
+    const F8 f = __builtin_convertvector(reinterpret_cast<I8h>(w), F8);
+    std::memcpy(out + k, &f, sizeof f);
+  }
+  const sup::ByteOrder order = Swap ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  for (; k < n; ++k)
+    out[k] = static_cast<float>(static_cast<std::int16_t>(sup::LoadU16(in + 2 * k, order)));
+}
+
+void SwappedFloats(const std::byte* in, float* out, std::size_t n) {
+  std::size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    U4 w;
+    std::memcpy(&w, in + 4 * k, sizeof w);
+    w = Swap4(w);
+    std::memcpy(out + k, &w, sizeof w);
+  }
+  for (; k < n; ++k) out[k] = std::bit_cast<float>(sup::LoadU32(in + 4 * k, sup::ByteOrder::Big));
 }
 
 }  // namespace
@@ -113,12 +129,6 @@ void SetSegyInProgramDialogs(SegyInDialogs dialogs) {
   gProgramDialogs = std::move(dialogs);
   if (!gDialogs.askNumber) gDialogs.askNumber = gProgramDialogs.askNumber;
   if (!gDialogs.shortHeaderEdit) gDialogs.shortHeaderEdit = gProgramDialogs.shortHeaderEdit;
-}
-const SegyInMemory& SegyInRemembered() {
-  return gMemory;
-}
-void ResetSegyInMemory() {
-  gMemory = SegyInMemory{};
 }
 
 std::string SegyAcquisitionDate(int year, int dayOfYear) {
@@ -157,6 +167,144 @@ std::string SegyAcquisitionDate(int year, int dayOfYear) {
   return s;
 }
 
+bool DecodeSegyTextHeader(std::span<const std::byte> bytes, bool& ebcdic, bool& recognised,
+                          std::string& text) {
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  std::string first = r.Text(kSegyLineChars);
+  std::string rest = r.Text(kSegyTextBytes - kSegyLineChars);
+  if (!r.Ok()) return false;
+  recognised = true;
+  if (first[0] == 'C') {
+    ebcdic = false;
+  } else {
+    sup::ECD2ASC(first, static_cast<int>(first.size()));
+    if (first[0] == 'C') {
+      ebcdic = true;
+    } else {
+      recognised = false;
+    }
+  }
+  if (ebcdic) sup::ECD2ASC(rest, static_cast<int>(rest.size()));
+  text = first + rest;
+  return true;
+}
+
+SegyBinaryOutcome DecodeSegyBinaryHeader(std::span<const std::byte> bytes, SegyBinaryHeader& out,
+                                         bool& bigEndian, int& badCode) {
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  SegyBinaryHeader h;
+  r.Bytes(h);
+  if (!r.Ok()) return SegyBinaryOutcome::Short;
+  const int code = SegyGet(h, segy_bin::kFormat);
+  const int swapped = static_cast<std::int16_t>(sup::ByteSwap16(static_cast<std::uint16_t>(code)));
+  if (code >= 1 && code <= 5) {
+    bigEndian = false;
+  } else if (swapped >= 1 && swapped <= 5) {
+    bigEndian = true;
+    SwapSegyBinaryHeader(h);
+  } else {
+    badCode = swapped;
+    return SegyBinaryOutcome::BadFormat;
+  }
+  if (!bigEndian && SegyGet(h, segy_bin::kFormat) == kSegyIbmFloat)
+    SegyPut(h, segy_bin::kFormat, kSegyIeeeFloat);
+  out = h;
+  return SegyBinaryOutcome::Ok;
+}
+
+bool DecodeSegyTraceHeader(std::span<const std::byte> bytes, bool bigEndian, SegyTraceHeader& out) {
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  r.Bytes(out);
+  if (!r.Ok()) return false;
+  if (bigEndian) SwapSegyTraceHeader(out);
+  return true;
+}
+
+bool DecodeSegySamples(std::span<const std::byte> bytes, int format, bool bigEndian,
+                       std::span<float> out) {
+  const std::size_t n = out.size();
+  if (format != kSegyIbmFloat && format != kSegyInt32 && format != kSegyInt16 &&
+      format != kSegyIeeeFloat)
+    return false;
+  sup::ByteReader r(bytes, sup::ByteOrder::Little);
+  const std::span<const std::byte> in =
+      r.View(n * static_cast<std::size_t>(SegyBytesPerSample(format)));
+  if (!r.Ok()) return false;
+  if (n > static_cast<std::size_t>(INT_MAX)) return false;
+  switch (format) {
+    case kSegyIbmFloat:
+      IbmBytesToIeeeFloat(in, out, static_cast<int>(n), 0);
+      break;
+    case kSegyInt16:
+      if (bigEndian) {
+        Int16ToFloat<true>(in.data(), out.data(), n);
+      } else {
+        Int16ToFloat<false>(in.data(), out.data(), n);
+      }
+      break;
+    case kSegyInt32:
+      if (bigEndian) {
+        Int32ToFloat<true>(in.data(), out.data(), n);
+      } else {
+        Int32ToFloat<false>(in.data(), out.data(), n);
+      }
+      break;
+    default:
+      if (bigEndian) {
+        SwappedFloats(in.data(), out.data(), n);
+      } else if (n > 0) {
+        std::memcpy(out.data(), in.data(), 4 * n);
+      }
+      break;
+  }
+  return true;
+}
+
+namespace {
+// One lane group's step of SegySampleRange: a sample that counts replaces
+// the low or high mark it passes.
+inline void RangeStep(F4 v, F4& lo4, F4& hi4) {
+  const F4 a = reinterpret_cast<F4>(reinterpret_cast<U4>(v) & 0x7FFFFFFFu);
+  const I4 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
+  const I4 above = counts & (v > hi4);
+  const I4 below = counts & (v < lo4);
+  const I4 bits = reinterpret_cast<I4>(v);
+  hi4 = reinterpret_cast<F4>((above & bits) | (~above & reinterpret_cast<I4>(hi4)));
+  lo4 = reinterpret_cast<F4>((below & bits) | (~below & reinterpret_cast<I4>(lo4)));
+}
+}  // namespace
+
+void SegySampleRange(std::span<const float> samples, float& lo, float& hi) {
+  // Four independent lane groups, each in its own registers, so that the
+  // steps of one do not wait for another's; merged at the end.
+  const F4 lo0 = {lo, lo, lo, lo};
+  const F4 hi0 = {hi, hi, hi, hi};
+  F4 la = lo0, lb = lo0, lc = lo0, ld = lo0;
+  F4 ha = hi0, hb = hi0, hc = hi0, hd = hi0;
+  const std::size_t n = samples.size();
+  const float* p = samples.data();
+  std::size_t k = 0;
+  for (; k + 16 <= n; k += 16) {
+    F4 v[4];
+    std::memcpy(v, p + k, sizeof v);
+    RangeStep(v[0], la, ha);
+    RangeStep(v[1], lb, hb);
+    RangeStep(v[2], lc, hc);
+    RangeStep(v[3], ld, hd);
+  }
+  for (const F4& l : {la, lb, lc, ld}) {
+    for (int i = 0; i < 4; ++i) {
+      if (l[i] < lo) lo = l[i];
+    }
+  }
+  for (const F4& h : {ha, hb, hc, hd}) {
+    for (int i = 0; i < 4; ++i) {
+      if (h[i] > hi) hi = h[i];
+    }
+  }
+  sup::FINDNX(samples.subspan(k), static_cast<int>(n - k), lo, hi);
+}
+
 void TRCYIN(std::span<float> SAMPLES, int IH, int FORMAT, int N, bool BIGENDIAN, int& ERROR) {
   if (FORMAT == kSegyFixedGain) {
     sup::WINMSG("SEG-Y FORMAT NUMBER 4 IS UNSUPPORTED");
@@ -176,11 +324,17 @@ void TRCYIN(std::span<float> SAMPLES, int IH, int FORMAT, int N, bool BIGENDIAN,
     ERROR = -1;
     return;
   }
-  ConvertSamples(raw, SAMPLES, FORMAT, n, BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little);
+  (void)DecodeSegySamples(raw, FORMAT, BIGENDIAN, SAMPLES.first(static_cast<std::size_t>(n)));
 }
 
 void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERROR,
             const SegyInOptions& options) {
+  SegyInState fresh;
+  SEGYIN(REC, NAME, RECORDNUMBER, ERROR, options, fresh);
+}
+
+void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERROR,
+            const SegyInOptions& options, SegyInState& STATE) {
   ERROR = -1;
   const bool compliant = options.compliant;
   const bool readText = compliant || options.readTextHeader;
@@ -199,102 +353,92 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   const auto fsize = std::filesystem::file_size(name, ec);
   const std::int64_t fileSize = ec ? 0 : static_cast<std::int64_t>(fsize);
 
-  ShotRecord work = ScalarCopy(REC);
+  ShotRecord work = FreshRecord(REC, ReadStart::Scalars);
   work.IFDBLEN[0] = 0;
   work.CFDBVAL[0] = sup::FixedString<30>();
 
-  // Text header: the first line decides the character set.
-  std::vector<std::byte> buf;
+  // The file headers and the first trace header in one read.
+  const std::int64_t headerEnd = (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
+                                 (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
+  std::vector<std::byte> head;
+  const std::int64_t headWanted =
+      std::min<std::int64_t>(headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
+  if (!ReadBytes(ih, head, static_cast<std::size_t>(std::max<std::int64_t>(headWanted, 0)))) {
+    sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+    return;
+  }
+  std::span<const std::byte> rest(head);
+
   if (readText) {
-    if (!ReadBytes(ih, buf, kSegyTextBytes)) {
+    std::string text;
+    bool recognised = true;
+    if (!DecodeSegyTextHeader(rest, STATE.ebcdic, recognised, text)) {
       sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
       return;
     }
-    std::string text(reinterpret_cast<const char*>(buf.data()), kSegyTextBytes);
-    std::string first = text.substr(0, 80);
-    if (first[0] == 'C') {
-      gMemory.ebcdic = false;
-    } else {
-      sup::ECD2ASC(first, 80);
-      if (first[0] == 'C') {
-        gMemory.ebcdic = true;
-      } else if (compliant) {
-        sup::WINWRN("3200 BYTE HEADER IS NEITHER ASCII OR EBCDIC.");
-      }
-    }
-    std::string rest = text.substr(80);
-    if (gMemory.ebcdic) sup::ECD2ASC(rest, static_cast<int>(rest.size()));
-    work.CSEGYTXT = first + rest;
+    if (!recognised && compliant) sup::WINWRN("3200 BYTE HEADER IS NEITHER ASCII OR EBCDIC.");
+    work.CSEGYTXT = text;
+    rest = rest.subspan(kSegyTextBytes);
   }
 
   // Binary header: the format code decides the byte order.
   bool bigEndian = options.bigEndian;
   SegyBinaryHeader bin{};
   if (readBinary) {
-    if (!ReadBytes(ih, buf, kSegyBinaryHeaderBytes)) {
-      sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
-      return;
+    int badCode = 0;
+    switch (DecodeSegyBinaryHeader(rest, bin, bigEndian, badCode)) {
+      case SegyBinaryOutcome::Ok:
+        break;
+      case SegyBinaryOutcome::BadFormat: {
+        char b[16];
+        std::snprintf(b, sizeof b, "%5d", badCode);
+        sup::WINMSG(std::string("INVALID DATA SAMPLE FORMAT CODE: ") + b);
+        sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+        return;
+      }
+      case SegyBinaryOutcome::Short:
+        sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+        return;
     }
-    std::memcpy(bin.data(), buf.data(), kSegyBinaryHeaderBytes);
-    const int code = SegyBinI16(bin, 3225);
-    const int swapped =
-        static_cast<std::int16_t>(sup::ByteSwap16(static_cast<std::uint16_t>(code)));
-    if (code >= 1 && code <= 5) {
-      bigEndian = false;
-    } else if (swapped >= 1 && swapped <= 5) {
-      bigEndian = true;
-      SwapSegyBinaryHeader(bin);
-    } else {
-      char b[16];
-      std::snprintf(b, sizeof b, "%5d", swapped);
-      sup::WINMSG(std::string("INVALID DATA SAMPLE FORMAT CODE: ") + b);
-      sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
-      return;
-    }
-    if (!bigEndian && SegyBinI16(bin, 3225) == kSegyIbmFloat)
-      SegyBinPut16(bin, 3225, kSegyIeeeFloat);
-    gMemory.binaryHeader = bin;
+    STATE.binaryHeader = bin;
+    rest = rest.subspan(kSegyBinaryHeaderBytes);
   }
-  const sup::ByteOrder order = bigEndian ? sup::ByteOrder::Big : sup::ByteOrder::Little;
-  const std::int64_t headerEnd = (readText ? 3200 : 0) + (readBinary ? 400 : 0);
 
-  int format = SegyBinI16(gMemory.binaryHeader, 3225);
+  int format = SegyGet(STATE.binaryHeader, segy_bin::kFormat);
   std::int64_t dataTraces = 0;
   std::int64_t auxTraces = 0;
   int nsamp = work.NSAMP;
   float sampint = work.SAMPINT;
   if (readBinary) {
-    dataTraces = SegyBinI16(bin, 3213);
-    auxTraces = std::max<std::int64_t>(0, SegyBinI16(bin, 3215));
-    nsamp = SampleCount(SegyBinI16(bin, 3221));
-    sampint = static_cast<float>(SegyBinI16(bin, 3217)) * 0.001f;
-    work.ISHOT = SegyBinI32(bin, 3201);
+    dataTraces = SegyGet(bin, segy_bin::kDataTraces);
+    auxTraces = std::max<std::int64_t>(0, SegyGet(bin, segy_bin::kAuxTraces));
+    nsamp = SampleCount(SegyGet(bin, segy_bin::kSamples));
+    sampint = static_cast<float>(SegyGet(bin, segy_bin::kSampleInterval)) * 0.001f;
+    work.ISHOT = SegyGet(bin, segy_bin::kJobId);
   }
 
   // Trace 1's header names the sample count and interval where the trace
   // headers are used; a zero there leaves the binary header's value.
   if (useHeaders) {
-    std::vector<std::byte> th;
-    if (ReadBytes(ih, th, kSegyTraceHeaderBytes)) {
-      SegyTraceHeader h;
-      std::memcpy(h.data(), th.data(), h.size());
-      if (bigEndian) SwapSegyTraceHeader(h);
-      if (SampleCount(SegyTrcI16(h, 115)) > 0) nsamp = SampleCount(SegyTrcI16(h, 115));
-      if (SegyTrcI16(h, 117) != 0) sampint = static_cast<float>(SegyTrcI16(h, 117)) * 0.001f;
-    }
-    if (sup::ISETFIL(ih, static_cast<int>(headerEnd)) != 0) {
-      sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
-      return;
+    SegyTraceHeader h;
+    if (DecodeSegyTraceHeader(rest, bigEndian, h)) {
+      if (SampleCount(SegyGet(h, segy_trc::kSamples)) > 0)
+        nsamp = SampleCount(SegyGet(h, segy_trc::kSamples));
+      if (SegyGet(h, segy_trc::kSampleInterval) != 0)
+        sampint = static_cast<float>(SegyGet(h, segy_trc::kSampleInterval)) * 0.001f;
     }
   }
   const auto blockBytes = [&](int fmt) {
-    return 240 + static_cast<std::int64_t>(std::max(nsamp, 0)) * SegyBytesPerSample(fmt);
+    return static_cast<std::int64_t>(kSegyTraceHeaderBytes) +
+           static_cast<std::int64_t>(std::max(nsamp, 0)) * SegyBytesPerSample(fmt);
   };
 
   // Trace count of a binary header that gives none.
   if (readBinary && dataTraces <= 0) {
     int answer = static_cast<int>(std::clamp<std::int64_t>(
-        std::max<std::int64_t>(0, fileSize - 3600) / blockBytes(format), 0, INT_MAX));
+        std::max<std::int64_t>(0, fileSize - static_cast<std::int64_t>(kSegyFileHeaderBytes)) /
+            blockBytes(format),
+        0, INT_MAX));
     if (!gDialogs.askNumber || !gDialogs.askNumber("NUMBER OF TRACES MUST BE POSITIVE:", answer) ||
         answer < 1 || answer > kMaxTraces) {
       return;
@@ -326,13 +470,13 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
         return;
       }
       record = std::max(1, RECORDNUMBER);
-      gMemory.selectedRecord = record;
+      STATE.selectedRecord = record;
     } else if (options.joinAll) {
       dataTraces *= nrec;
       auxTraces *= nrec;
       record = 1;
     } else if (compliant) {
-      int answer = gMemory.selectedRecord;
+      int answer = STATE.selectedRecord;
       if (!gDialogs.askNumber ||
           !gDialogs.askNumber(
               "Record sequence number to read (1:" + Fmt6(static_cast<long>(nrec)) + "):",
@@ -341,9 +485,9 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
         return;
       }
       record = answer;
-      gMemory.selectedRecord = answer;
+      STATE.selectedRecord = answer;
     } else {
-      record = gMemory.selectedRecord;
+      record = STATE.selectedRecord;
     }
     // Record name: the file name with "-" and the record number in place of its extension.
     const std::size_t slash = name.find_last_of("\\/");
@@ -364,7 +508,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     work.CRECNAME = rn;
   } else {
     record = 1;
-    gMemory.selectedRecord = 1;
+    STATE.selectedRecord = 1;
   }
 
   if (binaryAvailable) {
@@ -373,10 +517,10 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     work.NAUX = static_cast<std::int32_t>(std::min<std::int64_t>(auxTraces, INT_MAX));
     work.SAMPINT = sampint;
     work.NSAMP = nsamp;
-    SegyBinPut16(bin, 3213,
-                 static_cast<std::int16_t>(std::min<std::int64_t>(dataTraces, kMaxTraces)));
-    SegyBinPut16(bin, 3215,
-                 static_cast<std::int16_t>(std::min<std::int64_t>(auxTraces, kMaxTraces)));
+    SegyPut(bin, segy_bin::kDataTraces,
+            static_cast<std::int32_t>(std::min<std::int64_t>(dataTraces, kMaxTraces)));
+    SegyPut(bin, segy_bin::kAuxTraces,
+            static_cast<std::int32_t>(std::min<std::int64_t>(auxTraces, kMaxTraces)));
     work.ISEGYBIN = bin;
   } else {
     work.SAMPINT = sampint;
@@ -405,7 +549,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     auxTraces = std::max(0, work.NAUX);
   }
 
-  // Everything a seek or an allocation depends on, checked first.
+  // Everything a position or an allocation depends on, checked first.
   const std::int64_t total = dataTraces + auxTraces;
   if (total < 1) return;
   if (format == kSegyFixedGain) {
@@ -460,7 +604,16 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     session.progressShown = true;
   }
 
-  std::vector<std::byte> raw(static_cast<std::size_t>(block - 240));
+  // The traces come in blocks of whole traces, converted from the block
+  // straight into the record's columns; the block is reused, so the read
+  // holds little beyond the record itself.
+  const std::int64_t perBlock = std::max<std::int64_t>(1, kReadBlockBytes / block);
+  std::vector<std::byte> chunk;
+  std::int64_t chunkFirst = 0;  // first trace (1-based) in CHUNK
+  std::int64_t chunkCount = 0;  // whole traces in CHUNK
+  bool chunkFailed = false;
+  const std::size_t sampleBytes = static_cast<std::size_t>(block) - kSegyTraceHeaderBytes;
+
   std::int64_t kept = 0;
   std::string stopMessage;
   for (std::int64_t i = 1; i <= total; ++i) {
@@ -476,25 +629,37 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
       stopMessage = "ERROR READING SEGY TRACE HEADER";
       break;
     }
-    SegyTraceHeader h;
-    if (sup::JREDFIL(ih, std::span<std::byte>(h.data(), h.size()), 240) != 0) {
+    if (!chunkFailed && i >= chunkFirst + chunkCount) {
+      chunkFirst = i;
+      chunkCount = std::min(perBlock, toRead - i + 1);
+      chunkFailed = !ReadBytes(ih, chunk, static_cast<std::size_t>(chunkCount * block));
+    }
+    if (chunkFailed) {
       stopMessage = "ERROR READING SEGY TRACE HEADER";
       break;
     }
-    if (bigEndian) SwapSegyTraceHeader(h);
+    const std::span<const std::byte> traceBytes = std::span<const std::byte>(chunk).subspan(
+        static_cast<std::size_t>((i - chunkFirst) * block), static_cast<std::size_t>(block));
+    SegyTraceHeader h;
+    if (!DecodeSegyTraceHeader(traceBytes, bigEndian, h)) {
+      stopMessage = "ERROR READING SEGY TRACE HEADER";
+      break;
+    }
     const int ti = static_cast<int>(i);
     if (i == 1) {
-      const std::string date = SegyAcquisitionDate(SegyTrcI16(h, 157), SegyTrcI16(h, 159));
+      const std::string date =
+          SegyAcquisitionDate(static_cast<std::int16_t>(SegyGet(h, segy_trc::kYear)),
+                              static_cast<std::int16_t>(SegyGet(h, segy_trc::kDayOfYear)));
       work.CFDBVAL[0] = date;
       work.IFDBLEN[0] = static_cast<std::int32_t>(std::min<std::size_t>(date.size(), 30));
     } else if (useHeaders) {
-      const int ns = SampleCount(SegyTrcI16(h, 115));
+      const int ns = SampleCount(SegyGet(h, segy_trc::kSamples));
       if (ns != 0 && ns != nsamp) {
         stopMessage =
             "All traces must have same number of samples " + Fmt6(nsamp) + " vs " + Fmt6(ns);
         break;
       }
-      const int si = SegyTrcI16(h, 117);
+      const int si = SegyGet(h, segy_trc::kSampleInterval);
       const float dt = static_cast<float>(si) * 0.001f;
       if (si != 0 && std::fabs(dt - sampint) > 1e-6f * std::fabs(sampint)) {
         char b[96];
@@ -504,18 +669,18 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
         break;
       }
     }
-    if (sup::JREDFIL(ih, std::span<std::byte>(raw), static_cast<int>(raw.size())) != 0) {
+    const std::span<float> tr = Trace(work, ti);
+    if (!DecodeSegySamples(traceBytes.subspan(kSegyTraceHeaderBytes, sampleBytes), format,
+                           bigEndian, tr.first(std::min(tr.size(), static_cast<std::size_t>(nsamp))))) {
       stopMessage = format == kSegyInt16 || format == kSegyInt32
                         ? "ERROR READING SEGY TRACE"
                         : "END OF FILE HAS BEEN REACHED WHILE READING TRACES";
       break;
     }
     if (useHeaders) ApplySegyTraceHeader(work, ti, h);
-    const std::span<float> tr = Trace(work, ti);
-    ConvertSamples(raw, tr, format, nsamp, order);
     float mn = 1.0e30f;
     float mx = -1.0e30f;
-    sup::FINDNX(tr, nsamp, mn, mx);
+    SegySampleRange(tr, mn, mx);
     if (mn <= mx) {
       work.GMIN = std::min(work.GMIN, mn);
       work.GMAX = std::max(work.GMAX, mx);
@@ -534,9 +699,9 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     work.NTRACE = static_cast<std::int32_t>(kept);
     work.NAUX = static_cast<std::int32_t>(std::max<std::int64_t>(0, kept - dataTraces));
     if (binaryAvailable) {
-      SegyBinPut16(work.ISEGYBIN, 3213,
-                   static_cast<std::int16_t>(std::min<std::int64_t>(kept - work.NAUX, kMaxTraces)));
-      SegyBinPut16(work.ISEGYBIN, 3215, static_cast<std::int16_t>(work.NAUX));
+      SegyPut(work.ISEGYBIN, segy_bin::kDataTraces,
+              static_cast<std::int32_t>(std::min<std::int64_t>(kept - work.NAUX, kMaxTraces)));
+      SegyPut(work.ISEGYBIN, segy_bin::kAuxTraces, work.NAUX);
     }
   } else {
     work.NTRACE = static_cast<std::int32_t>(total);

@@ -16,8 +16,6 @@
 namespace vel {
 namespace {
 
-int gOutput = -1;  // the output file held between calls
-
 bool Write(int ih, std::span<const std::byte> bytes) {
   return sup::JRITFIL(ih, bytes, static_cast<int>(bytes.size())) == 0;
 }
@@ -32,14 +30,14 @@ std::span<const float> Samples(const ShotRecord& REC, int j) {
 
 }  // namespace
 
-bool SegyOutFileOpen() {
-  return gOutput >= 0;
+SegyOutState::~SegyOutState() {
+  if (handle >= 0) sup::ICLSFIL(handle);
 }
 
 void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAMP,
             int BYTESPERSAMPLE, bool BIGENDIAN, bool FIXEDLENGTH, bool EBCDIC, int& ERROR) {
   ERROR = -1;
-  const int L = 240 + NSAMP * BYTESPERSAMPLE;
+  const int L = static_cast<int>(kSegyTraceHeaderBytes) + NSAMP * BYTESPERSAMPLE;
   std::string text = REC.LSEGYHDR
                          ? std::string(REC.CSEGYTXT.View())
                          : BuildSegyTextHeader(REC, BIN, BYTESPERSAMPLE, FIXEDLENGTH ? L : 0);
@@ -57,7 +55,14 @@ void SEGYHO(const ShotRecord& REC, const SegyBinaryHeader& BIN, int IH, int NSAM
 
 void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions& options,
              int& ERROR) {
+  SegyOutState state;
+  SEGYOUT(REC, NAME, options, ERROR, state);
+}
+
+void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions& options,
+             int& ERROR, SegyOutState& STATE) {
   ERROR = -1;
+  int& gOutput = STATE.handle;
   const int format = options.format;
   if (!(REC.SAMPINT >= 0.001f && REC.SAMPINT <= 32.767f)) {
     sup::WINMSG("Sample rate must be between 1 and 32,767 microseconds to fit 2-byte integer");
@@ -86,6 +91,12 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
   if (format != kSegyIbmFloat && format != kSegyInt32 && format != kSegyInt16 &&
       format != kSegyIeeeFloat) {
     sup::WINMSG("SEG-Y FORMAT NUMBER " + std::to_string(format) + " IS UNSUPPORTED");
+    return;
+  }
+  // A little-endian file says IBM in its format code only as a leftover of
+  // IEEE; readers (this one included) take its samples as IEEE floats.
+  if (format == kSegyIbmFloat && !options.bigEndian) {
+    sup::WINMSG(kSegyIbmMustBeBigEndian);
     return;
   }
   const int nsamp = std::max(REC.NSAMP, 0);
@@ -127,7 +138,7 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
       SegyBinaryHeader bin;
       if (REC.LSEGYHDR) {
         bin = REC.ISEGYBIN;
-        SegyBinPut16(bin, 3225, static_cast<std::int16_t>(format));
+        SegyPut(bin, segy_bin::kFormat, format);
       } else {
         bin = BuildSegyBinaryHeader(REC, format, options.oneTracePerRecord);
       }
@@ -179,9 +190,9 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
       std::byte* out = buffer.data();
       switch (format) {
         case kSegyIbmFloat:
-          // IBM words in the file's byte order, like every other sample, so
-          // that standard readers take a little-endian IBM file as written.
-          IeeeToIbmBytes(s, buffer, nsamp, order == sup::kNativeOrder ? 1 : 0);
+          // IBM words are written most significant byte first (the only
+          // order the writer accepts for them).
+          IeeeToIbmBytes(s, buffer, nsamp, 0);
           break;
         case kSegyInt32:
           ScaleToInt32(s, ints, 2000000.0f);

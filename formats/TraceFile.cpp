@@ -16,7 +16,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/FixedText.h"
 #include "record/RecordNaming.h"
+#include "support/Allocation.h"
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
@@ -394,19 +396,10 @@ bool Decoder::Run() {
 // ---------------------------------------------------------------------------
 // Files
 
-std::string Padded(std::string_view text, std::size_t n) {
-  std::string s(text.substr(0, std::min(text.size(), n)));
-  s.resize(n, ' ');
-  return s;
-}
-
-std::string TrimmedName(std::string_view name) {
-  const std::size_t end = name.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
-}
+using plat::Padded;
 
 void OpenFailure(std::string_view name) {
-  sup::WINMSG("CANNOT OPEN FILE: " + TrimmedName(name) + " Be sure existing file is not read-only");
+  sup::WINMSG("CANNOT OPEN FILE: " + std::string(plat::TrimRight(name)) + " Be sure existing file is not read-only");
 }
 
 /// The name after its last "/" or "\".
@@ -464,13 +457,7 @@ bool EncodeTraceFile(const ShotRecord& REC, const sup::GraphAxes& AXES,
   if (ns > INT32_MAX / 4) return false;
   const std::uint64_t total = TraceFileBytes(ntr, ns);
   if (ntr > INT32_MAX / 8 || total > kMaxFileBytes) return false;
-  try {
-    out.assign(total, std::byte{0});
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
+  if (!sup::TryAssign(out, total, std::byte{0})) return false;
   const auto n = static_cast<std::size_t>(ntr);
   const auto m = static_cast<std::size_t>(ns);
   sup::ByteWriter w(out, sup::ByteOrder::Little);
@@ -505,7 +492,7 @@ bool DecodeTraceFile(std::span<const std::byte> file, TrxContents& io,
 }
 
 bool ReadTraceFileBytes(std::string_view NAME, std::vector<std::byte>& bytes) {
-  const std::string name = TrimmedName(NAME);
+  const std::string name(plat::TrimRight(NAME));
   const int ih = sup::IOPNRLY(name);
   if (ih < 0) {
     OpenFailure(name);
@@ -514,13 +501,7 @@ bool ReadTraceFileBytes(std::string_view NAME, std::vector<std::byte>& bytes) {
   int size = 0;
   tk::IFileSeek(ih, size, tk::kFromEnd);
   bool ok = size >= 0 && sup::ISETFIL(ih, 0) == 0;
-  if (ok) {
-    try {
-      bytes.assign(static_cast<std::size_t>(size), std::byte{0});
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
-  }
+  if (ok) ok = sup::TryAssign(bytes, static_cast<std::size_t>(size), std::byte{0});
   for (std::size_t at = 0; ok && at < bytes.size(); at += kChunkBytes) {
     const int n = static_cast<int>(std::min(kChunkBytes, bytes.size() - at));
     ok = sup::JREDFIL(ih, std::span(bytes).subspan(at, static_cast<std::size_t>(n)), n) == 0;
@@ -532,7 +513,7 @@ bool ReadTraceFileBytes(std::string_view NAME, std::vector<std::byte>& bytes) {
 
 void WriteTraceFileBytes(std::string_view NAME, std::span<const std::byte> bytes, int& IERR) {
   IERR = -1;
-  const std::string target = TrimmedName(NAME);
+  const std::string target(plat::TrimRight(NAME));
   if (IsReadOnly(target)) {
     OpenFailure(target);
     return;
@@ -582,14 +563,14 @@ void BIOVELLN(ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
       std::string chosen(kNameChars, ' ');
       tk::WSelectFile(kFilter, mode == TrxMode::Open ? kOpenFlags : kSaveAsFlags, chosen, kTitle);
       if (tk::WDialogStatusQuery(4) != 1) return;
-      NAME = Padded(BareName(TrimmedName(chosen)), kNameChars);
-      newName = RecordNameOfFile(TrimmedName(NAME));
+      NAME = Padded(BareName(plat::TrimRight(chosen)), kNameChars);
+      newName = RecordNameOfFile(plat::TrimRight(NAME));
       break;
     }
     case TrxMode::Reload:
       break;
   }
-  const std::string name = TrimmedName(NAME);
+  const std::string name(plat::TrimRight(NAME));
   if (name.empty()) return;
 
   if (mode == TrxMode::Save || mode == TrxMode::SaveAs) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "instruments/ReaderKit.h"
+#include "platform/FixedText.h"
 #include "support/FieldReader.h"
 #include "support/FileIO.h"
 #include "support/UserMessages.h"
@@ -51,10 +52,6 @@ class LineCursor {
   return true;
 }
 
-std::string_view Trimmed(std::string_view name) {
-  const auto last = name.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
-}
 
 /// NAME as the messages show it: blank-padded to 25 characters.
 std::string MessageName(std::string_view name) {
@@ -158,7 +155,7 @@ bool DecodeDolangTrace(std::string_view text, std::span<float> trace, std::int32
 
 bool DolangDataFileName(std::string_view header, std::int32_t J, std::string& out) {
   if (J < 1 || J > dolang::kMaxTraces) return false;
-  const std::string_view name = Trimmed(header);
+  const std::string_view name = plat::TrimRight(header);
   const auto slash = name.find_last_of("/\\");
   const std::size_t own = slash == std::string_view::npos ? 0 : slash + 1;
   std::size_t mark = std::string_view::npos;
@@ -177,7 +174,7 @@ bool DolangDataFileName(std::string_view header, std::int32_t J, std::string& ou
 void DOLANGIN(ShotRecord& REC, std::string_view FNAME, int& IERR) {
   IERR = 0;
   REC.TDELAY = 0.0f;
-  const std::string_view name = Trimmed(FNAME);
+  const std::string_view name = plat::TrimRight(FNAME);
   std::string dataName;
   if (!DolangDataFileName(name, 1, dataName)) return instrument::ReadFail(IERR, OpenMessage(name));
 

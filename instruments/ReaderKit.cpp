@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "support/Allocation.h"
 #include "support/FieldReader.h"
 #include "support/FileIO.h"
 #include "support/Numerics.h"
@@ -102,13 +103,7 @@ bool ReadWholeFile(std::string_view FNAME, std::vector<std::byte>& bytes, bool& 
   int size = 0;
   tk::IFileSeek(handle, size, tk::kFromEnd);
   bool ok = size >= 0 && sup::ISETFIL(handle, 0) == 0;
-  if (ok) {
-    try {
-      bytes.resize(static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
-  }
+  if (ok) ok = sup::TryAssign(bytes, static_cast<std::size_t>(size));
   if (ok && size > 0) ok = sup::JREDFIL(handle, std::span<std::byte>(bytes), size) == 0;
   sup::ICLSFIL(handle);
   if (!ok) bytes.clear();

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "support/Allocation.h"
 #include "support/Logical.h"
 #include "toolkit/core/Rounding.h"
 
@@ -19,15 +20,7 @@ template <typename T>
 void Reallocate(std::vector<T>& v, std::size_t count, bool& ok) {
   std::vector<T>().swap(v);
   if (!ok) return;
-  try {
-    v.assign(count, T{});
-  } catch (const std::bad_alloc&) {
-    std::vector<T>().swap(v);
-    ok = false;
-  } catch (const std::length_error&) {
-    std::vector<T>().swap(v);
-    ok = false;
-  }
+  ok = sup::TryAssign(v, count);
 }
 
 template <typename T>

@@ -7,6 +7,7 @@
 #include "formats/AsciiIn.h"
 #include "formats/SegyIn.h"
 #include "formats/TraceFile.h"
+#include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
 #include "shell/Import.h"
@@ -16,6 +17,7 @@
 #include "support/UserMessages.h"
 #include "toolkit/core/FileSelect.h"
 #include "toolkit/core/MessageBox.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -41,11 +43,6 @@ constexpr ImportChoice kImportNonCompliantSegy{"Non-Compliant SEG-Y Trace Data F
 constexpr ImportChoice kImportUserDefined{"User Defined Trace Data Files|",
                                           "User Defined Trace Data File"};
 
-std::string Trimmed(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
-
 /// Asks for the file of an import. The bare name (folder removed at its last
 /// "/" or "\"; the folder is now the current directory) when the user
 /// confirmed a name, else empty.
@@ -54,7 +51,7 @@ std::string ChooseImportFile(const ImportChoice& choice) {
   std::string name(kNameChars, ' ');
   tk::WSelectFile(choice.filter, kSelectOpen, name, choice.title);
   if (tk::WDialogStatusQuery(4) != 1) return {};
-  std::string chosen = Trimmed(name);
+  std::string chosen(plat::TrimRight(name));
   if (const std::size_t at = chosen.find_last_of("/\\"); at != std::string::npos)
     chosen.erase(0, at + 1);
   return chosen;
@@ -112,7 +109,9 @@ void ImportTail(Velloran& app) {
   app.loaded = true;
   // Traces without a pick get one from the simple picker; the record is
   // marked as picked.
+  tk::WCursorShape(tk::kCursorHourglass);
   AutoPickUnpicked(app.record, app.picking.parameters.simple);
+  tk::WCursorShape(tk::kCursorArrow);
   DrawRecord(app, DrawAfter::Import);
   SETPANSTATE(0);
 }
@@ -125,7 +124,7 @@ void OpenCommand(Velloran& app) {
   // A cancelled or failed open leaves everything as it was, the loaded state
   // included: the record shown is still the one that Save would write.
   if (ierr != 0) return;
-  app.fileName = Trimmed(name);
+  app.fileName = plat::TrimRight(name);
   app.loaded = true;
   CloseRefractionWindow(app);
   SetRecordTitle(app);
@@ -142,7 +141,7 @@ void SaveWith(Velloran& app, std::string_view mode) {
   std::string name(kNameChars, ' ');
   int ierr = -1;
   BIOVELLN(app.record, app.MainPlotAxes, app.options, mode, name, ierr);
-  if (ierr == 0) app.fileName = Trimmed(name);
+  if (ierr == 0) app.fileName = plat::TrimRight(name);
 }
 
 }  // namespace
@@ -194,7 +193,7 @@ void ImportNonCompliantSegyCommand(Velloran& app) {
     options.joinAll = false;
     int recordNumber = 0;
     UseProgramReaderDialogs();
-    SEGYIN(fresh, bare, recordNumber, ierr, options);
+    SEGYIN(fresh, bare, recordNumber, ierr, options, SegyReaderState());
     if (ierr != 0) return false;
     HEADEDITDLG(fresh, true, 0, app.shotNavigation, ierr);
     if (ierr != 0) return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/FixedText.h"
 #include "shell/DialogHelpers.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Events.h"
@@ -43,8 +44,7 @@ void Load(int id) {
 
 void OWRITEDLG(const std::string& FNAME, std::int32_t& ANSWER) {
   Load(kDialogOverwrite);
-  std::string name = FNAME.substr(0, std::min(FNAME.size(), kNameChars));
-  name.resize(kNameChars, ' ');
+  const std::string name = plat::Padded(FNAME, kNameChars);
   tk::WDialogPutString(1162, name);
   ANSWER = ShowModalCentred();
 }
@@ -180,8 +180,7 @@ void MERGEDLG(std::string& STEM, std::int32_t& IMERGE, std::int32_t IFORMAT, int
   constexpr int kBrowse = 1192;
   constexpr std::int32_t kSuspens = 14;
   Load(kDialogMerge);
-  std::string stem = STEM.substr(0, std::min(STEM.size(), kNameChars));
-  stem.resize(kNameChars, ' ');
+  std::string stem = plat::Padded(STEM, kNameChars);
   tk::WDialogPutString(1190, stem);
   tk::WDialogPutRadioButton(IMERGE <= 1 ? 1188 : 1189);
   tk::WDialogPutString(1191,

@@ -16,6 +16,7 @@
 #include "instruments/FpxIn.h"
 #include "instruments/Oyo.h"
 #include "instruments/SuspensIn.h"
+#include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/MergeIntervals.h"
 #include "record/RecordNaming.h"
@@ -24,6 +25,7 @@
 #include "support/FileIO.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "toolkit/core/WindowUnits.h"
 
 namespace vel {
 namespace {
@@ -41,11 +43,7 @@ struct Probe {
   std::string name;
 };
 
-std::string Padded(std::string_view text, std::size_t n) {
-  std::string s(text.substr(0, std::min(text.size(), n)));
-  s.resize(n, ' ');
-  return s;
-}
+using plat::Padded;
 
 /// PATTERN lies wholly inside the first N bytes of TEXT.
 bool Within(std::string_view text, std::size_t n, std::string_view pattern) {
@@ -107,7 +105,7 @@ void ReadSegy(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   o.countOnly = a.LFIRST;
   o.selectRecord = a.LSECOND;
   int recno = a.IRECNO;
-  SEGYIN(REC, FNAME, recno, a.IERR, o);
+  SEGYIN(REC, FNAME, recno, a.IERR, o, SegyReaderState());
   a.IRECNO = recno;
 }
 
@@ -116,7 +114,7 @@ void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, 
   SegyInOptions o;
   o.countOnly = true;
   int count = NRECORDS;
-  SEGYIN(REC, FNAME, count, IERR, o);
+  SEGYIN(REC, FNAME, count, IERR, o, SegyReaderState());
   NRECORDS = count;
 }
 void ImportOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
@@ -305,7 +303,9 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
   ReadThenCommit(REC, ReadStart::Spacing, [&](ShotRecord& fresh) {
     fresh.CRECNAME = RecordNameOfFile(FNAME);
     ImportArguments args{IRECNO, IERR, LFIRST, LSECOND};
+    tk::WCursorShape(tk::kCursorHourglass);
     row->read(fresh, FNAME, args);
+    tk::WCursorShape(tk::kCursorArrow);
     if (IERR != 0) return false;
     fresh.IFORMAT = code;
     return true;
@@ -333,7 +333,9 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
   // With one record the counter has read it; with several nothing was read.
   ReadThenCommit(REC, ReadStart::Spacing, [&](ShotRecord& fresh) {
     fresh.CRECNAME = RecordNameOfFile(FNAME);
+    tk::WCursorShape(tk::kCursorHourglass);
     row->count(fresh, FNAME, count, IERR);
+    tk::WCursorShape(tk::kCursorArrow);
     if (IERR != 0 || count > 1) return false;
     fresh.IFORMAT = code;
     return true;
@@ -343,6 +345,11 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
     return;
   }
   NRECORDS = count;
+}
+
+SegyInState& SegyReaderState() {
+  static SegyInState state;
+  return state;
 }
 
 std::int32_t LastDetectedFormat() {

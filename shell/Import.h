@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/SegyIn.h"
 #include "record/FormatCodes.h"
 #include "record/ShotRecord.h"
 
@@ -57,6 +58,10 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
 /// of several). A SEG-Y file of one record is read into REC as IMPORT would.
 /// IERR: 0, or -1 when the file cannot be opened or that read fails.
 void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t& NRECORDS);
+
+/// What the SEG-Y reader remembers for the program's run (the record last
+/// selected, the last text header's character set, the last binary header).
+SegyInState& SegyReaderState();
 
 /// The code that IMPORT or INRECORDS detected last (Merge reads it).
 std::int32_t LastDetectedFormat();

@@ -1,8 +1,13 @@
 #include "shell/PromptDialogs.h"
 
+#include <string>
+
 #include "formats/SegyIn.h"
+#include "platform/backend/Backend.h"
+#include "platform/window/Window.h"
 #include "shell/DialogHelpers.h"
 #include "shell/ShortHeaderEdit.h"
+#include "toolkit/core/MessageBox.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace vel {
@@ -30,6 +35,13 @@ void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR)
   tk::WDialogPutInteger(kValueField, VALUE);
   tk::WDialogPutString(kPromptField, PROMPT);
   if (ShowModalCentred() != 1) {
+    // Without a display (a command-line conversion) the question was
+    // cancelled unasked: say which answer the read needed.
+    if (const plat::Backend* b = plat::GetBackend(); b != nullptr && !b->CanWait())
+      tk::WMessageBox(0, 3, 1,
+                      "This needs an answer, and there is no display to ask it on:\r\n" +
+                          std::string(PROMPT),
+                      "Velloran");
     IERR = -1;
     return;
   }

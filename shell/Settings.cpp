@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/FixedText.h"
 #include "platform/system/File.h"
 #include "support/Logical.h"
 #include "toolkit/core/Conversion.h"
@@ -285,7 +286,7 @@ void ReadSettings(const std::vector<std::string>& lines, TraceDisplayOptions& op
       if (Contains(line, "LastDir=")) {
         // The whole rest of the line, however long the path.
         std::string folder = line.size() > 8 ? line.substr(8) : std::string();
-        folder.erase(folder.find_last_not_of(' ') + 1);
+        folder.resize(plat::TrimRight(folder).size());
         if (!folder.empty() && env.changeDirectory) (void)env.changeDirectory(folder);
         if (!readLine()) return;
       }

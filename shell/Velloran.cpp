@@ -10,6 +10,7 @@
 #include "display/Pickers.h"
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
+#include "platform/FixedText.h"
 #include "record/RecordNaming.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
@@ -31,15 +32,11 @@ constexpr std::size_t kKeywordLength = 30;
 // The toolkit's event types, as the loop handles them.
 using enum tk::EventType;
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
 
 std::string CommandArgument(int n, std::size_t length) {
   std::string text(length, ' ');
   tk::IOsCommandArg(n, text);
-  return Trimmed(text);
+  return std::string(plat::TrimRight(text));
 }
 
 void NotAvailable(Velloran&) {
@@ -155,6 +152,14 @@ void SplitFolder(const std::string& name, std::string& folder, std::string& bare
   bare = name.substr(at + 1);
 }
 
+// Stops a command-line run at once, without saving the settings: the
+// windows close and the loop never starts.
+void EndCommandLine(Velloran& app, int status) {
+  tk::WindowShutdown();
+  app.running = false;
+  app.exitCode = status;
+}
+
 // The command line's "ASCII" conversion: writes the whole record as a table
 // to OUTPUT (blank: the file name up to its first "." with ".TXT", in the
 // input's folder) and stops at once, without saving the settings. The exit
@@ -167,9 +172,16 @@ void ConvertToAscii(Velloran& app, std::string output) {
   }
   int error = 0;
   ASCIIOUT(app.record, 0, output, error, app.settings.asciiExport);
-  app.running = false;
-  app.exitCode = error == 0 ? 0 : 1;
+  EndCommandLine(app, error == 0 ? 0 : 1);
 }
+
+// NAME as given on the command line, a relative one taken from the folder
+// the program was started in.
+std::string FromStartFolder(const Velloran& app, const std::string& name) {
+  if (app.startFolder.empty() || !std::filesystem::path(name).is_relative()) return name;
+  return (std::filesystem::path(app.startFolder) / name).string();
+}
+
 
 void CommandLine(Velloran& app) {
   const std::string argument = CommandArgument(1, kNameLength);
@@ -177,23 +189,39 @@ void CommandLine(Velloran& app) {
   std::string keyword = CommandArgument(2, kKeywordLength);
   sup::LCTOUC(keyword, static_cast<int>(keyword.size()));
 
-  // A relative output name is taken from the folder the program started in,
-  // before the input's folder becomes the current one.
+  const bool converting = !keyword.empty();
+
+  // Relative input and output names are taken from the folder the command
+  // was typed in, wherever the settings have moved the current folder since.
   std::string output = CommandArgument(3, kNameLength);
-  std::error_code ec;
-  if (!output.empty() && std::filesystem::path(output).is_relative())
-    if (const auto start = std::filesystem::current_path(ec); !ec)
-      output = (start / output).string();
+  if (!output.empty()) output = FromStartFolder(app, output);
 
   std::string folder;
-  SplitFolder(argument, folder, app.fileName);
-  if (!folder.empty()) tk::IOsDirChange(folder);
+  SplitFolder(FromStartFolder(app, argument), folder, app.fileName);
+  if (!folder.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(folder, ec);
+    if (ec) {
+      // Reading a file of the same name from some other folder would
+      // convert the wrong record.
+      tk::WMessageBox(0, 3, 1, "Cannot open the folder of the input file:\r\n" + folder,
+                      "Velloran");
+      app.fileName.clear();
+      if (converting) EndCommandLine(app, 1);
+      return;
+    }
+  }
   app.record.CRECNAME = RecordNameOfFile(app.fileName);
 
   std::int32_t recordNumber = 0;
   int error = 0;
   IMPORT(app.record, app.fileName, recordNumber, error, false, false);
-  if (error != 0) return;  // the reader or the import dispatch has said why
+  if (error != 0) {
+    // The reader or the import dispatch has said why (a question nobody was
+    // there to answer included); a conversion ends there.
+    if (converting) EndCommandLine(app, 1);
+    return;
+  }
   SetRecordTitle(app);
   CloseRefractionWindow(app);
   ImportTail(app);
@@ -281,6 +309,8 @@ void ExitProgram(Velloran& app) {
 int VELLORAN(const VelloranSetup& setup) {
   auto app = std::make_unique<Velloran>();
   app->setup = setup;
+  if (app->setup.settings.currentDirectory)
+    app->startFolder = app->setup.settings.currentDirectory();
   StartUp(*app);
   CommandLine(*app);
   while (app->running) {

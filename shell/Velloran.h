@@ -49,6 +49,9 @@ struct Velloran {
   bool menuStatesPending = true;
   std::int32_t toolbarHeight = 0;
   std::string fileName;               // the current input file, without folder
+  /// The folder the program was started in, before the settings move to
+  /// their last folder: relative names on the command line are taken from it.
+  std::string startFolder;
   std::string outputName;             // an output file being built
   std::string title;                  // the main window's title, 80 characters
   std::int32_t shotNavigation = 0;    // passed to the Shot Header Editor

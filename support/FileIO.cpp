@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/FixedText.h"
 #include "support/ByteOrder.h"
 #include "toolkit/core/Files.h"
 
@@ -77,8 +78,7 @@ int IADVFIL(int IH, int N, int& IPOS) {
 }
 
 int IRITHEAD(int IH, std::string_view TAG, std::int32_t I1, std::int32_t I2, std::int32_t I3) {
-  std::string tag(TAG.substr(0, 8));
-  tag.resize(8, ' ');
+  std::string tag = plat::Padded(TAG, 8);
   if (const int status = IRITFIL(IH, tag, 8)) return status;
   for (const std::int32_t value : {I1, I2, I3}) {
     std::array<std::byte, 4> bytes;

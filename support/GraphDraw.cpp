@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/FixedText.h"
 #include "support/Numerics.h"
 #include "support/PenPlot.h"
 #include "support/Strings.h"
@@ -126,8 +127,7 @@ void MAKNUM(float V, std::string& STR, int NW, int& NDEC) {
   int pos = 1;
   std::string word(static_cast<std::size_t>(std::max(NW, 0)), ' ');
   NXTWRD(field, static_cast<int>(field.size()), pos, word, NW);
-  int used = static_cast<int>(word.find_last_not_of(' ') + 1);
-  if (word.find_first_not_of(' ') == std::string::npos) used = 0;
+  int used = static_cast<int>(plat::TrimRight(word).size());
   if (noPoint && used > 0) --used;
   STR = word.substr(0, static_cast<std::size_t>(used));
   NDEC = used;

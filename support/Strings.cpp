@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "platform/FixedText.h"
 #include "toolkit/core/Conversion.h"
 
 namespace sup {
@@ -68,21 +69,19 @@ constexpr std::array<char, 256> kEbcdicToAscii = MakeEbcdicTable();
 int IFNDPT(std::string_view STR, int N, std::string_view PAT, int NP) {
   const std::size_t n = Working(STR.size(), N);
   const std::size_t np = Working(PAT.size(), NP);
-  if (n == 0 || np == 0 || np > n) return 0;
-  const auto pos = STR.substr(0, n).find(PAT.substr(0, np));
-  return pos == std::string_view::npos ? 0 : static_cast<int>(pos) + 1;
+  return static_cast<int>(plat::Find1(STR.substr(0, n), PAT.substr(0, np)));
 }
 
 int INDSTR(std::string_view STR, int N) {
   const std::size_t n = Working(STR.size(), N);
-  const auto last = STR.substr(0, n).find_last_not_of(' ');
-  return last == std::string_view::npos ? 0 : static_cast<int>(last) + 1;
+  return static_cast<int>(plat::TrimRight(STR.substr(0, n)).size());
 }
 
 int IBGSTR(std::string_view STR, int N) {
   const std::size_t n = Working(STR.size(), N);
-  const auto first = STR.substr(0, n).find_first_not_of(' ');
-  return first == std::string_view::npos ? 0 : static_cast<int>(first) + 1;
+  const std::string_view s = STR.substr(0, n);
+  const std::string_view rest = plat::TrimLeft(s);
+  return rest.empty() ? 0 : static_cast<int>(s.size() - rest.size()) + 1;
 }
 
 int KNTCHR(std::string_view STR, int N, char CH) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FixedText.h"
+
 namespace sup {
 
 /// A text of exactly N characters, blank-padded.
@@ -29,9 +31,7 @@ class FixedString {
 
   /// Length without trailing blanks.
   std::size_t UsedLength() const {
-    std::size_t n = N;
-    while (n > 0 && chars_[n - 1] == ' ') --n;
-    return n;
+    return plat::TrimRight(View()).size();
   }
   /// The used part, trailing blanks dropped.
   std::string_view Trimmed() const { return std::string_view(chars_.data(), UsedLength()); }
@@ -42,9 +42,7 @@ class FixedString {
   /// 1-based position of the first occurrence of PATTERN lying wholly inside
   /// the text; 0 when none (or PATTERN is empty).
   std::size_t Find(std::string_view pattern) const {
-    if (pattern.empty() || pattern.size() > N) return 0;
-    const auto pos = View().find(pattern);
-    return pos == std::string_view::npos ? 0 : pos + 1;
+    return plat::Find1(View(), pattern);
   }
 
   char& operator[](std::size_t i) { return chars_[i]; }

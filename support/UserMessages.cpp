@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/FixedText.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/MessageBox.h"
@@ -200,8 +201,7 @@ void PUTDLGSTRING(int IFIELD, std::string_view STR, int N) {
     f.putString(IFIELD, " ");
     return;
   }
-  std::string text(STR.substr(0, std::min(STR.size(), static_cast<std::size_t>(N))));
-  text.resize(static_cast<std::size_t>(N), ' ');  // STR(1:N) of a blank-padded buffer
+  const std::string text = plat::Padded(STR, static_cast<std::size_t>(N));  // STR(1:N), blank-padded
   f.putString(IFIELD, text);
 }
 

@@ -54,7 +54,8 @@ std::string FindProgram(std::string_view name) {
   return {};
 }
 
-bool Child::Start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+bool Child::Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                  const std::string& folder, const std::string& errors) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -72,7 +73,11 @@ bool Child::Start(const std::vector<std::string>& args, const std::vector<std::s
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (errors.empty())
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  else
+    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) pid_ = -1;

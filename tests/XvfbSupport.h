@@ -26,8 +26,11 @@ class Child {
   ~Child() { Stop(); }
 
   /// Starts ARGS[0] with ARGS; ENV entries ("NAME=value", or "NAME" to
-  /// remove) change the inherited environment.
-  bool Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+  /// remove) change the inherited environment. FOLDER, when given, is the
+  /// child's current folder; ERRORS, when given, a file that takes its
+  /// standard error.
+  bool Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+             const std::string& folder = {}, const std::string& errors = {});
   /// The exit status (-1 when killed by a signal), or nothing when the child
   /// still runs after TIMEOUT_MS.
   std::optional<int> Wait(int timeoutMs);

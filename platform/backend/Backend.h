@@ -19,6 +19,24 @@ using NativeWindow = std::uint32_t;
 
 enum class MouseButton : int { None = 0, Left = 1, Right = 2, Middle = 3 };
 
+/// The pointer shapes a window can ask for. The backend shows them with the
+/// display's own cursors.
+enum class CursorShape : int {
+  Arrow,
+  Hourglass,
+  ArrowHourglass,  // an arrow with a small hourglass: working, still usable
+  Cross,
+  IBeam,
+  No,         // no-entry sign
+  SizeAll,    // four-way move
+  SizeNS,
+  SizeWE,
+  SizeNESW,
+  SizeNWSE,
+  UpArrow,
+  Hand,
+};
+
 /// Mouse and modifier state bits carried with mouse events; the values are
 /// the window system's standard ones.
 enum : unsigned {
@@ -95,6 +113,11 @@ class Backend {
   virtual Point CursorPos() const = 0;
 
   virtual void Beep() {}
+  /// Shows SHAPE while the pointer is over native window W, from now on.
+  virtual void SetCursor(NativeWindow w, CursorShape shape) {
+    (void)w;
+    (void)shape;
+  }
 
   /// A scripted answer for the next question of KIND (a message box, a file
   /// dialog, a dialog button) when the backend has one queued; tests script

@@ -88,7 +88,8 @@ void PaintPushButton(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic& l
 void PaintCheckOrRadio(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic& label,
                        bool enabled, bool focused) {
   const Rect c = p.Client();
-  p.Fill(c, kColourFace);
+  const ControlColours colours = AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   const bool radio = IsRadioType(TypeOf(h));
   const bool leftText = (GetStyle(h) & kBsLeftText) != 0;
   const int box = 13;
@@ -127,7 +128,7 @@ void PaintCheckOrRadio(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic&
   Rect text = leftText ? Rect{c.left, c.top, mark.left - 4, c.bottom}
                        : Rect{mark.right + 4, c.top, c.right, c.bottom};
   if (enabled)
-    p.Text(text, label.text, Align::Left, kColourText, label.underline);
+    p.Text(text, label.text, Align::Left, colours.text, label.underline);
   else
     p.GreyText(text, label.text, Align::Left, label.underline);
   if (focused && !label.text.empty()) {
@@ -140,16 +141,17 @@ void PaintCheckOrRadio(Painter& p, Hwnd h, const ButtonState& s, const Mnemonic&
 
 void PaintGroupBox(Painter& p, Hwnd h, const Mnemonic& label, bool enabled) {
   const Rect c = p.Client();
-  p.Fill(c, kColourFace);
+  const ControlColours colours = AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   const int lh = LineHeight(h);
   p.DrawBevel({c.left, c.top + lh / 2, c.right, c.bottom}, Bevel::Etched);
   if (label.text.empty()) return;
   const int w = TextWidth(h, label.text);
   const Rect t{c.left + 8, c.top, std::min(c.left + 8 + w + 4, c.right), c.top + lh};
-  p.Fill(t, kColourFace);
+  p.Fill(t, colours.background);
   const Rect tt{t.left + 2, t.top, t.right, t.bottom};
   if (enabled)
-    p.Text(tt, label.text, Align::Left, kColourText, label.underline);
+    p.Text(tt, label.text, Align::Left, colours.text, label.underline);
   else
     p.GreyText(tt, label.text, Align::Left, label.underline);
 }
@@ -172,79 +174,68 @@ void PaintButton(Hwnd h, const ButtonState& s) {
 }  // namespace
 
 LResult ButtonProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<ButtonState>(h);
-    return 0;
-  }
-  ButtonState* s = StateOf<ButtonState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  const bool group = TypeOf(h) == kBsGroupBox;
-  switch (m) {
-    case Msg::Paint:
-      PaintButton(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::NcHitTest:
-      // A group box lets clicks through to what lies below it.
-      return group ? kHtTransparent : kHtClient;
-    case Msg::LButtonDown:
-      if (group) return 0;
-      SetFocus(h);
-      SetCapture(h);
-      s->tracking = true;
-      SetPushed(h, s, true);
-      return 0;
-    case Msg::MouseMove:
-      if (s->tracking) SetPushed(h, s, GetClientRect(h).Contains(LParamToPoint(l)));
-      return 0;
-    case Msg::LButtonUp:
-      if (!s->tracking) return 0;
-      s->tracking = false;
-      ReleaseCapture();
-      if (s->pushed) {
-        SetPushed(h, s, false);
-        Clicked(h);
-      }
-      return 0;
-    case Msg::CaptureChanged:
-      if (s->tracking && static_cast<Hwnd>(l) != h) {
-        s->tracking = false;
-        SetPushed(h, s, false);
-      }
-      return 0;
-    case Msg::KeyDown:
-      if (w == kVkSpace && !group && !s->spaceDown) {
-        s->spaceDown = true;
+  const auto handle = [&](ButtonState* s) -> std::optional<LResult> {
+    const bool group = TypeOf(h) == kBsGroupBox;
+    switch (m) {
+      case Msg::NcHitTest:
+        // A group box lets clicks through to what lies below it.
+        return group ? kHtTransparent : kHtClient;
+      case Msg::LButtonDown:
+        if (group) return 0;
+        SetFocus(h);
+        SetCapture(h);
+        s->tracking = true;
         SetPushed(h, s, true);
-      }
-      return 0;
-    case Msg::KeyUp:
-      if (w == kVkSpace && s->spaceDown) {
-        s->spaceDown = false;
-        SetPushed(h, s, false);
-        Clicked(h);
-      }
-      return 0;
-    case Msg::SetFocus:
-    case Msg::KillFocus:
-      if (m == Msg::KillFocus) {
-        s->spaceDown = false;
-        if (s->tracking) ReleaseCapture();
+        return 0;
+      case Msg::MouseMove:
+        if (s->tracking) SetPushed(h, s, GetClientRect(h).Contains(LParamToPoint(l)));
+        return 0;
+      case Msg::LButtonUp:
+        if (!s->tracking) return 0;
         s->tracking = false;
-        s->pushed = false;
-      }
-      Repaint(h);
-      if ((GetStyle(h) & kBsNotify) != 0)
-        NotifyCommand(h, m == Msg::SetFocus ? kBnSetFocus : kBnKillFocus);
-      return 0;
-    case Msg::Enable:
-    case Msg::SetText:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+        ReleaseCapture();
+        if (s->pushed) {
+          SetPushed(h, s, false);
+          Clicked(h);
+        }
+        return 0;
+      case Msg::CaptureChanged:
+        if (s->tracking && static_cast<Hwnd>(l) != h) {
+          s->tracking = false;
+          SetPushed(h, s, false);
+        }
+        return 0;
+      case Msg::KeyDown:
+        if (w == kVkSpace && !group && !s->spaceDown) {
+          s->spaceDown = true;
+          SetPushed(h, s, true);
+        }
+        return 0;
+      case Msg::KeyUp:
+        if (w == kVkSpace && s->spaceDown) {
+          s->spaceDown = false;
+          SetPushed(h, s, false);
+          Clicked(h);
+        }
+        return 0;
+      case Msg::SetFocus:
+      case Msg::KillFocus:
+        if (m == Msg::KillFocus) {
+          s->spaceDown = false;
+          if (s->tracking) ReleaseCapture();
+          s->tracking = false;
+          s->pushed = false;
+        }
+        Repaint(h);
+        if ((GetStyle(h) & kBsNotify) != 0)
+          NotifyCommand(h, m == Msg::SetFocus ? kBnSetFocus : kBnKillFocus);
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<ButtonState>(h, m, w, l, kRepaintOnEnable | kRepaintOnText, PaintButton,
+                                  handle);
 }
 
 }  // namespace controls

@@ -143,8 +143,7 @@ LResult ComboEditProc(Hwnd h, Msg m, WParam w, LParam l) {
   return EditProc(h, m, w, l);
 }
 
-LResult Create(Hwnd h, const CreateParams* cp) {
-  ComboState* s = Attach<ComboState>(h);
+LResult Create(Hwnd h, ComboState* s, const CreateParams* cp) {
   const Rect r = GetWindowRect(h);
   s->dropHeight = r.Height();
   const int closed = LineHeight(h) + 8;
@@ -198,96 +197,97 @@ void ComboListDone(Hwnd combo, int index, bool accept) {
 }
 
 LResult ComboBoxProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) return Create(h, reinterpret_cast<const CreateParams*>(l));
-  ComboState* s = StateOf<ComboState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintCombo(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::Destroy:
-      if (s->list != kNoWindow) DestroyWindow(s->list);
-      return 0;
-    case Msg::LButtonDown:
-    case Msg::LButtonDblClk:
-      if (!HasEdit(h) || ButtonRect(h).Contains(LParamToPoint(l))) {
-        if (GetFocus() != h && GetFocus() != s->edit) SetFocus(h);
-        s = StateOf<ComboState>(h);
-        if (s == nullptr) return 0;
-        if (s->dropped)
-          ComboListDone(h, -1, false);
-        else
-          Drop(h, *s);
-      }
-      return 0;
-    case Msg::KeyDown:
-    case Msg::SysKeyDown:
-      if (!ComboKey(h, *s, static_cast<int>(w), m == Msg::SysKeyDown))
-        return DefWindowProc(h, m, w, l);
-      return 0;
-    case Msg::Char:
-      if (!HasEdit(h) && w >= 0x20 && w <= 0xFF) {
-        const int i = ListBoxFindString(s->list, ListBoxGetCurSel(s->list),
-                                        std::string(1, static_cast<char>(w)));
-        if (i >= 0 && i != ListBoxGetCurSel(s->list)) {
-          SelectIndex(h, *s, i);
-          NotifyCommand(h, kCbnSelChange);
-        }
-      }
-      return 0;
-    case Msg::SetFocus:
-      if (s->edit != kNoWindow) {
-        SetFocus(s->edit);
+  const auto handle = [&](ComboState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::Create:
+        return Create(h, s, reinterpret_cast<const CreateParams*>(l));
+      case Msg::CtlColourEdit:
+      case Msg::CtlColourStatic:
+        // The edit part asks the combo box's parent, as the combo box would.
+        return SendMessage(GetParent(h), m, w, l);
+      case Msg::Destroy:
+        if (s->list != kNoWindow) DestroyWindow(s->list);
         return 0;
-      }
-      Repaint(h);
-      NotifyCommand(h, kCbnSetFocus);
-      return 0;
-    case Msg::KillFocus:
-      if (s->edit != kNoWindow && static_cast<Hwnd>(w) == s->edit) return 0;
-      if (s->dropped) ComboListDone(h, -1, false);
-      Repaint(h);
-      if (s->edit == kNoWindow) NotifyCommand(h, kCbnKillFocus);
-      return 0;
-    case Msg::Command:
-      if (static_cast<Hwnd>(l) == s->edit && s->edit != kNoWindow) {
-        const int code = HighWord(w);
-        if (code == kEnChange && !s->syncing) {
-          s->syncing = true;
-          SetWindowText(h, GetWindowText(s->edit));
-          if (ComboState* again = StateOf<ComboState>(h)) again->syncing = false;
-          NotifyCommand(h, kCbnEditChange);
-        } else if (code == kEnSetFocus) {
-          NotifyCommand(h, kCbnSetFocus);
-        } else if (code == kEnKillFocus) {
-          if (s->dropped) ComboListDone(h, -1, false);
-          NotifyCommand(h, kCbnKillFocus);
+      case Msg::LButtonDown:
+      case Msg::LButtonDblClk:
+        if (!HasEdit(h) || ButtonRect(h).Contains(LParamToPoint(l))) {
+          if (GetFocus() != h && GetFocus() != s->edit) SetFocus(h);
+          s = StateOf<ComboState>(h);
+          if (s == nullptr) return 0;
+          if (s->dropped)
+            ComboListDone(h, -1, false);
+          else
+            Drop(h, *s);
         }
-      }
-      return 0;
-    case Msg::SetText:
-      if (!s->syncing) {
-        const std::string text = GetWindowText(h);
-        if (HasEdit(h)) {
-          SyncText(h, *s, text);
-        } else {
-          const int i = ListBoxFindStringExact(s->list, -1, text);
-          ListBoxSetCurSel(s->list, i);
-          SyncText(h, *s, ListBoxGetText(s->list, i).value_or(std::string()));
+        return 0;
+      case Msg::KeyDown:
+      case Msg::SysKeyDown:
+        if (!ComboKey(h, *s, static_cast<int>(w), m == Msg::SysKeyDown))
+          return DefWindowProc(h, m, w, l);
+        return 0;
+      case Msg::Char:
+        if (!HasEdit(h) && w >= 0x20 && w <= 0xFF) {
+          const int i = ListBoxFindString(s->list, ListBoxGetCurSel(s->list),
+                                          std::string(1, static_cast<char>(w)));
+          if (i >= 0 && i != ListBoxGetCurSel(s->list)) {
+            SelectIndex(h, *s, i);
+            NotifyCommand(h, kCbnSelChange);
+          }
+        }
+        return 0;
+      case Msg::SetFocus:
+        if (s->edit != kNoWindow) {
+          SetFocus(s->edit);
+          return 0;
         }
         Repaint(h);
-      }
-      return 0;
-    case Msg::Enable:
-      if (s->edit != kNoWindow) EnableWindow(s->edit, w != 0);
-      if (w == 0 && s->dropped) ComboListDone(h, -1, false);
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+        NotifyCommand(h, kCbnSetFocus);
+        return 0;
+      case Msg::KillFocus:
+        if (s->edit != kNoWindow && static_cast<Hwnd>(w) == s->edit) return 0;
+        if (s->dropped) ComboListDone(h, -1, false);
+        Repaint(h);
+        if (s->edit == kNoWindow) NotifyCommand(h, kCbnKillFocus);
+        return 0;
+      case Msg::Command:
+        if (static_cast<Hwnd>(l) == s->edit && s->edit != kNoWindow) {
+          const int code = HighWord(w);
+          if (code == kEnChange && !s->syncing) {
+            s->syncing = true;
+            SetWindowText(h, GetWindowText(s->edit));
+            if (ComboState* again = StateOf<ComboState>(h)) again->syncing = false;
+            NotifyCommand(h, kCbnEditChange);
+          } else if (code == kEnSetFocus) {
+            NotifyCommand(h, kCbnSetFocus);
+          } else if (code == kEnKillFocus) {
+            if (s->dropped) ComboListDone(h, -1, false);
+            NotifyCommand(h, kCbnKillFocus);
+          }
+        }
+        return 0;
+      case Msg::SetText:
+        if (!s->syncing) {
+          const std::string text = GetWindowText(h);
+          if (HasEdit(h)) {
+            SyncText(h, *s, text);
+          } else {
+            const int i = ListBoxFindStringExact(s->list, -1, text);
+            ListBoxSetCurSel(s->list, i);
+            SyncText(h, *s, ListBoxGetText(s->list, i).value_or(std::string()));
+          }
+          Repaint(h);
+        }
+        return 0;
+      case Msg::Enable:
+        if (s->edit != kNoWindow) EnableWindow(s->edit, w != 0);
+        if (w == 0 && s->dropped) ComboListDone(h, -1, false);
+        Repaint(h);
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<ComboState>(h, m, w, l, 0, PaintCombo, handle);
 }
 
 ComboState* Combo(Hwnd h) {

@@ -106,8 +106,31 @@ void NotifyScroll(Hwnd h, bool vertical, int code, int pos) {
                 static_cast<LParam>(h));
 }
 
+bool RepaintsOn(Msg m, unsigned repaintOn) {
+  switch (m) {
+    case Msg::Enable:
+      return (repaintOn & kRepaintOnEnable) != 0;
+    case Msg::Size:
+      return (repaintOn & kRepaintOnSize) != 0;
+    case Msg::SetFocus:
+    case Msg::KillFocus:
+      return (repaintOn & kRepaintOnFocus) != 0;
+    case Msg::SetText:
+      return (repaintOn & kRepaintOnText) != 0;
+    default:
+      return false;
+  }
+}
+
 void Repaint(Hwnd h) {
   InvalidateRect(h, std::nullopt, false);
+}
+
+ControlColours AskColours(Hwnd h, Msg kind, Pixel text, Pixel background) {
+  ControlColours c{h, text, background};
+  const Hwnd parent = GetParent(h);
+  if (parent != kNoWindow) SendMessage(parent, kind, 0, reinterpret_cast<LParam>(&c));
+  return c;
 }
 
 Mnemonic StripMnemonic(std::string_view text, bool prefixes) {

@@ -71,6 +71,14 @@ inline constexpr Pixel kColourSelection = Rgb(0, 0, 128);     // selected text b
 inline constexpr Pixel kColourSelectionText = Rgb(255, 255, 255);
 inline constexpr Pixel kColourTooltip = Rgb(255, 255, 225);
 
+/// The colours a control is about to paint with, offered to its parent with
+/// the CtlColour* messages (lParam: this record). The parent may change them.
+struct ControlColours {
+  Hwnd control = kNoWindow;
+  Pixel text = kColourText;
+  Pixel background = kColourFace;
+};
+
 /// The font controls use until SetControlFont gives another: Arial, 11
 /// pixels to the em (about 8 points).
 std::shared_ptr<const Font> DefaultControlFont();

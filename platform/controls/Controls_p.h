@@ -2,6 +2,7 @@
 // What the control classes share: per-window state, notifications, and the
 // painter that draws bevels, text and focus rectangles.
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,44 @@ LResult NotifyParent(Hwnd h, NotifyHeader& hdr, int code);
 void NotifyScroll(Hwnd h, bool vertical, int code, int pos);
 
 void Repaint(Hwnd h);
+
+/// Offers TEXT and BACKGROUND to H's parent with KIND (a CtlColour*
+/// message); what it answers, the two unchanged when it does not.
+ControlColours AskColours(Hwnd h, Msg kind, Pixel text, Pixel background);
+
+/// The common messages a control repaints itself on.
+enum RepaintOn : unsigned {
+  kRepaintOnEnable = 1,  // Enable
+  kRepaintOnSize = 2,    // Size
+  kRepaintOnFocus = 4,   // SetFocus and KillFocus
+  kRepaintOnText = 8,    // SetText
+};
+bool RepaintsOn(Msg m, unsigned repaintOn);
+
+/// The window procedure every control class shares. Create attaches a fresh
+/// T to H; Paint calls PAINT(h, state); EraseBackground is answered (the
+/// control paints all of its area); every other message, Create included,
+/// goes to HANDLE(state) first, whose nullopt passes it on: the
+/// messages REPAINTON names then repaint H, the rest go to DefWindowProc.
+/// Before Create, and once its state is gone, H is a plain window.
+template <typename T, typename PaintFn, typename HandleFn>
+LResult ControlProc(Hwnd h, Msg m, WParam w, LParam l, unsigned repaintOn, PaintFn paint,
+                    HandleFn handle) {
+  if (m == Msg::Create) return handle(Attach<T>(h)).value_or(0);
+  T* s = StateOf<T>(h);
+  if (s == nullptr) return DefWindowProc(h, m, w, l);
+  if (m == Msg::Paint) {
+    paint(h, *s);
+    return 0;
+  }
+  if (m == Msg::EraseBackground) return 1;
+  if (const std::optional<LResult> answer = handle(s)) return *answer;
+  if (RepaintsOn(m, repaintOn)) {
+    Repaint(h);
+    return 0;
+  }
+  return DefWindowProc(h, m, w, l);
+}
 
 /// A text with "&" mnemonic marks taken out: what shows, and which
 /// character is underlined (-1: none). "&&" shows one "&".

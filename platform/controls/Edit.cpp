@@ -320,7 +320,12 @@ void PaintEdit(Hwnd h, const EditState& s) {
   const bool enabled = IsWindowEnabled(h);
   const bool focused = GetFocus() == h;
   const Rect c = p.Client();
-  p.Fill(c, enabled && (style & kEsReadOnly) == 0 ? kColourWindow : kColourFace);
+  // A read-only or disabled edit asks for its colours as a static does.
+  const bool writable = enabled && (style & kEsReadOnly) == 0;
+  const ControlColours colours =
+      writable ? AskColours(h, Msg::CtlColourEdit, kColourText, kColourWindow)
+               : AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   if ((style & kWsBorder) != 0) p.DrawBevel(c, Bevel::Sunken);
   const Rect area = TextArea(h);
   const std::string t = GetWindowText(h);
@@ -338,7 +343,7 @@ void PaintEdit(Hwnd h, const EditState& s) {
     const std::string shown =
         Shown(h, std::string_view(t).substr(static_cast<std::size_t>(from),
                                             static_cast<std::size_t>(to - from)));
-    const Pixel ink = enabled ? kColourText : kColourGreyText;
+    const Pixel ink = enabled ? colours.text : kColourGreyText;
     p.TextAt({x0, y}, shown, ink, area);
     const int a = std::clamp(selA, from, to), b = std::clamp(selB, from, to);
     if (showSel && a < b) {
@@ -362,86 +367,76 @@ void PaintEdit(Hwnd h, const EditState& s) {
 }  // namespace
 
 LResult EditProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    EditState* s = Attach<EditState>(h);
-    s->limit = kEditDefaultLimit;
-    return 0;
-  }
-  EditState* s = StateOf<EditState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintEdit(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::SetText:
-      if (!s->internal) {
-        s->caret = s->anchor = 0;
-        s->scrollX = 0;
-        s->firstLine = 0;
-        s->modified = false;
+  const auto handle = [&](EditState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::Create:
+        s->limit = kEditDefaultLimit;
+        return 0;
+      case Msg::SetText:
+        if (!s->internal) {
+          s->caret = s->anchor = 0;
+          s->scrollX = 0;
+          s->firstLine = 0;
+          s->modified = false;
+          Repaint(h);
+          NotifyCommand(h, kEnChange);
+        }
+        return 0;
+      case Msg::LButtonDown: {
+        if (GetFocus() != h) SetFocus(h);
+        s = StateOf<EditState>(h);
+        if (s == nullptr) return 0;
+        SetCapture(h);
+        s->tracking = true;
+        MoveCaret(h, *s, HitTest(h, *s, LParamToPoint(l)), IsKeyDown(kVkShift));
+        return 0;
+      }
+      case Msg::MouseMove:
+        if (s->tracking) MoveCaret(h, *s, HitTest(h, *s, LParamToPoint(l)), true);
+        return 0;
+      case Msg::LButtonUp:
+        if (s->tracking) {
+          s->tracking = false;
+          ReleaseCapture();
+        }
+        return 0;
+      case Msg::CaptureChanged:
+        if (static_cast<Hwnd>(l) != h) s->tracking = false;
+        return 0;
+      case Msg::LButtonDblClk: {
+        const std::string t = GetWindowText(h);
+        int a = HitTest(h, *s, LParamToPoint(l)), b = a;
+        while (a > 0 && IsWordChar(t[static_cast<std::size_t>(a) - 1])) --a;
+        while (b < static_cast<int>(t.size()) && IsWordChar(t[static_cast<std::size_t>(b)])) ++b;
+        s->anchor = a;
+        MoveCaret(h, *s, b, true);
+        return 0;
+      }
+      case Msg::MouseWheel:
+        if (!Multi(h)) return DefWindowProc(h, m, w, l);
+        s->firstLine =
+            std::clamp(s->firstLine - SignedHigh(w) / 40, 0, std::max(0, EditGetLineCount(h) - 1));
         Repaint(h);
-        NotifyCommand(h, kEnChange);
-      }
-      return 0;
-    case Msg::LButtonDown: {
-      if (GetFocus() != h) SetFocus(h);
-      s = StateOf<EditState>(h);
-      if (s == nullptr) return 0;
-      SetCapture(h);
-      s->tracking = true;
-      MoveCaret(h, *s, HitTest(h, *s, LParamToPoint(l)), IsKeyDown(kVkShift));
-      return 0;
+        return 0;
+      case Msg::KeyDown:
+        KeyDown(h, *s, static_cast<int>(w));
+        return 0;
+      case Msg::Char:
+        Char(h, *s, static_cast<std::uint32_t>(w));
+        return 0;
+      case Msg::SetFocus:
+        Repaint(h);
+        NotifyCommand(h, kEnSetFocus);
+        return 0;
+      case Msg::KillFocus:
+        Repaint(h);
+        NotifyCommand(h, kEnKillFocus);
+        return 0;
+      default:
+        return std::nullopt;
     }
-    case Msg::MouseMove:
-      if (s->tracking) MoveCaret(h, *s, HitTest(h, *s, LParamToPoint(l)), true);
-      return 0;
-    case Msg::LButtonUp:
-      if (s->tracking) {
-        s->tracking = false;
-        ReleaseCapture();
-      }
-      return 0;
-    case Msg::CaptureChanged:
-      if (static_cast<Hwnd>(l) != h) s->tracking = false;
-      return 0;
-    case Msg::LButtonDblClk: {
-      const std::string t = GetWindowText(h);
-      int a = HitTest(h, *s, LParamToPoint(l)), b = a;
-      while (a > 0 && IsWordChar(t[static_cast<std::size_t>(a) - 1])) --a;
-      while (b < static_cast<int>(t.size()) && IsWordChar(t[static_cast<std::size_t>(b)])) ++b;
-      s->anchor = a;
-      MoveCaret(h, *s, b, true);
-      return 0;
-    }
-    case Msg::MouseWheel:
-      if (!Multi(h)) return DefWindowProc(h, m, w, l);
-      s->firstLine =
-          std::clamp(s->firstLine - SignedHigh(w) / 40, 0, std::max(0, EditGetLineCount(h) - 1));
-      Repaint(h);
-      return 0;
-    case Msg::KeyDown:
-      KeyDown(h, *s, static_cast<int>(w));
-      return 0;
-    case Msg::Char:
-      Char(h, *s, static_cast<std::uint32_t>(w));
-      return 0;
-    case Msg::SetFocus:
-      Repaint(h);
-      NotifyCommand(h, kEnSetFocus);
-      return 0;
-    case Msg::KillFocus:
-      Repaint(h);
-      NotifyCommand(h, kEnKillFocus);
-      return 0;
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+  };
+  return ControlProc<EditState>(h, m, w, l, kRepaintOnEnable | kRepaintOnSize, PaintEdit, handle);
 }
 
 }  // namespace controls

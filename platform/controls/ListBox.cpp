@@ -166,7 +166,8 @@ void PaintList(Hwnd h, const ListState& s) {
   if (!p.Ok()) return;
   const Rect c = p.Client();
   const bool enabled = IsWindowEnabled(h);
-  p.Fill(c, kColourWindow);
+  const ControlColours colours = AskColours(h, Msg::CtlColourListBox, kColourText, kColourWindow);
+  p.Fill(c, colours.background);
   if ((Style(h) & kWsBorder) != 0)
     p.DrawBevel(c, Bevel::Sunken);
   else if (GetParent(h) == kNoWindow)
@@ -184,7 +185,7 @@ void PaintList(Hwnd h, const ListState& s) {
       p.Fill(row, kColourSelection);
       p.Text(textBox, item.text, Align::Left, kColourSelectionText);
     } else {
-      p.Text(textBox, item.text, Align::Left, enabled ? kColourText : kColourGreyText);
+      p.Text(textBox, item.text, Align::Left, enabled ? colours.text : kColourGreyText);
     }
     if (focused && i == s.caret && GetFocus() == h) p.FocusRect(row);
   }
@@ -241,97 +242,90 @@ Hwnd ComboOfList(Hwnd list) {
 }
 
 LResult ListBoxProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<ListState>(h);
-    return 0;
-  }
-  ListState* s = StateOf<ListState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintList(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::LButtonDown:
-    case Msg::LButtonDblClk: {
-      const Point pt = LParamToPoint(l);
-      if (s->combo != kNoWindow && !GetClientRect(h).Contains(pt)) {
-        ComboListDone(s->combo, -1, false);  // a click outside the dropped list
-        return 0;
-      }
-      if (s->combo == kNoWindow && GetFocus() != h) SetFocus(h);
-      s = StateOf<ListState>(h);
-      if (s == nullptr) return 0;
-      if (HasScrollBar(h, *s) && pt.x >= ItemArea(h, *s).right) {
-        ScrollBarClick(h, *s, pt);
-        return 0;
-      }
-      const int i = ItemAt(h, *s, pt);
-      if (i < 0 || i >= Count(*s)) return 0;
-      SetCapture(h);
-      s->tracking = true;
-      UserPick(h, *s, i, true, false);
-      s = StateOf<ListState>(h);
-      if (s != nullptr && m == Msg::LButtonDblClk && Notifies(h, *s)) NotifyCommand(h, kLbnDblClk);
-      return 0;
-    }
-    case Msg::MouseMove: {
-      const Point pt = LParamToPoint(l);
-      if (s->combo != kNoWindow) {
-        // The dropped list follows the mouse.
+  const auto handle = [&](ListState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::LButtonDown:
+      case Msg::LButtonDblClk: {
+        const Point pt = LParamToPoint(l);
+        if (s->combo != kNoWindow && !GetClientRect(h).Contains(pt)) {
+          ComboListDone(s->combo, -1, false);  // a click outside the dropped list
+          return 0;
+        }
+        if (s->combo == kNoWindow && GetFocus() != h) SetFocus(h);
+        s = StateOf<ListState>(h);
+        if (s == nullptr) return 0;
+        if (HasScrollBar(h, *s) && pt.x >= ItemArea(h, *s).right) {
+          ScrollBarClick(h, *s, pt);
+          return 0;
+        }
         const int i = ItemAt(h, *s, pt);
-        if (GetClientRect(h).Contains(pt) && i >= 0 && i < Count(*s) && i != s->cur) {
-          SelectOnly(*s, i);
-          s->caret = i;
-          Repaint(h);
+        if (i < 0 || i >= Count(*s)) return 0;
+        SetCapture(h);
+        s->tracking = true;
+        UserPick(h, *s, i, true, false);
+        s = StateOf<ListState>(h);
+        if (s != nullptr && m == Msg::LButtonDblClk && Notifies(h, *s))
+          NotifyCommand(h, kLbnDblClk);
+        return 0;
+      }
+      case Msg::MouseMove: {
+        const Point pt = LParamToPoint(l);
+        if (s->combo != kNoWindow) {
+          // The dropped list follows the mouse.
+          const int i = ItemAt(h, *s, pt);
+          if (GetClientRect(h).Contains(pt) && i >= 0 && i < Count(*s) && i != s->cur) {
+            SelectOnly(*s, i);
+            s->caret = i;
+            Repaint(h);
+          }
+          return 0;
+        }
+        if (s->tracking && !MultiSel(h)) {
+          const int i = std::clamp(ItemAt(h, *s, pt), 0, std::max(Count(*s) - 1, 0));
+          if (i != s->cur && Count(*s) > 0) UserPick(h, *s, i, false, false);
         }
         return 0;
       }
-      if (s->tracking && !MultiSel(h)) {
-        const int i = std::clamp(ItemAt(h, *s, pt), 0, std::max(Count(*s) - 1, 0));
-        if (i != s->cur && Count(*s) > 0) UserPick(h, *s, i, false, false);
-      }
-      return 0;
-    }
-    case Msg::LButtonUp:
-      if (s->combo != kNoWindow) {
-        const Point pt = LParamToPoint(l);
-        const int i = ItemAt(h, *s, pt);
-        if (GetClientRect(h).Contains(pt) && i >= 0 && i < Count(*s))
-          ComboListDone(s->combo, i, true);
+      case Msg::LButtonUp:
+        if (s->combo != kNoWindow) {
+          const Point pt = LParamToPoint(l);
+          const int i = ItemAt(h, *s, pt);
+          if (GetClientRect(h).Contains(pt) && i >= 0 && i < Count(*s))
+            ComboListDone(s->combo, i, true);
+          return 0;
+        }
+        if (s->tracking) {
+          s->tracking = false;
+          ReleaseCapture();
+        }
         return 0;
-      }
-      if (s->tracking) {
-        s->tracking = false;
-        ReleaseCapture();
-      }
-      return 0;
-    case Msg::CaptureChanged:
-      if (static_cast<Hwnd>(l) != h) s->tracking = false;
-      return 0;
-    case Msg::MouseWheel:
-      Scroll(h, *s, -SignedHigh(w) / 40);
-      return 0;
-    case Msg::KeyDown:
-      if (!KeyDown(h, *s, static_cast<int>(w))) return DefWindowProc(h, m, w, l);
-      return 0;
-    case Msg::Char:
-      CharKey(h, *s, static_cast<std::uint32_t>(w));
-      return 0;
-    case Msg::SetFocus:
-    case Msg::KillFocus:
-      Repaint(h);
-      if (Notifies(h, *s)) NotifyCommand(h, m == Msg::SetFocus ? kLbnSetFocus : kLbnKillFocus);
-      return 0;
-    case Msg::Enable:
-    case Msg::Size:
-      ClampTop(h, *s);
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+      case Msg::CaptureChanged:
+        if (static_cast<Hwnd>(l) != h) s->tracking = false;
+        return 0;
+      case Msg::MouseWheel:
+        Scroll(h, *s, -SignedHigh(w) / 40);
+        return 0;
+      case Msg::KeyDown:
+        if (!KeyDown(h, *s, static_cast<int>(w))) return DefWindowProc(h, m, w, l);
+        return 0;
+      case Msg::Char:
+        CharKey(h, *s, static_cast<std::uint32_t>(w));
+        return 0;
+      case Msg::SetFocus:
+      case Msg::KillFocus:
+        Repaint(h);
+        if (Notifies(h, *s)) NotifyCommand(h, m == Msg::SetFocus ? kLbnSetFocus : kLbnKillFocus);
+        return 0;
+      case Msg::Enable:
+      case Msg::Size:
+        ClampTop(h, *s);
+        Repaint(h);
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<ListState>(h, m, w, l, 0, PaintList, handle);
 }
 
 /// The items of a list box, for the typed functions.

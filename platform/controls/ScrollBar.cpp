@@ -96,87 +96,79 @@ void PaintGrip(Painter& p) {
     }
 }
 
+void PaintScrollBar(Hwnd h, const ScrollState& s) {
+  Painter p(h);
+  if (!p.Ok()) return;
+  if (Grip(h))
+    PaintGrip(p);
+  else
+    PaintScroll(p, p.Client(), Vertical(h), Shown(s), IsWindowEnabled(h), s.pressed);
+}
+
 }  // namespace
 
 LResult ScrollBarProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<ScrollState>(h);
-    return 0;
-  }
-  ScrollState* s = StateOf<ScrollState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  const bool vert = Vertical(h);
-  switch (m) {
-    case Msg::Paint: {
-      Painter p(h);
-      if (!p.Ok()) return 0;
-      if (Grip(h))
-        PaintGrip(p);
-      else
-        PaintScroll(p, p.Client(), vert, Shown(*s), IsWindowEnabled(h), s->pressed);
-      return 0;
-    }
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::LButtonDown:
-    case Msg::LButtonDblClk: {
-      if (Grip(h)) return 0;
-      const Point pt = LParamToPoint(l);
-      const ScrollParts parts = MeasureScroll(GetClientRect(h), vert, s->range);
-      if (parts.thumb.Empty()) return 0;
-      SetCapture(h);
-      if (parts.less.Contains(pt) || parts.more.Contains(pt)) {
-        s->pressed = parts.less.Contains(pt) ? -1 : 1;
-        Repaint(h);
-        NotifyScroll(h, vert, s->pressed < 0 ? kSbLineUp : kSbLineDown, 0);
-      } else if (parts.thumb.Contains(pt)) {
-        s->dragging = true;
-        s->dragPos = s->range.pos;
-      } else {
-        const int along = vert ? pt.y : pt.x;
-        const int thumbStart = vert ? parts.thumb.top : parts.thumb.left;
-        NotifyScroll(h, vert, along < thumbStart ? kSbPageUp : kSbPageDown, 0);
-      }
-      return 0;
-    }
-    case Msg::MouseMove:
-      if (s->dragging) {
+  const auto handle = [&](ScrollState* s) -> std::optional<LResult> {
+    const bool vert = Vertical(h);
+    switch (m) {
+      case Msg::LButtonDown:
+      case Msg::LButtonDblClk: {
+        if (Grip(h)) return 0;
         const Point pt = LParamToPoint(l);
-        const ScrollParts parts = MeasureScroll(GetClientRect(h), vert, Shown(*s));
-        const int pos = ScrollPosAt(parts, vert, s->range, vert ? pt.y : pt.x);
-        if (pos != s->dragPos) {
-          s->dragPos = pos;
+        const ScrollParts parts = MeasureScroll(GetClientRect(h), vert, s->range);
+        if (parts.thumb.Empty()) return 0;
+        SetCapture(h);
+        if (parts.less.Contains(pt) || parts.more.Contains(pt)) {
+          s->pressed = parts.less.Contains(pt) ? -1 : 1;
           Repaint(h);
-          NotifyScroll(h, vert, kSbThumbTrack, pos);
+          NotifyScroll(h, vert, s->pressed < 0 ? kSbLineUp : kSbLineDown, 0);
+        } else if (parts.thumb.Contains(pt)) {
+          s->dragging = true;
+          s->dragPos = s->range.pos;
+        } else {
+          const int along = vert ? pt.y : pt.x;
+          const int thumbStart = vert ? parts.thumb.top : parts.thumb.left;
+          NotifyScroll(h, vert, along < thumbStart ? kSbPageUp : kSbPageDown, 0);
         }
+        return 0;
       }
-      return 0;
-    case Msg::LButtonUp: {
-      if (GetCapture() != h) return 0;
-      const bool dragged = s->dragging;
-      const int pos = s->dragPos;
-      s->dragging = false;
-      s->pressed = 0;
-      ReleaseCapture();
-      Repaint(h);
-      if (dragged) NotifyScroll(h, vert, kSbThumbPosition, pos);
-      NotifyScroll(h, vert, kSbEndScroll, 0);
-      return 0;
-    }
-    case Msg::CaptureChanged:
-      if (static_cast<Hwnd>(l) != h && (s->dragging || s->pressed != 0)) {
+      case Msg::MouseMove:
+        if (s->dragging) {
+          const Point pt = LParamToPoint(l);
+          const ScrollParts parts = MeasureScroll(GetClientRect(h), vert, Shown(*s));
+          const int pos = ScrollPosAt(parts, vert, s->range, vert ? pt.y : pt.x);
+          if (pos != s->dragPos) {
+            s->dragPos = pos;
+            Repaint(h);
+            NotifyScroll(h, vert, kSbThumbTrack, pos);
+          }
+        }
+        return 0;
+      case Msg::LButtonUp: {
+        if (GetCapture() != h) return 0;
+        const bool dragged = s->dragging;
+        const int pos = s->dragPos;
         s->dragging = false;
         s->pressed = 0;
+        ReleaseCapture();
         Repaint(h);
+        if (dragged) NotifyScroll(h, vert, kSbThumbPosition, pos);
+        NotifyScroll(h, vert, kSbEndScroll, 0);
+        return 0;
       }
-      return 0;
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+      case Msg::CaptureChanged:
+        if (static_cast<Hwnd>(l) != h && (s->dragging || s->pressed != 0)) {
+          s->dragging = false;
+          s->pressed = 0;
+          Repaint(h);
+        }
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<ScrollState>(h, m, w, l, kRepaintOnEnable | kRepaintOnSize, PaintScrollBar,
+                                  handle);
 }
 
 ScrollState* Scroll(Hwnd h) {

@@ -9,7 +9,7 @@ struct StaticState : ControlState {
   std::shared_ptr<const Surface> image;
 };
 
-void PaintText(Painter& p, Hwnd h, unsigned style, const Rect& area) {
+void PaintText(Painter& p, Hwnd h, unsigned style, const Rect& area, Pixel ink) {
   const unsigned type = style & kSsTypeMask;
   const Mnemonic label = StripMnemonic(GetWindowText(h), (style & kSsNoPrefix) == 0);
   const Align align = type == kSsCenter  ? Align::Centre
@@ -31,7 +31,7 @@ void PaintText(Painter& p, Hwnd h, unsigned style, const Rect& area) {
     int underline = label.underline - offset;
     if (underline < 0 || underline >= static_cast<int>(line.size())) underline = -1;
     if (enabled)
-      p.Text(box, line, align, kColourText, underline);
+      p.Text(box, line, align, ink, underline);
     else
       p.GreyText(box, line, align, underline);
     offset += static_cast<int>(line.size());
@@ -89,7 +89,8 @@ void PaintStatic(Hwnd h, const StaticState& s) {
     default:
       break;
   }
-  p.Fill(c, kColourFace);
+  const ControlColours colours = AskColours(h, Msg::CtlColourStatic, kColourText, kColourFace);
+  p.Fill(c, colours.background);
   if ((style & kSsSunken) != 0 || (style & kWsBorder) != 0) {
     p.DrawBevel(c, (style & kSsSunken) != 0 ? Bevel::ThinSunken : Bevel::Sunken);
     area = {c.left + 2, c.top + 1, c.right - 2, c.bottom - 1};
@@ -104,41 +105,29 @@ void PaintStatic(Hwnd h, const StaticState& s) {
     p.Image(*s.image, s.image->Bounds(), at, area);
     return;
   }
-  PaintText(p, h, style, area);
+  PaintText(p, h, style, area, colours.text);
 }
 
 }  // namespace
 
 LResult StaticProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<StaticState>(h);
-    return 0;
-  }
-  StaticState* s = StateOf<StaticState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintStatic(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::NcHitTest:
-      // Without SS_NOTIFY a static is not there for the mouse.
-      return (GetStyle(h) & kSsNotify) != 0 ? kHtClient : kHtTransparent;
-    case Msg::LButtonDown:
-      NotifyCommand(h, kStnClicked);
-      return 0;
-    case Msg::LButtonDblClk:
-      NotifyCommand(h, kStnDblClk);
-      return 0;
-    case Msg::Enable:
-    case Msg::SetText:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+  const auto handle = [&](StaticState*) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::NcHitTest:
+        // Without SS_NOTIFY a static is not there for the mouse.
+        return (GetStyle(h) & kSsNotify) != 0 ? kHtClient : kHtTransparent;
+      case Msg::LButtonDown:
+        NotifyCommand(h, kStnClicked);
+        return 0;
+      case Msg::LButtonDblClk:
+        NotifyCommand(h, kStnDblClk);
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<StaticState>(h, m, w, l, kRepaintOnEnable | kRepaintOnSize | kRepaintOnText,
+                                  PaintStatic, handle);
 }
 
 }  // namespace controls

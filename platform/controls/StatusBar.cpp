@@ -76,29 +76,19 @@ StatusState* Status(Hwnd h) {
 }  // namespace
 
 LResult StatusBarProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<StatusState>(h);
-    StatusBarDock(h);
-    return 0;
-  }
-  StatusState* s = Status(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintStatus(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::ShowWindow:
-      if (w != 0) StatusBarDock(h);
-      return 0;
-    case Msg::Size:
-    case Msg::SetText:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+  const auto handle = [&](StatusState*) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::Create:
+        StatusBarDock(h);
+        return 0;
+      case Msg::ShowWindow:
+        if (w != 0) StatusBarDock(h);
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<StatusState>(h, m, w, l, kRepaintOnSize | kRepaintOnText, PaintStatus, handle);
 }
 
 }  // namespace controls

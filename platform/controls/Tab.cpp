@@ -95,40 +95,27 @@ TabState* Tabs(Hwnd h) {
 }  // namespace
 
 LResult TabProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<TabState>(h);
-    return 0;
-  }
-  TabState* s = Tabs(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintTabs(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::LButtonDown: {
-      const int i = Hit(h, *s, LParamToPoint(l));
-      if (i < 0) return 0;
-      if ((GetStyle(h) & kTcsFocusNever) == 0 && GetFocus() != h) SetFocus(h);
-      if (TabState* again = Tabs(h)) UserSelect(h, *again, i);
-      return 0;
-    }
-    case Msg::KeyDown:
-      if (w == kVkLeft || w == kVkRight) {
-        UserSelect(h, *s, s->cur + (w == kVkLeft ? -1 : 1));
+  const auto handle = [&](TabState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::LButtonDown: {
+        const int i = Hit(h, *s, LParamToPoint(l));
+        if (i < 0) return 0;
+        if ((GetStyle(h) & kTcsFocusNever) == 0 && GetFocus() != h) SetFocus(h);
+        if (TabState* again = Tabs(h)) UserSelect(h, *again, i);
         return 0;
       }
-      return DefWindowProc(h, m, w, l);
-    case Msg::SetFocus:
-    case Msg::KillFocus:
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+      case Msg::KeyDown:
+        if (w == kVkLeft || w == kVkRight) {
+          UserSelect(h, *s, s->cur + (w == kVkLeft ? -1 : 1));
+          return 0;
+        }
+        return DefWindowProc(h, m, w, l);
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<TabState>(h, m, w, l, kRepaintOnFocus | kRepaintOnEnable | kRepaintOnSize,
+                               PaintTabs, handle);
 }
 
 }  // namespace controls

@@ -152,96 +152,86 @@ void PaintToolbar(Hwnd h, const ToolbarState& s) {
 }  // namespace
 
 LResult ToolbarProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<ToolbarState>(h);
-    return 0;
-  }
-  ToolbarState* s = StateOf<ToolbarState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintToolbar(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::MouseMove: {
-      const int i = ButtonAt(h, *s, LParamToPoint(l));
-      if (s->pressed >= 0) {
-        const bool inside = i == s->pressed;
-        if (inside != s->inside) {
-          s->inside = inside;
-          Repaint(h);
+  const auto handle = [&](ToolbarState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::MouseMove: {
+        const int i = ButtonAt(h, *s, LParamToPoint(l));
+        if (s->pressed >= 0) {
+          const bool inside = i == s->pressed;
+          if (inside != s->inside) {
+            s->inside = inside;
+            Repaint(h);
+          }
+          return 0;
+        }
+        SetHot(h, *s, i);
+        if ((GetStyle(h) & kTbStyleTooltips) != 0 && i != s->hover) {
+          s->hover = i;
+          HideTooltip(h, *s);
+          if (i >= 0)
+            SetTimer(h, kHoverTimer, kTooltipDelayMs);
+          else
+            KillTimer(h, kHoverTimer);
         }
         return 0;
       }
-      SetHot(h, *s, i);
-      if ((GetStyle(h) & kTbStyleTooltips) != 0 && i != s->hover) {
-        s->hover = i;
+      case Msg::LButtonDown:
+      case Msg::LButtonDblClk: {
         HideTooltip(h, *s);
-        if (i >= 0)
-          SetTimer(h, kHoverTimer, kTooltipDelayMs);
-        else
-          KillTimer(h, kHoverTimer);
-      }
-      return 0;
-    }
-    case Msg::LButtonDown:
-    case Msg::LButtonDblClk: {
-      HideTooltip(h, *s);
-      KillTimer(h, kHoverTimer);
-      const int i = ButtonAt(h, *s, LParamToPoint(l));
-      if (i < 0 || !s->buttons[static_cast<std::size_t>(i)].enabled) return 0;
-      s->pressed = i;
-      s->inside = true;
-      SetCapture(h);
-      Repaint(h);
-      return 0;
-    }
-    case Msg::LButtonUp: {
-      if (s->pressed < 0) return 0;
-      const int i = s->pressed;
-      const bool inside = ButtonAt(h, *s, LParamToPoint(l)) == i;
-      s->pressed = -1;
-      ReleaseCapture();
-      Repaint(h);
-      s = StateOf<ToolbarState>(h);
-      if (s == nullptr || !inside || i >= static_cast<int>(s->buttons.size())) return 0;
-      ToolbarButton& b = s->buttons[static_cast<std::size_t>(i)];
-      if (!b.enabled) return 0;
-      if (b.checkable) b.checked = !b.checked;
-      const int command = b.command;
-      if (const Hwnd parent = GetParent(h); parent != kNoWindow)
-        SendMessage(parent, Msg::Command, MakeWParam(command, kBnClicked), static_cast<LParam>(h));
-      return 0;
-    }
-    case Msg::CaptureChanged:
-      if (static_cast<Hwnd>(l) != h && s->pressed >= 0) {
-        s->pressed = -1;
-        Repaint(h);
-      }
-      return 0;
-    case Msg::Timer:
-      if (w == kHoverTimer) {
         KillTimer(h, kHoverTimer);
-        if (s->hover >= 0 && s->pressed < 0 && MouseOn(h, *s, s->hover))
-          ShowTooltip(h, *s, s->hover);
-      } else if (w == kLeaveTimer && !MouseOn(h, *s, s->hover)) {
-        HideTooltip(h, *s);
-        s->hover = -1;
-        SetHot(h, *s, -1);
+        const int i = ButtonAt(h, *s, LParamToPoint(l));
+        if (i < 0 || !s->buttons[static_cast<std::size_t>(i)].enabled) return 0;
+        s->pressed = i;
+        s->inside = true;
+        SetCapture(h);
+        Repaint(h);
+        return 0;
       }
-      return 0;
-    case Msg::Destroy:
-      if (s->tooltip != kNoWindow) DestroyWindow(s->tooltip);
-      s->tooltip = kNoWindow;
-      return 0;
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+      case Msg::LButtonUp: {
+        if (s->pressed < 0) return 0;
+        const int i = s->pressed;
+        const bool inside = ButtonAt(h, *s, LParamToPoint(l)) == i;
+        s->pressed = -1;
+        ReleaseCapture();
+        Repaint(h);
+        s = StateOf<ToolbarState>(h);
+        if (s == nullptr || !inside || i >= static_cast<int>(s->buttons.size())) return 0;
+        ToolbarButton& b = s->buttons[static_cast<std::size_t>(i)];
+        if (!b.enabled) return 0;
+        if (b.checkable) b.checked = !b.checked;
+        const int command = b.command;
+        if (const Hwnd parent = GetParent(h); parent != kNoWindow)
+          SendMessage(parent, Msg::Command, MakeWParam(command, kBnClicked),
+                      static_cast<LParam>(h));
+        return 0;
+      }
+      case Msg::CaptureChanged:
+        if (static_cast<Hwnd>(l) != h && s->pressed >= 0) {
+          s->pressed = -1;
+          Repaint(h);
+        }
+        return 0;
+      case Msg::Timer:
+        if (w == kHoverTimer) {
+          KillTimer(h, kHoverTimer);
+          if (s->hover >= 0 && s->pressed < 0 && MouseOn(h, *s, s->hover))
+            ShowTooltip(h, *s, s->hover);
+        } else if (w == kLeaveTimer && !MouseOn(h, *s, s->hover)) {
+          HideTooltip(h, *s);
+          s->hover = -1;
+          SetHot(h, *s, -1);
+        }
+        return 0;
+      case Msg::Destroy:
+        if (s->tooltip != kNoWindow) DestroyWindow(s->tooltip);
+        s->tooltip = kNoWindow;
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<ToolbarState>(h, m, w, l, kRepaintOnEnable | kRepaintOnSize, PaintToolbar,
+                                   handle);
 }
 
 LResult TooltipProc(Hwnd h, Msg m, WParam w, LParam l) {

@@ -175,97 +175,73 @@ void PaintProgress(Hwnd h, const ProgressState& s) {
 }  // namespace
 
 LResult TrackbarProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<TrackState>(h);
-    return 0;
-  }
-  TrackState* s = StateOf<TrackState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintTrackbar(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::LButtonDown: {
-      if (GetFocus() != h) SetFocus(h);
-      s = StateOf<TrackState>(h);
-      if (s == nullptr) return 0;
-      const Point p = LParamToPoint(l);
-      SetCapture(h);
-      if (ThumbRect(h, *s).Contains(p)) {
-        s->dragging = true;
+  const auto handle = [&](TrackState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::LButtonDown: {
+        if (GetFocus() != h) SetFocus(h);
+        s = StateOf<TrackState>(h);
+        if (s == nullptr) return 0;
+        const Point p = LParamToPoint(l);
+        SetCapture(h);
+        if (ThumbRect(h, *s).Contains(p)) {
+          s->dragging = true;
+          return 0;
+        }
+        const int at = Vert(h) ? p.y : p.x;
+        if (at < PixelOf(h, *s, s->pos))
+          Move(h, *s, static_cast<long long>(s->pos) - s->page, kSbPageUp);
+        else
+          Move(h, *s, static_cast<long long>(s->pos) + s->page, kSbPageDown);
         return 0;
       }
-      const int at = Vert(h) ? p.y : p.x;
-      if (at < PixelOf(h, *s, s->pos))
-        Move(h, *s, static_cast<long long>(s->pos) - s->page, kSbPageUp);
-      else
-        Move(h, *s, static_cast<long long>(s->pos) + s->page, kSbPageDown);
-      return 0;
-    }
-    case Msg::MouseMove:
-      if (s->dragging) {
-        const int pos = PosAt(h, *s, LParamToPoint(l));
-        if (pos != s->pos) Move(h, *s, pos, kSbThumbTrack);
-      }
-      return 0;
-    case Msg::LButtonUp: {
-      if (GetCapture() != h) return 0;
-      const bool dragged = s->dragging;
-      s->dragging = false;
-      ReleaseCapture();
-      s = StateOf<TrackState>(h);
-      if (s == nullptr) return 0;
-      if (dragged) NotifyScroll(h, Vert(h), kSbThumbPosition, s->pos);
-      NotifyScroll(h, Vert(h), kSbEndScroll, s->pos);
-      return 0;
-    }
-    case Msg::CaptureChanged:
-      if (static_cast<Hwnd>(l) != h) s->dragging = false;
-      return 0;
-    case Msg::KeyDown:
-      if (TrackKey(h, *s, static_cast<int>(w))) {
-        if (TrackState* again = StateOf<TrackState>(h)) again->keyMoved = true;
+      case Msg::MouseMove:
+        if (s->dragging) {
+          const int pos = PosAt(h, *s, LParamToPoint(l));
+          if (pos != s->pos) Move(h, *s, pos, kSbThumbTrack);
+        }
         return 0;
-      }
-      return DefWindowProc(h, m, w, l);
-    case Msg::KeyUp:
-      if (s->keyMoved) {
-        s->keyMoved = false;
+      case Msg::LButtonUp: {
+        if (GetCapture() != h) return 0;
+        const bool dragged = s->dragging;
+        s->dragging = false;
+        ReleaseCapture();
+        s = StateOf<TrackState>(h);
+        if (s == nullptr) return 0;
+        if (dragged) NotifyScroll(h, Vert(h), kSbThumbPosition, s->pos);
         NotifyScroll(h, Vert(h), kSbEndScroll, s->pos);
+        return 0;
       }
-      return 0;
-    case Msg::SetFocus:
-    case Msg::KillFocus:
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+      case Msg::CaptureChanged:
+        if (static_cast<Hwnd>(l) != h) s->dragging = false;
+        return 0;
+      case Msg::KeyDown:
+        if (TrackKey(h, *s, static_cast<int>(w))) {
+          if (TrackState* again = StateOf<TrackState>(h)) again->keyMoved = true;
+          return 0;
+        }
+        return DefWindowProc(h, m, w, l);
+      case Msg::KeyUp:
+        if (s->keyMoved) {
+          s->keyMoved = false;
+          NotifyScroll(h, Vert(h), kSbEndScroll, s->pos);
+        }
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<TrackState>(h, m, w, l, kRepaintOnFocus | kRepaintOnEnable | kRepaintOnSize,
+                                 PaintTrackbar, handle);
 }
 
 LResult ProgressProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<ProgressState>(h);
-    return 0;
-  }
-  const ProgressState* s = StateOf<ProgressState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintProgress(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+  const auto handle = [&](ProgressState*) -> std::optional<LResult> {
+    switch (m) {
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<ProgressState>(h, m, w, l, kRepaintOnSize, PaintProgress, handle);
 }
 
 }  // namespace controls

@@ -277,63 +277,51 @@ void EraseNode(TreeState& s, TreeItem item) {
 }  // namespace
 
 LResult TreeViewProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    Attach<TreeState>(h);
-    return 0;
-  }
-  TreeState* s = Tree(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintTree(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::LButtonDown:
-    case Msg::LButtonDblClk: {
-      if (GetFocus() != h) SetFocus(h);
-      s = Tree(h);
-      if (s == nullptr) return 0;
-      const std::vector<Row> rows = Rows(*s);
-      const auto [row, onBox] = HitRow(h, *s, rows, LParamToPoint(l));
-      if (row < 0) return 0;
-      const TreeItem item = rows[static_cast<std::size_t>(row)].item;
-      if (onBox) {
-        UserExpand(h, *s, item, !s->nodes.at(item).expanded);
+  const auto handle = [&](TreeState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::LButtonDown:
+      case Msg::LButtonDblClk: {
+        if (GetFocus() != h) SetFocus(h);
+        s = Tree(h);
+        if (s == nullptr) return 0;
+        const std::vector<Row> rows = Rows(*s);
+        const auto [row, onBox] = HitRow(h, *s, rows, LParamToPoint(l));
+        if (row < 0) return 0;
+        const TreeItem item = rows[static_cast<std::size_t>(row)].item;
+        if (onBox) {
+          UserExpand(h, *s, item, !s->nodes.at(item).expanded);
+          return 0;
+        }
+        UserSelect(h, *s, item);
+        if (m == Msg::LButtonDblClk) {
+          s = Tree(h);
+          if (s == nullptr || Node(*s, item) == nullptr) return 0;
+          if (Tell(h, kNmDblClk, kTreeNone, item, 0) == 0 && (s = Tree(h)) != nullptr &&
+              Node(*s, item) != nullptr)
+            UserExpand(h, *s, item, !s->nodes.at(item).expanded);
+        }
         return 0;
       }
-      UserSelect(h, *s, item);
-      if (m == Msg::LButtonDblClk) {
-        s = Tree(h);
-        if (s == nullptr || Node(*s, item) == nullptr) return 0;
-        if (Tell(h, kNmDblClk, kTreeNone, item, 0) == 0 && (s = Tree(h)) != nullptr &&
-            Node(*s, item) != nullptr)
-          UserExpand(h, *s, item, !s->nodes.at(item).expanded);
+      case Msg::MouseWheel: {
+        const int delta = SignedHigh(w);
+        s->top += delta > 0 ? -3 : 3;
+        ClampTop(h, *s, static_cast<int>(Rows(*s).size()));
+        Repaint(h);
+        return 0;
       }
-      return 0;
+      case Msg::KeyDown:
+        OnKey(h, *s, static_cast<int>(w));
+        return 0;
+      case Msg::SetFocus:
+        Repaint(h);
+        Tell(h, kNmSetFocus, kTreeNone, s->selected, 0);
+        return 0;
+      default:
+        return std::nullopt;
     }
-    case Msg::MouseWheel: {
-      const int delta = SignedHigh(w);
-      s->top += delta > 0 ? -3 : 3;
-      ClampTop(h, *s, static_cast<int>(Rows(*s).size()));
-      Repaint(h);
-      return 0;
-    }
-    case Msg::KeyDown:
-      OnKey(h, *s, static_cast<int>(w));
-      return 0;
-    case Msg::SetFocus:
-      Repaint(h);
-      Tell(h, kNmSetFocus, kTreeNone, s->selected, 0);
-      return 0;
-    case Msg::KillFocus:
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+  };
+  return ControlProc<TreeState>(h, m, w, l, kRepaintOnFocus | kRepaintOnEnable | kRepaintOnSize,
+                                PaintTree, handle);
 }
 
 }  // namespace controls

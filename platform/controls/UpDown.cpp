@@ -89,63 +89,54 @@ void PaintUpDown(Hwnd h, const UpDownState& s) {
 }  // namespace
 
 LResult UpDownProc(Hwnd h, Msg m, WParam w, LParam l) {
-  if (m == Msg::Create) {
-    UpDownState* s = Attach<UpDownState>(h);
-    if ((GetStyle(h) & kUdsAutoBuddy) != 0) {
-      // The control made just before it becomes its buddy.
-      const std::vector<Hwnd> kids = GetChildren(GetParent(h));
-      const auto self = std::find(kids.begin(), kids.end(), h);
-      if (self != kids.begin() && self != kids.end()) s->buddy = *(self - 1);
-      AlignToBuddy(h, *s);
-    }
-    return 0;
-  }
-  UpDownState* s = StateOf<UpDownState>(h);
-  if (s == nullptr) return DefWindowProc(h, m, w, l);
-  switch (m) {
-    case Msg::Paint:
-      PaintUpDown(h, *s);
-      return 0;
-    case Msg::EraseBackground:
-      return 1;
-    case Msg::LButtonDown:
-    case Msg::LButtonDblClk: {
-      const int dir = ArrowRect(h, 1).Contains(LParamToPoint(l)) ? 1 : -1;
-      s->pressed = dir;
-      SetCapture(h);
-      Repaint(h);
-      SetTimer(h, kRepeatTimer, kFirstRepeatMs);
-      Step(h, *s, dir);
-      return 0;
-    }
-    case Msg::Timer:
-      if (w == kRepeatTimer && s->pressed != 0) {
-        SetTimer(h, kRepeatTimer, kRepeatMs);
-        Step(h, *s, s->pressed);
+  const auto handle = [&](UpDownState* s) -> std::optional<LResult> {
+    switch (m) {
+      case Msg::Create:
+        if ((GetStyle(h) & kUdsAutoBuddy) != 0) {
+          // The control made just before it becomes its buddy.
+          const std::vector<Hwnd> kids = GetChildren(GetParent(h));
+          const auto self = std::find(kids.begin(), kids.end(), h);
+          if (self != kids.begin() && self != kids.end()) s->buddy = *(self - 1);
+          AlignToBuddy(h, *s);
+        }
+        return 0;
+      case Msg::LButtonDown:
+      case Msg::LButtonDblClk: {
+        const int dir = ArrowRect(h, 1).Contains(LParamToPoint(l)) ? 1 : -1;
+        s->pressed = dir;
+        SetCapture(h);
+        Repaint(h);
+        SetTimer(h, kRepeatTimer, kFirstRepeatMs);
+        Step(h, *s, dir);
+        return 0;
       }
-      return 0;
-    case Msg::LButtonUp:
-      if (s->pressed == 0) return 0;
-      s->pressed = 0;
-      KillTimer(h, kRepeatTimer);
-      ReleaseCapture();
-      Repaint(h);
-      NotifyScroll(h, !Horizontal(h), kSbEndScroll, s->pos);
-      return 0;
-    case Msg::CaptureChanged:
-      if (static_cast<Hwnd>(l) != h && s->pressed != 0) {
+      case Msg::Timer:
+        if (w == kRepeatTimer && s->pressed != 0) {
+          SetTimer(h, kRepeatTimer, kRepeatMs);
+          Step(h, *s, s->pressed);
+        }
+        return 0;
+      case Msg::LButtonUp:
+        if (s->pressed == 0) return 0;
         s->pressed = 0;
         KillTimer(h, kRepeatTimer);
+        ReleaseCapture();
         Repaint(h);
-      }
-      return 0;
-    case Msg::Enable:
-    case Msg::Size:
-      Repaint(h);
-      return 0;
-    default:
-      return DefWindowProc(h, m, w, l);
-  }
+        NotifyScroll(h, !Horizontal(h), kSbEndScroll, s->pos);
+        return 0;
+      case Msg::CaptureChanged:
+        if (static_cast<Hwnd>(l) != h && s->pressed != 0) {
+          s->pressed = 0;
+          KillTimer(h, kRepeatTimer);
+          Repaint(h);
+        }
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  };
+  return ControlProc<UpDownState>(h, m, w, l, kRepaintOnEnable | kRepaintOnSize, PaintUpDown,
+                                  handle);
 }
 
 UpDownState* UpDown(Hwnd h) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/FixedText.h"
 #include "platform/backend/Backend.h"
 #include "platform/controls/Controls_p.h"
 #include "platform/dialog/MessageBox.h"
@@ -28,12 +29,8 @@ bool SameNoCase(std::string_view a, std::string_view b) {
   return Lower(a) == Lower(b);
 }
 
-std::string Trim(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = s.find_last_not_of(" \t");
-  return std::string(s.substr(first, last - first + 1));
-}
+// What counts as blank around a typed name.
+constexpr std::string_view kTypedBlanks = " \t";
 
 std::string CurrentFolder() {
   std::error_code ec;
@@ -68,7 +65,7 @@ bool IsFolder(const std::string& path) {
 /// The names typed in the name field: one name, or with MULTI each quoted
 /// name ("a" "b"); an unquoted entry is one name.
 std::vector<std::string> SplitNames(std::string_view text, bool multi) {
-  const std::string t = Trim(text);
+  const std::string t(Trim(text, kTypedBlanks));
   if (!multi || t.empty() || t[0] != '"') {
     if (t.empty()) return {};
     std::string one = t;
@@ -225,7 +222,7 @@ struct FolderChooser {
   Hwnd Owner() const { return box != kNoWindow ? box : params.owner; }
 
   Step Enter(std::string_view text) {
-    const std::string t = Trim(text);
+    const std::string t(Trim(text, kTypedBlanks));
     if (t.empty()) return Step::Refused;
     const std::string path = Resolve(folder, t);
     const MessageBoxButtons ok = MessageBoxButtons::Ok;
@@ -263,8 +260,8 @@ bool RunScripted(Chooser& chooser, std::string_view kind, Backend* backend, bool
   bool any = false;
   while (auto answer = backend->ScriptedAnswer(kind)) {
     any = true;
-    if (SameNoCase(Trim(*answer), "Cancel")) return true;
-    if (SameNoCase(Trim(*answer), "Fail")) {
+    if (SameNoCase(Trim(*answer, kTypedBlanks), "Cancel")) return true;
+    if (SameNoCase(Trim(*answer, kTypedBlanks), "Fail")) {
       failed = true;
       return true;
     }
@@ -362,7 +359,7 @@ void SelectionToName(DialogState& s) {
 
 void Ok(Hwnd h, DialogState& s) {
   if (GetFocus() == s.folderEdit) {
-    const std::string target = Resolve(Folder(s), Trim(GetWindowText(s.folderEdit)));
+    const std::string target = Resolve(Folder(s), std::string(Trim(GetWindowText(s.folderEdit), kTypedBlanks)));
     if (IsFolder(target)) Folder(s) = target;
     Fill(s);
     return;
@@ -517,7 +514,7 @@ bool RunWindow(Hwnd owner, const std::string& title, FileChooser* file, FolderCh
 }  // namespace
 
 std::vector<FileFilter> ParseFileFilters(std::string_view text) {
-  const std::string t = Trim(text);
+  const std::string t(Trim(text, kTypedBlanks));
   std::vector<FileFilter> filters;
   if (t.empty()) return filters;
   const char sep = t.back();
@@ -535,7 +532,7 @@ std::vector<FileFilter> ParseFileFilters(std::string_view text) {
     std::string_view list = parts[i + 1];
     while (!list.empty()) {
       const std::size_t semi = list.find(';');
-      const std::string p = Trim(list.substr(0, semi));
+      const std::string p(Trim(list.substr(0, semi), kTypedBlanks));
       if (!p.empty()) f.patterns.push_back(p);
       if (semi == std::string_view::npos) break;
       list.remove_prefix(semi + 1);
@@ -567,7 +564,9 @@ std::string FilterDefaultExtension(const FileFilter& filter) {
 FileDialogResult FileDialog(const FileDialogParams& params) {
   FileChooser chooser(params);
   const std::string cwd = CurrentFolder();
-  chooser.folder = Resolve(cwd, Trim(params.folder).empty() ? "." : Trim(params.folder));
+  chooser.folder = Resolve(cwd, std::string(Trim(params.folder, kTypedBlanks).empty()
+                                                 ? "."
+                                                 : Trim(params.folder, kTypedBlanks)));
   if (!IsFolder(chooser.folder)) chooser.folder = cwd;
   chooser.filterIndex =
       params.filterIndex >= 0 && params.filterIndex < static_cast<int>(params.filters.size())
@@ -590,7 +589,9 @@ FileDialogResult FileDialog(const FileDialogParams& params) {
 FolderDialogResult FolderDialog(const FolderDialogParams& params) {
   FolderChooser chooser(params);
   const std::string cwd = CurrentFolder();
-  chooser.folder = Resolve(cwd, Trim(params.start).empty() ? "." : Trim(params.start));
+  chooser.folder = Resolve(cwd, std::string(Trim(params.start, kTypedBlanks).empty()
+                                                 ? "."
+                                                 : Trim(params.start, kTypedBlanks)));
   Backend* backend = GetBackend();
   if (backend == nullptr) return chooser.result;
   bool failed = false;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/Rounding.h"
 #include "platform/draw/Raster_p.h"
 
 namespace plat {
@@ -531,7 +532,7 @@ void Canvas::StrokePolyline(std::span<const Point> canvasPoints, bool closed, Ma
       }
     }
     flush();
-    styleDistance_ = std::llround(distance);
+    styleDistance_ = NearestInt64(distance);
   }
 
   if (!into) {

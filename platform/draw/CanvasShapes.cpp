@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/Rounding.h"
 #include "platform/draw/Canvas.h"
 #include "platform/draw/Raster_p.h"
 
@@ -490,7 +491,7 @@ bool Canvas::GradientFillTriangles(std::span<const GradientVertex> vertices,
             int c[3];
             for (int k = 0; k < 3; ++k)
               c[k] = std::clamp(
-                  static_cast<int>(std::lround(w0 * rgb[0][k] + w1 * rgb[1][k] + w2 * rgb[2][k])),
+                  NearestInt(w0 * rgb[0][k] + w1 * rgb[1][k] + w2 * rgb[2][k]),
                   0, 255);
             surface_->Row(y)[x] = Rgb(c[0], c[1], c[2]);
           }

@@ -577,6 +577,7 @@ class MenuLoop {
         Mouse(m);
       } else if (k == Msg::KeyDown || k == Msg::SysKeyDown) {
         Key(static_cast<int>(m.wParam));
+        if (done_) DropCharacterOfKey();
       } else if (k == Msg::Char || k == Msg::SysChar) {
         Letter(static_cast<std::uint32_t>(m.wParam));
       } else if (k == Msg::KeyUp || k == Msg::SysKeyUp) {
@@ -585,6 +586,17 @@ class MenuLoop {
         DispatchMessage(m);
       }
     }
+  }
+
+  /// The key that ended the loop (Enter on an entry, Escape) also typed a
+  /// character, queued right behind it. It belongs to the menu: left in the
+  /// queue it would reach whatever the chosen command opens, and Enter would
+  /// at once press the default button of the dialog it shows.
+  static void DropCharacterOfKey() {
+    Message next;
+    if (!PeekMessage(next, kNoWindow, Msg::KeyDown, Msg::SysChar, PeekMode::Keep)) return;
+    if (next.msg == Msg::Char || next.msg == Msg::SysChar)
+      PeekMessage(next, kNoWindow, next.msg, next.msg, PeekMode::Remove);
   }
 
   Hwnd owner_;

@@ -14,6 +14,7 @@
 #include <numbers>
 #include <unordered_map>
 
+#include "platform/Rounding.h"
 #include "platform/text/CharMaps_p.h"
 #include "platform/text/FontMatch_p.h"
 
@@ -60,11 +61,7 @@ void CloseFace(FT_Face face) {
 constexpr FT_Fixed kObliqueShear = 0x3700;
 
 FT_Fixed ToFixed(double v) {
-  return static_cast<FT_Fixed>(std::lround(v * 65536.0));
-}
-
-int RoundToInt(double v) {
-  return static_cast<int>(std::lround(v));
+  return static_cast<FT_Fixed>(NearestInt64(v * 65536.0));
 }
 
 // Finds the charmaps that text lookups use.
@@ -343,8 +340,8 @@ std::shared_ptr<const Font> OpenFont(const FontSpec& spec) {
   const double avgUnits = AverageWidthUnits(face, maps, os2);
   double emX = em;
   if (spec.width > 0) emX = std::clamp(spec.width * upem / avgUnits, 1.0, maxPx);
-  FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(std::lround(emX * 64.0)),
-                   static_cast<FT_F26Dot6>(std::lround(em * 64.0)), 72, 72);
+  FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(NearestInt64(emX * 64.0)),
+                   static_cast<FT_F26Dot6>(NearestInt64(em * 64.0)), 72, 72);
   const double xs = face->size->metrics.x_scale / 65536.0 / 64.0;  // pixels per font unit
   const double ys = face->size->metrics.y_scale / 65536.0 / 64.0;
 
@@ -355,15 +352,15 @@ std::shared_ptr<const Font> OpenFont(const FontSpec& spec) {
   impl.renderMode = spec.antialias ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
 
   TextMetrics& m = font->metrics_;
-  m.ascent = RoundToInt(ascentUnits * ys);
-  m.descent = RoundToInt(descentUnits * ys);
+  m.ascent = NearestInt(ascentUnits * ys);
+  m.descent = NearestInt(descentUnits * ys);
   // A cell height asked for is the cell height given.
   if (spec.height > 0 && spec.height <= kMaxFontPixels) m.descent = spec.height - m.ascent;
   m.descent = std::max(m.descent, 0);
   m.height = m.ascent + m.descent;
-  m.internalLeading = std::max(0, m.height - RoundToInt(upem * ys));
-  m.averageCharWidth = std::max(1, RoundToInt(avgUnits * xs));
-  m.maxCharWidth = std::max(m.averageCharWidth, RoundToInt(face->max_advance_width * xs));
+  m.internalLeading = std::max(0, m.height - NearestInt(upem * ys));
+  m.averageCharWidth = std::max(1, NearestInt(avgUnits * xs));
+  m.maxCharWidth = std::max(m.averageCharWidth, NearestInt(face->max_advance_width * xs));
   if (impl.emboldenSynth) {
     ++m.averageCharWidth;
     ++m.maxCharWidth;
@@ -372,9 +369,9 @@ std::shared_ptr<const Font> OpenFont(const FontSpec& spec) {
   // The underline: its top edge below the base line, kept inside the descent.
   const double ulThick = face->underline_thickness > 0 ? face->underline_thickness : upem / 14.0;
   const double ulCentre = face->underline_position < 0 ? -face->underline_position : upem / 10.0;
-  font->underlineThickness_ = std::max(1, RoundToInt(ulThick * ys));
+  font->underlineThickness_ = std::max(1, NearestInt(ulThick * ys));
   // At least one clear row between the letters and the line when it fits.
-  int ulTop = std::max(1, RoundToInt(ulCentre * ys - ulThick * ys / 2.0));
+  int ulTop = std::max(1, NearestInt(ulCentre * ys - ulThick * ys / 2.0));
   ulTop = std::min(ulTop, m.descent - font->underlineThickness_);
   font->underlineOffset_ = std::max(ulTop, 0);
 

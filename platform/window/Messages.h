@@ -57,6 +57,13 @@ enum class Msg : std::uint32_t {
   VScroll = 0x0115,
   MenuSelect = 0x011F,  // to a menu's owner: wParam the entry's identifier; lParam const
                         // MenuSelection* (0: none)
+  // Sent by a control to its parent before it paints its text: lParam the
+  // control's ControlColours (platform/controls/Controls.h), which the parent
+  // may change; it returns non-zero when it did.
+  CtlColourEdit = 0x0133,
+  CtlColourListBox = 0x0134,
+  CtlColourButton = 0x0135,
+  CtlColourStatic = 0x0138,
   MouseMove = 0x0200,   // mouse: wParam kMk* bits; lParam client position
   LButtonDown = 0x0201,
   LButtonUp = 0x0202,

@@ -4,7 +4,7 @@
 // invalidated); repainting a little more than needed is cheaper than keeping
 // exact regions.
 #include "platform/window/Window.h"
-#include "platform/window/detail/System.h"
+#include "platform/window/System_p.h"
 
 namespace plat {
 namespace detail {

@@ -10,7 +10,7 @@
 
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
-#include "platform/window/detail/System.h"
+#include "platform/window/System_p.h"
 
 namespace plat {
 namespace detail {
@@ -179,6 +179,9 @@ void RouteMouse(Win* top, const InputEvent& ev) {
   s->keys[kVkMButton] = (keys & kMkMButton) != 0;
   s->keys[kVkShift] = (keys & kMkShift) != 0;
   s->keys[kVkControl] = (keys & kMkControl) != 0;
+
+  if (top->shown && top->Client().Contains(ev.pos))
+    PointerOver(DeepestAt(top, ev.pos, false)->handle);
 
   Hwnd target = s->capture;
   LResult hit = kHtClient;

@@ -28,9 +28,14 @@ enum : int {
   kVkRight = 0x27,
   kVkDown = 0x28,
   kVkSelect = 0x29,
+  kVkExecute = 0x2B,
   kVkSnapshot = 0x2C,  // Print Screen
   kVkInsert = 0x2D,
   kVkDelete = 0x2E,
+  kVkHelp = 0x2F,
+  kVkLWin = 0x5B,
+  kVkRWin = 0x5C,
+  kVkApps = 0x5D,
   kVkNumpad0 = 0x60,  // keypad digits 0x60-0x69
   kVkNumpad9 = 0x69,
   kVkMultiply = 0x6A,
@@ -43,6 +48,17 @@ enum : int {
   kVkF24 = 0x87,
   kVkNumLock = 0x90,
   kVkScroll = 0x91,
+  kVkOem1 = 0xBA,  // ;:
+  kVkOemPlus = 0xBB,
+  kVkOemComma = 0xBC,
+  kVkOemMinus = 0xBD,
+  kVkOemPeriod = 0xBE,
+  kVkOem2 = 0xBF,  // /?
+  kVkOem3 = 0xC0,  // `~
+  kVkOem4 = 0xDB,  // [{
+  kVkOem5 = 0xDC,  // \|
+  kVkOem6 = 0xDD,  // ]}
+  kVkOem7 = 0xDE,  // '"
 };
 
 }  // namespace plat

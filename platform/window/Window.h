@@ -170,6 +170,14 @@ Point ScreenToClient(Hwnd h, Point p);
 /// The deepest visible window under a screen point (kNoWindow when none).
 Hwnd WindowFromPoint(Point screen);
 
+/// The pointer shape shown while the pointer is over H or over a window
+/// inside H without a shape of its own; nullopt: its parent's (the arrow at
+/// the top). A change shows at once when the pointer is there.
+void SetWindowCursor(Hwnd h, std::optional<CursorShape> shape);
+std::optional<CursorShape> GetWindowCursor(Hwnd h);
+/// The shape that shows while the pointer is over H.
+CursorShape CursorShownOver(Hwnd h);
+
 /// Returns whether the window was disabled before.
 bool EnableWindow(Hwnd h, bool enable);
 /// The window's own enabled flag.

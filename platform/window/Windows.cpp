@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/window/Window.h"
-#include "platform/window/detail/System.h"
+#include "platform/window/System_p.h"
 
 namespace plat {
 namespace detail {

@@ -571,6 +571,61 @@ TEST_F(Seg2InTest, ShortDataShowsTheTraceWarningFirst) {
   EXPECT_EQ(seen[0], "BYTE SWAP ILLEGAL FOR FORMATS 3 AND 5");
 }
 
+// A file cut short is blamed on the first trace that is really short, both
+// when the size check before anything is allocated refuses it and when the
+// trace's own data block is found short.
+TEST_F(Seg2InTest, ACutFileNamesTheFirstShortTrace) {
+  const File f = SimpleFile(4, 100);
+  const std::string whole = Build(f);
+  // The trace pointers (little-endian, after the 32-byte file descriptor):
+  // each trace's blocks end where the next trace begins, the last at the end.
+  const auto pointer = [&](int k) {
+    std::uint32_t v = 0;
+    for (int b = 3; b >= 0; --b)
+      v = v << 8 | static_cast<unsigned char>(whole[static_cast<std::size_t>(32 + 4 * k + b)]);
+    return static_cast<std::size_t>(v);
+  };
+  const std::size_t second = pointer(1), third = pointer(2);
+  struct Case {
+    std::size_t size;
+    int trace;
+  };
+  const Case cases[] = {
+      {second - 1, 1},        // trace 1 one byte short
+      {second + 10, 2},       // trace 1 whole, trace 2 cut in its descriptor
+      {third - 1, 2},         // trace 2 one byte short
+      {whole.size() - 1, 4},  // only the last one byte short
+  };
+  std::vector<std::string> seen;
+  sup::SetUserMessageHook([&](sup::UserMessageKind, std::string_view, std::string_view text) {
+    seen.emplace_back(text);
+  });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "cut to " << c.size << " bytes");
+    seen.clear();
+    ShotRecord rec;
+    EXPECT_EQ(Read(whole.substr(0, c.size), rec), -1);
+    ASSERT_FALSE(seen.empty());
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "%5d", c.trace);
+    EXPECT_EQ(seen.back().substr(seen.back().size() - 5), tail) << seen.back();
+  }
+}
+
+// Float traces of no samples read without touching any sample memory.
+TEST_F(Seg2InTest, FloatTracesOfNoSamples) {
+  for (const bool msb : {false, true}) {
+    File f;
+    f.msbFirst = msb;
+    f.traces = {FloatTrace({}, {}, msb), FloatTrace({}, {}, msb)};
+    ShotRecord rec;
+    ASSERT_EQ(Read(Build(f), rec), 0) << sup::LastUserMessage().text;
+    EXPECT_EQ(rec.NTRACE, 2);
+    EXPECT_EQ(rec.NSAMP, 0);
+    EXPECT_TRUE(rec.TRACES.empty());
+  }
+}
+
 TEST_F(Seg2InTest, MissingFile) {
   ShotRecord rec = Sentinel();
   int ierr = 0;

@@ -19,7 +19,6 @@ class SegyInDialogsTest : public AppDialogTest {
  protected:
   void SetUp() override {
     AppDialogTest::SetUp();
-    vel::ResetSegyInMemory();
     vel::UseProgramReaderDialogs();
     sup::SetUserMessageHook([](sup::UserMessageKind, std::string_view, std::string_view) {});
     sup::ClearUserMessages();
@@ -31,11 +30,12 @@ class SegyInDialogsTest : public AppDialogTest {
   int Read(vel::ShotRecord& rec, const fs::path& path, const vel::SegyInOptions& options = {}) {
     int recno = 1;
     int error = 99;
-    vel::SEGYIN(rec, path.string(), recno, error, options);
+    vel::SEGYIN(rec, path.string(), recno, error, options, state);
     recordNumber = recno;
     return error;
   }
   int recordNumber = 0;
+  vel::SegyInState state;  // what the reader remembers between the reads of a test
 };
 
 TEST_F(SegyInDialogsTest, TraceCountPromptAnsweredOrCancelled) {

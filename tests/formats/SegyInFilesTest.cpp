@@ -153,7 +153,7 @@ TEST(SegyInFiles, EveryPublicFileHasItsOutcome) {
     SCOPED_TRACE(std::string(row.file) + ": " + row.note);
     const fs::path path = root / row.file;
     if (!fs::exists(path)) continue;
-    vel::ResetSegyInMemory();
+    vel::SegyInState state;
     const int editFormat = row.editFormat;
     ScriptedDialogs dialogs(row.answers, [editFormat](vel::ShotRecord& R, int&, int& format) {
       R.SAMPINT = 4.0f;
@@ -165,7 +165,7 @@ TEST(SegyInFiles, EveryPublicFileHasItsOutcome) {
     rec.NTRACE = 7;
     int recno = 1;
     int error = 99;
-    vel::SEGYIN(rec, path.string(), recno, error, row.options);
+    vel::SEGYIN(rec, path.string(), recno, error, row.options, state);
     EXPECT_EQ(error, row.error);
     if (*row.message != '\0') {
       EXPECT_NE(sup::LastUserMessage().text.find(row.message), std::string::npos)
@@ -221,7 +221,7 @@ TEST(SegyInFiles, EveryPublicFileHasItsOutcome) {
 TEST(SegyInFiles, PromptsAndNames) {
   SKIP_WITHOUT_SHARED_DATA();
   const fs::path root = testing_support::SharedData();
-  vel::ResetSegyInMemory();
+  vel::SegyInState state;
   {
     ScriptedDialogs dialogs({96});
     vel::ShotRecord rec;
@@ -238,12 +238,12 @@ TEST(SegyInFiles, PromptsAndNames) {
     vel::ShotRecord rec;
     int recno = 1;
     int error = 0;
-    vel::SEGYIN(rec, (root / "segyio/tiny.sgy").string(), recno, error, {});
+    vel::SEGYIN(rec, (root / "segyio/tiny.sgy").string(), recno, error, {}, state);
     ASSERT_EQ(error, 0);
     EXPECT_EQ(dialogs.prompts.at(0), "Record sequence number to read (1:     6):");
     EXPECT_EQ(recno, 3);
     EXPECT_EQ(rec.CRECNAME.Trimmed(), "tiny-3");
-    EXPECT_EQ(vel::SegyInRemembered().selectedRecord, 3);
+    EXPECT_EQ(state.selectedRecord, 3);
     const auto s = segy_test::ReadWithSegyio(root / "segyio/tiny.sgy", false);
     if (s.ok) {
       ASSERT_EQ(s.samples, rec.NSAMP);

@@ -120,11 +120,12 @@ TEST(SegyIn, SelectedRecordBeyondTheFileAndJoin) {
   SegyOutOptions o;
   o.format = kSegyIeeeFloat;
   int error = 1;
+  SegyOutState out;
   for (int r = 1; r <= 3; ++r) {
     ShotRecord rec = Small(24, 20);
     o.writeHeaders = r == 1;
     o.closeAtEnd = r == 3;
-    SEGYOUT(rec, path, o, error);
+    SEGYOUT(rec, path, o, error, out);
   }
   ShotRecord back;
   back.NTRACE = 3;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include "formats/IbmFloat.h"
 #include "formats/SegyHeaders.h"
@@ -70,7 +71,8 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
   const ShotRecord rec = MakeRecord();
   const ShotRecord before = rec;
   const bool segyio = segy_test::SegyioAvailable();
-  for (const Written w : {Written{1, true, true}, Written{1, false, false}, Written{2, true, false},
+  // Every format and byte order the writer accepts (IBM floats big-endian only).
+  for (const Written w : {Written{1, true, true}, Written{1, true, false}, Written{2, true, false},
                           Written{2, false, true}, Written{3, true, true}, Written{3, false, false},
                           Written{5, true, false}, Written{5, false, true}}) {
     SCOPED_TRACE(testing::Message()
@@ -91,12 +93,10 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
     ASSERT_EQ(bytes.size(), 3600 + 26 * block);
     EXPECT_EQ(static_cast<unsigned char>(bytes[0]), w.ebcdic ? 0xC3 : 'C');
 
-    // IBM words follow the file's byte order like every other sample.
-    const bool littleIbm = w.format == 1 && !w.big;
     if (w.format == 1) {
       const std::uint32_t word =
           sup::LoadU32(reinterpret_cast<const std::byte*>(bytes.data()) + 3600 + 240 + 4,
-                       w.big ? sup::ByteOrder::Big : sup::ByteOrder::Little);
+                       sup::ByteOrder::Big);
       EXPECT_EQ(word, IeeeToIbmBits(std::bit_cast<std::uint32_t>(rec.TRACES[1])));
     }
 
@@ -138,23 +138,15 @@ TEST(SegyOut, EveryFormatAndByteOrderReadsBack) {
             expected[at] = v;
             break;
         }
-        if (littleIbm) {
-          // This program's reader takes format 1 of a little-endian file as
-          // IEEE: it gets the IBM words' bits, not the samples.
-          EXPECT_EQ(std::bit_cast<std::uint32_t>(back.TRACES[at]),
-                    IeeeToIbmBits(std::bit_cast<std::uint32_t>(v)));
-        } else if (w.format == 1) {
+        if (w.format == 1) {
           EXPECT_NEAR(back.TRACES[at], v, std::fabs(v) * 1.0e-6f);
         }
       }
     }
-    if (!littleIbm) {
-      EXPECT_EQ(back.TRACES, expected);
-    }
+    EXPECT_EQ(back.TRACES, expected);
 
     if (!segyio) continue;
-    // segyio reads the same samples, the IBM ones of a little-endian file
-    // included. Where the program differs from the
+    // segyio reads the same samples. Where the program differs from the
     // standard: the offset (bytes 37-40) is written x100 with the coordinate
     // scalar -100, which the standard applies to coordinates only, so segyio's
     // raw offset is 100 x GOFF; the uphole time (bytes 95-96) is written in
@@ -216,14 +208,15 @@ TEST(SegyOut, SeveralCallsMakeOneMultiRecordFile) {
   o.format = kSegyIeeeFloat;
   o.batch = true;
   int error = 1;
+  SegyOutState out;
   for (int r = 1; r <= 3; ++r) {
     ShotRecord rec = MakeRecord(24, 0, 50);
     for (float& v : rec.TRACES) v += static_cast<float>(1000 * r);
     o.writeHeaders = r == 1;
     o.closeAtEnd = r == 3;
-    SEGYOUT(rec, path, o, error);
+    SEGYOUT(rec, path, o, error, out);
     ASSERT_EQ(error, 0);
-    EXPECT_EQ(SegyOutFileOpen(), r != 3);
+    EXPECT_EQ(out.Open(), r != 3);
   }
   ASSERT_EQ(testing_support::ReadFile(path).size(), 3600u + 3u * 24u * (240u + 200u));
   ShotRecord back;
@@ -275,11 +268,12 @@ TEST(SegyOut, EveryFailureSetsTheErrorFlag) {
     SegyOutOptions o;
     o.writeHeaders = c.writeHeaders;
     int error = 0;
-    SEGYOUT(rec, c.name, o, error);
+    SegyOutState out;
+    SEGYOUT(rec, c.name, o, error, out);
     EXPECT_EQ(error, -1);
     EXPECT_EQ(sup::LastUserMessage().text, c.message);
     EXPECT_EQ(rec.NTRACE, 3);
-    EXPECT_FALSE(SegyOutFileOpen());
+    EXPECT_FALSE(out.Open());
   }
   ShotRecord edge = good;
   edge.SAMPINT = 32.767f;
@@ -295,6 +289,57 @@ TEST(SegyOut, EveryFailureSetsTheErrorFlag) {
     EXPECT_EQ(sup::LastUserMessage().text,
               "File \"" + path + "\" is Read-Only. Please change file attributes");
     EXPECT_EQ(testing_support::ReadFile(path), before);
+  }
+}
+
+// IBM floats in a little-endian file would read back as IEEE floats, so the
+// writer refuses them in every mode, writing nothing and keeping an open
+// multi-record file open for the calls that follow.
+TEST(SegyOut, LittleEndianIbmIsRefused) {
+  testing_support::TempDir dir;
+  ScriptedDialogs quiet;
+  const ShotRecord rec = MakeRecord(3, 0, 10);
+  struct Case {
+    const char* what;
+    bool batch;
+    bool writeHeaders;
+    bool closeAtEnd;
+  };
+  for (const Case c : {Case{"export", false, true, true}, Case{"batch", true, true, true},
+                       Case{"append to a combined file", true, false, false}}) {
+    SCOPED_TRACE(c.what);
+    const auto path = dir / (std::string(c.what) + ".sgy");
+    SegyOutState out;
+    int error = 0;
+    SegyOutOptions first;
+    first.format = kSegyIeeeFloat;
+    first.batch = true;
+    first.closeAtEnd = false;
+    if (!c.writeHeaders) {
+      SEGYOUT(rec, path.string(), first, error, out);
+      ASSERT_EQ(error, 0);
+    }
+    const bool existed = std::filesystem::exists(path);
+    const std::string before = existed ? testing_support::ReadFile(path) : std::string();
+    SegyOutOptions o;
+    o.format = kSegyIbmFloat;
+    o.bigEndian = false;
+    o.batch = c.batch;
+    o.writeHeaders = c.writeHeaders;
+    o.closeAtEnd = c.closeAtEnd;
+    error = 0;
+    SEGYOUT(rec, path.string(), o, error, out);
+    EXPECT_EQ(error, -1);
+    EXPECT_EQ(sup::LastUserMessage().text, "32-bit IBM Float must be Big Endian!");
+    EXPECT_EQ(std::filesystem::exists(path), existed);
+    EXPECT_EQ(out.Open(), !c.writeHeaders);
+    if (existed) {
+      first.writeHeaders = false;
+      first.closeAtEnd = true;
+      SEGYOUT(rec, path.string(), first, error, out);
+      EXPECT_EQ(error, 0);
+      EXPECT_EQ(testing_support::ReadFile(path).size(), before.size() + 3 * (240 + 40));
+    }
   }
 }
 
@@ -320,10 +365,11 @@ TEST(SegyOut, AbortEndsWritingAndReading) {
   EXPECT_FALSE(sup::CurrentProgress().open);
 
   polls = 0;
-  SEGYOUT(rec, (dir / "b.sgy").string(), {}, error);
+  SegyOutState out;
+  SEGYOUT(rec, (dir / "b.sgy").string(), {}, error, out);
   EXPECT_EQ(error, -1);
   EXPECT_EQ(sup::LastUserMessage().text, "OUTPUT TERMINATED BY USER");
-  EXPECT_FALSE(SegyOutFileOpen());
+  EXPECT_FALSE(out.Open());
   sup::SetAbortPollHook({});
   sup::LKILL(1);
 }

@@ -101,6 +101,37 @@ TEST_F(FileCommandsTest, ImportSegyShowsTheRecordTitleAndSavesIt) {
   ExpectSameRecord(Decode(dir_ / "small.trx").record, want);
 }
 
+// The pointer over the main window shows the hourglass while the file is
+// read and again while the picker runs, and the arrow after each.
+TEST_F(FileCommandsTest, ImportShowsTheHourglassWhileItReadsAndPicks) {
+  SKIP_WITHOUT_SHARED_DATA();
+  const fs::path segy = testing_support::SharedData() / kSegy;
+  if (!fs::exists(segy)) GTEST_SKIP() << segy;
+  std::vector<plat::CursorShape> before, after;
+  plat::CursorShape now = plat::CursorShape::Hourglass;
+  const auto changes = [this] {
+    const plat::NativeWindow native =
+        plat::GetNativeWindow(tk::WindowFrameHandle(tk::kMainWindow));
+    return harness_.Backend().Window(native)->cursorChanges;
+  };
+  Choose(segy);
+  Run({[] {},  // the pointer comes over the main window first
+       [&] {
+         before = changes();
+         Post(vel::kCommandImport);
+       },
+       [&] {
+         after = changes();
+         now = plat::CursorShownOver(tk::WindowClientHandle(tk::kMainWindow));
+       }});
+  ASSERT_GE(after.size(), before.size());
+  after.erase(after.begin(), after.begin() + static_cast<std::ptrdiff_t>(before.size()));
+  using plat::CursorShape;
+  EXPECT_EQ(after, (std::vector<CursorShape>{CursorShape::Hourglass, CursorShape::Arrow,
+                                             CursorShape::Hourglass, CursorShape::Arrow}));
+  EXPECT_EQ(now, CursorShape::Arrow);
+}
+
 TEST_F(FileCommandsTest, AFailedOrCancelledOpenKeepsTheRecordTitleLoadedStateAndMenus) {
   // A record to start from, written as the program writes it.
   ShotRecord rec;

@@ -49,7 +49,6 @@ TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
     ASSERT_FALSE(place.Empty());
     Screenshot shot;
     std::string failure;
-    ASSERT_TRUE(testing_support::TakeScreenshot(xwd, server.Display(), shot, failure)) << failure;
     const auto detail = [&](int top, int bottom) {
       std::set<plat::Pixel> colours;
       for (int y = place.top + top; y < place.top + bottom; ++y)
@@ -57,6 +56,12 @@ TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
       return colours.size();
     };
     const int height = place.bottom - place.top;
+    // A slow build (sanitizers) may map the window before it has drawn it:
+    // look again until the status bar shows, for a few seconds at most.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+      ASSERT_TRUE(testing_support::TakeScreenshot(xwd, server.Display(), shot, failure)) << failure;
+    } while (detail(height - 18, height) < 3u && std::chrono::steady_clock::now() < until);
     EXPECT_GE(detail(0, 18), 2u) << "menu bar";
     EXPECT_GE(detail(20, 38), 5u) << "toolbar";     // coloured icons
     EXPECT_GE(detail(height - 18, height), 3u) << "status bar";

@@ -137,21 +137,18 @@ TEST_F(VelloranTest, ClosingTheMainWindowSavesAsExitDoes) {
   EXPECT_EQ(read.mainWindow.height, 648);
 }
 
-TEST_F(VelloranTest, CommandLineFolderBecomesCurrentAndAFailedImportGoesToTheLoop) {
+TEST_F(VelloranTest, CommandLineFolderBecomesCurrentAndAFailedConversionEndsTheRun) {
   const fs::path before = fs::current_path();
   fs::create_directories(dir_ / "shots");
-  fs::current_path(dir_.path());
   for (const std::string name : {"shots/missing.sg2", "shots\\missing.sg2"}) {
     SCOPED_TRACE(name);
-    fs::current_path(dir_.path());
+    fs::current_path(before);  // the settings' folder, not where the command was typed
     tk::ResetToolkitForTesting();
     tk::SetCommandLineForTesting("velloran " + name + " ascii");
     harness_.Answer("messagebox", "OK");  // the failed import's message
-    fs::path during;
-    harness_.Call([&] { during = fs::current_path(); });
     Seen seen;
-    EXPECT_EQ(Run(seen), 0);  // no conversion ran: the loop took Exit
-    EXPECT_EQ(during, fs::canonical(dir_ / "shots"));
+    EXPECT_EQ(Run(seen), 1);  // the conversion could not run
+    EXPECT_EQ(fs::current_path(), fs::canonical(dir_ / "shots"));
   }
   fs::current_path(before);
 }

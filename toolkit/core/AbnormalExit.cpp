@@ -40,12 +40,10 @@ std::string AbnormalExitMessage(std::string_view text, int code) {
 void AbnormalExit(std::string_view text, int code) {
   const std::string message = AbnormalExitMessage(text, code);
   if (!message.empty()) {
-    if (ShowHook()) {
+    if (ShowHook())
       ShowHook()("Parvendrite", message);
-    } else if (!BoxHook() || !BoxHook()("Parvendrite", message)) {
-      std::fprintf(stderr, "Parvendrite: %s\n", message.c_str());
-      std::fflush(stderr);
-    }
+    else
+      ReportFatal("Parvendrite", message);
   }
   if (ExitHook()) {
     ExitHook()(code);
@@ -58,6 +56,13 @@ void AbnormalExit(std::string_view text, int code) {
 void SetAbnormalExitHooks(AbnormalExitShow show, ProcessExitFunction exit) {
   ShowHook() = std::move(show);
   ExitHook() = std::move(exit);
+}
+
+void ReportFatal(const std::string& title, const std::string& text) {
+  // Standard error first: a box may not come up, and a log keeps it.
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+  std::fflush(stderr);
+  if (BoxHook()) BoxHook()(title, text);
 }
 
 void SetAbnormalExitBox(AbnormalExitBox show) {

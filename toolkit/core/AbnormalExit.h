@@ -21,10 +21,16 @@ using AbnormalExitShow = std::function<void(const std::string& title, const std:
 using ProcessExitFunction = std::function<void(int code)>;
 void SetAbnormalExitHooks(AbnormalExitShow show, ProcessExitFunction exit);
 
-/// How the message is shown when no show hook is installed: the window
-/// layer's message box. SHOW returns false when it could not show the message,
-/// which then goes to standard error. Empty: standard error only.
+/// How the message is shown when no show hook is installed: it always goes to
+/// standard error, and also to the window layer's message box when a display
+/// exists (SHOW returns false when it could not show it). Empty: standard
+/// error only.
 using AbnormalExitBox = std::function<bool(const std::string& title, const std::string& text)>;
 void SetAbnormalExitBox(AbnormalExitBox show);
+
+/// A failure the program cannot go on from, before or after its main window
+/// exists: TEXT to standard error as "TITLE: TEXT", and in the message box
+/// above when a display exists.
+void ReportFatal(const std::string& title, const std::string& text);
 
 }  // namespace tk

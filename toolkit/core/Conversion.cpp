@@ -8,6 +8,7 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/FixedText.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Rounding.h"
 
@@ -25,21 +26,12 @@ std::string_view UpToNul(std::string_view text) {
   return text.substr(0, text.find('\0'));
 }
 
-std::string_view TrimRight(std::string_view s) {
-  const auto last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
-}
+using plat::TrimRight;
 
 /// Text of a quiet form: up to the NUL when there is one, else trimmed.
 std::string_view QuietText(std::string_view text) {
   const auto nul = text.find('\0');
   return nul != std::string_view::npos ? text.substr(0, nul) : TrimRight(text);
-}
-
-std::string LeftJustifiedTrimmed(std::string_view s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(TrimRight(s.substr(first)));
 }
 
 /// Reads an unsigned count; false when there is no digit or it is too large.
@@ -381,7 +373,7 @@ void WriteLeftJustified(std::string& text, std::string_view format, const char* 
     ReportLibraryError(kErrNumberToString, routine);
     return;
   }
-  text = LeftJustifiedTrimmed(field);
+  text = plat::Trim(field);
 }
 
 }  // namespace
@@ -538,7 +530,7 @@ void yydbl2st(double value, std::string& text, std::string_view format) {
 void yyint2st(std::int32_t value, std::string& text) {
   std::string field(11, ' ');
   IntegerToString(value, field, "(I11)");
-  text = LeftJustifiedTrimmed(field);
+  text = plat::Trim(field);
 }
 
 // --- Readers ---------------------------------------------------------------------
@@ -595,7 +587,7 @@ void NormaliseIntegerText(std::string& text) {
   if (!TruncateIntChecked(real, value)) value = 0;
   std::string field(11, ' ');
   IntegerToString(value, field, "(I11)");
-  text = LeftJustifiedTrimmed(field);
+  text = plat::Trim(field);
 }
 
 void NormaliseRealText(std::string& text, std::string_view format) {
@@ -604,7 +596,7 @@ void NormaliseRealText(std::string& text, std::string_view format) {
   IStringToReal(QuietText(text), value);
   std::string field(kLargestField, ' ');
   IRealToString(value, field, format);
-  text = LeftJustifiedTrimmed(field);
+  text = plat::Trim(field);
 }
 
 void NormaliseDoubleText(std::string& text, std::string_view format) {
@@ -613,7 +605,7 @@ void NormaliseDoubleText(std::string& text, std::string_view format) {
   IStringToReal(QuietText(text), value);
   std::string field(kLargestField, ' ');
   IDoubleToString(value, field, format);
-  text = LeftJustifiedTrimmed(field);
+  text = plat::Trim(field);
 }
 
 // --- Text helpers ----------------------------------------------------------------

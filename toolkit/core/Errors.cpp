@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/FixedText.h"
 #include "platform/system/File.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/MessageBox.h"
@@ -166,15 +167,6 @@ constexpr std::size_t kReportLength = 200;
 ToolkitErrorState g_state;
 ErrorDeliveryHook g_deliveryHook;
 
-std::string_view Trimmed(std::string_view s) {
-  const auto last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
-}
-
-std::string_view LeftTrimmed(std::string_view s) {
-  const auto first = s.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : s.substr(first);
-}
 
 const char* LookUp(const CodeText* begin, const CodeText* end, int value) {
   const auto it = std::find_if(begin, end, [value](const CodeText& c) { return c.code == value; });
@@ -228,17 +220,17 @@ void ToolkitErrorText(int value, std::string& text, int kind) {
 }
 
 std::string BuildErrorReport(int code, std::string_view routine) {
-  const std::string_view name = Trimmed(LeftTrimmed(routine));
+  const std::string_view name = plat::Trim(routine);
   std::string text = IsInternalName(name) ? "Internal routine:" : "Routine:";
   text.append(name);
   Cut(text);
-  text.resize(Trimmed(text).size());
+  text.resize(plat::TrimRight(text).size());
   text += " Error=";
   text += FourColumns(code);
   text += ':';
   text += ToolkitErrorMessage(code, 1);
   Cut(text);
-  text.resize(Trimmed(text).size());
+  text.resize(plat::TrimRight(text).size());
 
   const bool fileError =
       (code == kErrOpen || code == kErrReadWrite) && g_state.errorClass == kErrorClassFile;
@@ -255,7 +247,7 @@ std::string BuildErrorReport(int code, std::string_view routine) {
     text += ": ";
     text += extra;
     Cut(text);
-    text.resize(Trimmed(text).size());
+    text.resize(plat::TrimRight(text).size());
   }
   return text;
 }

@@ -8,7 +8,7 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/ModalState.h"
-#include "toolkit/core/detail/TextArgs.h"
+#include "toolkit/core/TextArgs_p.h"
 
 namespace tk {
 namespace {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/FixedText.h"
 #include "platform/system/File.h"
 #include "toolkit/core/Errors.h"
 
@@ -58,13 +59,11 @@ void WriteBytes(IFileHandle handle, const std::byte* data, std::size_t capacity,
 
 void IFileOpen(std::string_view name, int mode, IFileHandle& handle) {
   handle = -1;
-  const auto first = name.find_first_not_of(' ');
-  if (mode < kFileRead || mode > kFileReadWrite || first == std::string_view::npos) {
+  const std::string path(plat::Trim(name));
+  if (mode < kFileRead || mode > kFileReadWrite || path.empty()) {
     ReportFileError(kErrOpen, 0, "IFileOpen");
     return;
   }
-  const auto last = name.find_last_not_of(' ');
-  const std::string path(name.substr(first, last - first + 1));
   const plat::FileAccess access = mode == kFileRead    ? plat::FileAccess::Read
                                   : mode == kFileWrite ? plat::FileAccess::WriteCreate
                                                        : plat::FileAccess::ReadWrite;

@@ -8,7 +8,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Startup.h"
-#include "toolkit/core/detail/TextArgs.h"
+#include "toolkit/core/TextArgs_p.h"
 
 namespace tk {
 namespace {

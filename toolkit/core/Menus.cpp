@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/FixedText.h"
 #include "platform/controls/Controls.h"
 #include "resources/ResourceFormat.h"
 #include "toolkit/core/Errors.h"
@@ -48,10 +49,6 @@ std::array<Bars, kWindowSlots>& AllBars() {
 /// Help texts of the pop-up menu being shown.
 const res::HelpTexts* g_popupHelp = nullptr;
 
-std::string_view TrimRight(std::string_view t) {
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.remove_suffix(1);
-  return t;
-}
 
 /// Window N's bars, forgotten when the slot now holds another window.
 Bars& BarsOf(int n) {
@@ -416,7 +413,7 @@ void WindowStatusText(int part, std::string_view text) {
   if (!WindowSlotInUse(w)) return;
   Bars& b = BarsOf(w);
   if (b.status == plat::kNoWindow) return;
-  plat::StatusBarSetText(b.status, part - 1, TrimRight(text),
+  plat::StatusBarSetText(b.status, part - 1, plat::TrimRight(text, plat::kBlankOrNul),
                          b.partBorders[static_cast<std::size_t>(part - 1)]);
   plat::UpdateWindow(b.status);
 }
@@ -447,7 +444,7 @@ void WMenuSetString(int id, std::string_view text) {
     ReportLibraryError(kErrInvalidMenuItem, "WMenuSetString");
     return;
   }
-  e->text = std::string(TrimRight(text));
+  e->text = std::string(plat::TrimRight(text, plat::kBlankOrNul));
   plat::SetMenuEntry(place.menu, place.pos, *e);
   if (place.menu == BarsOf(n).menu) plat::DrawMenuBar(Frame(n));
 }
@@ -458,7 +455,7 @@ void WMenuItemHelp(int id, std::string_view text) {
     ReportLibraryError(kErrInvalidMenuItem, "WMenuItemHelp");
     return;
   }
-  BarsOf(n).attachedHelp[id] = std::string(TrimRight(text));
+  BarsOf(n).attachedHelp[id] = std::string(plat::TrimRight(text, plat::kBlankOrNul));
 }
 
 void WMenuTooltip(int id, std::string_view text) {

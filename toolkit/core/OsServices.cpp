@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/FixedText.h"
 #include "platform/system/Directory.h"
 #include "platform/system/Environment.h"
 #include "platform/system/File.h"
@@ -20,7 +21,7 @@
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Startup.h"
-#include "toolkit/core/detail/TextArgs.h"
+#include "toolkit/core/TextArgs_p.h"
 
 namespace tk {
 namespace {
@@ -156,8 +157,7 @@ void SetCommandLineForTesting(std::string_view commandLine) {
     s.commandLineLoaded = false;
     return;
   }
-  s.commandLine.assign(commandLine.substr(0, std::min(commandLine.size(), kCommandLineLength)));
-  s.commandLine.resize(kCommandLineLength, ' ');
+  s.commandLine = plat::Padded(commandLine, kCommandLineLength);
   s.commandLineLoaded = true;
 }
 
@@ -190,9 +190,7 @@ int CommandLineArgument(int n, std::string& text) {
   }
   if (counter == n && n >= 0) {
     if (n == 0) argument = plat::ExecutablePath();
-    const std::size_t length = text.size();
-    text = argument.substr(0, std::min(argument.size(), length));
-    text.resize(length, ' ');
+    plat::PadInto(text, argument);
   }
   return counter;
 }
@@ -462,8 +460,7 @@ void BeepIfEnabled() {
 }
 
 void OnOffKeyword(std::string_view text) {
-  std::string word(text.substr(0, std::min<std::size_t>(3, text.size())));
-  word.resize(3, ' ');
+  std::string word = plat::Padded(text, 3);
   UpperCaseInPlace(word);
   if (word == "ON ") {
     BeepSwitch(1);
@@ -581,8 +578,7 @@ void IOsRegistryPut(std::string_view keyPath, int type, std::string_view data,
   if (type == kRegText || type == kRegExpandText) {
     const std::size_t nul = value.find('\0');
     if (nul != std::string::npos) value.resize(nul);
-    const std::size_t last = value.find_last_not_of(' ');
-    value.resize(last == std::string::npos ? 0 : last + 1);
+    value.resize(plat::TrimRight(value).size());
   }
   if (const int error =
           plat::RegistryWrite(hive + "\\" + subKey, detail::ArgText(valueName), type, value);

@@ -4,16 +4,19 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/backend/Backend.h"
+#include "platform/dialog/MessageBox.h"
 #include "platform/system/Directory.h"
+#include "platform/window/Window.h"
 #include "platform/system/Environment.h"
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
+#include "toolkit/core/TextArgs_p.h"
 #include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
-#include "toolkit/core/detail/TextArgs.h"
 
 namespace tk {
 namespace {
@@ -156,7 +159,14 @@ void ConnectLayers() {
   SetWindowShutdownHook(WindowShutdown);
   SetStartupDisplayMetricsHook(ReadDisplayMetrics);
   SetAbnormalExitBox([](const std::string& title, const std::string& text) {
-    return MainWindowOpen() && MessageBoxAnswer(0, 1, 1, text, title) >= 0;
+    if (MainWindowOpen()) return MessageBoxAnswer(0, 1, 1, text, title) >= 0;
+    // Before the main window exists (started from a desktop, the user would
+    // otherwise see nothing): the window system's own box, when there is a
+    // screen to show it on. Without one, standard error has said it.
+    const plat::Backend* backend = plat::GetBackend();
+    if (backend == nullptr || backend->Name() == "headless") return false;
+    return plat::MessageBox({.text = text, .caption = title, .icon = plat::MessageBoxIcon::Stop}) !=
+           plat::MessageBoxResult::Failed;
   });
 }
 

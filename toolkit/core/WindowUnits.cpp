@@ -3,6 +3,7 @@
 #include "toolkit/core/WindowUnits.h"
 
 #include <cstdint>
+#include <iterator>
 
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
@@ -26,6 +27,23 @@ GeometryState& Geo() {
 }
 
 constexpr std::int32_t kErrNoCursor = 1097;
+
+/// The platform cursor of a toolkit shape. The program has no cursor
+/// resources of its own: any other number shows the arrow.
+plat::CursorShape PlatformCursor(int shape) {
+  static constexpr plat::CursorShape kShapes[] = {
+      plat::CursorShape::Arrow,    plat::CursorShape::Hourglass, plat::CursorShape::ArrowHourglass,
+      plat::CursorShape::Cross,    plat::CursorShape::IBeam,     plat::CursorShape::No,
+      plat::CursorShape::SizeAll,  plat::CursorShape::SizeNS,    plat::CursorShape::SizeWE,
+      plat::CursorShape::SizeNESW, plat::CursorShape::SizeNWSE,  plat::CursorShape::UpArrow,
+  };
+  if (shape < 0 || shape >= static_cast<int>(std::size(kShapes))) return plat::CursorShape::Arrow;
+  return kShapes[shape];
+}
+
+void ShowAllWindowCursors() {
+  for (int n = 0; n <= kMaxWindowNumber; ++n) ShowWindowCursor(n);
+}
 
 }  // namespace
 
@@ -81,13 +99,23 @@ void WCursorShape(int shape, int mode) {
       return;
     }
     // A dialog field's own cursor is kept by the dialog manager.
-    if (Geo().kind == kDrawableWindow && WindowSlotInUse(CurrentWindow()))
+    if (Geo().kind == kDrawableWindow && WindowSlotInUse(CurrentWindow())) {
       detail::Slot(CurrentWindow()).cursorShape = shape;
+      ShowWindowCursor(CurrentWindow());
+    }
     return;
   }
   if (mode != 2)
     for (int n = 0; n <= kMaxWindowNumber; ++n) detail::Slot(n).cursorShape = 0;
   Geo().globalCursor = shape;
+  ShowAllWindowCursors();
+}
+
+void ShowWindowCursor(int n) {
+  if (!WindowSlotInUse(n)) return;
+  const plat::Hwnd client = detail::Slot(n).client;
+  if (client != plat::kNoWindow)
+    plat::SetWindowCursor(client, PlatformCursor(EffectiveCursorShape(n)));
 }
 
 int GlobalCursorShape() {

@@ -62,6 +62,8 @@ int GlobalCursorShape();
 int WindowCursorShape(int n);
 /// The shape shown over window N's client area.
 int EffectiveCursorShape(int n);
+/// Has window N's client area show the shape EffectiveCursorShape gives.
+void ShowWindowCursor(int n);
 
 /// Gives H (a toolkit frame or client) the focus and marks exactly the
 /// captions of the child windows that contain it active; null: all inactive.

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/FixedText.h"
 #include "platform/window/Window.h"
+#include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Menus.h"
@@ -78,15 +80,10 @@ constexpr std::int32_t kErrParentHidden = 1016;
 constexpr std::int32_t kErrParentHasDialog = 1046;
 constexpr std::int32_t kErrParentSpecial = 1056;
 
-std::string_view TrimRight(std::string_view t) {
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.remove_suffix(1);
-  return t;
-}
 
 /// A failure the program cannot go on from: show it and end with failure.
 [[noreturn]] void FatalWindowError(const char* text) {
-  std::fprintf(stderr, "Parvendrite Window: %s\n", text);
-  std::fflush(stderr);
+  ReportFatal("Parvendrite Window", text);
   std::exit(1);
 }
 
@@ -186,7 +183,7 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
   const int y = style.y >= 0 ? style.y : (screen.height - frame.height) / 2;
   s.normal = {x, y, x + frame.width, y + frame.height};
 
-  const std::string title(TrimRight(style.title));
+  const std::string title(plat::TrimRight(style.title, plat::kBlankOrNul));
   s.frame = plat::CreateWindow({.className = detail::kMainFrameClass,
                                 .title = title,
                                 .style = plat::kStylePopup,
@@ -198,6 +195,7 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
                                    .parent = s.frame});
   if (s.frame == plat::kNoWindow || s.client == plat::kNoWindow)
     FatalWindowError("Failed to create window - aborting.");
+  ShowWindowCursor(kMainWindow);
   s.flags = style.flags;
   detail::AttachBars(kMainWindow, style.menu, (style.flags & kWsStatusBar) != 0,
                      (style.flags & kWsFixedSize) == 0, {}, style.x < 0, style.y < 0);
@@ -283,7 +281,7 @@ void WindowOpenChild(int& number, int flags, int x, int y, int width, int height
   s.focusBefore = plat::GetFocus();
   s.returnTo = WindowNumberFromHandle(s.focusBefore);
 
-  const std::string text(TrimRight(title.value_or(std::string_view{})));
+  const std::string text(plat::TrimRight(title.value_or(std::string_view{}), plat::kBlankOrNul));
   plat::CreateParams cp{.className = detail::kChildFrameClass,
                         .title = text,
                         .style = inside ? plat::kStyleChild : plat::kStylePopup,
@@ -305,6 +303,7 @@ void WindowOpenChild(int& number, int flags, int x, int y, int width, int height
     SelectWindow(previous);
     return;
   }
+  ShowWindowCursor(n);
   detail::AttachBars(n, slot.menu, (flags & kWsStatusBar) != 0, (flags & kWsFixedSize) == 0,
                      toolbars, x == kKeepOrCentre, y == kKeepOrCentre);
 
@@ -474,7 +473,7 @@ void WindowRaiseChild(int n) {
 void WindowTitle(std::optional<std::string_view> title, int icon) {
   const int n = State().current;
   if (!WindowSlotInUse(n)) return;
-  if (title) plat::SetWindowText(Slot(n).frame, std::string(TrimRight(*title)));
+  if (title) plat::SetWindowText(Slot(n).frame, std::string(plat::TrimRight(*title, plat::kBlankOrNul)));
   // The program icon is the only icon there is until icon resources exist.
   if (icon != -1 && icon != 0) ReportLibraryError(kErrIconNotFound, "WindowTitle");
 }

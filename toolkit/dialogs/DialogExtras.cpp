@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/FixedText.h"
 #include "resources/ResourceFormat.h"
 #include "toolkit/core/Conversion.h"
 
@@ -21,20 +22,19 @@ constexpr std::string_view kSectionNames[] = {
 constexpr std::uint32_t kGridRowLabels = 0x400;
 constexpr std::uint32_t kGridNoLabelLines = 0x80;
 
+// Blanks between the words of an extras line.
+constexpr std::string_view kLineBlanks = " \t\r";
+
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
+  return kLineBlanks.find(c) != std::string_view::npos;
 }
 
 std::string_view SkipBlanks(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  return s.substr(i);
+  return plat::TrimLeft(s, kLineBlanks);
 }
 
 std::string_view TrimRight(std::string_view s) {
-  std::size_t n = s.size();
-  while (n > 0 && IsBlank(s[n - 1])) --n;
-  return s.substr(0, n);
+  return plat::TrimRight(s, kLineBlanks);
 }
 
 /// The text cut into lines (without their line feeds), each at most

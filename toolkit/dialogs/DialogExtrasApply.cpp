@@ -11,6 +11,7 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Menus.h"
+#include "toolkit/core/Rounding.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
 #include "toolkit/dialogs/DialogLists.h"
@@ -24,14 +25,6 @@ constexpr int kScreenPixelsPerInch = 96;
 constexpr int kSizeGripSize = 14;
 /// Scroll bar style: a size box aligned with the bottom-right corner.
 constexpr unsigned kSbsSizeBoxBottomRightAlign = 0x4;
-
-/// VALUE truncated towards zero and kept within 32 bits.
-std::int32_t TruncToInt(double v) {
-  if (std::isnan(v)) return 0;
-  constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-  constexpr double kMin = std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(std::clamp(std::trunc(v), kMin, kMax));
-}
 
 /// The low 16 bits as a signed number, as a 16-bit range holds it.
 int Low16(std::int32_t v) {
@@ -77,8 +70,8 @@ bool Encloses(const plat::Rect& q, const plat::Rect& r) {
 
 void ApplyRanges(DialogField& f, const ExtrasEntry& e) {
   const FieldType type = FieldTypeOf(f);
-  const std::int32_t low = TruncToInt(e.numbers[0]);
-  const std::int32_t high = TruncToInt(e.numbers[1]);
+  const std::int32_t low = TruncateInt(e.numbers[0]);
+  const std::int32_t high = TruncateInt(e.numbers[1]);
   if (type == kFieldProgressBar) {
     plat::ProgressSetRange(f.hwnd, Low16(low), Low16(high));
     plat::ProgressSetPos(f.hwnd, TextPosition(f.hwnd));

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/FixedText.h"
 #include "platform/controls/Controls.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Conversion.h"
@@ -34,11 +35,6 @@ DialogField* NeedField(LoadedDialog& d, int id, std::string_view name) {
   return f;
 }
 
-std::string TrimRight(std::string_view t) {
-  std::size_t n = t.size();
-  while (n > 0 && (t[n - 1] == ' ' || t[n - 1] == '\0')) --n;
-  return std::string(t.substr(0, n));
-}
 
 /// The window holding a field's text (a combo box's edit when it has one).
 plat::Hwnd TextWindow(const DialogField& f) {
@@ -92,7 +88,7 @@ void PutNumber(std::string_view name, int field, double value, std::string text,
     ReportLibraryError(kErrOutOfRange, name);
     return;
   }
-  StoreFieldText(*f, value, TrimRight(text), descriptor);
+  StoreFieldText(*f, value, std::string(plat::TrimRight(text, plat::kBlankOrNul)), descriptor);
 }
 
 /// The field's number; nullopt when its text is blank.
@@ -137,7 +133,7 @@ void WDialogPutReal(int field, float value, std::optional<std::string_view> form
   constexpr std::string_view kName = "WDialogPutReal";
   std::string descriptor;
   if (format && FirstNonBlank(*format) > 0)
-    descriptor = TrimRight(format->substr(0, kFormatCapacity));
+    descriptor = plat::TrimRight(format->substr(0, kFormatCapacity), plat::kBlankOrNul);
   else {
     LoadedDialog* d = CurrentDialog();
     descriptor = GetFieldFormat(d ? FindField(*d, field) : nullptr);
@@ -192,7 +188,7 @@ void WDialogPutString(int field, std::string_view text) {
   if (d == nullptr) return;
   DialogField* f = NeedField(*d, field, kName);
   if (f == nullptr) return;
-  StoreFieldText(*f, 0.0, TrimRight(text), "");
+  StoreFieldText(*f, 0.0, std::string(plat::TrimRight(text, plat::kBlankOrNul)), "");
 }
 
 void WDialogGetString(int field, std::string& text) {

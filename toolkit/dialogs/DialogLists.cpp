@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "platform/FixedText.h"
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/window/VirtualKeys.h"
@@ -45,21 +46,12 @@ DialogField* KindOf(int id, FieldType type) {
   return f != nullptr && FieldTypeOf(*f) == type ? f : nullptr;
 }
 
-std::string TrimRight(std::string_view t) {
-  std::size_t n = t.size();
-  while (n > 0 && (t[n - 1] == ' ' || t[n - 1] == '\0')) --n;
-  return std::string(t.substr(0, n));
-}
 
 bool SameText(std::string_view a, std::string_view b) {
   return SameClass(a, b);  // whole text, letter case ignored
 }
 
-/// Blank-pads or cuts T to the size OUT already has.
-void PadInto(std::string& out, std::string t) {
-  t.resize(out.size(), ' ');
-  out = std::move(t);
-}
+using plat::PadInto;
 
 int OptionCount(const DialogField& f, int kind) {
   return kind == 1 ? plat::ListBoxGetCount(f.hwnd) : plat::ComboBoxGetCount(f.hwnd);
@@ -321,14 +313,14 @@ void WDialogPutMenu(int field, std::span<const std::string> options, int n, int 
   // A count beyond the texts given adds only the texts there are.
   const int count = std::clamp(n, 0, static_cast<int>(options.size()));
   for (int i = 0; i < count; ++i) {
-    const std::string t = TrimRight(options[static_cast<std::size_t>(i)]);
+    const std::string t(plat::TrimRight(options[static_cast<std::size_t>(i)], plat::kBlankOrNul));
     if (kind == 1)
       plat::ListBoxAddString(f->hwnd, t);
     else
       plat::ComboBoxAddString(f->hwnd, t);
   }
   if (kind == 3 && text && option == 0) {
-    const std::string t = TrimRight(*text);
+    const std::string t(plat::TrimRight(*text, plat::kBlankOrNul));
     const int at = plat::ComboBoxFindStringExact(f->hwnd, -1, t);
     if (at >= 0 && SameText(plat::ComboBoxGetText(f->hwnd, at).value_or(""), t)) {
       plat::ComboBoxSetCurSel(f->hwnd, at);

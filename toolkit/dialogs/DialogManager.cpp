@@ -220,6 +220,14 @@ std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WP
     case plat::Msg::HScroll:
     case plat::Msg::VScroll:
       return ListFieldMessage(*d, m, w, l);
+    case plat::Msg::CtlColourEdit:
+    case plat::Msg::CtlColourListBox:
+    case plat::Msg::CtlColourButton:
+    case plat::Msg::CtlColourStatic: {
+      if (l == 0) return 0;
+      auto& colours = *reinterpret_cast<plat::ControlColours*>(l);
+      return DialogControlColours(dlg, m, colours, colours.control) ? 1 : 0;
+    }
     case plat::Msg::Size:
       if (w != plat::kSizeMinimized) ApplyResizeLayout(*d);
       return std::nullopt;

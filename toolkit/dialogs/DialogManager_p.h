@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/Controls.h"
 #include "platform/window/Messages.h"
 #include "resources/ResourceFormat.h"
 #include "toolkit/core/DialogStatus.h"
@@ -126,6 +127,11 @@ void InstallDialogEvents();
 void ConnectDialogGraphics();
 /// The items of an event a graphics field or dialog raised (type 100 + event).
 bool FillFieldEvent(LoadedDialog& d, int type, plat::WParam w, plat::LParam l, EventRecord& out);
+/// The colours dialog DIALOG gives CONTROL, which asked with MESSAGE (one of
+/// the CtlColour* messages): the text and background colours of the field's
+/// extras. False, COLOURS unchanged, when the field has none of its own.
+bool DialogControlColours(plat::Hwnd dialog, plat::Msg message, plat::ControlColours& colours,
+                          plat::Hwnd control);
 /// Unloads every dialog and zeroes the state and the status words.
 void ResetDialogManager();
 /// The dialog manager's part of the modal rules (see ModalDialogLink).

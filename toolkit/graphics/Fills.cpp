@@ -31,9 +31,7 @@ PolygonDecomposer& Decomposer() {
 }
 
 std::int32_t Trunc(float v) {
-  std::int32_t out;
-  (void)TruncateIntChecked(v, out);
-  return out;
+  return TruncateInt(v);
 }
 
 struct Box {

@@ -14,17 +14,17 @@
 #include "platform/Geometry.h"
 #include "platform/draw/Surface.h"
 #include "platform/window/Messages.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/graphics/StrokeFont.h"
 
 namespace tk {
 
-/// The drawing target of IGrSelect.
-enum DrawableKind : std::int32_t {
-  kDrawWindow = 1,
-  kDrawBitmap = 2,
-  kDrawDialogField = 3,
-  kDrawMetafile = 4,
-};
+/// The drawing targets of IGrSelect: the kinds of current drawable the
+/// toolkit core keeps (one type, so both headers can meet in one file).
+inline constexpr DrawableKind kDrawWindow = kDrawableWindow;
+inline constexpr DrawableKind kDrawBitmap = kDrawableBitmap;
+inline constexpr DrawableKind kDrawDialogField = kDrawableField;
+inline constexpr DrawableKind kDrawMetafile = kDrawableMetafile;
 
 /// Plot modes (IGrDrawMode).
 enum PlotMode : std::int32_t { kPlotCopy = 0, kPlotOr = 1, kPlotAnd = 2, kPlotXor = 3 };

@@ -16,9 +16,7 @@ namespace tk {
 namespace {
 
 std::int32_t Trunc(float v) {
-  std::int32_t out;
-  (void)TruncateIntChecked(v, out);
-  return out;
+  return TruncateInt(v);
 }
 
 struct Point2 {

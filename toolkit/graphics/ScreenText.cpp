@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "platform/FixedText.h"
 #include "platform/text/TextDraw.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
@@ -61,8 +62,7 @@ void GdiFontSelect(int width, int height, int angle, int face, int style,
       spec.charset = plat::Charset::Symbol;
       break;
     default: {
-      const auto end = userFace.find_last_not_of(' ');
-      spec.face = end == std::string::npos ? std::string() : userFace.substr(0, end + 1);
+      spec.face = plat::TrimRight(userFace);
       spec.charset = plat::Charset::Default;
       break;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/FixedText.h"
 #include "toolkit/graphics/StrokeFontData.h"
 
 namespace tk {
@@ -99,9 +100,7 @@ void SelectFamily(StrokeFontStore& fonts, int styleBits, BuiltinStrokeFont regul
 }  // namespace
 
 std::string_view StrokeFont::TrimmedName() const {
-  std::string_view s = name;
-  size_t end = s.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : s.substr(0, end + 1);
+  return plat::TrimRight(name);
 }
 
 std::string_view ToString(StrokeFontFault fault) {
@@ -167,9 +166,7 @@ void StrokeFontDefine(StrokeFontStore& fonts, const StrokeFontSource& font, int&
   f.charsetBits = font.charsetBits;
   f.flags = font.flags;
   f.defaultSpacing = font.defaultSpacing;
-  const std::string_view name = font.name.substr(0, kStrokeFontNameLength);
-  f.name.assign(name);
-  f.name.resize(kStrokeFontNameLength, ' ');
+  f.name = plat::Padded(font.name, kStrokeFontNameLength);
   f.stream.assign(font.stream);
   const size_t lowerCount = static_cast<size_t>(LowerEntriesFor(font.flags));
   f.lower.fill(0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/FixedText.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Graphics.h"
@@ -138,9 +139,7 @@ void WGrTextFont(std::optional<int> FAMILY, std::optional<int> STYLE, std::optio
     apply = true;
   }
   if (FACENAME && t.deviceFace == 0) {
-    std::string name(FACENAME->substr(0, 100));
-    name.resize(100, ' ');
-    t.userFace = name;
+    t.userFace = plat::Padded(*FACENAME, 100);
     apply = true;
   }
   if (SPACING) {

@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/FixedText.h"
 #include "platform/controls/Controls.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
@@ -79,11 +80,6 @@ const BrowseChoice* BrowseOf(int driver) {
   return nullptr;
 }
 
-std::string Trimmed(std::string_view s) {
-  const std::size_t end = s.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string() : std::string(s.substr(0, end + 1));
-}
-
 bool HasField(int field) {
   return WDialogFieldInfo(field, 5) != kFieldOther;
 }
@@ -144,7 +140,7 @@ int SelectedEntry(int field) {
 double FieldNumber(int field) {
   std::string text(64, ' ');
   WDialogGetString(field, text);
-  const std::string t = Trimmed(text);
+  const std::string t(plat::TrimRight(text));
   const std::size_t start = t.find_first_not_of(' ');
   if (start == std::string::npos) return 0.0;
   const char* begin = t.c_str() + start;
@@ -232,7 +228,7 @@ void Browse(int driver) {
   int filterIndex = 1;
   SelectFileCore(-1, b->filter, static_cast<int>(b->filter.size()), kSelectSave, name, b->title,
                  filterIndex, 0);
-  if (WDialogStatusQuery(4) == 1) WDialogPutString(kFieldName, Trimmed(name));
+  if (WDialogStatusQuery(4) == 1) WDialogPutString(kFieldName, plat::TrimRight(name));
 }
 
 /// After option CODE (22 or 26) changed, the working NAME takes the
@@ -343,7 +339,7 @@ void FillDeviceList(int driver) {
   } else {
     const std::span<const std::int32_t> order = ListOrder(driver);
     for (std::size_t i = 0; i < order.size(); ++i) {
-      entries.emplace_back(Trimmed(ModelName(driver, order[i])));
+      entries.emplace_back(plat::TrimRight(ModelName(driver, order[i])));
       if (order[i] == CurrentModel(driver)) selected = static_cast<int>(i) + 1;
     }
   }
@@ -362,7 +358,7 @@ void ChooseDevice(int driver, int n, double factor, std::string& name) {
     HardcopyOptionSet(22, n - 1);
     ReadName(name);
     FollowExtension(22, name);
-    WDialogPutString(kFieldName, Trimmed(name));
+    WDialogPutString(kFieldName, plat::TrimRight(name));
     return;
   }
   const std::span<const std::int32_t> order = ListOrder(driver);
@@ -510,7 +506,7 @@ void HardcopyDialogDevice(int unit, std::string& name, int driver, bool restrict
   const KeptOptions kept;
   const HardcopyUnit& u = HardcopyUnitOf(unit);
 
-  WDialogPutString(kFieldName, Trimmed(name));
+  WDialogPutString(kFieldName, plat::TrimRight(name));
   WDialogPutString(kFieldSizeLabel, "Size/Position (" + std::string(u.deviceName) + ")");
   ShowSizes(u.factor);
   WDialogTitle(spec->title);
@@ -538,8 +534,8 @@ void HardcopyDialogDevice(int unit, std::string& name, int driver, bool restrict
       std::string width(32, ' '), height(32, ' ');
       WDialogGetString(kOptionFieldBase + 1, width);
       WDialogGetString(kOptionFieldBase + 2, height);
-      WDialogPutString(kOptionFieldBase + 1, Trimmed(height));
-      WDialogPutString(kOptionFieldBase + 2, Trimmed(width));
+      WDialogPutString(kOptionFieldBase + 1, plat::TrimRight(height));
+      WDialogPutString(kOptionFieldBase + 2, plat::TrimRight(width));
     } else if (r.value2 == kFieldDeviceList) {
       const int n = SelectedEntry(kFieldDeviceList);
       if (n == 0 || n == listed) return;
@@ -572,9 +568,9 @@ void HardcopyDialogFile(int unit, std::string& name, int dialog, int mode, bool 
   const bool hasName = mode != kHardcopyMoreOptions && HasField(kFieldName);
 
   if (hasName) {
-    WDialogPutString(kFieldName, Trimmed(name));
+    WDialogPutString(kFieldName, plat::TrimRight(name));
     if (HasField(kFieldClipboard))
-      WDialogPutRadioButton(Trimmed(name).empty() ? kFieldClipboard : kFieldToFile);
+      WDialogPutRadioButton(plat::TrimRight(name).empty() ? kFieldClipboard : kFieldToFile);
   }
   if (HasField(kFieldSizeLabel)) {
     const bool pixels = driver == kDriverSvg || driver == kDriverBitImage;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/FixedText.h"
 #include "platform/system/Process.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/OsServices.h"
@@ -18,16 +19,8 @@
 namespace tk {
 namespace {
 
-std::string Padded(std::string_view text, std::size_t length) {
-  std::string s(text.substr(0, length));
-  s.resize(length, ' ');
-  return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-  const std::size_t end = s.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : s.substr(0, end + 1);
-}
+using plat::Padded;
+using plat::TrimRight;
 
 // The name in single quotes, each quote written as '\''.
 std::string ShellQuoted(std::string_view name) {

@@ -40,6 +40,13 @@ void HeadlessBackend::SetOverlay(NativeWindow w) {
   if (auto it = windows_.find(w); it != windows_.end()) it->second.overlay = true;
 }
 
+void HeadlessBackend::SetCursor(NativeWindow w, CursorShape shape) {
+  if (auto it = windows_.find(w); it != windows_.end()) {
+    it->second.cursor = shape;
+    it->second.cursorChanges.push_back(shape);
+  }
+}
+
 void HeadlessBackend::Present(NativeWindow w, const Surface& surface, const Rect& area) {
   auto it = windows_.find(w);
   if (it == windows_.end()) return;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/backend/Backend.h"
 
@@ -33,6 +34,7 @@ class HeadlessBackend final : public Backend {
   std::uint64_t NowMs() override { return now_; }
   Point CursorPos() const override { return cursor_; }
   void Beep() override { ++beeps_; }
+  void SetCursor(NativeWindow w, CursorShape shape) override;
   std::optional<std::string> ScriptedAnswer(std::string_view kind) override;
 
   // --- scripting ---
@@ -60,6 +62,8 @@ class HeadlessBackend final : public Backend {
     bool overlay = false;  // unframed pop-up
     Surface shown;         // what has been presented
     int presents = 0;
+    CursorShape cursor = CursorShape::Arrow;  // the shape shown over it now
+    std::vector<CursorShape> cursorChanges;   // every shape set, in order
   };
   /// Null when W is not a live window.
   const NativeState* Window(NativeWindow w) const;

@@ -20,12 +20,14 @@
 // (Expose, FocusIn, FocusOut) get other names before Xlib is included.
 #include "platform/backend/Backend.h"
 #include "platform/backend/x11/X11TestHooks.h"
+#include "platform/window/VirtualKeys.h"
 
 namespace plat {
 namespace {
 constexpr InputEvent::Kind kExposeEvent = InputEvent::Kind::Expose;
 constexpr InputEvent::Kind kFocusInEvent = InputEvent::Kind::FocusIn;
 constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
+using PointerShape = CursorShape;  // Xlib defines CursorShape as a macro
 }  // namespace
 }  // namespace plat
 
@@ -33,6 +35,7 @@ constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
@@ -50,59 +53,6 @@ constexpr InputEvent::Kind kFocusOutEvent = InputEvent::Kind::FocusOut;
 
 namespace plat {
 namespace {
-
-// Standard virtual-key codes the table below uses by name.
-enum : int {
-  kVkBack = 0x08,
-  kVkTab = 0x09,
-  kVkClear = 0x0C,
-  kVkReturn = 0x0D,
-  kVkShift = 0x10,
-  kVkControl = 0x11,
-  kVkMenu = 0x12,  // Alt
-  kVkPause = 0x13,
-  kVkCapital = 0x14,
-  kVkEscape = 0x1B,
-  kVkSpace = 0x20,
-  kVkPrior = 0x21,
-  kVkNext = 0x22,
-  kVkEnd = 0x23,
-  kVkHome = 0x24,
-  kVkLeft = 0x25,
-  kVkUp = 0x26,
-  kVkRight = 0x27,
-  kVkDown = 0x28,
-  kVkSelect = 0x29,
-  kVkExecute = 0x2B,
-  kVkSnapshot = 0x2C,
-  kVkInsert = 0x2D,
-  kVkDelete = 0x2E,
-  kVkHelp = 0x2F,
-  kVkLWin = 0x5B,
-  kVkRWin = 0x5C,
-  kVkApps = 0x5D,
-  kVkNumpad0 = 0x60,
-  kVkMultiply = 0x6A,
-  kVkAdd = 0x6B,
-  kVkSeparator = 0x6C,
-  kVkSubtract = 0x6D,
-  kVkDecimal = 0x6E,
-  kVkDivide = 0x6F,
-  kVkF1 = 0x70,
-  kVkNumLock = 0x90,
-  kVkScroll = 0x91,
-  kVkOem1 = 0xBA,  // ;:
-  kVkOemPlus = 0xBB,
-  kVkOemComma = 0xBC,
-  kVkOemMinus = 0xBD,
-  kVkOemPeriod = 0xBE,
-  kVkOem2 = 0xBF,  // /?
-  kVkOem3 = 0xC0,  // `~
-  kVkOem4 = 0xDB,  // [{
-  kVkOem5 = 0xDC,  // \|
-  kVkOem6 = 0xDD,  // ]}
-  kVkOem7 = 0xDE,  // '"
-};
 
 struct KeyName {
   KeySym keysym;
@@ -316,6 +266,8 @@ class X11Backend final : public Backend {
   }
 
   ~X11Backend() override {
+    for (Cursor c : cursors_)
+      if (c != 0) XFreeCursor(dpy_, c);
     for (auto& [id, win] : windows_) {
       XFreeGC(dpy_, win.gc);
       XDestroyWindow(dpy_, win.xid);
@@ -401,6 +353,16 @@ class X11Backend final : public Backend {
     XSetWindowAttributes a{};
     a.override_redirect = True;
     XChangeWindowAttributes(dpy_, win->xid, CWOverrideRedirect, &a);
+    XFlush(dpy_);
+  }
+
+  void SetCursor(NativeWindow w, PointerShape shape) override {
+    const Win* win = Find(w);
+    if (win == nullptr) return;
+    const auto index = static_cast<std::size_t>(shape);
+    if (index >= cursors_.size()) return;
+    if (cursors_[index] == 0) cursors_[index] = XCreateFontCursor(dpy_, FontGlyph(shape));
+    XDefineCursor(dpy_, win->xid, cursors_[index]);
     XFlush(dpy_);
   }
 
@@ -788,6 +750,29 @@ class X11Backend final : public Backend {
   std::vector<char> image_;  // Present's conversion buffer, kept to avoid reallocating
   Point cursor_;
   std::uint64_t pixelsSent_ = 0;  // by Present, for tests
+  // The server's cursors, made on first use, one per PointerShape.
+  std::array<Cursor, static_cast<std::size_t>(PointerShape::Hand) + 1> cursors_{};
+
+  /// The glyph of the X cursor font that stands for SHAPE. The font has no
+  /// diagonal double arrows: the corner cursors stand in for them.
+  static unsigned FontGlyph(PointerShape shape) {
+    switch (shape) {
+      case PointerShape::Arrow: return XC_left_ptr;
+      case PointerShape::Hourglass: return XC_watch;
+      case PointerShape::ArrowHourglass: return XC_watch;
+      case PointerShape::Cross: return XC_crosshair;
+      case PointerShape::IBeam: return XC_xterm;
+      case PointerShape::No: return XC_X_cursor;
+      case PointerShape::SizeAll: return XC_fleur;
+      case PointerShape::SizeNS: return XC_sb_v_double_arrow;
+      case PointerShape::SizeWE: return XC_sb_h_double_arrow;
+      case PointerShape::SizeNESW: return XC_top_right_corner;
+      case PointerShape::SizeNWSE: return XC_bottom_right_corner;
+      case PointerShape::UpArrow: return XC_sb_up_arrow;
+      case PointerShape::Hand: return XC_hand2;
+    }
+    return XC_left_ptr;
+  }
 };
 
 }  // namespace

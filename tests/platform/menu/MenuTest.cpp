@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/controls/Controls.h"
@@ -65,6 +66,7 @@ class MenuTest : public ::testing::Test {
     RegisterWindowClass({"MenuHost",
                          [this](Hwnd h, Msg m, WParam w, LParam l) -> LResult {
                            if (m == Msg::Command) commands.push_back(LowWord(w));
+                           if (m == Msg::Char) chars.push_back(static_cast<char>(w));
                            if (m == Msg::MenuSelect) selected.push_back(l == 0 ? -1 : int(w));
                            if (m == Msg::EnterMenuLoop) entered.push_back(int(w));
                            if (m == Msg::ExitMenuLoop) exited.push_back(int(w));
@@ -83,6 +85,7 @@ class MenuTest : public ::testing::Test {
   Hwnd top = kNoWindow;
   HMenu menu = kNoMenu;
   std::vector<int> commands, selected, entered, exited;
+  std::string chars;
 };
 
 TEST(MenuModel, EntriesPathsAndDestruction) {
@@ -149,6 +152,26 @@ TEST_F(MenuTest, KeyboardMovesThroughEntriesAndChooses) {
   harness.HoverMenuItem(top, 100).Key(kVkRight).Char('t');
   harness.DispatchPending();
   EXPECT_EQ(commands, (std::vector<int>{104, 201}));
+}
+
+// A real keyboard types a character with Enter and Escape. The key that
+// ends the menu takes its character with it, so the command it chose (a
+// dialog whose default button Enter would press) never sees it; characters
+// typed afterwards still arrive.
+TEST_F(MenuTest, TheKeyThatEndsTheMenuTakesItsCharacterWithIt) {
+  SetMenu(top, menu);
+  harness.HoverMenuItem(top, 100);
+  harness.Key(kVkDown).Key(kVkReturn, '\r').Char('x');
+  harness.DispatchPending();
+  EXPECT_EQ(commands, (std::vector<int>{101}));
+  EXPECT_EQ(chars, "x");
+
+  chars.clear();
+  harness.HoverMenuItem(top, 100);
+  harness.Key(kVkEscape, 0x1B).Key(kVkEscape, 0x1B).Char('y');
+  harness.DispatchPending();
+  EXPECT_EQ(commands, (std::vector<int>{101}));
+  EXPECT_EQ(chars, "y");
 }
 
 TEST_F(MenuTest, F10AndAltLetterEnterTheBar) {

@@ -193,5 +193,49 @@ TEST_F(InputTest, ReparentingKeepsTheRectangleNumbers) {
   EXPECT_EQ(GetParent(left), top);
 }
 
+// The pointer shows the shape of the window under it, or of the nearest
+// window around it that has one; the top-level window's native window is
+// told only when the shape changes.
+TEST_F(InputTest, PointerShowsTheShapeOfTheWindowUnderItOrItsNearestAncestor) {
+  const NativeWindow native = GetNativeWindow(top);
+  const auto shown = [&] { return harness.Backend().Window(native)->cursor; };
+  SetWindowCursor(left, CursorShape::Cross);
+  SetWindowCursor(right, CursorShape::SizeWE);
+  EXPECT_EQ(CursorShownOver(inner), CursorShape::Cross);
+  EXPECT_EQ(CursorShownOver(top), CursorShape::Arrow);
+
+  struct Case {
+    Hwnd over;
+    Point at;
+    CursorShape expected;
+  };
+  const Case cases[] = {
+      {inner, {5, 5}, CursorShape::Cross},    // inherits left's
+      {right, {5, 5}, CursorShape::SizeWE},   // its own
+      {top, {250, 150}, CursorShape::Arrow},  // none anywhere
+      {left, {2, 2}, CursorShape::Cross},
+  };
+  for (const Case& c : cases) {
+    harness.MouseMove(c.over, c.at);
+    harness.DispatchPending();
+    EXPECT_EQ(shown(), c.expected) << c.at.x << "," << c.at.y;
+  }
+  // A change to the window under the pointer shows at once; one elsewhere
+  // does not reach the screen.
+  SetWindowCursor(inner, CursorShape::Hourglass);
+  EXPECT_EQ(shown(), CursorShape::Cross);  // the pointer is over left, not inner
+  SetWindowCursor(left, CursorShape::IBeam);
+  EXPECT_EQ(shown(), CursorShape::IBeam);
+  SetWindowCursor(right, std::nullopt);
+  EXPECT_EQ(CursorShownOver(right), CursorShape::Arrow);
+  EXPECT_EQ(harness.Backend().Window(native)->cursorChanges,
+            (std::vector<CursorShape>{CursorShape::Cross, CursorShape::SizeWE, CursorShape::Arrow,
+                                      CursorShape::Cross, CursorShape::IBeam}));
+  // Windows that are gone, and no window at all, are no fault.
+  SetWindowCursor(kNoWindow, CursorShape::Cross);
+  EXPECT_EQ(CursorShownOver(kNoWindow), CursorShape::Arrow);
+  EXPECT_EQ(GetWindowCursor(kNoWindow), std::nullopt);
+}
+
 }  // namespace
 }  // namespace plat::testing

@@ -287,6 +287,19 @@ TEST_F(X11Smoke, DeleteRequestBecomesClose) {
   backend_->DestroyWindow(other);
 }
 
+// Every pointer shape comes from the server's cursor font without an X
+// error; a window that is gone is passed over.
+TEST_F(X11Smoke, EveryPointerShapeIsAServerCursor) {
+  const plat::NativeWindow w = ShownWindow({50, 50, 250, 150});
+  ::testing::internal::CaptureStderr();
+  for (int shape = 0; shape <= static_cast<int>(plat::CursorShape::Hand); ++shape)
+    backend_->SetCursor(w, static_cast<plat::CursorShape>(shape));
+  backend_->SetCursor(w + 1000, plat::CursorShape::Cross);
+  ASSERT_TRUE(plat::x11test::Sync(*backend_));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  backend_->DestroyWindow(w);
+}
+
 TEST_F(X11Smoke, MoveAndResizeAreReported) {
   const plat::NativeWindow w = ShownWindow({100, 100, 300, 250});
   backend_->MoveWindow(w, {150, 120, 270, 210});

@@ -79,6 +79,56 @@ TEST_F(ToolkitWindowTest, CursorModes) {
   EXPECT_EQ(WindowCursorShape(child), 0);
 }
 
+// What the shapes above show on the screen: over each client area the
+// window's own cursor, else the global one; a window opened later shows the
+// global one from the start.
+TEST_F(ToolkitWindowTest, CursorsShowOverTheClientAreas) {
+  int child = 0;
+  WindowOpenChild(child, 7, 0, 0, 100, 100);
+  harness.MouseMove(Client(child), {10, 10});
+  harness.DispatchPending();
+  const plat::NativeWindow native = plat::GetNativeWindow(plat::GetTopLevel(Client(child)));
+  const auto shownNow = [&] { return harness.Backend().Window(native)->cursor; };
+
+  WCursorShape(kCursorCross, 1);
+  EXPECT_EQ(plat::CursorShownOver(Client(child)), plat::CursorShape::Cross);
+  EXPECT_EQ(plat::CursorShownOver(Client(0)), plat::CursorShape::Arrow);
+  EXPECT_EQ(shownNow(), plat::CursorShape::Cross);  // at once, the pointer is there
+
+  WCursorShape(kCursorHourglass);
+  EXPECT_EQ(plat::CursorShownOver(Client(child)), plat::CursorShape::Hourglass);
+  EXPECT_EQ(plat::CursorShownOver(Client(0)), plat::CursorShape::Hourglass);
+  EXPECT_EQ(shownNow(), plat::CursorShape::Hourglass);
+  int later = 0;
+  WindowOpenChild(later, 7, 200, 0, 100, 100);
+  EXPECT_EQ(plat::CursorShownOver(Client(later)), plat::CursorShape::Hourglass);
+
+  WCursorShape(kCursorArrow, 2);
+  EXPECT_EQ(shownNow(), plat::CursorShape::Arrow);
+
+  WindowMakeCurrent(child);
+  struct Case {
+    int shape;
+    plat::CursorShape shown;
+  };
+  const Case table[] = {
+      {kCursorArrowHourglass, plat::CursorShape::ArrowHourglass},
+      {kCursorIBeam, plat::CursorShape::IBeam},
+      {kCursorNo, plat::CursorShape::No},
+      {kCursorMove, plat::CursorShape::SizeAll},
+      {kCursorSizeNS, plat::CursorShape::SizeNS},
+      {kCursorSizeWE, plat::CursorShape::SizeWE},
+      {kCursorSizeNESW, plat::CursorShape::SizeNESW},
+      {kCursorSizeNWSE, plat::CursorShape::SizeNWSE},
+      {kCursorUpArrow, plat::CursorShape::UpArrow},
+      {12345, plat::CursorShape::Arrow},  // no cursor resource of that number
+  };
+  for (const Case& c : table) {
+    WCursorShape(c.shape, 1);
+    EXPECT_EQ(shownNow(), c.shown) << c.shape;
+  }
+}
+
 TEST_F(ToolkitWindowTest, ActivatingAChildMarksOnlyItsCaptionActive) {
   int a = 0;
   int b = 0;

@@ -326,4 +326,25 @@ TEST_F(StartupTest, AbnormalExitMessages) {
   EXPECT_EQ(shown_, "");
 }
 
+// Without a show hook the message always reaches standard error, and also
+// the message box when one can be shown (before the main window exists too).
+TEST_F(StartupTest, AbnormalExitWritesStandardErrorAndShowsTheBox) {
+  tk::SetAbnormalExitHooks(nullptr, [this](int code) { exitCode_ = code; });
+  for (const bool boxShown : {true, false}) {
+    SCOPED_TRACE(boxShown ? "box shown" : "no display");
+    std::string boxed;
+    tk::SetAbnormalExitBox([&](const std::string& title, const std::string& text) {
+      boxed = title + "|" + text;
+      return boxShown;
+    });
+    testing::internal::CaptureStderr();
+    tk::AbnormalExit("Failed to execute program", 2);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Parvendrite: Abnormal exit (code 2) : Failed to execute program\n");
+    EXPECT_EQ(boxed, "Parvendrite|Abnormal exit (code 2) : Failed to execute program");
+    EXPECT_EQ(exitCode_, 2);
+  }
+  tk::SetAbnormalExitBox(nullptr);
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FixedText.h"
+
 namespace tk::detail {
 
 /// The argument as the system gets it: up to a NUL, from the first non-blank
@@ -10,10 +12,7 @@ namespace tk::detail {
 inline std::string ArgText(std::string_view text) {
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
+  return std::string(plat::Trim(text));
 }
 
 /// FIELD := VALUE blank-padded to FIELD's size; false (FIELD blank) when it

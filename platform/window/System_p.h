@@ -28,6 +28,7 @@ struct Win {
   std::vector<Hwnd> children;  // z-order, bottom first
   bool shown = false;
   bool enabled = true;
+  std::optional<CursorShape> cursor;  // none: the parent's
   bool destroying = false;
   Rect invalid;  // client coordinates
   bool erase = false;
@@ -37,6 +38,7 @@ struct Win {
   Surface surface;
   Rect toPresent;  // surface pixels drawn but not yet shown
   Hwnd lastFocus = kNoWindow;
+  std::optional<CursorShape> shownCursor;  // as last given to the backend
 
   Rect Client() const { return {0, 0, rect.Width(), rect.Height()}; }
 };
@@ -79,6 +81,7 @@ struct System {
   ClickState click;
   std::uint64_t messageTime = 0;
   Point messagePos;
+  Hwnd pointer = kNoWindow;  // the window the pointer was last seen over
 };
 
 /// The running instance, or null.
@@ -104,6 +107,8 @@ Message MakeMessage(Hwnd h, Msg m, WParam w, LParam l);
 void Invalidate(Win* w, Rect r, bool erase);
 /// Calls the starvation handler.
 void Starve();
+/// The pointer is over H now: its top-level window shows H's cursor.
+void PointerOver(Hwnd h);
 /// Turns one backend event into messages.
 void TranslateInput(const InputEvent& ev);
 /// Changes a window's rectangle; FROMBACKEND when the screen already has it.

@@ -1,0 +1,142 @@
+#!/usr/bin/python3
+"""Reading speed of the program against its peers, in one run, wall clock.
+
+SEG-Y: the program's read benchmark (BM_SegyReadIbm: 1000 traces x 2000
+IBM float samples, big-endian, about 8 MB), segyio (python3-segyio) reading
+the very file the benchmark wrote, and a raw read of that file. SEG-2: the
+program's read benchmark (BM_Seg2InFloatFile) against a raw read of its file.
+
+The readers take turns, round after round, so that a change in the machine's
+load touches all of them alike; the medians over the rounds are compared.
+
+The raw read is the whole file read into memory in one call (Python's
+f.read()): the copy out of the system's file cache, the floor under any
+reader of the file.
+
+Usage: bench/compare_peers.py [path/to/velloran_bench] [--rounds N]
+"""
+
+import argparse
+import json
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+# segyio comes from the system's package (python3-segyio): run under the
+# system's interpreter when another one was used and lacks it.
+try:
+    import segyio  # noqa: F401
+except ImportError:
+    if os.path.exists("/usr/bin/python3") and os.path.realpath(sys.executable) != \
+            os.path.realpath("/usr/bin/python3") and "VELLORAN_PEERS_REEXEC" not in os.environ:
+        os.environ["VELLORAN_PEERS_REEXEC"] = "1"
+        os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
+
+
+def bench_median_seconds(exe, name, folder, repetitions=5):
+    """Median wall time of one run of benchmark NAME, in seconds."""
+    env = dict(os.environ, VELLORAN_BENCH_DIR=folder, VELLORAN_HEADLESS="1")
+    out = subprocess.run(
+        [exe, f"--benchmark_filter=^{name}(/|$)", f"--benchmark_repetitions={repetitions}",
+         "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
+        env=env, check=True, capture_output=True, text=True).stdout
+    for b in json.loads(out)["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
+            return b["real_time"] * scale
+    raise RuntimeError(f"no median for {name}")
+
+
+def timed(fn, repetitions=9):
+    """Median wall time of FN over REPETITIONS calls, after one warm-up."""
+    fn()
+    times = []
+    for _ in range(repetitions):
+        t = time.perf_counter()
+        fn()
+        times.append(time.perf_counter() - t)
+    return statistics.median(times)
+
+
+def raw_read(path):
+    size = os.path.getsize(path)
+
+    def read():
+        with open(path, "rb") as f:
+            if len(f.read()) != size:
+                raise RuntimeError("short read")
+    return read
+
+
+def segyio_read(path):
+    import segyio
+
+    def read():
+        with segyio.open(path, ignore_geometry=True) as f:
+            data = f.trace.raw[:]
+        if data.shape != (1000, 2000):
+            raise RuntimeError(f"segyio read {data.shape}")
+        return data
+    return read
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("bench", nargs="?",
+                        default=os.path.join(here, "..", "build", "bench", "velloran_bench"))
+    parser.add_argument("--rounds", type=int, default=5)
+    args = parser.parse_args()
+
+    try:
+        import segyio  # noqa: F401
+        have_segyio = True
+    except ImportError:
+        have_segyio = False
+        print("segyio is not installed (python3-segyio): SEG-Y is compared with the raw read only")
+
+    with open("/proc/loadavg") as f:
+        print("load average before:", " ".join(f.read().split()[:3]))
+
+    with tempfile.TemporaryDirectory() as folder:
+        segy = os.path.join(folder, "velloran-segy-bench.sgy")
+        seg2 = os.path.join(folder, "velloran-seg2-bench.sg2")
+        t = {k: [] for k in ("program", "segyio", "raw", "seg2", "seg2 raw")}
+        for _ in range(args.rounds):
+            t["program"].append(bench_median_seconds(args.bench, "BM_SegyReadIbm", folder))
+            if have_segyio:
+                t["segyio"].append(timed(segyio_read(segy)))
+            t["raw"].append(timed(raw_read(segy)))
+            t["seg2"].append(bench_median_seconds(args.bench, "BM_Seg2InFloatFile", folder))
+            t["seg2 raw"].append(timed(raw_read(seg2)))
+        segy_mb = os.path.getsize(segy) / 1e6
+        seg2_mb = os.path.getsize(seg2) / 1e6
+
+    with open("/proc/loadavg") as f:
+        print("load average after: ", " ".join(f.read().split()[:3]))
+    m = {k: statistics.median(v) for k, v in t.items() if v}
+
+    def line(label, key, mb):
+        print(f"  {label:<36} {m[key] * 1e3:8.2f} ms  {mb / m[key]:8.0f} MB/s")
+
+    print(f"SEG-Y, {segy_mb:.1f} MB (1000 traces x 2000 IBM samples), medians of "
+          f"{args.rounds} rounds, wall clock:")
+    line("program (BM_SegyReadIbm)", "program", segy_mb)
+    if "segyio" in m:
+        line("segyio (trace.raw[:])", "segyio", segy_mb)
+    line("raw read of the file", "raw", segy_mb)
+    if "segyio" in m:
+        print(f"  program / segyio speed:          {m['segyio'] / m['program']:.2f}x  (goal >= 2)")
+    print(f"  program / raw read speed:        {m['raw'] / m['program']:.2f}x  (goal >= 0.5)")
+    print(f"SEG-2, {seg2_mb:.1f} MB (240 traces x 4000 float samples):")
+    line("program (BM_Seg2InFloatFile)", "seg2", seg2_mb)
+    line("raw read of the file", "seg2 raw", seg2_mb)
+    print(f"  program / raw read speed:        {m['seg2 raw'] / m['seg2']:.2f}x  (goal >= 0.5)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

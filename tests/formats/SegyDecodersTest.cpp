@@ -1,0 +1,169 @@
+// The SEG-Y decoders over byte spans: samples of every format in both byte
+// orders against a plain reference, the sample range against the scalar
+// rule, the byte-order decision of the binary header, and the fuzz entry
+// over a seeded corpus of damaged headers and samples.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "formats/IbmFloat.h"
+#include "formats/SegyHeaders.h"
+#include "formats/SegyIn.h"
+#include "support/ByteOrder.h"
+#include "support/Numerics.h"
+#include "tests/fuzz/SegyDecoders.h"
+
+namespace {
+
+using namespace vel;
+
+// 37 values (not a multiple of any vector width) with both signs, zero and
+// the limits of the integer formats.
+std::vector<std::int32_t> Values() {
+  std::vector<std::int32_t> v;
+  for (int k = 0; k < 33; ++k) v.push_back((k % 2 == 0 ? 1 : -1) * k * 977);
+  v.insert(v.end(), {32767, -32768, 2147483647, -2147483647 - 1});
+  return v;
+}
+
+TEST(SegyDecoders, SamplesOfEveryFormatAndByteOrder) {
+  const std::vector<std::int32_t> values = Values();
+  const std::size_t n = values.size();
+  for (const int format : {1, 2, 3, 5}) {
+    for (const bool big : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "format " << format << (big ? " big" : " little"));
+      const sup::ByteOrder order = big ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+      const std::size_t bps = static_cast<std::size_t>(SegyBytesPerSample(format));
+      std::vector<std::byte> bytes(n * bps);
+      std::vector<float> expected(n);
+      for (std::size_t k = 0; k < n; ++k) {
+        std::byte* at = bytes.data() + k * bps;
+        const std::int32_t v = values[k];
+        switch (format) {
+          case 1: {  // IBM words, most significant byte first whatever the order
+            const float real = static_cast<float>(v) * 0.001f;
+            const std::uint32_t ibm = IeeeToIbmBits(std::bit_cast<std::uint32_t>(real));
+            sup::StoreU32(at, ibm, sup::ByteOrder::Big);
+            expected[k] = std::bit_cast<float>(IbmToIeeeBits(ibm));
+            break;
+          }
+          case 2:
+            sup::StoreU32(at, static_cast<std::uint32_t>(v), order);
+            expected[k] = static_cast<float>(v);
+            break;
+          case 3:
+            sup::StoreU16(at, static_cast<std::uint16_t>(v), order);
+            expected[k] = static_cast<float>(static_cast<std::int16_t>(v));
+            break;
+          default: {
+            const float real = static_cast<float>(v) * 0.25f;
+            sup::StoreU32(at, std::bit_cast<std::uint32_t>(real), order);
+            expected[k] = real;
+            break;
+          }
+        }
+      }
+      std::vector<float> out(n, -1.0f);
+      ASSERT_TRUE(DecodeSegySamples(bytes, format, big, out));
+      EXPECT_EQ(out, expected);
+      // One byte short: refused, nothing read past the span.
+      EXPECT_FALSE(DecodeSegySamples(std::span<const std::byte>(bytes).first(bytes.size() - 1),
+                                     format, big, out));
+    }
+  }
+  std::vector<float> out(4);
+  const std::vector<std::byte> bytes(16);
+  for (const int format : {0, 4, 6, -1}) EXPECT_FALSE(DecodeSegySamples(bytes, format, false, out));
+}
+
+TEST(SegyDecoders, SampleRangeFollowsTheScalarRule) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<float> pool = {3.0f,   -2.0f, nan,    1.0e16f, -1.0e16f, 1.0e-31f, -1.0e-31f,
+                                   -0.0f,  0.0f,  inf,    -inf,    7.5f,     -9.25f,   1.0e15f,
+                                   -1.0e15f, 1.0e-30f, 42.0f, -41.0f, 0.5f};
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 400; ++trial) {
+    const std::size_t n = static_cast<std::size_t>(trial % 53);
+    std::vector<float> v(n);
+    for (float& x : v) x = pool[rng() % pool.size()];
+    float lo = 1.0e30f, hi = -1.0e30f, rlo = 1.0e30f, rhi = -1.0e30f;
+    SegySampleRange(v, lo, hi);
+    sup::FINDNX(v, static_cast<int>(n), rlo, rhi);
+    EXPECT_EQ(lo, rlo) << "trial " << trial;
+    EXPECT_EQ(hi, rhi) << "trial " << trial;
+  }
+}
+
+TEST(SegyDecoders, BinaryHeaderDecidesTheByteOrder) {
+  struct Case {
+    std::uint16_t stored;  // the format code's two bytes as a little-endian value
+    SegyBinaryOutcome outcome;
+    bool big;
+    int format;
+  };
+  for (const Case c : {Case{5, SegyBinaryOutcome::Ok, false, 5},
+                       Case{1, SegyBinaryOutcome::Ok, false, 5},  // IBM code in a little-endian file
+                       Case{0x0100, SegyBinaryOutcome::Ok, true, 1},
+                       Case{0x0300, SegyBinaryOutcome::Ok, true, 3},
+                       Case{9, SegyBinaryOutcome::BadFormat, false, 0}}) {
+    SCOPED_TRACE(c.stored);
+    std::vector<std::byte> bytes(kSegyBinaryHeaderBytes);
+    sup::StoreU16(bytes.data() + (segy_bin::kFormat.position - segy_bin::kFirstPosition),
+                  c.stored, sup::ByteOrder::Little);
+    sup::StoreU16(bytes.data() + (segy_bin::kSamples.position - segy_bin::kFirstPosition), 1000,
+                  c.big ? sup::ByteOrder::Big : sup::ByteOrder::Little);
+    SegyBinaryHeader bin{};
+    bool big = !c.big;
+    int bad = 0;
+    ASSERT_EQ(DecodeSegyBinaryHeader(bytes, bin, big, bad), c.outcome);
+    if (c.outcome != SegyBinaryOutcome::Ok) {
+      EXPECT_EQ(bad, static_cast<std::int16_t>(sup::ByteSwap16(c.stored)));
+      continue;
+    }
+    EXPECT_EQ(big, c.big);
+    EXPECT_EQ(SegyGet(bin, segy_bin::kFormat), c.format);
+    EXPECT_EQ(SegyGet(bin, segy_bin::kSamples), 1000);
+  }
+  SegyBinaryHeader bin{};
+  bool big = false;
+  int bad = 0;
+  EXPECT_EQ(DecodeSegyBinaryHeader(std::vector<std::byte>(399), bin, big, bad),
+            SegyBinaryOutcome::Short);
+}
+
+TEST(SegyDecoders, FuzzEntryOverASeededCorpus) {
+  // A small big-endian IBM file: text header, binary header, two traces.
+  std::string seed(kSegyFileHeaderBytes + 2 * (kSegyTraceHeaderBytes + 40), '\0');
+  seed.replace(0, 3, "C 1");
+  auto* b = reinterpret_cast<std::byte*>(seed.data());
+  sup::StoreU16(b + (segy_bin::kFormat.position - 1), 1, sup::ByteOrder::Big);
+  sup::StoreU16(b + (segy_bin::kSamples.position - 1), 10, sup::ByteOrder::Big);
+  for (std::size_t k = kSegyFileHeaderBytes; k < seed.size(); ++k)
+    seed[k] = static_cast<char>(k * 37);
+  const auto fuzz = [](const std::string& s) {
+    segy_fuzz::FuzzSegyDecoders(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+  };
+  std::mt19937 rng(20261211);
+  fuzz(seed);
+  fuzz(std::string());
+  for (int i = 0; i < 3000; ++i) {
+    std::string s = seed;
+    // The binary header and the first trace start where the decoders look:
+    // the input is cut at a random point of the file, then bits are flipped.
+    s.erase(0, rng() % (i % 2 == 0 ? kSegyTextBytes : s.size()));
+    if (!s.empty()) {
+      for (int f = 0; f < 8; ++f) s[rng() % s.size()] ^= static_cast<char>(1u << (rng() % 8));
+    }
+    s.resize(rng() % (s.size() + 1));
+    fuzz(s);
+  }
+}
+
+}  // namespace

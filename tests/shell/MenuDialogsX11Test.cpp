@@ -1,0 +1,359 @@
+// The real program on a real X server, driven as a user drives it: every
+// command of the main window's menus that opens a dialog or a message box,
+// chosen once with the mouse and once from the keyboard on a loaded record,
+// shows a mapped window with something drawn in it, and Escape closes it.
+// Keys and clicks go through the X server's input devices (XTEST), so they
+// take the path a person's keyboard and mouse take. A command is added to
+// the run by one row of kCommands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/backend/x11/X11TestHooks.h"
+#include "platform/controls/Controls.h"
+#include "platform/text/Font.h"
+#include "resources/ResourceFormat.h"
+#include "resources/Resources.h"
+#include "tests/TestSupport.h"
+#include "tests/XvfbSupport.h"
+#include "tools/sample/SampleShot.h"
+
+#ifdef VELLORAN_XUSER
+#include "platform/backend/x11/X11UserInput.h"
+#endif
+
+namespace {
+
+/// A command as the user finds it: the bar title and the entry's label, as
+/// shown (without the mnemonic marks).
+struct MenuCommand {
+  const char* title;
+  const char* entry;
+};
+
+// Every command of the main menu that opens a dialog or a message box with
+// a record loaded.
+constexpr MenuCommand kCommands[] = {
+    {"File", "Open"},
+    {"File", "Save As"},
+    {"File", "Import"},
+    {"File", "Import Non-Compliant SEG-Y"},
+    {"File", "Import User-Defined Format"},
+    {"File", "Import ASCII File"},
+    {"File", "Merge Files"},
+    {"File", "Combine Files"},
+    {"File", "Concatenate SEG-Y file"},
+    {"File", "Export SEG2"},
+    {"File", "Export SEGY"},
+    {"File", "Export Picks"},
+    {"File", "Export GRM Format"},
+    {"File", "Export ASCII File"},
+    {"File", "Convert File(s) to SEG-2"},
+    {"File", "Convert File(s) to SEG-Y"},
+    {"File", "Print"},
+    {"Edit", "Edit Pick Parameters"},
+    {"Edit", "Edit Shot Header"},
+    {"Edit", "Truncate Traces"},
+    {"Edit", "Resample Traces"},
+    {"Edit", "Remove Traces"},
+    {"Edit", "Gain Traces"},
+    {"View", "Zoom"},
+    {"View", "Unzoom"},
+    {"View", "Lastzoom"},
+    {"View", "Properties"},
+    {"Pick", "Simple Pick"},
+    {"Pick", "Hatherly Pick"},
+    {"Pick", "Box Pick"},
+    {"Pick", "Wavelet Pick"},
+    {"Pick", "Select Wavelet"},
+    {"Process", "Differentiate"},
+    {"Process", "Integrate"},
+    {"Process", "Detrend"},
+    {"Process", "Remove DC Level"},
+    {"Process", "Bandpass Filter"},
+    {"Process", "FK Filter"},
+    {"Process", "Spectrum"},
+    {"Process", "NMO Correction"},
+    {"Process", "Refraction Interpretation"},
+    {"Process", "Refraction (Flat Layer)"},
+    {"Help", "Contents"},
+    {"Help", "About Velloran"},
+};
+
+std::string Shown(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&') continue;
+    out += text[i];
+  }
+  return out;
+}
+
+/// Where a command sits in the main menu: the bar title's index, the entry's
+/// index, and how many Down keys from the first entry reach it.
+struct MenuPlace {
+  int title = -1;
+  int entry = -1;
+  std::string mnemonic;  // the title's underlined letter as a keysym name; empty when none
+  int downs = 0;
+  int titleLeft = 0, titleRight = 0;  // in the menu bar, pixels
+  int entryTop = 0, entryBottom = 0;  // in the open pop-up, pixels
+};
+
+// The menu bar's and pop-ups' layout: titles and entries are as wide and
+// tall as their text in the control font with the bar's padding and the
+// pop-up's border (as the platform's menus lay them out).
+std::optional<MenuPlace> Find(const MenuCommand& c) {
+  const res::Menu* menu = res::ProgramResources().FindMenu(30001);
+  const auto font = plat::DefaultControlFont();
+  if (menu == nullptr || !font) return std::nullopt;
+  const int line = font->Metrics().height;
+  MenuPlace place;
+  int x = 2;
+  for (std::size_t t = 0; t < menu->items.size(); ++t) {
+    const res::MenuItem& popup = menu->items[t];
+    const int width = font->TextWidth(Shown(popup.text)) + 14;
+    if (Shown(popup.text) != c.title) {
+      x += width;
+      continue;
+    }
+    place.title = static_cast<int>(t);
+    if (const auto amp = popup.text.find('&'); amp != std::string::npos && amp + 1 < popup.text.size())
+      place.mnemonic = std::string(1, static_cast<char>(std::tolower(popup.text[amp + 1])));
+    place.titleLeft = x;
+    place.titleRight = x + width;
+    int y = 3, downs = 0;
+    for (std::size_t e = 0; e < popup.items.size(); ++e) {
+      const res::MenuItem& item = popup.items[e];
+      const bool separator = item.kind == res::MenuItem::Kind::Separator;
+      const int height = separator ? 8 : line + 6;
+      if (!separator && Shown(item.text) == c.entry) {
+        place.entry = static_cast<int>(e);
+        place.downs = downs;
+        place.entryTop = y;
+        place.entryBottom = y + height;
+        return place;
+      }
+      if (!separator) ++downs;
+      y += height;
+    }
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+#ifdef VELLORAN_XUSER
+
+using Clock = std::chrono::steady_clock;
+using plat::xuser::TopWindow;
+using testing_support::Child;
+using testing_support::FindProgram;
+using testing_support::Screenshot;
+
+/// Waits up to MS for PRED, polling.
+template <typename Pred>
+bool WaitFor(int ms, Pred pred) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    if (pred()) return true;
+    if (Clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+class MenuDialogsX11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not on PATH: the real X11 window test is skipped";
+    xwd_ = FindProgram("xwd");
+    if (xwd_.empty()) GTEST_SKIP() << "xwd is not on PATH: the real X11 window test is skipped";
+    std::string why;
+    ASSERT_TRUE(server_.Start(xvfb, 24, why, "1280x1024", false)) << why;
+    record_ = (dir_.path() / "shot.sg2").string();
+    ASSERT_TRUE(sample_shot::Write(record_, why)) << why;
+  }
+
+  /// Starts the program on the sample record and waits for its window.
+  bool StartProgram() {
+    program_ = std::make_unique<Child>();
+    const std::string home = dir_.path().string();
+    if (!program_->Start({VELLORAN_EXE, record_}, {"DISPLAY=" + server_.Display(),
+                                                    "VELLORAN_HEADLESS", "HOME=" + home,
+                                                    "XDG_CONFIG_HOME=" + home + "/config"}))
+      return false;
+    user_ = std::make_unique<plat::xuser::User>(server_.Display());
+    if (!user_->Ready()) return false;
+    main_ = 0;
+    WaitFor(30000, [&] {
+      for (const TopWindow& w : user_->Windows())
+        if (w.mapped && !w.overlay && main_ == 0) main_ = w.id;
+      return main_ != 0 || program_->Wait(0).has_value();
+    });
+    if (main_ == 0) return false;
+    // The pointer rests over the record, as a user's hand would, and the
+    // window holds the keyboard, as a window manager gives it.
+    const TopWindow w = Window(main_).value();
+    user_->MoveTo({w.rect.left + w.rect.Width() / 2, w.rect.top + w.rect.Height() / 2});
+    plat::x11test::SetInputFocus(server_.Display(), main_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return true;
+  }
+
+  std::optional<TopWindow> Window(plat::NativeWindow id) {
+    for (const TopWindow& w : user_->Windows())
+      if (w.id == id) return w;
+    return std::nullopt;
+  }
+
+  /// Mapped top-level windows other than the main window and menus.
+  std::vector<TopWindow> Others() {
+    std::vector<TopWindow> out;
+    for (const TopWindow& w : user_->Windows())
+      if (w.id != main_ && !w.overlay && w.mapped) out.push_back(w);
+    return out;
+  }
+  /// Every top-level window other than the main window and menus, mapped or not.
+  std::vector<TopWindow> AllOthers() {
+    std::vector<TopWindow> out;
+    for (const TopWindow& w : user_->Windows())
+      if (w.id != main_ && !w.overlay) out.push_back(w);
+    return out;
+  }
+
+  bool ChooseWithMouse(const MenuPlace& p) {
+    const TopWindow main = Window(main_).value();
+    const int barMiddle = main.rect.top + 10;
+    user_->MoveTo({main.rect.left + (p.titleLeft + p.titleRight) / 2, barMiddle});
+    user_->Click();
+    std::optional<TopWindow> popup;
+    WaitFor(3000, [&] {
+      for (const TopWindow& w : user_->Windows())
+        if (w.overlay && w.mapped) popup = w;
+      return popup.has_value();
+    });
+    if (!popup) return false;
+    user_->MoveTo({popup->rect.left + popup->rect.Width() / 2,
+                   popup->rect.top + (p.entryTop + p.entryBottom) / 2});
+    user_->Click();
+    return true;
+  }
+
+  // Alt and the title's underlined letter open its pop-up with the first
+  // entry selected; a title without one is reached with F10 and the arrows.
+  bool ChooseWithKeys(const MenuPlace& p) {
+    bool ok = true;
+    if (!p.mnemonic.empty()) {
+      ok = user_->Tap(p.mnemonic, {"Alt_L"});
+    } else {
+      ok = user_->Tap("F10");
+      for (int i = 0; i < p.title; ++i) ok = ok && user_->Tap("Right");
+      ok = ok && user_->Tap("Down");
+    }
+    for (int i = 0; i < p.downs; ++i) ok = ok && user_->Tap("Down");
+    return ok && user_->Tap("Return");
+  }
+
+  /// Whether the screen inside R holds a picture: more than a couple of
+  /// colours, and not what was there before the window came.
+  static bool Drawn(const Screenshot& before, const Screenshot& after, const plat::Rect& r) {
+    std::set<plat::Pixel> colours;
+    long changed = 0, total = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) {
+        colours.insert(after.At(x, y));
+        changed += after.At(x, y) != before.At(x, y);
+        ++total;
+      }
+    return colours.size() >= 3 && changed * 4 >= total;
+  }
+
+  /// A screenshot once two taken in a row agree (at most a few seconds).
+  bool Settled(Screenshot& shot, std::string& why) {
+    Screenshot last;
+    if (!testing_support::TakeScreenshot(xwd_, server_.Display(), last, why)) return false;
+    for (int i = 0; i < 30; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (!testing_support::TakeScreenshot(xwd_, server_.Display(), shot, why)) return false;
+      if (shot.pixels == last.pixels) return true;
+      last = std::move(shot);
+    }
+    shot = std::move(last);
+    return true;
+  }
+
+  /// Chooses C one way, checks the window it opens, closes it with Escape.
+  /// Empty when all went as it should; otherwise what went wrong.
+  std::string Run(const MenuCommand& c, bool keyboard) {
+    const std::optional<MenuPlace> place = Find(c);
+    if (!place) return "not in the main menu";
+    // The screen as it is once the last window's place has been drawn again.
+    Screenshot before, after;
+    std::string why;
+    if (!Settled(before, why)) return why;
+    if (!(keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place)))
+      return "the menu did not open";
+    std::vector<TopWindow> shown;
+    WaitFor(8000, [&] { return !(shown = Others()).empty(); });
+    if (shown.empty()) {
+      const std::size_t hidden = AllOthers().size();
+      return hidden > 0 ? "a window was made but never mapped" : "no window appeared";
+    }
+    const TopWindow& w = shown.back();
+    bool drawn = false;
+    WaitFor(3000, [&] {
+      drawn = testing_support::TakeScreenshot(xwd_, server_.Display(), after, why) &&
+              Drawn(before, after, w.rect);
+      return drawn;
+    });
+    if (!drawn) return "the window \"" + w.title + "\" shows nothing drawn";
+    user_->Tap("Escape");
+    if (!WaitFor(5000, [&] { return Others().empty(); }))
+      return "Escape left \"" + Others().back().title + "\" on the screen";
+    return {};
+  }
+
+  testing_support::TempDir dir_;
+  testing_support::Xvfb server_;
+  std::string xwd_;
+  std::string record_;
+  std::unique_ptr<Child> program_;
+  std::unique_ptr<plat::xuser::User> user_;
+  plat::NativeWindow main_ = 0;
+};
+
+TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
+  bool running = false;
+  for (const MenuCommand& c : kCommands) {
+    for (const bool keyboard : {false, true}) {
+      // A command that went wrong may leave the program in any state: the
+      // next one starts afresh.
+      if (!running) {
+        user_.reset();
+        program_.reset();
+        ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+        running = true;
+      }
+      const std::string failure = Run(c, keyboard);
+      EXPECT_EQ(failure, "") << c.title << " > " << c.entry << " chosen with the "
+                             << (keyboard ? "keyboard" : "mouse");
+      if (!failure.empty() || program_->Wait(0).has_value()) running = false;
+    }
+  }
+}
+
+#endif
+
+TEST(MenuDialogsX11Table, EveryRowNamesAnEntryOfTheMainMenu) {
+  for (const MenuCommand& c : kCommands)
+    EXPECT_TRUE(Find(c).has_value()) << c.title << " > " << c.entry;
+}
+
+}  // namespace
