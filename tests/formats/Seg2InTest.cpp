@@ -843,7 +843,7 @@ TEST(Seg2Decode, FloatRangeMeetsTheSamplesInOrder) {
       }
       std::vector<float> out(v.size());
       ASSERT_TRUE(vel::DecodeSeg2Samples(buf, 4, n, swap, out, lo, hi));
-      EXPECT_EQ(std::memcmp(out.data(), v.data(), 4 * v.size()), 0);
+      EXPECT_TRUE(v.empty() || std::memcmp(out.data(), v.data(), 4 * v.size()) == 0);
       EXPECT_EQ(std::bit_cast<std::uint32_t>(lo), std::bit_cast<std::uint32_t>(rlo)) << trial;
       EXPECT_EQ(std::bit_cast<std::uint32_t>(hi), std::bit_cast<std::uint32_t>(rhi)) << trial;
     }

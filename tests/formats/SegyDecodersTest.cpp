@@ -136,7 +136,8 @@ TEST(SegyDecoders, SamplesWithRangeMatchTheTwoSteps) {
         ASSERT_TRUE(DecodeSegySamples(bytes, format, big, apart));
         SegySampleRange(apart, lo, hi);
         ASSERT_TRUE(DecodeSegySamplesWithRange(bytes, format, big, together, lo2, hi2));
-        EXPECT_EQ(std::memcmp(apart.data(), together.data(), n * sizeof(float)), 0);
+        // Bit patterns, so NaNs and signed zeros compare as stored.
+        EXPECT_TRUE(n == 0 || std::memcmp(apart.data(), together.data(), n * sizeof(float)) == 0);
         EXPECT_EQ(std::bit_cast<std::uint32_t>(lo), std::bit_cast<std::uint32_t>(lo2));
         EXPECT_EQ(std::bit_cast<std::uint32_t>(hi), std::bit_cast<std::uint32_t>(hi2));
         if (n > 0) {
