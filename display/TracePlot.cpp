@@ -2,6 +2,8 @@
 #include "display/TracePlot.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -14,6 +16,10 @@
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Rounding.h"
 #include "toolkit/graphics/Graphics.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vel {
 namespace {
@@ -150,6 +156,122 @@ float FillStep(const TraceDisplayOptions& o) {
   return pixel * std::max(size, kSmallestPixelSize);
 }
 
+// Automatic gain of K traces of N samples at once, window L (1 <= L <=
+// max(N - 1, 1), N >= 1): OUT = gain * IN, with each trace's range of the
+// result in AMIN, AMAX. The running window sum is a chain of dependent
+// additions; K independent traces side by side keep the processor busy while
+// each waits, and every trace gets exactly the arithmetic it would alone.
+template <std::size_t K>
+void AgcLanes(const std::array<const float*, K>& IN, const std::array<float*, K>& OUT, int N, int L,
+              std::array<float, K>& AMIN, std::array<float, K>& AMAX) {
+  // Everything a lane carries is held in locals (registers once the lane
+  // loops are unrolled): the output stores cannot then touch it.
+  const std::array<const float*, K> in = IN;
+  const std::array<float*, K> out = OUT;
+  std::array<double, K> q{};
+  std::array<float, K> g{}, lo, hi;
+  lo.fill(1e30f);
+  hi.fill(-1e30f);
+  auto at = [&](std::size_t k, int i) { return static_cast<double>(in[k][i - 1]); };
+  auto gainOf = [](double sum, int l, float previous, bool keep) {
+    if (keep) return previous;
+    float r = std::sqrt(static_cast<float>(sum / l));
+    if (r <= 0.0f) r = 1.0f;
+    return 2048.0f / r;
+  };
+  auto emit = [&](int i) {
+#pragma GCC unroll 8
+    for (std::size_t k = 0; k < K; ++k) {
+      const float v = g[k] * in[k][i - 1];
+      out[k][i - 1] = v;
+      lo[k] = std::min(lo[k], v);
+      hi[k] = std::max(hi[k], v);
+    }
+  };
+  for (int i = 1; i <= L; ++i) {
+#pragma GCC unroll 8
+    for (std::size_t k = 0; k < K; ++k) q[k] += at(k, i) * at(k, i);
+  }
+  for (std::size_t k = 0; k < K; ++k) g[k] = gainOf(q[k], L, 0.0f, false);
+  const int half = L / 2;
+  for (int i = 1; i <= std::min(half + 1, N); ++i) emit(i);
+  int rest = N - L;
+  if (N - L > half + 2) {
+    for (int i = half + 2; i <= N - L; ++i) {
+#pragma GCC unroll 8
+      for (std::size_t k = 0; k < K; ++k) {
+        const double add = at(k, i - half + L - 1), drop = at(k, i - half - 1);
+        q[k] = q[k] + add * add - drop * drop;
+        g[k] = gainOf(q[k], L, g[k], !(q[k] > 0));
+      }
+      emit(i);
+    }
+    rest = N - L + 1;
+  }
+  for (int i = std::max(rest, 1); i <= N; ++i) emit(i);
+  AMIN = lo;
+  AMAX = hi;
+}
+
+#if defined(__SSE2__)
+// AgcLanes<4> in vector registers: the same operations on each trace in the
+// same order, each correctly rounded, so the results are the same bits.
+template <>
+void AgcLanes<4>(const std::array<const float*, 4>& in, const std::array<float*, 4>& out, int N,
+                 int L, std::array<float, 4>& AMIN, std::array<float, 4>& AMAX) {
+  using Doubles = double __attribute__((vector_size(32)));
+  using Floats = float __attribute__((vector_size(16)));
+  using Mask = std::int32_t __attribute__((vector_size(16)));
+  auto at = [&](int i) {
+    const std::size_t j = static_cast<std::size_t>(i - 1);
+    return Floats{in[0][j], in[1][j], in[2][j], in[3][j]};
+  };
+  const Floats one = {1.0f, 1.0f, 1.0f, 1.0f}, level = {2048.0f, 2048.0f, 2048.0f, 2048.0f};
+  const Floats zero = {};
+  const Doubles length = {static_cast<double>(L), static_cast<double>(L), static_cast<double>(L),
+                          static_cast<double>(L)};
+  auto gainOf = [&](const Doubles& q) {
+    const Floats mean = __builtin_convertvector(q / length, Floats);
+    Floats r = _mm_sqrt_ps(mean);  // NaN where q is not positive: not used
+    r = r <= zero ? one : r;
+    return level / r;
+  };
+  Doubles q = {};
+  Floats g, lo = {1e30f, 1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f, -1e30f};
+  auto emit = [&](int i) {
+    const Floats v = g * at(i);
+    const std::size_t j = static_cast<std::size_t>(i - 1);
+    for (std::size_t k = 0; k < 4; ++k) out[k][j] = v[k];
+    lo = v < lo ? v : lo;  // std::min(lo, v)
+    hi = hi < v ? v : hi;  // std::max(hi, v)
+  };
+  for (int i = 1; i <= L; ++i) {
+    const Doubles a = __builtin_convertvector(at(i), Doubles);
+    q += a * a;
+  }
+  g = gainOf(q);
+  const int half = L / 2;
+  for (int i = 1; i <= std::min(half + 1, N); ++i) emit(i);
+  int rest = N - L;
+  if (N - L > half + 2) {
+    for (int i = half + 2; i <= N - L; ++i) {
+      const Doubles add = __builtin_convertvector(at(i - half + L - 1), Doubles);
+      const Doubles drop = __builtin_convertvector(at(i - half - 1), Doubles);
+      q = q + add * add - drop * drop;
+      const Mask positive = __builtin_convertvector(q > Doubles{}, Mask);
+      g = positive ? gainOf(q) : g;
+      emit(i);
+    }
+    rest = N - L + 1;
+  }
+  for (int i = std::max(rest, 1); i <= N; ++i) emit(i);
+  for (std::size_t k = 0; k < 4; ++k) {
+    AMIN[k] = lo[k];
+    AMAX[k] = hi[k];
+  }
+}
+#endif
+
 }  // namespace
 
 TracePlotState& ModuleTracePlot() {
@@ -231,8 +353,84 @@ void DrawTracePlot(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDispl
       REC.NSAMP >= 1 && VisibleSamples(REC, AXES, vertical, vertical ? h : w, i1, i2);
 
   const float clipWidth = std::min(OPTS.TRACECLIP, OPTS.TRACEWIDTH);
-  std::vector<float> scratch;
-  if (OPTS.IGAINMETHOD == 3) scratch.resize(static_cast<std::size_t>(std::max(REC.NSAMP, 0)));
+
+  // Traces are taken in blocks: their gains are found together (the
+  // automatic gain of a block side by side), then each is drawn in order.
+  struct Pending {
+    float p;
+    std::span<const float> samples;
+    float gmin, gmax;
+  };
+  constexpr std::size_t kBlock = 4;
+  std::array<Pending, kBlock> block;
+  std::size_t pending = 0;
+  const std::size_t nsamp = static_cast<std::size_t>(std::max(REC.NSAMP, 0));
+  std::vector<float> gained;
+  if (OPTS.IGAINMETHOD == 3) gained.resize(kBlock * nsamp);
+  std::int32_t agcLength = 1;
+  if (REC.NSAMP >= 2) {
+    agcLength = std::max(tk::NearestInt(static_cast<float>(REC.NSAMP) * OPTS.AGCFRAC), 1);
+    if (agcLength >= REC.NSAMP) agcLength = REC.NSAMP - 1;
+  }
+
+  auto gainBlock = [&]() {
+    std::array<std::size_t, kBlock> agc{};
+    std::size_t nagc = 0;
+    for (std::size_t b = 0; b < pending; ++b) {
+      Pending& d = block[b];
+      d.gmin = 1e30f;
+      d.gmax = -1e30f;
+      sup::FINDNX(d.samples, REC.NSAMP, d.gmin, d.gmax);
+      if (OPTS.IGAINMETHOD == 3 && d.gmin < d.gmax && REC.NSAMP >= 2) agc[nagc++] = b;
+    }
+    std::array<const float*, kBlock> in{};
+    std::array<float*, kBlock> out{};
+    std::array<float, kBlock> amin{}, amax{};
+    for (std::size_t a = 0; a < nagc; ++a) {
+      in[a] = block[agc[a]].samples.data();
+      out[a] = gained.data() + a * nsamp;
+    }
+    AgcTraces(std::span(in).first(nagc), std::span(out).first(nagc), REC.NSAMP, agcLength,
+              std::span(amin).first(nagc), std::span(amax).first(nagc));
+    for (std::size_t a = 0; a < nagc; ++a) {
+      Pending& d = block[agc[a]];
+      d.samples = std::span<const float>(out[a], nsamp);
+      d.gmin = amin[a];
+      d.gmax = amax[a];
+    }
+  };
+
+  auto draw = [&](const Pending& d) {
+    if (OPTS.IGAINMETHOD > 1) {
+      gmin = d.gmin;
+      gmax = d.gmax;
+    }
+    const float p = d.p;
+    map.baseline = vertical ? sup::PLOFX(p, AXES) : sup::PLOFY(p, AXES);
+    map.timeStart = TimePlot(SampleTime(REC, i1), AXES, vertical);
+    map.timeEnd = TimePlot(SampleTime(REC, i2), AXES, vertical);
+    const float cw = static_cast<float>(inc) * half * clipWidth;
+    map.clipLow = map.baseline - cw;
+    map.clipHigh = map.baseline + cw;
+    if (vertical) {
+      map.clipLow = std::max(map.clipLow, 0.0f);
+      map.clipHigh = std::min(map.clipHigh, w);
+      if (map.clipLow >= map.clipHigh) return;
+    }
+    if (gmax <= gmin) gmax = 10.0f;  // stays for the rest of the call in global gain
+    float amax = std::fabs(gmin) > gmax ? std::fabs(gmin) : std::fabs(gmax);
+    if (!(amax > 0.0f) || !std::isfinite(amax)) amax = 10.0f;
+    map.amplitudeScale = half / amax * OPTS.TRACEWIDTH;
+
+    sup::SET_PEN(kPenTraces);
+    DrawTrace(d.samples.subspan(static_cast<std::size_t>(i1 - 1)), i2 - i1 + 1, AXES, OPTS, STATE);
+  };
+
+  auto flush = [&]() {
+    if (OPTS.IGAINMETHOD > 1) gainBlock();
+    for (std::size_t b = 0; b < pending; ++b) draw(block[b]);
+    pending = 0;
+  };
 
   for (std::int64_t jj = first; anyVisible && jj <= last; jj += inc) {
     const std::int32_t j = static_cast<std::int32_t>(jj);
@@ -245,41 +443,12 @@ void DrawTracePlot(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDispl
                  p <= AXES.YSTART - AXES.YSTEP)) {
       continue;
     }
-    std::span<const float> samples = Trace(REC, j);
-    if (samples.size() < static_cast<std::size_t>(REC.NSAMP)) continue;
-
-    if (OPTS.IGAINMETHOD > 1) {
-      gmin = 1e30f;
-      gmax = -1e30f;
-      sup::FINDNX(samples, REC.NSAMP, gmin, gmax);
-      if (OPTS.IGAINMETHOD == 3 && gmin < gmax && REC.NSAMP >= 2) {
-        std::copy(samples.begin(), samples.end(), scratch.begin());
-        std::int32_t l = std::max(tk::NearestInt(static_cast<float>(REC.NSAMP) * OPTS.AGCFRAC), 1);
-        if (l >= REC.NSAMP) l = REC.NSAMP - 1;
-        AGCTRC(scratch, REC.NSAMP, gmin, gmax, l);
-        samples = scratch;
-      }
-    }
-
-    map.baseline = vertical ? sup::PLOFX(p, AXES) : sup::PLOFY(p, AXES);
-    map.timeStart = TimePlot(SampleTime(REC, i1), AXES, vertical);
-    map.timeEnd = TimePlot(SampleTime(REC, i2), AXES, vertical);
-    const float cw = static_cast<float>(inc) * half * clipWidth;
-    map.clipLow = map.baseline - cw;
-    map.clipHigh = map.baseline + cw;
-    if (vertical) {
-      map.clipLow = std::max(map.clipLow, 0.0f);
-      map.clipHigh = std::min(map.clipHigh, w);
-      if (map.clipLow >= map.clipHigh) continue;
-    }
-    if (gmax <= gmin) gmax = 10.0f;  // stays for the rest of the call in global gain
-    float amax = std::fabs(gmin) > gmax ? std::fabs(gmin) : std::fabs(gmax);
-    if (!(amax > 0.0f) || !std::isfinite(amax)) amax = 10.0f;
-    map.amplitudeScale = half / amax * OPTS.TRACEWIDTH;
-
-    sup::SET_PEN(kPenTraces);
-    DrawTrace(samples.subspan(static_cast<std::size_t>(i1 - 1)), i2 - i1 + 1, AXES, OPTS, STATE);
+    const std::span<const float> samples = Trace(REC, j);
+    if (samples.size() < nsamp) continue;
+    block[pending++] = Pending{p, samples.first(nsamp), 0.0f, 0.0f};
+    if (pending == kBlock) flush();
   }
+  flush();
 
   if (OPTS.LPLOTPICKS) DrawPicks(REC, AXES, OPTS, STATE.mapping);
 }
@@ -369,36 +538,34 @@ void AGCTRC(std::span<float> A, int N, float& AMIN, float& AMAX, int L) {
   // The window reads samples already replaced: keep the originals aside.
   thread_local std::vector<float> original;
   original.assign(A.begin(), A.begin() + N);
-  auto in = [&](int i) { return static_cast<double>(original[static_cast<std::size_t>(i - 1)]); };
-  auto gainOf = [](double q, int l, float previous, bool keep) {
-    if (keep) return previous;
-    float r = std::sqrt(static_cast<float>(q / l));
-    if (r <= 0.0f) r = 1.0f;
-    return 2048.0f / r;
-  };
-  auto out = [&](int i, float g) {
-    const float v = g * original[static_cast<std::size_t>(i - 1)];
-    A[static_cast<std::size_t>(i - 1)] = v;
-    AMIN = std::min(AMIN, v);
-    AMAX = std::max(AMAX, v);
-  };
+  std::array<float, 1> amin{}, amax{};
+  AgcLanes<1>({original.data()}, {A.data()}, N, L, amin, amax);
+  AMIN = amin[0];
+  AMAX = amax[0];
+}
 
-  double q = 0;
-  for (int i = 1; i <= L; ++i) q += in(i) * in(i);
-  float g = gainOf(q, L, 0.0f, false);
-  const int half = L / 2;
-  for (int i = 1; i <= std::min(half + 1, N); ++i) out(i, g);
-  int rest = N - L;
-  if (N - L > half + 2) {
-    for (int i = half + 2; i <= N - L; ++i) {
-      const double add = in(i - half + L - 1), drop = in(i - half - 1);
-      q = q + add * add - drop * drop;
-      g = gainOf(q, L, g, !(q > 0));
-      out(i, g);
-    }
-    rest = N - L + 1;
+void AgcTraces(std::span<const float* const> IN, std::span<float* const> OUT, int N, int L,
+               std::span<float> AMIN, std::span<float> AMAX) {
+  const std::size_t count = std::min({IN.size(), OUT.size(), AMIN.size(), AMAX.size()});
+  if (N < 1) {
+    for (std::size_t k = 0; k < count; ++k) AMIN[k] = 1e30f, AMAX[k] = -1e30f;
+    return;
   }
-  for (int i = std::max(rest, 1); i <= N; ++i) out(i, g);
+  L = std::clamp(L, 1, std::max(N - 1, 1));
+  std::size_t k = 0;
+  for (; k + 4 <= count; k += 4) {
+    std::array<float, 4> lo, hi;
+    AgcLanes<4>({IN[k], IN[k + 1], IN[k + 2], IN[k + 3]},
+                {OUT[k], OUT[k + 1], OUT[k + 2], OUT[k + 3]}, N, L, lo, hi);
+    std::copy(lo.begin(), lo.end(), AMIN.begin() + static_cast<std::ptrdiff_t>(k));
+    std::copy(hi.begin(), hi.end(), AMAX.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+  for (; k < count; ++k) {
+    std::array<float, 1> lo, hi;
+    AgcLanes<1>({IN[k]}, {OUT[k]}, N, L, lo, hi);
+    AMIN[k] = lo[0];
+    AMAX[k] = hi[0];
+  }
 }
 
 void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {

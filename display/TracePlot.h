@@ -63,6 +63,11 @@ void TRCPLT(std::span<const float> S, int N, float DT, float DELAY, sup::GraphAx
 /// samples (1 <= L < N; other lengths are brought into that range) on A(1:N)
 /// in place; AMIN and AMAX receive the smallest and largest output.
 void AGCTRC(std::span<float> A, int N, float& AMIN, float& AMAX, int L);
+/// AGCTRC of several traces at once, each result bit for bit what AGCTRC
+/// gives it: OUT[k](1:N) receives trace IN[k](1:N) gained (IN and OUT apart),
+/// AMIN[k] and AMAX[k] its range. Faster than one trace after another.
+void AgcTraces(std::span<const float* const> IN, std::span<float* const> OUT, int N, int L,
+               std::span<float> AMIN, std::span<float> AMAX);
 
 // ---- Trace geometry shared by the trace plot and the overlays ----
 

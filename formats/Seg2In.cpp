@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -103,8 +104,15 @@ int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32
   return false;
 }
 
+/// A buffer of bytes about to be overwritten (not cleared first).
+struct FileBytes {
+  std::unique_ptr<std::byte[]> data;
+  std::size_t size = 0;
+  std::span<const std::byte> Span() const { return {data.get(), size}; }
+};
+
 /// The whole file, or false after the message.
-[[nodiscard]] bool ReadWholeFile(std::string_view name, std::vector<std::byte>& bytes) {
+[[nodiscard]] bool ReadWholeFile(std::string_view name, FileBytes& bytes) {
   const int ih = sup::IOPNRLY(name);
   if (ih < 0) return ReadFail(kMsgOpen, 0);
   int size = 0;
@@ -115,11 +123,15 @@ int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32
     sup::ICLSFIL(ih);
     return ReadFail(kMsgFdb, 0);
   }
-  if (!sup::AssignOrTell(bytes, static_cast<std::size_t>(size), kMsgAllocate)) {
+  bytes.data.reset(new (std::nothrow) std::byte[static_cast<std::size_t>(size)]);
+  if (!bytes.data) {
+    sup::WINWRN(kMsgAllocate);
     sup::ICLSFIL(ih);
     return false;
   }
-  const int status = sup::JREDFIL(ih, std::span<std::byte>(bytes), size);
+  bytes.size = static_cast<std::size_t>(size);
+  const int status =
+      sup::JREDFIL(ih, std::span<std::byte>(bytes.data.get(), bytes.size), size);
   sup::ICLSFIL(ih);
   if (status != 0) return ReadFail(kMsgFdb, 0);
   return true;
@@ -176,6 +188,79 @@ void DecodePlain(const std::byte* p, std::size_t step, std::span<float> out, flo
   }
   lo = l;
   hi = h;
+}
+
+// Eight lanes at a time for IEEE samples: copied (byte-swapped when asked)
+// with their range in one pass.
+using U8 = std::uint32_t __attribute__((vector_size(32)));
+using F8 = float __attribute__((vector_size(32)));
+
+template <bool Swap>
+[[gnu::always_inline]] inline void FloatsWithRange(const std::byte* p, float* out, std::size_t n,
+                                                   float& lo, float& hi) {
+  const float l0 = lo, h0 = hi;
+  U8 l8 = reinterpret_cast<U8>(F8{l0, l0, l0, l0, l0, l0, l0, l0});
+  U8 h8 = reinterpret_cast<U8>(F8{h0, h0, h0, h0, h0, h0, h0, h0});
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    U8 w;
+    std::memcpy(&w, p + 4 * k, sizeof w);
+    if constexpr (Swap) {
+      const U8 y = ((w & 0x00FF00FFu) << 8) | ((w >> 8) & 0x00FF00FFu);
+      w = (y << 16) | (y >> 16);
+    }
+    std::memcpy(out + k, &w, sizeof w);
+    const F8 v = reinterpret_cast<F8>(w);
+    const U8 above = reinterpret_cast<U8>(v > reinterpret_cast<F8>(h8));
+    const U8 below = reinterpret_cast<U8>(v < reinterpret_cast<F8>(l8));
+    h8 = (above & w) | (~above & h8);
+    l8 = (below & w) | (~below & l8);
+  }
+  float l = lo, h = hi;
+  for (int i = 0; i < 8; ++i) {
+    const float lane = reinterpret_cast<F8>(l8)[i];
+    if (lane < l) l = lane;
+  }
+  for (int i = 0; i < 8; ++i) {
+    const float lane = reinterpret_cast<F8>(h8)[i];
+    if (lane > h) h = lane;
+  }
+  for (; k < n; ++k) {
+    std::uint32_t w;
+    std::memcpy(&w, p + 4 * k, sizeof w);
+    if constexpr (Swap) w = sup::ByteSwap32(w);
+    const float v = std::bit_cast<float>(w);
+    out[k] = v;
+    Extend(v, l, h);
+  }
+  // The lanes meet the samples out of order: a zero mark may carry the sign
+  // of another zero than the first, so it is sought again in order.
+  if (l == 0.0f || h == 0.0f) {
+    l = lo;
+    h = hi;
+    for (std::size_t i = 0; i < n; ++i) Extend(out[i], l, h);
+  }
+  lo = l;
+  hi = h;
+}
+
+template <bool Swap>
+__attribute__((target("avx2"))) void FloatsWithRangeWide(const std::byte* p, float* out,
+                                                         std::size_t n, float& lo, float& hi) {
+  FloatsWithRange<Swap>(p, out, n, lo, hi);
+}
+template <bool Swap>
+void FloatsWithRangeBase(const std::byte* p, float* out, std::size_t n, float& lo, float& hi) {
+  FloatsWithRange<Swap>(p, out, n, lo, hi);
+}
+template <bool Swap>
+void DecodeFloats(const std::byte* p, std::span<float> out, float& lo, float& hi) {
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (wide) {
+    FloatsWithRangeWide<Swap>(p, out.data(), out.size(), lo, hi);
+  } else {
+    FloatsWithRangeBase<Swap>(p, out.data(), out.size(), lo, hi);
+  }
 }
 
 /// Four samples per 10-byte group: a little-endian word of four unsigned
@@ -316,15 +401,9 @@ bool DecodeSeg2Samples(std::span<const std::byte> BUF, int IFMT, std::int32_t NS
       return true;
     case kSeg2Float32:
       if (order == sup::kNativeOrder) {
-        if (!dst.empty()) std::memcpy(dst.data(), p, dst.size_bytes());
-        float l = lo, h = hi;
-        for (const float v : dst) Extend(v, l, h);
-        lo = l;
-        hi = h;
+        DecodeFloats<false>(p, dst, lo, hi);
       } else {
-        DecodePlain(p, 4, dst, lo, hi, [order](const std::byte* q) {
-          return std::bit_cast<float>(sup::LoadU32(q, order));
-        });
+        DecodeFloats<true>(p, dst, lo, hi);
       }
       return true;
     case kSeg2Packed20:
@@ -402,9 +481,9 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
   REC.GMIN = kRangeStart;
   REC.GMAX = -kRangeStart;
 
-  std::vector<std::byte> file;
+  FileBytes file;
   if (!ReadWholeFile(FNAME, file)) return false;
-  const std::span<const std::byte> bytes(file);
+  const std::span<const std::byte> bytes = file.Span();
   const std::int64_t fileSize = static_cast<std::int64_t>(bytes.size());
 
   if (bytes.size() < kSeg2BlockHeaderBytes) return ReadFail(kMsgFdb, 0);
@@ -444,6 +523,7 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
 
   REC.NTRACE = static_cast<std::int32_t>(traces);
   const int ntrace = REC.NTRACE;
+
   const ProgressDisplay progress(FNAME, ntrace, LBATCH);
   bool receiverLocations = false;
 

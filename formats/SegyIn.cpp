@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
 #include "support/Numerics.h"
+#include "support/Parallel.h"
 #include "support/Progress.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
@@ -29,7 +33,13 @@ SegyInDialogs gDialogs;
 
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
-constexpr std::int64_t kReadBlockBytes = 1 << 18;
+constexpr std::int64_t kReadBlockBytes = 1 << 20;
+// Traces are converted in groups of about this many bytes before their
+// headers are checked; a group is split between threads in parts of at least
+// kMinPartBytes, at most kMaxParts of them.
+constexpr std::int64_t kGroupBytes = 1 << 24;
+constexpr std::int64_t kMinPartBytes = 1 << 21;
+constexpr int kMaxParts = 4;
 
 std::string Fmt6(long v) {
   char b[32];
@@ -261,48 +271,147 @@ bool DecodeSegySamples(std::span<const std::byte> bytes, int format, bool bigEnd
 }
 
 namespace {
-// One lane group's step of SegySampleRange: a sample that counts replaces
-// the low or high mark it passes.
-inline void RangeStep(F4 v, F4& lo4, F4& hi4) {
-  const F4 a = reinterpret_cast<F4>(reinterpret_cast<U4>(v) & 0x7FFFFFFFu);
-  const I4 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
-  const I4 above = counts & (v > hi4);
-  const I4 below = counts & (v < lo4);
-  const I4 bits = reinterpret_cast<I4>(v);
-  hi4 = reinterpret_cast<F4>((above & bits) | (~above & reinterpret_cast<I4>(hi4)));
-  lo4 = reinterpret_cast<F4>((below & bits) | (~below & reinterpret_cast<I4>(lo4)));
+
+// Eight lanes at a time for the range search and the conversions fused with
+// it. The lanes keep the order in which samples meet the marks: sample k
+// always goes to lane k mod 16 (two groups of eight), and the lanes are
+// merged in that order, so every path gives the same marks, signed zeros
+// included.
+using U8 = std::uint32_t __attribute__((vector_size(32)));
+using I8 = std::int32_t __attribute__((vector_size(32)));
+using F8w = float __attribute__((vector_size(32)));
+
+// (Vectors are passed by reference: these are always inlined, and a vector
+// passed by value would warn of an ABI the program never uses.)
+[[gnu::always_inline]] inline void Swap8(U8& v) {
+  const U8 y = ((v & 0x00FF00FFu) << 8) | ((v >> 8) & 0x00FF00FFu);
+  v = (y << 16) | (y >> 16);
 }
+
+// IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits.
+[[gnu::always_inline]] inline void IbmToIeee8(U8& word) {
+  const U8 ibm = word;
+  const U8 m = ibm & 0x00FFFFFFu;
+  const U8 normalised = reinterpret_cast<U8>(__builtin_convertvector(reinterpret_cast<I8>(m), F8w));
+  const I8 e = reinterpret_cast<I8>(normalised >> 23) +
+               (reinterpret_cast<I8>((ibm >> 24) & 0x7Fu) << 2) - 280;
+  const U8 sign = ibm & 0x80000000u;
+  const U8 inRange = sign | (reinterpret_cast<U8>(e) << 23) | (normalised & 0x007FFFFFu);
+  const U8 over = reinterpret_cast<U8>(e > 254);
+  const U8 result = (over & (sign | 0x7F7FFFFFu)) | (~over & inRange);
+  const U8 zero = reinterpret_cast<U8>(e < 1) | reinterpret_cast<U8>(m == 0u);
+  word = ~zero & result;
+}
+
+// A sample that counts (not NaN, magnitude at most 1e15, zero or at least
+// 1e-30) replaces the low or high mark it passes.
+[[gnu::always_inline]] inline void RangeStep8(const U8& bits, U8& lo8, U8& hi8) {
+  const F8w v = reinterpret_cast<F8w>(bits);
+  const F8w a = reinterpret_cast<F8w>(bits & 0x7FFFFFFFu);
+  const I8 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
+  const U8 above = reinterpret_cast<U8>(counts & (v > reinterpret_cast<F8w>(hi8)));
+  const U8 below = reinterpret_cast<U8>(counts & (v < reinterpret_cast<F8w>(lo8)));
+  hi8 = (above & bits) | (~above & hi8);
+  lo8 = (below & bits) | (~below & lo8);
+}
+
+enum class Words { Ieee, SwappedIeee, Ibm };
+
+// Converts N words of KIND from IN into OUT and lowers LO / raises HI to
+// the range of the samples that count. Without OUT only the range is
+// sought (KIND then Ieee).
+template <Words Kind>
+[[gnu::always_inline]] inline void ConvertWithRange(const std::byte* in, float* out, std::size_t n,
+                                                    float& lo, float& hi) {
+  const float l0 = lo, h0 = hi;
+  const U8 lo0 = reinterpret_cast<U8>(F8w{l0, l0, l0, l0, l0, l0, l0, l0});
+  const U8 hi0 = reinterpret_cast<U8>(F8w{h0, h0, h0, h0, h0, h0, h0, h0});
+  U8 la = lo0, lb = lo0, ha = hi0, hb = hi0;
+  std::size_t k = 0;
+  for (; k + 16 <= n; k += 16) {
+    U8 w[2];
+    std::memcpy(w, in + 4 * k, sizeof w);
+    if constexpr (Kind != Words::Ieee) {
+      Swap8(w[0]);
+      Swap8(w[1]);
+    }
+    if constexpr (Kind == Words::Ibm) {
+      IbmToIeee8(w[0]);
+      IbmToIeee8(w[1]);
+    }
+    if (out != nullptr) std::memcpy(out + k, w, sizeof w);
+    RangeStep8(w[0], la, ha);
+    RangeStep8(w[1], lb, hb);
+  }
+  for (; out != nullptr && k < n; ++k) {
+    std::uint32_t w;
+    std::memcpy(&w, in + 4 * k, sizeof w);
+    if constexpr (Kind != Words::Ieee) w = sup::ByteSwap32(w);
+    if constexpr (Kind == Words::Ibm) w = IbmToIeeeBits(w);
+    std::memcpy(out + k, &w, sizeof w);
+  }
+  for (const U8& v : {la, lb}) {
+    const F8w f = reinterpret_cast<F8w>(v);
+    for (int i = 0; i < 8; ++i) {
+      if (f[i] < lo) lo = f[i];
+    }
+  }
+  for (const U8& v : {ha, hb}) {
+    const F8w f = reinterpret_cast<F8w>(v);
+    for (int i = 0; i < 8; ++i) {
+      if (f[i] > hi) hi = f[i];
+    }
+  }
+  const std::size_t tail = n - (n / 16) * 16;
+  const float* converted = out != nullptr ? out : reinterpret_cast<const float*>(in);
+  sup::FINDNX(std::span<const float>(converted + (n - tail), tail), static_cast<int>(tail), lo, hi);
+}
+
+// The machine's wider vector unit where it has one, chosen once.
+template <Words Kind>
+__attribute__((target("avx2"))) void ConvertWithRangeWide(const std::byte* in, float* out,
+                                                          std::size_t n, float& lo, float& hi) {
+  ConvertWithRange<Kind>(in, out, n, lo, hi);
+}
+template <Words Kind>
+void ConvertWithRangeBase(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
+  ConvertWithRange<Kind>(in, out, n, lo, hi);
+}
+template <Words Kind>
+void ConvertWords(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (wide) {
+    ConvertWithRangeWide<Kind>(in, out, n, lo, hi);
+  } else {
+    ConvertWithRangeBase<Kind>(in, out, n, lo, hi);
+  }
+}
+
 }  // namespace
 
 void SegySampleRange(std::span<const float> samples, float& lo, float& hi) {
-  // Four independent lane groups, each in its own registers, so that the
-  // steps of one do not wait for another's; merged at the end.
-  const F4 lo0 = {lo, lo, lo, lo};
-  const F4 hi0 = {hi, hi, hi, hi};
-  F4 la = lo0, lb = lo0, lc = lo0, ld = lo0;
-  F4 ha = hi0, hb = hi0, hc = hi0, hd = hi0;
-  const std::size_t n = samples.size();
-  const float* p = samples.data();
-  std::size_t k = 0;
-  for (; k + 16 <= n; k += 16) {
-    F4 v[4];
-    std::memcpy(v, p + k, sizeof v);
-    RangeStep(v[0], la, ha);
-    RangeStep(v[1], lb, hb);
-    RangeStep(v[2], lc, hc);
-    RangeStep(v[3], ld, hd);
-  }
-  for (const F4& l : {la, lb, lc, ld}) {
-    for (int i = 0; i < 4; ++i) {
-      if (l[i] < lo) lo = l[i];
+  ConvertWords<Words::Ieee>(reinterpret_cast<const std::byte*>(samples.data()), nullptr,
+                            samples.size(), lo, hi);
+}
+
+bool DecodeSegySamplesWithRange(std::span<const std::byte> bytes, int format, bool bigEndian,
+                                std::span<float> out, float& lo, float& hi) {
+  if (format == kSegyIbmFloat || format == kSegyIeeeFloat) {
+    sup::ByteReader r(bytes, sup::ByteOrder::Little);
+    const std::span<const std::byte> in = r.View(out.size_bytes());
+    if (!r.Ok()) return false;
+    if (format == kSegyIbmFloat) {
+      ConvertWords<Words::Ibm>(in.data(), out.data(), out.size(), lo, hi);
+    } else if (bigEndian) {
+      ConvertWords<Words::SwappedIeee>(in.data(), out.data(), out.size(), lo, hi);
+    } else {
+      ConvertWords<Words::Ieee>(in.data(), out.data(), out.size(), lo, hi);
     }
+    return true;
   }
-  for (const F4& h : {ha, hb, hc, hd}) {
-    for (int i = 0; i < 4; ++i) {
-      if (h[i] > hi) hi = h[i];
-    }
-  }
-  sup::FINDNX(samples.subspan(k), static_cast<int>(n - k), lo, hi);
+  if (!DecodeSegySamples(bytes, format, bigEndian, out)) return false;
+  SegySampleRange(out, lo, hi);
+  return true;
 }
 
 void TRCYIN(std::span<float> SAMPLES, int IH, int FORMAT, int N, bool BIGENDIAN, int& ERROR) {
@@ -332,6 +441,108 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   SegyInState fresh;
   SEGYIN(REC, NAME, RECORDNUMBER, ERROR, options, fresh);
 }
+
+namespace {
+
+// Where the record's traces lie in the file and how their samples are coded.
+struct SegyPassSetup {
+  int handle = -1;
+  std::int64_t firstTrace = 0;  // file offset of the record's first trace
+  std::int64_t block = 0;       // bytes of one trace, header included
+  int format = 0;
+  bool bigEndian = false;
+};
+
+// What the conversion pass found for one trace.
+struct SegyTracePass {
+  bool read = false;     // its bytes were read
+  bool decoded = false;  // its samples were converted
+  float lo = 1.0e30f;    // range of the samples that count
+  float hi = -1.0e30f;
+};
+
+// Converts the samples of trace I (1-based; its bytes, header first, in
+// BYTES) into its column and notes their range.
+void ConvertSegyTrace(ShotRecord& work, const SegyPassSetup& setup, std::int64_t i,
+                      std::span<const std::byte> bytes, SegyTracePass& out) {
+  out.read = true;
+  const std::span<float> tr = Trace(work, static_cast<int>(i));
+  out.lo = 1.0e30f;
+  out.hi = -1.0e30f;
+  out.decoded = DecodeSegySamplesWithRange(bytes.subspan(kSegyTraceHeaderBytes), setup.format,
+                                           setup.bigEndian, tr, out.lo, out.hi);
+}
+
+// Traces a read block holds: about kReadBlockBytes, at least one.
+std::int64_t TracesPerBlock(std::int64_t block) {
+  return std::max<std::int64_t>(1, kReadBlockBytes / block);
+}
+
+// Reads COUNT traces from trace FIRST (1-based) in blocks through BUFFER,
+// keeps each trace's header in HEADERS and converts its samples into its
+// column. A trace whose block could not be read is left unread, as are
+// those after it.
+void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t groupFirst,
+                     std::int64_t first, std::int64_t count, std::span<std::byte> buffer,
+                     std::span<std::byte> headers, std::span<SegyTracePass> pass) {
+  const std::int64_t perBlock = TracesPerBlock(setup.block);
+  for (std::int64_t i = first; i < first + count; i += perBlock) {
+    const std::int64_t n = std::min(perBlock, first + count - i);
+    const std::span<std::byte> bytes = buffer.first(static_cast<std::size_t>(n * setup.block));
+    if (!sup::ReadBytesAt(setup.handle, bytes, setup.firstTrace + (i - 1) * setup.block)) return;
+    for (std::int64_t k = 0; k < n; ++k) {
+      const std::span<const std::byte> trace = std::span<const std::byte>(bytes).subspan(
+          static_cast<std::size_t>(k * setup.block), static_cast<std::size_t>(setup.block));
+      const std::size_t at = static_cast<std::size_t>(i + k - groupFirst);
+      std::memcpy(headers.data() + at * kSegyTraceHeaderBytes, trace.data(),
+                  kSegyTraceHeaderBytes);
+      ConvertSegyTrace(work, setup, i + k, trace, pass[at]);
+    }
+  }
+}
+
+// Working memory of the conversion pass, kept from one group to the next.
+struct SegyGroupMemory {
+  std::unique_ptr<std::byte[]> blocks;  // one read block per part
+  std::size_t blockBytes = 0;
+  int parts = 0;
+  std::vector<std::byte> headers;    // the group's trace headers
+  std::vector<SegyTracePass> pass;  // what the pass found per trace
+};
+
+// The conversion pass over COUNT traces from trace FIRST. False when its
+// working memory cannot be had.
+bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t first,
+                      std::int64_t count, SegyGroupMemory& memory) {
+  const int parts = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
+  const std::size_t blockBytes =
+      static_cast<std::size_t>(std::min(TracesPerBlock(setup.block), count) * setup.block);
+  try {
+    if (parts > memory.parts || blockBytes > memory.blockBytes) {
+      memory.blocks.reset();
+      memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(parts)]);
+      memory.parts = parts;
+      memory.blockBytes = blockBytes;
+    }
+    memory.headers.resize(static_cast<std::size_t>(count) * kSegyTraceHeaderBytes);
+    memory.pass.assign(static_cast<std::size_t>(count), SegyTracePass{});
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  sup::RunParts(parts, [&](int p) {
+    const std::int64_t from = count * p / parts;
+    const std::int64_t to = count * (p + 1) / parts;
+    const std::span<std::byte> buffer(
+        memory.blocks.get() + static_cast<std::size_t>(p) * memory.blockBytes, blockBytes);
+    ConvertSegyPart(work, setup, first, first + from, to - from, buffer, memory.headers,
+                    memory.pass);
+  });
+  return true;
+}
+
+}  // namespace
 
 void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERROR,
             const SegyInOptions& options, SegyInState& STATE) {
@@ -604,15 +815,18 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     session.progressShown = true;
   }
 
-  // The traces come in blocks of whole traces, converted from the block
-  // straight into the record's columns; the block is reused, so the read
-  // holds little beyond the record itself.
-  const std::int64_t perBlock = std::max<std::int64_t>(1, kReadBlockBytes / block);
+  // The traces come in groups: first the samples of a whole group are read
+  // and converted straight into the record's columns (the group split
+  // between threads when it is large, each reading its own part of the file
+  // in blocks), then the group's headers are checked trace by trace in file
+  // order, as the progress display and the first bad trace require.
+  const SegyPassSetup setup{ih, headerEnd + static_cast<std::int64_t>(record - 1) * total * block,
+                            block, format, bigEndian};
+  const std::int64_t perGroup = std::clamp<std::int64_t>(kGroupBytes / block, 1, toRead);
+  SegyGroupMemory memory;
+  std::int64_t groupFirst = 0;  // first trace (1-based) of the group converted
+  std::int64_t groupCount = 0;  // traces in that group
   std::vector<std::byte> chunk;
-  std::int64_t chunkFirst = 0;  // first trace (1-based) in CHUNK
-  std::int64_t chunkCount = 0;  // whole traces in CHUNK
-  bool chunkFailed = false;
-  const std::size_t sampleBytes = static_cast<std::size_t>(block) - kSegyTraceHeaderBytes;
 
   std::int64_t kept = 0;
   std::string stopMessage;
@@ -629,19 +843,33 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
       stopMessage = "ERROR READING SEGY TRACE HEADER";
       break;
     }
-    if (!chunkFailed && i >= chunkFirst + chunkCount) {
-      chunkFirst = i;
-      chunkCount = std::min(perBlock, toRead - i + 1);
-      chunkFailed = !ReadBytes(ih, chunk, static_cast<std::size_t>(chunkCount * block));
+    if (i >= groupFirst + groupCount) {
+      groupFirst = i;
+      groupCount = std::min(perGroup, toRead - i + 1);
+      if (!ConvertSegyGroup(work, setup, groupFirst, groupCount, memory)) {
+        sup::WINMSG("CANNOT ALLOCATE TRACE ARRAYS IN SEGYIN");
+        return;
+      }
     }
-    if (chunkFailed) {
-      stopMessage = "ERROR READING SEGY TRACE HEADER";
-      break;
+    const std::size_t at = static_cast<std::size_t>(i - groupFirst);
+    SegyTracePass& tp = memory.pass[at];
+    std::span<const std::byte> headerBytes =
+        std::span<const std::byte>(memory.headers).subspan(at * kSegyTraceHeaderBytes,
+                                                         kSegyTraceHeaderBytes);
+    if (!tp.read) {
+      // The trace is read once more in the ordinary way, so that a failing
+      // call is reported as any failed read is.
+      const std::int64_t pos = setup.firstTrace + (i - 1) * block;
+      if (pos > INT_MAX || sup::ISETFIL(ih, static_cast<int>(pos)) != 0 ||
+          !ReadBytes(ih, chunk, static_cast<std::size_t>(block))) {
+        stopMessage = "ERROR READING SEGY TRACE HEADER";
+        break;
+      }
+      ConvertSegyTrace(work, setup, i, chunk, tp);
+      headerBytes = std::span<const std::byte>(chunk).first(kSegyTraceHeaderBytes);
     }
-    const std::span<const std::byte> traceBytes = std::span<const std::byte>(chunk).subspan(
-        static_cast<std::size_t>((i - chunkFirst) * block), static_cast<std::size_t>(block));
     SegyTraceHeader h;
-    if (!DecodeSegyTraceHeader(traceBytes, bigEndian, h)) {
+    if (!DecodeSegyTraceHeader(headerBytes, bigEndian, h)) {
       stopMessage = "ERROR READING SEGY TRACE HEADER";
       break;
     }
@@ -669,24 +897,26 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
         break;
       }
     }
-    const std::span<float> tr = Trace(work, ti);
-    if (!DecodeSegySamples(traceBytes.subspan(kSegyTraceHeaderBytes, sampleBytes), format,
-                           bigEndian, tr.first(std::min(tr.size(), static_cast<std::size_t>(nsamp))))) {
+    if (!tp.decoded) {
       stopMessage = format == kSegyInt16 || format == kSegyInt32
                         ? "ERROR READING SEGY TRACE"
                         : "END OF FILE HAS BEEN REACHED WHILE READING TRACES";
       break;
     }
     if (useHeaders) ApplySegyTraceHeader(work, ti, h);
-    float mn = 1.0e30f;
-    float mx = -1.0e30f;
-    SegySampleRange(tr, mn, mx);
-    if (mn <= mx) {
-      work.GMIN = std::min(work.GMIN, mn);
-      work.GMAX = std::max(work.GMAX, mx);
-      work.TRACEMAX[static_cast<std::size_t>(ti - 1)] = std::max(std::fabs(mn), mx);
+    if (tp.lo <= tp.hi) {
+      work.GMIN = std::min(work.GMIN, tp.lo);
+      work.GMAX = std::max(work.GMAX, tp.hi);
+      work.TRACEMAX[static_cast<std::size_t>(ti - 1)] = std::max(std::fabs(tp.lo), tp.hi);
     }
     kept = i;
+  }
+  // Traces after the last one kept hold no samples, whatever the group's
+  // conversion put there.
+  if (kept < toRead) {
+    const std::size_t from = static_cast<std::size_t>(kept) * static_cast<std::size_t>(nsamp);
+    if (from < work.TRACES.size())
+      std::fill(work.TRACES.begin() + static_cast<std::ptrdiff_t>(from), work.TRACES.end(), 0.0f);
   }
   if (kept < 1) {
     sup::WINMSG(stopMessage.empty() ? "ERROR READING SEGY TRACE HEADER" : stopMessage);

@@ -78,6 +78,12 @@ enum class SegyBinaryOutcome { Ok, Short, BadFormat };
 [[nodiscard]] bool DecodeSegySamples(std::span<const std::byte> bytes, int format, bool bigEndian,
                                      std::span<float> out);
 
+/// DecodeSegySamples, lowering LO and raising HI to the range of the samples
+/// as SegySampleRange does, in the same pass. False as DecodeSegySamples.
+[[nodiscard]] bool DecodeSegySamplesWithRange(std::span<const std::byte> bytes, int format,
+                                              bool bigEndian, std::span<float> out, float& lo,
+                                              float& hi);
+
 /// Lowers LO and raises HI to the smallest and largest samples, skipping NaN,
 /// magnitudes above 1e15 and non-zero magnitudes below 1e-30.
 void SegySampleRange(std::span<const float> samples, float& lo, float& hi);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/FixedText.h"
+#include "platform/system/File.h"
 #include "support/ByteOrder.h"
 #include "toolkit/core/Files.h"
 
@@ -59,6 +60,11 @@ int JREDFIL(int IH, std::span<std::byte> BUF, int N) {
   int moved = 0;
   tk::IFileRead(IH, BUF, N, moved);
   return TransferStatus(N, moved);
+}
+
+bool ReadBytesAt(int IH, std::span<std::byte> BUF, std::int64_t POS) {
+  std::size_t moved = 0;
+  return plat::FileReadAt(IH, BUF.data(), BUF.size(), POS, moved) == 0 && moved == BUF.size();
 }
 
 int JRITFIL(int IH, std::span<const std::byte> BUF, int N) {

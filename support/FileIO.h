@@ -37,6 +37,12 @@ int ICLSFIL(int IH);
 /// Writes N bytes from BUF.
 [[nodiscard]] int JRITFIL(int IH, std::span<const std::byte> BUF, int N);
 
+/// Reads BUF.size() bytes at byte offset POS, leaving the file's position as
+/// it was and telling the user nothing, so that several threads may read one
+/// file at once: true only when every byte was read. A caller that wants the
+/// failure reported reads the same bytes again with JREDFIL.
+[[nodiscard]] bool ReadBytesAt(int IH, std::span<std::byte> BUF, std::int64_t POS);
+
 /// The same for arrays of any plain type (REAL arrays, integers, 2-byte words).
 template <tk::PlainValue T>
 [[nodiscard]] int JREDFIL(int IH, std::span<T> BUF, int N) {

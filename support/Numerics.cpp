@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace sup {
@@ -36,12 +37,45 @@ bool Missing(float v) {
 }  // namespace
 
 void FINDNX(std::span<const float> A, int N, float& AMIN, float& AMAX) {
-  for (const float v : A.first(Count(A.size(), N))) {
+  const std::span<const float> values = A.first(Count(A.size(), N));
+  // Four running extremes side by side in one vector register, free of
+  // branches. Equal non-zero floats are the same bits, so the merged result
+  // is the one a single pass finds; only the sign of a zero extreme depends
+  // on the order seen, and then the single pass below decides.
+  using Floats = float __attribute__((vector_size(16)));
+  constexpr std::size_t kLanes = sizeof(Floats) / sizeof(float);
+  const Floats seedLo = {AMIN, AMIN, AMIN, AMIN}, seedHi = {AMAX, AMAX, AMAX, AMAX};
+  const Floats big = {1e15f, 1e15f, 1e15f, 1e15f}, tiny = {1e-30f, 1e-30f, 1e-30f, 1e-30f};
+  const Floats zero = {};
+  Floats lo = seedLo, hi = seedHi;
+  const std::size_t whole = values.size() - values.size() % kLanes;
+  for (std::size_t i = 0; i < whole; i += kLanes) {
+    Floats v;
+    std::memcpy(&v, values.data() + i, sizeof v);
+    const Floats a = v < zero ? -v : v;
+    const auto usable = (a <= big) & ((a >= tiny) | (v == zero));  // false for NaN
+    hi = (usable & (v > hi)) ? v : hi;
+    lo = (usable & (v < lo)) ? v : lo;
+  }
+  float mn = AMIN, mx = AMAX;
+  for (std::size_t k = 0; k < kLanes; ++k) {
+    if (hi[k] > mx) mx = hi[k];
+    if (lo[k] < mn) mn = lo[k];
+  }
+  std::size_t from = whole;
+  if (mx == 0.0f || mn == 0.0f) {
+    mn = AMIN;
+    mx = AMAX;
+    from = 0;
+  }
+  for (const float v : values.subspan(from)) {
     const float a = std::fabs(v);
     if (std::isnan(v) || a > 1e15f || (v != 0.0f && a < 1e-30f)) continue;
-    if (v > AMAX) AMAX = v;
-    if (v < AMIN) AMIN = v;
+    if (v > mx) mx = v;
+    if (v < mn) mn = v;
   }
+  AMIN = mn;
+  AMAX = mx;
 }
 
 float SUMOF(std::span<const float> A, int N) {

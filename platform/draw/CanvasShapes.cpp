@@ -45,6 +45,17 @@ Rect Inflated(const Rect& r, int d) {
 
 enum ShapeKind { kEllipse = 1, kPie = 2, kChord = 3, kArc = 4 };
 
+// Four points going round a box of some width and height, each edge level
+// or upright.
+bool AxisRectangle(std::span<const Point> p) {
+  if (p.size() != 4 || p[0].x == p[2].x || p[0].y == p[2].y) return false;
+  const bool levelFirst =
+      p[0].y == p[1].y && p[1].x == p[2].x && p[2].y == p[3].y && p[3].x == p[0].x;
+  const bool uprightFirst =
+      p[0].x == p[1].x && p[1].y == p[2].y && p[2].x == p[3].x && p[3].y == p[0].y;
+  return levelFirst || uprightFirst;
+}
+
 }  // namespace
 
 void Canvas::ApplyMask(const Mask& mask, const Paint* fill, const Paint* gap, const Paint* pen) {
@@ -103,6 +114,20 @@ void Canvas::Polygon(std::span<const Point> points) {
     const Point s = ToSurface(p);
     scratch_.push_back(s);
     box = box.Union({s.x, s.y, s.x + 1, s.y + 1});
+  }
+  if (pen_.style == PenStyle::Solid && pen_.width == 1 && AxisRectangle(points)) {
+    // Four corners joined by level and upright edges with a one-pixel solid
+    // pen: the outline covers the box's border and the fill its inside,
+    // every pixel painted once, exactly as the rectangle paints them.
+    const Rect r{std::min(points[0].x, points[2].x), std::min(points[0].y, points[2].y),
+                 std::max(points[0].x, points[2].x) + 1, std::max(points[0].y, points[2].y) + 1};
+    const Point far = ToSurface(Point{r.right, r.bottom});
+    if (far.x == box.right && far.y == box.bottom) {
+      Rectangle(r);
+      // Where the closed outline leaves the dash position.
+      styleDistance_ = 2LL * (box.Width() - 1) + 2LL * (box.Height() - 1);
+      return;
+    }
   }
   const bool winding = fillMode_ == FillMode::Winding;
   const Paint fill = BrushPaint(brush_);

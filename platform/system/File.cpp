@@ -68,6 +68,24 @@ int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved) {
   return 0;
 }
 
+int FileReadAt(int handle, void* buffer, std::size_t count, std::int64_t offset,
+               std::size_t& moved) {
+  moved = 0;
+  if (offset < 0) return EINVAL;
+  auto* dst = static_cast<unsigned char*>(buffer);
+  while (moved < count) {
+    const ssize_t n = ::pread(handle, dst + moved, count - moved,
+                              static_cast<off_t>(offset + static_cast<std::int64_t>(moved)));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) break;  // end of file
+    moved += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
 int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved) {
   moved = 0;
   const auto* src = static_cast<const unsigned char*>(buffer);

@@ -29,6 +29,12 @@ enum class SeekOrigin { Start, Current, End };
 /// only at the end of the file). Result: 0 or the error number.
 [[nodiscard]] int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved);
 
+/// Reads up to COUNT bytes at byte OFFSET into BUFFER without moving the
+/// handle's position, so that several threads may read one handle at once;
+/// MOVED receives the bytes read. Result: 0 or the error number.
+[[nodiscard]] int FileReadAt(int handle, void* buffer, std::size_t count, std::int64_t offset,
+                             std::size_t& moved);
+
 /// Writes COUNT bytes from BUFFER; MOVED receives the bytes written.
 [[nodiscard]] int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved);
 

@@ -57,6 +57,10 @@ std::string ToString(Msg m) {
     VELLORAN_MSG_NAME(MButtonDblClk)
     VELLORAN_MSG_NAME(MouseWheel)
     VELLORAN_MSG_NAME(CaptureChanged)
+    VELLORAN_MSG_NAME(CtlColourEdit)
+    VELLORAN_MSG_NAME(CtlColourListBox)
+    VELLORAN_MSG_NAME(CtlColourButton)
+    VELLORAN_MSG_NAME(CtlColourStatic)
     VELLORAN_MSG_NAME(User)
 #undef VELLORAN_MSG_NAME
   }

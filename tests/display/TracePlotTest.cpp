@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <random>
 
 #include "display/PickMarks.h"
@@ -166,6 +168,55 @@ TEST_F(TracePlotTest, AgcFollowsItsSlidingWindow) {
   AGCTRC(c, 10, amin, amax, 4);
   EXPECT_FLOAT_EQ(amin, 2048.0f);
   EXPECT_FLOAT_EQ(amax, 2048.0f);
+}
+
+// Gaining several traces at once gives each exactly the bits AGCTRC gives it
+// alone: any number of traces, silent stretches (the gain kept), spikes,
+// windows at their limits, values large enough to overflow the mean.
+TEST(TracePlotAgc, SeveralTracesAtOnceMatchOneAtATime) {
+  auto bits = [](float v) {
+    std::uint32_t u;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
+  };
+  std::mt19937 rng(77);
+  std::normal_distribution<float> noise(0.0f, 3.0f);
+  struct Case {
+    int traces, n, l;
+  };
+  const Case cases[] = {{1, 50, 7}, {4, 50, 7}, {6, 300, 31}, {9, 120, 119},
+                        {5, 40, 1}, {4, 2, 5},  {8, 1, 1},    {3, 200, 200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.traces << " traces of " << c.n << ", window " << c.l);
+    std::vector<std::vector<float>> in(static_cast<std::size_t>(c.traces));
+    for (std::size_t k = 0; k < in.size(); ++k) {
+      in[k].resize(static_cast<std::size_t>(c.n));
+      for (float& v : in[k]) v = noise(rng) * static_cast<float>(k + 1);
+      if (k % 3 == 1)  // a silent stretch longer than most windows
+        std::fill(in[k].begin() + c.n / 4, in[k].begin() + c.n / 2 + c.n / 4, 0.0f);
+      if (k % 2 == 0)  // a spike: what the window sum keeps after it passes is rounding
+        in[k][static_cast<std::size_t>(c.n / 3)] = 1e8f * static_cast<float>(k + 1);
+      if (k == 2) in[k][static_cast<std::size_t>(c.n / 2)] = 3e38f;
+    }
+    std::vector<std::vector<float>> out(in.size(), std::vector<float>(in[0].size(), -7.0f));
+    std::vector<const float*> inPtr;
+    std::vector<float*> outPtr;
+    for (std::size_t k = 0; k < in.size(); ++k) {
+      inPtr.push_back(in[k].data());
+      outPtr.push_back(out[k].data());
+    }
+    std::vector<float> amin(in.size()), amax(in.size());
+    AgcTraces(inPtr, outPtr, c.n, c.l, amin, amax);
+    for (std::size_t k = 0; k < in.size(); ++k) {
+      std::vector<float> alone = in[k];
+      float lo = 0, hi = 0;
+      AGCTRC(alone, c.n, lo, hi, c.l);
+      EXPECT_EQ(bits(amin[k]), bits(lo)) << "trace " << k;
+      EXPECT_EQ(bits(amax[k]), bits(hi)) << "trace " << k;
+      for (std::size_t i = 0; i < alone.size(); ++i)
+        ASSERT_EQ(bits(out[k][i]), bits(alone[i])) << "trace " << k << " sample " << i + 1;
+    }
+  }
 }
 
 TEST_F(TracePlotTest, WideRecordsAreThinnedToAbout200Traces) {

@@ -2,6 +2,9 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <limits>
+#include <cstring>
+#include <bit>
 #include <cstdio>
 #include <random>
 #include <sstream>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "formats/Seg2In.h"
+#include "support/ByteOrder.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
@@ -813,6 +817,36 @@ TEST_F(Seg2InTest, BigEndianHeadersReadLikeLittleEndianHeaders) {
     EXPECT_EQ(vel::Trace(big, 2)[3], format == 1   ? 32767.0f
                                      : format == 2 ? 2147483647.0f
                                                    : 3.0e10f);
+  }
+}
+
+// IEEE samples: the range the decoder finds is the one of a plain loop that
+// meets the samples in order (signed zeros included), in both byte orders.
+TEST(Seg2Decode, FloatRangeMeetsTheSamplesInOrder) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<float> pool = {0.0f, -0.0f, 0.0f, -0.0f, 3.5f, -2.0f, nan, 1.0e20f, -7.0f};
+  std::mt19937 rng(5);
+  for (const bool swap : {false, true}) {
+    for (int trial = 0; trial < 300; ++trial) {
+      const std::int32_t n = trial % 45;
+      std::vector<float> v(static_cast<std::size_t>(n));
+      // Mostly zeros of both signs, so that the marks are often a zero.
+      for (float& x : v) x = pool[rng() % (trial % 2 == 0 ? 4 : pool.size())];
+      std::vector<std::byte> buf(4 * v.size());
+      for (std::size_t k = 0; k < v.size(); ++k)
+        sup::StoreU32(buf.data() + 4 * k, std::bit_cast<std::uint32_t>(v[k]),
+                      swap ? sup::ByteOrder::Big : sup::ByteOrder::Little);
+      float lo = 1.0e30f, hi = -1.0e30f, rlo = lo, rhi = hi;
+      for (const float x : v) {
+        if (x > rhi) rhi = x;
+        if (x < rlo) rlo = x;
+      }
+      std::vector<float> out(v.size());
+      ASSERT_TRUE(vel::DecodeSeg2Samples(buf, 4, n, swap, out, lo, hi));
+      EXPECT_EQ(std::memcmp(out.data(), v.data(), 4 * v.size()), 0);
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(lo), std::bit_cast<std::uint32_t>(rlo)) << trial;
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(hi), std::bit_cast<std::uint32_t>(rhi)) << trial;
+    }
   }
 }
 

@@ -113,6 +113,46 @@ TEST(SegyIn, ATraceOfAnotherSampleCountEndsTheRead) {
   EXPECT_EQ(SegyBinI16(back.ISEGYBIN, 3213), 4);
 }
 
+// A record large enough to be read by several threads: identical to the
+// record written; and a bad trace header in the last part stops the read
+// there, the later columns left empty and the range of the traces kept.
+TEST(SegyIn, LargeRecordsReadInPartsKeepTheOrderOfTraces) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = Small(600, 3000);
+  for (std::size_t k = 0; k < rec.TRACES.size(); ++k)
+    rec.TRACES[k] = static_cast<float>((k * 7919) % 20011) - 10000.0f;
+  rec.TRACES[599 * 3000 + 5] = 50000.0f;  // the largest sample, in a trace after the bad one
+  int error = 1;
+  const auto path = dir / "large.sgy";
+  SEGYOUT(rec, path.string(), {}, error);
+  ASSERT_EQ(error, 0);
+  ShotRecord back;
+  int recno = 1;
+  SEGYIN(back, path.string(), recno, error, {});
+  ASSERT_EQ(error, 0);
+  ASSERT_EQ(back.NTRACE, 600);
+  ASSERT_EQ(back.TRACES.size(), rec.TRACES.size());
+  EXPECT_EQ(std::memcmp(back.TRACES.data(), rec.TRACES.data(), rec.TRACES.size() * 4), 0);
+  EXPECT_EQ(back.GMAX, 50000.0f);
+
+  // Trace 550 says 2999 samples.
+  std::string bytes = testing_support::ReadFile(path);
+  const std::size_t at = 3600 + 549 * (240 + 4 * 3000) + 114;
+  sup::StoreU16(reinterpret_cast<std::byte*>(bytes.data()) + at, 2999, sup::ByteOrder::Big);
+  testing_support::WriteFile(path, bytes);
+  ShotRecord cut;
+  SEGYIN(cut, path.string(), recno, error, {});
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(cut.NTRACE, 549);
+  ASSERT_EQ(cut.TRACES.size(), rec.TRACES.size());
+  EXPECT_EQ(std::memcmp(cut.TRACES.data(), rec.TRACES.data(), 549 * 3000 * 4), 0);
+  for (std::size_t k = 549 * 3000; k < cut.TRACES.size(); ++k)
+    ASSERT_EQ(cut.TRACES[k], 0.0f) << "sample " << k;
+  EXPECT_EQ(cut.GMAX, 10010.0f);
+  EXPECT_EQ(cut.GMIN, -10000.0f);
+}
+
 TEST(SegyIn, SelectedRecordBeyondTheFileAndJoin) {
   testing_support::TempDir dir;
   segy_test::ScriptedDialogs quiet;

@@ -2,12 +2,14 @@
 // One fuzz input through every SEG-Y decoder: the text header and binary
 // header decoders on its start, the trace header decoder in both byte orders,
 // the sample decoder for every format code in both byte orders, and the
-// sample range over what it decoded. A decode that claims success must have
+// sample range over what it decoded, and the decoder that finds the range in
+// the same pass, which must agree bit for bit. A decode that claims success must have
 // had the bytes it needs and must give what the format allows; anything else
 // traps, so the fuzzer and the corpus test both see it.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -51,11 +53,21 @@ inline int FuzzSegyDecoders(const std::uint8_t* data, std::size_t size) {
   // Samples: as many as the input could hold as 16-bit values, and one more.
   const std::size_t n = std::min<std::size_t>(size / 2 + 1, 1 << 14);
   std::vector<float> out(n);
+  std::vector<float> again(n);
   for (const int format : {0, 1, 2, 3, 4, 5, 6}) {
     for (const bool big : {false, true}) {
       for (const std::size_t count : {n, n / 2, std::size_t{0}}) {
         const std::span<float> s(out.data(), count);
-        if (!vel::DecodeSegySamples(bytes, format, big, s)) continue;
+        float lo2 = 1.0e30f;
+        float hi2 = -1.0e30f;
+        const std::span<float> t(again.data(), count);
+        const bool fused = vel::DecodeSegySamplesWithRange(bytes, format, big, t, lo2, hi2);
+        if (!vel::DecodeSegySamples(bytes, format, big, s)) {
+          Check(!fused);
+          continue;
+        }
+        Check(fused);
+        Check(count == 0 || std::memcmp(s.data(), t.data(), count * sizeof(float)) == 0);
         Check(format == 1 || format == 2 || format == 3 || format == 5);
         Check(count * static_cast<std::size_t>(vel::SegyBytesPerSample(format)) <= size);
         if (format != 5) {
@@ -66,6 +78,7 @@ inline int FuzzSegyDecoders(const std::uint8_t* data, std::size_t size) {
         vel::SegySampleRange(s, lo, hi);
         Check(lo == 1.0e30f || (lo >= -1.0e15f && lo <= 1.0e15f));
         Check(hi == -1.0e30f || (hi >= -1.0e15f && hi <= 1.0e15f));
+        Check(std::memcmp(&lo, &lo2, sizeof lo) == 0 && std::memcmp(&hi, &hi2, sizeof hi) == 0);
       }
     }
   }

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -22,6 +24,55 @@ TEST(Numerics, RangeSkipsUnusableValues) {
   sup::FINDNX(a, 0, amin, amax);
   EXPECT_EQ(amin, 1e30f);
   EXPECT_EQ(amax, -1e30f);
+}
+
+// The range over long arrays matches a plain one-value-at-a-time scan, bit
+// for bit, including which zero wins when the extreme is a zero.
+TEST(Numerics, RangeOfLongArraysMatchesPlainScan) {
+  auto plain = [](const std::vector<float>& a, float& amin, float& amax) {
+    for (const float v : a) {
+      const float m = std::fabs(v);
+      if (std::isnan(v) || m > 1e15f || (v != 0.0f && m < 1e-30f)) continue;
+      if (v > amax) amax = v;
+      if (v < amin) amin = v;
+    }
+  };
+  auto bits = [](float v) {
+    std::uint32_t u;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
+  };
+  struct Case {
+    std::vector<float> values;
+    float seedMin, seedMax;
+  };
+  std::vector<float> wave(37);
+  for (std::size_t i = 0; i < wave.size(); ++i) wave[i] = std::sin(0.7f * static_cast<float>(i));
+  std::vector<float> zeros(19, 0.0f);
+  zeros[3] = -0.0f;
+  zeros[12] = -0.0f;
+  std::vector<float> negZerosFirst(16, 0.0f);
+  for (std::size_t i = 0; i < 9; ++i) negZerosFirst[i] = -0.0f;
+  negZerosFirst[15] = -2.0f;
+  std::vector<float> unusable(21, kNaN);
+  unusable[5] = 1e16f;
+  unusable[11] = -1e-31f;
+  unusable[20] = 3.0f;
+  const std::vector<Case> cases{{wave, 1e30f, -1e30f},
+                                {wave, -0.5f, 0.5f},
+                                {zeros, 1e30f, -1e30f},
+                                {negZerosFirst, 1e30f, -1e30f},
+                                {unusable, 1e30f, -1e30f},
+                                {unusable, kNaN, kNaN},
+                                {std::vector<float>(8, 4.0f), 4.0f, 4.0f}};
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    float amin = cases[c].seedMin, amax = cases[c].seedMax;
+    float wantMin = amin, wantMax = amax;
+    plain(cases[c].values, wantMin, wantMax);
+    sup::FINDNX(cases[c].values, static_cast<int>(cases[c].values.size()), amin, amax);
+    EXPECT_EQ(bits(amin), bits(wantMin)) << "case " << c;
+    EXPECT_EQ(bits(amax), bits(wantMax)) << "case " << c;
+  }
 }
 
 TEST(Numerics, SumsAndAverages) {

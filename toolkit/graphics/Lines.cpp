@@ -243,13 +243,20 @@ void DrawLinesTo(std::span<const float> X, std::span<const float> Y) {
     runX.clear();
     runY.clear();
   };
+  // UserToDevice and PointInClip for every point, with the mapping and the
+  // clip bounds read once: drawing changes neither.
+  const float userX0 = gs.userX0, userY0 = gs.userY0, scaleX = gs.scaleX, scaleY = gs.scaleY;
+  const float areaX0 = gs.areaX0, areaY0 = gs.areaY0;
+  const float clipX0 = gs.clipX0, clipX1 = gs.clipX1, clipY0 = gs.clipY0, clipY1 = gs.clipY1;
+  auto inClip = [&](float x, float y) {
+    return x >= clipX0 && x <= clipX1 && y >= clipY0 && y <= clipY1;
+  };
   float px, py;
   UserToDevice(gs.penX, gs.penY, px, py);
-  bool previousInside = PointInClip(px, py);
+  bool previousInside = inClip(px, py);
   for (std::size_t i = 0; i < n; ++i) {
-    float qx, qy;
-    UserToDevice(X[i], Y[i], qx, qy);
-    const bool inside = PointInClip(qx, qy);
+    const float qx = (X[i] - userX0) * scaleX + areaX0, qy = (Y[i] - userY0) * scaleY + areaY0;
+    const bool inside = inClip(qx, qy);
     if (previousInside && inside) {
       if (runX.empty()) {
         runX.push_back(px);

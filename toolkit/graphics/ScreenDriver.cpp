@@ -73,7 +73,7 @@ int Row(int ky) {
 // lets the arithmetic on rows and boxes never overflow.
 constexpr int kCoordinateLimit = 1 << 28;
 
-int Trunc(float v) {
+inline int Trunc(float v) {
   // Inside the limit (never NaN) truncation toward zero is the plain conversion.
   constexpr float kLimit = static_cast<float>(kCoordinateLimit);
   if (v > -kLimit && v < kLimit) return static_cast<int>(v);
@@ -531,7 +531,9 @@ void ScreenLineStrip(std::span<const float> X, std::span<const float> Y) {
   if (!Gs().screenOn || !d.canvas || n < 2) return;
   thread_local std::vector<Point> points;
   points.resize(n);
-  for (std::size_t i = 0; i < n; ++i) points[i] = DevicePoint(X[i], Y[i]);
+  // DevicePoint for every point, the row flip read once.
+  const int maxY = MaxY();
+  for (std::size_t i = 0; i < n; ++i) points[i] = {Trunc(X[i]), maxY - Trunc(Y[i])};
   // As GdiLine draws each segment, end pixel included.
   const bool endPixels = d.penStyle == kPenSolid && d.rop != plat::Rop2::XorPen;
   d.canvas->Segments(points, endPixels ? std::optional<Pixel>(d.currentDevice) : std::nullopt);

@@ -251,6 +251,9 @@ constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | 
 
 class X11Backend final : public Backend {
  public:
+  /// Pixels sent to the server by Present so far.
+  std::uint64_t PixelsSent() const { return pixelsSent_; }
+
   static std::unique_ptr<X11Backend> Open(std::string_view displayName) {
     static const bool handlerSet = (XSetErrorHandler(OnXError), true);
     (void)handlerSet;
@@ -377,10 +380,14 @@ class X11Backend final : public Backend {
   }
 
   void Present(NativeWindow w, const Surface& surface, const Rect& area) override {
-    const Win* win = Find(w);
-    if (win == nullptr) return;
-    const Rect r = area.Intersect(surface.Bounds());
+    auto it = windows_.find(w);
+    if (it == windows_.end()) return;
+    Win* win = &it->second;
+    const Rect full = area.Intersect(surface.Bounds());
+    if (full.Empty()) return;
+    const Rect r = ChangedPart(*win, surface, full);
     if (r.Empty()) return;
+    pixelsSent_ += static_cast<std::uint64_t>(r.Width()) * static_cast<std::uint64_t>(r.Height());
     const int width = r.Width(), height = r.Height();
     const int bytesPerLine = (width * format_.BitsPerPixel() + 31) / 32 * 4;
     image_.resize(static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(height));
@@ -447,7 +454,40 @@ class X11Backend final : public Backend {
     GC gc;
     Point pos;  // as the X server last confirmed it
     Size size;
+    // The pixels last sent (sentWidth wide), and where the server has lost
+    // them since (exposed): a present sends only what differs from the one
+    // and everything inside the other.
+    std::vector<Pixel> sent = {};
+    int sentWidth = 0, sentHeight = 0;
+    Rect stale = {};
   };
+
+  /// The part of AREA (inside SURFACE) to send to WIN: the bounding box of the
+  /// pixels that differ from those last sent, joined with what the server lost.
+  /// Records AREA's pixels as sent.
+  static Rect ChangedPart(Win& win, const Surface& surface, const Rect& area) {
+    if (win.sentWidth != surface.Width() || win.sentHeight != surface.Height()) {
+      win.sentWidth = surface.Width();
+      win.sentHeight = surface.Height();
+      win.sent.assign(
+          static_cast<std::size_t>(win.sentWidth) * static_cast<std::size_t>(win.sentHeight), 0);
+      win.stale = surface.Bounds();
+    }
+    Rect changed = win.stale.Intersect(area);
+    const int width = area.Width();
+    for (int y = area.top; y < area.bottom; ++y) {
+      const Pixel* now = surface.Row(y) + area.left;
+      Pixel* was = win.sent.data() + static_cast<std::ptrdiff_t>(y) * win.sentWidth + area.left;
+      if (std::memcmp(now, was, static_cast<std::size_t>(width) * sizeof(Pixel)) == 0) continue;
+      int a = 0, b = width;
+      while (now[a] == was[a]) ++a;
+      while (now[b - 1] == was[b - 1]) --b;
+      std::copy(now + a, now + b, was + a);
+      changed = changed.Union({area.left + a, y, area.left + b, y + 1});
+    }
+    if (area.Intersect(win.stale) == win.stale) win.stale = {};
+    return changed;
+  }
   enum { kWmProtocols, kWmDeleteWindow, kNetWmName, kUtf8String, kAtomCount };
 
   explicit X11Backend(Display* dpy)
@@ -553,7 +593,7 @@ class X11Backend final : public Backend {
         OnKey(id, ev.xkey, false);
         break;
       case Expose:
-        OnExpose(id, ev.xexpose);
+        OnExpose(id, win, ev.xexpose);
         break;
       case ConfigureNotify:
         OnConfigure(id, win, ev.xconfigure);
@@ -642,11 +682,12 @@ class X11Backend final : public Backend {
     }
   }
 
-  void OnExpose(NativeWindow id, const XExposeEvent& x) {
+  void OnExpose(NativeWindow id, Win& win, const XExposeEvent& x) {
     InputEvent e;
     e.kind = kExposeEvent;
     e.window = id;
     e.rect = {x.x, x.y, x.x + x.width, x.y + x.height};
+    win.stale = win.stale.Union(e.rect);
     queue_.push_back(e);
   }
 
@@ -708,6 +749,7 @@ class X11Backend final : public Backend {
   std::deque<InputEvent> queue_;
   std::vector<char> image_;  // Present's conversion buffer, kept to avoid reallocating
   Point cursor_;
+  std::uint64_t pixelsSent_ = 0;  // by Present, for tests
   // The server's cursors, made on first use, one per PointerShape.
   std::array<Cursor, static_cast<std::size_t>(PointerShape::Hand) + 1> cursors_{};
 
@@ -740,6 +782,11 @@ std::unique_ptr<Backend> MakeX11Backend(std::string_view displayName) {
 }
 
 namespace x11test {
+std::uint64_t PixelsSent(Backend& backend) {
+  auto* x11 = dynamic_cast<X11Backend*>(&backend);
+  return x11 == nullptr ? 0 : x11->PixelsSent();
+}
+
 bool Sync(Backend& backend) {
   auto* x11 = dynamic_cast<X11Backend*>(&backend);
   if (x11 == nullptr) return false;

@@ -3,6 +3,7 @@
 // manager, a keyboard, a mouse) on the display the backend uses, so the
 // backend's translation of real X events can be checked under a private X
 // server. No X types appear here; everything X stays in the .cpp files.
+#include <cstdint>
 #include <string_view>
 
 #include "platform/Geometry.h"
@@ -43,6 +44,10 @@ Rect WindowScreenRect(std::string_view display, NativeWindow w);
 /// Gives W the keyboard focus, as a window manager does when the user
 /// activates a window.
 bool SetInputFocus(std::string_view display, NativeWindow w);
+
+/// Pixels BACKEND has sent to the X server so far (0 when BACKEND is not the
+/// X11 backend).
+std::uint64_t PixelsSent(Backend& backend);
 
 /// Waits until the X server has carried out every request BACKEND made
 /// (XSync). False when BACKEND is not the X11 backend.

@@ -2,6 +2,8 @@
 // tiling: polygons sharing edges cover every pixel once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -94,6 +96,63 @@ TEST(PolygonFill, GradientTrianglesTileAndHitTheirCornerColours) {
   EXPECT_GT(BlueOf(s.Get(21, 21)), 200);
   const std::array<int, 3> bad[] = {{0, 1, 4}};
   EXPECT_FALSE(c.GradientFillTriangles(v, bad));
+}
+
+// A box given as four corners with a one-pixel solid pen is drawn as the
+// same box with a fifth point in the middle of an edge (a general polygon):
+// every corner order, brush, raster operation, clip and origin.
+TEST(PolygonFill, OutlinedBoxesDrawAsTheSameBoxWithAnEdgePoint) {
+  struct Box {
+    int x0, y0, x1, y1;
+  };
+  const Box boxes[] = {{4, 5, 30, 22}, {10, 3, 11, 30}, {-8, -4, 12, 9}, {20, 20, 50, 45}};
+  const Brush brushes[] = {Brush::Solid(0x123456), Brush::Hatched(HatchStyle::Cross, 0xA0B0C0),
+                           Brush::None()};
+  const Rop2 rops[] = {Rop2::CopyPen, Rop2::XorPen, Rop2::Not, Rop2::MergePen};
+  struct Setting {
+    Point origin;
+    bool clip;
+  };
+  const Setting settings[] = {{{0, 0}, false}, {{3, -2}, false}, {{0, 0}, true}};
+  for (const Box& b : boxes) {
+    const Point corners[4] = {{b.x0, b.y0}, {b.x1, b.y0}, {b.x1, b.y1}, {b.x0, b.y1}};
+    for (int start = 0; start < 4; ++start)
+      for (const bool backwards : {false, true}) {
+        std::vector<Point> box;
+        for (int k = 0; k < 4; ++k) box.push_back(corners[(start + (backwards ? 4 - k : k)) % 4]);
+        // The fifth point halfway along the longer of the first two edges.
+        std::vector<Point> withPoint = box;
+        const auto len = [&](int i) {
+          return std::abs(box[i + 1].x - box[i].x) + std::abs(box[i + 1].y - box[i].y);
+        };
+        const int e = len(0) >= len(1) ? 0 : 1;
+        withPoint.insert(withPoint.begin() + e + 1,
+                         Point{(box[e].x + box[e + 1].x) / 2, (box[e].y + box[e + 1].y) / 2});
+        for (const Brush& brush : brushes)
+          for (const Rop2 rop : rops)
+            for (const Setting& setting : settings) {
+              auto draw = [&](std::span<const Point> poly) {
+                Surface s = testing_draw::Noise(48, 40, 7);
+                Canvas c(s, setting.origin);
+                if (setting.clip) {
+                  Region r(Rect{0, 0, 20, 15});
+                  r.Add(Rect{25, 12, 40, 40});
+                  c.SetClipRegion(r);
+                }
+                c.SetPen(Pen::Solid(0xFF00FF));
+                c.SetBrush(brush);
+                c.SetRop2(rop);
+                c.Polygon(poly);
+                return s;
+              };
+              const Surface fast = draw(box), general = draw(withPoint);
+              ASSERT_TRUE(
+                  std::equal(fast.Pixels().begin(), fast.Pixels().end(), general.Pixels().begin()))
+                  << "box " << b.x0 << "," << b.y0 << " start " << start << " backwards "
+                  << backwards << " rop " << static_cast<int>(rop);
+            }
+      }
+  }
 }
 
 }  // namespace

@@ -228,6 +228,51 @@ TEST_P(X11Depths, PresentShowsTheSurfaceOnScreen) {
   EXPECT_TRUE(Shows(screen(150, 100), plat::Rgb(0x12, 0x34, 0x56)));
 }
 
+// Presenting sends only the pixels that changed since the last present, but
+// all of an area the server exposed again, whatever the surface holds there.
+TEST_P(X11Depths, PresentSendsChangesAndExposedAreas) {
+  const plat::Rect area{100, 80, 300, 230};  // 200 x 150
+  const plat::NativeWindow w = ShownWindow(area);
+  const plat::Pixel grey = plat::Rgb(90, 90, 90), green = plat::Rgb(0, 200, 0);
+  plat::Surface surface(area.Width(), area.Height(), grey);
+  std::uint64_t before = plat::x11test::PixelsSent(*backend_);
+  backend_->Present(w, surface, surface.Bounds());
+  EXPECT_EQ(plat::x11test::PixelsSent(*backend_) - before, 200u * 150u);
+
+  before = plat::x11test::PixelsSent(*backend_);
+  backend_->Present(w, surface, surface.Bounds());
+  EXPECT_EQ(plat::x11test::PixelsSent(*backend_), before) << "unchanged pixels sent again";
+
+  for (int y = 40; y < 45; ++y)
+    for (int x = 30; x < 40; ++x) surface.Set(x, y, green);
+  backend_->Present(w, surface, surface.Bounds());
+  EXPECT_EQ(plat::x11test::PixelsSent(*backend_) - before, 10u * 5u);
+  ASSERT_TRUE(plat::x11test::Sync(*backend_));
+  auto shot = TakeScreenshot();
+  ASSERT_TRUE(shot);
+  EXPECT_TRUE(Shows(shot->At(area.left + 35, area.top + 42), green));
+  EXPECT_TRUE(Shows(shot->At(area.left + 35, area.top + 46), grey));
+
+  // Another window over part of it, then gone: the server asks for that part
+  // again, and it is sent although the surface has not changed.
+  const plat::Rect over{150, 100, 250, 200};
+  const plat::NativeWindow other = ShownWindow(over);
+  backend_->Present(other, plat::Surface(over.Width(), over.Height(), plat::Rgb(200, 0, 0)),
+                    {0, 0, over.Width(), over.Height()});
+  ASSERT_TRUE(plat::x11test::Sync(*backend_));
+  backend_->DestroyWindow(other);
+  const auto exposed = WaitFor(w, Kind::Expose);
+  ASSERT_TRUE(exposed) << "no Expose where the other window was";
+  before = plat::x11test::PixelsSent(*backend_);
+  backend_->Present(w, surface, exposed->rect);
+  EXPECT_EQ(plat::x11test::PixelsSent(*backend_) - before,
+            static_cast<std::uint64_t>(exposed->rect.Width()) * exposed->rect.Height());
+  ASSERT_TRUE(plat::x11test::Sync(*backend_));
+  shot = TakeScreenshot();
+  ASSERT_TRUE(shot);
+  EXPECT_TRUE(Shows(shot->At(exposed->rect.left + area.left, exposed->rect.top + area.top), grey));
+}
+
 TEST_F(X11Smoke, DeleteRequestBecomesClose) {
   const plat::NativeWindow w = ShownWindow({50, 50, 250, 150});
   const plat::NativeWindow other = ShownWindow({300, 50, 400, 150});
