@@ -412,11 +412,16 @@ LResult DialogProc(Hwnd h, Msg m, WParam w, LParam l) {
 }
 
 /// Enter and Escape anywhere in the dialog (the list and edits would keep them).
+/// They act on their character, which comes after the key went down, so
+/// nothing of the keystroke but its release is left to reach the window that
+/// gets the focus when the dialog closes (a progress box's Cancel would take it).
 bool DialogKey(Hwnd box, const Message& m) {
   DialogState* s = State(box);
   if (s == nullptr || (m.hwnd != box && !IsChild(box, m.hwnd))) return false;
-  if (m.msg != Msg::KeyDown) return false;
-  if (static_cast<int>(m.wParam) == kVkReturn) {
+  if (m.msg == Msg::KeyDown)
+    return static_cast<int>(m.wParam) == kVkReturn || static_cast<int>(m.wParam) == kVkEscape;
+  if (m.msg != Msg::Char) return false;
+  if (m.wParam == '\r') {
     if (m.hwnd == s->list) {
       const std::string e = Entry(*s, ListBoxGetCurSel(s->list));
       if (!e.empty() && e.back() == '/') {
@@ -428,7 +433,7 @@ bool DialogKey(Hwnd box, const Message& m) {
     Ok(box, *s);
     return true;
   }
-  if (static_cast<int>(m.wParam) == kVkEscape) {
+  if (m.wParam == 0x1B) {
     EndModalLoop(box, kIdCancel);
     return true;
   }

@@ -4,7 +4,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <chrono>
 #include <thread>
@@ -28,6 +30,7 @@ User::User(std::string_view display) {
   XSetErrorHandler(IgnoreError);
   int event = 0, error = 0, major = 0, minor = 0;
   xtest_ = XTestQueryExtension(d, &event, &error, &major, &minor) != 0;
+  xfixes_ = XFixesQueryExtension(d, &event, &error) != 0;
 }
 
 User::~User() {
@@ -102,6 +105,54 @@ std::vector<TopWindow> User::Windows() {
   }
   if (children != nullptr) XFree(children);
   return out;
+}
+
+std::optional<PointerImage> User::Pointer() {
+  if (display_ == nullptr || !xfixes_) return std::nullopt;
+  XFixesCursorImage* image = XFixesGetCursorImage(D(display_));
+  if (image == nullptr) return std::nullopt;
+  PointerImage out;
+  out.position = {image->x, image->y};
+  out.hotSpot = {image->xhot, image->yhot};
+  out.width = image->width;
+  out.height = image->height;
+  // Xlib hands the pixels over as longs, one 32-bit ARGB value in each.
+  const std::size_t count = std::size_t{image->width} * image->height;
+  out.argb.reserve(count);
+  for (std::size_t i = 0; i < count; ++i)
+    out.argb.push_back(static_cast<std::uint32_t>(image->pixels[i]));
+  XFree(image);
+  return out;
+}
+
+std::optional<PointerImage> User::FontCursor(std::string_view name, Point at) {
+  static constexpr struct {
+    std::string_view name;
+    unsigned glyph;
+  } kGlyphs[] = {{"left_ptr", XC_left_ptr}, {"watch", XC_watch}};
+  unsigned glyph = 0;
+  bool known = false;
+  for (const auto& g : kGlyphs)
+    if (g.name == name) glyph = g.glyph, known = true;
+  if (!known || !Ready() || !xfixes_) return std::nullopt;
+  Display* d = D(display_);
+  // Above every other window, wherever it is asked to be, without a frame.
+  XSetWindowAttributes a{};
+  a.override_redirect = True;
+  const Window w = XCreateWindow(d, DefaultRootWindow(d), at.x, at.y, 48, 48, 0, CopyFromParent,
+                                 InputOutput, CopyFromParent, CWOverrideRedirect, &a);
+  const Cursor cursor = XCreateFontCursor(d, glyph);
+  XDefineCursor(d, w, cursor);
+  XMapRaised(d, w);
+  XSync(d, False);
+  // The map and the move are through when MoveTo returns (it syncs), and
+  // the server changes the picture as it handles them.
+  MoveTo({at.x + 24, at.y + 24});
+  std::optional<PointerImage> image = Pointer();
+  XDestroyWindow(d, w);
+  XFreeCursor(d, cursor);
+  XSync(d, False);
+  return image;
 }
 
 }  // namespace plat::xuser

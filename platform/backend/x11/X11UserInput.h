@@ -4,6 +4,8 @@
 // extension), so they reach whichever window the server would give them to,
 // and the top-level windows read back as the server sees them. Built into a
 // library of its own that only tests link; no X types appear here.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,20 @@ struct TopWindow {
   bool mapped = false;    // viewable: mapped, and so is everything above it
   bool overlay = false;   // override-redirect (menus, tooltips)
   Rect rect;              // in screen pixels
+};
+
+/// The pointer's picture as the server shows it (the XFIXES extension).
+struct PointerImage {
+  Point position;  // where the pointer is, in screen pixels
+  Point hotSpot;   // the pixel of the picture that sits at POSITION
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> argb;  // premultiplied 0xAARRGGBB, rows top down
+
+  /// Same picture and hot spot, wherever the pointer is.
+  bool SameShape(const PointerImage& o) const {
+    return width == o.width && height == o.height && hotSpot == o.hotSpot && argb == o.argb;
+  }
 };
 
 /// A connection to DISPLAY that acts as the user's keyboard and mouse.
@@ -44,12 +60,21 @@ class User {
   /// The top-level windows, bottom to top.
   std::vector<TopWindow> Windows();
 
+  /// The pointer's picture now; nothing when the server lacks XFIXES.
+  std::optional<PointerImage> Pointer();
+  /// The picture of the server's cursor-font cursor NAME ("watch",
+  /// "left_ptr"), as this server draws it: shown over a small window of our
+  /// own at AT with the pointer on it, read, and the window removed again.
+  /// Nothing when the name is unknown or the picture cannot be read.
+  std::optional<PointerImage> FontCursor(std::string_view name, Point at);
+
  private:
   bool Key(std::string_view keysymName, bool press);
   void Flush();
 
   void* display_ = nullptr;  // Display*
   bool xtest_ = false;
+  bool xfixes_ = false;
 };
 
 }  // namespace plat::xuser

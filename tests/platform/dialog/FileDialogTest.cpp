@@ -254,13 +254,14 @@ TEST_F(FileDialogTest, FolderChooserChecksAsked) {
 TEST_F(FileDialogTest, TheWindowAnswersKeysAndTheList) {
   FileDialogParams p = Open();
   p.folder = "sub";
-  // Typed into the name field, confirmed with Enter.
-  harness.Type("c.sgy").Key(kVkReturn);
+  // Typed into the name field, confirmed with Enter (on its character, so
+  // none of the keystroke but its release outlives the dialog).
+  harness.Type("c.sgy").Key(kVkReturn, '\r');
   FileDialogResult r = FileDialog(p);
   EXPECT_EQ(r.outcome, DialogOutcome::Confirmed);
   EXPECT_EQ(r.names, std::vector<std::string>{"c.sgy"});
   // Escape cancels.
-  harness.Key(kVkEscape);
+  harness.Key(kVkEscape, 0x1B);
   EXPECT_EQ(FileDialog(p).outcome, DialogOutcome::Cancelled);
 }
 
