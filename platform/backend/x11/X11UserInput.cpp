@@ -145,10 +145,15 @@ std::optional<PointerImage> User::FontCursor(std::string_view name, Point at) {
   XDefineCursor(d, w, cursor);
   XMapRaised(d, w);
   XSync(d, False);
-  // The map and the move are through when MoveTo returns (it syncs), and
-  // the server changes the picture as it handles them.
+  // The server changes the picture some time after the pointer enters the
+  // window: look again until the picture is no longer the one shown before.
+  const std::optional<PointerImage> before = Pointer();
   MoveTo({at.x + 24, at.y + 24});
   std::optional<PointerImage> image = Pointer();
+  for (int tries = 0; tries < 200 && image && before && image->SameShape(*before); ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    image = Pointer();
+  }
   XDestroyWindow(d, w);
   XFreeCursor(d, cursor);
   XSync(d, False);
