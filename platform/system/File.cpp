@@ -53,11 +53,17 @@ int FileOpen(const std::string& path, FileAccess access, int& handle) {
   return 0;
 }
 
-int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved) {
+namespace {
+
+// Reads until COUNT bytes are in, the file ends or a call fails (not counting
+// interruptions). READ_SOME(dst, n, done) reads at most n bytes into dst,
+// DONE bytes into the whole read.
+template <typename ReadSome>
+int ReadFully(void* buffer, std::size_t count, std::size_t& moved, ReadSome readSome) {
   moved = 0;
   auto* dst = static_cast<unsigned char*>(buffer);
   while (moved < count) {
-    const ssize_t n = ::read(handle, dst + moved, count - moved);
+    const ssize_t n = readSome(dst + moved, count - moved, moved);
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -68,22 +74,23 @@ int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved) {
   return 0;
 }
 
+}  // namespace
+
+int FileRead(int handle, void* buffer, std::size_t count, std::size_t& moved) {
+  return ReadFully(buffer, count, moved, [handle](unsigned char* dst, std::size_t n, std::size_t) {
+    return ::read(handle, dst, n);
+  });
+}
+
 int FileReadAt(int handle, void* buffer, std::size_t count, std::int64_t offset,
                std::size_t& moved) {
   moved = 0;
   if (offset < 0) return EINVAL;
-  auto* dst = static_cast<unsigned char*>(buffer);
-  while (moved < count) {
-    const ssize_t n = ::pread(handle, dst + moved, count - moved,
-                              static_cast<off_t>(offset + static_cast<std::int64_t>(moved)));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) break;  // end of file
-    moved += static_cast<std::size_t>(n);
-  }
-  return 0;
+  return ReadFully(buffer, count, moved,
+                   [handle, offset](unsigned char* dst, std::size_t n, std::size_t done) {
+                     return ::pread(handle, dst, n,
+                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+                   });
 }
 
 int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved) {
