@@ -5,31 +5,12 @@
 // pages.
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string>
 #include <string_view>
 
+#include "toolkit/graphics/ImageEncode.h"
+
 namespace tk {
-
-/// A raster page as the writers read it. Row 0 is the bottom of the picture.
-/// 1 bit: bit x mod 32 of word x / 32 (1 = ink); 4 bits: the same in each of
-/// four planes; 8 bits: byte x mod 4 of word x / 4; 24 bits: one word a
-/// pixel, red in bits 0-7, green 8-15, blue 16-23.
-struct RasterPageView {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  std::int32_t bitsPerPixel = 8;  // 1, 4, 8 or 24
-  std::int64_t wordsPerRow = 0;
-  std::int64_t wordsPerPlane = 0;
-  std::span<const std::uint32_t> words;
-};
-
-/// The geometry of an image page of W x H pixels at BITS per pixel.
-struct ImagePageGeometry {
-  std::int32_t width = 0, height = 0, bitsPerPixel = 8, planes = 1, pixelsPerWord = 4;
-  std::int64_t wordsPerRow = 0, wordsPerPlane = 0, totalWords = 0;
-};
-[[nodiscard]] ImagePageGeometry ImagePageLayout(std::int64_t width, std::int64_t height, int bits);
 
 /// Sizes the page of W x H pixels: a page whose words (total + 1) exceed
 /// MAX_WORDS, or that ALLOCATE refuses, is shrunk by the factor
@@ -50,19 +31,8 @@ struct ImagePageGeometry {
 void BmpFileWrite(const RasterPageView& page, int type);
 void PcxFileWrite(const RasterPageView& page);
 void PngFileWrite(const RasterPageView& page);
-/// Appends the run-length code of the row starting at word ROW_WORD of the
-/// page, plane PLANE (0-based page plane at 4 bits; 0 red, 1 green, 2 blue at
-/// 24 bits), BYTES_PER_LINE_M1 + 1 bytes long, to OUT.
-void PcxRowEncode(const RasterPageView& page, std::int64_t rowWord, int plane,
-                  int bytesPerLineM1, std::string& out);
 /// Patches the file size (offset 2) and image size (offset 34) of the
 /// finished run-length BMP NAME(1:NAME_LENGTH) of BITS per pixel.
 void YYBMP2(std::string_view name, int nameLength, int bits);
-
-/// The bytes of one BMP, PCX or PNG file of PAGE (what the writers send).
-[[nodiscard]] std::string BmpImageBytes(const RasterPageView& page, int type);
-[[nodiscard]] std::string PcxImageBytes(const RasterPageView& page);
-/// Empty when compression fails (error 1044 reported).
-[[nodiscard]] std::string PngImageBytes(const RasterPageView& page);
 
 }  // namespace tk
