@@ -9,6 +9,7 @@
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/ImageDevice.h"
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/Text.h"
 
@@ -140,6 +141,7 @@ void GraphicsStart(int displayColours) {
   ResetDriverDispatch();
   ScreenDisplaySet(displayColours);
   TextLayerInstall();
+  ImageLayerInstall();
 }
 
 bool OptionLetterTest(std::string_view OPTIONS, char LETTER) {

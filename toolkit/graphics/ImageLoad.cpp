@@ -7,6 +7,7 @@
 
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/GraphicsFileType.h"
+#include "toolkit/graphics/ImageDevice.h"
 #include "toolkit/graphics/PngHelpers.h"
 
 namespace tk {
@@ -162,20 +163,14 @@ constexpr std::size_t kPcxHeader = 128;
 // the next byte's repetitions; any other byte stands for itself.
 class PcxRuns {
  public:
-  PcxRuns(const Bytes& f, std::uint64_t start, std::uint64_t end) : f_(f), pos_(start), end_(end) {}
+  PcxRuns(std::span<const std::uint8_t> bytes, std::size_t start) : f_(bytes), pos_(start) {}
   bool Next(std::uint32_t& value) {
-    if (left_ == 0) {
-      if (pos_ >= end_) return false;
-      const std::uint32_t b = f_.U8(pos_++);
-      if (b >= 192) {
-        if (pos_ >= end_) return false;
-        left_ = b & 63;
-        value_ = f_.U8(pos_++);
-        if (left_ == 0) return Next(value);
-      } else {
-        left_ = 1;
-        value_ = b;
-      }
+    while (left_ == 0) {
+      std::uint8_t v = 0;
+      int n = 0;
+      if (PcxRunRead(f_, pos_, v, n) != 0) return false;
+      left_ = static_cast<std::uint32_t>(n);
+      value_ = v;
     }
     --left_;
     value = value_;
@@ -183,8 +178,8 @@ class PcxRuns {
   }
 
  private:
-  const Bytes& f_;
-  std::uint64_t pos_, end_;
+  std::span<const std::uint8_t> f_;
+  std::size_t pos_;
   std::uint32_t left_ = 0, value_ = 0;
 };
 
@@ -212,7 +207,7 @@ std::int32_t DecodePcx(const Bytes& f, const Picture& pic) {
       table[i] = Pack(f.U8(16 + 3 * i), f.U8(17 + 3 * i), f.U8(18 + 3 * i));
   }
   if (oneBit) std::fill(pic.px.begin(), pic.px.begin() + pic.w * pic.h, 0);
-  PcxRuns runs(f, kPcxHeader, end);
+  PcxRuns runs(f.Span().first(static_cast<std::size_t>(end)), kPcxHeader);
   std::vector<std::uint32_t> line(static_cast<std::size_t>(w));
   for (std::int64_t y = 0; y < pic.h; ++y) {
     std::fill(line.begin(), line.end(), 0u);
