@@ -371,7 +371,9 @@ class WriteTraceTest : public tk::testing::ToolkitWindowTest {
   void TearDown() override {
     tk::ResetToolkitForTesting();
     ToolkitWindowTest::TearDown();
+    fs::current_path(before_);  // the save dialog keeps the folder chosen
   }
+  fs::path before_ = fs::current_path();
   testing_support::TempDir dir;
 };
 
