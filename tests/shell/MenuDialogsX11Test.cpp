@@ -165,17 +165,23 @@ class MenuDialogsX11 : public ::testing::Test {
     return out;
   }
 
-  bool ChooseWithMouse(const MenuPlace& p) {
-    const TopWindow main = Window(main_).value();
-    const int barMiddle = main.rect.top + 10;
-    user_->MoveTo({main.rect.left + (p.titleLeft + p.titleRight) / 2, barMiddle});
-    user_->Click();
+  /// The pop-up menu once one is mapped (at most 3 s).
+  std::optional<TopWindow> ShownPopup() {
     std::optional<TopWindow> popup;
     WaitFor(3000, [&] {
       for (const TopWindow& w : user_->Windows())
         if (w.overlay && w.mapped) popup = w;
       return popup.has_value();
     });
+    return popup;
+  }
+
+  bool ChooseWithMouse(const MenuPlace& p) {
+    const TopWindow main = Window(main_).value();
+    const int barMiddle = main.rect.top + 10;
+    user_->MoveTo({main.rect.left + (p.titleLeft + p.titleRight) / 2, barMiddle});
+    user_->Click();
+    const std::optional<TopWindow> popup = ShownPopup();
     if (!popup) return false;
     user_->MoveTo({popup->rect.left + popup->rect.Width() / 2,
                    popup->rect.top + (p.entryTop + p.entryBottom) / 2});
@@ -301,12 +307,7 @@ TEST_F(MenuDialogsX11, TheExportButtonShowsItsPopupWhoseEntryOpensTheDialog) {
                            main.rect.top + kMenuBarHeight + kButtonHeight / 2};
   user_->MoveTo(button);
   user_->Click();
-  std::optional<TopWindow> popup;
-  WaitFor(3000, [&] {
-    for (const TopWindow& w : user_->Windows())
-      if (w.overlay && w.mapped) popup = w;
-    return popup.has_value();
-  });
+  const std::optional<TopWindow> popup = ShownPopup();
   ASSERT_TRUE(popup.has_value()) << "no pop-up menu appeared";
   // At the click: the pointer lies at the pop-up's top left corner.
   EXPECT_LE(std::abs(popup->rect.left - button.x), 2);
