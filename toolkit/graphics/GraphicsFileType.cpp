@@ -149,87 +149,77 @@ std::string QuotedText(const std::string& line) {
   return line.substr(a + 1, b - a - 1);
 }
 
-void HpglExtents(std::span<const std::uint8_t> file, std::array<std::int32_t, 6>& items, int n) {
-  LineSource src(file, kLineChars);
-  std::string line;
-  if (!src.Next(line)) return;
+// What the HP-GL and HP-GL/2 scans find: the plotter model or device, and
+// the plot size from IP in plotter units.
+struct HpglFacts {
   int model = -1;
   std::int64_t w = 0, h = 0;
   bool haveSize = false;
+};
+
+// Scans the instructions line by line: SC -13 b gives the model b (for
+// HP-GL/2 less MODEL_OFFSET), IP the size; with COMMENTS a comment's quoted
+// "13 d" gives the device d. After SC, IP and comments the next line is read;
+// after any other instruction the text after its ";", or else the next line.
+// Ends at the end of the file or once the model and size are known.
+HpglFacts ScanHpgl(std::span<const std::uint8_t> file, int modelOffset, bool comments) {
+  HpglFacts f;
+  LineSource src(file, kLineChars);
+  std::string line;
+  if (!src.Next(line)) return f;
   for (;;) {
     std::size_t after = 0;
     const std::string ins = TakeInstruction(line, after);
-    bool readNext = false;
-    if (ins == "SC") {
+    bool readNext = true;
+    if (comments && IsComment(ins, line, after)) {
+      std::string q = QuotedText(line);
+      if (!q.empty()) {
+        const std::int32_t a = TakeInt(q), b = TakeInt(q);
+        if (a == 13) f.model = b;
+      }
+    } else if (ins == "SC") {
       const std::int32_t a = TakeInt(line), b = TakeInt(line);
-      if (a == -13) model = b;
-      readNext = true;
+      if (a == -13) f.model = b - modelOffset;
     } else if (ins == "IP") {
       const std::int64_t x1 = TakeInt(line), y1 = TakeInt(line), x2 = TakeInt(line),
                          y2 = TakeInt(line);
-      w = x2 - x1 + 1;
-      h = y2 - y1 + 1;
-      haveSize = true;
-      readNext = true;
+      f.w = x2 - x1 + 1;
+      f.h = y2 - y1 + 1;
+      f.haveSize = true;
     } else {
       readNext = ins.empty() || !SkipToSemicolon(line);
     }
     if (readNext) {
       if (!src.Next(line)) break;
-      if (model != -1 && haveSize) break;
+      if (f.model != -1 && f.haveSize) break;
     }
   }
-  if (model >= 1 && model <= 10) {
-    const std::int64_t upi = kPlotterUnitsPerInch[static_cast<std::size_t>(model - 1)];
-    if (haveSize) {
-      items[1] = ItemOf(w * 72 / upi);
-      items[2] = ItemOf(h * 72 / upi);
+  return f;
+}
+
+void HpglExtents(std::span<const std::uint8_t> file, std::array<std::int32_t, 6>& items, int n) {
+  const HpglFacts f = ScanHpgl(file, 0, false);
+  if (f.model >= 1 && f.model <= 10) {
+    const std::int64_t upi = kPlotterUnitsPerInch[static_cast<std::size_t>(f.model - 1)];
+    if (f.haveSize) {
+      items[1] = ItemOf(f.w * 72 / upi);
+      items[2] = ItemOf(f.h * 72 / upi);
     }
-    items[3] = kPlotterPens[static_cast<std::size_t>(model - 1)];
-    items[4] = model;
+    items[3] = kPlotterPens[static_cast<std::size_t>(f.model - 1)];
+    items[4] = f.model;
   }
   if (n >= 6) items[5] = CountHpglPictures(file);
 }
 
 void Hpgl2Extents(std::span<const std::uint8_t> file, std::array<std::int32_t, 6>& items, int n) {
-  LineSource src(file, kLineChars);
-  std::string line;
-  if (!src.Next(line)) return;
-  int device = -1;
-  bool haveSize = false;
-  for (;;) {
-    std::size_t after = 0;
-    const std::string ins = TakeInstruction(line, after);
-    bool readNext = false;
-    if (IsComment(ins, line, after)) {
-      readNext = true;
-      std::string q = QuotedText(line);
-      if (!q.empty()) {
-        const std::int32_t a = TakeInt(q), b = TakeInt(q);
-        if (a == 13) device = b;
-      }
-    } else if (ins == "SC") {
-      const std::int32_t a = TakeInt(line), b = TakeInt(line);
-      if (a == -13) device = b - 10;
-      readNext = true;
-    } else if (ins == "IP") {
-      const std::int64_t x1 = TakeInt(line), y1 = TakeInt(line), x2 = TakeInt(line),
-                         y2 = TakeInt(line);
-      items[1] = ItemOf(72 * (x2 - x1 + 1) / 1016);
-      items[2] = ItemOf(72 * (y2 - y1 + 1) / 1016);
-      haveSize = true;
-      readNext = true;
-    } else {
-      readNext = ins.empty() || !SkipToSemicolon(line);
-    }
-    if (readNext) {
-      if (!src.Next(line)) break;
-      if (device != -1 && haveSize) break;
-    }
+  const HpglFacts f = ScanHpgl(file, 10, true);
+  if (f.haveSize) {
+    items[1] = ItemOf(72 * f.w / 1016);
+    items[2] = ItemOf(72 * f.h / 1016);
   }
-  if (device >= 1 && device <= 5) {
-    items[3] = kHpgl2Colours[static_cast<std::size_t>(device - 1)];
-    items[4] = device;
+  if (f.model >= 1 && f.model <= 5) {
+    items[3] = kHpgl2Colours[static_cast<std::size_t>(f.model - 1)];
+    items[4] = f.model;
   }
   if (n >= 6) items[5] = CountHpglPictures(file);
 }

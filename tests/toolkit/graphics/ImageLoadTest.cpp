@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/TestSupport.h"
+#include "tests/toolkit/ImageTools.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/ImageLoad.h"
 
@@ -105,7 +106,7 @@ std::string Png(int w, int h, int depth, int type, const std::string& raw, const
 
 // --- fixtures made by ImageMagick ----------------------------------------
 
-bool HaveImageMagick() { return std::system("convert -version >/dev/null 2>&1") == 0; }
+bool HaveImageMagick() { return image_tools::Have("convert"); }
 
 // A picture of W x H pixels in N colours (2: black and white).
 std::string Ppm(int w, int h, int n) {
@@ -124,25 +125,7 @@ std::string Ppm(int w, int h, int n) {
   return o.str();
 }
 
-// ImageMagick's own decoding of PATH, as packed RGB.
-std::vector<std::int32_t> ToolPixels(const std::filesystem::path& path, int& w, int& h) {
-  const std::string out = path.string() + ".check.ppm";
-  if (std::system(("convert '" + path.string() + "' -depth 8 ppm:'" + out + "'").c_str()) != 0)
-    return {};
-  const std::string p = ReadFile(out);
-  std::istringstream in(p);
-  std::string magic;
-  int maxv = 0;
-  in >> magic >> w >> h >> maxv;
-  in.get();
-  std::vector<std::int32_t> px;
-  for (int i = 0; i < w * h; ++i) {
-    const int r = static_cast<unsigned char>(in.get()), g = static_cast<unsigned char>(in.get()),
-              b = static_cast<unsigned char>(in.get());
-    px.push_back(Rgb(r, g, b));
-  }
-  return px;
-}
+using image_tools::ToolPixels;
 
 struct ToolCase {
   const char* name;

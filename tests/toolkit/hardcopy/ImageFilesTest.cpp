@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/TestSupport.h"
+#include "tests/toolkit/ImageTools.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Drivers.h"
@@ -97,26 +98,11 @@ std::vector<std::int32_t> OurDecode(const std::string& file) {
   return px;
 }
 
-bool Have(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using image_tools::Have;
 
 std::vector<std::int32_t> ToolDecode(const std::filesystem::path& path) {
-  const std::string out = path.string() + ".ppm";
-  if (std::system(("convert '" + path.string() + "' -depth 8 ppm:'" + out + "' 2>/dev/null").c_str()) != 0)
-    return {};
-  std::istringstream in(ReadFile(out));
-  std::string magic;
-  int w = 0, h = 0, maxv = 0;
-  in >> magic >> w >> h >> maxv;
-  in.get();
-  std::vector<std::int32_t> px;
-  for (int i = 0; i < w * h; ++i) {
-    const int r = static_cast<unsigned char>(in.get()), g = static_cast<unsigned char>(in.get()),
-              b = static_cast<unsigned char>(in.get());
-    px.push_back(r + 256 * g + 65536 * b);
-  }
-  return px;
+  int w = 0, h = 0;
+  return image_tools::ToolPixels(path, w, h);
 }
 
 class ImageFilesTest : public ::testing::Test {
