@@ -32,7 +32,9 @@ ImagePageGeometry ImagePageFit(std::int64_t width, std::int64_t height, int bits
                                const std::function<bool(std::int64_t words)>& allocate) {
   const auto shrink = [&](const ImagePageGeometry& g) {
     const std::int64_t total = g.totalWords;
-    const double f = std::sqrt(static_cast<double>(total) / static_cast<double>(total * 9 / 10));
+    // total x 9 / 10 in integers, without the product overflowing.
+    const std::int64_t nine = (total / 10) * 9 + (total % 10) * 9 / 10;
+    const double f = std::sqrt(static_cast<double>(total) / static_cast<double>(nine));
     width = static_cast<std::int64_t>(g.width / f);
     height = static_cast<std::int64_t>(g.height / f);
   };
