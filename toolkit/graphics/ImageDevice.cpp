@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <fstream>
 
 #include "toolkit/core/Errors.h"
@@ -37,12 +38,26 @@ int DecodeQuietly(const std::string& bytes, std::vector<std::int32_t>& px, std::
   const ToolkitErrorState kept = ErrorState();
   ErrorReportModeSet(kReportSilent);
   int status = kImageOk;
-  if (!ImageDataSize(AsBytes(bytes), w, h) || h < 0) {
+  // A device-independent bitmap stored top row first (negative height) is
+  // drawn the right way up: decoded as bottom-up, then turned over.
+  std::string upright;
+  const bool topDown = ImageDataSize(AsBytes(bytes), w, h) && h < 0 && h != INT32_MIN &&
+                       GraphicsTypeOfHeader(AsBytes(bytes)) == kGfBmp;
+  if (topDown) {
+    upright = bytes;
+    h = -h;
+    for (int i = 0; i < 4; ++i) upright[22 + static_cast<std::size_t>(i)] = static_cast<char>((h >> (8 * i)) & 255);
+  }
+  const std::string& source = topDown ? upright : bytes;
+  if (!ImageDataSize(AsBytes(source), w, h) || h < 0) {
     status = kImageUnsupported;
   } else {
     px.assign(static_cast<std::size_t>(std::int64_t{w} * h), 0);
-    status = DecodeImageData(AsBytes(bytes), px);
+    status = DecodeImageData(AsBytes(source), px);
     if (status == kImageZlib) systemError = ErrorState().secondaryStatus;
+    if (topDown)
+      for (std::int64_t y = 0; y < h / 2; ++y)
+        std::swap_ranges(px.begin() + y * w, px.begin() + (y + 1) * w, px.begin() + (h - 1 - y) * w);
   }
   ErrorState() = kept;
   return status;

@@ -88,6 +88,26 @@ TEST_F(ImageDeviceTest, DrawnAtItsOwnSizeClippedAndStretchedNot) {
   EXPECT_EQ(Region(50, 30, 59, 34), image);
 }
 
+TEST_F(ImageDeviceTest, TopDownBitmapIsDrawnTheRightWayUp) {
+  const std::string name = (dir / "up.bmp").string();
+  int status = -1, syserr = -1;
+  ImageFromDevice(1, 0, 0, 5, 3, status, syserr, name);
+  ASSERT_EQ(status, 0);
+  const std::vector<std::int32_t> image = Region(0, 0, 5, 3);
+  // The same picture stored top row first: rows reversed, height negated.
+  std::string bytes = ReadFile(name);
+  const std::size_t row = 6 * 3 + 2, at = 54;
+  std::string flipped = bytes.substr(0, at);
+  for (int r = 3; r >= 0; --r) flipped += bytes.substr(at + static_cast<std::size_t>(r) * row, row);
+  const std::int32_t minusFour = -4;
+  for (int i = 0; i < 4; ++i) flipped[22 + static_cast<std::size_t>(i)] = static_cast<char>((minusFour >> (8 * i)) & 255);
+  WriteFile(dir / "down.bmp", flipped);
+  surface.Fill(kWhitePixel);
+  ImageToDevice(1, 0, 30, 30, 0, 0, 0, status, syserr, (dir / "down.bmp").string());
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Region(30, 30, 35, 33), image);
+}
+
 TEST_F(ImageDeviceTest, OperationThirtyEightFillsTheClipRectangle) {
   const std::string name = (dir / "op.bmp").string();
   int status = -1, syserr = -1;
