@@ -95,6 +95,7 @@ struct PickingState {
   sup::GraphAxes waveletAxes;       // the wavelet window's frame
   bool waveletSelection = false;    // the next rubber box cuts a wavelet
   bool savedZoom = false;           // the zoom mode before the selection began
+  std::int32_t parameterPage = 103; // the picking dialog's page left open last
 };
 
 /// Pulse width in samples for PICKSV: max(3, NINT(SVPULSE / SAMPINT)), halves
