@@ -23,6 +23,7 @@
 #include "shell/PickDialogs.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
+#include "tests/shell/ProgramTestSupport.h"
 #include "support/UserMessages.h"
 #include "tools/sample/SampleShot.h"
 #include "toolkit/core/Menus.h"
@@ -371,6 +372,42 @@ TEST_F(PickCommandsTest, ViewWaveletOpensTheWaveletWindowAndClosingKeepsItsPlace
   EXPECT_EQ(app->settings.waveletWindow.state, tk::kShowMaximised);
   vel::CLOSEWAVEWIND(*app);  // closed: nothing happens
   EXPECT_EQ(app->waveletWindow, -1);
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The whole program, its loop dispatching the commands from the menu table.
+class PickCommandsProgramTest : public program_test::ProgramTest {};
+
+TEST_F(PickCommandsProgramTest, TheMenuCommandsReachTheirHandlers) {
+  const fs::path shot = dir_ / "shot.sg2";
+  std::string why;
+  ASSERT_TRUE(sample_shot::Write(shot.string(), why)) << why;
+  // The writer takes the message hook for itself and clears it after.
+  sup::SetUserMessageHook([this](sup::UserMessageKind, std::string_view, std::string_view text) {
+    messages_.emplace_back(text);
+  });
+  Choose(shot);
+  Choose(dir_ / "boxed.trx");
+  Run({[] { Post(vel::kCommandWaveletPick); },  // nothing loaded yet
+       [] { Post(vel::kCommandImport); },
+       [] { Post(vel::kCommandWaveletPick); },
+       [] { Post(vel::kCommandViewWavelet); },
+       [] { Post(vel::kCommandBoxPick); },
+       [] { Post(vel::kCommandSaveAs); }});
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Please load traces first",
+                                                 "Please select wavelet first",
+                                                 "Please select wavelet first"}));
+  vel::ShotRecord want = program_test::Imported(shot);
+  vel::PickingState state;
+  vel::PickTraces(want, state, vel::kPickBox);
+  const vel::TrxContents saved = program_test::Decode(dir_ / "boxed.trx");
+  EXPECT_EQ(saved.record.IBPICK, want.IBPICK);
+  EXPECT_TRUE(saved.record.LPICKS);
 }
 
 }  // namespace
