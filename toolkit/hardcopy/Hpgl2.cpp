@@ -283,7 +283,9 @@ void XXHPGL2::Attribute(DriverOperation op) {
       Colour();
       break;
     case DriverOperation::PaletteEntry: {
-      if (dp.P1 < 0 || dp.P1 > 255) break;
+      // A monochrome device keeps its white pen 0 and black pen 1: a palette
+      // entry must not recolour them.
+      if (!ColourDevice() || dp.P1 < 0 || dp.P1 > 255) break;
       int r = 0, g = 0, b = 0;
       RgbSplit(dp.KX[0], r, g, b);
       YYHP2PC(dp.P1, r, g, b);

@@ -187,6 +187,26 @@ TEST_F(Hpgl2PrinterTest, MonochromePensAreBlackAndWhite) {
   EXPECT_NE(bytes.find("PU;SP1\r\n"), std::string::npos);
 }
 
+TEST_F(Hpgl2PrinterTest, PaletteEntriesDefinePensOnlyOnColourDevices) {
+  for (int device : {1, 2}) {
+    SCOPED_TRACE(device);
+    Start(device);
+    DriverParams().P1 = 1;
+    DriverParams().KX[0] = 0x00FFFF00;  // cyan
+    Send(O::PaletteEntry);
+    const std::vector<std::string> r = End();
+    // On a monochrome device pen 1 stays the black pen.
+    EXPECT_EQ(CountRecords(r, "PC1 0 255 255"), device == 1 ? 0 : 1);
+  }
+}
+
+TEST_F(Hpgl2PrinterTest, BeginThatCannotOpenLeavesOutputOff) {
+  SelectPrinter(2);
+  WHardcopySwitch((dir.path() / "missing" / "out.plt").string());
+  EXPECT_EQ(Gs().hardcopyOn, 0);
+  EXPECT_NE(ErrorState().lastError, 0);
+}
+
 TEST_F(Hpgl2PrinterTest, SolidMonochromeFillPatternIsWrittenOnce) {
   Start(1);
   Colour(kRed);
