@@ -15,12 +15,15 @@
 namespace tk {
 namespace {
 
+// The fill annotation of an ellipse the core fills, between its pen-up and
+// its scaling.
+void EllipseNote() {
+  const GraphicsState& gs = Gs();
+  YYHPNOTE(5, false, gs.fillStyle, gs.hatchDensity, gs.hatchAngle);
+}
+
 // Pen of each block of 32 colour numbers (block 0 holds 0-15 and 240-255).
 constexpr std::array<int, 8> kPenBlocks{0, 2, 4, 1, 5, 3, 6, 7};
-
-void Command(std::string_view text) {
-  YYHPCMD(text, static_cast<int>(text.size()));
-}
 
 const PlotterModel& CurrentPlotter() {
   const int m = CurrentDeviceModels().plotterModel;
@@ -55,20 +58,10 @@ void XXHPGL::Select() {
   HardcopyOptionStore(1, static_cast<std::int32_t>(std::trunc(model.xMax / u_ - HardcopyOption(3))));
   HardcopyOptionStore(2, static_cast<std::int32_t>(std::trunc(model.yMax / u_)));
   dp.deviceColours = dp.penCount = model.pens;
-  dp.spoolCapable = 1;
   dp.resolutionX = dp.resolutionY = 90;
-  dp.textAngles[1] = 360;
-  dp.platformLevel[1] = 2;
-  dp.trueColour[1] = 0;
-  dp.gradientFill[1] = 0;
-  dp.deviceUnderline = 0;
-  dp.deviceStringText = 0;
-  dp.deviceTextMaximum[1] = 1.7e38f;
+  DescribePlotFileDriver(0);
   lineTypes_[1] = class_ == 3 ? "1 1 " : "1 .3";
   dp.capabilities[1] = std::string(kPlotterCapabilities[static_cast<std::size_t>(class_)]);
-  std::string name = "parvplot.plt";
-  name.resize(kHardcopyNameLength, ' ');
-  HardcopyFileName() = name;
   dp.driverNumber = kDriverHpgl;
   sizeChanged_ = true;
 }
@@ -89,30 +82,27 @@ void XXHPGL::Output(DriverOperation op) {
         parked_ = false;
         slantFont_ = 0;
         slantStyle_ = -1;
-        if (HardcopyOption(19) != 0) Command("\x1b.Y");
-        p1x_ = static_cast<std::int32_t>(std::trunc(HardcopyOption(3) * u_));
-        p1y_ = static_cast<std::int32_t>(std::trunc(HardcopyOption(4) * u_));
-        p2x_ = static_cast<std::int32_t>(std::trunc((HardcopyOption(3) + HardcopyOption(1)) * u_));
-        p2y_ = static_cast<std::int32_t>(std::trunc((HardcopyOption(4) + HardcopyOption(2)) * u_));
-        WriteInitialisation(HardcopyOption(5) == 0, p1x_, p1y_, p2x_, p2y_);
-        Command(std::string("DT") + terminator_);
-        Command("DI1. 0.");
+        if (HardcopyOption(19) != 0) WriteCommand("\x1b.Y");
+        points_ = PlotScalingPoints(u_);
+        WriteInitialisation(HardcopyOption(5) == 0, points_);
+        WriteCommand(std::string("DT") + terminator_);
+        WriteCommand("DI1. 0.");
         YYHPNOTE(2, false, 9, 0, 0);
         YYHPNOTE(13, false, CurrentDeviceModels().plotterModel, 0, 0);
       }
-      Command(kWorkingScaling);
+      WriteCommand(kWorkingScaling);
       break;
     }
     case DriverOperation::EndPage: {
       dp.pageDirty = 0;
       YYHPNOTE(3, true, dp.P2, 0, 0);
       const int model = CurrentDeviceModels().plotterModel;
-      Command(model == 7 || model == 8 ? "PU;SP0 ;PG;" : "PU;SP0 ;");
+      WriteCommand(model == 7 || model == 8 ? "PU;SP0 ;PG;" : "PU;SP0 ;");
       parked_ = true;
       break;
     }
     case DriverOperation::EndOutput:
-      if (HardcopyOption(19) != 0) Command("\x1b.Z");
+      if (HardcopyOption(19) != 0) WriteCommand("\x1b.Z");
       PlotFileClose(2);
       break;
     default:
@@ -125,7 +115,7 @@ void XXHPGL::PageStart() {
   if (dp.pageDirty) return;
   dp.pageDirty = -1;
   if (parked_) {
-    Command(std::string("SP") + pen_);
+    WriteCommand(std::string("SP") + pen_);
     parked_ = false;
   }
 }
@@ -134,21 +124,15 @@ void XXHPGL::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
   switch (op) {
     case DriverOperation::Line:
-    case DriverOperation::Point: {
+    case DriverOperation::Point:
       PageStart();
-      const int end = op == DriverOperation::Line ? 1 : 0;
-      if (dp.X[0] != dp.penLastX || dp.Y[0] != dp.penLastY) YYHPXY("PU", dp.X[0], dp.Y[0]);
-      YYHPXY("PD", dp.X[end], dp.Y[end]);
-      dp.penLastX = dp.X[end];
-      dp.penLastY = dp.Y[end];
+      WriteLineOperation(op);
       break;
-    }
     case DriverOperation::Polyline: {
       const int n = std::clamp(dp.P1, 0, kDriverMaxPoints);
       if (n < 1) return;
       PageStart();
-      if (dp.pointX[0] != dp.penLastX || dp.pointY[0] != dp.penLastY)
-        YYHPXY("PU", dp.pointX[0], dp.pointY[0]);
+      PenUpUnlessAt(dp.pointX[0], dp.pointY[0]);
       for (int i = 1; i < n; ++i) YYHPXY("PD", dp.pointX[i], dp.pointY[i]);
       dp.penLastX = dp.pointX[n - 1];
       dp.penLastY = dp.pointY[n - 1];
@@ -212,29 +196,15 @@ void XXHPGL::Fill(DriverOperation operation) {
   }
   const bool notes = HardcopyOption(18) != 0;
   const auto closeGroup = [&] {
-    if (notes) Command(kWorkingScaling);
+    if (notes) WriteCommand(kWorkingScaling);
   };
   switch (op) {
-    case 5: {
-      YYHPXY("PU", dp.X[0], dp.Y[0]);
-      if (!native_) YYHPNOTE(5, false, gs.fillStyle, gs.hatchDensity, gs.hatchAngle);
-      const IsotropicScaling s = WriteIsotropicScaling(dp.X[2]);
-      if (native_) Command("PM0");
-      YYHPXY("CI", static_cast<float>(dp.X[1] * s.radiusScale), 0.0f);
-      if (native_) Command("PM2;FP");
-      dp.penLastX = dp.X[0];
-      dp.penLastY = dp.Y[0];
-      Command(kWorkingScaling);
+    case 5:
+      WriteCircle(native_, native_ ? nullptr : EllipseNote);
       break;
-    }
     case 7:
       if (native_) {
-        YYHPXY("PU", dp.X[0], dp.Y[0]);
-        Command("PM0");
-        for (int i = 1; i < 4; ++i) YYHPXY("PD", dp.X[i], dp.Y[i]);
-        Command("PM2;FP");
-        dp.penLastX = dp.X[0];
-        dp.penLastY = dp.Y[0];
+        WriteDeviceFilledShape(op);
       } else if (notes) {
         YYHPVTX(dp.X[0], dp.Y[0]);
         YYHPVTX(dp.X[2], dp.Y[2]);
@@ -251,28 +221,11 @@ void XXHPGL::Fill(DriverOperation operation) {
       }
       break;
     case 9:
-      if (native_) {
-        YYHPXY("PU", dp.X[0], dp.Y[0]);
-        YYHPXY("RA", dp.X[1], dp.Y[1]);
-        dp.penLastX = dp.X[0];
-        dp.penLastY = dp.Y[0];
-      } else if (notes) {
-        YYHPVTX(dp.X[0], dp.Y[0]);
-        YYHPVTX(dp.X[1], dp.Y[1]);
-        closeGroup();
-      }
-      break;
     case 11:
       if (native_) {
-        YYHPXY("PU", dp.X[0], dp.Y[0]);
-        Command("PM0");
-        YYHPXY("PD", dp.X[1], dp.Y[1]);
-        YYHPXY("PD", dp.X[2], dp.Y[2]);
-        Command("PM2;FP");
-        dp.penLastX = dp.X[0];
-        dp.penLastY = dp.Y[0];
+        WriteDeviceFilledShape(op);
       } else if (notes) {
-        for (int i = 0; i < 3; ++i) YYHPVTX(dp.X[i], dp.Y[i]);
+        for (std::size_t i = 0; i < (op == 9 ? 2u : 3u); ++i) YYHPVTX(dp.X[i], dp.Y[i]);
         closeGroup();
       }
       break;
@@ -290,9 +243,9 @@ void XXHPGL::Fill(DriverOperation operation) {
       if (vertices < 1) break;
       if (native_) {
         YYHPXY("PU", dp.pointX[0], dp.pointY[0]);
-        Command("PM0");
+        WriteCommand("PM0");
         for (int i = 1; i < vertices; ++i) YYHPXY("PD", dp.pointX[i], dp.pointY[i]);
-        Command("PM2;FP");
+        WriteCommand("PM2;FP");
         dp.penLastX = dp.pointX[0];
         dp.penLastY = dp.pointY[0];
       } else if (notes) {
@@ -315,7 +268,7 @@ void XXHPGL::Colour() {
                                                std::max(1, dp.penCount));
   if (pen != pen_) {
     pen_ = pen;
-    Command(std::string("PU;SP") + pen_);
+    WriteCommand(std::string("PU;SP") + pen_);
     parked_ = false;
   }
   if (gs.fillRequestHardcopy == 0) {
@@ -326,21 +279,16 @@ void XXHPGL::Colour() {
 }
 
 void XXHPGL::Attribute(DriverOperation op) {
-  const GraphicsState& gs = Gs();
   switch (op) {
     case DriverOperation::Colour:
       Colour();
       break;
     case DriverOperation::ClipRectangle:
-      WriteClipWindow(u_, p1x_, p1y_, p2x_, p2y_);
+      WriteClipWindow(u_, points_);
       break;
-    case DriverOperation::LineType: {
-      const int t = std::clamp(gs.lineType, 0, 7);
-      CommandRecordSet("LT");
-      CommandRecordPut(3, lineTypes_[static_cast<std::size_t>(t)]);
-      YYHPREC();
+    case DriverOperation::LineType:
+      WriteLineType(lineTypes_);
       break;
-    }
     case DriverOperation::LineWidth: {
       if (HardcopyOption(18) == 0) break;
       const float w = std::clamp(static_cast<float>(HardcopyOption(9) * 0.4 / u_), 0.1f, 5.0f);
@@ -349,13 +297,9 @@ void XXHPGL::Attribute(DriverOperation op) {
       YYHPREC();
       break;
     }
-    case DriverOperation::TextAngle: {
-      CommandRecordSet("DI");
-      CommandRecordPut(3, RealField(gs.text.cosA, "(F6.3)"));
-      CommandRecordPut(10, RealField(gs.text.qSinA, "(F6.3)"));
-      YYHPREC();
+    case DriverOperation::TextAngle:
+      WriteTextDirection();
       break;
-    }
     default:
       break;
   }
@@ -390,13 +334,12 @@ void XXHPGL::Label() {
     sizeChanged_ = false;
   }
   if (font != slantFont_ || t.styleBits != slantStyle_) {
-    Command((t.styleBits & 2) ? "SL.2" : "SL0.");
+    WriteCommand((t.styleBits & 2) ? "SL.2" : "SL0.");
     slantFont_ = font;
     slantStyle_ = t.styleBits;
   }
-  const float a = font == 0 ? 0.22f : 0.0f, b = font == 0 ? 0.22f : 0.3f;
-  const float x = dp.X[0] + a * t.passWCos + b * t.passHSinQ;
-  const float y = dp.Y[0] + a * t.passWQSin - b * t.passHCos;
+  float x = 0, y = 0;
+  LabelAnchor(x, y);
   YYHPXY("PU", x, y);
   const int n = std::clamp(dp.KX[0], 0, kDriverTextLength);
   std::string label = DriverText().substr(0, static_cast<std::size_t>(n));

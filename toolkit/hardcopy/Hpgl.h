@@ -9,6 +9,7 @@
 #include <string>
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/hardcopy/HpglRecords.h"
 
 namespace tk {
 
@@ -40,7 +41,7 @@ class XXHPGL : public HardcopyDriver {
   bool native_ = false;
   bool sizeChanged_ = true;
   int slantFont_ = 0, slantStyle_ = -1;
-  std::int32_t p1x_ = 0, p1y_ = 0, p2x_ = 0, p2y_ = 0;
+  ScalingPoints points_;
   std::array<std::string, 8> lineTypes_{"    ", "1 .3", "2 2 ", "4 3 ",
                                         "6 2 ", "5 3 ", "3 1 ", "6 4 "};
 };

@@ -21,10 +21,6 @@ constexpr int kPlainDevice = 4;
 // Beyond this length a polyline-encoded record is closed before the next point.
 constexpr std::size_t kEncodedRecordLimit = 246;
 
-void Command(std::string_view text) {
-  YYHPCMD(text, static_cast<int>(text.size()));
-}
-
 // The key by which fills remember a colour: its number, or in RGB colour
 // mode its RGB value.
 std::int64_t ColourKey(const StateColour& c) {
@@ -84,7 +80,7 @@ void YYHP2RF(std::int32_t w) {
     for (int i = 16 * half; i < 16 * half + 16; ++i)
       record += (bits & (1u << i)) ? "0," : "1,";
     if (half == 1) record.back() = ';';
-    Command(record);
+    WriteCommand(record);
   }
 }
 
@@ -115,7 +111,7 @@ bool XXHPGL2::ColourDevice() const {
 }
 
 void XXHPGL2::Comment(std::string_view text) {
-  Command("CO\"" + std::string(text) + "\"");
+  WriteCommand("CO\"" + std::string(text) + "\"");
 }
 
 void XXHPGL2::Select() {
@@ -144,14 +140,7 @@ void XXHPGL2::Select() {
   k_ = 1.5f;
   letter_ = 'S';
   dp.resolutionX = dp.resolutionY = row.resolution;
-  dp.spoolCapable = 1;
-  dp.trueColour[1] = 0;
-  dp.gradientFill[1] = 0;
-  dp.deviceUnderline = 0;
-  dp.deviceStringText = 1;
-  dp.platformLevel[1] = 2;
-  dp.textAngles[1] = 360;
-  dp.deviceTextMaximum[1] = 1.7e38f;
+  DescribePlotFileDriver(1);
   if (row.colours == 2) {
     dp.capabilities[1] = "00000100000011100010001001110";
     dp.deviceColours = 2;
@@ -162,9 +151,6 @@ void XXHPGL2::Select() {
     k_ = 1.2f;
     letter_ = 'A';
   }
-  std::string name = "parvplot.plt";
-  name.resize(kHardcopyNameLength, ' ');
-  HardcopyFileName() = name;
   dp.driverNumber = kDriverHpgl2;
   sizeChanged_ = true;
 }
@@ -190,7 +176,7 @@ void XXHPGL2::Output(DriverOperation op) {
         kindCache_ = styleCache_ = -1;
         fontCache_ = 0;
         originCache_ = -1;
-        if (device != kPlainDevice) Command("\x1b%0B");
+        if (device != kPlainDevice) WriteCommand("\x1b%0B");
         if (dp.KX[0] != 0) {
           // The title as a quoted comment: a device reads nothing of it as
           // instructions, and a reader of annotations takes nothing from it.
@@ -201,24 +187,19 @@ void XXHPGL2::Output(DriverOperation op) {
           const std::string record = CollapseBlanks("CO\":" + title + "\"", static_cast<int>(title.size()) + 5);
           YYHPRAW(record, static_cast<int>(record.size()));
         }
-        p1x_ = static_cast<std::int32_t>(std::trunc(HardcopyOption(3) * kUnitsPerPoint));
-        p1y_ = static_cast<std::int32_t>(std::trunc(HardcopyOption(4) * kUnitsPerPoint));
-        p2x_ = static_cast<std::int32_t>(
-            std::trunc((HardcopyOption(3) + HardcopyOption(1)) * kUnitsPerPoint));
-        p2y_ = static_cast<std::int32_t>(
-            std::trunc((HardcopyOption(4) + HardcopyOption(2)) * kUnitsPerPoint));
+        points_ = PlotScalingPoints(kUnitsPerPoint);
         const bool rotate =
             device == kPlainDevice ? HardcopyOption(5) == 0 : HardcopyOption(5) != 0;
-        WriteInitialisation(rotate, p1x_, p1y_, p2x_, p2y_);
-        Command(std::string("DT") + terminator_);
-        Command("DI1. 0.");
-        Command("TR0");
-        if (device != 1) Command("AD1,14;SA");
-        if (ColourDevice()) Command("NP256");
+        WriteInitialisation(rotate, points_);
+        WriteCommand(std::string("DT") + terminator_);
+        WriteCommand("DI1. 0.");
+        WriteCommand("TR0");
+        if (device != 1) WriteCommand("AD1,14;SA");
+        if (ColourDevice()) WriteCommand("NP256");
         Comment("13" + IntegerField(device, 2) + " " + RealField(k_, "(F3.1)") + " 9");
         Comment("2 " + IntegerField(HardcopyOption(6), 1));
       }
-      Command(kWorkingScaling);
+      WriteCommand(kWorkingScaling);
       break;
     }
     case DriverOperation::EndPage: {
@@ -227,14 +208,14 @@ void XXHPGL2::Output(DriverOperation op) {
       if (device != kPlainDevice) {
         // Copies go in a two-digit field: the count is kept to 1-99.
         const int copies = std::clamp(HardcopyOption(8), 1, 99);
-        Command("\x1b%1A\x1b&l" + FormatIntegerField(copies, "(I2.2)") + "X\f\x1b%0B");
+        WriteCommand("\x1b%1A\x1b&l" + FormatIntegerField(copies, "(I2.2)") + "X\f\x1b%0B");
       } else {
-        Command("PG");
+        WriteCommand("PG");
       }
       break;
     }
     case DriverOperation::EndOutput:
-      if (device != kPlainDevice) Command("\x1b%0A");
+      if (device != kPlainDevice) WriteCommand("\x1b%0A");
       PlotFileClose(2);
       break;
     default:
@@ -243,7 +224,7 @@ void XXHPGL2::Output(DriverOperation op) {
 }
 
 void XXHPGL2::SelectPen(const std::string& pen) {
-  Command("PU;SP" + pen);
+  WriteCommand("PU;SP" + pen);
 }
 
 void XXHPGL2::Colour() {
@@ -275,7 +256,6 @@ void XXHPGL2::Colour() {
 }
 
 void XXHPGL2::Attribute(DriverOperation op) {
-  const GraphicsState& gs = Gs();
   DriverParameters& dp = DriverParams();
   switch (op) {
     case DriverOperation::Colour:
@@ -293,14 +273,11 @@ void XXHPGL2::Attribute(DriverOperation op) {
       break;
     }
     case DriverOperation::ClipRectangle:
-      WriteClipWindow(kUnitsPerPoint, p1x_, p1y_, p2x_, p2y_);
+      WriteClipWindow(kUnitsPerPoint, points_);
       break;
-    case DriverOperation::LineType: {
-      CommandRecordSet("LT");
-      CommandRecordPut(3, lineTypes_[static_cast<std::size_t>(std::clamp(gs.lineType, 0, 7))]);
-      YYHPREC();
+    case DriverOperation::LineType:
+      WriteLineType(lineTypes_);
       break;
-    }
     case DriverOperation::LineWidth: {
       const float w =
           std::clamp(static_cast<float>(HardcopyOption(9) * 0.4 / kUnitsPerPoint), 0.0284f, 5.0f);
@@ -310,21 +287,18 @@ void XXHPGL2::Attribute(DriverOperation op) {
       break;
     }
     case DriverOperation::TextAngle:
-      CommandRecordSet("DI");
-      CommandRecordPut(3, RealField(gs.text.cosA, "(F6.3)"));
-      CommandRecordPut(10, RealField(gs.text.qSinA, "(F6.3)"));
-      YYHPREC();
+      WriteTextDirection();
       break;
     case DriverOperation::LineJoin: {
       static constexpr std::array<std::string_view, 3> kJoins{"LA2 1", "LA2 4", "LA2 5"};
       const int j = HardcopyOption(10);
-      if (j >= 0 && j <= 2) Command(kJoins[static_cast<std::size_t>(j)]);
+      if (j >= 0 && j <= 2) WriteCommand(kJoins[static_cast<std::size_t>(j)]);
       break;
     }
     case DriverOperation::LineCap: {
       static constexpr std::array<std::string_view, 3> kCaps{"LA1 1", "LA1 4", "LA1 2"};
       const int c = HardcopyOption(11);
-      if (c >= 0 && c <= 2) Command(kCaps[static_cast<std::size_t>(c)]);
+      if (c >= 0 && c <= 2) WriteCommand(kCaps[static_cast<std::size_t>(c)]);
       break;
     }
     default:
@@ -336,21 +310,15 @@ void XXHPGL2::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
   switch (op) {
     case DriverOperation::Line:
-    case DriverOperation::Point: {
+    case DriverOperation::Point:
       dp.pageDirty = -1;
-      const int end = op == DriverOperation::Line ? 1 : 0;
-      if (dp.X[0] != dp.penLastX || dp.Y[0] != dp.penLastY) YYHPXY("PU", dp.X[0], dp.Y[0]);
-      YYHPXY("PD", dp.X[end], dp.Y[end]);
-      dp.penLastX = dp.X[end];
-      dp.penLastY = dp.Y[end];
+      WriteLineOperation(op);
       break;
-    }
     case DriverOperation::Polyline: {
       const int n = std::clamp(dp.P1, 0, kDriverMaxPoints);
       if (n < 1) return;
       dp.pageDirty = -1;
-      if (dp.pointX[0] != dp.penLastX || dp.pointY[0] != dp.penLastY)
-        YYHPXY("PU", dp.pointX[0], dp.pointY[0]);
+      PenUpUnlessAt(dp.pointX[0], dp.pointY[0]);
       YYHP2PE();
       dp.penLastX = dp.pointX[n - 1];
       dp.penLastY = dp.pointY[n - 1];
@@ -373,6 +341,10 @@ void XXHPGL2::Draw(DriverOperation op) {
   }
 }
 
+void XXHPGL2::EllipseComment() {
+  Comment(FillFields(5, false));
+}
+
 void XXHPGL2::ArcComment() {
   const int style = Gs().fillStyle;
   if (style == kFillHatch || style == kFillCrossHatch) Comment(FillFields(4, false));
@@ -381,7 +353,7 @@ void XXHPGL2::ArcComment() {
 void XXHPGL2::MonochromeFill() {
   GraphicsState& gs = Gs();
   if (gs.glyphFill) {
-    Command("FT2");
+    WriteCommand("FT2");
     fillType_ = -1;
     return;
   }
@@ -390,12 +362,12 @@ void XXHPGL2::MonochromeFill() {
   if (solid) {
     if (ColourKey(gs.current) != patternColour_) {
       ColourToShade(1, w, unused2, unused3);
-      Command("RF1,8,4,");
+      WriteCommand("RF1,8,4,");
       YYHP2RF(w);
       patternColour_ = ColourKey(gs.current);
     }
     if (fillType_ != 1) {
-      Command("FT11 1");
+      WriteCommand("FT11 1");
       fillType_ = 1;
     }
     return;
@@ -410,12 +382,12 @@ void XXHPGL2::MonochromeFill() {
     ColourToShade(1, b, unused2, unused3);
     w = static_cast<std::int32_t>((static_cast<std::uint32_t>(b) & 0x55AA55AAu) +
                                   (static_cast<std::uint32_t>(a) & 0xAA55AA55u));
-    Command("RF2,8,4,");
+    WriteCommand("RF2,8,4,");
     YYHP2RF(w);
     halftonePair_ = pair;
   }
   if (fillType_ != 2) {
-    Command("FT11 2");
+    WriteCommand("FT11 2");
     fillType_ = 2;
   }
 }
@@ -453,40 +425,13 @@ void XXHPGL2::Fill(DriverOperation operation) {
     Comment(FillFields(k, true));
   }
   switch (op) {
-    case 5: {
-      YYHPXY("PU", dp.X[0], dp.Y[0]);
-      if (!device) Comment(FillFields(5, false));
-      const IsotropicScaling s = WriteIsotropicScaling(dp.X[2]);
-      if (device) Command("PM0");
-      YYHPXY("CI", static_cast<float>(dp.X[1] * s.radiusScale), 0.0f);
-      if (device) Command("PM2;FP");
-      dp.penLastX = dp.X[0];
-      dp.penLastY = dp.Y[0];
-      Command(kWorkingScaling);
+    case 5:
+      WriteCircle(device, device ? nullptr : EllipseComment);
       break;
-    }
     case 7:
-      YYHPXY("PU", dp.X[0], dp.Y[0]);
-      Command("PM0");
-      for (int i = 1; i < 4; ++i) YYHPXY("PD", dp.X[i], dp.Y[i]);
-      Command("PM2;FP");
-      dp.penLastX = dp.X[0];
-      dp.penLastY = dp.Y[0];
-      break;
     case 9:
-      YYHPXY("PU", dp.X[0], dp.Y[0]);
-      YYHPXY("RA", dp.X[1], dp.Y[1]);
-      dp.penLastX = dp.X[0];
-      dp.penLastY = dp.Y[0];
-      break;
     case 11:
-      YYHPXY("PU", dp.X[0], dp.Y[0]);
-      Command("PM0");
-      YYHPXY("PD", dp.X[1], dp.Y[1]);
-      YYHPXY("PD", dp.X[2], dp.Y[2]);
-      Command("PM2;FP");
-      dp.penLastX = dp.X[0];
-      dp.penLastY = dp.Y[0];
+      WriteDeviceFilledShape(op);
       break;
     case 13:
       YYHPARC(13, {.penDown = "PD;", .afterPenUp = ArcComment});
@@ -494,9 +439,9 @@ void XXHPGL2::Fill(DriverOperation operation) {
     case 15:
       if (dp.P1 < 1) break;
       YYHPXY("PU", dp.pointX[0], dp.pointY[0]);
-      Command("PM0");
+      WriteCommand("PM0");
       YYHP2PE();
-      Command("PM2;FP");
+      WriteCommand("PM2;FP");
       dp.penLastX = dp.pointX[0];
       dp.penLastY = dp.pointY[0];
       break;
@@ -567,16 +512,15 @@ void XXHPGL2::Label() {
       if (code >= 161) c = static_cast<char>(kHpgl2CharacterTable[code - 161]);
     }
   }
-  const float a = font == 0 ? 0.22f : 0.0f, b = font == 0 ? 0.22f : 0.3f;
-  float x = dp.X[0] + a * t.passWCos + b * t.passHSinQ;
-  float y = dp.Y[0] + a * t.passWQSin - b * t.passHCos;
+  float x = 0, y = 0;
+  LabelAnchor(x, y);
   const int j = font == 1 ? 0 : std::clamp(t.hJustify, 0, 2);
   const float x2 = x + (dp.X[2] - dp.X[0]), y2 = y + (dp.Y[2] - dp.Y[0]);
   if (j == 1) x = (x + x2) / 2, y = (y + y2) / 2;
   if (j == 2) x = x2, y = y2;
   if (j != originCache_) {
     static constexpr std::array<std::string_view, 3> kOrigins{"LO1", "LO4", "LO7"};
-    Command(kOrigins[static_cast<std::size_t>(j)]);
+    WriteCommand(kOrigins[static_cast<std::size_t>(j)]);
     originCache_ = j;
   }
   YYHPXY("PU", x, y);

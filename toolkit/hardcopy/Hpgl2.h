@@ -9,6 +9,7 @@
 #include <string>
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/hardcopy/HpglRecords.h"
 
 namespace tk {
 
@@ -43,6 +44,8 @@ class XXHPGL2 : public HardcopyDriver {
   static void Comment(std::string_view text);
   /// The hatch comment of an arc or pie, right after its first pen-up.
   static void ArcComment();
+  /// The hatch comment of an ellipse the core fills.
+  static void EllipseComment();
 
   std::string pen_ = "   ";
   std::string savedPen_ = "   ";
@@ -55,7 +58,7 @@ class XXHPGL2 : public HardcopyDriver {
   char terminator_ = '\4';
   float k_ = 1.5f;
   char letter_ = 'S';
-  std::int32_t p1x_ = 0, p1y_ = 0, p2x_ = 0, p2y_ = 0;
+  ScalingPoints points_;
   std::array<std::string, 8> lineTypes_{"    ", "1 .3", "2 2 ", "4 3 ",
                                         "7 2 ", "5 3 ", "3 1 ", "6 3 "};
 };

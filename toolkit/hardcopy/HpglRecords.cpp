@@ -6,7 +6,6 @@
 
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
-#include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -244,15 +243,14 @@ void YYHPARC(int op, const ArcForm& form) {
   YYHPCMD(kWorkingScaling, static_cast<int>(kWorkingScaling.size()));
 }
 
-void WriteClipWindow(double u, std::int32_t p1x, std::int32_t p1y, std::int32_t p2x,
-                     std::int32_t p2y) {
+void WriteClipWindow(double u, const ScalingPoints& p) {
   const GraphicsState& gs = Gs();
   const double width = gs.width > 0 ? gs.width : 1, height = gs.height > 0 ? gs.height : 1;
   const double ux = HardcopyOption(1) * u / width, uy = HardcopyOption(2) * u / height;
   const auto t = [](double v) { return static_cast<std::int64_t>(std::trunc(v)); };
-  const std::int64_t x1 = t(ux * gs.clipX0) + p1x, y1 = t(uy * gs.clipY0) + p1y;
-  const std::int64_t x2 = std::min<std::int64_t>(t(ux * gs.clipX1 + 0.99) + p1x, p2x);
-  const std::int64_t y2 = std::min<std::int64_t>(t(uy * gs.clipY1 + 0.99) + p1y, p2y);
+  const std::int64_t x1 = t(ux * gs.clipX0) + p.p1x, y1 = t(uy * gs.clipY0) + p.p1y;
+  const std::int64_t x2 = std::min<std::int64_t>(t(ux * gs.clipX1 + 0.99) + p.p1x, p.p2x);
+  const std::int64_t y2 = std::min<std::int64_t>(t(uy * gs.clipY1 + 0.99) + p.p1y, p.p2y);
   YYHPCMD("SC", 2);
   CommandRecordSet("IW");
   CommandRecordPut(3, FormatIntegerField(x1, "(I7)"));
@@ -263,13 +261,12 @@ void WriteClipWindow(double u, std::int32_t p1x, std::int32_t p1y, std::int32_t 
   YYHPCMD(kWorkingScaling, static_cast<int>(kWorkingScaling.size()));
 }
 
-void WriteInitialisation(bool rotate, std::int32_t p1x, std::int32_t p1y, std::int32_t p2x,
-                         std::int32_t p2y) {
+void WriteInitialisation(bool rotate, const ScalingPoints& p) {
   const auto points = [&](int from) {
-    CommandRecordPut(from, FormatIntegerField(p1x, "(I7)"));
-    CommandRecordPut(from + 7, FormatIntegerField(p1y, "(I7)"));
-    CommandRecordPut(from + 14, FormatIntegerField(p2x, "(I7)"));
-    CommandRecordPut(from + 21, FormatIntegerField(p2y, "(I7)"));
+    CommandRecordPut(from, FormatIntegerField(p.p1x, "(I7)"));
+    CommandRecordPut(from + 7, FormatIntegerField(p.p1y, "(I7)"));
+    CommandRecordPut(from + 14, FormatIntegerField(p.p2x, "(I7)"));
+    CommandRecordPut(from + 21, FormatIntegerField(p.p2y, "(I7)"));
   };
   CommandRecordSet("IN; IP");
   points(7);
@@ -278,6 +275,95 @@ void WriteInitialisation(bool rotate, std::int32_t p1x, std::int32_t p1y, std::i
   CommandRecordSet(rotate ? "RO 90; IP" : "RO  0; IP");
   points(10);
   YYHPREC();
+}
+
+void WriteCommand(std::string_view text) {
+  YYHPCMD(text, static_cast<int>(text.size()));
+}
+
+ScalingPoints PlotScalingPoints(double u) {
+  const auto t = [](double v) { return static_cast<std::int32_t>(std::trunc(v)); };
+  const double x = HardcopyOption(3), y = HardcopyOption(4);
+  return {t(x * u), t(y * u), t((x + HardcopyOption(1)) * u), t((y + HardcopyOption(2)) * u)};
+}
+
+void DescribePlotFileDriver(std::int32_t deviceStringText) {
+  DriverParameters& dp = DriverParams();
+  dp.spoolCapable = 1;
+  dp.textAngles[1] = 360;
+  dp.platformLevel[1] = 2;
+  dp.trueColour[1] = 0;
+  dp.gradientFill[1] = 0;
+  dp.deviceUnderline = 0;
+  dp.deviceStringText = deviceStringText;
+  dp.deviceTextMaximum[1] = 1.7e38f;
+  std::string name = "parvplot.plt";
+  name.resize(kHardcopyNameLength, ' ');
+  HardcopyFileName() = name;
+}
+
+void PenUpUnlessAt(float x, float y) {
+  const DriverParameters& dp = DriverParams();
+  if (x != dp.penLastX || y != dp.penLastY) YYHPXY("PU", x, y);
+}
+
+void WriteLineOperation(DriverOperation op) {
+  DriverParameters& dp = DriverParams();
+  const std::size_t end = op == DriverOperation::Line ? 1 : 0;
+  PenUpUnlessAt(dp.X[0], dp.Y[0]);
+  YYHPXY("PD", dp.X[end], dp.Y[end]);
+  dp.penLastX = dp.X[end];
+  dp.penLastY = dp.Y[end];
+}
+
+void WriteDeviceFilledShape(int op) {
+  DriverParameters& dp = DriverParams();
+  YYHPXY("PU", dp.X[0], dp.Y[0]);
+  if (op == 9) {
+    YYHPXY("RA", dp.X[1], dp.Y[1]);
+  } else {
+    WriteCommand("PM0");
+    for (std::size_t i = 1; i < (op == 7 ? 4u : 3u); ++i) YYHPXY("PD", dp.X[i], dp.Y[i]);
+    WriteCommand("PM2;FP");
+  }
+  dp.penLastX = dp.X[0];
+  dp.penLastY = dp.Y[0];
+}
+
+void WriteCircle(bool filled, void (*afterPenUp)()) {
+  DriverParameters& dp = DriverParams();
+  YYHPXY("PU", dp.X[0], dp.Y[0]);
+  if (afterPenUp) afterPenUp();
+  const IsotropicScaling s = WriteIsotropicScaling(dp.X[2]);
+  if (filled) WriteCommand("PM0");
+  YYHPXY("CI", static_cast<float>(dp.X[1] * s.radiusScale), 0.0f);
+  if (filled) WriteCommand("PM2;FP");
+  dp.penLastX = dp.X[0];
+  dp.penLastY = dp.Y[0];
+  WriteCommand(kWorkingScaling);
+}
+
+void WriteLineType(const std::array<std::string, 8>& table) {
+  CommandRecordSet("LT");
+  CommandRecordPut(3, table[static_cast<std::size_t>(std::clamp(Gs().lineType, 0, 7))]);
+  YYHPREC();
+}
+
+void WriteTextDirection() {
+  const TextAttributes& t = Gs().text;
+  CommandRecordSet("DI");
+  CommandRecordPut(3, FormatRealField(t.cosA, "(F6.3)"));
+  CommandRecordPut(10, FormatRealField(t.qSinA, "(F6.3)"));
+  YYHPREC();
+}
+
+void LabelAnchor(float& x, float& y) {
+  const TextAttributes& t = Gs().text;
+  const DriverParameters& dp = DriverParams();
+  const bool font0 = t.spacingMode == 0;
+  const float a = font0 ? 0.22f : 0.0f, b = font0 ? 0.22f : 0.3f;
+  x = dp.X[0] + a * t.passWCos + b * t.passHSinQ;
+  y = dp.Y[0] + a * t.passWQSin - b * t.passHCos;
 }
 
 }  // namespace tk

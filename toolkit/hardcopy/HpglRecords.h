@@ -9,9 +9,12 @@
 // Plotter units: a core device point (x, y) becomes (trunc(FactorX x),
 // trunc(FactorY y)); both drivers make the drawable span 0..32760 on both
 // axes of the scaling "SC0 32760 0 32760".
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "toolkit/graphics/Drivers.h"
 
 namespace tk {
 
@@ -71,6 +74,13 @@ std::string RealField(double value, std::string_view format);
 /// false when the open failed, otherwise restores the kept code.
 bool OpenPlotOutput();
 
+/// The scaling points of a plot of options 1-4 (points) at U plotter units
+/// per point: P1 at the offsets (options 3, 4), P2 past the size (1, 2).
+struct ScalingPoints {
+  std::int32_t p1x = 0, p1y = 0, p2x = 0, p2y = 0;
+};
+ScalingPoints PlotScalingPoints(double u);
+
 /// The isotropic scaling record of circles and arcs: the working scaling
 /// with one axis stretched so that a circle stays round on a plot area of
 /// option 1 x option 2 points drawn at the graphics state's plot-area
@@ -94,14 +104,42 @@ struct ArcForm {
 void YYHPARC(int op, const ArcForm& form = {});
 
 /// "IW" with the graphics state's clip rectangle on the plot area between
-/// (P1X, P1Y) and (P2X, P2Y) at U plotter units per point, framed by "SC"
-/// and the working scaling.
-void WriteClipWindow(double u, std::int32_t p1x, std::int32_t p1y, std::int32_t p2x,
-                     std::int32_t p2y);
+/// the scaling points P at U plotter units per point, framed by "SC" and the
+/// working scaling.
+void WriteClipWindow(double u, const ScalingPoints& p);
 
 /// The header records "IN; IP" and "RO90; IP" or "RO0; IP", each with the
 /// scaling points in 4I7.
-void WriteInitialisation(bool rotate, std::int32_t p1x, std::int32_t p1y, std::int32_t p2x,
-                         std::int32_t p2y);
+void WriteInitialisation(bool rotate, const ScalingPoints& p);
+
+// --- What both drivers draw alike ------------------------------------------
+
+/// YYHPCMD of the whole of TEXT.
+void WriteCommand(std::string_view text);
+
+/// The descriptor entries both drivers share: spooling, a text-angle
+/// step of one degree, no true colour, gradients, device underline;
+/// DEVICE_STRING_TEXT; the default file name "parvplot.plt".
+void DescribePlotFileDriver(std::int32_t deviceStringText);
+
+/// "PU" to (X, Y) unless the last pen position is there.
+void PenUpUnlessAt(float x, float y);
+/// Line (2) or point (26): the pen up to point 1 unless it is there, down
+/// to point 2 (a point: to point 1 again); the pen stays at the end.
+void WriteLineOperation(DriverOperation op);
+/// The trapezium (7), rectangle (9) and triangle (11) filled by the device:
+/// polygon mode with "FP", or "RA" for the rectangle; the pen stays at point 1.
+void WriteDeviceFilledShape(int op);
+/// The ellipse (5): "PU" at its centre, AFTER_PEN_UP, the isotropic
+/// scaling, with FILLED polygon mode around "CI", then the working scaling.
+void WriteCircle(bool filled, void (*afterPenUp)());
+/// "LT" with the entry of TABLE for the graphics state's line type 0-7.
+void WriteLineType(const std::array<std::string, 8>& table);
+/// "DI" with the text direction.
+void WriteTextDirection();
+/// Where a label starts: the text operation's point moved along and across
+/// the text by the offsets of the text font (0.22 and 0.22 for font 0, 0 and
+/// 0.3 otherwise) so that the label's origin meets the character cell.
+void LabelAnchor(float& x, float& y);
 
 }  // namespace tk
