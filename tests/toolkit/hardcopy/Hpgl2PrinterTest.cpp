@@ -157,6 +157,18 @@ TEST_F(Hpgl2PrinterTest, PensAreDefinedOnFirstUse) {
   EXPECT_TRUE(PenProblems(bytes, true).empty());
 }
 
+TEST_F(Hpgl2PrinterTest, RgbColoursTakeTheNearestPalettePen) {
+  Start(2);
+  Gs().colourMode = 2;
+  const int rgb = PaletteGetRgb(kRed);
+  ColourDirectSet(-1, rgb, 0, 2);
+  Gs().colourMode = 1;
+  const std::vector<std::string> r = End();
+  const std::string pen = std::to_string(PaletteNearestColour(rgb));
+  EXPECT_EQ(CountRecords(r, "PU;SP " + pen), 1);
+  EXPECT_TRUE(PenProblems(bytes, true).empty());
+}
+
 TEST_F(Hpgl2PrinterTest, ColourModeRuleOfPenDefinitions) {
   struct Case {
     int option6, r, g, b;

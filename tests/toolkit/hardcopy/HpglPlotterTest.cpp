@@ -369,6 +369,25 @@ TEST_F(HpglPlotterTest, ClipWindowOnThePlotArea) {
   EXPECT_EQ(r[static_cast<std::size_t>(iw + 2)], "SC0 32760 0 32760");
 }
 
+TEST_F(HpglPlotterTest, EllipsesAreCirclesUnderTheIsotropicScaling) {
+  for (int option25 : {0, 1}) {
+    SCOPED_TRACE(option25);
+    Start(2, {{25, option25}});
+    Gs().fillStyle = kFillSolid;
+    Corners({{50, 40}, {10, 0}, {1, 0}});
+    Send(O::EllipseHalftone, 1);
+    Send(O::EllipseHalftone, -1);
+    const std::vector<std::string> r = End();
+    const int ci = IndexOf(r, "CI10 0");
+    ASSERT_GT(ci, 0);
+    EXPECT_EQ(r[static_cast<std::size_t>(ci - 1)] == "PM0", option25 == 1);
+    EXPECT_EQ(CountRecords(r, "PM2;FP"), option25);
+    EXPECT_EQ(CountRecords(r, "SC-5 4 2 32763"), 1 - option25) << "the core's fill is described";
+    EXPECT_EQ(CountRecords(r, "SC-5 -1 0 32760 ;SC0 32760 0 32760"), 1 - option25);
+    EXPECT_EQ(r[static_cast<std::size_t>(ci + 1 + option25)], "SC0 32760 0 32760");
+  }
+}
+
 TEST_F(HpglPlotterTest, ArcsAndPiesUseTheIsotropicScaling) {
   Start(2, {{25, 1}});
   DriverParameters& dp = DriverParams();
