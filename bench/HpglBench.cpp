@@ -23,7 +23,8 @@ void LoadWiggle() {
   for (int i = 0; i < kPoints; ++i) {
     dp.pointX[static_cast<std::size_t>(i)] = 1000.0f * static_cast<float>(i) / kPoints;
     dp.pointY[static_cast<std::size_t>(i)] =
-        400.0f + 300.0f * std::sin(0.05f * static_cast<float>(i)) * std::exp(-0.0004f * static_cast<float>(i));
+        400.0f + 300.0f * std::sin(0.05f * static_cast<float>(i)) *
+                     std::exp(-0.0004f * static_cast<float>(i));
   }
   dp.factorX = dp.factorY = 32.76f;
   dp.recordLeadIn = 2;
@@ -51,7 +52,8 @@ void BM_HpglPenDownRecords(benchmark::State& state) {
   const tk::DriverParameters& dp = tk::DriverParams();
   for (auto _ : state)
     for (int i = 0; i < kPoints; ++i)
-      tk::YYHPXY("PD", dp.pointX[static_cast<std::size_t>(i)], dp.pointY[static_cast<std::size_t>(i)]);
+      tk::YYHPXY("PD", dp.pointX[static_cast<std::size_t>(i)],
+                 dp.pointY[static_cast<std::size_t>(i)]);
   tk::PlotFileClose(2);
   state.SetItemsProcessed(state.iterations() * kPoints);
 }

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <set>
 #include <string>
@@ -205,9 +205,8 @@ TEST_F(HpglKnownGraphTest, PlotterFilesParseAndPlaceThePicture) {
       EXPECT_EQ(plain.find("SC-"), std::string::npos);
       const Hp2xxRun without = RunHp2xx(Save("plain.plt", plain), "pbm");
       const Hp2xxRun with =
-          RunHp2xx(Save("noted.plt", Without(bytes, [](const std::string& r) {
-                     return r.rfind("PW", 0) == 0;
-                   })),
+          RunHp2xx(Save("noted.plt",
+                        Without(bytes, [](const std::string& r) { return r.rfind("PW", 0) == 0; })),
                    "pbm");
       EXPECT_EQ(with.image.width, without.image.width);
       EXPECT_EQ(with.image.height, without.image.height);

@@ -36,13 +36,13 @@ struct DeviceBox {
 
 /// Everything the picture holds, in device units.
 struct KnownGraph {
-  std::vector<DeviceSegment> frame;   // bottom, right, top, left
-  std::vector<DeviceSegment> ticks;   // the part of each bottom and left tick outside the frame
-  DeviceSegment series;               // the diagonal
-  DeviceBox filledBox;                // solid black
-  DeviceSegment redLine;              // pen colour 11
-  DeviceBox labelBox;                 // holds the whole label
-  std::vector<DeviceBox> blank;       // areas nothing is drawn in
+  std::vector<DeviceSegment> frame;  // bottom, right, top, left
+  std::vector<DeviceSegment> ticks;  // the part of each bottom and left tick outside the frame
+  DeviceSegment series;              // the diagonal
+  DeviceBox filledBox;               // solid black
+  DeviceSegment redLine;             // pen colour 11
+  DeviceBox labelBox;                // holds the whole label
+  std::vector<DeviceBox> blank;      // areas nothing is drawn in
   std::string label;
 };
 
@@ -84,8 +84,7 @@ inline void ExpectPicture(const velloran::testing::GreyImage& image, const PageS
   const auto row = [&](double y) { return image.height - 1 - y; };
   auto along = [&](const DeviceSegment& device) {
     const DeviceSegment s = PageOf(setup, device);
-    EXPECT_TRUE(DarkAlongSegment(image, s.a.x, row(s.a.y), s.b.x, row(s.b.y), tolerance))
-        << s.what;
+    EXPECT_TRUE(DarkAlongSegment(image, s.a.x, row(s.a.y), s.b.x, row(s.b.y), tolerance)) << s.what;
   };
   for (const DeviceSegment& s : g.frame) along(s);
   for (const DeviceSegment& s : g.ticks) along(s);

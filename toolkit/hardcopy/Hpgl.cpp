@@ -55,7 +55,8 @@ void XXHPGL::Select() {
   HardcopyOptionStore(4, 0);
   HardcopyOptionStore(19, 0);
   HardcopyOptionStore(25, 0);
-  HardcopyOptionStore(1, static_cast<std::int32_t>(std::trunc(model.xMax / u_ - HardcopyOption(3))));
+  HardcopyOptionStore(1,
+                      static_cast<std::int32_t>(std::trunc(model.xMax / u_ - HardcopyOption(3))));
   HardcopyOptionStore(2, static_cast<std::int32_t>(std::trunc(model.yMax / u_)));
   dp.deviceColours = dp.penCount = model.pens;
   dp.resolutionX = dp.resolutionY = 90;
@@ -185,10 +186,10 @@ void XXHPGL::Fill(DriverOperation operation) {
     }
   } else {
     const int plotHeight = HardcopyOption(2);
-    dp.fillLineSpacing = plotHeight != 0 ? (HardcopyOption(12) / 100.0f) *
-                                               static_cast<float>(gs.height) /
-                                               static_cast<float>(plotHeight)
-                                         : 1.0f;
+    dp.fillLineSpacing = plotHeight != 0
+                             ? (HardcopyOption(12) / 100.0f) * static_cast<float>(gs.height) /
+                                   static_cast<float>(plotHeight)
+                             : 1.0f;
     if (gs.fillStyle == kFillHalftone) dp.fillLineSpacing *= 2.0f;
     gs.fillRequestHardcopy = 2;
     if (op != 5)

@@ -54,12 +54,11 @@ std::string FillFields(int kind, bool withKindField) {
 }  // namespace
 
 const std::array<std::uint8_t, 95> kHpgl2CharacterTable{
-    184, 191, 175, 186, 188, 124, 189, 171, 99,  249, 251, 32,  246, 82,  176, 179,
-    254, 50,  51,  168, 243, 244, 242, 44,  49,  250, 253, 247, 248, 245, 185, 161,
-    224, 162, 225, 216, 208, 211, 180, 163, 220, 164, 165, 230, 229, 166, 167, 227,
-    182, 232, 231, 223, 233, 218, 120, 210, 173, 237, 174, 219, 177, 240, 222, 200,
-    196, 192, 226, 204, 212, 215, 181, 201, 197, 193, 205, 217, 213, 209, 221, 228,
-    183, 202, 198, 194, 234, 206, 32,  214, 203, 199, 195, 207, 178, 241, 239};
+    184, 191, 175, 186, 188, 124, 189, 171, 99,  249, 251, 32,  246, 82,  176, 179, 254, 50,  51,
+    168, 243, 244, 242, 44,  49,  250, 253, 247, 248, 245, 185, 161, 224, 162, 225, 216, 208, 211,
+    180, 163, 220, 164, 165, 230, 229, 166, 167, 227, 182, 232, 231, 223, 233, 218, 120, 210, 173,
+    237, 174, 219, 177, 240, 222, 200, 196, 192, 226, 204, 212, 215, 181, 201, 197, 193, 205, 217,
+    213, 209, 221, 228, 183, 202, 198, 194, 234, 206, 32,  214, 203, 199, 195, 207, 178, 241, 239};
 
 void YYHP2PC(int n, int r, int g, int b) {
   const int option6 = HardcopyOption(6);
@@ -77,8 +76,7 @@ void YYHP2RF(std::int32_t w) {
   const std::uint32_t bits = static_cast<std::uint32_t>(w);
   for (int half = 0; half < 2; ++half) {
     std::string record;
-    for (int i = 16 * half; i < 16 * half + 16; ++i)
-      record += (bits & (1u << i)) ? "0," : "1,";
+    for (int i = 16 * half; i < 16 * half + 16; ++i) record += (bits & (1u << i)) ? "0," : "1,";
     if (half == 1) record.back() = ';';
     WriteCommand(record);
   }
@@ -132,8 +130,8 @@ void XXHPGL2::Select() {
   HardcopyOptionStore(21, 4);
   HardcopyOptionStore(3, static_cast<std::int32_t>(std::trunc(kOffset / kUnitsPerPoint)));
   HardcopyOptionStore(4, 0);
-  HardcopyOptionStore(1, static_cast<std::int32_t>(
-                             std::trunc(row.plotLong / kUnitsPerPoint - HardcopyOption(3))));
+  HardcopyOptionStore(
+      1, static_cast<std::int32_t>(std::trunc(row.plotLong / kUnitsPerPoint - HardcopyOption(3))));
   HardcopyOptionStore(2, static_cast<std::int32_t>(std::trunc(row.plotShort / kUnitsPerPoint)));
   dp.penCount = row.colours;
   lineTypes_[1] = "1 .3";
@@ -184,7 +182,8 @@ void XXHPGL2::Output(DriverOperation op) {
           title.erase(std::remove(title.begin(), title.end(), '"'), title.end());
           const std::size_t end = title.find_last_not_of(' ');
           title.resize(end == std::string::npos ? 0 : end + 1);
-          const std::string record = CollapseBlanks("CO\":" + title + "\"", static_cast<int>(title.size()) + 5);
+          const std::string record =
+              CollapseBlanks("CO\":" + title + "\"", static_cast<int>(title.size()) + 5);
           YYHPRAW(record, static_cast<int>(record.size()));
         }
         points_ = PlotScalingPoints(kUnitsPerPoint);

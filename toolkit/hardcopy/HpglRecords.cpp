@@ -142,13 +142,20 @@ void YYHPNOTE(int k, bool close, int a, int b, int c) {
 
 int FillAnnotationKind(int op) {
   switch (op) {
-    case 5: return 5;
-    case 7: return 8;
-    case 9: return 6;
-    case 11: return 7;
-    case 13: return 4;
-    case 15: return 11;
-    default: return 0;
+    case 5:
+      return 5;
+    case 7:
+      return 8;
+    case 9:
+      return 6;
+    case 11:
+      return 7;
+    case 13:
+      return 4;
+    case 15:
+      return 11;
+    default:
+      return 0;
   }
 }
 
@@ -226,10 +233,12 @@ void YYHPARC(int op, const ArcForm& form) {
     const double cx = std::trunc(dp.X[0] * s.centreXScale * dp.factorX);
     const double cy = std::trunc(dp.Y[0] * s.centreYScale * dp.factorY);
     CommandRecordSet("PU");
-    CommandRecordPut(3, FormatIntegerField(
-                            static_cast<std::int64_t>(std::trunc(cx + r * std::cos(dp.X[2]))), "(I6)"));
-    CommandRecordPut(9, FormatIntegerField(
-                            static_cast<std::int64_t>(std::trunc(cy + r * std::sin(dp.X[2]))), "(I6)"));
+    CommandRecordPut(
+        3, FormatIntegerField(static_cast<std::int64_t>(std::trunc(cx + r * std::cos(dp.X[2]))),
+                              "(I6)"));
+    CommandRecordPut(
+        9, FormatIntegerField(static_cast<std::int64_t>(std::trunc(cy + r * std::sin(dp.X[2]))),
+                              "(I6)"));
     YYHPREC();
     YYHPCMD(form.penDown, static_cast<int>(form.penDown.size()));
     CommandRecordSet("AA");

@@ -16,10 +16,10 @@ struct PlotterPoint {
 };
 
 struct Hpgl2File {
-  bool entersHpgl2 = false;  // starts with ESC %0B
-  bool returnsToPcl = false;  // ends with ESC %0A
-  bool escapes = false;       // any ESC at all
-  int pages = 0;              // page ejects (or "PG" records)
+  bool entersHpgl2 = false;         // starts with ESC %0B
+  bool returnsToPcl = false;        // ends with ESC %0A
+  bool escapes = false;             // any ESC at all
+  int pages = 0;                    // page ejects (or "PG" records)
   std::vector<std::string> copies;  // the text between ESC &l and X of each eject
   /// Polylines written polyline-encoded: the pen-up point before them, then
   /// every decoded point, one per run of "PE7" records.
@@ -124,8 +124,10 @@ inline Hpgl2File DecodeHpgl2(const std::string& bytes) {
         if (detail::NumberAt(r, k, a)) f.pensDefined.push_back(static_cast<int>(a));
       } else if (m == "SP") {
         std::size_t k = i;
-        if (detail::NumberAt(r, k, a)) f.pensSelected.push_back(static_cast<int>(a));
-        else f.pensSelected.push_back(0);
+        if (detail::NumberAt(r, k, a))
+          f.pensSelected.push_back(static_cast<int>(a));
+        else
+          f.pensSelected.push_back(0);
       }
       const std::size_t next = r.find(';', i);
       if (next == std::string::npos) break;

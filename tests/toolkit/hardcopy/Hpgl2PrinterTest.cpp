@@ -77,7 +77,9 @@ TEST_F(Hpgl2PrinterTest, SelectDescribesTheDevice) {
     DriverParams().KX[0] = 1;
     Send(O::Text);
     const std::vector<std::string> r = End();
-    EXPECT_EQ(CountRecords(r, std::string("CO\"13 ") + std::to_string(c.device) + " " + c.cell + " 9\""), 1);
+    EXPECT_EQ(
+        CountRecords(r, std::string("CO\"13 ") + std::to_string(c.device) + " " + c.cell + " 9\""),
+        1);
     EXPECT_EQ(CountRecords(r, "CO\"2 0\""), 1);
     EXPECT_EQ(CountRecords(r, std::string("SL0.") + c.fontSlot + " 2 1 6 0 7 4148"), 1);
     EXPECT_EQ(CountRecords(r, "AD1,14;SA"), c.device == 1 ? 0 : 1);
@@ -109,8 +111,8 @@ TEST_F(Hpgl2PrinterTest, PclFramingAndPlainDevice) {
 }
 
 TEST_F(Hpgl2PrinterTest, CopiesStayInTheirTwoDigits) {
-  for (auto [copies, text] : {std::pair{1, "01"}, std::pair{99, "99"}, std::pair{100, "99"},
-                              std::pair{12345, "99"}}) {
+  for (auto [copies, text] :
+       {std::pair{1, "01"}, std::pair{99, "99"}, std::pair{100, "99"}, std::pair{12345, "99"}}) {
     SCOPED_TRACE(copies);
     Start(1, {{8, copies}});
     Line(1, 1, 2, 2);
@@ -149,8 +151,8 @@ TEST_F(Hpgl2PrinterTest, PensAreDefinedOnFirstUse) {
   const std::vector<std::string> r = End();
   int r5 = 0, g5 = 0, b5 = 0;
   RgbSplit(PaletteGetRgb(5), r5, g5, b5);
-  const std::string pc = "PC5 " + std::to_string(r5) + " " + std::to_string(g5) + " " +
-                         std::to_string(b5);
+  const std::string pc =
+      "PC5 " + std::to_string(r5) + " " + std::to_string(g5) + " " + std::to_string(b5);
   EXPECT_EQ(CountRecords(r, pc), 1);
   EXPECT_EQ(CountRecords(r, "PU;SP 5"), 1);
   EXPECT_EQ(IndexOf(r, pc) + 1, IndexOf(r, "PU;SP 5"));
@@ -175,7 +177,7 @@ TEST_F(Hpgl2PrinterTest, ColourModeRuleOfPenDefinitions) {
     const char* record;
   };
   const Case cases[] = {
-      {2, 255, 255, 255, "PC7 0 0 0"},   {2, 0, 0, 0, "PC7 255 255 255"},
+      {2, 255, 255, 255, "PC7 0 0 0"},       {2, 0, 0, 0, "PC7 255 255 255"},
       {2, 200, 255, 255, "PC7 200 255 255"}, {1, 200, 0, 10, "PC7 55 255 245"},
       {0, 255, 255, 255, "PC7 255 255 255"},
   };
@@ -289,8 +291,9 @@ TEST_F(Hpgl2PrinterTest, ColourHalftoneDefinesAMixedPenAndRestoresTheColour) {
   // Pen 250 held the mixture: used as a colour it is defined again.
   int r250, g250, b250;
   RgbSplit(PaletteGetRgb(250), r250, g250, b250);
-  EXPECT_EQ(IndexOf(r, "PC250 " + std::to_string(r250) + " " + std::to_string(g250) + " " +
-                           std::to_string(b250),
+  EXPECT_EQ(IndexOf(r,
+                    "PC250 " + std::to_string(r250) + " " + std::to_string(g250) + " " +
+                        std::to_string(b250),
                     end),
             end + 2);
   EXPECT_TRUE(PenProblems(bytes, true).empty());
@@ -385,10 +388,9 @@ TEST_F(Hpgl2PrinterTest, DeviceOneReplacesUpperCharacterCodes) {
     DriverParams().KX[0] = 4;
     Send(O::Text);
     const std::vector<std::string> r = End();
-    const std::string expected = device == 1 ? std::string("LBa") + char(197) + char(184) +
-                                                   char(239) + "\4"
-                                             : std::string("LBa") + char(233) + char(161) +
-                                                   char(255) + "\4";
+    const std::string expected =
+        device == 1 ? std::string("LBa") + char(197) + char(184) + char(239) + "\4"
+                    : std::string("LBa") + char(233) + char(161) + char(255) + "\4";
     EXPECT_EQ(CountRecords(r, expected), 1);
   }
 }

@@ -22,7 +22,8 @@ class HpglPlotterTest : public HpglDriverTest {
   }
   /// The records written after the last record equal to MARK, without the
   /// annotation records.
-  static std::vector<std::string> After(const std::vector<std::string>& r, const std::string& mark) {
+  static std::vector<std::string> After(const std::vector<std::string>& r,
+                                        const std::string& mark) {
     int at = -1;
     for (int i = 0; i < static_cast<int>(r.size()); ++i)
       if (r[static_cast<std::size_t>(i)] == mark) at = i;
@@ -108,8 +109,8 @@ TEST_F(HpglPlotterTest, HeaderAndPlotterSwitchBytes) {
 }
 
 TEST_F(HpglPlotterTest, RotationFollowsOptionFive) {
-  for (auto [option5, expected] : {std::pair{0, "RO90; IP "}, std::pair{1, "RO0; IP "},
-                                   std::pair{2, "RO0; IP "}}) {
+  for (auto [option5, expected] :
+       {std::pair{0, "RO90; IP "}, std::pair{1, "RO0; IP "}, std::pair{2, "RO0; IP "}}) {
     SCOPED_TRACE(option5);
     Start(1, {{5, option5}});
     const std::vector<std::string> r = End();
@@ -120,9 +121,8 @@ TEST_F(HpglPlotterTest, RotationFollowsOptionFive) {
 
 TEST_F(HpglPlotterTest, PensComeFromColourBlocks) {
   // Four pens: blocks 0-7 give pens 1, 3, 1, 2, 2, 4, 3, 4.
-  const std::pair<int, char> cases[] = {{0, '1'},  {15, '1'},  {240, '1'}, {16, '3'},
-                                        {47, '3'}, {100, '2'}, {150, '4'}, {130, '2'},
-                                        {200, '3'}, {223, '4'}};
+  const std::pair<int, char> cases[] = {{0, '1'},   {15, '1'},  {240, '1'}, {16, '3'},  {47, '3'},
+                                        {100, '2'}, {150, '4'}, {130, '2'}, {200, '3'}, {223, '4'}};
   for (auto [colour, pen] : cases) {
     SCOPED_TRACE(colour);
     Start(1);
@@ -156,7 +156,7 @@ TEST_F(HpglPlotterTest, LinesLiftThePenOnlyWhenNeeded) {
   Send(O::Point);
   const std::vector<std::string> r = After(End(), "PU;SP4");
   const std::vector<std::string> expected = {"PU10 20", "PD30 40", "PD50 20", "PU60 60",
-                                             "PD70 70", "PD70 70",  "PU;SP0 ;"};
+                                             "PD70 70", "PD70 70", "PU;SP0 ;"};
   ASSERT_GE(r.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(r.begin(), r.begin() + 7), expected);
 }
@@ -202,9 +202,9 @@ TEST_F(HpglPlotterTest, CoreFillsEveryShapeWithOptionTwentyFiveOff) {
     O op;
     int kind;
   };
-  for (const Case c : {Case{O::RectangleHalftone, 6}, Case{O::TriangleHalftone, 7},
-                       Case{O::TrapeziumHalftone, 8}, Case{O::PolygonHalftone, 11},
-                       Case{O::PieHalftone, 4}}) {
+  for (const Case c :
+       {Case{O::RectangleHalftone, 6}, Case{O::TriangleHalftone, 7}, Case{O::TrapeziumHalftone, 8},
+        Case{O::PolygonHalftone, 11}, Case{O::PieHalftone, 4}}) {
     SCOPED_TRACE(ToString(c.op));
     Corners({{10, 10}, {20, 10}, {20, 20}, {10, 20}});
     dp.P1 = 3;
@@ -403,7 +403,8 @@ TEST_F(HpglPlotterTest, ArcsAndPiesUseTheIsotropicScaling) {
   const int q = static_cast<int>(32760.0 * HardcopyOption(2) / HardcopyOption(1));
   EXPECT_EQ(CountRecords(r, "SC0 32760 0 " + std::to_string(q)), 2);
   EXPECT_EQ(CountRecords(r, "WG10 0.0 90.0"), 1);
-  EXPECT_EQ(CountRecords(r, "AA50 " + std::to_string(static_cast<int>(40.0 * q / 32760)) + " 90.0"), 1);
+  EXPECT_EQ(CountRecords(r, "AA50 " + std::to_string(static_cast<int>(40.0 * q / 32760)) + " 90.0"),
+            1);
   EXPECT_NEAR(dp.penLastX, 50.0f, 1e-4);
   EXPECT_NEAR(dp.penLastY, 50.0f, 1e-4);
 }

@@ -59,9 +59,15 @@ TEST_F(HpglRecordsTest, RecordsAsWritten) {
        "LT\r\n"},
       {"length cuts the text", 2, 1, [] { YYHPCMD("PM2;FP", 3); }, "PM2\r\n"},
       {"negative length writes the bare line", 2, 1, [] { YYHPCMD("PU", -4); }, "\r\n"},
-      {"header records", 2, 1, [] { WriteInitialisation(false, {400, 0, 10900, 7480}); },
+      {"header records", 2, 1,
+       [] {
+         WriteInitialisation(false, {400, 0, 10900, 7480});
+       },
        "IN; IP 400 0 10900 7480\r\nRO0; IP 400 0 10900 7480\r\n"},
-      {"rotated header", 2, 1, [] { WriteInitialisation(true, {1, 2, 3, 4}); },
+      {"rotated header", 2, 1,
+       [] {
+         WriteInitialisation(true, {1, 2, 3, 4});
+       },
        "IN; IP 1 2 3 4\r\nRO90; IP 1 2 3 4\r\n"},
       {"white colour annotation", 2, 1, [] { YYHPNOTE(1, true, 16777215, 0, 0); },
        "SC-1 16777215 0 32760 ;SC0 32760 0 32760\r\n"},

@@ -89,16 +89,15 @@ class HpglDriverTest : public GraphicsTest {
   static void Corners(std::initializer_list<std::pair<float, float>> points) {
     DriverParameters& dp = DriverParams();
     int i = 0;
-    for (auto [x, y] : points) dp.X[static_cast<std::size_t>(i)] = x, dp.Y[static_cast<std::size_t>(i++)] = y;
+    for (auto [x, y] : points)
+      dp.X[static_cast<std::size_t>(i)] = x, dp.Y[static_cast<std::size_t>(i++)] = y;
   }
   static void Line(float x0, float y0, float x1, float y1) {
     Corners({{x0, y0}, {x1, y1}});
     Send(DriverOperation::Line);
   }
   /// Sets the current colour N (the previous one becomes what was current).
-  static void Colour(int n) {
-    ColourDirectSet(n, PaletteGetRgb(n), n, 2);
-  }
+  static void Colour(int n) { ColourDirectSet(n, PaletteGetRgb(n), n, 2); }
 
   XXHPGL plotter;
   XXHPGL2 printer;
