@@ -36,13 +36,13 @@ struct DeviceBox {
 
 /// Everything the picture holds, in device units.
 struct KnownGraph {
-  std::vector<DeviceSegment> frame;  // bottom, right, top, left
-  std::vector<DeviceSegment> ticks;  // the part of each bottom and left tick outside the frame
-  DeviceSegment series;              // the diagonal
-  DeviceBox filledBox;               // solid black
-  DeviceSegment redLine;             // pen colour 11
-  DeviceBox labelBox;                // holds the whole label
-  std::vector<DeviceBox> blank;      // areas nothing is drawn in
+  std::vector<DeviceSegment> frame;   // bottom, right, top, left
+  std::vector<DeviceSegment> ticks;   // the part of each bottom and left tick outside the frame
+  DeviceSegment series;               // the diagonal
+  DeviceBox filledBox;                // solid black
+  DeviceSegment redLine;              // pen colour 11
+  DeviceBox labelBox;                 // holds the whole label
+  std::vector<DeviceBox> blank;       // areas nothing is drawn in
   std::string label;
 };
 
