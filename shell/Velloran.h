@@ -97,6 +97,10 @@ void DispatchCommand(Velloran& app, int id);
 /// normal state (the height includes the toolbar).
 void TakeMainPlacement(Velloran& app);
 
+/// Takes the current window's place into PLACE: its state, and when that is
+/// normal its x, y, width and height (plus TOOLBARHEIGHT). True when normal.
+bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight);
+
 /// The exit sequence: placement, settings, toolkit shutdown.
 void ExitProgram(Velloran& app);
 

@@ -24,6 +24,7 @@
 #include "resources/Resources.h"
 #include "tests/TestSupport.h"
 #include "tests/XvfbSupport.h"
+#include "display/PickAll.h"
 #include "tests/shell/MainMenuPlaces.h"
 #include "tools/sample/SampleShot.h"
 
@@ -38,7 +39,9 @@ using testing_support::MenuCommand;
 using testing_support::MenuPlace;
 
 // Every command of the main menu that opens a dialog or a message box with
-// a record loaded.
+// a record loaded (Wavelet Pick and Select Wavelet: their messages, as no
+// wavelet is selected yet). The pickers that open nothing have their own run
+// below.
 constexpr MenuCommand kCommands[] = {
     {"File", "Open"},
     {"File", "Save As"},
@@ -67,9 +70,6 @@ constexpr MenuCommand kCommands[] = {
     {"View", "Unzoom"},
     {"View", "Lastzoom"},
     {"View", "Properties"},
-    {"Pick", "Simple Pick"},
-    {"Pick", "Hatherly Pick"},
-    {"Pick", "Box Pick"},
     {"Pick", "Wavelet Pick"},
     {"Pick", "Select Wavelet"},
     {"Process", "Differentiate"},
@@ -289,6 +289,51 @@ TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
                              << (keyboard ? "keyboard" : "mouse");
       if (!failure.empty() || program_->Wait(0).has_value()) running = false;
     }
+  }
+}
+
+// Simple, Hatherly and Box Pick, chosen with the mouse and the keyboard,
+// open no window and redraw the picks: the picture of the main window
+// changes exactly when the new picks differ from those shown.
+TEST_F(MenuDialogsX11, PickCommandsRepickTheRecordShown) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  vel::ShotRecord rec;
+  sample_shot::Make(rec);
+  const auto picksOf = [&rec](std::int32_t method) {
+    vel::ShotRecord copy = rec;
+    vel::PickingState state;
+    state.pulseSamples = vel::SimplePulseSamples(state.parameters.simple.SVPULSE, copy.SAMPINT);
+    vel::PickTraces(copy, state, method);
+    return copy.IBPICK;
+  };
+  const struct {
+    MenuCommand command;
+    std::int32_t method;
+    bool keyboard;
+  } steps[] = {{{"Pick", "Box Pick"}, vel::kPickBox, false},
+               {{"Pick", "Hatherly Pick"}, vel::kPickHatherly, true},
+               {{"Pick", "Simple Pick"}, vel::kPickSimple, false},
+               {{"Pick", "Box Pick"}, vel::kPickBox, true}};
+  std::vector<std::int32_t> shownPicks = picksOf(vel::kPickSimple);  // the import's
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.command.entry);
+    const std::optional<MenuPlace> place = Find(step.command);
+    ASSERT_TRUE(place.has_value());
+    Screenshot before, after;
+    std::string why;
+    ASSERT_TRUE(Settled(before, why)) << why;
+    ASSERT_TRUE(step.keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Settled(after, why)) << why;
+    EXPECT_TRUE(Others().empty()) << "a window appeared: " << Others().back().title;
+    ASSERT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+    const std::vector<std::int32_t> picks = picksOf(step.method);
+    const plat::Rect r = Window(main_).value().rect;
+    bool changed = false;
+    for (int y = r.top; y < r.bottom && !changed; ++y)
+      for (int x = r.left; x < r.right && !changed; ++x) changed = before.At(x, y) != after.At(x, y);
+    EXPECT_EQ(changed, picks != shownPicks);
+    shownPicks = picks;
   }
 }
 

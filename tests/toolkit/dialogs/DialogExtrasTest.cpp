@@ -183,7 +183,7 @@ constexpr std::string_view kExtrasDialogs = R"(dialog 911 popup
   103  Simple Pick Parameters 
   104  Hatherly Parameters 
   105  Box Pick Parameters 
-  109  Wavelet Parameters 
+  108  Wavelet Parameters 
 [Ranges] 
 [Formats] 
   end
@@ -319,9 +319,9 @@ TEST_F(DialogExtrasTest, TabPagesAreLoadedAndTheInitialPageSelected) {
   const plat::Hwnd tab = Field(1036);
   ASSERT_EQ(plat::TabGetItemCount(tab), 4);
   EXPECT_EQ(plat::TabGetItemText(tab, 1).value_or(""), "Hatherly Parameters");
-  EXPECT_EQ(plat::TabGetItemData(tab, 3), 109);
+  EXPECT_EQ(plat::TabGetItemData(tab, 3), 108);
   EXPECT_EQ(plat::TabGetCurSel(tab), 0);
-  // Pages 103-105 take the slots after the dialog; 109 has no template and
+  // Pages 103-105 take the slots after the dialog; 108 has no template and
   // is passed over.
   EXPECT_EQ(Dm().loadedCount, 4);
   const plat::Rect area = plat::TabAdjustRect(tab, false, plat::GetWindowRect(tab));
