@@ -53,8 +53,11 @@ int DecodeQuietly(const std::string& bytes, std::vector<std::int32_t>& px, std::
     status = kImageUnsupported;
   } else {
     px.assign(static_cast<std::size_t>(std::int64_t{w} * h), 0);
-    status = DecodeImageData(AsBytes(source), px);
+    bool cut = false;
+    status = DecodeImageData(AsBytes(source), px, &cut);
     if (status == kImageZlib) systemError = ErrorState().secondaryStatus;
+    // Drawing a picture the file does not hold is a failed read here.
+    if (status == kImageOk && cut) status = kImageReadWrite;
     if (topDown)
       for (std::int64_t y = 0; y < h / 2; ++y)
         std::swap_ranges(px.begin() + y * w, px.begin() + (y + 1) * w, px.begin() + (h - 1 - y) * w);

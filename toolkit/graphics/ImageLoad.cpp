@@ -51,6 +51,11 @@ class Bytes {
 struct Picture {
   std::span<std::int32_t> px;
   std::int64_t w = 0, h = 0;
+  bool* shortRead = nullptr;  // set when the file ends before the picture
+  std::int32_t Cut() const {
+    if (shortRead) *shortRead = true;
+    return 0;
+  }
   void Set(std::int64_t x, std::int64_t rowFromTop, std::int32_t v) const {
     if (x >= 0 && x < w && rowFromTop >= 0 && rowFromTop < h)
       px[static_cast<std::size_t>(rowFromTop * w + x)] = v;
@@ -67,7 +72,11 @@ void BmpRle(const Bytes& f, std::uint64_t pos, const Picture& pic, const Table& 
     if (col < pic.w && row < pic.h) pic.Set(col, pic.h - 1 - row, table[index & 255]);
     ++col;
   };
-  while (f.Has(pos, 2)) {
+  for (;;) {
+    if (!f.Has(pos, 2)) {
+      pic.Cut();
+      return;
+    }
     const std::uint32_t n = f.U8(pos), c = f.U8(pos + 1);
     pos += 2;
     if (n > 0) {
@@ -80,7 +89,10 @@ void BmpRle(const Bytes& f, std::uint64_t pos, const Picture& pic, const Table& 
     } else if (c == 1) {
       return;
     } else if (c == 2) {
-      if (!f.Has(pos, 2)) return;
+      if (!f.Has(pos, 2)) {
+        pic.Cut();
+        return;
+      }
       col += f.U8(pos);
       row += f.U8(pos + 1);
       pos += 2;
@@ -88,7 +100,10 @@ void BmpRle(const Bytes& f, std::uint64_t pos, const Picture& pic, const Table& 
       const std::uint64_t bytes = rle4 ? (c + 1) / 2 : c;
       const std::uint64_t padded = bytes + (bytes & 1);
       for (std::uint32_t i = 0; i < c; ++i) {
-        if (!f.Has(pos + (rle4 ? i / 2 : i), 1)) return;
+        if (!f.Has(pos + (rle4 ? i / 2 : i), 1)) {
+          pic.Cut();
+          return;
+        }
         const std::uint32_t b = f.U8(pos + (rle4 ? i / 2 : i));
         put(rle4 ? ((i % 2 == 0) ? b >> 4 : b & 15) : b);
       }
@@ -99,7 +114,7 @@ void BmpRle(const Bytes& f, std::uint64_t pos, const Picture& pic, const Table& 
 }
 
 std::int32_t DecodeBmp(const Bytes& f, const Picture& pic) {
-  if (!f.Has(0, kBmpHeader)) return 0;
+  if (!f.Has(0, kBmpHeader)) return pic.Cut();
   const std::uint32_t bits = f.U16(28), compression = f.U32(30), offset = f.U32(10);
   Table table{};
   if (bits <= 8) {
@@ -107,7 +122,7 @@ std::int32_t DecodeBmp(const Bytes& f, const Picture& pic) {
         std::min<std::uint64_t>(offset > kBmpHeader ? (offset - kBmpHeader) / 4 : 0, 256);
     for (std::uint64_t i = 0; i < entries; ++i) {
       const std::uint64_t at = kBmpHeader + 4 * i;
-      if (!f.Has(at, 4)) return 0;
+      if (!f.Has(at, 4)) return pic.Cut();
       table[i] = Pack(f.U8(at + 2), f.U8(at + 1), f.U8(at));
     }
   }
@@ -121,7 +136,7 @@ std::int32_t DecodeBmp(const Bytes& f, const Picture& pic) {
   const std::uint64_t rowBytes = (static_cast<std::uint64_t>(pic.w) * bits + 31) / 32 * 4;
   for (std::int64_t r = 0; r < pic.h; ++r) {
     const std::uint64_t at = offset + static_cast<std::uint64_t>(r) * rowBytes;
-    if (!f.Has(at, rowBytes)) return 0;
+    if (!f.Has(at, rowBytes)) return pic.Cut();
     const std::int64_t y = pic.h - 1 - r;
     for (std::int64_t x = 0; x < pic.w; ++x) {
       const auto ux = static_cast<std::uint64_t>(x);
@@ -231,7 +246,7 @@ std::int32_t DecodePcx(const Bytes& f, const Picture& pic) {
     }
     // A line cut off by the end of the file is not stored: what was decoded
     // of it is incomplete in every plane but the first.
-    if (cut && planes > 1) return 0;
+    if (cut && planes > 1) return pic.Cut();
     for (std::uint64_t x = 0; x < w; ++x) {
       std::int32_t v = 0;
       if (oneBit && planes == 1) v = line[x] ? 16777215 : 0;
@@ -239,7 +254,7 @@ std::int32_t DecodePcx(const Bytes& f, const Picture& pic) {
       else v = static_cast<std::int32_t>(line[x]);
       pic.Set(static_cast<std::int64_t>(x), y, v);
     }
-    if (cut) return 0;
+    if (cut) return pic.Cut();
   }
   return 0;
 }
@@ -247,7 +262,7 @@ std::int32_t DecodePcx(const Bytes& f, const Picture& pic) {
 // --- PNG ----------------------------------------------------------------
 
 std::int32_t DecodePng(const Bytes& f, const Picture& pic) {
-  if (!f.Has(0, 33)) return 0;
+  if (!f.Has(0, 33)) return pic.Cut();
   const std::uint32_t depth = f.U8(24), type = f.U8(25), method = f.U8(26), filter = f.U8(27),
                       interlace = f.U8(28);
   const bool palette = type == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8);
@@ -269,7 +284,7 @@ std::int32_t DecodePng(const Bytes& f, const Picture& pic) {
   Table table{};  // a palette picture without PLTE is all black
   std::uint64_t pos = 33;
   for (;;) {
-    if (!f.Has(pos, 8)) return 0;
+    if (!f.Has(pos, 8)) return pic.Cut();
     const std::uint64_t length = f.BE32(pos);
     const std::uint8_t* type4 = f.At(pos + 4);
     const std::span<const std::uint8_t, 4> name(type4, 4);
@@ -287,7 +302,7 @@ std::int32_t DecodePng(const Bytes& f, const Picture& pic) {
       for (std::uint64_t i = 0; i < n; ++i)
         table[i] = Pack(f.U8(pos + 3 * i), f.U8(pos + 3 * i + 1), f.U8(pos + 3 * i + 2));
     }
-    if (have < length) return 0;  // the chunk is cut off by the end of the file
+    if (have < length) return pic.Cut();  // the chunk is cut off by the end of the file
     pos += length + 4;            // data and CRC (not checked)
   }
   std::vector<std::uint8_t> raw(static_cast<std::size_t>(size));
@@ -327,7 +342,9 @@ bool ImageDataSize(std::span<const std::uint8_t> file, std::int32_t& width, std:
   return kind && width > 0 && height != 0 && height != -1;
 }
 
-std::int32_t DecodeImageData(std::span<const std::uint8_t> file, std::span<std::int32_t> pixels) {
+std::int32_t DecodeImageData(std::span<const std::uint8_t> file, std::span<std::int32_t> pixels,
+                             bool* shortRead) {
+  if (shortRead) *shortRead = false;
   std::array<std::int32_t, 5> info{};
   GraphicsFileTypeOfBytes(file, info, 5);
   const std::int32_t type = info[0];
@@ -346,7 +363,7 @@ std::int32_t DecodeImageData(std::span<const std::uint8_t> file, std::span<std::
     return kImageUnsupported;
   }
   const Bytes f(file);
-  const Picture pic{pixels, w, rows};
+  const Picture pic{pixels, w, rows, shortRead};
   switch (type) {
     case kGfBmp:
       return DecodeBmp(f, pic);

@@ -31,7 +31,9 @@ void IGrLoadImageData(std::string_view name, int nameLength, std::span<std::int3
 
 /// The decoder over the whole contents FILE of an image file; returns the
 /// code reported (0 when none), reporting as IGrLoadImageData does.
-std::int32_t DecodeImageData(std::span<const std::uint8_t> file, std::span<std::int32_t> pixels);
+/// SHORT_READ, when given, := the file ended before the picture did.
+std::int32_t DecodeImageData(std::span<const std::uint8_t> file, std::span<std::int32_t> pixels,
+                             bool* shortRead = nullptr);
 
 /// Size of a decoded picture as IGrLoadImageData fills it; false when FILE is
 /// no picture of a supported kind or its size is not positive.

@@ -137,7 +137,15 @@ TEST_F(ImageDeviceTest, FailureStatuses) {
   WriteFile(dir / "bad.pcx", std::string("\x0A\x05\x02", 3) + std::string(125, '\0'));
   WriteFile(dir / "short.pcx", std::string("\x0A\x05\x01", 3));
   WriteFile(dir / "core.bmp", "BM" + std::string(12, '\0') + std::string("\x0C\0\0\0", 4) + std::string(40, '\0'));
+  {
+    const std::string name = (dir / "whole.png").string();
+    int status = -1, syserr = -1;
+    ImageFromDevice(15, 0, 0, 9, 9, status, syserr, name);
+    const std::string png = ReadFile(name);
+    WriteFile(dir / "cut.png", png.substr(0, png.size() - 20));
+  }
   const std::vector<std::tuple<int, int, std::string, int>> cases = {
+      {15, 0, (dir / "cut.png").string(), 2},
       {15, 0, (dir / "a.gif").string(), 27},     {1, 0, (dir / "a.gif").string(), 27},
       {2, 0, (dir / "bad.pcx").string(), 27},    {2, 0, (dir / "short.pcx").string(), 2},
       {1, 0, (dir / "core.bmp").string(), 27},   {15, 0, (dir / "none.png").string(), 1},

@@ -339,12 +339,21 @@ TEST(ImageLoadTest, TruncatedFilesEndSilently) {
     for (std::size_t n = 1; n < file.size(); n += 3) {
       std::vector<std::int32_t> px(16, 7);
       ResetErrorState();
-      const std::int32_t rc = DecodeImageData(Span(file.substr(0, n)), px);
-      // Cut inside the header the type or size is unknown (27); later cuts are silent.
+      bool cut = false;
+      const std::int32_t rc = DecodeImageData(Span(file.substr(0, n)), px, &cut);
+      // Cut inside the header the type or size is unknown (27); later cuts
+      // are silent, but known to the caller that asks.
       if (rc != 0) {
         EXPECT_EQ(rc, 27) << n;
+      } else if (n + 4 <= file.size()) {  // a PNG's last CRC is not needed
+        EXPECT_TRUE(cut) << n << " of " << file.size();
+        EXPECT_EQ(WErrorStatusQuery(1), 0) << n;
       }
     }
+    std::vector<std::int32_t> px(16, 7);
+    bool cut = true;
+    EXPECT_EQ(DecodeImageData(Span(file), px, &cut), 0);
+    EXPECT_FALSE(cut);
   }
 }
 
