@@ -160,10 +160,11 @@ void TRUNCATEDLG(std::int32_t& MODE, std::int32_t& ENDLENGTH, std::int32_t& STAR
   IERR = -1;
   RunSemiModeless(kTruncateDialog, [&](int type, const tk::EventRecord& event) {
     if (type == tk::kEventFieldChanged) {
-      if (event.value1 == kTrimEnd || event.value1 == kTrimStart ||
-          event.value1 == kKeepBeforePick) {
+      // The field now current is the radio button just chosen.
+      const int field = event.value2;
+      if (field == kTrimEnd || field == kTrimStart || field == kKeepBeforePick) {
         tk::WDialogSelect(kTruncateDialog);
-        EnableTruncateChoice(event.value1);
+        EnableTruncateChoice(field);
       }
       return false;
     }

@@ -3,6 +3,7 @@
 // killing or flipping a trace.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -194,6 +195,25 @@ TEST_F(EditCommandsTest, TruncateDialogKeepsItsValuesAndCancelChangesNothing) {
   EXPECT_TRUE(Enabled(1259));
   EXPECT_TRUE(Enabled(1260));
   EXPECT_FALSE(Enabled(1255));
+}
+
+TEST_F(EditCommandsTest, TruncateChoiceEnablesItsFields) {
+  const auto expectEnabled = [](std::vector<int> on) {
+    for (const int f : {1255, 1257, 1259, 1260})
+      EXPECT_EQ(Enabled(f), std::find(on.begin(), on.end(), f) != on.end()) << f;
+  };
+  LookLater([&] { expectEnabled({1255}); });
+  ClickLater(1258);
+  LookLater([&] { expectEnabled({1259, 1260}); });
+  ClickLater(1256);
+  LookLater([&] { expectEnabled({1257}); });
+  ClickLater(1254);
+  LookLater([&] { expectEnabled({1255}); });
+  ClickLater(2);
+  std::int32_t mode = 1, end = 5, start = 5, before = 0, trace = 1, error = 7;
+  vel::TRUNCATEDLG(mode, end, start, before, trace, error);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(mode, 1);
 }
 
 TEST_F(EditCommandsTest, NothingLoadedAsksForARecord) {
