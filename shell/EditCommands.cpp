@@ -203,11 +203,13 @@ void REMOVEDLG(std::int32_t& FIRST, std::int32_t& LAST, std::int32_t& NUMBER,
 }
 
 void RESAMPLE(ShotRecord& REC, TraceEditValues& KEPT) {
-  if (KEPT.newSampleCount <= 0) KEPT.newSampleCount = REC.NSAMP;
+  // The last count entered; the record's own count until one has been.
+  std::int32_t count = KEPT.newSampleCount > 0 ? KEPT.newSampleCount : REC.NSAMP;
   std::int32_t status = 0;
-  INUMINDLG("Enter new number of samples:", KEPT.newSampleCount, status);
-  const std::int32_t count = KEPT.newSampleCount;
-  if (status != 0 || count < 5 || count == REC.NSAMP) return;
+  INUMINDLG("Enter new number of samples:", count, status);
+  if (status != 0) return;
+  KEPT.newSampleCount = count;
+  if (count < 5 || count == REC.NSAMP) return;
 
   const bool shown = tk::WindowSlotInUse(tk::kMainWindow);
   if (shown) {

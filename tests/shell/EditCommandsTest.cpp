@@ -534,9 +534,12 @@ TEST_F(EditCommandsTest, FreshDialogsShowTheStartingValues) {
   EXPECT_EQ(Text(1235), "12");
   EXPECT_EQ(Text(1240), "1");
   EXPECT_EQ(Text(1234), "1");
+  harness.Answer("dialog 136", "1167=30\npress 2");
+  Dispatch(vel::kCommandResample);
   harness.Answer("dialog 136", "press 2");
   Dispatch(vel::kCommandResample);
   EXPECT_EQ(Text(1167), "10");
+  EXPECT_EQ(app->traceEdit.newSampleCount, 0) << "Cancel keeps nothing";
 }
 
 // ---- Auxiliary traces through the SEG-Y writer and reader ----
