@@ -39,6 +39,11 @@ struct VelloranSetup {
 /// Everything the program keeps for the whole run.
 struct Velloran {
   ShotRecord record;
+  /// The second record: each trace file the GRM export reads back; its
+  /// per-trace arrays are released when the command ends.
+  ShotRecord second;
+  /// The trace the last click or right click on the display found; 0 none.
+  std::int32_t selectedTrace = 0;
   TraceDisplayOptions options;
   SettingsValues settings;
   PickingState picking;  // picker choice and parameters, start-up values, never stored
@@ -64,8 +69,6 @@ struct Velloran {
   // Edit and view state, kept for the run only.
   /// The main frame before the last zoom box or Unzoom (Lastzoom's view).
   sup::GraphAxes previousFrame;
-  /// The trace the last click on the display found (0 none).
-  std::int32_t selectedTrace = 0;
   float gainMultiplier = 0.0f;     // the last multiplier entered
   TruncationValues truncation;     // the truncation dialog's values
   TraceEditValues traceEdit;       // what Resample and Remove offer next
