@@ -162,8 +162,17 @@ TEST(DialogExtrasParse, GridEntriesTakeTheirLabelLinesAlong) {
   EXPECT_EQ(x.entries[0].ints, (std::vector<std::int32_t>{2, 3, 140, 20}));
   EXPECT_EQ(x.entries[0].lines, (std::vector<std::string>{" 1", " 2", " 3"}));
   EXPECT_EQ(x.entries[1].section, ExtrasSection::Checks);
-  // Without row labels the next line is read as usual.
+  // Labels that start empty (0x80): the label-width line still belongs to
+  // the entry, the lines after it are read as usual (here: grid lines
+  // missing values).
   t.controls[0].style = 0x400 | 0x80;
+  ASSERT_FALSE(ParseDialogExtras(text, x, &t));
+  ASSERT_EQ(x.entries.size(), 2u);
+  EXPECT_EQ(x.entries[0].ints, (std::vector<std::int32_t>{2, 3, 140, 20}));
+  EXPECT_TRUE(x.entries[0].lines.empty());
+  EXPECT_EQ(x.problems.size(), 3u);
+  // Without row labels the next line is read as usual.
+  t.controls[0].style = 0;
   ASSERT_FALSE(ParseDialogExtras(text, x, &t));
   EXPECT_EQ(x.entries.size(), 2u);  // the grid and " 20 " read as an entry missing values
 }
