@@ -72,7 +72,6 @@ int MeasureRowHeight(GridRecord& g) {
   const plat::Hwnd combo = plat::CreateWindow(p);
   if (combo == plat::kNoWindow) return std::max(g.rowHeight, 2);
   if (g.font) plat::SetControlFont(combo, g.font);
-  plat::MoveWindow(combo, {0, 0, 50, 100}, false);
   const int height = plat::GetWindowRect(combo).Height();
   plat::DestroyWindow(combo);
   return std::max(height - 1, 2);

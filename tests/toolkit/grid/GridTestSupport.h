@@ -16,7 +16,9 @@ namespace tk::testing {
 /// integer "Number" column, read-only, and three real columns "(f11.1)");
 /// 952 like the geophone layout (grid 1214 with 60 labelled rows, template
 /// 953); 954 a grid of every column type (template 955); 956 a grid naming
-/// a template that does not exist; 957 a grid whose labels start empty.
+/// a template that does not exist; 957 a grid whose labels start empty;
+/// 958 a grid keeping its template height; 959 a grid of 100000 rows; 960 a
+/// grid narrower than its columns; 961 a grid with its own colours.
 inline constexpr std::string_view kGridDialogs = R"(dialog 950 popup
   caption "Shot Header Editor"
   rect 0 0 300 220
@@ -107,6 +109,40 @@ dialog 957 popup
    30 
 [Lengths] 
  1501 7 
+  end
+end
+dialog 958 popup
+  rect 0 0 300 200
+  control JQXGRID 1800 5 5 280 101 "" WS_VISIBLE | WS_VSCROLL | 0x0300
+  extras
+[Grids] 
+ 1800     6    5   955 
+  end
+end
+dialog 959 popup
+  rect 0 0 300 200
+  control JQXGRID 1600 5 5 200 150 "" WS_VISIBLE | WS_VSCROLL | 0x0200
+  extras
+[Grids] 
+ 1600     2 100000   953 
+  end
+end
+dialog 960 popup
+  rect 0 0 300 200
+  control JQXGRID 1900 5 5 40 100 "" WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | 0x0200
+  extras
+[Grids] 
+ 1900     6    5   955 
+  end
+end
+dialog 961 popup
+  rect 0 0 300 200
+  control JQXGRID 1700 5 5 280 150 "" WS_VISIBLE | WS_VSCROLL | 0x0200
+  extras
+[Grids] 
+ 1700     6    5   955 
+[Colours] 
+ 1700 255 0 0 0 0 255 
   end
 end
 )";
