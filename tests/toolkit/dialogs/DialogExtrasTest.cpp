@@ -3,6 +3,8 @@
 // dialog, seen through the field calls.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/controls/Controls.h"
 #include "platform/text/Font.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
@@ -480,6 +482,15 @@ TEST(ProgramDialogExtras, EveryTemplatesExtrasRead) {
     DialogExtras x;
     EXPECT_TRUE(ParseDialogExtras(t.extras, x, &t)) << "dialog " << t.id << ":\n"
                                                     << DescribeExtrasProblems(x);
+    // Every grid entry: its counts and an existing column template, once per grid.
+    std::set<std::int32_t> grids;
+    for (const ExtrasEntry& e : x.entries) {
+      if (e.section != ExtrasSection::Grids) continue;
+      ASSERT_GE(e.ints.size(), 3u) << "dialog " << t.id << " line " << e.line;
+      EXPECT_NE(res::ProgramResources().FindDialog(e.ints[2]), nullptr)
+          << "dialog " << t.id << " grid " << e.field << " column template " << e.ints[2];
+      EXPECT_TRUE(grids.insert(e.field).second) << "dialog " << t.id << " grid " << e.field;
+    }
   }
 }
 
