@@ -316,9 +316,10 @@ struct CheckPictures {
 /// prototype's style painted unchecked and checked, and their selected look.
 CheckPictures MakeCheckPictures(const GridRecord& g, const GridColumn& c) {
   CheckPictures p;
+  const std::string caption = plat::GetWindowText(c.prototype);
   plat::CreateParams cp;
   cp.className = plat::kButtonClass;
-  cp.title = plat::GetWindowText(c.prototype);
+  cp.title = caption;
   cp.style = (plat::GetStyle(c.prototype) & ~(plat::kStyleVisible | plat::kWsBorder)) |
              plat::kStyleChild;
   cp.rect = {0, 0, std::max(1, c.width), std::max(1, g.rowHeight)};
