@@ -365,40 +365,44 @@ void GridCellOption(int& field, int column, int row, std::int32_t& result) {
   result = index < 0 ? 0 : index + 1;
 }
 
-void GridStoreCheckState(int& field, int column, int row, std::int32_t state) {
+namespace {
+
+/// Stores VALUE into a check-box or option cell (the column of TYPE):
+/// SHOWINEDITOR puts it into the editor when that serves the cell, else the
+/// cell is repainted; the grid is marked modified.
+template <typename ShowFn>
+void StoreIntCell(int& field, int column, int row, int type, std::int32_t value,
+                  ShowFn showInEditor) {
   GridRecord* g = CellGrid(field, column, row);
   if (g == nullptr) return;
   GridColumn& c = ColumnOf(*g, column);
-  if (c.type != kColumnCheckBox) {
+  if (c.type != type) {
     field = kOutside;
     return;
   }
   GridDeselect(*g);
-  c.ints[static_cast<std::size_t>(row)] = state;
+  c.ints[static_cast<std::size_t>(row)] = value;
   if (GridEditorServes(*g, column, row))
-    plat::ButtonSetCheck(g->editor, state != 0 ? plat::kChecked : plat::kUnchecked);
+    showInEditor(g->editor);
   else
     GridInvalidateCell(*g, column, row, RepaintCellsAtOnce());
   g->modified = g->changed = 1;
 }
 
+}  // namespace
+
+void GridStoreCheckState(int& field, int column, int row, std::int32_t state) {
+  StoreIntCell(field, column, row, kColumnCheckBox, state, [state](plat::Hwnd editor) {
+    plat::ButtonSetCheck(editor, state != 0 ? plat::kChecked : plat::kUnchecked);
+  });
+}
+
 void GridStoreOption(int& field, int column, int row, std::int32_t option) {
-  GridRecord* g = CellGrid(field, column, row);
-  if (g == nullptr) return;
-  GridColumn& c = ColumnOf(*g, column);
-  if (c.type != kColumnOption) {
-    field = kOutside;
-    return;
-  }
-  GridDeselect(*g);
   // Stored as given, even beyond the list: such a cell shows no option.
   const std::int32_t index = option <= 0 ? -1 : option - 1;
-  c.ints[static_cast<std::size_t>(row)] = index;
-  if (GridEditorServes(*g, column, row))
-    plat::ComboBoxSetCurSel(g->editor, index < plat::ComboBoxGetCount(g->editor) ? index : -1);
-  else
-    GridInvalidateCell(*g, column, row, RepaintCellsAtOnce());
-  g->modified = g->changed = 1;
+  StoreIntCell(field, column, row, kColumnOption, index, [index](plat::Hwnd editor) {
+    plat::ComboBoxSetCurSel(editor, index < plat::ComboBoxGetCount(editor) ? index : -1);
+  });
 }
 
 void GridStoreOptionByText(int& field, int column, int row, int& notFound, std::string_view text) {
