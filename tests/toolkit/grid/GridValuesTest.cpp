@@ -54,9 +54,13 @@ TEST_F(GridValuesTest, PutsAndGetsOfSingleCells) {
     std::function<void()> check;
   };
   const Case cases[] = {
+      {"a put with the template's format keeps it",
+       [] { WGridPutCellReal(1107, 2, 1, 12345678.0f); }, 0,
+       [&] { EXPECT_EQ(CellString(1107, 2, 1), "12345678.0  "); }},
       {"a put with a new format stores the value and formats the whole column",
        [] { WGridPutCellReal(1107, 2, 5, 7.46f, "(F9.1)"); }, 0,
        [&] {
+         EXPECT_EQ(GridCellText(g, 1, 0, 0), "*********");  // the other cells take it too
          float v = 0;
          WGridGetCellReal(1107, 2, 5, v);
          EXPECT_FLOAT_EQ(v, 7.46f);
