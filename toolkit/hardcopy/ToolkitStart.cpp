@@ -4,6 +4,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/grid/Grid.h"
+#include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
@@ -15,6 +16,7 @@ void ConnectHardcopy() {
   SetHardcopyEndHook(end);
   HardcopyHooks().end = end;
   HardcopyHooks().selectForReset = HardcopySelectForReset;
+  StandHardcopyDrivers();
 }
 
 void WToolkitStart(std::string_view configFile) {

@@ -1,0 +1,16 @@
+#include "toolkit/hardcopy/HardcopyDrivers.h"
+
+#include "toolkit/graphics/Drivers.h"
+#include "toolkit/hardcopy/Hpgl.h"
+#include "toolkit/hardcopy/Hpgl2.h"
+
+namespace tk {
+
+void StandHardcopyDrivers() {
+  static XXHPGL hpgl;
+  static XXHPGL2 hpgl2;
+  StandHardcopyDriver(kDriverHpgl, &hpgl);
+  StandHardcopyDriver(kDriverHpgl2, &hpgl2);
+}
+
+}  // namespace tk
