@@ -3,6 +3,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
@@ -14,6 +15,7 @@ void ConnectHardcopy() {
   SetHardcopyEndHook(end);
   HardcopyHooks().end = end;
   HardcopyHooks().selectForReset = HardcopySelectForReset;
+  StandHardcopyDrivers();
 }
 
 void WToolkitStart(std::string_view configFile) {

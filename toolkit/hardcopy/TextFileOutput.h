@@ -1,0 +1,45 @@
+#pragma once
+// Helpers shared by the drivers that write text files (PostScript, SVG,
+// DXF): the opening of the output at begin, numbers written through an edit
+// descriptor parsed once, blank tidying, and the colour of the state's
+// foreground and background.
+#include <string>
+#include <string_view>
+
+#include "toolkit/core/Conversion.h"
+
+namespace tk {
+
+/// One edit descriptor, parsed once, that writes many numbers: "(F9.2)"
+/// gives exactly nine characters, asterisks when the value does not fit.
+class FixedField {
+ public:
+  explicit FixedField(std::string_view format);
+  std::string operator()(double value) const;
+  std::string Integer(long long value) const;
+
+ private:
+  EditDescriptor d_;
+};
+
+/// TEXT with every run of blanks made one blank and the ends trimmed.
+std::string CollapseBlanks(std::string_view text);
+/// TEXT without leading and trailing blanks.
+std::string_view TrimBlanks(std::string_view text);
+
+/// The begin of a file driver: keeps the last error code, opens stream 2
+/// with the name in DriverText, and on failure turns hardcopy output off and
+/// answers false (the open's error stays recorded); on success the kept code
+/// is restored and the answer is true.
+bool OpenDriverOutput();
+
+/// The drawable's width and height in pixels for the factors (at least 1).
+float DrawableWidth();
+float DrawableHeight();
+
+/// Red, green and blue 0-255 of the state's current (FOREGROUND true) or
+/// previous colour: the palette entry of its number in palette mode, its
+/// packed RGB value otherwise or when it has no number.
+void StateColourRgb(bool foreground, int& r, int& g, int& b);
+
+}  // namespace tk
