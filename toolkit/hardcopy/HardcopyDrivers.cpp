@@ -2,12 +2,15 @@
 
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
+#include "toolkit/hardcopy/SvgDriver.h"
 
 namespace tk {
 
 void StandHardcopyDrivers() {
   static PostScriptDriver postScript;
+  static SvgDriver svg;
   StandHardcopyDriver(kDriverPostScript, &postScript);
+  StandHardcopyDriver(kDriverSvg, &svg);
 }
 
 }  // namespace tk
