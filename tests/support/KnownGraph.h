@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/RenderBack.h"
+
 namespace sup::testing {
 
 /// The drawable the known graph is drawn on: 50 pixels per page unit.
@@ -67,5 +69,12 @@ DevicePoint PageOf(const PageSetup& setup, DevicePoint p);
 DeviceSegment PageOf(const PageSetup& setup, const DeviceSegment& s);
 /// The box through both corners' page positions, corners ordered again.
 DeviceBox PageOf(const PageSetup& setup, const DeviceBox& b);
+
+/// Expects the known graph in IMAGE (rows from the top, page y from the
+/// bottom row) where SETUP puts it: dark pixels within TOLERANCE along the
+/// frame, ticks, series and red line, its blank areas blank and, with
+/// WITH_LABEL, something in the label's box.
+void ExpectPicture(const velloran::testing::GreyImage& image, const PageSetup& setup, int tolerance,
+                   bool withLabel = true);
 
 }  // namespace sup::testing

@@ -84,6 +84,19 @@ std::string PointText(float x, float y) {
   return SvgX(x) + "," + SvgY(y);
 }
 
+// Point lists and transforms are read with the stricter number syntax of
+// style sheets, where "12." is no number: a renderer drops the whole shape or
+// text. There a whole number is written without its point.
+std::string ListNumber(float value) {
+  std::string n = SvgNumber(value);
+  if (n.size() > 1 && n.back() == '.') n.pop_back();
+  return n;
+}
+std::string ListPoint(float x, float y) {
+  const DriverParameters& dp = DriverParams();
+  return ListNumber(dp.factorX * x) + "," + ListNumber((Extent() - y) * dp.factorY);
+}
+
 // An element of many points ("<polyline points=" and the like), split over
 // records of at most 256 characters between points.
 void PointsElement(std::string_view head) {
@@ -92,7 +105,7 @@ void PointsElement(std::string_view head) {
   std::string record(head);
   record += "points=\"";
   for (int i = 0; i < n; ++i) {
-    const std::string p = PointText(dp.pointX[i], dp.pointY[i]);
+    const std::string p = ListPoint(dp.pointX[i], dp.pointY[i]);
     if (record.size() + p.size() > kRecordLength) {
       if (!record.empty() && record.back() == ' ') record.pop_back();
       Write(record);
@@ -115,7 +128,7 @@ void Polygon(std::initializer_list<std::pair<float, float>> points) {
   bool first = true;
   for (const auto& [x, y] : points) {
     if (!first) record += ' ';
-    record += PointText(x, y);
+    record += ListPoint(x, y);
     first = false;
   }
   Write(record + "\"/>");
@@ -243,8 +256,8 @@ void TextElement() {
   const float h = t.charHeight * t.areaHeightPixels;
   x += 0.2f * h * t.sinAOverQ;
   y -= 0.2f * h * t.cosA;
-  std::string record = "<text transform=\"translate(" + PointText(x, y) + ")";
-  if (t.angle != 0) record += "rotate(" + SvgNumber(-t.angle) + ")";
+  std::string record = "<text transform=\"translate(" + ListPoint(x, y) + ")";
+  if (t.angle != 0) record += "rotate(" + ListNumber(-t.angle) + ")";
   const int n = std::clamp(dp.KX[0], 0, static_cast<int>(dp.text.size()));
   record += "\">" + SvgEscapedText(std::string_view(dp.text).substr(0, static_cast<std::size_t>(n))) +
             "</text>";

@@ -164,7 +164,7 @@ TEST_F(SvgDriverTest, RotatedTextAndWholeStrings) {
   const std::vector<std::string> body = Body();
   ASSERT_EQ(body.size(), 3u);
   EXPECT_NE(body[0].find("text-anchor:end;"), std::string::npos);
-  EXPECT_NE(body[1].find(")rotate(-30.)\">x</text>"), std::string::npos);
+  EXPECT_NE(body[1].find(")rotate(-30)\">x</text>"), std::string::npos);
   EXPECT_EQ(body[2], "</g>");
 }
 
@@ -225,7 +225,7 @@ TEST_F(SvgDriverTest, FillsWithAClipPath) {
   EXPECT_EQ(body[0].substr(0, 39), "<defs><clipPath id=\"clip1\"><rect width=");
   EXPECT_EQ(body[0].substr(body[0].size() - 21), "\"/></clipPath></defs>");
   EXPECT_EQ(body[1], "<g style=\"stroke:none;fill:#000000;clip-path:url(#clip1)\">");
-  EXPECT_EQ(body[2], "<polygon points=\"10.,460. 30.,460. 30.,440. 10.,440.\"/>");
+  EXPECT_EQ(body[2], "<polygon points=\"10,460 30,460 30,440 10,440\"/>");
   EXPECT_EQ(body[3], "</g>");
 }
 
