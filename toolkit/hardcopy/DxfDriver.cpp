@@ -455,25 +455,15 @@ void DxfDriver::Select() {
   HardcopyOptionStore(3, 0);
   HardcopyOptionStore(4, 0);
   HardcopyOptionStore(5, 0);
-  dp.gradientFill[1] = 0;
   dp.deviceTextMaximum[1] = 0.222f;
   dp.spoolCapable = 0;
-  dp.deviceUnderline = 0;
   HardcopyOptionStore(1, 756);
   HardcopyOptionStore(2, 540);
   HardcopyOptionStore(12, 80);
   dp.resolutionX = dp.resolutionY = 90;
   HardcopyOptionStore(23, 8);
   dp.deviceColours = 255;
-  dp.textAngles[1] = 360;
-  dp.platformLevel[1] = 2;
-  dp.trueColour[1] = 1;
-  dp.deviceStringText = 1;
-  dp.capabilities[1] = "00000100000011000010000000010";
-  std::string name = "parvplot.dxf";
-  name.resize(kHardcopyNameLength, ' ');
-  HardcopyFileName() = name;
-  dp.driverNumber = kDriverDxf;
+  DescribeTextFileDriver(kDriverDxf, "00000100000011000010000000010", "parvplot.dxf");
 }
 
 void DxfDriver::Output(DriverOperation op) {

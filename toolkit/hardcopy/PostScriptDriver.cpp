@@ -521,21 +521,11 @@ void PostScriptDriver::Select() {
   HardcopyOptionStore(5, 1);
   HardcopyOptionStore(15, 1);
   HardcopyOptionStore(16, 255);
-  dp.gradientFill[1] = 0;
   dp.deviceColours = 256;
   dp.spoolCapable = 1;
-  dp.trueColour[1] = 1;
-  dp.platformLevel[1] = 2;
-  dp.textAngles[1] = 360;
-  dp.deviceUnderline = 0;
-  dp.deviceStringText = 1;
   dp.resolutionX = dp.resolutionY = 600;
   dp.deviceTextMaximum[1] = 1.7e38f;
-  dp.capabilities[1] = "00000111111111100010011011110";
-  std::string name = "parvplot.ps";
-  name.resize(kHardcopyNameLength, ' ');
-  HardcopyFileName() = name;
-  dp.driverNumber = kDriverPostScript;
+  DescribeTextFileDriver(kDriverPostScript, "00000111111111100010011011110", "parvplot.ps");
 }
 
 void PostScriptDriver::Output(DriverOperation op) {

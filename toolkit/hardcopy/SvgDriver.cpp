@@ -369,21 +369,11 @@ void SvgDriver::Select() {
   HardcopyOptionStore(3, 0);
   HardcopyOptionStore(4, 0);
   HardcopyOptionStore(5, 0);
-  dp.gradientFill[1] = 0;
   dp.deviceTextMaximum[1] = 1.7e38f;
   dp.spoolCapable = 0;
   dp.resolutionX = dp.resolutionY = 72;
-  dp.deviceUnderline = 0;
   dp.deviceColours = 256;
-  dp.textAngles[1] = 360;
-  dp.platformLevel[1] = 2;
-  dp.trueColour[1] = 1;
-  dp.deviceStringText = 1;
-  dp.capabilities[1] = "00000111111111100010011011110";
-  std::string name = "parvplot.svg";
-  name.resize(kHardcopyNameLength, ' ');
-  HardcopyFileName() = name;
-  dp.driverNumber = kDriverSvg;
+  DescribeTextFileDriver(kDriverSvg, "00000111111111100010011011110", "parvplot.svg");
 }
 
 void SvgDriver::Output(DriverOperation op) {

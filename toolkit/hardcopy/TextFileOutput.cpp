@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/core/Errors.h"
+#include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -60,6 +61,21 @@ bool OpenDriverOutput() {
   }
   e.lastError = kept;
   return true;
+}
+
+void DescribeTextFileDriver(int number, std::string_view capabilities, std::string_view defaultName) {
+  DriverParameters& dp = DriverParams();
+  dp.gradientFill[1] = 0;
+  dp.textAngles[1] = 360;
+  dp.platformLevel[1] = 2;
+  dp.trueColour[1] = 1;
+  dp.deviceStringText = 1;
+  dp.deviceUnderline = 0;
+  dp.capabilities[1] = std::string(capabilities);
+  std::string name(defaultName);
+  name.resize(kHardcopyNameLength, ' ');
+  HardcopyFileName() = name;
+  dp.driverNumber = number;
 }
 
 float DrawableWidth() {

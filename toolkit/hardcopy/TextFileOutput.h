@@ -33,6 +33,12 @@ std::string_view TrimBlanks(std::string_view text);
 /// is restored and the answer is true.
 bool OpenDriverOutput();
 
+/// The part of a full select the text-file drivers share: no gradient fill,
+/// every text angle, platform level 2, true colour, whole strings, no
+/// device underline; CAPABILITIES for the hardcopy, DEFAULT_NAME (blank
+/// padded) as HardcopyFileName, and NUMBER as DriverNumber.
+void DescribeTextFileDriver(int number, std::string_view capabilities, std::string_view defaultName);
+
 /// The drawable's width and height in pixels for the factors (at least 1).
 float DrawableWidth();
 float DrawableHeight();
