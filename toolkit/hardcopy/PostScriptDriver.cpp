@@ -387,8 +387,11 @@ void ShowText() {
     const float width = std::clamp(cellW * dp.factorX, 1.0f, 999.0f);
     const float height = std::clamp(cellH * dp.factorY, 1.0f, 999.0f);
     static const FixedField f51("(F5.1)");
-    const std::string size =
-        " [" + f51(width * kWidthFactor[mode]) + " 0 0 " + f51(height * kHeightFactor[mode]) + " 0 0] ms";
+    // Held within the field: asterisks there would be names the printer
+    // cannot find, and the job would stop.
+    auto fits = [](float v) { return std::min(v, 999.9f); };
+    const std::string size = " [" + f51(fits(width * kWidthFactor[mode])) + " 0 0 " +
+                             f51(fits(height * kHeightFactor[mode])) + " 0 0] ms";
     const int variant = (t.styleBits % 4) + 1;
     switch (t.deviceFace) {
       case 1:
@@ -572,7 +575,6 @@ void PostScriptDriver::Draw(DriverOperation op) {
       break;
     case DriverOperation::Image:
       // Image files cannot be read yet: answered as an unsupported format.
-      YYPSFLUSH(1);
       dp.P1 = 0;
       dp.P2 = 27;
       break;

@@ -317,6 +317,17 @@ TEST_F(PostScriptDriverTest, ClipAndHexColours) {
   EXPECT_EQ(hex, "ff8000");
 }
 
+TEST_F(PostScriptDriverTest, HugeFontSizeStaysANumber) {
+  Begin();
+  Gs().text.charWidth = 5.0f;
+  Gs().text.charHeight = 5.0f;
+  SetText("x");
+  Send(O::Text);
+  const std::vector<std::string> body = Body();
+  ASSERT_GE(body.size(), 2u);
+  EXPECT_EQ(body[1], "/Courier-1 ff [999.9 0 0 999.0 0 0] ms");
+}
+
 TEST_F(PostScriptDriverTest, ImagesAreAnsweredAsUnsupported) {
   Begin();
   DriverParams().P2 = 0;
