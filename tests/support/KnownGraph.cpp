@@ -5,8 +5,6 @@
 #include <array>
 #include <cmath>
 
-#include <gtest/gtest.h>
-
 #include "support/GraphDraw.h"
 #include "support/PenPlot.h"
 #include "toolkit/graphics/Graphics.h"
@@ -123,42 +121,6 @@ DeviceSegment PageOf(const PageSetup& setup, const DeviceSegment& s) {
 DeviceBox PageOf(const PageSetup& setup, const DeviceBox& b) {
   const DevicePoint p = PageOf(setup, b.lowerLeft), q = PageOf(setup, b.upperRight);
   return {{std::min(p.x, q.x), std::min(p.y, q.y)}, {std::max(p.x, q.x), std::max(p.y, q.y)}};
-}
-
-namespace {
-
-using velloran::testing::DarkAlongSegment;
-using velloran::testing::GreyImage;
-using velloran::testing::RegionBlank;
-
-// Image rows count from the top; device y from the bottom.
-double Row(const GreyImage& image, double y) {
-  return image.height - 1 - y;
-}
-
-}  // namespace
-
-void ExpectPicture(const GreyImage& image, const PageSetup& setup, int tolerance, bool withLabel) {
-  const KnownGraph& g = KnownGraphGeometry();
-  auto along = [&](const DeviceSegment& device) {
-    const DeviceSegment s = PageOf(setup, device);
-    EXPECT_TRUE(DarkAlongSegment(image, s.a.x, Row(image, s.a.y), s.b.x, Row(image, s.b.y),
-                                 tolerance))
-        << s.what;
-  };
-  for (const DeviceSegment& s : g.frame) along(s);
-  for (const DeviceSegment& s : g.ticks) along(s);
-  along(g.series);
-  along(g.redLine);
-  auto box = [&](const DeviceBox& device) { return PageOf(setup, device); };
-  auto blank = [&](const DeviceBox& b) {
-    return RegionBlank(image, static_cast<int>(b.lowerLeft.x), static_cast<int>(Row(image, b.lowerLeft.y)),
-                       static_cast<int>(b.upperRight.x), static_cast<int>(Row(image, b.upperRight.y)));
-  };
-  for (const DeviceBox& b : g.blank) EXPECT_TRUE(blank(box(b)));
-  if (withLabel) {
-    EXPECT_FALSE(blank(box(g.labelBox))) << "the label";
-  }
 }
 
 }  // namespace sup::testing

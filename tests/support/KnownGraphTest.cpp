@@ -23,9 +23,7 @@ namespace {
 
 using tk::DriverOperation;
 using tk::DriverParams;
-using velloran::testing::DarkAlongSegment;
 using velloran::testing::GreyImage;
-using velloran::testing::RegionBlank;
 using O = tk::DriverOperation;
 
 class KnownGraphTest : public tk::testing::GraphicsTest {

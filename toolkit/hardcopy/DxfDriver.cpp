@@ -8,6 +8,7 @@
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/HpglRecords.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
 
@@ -212,7 +213,7 @@ void Begin() {
   dp.factorX = static_cast<float>(HardcopyOption(1)) / (DrawableWidth() * 72.0f);
   dp.factorY = static_cast<float>(HardcopyOption(2)) / (DrawableHeight() * 72.0f);
   if (dp.P2 <= 0) return;
-  if (!OpenDriverOutput()) return;
+  if (!OpenPlotOutput()) return;
   switch (HardcopyOption(23)) {
     case 8:
       dp.deviceColours = 255;

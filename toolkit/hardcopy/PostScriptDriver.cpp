@@ -9,6 +9,7 @@
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/HpglRecords.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
 
@@ -74,7 +75,7 @@ void WriteNumbers(std::initializer_list<float> values, std::string_view text) {
   }
   record += ' ';
   record += text;
-  WriteRecord(CollapseBlanks(record));
+  WriteRecord(SqueezeBlanks(record));
 }
 
 Rgb PsColourOf(int colour) {
@@ -326,7 +327,7 @@ void Begin() {
   dp.factorX = static_cast<float>(HardcopyOption(1)) / DrawableWidth();
   dp.factorY = static_cast<float>(HardcopyOption(2)) / DrawableHeight();
   if (dp.P2 <= 0) return;
-  if (!OpenDriverOutput()) return;
+  if (!OpenPlotOutput()) return;
   PsState& s = St();
   dp.recordLeadIn = HardcopyOption(17) != 0 ? 1 : 2;
   s = PsState{};
@@ -454,7 +455,7 @@ void YYPSNUM1(float a, std::string_view text) {
 }
 
 void YYPSREC(std::string_view text) {
-  WriteRecord(CollapseBlanks(text.substr(0, std::min<std::size_t>(text.size(), 255))));
+  WriteRecord(SqueezeBlanks(text.substr(0, std::min<std::size_t>(text.size(), 255))));
 }
 
 void YYPSRAW(std::string_view text) {

@@ -8,6 +8,7 @@
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/HpglRecords.h"
 #include "toolkit/hardcopy/PlotFile.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
@@ -271,7 +272,7 @@ void Begin() {
   dp.factorX = static_cast<float>(HardcopyOption(1)) / std::max(1.0f, gs.extentX);
   dp.factorY = static_cast<float>(HardcopyOption(2)) / Extent();
   if (dp.P2 <= 0) return;
-  if (!OpenDriverOutput()) return;
+  if (!OpenPlotOutput()) return;
   Write("<?xml version=\"1.0\"?>");
   Write("<!DOCTYPE svg SYSTEM \"\">");
   Write("<svg width=\"" + std::to_string(HardcopyOption(1)) + "\" height=\"" +

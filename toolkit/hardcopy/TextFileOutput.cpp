@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "toolkit/core/Errors.h"
-#include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Colours.h"
+#include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsState.h"
-#include "toolkit/hardcopy/PlotFile.h"
 
 namespace tk {
 
@@ -26,7 +24,7 @@ std::string FixedField::Integer(long long value) const {
   return field;
 }
 
-std::string CollapseBlanks(std::string_view text) {
+std::string SqueezeBlanks(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   bool blank = true;  // drops leading blanks
@@ -48,19 +46,6 @@ std::string_view TrimBlanks(std::string_view text) {
   if (first == std::string_view::npos) return {};
   const auto last = text.find_last_not_of(' ');
   return text.substr(first, last - first + 1);
-}
-
-bool OpenDriverOutput() {
-  ToolkitErrorState& e = ErrorState();
-  const std::int32_t kept = e.lastError;
-  e.lastError = 0;
-  PlotFileOpen(2);
-  if (e.lastError != 0) {
-    Gs().hardcopyOn = 0;
-    return false;
-  }
-  e.lastError = kept;
-  return true;
 }
 
 void DescribeTextFileDriver(int number, std::string_view capabilities, std::string_view defaultName) {

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the drivers that write text files (PostScript, SVG,
-// DXF): the opening of the output at begin, numbers written through an edit
+// DXF): numbers written through an edit
 // descriptor parsed once, blank tidying, and the colour of the state's
 // foreground and background.
 #include <string>
@@ -23,15 +23,9 @@ class FixedField {
 };
 
 /// TEXT with every run of blanks made one blank and the ends trimmed.
-std::string CollapseBlanks(std::string_view text);
+std::string SqueezeBlanks(std::string_view text);
 /// TEXT without leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
-
-/// The begin of a file driver: keeps the last error code, opens stream 2
-/// with the name in DriverText, and on failure turns hardcopy output off and
-/// answers false (the open's error stays recorded); on success the kept code
-/// is restored and the answer is true.
-bool OpenDriverOutput();
 
 /// The part of a full select the text-file drivers share: no gradient fill,
 /// every text angle, platform level 2, true colour, whole strings, no
