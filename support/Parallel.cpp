@@ -1,11 +1,135 @@
 #include "support/Parallel.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace sup {
+namespace {
+
+// Threads kept waiting for work from one run to the next: starting a thread
+// costs far more than the short jobs given to it (a tenth of a millisecond or
+// more on a loaded machine). One job at a time; a run that finds the pool
+// busy (a part that itself splits its work, or another thread's job) starts
+// threads of its own as before.
+class Pool {
+ public:
+  static Pool& Instance() {
+    static Pool pool;
+    return pool;
+  }
+  Pool() = default;
+  Pool(const Pool&) = delete;
+  Pool& operator=(const Pool&) = delete;
+  ~Pool() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  // Runs WORK(0) .. WORK(PARTS - 1) on the calling thread and the pool's
+  // threads. False, having run nothing, when the pool is busy.
+  bool TryRun(int parts, const std::function<void(int part)>& work) {
+    std::unique_lock<std::mutex> job(busy_, std::try_to_lock);
+    if (!job.owns_lock()) return false;
+    Grow(parts - 1);
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      work_ = &work;
+      parts_ = parts;
+      next_.store(1, std::memory_order_relaxed);  // part 0 is the caller's
+      ++generation_;
+    }
+    wake_.notify_all();
+    // The calling thread runs part 0 and then takes parts as the pool's
+    // threads do; the job ends when every part has been taken and every
+    // thread that took one is done.
+    struct Finish {
+      Pool& pool;
+      ~Finish() {
+        std::unique_lock<std::mutex> lock(pool.mutex_);
+        pool.done_.wait(lock, [&] { return pool.active_ == 0; });
+        pool.work_ = nullptr;
+      }
+    } finish{*this};
+    work(0);
+    RunClaimed(work, parts);
+    return true;
+  }
+
+ private:
+  void RunClaimed(const std::function<void(int)>& work, int parts) {
+    for (int p = next_.fetch_add(1, std::memory_order_relaxed); p < parts;
+         p = next_.fetch_add(1, std::memory_order_relaxed))
+      work(p);
+  }
+
+  // At least COUNT threads waiting (fewer when the system refuses more).
+  void Grow(int count) {
+    while (static_cast<int>(threads_.size()) < count) {
+      try {
+        threads_.emplace_back([this] { Serve(); });
+      } catch (const std::system_error&) {
+        return;
+      }
+    }
+  }
+
+  void Serve() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    std::uint64_t seen = generation_;
+    for (;;) {
+      wake_.wait(lock, [&] { return stop_ || (work_ != nullptr && generation_ != seen); });
+      if (stop_) return;
+      seen = generation_;
+      const std::function<void(int)>& work = *work_;
+      const int parts = parts_;
+      ++active_;
+      lock.unlock();
+      RunClaimed(work, parts);
+      lock.lock();
+      if (--active_ == 0) done_.notify_one();
+    }
+  }
+
+  std::mutex busy_;   // held for the whole of a job
+  std::mutex mutex_;  // guards what follows
+  std::condition_variable wake_;
+  std::condition_variable done_;
+  std::vector<std::thread> threads_;
+  const std::function<void(int)>* work_ = nullptr;  // the job, while it runs
+  int parts_ = 0;
+  std::uint64_t generation_ = 0;  // counts the jobs
+  int active_ = 0;                // pool threads inside the current job
+  bool stop_ = false;
+  std::atomic<int> next_{0};  // the next part to take
+};
+
+// The way without the pool: a thread for each part but the first.
+void RunOnNewThreads(int parts, const std::function<void(int part)>& work) {
+  std::vector<std::thread> threads;
+  std::vector<int> leftOver;
+  for (int p = 1; p < parts; ++p) {
+    try {
+      threads.emplace_back(work, p);
+    } catch (const std::system_error&) {
+      leftOver.push_back(p);
+    }
+  }
+  work(0);
+  for (const int p : leftOver) work(p);
+  for (std::thread& t : threads) t.join();
+}
+
+}  // namespace
 
 int PartsFor(long long BYTES, long long MINBYTESPERPART, int MAXPARTS) {
   if (BYTES <= 0 || MINBYTESPERPART <= 0 || MAXPARTS <= 1) return 1;
@@ -15,18 +139,12 @@ int PartsFor(long long BYTES, long long MINBYTESPERPART, int MAXPARTS) {
 }
 
 void RunParts(int PARTS, const std::function<void(int part)>& WORK) {
-  std::vector<std::thread> threads;
-  std::vector<int> leftOver;
-  for (int p = 1; p < PARTS; ++p) {
-    try {
-      threads.emplace_back(WORK, p);
-    } catch (const std::system_error&) {
-      leftOver.push_back(p);
-    }
+  if (PARTS <= 0) return;
+  if (PARTS == 1) {
+    WORK(0);
+    return;
   }
-  if (PARTS > 0) WORK(0);
-  for (const int p : leftOver) WORK(p);
-  for (std::thread& t : threads) t.join();
+  if (!Pool::Instance().TryRun(PARTS, WORK)) RunOnNewThreads(PARTS, WORK);
 }
 
 }  // namespace sup
