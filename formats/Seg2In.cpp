@@ -1,6 +1,7 @@
 #include "formats/Seg2In.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -14,9 +15,11 @@
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
+#include "support/Parallel.h"
 #include "support/Progress.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "support/Vectorised.h"
 #include "toolkit/core/Files.h"
 #include "toolkit/core/Rounding.h"
 
@@ -40,6 +43,10 @@ constexpr int kProgressAbove = 100;
 constexpr float kRangeStart = 1.0e30f;
 /// A first break at or above this was not given.
 constexpr float kNoFirstBreak = 1.0e20f;
+/// The file is read, and its samples decoded, in parts of at least this many
+/// bytes side by side, at most kMaxParts of them.
+constexpr long long kMinPartBytes = 1 << 19;
+constexpr int kMaxParts = 4;
 
 // Messages.
 constexpr std::string_view kMsgOpen = "SEG2IN - ERROR OPENING SEG2 FILE";
@@ -111,7 +118,9 @@ struct FileBytes {
   std::span<const std::byte> Span() const { return {data.get(), size}; }
 };
 
-/// The whole file, or false after the message.
+/// The whole file, or false after the message. Large files are read in parts
+/// side by side (positioned reads), which shares out the copy from the
+/// system's file cache.
 [[nodiscard]] bool ReadWholeFile(std::string_view name, FileBytes& bytes) {
   const int ih = sup::IOPNRLY(name);
   if (ih < 0) return ReadFail(kMsgOpen, 0);
@@ -130,10 +139,19 @@ struct FileBytes {
     return false;
   }
   bytes.size = static_cast<std::size_t>(size);
-  const int status =
-      sup::JREDFIL(ih, std::span<std::byte>(bytes.data.get(), bytes.size), size);
+  const int parts = sup::PartsFor(size, kMinPartBytes, kMaxParts);
+  std::array<bool, kMaxParts> read{};
+  sup::RunParts(parts, [&](int p) {
+    const std::size_t from = bytes.size * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
+    const std::size_t to =
+        bytes.size * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(parts);
+    read[static_cast<std::size_t>(p)] =
+        from == to || sup::ReadBytesAt(ih, std::span<std::byte>(bytes.data.get() + from, to - from),
+                                       static_cast<std::int64_t>(from));
+  });
   sup::ICLSFIL(ih);
-  if (status != 0) return ReadFail(kMsgFdb, 0);
+  if (!std::all_of(read.begin(), read.begin() + parts, [](bool b) { return b; }))
+    return ReadFail(kMsgFdb, 0);
   return true;
 }
 
@@ -192,8 +210,8 @@ void DecodePlain(const std::byte* p, std::size_t step, std::span<float> out, flo
 
 // Eight lanes at a time for IEEE samples: copied (byte-swapped when asked)
 // with their range in one pass.
-using U8 = std::uint32_t __attribute__((vector_size(32)));
-using F8 = float __attribute__((vector_size(32)));
+using U8 = sup::U32x8;
+using F8 = sup::F32x8;
 
 template <bool Swap>
 [[gnu::always_inline]] inline void FloatsWithRange(const std::byte* p, float* out, std::size_t n,
@@ -205,10 +223,7 @@ template <bool Swap>
   for (; k + 8 <= n; k += 8) {
     U8 w;
     std::memcpy(&w, p + 4 * k, sizeof w);
-    if constexpr (Swap) {
-      const U8 y = ((w & 0x00FF00FFu) << 8) | ((w >> 8) & 0x00FF00FFu);
-      w = (y << 16) | (y >> 16);
-    }
+    if constexpr (Swap) sup::SwapBytes(w);
     std::memcpy(out + k, &w, sizeof w);
     const F8 v = reinterpret_cast<F8>(w);
     const U8 above = reinterpret_cast<U8>(v > reinterpret_cast<F8>(h8));
@@ -245,22 +260,16 @@ template <bool Swap>
 }
 
 template <bool Swap>
-__attribute__((target("avx2"))) void FloatsWithRangeWide(const std::byte* p, float* out,
-                                                         std::size_t n, float& lo, float& hi) {
-  FloatsWithRange<Swap>(p, out, n, lo, hi);
-}
-template <bool Swap>
-void FloatsWithRangeBase(const std::byte* p, float* out, std::size_t n, float& lo, float& hi) {
-  FloatsWithRange<Swap>(p, out, n, lo, hi);
-}
+struct FloatsKernel {
+  [[gnu::always_inline]] void operator()(const std::byte* p, float* out, std::size_t n, float& lo,
+                                         float& hi) const {
+    FloatsWithRange<Swap>(p, out, n, lo, hi);
+  }
+};
+// The machine's wider vector unit where it has one.
 template <bool Swap>
 void DecodeFloats(const std::byte* p, std::span<float> out, float& lo, float& hi) {
-  static const bool wide = __builtin_cpu_supports("avx2");
-  if (wide) {
-    FloatsWithRangeWide<Swap>(p, out.data(), out.size(), lo, hi);
-  } else {
-    FloatsWithRangeBase<Swap>(p, out.data(), out.size(), lo, hi);
-  }
+  sup::CallKernel<FloatsKernel<Swap>>(p, out.data(), out.size(), lo, hi);
 }
 
 /// Four samples per 10-byte group: a little-endian word of four unsigned
@@ -415,6 +424,17 @@ bool DecodeSeg2Samples(std::span<const std::byte> BUF, int IFMT, std::int32_t NS
   }
 }
 
+namespace {
+
+/// TRACEMAX(J), GMIN and GMAX from the range LO..HI of trace J's samples.
+void NoteTraceRange(ShotRecord& REC, int J, float lo, float hi) {
+  REC.TRACEMAX[static_cast<std::size_t>(J - 1)] = hi > std::fabs(lo) ? hi : std::fabs(lo);
+  if (lo < REC.GMIN) REC.GMIN = lo;
+  if (hi > REC.GMAX) REC.GMAX = hi;
+}
+
+}  // namespace
+
 void DECODETRACE(ShotRecord& REC, std::span<const std::byte> BUF, int J, int IFMT, int NS,
                  bool LSWAP, int& IERR) {
   IERR = 0;
@@ -429,10 +449,7 @@ void DECODETRACE(ShotRecord& REC, std::span<const std::byte> BUF, int J, int IFM
     IERR = -1;
     return;
   }
-  const std::size_t j = static_cast<std::size_t>(J - 1);
-  REC.TRACEMAX[j] = hi > std::fabs(lo) ? hi : std::fabs(lo);
-  if (lo < REC.GMIN) REC.GMIN = lo;
-  if (hi > REC.GMAX) REC.GMAX = hi;
+  NoteTraceRange(REC, J, lo, hi);
 }
 
 namespace {
@@ -473,6 +490,36 @@ void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
   const double index = (1000.0 * firstBreak - rec.TDELAY) / rec.SAMPINT;
   std::int32_t r = 0;
   if (tk::NearestIntChecked(index, r) && r >= 1 && r <= rec.NSAMP) rec.IBPICK[j] = r;
+}
+
+/// The data block of one trace, checked to hold its samples in its format.
+struct DataBlock {
+  std::span<const std::byte> bytes;
+  int format = 0;
+};
+
+/// Decodes the data blocks BLOCKS (trace 1 first) into REC's columns, the
+/// traces shared out between threads, and notes their ranges in trace order.
+void DecodeTraces(ShotRecord& REC, std::span<const DataBlock> blocks, bool swap) {
+  struct Range {
+    float lo = kRangeStart;
+    float hi = -kRangeStart;
+  };
+  std::vector<Range> ranges(blocks.size());
+  const long long bytes = static_cast<long long>(blocks.size()) * REC.NSAMP * 4;
+  const int parts = sup::PartsFor(bytes, kMinPartBytes, kMaxParts);
+  sup::RunParts(parts, [&](int p) {
+    const std::size_t n = blocks.size();
+    const std::size_t from = n * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
+    const std::size_t to = n * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(parts);
+    for (std::size_t k = from; k < to; ++k) {
+      // Cannot fail: every block was checked against its format and size.
+      (void)DecodeSeg2Samples(blocks[k].bytes, blocks[k].format, REC.NSAMP, swap,
+                              Trace(REC, static_cast<int>(k) + 1), ranges[k].lo, ranges[k].hi);
+    }
+  });
+  for (std::size_t k = 0; k < blocks.size(); ++k)
+    NoteTraceRange(REC, static_cast<int>(k) + 1, ranges[k].lo, ranges[k].hi);
 }
 
 /// The read itself, into REC; false after the user has been told.
@@ -526,6 +573,8 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
 
   const ProgressDisplay progress(FNAME, ntrace, LBATCH);
   bool receiverLocations = false;
+  std::vector<DataBlock> blocks;
+  if (!sup::AssignOrTell(blocks, static_cast<std::size_t>(ntrace), kMsgAllocate)) return false;
 
   for (int j = 1; j <= ntrace; ++j) {
     const std::size_t jj = static_cast<std::size_t>(j - 1);
@@ -553,7 +602,9 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
         return ReadFail(kMsgData, shortTrace);
       }
       REC.NSAMP = ns;
-      if (!RebuildTraceArrays(REC)) {
+      // Every sample is written: the read either decodes every trace in
+      // full or fails (and the record is then dropped).
+      if (!RebuildTraceArrays(REC, SegyTraceHeaders::Keep, TraceSamples::Unset)) {
         sup::WINWRN(kMsgAllocate);
         return false;
       }
@@ -586,13 +637,16 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
       return ReadFail(kMsgData, j);
     }
-    int ierr = 0;
-    DECODETRACE(
-        REC,
-        bytes.subspan(static_cast<std::size_t>(dataStart), static_cast<std::size_t>(dataBytes)), j,
-        format, ns, fdb.swapSamples, ierr);
-    if (ierr != 0) return ReadFail(kMsgData, j);
+    // The samples are decoded once every trace has been checked.
+    if (format == kSeg2Packed20 && fdb.swapSamples) {
+      sup::WINWRN(kMsgSwap);
+      return ReadFail(kMsgData, j);
+    }
+    blocks[jj] = {bytes.subspan(static_cast<std::size_t>(dataStart),
+                                static_cast<std::size_t>(dataBytes)),
+                  format};
   }
+  DecodeTraces(REC, blocks, fdb.swapSamples);
 
   // Geometry: positions by trace number when no trace gave one; a spacing
   // from the receiver span when the record has none; otherwise it is kept.

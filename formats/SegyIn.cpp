@@ -23,6 +23,7 @@
 #include "support/Progress.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "support/Vectorised.h"
 
 namespace vel {
 namespace {
@@ -277,16 +278,9 @@ namespace {
 // always goes to lane k mod 16 (two groups of eight), and the lanes are
 // merged in that order, so every path gives the same marks, signed zeros
 // included.
-using U8 = std::uint32_t __attribute__((vector_size(32)));
-using I8 = std::int32_t __attribute__((vector_size(32)));
-using F8w = float __attribute__((vector_size(32)));
-
-// (Vectors are passed by reference: these are always inlined, and a vector
-// passed by value would warn of an ABI the program never uses.)
-[[gnu::always_inline]] inline void Swap8(U8& v) {
-  const U8 y = ((v & 0x00FF00FFu) << 8) | ((v >> 8) & 0x00FF00FFu);
-  v = (y << 16) | (y >> 16);
-}
+using U8 = sup::U32x8;
+using I8 = sup::I32x8;
+using F8w = sup::F32x8;
 
 // IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits.
 [[gnu::always_inline]] inline void IbmToIeee8(U8& word) {
@@ -332,8 +326,8 @@ template <Words Kind>
     U8 w[2];
     std::memcpy(w, in + 4 * k, sizeof w);
     if constexpr (Kind != Words::Ieee) {
-      Swap8(w[0]);
-      Swap8(w[1]);
+      sup::SwapBytes(w[0]);
+      sup::SwapBytes(w[1]);
     }
     if constexpr (Kind == Words::Ibm) {
       IbmToIeee8(w[0]);
@@ -367,24 +361,17 @@ template <Words Kind>
   sup::FINDNX(std::span<const float>(converted + (n - tail), tail), static_cast<int>(tail), lo, hi);
 }
 
-// The machine's wider vector unit where it has one, chosen once.
 template <Words Kind>
-__attribute__((target("avx2"))) void ConvertWithRangeWide(const std::byte* in, float* out,
-                                                          std::size_t n, float& lo, float& hi) {
-  ConvertWithRange<Kind>(in, out, n, lo, hi);
-}
-template <Words Kind>
-void ConvertWithRangeBase(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
-  ConvertWithRange<Kind>(in, out, n, lo, hi);
-}
+struct ConvertWithRangeKernel {
+  [[gnu::always_inline]] void operator()(const std::byte* in, float* out, std::size_t n,
+                                         float& lo, float& hi) const {
+    ConvertWithRange<Kind>(in, out, n, lo, hi);
+  }
+};
+// The machine's wider vector unit where it has one.
 template <Words Kind>
 void ConvertWords(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
-  static const bool wide = __builtin_cpu_supports("avx2");
-  if (wide) {
-    ConvertWithRangeWide<Kind>(in, out, n, lo, hi);
-  } else {
-    ConvertWithRangeBase<Kind>(in, out, n, lo, hi);
-  }
+  sup::CallKernel<ConvertWithRangeKernel<Kind>>(in, out, n, lo, hi);
 }
 
 }  // namespace
@@ -801,7 +788,9 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   work.NSAMP = nsamp;
   work.SAMPINT = sampint;
   work.NAUX = static_cast<std::int32_t>(auxTraces);
-  if (!RebuildTraceArrays(work, SegyTraceHeaders::Allocate)) {
+  // The samples are not zeroed first: every trace kept is converted in full
+  // and those after the last one kept are zeroed below.
+  if (!RebuildTraceArrays(work, SegyTraceHeaders::Allocate, TraceSamples::Unset)) {
     sup::WINMSG("CANNOT ALLOCATE TRACE ARRAYS IN SEGYIN");
     return;
   }

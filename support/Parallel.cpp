@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -17,6 +18,12 @@ namespace {
 // more on a loaded machine). One job at a time; a run that finds the pool
 // busy (a part that itself splits its work, or another thread's job) starts
 // threads of its own as before.
+//
+// Waking a sleeping thread is a system call that costs tens of microseconds
+// on a virtual machine, so a thread that has finished a part watches for the
+// next job for a short while before it goes to sleep (readers give several
+// jobs in quick succession), and the caller watches for the end of its job
+// in the same way before it sleeps.
 class Pool {
  public:
   static Pool& Instance() {
@@ -41,22 +48,25 @@ class Pool {
     std::unique_lock<std::mutex> job(busy_, std::try_to_lock);
     if (!job.owns_lock()) return false;
     Grow(parts - 1);
+    bool sleepers = false;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
       work_ = &work;
       parts_ = parts;
       next_.store(1, std::memory_order_relaxed);  // part 0 is the caller's
-      ++generation_;
+      generation_.fetch_add(1, std::memory_order_release);
+      sleepers = sleeping_ > 0;
     }
-    wake_.notify_all();
+    if (sleepers) wake_.notify_all();
     // The calling thread runs part 0 and then takes parts as the pool's
     // threads do; the job ends when every part has been taken and every
     // thread that took one is done.
     struct Finish {
       Pool& pool;
       ~Finish() {
+        Watch([&] { return pool.active_.load(std::memory_order_acquire) == 0; });
         std::unique_lock<std::mutex> lock(pool.mutex_);
-        pool.done_.wait(lock, [&] { return pool.active_ == 0; });
+        pool.done_.wait(lock, [&] { return pool.active_.load(std::memory_order_acquire) == 0; });
         pool.work_ = nullptr;
       }
     } finish{*this};
@@ -66,6 +76,24 @@ class Pool {
   }
 
  private:
+  // Watches for READY for a short while; true when it came.
+  template <class Ready>
+  static bool Watch(Ready&& ready) {
+    const auto until = std::chrono::steady_clock::now() + kWatch;
+    for (;;) {
+      for (int i = 0; i < 64; ++i) {
+        if (ready()) return true;
+        Pause();
+      }
+      if (std::chrono::steady_clock::now() >= until) return ready();
+    }
+  }
+  static void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+
   void RunClaimed(const std::function<void(int)>& work, int parts) {
     for (int p = next_.fetch_add(1, std::memory_order_relaxed); p < parts;
          p = next_.fetch_add(1, std::memory_order_relaxed))
@@ -76,29 +104,40 @@ class Pool {
   void Grow(int count) {
     while (static_cast<int>(threads_.size()) < count) {
       try {
-        threads_.emplace_back([this] { Serve(); });
+        // The job about to be given counts as new to the thread, however
+        // late it starts.
+        threads_.emplace_back(
+            [this, seen = generation_.load(std::memory_order_relaxed)] { Serve(seen); });
       } catch (const std::system_error&) {
         return;
       }
     }
   }
 
-  void Serve() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    std::uint64_t seen = generation_;
+  void Serve(std::uint64_t seen) {
     for (;;) {
-      wake_.wait(lock, [&] { return stop_ || (work_ != nullptr && generation_ != seen); });
+      Watch([&] { return generation_.load(std::memory_order_acquire) != seen; });
+      std::unique_lock<std::mutex> lock(mutex_);
+      ++sleeping_;
+      wake_.wait(lock, [&] {
+        return stop_ || (work_ != nullptr && generation_.load(std::memory_order_relaxed) != seen);
+      });
+      --sleeping_;
       if (stop_) return;
-      seen = generation_;
+      seen = generation_.load(std::memory_order_relaxed);
       const std::function<void(int)>& work = *work_;
       const int parts = parts_;
-      ++active_;
+      active_.fetch_add(1, std::memory_order_relaxed);
       lock.unlock();
       RunClaimed(work, parts);
-      lock.lock();
-      if (--active_ == 0) done_.notify_one();
+      if (active_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        const std::lock_guard<std::mutex> done(mutex_);
+        done_.notify_one();
+      }
     }
   }
+
+  static constexpr std::chrono::microseconds kWatch{200};
 
   std::mutex busy_;   // held for the whole of a job
   std::mutex mutex_;  // guards what follows
@@ -107,10 +146,11 @@ class Pool {
   std::vector<std::thread> threads_;
   const std::function<void(int)>* work_ = nullptr;  // the job, while it runs
   int parts_ = 0;
-  std::uint64_t generation_ = 0;  // counts the jobs
-  int active_ = 0;                // pool threads inside the current job
+  int sleeping_ = 0;  // pool threads asleep
   bool stop_ = false;
-  std::atomic<int> next_{0};  // the next part to take
+  std::atomic<std::uint64_t> generation_{0};  // counts the jobs
+  std::atomic<int> active_{0};                // pool threads inside the current job
+  std::atomic<int> next_{0};                  // the next part to take
 };
 
 // The way without the pool: a thread for each part but the first.
