@@ -79,23 +79,63 @@ std::string Column5(int j) {
   return std::string(5 - s.size(), ' ') + s;
 }
 
+/// What stops the read at a trace's descriptor or data block, in the order
+/// the read meets them: the descriptor's faults before its strings are read,
+/// the data block's after.
+enum class BlockFault {
+  None,
+  Start,        // the pointer lies outside the file
+  ShortHeader,  // the descriptor's fixed part runs past the end
+  Id,           // the descriptor's block id is wrong
+  Format,       // unknown data format code
+  DataPointer,  // the data block starts outside the file
+  DataShort,    // the data block runs past the end (or its size is unknown)
+  Swap,         // a packed block to be byte-swapped
+};
+constexpr bool IsDataFault(BlockFault f) {
+  return f >= BlockFault::DataPointer;
+}
+
+/// The data block of one trace, checked to hold its samples in its format.
+struct DataBlock {
+  std::span<const std::byte> bytes;
+  int format = 0;
+  bool operator==(const DataBlock& o) const {
+    return bytes.data() == o.bytes.data() && bytes.size() == o.bytes.size() && format == o.format;
+  }
+};
+
+/// Checks the trace whose descriptor starts at START in FILE: its fixed part
+/// into TDB (when it lies in the file), its data block into DATA (when there
+/// is no fault).
+BlockFault CheckTrace(std::span<const std::byte> file, std::int64_t start,
+                      sup::ByteOrder headerOrder, bool swapSamples, Seg2TraceDescriptor& tdb,
+                      DataBlock& data) {
+  const std::int64_t fileSize = static_cast<std::int64_t>(file.size());
+  if (start < 0 || start > fileSize) return BlockFault::Start;
+  const auto header = file.subspan(static_cast<std::size_t>(start));
+  if (header.size() < kSeg2BlockHeaderBytes) return BlockFault::ShortHeader;
+  if (!DecodeSeg2TraceDescriptor(header, tdb, headerOrder)) return BlockFault::Id;
+  if (Seg2DataBytes(tdb.formatCode, 0) < 0) return BlockFault::Format;
+  const std::int64_t dataStart = start + tdb.blockBytes;
+  if (dataStart < 0 || dataStart > fileSize) return BlockFault::DataPointer;
+  const std::int64_t dataBytes = Seg2DataBytes(tdb.formatCode, tdb.sampleCount);
+  if (dataBytes < 0 || dataBytes > fileSize - dataStart) return BlockFault::DataShort;
+  if (tdb.formatCode == kSeg2Packed20 && swapSamples) return BlockFault::Swap;
+  data = {file.subspan(static_cast<std::size_t>(dataStart), static_cast<std::size_t>(dataBytes)),
+          tdb.formatCode};
+  return BlockFault::None;
+}
+
 /// The first trace (1-based) whose descriptor or data block does not lie
 /// wholly inside BYTES; 1 when each does on its own (the blocks then overlap).
 int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32_t> pointers,
                     sup::ByteOrder headerOrder) {
-  const std::int64_t fileSize = static_cast<std::int64_t>(bytes.size());
   for (std::size_t k = 0; k < pointers.size(); ++k) {
-    const int j = static_cast<int>(k) + 1;
-    const std::int64_t start = pointers[k];
-    if (start < 0 || start > fileSize) return j;
     Seg2TraceDescriptor tdb;
-    const auto header = bytes.subspan(static_cast<std::size_t>(start));
-    if (header.size() < kSeg2BlockHeaderBytes || !DecodeSeg2TraceDescriptor(header, tdb, headerOrder))
-      return j;
-    const std::int64_t dataBytes = Seg2DataBytes(tdb.formatCode, tdb.sampleCount);
-    const std::int64_t dataStart = start + tdb.blockBytes;
-    if (dataBytes < 0 || dataStart < 0 || dataStart > fileSize || dataBytes > fileSize - dataStart)
-      return j;
+    DataBlock data;
+    const BlockFault fault = CheckTrace(bytes, pointers[k], headerOrder, false, tdb, data);
+    if (fault != BlockFault::None) return static_cast<int>(k) + 1;
   }
   return 1;
 }
@@ -492,33 +532,51 @@ void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
   if (tk::NearestIntChecked(index, r) && r >= 1 && r <= rec.NSAMP) rec.IBPICK[j] = r;
 }
 
-/// The data block of one trace, checked to hold its samples in its format.
-struct DataBlock {
-  std::span<const std::byte> bytes;
-  int format = 0;
+/// The range of one trace's samples.
+struct Range {
+  float lo = kRangeStart;
+  float hi = -kRangeStart;
 };
 
-/// Decodes the data blocks BLOCKS (trace 1 first) into REC's columns, the
-/// traces shared out between threads, and notes their ranges in trace order.
-void DecodeTraces(ShotRecord& REC, std::span<const DataBlock> blocks, bool swap) {
-  struct Range {
-    float lo = kRangeStart;
-    float hi = -kRangeStart;
-  };
-  std::vector<Range> ranges(blocks.size());
-  const long long bytes = static_cast<long long>(blocks.size()) * REC.NSAMP * 4;
-  const int parts = sup::PartsFor(bytes, kMinPartBytes, kMaxParts);
-  sup::RunParts(parts, [&](int p) {
-    const std::size_t n = blocks.size();
-    const std::size_t from = n * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
-    const std::size_t to = n * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(parts);
-    for (std::size_t k = from; k < to; ++k) {
-      // Cannot fail: every block was checked against its format and size.
-      (void)DecodeSeg2Samples(blocks[k].bytes, blocks[k].format, REC.NSAMP, swap,
-                              Trace(REC, static_cast<int>(k) + 1), ranges[k].lo, ranges[k].hi);
-    }
-  });
-  for (std::size_t k = 0; k < blocks.size(); ++k)
+/// Decodes BLOCK into SAMPLES (the trace's column) and its range into RANGE;
+/// notes in DONE what was decoded.
+void DecodeBlock(const DataBlock& block, bool swap, std::span<float> samples, Range& range,
+                 DataBlock& done) {
+  // Cannot fail: the block was checked against its format and size.
+  (void)DecodeSeg2Samples(block.bytes, block.format, static_cast<std::int32_t>(samples.size()),
+                          swap, samples, range.lo, range.hi);
+  done = block;
+}
+
+/// The column of trace K + 1 (0-based K) of samples laid out NSAMP a trace.
+std::span<float> Column(float* samples, std::size_t k, std::int32_t nsamp) {
+  return {samples + k * static_cast<std::size_t>(nsamp), static_cast<std::size_t>(nsamp)};
+}
+
+/// The traces of BLOCKS (trace 1 first) not already decoded as DONE says,
+/// decoded into REC's columns, shared out between threads; then the ranges
+/// noted in trace order.
+void DecodeTraces(ShotRecord& REC, std::span<const DataBlock> blocks, std::span<DataBlock> done,
+                  std::span<Range> ranges, bool swap) {
+  const std::size_t n = blocks.size();
+  std::size_t missing = 0;
+  for (std::size_t k = 0; k < n; ++k) missing += done[k] == blocks[k] ? 0 : 1;
+  if (missing > 0) {
+    const long long bytes = static_cast<long long>(missing) * REC.NSAMP * 4;
+    const int parts = sup::PartsFor(bytes, kMinPartBytes, kMaxParts);
+    float* samples = REC.TRACES.data();
+    const std::int32_t nsamp = REC.NSAMP;
+    sup::RunParts(parts, [&](int p) {
+      const std::size_t from = n * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
+      const std::size_t to = n * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(parts);
+      for (std::size_t k = from; k < to; ++k) {
+        if (done[k] == blocks[k]) continue;
+        ranges[k] = Range{};
+        DecodeBlock(blocks[k], swap, Column(samples, k, nsamp), ranges[k], done[k]);
+      }
+    });
+  }
+  for (std::size_t k = 0; k < n; ++k)
     NoteTraceRange(REC, static_cast<int>(k) + 1, ranges[k].lo, ranges[k].hi);
 }
 
@@ -570,83 +628,150 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
 
   REC.NTRACE = static_cast<std::int32_t>(traces);
   const int ntrace = REC.NTRACE;
+  const auto ntr = static_cast<std::size_t>(ntrace);
 
   const ProgressDisplay progress(FNAME, ntrace, LBATCH);
   bool receiverLocations = false;
-  std::vector<DataBlock> blocks;
-  if (!sup::AssignOrTell(blocks, static_cast<std::size_t>(ntrace), kMsgAllocate)) return false;
+  std::vector<DataBlock> blocks;  // as the walk below checks them
+  std::vector<DataBlock> done;    // as decoded
+  std::vector<Range> ranges;
+  if (!sup::AssignOrTell(blocks, ntr, kMsgAllocate) || !sup::AssignOrTell(done, ntr, kMsgAllocate) ||
+      !sup::AssignOrTell(ranges, ntr, kMsgAllocate))
+    return false;
 
-  for (int j = 1; j <= ntrace; ++j) {
-    const std::size_t jj = static_cast<std::size_t>(j - 1);
-    progress.Trace(j, ntrace);
-    if (sup::LKILL(0)) return ReadFail(kMsgTraceStart, j);
+  // A sample count the first trace may set: every trace needs a data block of
+  // its own, so a count whose smallest possible blocks (2 bytes a sample) for
+  // all traces cannot fit in the file is damage.
+  const auto countFits = [&](std::int32_t ns) {
+    return ns >= 0 && static_cast<std::int64_t>(ns) * 2 * ntrace <= fileSize;
+  };
 
-    const std::int64_t start = pointers[jj];
-    if (start < 0 || start > fileSize) return ReadFail(kMsgTraceStart, j);
-    Seg2TraceDescriptor tdb;
-    const auto header = bytes.subspan(static_cast<std::size_t>(start));
-    if (header.size() < kSeg2BlockHeaderBytes) return ReadFail(kMsgTdb, j);
-    if (!DecodeSeg2TraceDescriptor(header, tdb, fdb.headerOrder)) return ReadFail(kMsgTdbId, j);
-    const int format = tdb.formatCode;
-    if (Seg2DataBytes(format, 0) < 0)
-      return ReadFail(std::string(kMsgFormat) + static_cast<char>(tdb.formatCode), j);
+  // The walk over the traces in file order: progress, checks, messages and
+  // descriptor strings; the data blocks are noted for decoding.
+  bool allocated = false;
+  const auto walk = [&]() -> bool {
+    for (int j = 1; j <= ntrace; ++j) {
+      const std::size_t jj = static_cast<std::size_t>(j - 1);
+      progress.Trace(j, ntrace);
+      if (sup::LKILL(0)) return ReadFail(kMsgTraceStart, j);
 
-    const std::int32_t ns = tdb.sampleCount;
-    if (j == 1) {
-      // Every trace needs a data block of its own: a sample count whose
-      // smallest possible blocks (2 bytes a sample) for all traces cannot fit
-      // in the file is damage, and is refused before anything is allocated.
-      if (ns < 0 || static_cast<std::int64_t>(ns) * 2 * ntrace > fileSize) {
-        const int shortTrace = FirstShortTrace(bytes, pointers, fdb.headerOrder);
-        sup::WINWRN(std::string(kMsgDataShort) + Column5(shortTrace));
-        return ReadFail(kMsgData, shortTrace);
+      const std::int64_t start = pointers[jj];
+      Seg2TraceDescriptor tdb;
+      DataBlock data;
+      const BlockFault fault = CheckTrace(bytes, start, fdb.headerOrder, fdb.swapSamples, tdb, data);
+      switch (fault) {
+        case BlockFault::Start:
+          return ReadFail(kMsgTraceStart, j);
+        case BlockFault::ShortHeader:
+          return ReadFail(kMsgTdb, j);
+        case BlockFault::Id:
+          return ReadFail(kMsgTdbId, j);
+        case BlockFault::Format:
+          return ReadFail(std::string(kMsgFormat) + static_cast<char>(tdb.formatCode), j);
+        default:
+          break;
       }
-      REC.NSAMP = ns;
-      // Every sample is written: the read either decodes every trace in
-      // full or fails (and the record is then dropped).
-      if (!RebuildTraceArrays(REC, SegyTraceHeaders::Keep, TraceSamples::Unset)) {
-        sup::WINWRN(kMsgAllocate);
+
+      const std::int32_t ns = tdb.sampleCount;
+      if (j == 1) {
+        if (!countFits(ns)) {
+          const int shortTrace = FirstShortTrace(bytes, pointers, fdb.headerOrder);
+          sup::WINWRN(std::string(kMsgDataShort) + Column5(shortTrace));
+          return ReadFail(kMsgData, shortTrace);
+        }
+        if (!allocated) {
+          REC.NSAMP = ns;
+          // Every sample is written: the read either decodes every trace in
+          // full or fails (and the record is then dropped).
+          if (!RebuildTraceArrays(REC, SegyTraceHeaders::Keep, TraceSamples::Unset)) {
+            sup::WINWRN(kMsgAllocate);
+            return false;
+          }
+          REC.NAUX = 0;
+        }
+      } else if (ns != REC.NSAMP) {
+        sup::WINMSG(kMsgEqualLength);
         return false;
       }
+
+      // Trace descriptor strings.
+      float firstBreak = kNoFirstBreak;
+      r.Seek(static_cast<std::size_t>(start) + kSeg2BlockHeaderBytes);
+      bool parsed = true;
+      const ListEnd tdbEnd =
+          WalkStrings(r, 4, terminatorSize, kMsgTdbLong, [&](std::string_view text, int n) {
+            int ierr = 0;
+            TDBPARSE(REC, text, j, n, firstBreak, receiverLocations, ierr);
+            parsed = ierr == 0;
+            return parsed;
+          });
+      if (tdbEnd == ListEnd::Parse) return ReadFail(kMsgParse, j);
+      if (tdbEnd == ListEnd::Short) return ReadFail(kMsgTdbString, j);
+      StorePick(REC, jj, firstBreak);
+
+      // Data block.
+      switch (fault) {
+        case BlockFault::DataPointer:
+          return ReadFail(kMsgDataPointer, j);
+        case BlockFault::DataShort:
+          sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
+          return ReadFail(kMsgData, j);
+        case BlockFault::Swap:
+          sup::WINWRN(kMsgSwap);
+          return ReadFail(kMsgData, j);
+        default:
+          break;
+      }
+      blocks[jj] = data;
+    }
+    return true;
+  };
+
+  // Where the first trace sets a sample count the read can take, the arrays
+  // are allocated at once and the samples decoded by other threads while
+  // this one walks the traces: each decodes the traces of its share that the
+  // walk will find sound (the same checks). Whatever the walk finds
+  // otherwise is decoded after it, so the record is the same either way.
+  bool walked = false;
+  if (ntrace > 0) {
+    Seg2TraceDescriptor tdb;
+    DataBlock data;
+    const BlockFault fault =
+        CheckTrace(bytes, pointers[0], fdb.headerOrder, fdb.swapSamples, tdb, data);
+    if ((fault == BlockFault::None || IsDataFault(fault)) && countFits(tdb.sampleCount)) {
+      REC.NSAMP = tdb.sampleCount;
+      allocated = RebuildTraceArrays(REC, SegyTraceHeaders::Keep, TraceSamples::Unset);
       REC.NAUX = 0;
-    } else if (ns != REC.NSAMP) {
-      sup::WINMSG(kMsgEqualLength);
-      return false;
     }
-
-    // Trace descriptor strings.
-    float firstBreak = kNoFirstBreak;
-    r.Seek(static_cast<std::size_t>(start) + kSeg2BlockHeaderBytes);
-    bool parsed = true;
-    const ListEnd tdbEnd =
-        WalkStrings(r, 4, terminatorSize, kMsgTdbLong, [&](std::string_view text, int n) {
-          int ierr = 0;
-          TDBPARSE(REC, text, j, n, firstBreak, receiverLocations, ierr);
-          parsed = ierr == 0;
-          return parsed;
-        });
-    if (tdbEnd == ListEnd::Parse) return ReadFail(kMsgParse, j);
-    if (tdbEnd == ListEnd::Short) return ReadFail(kMsgTdbString, j);
-    StorePick(REC, jj, firstBreak);
-
-    // Data block.
-    const std::int64_t dataStart = start + tdb.blockBytes;
-    if (dataStart < 0 || dataStart > fileSize) return ReadFail(kMsgDataPointer, j);
-    const std::int64_t dataBytes = Seg2DataBytes(format, ns);
-    if (dataBytes > fileSize - dataStart) {
-      sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
-      return ReadFail(kMsgData, j);
+    if (allocated) {
+      const std::int32_t nsamp = REC.NSAMP;
+      float* samples = REC.TRACES.data();
+      const int parts =
+          sup::PartsFor(static_cast<long long>(ntrace) * nsamp * 4, kMinPartBytes, kMaxParts);
+      sup::RunParts(1 + parts, [&](int p) {
+        if (p == 0) {
+          walked = walk();
+          return;
+        }
+        const std::size_t from = ntr * static_cast<std::size_t>(p - 1) / static_cast<std::size_t>(parts);
+        const std::size_t to = ntr * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
+        for (std::size_t k = from; k < to; ++k) {
+          Seg2TraceDescriptor t;
+          DataBlock b;
+          if (CheckTrace(bytes, pointers[k], fdb.headerOrder, fdb.swapSamples, t, b) ==
+                  BlockFault::None &&
+              t.sampleCount == nsamp)
+            DecodeBlock(b, fdb.swapSamples, Column(samples, k, nsamp), ranges[k], done[k]);
+        }
+      });
+    } else {
+      walked = walk();
     }
-    // The samples are decoded once every trace has been checked.
-    if (format == kSeg2Packed20 && fdb.swapSamples) {
-      sup::WINWRN(kMsgSwap);
-      return ReadFail(kMsgData, j);
-    }
-    blocks[jj] = {bytes.subspan(static_cast<std::size_t>(dataStart),
-                                static_cast<std::size_t>(dataBytes)),
-                  format};
+  } else {
+    walked = walk();
   }
-  DecodeTraces(REC, blocks, fdb.swapSamples);
+  if (!walked) return false;
+  DecodeTraces(REC, blocks, done, ranges, fdb.swapSamples);
 
   // Geometry: positions by trace number when no trace gave one; a spacing
   // from the receiver span when the record has none; otherwise it is kept.

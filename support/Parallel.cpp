@@ -86,6 +86,8 @@ class Pool {
         Pause();
       }
       if (std::chrono::steady_clock::now() >= until) return ready();
+      // A busy machine gets the core back for whatever else waits for it.
+      std::this_thread::yield();
     }
   }
   static void Pause() {
@@ -173,7 +175,8 @@ void RunOnNewThreads(int parts, const std::function<void(int part)>& work) {
 
 int PartsFor(long long BYTES, long long MINBYTESPERPART, int MAXPARTS) {
   if (BYTES <= 0 || MINBYTESPERPART <= 0 || MAXPARTS <= 1) return 1;
-  const long long cores = std::max(1u, std::thread::hardware_concurrency());
+  // Asked once: the library reads it from system files each time.
+  static const long long cores = std::max(1u, std::thread::hardware_concurrency());
   const long long parts = std::min({BYTES / MINBYTESPERPART, static_cast<long long>(MAXPARTS), cores});
   return static_cast<int>(std::max(1LL, parts));
 }
