@@ -34,12 +34,12 @@ SegyInDialogs gDialogs;
 
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
-constexpr std::int64_t kReadBlockBytes = 1 << 20;
+constexpr std::int64_t kReadBlockBytes = 1 << 18;
 // Traces are converted in groups of about this many bytes before their
 // headers are checked; a group is split between threads in parts of at least
 // kMinPartBytes, at most kMaxParts of them.
 constexpr std::int64_t kGroupBytes = 1 << 24;
-constexpr std::int64_t kMinPartBytes = 1 << 21;
+constexpr std::int64_t kMinPartBytes = 1 << 20;
 constexpr int kMaxParts = 4;
 
 std::string Fmt6(long v) {
