@@ -28,6 +28,15 @@ std::span<const float> Samples(const ShotRecord& REC, int j) {
   return std::span<const float>(REC.TRACES).subspan(first, ns);
 }
 
+// The auxiliary traces REC holds, at most NAUX.
+int HeldAuxTraces(const ShotRecord& REC) {
+  const std::int64_t ns = std::max(REC.NSAMP, 0);
+  const std::int64_t data = std::max(REC.NTRACE, 0);
+  const std::int64_t columns =
+      ns > 0 ? static_cast<std::int64_t>(REC.TRACES.size()) / ns : std::max(REC.NAUX, 0) + data;
+  return static_cast<int>(std::clamp<std::int64_t>(columns - data, 0, std::max(REC.NAUX, 0)));
+}
+
 }  // namespace
 
 SegyOutState::~SegyOutState() {
@@ -101,7 +110,10 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
   }
   const int nsamp = std::max(REC.NSAMP, 0);
   const int bps = SegyBytesPerSample(format);
-  const int n = REC.NTRACE + std::max(REC.NAUX, 0);
+  // Auxiliary traces follow the data traces in TRACES; a record may say it
+  // has more than it holds (the program's trace file keeps the data traces
+  // only), and then only those it holds are written.
+  const int n = REC.NTRACE + HeldAuxTraces(REC);
   std::vector<std::byte> buffer;
   std::vector<std::int32_t> ints;
   std::vector<std::int16_t> shorts;
@@ -142,6 +154,8 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
       } else {
         bin = BuildSegyBinaryHeader(REC, format, options.oneTracePerRecord);
       }
+      if (n - REC.NTRACE < SegyGet(bin, segy_bin::kAuxTraces))
+        SegyPut(bin, segy_bin::kAuxTraces, n - REC.NTRACE);
       int err = 0;
       SEGYHO(REC, bin, gOutput, nsamp, bps, options.bigEndian, options.fixedRecordLength,
              options.ebcdic, err);

@@ -51,10 +51,8 @@ std::string ChooseImportFile(const ImportChoice& choice) {
   std::string name(kNameChars, ' ');
   tk::WSelectFile(choice.filter, kSelectOpen, name, choice.title);
   if (tk::WDialogStatusQuery(4) != 1) return {};
-  std::string chosen(plat::TrimRight(name));
-  if (const std::size_t at = chosen.find_last_of("/\\"); at != std::string::npos)
-    chosen.erase(0, at + 1);
-  return chosen;
+  tk::FileSelection chosen = tk::SplitFileSelection(name);
+  return chosen.names.empty() ? std::string() : std::move(chosen.names.front());
 }
 
 void NotAvailableYet(std::string_view what) {

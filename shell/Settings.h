@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 
+#include "display/PickFiles.h"
 #include "formats/AsciiOut.h"
 #include "record/ShotRecord.h"
 #include "support/Strings.h"
@@ -33,16 +34,6 @@ struct WindowPlacement {
   std::int32_t height = 0;
   std::int32_t state = 1;
   bool operator==(const WindowPlacement&) const = default;
-};
-
-/// Layout and dead-trace handling of pick files.
-struct PickExportOptions {
-  std::int32_t IPICKOUT = 0;                 // layout
-  std::int32_t IDEADOUT = 0;                 // 2: traces without a pick get the dead text
-  sup::FixedString<8> CDEADOUT{"    DEAD"};  // text written for a dead trace
-  std::int32_t IPOSOUT = 0;                  // 1 position, else offset
-  bool CSValue = false;                      // comma-separated
-  bool operator==(const PickExportOptions&) const = default;
 };
 
 /// Band-pass corners as fractions of the Nyquist frequency, and the taper.

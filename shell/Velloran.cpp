@@ -12,11 +12,13 @@
 #include "formats/AsciiOut.h"
 #include "platform/FixedText.h"
 #include "record/RecordNaming.h"
+#include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
 #include "shell/TracePlotDialog.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/FileSelect.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/OsServices.h"
@@ -53,12 +55,12 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40006, 40008, 40009, 40011, 40012, 40013, 40014, 40015,
+  constexpr int kPending[] = {40008, 40009, 40012, 40013, 40014, 40015,
                               40017, 40018, 40019, 40020, 40021, 40023, 40025, 40026, 40028,
-                              40029, 40030, 40031, 40032, 40033, 40034, 40035, 40038, 40039,
-                              40040, 40042, 40044, 40045, 40046, 40047, 40048, 40050,
-                              40051, 40052, 40053, 40054, 40055, 40056, 40057, 40058, 40059,
-                              40060, 40061, 40063, 40064, 40068, 40101, 40102, 40103};
+                              40029, 40031, 40032, 40033, 40034, 40035, 40038, 40039,
+                              40040, 40042, 40044, 40045, 40046, 40047, 40048,
+                              40051, 40052, 40053, 40054, 40056, 40057, 40058, 40059,
+                              40060, 40061, 40063, 40068, 40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -69,6 +71,13 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandImportUserDefined - kFirstCommand] = ImportUserDefinedCommand;
   table[kCommandImportNonCompliantSegy - kFirstCommand] = ImportNonCompliantSegyCommand;
   table[kCommandImportAscii - kFirstCommand] = ImportAsciiCommand;
+  table[kCommandExportSegy - kFirstCommand] = ExportSegyCommand;
+  table[kCommandExportSeg2 - kFirstCommand] = ExportSeg2Command;
+  table[kCommandExportPicks - kFirstCommand] = ExportPicksCommand;
+  table[kCommandExportAscii - kFirstCommand] = ExportAsciiCommand;
+  table[kCommandExportGrm - kFirstCommand] = ExportGrmCommand;
+  table[kCommandWriteTraceAscii - kFirstCommand] = WriteTraceAsciiCommand;
+  table[kCommandExportButton - kFirstCommand] = ExportButtonCommand;
   return table;
 }
 
@@ -142,14 +151,9 @@ void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
 // Splits NAME at its last "/" or "\": the folder (empty when none) and the
 // bare name.
 void SplitFolder(const std::string& name, std::string& folder, std::string& bare) {
-  const std::size_t at = name.find_last_of("/\\");
-  if (at == std::string::npos) {
-    folder.clear();
-    bare = name;
-    return;
-  }
-  folder = name.substr(0, at == 0 ? 1 : at);
-  bare = name.substr(at + 1);
+  tk::FileSelection parts = tk::SplitFileSelection(name);
+  folder = std::move(parts.folder);
+  bare = parts.names.empty() ? std::string() : std::move(parts.names.front());
 }
 
 // Stops a command-line run at once, without saving the settings: the

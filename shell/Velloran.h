@@ -38,6 +38,11 @@ struct VelloranSetup {
 /// Everything the program keeps for the whole run.
 struct Velloran {
   ShotRecord record;
+  /// The second record: each trace file the GRM export reads back; its
+  /// per-trace arrays are released when the command ends.
+  ShotRecord second;
+  /// The trace the last click or right click on the display found; 0 none.
+  std::int32_t selectedTrace = 0;
   TraceDisplayOptions options;
   SettingsValues settings;
   PickingState picking;  // picker choice and parameters, start-up values, never stored

@@ -200,6 +200,44 @@ TEST(SegyOut, KeptHeadersAreWrittenBackAsRead) {
       << "binary header, trace headers and IBM samples as read";
 }
 
+// A record may count auxiliary traces it does not hold (the program's trace
+// file keeps the data traces only): the file gets the traces held, and its
+// binary header says how many auxiliary ones that is.
+TEST(SegyOut, AuxiliaryTracesAreWrittenAsFarAsTheRecordHoldsThem) {
+  testing_support::TempDir dir;
+  ScriptedDialogs quiet;
+  struct Case {
+    const char* what;
+    int heldAux;  // auxiliary columns left in TRACES
+    bool keptHeaders;
+    int wantAux;
+  };
+  for (const Case& c : {Case{"all held", 2, false, 2}, Case{"one held", 1, false, 1},
+                        Case{"none held", 0, false, 0}, Case{"none held, kept headers", 0, true, 0}}) {
+    SCOPED_TRACE(c.what);
+    ShotRecord rec = MakeRecord(24, 2, 40);
+    rec.TRACES.resize(static_cast<std::size_t>(24 + c.heldAux) * 40);
+    if (c.keptHeaders) {
+      rec.LSEGYHDR = true;
+      rec.ISEGYBIN = BuildSegyBinaryHeader(rec, kSegyIeeeFloat, false);
+      EXPECT_EQ(SegyGet(rec.ISEGYBIN, segy_bin::kAuxTraces), 2);
+    }
+    SegyOutOptions o;
+    o.format = kSegyIeeeFloat;
+    int error = 1;
+    const auto path = dir / "aux.sgy";
+    SEGYOUT(rec, path.string(), o, error);
+    ASSERT_EQ(error, 0);
+    const std::string bytes = testing_support::ReadFile(path);
+    ASSERT_EQ(bytes.size(), 3600u + static_cast<std::size_t>(24 + c.heldAux) * (240u + 160u));
+    EXPECT_EQ(sup::LoadU16(reinterpret_cast<const std::byte*>(bytes.data()) + 3214, sup::ByteOrder::Big),
+              c.wantAux);
+    EXPECT_EQ(sup::LoadU16(reinterpret_cast<const std::byte*>(bytes.data()) + 3212, sup::ByteOrder::Big),
+              24);
+    EXPECT_EQ(rec.NAUX, 2);  // the record is left as it was
+  }
+}
+
 TEST(SegyOut, SeveralCallsMakeOneMultiRecordFile) {
   testing_support::TempDir dir;
   ScriptedDialogs quiet({2});

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <set>
 #include <string>
@@ -164,17 +165,23 @@ class MenuDialogsX11 : public ::testing::Test {
     return out;
   }
 
-  bool ChooseWithMouse(const MenuPlace& p) {
-    const TopWindow main = Window(main_).value();
-    const int barMiddle = main.rect.top + 10;
-    user_->MoveTo({main.rect.left + (p.titleLeft + p.titleRight) / 2, barMiddle});
-    user_->Click();
+  /// The pop-up menu once one is mapped (at most 3 s).
+  std::optional<TopWindow> ShownPopup() {
     std::optional<TopWindow> popup;
     WaitFor(3000, [&] {
       for (const TopWindow& w : user_->Windows())
         if (w.overlay && w.mapped) popup = w;
       return popup.has_value();
     });
+    return popup;
+  }
+
+  bool ChooseWithMouse(const MenuPlace& p) {
+    const TopWindow main = Window(main_).value();
+    const int barMiddle = main.rect.top + 10;
+    user_->MoveTo({main.rect.left + (p.titleLeft + p.titleRight) / 2, barMiddle});
+    user_->Click();
+    const std::optional<TopWindow> popup = ShownPopup();
     if (!popup) return false;
     user_->MoveTo({popup->rect.left + popup->rect.Width() / 2,
                    popup->rect.top + (p.entryTop + p.entryBottom) / 2});
@@ -283,6 +290,44 @@ TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
       if (!failure.empty() || program_->Wait(0).has_value()) running = false;
     }
   }
+}
+
+// The toolbar's export button (the fourth, below the menu bar) offers the
+// export commands in a pop-up at the pointer; its entry opens that command's
+// dialog as the menu does.
+TEST_F(MenuDialogsX11, TheExportButtonShowsItsPopupWhoseEntryOpensTheDialog) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot before, after;
+  std::string why;
+  ASSERT_TRUE(Settled(before, why)) << why;
+  const TopWindow main = Window(main_).value();
+  constexpr int kMenuBarHeight = 18;
+  constexpr int kButtonWidth = 23, kButtonHeight = 22;
+  const plat::Point button{main.rect.left + 3 * kButtonWidth + kButtonWidth / 2,
+                           main.rect.top + kMenuBarHeight + kButtonHeight / 2};
+  user_->MoveTo(button);
+  user_->Click();
+  const std::optional<TopWindow> popup = ShownPopup();
+  ASSERT_TRUE(popup.has_value()) << "no pop-up menu appeared";
+  // At the click: the pointer lies at the pop-up's top left corner.
+  EXPECT_LE(std::abs(popup->rect.left - button.x), 2);
+  EXPECT_LE(std::abs(popup->rect.top - button.y), 2);
+  // The third entry, Export Picks: the record was picked on loading.
+  ASSERT_TRUE(user_->Tap("Down") && user_->Tap("Down") && user_->Tap("Down") &&
+              user_->Tap("Return"));
+  std::vector<TopWindow> shown;
+  WaitFor(8000, [&] { return !(shown = Others()).empty(); });
+  ASSERT_FALSE(shown.empty()) << "no window appeared";
+  EXPECT_EQ(shown.back().title, "Break Pick Export Format");
+  bool drawn = false;
+  WaitFor(3000, [&] {
+    drawn = testing_support::TakeScreenshot(xwd_, server_.Display(), after, why) &&
+            Drawn(before, after, shown.back().rect);
+    return drawn;
+  });
+  EXPECT_TRUE(drawn) << why;
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
 }
 
 #endif

@@ -59,9 +59,6 @@ class DialogFrame {
   plat::Hwnd focus_ = plat::kNoWindow;
 };
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  return folder == "/" ? "/" + name : folder + "/" + name;
-}
 
 }  // namespace
 
@@ -110,7 +107,7 @@ void SelectFileCore(int filterKind, std::string_view filter, int length, int fla
     for (const std::string& n : r.names) answer += '\0' + n;
     answer += std::string(2, '\0');
   } else {
-    answer = JoinPath(r.folder, r.names.front());
+    answer = JoinFolderAndName(r.folder, r.names.front());
   }
   const std::string before = name;
   if (!detail::PutField(name, answer)) {
@@ -159,6 +156,40 @@ void WSelectDir(int flags, std::string& folder, std::string_view title) {
   DialogStatus().answer = 1;
   // A folder taken without creating it cannot become current; the old one stays.
   if ((flags & kDirMakeCurrent) != 0 && plat::ChangeDirectory(r.folder) == 0) frame.Keep();
+}
+
+FileSelection SplitFileSelection(std::string_view answer) {
+  FileSelection out;
+  if (const std::size_t nul = answer.find('\0'); nul != std::string_view::npos) {
+    // Folder, names, each ended by a NUL; a second NUL in a row ends the list.
+    out.folder = std::string(answer.substr(0, nul));
+    std::size_t at = nul + 1;
+    while (at < answer.size() && answer[at] != '\0') {
+      std::size_t end = answer.find('\0', at);
+      if (end == std::string_view::npos) end = answer.size();
+      out.names.emplace_back(answer.substr(at, end - at));
+      at = end + 1;
+    }
+    return out;
+  }
+  const std::size_t used = answer.find_last_not_of(' ');
+  if (used == std::string_view::npos) return out;
+  const std::string_view path = answer.substr(0, used + 1);
+  const std::size_t sep = path.find_last_of("/\\");
+  if (sep == std::string_view::npos) {
+    out.names.emplace_back(path);
+    return out;
+  }
+  out.folder = std::string(path.substr(0, sep == 0 ? 1 : sep));
+  if (sep + 1 < path.size()) out.names.emplace_back(path.substr(sep + 1));
+  return out;
+}
+
+std::string JoinFolderAndName(std::string_view folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  std::string path(folder);
+  if (path.back() != '/' && path.back() != '\\') path += '/';
+  return path + std::string(name);
 }
 
 }  // namespace tk

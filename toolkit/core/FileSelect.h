@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tk {
 
@@ -52,5 +53,22 @@ void SelectFileCore(int filterKind, std::string_view filter, int length, int fla
 /// directory); out, when confirmed: the chosen folder, blank-padded. TITLE
 /// blank: "Select Directory".
 void WSelectDir(int flags, std::string& folder, std::string_view title = {});
+
+/// The files of a WSelectFile answer: their folder (empty when a single
+/// choice has none) and each name within it, exactly as chosen (blanks and
+/// any other characters kept).
+struct FileSelection {
+  std::string folder;
+  std::vector<std::string> names;
+};
+
+/// Takes ANSWER apart: a multiple selection (the folder, then each name,
+/// separated by NUL characters) gives its folder and names; a single choice
+/// (one full path, trailing blanks dropped) is split at its last "/" or "\".
+/// A blank answer gives no names.
+FileSelection SplitFileSelection(std::string_view answer);
+
+/// NAME in FOLDER, joined with "/" (NAME alone when FOLDER is empty).
+std::string JoinFolderAndName(std::string_view folder, std::string_view name);
 
 }  // namespace tk

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/dialog/FileDialog.h"
 #include "platform/dialog/MessageBox.h"
@@ -161,6 +163,43 @@ TEST_F(FileSelectTest, FolderSelection) {
   }
   EXPECT_TRUE(fs::is_directory(root + "/made"));
   EXPECT_FALSE(fs::exists(root + "/ghost"));
+}
+
+// The answer taken apart: a multiple choice by its NULs (names keep blanks,
+// "?" and every other character), one choice at its last separator.
+TEST(FileSelectionSplit, FolderAndNamesExactly) {
+  struct Case {
+    const char* what;
+    std::string answer;
+    std::string folder;
+    std::vector<std::string> names;
+  };
+  const std::string padding(20, ' ');
+  const Case cases[] = {
+      {"several", std::string("/data/x\0a.trx\0b c.trx\0\0", 23) + padding, "/data/x",
+       {"a.trx", "b c.trx"}},
+      {"blanks and ?", std::string("/my dir\0 lead\0what?.trx\0\0", 25), "/my dir",
+       {" lead", "what?.trx"}},
+      {"one name in the list", std::string("/d\0only.trx\0\0", 13), "/d", {"only.trx"}},
+      {"the root", std::string("/\0a\0\0", 5), "/", {"a"}},
+      {"one full path", "/data/x/shot 1.trx" + padding, "/data/x", {"shot 1.trx"}},
+      {"a backslash", "C:\\data\\shot.trx", "C:\\data", {"shot.trx"}},
+      {"a file in the root", "/shot.trx", "/", {"shot.trx"}},
+      {"a bare name", "shot.trx  ", "", {"shot.trx"}},
+      {"a folder alone", "/data/", "/data", {}},
+      {"blank", padding, "", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const FileSelection got = SplitFileSelection(c.answer);
+    EXPECT_EQ(got.folder, c.folder);
+    EXPECT_EQ(got.names, c.names);
+  }
+  EXPECT_EQ(JoinFolderAndName("/data/x", "b c.trx"), "/data/x/b c.trx");
+  EXPECT_EQ(JoinFolderAndName("/", "a"), "/a");
+  EXPECT_EQ(JoinFolderAndName("C:\\d\\", "a"), "C:\\d\\a");
+  EXPECT_EQ(JoinFolderAndName("", "a"), "a");
+  EXPECT_EQ(JoinFolderAndName("/d", ""), "/d/");
 }
 
 }  // namespace
