@@ -3,7 +3,9 @@
 // threads kept waiting for such work (started the first time they are
 // needed, one per part beyond the first). The call returns when every part
 // has finished, so whatever the parts wrote is then visible to the caller.
-// Parts must write to separate memory and must not touch the user interface.
+// Parts must write to separate memory. Only part 0, which always runs on the
+// calling thread, may touch the user interface (a reader's progress display
+// and messages, for one).
 #include <functional>
 
 namespace sup {
