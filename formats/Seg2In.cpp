@@ -1,9 +1,10 @@
 #include "formats/Seg2In.h"
 
 #include <algorithm>
-#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -47,6 +48,9 @@ constexpr float kNoFirstBreak = 1.0e20f;
 /// bytes side by side, at most kMaxParts of them.
 constexpr long long kMinPartBytes = 1 << 19;
 constexpr int kMaxParts = 4;
+/// The parts are taken in chunks of about this many bytes, the next by the
+/// first thread free, so that a thread that starts late does not hold the rest up.
+constexpr std::size_t kChunkBytes = 1 << 18;
 
 // Messages.
 constexpr std::string_view kMsgOpen = "SEG2IN - ERROR OPENING SEG2 FILE";
@@ -179,19 +183,22 @@ struct FileBytes {
     return false;
   }
   bytes.size = static_cast<std::size_t>(size);
-  const int parts = sup::PartsFor(size, kMinPartBytes, kMaxParts);
-  std::array<bool, kMaxParts> read{};
-  sup::RunParts(parts, [&](int p) {
-    const std::size_t from = bytes.size * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
-    const std::size_t to =
-        bytes.size * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(parts);
-    read[static_cast<std::size_t>(p)] =
-        from == to || sup::ReadBytesAt(ih, std::span<std::byte>(bytes.data.get() + from, to - from),
-                                       static_cast<std::int64_t>(from));
-  });
+  const int threads = sup::PartsFor(size, kMinPartBytes, kMaxParts);
+  const std::size_t chunk = threads > 1 ? kChunkBytes : std::max<std::size_t>(bytes.size, 1);
+  const int chunks = static_cast<int>((bytes.size + chunk - 1) / chunk);
+  std::atomic<bool> read{true};
+  sup::RunParts(
+      chunks,
+      [&](int c) {
+        const std::size_t from = static_cast<std::size_t>(c) * chunk;
+        const std::size_t n = std::min(chunk, bytes.size - from);
+        if (!sup::ReadBytesAt(ih, std::span<std::byte>(bytes.data.get() + from, n),
+                              static_cast<std::int64_t>(from)))
+          read.store(false);
+      },
+      threads);
   sup::ICLSFIL(ih);
-  if (!std::all_of(read.begin(), read.begin() + parts, [](bool b) { return b; }))
-    return ReadFail(kMsgFdb, 0);
+  if (!read.load()) return ReadFail(kMsgFdb, 0);
   return true;
 }
 
@@ -553,6 +560,12 @@ std::span<float> Column(float* samples, std::size_t k, std::int32_t nsamp) {
   return {samples + k * static_cast<std::size_t>(nsamp), static_cast<std::size_t>(nsamp)};
 }
 
+/// Traces of NSAMP samples decoded as one chunk when THREADS share the work.
+std::size_t TracesPerChunk(std::int32_t nsamp, int threads) {
+  if (threads <= 1) return std::numeric_limits<std::size_t>::max() / 2;
+  return std::max<std::size_t>(1, kChunkBytes / (4 * static_cast<std::size_t>(std::max(nsamp, 1))));
+}
+
 /// The traces of BLOCKS (trace 1 first) not already decoded as DONE says,
 /// decoded into REC's columns, shared out between threads; then the ranges
 /// noted in trace order.
@@ -563,18 +576,21 @@ void DecodeTraces(ShotRecord& REC, std::span<const DataBlock> blocks, std::span<
   for (std::size_t k = 0; k < n; ++k) missing += done[k] == blocks[k] ? 0 : 1;
   if (missing > 0) {
     const long long bytes = static_cast<long long>(missing) * REC.NSAMP * 4;
-    const int parts = sup::PartsFor(bytes, kMinPartBytes, kMaxParts);
+    const int threads = sup::PartsFor(bytes, kMinPartBytes, kMaxParts);
     float* samples = REC.TRACES.data();
     const std::int32_t nsamp = REC.NSAMP;
-    sup::RunParts(parts, [&](int p) {
-      const std::size_t from = n * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
-      const std::size_t to = n * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(parts);
-      for (std::size_t k = from; k < to; ++k) {
-        if (done[k] == blocks[k]) continue;
-        ranges[k] = Range{};
-        DecodeBlock(blocks[k], swap, Column(samples, k, nsamp), ranges[k], done[k]);
-      }
-    });
+    const std::size_t per = TracesPerChunk(nsamp, threads);
+    sup::RunParts(
+        static_cast<int>((n + per - 1) / per),
+        [&](int c) {
+          const std::size_t from = static_cast<std::size_t>(c) * per;
+          for (std::size_t k = from; k < std::min(n, from + per); ++k) {
+            if (done[k] == blocks[k]) continue;
+            ranges[k] = Range{};
+            DecodeBlock(blocks[k], swap, Column(samples, k, nsamp), ranges[k], done[k]);
+          }
+        },
+        threads);
   }
   for (std::size_t k = 0; k < n; ++k)
     NoteTraceRange(REC, static_cast<int>(k) + 1, ranges[k].lo, ranges[k].hi);
@@ -635,8 +651,8 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
   std::vector<DataBlock> blocks;  // as the walk below checks them
   std::vector<DataBlock> done;    // as decoded
   std::vector<Range> ranges;
-  if (!sup::AssignOrTell(blocks, ntr, kMsgAllocate) || !sup::AssignOrTell(done, ntr, kMsgAllocate) ||
-      !sup::AssignOrTell(ranges, ntr, kMsgAllocate))
+  if (!sup::AssignOrTell(blocks, ntr, kMsgAllocate) ||
+      !sup::AssignOrTell(done, ntr, kMsgAllocate) || !sup::AssignOrTell(ranges, ntr, kMsgAllocate))
     return false;
 
   // A sample count the first trace may set: every trace needs a data block of
@@ -658,7 +674,8 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
       const std::int64_t start = pointers[jj];
       Seg2TraceDescriptor tdb;
       DataBlock data;
-      const BlockFault fault = CheckTrace(bytes, start, fdb.headerOrder, fdb.swapSamples, tdb, data);
+      const BlockFault fault =
+          CheckTrace(bytes, start, fdb.headerOrder, fdb.swapSamples, tdb, data);
       switch (fault) {
         case BlockFault::Start:
           return ReadFail(kMsgTraceStart, j);
@@ -746,24 +763,29 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
     if (allocated) {
       const std::int32_t nsamp = REC.NSAMP;
       float* samples = REC.TRACES.data();
-      const int parts =
+      const int threads =
           sup::PartsFor(static_cast<long long>(ntrace) * nsamp * 4, kMinPartBytes, kMaxParts);
-      sup::RunParts(1 + parts, [&](int p) {
-        if (p == 0) {
-          walked = walk();
-          return;
-        }
-        const std::size_t from = ntr * static_cast<std::size_t>(p - 1) / static_cast<std::size_t>(parts);
-        const std::size_t to = ntr * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts);
-        for (std::size_t k = from; k < to; ++k) {
-          Seg2TraceDescriptor t;
-          DataBlock b;
-          if (CheckTrace(bytes, pointers[k], fdb.headerOrder, fdb.swapSamples, t, b) ==
-                  BlockFault::None &&
-              t.sampleCount == nsamp)
-            DecodeBlock(b, fdb.swapSamples, Column(samples, k, nsamp), ranges[k], done[k]);
-        }
-      });
+      const std::size_t per = std::min(TracesPerChunk(nsamp, threads), ntr);
+      const auto chunks = static_cast<int>((ntr + per - 1) / per);
+      sup::RunParts(
+          1 + chunks,
+          [&](int p) {
+            if (p == 0) {
+              walked = walk();
+              return;
+            }
+            const std::size_t from = static_cast<std::size_t>(p - 1) * per;
+            const std::size_t to = std::min(ntr, from + per);
+            for (std::size_t k = from; k < to; ++k) {
+              Seg2TraceDescriptor t;
+              DataBlock b;
+              if (CheckTrace(bytes, pointers[k], fdb.headerOrder, fdb.swapSamples, t, b) ==
+                      BlockFault::None &&
+                  t.sampleCount == nsamp)
+                DecodeBlock(b, fdb.swapSamples, Column(samples, k, nsamp), ranges[k], done[k]);
+            }
+          },
+          1 + threads);
     } else {
       walked = walk();
     }

@@ -1,6 +1,8 @@
 #include "formats/SegyIn.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "formats/IbmFloat.h"
@@ -36,8 +39,8 @@ constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
 constexpr std::int64_t kReadBlockBytes = 1 << 18;
 // Traces are converted in groups of about this many bytes before their
-// headers are checked; a group is split between threads in parts of at least
-// kMinPartBytes, at most kMaxParts of them.
+// headers are checked; a group's read blocks are shared out between threads,
+// one thread per kMinPartBytes of the group, at most kMaxParts of them.
 constexpr std::int64_t kGroupBytes = 1 << 24;
 constexpr std::int64_t kMinPartBytes = 1 << 20;
 constexpr int kMaxParts = 4;
@@ -363,8 +366,8 @@ template <Words Kind>
 
 template <Words Kind>
 struct ConvertWithRangeKernel {
-  [[gnu::always_inline]] void operator()(const std::byte* in, float* out, std::size_t n,
-                                         float& lo, float& hi) const {
+  [[gnu::always_inline]] void operator()(const std::byte* in, float* out, std::size_t n, float& lo,
+                                         float& hi) const {
     ConvertWithRange<Kind>(in, out, n, lo, hi);
   }
 };
@@ -481,8 +484,7 @@ void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t 
       const std::span<const std::byte> trace = std::span<const std::byte>(bytes).subspan(
           static_cast<std::size_t>(k * setup.block), static_cast<std::size_t>(setup.block));
       const std::size_t at = static_cast<std::size_t>(i + k - groupFirst);
-      std::memcpy(headers.data() + at * kSegyTraceHeaderBytes, trace.data(),
-                  kSegyTraceHeaderBytes);
+      std::memcpy(headers.data() + at * kSegyTraceHeaderBytes, trace.data(), kSegyTraceHeaderBytes);
       ConvertSegyTrace(work, setup, i + k, trace, pass[at]);
     }
   }
@@ -490,25 +492,39 @@ void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t 
 
 // Working memory of the conversion pass, kept from one group to the next.
 struct SegyGroupMemory {
-  std::unique_ptr<std::byte[]> blocks;  // one read block per part
+  std::unique_ptr<std::byte[]> blocks;  // one read block per thread
   std::size_t blockBytes = 0;
-  int parts = 0;
-  std::vector<std::byte> headers;    // the group's trace headers
+  int threads = 0;
+  std::vector<std::byte> headers;   // the group's trace headers
   std::vector<SegyTracePass> pass;  // what the pass found per trace
 };
 
-// The conversion pass over COUNT traces from trace FIRST. False when its
-// working memory cannot be had.
+// One of the read blocks not in use (a bit of FREE each), taken from FREE.
+int TakeBlock(std::atomic<unsigned>& free) {
+  for (;;) {
+    unsigned bits = free.load(std::memory_order_acquire);
+    while (bits != 0) {
+      const unsigned lowest = bits & (~bits + 1u);
+      if (free.compare_exchange_weak(bits, bits & ~lowest, std::memory_order_acq_rel))
+        return std::countr_zero(lowest);
+    }
+    std::this_thread::yield();  // never for long: there is a block per thread
+  }
+}
+
+// The conversion pass over COUNT traces from trace FIRST: a read block of
+// traces at a time, the blocks shared out between threads as they come free.
+// False when its working memory cannot be had.
 bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t first,
                       std::int64_t count, SegyGroupMemory& memory) {
-  const int parts = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
-  const std::size_t blockBytes =
-      static_cast<std::size_t>(std::min(TracesPerBlock(setup.block), count) * setup.block);
+  const int threads = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
+  const std::int64_t perBlock = std::min(TracesPerBlock(setup.block), count);
+  const std::size_t blockBytes = static_cast<std::size_t>(perBlock * setup.block);
   try {
-    if (parts > memory.parts || blockBytes > memory.blockBytes) {
+    if (threads > memory.threads || blockBytes > memory.blockBytes) {
       memory.blocks.reset();
-      memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(parts)]);
-      memory.parts = parts;
+      memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(threads)]);
+      memory.threads = threads;
       memory.blockBytes = blockBytes;
     }
     memory.headers.resize(static_cast<std::size_t>(count) * kSegyTraceHeaderBytes);
@@ -518,14 +534,20 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
   } catch (const std::length_error&) {
     return false;
   }
-  sup::RunParts(parts, [&](int p) {
-    const std::int64_t from = count * p / parts;
-    const std::int64_t to = count * (p + 1) / parts;
-    const std::span<std::byte> buffer(
-        memory.blocks.get() + static_cast<std::size_t>(p) * memory.blockBytes, blockBytes);
-    ConvertSegyPart(work, setup, first, first + from, to - from, buffer, memory.headers,
-                    memory.pass);
-  });
+  std::atomic<unsigned> free{(1u << threads) - 1u};
+  const auto blocks = static_cast<int>((count + perBlock - 1) / perBlock);
+  sup::RunParts(
+      blocks,
+      [&](int b) {
+        const int slot = TakeBlock(free);
+        const std::int64_t from = static_cast<std::int64_t>(b) * perBlock;
+        const std::span<std::byte> buffer(
+            memory.blocks.get() + static_cast<std::size_t>(slot) * memory.blockBytes, blockBytes);
+        ConvertSegyPart(work, setup, first, first + from, std::min(perBlock, count - from), buffer,
+                        memory.headers, memory.pass);
+        free.fetch_or(1u << slot, std::memory_order_release);
+      },
+      threads);
   return true;
 }
 
@@ -556,11 +578,12 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   work.CFDBVAL[0] = sup::FixedString<30>();
 
   // The file headers and the first trace header in one read.
-  const std::int64_t headerEnd = (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
-                                 (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
+  const std::int64_t headerEnd =
+      (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
+      (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
   std::vector<std::byte> head;
-  const std::int64_t headWanted =
-      std::min<std::int64_t>(headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
+  const std::int64_t headWanted = std::min<std::int64_t>(
+      headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
   if (!ReadBytes(ih, head, static_cast<std::size_t>(std::max<std::int64_t>(headWanted, 0)))) {
     sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
     return;
@@ -843,8 +866,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     const std::size_t at = static_cast<std::size_t>(i - groupFirst);
     SegyTracePass& tp = memory.pass[at];
     std::span<const std::byte> headerBytes =
-        std::span<const std::byte>(memory.headers).subspan(at * kSegyTraceHeaderBytes,
-                                                         kSegyTraceHeaderBytes);
+        std::span<const std::byte>(memory.headers)
+            .subspan(at * kSegyTraceHeaderBytes, kSegyTraceHeaderBytes);
     if (!tp.read) {
       // The trace is read once more in the ordinary way, so that a failing
       // call is reported as any failed read is.

@@ -7,9 +7,9 @@
 // running out of memory: both come from a count the program could not serve.
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <stdexcept>
-#include <memory>
 #include <string_view>
 #include <type_traits>
 #include <utility>

@@ -42,17 +42,20 @@ class Pool {
     for (std::thread& t : threads_) t.join();
   }
 
-  // Runs WORK(0) .. WORK(PARTS - 1) on the calling thread and the pool's
-  // threads. False, having run nothing, when the pool is busy.
-  bool TryRun(int parts, const std::function<void(int part)>& work) {
+  // Runs WORK(0) .. WORK(PARTS - 1) on the calling thread and up to
+  // THREADS - 1 of the pool's threads. False, having run nothing, when the
+  // pool is busy.
+  bool TryRun(int parts, int threads, const std::function<void(int part)>& work) {
     std::unique_lock<std::mutex> job(busy_, std::try_to_lock);
     if (!job.owns_lock()) return false;
-    Grow(parts - 1);
+    Grow(threads - 1);
     bool sleepers = false;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
       work_ = &work;
       parts_ = parts;
+      helpers_ = threads - 1;
+      joined_ = 0;
       next_.store(1, std::memory_order_relaxed);  // part 0 is the caller's
       generation_.fetch_add(1, std::memory_order_release);
       sleepers = sleeping_ > 0;
@@ -127,6 +130,8 @@ class Pool {
       --sleeping_;
       if (stop_) return;
       seen = generation_.load(std::memory_order_relaxed);
+      if (joined_ >= helpers_) continue;  // the job has the threads it asked for
+      ++joined_;
       const std::function<void(int)>& work = *work_;
       const int parts = parts_;
       active_.fetch_add(1, std::memory_order_relaxed);
@@ -148,6 +153,8 @@ class Pool {
   std::vector<std::thread> threads_;
   const std::function<void(int)>* work_ = nullptr;  // the job, while it runs
   int parts_ = 0;
+  int helpers_ = 0;   // pool threads the job may have
+  int joined_ = 0;    // pool threads that have joined it
   int sleeping_ = 0;  // pool threads asleep
   bool stop_ = false;
   std::atomic<std::uint64_t> generation_{0};  // counts the jobs
@@ -155,20 +162,24 @@ class Pool {
   std::atomic<int> next_{0};                  // the next part to take
 };
 
-// The way without the pool: a thread for each part but the first.
-void RunOnNewThreads(int parts, const std::function<void(int part)>& work) {
-  std::vector<std::thread> threads;
-  std::vector<int> leftOver;
-  for (int p = 1; p < parts; ++p) {
+// The way without the pool: threads of its own that take parts as the
+// pool's do, part 0 the caller's.
+void RunOnNewThreads(int parts, int threads, const std::function<void(int part)>& work) {
+  std::atomic<int> next{1};
+  const auto take = [&] {
+    for (int p = next.fetch_add(1); p < parts; p = next.fetch_add(1)) work(p);
+  };
+  std::vector<std::thread> started;
+  for (int t = 1; t < threads; ++t) {
     try {
-      threads.emplace_back(work, p);
+      started.emplace_back(take);
     } catch (const std::system_error&) {
-      leftOver.push_back(p);
+      break;  // the parts go to the threads there are
     }
   }
   work(0);
-  for (const int p : leftOver) work(p);
-  for (std::thread& t : threads) t.join();
+  take();
+  for (std::thread& t : started) t.join();
 }
 
 }  // namespace
@@ -177,17 +188,19 @@ int PartsFor(long long BYTES, long long MINBYTESPERPART, int MAXPARTS) {
   if (BYTES <= 0 || MINBYTESPERPART <= 0 || MAXPARTS <= 1) return 1;
   // Asked once: the library reads it from system files each time.
   static const long long cores = std::max(1u, std::thread::hardware_concurrency());
-  const long long parts = std::min({BYTES / MINBYTESPERPART, static_cast<long long>(MAXPARTS), cores});
+  const long long parts =
+      std::min({BYTES / MINBYTESPERPART, static_cast<long long>(MAXPARTS), cores});
   return static_cast<int>(std::max(1LL, parts));
 }
 
-void RunParts(int PARTS, const std::function<void(int part)>& WORK) {
+void RunParts(int PARTS, const std::function<void(int part)>& WORK, int THREADS) {
   if (PARTS <= 0) return;
-  if (PARTS == 1) {
-    WORK(0);
+  const int threads = std::clamp(THREADS > 0 ? THREADS : PARTS, 1, PARTS);
+  if (threads == 1) {
+    for (int p = 0; p < PARTS; ++p) WORK(p);
     return;
   }
-  if (!Pool::Instance().TryRun(PARTS, WORK)) RunOnNewThreads(PARTS, WORK);
+  if (!Pool::Instance().TryRun(PARTS, threads, WORK)) RunOnNewThreads(PARTS, threads, WORK);
 }
 
 }  // namespace sup

@@ -12,17 +12,25 @@
 namespace {
 
 TEST(Parallel, EveryPartRunsOnceAndItsWritesAreSeen) {
-  for (const int parts : {0, 1, 2, 4, 9}) {
-    for (int round = 0; round < 20; ++round) {
-      std::vector<int> runs(static_cast<std::size_t>(parts), 0);
-      std::thread::id first;
-      sup::RunParts(parts, [&](int p) {
-        ++runs[static_cast<std::size_t>(p)];
-        if (p == 0) first = std::this_thread::get_id();
-      });
-      EXPECT_EQ(runs, std::vector<int>(static_cast<std::size_t>(parts), 1)) << parts;
-      if (parts > 0) {
-        EXPECT_EQ(first, std::this_thread::get_id()) << "part 0 runs on the caller";
+  // One thread per part, and fewer threads than parts (each takes the next
+  // part left when it is done), and more threads asked for than parts.
+  for (const int parts : {0, 1, 2, 4, 9, 40}) {
+    for (const int threads : {0, 1, 3, 64}) {
+      for (int round = 0; round < 10; ++round) {
+        std::vector<int> runs(static_cast<std::size_t>(parts), 0);
+        std::thread::id first;
+        sup::RunParts(
+            parts,
+            [&](int p) {
+              ++runs[static_cast<std::size_t>(p)];
+              if (p == 0) first = std::this_thread::get_id();
+            },
+            threads);
+        EXPECT_EQ(runs, std::vector<int>(static_cast<std::size_t>(parts), 1))
+            << parts << " parts, " << threads << " threads";
+        if (parts > 0) {
+          EXPECT_EQ(first, std::this_thread::get_id()) << "part 0 runs on the caller";
+        }
       }
     }
   }
