@@ -223,13 +223,20 @@ ListEnd WalkStrings(sup::ByteReader& r, int lastOffset, int terminatorSize,
       if (!r.Ok()) return ListEnd::Short;
       continue;
     }
-    text = r.Text(static_cast<std::size_t>(length));
+    const std::span<const std::byte> bytes = r.View(static_cast<std::size_t>(length));
     if (!r.Ok()) return ListEnd::Short;
     const int n = length - terminatorSize;
     if (n > 2) {
-      sup::CHR_CHK(text, n);
-      if (!parse(std::string_view(text).substr(0, static_cast<std::size_t>(n)), n))
-        return ListEnd::Parse;
+      // The text is read in place, and copied only to blank what it cannot show.
+      const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      std::string_view shown = raw.substr(0, static_cast<std::size_t>(n));
+      if (!std::all_of(shown.begin(), shown.end(),
+                       [](char c) { return sup::NCHRCKKeeps(static_cast<unsigned char>(c)); })) {
+        text.assign(raw);
+        sup::CHR_CHK(text, n);
+        shown = std::string_view(text).substr(0, static_cast<std::size_t>(n));
+      }
+      if (!parse(shown, n)) return ListEnd::Parse;
     }
   }
 }
