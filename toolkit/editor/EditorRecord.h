@@ -39,6 +39,13 @@ enum EditorFlags : std::uint32_t {
   kEditorPrintByApplication = 67108864,
 };
 
+/// The find dialog's options.
+enum EditorFindFlags : std::uint32_t {
+  kFindDown = 1,
+  kFindWholeWord = 2,
+  kFindMatchCase = 4,
+};
+
 /// A pair of positions at which a mapping stopped: in the control (a line
 /// end one character) and outside it (a line end two). (-1, -1): empty.
 struct EditorPositionCache {
@@ -63,6 +70,7 @@ struct EditorRecord {
   int documentCount = 1;
   std::string documentName;  // empty: untitled
   std::string findWhat, replaceWith;
+  std::uint32_t findFlags = 1;  // the find dialog's options: EditorFindFlags
   int insertMode = 1;
   // The decoded flags.
   bool allowNew = true, readOnly = false, allowOpen = true, allowSave = true, allowSaveAs = true,
