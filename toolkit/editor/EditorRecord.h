@@ -58,6 +58,7 @@ struct EditorPositionCache {
 struct EditorRecord {
   int kind = 1;
   plat::Hwnd window = plat::kNoWindow;
+  int windowNumber = 0;  // the toolkit's number of the window
   plat::Hwnd textControl = plat::kNoWindow;
   plat::Hwnd toolbar = plat::kNoWindow;
   plat::Hwnd statusBar = plat::kNoWindow;
@@ -69,6 +70,7 @@ struct EditorRecord {
   int currentDocument = 1;
   int documentCount = 1;
   std::string documentName;  // empty: untitled
+  std::string windowTitle;   // the caption as it was when the window became an editor
   std::string findWhat, replaceWith;
   std::uint32_t findFlags = 1;  // the find dialog's options: EditorFindFlags
   int insertMode = 1;
