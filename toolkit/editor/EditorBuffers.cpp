@@ -42,6 +42,11 @@ void EditorBuffersRelease() {
   Table().reset();
 }
 
+void EditorBuffersFreeWindow(int window) {
+  for (int n = 1; n <= kEditorMaxDocuments; ++n)
+    if (DocumentBuffer* b = EditorBuffer(window, n)) *b = DocumentBuffer{};
+}
+
 DocumentBuffer* EditorBuffer(int window, int n) {
   if (!Table() || window < 0 || window >= kEditorWindowSlots || n < 1 || n > kEditorMaxDocuments)
     return nullptr;

@@ -28,6 +28,8 @@ struct DocumentBuffer {
 void EditorBuffersAllocate();
 /// Releases the table (the toolkit's shutdown).
 void EditorBuffersRelease();
+/// Frees the names and texts of window WINDOW's buffers (it closes).
+void EditorBuffersFreeWindow(int window);
 /// Buffer N of window WINDOW; null outside the table or before it is made.
 DocumentBuffer* EditorBuffer(int window, int n);
 

@@ -1,6 +1,7 @@
 #include "toolkit/hardcopy/ToolkitStart.h"
 
 #include "toolkit/core/Windows.h"
+#include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
@@ -21,6 +22,13 @@ void WToolkitStart(std::string_view configFile) {
   GraphicsConnectWindows();  // the graphics targets to the window table
   ConnectHardcopy();
   if (!StartToolkitCore(configFile)) return;
+  EditorBuffersAllocate();
+  SetEditorBuffersFreeHook([](int n) {
+    if (n < 0)
+      EditorBuffersRelease();
+    else
+      EditorBuffersFreeWindow(n);
+  });
   ApplyConfiguredDeviceModels(ToolkitStart().deviceModels);
   ExitWhenVersionRequested();
 }
