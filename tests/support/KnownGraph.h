@@ -9,8 +9,12 @@
 // wide and 5 high, with labelled axes (x 0..10 in 2 divisions, y 0..2 in 4)
 // and ticks; a diagonal data series from its lower left to its upper right
 // corner; a black solid-filled box; a red horizontal line; and a text label.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+#include "tests/RenderBack.h"
 
 namespace sup::testing {
 
@@ -67,5 +71,34 @@ DevicePoint PageOf(const PageSetup& setup, DevicePoint p);
 DeviceSegment PageOf(const PageSetup& setup, const DeviceSegment& s);
 /// The box through both corners' page positions, corners ordered again.
 DeviceBox PageOf(const PageSetup& setup, const DeviceBox& b);
+
+/// Expects in IMAGE (rows from the top, y of the page upwards) the frame,
+/// the ticks, the series and the red line within TOLERANCE pixels of their
+/// places under SETUP, the blank areas blank and, WITH_LABEL, something in
+/// the label's box.
+inline void ExpectPicture(const velloran::testing::GreyImage& image, const PageSetup& setup,
+                          int tolerance, bool withLabel = true) {
+  using velloran::testing::DarkAlongSegment;
+  using velloran::testing::RegionBlank;
+  const KnownGraph& g = KnownGraphGeometry();
+  const auto row = [&](double y) { return image.height - 1 - y; };
+  auto along = [&](const DeviceSegment& device) {
+    const DeviceSegment s = PageOf(setup, device);
+    EXPECT_TRUE(DarkAlongSegment(image, s.a.x, row(s.a.y), s.b.x, row(s.b.y), tolerance)) << s.what;
+  };
+  for (const DeviceSegment& s : g.frame) along(s);
+  for (const DeviceSegment& s : g.ticks) along(s);
+  along(g.series);
+  along(g.redLine);
+  auto blank = [&](const DeviceBox& device) {
+    const DeviceBox b = PageOf(setup, device);
+    return RegionBlank(image, static_cast<int>(b.lowerLeft.x), static_cast<int>(row(b.lowerLeft.y)),
+                       static_cast<int>(b.upperRight.x), static_cast<int>(row(b.upperRight.y)));
+  };
+  for (const DeviceBox& b : g.blank) EXPECT_TRUE(blank(b));
+  if (withLabel) {
+    EXPECT_FALSE(blank(g.labelBox)) << "the label";
+  }
+}
 
 }  // namespace sup::testing

@@ -23,39 +23,8 @@ namespace {
 
 using tk::DriverOperation;
 using tk::DriverParams;
-using velloran::testing::DarkAlongSegment;
 using velloran::testing::GreyImage;
-using velloran::testing::RegionBlank;
 using O = tk::DriverOperation;
-
-// Image rows count from the top; device y from the bottom.
-double Row(const GreyImage& image, double y) {
-  return image.height - 1 - y;
-}
-
-void ExpectPicture(const GreyImage& image, const PageSetup& setup, int tolerance,
-                   bool withLabel = true) {
-  const KnownGraph& g = KnownGraphGeometry();
-  auto along = [&](const DeviceSegment& device) {
-    const DeviceSegment s = PageOf(setup, device);
-    EXPECT_TRUE(DarkAlongSegment(image, s.a.x, Row(image, s.a.y), s.b.x, Row(image, s.b.y),
-                                 tolerance))
-        << s.what;
-  };
-  for (const DeviceSegment& s : g.frame) along(s);
-  for (const DeviceSegment& s : g.ticks) along(s);
-  along(g.series);
-  along(g.redLine);
-  auto box = [&](const DeviceBox& device) { return PageOf(setup, device); };
-  auto blank = [&](const DeviceBox& b) {
-    return RegionBlank(image, static_cast<int>(b.lowerLeft.x), static_cast<int>(Row(image, b.lowerLeft.y)),
-                       static_cast<int>(b.upperRight.x), static_cast<int>(Row(image, b.upperRight.y)));
-  };
-  for (const DeviceBox& b : g.blank) EXPECT_TRUE(blank(box(b)));
-  if (withLabel) {
-    EXPECT_FALSE(blank(box(g.labelBox))) << "the label";
-  }
-}
 
 class KnownGraphTest : public tk::testing::GraphicsTest {
  protected:

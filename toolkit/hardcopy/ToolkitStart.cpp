@@ -4,6 +4,8 @@
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/grid/Grid.h"
+#include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
@@ -15,6 +17,7 @@ void ConnectHardcopy() {
   SetHardcopyEndHook(end);
   HardcopyHooks().end = end;
   HardcopyHooks().selectForReset = HardcopySelectForReset;
+  StandHardcopyDrivers();
 }
 
 void WToolkitStart(std::string_view configFile) {
@@ -22,6 +25,7 @@ void WToolkitStart(std::string_view configFile) {
   GraphicsConnectWindows();  // the graphics targets to the window table
   ConnectHardcopy();
   if (!StartToolkitCore(configFile)) return;
+  RegisterGridClasses();  // before any dialog holding a grid loads
   EditorBuffersAllocate();
   SetEditorBuffersFreeHook([](int n) {
     if (n < 0)

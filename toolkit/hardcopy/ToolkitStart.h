@@ -15,7 +15,8 @@ namespace tk {
 void WToolkitStart(std::string_view configFile = {});
 
 /// Installs the hardcopy layer's hooks below it: ending hardcopy output when
-/// the windows shut down, and its part of a reset of the graphics state.
+/// the windows shut down, its part of a reset of the graphics state, and the
+/// built hardcopy drivers at their numbers.
 void ConnectHardcopy();
 
 }  // namespace tk
