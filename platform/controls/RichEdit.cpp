@@ -56,6 +56,25 @@ class FontCache {
   std::map<std::tuple<std::string, int, bool, bool, bool>, std::shared_ptr<const Font>> fonts_;
 };
 
+/// The font of the format last asked for, looked up again only when the
+/// format (a run's, by address) changes: layout asks once per character.
+class FontOfRun {
+ public:
+  explicit FontOfRun(FontCache& cache) : cache_(cache) {}
+  const Font* operator()(const CharFormat& f) {
+    if (&f != last_) {
+      last_ = &f;
+      font_ = cache_.Get(f);
+    }
+    return font_;
+  }
+
+ private:
+  FontCache& cache_;
+  const CharFormat* last_ = nullptr;
+  const Font* font_ = nullptr;
+};
+
 /// Walks the runs of a text forwards.
 class RunCursor {
  public:
@@ -98,6 +117,7 @@ std::vector<LineBox> Layout(const RichText& t, FontCache& fonts, int width) {
   const std::string& s = t.Text();
   const int n = t.Length();
   RunCursor cursor(t);
+  FontOfRun fontOf(fonts);
   const Font* base = fonts.Get(t.Runs().empty() ? t.DefaultFormat() : t.FormatAt(0));
   int para = 0, top = 0;
   int pos = 0;
@@ -115,8 +135,7 @@ std::vector<LineBox> Layout(const RichText& t, FontCache& fonts, int width) {
       int x = 0, lastBreak = -1, i = ls;
       int asc = 0, desc = 0;
       for (; i < pe; ++i) {
-        const CharFormat& f = cursor.At(i);
-        const Font* font = fonts.Get(f);
+        const Font* font = fontOf(cursor.At(i));
         const unsigned char c = static_cast<unsigned char>(s[static_cast<std::size_t>(i)]);
         const int adv = CharAdvance(font, c, x, fonts.Scale());
         if (width > 0 && x + adv > width - indent && i > ls) {
@@ -132,7 +151,7 @@ std::vector<LineBox> Layout(const RichText& t, FontCache& fonts, int width) {
       // Height from the fonts of the line (the mark's when it is empty).
       int w = 0;
       for (int k = line.start; k < std::max(line.end, line.start + 1) && k <= n; ++k) {
-        const Font* font = k < n ? fonts.Get(cursor.At(k)) : base;
+        const Font* font = k < n ? fontOf(cursor.At(k)) : base;
         if (k == line.start && k >= n && k > 0) font = fonts.Get(cursor.At(k - 1));
         if (font == nullptr) continue;
         asc = std::max(asc, font->Metrics().ascent);

@@ -128,6 +128,17 @@ bool EditorInfoItem(EditorRecord& rec, int item, int& value) {
   }
 }
 
+void EditorInfoTextItem(const EditorRecord& rec, int item, std::string& text) {
+  const std::string* field = item == 1   ? &rec.findWhat
+                             : item == 2 ? &rec.replaceWith
+                             : item == 3 ? &rec.documentName
+                                         : nullptr;
+  if (field == nullptr) return;
+  const std::size_t size = text.size();
+  text = field->substr(0, size);
+  text.resize(size, ' ');
+}
+
 void EditorGetText(const EditorRecord& rec, int& status, int length, std::string& text) {
   const std::string& t = ControlText(rec);
   if (static_cast<int>(t.size()) < length) {

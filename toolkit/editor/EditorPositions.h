@@ -23,6 +23,10 @@ int EditorExternalPosition(const EditorRecord& rec, int pos);
 /// EditorInfo's items for a live editor; false leaves VALUE unchanged.
 bool EditorInfoItem(EditorRecord& rec, int item, int& value);
 
+/// EditorInfoText: item 1 findWhat, 2 replaceWith, 3 documentName, copied
+/// into TEXT up to its length (blank-padded); other items leave it as it is.
+void EditorInfoTextItem(const EditorRecord& rec, int item, std::string& text);
+
 /// Copies the text from control position 0: all of it (status 0) when it is
 /// shorter than LENGTH, else its first LENGTH - 1 characters (status 2).
 void EditorGetText(const EditorRecord& rec, int& status, int length, std::string& text);

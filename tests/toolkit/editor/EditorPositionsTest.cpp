@@ -81,6 +81,24 @@ TEST_F(EditorPositionsTest, TheCacheRestartsAfterAChangeOfTextAndStaysAfterAForm
   EXPECT_EQ(status, -2);
 }
 
+TEST_F(EditorPositionsTest, InfoTextsAreCopiedUpToTheLengthGiven) {
+  rec.findWhat = "needle";
+  rec.replaceWith = "thread";
+  rec.documentName = "/tmp/a.txt";
+  struct Case {
+    int item;
+    std::size_t size;
+    std::string expected;
+  };
+  const Case cases[] = {{1, 8, "needle  "}, {2, 3, "thr"}, {3, 10, "/tmp/a.txt"}, {4, 4, "keep"}};
+  for (const Case& c : cases) {
+    std::string text = std::string("keep").substr(0, c.size);
+    text.resize(c.size, ' ');
+    EditorInfoTextItem(rec, c.item, text);
+    EXPECT_EQ(text, c.expected) << c.item;
+  }
+}
+
 TEST_F(EditorPositionsTest, LinePositionsAndParagraphFormats) {
   Put("ab\r\ncd\r\nef");
   EXPECT_EQ(EditorLinePosition(rec, 1, 5), 1);
