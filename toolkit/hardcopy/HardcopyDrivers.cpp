@@ -3,6 +3,7 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 
 namespace tk {
 
@@ -11,6 +12,7 @@ void StandHardcopyDrivers() {
   static XXHPGL2 hpgl2;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
+  InstallPolygonSeams();
 }
 
 }  // namespace tk
