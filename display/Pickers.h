@@ -12,8 +12,10 @@
 // yields 0.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "record/ShotRecord.h"
+#include "support/GraphAxes.h"
 
 namespace vel {
 
@@ -72,10 +74,28 @@ struct PickParameters {
   WaveletPickParameters wavelet;
 };
 
+/// The wavelet the user cut out of a trace, which the wavelet picker
+/// correlates with every trace and the wavelet window shows.
+struct SelectedWavelet {
+  std::vector<float> samples;     // allocated to the count at each cut
+  std::int32_t count = 0;         // number of samples
+  float sampleInterval = 0.1f;    // ms, SAMPINT of the record at the cut
+  bool normalise = false;         // divide by the sum of the samples at the cut
+  bool taper = false;             // cosine taper from 1 at the first sample to 0 at the last
+  bool selected = false;          // a wavelet has been cut
+};
+
 /// What the shell keeps about picking for the whole run.
 struct PickingState {
   std::int32_t method = kPickNone;  // a PickMethod
   PickParameters parameters;
+  std::int32_t pulseSamples = 0;    // pulse width in samples for PICKSV and PICKWV
+  std::vector<float> correlation;   // one trace's cross-correlation with the wavelet
+  SelectedWavelet wavelet;
+  sup::GraphAxes waveletAxes;       // the wavelet window's frame
+  bool waveletSelection = false;    // the next rubber box cuts a wavelet
+  bool savedZoom = false;           // the zoom mode before the selection began
+  std::int32_t parameterPage = 103; // the picking dialog's page left open last
 };
 
 /// Pulse width in samples for PICKSV: max(3, NINT(SVPULSE / SAMPINT)), halves

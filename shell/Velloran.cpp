@@ -6,15 +6,18 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <utility>
 
 #include "display/Pickers.h"
 #include "display/TracePlot.h"
 #include "formats/AsciiOut.h"
 #include "platform/FixedText.h"
 #include "record/RecordNaming.h"
+#include "shell/ChildWindows.h"
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
+#include "shell/PickCommands.h"
 #include "shell/TracePlotDialog.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
@@ -55,15 +58,21 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40008, 40009, 40012, 40013, 40014, 40015,
-                              40017, 40018, 40019, 40020, 40021, 40023, 40025, 40026, 40028,
-                              40029, 40031, 40032, 40033, 40034, 40035, 40038, 40039,
-                              40040, 40042, 40044, 40045, 40046, 40047, 40048,
-                              40051, 40052, 40053, 40054, 40056, 40057, 40058, 40059,
-                              40060, 40061, 40063, 40068, 40101, 40103};
+  constexpr int kPending[] = {40009, 40012, 40023, 40025, 40026, 40029, 40038, 40039, 40040, 40042, 40044,
+                              40045, 40046, 40047, 40051, 40054, 40056, 40057, 40058, 40059, 40060, 40068,
+                              40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
+  const std::pair<int, CommandHandler> edits[] = {
+      {kCommandTruncate, TruncateCommand}, {kCommandResample, ResampleCommand},
+      {kCommandRemove, RemoveCommand},     {kCommandGain, GainCommand},
+      {kCommandZoom, ZoomCommand},         {kCommandUnzoom, UnzoomCommand},
+      {kCommandLastzoom, LastzoomCommand}, {kCommandPanLeft, PanLeftCommand},
+      {kCommandPanRight, PanRightCommand}, {kCommandPanUp, PanUpCommand},
+      {kCommandPanDown, PanDownCommand},   {kCommandKillTrace, KillTraceCommand},
+      {kCommandFlipTrace, FlipTraceCommand}};
+  for (const auto& [id, handler] : edits) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
   table[kCommandOpen - kFirstCommand] = OpenCommand;
   table[kCommandSaveAs - kFirstCommand] = SaveAsCommand;
   table[kCommandSave - kFirstCommand] = SaveCommand;
@@ -71,6 +80,13 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandImportUserDefined - kFirstCommand] = ImportUserDefinedCommand;
   table[kCommandImportNonCompliantSegy - kFirstCommand] = ImportNonCompliantSegyCommand;
   table[kCommandImportAscii - kFirstCommand] = ImportAsciiCommand;
+  table[kCommandEditPickParameters - kFirstCommand] = EditPickParametersCommand;
+  table[kCommandSelectWavelet - kFirstCommand] = SelectWaveletCommand;
+  table[kCommandWaveletPick - kFirstCommand] = WaveletPickCommand;
+  table[kCommandBoxPick - kFirstCommand] = BoxPickCommand;
+  table[kCommandHatherlyPick - kFirstCommand] = HatherlyPickCommand;
+  table[kCommandSimplePick - kFirstCommand] = SimplePickCommand;
+  table[kCommandViewWavelet - kFirstCommand] = ViewWaveletCommand;
   table[kCommandExportSegy - kFirstCommand] = ExportSegyCommand;
   table[kCommandExportSeg2 - kFirstCommand] = ExportSeg2Command;
   table[kCommandExportPicks - kFirstCommand] = ExportPicksCommand;
@@ -87,22 +103,13 @@ void SetEach(std::span<const int> ids, int kind, int value) {
   for (const int id : ids) tk::WMenuSetState(id, kind, value);
 }
 
-// The place of the current window in normal state; false otherwise.
-bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight) {
-  place.state = tk::WindowQuery(9);
-  if (place.state != tk::kShowNormal) return false;
-  place.x = tk::WindowQuery(5);
-  place.y = tk::WindowQuery(6);
-  place.width = tk::WindowQuery(1);
-  place.height = tk::WindowQuery(2) + toolbarHeight;
-  return true;
-}
-
 // Redraws window N after an expose or a resize: the main window from the
-// record; the refraction window also records its place.
+// record, the wavelet window from the selected wavelet; the refraction
+// window also records its place.
 void RedrawWindow(Velloran& app, int n) {
   tk::WindowMakeCurrent(n);
   if (n == tk::kMainWindow && app.loaded) RedrawRecord(app.record, app.MainPlotAxes, app.options);
+  if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
   if (n != tk::kMainWindow && n == app.refractionWindow)
     TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
 }
@@ -140,8 +147,12 @@ void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
       tk::WindowMakeCurrent(tk::kMainWindow);
       break;
     case kEventClose:
-      if (e.window == tk::kMainWindow) ExitProgram(app);
-      // The refraction and wavelet windows close with their tools.
+      if (e.window == tk::kMainWindow) {
+        ExitProgram(app);
+      } else if (e.window == app.waveletWindow && e.window > 0) {
+        CLOSEWAVEWIND(app);
+      }
+      // The refraction window closes with its tool.
       break;
     default:
       break;
@@ -297,6 +308,16 @@ void DispatchCommand(Velloran& app, int id) {
   if (const CommandHandler handler = CommandHandlerFor(id)) handler(app);
 }
 
+bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight) {
+  place.state = tk::WindowQuery(9);
+  if (place.state != tk::kShowNormal) return false;
+  place.x = tk::WindowQuery(5);
+  place.y = tk::WindowQuery(6);
+  place.width = tk::WindowQuery(1);
+  place.height = tk::WindowQuery(2) + toolbarHeight;
+  return true;
+}
+
 void TakeMainPlacement(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
   TakePlacement(app.settings.mainWindow, app.toolbarHeight);
@@ -304,6 +325,7 @@ void TakeMainPlacement(Velloran& app) {
 
 void ExitProgram(Velloran& app) {
   TakeMainPlacement(app);
+  CLOSEWAVEWIND(app);
   LASTDIR(app.options, app.settings, app.setup.settings);
   tk::WindowShutdown();
   app.running = false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/Pickers.h"
+#include "shell/EditCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
 #include "record/ShotRecord.h"
@@ -65,6 +66,13 @@ struct Velloran {
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
 
+  // Edit and view state, kept for the run only.
+  /// The main frame before the last zoom box or Unzoom (Lastzoom's view).
+  sup::GraphAxes previousFrame;
+  float gainMultiplier = 0.0f;     // the last multiplier entered
+  TruncationValues truncation;     // the truncation dialog's values
+  TraceEditValues traceEdit;       // what Resample and Remove offer next
+
   // Mouse interaction state kept by the loop.
   bool rubberBox = false;
   bool dragging = false;
@@ -96,6 +104,10 @@ void DispatchCommand(Velloran& app, int id);
 /// Takes the main window's place into the main placement when it is in
 /// normal state (the height includes the toolbar).
 void TakeMainPlacement(Velloran& app);
+
+/// Takes the current window's place into PLACE: its state, and when that is
+/// normal its x, y, width and height (plus TOOLBARHEIGHT). True when normal.
+bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight);
 
 /// The exit sequence: placement, settings, toolkit shutdown.
 void ExitProgram(Velloran& app);

@@ -4,7 +4,8 @@
 // shows a mapped window with something drawn in it, and Escape closes it.
 // Keys and clicks go through the X server's input devices (XTEST), so they
 // take the path a person's keyboard and mouse take. A command is added to
-// the run by one row of kCommands.
+// the run by one row of kCommands; a command that opens nothing (the zoom
+// mode, Unzoom, Lastzoom) by one row of kRedrawCommands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "resources/Resources.h"
 #include "tests/TestSupport.h"
 #include "tests/XvfbSupport.h"
+#include "display/PickAll.h"
 #include "tests/shell/MainMenuPlaces.h"
 #include "tools/sample/SampleShot.h"
 
@@ -38,7 +40,9 @@ using testing_support::MenuCommand;
 using testing_support::MenuPlace;
 
 // Every command of the main menu that opens a dialog or a message box with
-// a record loaded.
+// a record loaded (Wavelet Pick and Select Wavelet: their messages, as no
+// wavelet is selected yet). The pickers that open nothing have their own run
+// below.
 constexpr MenuCommand kCommands[] = {
     {"File", "Open"},
     {"File", "Save As"},
@@ -63,13 +67,7 @@ constexpr MenuCommand kCommands[] = {
     {"Edit", "Resample Traces"},
     {"Edit", "Remove Traces"},
     {"Edit", "Gain Traces"},
-    {"View", "Zoom"},
-    {"View", "Unzoom"},
-    {"View", "Lastzoom"},
     {"View", "Properties"},
-    {"Pick", "Simple Pick"},
-    {"Pick", "Hatherly Pick"},
-    {"Pick", "Box Pick"},
     {"Pick", "Wavelet Pick"},
     {"Pick", "Select Wavelet"},
     {"Process", "Differentiate"},
@@ -84,6 +82,14 @@ constexpr MenuCommand kCommands[] = {
     {"Process", "Refraction (Flat Layer)"},
     {"Help", "Contents"},
     {"Help", "About Velloran"},
+};
+
+// Commands of the main menu that open nothing: they change the zoom mode or
+// redraw the record in its own window.
+constexpr MenuCommand kRedrawCommands[] = {
+    {"View", "Zoom"},
+    {"View", "Unzoom"},
+    {"View", "Lastzoom"},
 };
 
 #ifdef VELLORAN_XUSER
@@ -263,6 +269,29 @@ class MenuDialogsX11 : public ::testing::Test {
     return {};
   }
 
+  /// Chooses C one way and checks that no window comes and the main window
+  /// still shows the record. Empty when all went as it should.
+  std::string RunWithoutWindow(const MenuCommand& c, bool keyboard) {
+    const std::optional<MenuPlace> place = Find(c);
+    if (!place) return "not in the main menu";
+    Screenshot shot;
+    std::string why;
+    if (!Settled(shot, why)) return why;
+    if (!(keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place)))
+      return "the menu did not open";
+    if (WaitFor(1000, [&] { return !Others().empty(); }))
+      return "the window \"" + Others().back().title + "\" appeared";
+    if (program_->Wait(0).has_value()) return "the program ended";
+    if (!Settled(shot, why)) return why;
+    const plat::Rect r = Window(main_).value().rect;
+    std::set<plat::Pixel> colours;
+    for (int y = r.top + r.Height() / 4; y < r.bottom - r.Height() / 4; ++y)
+      for (int x = r.left + r.Width() / 4; x < r.right - r.Width() / 4; ++x)
+        colours.insert(shot.At(x, y));
+    if (colours.size() < 3) return "the main window shows no record";
+    return {};
+  }
+
   testing_support::TempDir dir_;
   testing_support::Xvfb server_;
   std::string xwd_;
@@ -290,6 +319,59 @@ TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
       if (!failure.empty() || program_->Wait(0).has_value()) running = false;
     }
   }
+}
+
+// Simple, Hatherly and Box Pick, chosen with the mouse and the keyboard,
+// open no window and redraw the picks: the picture of the main window
+// changes exactly when the new picks differ from those shown.
+TEST_F(MenuDialogsX11, PickCommandsRepickTheRecordShown) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  vel::ShotRecord rec;
+  sample_shot::Make(rec);
+  const auto picksOf = [&rec](std::int32_t method) {
+    vel::ShotRecord copy = rec;
+    vel::PickingState state;
+    state.pulseSamples = vel::SimplePulseSamples(state.parameters.simple.SVPULSE, copy.SAMPINT);
+    vel::PickTraces(copy, state, method);
+    return copy.IBPICK;
+  };
+  const struct {
+    MenuCommand command;
+    std::int32_t method;
+    bool keyboard;
+  } steps[] = {{{"Pick", "Box Pick"}, vel::kPickBox, false},
+               {{"Pick", "Hatherly Pick"}, vel::kPickHatherly, true},
+               {{"Pick", "Simple Pick"}, vel::kPickSimple, false},
+               {{"Pick", "Box Pick"}, vel::kPickBox, true}};
+  std::vector<std::int32_t> shownPicks = picksOf(vel::kPickSimple);  // the import's
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.command.entry);
+    const std::optional<MenuPlace> place = Find(step.command);
+    ASSERT_TRUE(place.has_value());
+    Screenshot before, after;
+    std::string why;
+    ASSERT_TRUE(Settled(before, why)) << why;
+    ASSERT_TRUE(step.keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Settled(after, why)) << why;
+    EXPECT_TRUE(Others().empty()) << "a window appeared: " << Others().back().title;
+    ASSERT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+    const std::vector<std::int32_t> picks = picksOf(step.method);
+    const plat::Rect r = Window(main_).value().rect;
+    bool changed = false;
+    for (int y = r.top; y < r.bottom && !changed; ++y)
+      for (int x = r.left; x < r.right && !changed; ++x) changed = before.At(x, y) != after.At(x, y);
+    EXPECT_EQ(changed, picks != shownPicks);
+    shownPicks = picks;
+  }
+}
+
+TEST_F(MenuDialogsX11, ViewCommandsRedrawWithoutAWindow) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  for (const MenuCommand& c : kRedrawCommands)
+    for (const bool keyboard : {false, true})
+      EXPECT_EQ(RunWithoutWindow(c, keyboard), "")
+          << c.title << " > " << c.entry << " chosen with the " << (keyboard ? "keyboard" : "mouse");
 }
 
 // The toolbar's export button (the fourth, below the menu bar) offers the
@@ -334,6 +416,8 @@ TEST_F(MenuDialogsX11, TheExportButtonShowsItsPopupWhoseEntryOpensTheDialog) {
 
 TEST(MenuDialogsX11Table, EveryRowNamesAnEntryOfTheMainMenu) {
   for (const MenuCommand& c : kCommands)
+    EXPECT_TRUE(Find(c).has_value()) << c.title << " > " << c.entry;
+  for (const MenuCommand& c : kRedrawCommands)
     EXPECT_TRUE(Find(c).has_value()) << c.title << " > " << c.entry;
 }
 

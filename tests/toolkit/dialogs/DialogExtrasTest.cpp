@@ -3,6 +3,8 @@
 // dialog, seen through the field calls.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/controls/Controls.h"
 #include "platform/text/Font.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
@@ -162,8 +164,17 @@ TEST(DialogExtrasParse, GridEntriesTakeTheirLabelLinesAlong) {
   EXPECT_EQ(x.entries[0].ints, (std::vector<std::int32_t>{2, 3, 140, 20}));
   EXPECT_EQ(x.entries[0].lines, (std::vector<std::string>{" 1", " 2", " 3"}));
   EXPECT_EQ(x.entries[1].section, ExtrasSection::Checks);
-  // Without row labels the next line is read as usual.
+  // Labels that start empty (0x80): the label-width line still belongs to
+  // the entry, the lines after it are read as usual (here: grid lines
+  // missing values).
   t.controls[0].style = 0x400 | 0x80;
+  ASSERT_FALSE(ParseDialogExtras(text, x, &t));
+  ASSERT_EQ(x.entries.size(), 2u);
+  EXPECT_EQ(x.entries[0].ints, (std::vector<std::int32_t>{2, 3, 140, 20}));
+  EXPECT_TRUE(x.entries[0].lines.empty());
+  EXPECT_EQ(x.problems.size(), 3u);
+  // Without row labels the next line is read as usual.
+  t.controls[0].style = 0;
   ASSERT_FALSE(ParseDialogExtras(text, x, &t));
   EXPECT_EQ(x.entries.size(), 2u);  // the grid and " 20 " read as an entry missing values
 }
@@ -183,7 +194,7 @@ constexpr std::string_view kExtrasDialogs = R"(dialog 911 popup
   103  Simple Pick Parameters 
   104  Hatherly Parameters 
   105  Box Pick Parameters 
-  109  Wavelet Parameters 
+  108  Wavelet Parameters 
 [Ranges] 
 [Formats] 
   end
@@ -319,9 +330,9 @@ TEST_F(DialogExtrasTest, TabPagesAreLoadedAndTheInitialPageSelected) {
   const plat::Hwnd tab = Field(1036);
   ASSERT_EQ(plat::TabGetItemCount(tab), 4);
   EXPECT_EQ(plat::TabGetItemText(tab, 1).value_or(""), "Hatherly Parameters");
-  EXPECT_EQ(plat::TabGetItemData(tab, 3), 109);
+  EXPECT_EQ(plat::TabGetItemData(tab, 3), 108);
   EXPECT_EQ(plat::TabGetCurSel(tab), 0);
-  // Pages 103-105 take the slots after the dialog; 109 has no template and
+  // Pages 103-105 take the slots after the dialog; 108 has no template and
   // is passed over.
   EXPECT_EQ(Dm().loadedCount, 4);
   const plat::Rect area = plat::TabAdjustRect(tab, false, plat::GetWindowRect(tab));
@@ -471,6 +482,15 @@ TEST(ProgramDialogExtras, EveryTemplatesExtrasRead) {
     DialogExtras x;
     EXPECT_TRUE(ParseDialogExtras(t.extras, x, &t)) << "dialog " << t.id << ":\n"
                                                     << DescribeExtrasProblems(x);
+    // Every grid entry: its counts and an existing column template, once per grid.
+    std::set<std::int32_t> grids;
+    for (const ExtrasEntry& e : x.entries) {
+      if (e.section != ExtrasSection::Grids) continue;
+      ASSERT_GE(e.ints.size(), 3u) << "dialog " << t.id << " line " << e.line;
+      EXPECT_NE(res::ProgramResources().FindDialog(e.ints[2]), nullptr)
+          << "dialog " << t.id << " grid " << e.field << " column template " << e.ints[2];
+      EXPECT_TRUE(grids.insert(e.field).second) << "dialog " << t.id << " grid " << e.field;
+    }
   }
 }
 
