@@ -77,11 +77,14 @@ void Colour(RasterPage& page) {
   int r = 0, g = 0, b = 0;
   ColourToRgb(gs.colourMode == 1 ? gs.current.number : gs.current.rgb, r, g, b);
   switch (page.bitsPerPixel) {
-    case 1: {
-      const int paper = option6 == 0 ? 0 : 223;
-      page.pixel = gs.current.number == paper ? 0 : 1;
+    case 1:
+      // The paper is white; pens whose palette entries were redefined (pen
+      // 0 of the pen plotter is black) still ink.
+      if (option6 == 0)
+        page.pixel = r + 256 * g + 65536 * b == 0xFFFFFF ? 0 : 1;
+      else
+        page.pixel = gs.current.number == 223 ? 0 : 1;
       break;
-    }
     case 3: {
       std::uint32_t v = ThreeBit(r, g, b);
       if (option6 == 2 && (v == 0 || v == 7)) v = 7 - v;

@@ -178,6 +178,18 @@ TEST_F(RasterPageTest, SolidBlackFillInksAOneBitPage) {
   EXPECT_EQ(RasterEdgeX(0, 3, 10, 3, 3), 32767);
 }
 
+TEST_F(RasterPageTest, OneBitPaperIsTheWhiteColour) {
+  RasterPage& page = SetUpRasterPage(1, 100, 80);
+  IGrPaletteSetRGB(0, 0x000000);  // a pen palette's black pen 0
+  IGrPaletteSetRGB(15, 0xFFFFFF);
+  for (const auto& [number, pixel] : {std::pair{0, 1u}, {15, 0u}, {223, 1u}}) {
+    Gs().colourMode = 1;
+    Gs().current = {number, 0, number};
+    Send(DriverOperation::Colour);
+    EXPECT_EQ(page.pixel, pixel) << number;
+  }
+}
+
 TEST_F(RasterPageTest, OneBitColourPixelsReadTheWholeDitherCell) {
   // Pure red: every red cell bit is set, green and blue none, and red is at
   // least 192: value 9, the cell ECEC3776 read bit (x mod 8) + 8 (y mod 4).
