@@ -8,6 +8,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ImageLoad.h"
 #include "toolkit/hardcopy/ColourShade.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HpglRecords.h"
@@ -19,7 +20,7 @@ namespace tk {
 
 namespace {
 
-constexpr int kImageNotLoaded = 27;
+constexpr int kImageNotLoaded = kImageUnsupported;
 
 /// Truncation toward zero, held within the 32-bit range.
 int TruncPixel(double v) {
@@ -231,11 +232,41 @@ void ShapeFill(RasterPage& page, DriverOperation op) {
 }
 
 void Image(RasterPage& page) {
-  // The image loader is not part of this toolkit yet: the load fails.
-  (void)page;
   DriverParameters& dp = DriverParams();
-  dp.P2 = kImageNotLoaded;
-  dp.P1 = 0;
+  const std::int64_t columns = dp.KX[1], rows = dp.KY[1];
+  if (columns <= 0 || rows <= 0 || columns * rows > kRasterPageWordCap) {
+    dp.P2 = kImageNotLoaded;
+    dp.P1 = 0;
+    return;
+  }
+  std::vector<std::int32_t> pixels(static_cast<std::size_t>(columns * rows), 0xFFFFFF);
+  // The load reports nothing and leaves the toolkit's error record as it was.
+  ToolkitErrorState& errors = ErrorState();
+  const ToolkitErrorState kept = errors;
+  errors.reportMode = kReportSilent;
+  errors.lastError = 0;
+  errors.systemError = 0;
+  const std::string& name = DriverText();
+  const std::size_t end = name.find_last_not_of(' ');
+  const int length = end == std::string::npos ? 0 : static_cast<int>(end + 1);
+  IGrLoadImageData(name, length, pixels);
+  const std::int32_t code = errors.lastError, system = errors.systemError;
+  errors = kept;
+  if (code != 0) {
+    dp.P2 = code;
+    dp.P1 = system;
+    return;
+  }
+  const std::int64_t clipRows = std::int64_t{page.clipY1} - page.clipY0 + 1;
+  const std::int64_t clipColumns = std::int64_t{page.clipX1} - page.clipX0 + 1;
+  for (int y = page.clipY0; clipRows > 0 && y <= page.clipY1; ++y) {
+    const std::int64_t row = (std::int64_t{page.clipY1} - y) * rows / clipRows;
+    for (int x = page.clipX0; clipColumns > 0 && x <= page.clipX1; ++x) {
+      const std::int64_t column = (std::int64_t{x} - page.clipX0) * columns / clipColumns;
+      RasterColourPixel(x, y, pixels[static_cast<std::size_t>(row * columns + column)]);
+    }
+  }
+  dp.P2 = 0;
 }
 
 void SoftwareFill(RasterPage& page) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <fstream>
+
+#include "tests/TestSupport.h"
 
 #include "tests/toolkit/hardcopy/RasterTestSupport.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -223,11 +226,46 @@ TEST_F(RasterPageTest, GradientFillThroughOperation40) {
   EXPECT_EQ(page.Get(59, 59), 0xFFFFFFFFu);
 }
 
-TEST_F(RasterPageTest, ImagesAnswerThatNoLoaderIsThere) {
+TEST_F(RasterPageTest, ImagesFillTheClipRectangle) {
+  // A 2 x 2 BMP, 24 bits, rows stored from the bottom: red green / blue white.
+  std::string bmp = "BM";
+  const auto u32 = [&bmp](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  const auto u16 = [&bmp](std::uint32_t v) {
+    for (int i = 0; i < 2; ++i) bmp.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  u32(54 + 16), u32(0), u32(54), u32(40), u32(2), u32(2), u16(1), u16(24), u32(0), u32(16);
+  u32(2835), u32(2835), u32(0), u32(0);
+  bmp += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white (B G R)
+  bmp += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
+  ::testing_support::TempDir dir;
+  const std::string file = (dir.path() / "tiny.bmp").string();
+  { std::ofstream(file, std::ios::binary) << bmp; }
   RasterPage& page = SetUpRasterPage(24, 100, 80);
+  page.clipX0 = 10, page.clipX1 = 13, page.clipY0 = 20, page.clipY1 = 23;
+  DriverParameters& dp = DriverParams();
+  DriverText() = file;
+  DriverText().resize(kDriverTextLength, ' ');
+  dp.KX[1] = 2, dp.KY[1] = 2;
+  ResetErrorState();
   Send(DriverOperation::Image);
-  EXPECT_EQ(DriverParams().P2, 27);
-  for (std::uint32_t w : page.words) ASSERT_EQ(w, 0xFFFFFFFFu);
+  ASSERT_EQ(dp.P2, 0);
+  const std::uint32_t red = 0x0000FF, green = 0x00FF00, blue = 0xFF0000, white = 0xFFFFFF;
+  const std::uint32_t expected[4][4] = {{red, red, green, green}, {red, red, green, green},
+                                        {blue, blue, white, white}, {blue, blue, white, white}};
+  for (int row = 0; row < 4; ++row)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(page.Get(10 + x, 23 - row), expected[row][x]) << x << "," << row;
+  EXPECT_EQ(page.Get(14, 23), 0xFFFFFFFFu);
+  // A file that is not there: its codes come back, nothing is drawn or reported.
+  RasterPage& fresh = SetUpRasterPage(24, 100, 80);
+  DriverText() = (dir.path() / "missing.bmp").string();
+  DriverText().resize(kDriverTextLength, ' ');
+  dp.KX[1] = 2, dp.KY[1] = 2;
+  Send(DriverOperation::Image);
+  EXPECT_NE(dp.P2, 0);
+  EXPECT_EQ(ErrorState().lastError, 0);
+  for (std::uint32_t w : fresh.words) ASSERT_EQ(w, 0xFFFFFFFFu);
 }
 
 TEST_F(RasterPageTest, SizesAreCheckedIn64Bits) {
