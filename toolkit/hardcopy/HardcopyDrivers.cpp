@@ -4,7 +4,9 @@
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
+#include "toolkit/hardcopy/RasterPrinter.h"
 #include "toolkit/hardcopy/SvgDriver.h"
 
 namespace tk {
@@ -15,11 +17,14 @@ void StandHardcopyDrivers() {
   static PostScriptDriver postScript;
   static SvgDriver svg;
   static DxfDriver dxf;
+  static XXRAST raster;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
   StandHardcopyDriver(kDriverSvg, &svg);
   StandHardcopyDriver(kDriverDxf, &dxf);
+  StandHardcopyDriver(kDriverRasterPrinter, &raster);
+  InstallPolygonSeams();
 }
 
 }  // namespace tk
