@@ -1,6 +1,7 @@
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/hardcopy/Cgm.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
 
@@ -11,6 +12,8 @@ void StandHardcopyDrivers() {
   static XXHPGL2 hpgl2;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
+  static XXCGM cgm;
+  StandHardcopyDriver(kDriverCgm, &cgm);
 }
 
 }  // namespace tk
