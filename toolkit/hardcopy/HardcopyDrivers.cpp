@@ -2,6 +2,7 @@
 
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/hardcopy/Cgm.h"
+#include "toolkit/hardcopy/CgmMemory.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
 
@@ -14,6 +15,7 @@ void StandHardcopyDrivers() {
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   static XXCGM cgm;
   StandHardcopyDriver(kDriverCgm, &cgm);
+  RegisterMemoryRecorder(XXCGMMEM);
 }
 
 }  // namespace tk
