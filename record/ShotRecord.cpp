@@ -74,26 +74,9 @@ bool RebuildTraceArrays(ShotRecord& REC, SegyTraceHeaders segyHeaders) {
 }
 
 void ReleaseTraceArrays(ShotRecord& REC) {
-  const auto release = [](auto& v) { Release(v); };
-  auto& R = REC;
-  release(R.CTRCTEXT);
-  release(R.ISEGYTRH);
-  release(R.TRACES);
-  for (auto* a :
-       {&R.GEOLOC,   &R.GEOELE,  &R.GOFF,     &R.TRACEMAX, &R.GEOLOCY,  &R.SHOTLOCX, &R.SHOTLOCY,
-        &R.FALIAS,   &R.FALIASS, &R.DATUMEL,  &R.DESCALE,  &R.FDBREJ1,  &R.FDBREJ2,  &R.FDBREJ3,
-        &R.FDBREJ4,  &R.FDHICUT, &R.FDHICUTS, &R.FDLOCUT,  &R.FDLOCUTS, &R.FHICUT,   &R.FHICUTS,
-        &R.FLOCUT,   &R.FLOCUTS, &R.FNOTCH,   &R.TSKEW,    &R.STATSRC,  &R.STATREC,  &R.STATTOT,
-        &R.SHOTLOCZ, &R.FBREJ1,  &R.FBREJ2,   &R.FBREJ3,   &R.FBREJ4})
-    release(*a);
-  for (auto* a : {&R.IHICUT, &R.ILOCUT, &R.INOTCH, &R.IYEAR, &R.IDAY, &R.IHOUR, &R.IMINUTE,
-                  &R.ISECOND, &R.ITBASE})
-    release(*a);
-  for (auto* a : {&R.IBPICK, &R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP, &R.IFXGAIN,
-                  &R.ILINEID, &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN, &R.IVSTACK})
-    release(*a);
-  release(R.CSRCTEXT);
-  release(R.CTRCTYPE);
+  Release(REC.ISEGYTRH);
+  Release(REC.TRACES);
+  ForEachPerTraceArray(REC, [](auto& v) { Release(v); });
 }
 
 std::span<float> Trace(ShotRecord& REC, std::int32_t J) {

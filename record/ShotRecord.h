@@ -137,6 +137,31 @@ enum class SegyTraceHeaders : bool {
 /// Releases every per-trace array (ISEGYTRH included); the scalars stay.
 void ReleaseTraceArrays(ShotRecord& REC);
 
+/// Calls FN(array) on every per-trace array of REC except TRACES and
+/// ISEGYTRH (whose use depends on LSEGYHDR): what moves with a trace when
+/// traces are reordered or removed.
+template <typename Fn>
+void ForEachPerTraceArray(ShotRecord& REC, Fn&& FN) {
+  auto& R = REC;
+  FN(R.CTRCTEXT);
+  for (auto* a : {&R.GEOLOC, &R.GEOELE, &R.GOFF, &R.TRACEMAX, &R.GEOLOCY, &R.SHOTLOCX,
+                  &R.SHOTLOCY, &R.FALIAS, &R.FALIASS, &R.DATUMEL, &R.DESCALE, &R.FDBREJ1,
+                  &R.FDBREJ2, &R.FDBREJ3, &R.FDBREJ4, &R.FDHICUT, &R.FDHICUTS, &R.FDLOCUT,
+                  &R.FDLOCUTS, &R.FHICUT, &R.FHICUTS, &R.FLOCUT, &R.FLOCUTS, &R.FNOTCH, &R.TSKEW,
+                  &R.STATSRC, &R.STATREC, &R.STATTOT, &R.SHOTLOCZ, &R.FBREJ1, &R.FBREJ2,
+                  &R.FBREJ3, &R.FBREJ4})
+    FN(*a);
+  for (auto* a : {&R.IHICUT, &R.ILOCUT, &R.INOTCH, &R.IYEAR, &R.IDAY, &R.IHOUR, &R.IMINUTE,
+                  &R.ISECOND, &R.ITBASE})
+    FN(*a);
+  for (auto* a : {&R.IBPICK, &R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP,
+                  &R.IFXGAIN, &R.ILINEID, &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN,
+                  &R.IVSTACK})
+    FN(*a);
+  FN(R.CSRCTEXT);
+  FN(R.CTRCTYPE);
+}
+
 /// The column of trace J (1..NTRACE); empty when J is out of range or TRACES
 /// does not hold it.
 std::span<float> Trace(ShotRecord& REC, std::int32_t J);

@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-urw-base35
   python3-segyio python3-numpy
   xvfb xauth x11-apps libxtst-dev libxfixes-dev imagemagick hp2xx
+  ghostscript librsvg2-bin libxml2-utils python3-ezdxf
 )
 
 missing=()

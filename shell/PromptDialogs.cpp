@@ -14,6 +14,20 @@ namespace vel {
 namespace {
 constexpr int kPromptField = 1117;
 constexpr int kValueField = 1167;
+constexpr int kRealField = 1062;
+
+// Shows the prompt dialog prepared as current; true after OK.
+bool AskedAndAnswered(std::string_view prompt) {
+  if (ShowModalCentred() == 1) return true;
+  // Without a display (a command-line conversion) the question was
+  // cancelled unasked: say which answer was needed.
+  if (const plat::Backend* b = plat::GetBackend(); b != nullptr && !b->CanWait())
+    tk::WMessageBox(0, 3, 1,
+                    "This needs an answer, and there is no display to ask it on:\r\n" +
+                        std::string(prompt),
+                    "Velloran");
+  return false;
+}
 
 bool AskNumber(std::string_view prompt, int& value) {
   std::int32_t error = 0;
@@ -34,18 +48,24 @@ void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR)
   tk::WDialogSelect(kIntegerPromptDialog);
   tk::WDialogPutInteger(kValueField, VALUE);
   tk::WDialogPutString(kPromptField, PROMPT);
-  if (ShowModalCentred() != 1) {
-    // Without a display (a command-line conversion) the question was
-    // cancelled unasked: say which answer the read needed.
-    if (const plat::Backend* b = plat::GetBackend(); b != nullptr && !b->CanWait())
-      tk::WMessageBox(0, 3, 1,
-                      "This needs an answer, and there is no display to ask it on:\r\n" +
-                          std::string(PROMPT),
-                      "Velloran");
+  if (!AskedAndAnswered(PROMPT)) {
     IERR = -1;
     return;
   }
   tk::WDialogGetInteger(kValueField, VALUE);
+  IERR = 0;
+}
+
+void FNUMINDLG(std::string_view PROMPT, float& VALUE, std::int32_t& IERR) {
+  tk::WDialogLoad(kRealPromptDialog);
+  tk::WDialogSelect(kRealPromptDialog);
+  tk::WDialogPutReal(kRealField, VALUE);
+  tk::WDialogPutString(kPromptField, PROMPT);
+  if (!AskedAndAnswered(PROMPT)) {
+    IERR = -1;
+    return;
+  }
+  tk::WDialogGetReal(kRealField, VALUE);
   IERR = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <utility>
 
 #include "display/Pickers.h"
 #include "display/TracePlot.h"
@@ -57,15 +58,21 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40009, 40012, 40013, 40014, 40015,
-                              40017, 40018, 40019, 40020, 40021, 40023, 40025, 40026,
-                              40029, 40038, 40039,
-                              40040, 40042, 40044, 40045, 40046, 40047, 40048,
-                              40051, 40052, 40053, 40054, 40056, 40057, 40058, 40059,
-                              40060, 40061, 40063, 40068, 40101, 40103};
+  constexpr int kPending[] = {40009, 40012, 40023, 40025, 40026, 40029, 40038, 40039, 40040, 40042, 40044,
+                              40045, 40046, 40047, 40051, 40054, 40056, 40057, 40058, 40059, 40060, 40068,
+                              40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
+  const std::pair<int, CommandHandler> edits[] = {
+      {kCommandTruncate, TruncateCommand}, {kCommandResample, ResampleCommand},
+      {kCommandRemove, RemoveCommand},     {kCommandGain, GainCommand},
+      {kCommandZoom, ZoomCommand},         {kCommandUnzoom, UnzoomCommand},
+      {kCommandLastzoom, LastzoomCommand}, {kCommandPanLeft, PanLeftCommand},
+      {kCommandPanRight, PanRightCommand}, {kCommandPanUp, PanUpCommand},
+      {kCommandPanDown, PanDownCommand},   {kCommandKillTrace, KillTraceCommand},
+      {kCommandFlipTrace, FlipTraceCommand}};
+  for (const auto& [id, handler] : edits) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
   table[kCommandOpen - kFirstCommand] = OpenCommand;
   table[kCommandSaveAs - kFirstCommand] = SaveAsCommand;
   table[kCommandSave - kFirstCommand] = SaveCommand;

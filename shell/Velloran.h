@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/Pickers.h"
+#include "shell/EditCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
 #include "record/ShotRecord.h"
@@ -64,6 +65,13 @@ struct Velloran {
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
+
+  // Edit and view state, kept for the run only.
+  /// The main frame before the last zoom box or Unzoom (Lastzoom's view).
+  sup::GraphAxes previousFrame;
+  float gainMultiplier = 0.0f;     // the last multiplier entered
+  TruncationValues truncation;     // the truncation dialog's values
+  TraceEditValues traceEdit;       // what Resample and Remove offer next
 
   // Mouse interaction state kept by the loop.
   bool rubberBox = false;

@@ -34,6 +34,25 @@ bool Missing(float v) {
   return v > kMissingAbove;
 }
 
+// TERPOL's last step: BEST is the node nearest to XV among X(1..N-1); the
+// interval that holds XV is the one before it when XV lies in [X(i-1), X(i))
+// in the pair's own direction, else the one after it.
+float InterpolateNearNode(std::span<const float> X, std::span<const float> Y, std::size_t best,
+                          float XV) {
+  std::size_t k = best;
+  if (best > 0) {
+    const float lo = X[best - 1], hi = X[best];
+    const bool inside = lo < hi ? (XV >= lo && XV < hi) : (XV <= lo && XV > hi);
+    if (inside) k = best - 1;
+  }
+  const float x0 = X[k], x1 = X[k + 1], y0 = Y[k], y1 = Y[k + 1];
+  if (Missing(y0) || Missing(y1)) {
+    return std::fabs(XV - x1) < std::fabs(XV - x0) ? y1 : y0;
+  }
+  if (x1 == x0) return y0;
+  return y0 + (y1 - y0) * (XV - x0) / (x1 - x0);
+}
+
 }  // namespace
 
 void FINDNX(std::span<const float> A, int N, float& AMIN, float& AMAX) {
@@ -121,18 +140,37 @@ float TERPOL(std::span<const float> X, std::span<const float> Y, int N, float XV
     }
   }
   if (best == n) return Y[0];
-  std::size_t k = best;
-  if (best > 0) {
-    const float lo = X[best - 1], hi = X[best];
-    const bool inside = lo < hi ? (XV >= lo && XV < hi) : (XV <= lo && XV > hi);
-    if (inside) k = best - 1;
+  return InterpolateNearNode(X, Y, best, XV);
+}
+
+float TerpolRising(std::span<const float> X, std::span<const float> Y, int N, float XV,
+                   std::size_t& NODE) {
+  const std::size_t n = std::min(Count(X.size(), N), Y.size());
+  if (n < 2 || !(X[n - 1] > X[0]) || std::isnan(XV)) return TERPOL(X, Y, N, XV);
+  if (XV >= X[n - 1]) return Y[n - 1];
+  if (XV <= X[0]) return Y[0];
+  // The distances |XV - X(i)| fall and then rise along a rising table (float
+  // rounding keeps that order, with possible runs of equal values), so the
+  // first nearest node is found by walking down the slope from NODE: forward
+  // while the next node is no farther, then back over nodes just as near.
+  const std::size_t lastNode = n - 2;
+  std::size_t best = std::min(NODE, lastNode);
+  const auto distance = [&](std::size_t i) { return std::fabs(XV - X[i]); };
+  float d = distance(best);
+  while (best < lastNode) {
+    const float next = distance(best + 1);
+    if (next > d) break;
+    ++best;
+    d = next;
   }
-  const float x0 = X[k], x1 = X[k + 1], y0 = Y[k], y1 = Y[k + 1];
-  if (Missing(y0) || Missing(y1)) {
-    return std::fabs(XV - x1) < std::fabs(XV - x0) ? y1 : y0;
+  while (best > 0) {
+    const float before = distance(best - 1);
+    if (before > d) break;
+    --best;
+    d = before;
   }
-  if (x1 == x0) return y0;
-  return y0 + (y1 - y0) * (XV - x0) / (x1 - x0);
+  NODE = best;
+  return InterpolateNearNode(X, Y, best, XV);
 }
 
 bool LNLYEQ(float A, float B) {

@@ -6,6 +6,7 @@
 // N is the number of elements to use (the first N of each array); it is never
 // taken beyond an array's size. N of 0 or less does nothing or gives 0.
 // A value above 1e10 is a missing value.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -24,6 +25,14 @@ float AVGOF(std::span<const float> A, int N);
 /// Y interpolated linearly at XV in the table X(1:N), Y(1:N); the end values
 /// outside the table; interpolation never crosses a missing value.
 float TERPOL(std::span<const float> X, std::span<const float> Y, int N, float XV);
+/// TERPOL for a run of values XV that never decrease, bit for bit the same
+/// result: NODE (0 before the first value) carries the nearest node of the
+/// table from one call to the next, so that a pass over a rising table costs
+/// a step or two per value instead of a search of the whole table. X(1:N)
+/// must rise strictly (the caller checks it once); a table whose ends do not
+/// rise, or a NaN, takes TERPOL's own search.
+float TerpolRising(std::span<const float> X, std::span<const float> Y, int N, float XV,
+                   std::size_t& NODE);
 /// A and B agree within a relative tolerance of 1e-6 (never for NaN).
 bool LNLYEQ(float A, float B);
 /// X is NaN.

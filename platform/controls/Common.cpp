@@ -31,6 +31,7 @@ bool RegisterControls() {
       {kTabClass, TabProc, 0},
       {kTreeViewClass, TreeViewProc, kClassDblClks},
       {kScrollBarClass, ScrollBarProc, 0},
+      {kHeaderClass, HeaderProc, 0},
   };
   bool ok = true;
   for (const Entry& e : entries) {
@@ -103,7 +104,7 @@ void NotifyScroll(Hwnd h, bool vertical, int code, int pos) {
   const Hwnd parent = GetParent(h);
   if (parent != kNoWindow)
     SendMessage(parent, vertical ? Msg::VScroll : Msg::HScroll, MakeWParam(code, pos),
-                static_cast<LParam>(h));
+                (GetStyle(h) & kSbsWindowBar) ? 0 : static_cast<LParam>(h));
 }
 
 bool RepaintsOn(Msg m, unsigned repaintOn) {

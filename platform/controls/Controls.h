@@ -362,14 +362,75 @@ enum : int {
 inline constexpr unsigned kSbsVert = 0x1;       // SBS_VERT
 inline constexpr unsigned kSbsSizeBox = 0x8;    // SBS_SIZEBOX: a size box instead of a bar
 inline constexpr unsigned kSbsSizeGrip = 0x10;  // SBS_SIZEGRIP
+/// The bar is its parent window's own scroll bar: its scroll messages carry
+/// no control (lParam 0), as a window's own bars do.
+inline constexpr unsigned kSbsWindowBar = 0x200;
 
 /// Range MIN..MAX with a page of PAGE (0: none); the position is kept so that
 /// a page fits.
 void ScrollBarSetRange(Hwnd h, int min, int max, int page = 0);
 std::pair<int, int> ScrollBarGetRange(Hwnd h);
+int ScrollBarGetPage(Hwnd h);
 /// Returns the old position.
 int ScrollBarSetPos(Hwnd h, int pos);
 int ScrollBarGetPos(Hwnd h);
+
+// ---------------------------------------------------------------------------
+// A window's own scroll bars, for a window with kWsVScroll or kWsHScroll:
+// scroll bar children along its right and bottom edges, which send their
+// scroll messages to the window with lParam 0. A bar whose range holds no
+// more than a page is disabled, never hidden. The window calls
+// PlaceWindowScrollBars when it is created and sized, and lays out its own
+// contents inside ClientInsideScrollBars.
+
+inline constexpr int kWindowScrollBarSize = 16;
+
+/// Creates the bars H's style asks for (once) and places them.
+void PlaceWindowScrollBars(Hwnd h);
+/// H's client area less its bars.
+Rect ClientInsideScrollBars(Hwnd h);
+/// The bar (kNoWindow when H has none).
+Hwnd WindowScrollBar(Hwnd h, bool vertical);
+/// Range, page and position of a bar (the position kept so that a page fits).
+void SetWindowScrollInfo(Hwnd h, bool vertical, int min, int max, int page, int pos);
+void SetWindowScrollPos(Hwnd h, bool vertical, int pos);
+int GetWindowScrollPos(Hwnd h, bool vertical);
+struct WindowScrollInfo {
+  int min = 0;
+  int max = 0;
+  int page = 0;
+  int pos = 0;
+};
+WindowScrollInfo GetWindowScrollInfo(Hwnd h, bool vertical);
+
+// ---------------------------------------------------------------------------
+// Header (class SysHeader32): a row of items, each a caption with a width.
+// With kHdsButtons an item is pressed like a button and a click on it sends
+// Notify kHdnItemClick. A press on the divider at an item's right edge first
+// sends kHdnBeginTrack: a non-zero answer refuses the drag, else dragging
+// changes the item's width and ends with kHdnEndTrack.
+
+inline constexpr std::string_view kHeaderClass = "SysHeader32";
+inline constexpr unsigned kHdsButtons = 0x2;
+enum : int { kHdnItemClick = -302, kHdnBeginTrack = -306, kHdnEndTrack = -307 };
+enum class HeaderAlign { Left = 0, Right = 1, Centre = 2 };
+struct HeaderItem {
+  std::string text;
+  int width = 0;
+  HeaderAlign align = HeaderAlign::Left;
+};
+/// What a header's Notify points at.
+struct HeaderNotify {
+  NotifyHeader hdr;
+  int item = -1;
+  int button = 0;  // 0 left, 1 right
+};
+/// Inserts ITEM before INDEX (at the end when INDEX is past it); the index
+/// it took, or -1.
+int HeaderInsertItem(Hwnd h, int index, const HeaderItem& item);
+bool HeaderSetItem(Hwnd h, int index, const HeaderItem& item);
+std::optional<HeaderItem> HeaderGetItem(Hwnd h, int index);
+int HeaderItemCount(Hwnd h);
 
 // ---------------------------------------------------------------------------
 // Status bar (class msctls_statusbar32): a row of parts along the bottom of

@@ -187,6 +187,7 @@ LResult ProgressProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TabProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TreeViewProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult ScrollBarProc(Hwnd h, Msg m, WParam w, LParam l);
+LResult HeaderProc(Hwnd h, Msg m, WParam w, LParam l);
 
 /// The list box calls this when its drop-down list (a ComboLBox) ends: the
 /// user picked INDEX (ACCEPT) or cancelled.

@@ -189,6 +189,11 @@ void ScrollBarSetRange(Hwnd h, int min, int max, int page) {
   }
 }
 
+int ScrollBarGetPage(Hwnd h) {
+  const ScrollState* s = Scroll(h);
+  return s ? s->range.page : 0;
+}
+
 int ScrollBarSetPos(Hwnd h, int pos) {
   ScrollState* s = Scroll(h);
   if (s == nullptr) return 0;

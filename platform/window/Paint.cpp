@@ -81,9 +81,23 @@ void UpdateWindow(Hwnd h) {
     DispatchMessage(MakeMessage(h, Msg::Paint, 0, 0));
 }
 
+namespace {
+// The window whose painting goes into a surface of the caller's (PaintInto).
+Hwnd redirectWindow = kNoWindow;
+Surface* redirectSurface = nullptr;
+
+PaintContext RedirectedContext(Win* w) {
+  PaintContext ctx;
+  ctx.surface = redirectSurface;
+  ctx.clip = ctx.invalid = w->Client();
+  return ctx;
+}
+}  // namespace
+
 PaintContext BeginPaint(Hwnd h) {
   Win* w = Find(h);
   if (w == nullptr) return {};
+  if (h == redirectWindow) return RedirectedContext(w);
   w->painted = true;
   PaintContext ctx;
   ctx.surface = &TopOf(w)->surface;
@@ -101,12 +115,14 @@ PaintContext BeginPaint(Hwnd h) {
 }
 
 void EndPaint(Hwnd h, const PaintContext& ctx) {
+  if (h == redirectWindow) return;
   if (Win* w = Find(h)) QueuePresent(w, ctx.clip.Intersect(VisibleClient(w)));
 }
 
 PaintContext GetDrawContext(Hwnd h) {
   Win* w = Find(h);
   if (w == nullptr) return {};
+  if (h == redirectWindow) return RedirectedContext(w);
   PaintContext ctx;
   ctx.surface = &TopOf(w)->surface;
   ctx.origin = OriginInTop(w);
@@ -133,6 +149,51 @@ void FlushDrawing() {
 Surface* GetSurface(Hwnd h) {
   Win* t = TopOf(Find(h));
   return t ? &t->surface : nullptr;
+}
+
+bool PaintInto(Hwnd h, Surface& target) {
+  Win* w = Find(h);
+  if (w == nullptr || redirectWindow != kNoWindow) return false;
+  const Rect c = w->Client();
+  target.Resize(c.Width(), c.Height());
+  redirectWindow = h;
+  redirectSurface = &target;
+  SendMessage(h, Msg::Paint);
+  redirectWindow = kNoWindow;
+  redirectSurface = nullptr;
+  return true;
+}
+
+void ScrollWindowContents(Hwnd h, int dx, int dy) {
+  Win* w = Find(h);
+  if (w == nullptr || (dx == 0 && dy == 0)) return;
+  // Children move along without repainting: their pixels go with the blit.
+  for (Hwnd child : GetChildren(h)) MoveWindow(child, GetWindowRect(child).Offset(dx, dy), false);
+  w = Find(h);
+  if (w == nullptr) return;
+  const Rect client = w->Client();
+  const Rect visible = VisibleClient(w);
+  Surface& surface = TopOf(w)->surface;
+  const Point o = OriginInTop(w);
+  const Rect target = visible.Intersect(visible.Offset(dx, dy));
+  if (!target.Empty()) {
+    // Rows in the order that never reads a row already written.
+    const int width = target.Width();
+    std::vector<Pixel> row(static_cast<std::size_t>(width));
+    for (int k = 0; k < target.Height(); ++k) {
+      const int y = dy > 0 ? target.bottom - 1 - k : target.top + k;
+      const int sy = y - dy + o.y, ty = y + o.y;
+      if (sy < 0 || ty < 0 || sy >= surface.Height() || ty >= surface.Height()) continue;
+      for (int x = 0; x < width; ++x) row[static_cast<std::size_t>(x)] = surface.Get(target.left + x - dx + o.x, sy);
+      for (int x = 0; x < width; ++x) surface.Set(target.left + x + o.x, ty, row[static_cast<std::size_t>(x)]);
+    }
+    QueuePresent(w, target);
+  }
+  // What the move uncovered is painted again.
+  if (dy > 0) InvalidateRect(h, Rect{client.left, client.top, client.right, client.top + dy}, true);
+  if (dy < 0) InvalidateRect(h, Rect{client.left, client.bottom + dy, client.right, client.bottom}, true);
+  if (dx > 0) InvalidateRect(h, Rect{client.left, client.top, client.left + dx, client.bottom}, true);
+  if (dx < 0) InvalidateRect(h, Rect{client.right + dx, client.top, client.right, client.bottom}, true);
 }
 
 }  // namespace plat

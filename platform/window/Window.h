@@ -228,6 +228,10 @@ bool PostMessage(Hwnd h, Msg m, WParam w = 0, LParam l = 0);
 /// Calls the window's procedure now; 0 when H is no window.
 LResult SendMessage(Hwnd h, Msg m, WParam w = 0, LParam l = 0);
 void PostQuitMessage(int exitCode);
+/// The message number registered under NAME (compared without regard to
+/// case): the same number for the same name while the program runs, from
+/// 0xC000 on.
+Msg RegisterWindowMessage(std::string_view name);
 
 /// Takes the next message for FILTER (kNoWindow: any; else the window and
 /// its descendants) within FIRST..LAST (both Null: all), waiting when there
@@ -304,6 +308,13 @@ void MarkDrawn(Hwnd h, std::optional<Rect> area = std::nullopt);
 void FlushDrawing();
 /// The backing surface of H's top-level window (null when H is no window).
 Surface* GetSurface(Hwnd h);
+/// Paints H, visible or not, into TARGET (resized to H's client area)
+/// instead of the screen: a control's picture for use elsewhere. False when
+/// H is no window or another such painting is under way.
+bool PaintInto(Hwnd h, Surface& target);
+/// Moves H's client pixels and its children by (DX, DY) and invalidates the
+/// strip the move uncovered; the rest is not painted again.
+void ScrollWindowContents(Hwnd h, int dx, int dy);
 
 // ---------------------------------------------------------------------------
 // Modal loops

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "resources/ResourceFormat.h"
@@ -63,6 +64,78 @@ TEST(ProgramResources, EveryFileReadsAndEveryReferenceResolves) {
   for (const std::string& p : res::ValidateResourceSet(set)) ADD_FAILURE() << p;
   EXPECT_EQ(&res::ProgramResources(), &res::ProgramResources());
   EXPECT_EQ(res::ProgramResources().menus.size(), set.menus.size());
+}
+
+// The problems of a dialog's "[Grids]" lines: each names its grid, the
+// column and row counts and an existing column template, once per grid. A
+// grid with row labels (style 0x400) has a label-width line after its line
+// and, unless its labels start empty (0x80), one label line per row.
+std::vector<std::string> GridLineProblems(const res::ResourceSet& set, const res::DialogTemplate& t) {
+  std::vector<std::string> problems;
+  if (!t.hasExtras) return problems;
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < t.extras.size()) {
+    std::size_t end = t.extras.find('\n', start);
+    if (end == std::string::npos) end = t.extras.size();
+    lines.push_back(t.extras.substr(start, end - start));
+    start = end + 1;
+  }
+  const std::string where = "dialog " + std::to_string(t.id) + " ";
+  bool inGrids = false;
+  std::set<long> grids;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string::npos) continue;
+    if (line[first] == '[') {
+      inGrids = line.compare(first, 7, "[Grids]") == 0;
+      continue;
+    }
+    if (!inGrids) continue;
+    std::istringstream in(line);
+    long field = 0, columns = 0, rows = 0, columnDialog = 0;
+    if (!(in >> field >> columns >> rows >> columnDialog)) {
+      problems.push_back(where + "grid line without three numbers: '" + line + "'");
+      continue;
+    }
+    if (!grids.insert(field).second)
+      problems.push_back(where + "a second grid line for grid " + std::to_string(field));
+    if (set.FindDialog(static_cast<int>(columnDialog)) == nullptr)
+      problems.push_back(where + "grid " + std::to_string(field) + " names no column template " +
+                         std::to_string(columnDialog));
+    std::uint32_t style = 0;
+    for (const res::DialogControl& c : t.controls)
+      if (c.id == field) style = c.style;
+    if (style & 0x400) i += 1 + ((style & 0x80) ? 0 : static_cast<std::size_t>(std::max(rows, 0L)));
+  }
+  return problems;
+}
+
+TEST(ProgramResources, EveryGridLineNamesItsCountsAndAnExistingColumnTemplateOnce) {
+  const res::ResourceSet& set = Loaded();
+  for (const res::DialogTemplate& t : set.dialogs)
+    for (const std::string& p : GridLineProblems(set, t)) ADD_FAILURE() << p;
+  // The check itself catches the faults it is there for.
+  res::ResourceSet bad;
+  res::DialogTemplate columns;
+  columns.id = 7001;
+  bad.dialogs.push_back(columns);
+  res::DialogTemplate t;
+  t.id = 7000;
+  t.hasExtras = true;
+  res::DialogControl grid;
+  grid.className = "JQXGRID";
+  grid.id = 10;
+  grid.style = 0x400;
+  t.controls.push_back(grid);
+  // Grid 10's label lines ("[x", " 9 ") are no entries.
+  t.extras = "[Grids] \n 10 2 2 7001 \n 20 \n[x \n 9 \n 11 2 \n 12 1 1 7002 \n 10 2 3 7001 \n";
+  bad.dialogs.push_back(t);
+  EXPECT_EQ(GridLineProblems(bad, t),
+            (std::vector<std::string>{"dialog 7000 grid line without three numbers: ' 11 2 '",
+                                      "dialog 7000 grid 12 names no column template 7002",
+                                      "dialog 7000 a second grid line for grid 10"}));
 }
 
 TEST(ProgramResources, IdentifiersAreUniqueWithinEachKind) {

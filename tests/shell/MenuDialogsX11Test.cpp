@@ -4,7 +4,8 @@
 // shows a mapped window with something drawn in it, and Escape closes it.
 // Keys and clicks go through the X server's input devices (XTEST), so they
 // take the path a person's keyboard and mouse take. A command is added to
-// the run by one row of kCommands.
+// the run by one row of kCommands; a command that opens nothing (the zoom
+// mode, Unzoom, Lastzoom) by one row of kRedrawCommands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,9 +67,6 @@ constexpr MenuCommand kCommands[] = {
     {"Edit", "Resample Traces"},
     {"Edit", "Remove Traces"},
     {"Edit", "Gain Traces"},
-    {"View", "Zoom"},
-    {"View", "Unzoom"},
-    {"View", "Lastzoom"},
     {"View", "Properties"},
     {"Pick", "Wavelet Pick"},
     {"Pick", "Select Wavelet"},
@@ -84,6 +82,14 @@ constexpr MenuCommand kCommands[] = {
     {"Process", "Refraction (Flat Layer)"},
     {"Help", "Contents"},
     {"Help", "About Velloran"},
+};
+
+// Commands of the main menu that open nothing: they change the zoom mode or
+// redraw the record in its own window.
+constexpr MenuCommand kRedrawCommands[] = {
+    {"View", "Zoom"},
+    {"View", "Unzoom"},
+    {"View", "Lastzoom"},
 };
 
 #ifdef VELLORAN_XUSER
@@ -263,6 +269,29 @@ class MenuDialogsX11 : public ::testing::Test {
     return {};
   }
 
+  /// Chooses C one way and checks that no window comes and the main window
+  /// still shows the record. Empty when all went as it should.
+  std::string RunWithoutWindow(const MenuCommand& c, bool keyboard) {
+    const std::optional<MenuPlace> place = Find(c);
+    if (!place) return "not in the main menu";
+    Screenshot shot;
+    std::string why;
+    if (!Settled(shot, why)) return why;
+    if (!(keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place)))
+      return "the menu did not open";
+    if (WaitFor(1000, [&] { return !Others().empty(); }))
+      return "the window \"" + Others().back().title + "\" appeared";
+    if (program_->Wait(0).has_value()) return "the program ended";
+    if (!Settled(shot, why)) return why;
+    const plat::Rect r = Window(main_).value().rect;
+    std::set<plat::Pixel> colours;
+    for (int y = r.top + r.Height() / 4; y < r.bottom - r.Height() / 4; ++y)
+      for (int x = r.left + r.Width() / 4; x < r.right - r.Width() / 4; ++x)
+        colours.insert(shot.At(x, y));
+    if (colours.size() < 3) return "the main window shows no record";
+    return {};
+  }
+
   testing_support::TempDir dir_;
   testing_support::Xvfb server_;
   std::string xwd_;
@@ -337,6 +366,14 @@ TEST_F(MenuDialogsX11, PickCommandsRepickTheRecordShown) {
   }
 }
 
+TEST_F(MenuDialogsX11, ViewCommandsRedrawWithoutAWindow) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  for (const MenuCommand& c : kRedrawCommands)
+    for (const bool keyboard : {false, true})
+      EXPECT_EQ(RunWithoutWindow(c, keyboard), "")
+          << c.title << " > " << c.entry << " chosen with the " << (keyboard ? "keyboard" : "mouse");
+}
+
 // The toolbar's export button (the fourth, below the menu bar) offers the
 // export commands in a pop-up at the pointer; its entry opens that command's
 // dialog as the menu does.
@@ -379,6 +416,8 @@ TEST_F(MenuDialogsX11, TheExportButtonShowsItsPopupWhoseEntryOpensTheDialog) {
 
 TEST(MenuDialogsX11Table, EveryRowNamesAnEntryOfTheMainMenu) {
   for (const MenuCommand& c : kCommands)
+    EXPECT_TRUE(Find(c).has_value()) << c.title << " > " << c.entry;
+  for (const MenuCommand& c : kRedrawCommands)
     EXPECT_TRUE(Find(c).has_value()) << c.title << " > " << c.entry;
 }
 

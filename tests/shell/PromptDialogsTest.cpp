@@ -1,4 +1,4 @@
-// The whole-number prompt.
+// The whole-number and real-number prompts.
 #include "shell/PromptDialogs.h"
 #include "tests/shell/AppDialogTestSupport.h"
 
@@ -26,6 +26,26 @@ TEST_F(PromptDialogTest, CancelKeepsTheDefaultAndOkTakesTheNumber) {
   vel::INUMINDLG("Enter new number of samples:", value, error);
   EXPECT_EQ(error, 0);
   EXPECT_EQ(value, 96);
+}
+
+TEST_F(PromptDialogTest, RealPromptCancelKeepsTheDefaultAndOkTakesTheNumber) {
+  float value = 1.5f;
+  std::int32_t error = 5;
+  harness.Answer("dialog 148", "1062=7\npress 2");
+  vel::FNUMINDLG("Enter multiplier for trace values:", value, error);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(value, 1.5f);
+  EXPECT_EQ(Text(1117), "Enter multiplier for trace values:");
+
+  harness.Answer("dialog 148", "press 1");
+  vel::FNUMINDLG("Enter multiplier for trace values:", value, error);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(value, 1.5f);
+
+  harness.Answer("dialog 148", "1062=-0.25\npress 1");
+  vel::FNUMINDLG("Enter multiplier for trace values:", value, error);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(value, -0.25f);
 }
 
 }  // namespace

@@ -574,6 +574,18 @@ int CurrentWindow() {
   return State().current;
 }
 
+void SetWindowGridField(int n, plat::Hwnd grid) {
+  if (!WindowSlotInUse(n)) return;
+  Slot(n).gridField = grid;
+  Slot(n).specialKind = grid != plat::kNoWindow ? 4 : 0;
+}
+
+plat::Hwnd CurrentWindowGridField() {
+  const int n = CurrentWindow();
+  if (!WindowSlotInUse(n) || Slot(n).specialKind != 4) return plat::kNoWindow;
+  return Slot(n).gridField;
+}
+
 bool WindowSlotInUse(int n) {
   return n >= 0 && n <= kMaxWindowNumber && Slot(n).frame != plat::kNoWindow;
 }

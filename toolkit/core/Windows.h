@@ -148,6 +148,12 @@ plat::Size WindowClientSize(int n);
 int WindowNumberFromHandle(plat::Hwnd h);
 /// The current window's text style.
 const WindowTextStyleRecord& CurrentTextStyle();
+/// Makes window N a grid window (kind 4) showing grid field GRID
+/// (kNoWindow ends that).
+void SetWindowGridField(int n, plat::Hwnd grid);
+/// The grid field of the current window when it is a grid window, else
+/// kNoWindow: what grid field 0 names.
+plat::Hwnd CurrentWindowGridField();
 /// Window colour table entry 0-17 as 0xRRGGBB (0 for other indices).
 std::uint32_t WindowColour(int index);
 

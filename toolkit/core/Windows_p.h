@@ -30,6 +30,8 @@ struct WindowSlot {
   plat::Hwnd focusBefore = plat::kNoWindow;
   int returnTo = -1;  // window number that had the focus before, -1 none
   int specialKind = 0;
+  plat::Hwnd gridField = plat::kNoWindow;  // kind 4: the grid the window shows
+  std::int32_t lastGridCell = 262145;      // kind 4: its last cell (column 1, row 1)
   WindowTextStyleRecord textStyle{};
   bool captionActive = false;
 };

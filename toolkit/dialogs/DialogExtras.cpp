@@ -140,12 +140,12 @@ class Reader {
     return taken;
   }
 
-  bool GridHasLabelLines(std::int32_t field) const {
-    if (template_ == nullptr) return false;
+  /// The style of grid FIELD in the template (0 when unknown).
+  std::uint32_t GridStyle(std::int32_t field) const {
+    if (template_ == nullptr) return 0;
     for (const res::DialogControl& c : template_->controls)
-      if (c.id == field)
-        return (c.style & kGridRowLabels) != 0 && (c.style & kGridNoLabelLines) == 0;
-    return false;
+      if (c.id == field) return c.style;
+    return 0;
   }
 
   void FieldLine(std::string_view line, int number) {
@@ -215,14 +215,16 @@ class Reader {
         break;
       case ExtrasSection::Grids:
         ok = ReadInts(rest, 3, e.ints, why);
-        if (ok && GridHasLabelLines(e.field)) {
-          // A label-width line, then one label per row.
+        if (ok && (GridStyle(e.field) & kGridRowLabels) != 0) {
+          // A grid with row labels: a label-width line, then (unless its
+          // labels start empty) one label per row.
           const std::vector<std::string_view> width = TakeLines(1);
           std::int32_t w = 0;
           std::string_view wl = width.empty() ? std::string_view{} : width[0];
           if (!width.empty() && ParseInt(NextWord(wl), w)) e.ints.push_back(w);
-          for (std::string_view label : TakeLines(std::max<std::int32_t>(e.ints[1], 0)))
-            e.lines.emplace_back(TrimRight(label));
+          if ((GridStyle(e.field) & kGridNoLabelLines) == 0)
+            for (std::string_view label : TakeLines(std::max<std::int32_t>(e.ints[1], 0)))
+              e.lines.emplace_back(TrimRight(label));
         }
         break;
       case ExtrasSection::Colours:

@@ -15,6 +15,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
 #include "toolkit/dialogs/DialogLists.h"
+#include "toolkit/dialogs/GridLink.h"
 
 namespace tk {
 
@@ -371,12 +372,35 @@ void ReadDialogExtras(LoadedDialog& d, const res::DialogTemplate& t, int slot) {
       case ExtrasSection::Treeviews:
         ApplyTreeview(d, *f, e, slot);
         break;
-      case ExtrasSection::Grids:  // built by the grid control
+      case ExtrasSection::Grids:
+        if (FieldTypeOf(*f) == kFieldGrid && GetGridLink().buildFromExtras != nullptr)
+          GetGridLink().buildFromExtras(d, *f, e);
+        break;
       case ExtrasSection::Dialog:
       case ExtrasSection::None:
         break;
     }
   }
+}
+
+namespace {
+GridLink& Link() {
+  static GridLink link;
+  return link;
+}
+}  // namespace
+
+void SetGridLink(const GridLink& link) {
+  Link() = link;
+}
+
+const GridLink& GetGridLink() {
+  return Link();
+}
+
+int& GridResizing() {
+  static int resizing = 0;
+  return resizing;
 }
 
 }  // namespace tk

@@ -8,6 +8,7 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogFieldGraphics.h"
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
@@ -311,14 +312,34 @@ void WDialogFieldState(int field, int state) {
 
 void WDialogFieldOptions(int field, int option, int value) {
   constexpr std::string_view kName = "WDialogFieldOptions";
+  // Grid options: Enter moves down (1), Tab moves between cells (2).
+  constexpr unsigned kGridEnterMovesDown = 0x1000;
+  constexpr unsigned kGridTabMoves = 0x4000;
+  if (field == 0 && (option == 1 || option == 2)) {
+    // Field 0: the grid of the current window when it is a grid window.
+    const plat::Hwnd grid = CurrentWindowGridField();
+    if (grid == plat::kNoWindow) {
+      ReportLibraryError(kErrBadField, kName);
+      return;
+    }
+    const unsigned bit = option == 1 ? kGridEnterMovesDown : kGridTabMoves;
+    const unsigned style = plat::GetStyle(grid);
+    plat::SetStyle(grid, value != 0 ? style | bit : style & ~bit);
+    return;
+  }
   LoadedDialog* d = NeedDialog(kName);
   if (d == nullptr) return;
   DialogField* f = NeedField(*d, field, kName);
   if (f == nullptr) return;
   const FieldType t = FieldTypeOf(*f);
   if (option == 1 || option == 2) {
-    // Grid options: no grid fields exist yet.
-    if (t != kFieldGrid) ReportLibraryError(kErrBadField, kName);
+    if (t != kFieldGrid) {
+      ReportLibraryError(kErrBadField, kName);
+      return;
+    }
+    const unsigned bit = option == 1 ? kGridEnterMovesDown : kGridTabMoves;
+    const unsigned style = plat::GetStyle(f->hwnd);
+    plat::SetStyle(f->hwnd, value != 0 ? style | bit : style & ~bit);
     return;
   }
   if (option == 3) {

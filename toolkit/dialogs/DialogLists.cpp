@@ -1,5 +1,6 @@
 // Option lists, tab pages, progress bars, trackbars and tree views.
 #include "toolkit/dialogs/DialogLists.h"
+#include "toolkit/dialogs/GridLink.h"
 
 #include <algorithm>
 #include <cctype>
@@ -249,6 +250,9 @@ bool ClearFieldContents(DialogField& f) {
       break;
     case kFieldListBox:
       plat::ListBoxResetContent(f.hwnd);
+      break;
+    case kFieldGrid:
+      if (GetGridLink().clearAllCells != nullptr) GetGridLink().clearAllCells(f.hwnd, 1);
       break;
     case kFieldCheckBox:
       plat::ButtonSetCheck(f.hwnd, plat::kUnchecked);

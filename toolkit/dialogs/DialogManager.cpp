@@ -15,6 +15,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/DialogExtras_p.h"
 #include "toolkit/dialogs/DialogLists.h"
+#include "toolkit/dialogs/GridLink.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/dialogs/NumericFields_p.h"
 
@@ -27,11 +28,6 @@ std::vector<res::DialogTemplate>& ExtraTemplates() {
   return t;
 }
 
-const res::DialogTemplate* FindTemplate(int id) {
-  for (const res::DialogTemplate& t : ExtraTemplates())
-    if (t.id == id) return &t;
-  return res::ProgramResources().FindDialog(id);
-}
 
 constexpr std::string_view kNumericClasses[] = {"INTEGEREDIT", "INTEGERSPIN", "REALEDIT",
                                                 "REALSPIN",    "DOUBLEEDIT",  "DOUBLESPIN"};
@@ -74,8 +70,10 @@ int FindDialogNumber(int identifier) {
   return -1;
 }
 
-/// Set-up of the fields of a freshly made dialog.
-void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
+/// Set-up of the fields of a freshly made dialog. A grid's column template
+/// (COLUMNTEMPLATE) leaves the fields that are not numeric as they are, with
+/// a fresh record each.
+void SetupFields(LoadedDialog& d, const res::DialogTemplate& t, bool columnTemplate = false) {
   const std::vector<plat::Hwnd> controls = plat::DialogControls(d.hwnd);
   for (std::size_t i = 0; i < controls.size() && i < t.controls.size(); ++i) {
     DialogField f;
@@ -83,6 +81,10 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t) {
     f.className = t.controls[i].className;
     f.id = t.controls[i].id;
     ControlRecord& r = f.rec;
+    if (columnTemplate && !IsNumericClass(f.className)) {
+      d.fields.push_back(std::move(f));
+      continue;
+    }
     if (SameClass(f.className, plat::kEditClass)) {
       r.maxLength = (plat::GetStyle(f.hwnd) & plat::kEsMultiline) ? 65535 : 32767;
       plat::EditSetLimit(f.hwnd, r.maxLength);
@@ -296,6 +298,37 @@ void CompactTable() {
 // ---------------------------------------------------------------------------
 // Shared helpers
 
+const res::DialogTemplate* FindDialogTemplate(int id) {
+  for (const res::DialogTemplate& t : ExtraTemplates())
+    if (t.id == id) return &t;
+  return res::ProgramResources().FindDialog(id);
+}
+
+std::unique_ptr<LoadedDialog> LoadColumnDialog(int id, plat::Hwnd owner) {
+  const res::DialogTemplate* t = FindDialogTemplate(id);
+  if (t == nullptr) return nullptr;
+  auto d = std::make_unique<LoadedDialog>();
+  d->templateId = id;
+  d->rec.identifier = id;
+  plat::DialogSpec spec = SpecOf(*t);
+  spec.style &= ~plat::kStyleVisible;
+  spec.child = false;
+  // The template only describes columns: its procedure leaves every message
+  // to the default handling.
+  d->hwnd = plat::CreateDialogFromSpec(
+      spec, owner, [](plat::Hwnd, plat::Msg, plat::WParam, plat::LParam) {
+        return std::optional<plat::LResult>{};
+      });
+  if (d->hwnd == plat::kNoWindow) return nullptr;
+  DialogManagerState& s = Dm();
+  const int savedCreating = s.creatingDialog;
+  s.creatingDialog = 1;
+  SetupFields(*d, *t, true);
+  ReadDialogExtras(*d, *t, -1);
+  s.creatingDialog = savedCreating;
+  return d;
+}
+
 plat::Hwnd ActiveDialogOwner() {
   DialogManagerState& s = Dm();
   if (s.activeDialog != plat::kNoWindow && plat::IsWindowVisible(s.activeDialog)) {
@@ -434,7 +467,7 @@ int LoadDialogHidden(int id, int ident, int owner) {
   DialogManagerState& s = Dm();
   if (const int found = FindDialogNumber(ident); found >= 1) return found;
   if (s.loadedCount >= kMaxDialogs) return -1;
-  const res::DialogTemplate* t = FindTemplate(id);
+  const res::DialogTemplate* t = FindDialogTemplate(id);
   if (t == nullptr) return -2;
   plat::Hwnd parent = plat::kNoWindow;
   if (owner == -1)

@@ -24,6 +24,7 @@
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/NumericFields_p.h"
+#include "toolkit/dialogs/GridLink.h"
 
 namespace tk {
 
@@ -341,7 +342,7 @@ void SetupNumericField(LoadedDialog& d, DialogField& f) {
 
 int ValidateNumericField(plat::Hwnd field, plat::Hwnd receiving, int force) {
   ValidationState& s = Vs();
-  if (s.running) return 0;
+  if (s.running || GridResizing()) return 0;
   DialogField* f = NumericField(field);
   if (f == nullptr) return 0;
   // A field that is being hidden cannot take the focus back; it counts as

@@ -3,16 +3,25 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/hardcopy/Cgm.h"
 #include "toolkit/hardcopy/CgmMemory.h"
+#include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/PostScriptDriver.h"
+#include "toolkit/hardcopy/SvgDriver.h"
 
 namespace tk {
 
 void StandHardcopyDrivers() {
   static XXHPGL hpgl;
   static XXHPGL2 hpgl2;
+  static PostScriptDriver postScript;
+  static SvgDriver svg;
+  static DxfDriver dxf;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
+  StandHardcopyDriver(kDriverPostScript, &postScript);
+  StandHardcopyDriver(kDriverSvg, &svg);
+  StandHardcopyDriver(kDriverDxf, &dxf);
   static XXCGM cgm;
   StandHardcopyDriver(kDriverCgm, &cgm);
   RegisterMemoryRecorder(XXCGMMEM);

@@ -3,6 +3,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/grid/Grid.h"
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
@@ -23,6 +24,7 @@ void WToolkitStart(std::string_view configFile) {
   GraphicsConnectWindows();  // the graphics targets to the window table
   ConnectHardcopy();
   if (!StartToolkitCore(configFile)) return;
+  RegisterGridClasses();  // before any dialog holding a grid loads
   ApplyConfiguredDeviceModels(ToolkitStart().deviceModels);
   ExitWhenVersionRequested();
 }

@@ -3,6 +3,8 @@
 // dialog, seen through the field calls.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/controls/Controls.h"
 #include "platform/text/Font.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
@@ -162,8 +164,17 @@ TEST(DialogExtrasParse, GridEntriesTakeTheirLabelLinesAlong) {
   EXPECT_EQ(x.entries[0].ints, (std::vector<std::int32_t>{2, 3, 140, 20}));
   EXPECT_EQ(x.entries[0].lines, (std::vector<std::string>{" 1", " 2", " 3"}));
   EXPECT_EQ(x.entries[1].section, ExtrasSection::Checks);
-  // Without row labels the next line is read as usual.
+  // Labels that start empty (0x80): the label-width line still belongs to
+  // the entry, the lines after it are read as usual (here: grid lines
+  // missing values).
   t.controls[0].style = 0x400 | 0x80;
+  ASSERT_FALSE(ParseDialogExtras(text, x, &t));
+  ASSERT_EQ(x.entries.size(), 2u);
+  EXPECT_EQ(x.entries[0].ints, (std::vector<std::int32_t>{2, 3, 140, 20}));
+  EXPECT_TRUE(x.entries[0].lines.empty());
+  EXPECT_EQ(x.problems.size(), 3u);
+  // Without row labels the next line is read as usual.
+  t.controls[0].style = 0;
   ASSERT_FALSE(ParseDialogExtras(text, x, &t));
   EXPECT_EQ(x.entries.size(), 2u);  // the grid and " 20 " read as an entry missing values
 }
@@ -471,6 +482,15 @@ TEST(ProgramDialogExtras, EveryTemplatesExtrasRead) {
     DialogExtras x;
     EXPECT_TRUE(ParseDialogExtras(t.extras, x, &t)) << "dialog " << t.id << ":\n"
                                                     << DescribeExtrasProblems(x);
+    // Every grid entry: its counts and an existing column template, once per grid.
+    std::set<std::int32_t> grids;
+    for (const ExtrasEntry& e : x.entries) {
+      if (e.section != ExtrasSection::Grids) continue;
+      ASSERT_GE(e.ints.size(), 3u) << "dialog " << t.id << " line " << e.line;
+      EXPECT_NE(res::ProgramResources().FindDialog(e.ints[2]), nullptr)
+          << "dialog " << t.id << " grid " << e.field << " column template " << e.ints[2];
+      EXPECT_TRUE(grids.insert(e.field).second) << "dialog " << t.id << " grid " << e.field;
+    }
   }
 }
 

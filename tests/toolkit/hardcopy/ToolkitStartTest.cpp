@@ -7,6 +7,8 @@
 #include "toolkit/core/Help.h"
 #include "toolkit/core/ToolkitState.h"
 #include "toolkit/hardcopy/ToolkitStart.h"
+#include "toolkit/grid/Grid.h"
+#include "platform/testing/Harness.h"
 
 namespace {
 
@@ -87,6 +89,14 @@ TEST_F(StartupTest, DefaultsWithoutConfiguration) {
   EXPECT_EQ(exitCode_, -100);
   // Start-up creates no files.
   EXPECT_TRUE(std::filesystem::is_empty(temp_.path()));
+}
+
+TEST_F(StartupTest, GridClassesAreReadyBeforeAnyDialogLoads) {
+  plat::testing::Harness harness;
+  Start();
+  EXPECT_TRUE(plat::IsClassRegistered("JQXGRID"));
+  EXPECT_TRUE(plat::IsClassRegistered("JQXGRIDCLIENT"));
+  EXPECT_GE(plat::ToInt(tk::GridCellChangeMessage()), 0xC000u);
 }
 
 TEST_F(StartupTest, ConfigurationFromEachSource) {

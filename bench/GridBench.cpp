@@ -1,0 +1,98 @@
+// The grid of the Shot Header Editor at work: 10000 rows of reals put into
+// three columns with one repaint at the end, and paging through all rows.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/Harness.h"
+#include "resources/ResourceFormat.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/DialogManager_p.h"
+#include "toolkit/dialogs/Dialogs.h"
+#include "toolkit/grid/Grid.h"
+#include "toolkit/grid/GridModel_p.h"
+
+namespace {
+
+constexpr int kRows = 10000;
+
+constexpr std::string_view kDialogs = R"(dialog 8950 popup
+  caption "Shot Header Editor"
+  rect 0 0 300 220
+  style WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
+  control JQXGRID 1107 5 5 260 150 "" WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | 0xD280
+  extras
+[Grids] 
+ 1107     4 10000  8951 
+  end
+end
+dialog 8951 popup
+  rect 0 0 250 40
+  control INTEGEREDIT 3001 0 0 40 12 "Number" ES_READONLY | ES_RIGHT | WS_VISIBLE | WS_BORDER
+  control REALEDIT 3002 40 0 60 12 "Easting" ES_RIGHT | WS_VISIBLE | WS_BORDER
+  control REALEDIT 3003 100 0 60 12 "Northing" ES_RIGHT | WS_VISIBLE | WS_BORDER
+  control REALEDIT 3004 160 0 60 12 "Elevation" ES_RIGHT | WS_VISIBLE | WS_BORDER
+  extras
+[Formats] 
+ 3002 (f11.1) 
+ 3003 (f11.1) 
+ 3004 (f11.1) 
+  end
+end
+)";
+
+struct ShownGrid {
+  plat::testing::Harness harness{{1920, 1080}};
+  std::vector<float> values;
+  ShownGrid() {
+    tk::WindowStyleRecord style;
+    style.width = 800;
+    style.height = 600;
+    tk::WindowOpen(style);
+    tk::RegisterGridClasses();
+    res::ResourceSet set;
+    res::ResourceError error;
+    if (res::ParseResourceText("grid-bench", kDialogs, set, error))
+      for (const res::DialogTemplate& t : set.dialogs) tk::AddDialogTemplate(t);
+    tk::WDialogLoad(8950);
+    tk::WDialogShow(0, 0, 0, tk::kShowModeless);
+    harness.DispatchPending();
+    for (int i = 0; i < kRows; ++i) values.push_back(1000.0f + 2.5f * static_cast<float>(i));
+  }
+  ~ShownGrid() {
+    tk::WDialogUnload();
+    tk::ClearDialogTemplates();
+    tk::WindowShutdown();
+  }
+};
+
+void PutRealColumns(benchmark::State& state) {
+  ShownGrid grid;
+  for (auto _ : state)
+    for (int column = 2; column <= 4; ++column)
+      tk::WGridPutReal(1107, column, grid.values, kRows, "(F9.1)");
+  state.SetItemsProcessed(state.iterations() * 3 * kRows);
+}
+
+void PageThroughRows(benchmark::State& state) {
+  ShownGrid grid;
+  for (int column = 2; column <= 4; ++column)
+    tk::WGridPutReal(1107, column, grid.values, kRows, "(F9.1)");
+  tk::GridRecord* g = tk::FindGrid(1107);
+  int pages = 0;
+  for (auto _ : state) {
+    pages = 0;
+    plat::SendMessage(g->window, plat::Msg::VScroll, plat::MakeWParam(plat::kSbThumbPosition, 0), 0);
+    while (g->topRow + g->visibleRows < g->rowCount) {
+      plat::SendMessage(g->window, plat::Msg::VScroll, plat::MakeWParam(plat::kSbPageDown, 0), 0);
+      ++pages;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * pages);
+}
+
+BENCHMARK(PutRealColumns)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PageThroughRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,119 @@
+// The PostScript of a full trace plot: 240 variable-area traces of 4000
+// samples, drawn on a hardcopy page with the PostScript driver selected and
+// written to a file, as a print of the main window's picture runs. Beside it
+// the plot-file layer alone writing as many records of the same size, to
+// show what share of the time the one write per record takes.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "display/TraceAxes.h"
+#include "display/TracePlot.h"
+#include "platform/testing/Harness.h"
+#include "record/ShotRecord.h"
+#include "support/PenPlot.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/graphics/Drivers.h"
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/HardcopyDrivers.h"
+#include "toolkit/hardcopy/HardcopySwitch.h"
+#include "toolkit/hardcopy/PlotFile.h"
+
+namespace {
+
+constexpr int kTraces = 240;
+constexpr int kSamples = 4000;
+
+std::string OutputName() {
+  return (std::filesystem::temp_directory_path() / "velloran-bench-plot.ps").string();
+}
+
+struct PrintedPlot {
+  plat::testing::Harness harness{{2200, 1400}};
+  vel::ShotRecord rec;
+  vel::TraceDisplayOptions options;
+  sup::GraphAxes axes;
+  PrintedPlot() {
+    tk::WindowStyleRecord style;
+    style.width = 1920;
+    style.height = 1080;
+    tk::GraphicsConnectWindows();
+    tk::WindowOpen(style);
+    sup::PenPlotReset();
+    rec.NTRACE = kTraces;
+    rec.NSAMP = kSamples;
+    rec.SAMPINT = 0.25f;
+    (void)vel::RebuildTraceArrays(rec);
+    for (int j = 1; j <= kTraces; ++j) {
+      auto t = vel::Trace(rec, j);
+      for (int i = 0; i < kSamples; ++i)
+        t[static_cast<std::size_t>(i)] = std::sin(0.05f * static_cast<float>(i + 13 * j)) *
+                                         std::exp(-0.0004f * static_cast<float>(i));
+      rec.GEOLOC[static_cast<std::size_t>(j - 1)] = 2.0f * static_cast<float>(j);
+    }
+    rec.GMIN = -1.0f;
+    rec.GMAX = 1.0f;
+    vel::SCALETRACES(rec, axes, options, false);
+    tk::StandHardcopyDrivers();
+    tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDriverPostScript);
+  }
+  void Print() {
+    std::string name = OutputName();
+    name.resize(tk::kHardcopyNameLength, ' ');
+    tk::HardcopyFileName() = name;
+    sup::PLOTXY(1.0f, 1.0f, sup::kPenStartPage, axes);
+    vel::PLOTTRACES(rec, axes, options);
+    tk::WHardcopySwitch("S");
+  }
+  ~PrintedPlot() {
+    tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDefaultHardcopyDriver);
+    tk::WindowShutdown();
+    std::filesystem::remove(OutputName());
+  }
+};
+
+// Records and bytes of the last output.
+void CountRecords(double& records, double& bytes) {
+  std::ifstream in(OutputName(), std::ios::binary);
+  std::string line;
+  records = bytes = 0;
+  while (std::getline(in, line)) {
+    records += 1;
+    bytes += static_cast<double>(line.size()) + 1;
+  }
+}
+
+void BM_PostScriptTracePlot(benchmark::State& state) {
+  PrintedPlot plot;
+  plot.options.IGAINMETHOD = 1;
+  for (auto _ : state) plot.Print();
+  double records = 0, bytes = 0;
+  CountRecords(records, bytes);
+  state.counters["records"] = records;
+  state.counters["bytes"] = bytes;
+  state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
+}
+BENCHMARK(BM_PostScriptTracePlot)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The plot-file layer alone: ARG records of 16 characters, one write each.
+void BM_PlotFileWriteLines(benchmark::State& state) {
+  const std::string record = "1234.56 789.01 l";
+  for (auto _ : state) {
+    std::string name = OutputName();
+    name.resize(tk::kDriverTextLength, ' ');
+    tk::DriverText() = name;
+    tk::PlotFileOpen(2);
+    for (int i = 0; i < state.range(0); ++i) tk::PlotFileWriteLine(2, record, static_cast<int>(record.size()));
+    tk::PlotFileClose(2);
+  }
+  std::filesystem::remove(OutputName());
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PlotFileWriteLines)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

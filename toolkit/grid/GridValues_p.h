@@ -1,0 +1,45 @@
+#pragma once
+// The cell operations behind the value routines, shared with the row, file,
+// sort and find routines. FIELD is passed by reference and left unchanged on
+// success; -1: it names no grid; -2: the column or row lies outside the grid
+// or the column is of a type the operation does not serve; -3: the outcome
+// the operation names. Columns and rows count from 0.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "toolkit/grid/GridModel_p.h"
+
+namespace tk {
+
+/// Stores VALUE and its TEXT into a string or numeric cell; a FORMAT that
+/// differs from the column's (without regard to case) becomes the column's.
+/// The number stored is VALUE, or the text read as a number when VALUE is 0.
+void GridStoreCellValue(int& field, int column, int row, double value, std::string_view text,
+                        std::string_view format);
+/// -3 when the column has a range and VALUE (or NaN) lies outside it.
+void GridCheckColumnRange(int& field, int column, double value);
+/// The descriptor a put without a format uses: a real or double column's
+/// format, else "(G15.5E2)"; at most LENGTH - 1 characters.
+void GridColumnFormat(int& field, int column, std::string& text, std::size_t length);
+/// The text of a string or numeric cell, at most SIZE - 1 characters.
+void GridReadCellText(int& field, int column, int row, std::string& text, std::size_t size);
+/// The number of a string or numeric cell; -3 when it has none.
+void GridReadCellNumber(int& field, int column, int row, double& result);
+/// A check-box cell's state / an option cell's option from 1 (0 none); a
+/// cell of another type leaves RESULT unchanged.
+void GridCellCheckState(int& field, int column, int row, std::int32_t& result);
+void GridCellOption(int& field, int column, int row, std::int32_t& result);
+void GridStoreCheckState(int& field, int column, int row, std::int32_t state);
+/// OPTION from 1; 0 none.
+void GridStoreOption(int& field, int column, int row, std::int32_t option);
+/// Selects the option whose text equals TEXT (case ignored), else the first
+/// with NOTFOUND 1. No checks of its own; does not mark the grid modified.
+void GridStoreOptionByText(int& field, int column, int row, int& notFound, std::string_view text);
+/// Empties a cell: MODE 0 rows in use, 1 and 2 rows of the capacity; an
+/// option cell is set to its first option in mode 2 only (else -2).
+void GridResetCell(int& field, int column, int row, int mode);
+/// The FieldType code of a column (4, 5, 6, 7, 9, 11).
+void GridColumnFieldType(int& field, int column, std::int32_t& result);
+
+}  // namespace tk
