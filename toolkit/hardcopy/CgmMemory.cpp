@@ -36,7 +36,9 @@ int CurrentSlot() {
   if (gs.drawableKind == kDrawMetafile && gs.drawableNumber >= 1 &&
       gs.drawableNumber <= kMetafileSlots)
     Rec().slot = gs.drawableNumber;
-  return Rec().slot;
+  // A slot freed (or never made a memory CGM) records nothing.
+  const int s = Rec().slot;
+  return s >= 1 && MetafileSlotAt(s).kind == 6 && MetafileSlotAt(s).inUse ? s : 0;
 }
 
 // Stores one whole element, keeping the END reserve for everything but the

@@ -1,6 +1,7 @@
 #include "toolkit/hardcopy/ToolkitStart.h"
 
 #include "toolkit/core/Windows.h"
+#include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/grid/Grid.h"
@@ -13,7 +14,12 @@ namespace tk {
 
 void ConnectHardcopy() {
   const auto end = [] { WHardcopySwitch("S"); };  // the page, the output and a pending spool
-  SetHardcopyEndHook(end);
+  SetHardcopyEndHook([end] {
+    end();
+    // Shutdown also frees the metafile slots still in use.
+    for (int slot = 1; slot <= kMetafileSlots; ++slot)
+      if (MetafileSlotAt(slot).inUse) WMetafileDestroy(slot);
+  });
   HardcopyHooks().end = end;
   HardcopyHooks().selectForReset = HardcopySelectForReset;
   StandHardcopyDrivers();

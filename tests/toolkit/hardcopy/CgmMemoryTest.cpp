@@ -12,6 +12,8 @@
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/hardcopy/CgmMemory.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/ToolkitStart.h"
+#include "toolkit/core/Windows.h"
 
 namespace tk::testing {
 namespace {
@@ -197,6 +199,18 @@ TEST_F(CgmMemoryTest, ShapesRecordAsCgmPrimitives) {
   EXPECT_EQ(r.Count(5, 30), 2);
   const velloran::testing::GreyImage image = RenderCgm(r, 100, 80, 1, 1);
   EXPECT_TRUE(image.Dark(5, 79 - 4));  // inside the rectangle
+}
+
+TEST_F(CgmMemoryTest, ShutdownFreesTheSlotsInUse) {
+  Start();
+  Line(1, 1, 10, 10);
+  IGrSelect(kDrawWindow, 0);
+  ConnectHardcopy();
+  WindowShutdown();
+  SetHardcopyEndHook({});
+  EXPECT_EQ(MetafileSlotAt(kSlot).inUse, 0);
+  EXPECT_EQ(MetafileSlotAt(kSlot).kind, 0);
+  EXPECT_TRUE(MetafileSlotAt(kSlot).cgm.empty());
 }
 
 }  // namespace
