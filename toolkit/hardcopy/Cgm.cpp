@@ -12,6 +12,7 @@
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HpglRecords.h"
 #include "toolkit/hardcopy/PlotFile.h"
+#include "toolkit/hardcopy/TextFileOutput.h"
 
 namespace tk {
 namespace {
@@ -57,21 +58,15 @@ void XXCGM::Select() {
   HardcopyOptionStore(2, 540);
   for (int code : {3, 4, 5}) HardcopyOptionStore(code, 0);
   HardcopyOptionStore(28, 2);
+  DescribeTextFileDriver(kDriverCgm, "00000110111111100010011011100", "parvplot.cgm");
+  // Beyond the text-file drivers: gradients as interpolated triangles and
+  // underlined device text.
+  dp.gradientFill[1] = 2;
+  dp.deviceUnderline = 1;
   dp.deviceColours = 256;
   dp.spoolCapable = 0;
   dp.resolutionX = dp.resolutionY = 600;
-  dp.textAngles[1] = 360;
-  dp.platformLevel[1] = 2;
-  dp.trueColour[1] = 1;
-  dp.gradientFill[1] = 2;
-  dp.deviceStringText = 1;
-  dp.deviceUnderline = 1;
   dp.deviceTextMaximum[1] = 1.7e38f;
-  dp.capabilities[1] = "00000110111111100010011011100";
-  std::string name = "parvplot.cgm";
-  name.resize(kHardcopyNameLength, ' ');
-  HardcopyFileName() = name;
-  dp.driverNumber = kDriverCgm;
 }
 
 void XXCGM::PictureOpen() {
