@@ -200,6 +200,14 @@ void XXCGM::Draw(DriverOperation op) {
       }
       break;
     }
+    case DriverOperation::Image: {
+      std::vector<std::int32_t> pixels;
+      int nx = 0, ny = 0;
+      if (!output_ || !LoadOperationImage(pixels, nx, ny)) return;
+      dp.pageDirty = -1;
+      WriteCellArray(pixels, nx, ny);
+      break;
+    }
     default:
       break;
   }
@@ -279,16 +287,19 @@ bool XXCGM::WriteCellArray(const std::vector<std::int32_t>& pixels, int nx, int 
   PlotFileWrite(kStream, head, static_cast<int>(head.size()));
   int handle = -1;
   for (int row = 0; row < ny; ++row) {
-    const std::string bytes =
+    const std::string rowBytes =
         CgmPictureWriter::CellArrayRow(pixels.data() + static_cast<std::size_t>(row) * nx, nx);
-    const std::string word = CgmPictureWriter::PartitionWord(bytes.size(), row + 1 < ny);
-    PlotFileWrite(kStream, word, static_cast<int>(word.size()));
-    PlotFileHandle(kStream, handle);
-    const ssize_t wrote = handle >= 0 ? ::write(handle, bytes.data(), bytes.size()) : -1;
-    if (wrote != static_cast<ssize_t>(bytes.size())) {
-      dp.P2 = kErrReadWrite;
-      dp.P1 = wrote < 0 ? errno : 0;
-      return false;
+    for (const std::string& part : CgmPictureWriter::RowPartitions(rowBytes, row + 1 == ny)) {
+      // The partition word through the stream, the row's bytes in one write.
+      PlotFileWrite(kStream, part, 2);
+      PlotFileHandle(kStream, handle);
+      const std::size_t n = part.size() - 2;
+      const ssize_t wrote = handle >= 0 ? ::write(handle, part.data() + 2, n) : -1;
+      if (wrote != static_cast<ssize_t>(n)) {
+        dp.P2 = kErrReadWrite;
+        dp.P1 = wrote < 0 ? errno : 0;
+        return false;
+      }
     }
   }
   return true;

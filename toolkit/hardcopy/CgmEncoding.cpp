@@ -6,7 +6,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
+#include "toolkit/graphics/ImageLoad.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
@@ -537,10 +539,48 @@ std::string CgmPictureWriter::CellArrayRow(const std::int32_t* pixels, int nx) {
   return row;
 }
 
-std::string CgmPictureWriter::PartitionWord(std::size_t bytes, bool more) {
-  std::string w;
-  PutWord(w, static_cast<int>(bytes) + (more ? 32768 : 0));
-  return w;
+std::vector<std::string> CgmPictureWriter::RowPartitions(const std::string& row, bool lastRow) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  do {
+    const std::size_t n = std::min(kPartition, row.size() - at);
+    const bool more = at + n < row.size() || !lastRow;
+    std::string p;
+    PutWord(p, static_cast<int>(n) + (more ? 32768 : 0));
+    p += row.substr(at, n);
+    out.push_back(std::move(p));
+    at += n;
+  } while (at < row.size());
+  return out;
+}
+
+bool LoadOperationImage(std::vector<std::int32_t>& pixels, int& nx, int& ny) {
+  DriverParameters& dp = DriverParams();
+  nx = dp.KX[1];
+  ny = dp.KY[1];
+  // Sizes that cannot be an image here are refused before any memory is taken.
+  if (nx <= 0 || ny <= 0 || static_cast<std::int64_t>(nx) * ny > (std::int64_t{1} << 26)) {
+    dp.P1 = 0;
+    dp.P2 = 27;
+    return false;
+  }
+  pixels.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
+  const ToolkitErrorState kept = ErrorState();
+  ErrorState().lastError = 0;
+  ErrorReportModeSet(kReportSilent);
+  const std::string& name = DriverText();
+  const std::size_t end = name.find_last_not_of(' ');
+  IGrLoadImageData(name, end == std::string::npos ? 0 : static_cast<int>(end + 1), pixels);
+  ErrorReportModeSet(kept.reportMode);
+  if (ErrorState().lastError != 0) {
+    dp.P2 = ErrorState().lastError;
+    dp.P1 = ErrorState().systemError;
+    pixels.clear();
+    return false;
+  }
+  ErrorState().lastError = kept.lastError;
+  dp.P2 = 0;
+  return true;
 }
 
 void CgmPictureWriter::Triangles(const std::vector<Vertex>& v,

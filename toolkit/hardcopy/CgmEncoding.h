@@ -91,6 +91,12 @@ std::string CgmFontListParameters(int list);
 /// inch, scaled down so that neither side exceeds 32767.
 void CgmVdcExtent(int resolution, int width, int height, int& w, int& h);
 
+/// Operation 38's image: the file named in DriverText read quietly into
+/// KX(2) x KY(2) packed RGB pixels. On failure P2 := the error code and P1
+/// := the system code, false; otherwise the toolkit's last error code is
+/// restored, P2 := 0.
+bool LoadOperationImage(std::vector<std::int32_t>& pixels, int& nx, int& ny);
+
 /// How the picture writer maps and judges: the file driver scales device
 /// units by FactorX/FactorY and applies the colour rule; the recorder draws
 /// in the drawable's own units.
@@ -130,8 +136,9 @@ class CgmPictureWriter {
   /// rectangle's corners, NX, NY, colour precision 8, run-length mode),
   /// continued by one partition per row.
   std::string CellArrayHead(int nx, int ny) const;
-  /// The word that opens a partition of BYTES bytes, MORE when another follows.
-  static std::string PartitionWord(std::size_t bytes, bool more);
+  /// ROW's bytes as partitions (a partition word, then up to 32766 bytes),
+  /// the last one continued unless LAST_ROW.
+  static std::vector<std::string> RowPartitions(const std::string& row, bool lastRow);
   /// One row of packed RGB pixels as run-length bytes, padded to even length.
   static std::string CellArrayRow(const std::int32_t* pixels, int nx);
   /// The triangles of a gradient polygon, vertex numbers from 1 into

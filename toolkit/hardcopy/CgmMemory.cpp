@@ -231,6 +231,21 @@ void XXCGMMEM(DriverOperation& operation) {
     case 31:
       dp.KX[0] = -1;
       return;
+    case 38: {
+      std::vector<std::int32_t> pixels;
+      int nx = 0, ny = 0;
+      if (!LoadOperationImage(pixels, nx, ny)) return;
+      // The whole cell array is one element: stored whole or refused.
+      std::string element = w.CellArrayHead(nx, ny);
+      for (int row = 0; row < ny; ++row)
+        for (const std::string& part : CgmPictureWriter::RowPartitions(
+                 CgmPictureWriter::CellArrayRow(pixels.data() + static_cast<std::size_t>(row) * nx, nx),
+                 row + 1 == ny))
+          element += part;
+      Encoder().Flush();
+      StoreElement(element);
+      return;
+    }
     case 33:
       w.TextAngle();
       return;

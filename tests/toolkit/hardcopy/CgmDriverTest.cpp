@@ -3,6 +3,7 @@
 // arrays, gradient triangles and the structure of multi-page files.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -250,6 +251,44 @@ TEST_F(CgmDriverTest, CellArrayWritesOnePartitionPerRow) {
   EXPECT_EQ(e.params.substr(20), std::string("\0\2\xFF\0\0\0\0\2\xFF\0\0\0", 12));
   EXPECT_EQ(CgmWord(e.params, 12), 2);
   EXPECT_EQ(CgmWord(e.params, 14), 2);
+}
+
+// A 2 x 2 24-bit BMP of one colour (blue, green, red bytes B, G, R).
+std::string SolidBmp(unsigned char b, unsigned char g, unsigned char r) {
+  std::string f = "BM";
+  const auto le = [&f](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) f += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  le(70, 4), le(0, 4), le(54, 4);
+  le(40, 4), le(2, 4), le(2, 4), le(1, 2), le(24, 2), le(0, 4), le(16, 4);
+  le(2835, 4), le(2835, 4), le(0, 4), le(0, 4);
+  for (int row = 0; row < 2; ++row) {
+    for (int x = 0; x < 2; ++x) f += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+    f += std::string(2, '\0');
+  }
+  return f;
+}
+
+TEST_F(CgmDriverTest, ImageFileBecomesACellArrayAndAFailedReadWritesNothing) {
+  ::testing_support::WriteFile(dir.path() / "red.bmp", SolidBmp(0, 0, 255));
+  Begin();
+  Gs().clipX0 = 0, Gs().clipY0 = 0, Gs().clipX1 = 20, Gs().clipY1 = 20;
+  DriverParameters& dp = DriverParams();
+  for (const char* name : {"red.bmp", "missing.bmp"}) {
+    DriverText() = name + std::string(static_cast<std::size_t>(kDriverTextLength) - std::strlen(name), ' ');
+    dp.KX[1] = 2, dp.KY[1] = 2;
+    dp.P2 = -5;
+    HardcopyDriverCall(O::Image);
+    if (std::string(name) == "red.bmp")
+      EXPECT_EQ(dp.P2, 0);
+    else
+      EXPECT_NE(dp.P2, 0);
+  }
+  const CgmRead r = End();
+  ASSERT_EQ(r.Count(4, 9), 1);
+  const CgmElementRead& e = r.elements[static_cast<std::size_t>(r.Ids(4, 9)[0])];
+  EXPECT_EQ(e.partitions, 3);
+  EXPECT_EQ(e.params.substr(20), std::string("\0\2\xFF\0\0\0\0\2\xFF\0\0\0", 12));
 }
 
 TEST_F(CgmDriverTest, TrianglesInterpolateTheirVertexColours) {
