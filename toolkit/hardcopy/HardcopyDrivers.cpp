@@ -1,6 +1,8 @@
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/hardcopy/Cgm.h"
+#include "toolkit/hardcopy/CgmMemory.h"
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
@@ -18,12 +20,15 @@ void StandHardcopyDrivers() {
   static SvgDriver svg;
   static DxfDriver dxf;
   static XXRAST raster;
+  static XXCGM cgm;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
   StandHardcopyDriver(kDriverSvg, &svg);
   StandHardcopyDriver(kDriverDxf, &dxf);
   StandHardcopyDriver(kDriverRasterPrinter, &raster);
+  StandHardcopyDriver(kDriverCgm, &cgm);
+  RegisterMemoryRecorder(XXCGMMEM);
   InstallPolygonSeams();
 }
 
