@@ -311,6 +311,8 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
     return;
   const int window = WindowNumberFromHandle(h);
   const bool visible = plat::IsWindowVisible(h);
+  const bool bitmapView = window >= 0 && WindowBitmapView(window) == h;
+  const int source = bitmapView ? kSourceBitmapView : kSourceClient;
   HeldEvent& e = s.current;
   const bool fieldEvent = type > kFieldEventOffset;
 
@@ -361,7 +363,7 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
         e.value1 = static_cast<int>(w);
       }
       e.value2 = -1;
-      e.value3 = kSourceClient;
+      e.value3 = source;
       e.value4 = -1;
       break;
     }
@@ -375,7 +377,7 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
     case kEventMouseMove:
       e.value1 = type == kEventMouseMove ? -1 : k;
       e.value2 = MouseKeyState(w);
-      e.value3 = kSourceClient;
+      e.value3 = source;
       e.value4 = -1;
       e.x = Coordinate(plat::LowWord(u));
       e.y = Coordinate(plat::HighWord(u));
@@ -404,6 +406,13 @@ void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
       e.x = e.y = -1;
       break;
     }
+    case kEventViewScrolled:
+      e.value1 = plat::LowWord(u);
+      e.value2 = plat::HighWord(u);
+      e.value3 = kSourceBitmapView;
+      e.value4 = -1;
+      e.x = e.y = 0;
+      break;
     default:  // close, frame button, timer, toolbar Enter
       e.value1 = (type == kEventFrameButton) ? k : (type == kEventTimer) ? static_cast<int>(w) : -1;
       e.value2 = e.value3 = e.value4 = e.x = e.y = -1;
@@ -426,7 +435,29 @@ void DeferEvent(plat::Hwnd h, plat::Msg m) {
   d.window = n;
 }
 
+void ViewerPixelToUnits(double px, double py, int window, float& gx, float& gy) {
+  std::array<double, 4> area{0, 0, 1, 1};
+  std::array<double, 4> units{0, 0, 1, 1};
+  if (GetGraphicsLink().plotMapping) GetGraphicsLink().plotMapping(area, units);
+  const auto& info = GetGraphicsLink().bitmapViewerInfo;
+  auto item = [&](int i) { return info ? static_cast<double>(info(window, i)) : 0.0; };
+  const double w = item(101);
+  const double hgt = item(102);
+  const double sx = item(4);
+  const double sb = item(103);
+  // A bitmap without pixels (no viewer) maps every pixel to the units' origin.
+  const double xs = w * (area[2] - area[0]) / (units[2] - units[0]);
+  const double ys = hgt * (area[3] - area[1]) / (units[3] - units[1]);
+  gx = static_cast<float>(xs != 0 ? (sx + px - w * area[0]) / xs + units[0] : units[0]);
+  gy = static_cast<float>(ys != 0 ? ((hgt - sb) + py - hgt * area[1]) / ys + units[1] : units[1]);
+}
+
 void EventRecordFinish(int type, EventRecord& r) {
+  if (type == kEventViewScrolled) {
+    const int maxY = WindowClientSize(r.window).height - 1;
+    ViewerPixelToUnits(r.x + 0.5, (maxY - r.y) + 0.5, r.window, r.graphicsX, r.graphicsY);
+    return;
+  }
   if (type != kEventKey && type != kEventButtonDown && type != kEventButtonUp &&
       type != kEventMouseMove && type != kEventExpose && type != kEventResize &&
       type != kEventDoubleClick)
@@ -453,7 +484,10 @@ void EventRecordFinish(int type, EventRecord& r) {
     gy = static_cast<float>((py - bottom) / ys + units[1]);
   };
   const int maxY = ext.height - 1;
-  toUser(r.x + 0.5, (maxY - r.y) + 0.5, r.graphicsX, r.graphicsY);
+  if (r.value3 == kSourceBitmapView)
+    ViewerPixelToUnits(r.x + 0.5, (maxY - r.y) + 0.5, n, r.graphicsX, r.graphicsY);
+  else
+    toUser(r.x + 0.5, (maxY - r.y) + 0.5, r.graphicsX, r.graphicsY);
   if (type == kEventExpose) {
     toUser(r.value1 + 0.5, r.value2 + 0.5, r.exposedWidth, r.exposedHeight);
     const int x2 = PixelToUnit(r.x + r.value1 - 1, ext.width);

@@ -76,6 +76,11 @@ void DeferEvent(plat::Hwnd h, plat::Msg m);
 /// Converts the pixel positions of an event into window and graphics units.
 void EventRecordFinish(int type, EventRecord& record);
 
+/// Graphics units of pixel centre (PX, PY) (PY counted up from the bottom of
+/// the client area) of window WINDOW's bitmap viewer: the bitmap's size
+/// stands in for the drawable's, shifted by the viewer's scroll positions.
+void ViewerPixelToUnits(double px, double py, int window, float& gx, float& gy);
+
 /// The key code of virtual key VK with modifier class 0, 20 (Shift) or 40 (Ctrl).
 int KeyCode(int vk, int modifierClass);
 /// The mouse key state (1 Ctrl, 2 Shift, 4 left, 8 middle, 16 right) of a kMk* word.

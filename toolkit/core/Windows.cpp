@@ -583,6 +583,23 @@ void SetWindowGridField(int n, plat::Hwnd grid) {
   Slot(n).specialKind = grid != plat::kNoWindow ? 4 : 0;
 }
 
+void SetWindowBitmapView(int n, plat::Hwnd view) {
+  if (!WindowSlotInUse(n)) return;
+  Slot(n).bitmapView = view;
+  Slot(n).specialKind = view != plat::kNoWindow ? 2 : 0;
+}
+
+bool WindowHoldsWindows(int n) {
+  for (int i = 0; i <= kMaxWindowNumber; ++i)
+    if (i != n && WindowSlotInUse(i) && Slot(i).inside && Slot(i).parent == n) return true;
+  return false;
+}
+
+plat::Hwnd WindowBitmapView(int n) {
+  if (!WindowSlotInUse(n) || Slot(n).specialKind != 2) return plat::kNoWindow;
+  return Slot(n).bitmapView;
+}
+
 plat::Hwnd CurrentWindowGridField() {
   const int n = CurrentWindow();
   if (!WindowSlotInUse(n) || Slot(n).specialKind != 4) return plat::kNoWindow;
@@ -613,6 +630,7 @@ int WindowNumberFromHandle(plat::Hwnd h) {
     const WindowSlot& s = Slot(i);
     if (s.frame == plat::kNoWindow) continue;
     if (s.frame == h || s.client == h) return i;
+    if (s.specialKind == 2 && s.bitmapView == h) return i;
   }
   return -1;
 }

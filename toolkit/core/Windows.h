@@ -151,6 +151,13 @@ const WindowTextStyleRecord& CurrentTextStyle();
 /// Makes window N a grid window (kind 4) showing grid field GRID
 /// (kNoWindow ends that).
 void SetWindowGridField(int n, plat::Hwnd grid);
+/// Makes window N a bitmap-view window (kind 2) whose client area the
+/// viewer window VIEW covers (kNoWindow ends that).
+void SetWindowBitmapView(int n, plat::Hwnd view);
+/// Whether a window lies inside N's client area.
+bool WindowHoldsWindows(int n);
+/// The viewer window of N when it is a bitmap-view window, else kNoWindow.
+plat::Hwnd WindowBitmapView(int n);
 /// The grid field of the current window when it is a grid window, else
 /// kNoWindow: what grid field 0 names.
 plat::Hwnd CurrentWindowGridField();
@@ -177,6 +184,10 @@ struct GraphicsLink {
   /// The main window has opened and is current; DISPLAY_COLOURS is the
   /// display's colour count read at start-up.
   std::function<void(int displayColours)> mainWindowOpened;
+  /// Item ITEM of the bitmap viewer of window N (BitmapViewerInfo items:
+  /// 4 and 5 the scroll positions, 101 and 102 the bitmap size, 103 the
+  /// bitmap row at the bottom edge of the view).
+  std::function<int(int n, int item)> bitmapViewerInfo;
 };
 void SetGraphicsLink(GraphicsLink link);
 

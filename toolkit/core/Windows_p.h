@@ -31,6 +31,7 @@ struct WindowSlot {
   int returnTo = -1;  // window number that had the focus before, -1 none
   int specialKind = 0;
   plat::Hwnd gridField = plat::kNoWindow;  // kind 4: the grid the window shows
+  plat::Hwnd bitmapView = plat::kNoWindow;  // kind 2: the bitmap viewer over the client area
   std::int32_t lastGridCell = 262145;      // kind 4: its last cell (column 1, row 1)
   WindowTextStyleRecord textStyle{};
   bool captionActive = false;

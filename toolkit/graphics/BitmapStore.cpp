@@ -36,6 +36,13 @@ std::unique_ptr<plat::Surface> BitmapMake(int width, int height, std::int32_t co
   return std::make_unique<plat::Surface>(width, height, RgbToPixel(colour & 0xFFFFFF));
 }
 
+// The slot takes FRESH; a viewer showing the old bitmap follows it.
+void ReplaceSlotBitmap(int index, std::unique_ptr<plat::Surface> fresh) {
+  auto& slot = S().slots[static_cast<std::size_t>(index)];
+  BitmapViewerRebind(slot.get(), fresh.get());
+  slot = std::move(fresh);
+}
+
 // A canvas over the slot's bitmap.
 plat::Canvas BitmapCanvas(plat::Surface& s) { return plat::Canvas(s); }
 
@@ -82,7 +89,7 @@ void BitmapDestroy(int index, int& status) {
     status = kBitmapInvalid;
     return;
   }
-  if (BitmapViewerFind(index) != 0) {
+  if (BitmapShownInViewer(Slot(index))) {
     status = kBitmapInViewer;
     return;
   }
@@ -232,7 +239,7 @@ void BitmapResize(int index, int width, int height, int& viewer, int& status) {
   for (int j = 0; j < height; ++j)
     for (int i = 0; i < width; ++i)
       fresh->Set(i, j, s->Get(static_cast<int>(ow * i / width), static_cast<int>(oh * j / height)));
-  S().slots[static_cast<std::size_t>(index)] = std::move(fresh);
+  ReplaceSlotBitmap(index, std::move(fresh));
   viewer = BitmapViewerFind(index);
   status = kBitmapOk;
 }
@@ -261,7 +268,7 @@ void BitmapRotate(int index, int angle, int& viewer, int& status) {
       else if (angle == 180) fresh->Set(w - 1 - i, h - 1 - j, p);
       else fresh->Set(h - 1 - j, i, p);
     }
-  S().slots[static_cast<std::size_t>(index)] = std::move(fresh);
+  ReplaceSlotBitmap(index, std::move(fresh));
   viewer = BitmapViewerFind(index);
   status = kBitmapOk;
 }
@@ -271,10 +278,5 @@ void BitmapSize(int index, int& width, int& height) {
   width = s ? s->Width() : 0;
   height = s ? s->Height() : 0;
 }
-
-// No window is turned into a bitmap viewer yet: nothing shows a bitmap.
-int BitmapViewerFind(int /*index*/) { return 0; }
-
-void BitmapViewerInfo(int /*window*/, int /*item*/, int& value) { value = 0; }
 
 }  // namespace tk

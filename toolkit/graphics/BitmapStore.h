@@ -57,6 +57,24 @@ void BitmapSize(int index, int& width, int& height);
 /// 103 the bottom of the view; 0 unless WINDOW is a bitmap viewer.
 void BitmapViewerInfo(int window, int item, int& value);
 
+/// Shows slot INDEX's bitmap in a viewer over the current window's client
+/// area, scrolled to (X, Y) (negative: 0; for a window already a viewer,
+/// negative keeps the position). MODE 1 modal (returns when the window is
+/// asked to close, the viewer taken off again), 2 modeless, 3 modeless and
+/// counted; FLAGS 1 the viewer handles page and arrow keys, 2 it reports
+/// double clicks. STATUS 0; 1 no current window; 2 a free slot; 3 the bitmap
+/// is the drawing surface; 4 the window is of another special kind; 5 a
+/// window inside another made modeless; 6 the viewer could not be made;
+/// 9 the window holds windows of its own.
+void BitmapViewerOpen(int index, int x, int y, int mode, int flags, int& status);
+/// Viewers of mode 3 open now.
+int BitmapViewersCounted();
+/// Whether a viewer of any window (0-50) shows BITMAP.
+bool BitmapShownInViewer(const plat::Surface* bitmap);
+/// A viewer showing OLD shows FRESH instead (a slot's bitmap replaced by a
+/// resize or rotation), its scroll positions kept where they still fit.
+void BitmapViewerRebind(const plat::Surface* old, plat::Surface* fresh);
+
 /// Frees every slot (tests; the toolkit's shutdown).
 void BitmapStoreClear();
 

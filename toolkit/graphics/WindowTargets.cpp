@@ -74,6 +74,11 @@ void GraphicsConnectWindows() {
     area = {gs.areaFracX0, gs.areaFracY0, gs.areaFracX1, gs.areaFracY1};
     units = {gs.userX0, gs.userY0, gs.userX1, gs.userY1};
   };
+  link.bitmapViewerInfo = [](int n, int item) {
+    int value = 0;
+    BitmapViewerInfo(n, item, value);
+    return value;
+  };
   SetGraphicsLink(std::move(link));
 }
 
