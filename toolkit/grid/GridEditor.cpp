@@ -102,26 +102,6 @@ void MoveTo(GridRecord& g, int column, int row, bool extend) {
   GridSetCurrentCell(g, column, row, true, extend);
 }
 
-void KeyTab(GridRecord& g, bool back) {
-  const int last = g.columnCount - 1;
-  const bool wrap = (GridStyleOf(g) & kGridWrapRows) != 0;
-  if (!back) {
-    if (g.currentColumn < last)
-      MoveTo(g, g.currentColumn + 1, g.currentRow, false);
-    else if (wrap && g.currentRow + 1 < g.rowCount)
-      MoveTo(g, 0, g.currentRow + 1, false);
-    else
-      BeepIfEnabled();
-  } else {
-    if (g.currentColumn > 0)
-      MoveTo(g, g.currentColumn - 1, g.currentRow, false);
-    else if (wrap && g.currentRow > 0)
-      MoveTo(g, last, g.currentRow - 1, false);
-    else
-      BeepIfEnabled();
-  }
-}
-
 void KeyVertical(GridRecord& g, int step, bool shift) {
   const int row = g.currentRow + step;
   if (row < 0 || row >= g.rowCount) {
@@ -131,28 +111,33 @@ void KeyVertical(GridRecord& g, int step, bool shift) {
   MoveTo(g, g.currentColumn, row, shift);
 }
 
-void KeyHorizontal(GridRecord& g, bool right, bool shift, bool ctrl) {
-  if (ctrl) {
-    GridScrollExtend(g, plat::Msg::HScroll, right ? plat::kSbPageDown : plat::kSbPageUp, shift);
-    return;
-  }
+/// One column right (or left) in the row; past the row's end, with the wrap
+/// style, to the next (previous) row; else a beep.
+void StepColumn(GridRecord& g, bool right, bool extend) {
   const int last = g.columnCount - 1;
   const bool wrap = (GridStyleOf(g) & kGridWrapRows) != 0;
   if (right) {
     if (g.currentColumn < last)
-      MoveTo(g, g.currentColumn + 1, g.currentRow, shift);
+      MoveTo(g, g.currentColumn + 1, g.currentRow, extend);
     else if (wrap && g.currentRow + 1 < g.rowCount)
-      MoveTo(g, 0, g.currentRow + 1, shift);
+      MoveTo(g, 0, g.currentRow + 1, extend);
     else
       BeepIfEnabled();
   } else {
     if (g.currentColumn > 0)
-      MoveTo(g, g.currentColumn - 1, g.currentRow, shift);
+      MoveTo(g, g.currentColumn - 1, g.currentRow, extend);
     else if (wrap && g.currentRow > 0)
-      MoveTo(g, last, g.currentRow - 1, shift);
+      MoveTo(g, last, g.currentRow - 1, extend);
     else
       BeepIfEnabled();
   }
+}
+
+void KeyHorizontal(GridRecord& g, bool right, bool shift, bool ctrl) {
+  if (ctrl)
+    GridScrollExtend(g, plat::Msg::HScroll, right ? plat::kSbPageDown : plat::kSbPageUp, shift);
+  else
+    StepColumn(g, right, shift);
 }
 
 /// The editor's keys; true when the key was used (not passed on).
@@ -166,7 +151,7 @@ bool EditorKey(GridRecord& g, plat::Hwnd h, int vk) {
   switch (vk) {
     case plat::kVkTab:
       if (style & kGridTabMoves) {
-        KeyTab(g, shift);
+        StepColumn(g, !shift, false);
         return true;
       }
       if (boxOrMenu) {
