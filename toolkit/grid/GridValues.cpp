@@ -212,6 +212,14 @@ std::optional<int> RowsInUse(int field) {
 
 }  // namespace
 
+bool GridNeedsDialog(int field, std::string_view name) {
+  return NeedsDialog(field, name);
+}
+
+int GridStatusError(int status) {
+  return StatusError(status);
+}
+
 // ---------------------------------------------------------------------------
 // Cell operations
 
