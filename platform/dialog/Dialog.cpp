@@ -175,13 +175,24 @@ bool DialogKey(Hwnd dlg, Hwnd h, int vk) {
   }
 }
 
+/// Whether the control asks for the key or character of message M itself.
+bool WantsKey(Hwnd h, Msg m, WParam wp) {
+  if (m != Msg::KeyDown && m != Msg::Char) return false;
+  const LResult codes = SendMessage(h, Msg::GetDlgCode, wp, 0);
+  if (codes & kDlgcWantAllKeys) return true;
+  if (m == Msg::Char) return wp != '\t' && wp != '\r' && wp != 0x1B && (codes & kDlgcWantChars);
+  if (wp == kVkTab) return (codes & kDlgcWantTab) != 0;
+  const bool arrow = wp == kVkLeft || wp == kVkUp || wp == kVkRight || wp == kVkDown;
+  return arrow && (codes & kDlgcWantArrows);
+}
+
 /// Puts the dialog's keyboard handling in front of control H's procedure
 /// (and of the children a control has, such as a combo box's edit).
 void Subclass(Hwnd dlg, Hwnd h) {
   auto old = std::make_shared<WindowProc>();
   auto own = [dlg, old](Hwnd w, Msg m, WParam wp, LParam lp) -> LResult {
     const bool enterOrEscape = wp == kVkReturn || wp == kVkEscape;
-    if (IsWindow(dlg)) {
+    if (IsWindow(dlg) && !WantsKey(w, m, wp)) {
       // Enter and Escape act on their character, which comes after the key
       // went down, so nothing of the keystroke is left to reach the window
       // that gets the focus when the dialog closes but the key's release.
@@ -271,6 +282,11 @@ Hwnd CreateDialogFromSpec(const DialogSpec& spec, Hwnd parent, DialogHandler han
   }
   e->handler = std::move(handler);
   return dlg;
+}
+
+void AttachDialogKeys(Hwnd h) {
+  const Hwnd dlg = DialogOf(h);
+  if (dlg != kNoWindow && IsWindow(h)) Subclass(dlg, h);
 }
 
 int DialogTemplateId(Hwnd dlg) {

@@ -27,6 +27,13 @@ inline constexpr std::string_view kDialogClass = "#32770";
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
+/// The keys a control asks for (its answer to Msg::GetDlgCode); the dialog
+/// leaves those keys to the control.
+constexpr LResult kDlgcWantArrows = 0x1;
+constexpr LResult kDlgcWantTab = 0x2;
+constexpr LResult kDlgcWantAllKeys = 0x4;
+constexpr LResult kDlgcWantChars = 0x80;
+
 /// Dialog style bits kept with the dialog window (low 16 bits).
 inline constexpr unsigned kDsModalFrame = 0x80;  // DS_MODALFRAME
 
@@ -73,6 +80,11 @@ std::vector<Hwnd> DialogControls(Hwnd dlg);
 Hwnd DialogItem(Hwnd dlg, int id);
 /// The dialog a control lies in (kNoWindow when none).
 Hwnd DialogOf(Hwnd h);
+
+/// Gives control H, made inside a dialog after the dialog itself, the
+/// dialog's keyboard handling (Tab, Enter, Escape) in front of its present
+/// procedure; nothing when H lies in no dialog.
+void AttachDialogKeys(Hwnd h);
 
 /// The default push button: the first with kBsDefPushButton, else the push
 /// button with identifier 1 (kNoWindow when none).

@@ -25,6 +25,7 @@ std::string ToString(Msg m) {
     VELLORAN_MSG_NAME(ShowWindow)
     VELLORAN_MSG_NAME(Notify)
     VELLORAN_MSG_NAME(NcHitTest)
+    VELLORAN_MSG_NAME(GetDlgCode)
     VELLORAN_MSG_NAME(NcLButtonDown)
     VELLORAN_MSG_NAME(NcLButtonUp)
     VELLORAN_MSG_NAME(NcLButtonDblClk)

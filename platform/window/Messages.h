@@ -37,6 +37,7 @@ enum class Msg : std::uint32_t {
   ShowWindow = 0x0018,       // wParam: 1 shown, 0 hidden
   Notify = 0x004E,           // wParam: control id; lParam: NotifyHeader*
   NcHitTest = 0x0084,        // lParam: screen position; returns a kHt* code
+  GetDlgCode = 0x0087,       // wParam: the key; returns the kDlgc* keys a control wants
   NcLButtonDown = 0x00A1,    // Nc buttons: wParam kHt* code, lParam screen position
   NcLButtonUp = 0x00A2,
   NcLButtonDblClk = 0x00A3,

@@ -17,11 +17,6 @@ namespace tk {
 
 namespace {
 
-bool InModal(const LoadedDialog& d) {
-  const plat::Hwnd m = Dm().modalDialog;
-  return m != plat::kNoWindow && (d.hwnd == m || plat::IsChild(m, d.hwnd));
-}
-
 /// The loaded dialog that H is (or holds H as a field), and the field (0 for the dialog).
 LoadedDialog* Owner(plat::Hwnd h, int& field) {
   if (LoadedDialog* d = FindLoaded(h)) {
@@ -102,7 +97,7 @@ void InstallFieldProcedure(plat::Hwnd h, bool mouse) {
         const plat::WindowProc previous = *own;  // a copy: the window may go while it runs
         int field = 0;
         LoadedDialog* d = Owner(hw, field);
-        if (d == nullptr || InModal(*d)) return previous(hw, m, w, l);
+        if (d == nullptr || IsInModal(*d)) return previous(hw, m, w, l);
         if (mouse && MouseEvent(hw, *d, field, m, w, l)) return 0;
         const plat::LResult r = previous(hw, m, w, l);
         d = Owner(hw, field);  // the field's own handling may have changed the table

@@ -71,11 +71,6 @@ std::string ComboShownText(const DialogField& f) {
   return plat::GetWindowText(edit != plat::kNoWindow ? edit : f.hwnd);
 }
 
-bool InModal(const LoadedDialog& d) {
-  const plat::Hwnd m = Dm().modalDialog;
-  return m != plat::kNoWindow && (d.hwnd == m || plat::IsChild(m, d.hwnd));
-}
-
 // --- Tabs ---
 
 // A tab's data word: the page's identifier, with the disabled mark above it.
@@ -151,7 +146,7 @@ void MakeCurrentField(LoadedDialog& d, DialogField& f, plat::LParam value) {
   if (d.rec.currentField == f.id) return;
   d.rec.previousField = d.rec.currentField;
   d.rec.currentField = f.id;
-  if (!InModal(d)) StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f.id, 0), value, d.hwnd);
+  if (!IsInModal(d)) StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f.id, 0), value, d.hwnd);
 }
 
 /// The trackbar position at which Shift went down; one for the toolkit.
@@ -173,7 +168,7 @@ void TrackSelectionChanged(plat::Hwnd h) {
   d->rec.previousField = d->rec.currentField;
   d->rec.currentField = f->id;
   RecordFocusField(h, f->id);
-  if (!InModal(*d)) StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f->id, 0), h, d->hwnd);
+  if (!IsInModal(*d)) StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f->id, 0), h, d->hwnd);
 }
 
 }  // namespace
@@ -702,7 +697,7 @@ std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat
       plat::TrackbarSetSel(f->hwnd, std::min(pos, TrackAnchor()), std::max(pos, TrackAnchor()));
     }
     d.rec.focusField = f->id;
-    if (InModal(d)) return 0;
+    if (IsInModal(d)) return 0;
     d.rec.previousField = d.rec.currentField;
     d.rec.currentField = f->id;
     StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f->id, 0), l, d.hwnd);
@@ -717,7 +712,7 @@ std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat
   if (type == kFieldTab) {
     const int cur = plat::TabGetCurSel(f->hwnd);
     if (hdr->code == plat::kTcnSelChanging) {
-      if (!InModal(d) && !s.creatingDialog) d.rec.previousPage = TabPageId(f->hwnd, cur);
+      if (!IsInModal(d) && !s.creatingDialog) d.rec.previousPage = TabPageId(f->hwnd, cur);
       return 0;
     }
     if (hdr->code == plat::kTcnSelChange) {
@@ -731,7 +726,7 @@ std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat
         return 0;
       }
       TabFieldShowPage(d, *f, cur);
-      if (!InModal(d) && !s.creatingDialog) {
+      if (!IsInModal(d) && !s.creatingDialog) {
         d.rec.currentPage = TabPageId(f->hwnd, cur);
         StoreEvent(kEventTabChanged, 0, 0, 0, d.hwnd);
       }
@@ -747,7 +742,7 @@ std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat
     }
     if (hdr->code == plat::kTvnSelChanged || hdr->code == plat::kTvnItemExpanded) {
       d.rec.focusField = f->id;
-      if (InModal(d)) return 0;
+      if (IsInModal(d)) return 0;
       d.rec.previousField = d.rec.currentField = f->id;
       StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f->id, 0),
                  static_cast<plat::LParam>(f->hwnd), d.hwnd);

@@ -119,11 +119,6 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t, bool columnTempl
   for (DialogField& f : d.fields) f.rec.state = FieldStateOf(f);
 }
 
-bool IsInModal(const LoadedDialog& d) {
-  const plat::Hwnd m = Dm().modalDialog;
-  return m != plat::kNoWindow && (d.hwnd == m || plat::IsChild(m, d.hwnd));
-}
-
 int FocusedFieldId(LoadedDialog& d) {
   DialogField* f = FieldOfWindow(d, plat::GetFocus());
   return f ? f->id : 0;
@@ -213,6 +208,13 @@ std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WP
   LoadedDialog* d = FindLoaded(dlg);
   if (d == nullptr) return std::nullopt;
   DialogManagerState& s = Dm();
+  // A grid field's current cell moved: wParam the field, lParam the cell.
+  if (m != plat::Msg::Null && m == GetGridLink().cellChange) {
+    const int id = static_cast<int>(w);
+    for (DialogField& f : d->fields)
+      if (f.id == id) FieldChanged(*d, f, 0, l);
+    return 0;
+  }
   switch (m) {
     case plat::Msg::Command:
       return OnCommand(*d, w, l);
@@ -294,6 +296,12 @@ void CompactTable() {
 }
 
 }  // namespace
+
+bool IsInModal(const LoadedDialog& d) {
+  const plat::Hwnd m = Dm().modalDialog;
+  return m != plat::kNoWindow && (d.hwnd == m || plat::IsChild(m, d.hwnd));
+}
+
 
 // ---------------------------------------------------------------------------
 // Shared helpers

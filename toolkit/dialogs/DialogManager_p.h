@@ -101,6 +101,8 @@ DialogManagerState& Dm();
 
 /// The loaded dialog whose window is H (null when none).
 LoadedDialog* FindLoaded(plat::Hwnd h);
+/// Whether D is the dialog running modally or lies inside it.
+bool IsInModal(const LoadedDialog& d);
 /// The current dialog, or null.
 LoadedDialog* CurrentDialog();
 /// The field ID of D (null when none).

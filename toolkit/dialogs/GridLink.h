@@ -16,6 +16,11 @@ struct GridLink {
   void (*buildFromExtras)(LoadedDialog& d, DialogField& f, const ExtrasEntry& e) = nullptr;
   /// Clears every cell of grid window GRID; EMPTYLISTS empties the option lists.
   void (*clearAllCells)(plat::Hwnd grid, int emptyLists) = nullptr;
+  /// The field record of a grid's cell editor H (null when H is none), so
+  /// that numeric editors filter and validate as numeric fields do.
+  DialogField* (*editorField)(plat::Hwnd h) = nullptr;
+  /// The message a grid sends its dialog when its current cell changes.
+  plat::Msg cellChange = plat::Msg::Null;
 };
 
 void SetGridLink(const GridLink& link);

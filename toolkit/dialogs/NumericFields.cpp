@@ -69,7 +69,12 @@ bool IsSpinClass(std::string_view cls) {
 /// The numeric field whose window is H, with its dialog.
 DialogField* NumericField(plat::Hwnd h, LoadedDialog** dialog = nullptr) {
   LoadedDialog* d = FindLoaded(plat::GetParent(h));
-  if (d == nullptr) return nullptr;
+  if (d == nullptr) {
+    // A grid's cell editor lies inside the grid, not in a dialog.
+    const GridLink& link = GetGridLink();
+    DialogField* f = link.editorField ? link.editorField(h) : nullptr;
+    return f != nullptr && IsNumericClass(f->className) ? f : nullptr;
+  }
   for (DialogField& f : d->fields)
     if (f.hwnd == h && IsNumericClass(f.className)) {
       if (dialog) *dialog = d;
@@ -309,6 +314,10 @@ void Wrap(plat::Hwnd h, plat::LResult (*proc)(const plat::WindowProc&, plat::Hwn
 }  // namespace
 
 void SetupNumericField(LoadedDialog& d, DialogField& f) {
+  SetupNumericEditor(f, d.hwnd);
+}
+
+void SetupNumericEditor(DialogField& f, plat::Hwnd upDownParent) {
   Wrap(f.hwnd, NumericProc);
   plat::EditSetModify(f.hwnd, false);
   if (!IsSpinClass(f.className)) return;
@@ -322,7 +331,7 @@ void SetupNumericField(LoadedDialog& d, DialogField& f) {
   if (fieldStyle & plat::kEsReadOnly) p.style |= plat::kStyleDisabled;
   const plat::Rect r = plat::GetWindowRect(f.hwnd);
   p.rect = {r.right, r.top, r.right + kSpinWidth, r.bottom};
-  p.parent = d.hwnd;
+  p.parent = upDownParent;
   p.id = -1;
   const plat::Hwnd ud = plat::CreateWindow(p);
   if (ud == plat::kNoWindow) return;
@@ -376,6 +385,12 @@ int ValidateNumericField(plat::Hwnd field, plat::Hwnd receiving, int force) {
       // A text that is no number never passes: read as a number it would be
       // 0, which the user did not type.
       refused = true;
+    // A grid's integer cell holds 32 bits: a longer number never reaches it.
+    const bool gridEditor = FindLoaded(plat::GetParent(field)) == nullptr;
+    if (valid && gridEditor && KindOf(f->className) == NumberKind::Integer &&
+        !(v >= std::numeric_limits<std::int32_t>::min() &&
+          v <= std::numeric_limits<std::int32_t>::max()))
+      refused = true;
   } else {
     refused = r.hasValue == 1 && RangeInForce(r);
   }
@@ -427,18 +442,22 @@ bool RefusesPushButton(LoadedDialog& d, int button) {
   return false;
 }
 
+void StepSpinField(DialogField& f, const plat::NotifyHeader& hdr) {
+  const auto& note = reinterpret_cast<const plat::UpDownNotify&>(hdr);
+  ValidationState& s = Vs();
+  int delta = note.delta;
+  if (s.spinPressed == hdr.from && plat::NowMs() - s.spinPressStart >= kLargeStepAfterMs)
+    delta *= 5;
+  SpinStep(f, delta);
+}
+
 bool HandleSpinNotify(LoadedDialog& d, const plat::NotifyHeader& hdr) {
   if (hdr.code != plat::kUdnDeltaPos) return false;
   DialogField* f = nullptr;
   for (DialogField& g : d.fields)
     if (g.rec.buddy == hdr.from && IsNumericClass(g.className) && IsSpinClass(g.className)) f = &g;
   if (f == nullptr) return false;
-  const auto& note = reinterpret_cast<const plat::UpDownNotify&>(hdr);
-  ValidationState& s = Vs();
-  int delta = note.delta;
-  if (s.spinPressed == hdr.from && plat::NowMs() - s.spinPressStart >= kLargeStepAfterMs)
-    delta *= 5;
-  SpinStep(*f, delta);
+  StepSpinField(*f, hdr);
   // The step is a change of the field (value -1), not while a dialog is
   // being made and not inside a modal show.
   DialogManagerState& dm = Dm();

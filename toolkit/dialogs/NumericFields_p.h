@@ -13,6 +13,14 @@ namespace tk {
 /// control.
 void SetupNumericField(LoadedDialog& d, DialogField& f);
 
+/// The same for a numeric field made outside any dialog (a grid's cell
+/// editor): its up-down control, for a spin class, goes to UPDOWNPARENT.
+void SetupNumericEditor(DialogField& f, plat::Hwnd upDownParent);
+
+/// One spin step of numeric spin field F by its up-down control's change
+/// request HDR.
+void StepSpinField(DialogField& f, const plat::NotifyHeader& hdr);
+
 /// Checks FIELD's text as the focus moves to RECEIVING (FIELD itself: the
 /// check before a push button acts). 1 when the text is refused (the focus
 /// is then back in the field with its text selected), else 0. FORCE refuses

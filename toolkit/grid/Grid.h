@@ -72,6 +72,29 @@ void WGridReadColumnReal(int field, int column, std::span<float> values, int& n)
 void WGridReadColumnMenu(int field, int column, std::span<std::int32_t> options, int& n);
 
 // ---------------------------------------------------------------------------
+// Rows, labels and the current cell
+
+/// Rows 1 to N in use (N within 1 and the capacity; more gives the
+/// capacity and 1018, fewer than 1 gives 1018 and changes nothing). Rows
+/// beyond N keep their contents.
+void WGridRows(int field, int n);
+/// Inserts COUNT empty rows before ROW; GROW 1 adds them to the rows in use
+/// (within the capacity), LABELS 1 moves the row labels too. Rows pushed
+/// past the rows in use are lost. A COUNT below 1 changes nothing.
+void WGridInsertRows(int field, int row, int count = 1, int grow = 0, int labels = 0);
+/// Deletes COUNT rows from ROW on; SHRINK 1 takes them off the rows in use,
+/// else the last rows are emptied; LABELS 1 moves the row labels too.
+void WGridDeleteRows(int field, int row, int count = 1, int shrink = 0, int labels = 0);
+/// The label of ROW (1 to the capacity), without its trailing blanks, at
+/// most 50 characters.
+void WGridLabelRow(int field, int row, std::string_view label);
+/// Empties a cell in use (an option-menu cell gives 1017).
+void WGridClearCell(int field, int column, int row);
+/// Makes a cell current; POSITION (from 1) puts an edit editor's caret
+/// before that character.
+void WGridSetCell(int field, int column, int row, std::optional<int> position = std::nullopt);
+
+// ---------------------------------------------------------------------------
 // Information
 
 /// ITEM 1: 1 when the cell holds a value (a checked box, a chosen option);

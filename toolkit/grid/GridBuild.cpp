@@ -407,8 +407,8 @@ void GridClearAllCells(GridRecord& g, int emptyLists) {
     } else {
       plat::SetWindowText(g.editor, "");
       plat::EditSetModify(g.editor, false);
-      g.editorSettings.value = 0.0;
-      g.editorSettings.hasValue = 0;
+      g.editorField.rec.value = 0.0;
+      g.editorField.rec.hasValue = 0;
     }
   }
   for (GridColumn& c : g.columns) {

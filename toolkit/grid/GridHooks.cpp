@@ -1,9 +1,7 @@
 // What the grid's data model and window ask of the selection and the
-// in-place editor of the current cell. These are the places where the
-// selection (block, anchor, clipboard) and the editor (a copy of the
-// current column's prototype laid over the current cell) take over; until
-// then a grid has no editor and no selected block, and the current cell
-// only moves.
+// in-place editor of the current cell, and the selected block itself.
+#include <algorithm>
+
 #include "platform/controls/Controls.h"
 #include "toolkit/grid/GridModel_p.h"
 
@@ -22,31 +20,45 @@ bool GridCellInSelection(const GridRecord& g, int column, int row) {
          column <= g.selLastColumn;
 }
 
-void GridStoreEditor(GridRecord&) {
-  // The editor stores its text into the current cell here.
+void GridStoreEditor(GridRecord& g) {
+  GridSaveCellEditor(g);
 }
 
 void GridMoveCurrentCell(GridRecord& g, int column, int row, bool takeFocus) {
-  g.currentColumn = column;
-  g.currentRow = row;
-  if (takeFocus && g.editor != plat::kNoWindow) plat::SetFocus(g.editor);
+  GridSetCurrentCell(g, column, row, takeFocus, false);
 }
 
-void GridCreateEditor(GridRecord&) {
-  // The editor of the current cell is made here from its column's prototype.
+void GridCreateEditor(GridRecord& g) {
+  GridCreateCellEditor(g);
 }
 
 void GridDestroyEditor(GridRecord& g) {
-  GridStoreEditor(g);
-  if (g.editor != plat::kNoWindow) plat::DestroyWindow(g.editor);
-  g.editor = plat::kNoWindow;
+  GridDestroyCellEditor(g);
 }
 
 bool GridEditorRefusesScroll(GridRecord& g) {
-  // An editor holding a number its field refuses keeps the grid where it is
-  // (ValidateNumericField with force, which tells the user).
-  (void)g;
-  return false;
+  return GridEditorRefusesMove(g);
+}
+
+void GridSelectBlock(GridRecord& g, int column1, int row1, int column2, int row2) {
+  GridRepaintSelection(g);
+  g.selFirstColumn = std::min(column1, column2);
+  g.selLastColumn = std::max(column1, column2);
+  g.selFirstRow = std::min(row1, row2);
+  g.selLastRow = std::max(row1, row2);
+  g.anchorColumn = g.anchorRow = -1;
+  GridRepaintSelection(g);
+}
+
+void GridRepaintSelection(GridRecord& g) {
+  if (g.selFirstRow == -1 || g.cellArea == plat::kNoWindow) return;
+  for (int row = std::max(g.selFirstRow, g.topRow);
+       row <= g.selLastRow && row < g.topRow + g.shownRows; ++row)
+    for (int column = std::max(g.selFirstColumn, g.leftColumn);
+         column <= g.selLastColumn && column <= g.rightColumn + 1; ++column)
+      GridInvalidateCell(g, column, row, 0);
+  if (g.editor != plat::kNoWindow && GridCellInSelection(g, g.currentColumn, g.currentRow))
+    plat::InvalidateRect(g.editor, std::nullopt, true);
 }
 
 bool GridEditorServes(const GridRecord& g, int column, int row) {

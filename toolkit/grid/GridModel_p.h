@@ -135,7 +135,7 @@ struct GridRecord : plat::WindowExtra {
   std::vector<GridColumn> columns;
   plat::Hwnd cellArea = plat::kNoWindow;
   plat::Hwnd editor = plat::kNoWindow;  // the in-place editor of the current cell
-  ControlRecord editorSettings;         // its settings record
+  DialogField editorField;              // its field record: class, window, settings
   plat::Hwnd columnHeader = plat::kNoWindow;
   std::vector<plat::Hwnd> labelWindows;
   plat::Hwnd menuTarget = plat::kNoWindow;
@@ -239,5 +239,46 @@ void GridDestroyEditor(GridRecord& g);
 bool GridEditorRefusesScroll(GridRecord& g);
 /// Whether the editor serves cell (COLUMN, ROW).
 bool GridEditorServes(const GridRecord& g, int column, int row);
+/// Selects the block between two cells (any corners); forgets the anchor.
+void GridSelectBlock(GridRecord& g, int column1, int row1, int column2, int row2);
+/// Marks the visible part of the selected block for repainting.
+void GridRepaintSelection(GridRecord& g);
+
+// ---------------------------------------------------------------------------
+// The current cell and its editor (GridEditor.cpp)
+
+/// (COLUMN + 1) x 262144 + ROW + 1.
+std::int32_t GridPackedCell(int column, int row);
+/// Makes (COLUMN, ROW) the current cell: validates, stores and destroys
+/// the old editor and makes the new one. TAKEFOCUS gives the grid the
+/// focus; EXTEND extends the selection from the anchor (or the old cell).
+void GridSetCurrentCell(GridRecord& g, int column, int row, bool takeFocus, bool extend);
+void GridCreateCellEditor(GridRecord& g);
+void GridLoadCellEditor(GridRecord& g);
+void GridSaveCellEditor(GridRecord& g);
+void GridDestroyCellEditor(GridRecord& g);
+/// A locked editor refuses changes: edits read-only (spin arrows disabled),
+/// check boxes plain; an unlock does nothing in a read-only grid.
+void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now);
+/// Sends the scroll request MESSAGE/CODE to the grid; EXTEND extends the
+/// selection from the anchor to the new current cell.
+void GridScrollExtend(GridRecord& g, plat::Msg message, int code, bool extend);
+/// The grid got the focus: the current cell comes into view, the editor
+/// takes the focus.
+void GridTakeFocus(GridRecord& g);
+/// A button press at P in the cell area.
+void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point p);
+/// A notification CODE from the editor.
+void GridEditorCommand(GridRecord& g, int code);
+/// The change request of a spin editor's arrows; true when handled.
+bool GridEditorSpinNotify(GridRecord& g, const plat::NotifyHeader& hdr);
+/// A spin editor's arrows scrolled (CODE the scroll code).
+void GridEditorSpinScroll(GridRecord& g, int code);
+/// True when the editor holds a number its field refuses (the user is told).
+bool GridEditorRefusesMove(GridRecord& g);
+/// The field record of cell editor H (null when H is none).
+DialogField* GridEditorField(plat::Hwnd h);
+/// Forgets the editing state the grids share.
+void ResetGridEditing();
 
 }  // namespace tk

@@ -212,6 +212,14 @@ std::optional<int> RowsInUse(int field) {
 
 }  // namespace
 
+bool GridNeedsDialog(int field, std::string_view name) {
+  return NeedsDialog(field, name);
+}
+
+int GridStatusError(int status) {
+  return StatusError(status);
+}
+
 // ---------------------------------------------------------------------------
 // Cell operations
 
@@ -231,13 +239,13 @@ void GridStoreCellValue(int& field, int column, int row, double value, std::stri
   if (value == 0.0) ParseDoubleChecked(d, valid, text);
   if (GridEditorServes(*g, column, row)) {
     plat::SetWindowText(g->editor, text);
-    g->editorSettings.value = value == 0.0 && valid ? d : value;
-    g->editorSettings.hasValue = nonBlank ? 1 : 0;
+    g->editorField.rec.value = value == 0.0 && valid ? d : value;
+    g->editorField.rec.hasValue = nonBlank ? 1 : 0;
     plat::EditSetModify(g->editor, false);
   }
   if (!c.settings.format || !EqualNoCase(*c.settings.format, format)) {
     c.settings.format = std::string(format);
-    if (GridEditorServes(*g, column, row)) g->editorSettings.format = c.settings.format;
+    if (GridEditorServes(*g, column, row)) g->editorField.rec.format = c.settings.format;
     if (c.type == kColumnReal || c.type == kColumnDouble) GridRepaintColumn(*g, column);
   }
   const auto r = static_cast<std::size_t>(row);
@@ -328,7 +336,7 @@ void GridReadCellNumber(int& field, int column, int row, double& result) {
       if (plat::EditGetModify(g->editor))
         ParseDoubleQuiet(result, t);
       else
-        result = g->editorSettings.value;
+        result = g->editorField.rec.value;
       return;
     }
     if (!(c.cellFlags[r] & kCellPresent)) {
@@ -445,8 +453,8 @@ void GridResetCell(int& field, int column, int row, int mode) {
     } else {
       plat::SetWindowText(g->editor, "");
       plat::EditSetModify(g->editor, false);
-      g->editorSettings.value = 0.0;
-      g->editorSettings.hasValue = 0;
+      g->editorField.rec.value = 0.0;
+      g->editorField.rec.hasValue = 0;
     }
   }
   const auto r = static_cast<std::size_t>(row);

@@ -39,6 +39,24 @@ void GridStoreOptionByText(int& field, int column, int row, int& notFound, std::
 /// Empties a cell: MODE 0 rows in use, 1 and 2 rows of the capacity; an
 /// option cell is set to its first option in mode 2 only (else -2).
 void GridResetCell(int& field, int column, int row, int mode);
+/// The row-count change proper (N trusted): the current cell and the
+/// visible rows follow, the owner's last cell too.
+void GridApplyRowCount(GridRecord& g, int field, int n);
+/// Stores / reads the label of ROW (from 0), at most min(SIZE, 51) - 1
+/// characters; nothing without row labels.
+void GridStoreRowLabel(int& field, int row, std::string_view text, std::size_t size);
+void GridRowLabel(int& field, int row, std::string& text, std::size_t size);
+/// Makes (COLUMN, ROW) current with the focus when the dialog can take it;
+/// POSITION 0 or more places an edit editor's caret.
+void GridMoveToCell(int& field, int column, int row, int position);
+/// The cell-area rectangle the shown part of the selected block covers;
+/// false when it is empty.
+bool GridSelectionRect(const GridRecord& g, plat::Rect& rect);
+/// The current dialog test of the application's routines: true (with 1005
+/// reported under NAME) for a field other than 0 while no dialog is current.
+bool GridNeedsDialog(int field, std::string_view name);
+/// The error code of a failed operation's status: -1 gives 1006, else 1017.
+int GridStatusError(int status);
 /// The FieldType code of a column (4, 5, 6, 7, 9, 11).
 void GridColumnFieldType(int& field, int column, std::int32_t& result);
 

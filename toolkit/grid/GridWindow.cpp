@@ -535,8 +535,8 @@ bool EditorColours(GridRecord& g, plat::Msg m, plat::ControlColours& colours) {
     return true;
   }
   const DialogField* field = GridField(g);
-  std::int32_t text = g.editorSettings.textColour;
-  std::int32_t back = g.editorSettings.backgroundColour;
+  std::int32_t text = g.editorField.rec.textColour;
+  std::int32_t back = g.editorField.rec.backgroundColour;
   if (text == -1 && field != nullptr) text = field->rec.textColour;
   if (back == -1 && field != nullptr) back = field->rec.backgroundColour;
   const bool checkBox = m == plat::Msg::CtlColourButton ||
@@ -567,7 +567,7 @@ plat::LResult GridWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPara
       LayoutOnResize(g);
       return 0;
     case plat::Msg::SetFocus:
-      if (g.editor != plat::kNoWindow) plat::SetFocus(g.editor);
+      GridTakeFocus(g);
       return 0;
     case plat::Msg::Enable:
       if (w != 0)
@@ -639,6 +639,19 @@ plat::LResult GridClientWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat:
     case plat::Msg::Size:
       if (g != nullptr && g->cellArea == h) CellAreaResized(*g, plat::HighWord(static_cast<std::uintptr_t>(l)));
       return 0;
+    case plat::Msg::LButtonDown:
+    case plat::Msg::RButtonDown:
+      if (g != nullptr) GridCellAreaButton(*g, m, w, plat::LParamToPoint(l));
+      return 0;
+    case plat::Msg::Command:
+      if (g != nullptr && l != 0 && static_cast<plat::Hwnd>(l) == g->editor)
+        GridEditorCommand(*g, plat::HighWord(w));
+      return 0;
+    case plat::Msg::Notify:
+      if (g != nullptr && l != 0 &&
+          GridEditorSpinNotify(*g, *reinterpret_cast<const plat::NotifyHeader*>(l)))
+        return 1;
+      return 0;
     case plat::Msg::RButtonUp:
       if (g != nullptr)
         OpenContextMenu(*g, h, plat::ClientToScreen(h, plat::LParamToPoint(l)));
@@ -660,6 +673,7 @@ plat::LResult GridClientWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat:
 void ResetGridModule() {
   RepaintCellsAtOnce() = 1;
   GridResizing() = 0;
+  ResetGridEditing();
 }
 
 [[maybe_unused]] const bool kResetRegistered =
@@ -889,7 +903,8 @@ void RegisterGridClasses() {
       },
       [](plat::Hwnd grid, int emptyLists) {
         if (GridRecord* g = GridOf(grid)) GridClearAllCells(*g, emptyLists);
-      }});
+      },
+      GridEditorField, CellChangeMessage()});
 }
 
 plat::Msg GridCellChangeMessage() {
