@@ -236,8 +236,67 @@ Seg2Terminators& SEG2TERMINATORS() {
   return terminators;
 }
 
+namespace {
+
+/// The powers of ten a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOfTen{
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+/// The common short numbers of descriptor strings: a whole-number mantissa of
+/// at most 2^53 scaled by an exact power of ten is one correctly rounded
+/// multiplication or division, the value from_chars gives. False (VALUE
+/// untouched) when S is not such a number or not a number at all; the full
+/// reading below then decides.
+bool ShortReal(std::string_view s, double& value) {
+  std::size_t p = 0;
+  bool negative = false;
+  if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction = 0;
+  bool point = false;
+  for (; p < s.size(); ++p) {
+    const char c = s[p];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 19) return false;
+      mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+      if (point) ++fraction;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  int exponent = 0;
+  if (p < s.size() && (s[p] == 'E' || s[p] == 'e' || s[p] == 'D' || s[p] == 'd')) {
+    ++p;
+    bool negativeExponent = false;
+    if (p < s.size() && (s[p] == '+' || s[p] == '-')) negativeExponent = s[p++] == '-';
+    const std::size_t start = p;
+    for (; p < s.size() && s[p] >= '0' && s[p] <= '9'; ++p) {
+      exponent = exponent * 10 + (s[p] - '0');
+      if (exponent > 1000) return false;
+    }
+    if (p == start) return false;
+    if (negativeExponent) exponent = -exponent;
+  }
+  if (p != s.size() || mantissa > (std::uint64_t{1} << 53)) return false;
+  const int scale = exponent - fraction;
+  if (scale < -22 || scale > 22) return false;
+  double v = static_cast<double>(mantissa);
+  v = scale >= 0 ? v * kExactPowersOfTen[static_cast<std::size_t>(scale)]
+                 : v / kExactPowersOfTen[static_cast<std::size_t>(-scale)];
+  value = negative ? -v : v;
+  return true;
+}
+
+}  // namespace
+
 bool ParseSeg2Real(std::string_view word, double& value) {
   const std::string_view s = word.substr(0, std::min(word.size(), kValueChars));
+  if (ShortReal(s, value)) return true;
   std::size_t p = 0;
   if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
   const bool intDigits = Digits(s, p);

@@ -115,12 +115,16 @@ bool PollToolkitEvents() {
     int type = 0;
     tk::EventRecord record{};
   };
-  std::array<Held, tk::kWindowSlots> resizes{}, exposes{};
-  constexpr int kMostPeeks = 2 * tk::kWindowSlots + 8;
   int type = tk::kEventNone;
   tk::EventRecord r{};
+  // Most polls find no held event first: answered without the tables below,
+  // as long reads poll once a trace.
+  tk::WEventPeek(type, r);
+  if (type != tk::kEventExpose && type != tk::kEventResize) return type == tk::kEventPushButton;
+  std::array<Held, tk::kWindowSlots> resizes{}, exposes{};
+  constexpr int kMostPeeks = 2 * tk::kWindowSlots + 8;
   for (int peeks = 0; peeks < kMostPeeks; ++peeks) {
-    tk::WEventPeek(type, r);
+    if (peeks > 0) tk::WEventPeek(type, r);
     if (type != tk::kEventExpose && type != tk::kEventResize) break;
     if (r.window >= 0 && r.window <= tk::kMaxWindowNumber) {
       auto& slot =

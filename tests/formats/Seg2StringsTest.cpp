@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "formats/Seg2Strings.h"
 #include "support/UserMessages.h"
@@ -179,6 +185,100 @@ TEST(Seg2Numbers, RealAndIntegerWords) {
   EXPECT_FALSE(vel::ParseSeg2Integer("10.0", n));
   EXPECT_FALSE(vel::ParseSeg2Integer("1e3", n));
   EXPECT_FALSE(vel::ParseSeg2Integer("99999999999", n));
+}
+
+/// Real words read the plain way: the syntax checked, the word handed to
+/// from_chars. The reader's own routine takes shortcuts for short numbers and
+/// must agree with this one on every word, value and failure alike.
+bool ReferenceReal(std::string_view word, double& value) {
+  const std::string_view s = word.substr(0, std::min<std::size_t>(word.size(), 20));
+  const auto digits = [&](std::size_t& p) {
+    const std::size_t start = p;
+    while (p < s.size() && s[p] >= '0' && s[p] <= '9') ++p;
+    return p > start;
+  };
+  std::size_t p = 0;
+  if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
+  const bool intDigits = digits(p);
+  bool fracDigits = false;
+  if (p < s.size() && s[p] == '.') {
+    ++p;
+    fracDigits = digits(p);
+  }
+  if (!intDigits && !fracDigits) return false;
+  std::string text(s.substr(s[0] == '+' ? 1 : 0, p - (s[0] == '+' ? 1 : 0)));
+  if (p < s.size() && (s[p] == 'E' || s[p] == 'e' || s[p] == 'D' || s[p] == 'd')) {
+    std::size_t q = p + 1;
+    if (q < s.size() && (s[q] == '+' || s[q] == '-')) ++q;
+    if (!digits(q)) return false;
+    text += 'e';
+    text += s.substr(p + 1, q - p - 1);
+    p = q;
+  }
+  if (p != s.size()) return false;
+  double v = 0.0;
+  const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (res.ec == std::errc::result_out_of_range) {
+    const std::size_t e = text.find('e');
+    v = e != std::string::npos && text[e + 1] == '-' ? 0.0 : HUGE_VAL;
+    if (text[0] == '-') v = -v;
+  } else if (res.ec != std::errc() || res.ptr != text.data() + text.size()) {
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+void ExpectSameReal(const std::string& word) {
+  double got = -7.0, want = -7.0;
+  const bool ok = vel::ParseSeg2Real(word, got);
+  ASSERT_EQ(ok, ReferenceReal(word, want)) << '"' << word << '"';
+  // Bit for bit: the sign of a zero counts too.
+  ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+      << '"' << word << "\" " << got << " != " << want;
+}
+
+TEST(Seg2Numbers, RealWordsAgreeWithThePlainReading) {
+  const char* const table[] = {
+      "0", "-0", "+0", "0.0", "-0.0", "-.0", "0e5", "-0e-400", "0e400", "00000000000000000000",
+      "1", "-1", "+1", "1.", ".5", "+.5", "-.5", "1.e3", "1.E-3", "2d-3", "2D+3", "0.00025",
+      "0.1", "0.3", "123.456", "-1234567.125", "9007199254740992", "9007199254740993",
+      "9007199254740993.0", "18014398509481985", "1234567890123456789", "12345678901234567890",
+      "99999999999999999999", "0.12345678901234567890", "1e22", "1e23", "1e-22", "1e-23",
+      "123e-25", "4.9e-324", "2.5e-324", "1e-400", "-1e-400", "1.7976931348623157e308",
+      "1.8e308", "1e999", "-1e999", "1e+99999999999999", "1e-99999999999999", "1e0000000000000005",
+      "", ".", "-", "+", "+-1", "--1", "1..2", "1.2.3", "1e", "1E+", "1e-", "e5", ".e5", "-.e5",
+      "1e5.0", "1 ", " 1", "1,5", "nan", "inf", "-inf", "0x10", "1f", "1e5e5", "1_000", "\t1",
+      "12345678901234567890123", "1.0000000000000000000000001", "0.000000000000000000001",
+  };
+  for (const char* w : table) ExpectSameReal(w);
+
+  // Random words over the characters numbers are made of, and some that end them.
+  std::mt19937 rng(2026);
+  const std::string alphabet = "0123456789000999.+-eEdD x";
+  std::uniform_int_distribution<std::size_t> length(0, 24);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> digit(0, 9);
+  for (int i = 0; i < 200000; ++i) {
+    std::string w;
+    const std::size_t n = length(rng);
+    if (i % 2 == 0) {
+      // Well-formed shapes: sign, digits, point, digits, exponent.
+      if (n % 3 == 0) w += n % 2 ? '-' : '+';
+      for (std::size_t k = 0; k < n % 11; ++k) w += static_cast<char>('0' + digit(rng));
+      if (n % 4 != 1) w += '.';
+      for (std::size_t k = 0; k < n % 9; ++k) w += static_cast<char>('0' + digit(rng));
+      if (n % 5 < 2) {
+        w += "eEdD"[n % 4];
+        if (n % 7 < 3) w += n % 2 ? '-' : '+';
+        for (std::size_t k = 0; k < 1 + n % 3; ++k) w += static_cast<char>('0' + digit(rng));
+      }
+    } else {
+      for (std::size_t k = 0; k < n; ++k) w += alphabet[pick(rng)];
+    }
+    ExpectSameReal(w);
+    if (testing::Test::HasFatalFailure()) return;
+  }
 }
 
 }  // namespace
