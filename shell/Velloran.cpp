@@ -18,6 +18,7 @@
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
 #include "shell/PickCommands.h"
+#include "shell/ProcessCommands.h"
 #include "shell/TracePlotDialog.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
@@ -58,9 +59,8 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40009, 40012, 40023, 40025, 40026, 40029, 40038, 40039, 40040, 40042, 40044,
-                              40045, 40046, 40047, 40051, 40054, 40056, 40057, 40058, 40059, 40060, 40068,
-                              40101, 40103};
+  constexpr int kPending[] = {40009, 40012, 40023, 40026, 40042, 40045, 40046, 40051,
+                              40054, 40056, 40057, 40058, 40060, 40068, 40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -94,6 +94,12 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandExportGrm - kFirstCommand] = ExportGrmCommand;
   table[kCommandWriteTraceAscii - kFirstCommand] = WriteTraceAsciiCommand;
   table[kCommandExportButton - kFirstCommand] = ExportButtonCommand;
+  const std::pair<int, CommandHandler> process[] = {
+      {kCommandDifferentiate, DifferentiateCommand}, {kCommandIntegrate, IntegrateCommand},
+      {kCommandDetrend, DetrendCommand},             {kCommandRemoveDc, RemoveDcCommand},
+      {kCommandBandpass, BandpassCommand},           {kCommandFkFilter, FkFilterCommand},
+      {kCommandSpectrum, SpectrumCommand},           {kCommandRefractionFlat, RefractionFlatCommand}};
+  for (const auto& [id, handler] : process) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
   return table;
 }
 
