@@ -15,6 +15,7 @@
 #include "platform/controls/Controls.h"
 #include "shell/EditCommands.h"
 #include "shell/MouseInteraction.h"
+#include "shell/PickCommands.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
@@ -112,6 +113,12 @@ class MouseInteractionTest : public app_dialog_test::AppDialogTest {
     if (!binding || binding->surface == nullptr) return {};
     const auto p = binding->surface->Pixels();
     return {p.begin(), p.end()};
+  }
+
+  std::vector<plat::CursorShape> CursorChanges() {
+    const plat::NativeWindow native =
+        plat::GetNativeWindow(tk::WindowFrameHandle(tk::kMainWindow));
+    return harness.Backend().Window(native)->cursorChanges;
   }
 
   std::unique_ptr<vel::Velloran> app;
@@ -351,6 +358,92 @@ TEST_F(MouseInteractionTest, RefractorCloseFileLetsTheNextSaveAskAgain) {
   EXPECT_EQ(testing_support::ReadFile(dir / "b.txt"), header + "\r\n" + line);
   Send(kEventPushButton, 0, 0, 0, 1);
   EXPECT_FALSE(app->refractorOpen);
+}
+
+TEST_F(MouseInteractionTest, WaveletCutAcrossOneTrace) {
+  // Trace 3 carries a ramp so that the cut samples are told apart.
+  auto t3 = vel::Trace(app->record, 3);
+  for (std::size_t i = 0; i < t3.size(); ++i) t3[i] = 1.0f + static_cast<float>(i);
+  app->settings.LZOOM = true;
+  vel::SelectWaveletCommand(*app);
+  EXPECT_EQ(tk::WMenuGetState(vel::kCommandSelectWavelet, 2), 1);
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  UnitsOf(2.8f, 4.0f, x1, y1);
+  UnitsOf(3.2f, 9.0f, x2, y2);
+  Send(kEventButtonDown, x1, y1, 0);
+  Send(kEventMouseMove, x2, y2, 500, 0);
+  EXPECT_TRUE(app->rubberBox);
+  // Dialog 149 with the taper and normalising on, then OK.
+  harness.Pause(10).Call([] {
+    plat::ButtonSetCheck(Field(1252), 1);
+    plat::ButtonSetCheck(Field(1253), 1);
+    plat::ButtonClick(Field(1));
+  });
+  harness.MouseMove(Client(0), {1, 1});
+  Send(kEventButtonUp, x2, y2, 600);
+  const vel::SelectedWavelet& w = app->picking.wavelet;
+  ASSERT_TRUE(w.selected);
+  ASSERT_EQ(w.count, 6);  // samples 4..9
+  std::vector<float> want;
+  std::string why;
+  ASSERT_TRUE(vel::ShapeWavelet(std::vector<float>{4, 5, 6, 7, 8, 9}, true, true, want, why));
+  EXPECT_EQ(w.samples, want);
+  EXPECT_EQ(w.sampleInterval, 1.0f);
+  EXPECT_GT(app->waveletWindow, 0);
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  EXPECT_EQ(tk::WMenuGetState(vel::kCommandWaveletPick, 1), 1);
+  EXPECT_EQ(tk::WMenuGetState(vel::kCommandViewWavelet, 1), 1);
+  EXPECT_EQ(tk::WMenuGetState(vel::kCommandSelectWavelet, 2), 0);
+  EXPECT_TRUE(app->settings.LZOOM);
+  EXPECT_FALSE(app->picking.waveletSelection);
+}
+
+TEST_F(MouseInteractionTest, DraggingTheNmoCurveShowsTheSizingCursorAndSetsTheValues) {
+  app->record.SHOTX = 100.0f;  // beyond the last geophone: trace 4 is the apex
+  vel::DispatchCommand(*app, vel::kCommandNmoCorrection);
+  // The pointer over the main window, where its cursor shows.
+  harness.MouseMove(Client(0), {400, 300});
+  harness.DispatchPending();
+  int x = 0, y = 0;
+  UnitsOf(4.0f, vel::NmoTime(app->record, 4), x, y);
+  Send(kEventMouseMove, x, y, 0, 0);
+  EXPECT_EQ(app->nearTrace, 4);
+  ASSERT_FALSE(CursorChanges().empty());
+  EXPECT_EQ(CursorChanges().back(), plat::CursorShape::SizeNS);
+  Send(kEventButtonDown, x, y, 100);
+  EXPECT_TRUE(app->dragging);
+  int x2 = 0, y2 = 0;
+  UnitsOf(4.0f, 60.0f, x2, y2);
+  Send(kEventMouseMove, x2, y2, 500, 0);
+  const float tm = sup::YOFPL((10000 - y2) * 8.0f / 10000.0f, app->MainPlotAxes);
+  const float off = 1000.0f * (40.0f - 100.0f) / 2000.0f;
+  EXPECT_NEAR(app->record.T0NMO, std::sqrt(tm * tm - off * off), 1e-3);
+  tk::WDialogSelect(vel::kNmoDialog);
+  float field = 0.0f;
+  tk::WDialogGetReal(vel::kOverlayT0Field, field);
+  EXPECT_NEAR(field, app->record.T0NMO, 1e-3);
+  Send(kEventButtonUp, x2, y2, 600);
+  EXPECT_FALSE(app->dragging);
+  // Away from the curve: the arrow again.
+  UnitsOf(4.0f, 2.0f, x, y);
+  Send(kEventMouseMove, x, y, 700, 0);
+  EXPECT_EQ(app->nearTrace, 0);
+  EXPECT_EQ(CursorChanges().back(), plat::CursorShape::Arrow);
+  Send(kEventPushButton, 0, 0, 0, 1);
+}
+
+TEST_F(MouseInteractionTest, AFailedResultWriteIsReportedAndTheFileClosed) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  // A result file that takes no bytes: a link to the full device.
+  testing_support::TempDir dir;
+  const auto full = dir / "full.txt";
+  std::filesystem::create_symlink("/dev/full", full);
+  vel::DispatchCommand(*app, vel::kCommandNmoCorrection);
+  harness.Answer("filedialog", full.string());
+  Send(kEventPushButton, 0, 0, 0, 1229);
+  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string()}));
+  EXPECT_EQ(app->nmoFile, nullptr);
+  Send(kEventPushButton, 0, 0, 0, 1);
 }
 
 }  // namespace
