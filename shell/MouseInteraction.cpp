@@ -36,6 +36,7 @@ constexpr int kNmoCloseFile = 1228;
 constexpr int kRefractorSave = 1230;
 constexpr int kRefractorCloseFile = 1231;
 constexpr int kCloseButton = 1;
+constexpr int kEscapeButton = 2;  // Escape in the dialog closes it as Close does
 constexpr std::int32_t kLeastZoomBox = 20;
 
 float PageX(std::int32_t x) { return static_cast<float>(x) * 10.0f / 10000.0f; }
@@ -410,11 +411,11 @@ void AppendResult(Velloran& app, const OverlayKind& k) {
 void PushButton(Velloran& app, const tk::EventRecord& e) {
   const int button = e.value1;
   if (app.nmoOpen) {
-    if (button == kCloseButton) CloseOverlay(app, kNmo);
+    if (button == kCloseButton || button == kEscapeButton) CloseOverlay(app, kNmo);
     else if (button == kNmoSave) AppendResult(app, kNmo);
     else if (button == kNmoCloseFile) CloseResultFile(app, kNmo);
   } else if (app.refractorOpen) {
-    if (button == kCloseButton) CloseOverlay(app, kRefractor);
+    if (button == kCloseButton || button == kEscapeButton) CloseOverlay(app, kRefractor);
     else if (button == kRefractorSave) AppendResult(app, kRefractor);
     else if (button == kRefractorCloseFile) CloseResultFile(app, kRefractor);
   }
