@@ -432,6 +432,34 @@ TEST_F(MouseInteractionTest, DraggingTheNmoCurveShowsTheSizingCursorAndSetsTheVa
   Send(kEventPushButton, 0, 0, 0, 1);
 }
 
+TEST_F(MouseInteractionTest, AQuickRightClickOnATraceOpensThePopupAndDeliversItsCommand) {
+  int x = 0, y = 0;
+  UnitsOf(2.0f, 6.0f, x, y);
+  Send(kEventMouseMove, x, y, 0, 0);
+  // A long right press does nothing.
+  Send(kEventButtonDown, x, y, 100, 3);
+  Send(kEventButtonUp, x, y, 500, 3);
+  // A quick one opens pop-up 30002; the user picks Flip Trace.
+  harness.Pause(10).PickOpenMenuItem(vel::kCommandFlipTrace);
+  Send(kEventButtonDown, x, y, 1000, 3);
+  Send(kEventButtonUp, x, y, 1100, 3);
+  const auto [type, e] = Wait();
+  EXPECT_EQ(type, kEventMenu);
+  EXPECT_EQ(e.value1, vel::kCommandFlipTrace);
+  EXPECT_EQ(app->selectedTrace, 2);
+}
+
+TEST_F(MouseInteractionTest, AQuickRightClickBesideTheTracesOpensTheTracePlottingDialog) {
+  int x = 0, y = 0;
+  UnitsOf(7.0f, 6.0f, x, y);
+  Send(kEventMouseMove, x, y, 0, 0);
+  // The user sets the trace width in dialog 101 and presses OK.
+  harness.Answer("dialog 101", "1015=4\npress 1");
+  Send(kEventButtonDown, x, y, 1000, 3);
+  Send(kEventButtonUp, x, y, 1100, 3);
+  EXPECT_FLOAT_EQ(app->options.TRACEWIDTH, 4.0f);
+}
+
 TEST_F(MouseInteractionTest, AFailedResultWriteIsReportedAndTheFileClosed) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   // A result file that takes no bytes: a link to the full device.
