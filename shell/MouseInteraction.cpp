@@ -374,7 +374,7 @@ void AppendResult(Velloran& app, const OverlayKind& k) {
       name.resize(dot);
     name.resize(256, ' ');
     const std::string filter = std::string(k.fileTitle) + "|*.TXT|";
-    tk::WSelectFile(filter, tk::kSelectSave | tk::kSelectDefaultExtension, name, k.fileTitle);
+    tk::WSelectFile(filter, tk::kSelectDefaultExtension, name, k.fileTitle);
     const std::string chosen(plat::TrimRight(name));
     if (tk::WDialogStatusQuery(4) != 1 || chosen.empty()) return;
     std::error_code ec;

@@ -330,6 +330,12 @@ TEST_F(MouseInteractionTest, NmoToolOpensSavesAndClosesLeavingThePictureAsItWas)
   tk::WDialogPutReal(vel::kOverlayVField, 3000.0f);
   Send(kEventFieldChanged, 0, 0, 0, 0);
   EXPECT_EQ(app->record.VNMO, 3000.0f);
+  // The old curve is gone and the one shown is that of the new pair: drawing
+  // the new curve once more leaves the plain picture.
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  vel::PLOTNMO(app->record, app->MainPlotAxes, app->options);
+  EXPECT_EQ(ClientPixels(), before);
+  vel::PLOTNMO(app->record, app->MainPlotAxes, app->options);
 
   // Close: reads back, remembers the place, erases the curve, enables again.
   Send(kEventPushButton, 0, 0, 0, 1);
