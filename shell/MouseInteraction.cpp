@@ -145,24 +145,6 @@ void Move(Velloran& app, const tk::EventRecord& e) {
   }
 }
 
-// The x-step loop after a zoom: whole starts and doubled steps until a step
-// of at least 1, the divisions filling the frame's former x length. A step
-// that is not positive and finite leaves the frame as the zoom set it.
-void WholeXSteps(sup::GraphAxes& a) {
-  const float length = a.XCELL * static_cast<float>(a.NXDIV);
-  bool changed = false;
-  while (a.XSTEP < 1.0f && a.XSTEP > 0.0f && std::isfinite(a.XSTEP) && a.NXDIV > 0) {
-    a.XSTART = std::trunc(a.XSTART);
-    const float oldEnd = static_cast<float>(a.NXDIV) * a.XSTEP + a.XSTART;
-    a.XSTEP *= 2.0f;
-    if (a.NXDIV > 2) a.NXDIV /= 2;
-    if (static_cast<float>(a.NXDIV) * a.XSTEP + a.XSTART < oldEnd) a.NXDIV += 1;
-    a.XCELL = length / static_cast<float>(a.NXDIV);
-    changed = true;
-  }
-  if (changed) sup::FINDASX(a);
-}
-
 void Zoom(Velloran& app, const tk::EventRecord& e) {
   if (!app.loaded) return;
   if (std::abs(app.releaseX - app.pressX) <= kLeastZoomBox ||
@@ -436,6 +418,21 @@ void FieldChanged(Velloran& app) {
 }
 
 }  // namespace
+
+void WholeXSteps(sup::GraphAxes& a) {
+  const float length = a.XCELL * static_cast<float>(a.NXDIV);
+  bool changed = false;
+  while (a.XSTEP < 1.0f && a.XSTEP > 0.0f && std::isfinite(a.XSTEP) && a.NXDIV > 0) {
+    a.XSTART = std::trunc(a.XSTART);
+    const float oldEnd = static_cast<float>(a.NXDIV) * a.XSTEP + a.XSTART;
+    a.XSTEP *= 2.0f;
+    if (a.NXDIV > 2) a.NXDIV /= 2;
+    if (static_cast<float>(a.NXDIV) * a.XSTEP + a.XSTART < oldEnd) a.NXDIV += 1;
+    a.XCELL = length / static_cast<float>(a.NXDIV);
+    changed = true;
+  }
+  if (changed) sup::FINDASX(a);
+}
 
 bool ShapeWavelet(std::span<const float> samples, bool taper, bool normalise,
                   std::vector<float>& out, std::string& why) {

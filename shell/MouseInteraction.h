@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GraphAxes.h"
 #include "toolkit/core/Events.h"
 
 namespace vel {
@@ -36,6 +37,11 @@ void RedrawMainWithOverlays(Velloran& app);
 /// a normalising sum of 0 or not finite.
 bool ShapeWavelet(std::span<const float> samples, bool taper, bool normalise,
                   std::vector<float>& out, std::string& why);
+
+/// The x-step loop after a zoom box: whole starts and doubled steps until a
+/// step of at least 1, the divisions filling the frame's former x length. A
+/// step that is not positive and finite leaves the frame as it is.
+void WholeXSteps(sup::GraphAxes& AXES);
 
 /// The NMO Correction (40051) and Refraction Interpretation (40060) commands.
 void NmoCorrectionCommand(Velloran& app);

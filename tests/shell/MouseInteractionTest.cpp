@@ -257,6 +257,40 @@ TEST_F(MouseInteractionTest, ZoomBoxes) {
   EXPECT_EQ(app->MainPlotAxes.YSTEP, zoomed.YSTEP);
 }
 
+TEST(WholeXStepsTest, DoublesSmallStepsAndStopsForStepsThatAreNotPositive) {
+  sup::GraphAxes a;
+  a.XSTART = 1.5f;
+  a.XSTEP = 0.25f;
+  a.NXDIV = 8;
+  a.XCELL = 1.0f;
+  vel::WholeXSteps(a);
+  EXPECT_EQ(a.XSTART, 1.0f);
+  EXPECT_EQ(a.XSTEP, 1.0f);
+  EXPECT_EQ(a.NXDIV, 2);  // 8 -> 4 -> 2 divisions, still reaching the old end 3
+  EXPECT_FLOAT_EQ(a.XCELL * static_cast<float>(a.NXDIV), 8.0f);
+  // A start that leaves the old end uncovered gets one more division.
+  sup::GraphAxes c;
+  c.XSTART = 0.9f;
+  c.XSTEP = 0.5f;
+  c.NXDIV = 5;
+  c.XCELL = 1.0f;
+  vel::WholeXSteps(c);  // start 0, old end 2.5; step 1, 2 divisions end at 2: one more
+  EXPECT_EQ(c.XSTART, 0.0f);
+  EXPECT_EQ(c.XSTEP, 1.0f);
+  EXPECT_EQ(c.NXDIV, 3);
+  for (const float step : {0.0f, -0.5f, NAN}) {
+    sup::GraphAxes b;
+    b.XSTART = 1.5f;
+    b.XSTEP = step;
+    b.NXDIV = 4;
+    b.XCELL = 2.0f;
+    vel::WholeXSteps(b);  // ends at once
+    EXPECT_EQ(b.XSTART, 1.5f);
+    EXPECT_EQ(b.NXDIV, 4);
+    EXPECT_EQ(b.XCELL, 2.0f);
+  }
+}
+
 TEST(WaveletShapeTest, AgreesWithNumpyForEveryOptionAndRefusesWhatCannotBeCut) {
   const std::vector<float> cut = {0.5f, 2.0f, -1.25f, 3.0f, 0.75f, -0.5f, 1.5f};
   SKIP_WITHOUT_NUMPY();
