@@ -8,6 +8,7 @@
 #include "display/TracePlot.h"
 #include "formats/SegyHeaders.h"
 #include "shell/DialogHelpers.h"
+#include "shell/MouseInteraction.h"
 #include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
 #include "support/UserMessages.h"
@@ -48,14 +49,12 @@ constexpr int kResampleBar = 1203;
 void RescaledRedraw(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
   ShowNewRecord(app.record, app.MainPlotAxes, app.options);
+  DrawOpenOverlays(app);
   SETPANSTATE(0);
 }
 
 // The page and the traces in the main frame as it is.
-void FrameRedraw(Velloran& app) {
-  tk::WindowMakeCurrent(tk::kMainWindow);
-  RedrawRecord(app.record, app.MainPlotAxes, app.options);
-}
+void FrameRedraw(Velloran& app) { RedrawMainWithOverlays(app); }
 
 // ---- SEG-Y header words kept with the record ----
 

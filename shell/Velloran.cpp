@@ -17,7 +17,9 @@
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
+#include "shell/MouseInteraction.h"
 #include "shell/PickCommands.h"
+#include "shell/ProcessCommands.h"
 #include "shell/TracePlotDialog.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
@@ -58,9 +60,8 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40009, 40012, 40023, 40025, 40026, 40029, 40038, 40039, 40040, 40042, 40044,
-                              40045, 40046, 40047, 40051, 40054, 40056, 40057, 40058, 40059, 40060, 40068,
-                              40101, 40103};
+  constexpr int kPending[] = {40009, 40012, 40023, 40026, 40042, 40045, 40046,
+                              40054, 40056, 40057, 40058, 40068, 40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -94,6 +95,13 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandExportGrm - kFirstCommand] = ExportGrmCommand;
   table[kCommandWriteTraceAscii - kFirstCommand] = WriteTraceAsciiCommand;
   table[kCommandExportButton - kFirstCommand] = ExportButtonCommand;
+  const std::pair<int, CommandHandler> process[] = {
+      {kCommandDifferentiate, DifferentiateCommand}, {kCommandIntegrate, IntegrateCommand},
+      {kCommandDetrend, DetrendCommand},             {kCommandRemoveDc, RemoveDcCommand},
+      {kCommandBandpass, BandpassCommand},           {kCommandFkFilter, FkFilterCommand},
+      {kCommandSpectrum, SpectrumCommand},           {kCommandRefractionFlat, RefractionFlatCommand},
+      {kCommandNmoCorrection, NmoCorrectionCommand}, {kCommandRefractorOverlay, RefractorOverlayCommand}};
+  for (const auto& [id, handler] : process) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
   return table;
 }
 
@@ -108,7 +116,7 @@ void SetEach(std::span<const int> ids, int kind, int value) {
 // window also records its place.
 void RedrawWindow(Velloran& app, int n) {
   tk::WindowMakeCurrent(n);
-  if (n == tk::kMainWindow && app.loaded) RedrawRecord(app.record, app.MainPlotAxes, app.options);
+  if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
   if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
   if (n != tk::kMainWindow && n == app.refractionWindow)
     TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
@@ -120,10 +128,13 @@ void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
       app.lastKey = e.value1;
       app.lastX = e.x;
       app.lastY = e.y;
+      app.pointerX = e.x;
+      app.pointerY = e.y;
       break;
     case kEventMenu:
       app.rubberBox = false;
       app.dragging = false;
+      app.refractorDragging = false;
       DispatchCommand(app, e.value1);
       break;
     case kEventPushButton:
@@ -131,7 +142,7 @@ void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
     case kEventButtonUp:
     case kEventMouseMove:
     case kEventFieldChanged:
-      // Mouse interaction and the modeless dialogs come with the trace display.
+      HandleInteractionEvent(app, type, e);
       break;
     case kEventExpose:
       RedrawWindow(app, e.window);
@@ -139,11 +150,13 @@ void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
       TakeMainPlacement(app);
       app.rubberBox = false;
       app.dragging = false;
+      app.refractorDragging = false;
       break;
     case kEventResize:
       RedrawWindow(app, e.window);
       app.rubberBox = false;
       app.dragging = false;
+      app.refractorDragging = false;
       tk::WindowMakeCurrent(tk::kMainWindow);
       break;
     case kEventClose:
@@ -324,6 +337,7 @@ void TakeMainPlacement(Velloran& app) {
 }
 
 void ExitProgram(Velloran& app) {
+  CloseResultFiles(app);
   TakeMainPlacement(app);
   CLOSEWAVEWIND(app);
   LASTDIR(app.options, app.settings, app.setup.settings);

@@ -63,6 +63,11 @@ struct Velloran {
   std::int32_t shotNavigation = 0;    // passed to the Shot Header Editor
   FileOptionState fileOptions;        // the file commands' choices, kept for the run
   std::int32_t refractionWindow = 0;  // 0 or less when closed
+  /// The last flat-layer refraction interpretation.
+  struct RefractionResult {
+    std::int32_t directCount = 0;  // points of the direct-branch fit; 0 asks for a search
+    float v1 = 0.0f, v2 = 0.0f, intercept = 0.0f, depth = 0.0f;
+  } refraction;
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
 
@@ -74,8 +79,25 @@ struct Velloran {
   TraceEditValues traceEdit;       // what Resample and Remove offer next
 
   // Mouse interaction state kept by the loop.
-  bool rubberBox = false;
-  bool dragging = false;
+  bool rubberBox = false;  // a rubber box is on the screen
+  bool dragging = false;   // the NMO curve is being dragged
+  bool refractorDragging = false;
+  bool nmoOpen = false;        // the NMO Correction dialog is shown
+  bool refractorOpen = false;  // the Refractor Parameters dialog is shown
+  std::int32_t pressedButton = 0;  // 1 left, 3 right; 0 after a button-up
+  std::int32_t pressTime = 0;      // message time (ms) of the last button-down
+  std::int32_t pressX = 0, pressY = 0;
+  std::int32_t releaseX = 0, releaseY = 0;
+  std::int32_t pointerX = 0, pointerY = 0;
+  std::int32_t nearTrace = 0;    // trace where the pointer lies on the curve or line
+  float traceDistance = 0.0f;    // from the pointer to the selected trace
+  float pointerTime = 0.0f;      // ms under the pointer
+  float pointerPosition = 0.0f;  // trace position under the pointer
+  std::int32_t lastTraceShown = 0;
+  /// The NMO and refraction result files open for appending.
+  std::FILE* nmoFile = nullptr;
+  std::FILE* refractionFile = nullptr;
+  std::string nmoFileName, refractionFileName;
   std::int32_t lastKey = 0;
   std::int32_t lastX = 0;
   std::int32_t lastY = 0;

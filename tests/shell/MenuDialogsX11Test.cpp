@@ -5,7 +5,7 @@
 // Keys and clicks go through the X server's input devices (XTEST), so they
 // take the path a person's keyboard and mouse take. A command is added to
 // the run by one row of kCommands; a command that opens nothing (the zoom
-// mode, Unzoom, Lastzoom) by one row of kRedrawCommands.
+// mode, Unzoom, Lastzoom, the trace operations) by one row of kRedrawCommands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -70,10 +70,6 @@ constexpr MenuCommand kCommands[] = {
     {"View", "Properties"},
     {"Pick", "Wavelet Pick"},
     {"Pick", "Select Wavelet"},
-    {"Process", "Differentiate"},
-    {"Process", "Integrate"},
-    {"Process", "Detrend"},
-    {"Process", "Remove DC Level"},
     {"Process", "Bandpass Filter"},
     {"Process", "FK Filter"},
     {"Process", "Spectrum"},
@@ -85,11 +81,15 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Commands of the main menu that open nothing: they change the zoom mode or
-// redraw the record in its own window.
+// the traces and redraw the record in its own window.
 constexpr MenuCommand kRedrawCommands[] = {
     {"View", "Zoom"},
     {"View", "Unzoom"},
     {"View", "Lastzoom"},
+    {"Process", "Differentiate"},
+    {"Process", "Integrate"},
+    {"Process", "Detrend"},
+    {"Process", "Remove DC Level"},
 };
 
 #ifdef VELLORAN_XUSER

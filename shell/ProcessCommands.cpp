@@ -1,0 +1,166 @@
+#include "shell/ProcessCommands.h"
+
+#include <cmath>
+#include <vector>
+
+#include "display/TracePlot.h"
+#include "shell/Velloran.h"
+#include "support/Allocation.h"
+#include "support/Numerics.h"
+#include "support/Regres.h"
+#include "support/UserMessages.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/MessageBox.h"
+#include "toolkit/core/Windows.h"
+
+namespace vel {
+namespace {
+
+bool HasSamples(const Velloran& app) { return app.loaded && app.record.NSAMP >= 1; }
+
+// The changed record in the frame as it is: the amplitudes are not rescaled.
+void RedrawChanged(Velloran& app) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  RedrawRecord(app.record, app.MainPlotAxes, app.options);
+}
+
+void TraceOperation(Velloran& app, void (*operation)(ShotRecord&)) {
+  if (!HasSamples(app)) return;
+  operation(app.record);
+  RedrawChanged(app);
+}
+
+void NotAvailable() {
+  tk::WMessageBox(0, 4, 1, "This command is not available yet.", "Velloran");
+}
+
+// What the shell does around a filter tool that takes over the main window:
+// the place and frame kept before, and menu, place, toolbar, title, picture
+// and menu states put back after. BANDPASS adds the steps the F-K window
+// does itself (the zoom tick before, the main menu after).
+void AroundFilterTool(Velloran& app, bool bandpass,
+                      const std::function<void(ShotRecord&, TraceDisplayOptions&,
+                                               std::int32_t&)>& tool) {
+  TakeMainPlacement(app);
+  const sup::GraphAxes filterSavedFrame = app.MainPlotAxes;
+  if (bandpass) SETZOOMSTATE(app.settings.LZOOM);
+  std::int32_t status = 0;
+  tool(app.record, app.options, status);
+  if (bandpass) tk::WMenuWindow(kMainMenu, tk::kMainWindow);
+  SETZOOMSTATE(app.settings.LZOOM);
+  app.MainPlotAxes = filterSavedFrame;
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  const WindowPlacement& place = app.settings.mainWindow;
+  tk::WindowReposition(place.width, place.height,
+                       place.x >= 0 ? std::optional<int>(place.x) : std::nullopt,
+                       place.y >= 0 ? std::optional<int>(place.y) : std::nullopt, place.state);
+  tk::WMenuToolbar(kMainToolbar);
+  tk::WindowTitle(ProcessingTitle(app.record));
+  RedrawChanged(app);
+  SETMENUSTATES();
+  SETZOOMSTATE(app.settings.LZOOM);
+}
+
+}  // namespace
+
+bool DifferentiateTraces(ShotRecord& REC) {
+  const float dt = REC.SAMPINT;
+  if (!(dt > 0.0f) || !std::isfinite(dt)) return false;
+  for (std::int32_t j = 1; j <= REC.NTRACE; ++j) {
+    std::span<float> x = Trace(REC, j);
+    if (x.empty()) continue;
+    for (std::size_t i = x.size() - 1; i >= 1; --i) x[i] = (x[i] - x[i - 1]) / dt;
+    x[0] = 0.0f;
+  }
+  return true;
+}
+
+void IntegrateTraces(ShotRecord& REC) {
+  const float dt = REC.SAMPINT;
+  for (std::int32_t j = 1; j <= REC.NTRACE; ++j) {
+    std::span<float> x = Trace(REC, j);
+    if (x.empty()) continue;
+    float s = x[0];
+    for (std::size_t i = 1; i < x.size(); ++i) {
+      s += x[i];
+      x[i] = s * dt;
+    }
+  }
+}
+
+void DetrendTraces(ShotRecord& REC) {
+  const auto n = static_cast<std::size_t>(std::max(REC.NSAMP, 0));
+  std::vector<float> t;
+  if (!sup::AssignOrTell(t, n, "CANNOT ALLOCATE ARRAY FOR DETRENDING")) return;
+  float time = 0.0f;
+  for (float& ti : t) ti = (time += REC.SAMPINT);
+  for (std::int32_t j = 1; j <= REC.NTRACE; ++j) {
+    std::span<float> x = Trace(REC, j);
+    if (x.size() != n) continue;
+    float a = 0.0f, b = 0.0f, r = 0.0f;
+    sup::REGRES(t, x, REC.NSAMP, a, b, r);
+    for (std::size_t i = 0; i < n; ++i) x[i] = (x[i] - a) - b * t[i];
+  }
+}
+
+void RemoveDcTraces(ShotRecord& REC) {
+  for (std::int32_t j = 1; j <= REC.NTRACE; ++j) {
+    std::span<float> x = Trace(REC, j);
+    if (x.empty()) continue;
+    const float m = sup::SUMOF(x, static_cast<int>(x.size())) / static_cast<float>(x.size());
+    for (float& v : x) v -= m;
+  }
+}
+
+ProcessTools& ProcessToolSeams() {
+  static ProcessTools tools;
+  return tools;
+}
+
+std::string ProcessingTitle(const ShotRecord& REC) {
+  return "Morvane Seismic Processing [" + std::string(REC.CRECNAME.View()) + "]";
+}
+
+void DifferentiateCommand(Velloran& app) {
+  if (!HasSamples(app)) return;
+  if (!DifferentiateTraces(app.record)) {
+    sup::WINMSG("The sample interval is not valid: cannot differentiate.");
+    return;
+  }
+  RedrawChanged(app);
+}
+
+void IntegrateCommand(Velloran& app) { TraceOperation(app, IntegrateTraces); }
+void DetrendCommand(Velloran& app) { TraceOperation(app, DetrendTraces); }
+void RemoveDcCommand(Velloran& app) { TraceOperation(app, RemoveDcTraces); }
+
+void BandpassCommand(Velloran& app) {
+  const ProcessTools& tools = ProcessToolSeams();
+  if (!tools.filter) return NotAvailable();
+  AroundFilterTool(app, true, tools.filter);
+}
+
+void FkFilterCommand(Velloran& app) {
+  const ProcessTools& tools = ProcessToolSeams();
+  if (!tools.filterFk) return NotAvailable();
+  AroundFilterTool(app, false, tools.filterFk);
+}
+
+void SpectrumCommand(Velloran& app) {
+  const ProcessTools& tools = ProcessToolSeams();
+  if (!tools.spectrum) return NotAvailable();
+  std::int32_t status = 0;
+  tools.spectrum(app.record, app.options, app.MainPlotAxes, status);
+}
+
+void RefractionFlatCommand(Velloran& app) {
+  const ProcessTools& tools = ProcessToolSeams();
+  if (!tools.refract) return NotAvailable();
+  if (!app.loaded) return;
+  app.refraction.directCount = 0;
+  tools.refract(app.record, app.refraction.directCount, app.refractionWindow, app.refraction.v1,
+                app.refraction.v2, app.refraction.intercept, app.refraction.depth);
+  tk::WindowMakeCurrent(tk::kMainWindow);
+}
+
+}  // namespace vel
