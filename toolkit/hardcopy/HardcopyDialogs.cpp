@@ -25,6 +25,7 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ModelTables.h"
+#include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk {
 namespace {
@@ -640,8 +641,12 @@ void WHardcopyOptions(std::optional<int> unit, std::string* name) {
   const int before = WDialogStatusQuery(4);
   switch (driver) {
     case kDriverWindowsPrinter:
-      // No system printer answers here: the page set-up is never offered.
-      ReportLibraryError(kErrNoWindowsPrinter, kRoutine);
+      if (WindowsPrinterAvailable() == 0) {
+        ReportLibraryError(kErrNoWindowsPrinter, kRoutine);
+        break;
+      }
+      // The printer's page set-up dialog is not offered yet: the options stay.
+      SetResultFlag(0);
       break;
     case kDriverHpgl:
     case kDriverPostScript:

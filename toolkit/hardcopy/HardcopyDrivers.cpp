@@ -1,11 +1,14 @@
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
+#include "toolkit/hardcopy/ScreenPrint.h"
 #include "toolkit/hardcopy/SvgDriver.h"
+#include "toolkit/hardcopy/WinPrinterDriver.h"
 
 namespace tk {
 
@@ -15,11 +18,14 @@ void StandHardcopyDrivers() {
   static PostScriptDriver postScript;
   static SvgDriver svg;
   static DxfDriver dxf;
+  static XXWIN printer;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
   StandHardcopyDriver(kDriverSvg, &svg);
   StandHardcopyDriver(kDriverDxf, &dxf);
+  StandHardcopyDriver(kDriverWindowsPrinter, &printer);
+  ScreenSeams().endPage = PrintScreenImage;
 }
 
 }  // namespace tk
