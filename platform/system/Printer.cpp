@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -235,20 +236,27 @@ Surface* PrintJob::CurrentPage() {
   return pages_.empty() ? nullptr : &pages_.back();
 }
 
-std::string PostScriptDocument(const std::vector<Surface>& pages, int widthPt, int heightPt,
-                               const std::string& title) {
+std::string PostScriptDocument(const std::vector<Surface>& pages, double widthPt,
+                               double heightPt, const std::string& title) {
   std::string cleanTitle;
   for (char c : title)
     if (c >= 32 && c < 127 && c != '(' && c != ')' && c != '\\') cleanTitle += c;
-  const std::string size = std::to_string(widthPt) + " " + std::to_string(heightPt);
+  // The exact size for the page and the image; whole points, rounded up,
+  // for the comments that want integers.
+  char exact[64];
+  std::snprintf(exact, sizeof exact, "%.3f %.3f", widthPt, heightPt);
+  const std::string size = exact;
+  const std::string box = std::to_string(static_cast<int>(std::ceil(widthPt))) + " " +
+                          std::to_string(static_cast<int>(std::ceil(heightPt)));
   std::string ps;
   ps += "%!PS-Adobe-3.0\n";
   ps += "%%Creator: Velloran\n";
   ps += "%%Title: (" + cleanTitle + ")\n";
   ps += "%%LanguageLevel: 3\n";
   ps += "%%Pages: " + std::to_string(pages.size()) + "\n";
-  ps += "%%BoundingBox: 0 0 " + size + "\n";
-  ps += "%%DocumentMedia: Plain " + size + " 0 () ()\n";
+  ps += "%%BoundingBox: 0 0 " + box + "\n";
+  ps += "%%HiResBoundingBox: 0 0 " + size + "\n";
+  ps += "%%DocumentMedia: Plain " + box + " 0 () ()\n";
   ps += "%%EndComments\n";
   ps += "%%BeginSetup\n<< /PageSize [" + size + "] >> setpagedevice\n%%EndSetup\n";
   static constexpr char kHex[] = "0123456789abcdef";
@@ -269,7 +277,7 @@ std::string PostScriptDocument(const std::vector<Surface>& pages, int widthPt, i
       packedSize = 0;
     const std::string number = std::to_string(n + 1);
     ps += "%%Page: " + number + " " + number + "\n";
-    ps += "%%PageBoundingBox: 0 0 " + size + "\n";
+    ps += "%%PageBoundingBox: 0 0 " + box + "\n";
     ps += "gsave\n" + size + " scale\n/DeviceRGB setcolorspace\n";
     ps += "<< /ImageType 1 /Width " + std::to_string(w) + " /Height " + std::to_string(h) +
           " /BitsPerComponent 8 /Decode [0 1 0 1 0 1] /ImageMatrix [" + std::to_string(w) +
@@ -289,8 +297,8 @@ std::string PostScriptDocument(const std::vector<Surface>& pages, int widthPt, i
 PrintJobResult PrintJob::Submit() const {
   PrintJobResult result;
   if (pages_.empty()) return result;
-  const int widthPt = PageWidth() * 72 / std::max(page_.dpiX, 1);
-  const int heightPt = PageHeight() * 72 / std::max(page_.dpiY, 1);
+  const double widthPt = PageWidth() * 72.0 / std::max(page_.dpiX, 1);
+  const double heightPt = PageHeight() * 72.0 / std::max(page_.dpiY, 1);
   const std::string document = PostScriptDocument(pages_, widthPt, heightPt, settings_.title);
   std::string path = TempFolder() + "/velloran-print-XXXXXX.ps";
   const int fd = mkstemps(path.data(), 3);

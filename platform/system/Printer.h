@@ -94,7 +94,7 @@ class PrintJob {
 /// The PostScript document of PAGES, each an RGB image filling a page of
 /// WIDTH_PT by HEIGHT_PT points, Flate-compressed and hex-encoded, with
 /// document structuring comments.
-std::string PostScriptDocument(const std::vector<Surface>& pages, int widthPt, int heightPt,
-                               const std::string& title);
+std::string PostScriptDocument(const std::vector<Surface>& pages, double widthPt,
+                               double heightPt, const std::string& title);
 
 }  // namespace plat
