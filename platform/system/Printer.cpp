@@ -180,8 +180,9 @@ PrinterPage PrinterPageOf(const std::string& destination) {
   PrinterPage page;
   std::string answer, listing;
   if (!destination.empty()) {
-    RunCaptured({"lpoptions", "-p", destination}, kPrinterQueryTimeoutMs, answer);
-    RunCaptured({"lpoptions", "-p", destination, "-l"}, kPrinterQueryTimeoutMs, listing);
+    // A print server that does not answer the first query is not asked again.
+    if (RunCaptured({"lpoptions", "-p", destination}, kPrinterQueryTimeoutMs, answer))
+      RunCaptured({"lpoptions", "-p", destination, "-l"}, kPrinterQueryTimeoutMs, listing);
   }
   // "name=value name='value with blanks' ..."
   std::stringstream words(answer);
