@@ -18,7 +18,7 @@ std::size_t Size(std::int32_t n) {
 }
 
 // Moves column FROM to column TO (both 0-based, TO <= FROM) of NSAMP samples.
-void MoveColumn(std::vector<float>& traces, std::size_t nsamp, std::size_t from, std::size_t to) {
+void MoveColumn(TraceSampleArray& traces, std::size_t nsamp, std::size_t from, std::size_t to) {
   if (from == to || nsamp == 0) return;
   std::memmove(traces.data() + to * nsamp, traces.data() + from * nsamp, nsamp * sizeof(float));
 }
@@ -69,7 +69,7 @@ ResampleStatus ResampleColumns(ShotRecord& REC, std::int32_t NEWCOUNT,
 
   // The new array in 64 bits: counts up to 2^31 - 1 of each kind.
   const std::uint64_t total = static_cast<std::uint64_t>(Size(NEWCOUNT)) * Size(columns);
-  std::vector<float> resampled;
+  TraceSampleArray resampled;
   if (total > resampled.max_size() ||
       !sup::TryAssign(resampled, static_cast<std::size_t>(total)))
     return ResampleStatus::NoTraceMemory;

@@ -1,8 +1,10 @@
 #include "formats/Seg2In.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -14,9 +16,11 @@
 #include "support/ByteOrder.h"
 #include "support/ByteReader.h"
 #include "support/FileIO.h"
+#include "support/Parallel.h"
 #include "support/Progress.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "support/Vectorised.h"
 #include "toolkit/core/Files.h"
 #include "toolkit/core/Rounding.h"
 
@@ -40,6 +44,13 @@ constexpr int kProgressAbove = 100;
 constexpr float kRangeStart = 1.0e30f;
 /// A first break at or above this was not given.
 constexpr float kNoFirstBreak = 1.0e20f;
+/// The file is read, and its samples decoded, in parts of at least this many
+/// bytes side by side, at most kMaxParts of them.
+constexpr long long kMinPartBytes = 1 << 19;
+constexpr int kMaxParts = 4;
+/// The parts are taken in chunks of about this many bytes, the next by the
+/// first thread free, so that a thread that starts late does not hold the rest up.
+constexpr std::size_t kChunkBytes = 1 << 18;
 
 // Messages.
 constexpr std::string_view kMsgOpen = "SEG2IN - ERROR OPENING SEG2 FILE";
@@ -72,23 +83,63 @@ std::string Column5(int j) {
   return std::string(5 - s.size(), ' ') + s;
 }
 
+/// What stops the read at a trace's descriptor or data block, in the order
+/// the read meets them: the descriptor's faults before its strings are read,
+/// the data block's after.
+enum class BlockFault {
+  None,
+  Start,        // the pointer lies outside the file
+  ShortHeader,  // the descriptor's fixed part runs past the end
+  Id,           // the descriptor's block id is wrong
+  Format,       // unknown data format code
+  DataPointer,  // the data block starts outside the file
+  DataShort,    // the data block runs past the end (or its size is unknown)
+  Swap,         // a packed block to be byte-swapped
+};
+constexpr bool IsDataFault(BlockFault f) {
+  return f >= BlockFault::DataPointer;
+}
+
+/// The data block of one trace, checked to hold its samples in its format.
+struct DataBlock {
+  std::span<const std::byte> bytes;
+  int format = 0;
+  bool operator==(const DataBlock& o) const {
+    return bytes.data() == o.bytes.data() && bytes.size() == o.bytes.size() && format == o.format;
+  }
+};
+
+/// Checks the trace whose descriptor starts at START in FILE: its fixed part
+/// into TDB (when it lies in the file), its data block into DATA (when there
+/// is no fault).
+BlockFault CheckTrace(std::span<const std::byte> file, std::int64_t start,
+                      sup::ByteOrder headerOrder, bool swapSamples, Seg2TraceDescriptor& tdb,
+                      DataBlock& data) {
+  const std::int64_t fileSize = static_cast<std::int64_t>(file.size());
+  if (start < 0 || start > fileSize) return BlockFault::Start;
+  const auto header = file.subspan(static_cast<std::size_t>(start));
+  if (header.size() < kSeg2BlockHeaderBytes) return BlockFault::ShortHeader;
+  if (!DecodeSeg2TraceDescriptor(header, tdb, headerOrder)) return BlockFault::Id;
+  if (Seg2DataBytes(tdb.formatCode, 0) < 0) return BlockFault::Format;
+  const std::int64_t dataStart = start + tdb.blockBytes;
+  if (dataStart < 0 || dataStart > fileSize) return BlockFault::DataPointer;
+  const std::int64_t dataBytes = Seg2DataBytes(tdb.formatCode, tdb.sampleCount);
+  if (dataBytes < 0 || dataBytes > fileSize - dataStart) return BlockFault::DataShort;
+  if (tdb.formatCode == kSeg2Packed20 && swapSamples) return BlockFault::Swap;
+  data = {file.subspan(static_cast<std::size_t>(dataStart), static_cast<std::size_t>(dataBytes)),
+          tdb.formatCode};
+  return BlockFault::None;
+}
+
 /// The first trace (1-based) whose descriptor or data block does not lie
 /// wholly inside BYTES; 1 when each does on its own (the blocks then overlap).
 int FirstShortTrace(std::span<const std::byte> bytes, std::span<const std::int32_t> pointers,
                     sup::ByteOrder headerOrder) {
-  const std::int64_t fileSize = static_cast<std::int64_t>(bytes.size());
   for (std::size_t k = 0; k < pointers.size(); ++k) {
-    const int j = static_cast<int>(k) + 1;
-    const std::int64_t start = pointers[k];
-    if (start < 0 || start > fileSize) return j;
     Seg2TraceDescriptor tdb;
-    const auto header = bytes.subspan(static_cast<std::size_t>(start));
-    if (header.size() < kSeg2BlockHeaderBytes || !DecodeSeg2TraceDescriptor(header, tdb, headerOrder))
-      return j;
-    const std::int64_t dataBytes = Seg2DataBytes(tdb.formatCode, tdb.sampleCount);
-    const std::int64_t dataStart = start + tdb.blockBytes;
-    if (dataBytes < 0 || dataStart < 0 || dataStart > fileSize || dataBytes > fileSize - dataStart)
-      return j;
+    DataBlock data;
+    const BlockFault fault = CheckTrace(bytes, pointers[k], headerOrder, false, tdb, data);
+    if (fault != BlockFault::None) return static_cast<int>(k) + 1;
   }
   return 1;
 }
@@ -111,7 +162,9 @@ struct FileBytes {
   std::span<const std::byte> Span() const { return {data.get(), size}; }
 };
 
-/// The whole file, or false after the message.
+/// The whole file, or false after the message. Large files are read in parts
+/// side by side (positioned reads), which shares out the copy from the
+/// system's file cache.
 [[nodiscard]] bool ReadWholeFile(std::string_view name, FileBytes& bytes) {
   const int ih = sup::IOPNRLY(name);
   if (ih < 0) return ReadFail(kMsgOpen, 0);
@@ -130,10 +183,22 @@ struct FileBytes {
     return false;
   }
   bytes.size = static_cast<std::size_t>(size);
-  const int status =
-      sup::JREDFIL(ih, std::span<std::byte>(bytes.data.get(), bytes.size), size);
+  const int threads = sup::PartsFor(size, kMinPartBytes, kMaxParts);
+  const std::size_t chunk = threads > 1 ? kChunkBytes : std::max<std::size_t>(bytes.size, 1);
+  const int chunks = static_cast<int>((bytes.size + chunk - 1) / chunk);
+  std::atomic<bool> read{true};
+  sup::RunParts(
+      chunks,
+      [&](int c) {
+        const std::size_t from = static_cast<std::size_t>(c) * chunk;
+        const std::size_t n = std::min(chunk, bytes.size - from);
+        if (!sup::ReadBytesAt(ih, std::span<std::byte>(bytes.data.get() + from, n),
+                              static_cast<std::int64_t>(from)))
+          read.store(false);
+      },
+      threads);
   sup::ICLSFIL(ih);
-  if (status != 0) return ReadFail(kMsgFdb, 0);
+  if (!read.load()) return ReadFail(kMsgFdb, 0);
   return true;
 }
 
@@ -158,13 +223,20 @@ ListEnd WalkStrings(sup::ByteReader& r, int lastOffset, int terminatorSize,
       if (!r.Ok()) return ListEnd::Short;
       continue;
     }
-    text = r.Text(static_cast<std::size_t>(length));
+    const std::span<const std::byte> bytes = r.View(static_cast<std::size_t>(length));
     if (!r.Ok()) return ListEnd::Short;
     const int n = length - terminatorSize;
     if (n > 2) {
-      sup::CHR_CHK(text, n);
-      if (!parse(std::string_view(text).substr(0, static_cast<std::size_t>(n)), n))
-        return ListEnd::Parse;
+      // The text is read in place, and copied only to blank what it cannot show.
+      const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      std::string_view shown = raw.substr(0, static_cast<std::size_t>(n));
+      if (!std::all_of(shown.begin(), shown.end(),
+                       [](char c) { return sup::NCHRCKKeeps(static_cast<unsigned char>(c)); })) {
+        text.assign(raw);
+        sup::CHR_CHK(text, n);
+        shown = std::string_view(text).substr(0, static_cast<std::size_t>(n));
+      }
+      if (!parse(shown, n)) return ListEnd::Parse;
     }
   }
 }
@@ -192,8 +264,8 @@ void DecodePlain(const std::byte* p, std::size_t step, std::span<float> out, flo
 
 // Eight lanes at a time for IEEE samples: copied (byte-swapped when asked)
 // with their range in one pass.
-using U8 = std::uint32_t __attribute__((vector_size(32)));
-using F8 = float __attribute__((vector_size(32)));
+using U8 = sup::U32x8;
+using F8 = sup::F32x8;
 
 template <bool Swap>
 [[gnu::always_inline]] inline void FloatsWithRange(const std::byte* p, float* out, std::size_t n,
@@ -205,10 +277,7 @@ template <bool Swap>
   for (; k + 8 <= n; k += 8) {
     U8 w;
     std::memcpy(&w, p + 4 * k, sizeof w);
-    if constexpr (Swap) {
-      const U8 y = ((w & 0x00FF00FFu) << 8) | ((w >> 8) & 0x00FF00FFu);
-      w = (y << 16) | (y >> 16);
-    }
+    if constexpr (Swap) sup::SwapBytes(w);
     std::memcpy(out + k, &w, sizeof w);
     const F8 v = reinterpret_cast<F8>(w);
     const U8 above = reinterpret_cast<U8>(v > reinterpret_cast<F8>(h8));
@@ -245,22 +314,16 @@ template <bool Swap>
 }
 
 template <bool Swap>
-__attribute__((target("avx2"))) void FloatsWithRangeWide(const std::byte* p, float* out,
-                                                         std::size_t n, float& lo, float& hi) {
-  FloatsWithRange<Swap>(p, out, n, lo, hi);
-}
-template <bool Swap>
-void FloatsWithRangeBase(const std::byte* p, float* out, std::size_t n, float& lo, float& hi) {
-  FloatsWithRange<Swap>(p, out, n, lo, hi);
-}
+struct FloatsKernel {
+  [[gnu::always_inline]] void operator()(const std::byte* p, float* out, std::size_t n, float& lo,
+                                         float& hi) const {
+    FloatsWithRange<Swap>(p, out, n, lo, hi);
+  }
+};
+// The machine's wider vector unit where it has one.
 template <bool Swap>
 void DecodeFloats(const std::byte* p, std::span<float> out, float& lo, float& hi) {
-  static const bool wide = __builtin_cpu_supports("avx2");
-  if (wide) {
-    FloatsWithRangeWide<Swap>(p, out.data(), out.size(), lo, hi);
-  } else {
-    FloatsWithRangeBase<Swap>(p, out.data(), out.size(), lo, hi);
-  }
+  sup::CallKernel<FloatsKernel<Swap>>(p, out.data(), out.size(), lo, hi);
 }
 
 /// Four samples per 10-byte group: a little-endian word of four unsigned
@@ -415,6 +478,17 @@ bool DecodeSeg2Samples(std::span<const std::byte> BUF, int IFMT, std::int32_t NS
   }
 }
 
+namespace {
+
+/// TRACEMAX(J), GMIN and GMAX from the range LO..HI of trace J's samples.
+void NoteTraceRange(ShotRecord& REC, int J, float lo, float hi) {
+  REC.TRACEMAX[static_cast<std::size_t>(J - 1)] = hi > std::fabs(lo) ? hi : std::fabs(lo);
+  if (lo < REC.GMIN) REC.GMIN = lo;
+  if (hi > REC.GMAX) REC.GMAX = hi;
+}
+
+}  // namespace
+
 void DECODETRACE(ShotRecord& REC, std::span<const std::byte> BUF, int J, int IFMT, int NS,
                  bool LSWAP, int& IERR) {
   IERR = 0;
@@ -429,10 +503,7 @@ void DECODETRACE(ShotRecord& REC, std::span<const std::byte> BUF, int J, int IFM
     IERR = -1;
     return;
   }
-  const std::size_t j = static_cast<std::size_t>(J - 1);
-  REC.TRACEMAX[j] = hi > std::fabs(lo) ? hi : std::fabs(lo);
-  if (lo < REC.GMIN) REC.GMIN = lo;
-  if (hi > REC.GMAX) REC.GMAX = hi;
+  NoteTraceRange(REC, J, lo, hi);
 }
 
 namespace {
@@ -473,6 +544,63 @@ void StorePick(ShotRecord& rec, std::size_t j, float firstBreak) {
   const double index = (1000.0 * firstBreak - rec.TDELAY) / rec.SAMPINT;
   std::int32_t r = 0;
   if (tk::NearestIntChecked(index, r) && r >= 1 && r <= rec.NSAMP) rec.IBPICK[j] = r;
+}
+
+/// The range of one trace's samples.
+struct Range {
+  float lo = kRangeStart;
+  float hi = -kRangeStart;
+};
+
+/// Decodes BLOCK into SAMPLES (the trace's column) and its range into RANGE;
+/// notes in DONE what was decoded.
+void DecodeBlock(const DataBlock& block, bool swap, std::span<float> samples, Range& range,
+                 DataBlock& done) {
+  // Cannot fail: the block was checked against its format and size.
+  (void)DecodeSeg2Samples(block.bytes, block.format, static_cast<std::int32_t>(samples.size()),
+                          swap, samples, range.lo, range.hi);
+  done = block;
+}
+
+/// The column of trace K + 1 (0-based K) of samples laid out NSAMP a trace.
+std::span<float> Column(float* samples, std::size_t k, std::int32_t nsamp) {
+  return {samples + k * static_cast<std::size_t>(nsamp), static_cast<std::size_t>(nsamp)};
+}
+
+/// Traces of NSAMP samples decoded as one chunk when THREADS share the work.
+std::size_t TracesPerChunk(std::int32_t nsamp, int threads) {
+  if (threads <= 1) return std::numeric_limits<std::size_t>::max() / 2;
+  return std::max<std::size_t>(1, kChunkBytes / (4 * static_cast<std::size_t>(std::max(nsamp, 1))));
+}
+
+/// The traces of BLOCKS (trace 1 first) not already decoded as DONE says,
+/// decoded into REC's columns, shared out between threads; then the ranges
+/// noted in trace order.
+void DecodeTraces(ShotRecord& REC, std::span<const DataBlock> blocks, std::span<DataBlock> done,
+                  std::span<Range> ranges, bool swap) {
+  const std::size_t n = blocks.size();
+  std::size_t missing = 0;
+  for (std::size_t k = 0; k < n; ++k) missing += done[k] == blocks[k] ? 0 : 1;
+  if (missing > 0) {
+    const long long bytes = static_cast<long long>(missing) * REC.NSAMP * 4;
+    const int threads = sup::PartsFor(bytes, kMinPartBytes, kMaxParts);
+    float* samples = REC.TRACES.data();
+    const std::int32_t nsamp = REC.NSAMP;
+    const std::size_t per = TracesPerChunk(nsamp, threads);
+    sup::RunParts(
+        static_cast<int>((n + per - 1) / per),
+        [&](int c) {
+          const std::size_t from = static_cast<std::size_t>(c) * per;
+          for (std::size_t k = from; k < std::min(n, from + per); ++k) {
+            if (done[k] == blocks[k]) continue;
+            ranges[k] = Range{};
+            DecodeBlock(blocks[k], swap, Column(samples, k, nsamp), ranges[k], done[k]);
+          }
+        },
+        threads);
+  }
+  for (std::size_t k = 0; k < n; ++k)
+    NoteTraceRange(REC, static_cast<int>(k) + 1, ranges[k].lo, ranges[k].hi);
 }
 
 /// The read itself, into REC; false after the user has been told.
@@ -523,76 +651,156 @@ bool ReadSeg2(ShotRecord& REC, std::string_view FNAME, bool LBATCH) {
 
   REC.NTRACE = static_cast<std::int32_t>(traces);
   const int ntrace = REC.NTRACE;
+  const auto ntr = static_cast<std::size_t>(ntrace);
 
   const ProgressDisplay progress(FNAME, ntrace, LBATCH);
   bool receiverLocations = false;
+  std::vector<DataBlock> blocks;  // as the walk below checks them
+  std::vector<DataBlock> done;    // as decoded
+  std::vector<Range> ranges;
+  if (!sup::AssignOrTell(blocks, ntr, kMsgAllocate) ||
+      !sup::AssignOrTell(done, ntr, kMsgAllocate) || !sup::AssignOrTell(ranges, ntr, kMsgAllocate))
+    return false;
 
-  for (int j = 1; j <= ntrace; ++j) {
-    const std::size_t jj = static_cast<std::size_t>(j - 1);
-    progress.Trace(j, ntrace);
-    if (sup::LKILL(0)) return ReadFail(kMsgTraceStart, j);
+  // A sample count the first trace may set: every trace needs a data block of
+  // its own, so a count whose smallest possible blocks (2 bytes a sample) for
+  // all traces cannot fit in the file is damage.
+  const auto countFits = [&](std::int32_t ns) {
+    return ns >= 0 && static_cast<std::int64_t>(ns) * 2 * ntrace <= fileSize;
+  };
 
-    const std::int64_t start = pointers[jj];
-    if (start < 0 || start > fileSize) return ReadFail(kMsgTraceStart, j);
-    Seg2TraceDescriptor tdb;
-    const auto header = bytes.subspan(static_cast<std::size_t>(start));
-    if (header.size() < kSeg2BlockHeaderBytes) return ReadFail(kMsgTdb, j);
-    if (!DecodeSeg2TraceDescriptor(header, tdb, fdb.headerOrder)) return ReadFail(kMsgTdbId, j);
-    const int format = tdb.formatCode;
-    if (Seg2DataBytes(format, 0) < 0)
-      return ReadFail(std::string(kMsgFormat) + static_cast<char>(tdb.formatCode), j);
+  // The walk over the traces in file order: progress, checks, messages and
+  // descriptor strings; the data blocks are noted for decoding.
+  bool allocated = false;
+  const auto walk = [&]() -> bool {
+    for (int j = 1; j <= ntrace; ++j) {
+      const std::size_t jj = static_cast<std::size_t>(j - 1);
+      progress.Trace(j, ntrace);
+      if (sup::LKILL(0)) return ReadFail(kMsgTraceStart, j);
 
-    const std::int32_t ns = tdb.sampleCount;
-    if (j == 1) {
-      // Every trace needs a data block of its own: a sample count whose
-      // smallest possible blocks (2 bytes a sample) for all traces cannot fit
-      // in the file is damage, and is refused before anything is allocated.
-      if (ns < 0 || static_cast<std::int64_t>(ns) * 2 * ntrace > fileSize) {
-        const int shortTrace = FirstShortTrace(bytes, pointers, fdb.headerOrder);
-        sup::WINWRN(std::string(kMsgDataShort) + Column5(shortTrace));
-        return ReadFail(kMsgData, shortTrace);
+      const std::int64_t start = pointers[jj];
+      Seg2TraceDescriptor tdb;
+      DataBlock data;
+      const BlockFault fault =
+          CheckTrace(bytes, start, fdb.headerOrder, fdb.swapSamples, tdb, data);
+      switch (fault) {
+        case BlockFault::Start:
+          return ReadFail(kMsgTraceStart, j);
+        case BlockFault::ShortHeader:
+          return ReadFail(kMsgTdb, j);
+        case BlockFault::Id:
+          return ReadFail(kMsgTdbId, j);
+        case BlockFault::Format:
+          return ReadFail(std::string(kMsgFormat) + static_cast<char>(tdb.formatCode), j);
+        default:
+          break;
       }
-      REC.NSAMP = ns;
-      if (!RebuildTraceArrays(REC)) {
-        sup::WINWRN(kMsgAllocate);
+
+      const std::int32_t ns = tdb.sampleCount;
+      if (j == 1) {
+        if (!countFits(ns)) {
+          const int shortTrace = FirstShortTrace(bytes, pointers, fdb.headerOrder);
+          sup::WINWRN(std::string(kMsgDataShort) + Column5(shortTrace));
+          return ReadFail(kMsgData, shortTrace);
+        }
+        if (!allocated) {
+          REC.NSAMP = ns;
+          // Every sample is written: the read either decodes every trace in
+          // full or fails (and the record is then dropped).
+          if (!RebuildTraceArrays(REC, SegyTraceHeaders::Keep, TraceSamples::Unset)) {
+            sup::WINWRN(kMsgAllocate);
+            return false;
+          }
+          REC.NAUX = 0;
+        }
+      } else if (ns != REC.NSAMP) {
+        sup::WINMSG(kMsgEqualLength);
         return false;
       }
+
+      // Trace descriptor strings.
+      float firstBreak = kNoFirstBreak;
+      r.Seek(static_cast<std::size_t>(start) + kSeg2BlockHeaderBytes);
+      bool parsed = true;
+      const ListEnd tdbEnd =
+          WalkStrings(r, 4, terminatorSize, kMsgTdbLong, [&](std::string_view text, int n) {
+            int ierr = 0;
+            TDBPARSE(REC, text, j, n, firstBreak, receiverLocations, ierr);
+            parsed = ierr == 0;
+            return parsed;
+          });
+      if (tdbEnd == ListEnd::Parse) return ReadFail(kMsgParse, j);
+      if (tdbEnd == ListEnd::Short) return ReadFail(kMsgTdbString, j);
+      StorePick(REC, jj, firstBreak);
+
+      // Data block.
+      switch (fault) {
+        case BlockFault::DataPointer:
+          return ReadFail(kMsgDataPointer, j);
+        case BlockFault::DataShort:
+          sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
+          return ReadFail(kMsgData, j);
+        case BlockFault::Swap:
+          sup::WINWRN(kMsgSwap);
+          return ReadFail(kMsgData, j);
+        default:
+          break;
+      }
+      blocks[jj] = data;
+    }
+    return true;
+  };
+
+  // Where the first trace sets a sample count the read can take, the arrays
+  // are allocated at once and the samples decoded by other threads while
+  // this one walks the traces: each decodes the traces of its share that the
+  // walk will find sound (the same checks). Whatever the walk finds
+  // otherwise is decoded after it, so the record is the same either way.
+  bool walked = false;
+  if (ntrace > 0) {
+    Seg2TraceDescriptor tdb;
+    DataBlock data;
+    const BlockFault fault =
+        CheckTrace(bytes, pointers[0], fdb.headerOrder, fdb.swapSamples, tdb, data);
+    if ((fault == BlockFault::None || IsDataFault(fault)) && countFits(tdb.sampleCount)) {
+      REC.NSAMP = tdb.sampleCount;
+      allocated = RebuildTraceArrays(REC, SegyTraceHeaders::Keep, TraceSamples::Unset);
       REC.NAUX = 0;
-    } else if (ns != REC.NSAMP) {
-      sup::WINMSG(kMsgEqualLength);
-      return false;
     }
-
-    // Trace descriptor strings.
-    float firstBreak = kNoFirstBreak;
-    r.Seek(static_cast<std::size_t>(start) + kSeg2BlockHeaderBytes);
-    bool parsed = true;
-    const ListEnd tdbEnd =
-        WalkStrings(r, 4, terminatorSize, kMsgTdbLong, [&](std::string_view text, int n) {
-          int ierr = 0;
-          TDBPARSE(REC, text, j, n, firstBreak, receiverLocations, ierr);
-          parsed = ierr == 0;
-          return parsed;
-        });
-    if (tdbEnd == ListEnd::Parse) return ReadFail(kMsgParse, j);
-    if (tdbEnd == ListEnd::Short) return ReadFail(kMsgTdbString, j);
-    StorePick(REC, jj, firstBreak);
-
-    // Data block.
-    const std::int64_t dataStart = start + tdb.blockBytes;
-    if (dataStart < 0 || dataStart > fileSize) return ReadFail(kMsgDataPointer, j);
-    const std::int64_t dataBytes = Seg2DataBytes(format, ns);
-    if (dataBytes > fileSize - dataStart) {
-      sup::WINWRN(std::string(kMsgDataShort) + Column5(j));
-      return ReadFail(kMsgData, j);
+    if (allocated) {
+      const std::int32_t nsamp = REC.NSAMP;
+      float* samples = REC.TRACES.data();
+      const int threads =
+          sup::PartsFor(static_cast<long long>(ntrace) * nsamp * 4, kMinPartBytes, kMaxParts);
+      const std::size_t per = std::min(TracesPerChunk(nsamp, threads), ntr);
+      const auto chunks = static_cast<int>((ntr + per - 1) / per);
+      sup::RunParts(
+          1 + chunks,
+          [&](int p) {
+            if (p == 0) {
+              walked = walk();
+              return;
+            }
+            const std::size_t from = static_cast<std::size_t>(p - 1) * per;
+            const std::size_t to = std::min(ntr, from + per);
+            for (std::size_t k = from; k < to; ++k) {
+              Seg2TraceDescriptor t;
+              DataBlock b;
+              if (CheckTrace(bytes, pointers[k], fdb.headerOrder, fdb.swapSamples, t, b) ==
+                      BlockFault::None &&
+                  t.sampleCount == nsamp)
+                DecodeBlock(b, fdb.swapSamples, Column(samples, k, nsamp), ranges[k], done[k]);
+            }
+          },
+          1 + threads);
+    } else {
+      walked = walk();
     }
-    int ierr = 0;
-    DECODETRACE(
-        REC,
-        bytes.subspan(static_cast<std::size_t>(dataStart), static_cast<std::size_t>(dataBytes)), j,
-        format, ns, fdb.swapSamples, ierr);
-    if (ierr != 0) return ReadFail(kMsgData, j);
+  } else {
+    walked = walk();
   }
+  if (!walked) return false;
+  DecodeTraces(REC, blocks, done, ranges, fdb.swapSamples);
 
   // Geometry: positions by trace number when no trace gave one; a spacing
   // from the receiver span when the record has none; otherwise it is kept.

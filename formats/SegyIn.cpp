@@ -1,6 +1,8 @@
 #include "formats/SegyIn.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "formats/IbmFloat.h"
@@ -23,6 +26,7 @@
 #include "support/Progress.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "support/Vectorised.h"
 
 namespace vel {
 namespace {
@@ -33,12 +37,12 @@ SegyInDialogs gDialogs;
 
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
-constexpr std::int64_t kReadBlockBytes = 1 << 20;
+constexpr std::int64_t kReadBlockBytes = 1 << 18;
 // Traces are converted in groups of about this many bytes before their
-// headers are checked; a group is split between threads in parts of at least
-// kMinPartBytes, at most kMaxParts of them.
+// headers are checked; a group's read blocks are shared out between threads,
+// one thread per kMinPartBytes of the group, at most kMaxParts of them.
 constexpr std::int64_t kGroupBytes = 1 << 24;
-constexpr std::int64_t kMinPartBytes = 1 << 21;
+constexpr std::int64_t kMinPartBytes = 1 << 20;
 constexpr int kMaxParts = 4;
 
 std::string Fmt6(long v) {
@@ -277,16 +281,9 @@ namespace {
 // always goes to lane k mod 16 (two groups of eight), and the lanes are
 // merged in that order, so every path gives the same marks, signed zeros
 // included.
-using U8 = std::uint32_t __attribute__((vector_size(32)));
-using I8 = std::int32_t __attribute__((vector_size(32)));
-using F8w = float __attribute__((vector_size(32)));
-
-// (Vectors are passed by reference: these are always inlined, and a vector
-// passed by value would warn of an ABI the program never uses.)
-[[gnu::always_inline]] inline void Swap8(U8& v) {
-  const U8 y = ((v & 0x00FF00FFu) << 8) | ((v >> 8) & 0x00FF00FFu);
-  v = (y << 16) | (y >> 16);
-}
+using U8 = sup::U32x8;
+using I8 = sup::I32x8;
+using F8w = sup::F32x8;
 
 // IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits.
 [[gnu::always_inline]] inline void IbmToIeee8(U8& word) {
@@ -332,8 +329,8 @@ template <Words Kind>
     U8 w[2];
     std::memcpy(w, in + 4 * k, sizeof w);
     if constexpr (Kind != Words::Ieee) {
-      Swap8(w[0]);
-      Swap8(w[1]);
+      sup::SwapBytes(w[0]);
+      sup::SwapBytes(w[1]);
     }
     if constexpr (Kind == Words::Ibm) {
       IbmToIeee8(w[0]);
@@ -367,24 +364,17 @@ template <Words Kind>
   sup::FINDNX(std::span<const float>(converted + (n - tail), tail), static_cast<int>(tail), lo, hi);
 }
 
-// The machine's wider vector unit where it has one, chosen once.
 template <Words Kind>
-__attribute__((target("avx2"))) void ConvertWithRangeWide(const std::byte* in, float* out,
-                                                          std::size_t n, float& lo, float& hi) {
-  ConvertWithRange<Kind>(in, out, n, lo, hi);
-}
-template <Words Kind>
-void ConvertWithRangeBase(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
-  ConvertWithRange<Kind>(in, out, n, lo, hi);
-}
+struct ConvertWithRangeKernel {
+  [[gnu::always_inline]] void operator()(const std::byte* in, float* out, std::size_t n, float& lo,
+                                         float& hi) const {
+    ConvertWithRange<Kind>(in, out, n, lo, hi);
+  }
+};
+// The machine's wider vector unit where it has one.
 template <Words Kind>
 void ConvertWords(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
-  static const bool wide = __builtin_cpu_supports("avx2");
-  if (wide) {
-    ConvertWithRangeWide<Kind>(in, out, n, lo, hi);
-  } else {
-    ConvertWithRangeBase<Kind>(in, out, n, lo, hi);
-  }
+  sup::CallKernel<ConvertWithRangeKernel<Kind>>(in, out, n, lo, hi);
 }
 
 }  // namespace
@@ -494,8 +484,7 @@ void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t 
       const std::span<const std::byte> trace = std::span<const std::byte>(bytes).subspan(
           static_cast<std::size_t>(k * setup.block), static_cast<std::size_t>(setup.block));
       const std::size_t at = static_cast<std::size_t>(i + k - groupFirst);
-      std::memcpy(headers.data() + at * kSegyTraceHeaderBytes, trace.data(),
-                  kSegyTraceHeaderBytes);
+      std::memcpy(headers.data() + at * kSegyTraceHeaderBytes, trace.data(), kSegyTraceHeaderBytes);
       ConvertSegyTrace(work, setup, i + k, trace, pass[at]);
     }
   }
@@ -503,25 +492,39 @@ void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t 
 
 // Working memory of the conversion pass, kept from one group to the next.
 struct SegyGroupMemory {
-  std::unique_ptr<std::byte[]> blocks;  // one read block per part
+  std::unique_ptr<std::byte[]> blocks;  // one read block per thread
   std::size_t blockBytes = 0;
-  int parts = 0;
-  std::vector<std::byte> headers;    // the group's trace headers
+  int threads = 0;
+  std::vector<std::byte> headers;   // the group's trace headers
   std::vector<SegyTracePass> pass;  // what the pass found per trace
 };
 
-// The conversion pass over COUNT traces from trace FIRST. False when its
-// working memory cannot be had.
+// One of the read blocks not in use (a bit of FREE each), taken from FREE.
+int TakeBlock(std::atomic<unsigned>& free) {
+  for (;;) {
+    unsigned bits = free.load(std::memory_order_acquire);
+    while (bits != 0) {
+      const unsigned lowest = bits & (~bits + 1u);
+      if (free.compare_exchange_weak(bits, bits & ~lowest, std::memory_order_acq_rel))
+        return std::countr_zero(lowest);
+    }
+    std::this_thread::yield();  // never for long: there is a block per thread
+  }
+}
+
+// The conversion pass over COUNT traces from trace FIRST: a read block of
+// traces at a time, the blocks shared out between threads as they come free.
+// False when its working memory cannot be had.
 bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t first,
                       std::int64_t count, SegyGroupMemory& memory) {
-  const int parts = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
-  const std::size_t blockBytes =
-      static_cast<std::size_t>(std::min(TracesPerBlock(setup.block), count) * setup.block);
+  const int threads = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
+  const std::int64_t perBlock = std::min(TracesPerBlock(setup.block), count);
+  const std::size_t blockBytes = static_cast<std::size_t>(perBlock * setup.block);
   try {
-    if (parts > memory.parts || blockBytes > memory.blockBytes) {
+    if (threads > memory.threads || blockBytes > memory.blockBytes) {
       memory.blocks.reset();
-      memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(parts)]);
-      memory.parts = parts;
+      memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(threads)]);
+      memory.threads = threads;
       memory.blockBytes = blockBytes;
     }
     memory.headers.resize(static_cast<std::size_t>(count) * kSegyTraceHeaderBytes);
@@ -531,14 +534,20 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
   } catch (const std::length_error&) {
     return false;
   }
-  sup::RunParts(parts, [&](int p) {
-    const std::int64_t from = count * p / parts;
-    const std::int64_t to = count * (p + 1) / parts;
-    const std::span<std::byte> buffer(
-        memory.blocks.get() + static_cast<std::size_t>(p) * memory.blockBytes, blockBytes);
-    ConvertSegyPart(work, setup, first, first + from, to - from, buffer, memory.headers,
-                    memory.pass);
-  });
+  std::atomic<unsigned> free{(1u << threads) - 1u};
+  const auto blocks = static_cast<int>((count + perBlock - 1) / perBlock);
+  sup::RunParts(
+      blocks,
+      [&](int b) {
+        const int slot = TakeBlock(free);
+        const std::int64_t from = static_cast<std::int64_t>(b) * perBlock;
+        const std::span<std::byte> buffer(
+            memory.blocks.get() + static_cast<std::size_t>(slot) * memory.blockBytes, blockBytes);
+        ConvertSegyPart(work, setup, first, first + from, std::min(perBlock, count - from), buffer,
+                        memory.headers, memory.pass);
+        free.fetch_or(1u << slot, std::memory_order_release);
+      },
+      threads);
   return true;
 }
 
@@ -569,11 +578,12 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   work.CFDBVAL[0] = sup::FixedString<30>();
 
   // The file headers and the first trace header in one read.
-  const std::int64_t headerEnd = (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
-                                 (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
+  const std::int64_t headerEnd =
+      (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
+      (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
   std::vector<std::byte> head;
-  const std::int64_t headWanted =
-      std::min<std::int64_t>(headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
+  const std::int64_t headWanted = std::min<std::int64_t>(
+      headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
   if (!ReadBytes(ih, head, static_cast<std::size_t>(std::max<std::int64_t>(headWanted, 0)))) {
     sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
     return;
@@ -801,7 +811,9 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   work.NSAMP = nsamp;
   work.SAMPINT = sampint;
   work.NAUX = static_cast<std::int32_t>(auxTraces);
-  if (!RebuildTraceArrays(work, SegyTraceHeaders::Allocate)) {
+  // The samples are not zeroed first: every trace kept is converted in full
+  // and those after the last one kept are zeroed below.
+  if (!RebuildTraceArrays(work, SegyTraceHeaders::Allocate, TraceSamples::Unset)) {
     sup::WINMSG("CANNOT ALLOCATE TRACE ARRAYS IN SEGYIN");
     return;
   }
@@ -854,8 +866,8 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
     const std::size_t at = static_cast<std::size_t>(i - groupFirst);
     SegyTracePass& tp = memory.pass[at];
     std::span<const std::byte> headerBytes =
-        std::span<const std::byte>(memory.headers).subspan(at * kSegyTraceHeaderBytes,
-                                                         kSegyTraceHeaderBytes);
+        std::span<const std::byte>(memory.headers)
+            .subspan(at * kSegyTraceHeaderBytes, kSegyTraceHeaderBytes);
     if (!tp.read) {
       // The trace is read once more in the ordinary way, so that a failing
       // call is reported as any failed read is.

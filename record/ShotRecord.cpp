@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
@@ -16,16 +17,28 @@ namespace {
 // One step of the rebuild: while everything so far succeeded, release V and
 // allocate it for COUNT default (zero or blank) elements; after a failure,
 // only release it.
-template <typename T>
-void Reallocate(std::vector<T>& v, std::size_t count, bool& ok) {
-  std::vector<T>().swap(v);
+template <typename T, typename A>
+void Reallocate(std::vector<T, A>& v, std::size_t count, bool& ok) {
+  std::vector<T, A>().swap(v);
   if (!ok) return;
   ok = sup::TryAssign(v, count);
 }
 
-template <typename T>
-void Release(std::vector<T>& v) {
-  std::vector<T>().swap(v);
+// The samples: sized, and zeroed in one pass unless the caller writes them.
+void ReallocateSamples(TraceSampleArray& v, std::size_t count, TraceSamples samples, bool& ok) {
+  TraceSampleArray().swap(v);
+  if (!ok) return;
+  ok = sup::TryAllocation([&] { v.resize(count); });
+  if (!ok) {
+    TraceSampleArray().swap(v);
+  } else if (samples == TraceSamples::Zero && count > 0) {
+    std::memset(v.data(), 0, count * sizeof(float));
+  }
+}
+
+template <typename T, typename A>
+void Release(std::vector<T, A>& v) {
+  std::vector<T, A>().swap(v);
 }
 
 template <typename Rec>
@@ -39,13 +52,13 @@ auto TraceColumn(Rec& REC, std::int32_t J) -> decltype(std::span(REC.TRACES)) {
 
 }  // namespace
 
-bool RebuildTraceArrays(ShotRecord& REC, SegyTraceHeaders segyHeaders) {
+bool RebuildTraceArrays(ShotRecord& REC, SegyTraceHeaders segyHeaders, TraceSamples samples) {
   bool ok = REC.NTRACE >= 0 && REC.NSAMP >= 0;
   const std::size_t ntr = ok ? static_cast<std::size_t>(REC.NTRACE) : 0;
   const std::size_t nsamples =
       ok ? static_cast<std::size_t>(static_cast<std::int64_t>(REC.NSAMP) * REC.NTRACE) : 0;
   auto& R = REC;
-  Reallocate(R.TRACES, nsamples, ok);
+  ReallocateSamples(R.TRACES, nsamples, samples, ok);
   Reallocate(R.GEOLOC, ntr, ok);
   Reallocate(R.GOFF, ntr, ok);
   Reallocate(R.GEOELE, ntr, ok);

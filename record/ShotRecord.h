@@ -19,10 +19,15 @@
 #include <span>
 #include <vector>
 
+#include "support/Allocation.h"
 #include "support/ByteReader.h"
 #include "support/Strings.h"
 
 namespace vel {
+
+/// The samples of a record. A reader that writes every sample sizes them
+/// without setting them first (RebuildTraceArrays with TraceSamples::Unset).
+using TraceSampleArray = std::vector<float, sup::UnsetAllocator<float>>;
 
 /// Bytes of the stored main header.
 inline constexpr std::size_t kMainHeaderBytes = 124;
@@ -74,7 +79,7 @@ struct ShotRecord {
   //      between ITBASE and FALIAS as in the original declaration) ----
   std::vector<sup::FixedString<60>> CTRCTEXT;  // per-trace text of the SEG-Y reader/writer
   std::vector<SegyTraceHeader> ISEGYTRH;       // SEG-Y trace headers; valid while LSEGYHDR
-  std::vector<float> TRACES;                   // NSAMP x NTRACE samples, column per trace
+  TraceSampleArray TRACES;                     // NSAMP x NTRACE samples, column per trace
   std::vector<float> GEOLOC;                   // receiver easting
   std::vector<float> GEOELE;                   // receiver elevation
   std::vector<float> GOFF;                     // receiver easting minus source easting
@@ -125,14 +130,22 @@ enum class SegyTraceHeaders : bool {
   Allocate = true,  // ISEGYTRH is rebuilt with the other arrays
 };
 
+/// How a rebuild leaves the samples.
+enum class TraceSamples : bool {
+  Zero = false,  // every sample 0
+  Unset = true,  // not set: the caller writes every sample, or zeroes those it does not
+};
+
 /// Releases every per-trace array and allocates it again, zero-filled (texts
 /// blank), for REC.NTRACE traces (TRACES for REC.NSAMP x REC.NTRACE), in the
-/// order the readers rely on. ISEGYTRH is rebuilt only when asked for. False
+/// order the readers rely on. ISEGYTRH is rebuilt only when asked for; the
+/// samples are left unset only when asked for. False
 /// when a count is negative, the sample count overflows, or an allocation
 /// fails: the arrays allocated so far stay, the rest are empty, and the caller
 /// treats its read as failed (it reports in its own words).
 [[nodiscard]] bool RebuildTraceArrays(ShotRecord& REC,
-                                      SegyTraceHeaders segyHeaders = SegyTraceHeaders::Keep);
+                                      SegyTraceHeaders segyHeaders = SegyTraceHeaders::Keep,
+                                      TraceSamples samples = TraceSamples::Zero);
 
 /// Releases every per-trace array (ISEGYTRH included); the scalars stay.
 void ReleaseTraceArrays(ShotRecord& REC);

@@ -5,16 +5,53 @@
 //
 // A size beyond what a container can hold (std::length_error) counts as
 // running out of memory: both come from a count the program could not serve.
+#include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "support/UserMessages.h"
 
 namespace sup {
+
+/// The standard allocator, except that an element made without a value
+/// (resize(n), a vector of n) is left unset where its type allows (numbers):
+/// for arrays written in full straight after they are sized, where setting
+/// them first would be a pass over memory for nothing. An element given a
+/// value (assign(n, v), resize(n, v), a copy) takes it as usual.
+template <class T>
+struct UnsetAllocator : std::allocator<T> {
+  using value_type = T;
+  template <class U>
+  struct rebind {
+    using other = UnsetAllocator<U>;
+  };
+  UnsetAllocator() noexcept = default;
+  template <class U>
+  UnsetAllocator(const UnsetAllocator<U>&) noexcept {}  // NOLINT(google-explicit-constructor)
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+template <class T, class U>
+bool operator==(const UnsetAllocator<T>&, const UnsetAllocator<U>&) noexcept {
+  return true;
+}
+/// Arrays of either allocator compare by their elements.
+template <class T>
+bool operator==(const std::vector<T, UnsetAllocator<T>>& a, const std::vector<T>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
 
 /// Runs WORK, which may allocate; false when it ran out of memory.
 template <class Work>
@@ -30,10 +67,10 @@ template <class Work>
 
 /// V := COUNT copies of VALUE. When memory runs out, V is emptied with its
 /// memory released and the result is false.
-template <class T>
-[[nodiscard]] bool TryAssign(std::vector<T>& v, std::size_t count, const T& value = T{}) {
+template <class T, class A>
+[[nodiscard]] bool TryAssign(std::vector<T, A>& v, std::size_t count, const T& value = T{}) {
   if (TryAllocation([&] { v.assign(count, value); })) return true;
-  std::vector<T>().swap(v);
+  std::vector<T, A>().swap(v);
   return false;
 }
 

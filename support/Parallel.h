@@ -1,8 +1,11 @@
 #pragma once
-// Work split into parts that run side by side: part 0 on the calling thread,
-// each other part on a thread of its own. The call returns when every part
+// Work split into parts that run side by side: on the calling thread and on
+// threads kept waiting for such work (started the first time they are
+// needed). The call returns when every part
 // has finished, so whatever the parts wrote is then visible to the caller.
-// Parts must write to separate memory and must not touch the user interface.
+// Parts must write to separate memory. Only part 0, which always runs on the
+// calling thread, may touch the user interface (a reader's progress display
+// and messages, for one).
 #include <functional>
 
 namespace sup {
@@ -11,8 +14,13 @@ namespace sup {
 /// MINBYTESPERPART, at most MAXPARTS and never more than the machine's cores.
 [[nodiscard]] int PartsFor(long long BYTES, long long MINBYTESPERPART, int MAXPARTS);
 
-/// Runs WORK(0) .. WORK(PARTS - 1) side by side. A part whose thread cannot
-/// be started runs on the calling thread after part 0.
-void RunParts(int PARTS, const std::function<void(int part)>& WORK);
+/// Runs WORK(0) .. WORK(PARTS - 1) side by side on at most THREADS threads
+/// (the caller's included; 0: one per part), each part exactly once; the
+/// calling thread starts with part 0, and each thread takes the next part
+/// not yet taken when it is done with one. More parts than threads thus
+/// share the work out evenly even when some threads start late (a busy
+/// machine). Parts no thread could be had for run on the threads there are.
+/// Parts may call RunParts themselves.
+void RunParts(int PARTS, const std::function<void(int part)>& WORK, int THREADS = 0);
 
 }  // namespace sup

@@ -151,9 +151,7 @@ int NCHRCK(std::string& STR, int N) {
   const std::size_t n = Working(STR.size(), N);
   int replaced = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    const unsigned c = static_cast<unsigned char>(STR[i]);
-    const bool keep = (c >= 32 && c <= 126) || (c >= 128 && c <= 168) || (c >= 224 && c <= 252);
-    if (!keep) {
+    if (!NCHRCKKeeps(static_cast<unsigned char>(STR[i]))) {
       STR[i] = ' ';
       ++replaced;
     }

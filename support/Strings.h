@@ -92,6 +92,10 @@ void LCTOUC(std::string& STR, int N);
 void UCTOLC(std::string& STR, int I1, int I2);
 /// Blanks every byte outside 32-126, 128-168 and 224-252; how many.
 int NCHRCK(std::string& STR, int N);
+/// True when NCHRCK keeps character C as it is.
+[[nodiscard]] constexpr bool NCHRCKKeeps(unsigned char C) {
+  return (C >= 32 && C <= 126) || (C >= 128 && C <= 168) || (C >= 224 && C <= 252);
+}
 /// NCHRCK without the count.
 void CHR_CHK(std::string& STR, int N);
 

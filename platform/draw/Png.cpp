@@ -1,5 +1,7 @@
 #include "platform/draw/Png.h"
 
+#include "platform/draw/PngBytes.h"
+
 #include <zlib.h>
 
 #include <array>
@@ -30,8 +32,7 @@ void PutChunk(std::vector<std::uint8_t>& out, const char* type,
   const std::size_t typeAt = out.size();
   out.insert(out.end(), type, type + 4);
   out.insert(out.end(), data.begin(), data.end());
-  const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(data.size() + 4));
-  PutU32(out, static_cast<std::uint32_t>(crc));
+  PutU32(out, PngCrc({out.data() + typeAt, data.size() + 4}));
 }
 
 // Bounds-checked big-endian reading over the file's bytes; a read past the
@@ -67,12 +68,6 @@ class Reader {
   std::size_t pos_ = 0;
   bool ok_ = true;
 };
-
-int Paeth(int a, int b, int c) {
-  const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return a;
-  return pb <= pc ? b : c;
-}
 
 }  // namespace
 
@@ -131,7 +126,7 @@ bool LoadPng(const std::string& path, Surface& out) {
     const std::uint8_t* data = r.Bytes(length);
     const std::uint32_t crc = r.U32();
     if (!r.Ok()) return false;
-    if (crc32(crc32(0L, typeAndData, 4), data, length) != crc) return false;
+    if (PngCrcMore(PngCrc({typeAndData, 4}), {data, length}) != crc) return false;
     const std::string type(reinterpret_cast<const char*>(typeAndData), 4);
     if (type == "IHDR") {
       if (haveHeader || length != 13) return false;
@@ -169,39 +164,15 @@ bool LoadPng(const std::string& path, Surface& out) {
       rawSize != expected)
     return false;
 
+  if (!PngFilterTypesKnown(raw, stride + 1, height)) return false;
+  PngUnfilterInPlace(raw, stride + 1, height, static_cast<std::size_t>(channels));
   Surface image(static_cast<int>(width), static_cast<int>(height), 0);
-  std::vector<std::uint8_t> prev(stride, 0), cur(stride);
   const std::size_t bpp = static_cast<std::size_t>(channels);
   for (std::uint32_t y = 0; y < height; ++y) {
-    const std::uint8_t* line = raw.data() + static_cast<std::size_t>(y) * (stride + 1);
-    const std::uint8_t filter = line[0];
-    for (std::size_t i = 0; i < stride; ++i) {
-      const int a = i >= bpp ? cur[i - bpp] : 0, b = prev[i], c = i >= bpp ? prev[i - bpp] : 0;
-      int v = line[1 + i];
-      switch (filter) {
-        case 0:
-          break;
-        case 1:
-          v += a;
-          break;
-        case 2:
-          v += b;
-          break;
-        case 3:
-          v += (a + b) / 2;
-          break;
-        case 4:
-          v += Paeth(a, b, c);
-          break;
-        default:
-          return false;
-      }
-      cur[i] = static_cast<std::uint8_t>(v);
-    }
+    const std::uint8_t* line = raw.data() + static_cast<std::size_t>(y) * (stride + 1) + 1;
     Pixel* row = image.Row(static_cast<int>(y));
     for (std::uint32_t x = 0; x < width; ++x)
-      row[x] = Rgb(cur[x * bpp], cur[x * bpp + 1], cur[x * bpp + 2]);
-    std::swap(prev, cur);
+      row[x] = Rgb(line[x * bpp], line[x * bpp + 1], line[x * bpp + 2]);
   }
   out = std::move(image);
   return true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <cstring>
@@ -140,6 +141,65 @@ TEST_F(Seg2InTest, EverySampleFormatInBothByteOrders) {
       EXPECT_EQ(rec.GMAX, hi);
       EXPECT_EQ(rec.TRACEMAX[0], std::max(std::fabs(lo), hi));
     }
+  }
+}
+
+TEST_F(Seg2InTest, LargeRecordsOfMixedFormatsReadSampleForSample) {
+  // Megabytes of samples: the file is read, and its traces decoded, in parts
+  // side by side. Every trace must land in its own column with its own range,
+  // whatever part it fell in, the formats changing from trace to trace.
+  constexpr int kTraces = 300;
+  constexpr int kSamples = 3001;  // not a multiple of the vector width
+  for (const bool msb : {false, true}) {
+    SCOPED_TRACE(msb ? "MSB" : "LSB");
+    File f;
+    f.msbFirst = msb;
+    std::vector<std::vector<float>> expect;
+    for (int j = 0; j < kTraces; ++j) {
+      Trace t;
+      t.format = (j % 3 == 0) ? 1 : (j % 3 == 1) ? 2 : 4;
+      t.sampleCount = kSamples;
+      t.strings = {"SAMPLE_INTERVAL 0.001", "RECEIVER_LOCATION " + std::to_string(j)};
+      std::vector<float> v(kSamples);
+      std::vector<std::int16_t> s16(kSamples);
+      std::vector<std::int32_t> s32(kSamples);
+      for (int i = 0; i < kSamples; ++i) {
+        const int x = ((i * 7 + j * 13) % 2001 - 1000) * (j + 1);
+        s16[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(x % 30000);
+        s32[static_cast<std::size_t>(i)] = x * 1000;
+        v[static_cast<std::size_t>(i)] = static_cast<float>(x) * 0.25f;
+      }
+      if (t.format == 1) {
+        t.data = Int16s(s16, msb);
+        v.assign(s16.begin(), s16.end());
+      } else if (t.format == 2) {
+        t.data = Int32s(s32, msb);
+        for (int i = 0; i < kSamples; ++i)
+          v[static_cast<std::size_t>(i)] = static_cast<float>(s32[static_cast<std::size_t>(i)]);
+      } else {
+        t.data = Floats(v, msb);
+      }
+      f.traces.push_back(t);
+      expect.push_back(v);
+    }
+    ShotRecord rec;
+    ASSERT_EQ(Read(Build(f), rec), 0) << sup::LastUserMessage().text;
+    ASSERT_EQ(rec.NTRACE, kTraces);
+    ASSERT_EQ(rec.NSAMP, kSamples);
+    float gmin = 1e30f, gmax = -1e30f;
+    for (int j = 1; j <= kTraces; ++j) {
+      const std::vector<float>& v = expect[static_cast<std::size_t>(j - 1)];
+      const auto col = vel::Trace(rec, j);
+      ASSERT_TRUE(std::equal(col.begin(), col.end(), v.begin(), v.end())) << "trace " << j;
+      const float lo = *std::min_element(v.begin(), v.end());
+      const float hi = *std::max_element(v.begin(), v.end());
+      EXPECT_EQ(rec.TRACEMAX[static_cast<std::size_t>(j - 1)], std::max(std::fabs(lo), hi)) << j;
+      EXPECT_EQ(rec.GEOLOC[static_cast<std::size_t>(j - 1)], static_cast<float>(j - 1)) << j;
+      gmin = std::min(gmin, lo);
+      gmax = std::max(gmax, hi);
+    }
+    EXPECT_EQ(rec.GMIN, gmin);
+    EXPECT_EQ(rec.GMAX, gmax);
   }
 }
 

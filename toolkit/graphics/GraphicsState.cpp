@@ -9,6 +9,8 @@
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/ImageDevice.h"
+#include "toolkit/graphics/PresentationGraphics.h"
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/Text.h"
 
@@ -140,6 +142,7 @@ void GraphicsStart(int displayColours) {
   ResetDriverDispatch();
   ScreenDisplaySet(displayColours);
   TextLayerInstall();
+  ImageLayerInstall();
 }
 
 bool OptionLetterTest(std::string_view OPTIONS, char LETTER) {
@@ -203,6 +206,7 @@ void IGrStateReset(std::string_view OPTIONS) {
   gs.fillStyle = kFillOutline;
   gs.outlineFlag = 1;
   gs.fillRequestScreen = gs.fillRequestHardcopy = 0;
+  PgStateReset();
 }
 
 void IGrSelect(int KIND, std::optional<int> NUMBER) {

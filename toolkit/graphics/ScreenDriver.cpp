@@ -702,4 +702,9 @@ void YYGAPI(DriverOperation& op) {
   if (d.binding.window != plat::kNoWindow) plat::MarkDrawn(d.binding.window);
 }
 
+plat::Canvas* ScreenDriverCanvas() {
+  Driver& d = D();
+  return d.canvas ? &*d.canvas : nullptr;
+}
+
 }  // namespace tk

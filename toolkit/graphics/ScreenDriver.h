@@ -35,6 +35,8 @@ int ScreenPixelsPerInch();
 /// Surface preparation: makes BINDING the drawing surface (new halftone
 /// pattern, raster mode, pen, dash rescale, palette).
 void ScreenSurfacePrepare(const SurfaceBinding& binding);
+/// The canvas of the drawing surface (null when there is none).
+plat::Canvas* ScreenDriverCanvas();
 /// Forgets the drawing surface (nothing is drawn until the next preparation).
 void ScreenSurfaceRelease();
 /// The drawing surface's drawable has a new size.

@@ -4,6 +4,7 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/graphics/BitmapStore.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -38,6 +39,7 @@ void GraphicsConnectWindows() {
     return WindowBinding(n);
   };
   t.systemColour = SystemColour;
+  t.selectBitmap = BitmapSurfaceBinding;
   SetGraphicsTargets(std::move(t));
 
   GraphicsLink link = GetGraphicsLink();

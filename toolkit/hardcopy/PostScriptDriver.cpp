@@ -5,9 +5,13 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ImageLoad.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HpglRecords.h"
 #include "toolkit/hardcopy/PlotFile.h"
@@ -434,6 +438,57 @@ void ShowText() {
   dp.penLastX = dp.penLastY = -9999.0f;
 }
 
+// The image file named in the text buffer, KX(2) x KY(2) pixels, drawn into
+// the clip rectangle as a colour image with hexadecimal data.
+void Image() {
+  DriverParameters& dp = DriverParams();
+  const GraphicsState& gs = Gs();
+  YYPSFLUSH(1);
+  const std::int64_t w = dp.KX[1], h = dp.KY[1];
+  // Sizes that cannot be an image here are refused before any memory is taken.
+  if (w <= 0 || h <= 0 || w * h > (std::int64_t{1} << 26)) {
+    dp.P1 = 0;
+    dp.P2 = kImageUnsupported;
+    return;
+  }
+  std::vector<std::int32_t> px(static_cast<std::size_t>(w * h));
+  const ToolkitErrorState kept = ErrorState();
+  ErrorState().lastError = 0;
+  ErrorReportModeSet(kReportSilent);
+  IGrLoadImageData(dp.text, static_cast<int>(dp.text.size()), px);
+  ErrorReportModeSet(kept.reportMode);
+  if (ErrorState().lastError != 0) {
+    dp.P2 = ErrorState().lastError;
+    dp.P1 = ErrorState().systemError;
+    return;
+  }
+  ErrorState().lastError = kept.lastError;
+  dp.pageDirty = -1;
+  dp.P2 = 0;
+  YYPSREC("gsave");
+  YYPSREC("/picstr " + std::to_string(3 * w) + " string def");
+  YYPSXY(std::trunc(gs.clipX0), std::trunc(gs.clipY0), "translate");
+  YYPSXY(gs.clipX1 - gs.clipX0, gs.clipY1 - gs.clipY0, "scale");
+  const std::string ws = std::to_string(w), hs = std::to_string(h);
+  YYPSREC(ws + " " + hs + " 8 [" + ws + " 0 0 -" + hs + " 0 " + hs + "]");
+  YYPSREC("{currentfile picstr readhexstring pop}");
+  YYPSREC("false 3");
+  YYPSREC("colorimage");
+  std::string record, hex;
+  for (const std::int32_t rgb : px) {
+    int r = 0, g = 0, b = 0;
+    RgbSplit(rgb, r, g, b);
+    YYHEXRGB(r, g, b, hex);
+    record += hex;
+    if (record.size() == 240) {
+      YYPSRAW(record);
+      record.clear();
+    }
+  }
+  if (!record.empty()) YYPSRAW(record);
+  YYPSREC("grestore");
+}
+
 PostScriptDriver& TheDriver() {
   static PostScriptDriver d;
   return d;
@@ -575,9 +630,7 @@ void PostScriptDriver::Draw(DriverOperation op) {
       Arc(op);
       break;
     case DriverOperation::Image:
-      // Image files cannot be read yet: answered as an unsupported format.
-      dp.P1 = 0;
-      dp.P2 = 27;
+      Image();
       break;
     default:
       break;

@@ -2,11 +2,15 @@
 // strings and the record tidying, read back from the file it writes.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/toolkit/hardcopy/FileDriverTestSupport.h"
+#include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
+#include "toolkit/graphics/PngHelpers.h"
 #include "toolkit/graphics/Text.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
@@ -328,11 +332,70 @@ TEST_F(PostScriptDriverTest, HugeFontSizeStaysANumber) {
   EXPECT_EQ(body[1], "/Courier-1 ff [999.9 0 0 999.0 0 0] ms");
 }
 
-TEST_F(PostScriptDriverTest, ImagesAreAnsweredAsUnsupported) {
+TEST_F(PostScriptDriverTest, ImagesBecomeColourImagesInTheClipRectangle) {
+  // A PNG of 41 x 1 pixels: one record of 240 digits (40 pixels) and one of 6.
+  std::string raw(1, '\0');
+  for (int x = 0; x < 41; ++x) raw += {static_cast<char>(x), static_cast<char>(2 * x), static_cast<char>(255 - x)};
+  const std::vector<std::uint8_t> rawBytes(raw.begin(), raw.end());
+  std::vector<std::uint8_t> packed(256);
+  std::int32_t n = 256;
+  WCompress(rawBytes, packed, static_cast<std::int32_t>(rawBytes.size()), n);
+  ASSERT_GT(n, 0);
+  const auto chunk = [](const std::string& type, const std::string& data) {
+    std::string s;
+    std::array<std::uint8_t, 4> b{};
+    StoreUInt32BE(static_cast<std::uint32_t>(data.size()), b);
+    s.append(reinterpret_cast<const char*>(b.data()), 4);
+    const std::string td = type + data;
+    StoreUInt32BE(PngCrc32({reinterpret_cast<const std::uint8_t*>(td.data()), td.size()},
+                           static_cast<std::int64_t>(td.size())),
+                  b);
+    return s + td + std::string(reinterpret_cast<const char*>(b.data()), 4);
+  };
+  std::string ihdr = std::string("\0\0\0\x29\0\0\0\x01", 8) + std::string("\x08\x02\0\0\0", 5);
+  const std::string png = "\x89PNG\r\n\x1A\n" + chunk("IHDR", ihdr) +
+                          chunk("IDAT", std::string(reinterpret_cast<const char*>(packed.data()),
+                                                    static_cast<std::size_t>(n))) +
+                          chunk("IEND", "");
+  ::testing_support::WriteFile(dir / "row.png", png);
   Begin();
-  DriverParams().P2 = 0;
+  std::string name = (dir / "row.png").string();
+  name.resize(kDriverTextLength, ' ');
+  DriverParams().text = name;
+  DriverParams().KX[1] = 41;
+  DriverParams().KY[1] = 1;
+  DriverParams().P2 = -1;
+  ErrorState().lastError = 77;
   Send(O::Image);
-  EXPECT_EQ(DriverParams().P2, 27);
+  EXPECT_EQ(DriverParams().P2, 0);
+  EXPECT_EQ(ErrorState().lastError, 77);  // the kept code is restored
+  const std::vector<std::string> body = Body();
+  const auto at = IndexOf(body, "colorimage");
+  ASSERT_GE(at, 7);
+  EXPECT_EQ(body[static_cast<std::size_t>(at) - 7], "gsave");
+  EXPECT_EQ(body[static_cast<std::size_t>(at) - 6], "/picstr 123 string def");
+  EXPECT_EQ(body[static_cast<std::size_t>(at) - 3], "41 1 8 [41 0 0 -1 0 1]");
+  ASSERT_GE(body.size(), static_cast<std::size_t>(at) + 4);
+  EXPECT_EQ(body[static_cast<std::size_t>(at) + 1].size(), 240u);
+  EXPECT_EQ(body[static_cast<std::size_t>(at) + 1].substr(0, 12), "0000ff0102fe");
+  EXPECT_EQ(body[static_cast<std::size_t>(at) + 2], "2850d7");
+  EXPECT_EQ(body[static_cast<std::size_t>(at) + 3], "grestore");
+}
+
+TEST_F(PostScriptDriverTest, ImagesThatCannotBeReadWriteNothing) {
+  ::testing_support::WriteFile(dir / "a.gif", "GIF89a and more bytes");
+  Begin();
+  for (const auto& [file, w, want] : std::vector<std::tuple<std::string, int, int>>{
+           {"a.gif", 2, 27}, {"none.png", 2, 27}, {"a.gif", 0, 27}}) {
+    std::string name = (dir / file).string();
+    name.resize(kDriverTextLength, ' ');
+    DriverParams().text = name;
+    DriverParams().KX[1] = w;
+    DriverParams().KY[1] = 2;
+    DriverParams().P2 = 0;
+    Send(O::Image);
+    EXPECT_EQ(DriverParams().P2, want) << file;
+  }
   EXPECT_TRUE(Body().empty());
 }
 

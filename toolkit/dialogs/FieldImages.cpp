@@ -1,0 +1,67 @@
+#include "toolkit/dialogs/FieldImages.h"
+
+#include <memory>
+#include <vector>
+
+#include "platform/controls/Controls.h"
+#include "platform/window/Window.h"
+#include "toolkit/dialogs/DialogLists.h"
+#include "toolkit/dialogs/DialogManager_p.h"
+#include "toolkit/graphics/BitmapStore.h"
+#include "toolkit/graphics/ScreenDriver.h"
+
+namespace tk {
+
+namespace {
+
+// A copy of memory bitmap slot NUMBER (1-20), or null.
+std::shared_ptr<plat::Surface> MemoryBitmapCopy(int number) {
+  int w = 0, h = 0;
+  BitmapSize(number - 1, w, h);
+  if (w <= 0 || h <= 0) return nullptr;
+  std::vector<std::int32_t> px(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  int status = 0;
+  BitmapGetPixels(number - 1, px, 0, 0, w - 1, h - 1, status);
+  if (status != 0) return nullptr;
+  auto image = std::make_shared<plat::Surface>(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      image->Set(x, y, RgbToPixel(px[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)]));
+  return image;
+}
+
+}  // namespace
+
+void BlendBitmapToButtonFace(plat::Surface& image) {
+  if (image.Width() <= 0 || image.Height() <= 0) return;
+  const plat::Pixel background = image.Get(0, 0);
+  for (int y = 0; y < image.Height(); ++y)
+    for (int x = 0; x < image.Width(); ++x)
+      if (image.Get(x, y) == background) image.Set(x, y, plat::kColourFace);
+}
+
+int FieldImage(int field, int kind, int number) {
+  LoadedDialog* d = CurrentDialog();
+  DialogField* f = d ? FindField(*d, field) : nullptr;
+  if (f == nullptr) return kOpMissing;
+  const FieldType type = FieldTypeOf(*f);
+  const bool button = type == kFieldPushButton;
+  const bool picture = type == kFieldStaticText || type == kFieldOtherStatic;
+  if (!button && !picture) return kOpMissing;
+  // Bitmap resources, icons and metafile slots are not held here yet.
+  std::shared_ptr<plat::Surface> image =
+      kind == kFieldImageMemoryBitmap ? MemoryBitmapCopy(number) : nullptr;
+  if (!image) return kOpNotFound;
+  const unsigned style = plat::GetStyle(f->hwnd);
+  if (button) {
+    BlendBitmapToButtonFace(*image);
+    plat::ButtonSetStyle(f->hwnd, style | plat::kBsBitmap);
+    plat::ButtonSetImage(f->hwnd, std::move(image));
+  } else {
+    plat::SetStyle(f->hwnd, (style & ~plat::kSsTypeMask) | plat::kSsBitmap);
+    plat::StaticSetImage(f->hwnd, std::move(image));
+  }
+  return 0;
+}
+
+}  // namespace tk
