@@ -1,6 +1,7 @@
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/graphics/ImageDevice.h"
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
@@ -26,6 +27,7 @@ void StandHardcopyDrivers() {
   StandHardcopyDriver(kDriverDxf, &dxf);
   StandHardcopyDriver(kDriverWindowsPrinter, &printer);
   ScreenSeams().endPage = PrintScreenImage;
+  SetImageTargets(WinPrinterImageTarget);
 }
 
 }  // namespace tk

@@ -242,7 +242,7 @@ std::vector<std::uint8_t> ScreenDib(const plat::Surface& screen, const plat::Rec
   return dib;
 }
 
-int DibColourTableSize(std::span<const std::uint8_t> header) {
+int printing::DibColourTableSize(std::span<const std::uint8_t> header) {
   if (header.size() < 12) return 0;
   const std::uint32_t size = Le32(header, 0);
   if (size == 40 && header.size() >= 40) {
@@ -275,7 +275,7 @@ void PrinterDumpScreen(const plat::Surface& screen, int left, int top, int right
   const std::vector<std::uint8_t> dib = ScreenDib(screen, area);
   const int width = area.Width(), height = area.Height();
   const std::size_t row = (static_cast<std::size_t>(width) * 24 + 31) / 32 * 4;
-  const std::size_t bits = 40 + static_cast<std::size_t>(DibColourTableSize(dib));
+  const std::size_t bits = 40 + static_cast<std::size_t>(printing::DibColourTableSize(dib));
   // The bitmap back into pixels, stretched over the page.
   plat::Surface image(width, height);
   for (int y = 0; y < height; ++y) {

@@ -91,6 +91,8 @@ class PrinterContext {
   /// The drawing context of the open page (or the stand-in given by
   /// PrinterDrawStandIn); null when no page is open.
   plat::DrawContext* Draw();
+  /// The canvas of the open page (null when none is open).
+  plat::Canvas* PageCanvas() { return pageOpen_ && draw_ ? &draw_->GetCanvas() : nullptr; }
   /// The page being drawn, null before the first page.
   plat::Surface* CurrentPage() { return job_.CurrentPage(); }
   /// Ends the document: the pages go to the print system.
@@ -124,8 +126,13 @@ plat::PrintJobResult PrinterEndDoc();
 /// The device-independent bitmap of a rectangle of SCREEN: a 40-byte header,
 /// no colour table, 24-bit rows bottom-up, each padded to 4 bytes.
 std::vector<std::uint8_t> ScreenDib(const plat::Surface& screen, const plat::Rect& area);
-/// Bytes of the colour table that follows the bitmap HEADER (40 or 12 bytes).
+/// The printer's rule for the bytes of the colour table behind a bitmap
+/// HEADER (40 or 12 bytes): at 24 bits a 40-byte header's colours-used count
+/// of 4-byte entries, at 1, 4 and 8 bits the full table whatever that count
+/// says. (The image layer's tk::DibColourTableSize counts colours used first.)
+namespace printing {
 int DibColourTableSize(std::span<const std::uint8_t> header);
+}  // namespace printing
 
 /// 1 when the default printer answered at start-up or at the printer
 /// driver's select.

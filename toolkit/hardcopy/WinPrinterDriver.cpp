@@ -13,6 +13,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ImageDevice.h"
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/StrokeFont.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
@@ -56,6 +57,7 @@ struct WinState {
   std::array<std::vector<int>, 8> dashes = kScreenDashes;
   std::shared_ptr<const plat::Font> font;
   int ascent = 0, cellHeight = 0;
+  std::optional<plat::Rect> clip;  // logical pixels
   int status = 0;  // page information status of the last select
   std::string keptFile;
 };
@@ -222,6 +224,7 @@ void Begin() {
         w.pageWidth = w.resolutionX * HardcopyOption(1) / 72;
         w.pageHeight = w.resolutionY * HardcopyOption(2) / 72;
         StartPage();
+        w.clip.reset();
         if (plat::DrawContext* ctx = Ctx()) ctx->SetClip(std::nullopt);
         w.penColour = w.penType = w.penWidth = -1;
         dp.deviceColours = std::min(colours, 256);
@@ -249,6 +252,7 @@ void EndPage() {
 void EndOutput() {
   WinState& w = W();
   if (!w.documentOpen) return;
+  w.clip.reset();
   if (plat::DrawContext* ctx = Ctx()) ctx->SetClip(std::nullopt);
   w.font.reset();
   const plat::PrintJobResult result = w.dc->EndDoc();
@@ -458,6 +462,23 @@ void FillOperation(DriverOperation op) {
   }
 }
 
+void ImageOperation() {
+  DriverParameters& dp = DriverParams();
+  const GraphicsState& gs = Gs();
+  dp.pageDirty = -1;
+  const double h = AreaHeight();
+  const int left = Trunc(dp.factorX * static_cast<double>(gs.clipX0));
+  const int top = Trunc((h - gs.clipY1) * dp.factorY);
+  const int right = Trunc(gs.clipX1 * static_cast<double>(dp.factorX));
+  const int bottom = Trunc((h - gs.clipY0) * dp.factorY);
+  const std::string name(plat::TrimRight(dp.text.substr(0, kDriverTextLength)));
+  int status = 0, systemError = 0;
+  ImageToDevice(dp.KX[0], kDriverWindowsPrinter, left, top, right, bottom, 1, status, systemError,
+                name);
+  dp.P2 = status;
+  dp.P1 = systemError;
+}
+
 void ClipOperation() {
   WinState& w = W();
   const GraphicsState& gs = Gs();
@@ -467,7 +488,7 @@ void ClipOperation() {
                         Trunc((h - gs.clipY1) * dp.factorY),
                         Trunc(gs.clipX1 * static_cast<double>(dp.factorX) + 0.99),
                         Trunc((h - gs.clipY0) * dp.factorY + 0.99)};
-  (void)w;
+  w.clip = clip;
   if (plat::DrawContext* ctx = Ctx()) ctx->SetClip(clip);
 }
 
@@ -617,6 +638,7 @@ void XXWIN::Draw(DriverOperation op) {
     case DriverOperation::Point: PointOperation(); break;
     case DriverOperation::Polyline: PolylineOperation(); break;
     case DriverOperation::Arc: ArcOperation(); break;
+    case DriverOperation::Image: ImageOperation(); break;
     default: break;
   }
 }
@@ -647,6 +669,13 @@ void XXWIN::Text(DriverOperation op) {
     case DriverOperation::TextWidth: TextWidthOperation(); break;
     default: break;
   }
+}
+
+plat::Canvas* WinPrinterImageTarget(int target, std::optional<plat::Rect>& clip) {
+  WinState& w = W();
+  if (target != kDriverWindowsPrinter || !PageForDrawing() || !w.dc) return nullptr;
+  clip = w.clip;
+  return w.dc->PageCanvas();
 }
 
 int WinPrinterLineWidth() {

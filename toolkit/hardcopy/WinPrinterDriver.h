@@ -3,9 +3,11 @@
 // pages started by the first drawing after an end of page, pens, brushes and
 // fonts made from the graphics state, drawn through a drawing context in
 // printer pixels (y downwards from the margin corner).
+#include <optional>
 #include <span>
 #include <string>
 
+#include "platform/draw/Canvas.h"
 #include "toolkit/graphics/Drivers.h"
 
 namespace tk {
@@ -32,6 +34,9 @@ const std::string& WinPrinterKeptFile();
 /// Sets the resolution that line widths and dash patterns follow until the
 /// next job starts (tests of other printers).
 void WinPrinterResolutionSet(int dpiX, int dpiY);
+/// The image layer's target 10: the canvas of the printer's page being
+/// drawn (a pending page is started first) and its clip; null without a job.
+plat::Canvas* WinPrinterImageTarget(int target, std::optional<plat::Rect>& clip);
 /// Forgets the driver's job and state (tests).
 void WinPrinterReset();
 

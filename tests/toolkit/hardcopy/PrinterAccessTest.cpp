@@ -149,10 +149,10 @@ TEST_F(PrinterAccessTest, ColourTableSizes) {
                        Case{40, 24, 0, 0}, Case{40, 24, 3, 12}, Case{40, 16, 0, 0},
                        Case{12, 1, 0, 6}, Case{12, 4, 0, 48}, Case{12, 8, 0, 768},
                        Case{12, 24, 0, 0}, Case{20, 8, 0, 0}}) {
-    EXPECT_EQ(DibColourTableSize(header(c.size, c.bits, c.used)), c.bytes)
+    EXPECT_EQ(printing::DibColourTableSize(header(c.size, c.bits, c.used)), c.bytes)
         << c.size << "/" << c.bits << "/" << c.used;
   }
-  EXPECT_EQ(DibColourTableSize(std::vector<std::uint8_t>{40, 0, 0}), 0);  // cut short
+  EXPECT_EQ(printing::DibColourTableSize(std::vector<std::uint8_t>{40, 0, 0}), 0);  // cut short
 }
 
 TEST_F(PrinterAccessTest, OurSurfacesDumpAsTwentyFourBitBitmaps) {
@@ -164,7 +164,7 @@ TEST_F(PrinterAccessTest, OurSurfacesDumpAsTwentyFourBitBitmaps) {
   EXPECT_EQ(dib[14], 24);
   EXPECT_EQ(dib[4], 4);
   EXPECT_EQ(dib[8], 3);
-  EXPECT_EQ(DibColourTableSize(dib), 0);
+  EXPECT_EQ(printing::DibColourTableSize(dib), 0);
   // Rows bottom-up, blue first.
   EXPECT_EQ(dib[40 + 24 + 0], 30);
   EXPECT_EQ(dib[40 + 24 + 2], 10);

@@ -263,7 +263,7 @@ TEST_F(WinPrinterTest, MonochromeAndInversionRules) {
   // Monochrome in palette mode: colour 0 white, every other number black.
   HardcopyOptionStore(7, 1);
   Gs().colourMode = 1;
-  for (const auto [number, expected] : {std::pair{0, plat::Rgb(255, 255, 255)},
+  for (const auto& [number, expected] : {std::pair{0, plat::Rgb(255, 255, 255)},
                                         std::pair{5, plat::Rgb(0, 0, 0)},
                                         std::pair{15, plat::Rgb(0, 0, 0)}}) {
     Gs().current.number = number;
@@ -274,7 +274,7 @@ TEST_F(WinPrinterTest, MonochromeAndInversionRules) {
   // Colour printer, option 6 = 2: black and white swap, mid colours stay.
   HardcopyOptionStore(7, 0);
   HardcopyOptionStore(6, 2);
-  for (const auto [rgb, expected] : {std::pair{0, plat::Rgb(255, 255, 255)},
+  for (const auto& [rgb, expected] : {std::pair{0, plat::Rgb(255, 255, 255)},
                                      std::pair{16777215, plat::Rgb(0, 0, 0)},
                                      std::pair{0x808080, plat::Rgb(128, 128, 128)}}) {
     DirectColour(rgb);
@@ -295,6 +295,25 @@ TEST_F(WinPrinterTest, ClipAddsMostOfAPixelOnItsFarEdges) {
   EXPECT_EQ(recorded.clip->right, static_cast<int>(100.0 * dp.factorX + 0.99));
   EXPECT_EQ(recorded.clip->top, static_cast<int>((399.99f - 200.0) * dp.factorY));
   EXPECT_EQ(recorded.clip->bottom, static_cast<int>((399.99f - 20.0) * dp.factorY + 0.99));
+}
+
+TEST_F(WinPrinterTest, ImagesGoOnThePageOrReportWhyNot) {
+  FakePrintSystem print;
+  StartJob();
+  PrinterDrawStandIn(nullptr);
+  GraphicsState& gs = Gs();
+  gs.clipX0 = 0, gs.clipX1 = 100, gs.clipY0 = 0, gs.clipY1 = 100;
+  DriverParameters& dp = DriverParams();
+  dp.KX[0] = 1;  // a BMP file
+  dp.text = (print.Dir() / "missing.bmp").string();
+  dp.text.resize(kDriverTextLength, ' ');
+  dp.P2 = -5;
+  Send(O::Image);
+  EXPECT_EQ(dp.P2, 1);  // not opened
+  EXPECT_EQ(dp.pageDirty, -1);
+  std::optional<plat::Rect> clip;
+  EXPECT_NE(WinPrinterImageTarget(kDriverWindowsPrinter, clip), nullptr);
+  EXPECT_EQ(WinPrinterImageTarget(11, clip), nullptr);
 }
 
 TEST_F(WinPrinterTest, SelectDescribesThePrinterPage) {
