@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/system/Printer.h"
 #include "tests/ScopedEnv.h"
 #include "tests/TestSupport.h"
 
@@ -29,6 +30,7 @@ class FakePrintSystem {
     Script("lpstat", "if [ \"$1\" = -d ]; then echo 'system default destination: " + destination +
                          "'; else echo " + destination + "; echo lab; fi\n");
     Options("");
+    plat::PrinterQueriesResume();
   }
   /// What `lpoptions -p DEST` prints; `lpoptions -p DEST -l` prints LISTING.
   void Options(const std::string& options, const std::string& listing = "") {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cerrno>
 #include <cstdio>
@@ -56,6 +57,25 @@ bool GreyModel(const std::string& value) {
   const std::string v = Lower(value);
   return v.find("gray") != std::string::npos || v.find("grey") != std::string::npos ||
          v.find("monochrome") != std::string::npos || v == "black" || v == "kgray";
+}
+
+// A print server that let a query time out is not asked again for a while:
+// start-up asks it several times, and each would wait the whole time limit.
+constexpr auto kSilentServerPause = std::chrono::seconds(60);
+std::chrono::steady_clock::time_point& SilentUntil() {
+  static std::chrono::steady_clock::time_point t{};
+  return t;
+}
+
+bool Query(const std::vector<std::string>& args, std::string& output) {
+  output.clear();
+  if (std::chrono::steady_clock::now() < SilentUntil()) return false;
+  const auto start = std::chrono::steady_clock::now();
+  const bool ok = RunCaptured(args, kPrinterQueryTimeoutMs, output);
+  if (!ok && std::chrono::steady_clock::now() - start >=
+                 std::chrono::milliseconds(kPrinterQueryTimeoutMs))
+    SilentUntil() = std::chrono::steady_clock::now() + kSilentServerPause;
+  return ok;
 }
 
 }  // namespace
@@ -105,6 +125,10 @@ bool RunCaptured(const std::vector<std::string>& args, int timeoutMs, std::strin
   return ok;
 }
 
+void PrinterQueriesResume() {
+  SilentUntil() = {};
+}
+
 bool PrintCommandPresent() {
   const char* path = std::getenv("PATH");
   if (!path) return false;
@@ -132,7 +156,7 @@ bool PrinterDefaultDestination(std::string& destination) {
     }
   }
   std::string answer;
-  if (!RunCaptured({"lpstat", "-d"}, kPrinterQueryTimeoutMs, answer)) return false;
+  if (!Query({"lpstat", "-d"}, answer)) return false;
   // "system default destination: NAME"; "no system default destination".
   const std::size_t colon = answer.find("destination:");
   if (colon == std::string::npos) return false;
@@ -146,7 +170,7 @@ std::vector<std::string> PrinterDestinations() {
   std::vector<std::string> names;
   if (!PrintCommandPresent()) return names;
   std::string answer;
-  if (!RunCaptured({"lpstat", "-e"}, kPrinterQueryTimeoutMs, answer)) return names;
+  if (!Query({"lpstat", "-e"}, answer)) return names;
   std::stringstream lines(answer);
   std::string line;
   while (std::getline(lines, line)) {
@@ -181,8 +205,8 @@ PrinterPage PrinterPageOf(const std::string& destination) {
   std::string answer, listing;
   if (!destination.empty()) {
     // A print server that does not answer the first query is not asked again.
-    if (RunCaptured({"lpoptions", "-p", destination}, kPrinterQueryTimeoutMs, answer))
-      RunCaptured({"lpoptions", "-p", destination, "-l"}, kPrinterQueryTimeoutMs, listing);
+    if (Query({"lpoptions", "-p", destination}, answer))
+      Query({"lpoptions", "-p", destination, "-l"}, listing);
   }
   // "name=value name='value with blanks' ..."
   std::stringstream words(answer);

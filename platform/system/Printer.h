@@ -12,8 +12,13 @@
 namespace plat {
 
 /// Time allowed to each query of the print system (`lpstat`, `lpoptions`):
-/// without a reachable print server they may never answer.
+/// without a reachable print server they may never answer. After a query
+/// has timed out the print system is not asked again for a minute.
 inline constexpr int kPrinterQueryTimeoutMs = 3000;
+
+/// Asks the print system again at once, even after a query timed out
+/// (a new print system on the PATH; tests).
+void PrinterQueriesResume();
 
 /// The page of a destination. Sizes are printer pixels of the portrait
 /// paper; the printable area starts at the paper's edge.

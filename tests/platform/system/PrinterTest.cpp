@@ -52,6 +52,11 @@ TEST(PrinterDestination, AHangingLpstatIsCutOff) {
   EXPECT_FALSE(PrinterDefaultDestination(dest));
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_LT(took, std::chrono::milliseconds(kPrinterQueryTimeoutMs + 2000));
+  // The silent server is not asked again straight away.
+  const auto again = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PrinterDefaultDestination(dest));
+  EXPECT_EQ(PrinterPageOf("office").media, "A4");
+  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(1000));
 }
 
 TEST(PrinterPage, MediaAndColourModelFromLpoptions) {
