@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/controls/Controls_p.h"
+#include "platform/controls/RichEdit.h"
 
 namespace plat {
 
@@ -31,6 +32,7 @@ bool RegisterControls() {
       {kTabClass, TabProc, 0},
       {kTreeViewClass, TreeViewProc, kClassDblClks},
       {kScrollBarClass, ScrollBarProc, 0},
+      {kRichEditClass, RichEditProc, kClassDblClks},
       {kHeaderClass, HeaderProc, 0},
   };
   bool ok = true;

@@ -122,6 +122,8 @@ class Painter {
   plat::Canvas& GetCanvas() { return *canvas_; }
   Rect Client() const { return client_; }
   const plat::Font* GetFont() const { return font_; }
+  /// Where the control's client area lies on the surface painted.
+  const PaintContext& Context() const { return ctx_; }
 
   void Fill(const Rect& r, Pixel colour);
   /// A one-pixel frame just inside R.
@@ -187,6 +189,7 @@ LResult ProgressProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TabProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult TreeViewProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult ScrollBarProc(Hwnd h, Msg m, WParam w, LParam l);
+LResult RichEditProc(Hwnd h, Msg m, WParam w, LParam l);
 LResult HeaderProc(Hwnd h, Msg m, WParam w, LParam l);
 
 /// The list box calls this when its drop-down list (a ComboLBox) ends: the

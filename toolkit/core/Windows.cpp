@@ -30,6 +30,7 @@ struct WindowState {
   int displayColours = 0;  // the display's colour count read at start-up; 0 not yet read
   GraphicsLink link{};
   std::function<void()> hardcopyEnd;
+  std::function<void(int n)> editorBuffersFree;
 };
 
 WindowState& State() {
@@ -344,6 +345,7 @@ void WindowCloseChild(int n) {
   for (int i = kMaxWindowNumber; i >= 1; --i) {
     if (!doomed[static_cast<std::size_t>(i)]) continue;
     if (State().link.windowClosing) State().link.windowClosing(i);
+    if (State().editorBuffersFree) State().editorBuffersFree(i);
     frames[static_cast<std::size_t>(i)] = Slot(i).frame;
   }
   for (int i = 0; i <= kMaxWindowNumber; ++i) {
@@ -388,6 +390,7 @@ void WindowShutdown() {
     s = WindowSlot{};
     if (plat::IsInitialized()) plat::DestroyWindow(frame);
   }
+  if (State().editorBuffersFree) State().editorBuffersFree(-1);
   ResetEventState();
   if (plat::IsInitialized()) UnregisterClasses();
   State().mainOpen = false;
@@ -639,6 +642,10 @@ void SetWindowBarSizes(int n, int statusBarHeight, std::array<int, 4> toolbarExt
 
 void SetHardcopyEndHook(std::function<void()> hook) {
   State().hardcopyEnd = std::move(hook);
+}
+
+void SetEditorBuffersFreeHook(std::function<void(int n)> hook) {
+  State().editorBuffersFree = std::move(hook);
 }
 
 void SetGraphicsLink(GraphicsLink link) {

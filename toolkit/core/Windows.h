@@ -183,6 +183,9 @@ void SetGraphicsLink(GraphicsLink link);
 /// Called first by WindowShutdown: ends hardcopy output and a pending spool.
 /// Installed by the hardcopy layer at start-up; empty: nothing to end.
 void SetHardcopyEndHook(std::function<void()> hook);
+/// Frees the editor document buffers of window N as it closes (-1: all of
+/// them, at shutdown). Installed at start-up; empty: nothing to free.
+void SetEditorBuffersFreeHook(std::function<void(int n)> hook);
 const GraphicsLink& GetGraphicsLink();
 
 }  // namespace tk

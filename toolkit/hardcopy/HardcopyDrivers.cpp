@@ -6,7 +6,9 @@
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
+#include "toolkit/hardcopy/RasterPrinter.h"
 #include "toolkit/hardcopy/ScreenPrint.h"
 #include "toolkit/hardcopy/SvgDriver.h"
 #include "toolkit/hardcopy/WinPrinterDriver.h"
@@ -20,6 +22,7 @@ void StandHardcopyDrivers() {
   static SvgDriver svg;
   static DxfDriver dxf;
   static XXWIN printer;
+  static XXRAST raster;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
@@ -28,6 +31,8 @@ void StandHardcopyDrivers() {
   StandHardcopyDriver(kDriverWindowsPrinter, &printer);
   ScreenSeams().endPage = PrintScreenImage;
   SetImageTargets(WinPrinterImageTarget);
+  StandHardcopyDriver(kDriverRasterPrinter, &raster);
+  InstallPolygonSeams();
 }
 
 }  // namespace tk

@@ -1,6 +1,7 @@
 #include "toolkit/hardcopy/ToolkitStart.h"
 
 #include "toolkit/core/Windows.h"
+#include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/grid/Grid.h"
@@ -25,6 +26,13 @@ void WToolkitStart(std::string_view configFile) {
   ConnectHardcopy();
   if (!StartToolkitCore(configFile)) return;
   RegisterGridClasses();  // before any dialog holding a grid loads
+  EditorBuffersAllocate();
+  SetEditorBuffersFreeHook([](int n) {
+    if (n < 0)
+      EditorBuffersRelease();
+    else
+      EditorBuffersFreeWindow(n);
+  });
   ApplyConfiguredDeviceModels(ToolkitStart().deviceModels);
   ExitWhenVersionRequested();
 }

@@ -12,6 +12,7 @@
 #include "toolkit/core/Events.h"
 #include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/ModelTables.h"
@@ -42,6 +43,24 @@ TEST_F(ToolkitLinksTest, GraphicsStartsWhenTheMainWindowOpens) {
   EXPECT_FLOAT_EQ(Gs().aspectRatio, 400.0f / 300.0f);  // the window's drawable
   EXPECT_EQ(Gs().displayPaletteSize, 256);
   EXPECT_EQ(Gs().drawableKind, kDrawWindow);
+}
+
+TEST_F(ToolkitLinksTest, EditorBuffersAreMadeAtStartAndFreedWithTheirWindowAndAtShutdown) {
+  WToolkitStart();
+  WindowOpen(WindowStyleRecord{});
+  int child = 0;
+  WindowOpenChild(child);
+  ASSERT_GT(child, 0);
+  for (const int w : {child, 0}) {
+    EditorBufferSetName(w, 1, "kept.txt");
+    EditorBuffer(w, 1)->savedText = "text";
+  }
+  WindowCloseChild(child);
+  EXPECT_FALSE(EditorBuffer(child, 1)->nameSet);
+  EXPECT_TRUE(EditorBuffer(child, 1)->savedText.empty());
+  EXPECT_TRUE(EditorBuffer(0, 1)->nameSet);
+  WindowShutdown();
+  EXPECT_EQ(EditorBuffer(0, 1), nullptr);
 }
 
 TEST_F(ToolkitLinksTest, AbnormalExitShowsABoxOnceTheMainWindowIsOpen) {
