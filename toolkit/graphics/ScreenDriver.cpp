@@ -471,6 +471,10 @@ Pixel ScreenDeviceColour(bool previous) {
   return Concrete(previous ? d.previousDevice : d.currentDevice);
 }
 
+int ScreenPixelsPerInch() {
+  return D().screenPpi;
+}
+
 void ScreenDisplaySet(int colours, int pixelsPerInch) {
   Driver& d = D();
   d.displayColours = colours;

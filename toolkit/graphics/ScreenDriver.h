@@ -29,6 +29,8 @@ const ScreenProperties& ScreenDriverProperties();
 /// The display: its colour count (256 or fewer keeps a logical palette) and
 /// horizontal pixels per inch.
 void ScreenDisplaySet(int colours, int pixelsPerInch = 96);
+/// The display's horizontal pixels per inch.
+int ScreenPixelsPerInch();
 
 /// Surface preparation: makes BINDING the drawing surface (new halftone
 /// pattern, raster mode, pen, dash rescale, palette).

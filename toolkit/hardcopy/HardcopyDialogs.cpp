@@ -25,6 +25,8 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ModelTables.h"
+#include "toolkit/hardcopy/PageSetup.h"
+#include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk {
 namespace {
@@ -613,6 +615,42 @@ void HardcopyDialogFile(int unit, std::string& name, int dialog, int mode, bool 
   CloseOptionDialog();
 }
 
+// The printer's options through its page set-up, lengths in the unit U.
+static void HardcopyPageSetup(int u) {
+  DriverParameters& dp = DriverParams();
+  const double f = u <= 1 ? 13.888889 : 35.27778;
+  int paperWidth = 0, paperHeight = 0;
+  int width = static_cast<int>(HardcopyOption(1) * f);
+  int height = static_cast<int>(HardcopyOption(2) * f);
+  int left = static_cast<int>(HardcopyOption(3) * f);
+  int top = static_cast<int>(HardcopyOption(4) * f);
+  int orientation = HardcopyOption(5);
+  int copies = HardcopyOption(8);
+  int colours = dp.deviceColours;
+  int confirmed = 0;
+  PageSetupDialog(paperWidth, paperHeight, width, height, left, top, orientation, copies, u,
+                  colours, confirmed);
+  if (confirmed == 0) {
+    SetResultFlag(0);
+    return;
+  }
+  const auto points = [f](int v) { return static_cast<int>(v / f + 0.5); };
+  HardcopyOptionSet(1, points(width));
+  HardcopyOptionSet(2, points(height));
+  HardcopyOptionSet(3, points(left));
+  HardcopyOptionSet(4, points(top));
+  HardcopyOptionSet(5, orientation);
+  HardcopyOptionSet(8, copies);
+  if (dp.deviceColours > 2 && colours <= 2) HardcopyOptionSet(7, 1);
+  if (dp.deviceColours <= 2 && colours > 2) HardcopyOptionSet(7, 0);
+  dp.deviceColours = colours;
+  const int shorter = points(std::min(paperWidth, paperHeight));
+  const int longer = points(std::max(paperWidth, paperHeight));
+  PaperWidth() = orientation != 0 ? longer : shorter;
+  PaperHeight() = orientation != 0 ? shorter : longer;
+  SetResultFlag(1);
+}
+
 void WHardcopyOptions(std::optional<int> unit, std::string* name) {
   const int driver = DriverParams().driverNumber;
   if (driver == kDriverNone) {
@@ -640,8 +678,11 @@ void WHardcopyOptions(std::optional<int> unit, std::string* name) {
   const int before = WDialogStatusQuery(4);
   switch (driver) {
     case kDriverWindowsPrinter:
-      // No system printer answers here: the page set-up is never offered.
-      ReportLibraryError(kErrNoWindowsPrinter, kRoutine);
+      if (WindowsPrinterAvailable() == 0) {
+        ReportLibraryError(kErrNoWindowsPrinter, kRoutine);
+        break;
+      }
+      HardcopyPageSetup(u);
       break;
     case kDriverHpgl:
     case kDriverPostScript:

@@ -1,6 +1,8 @@
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 
 #include "toolkit/graphics/Drivers.h"
+#include "toolkit/graphics/ImageDevice.h"
+#include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/hardcopy/Cgm.h"
 #include "toolkit/hardcopy/CgmMemory.h"
 #include "toolkit/hardcopy/DxfDriver.h"
@@ -9,7 +11,9 @@
 #include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
+#include "toolkit/hardcopy/ScreenPrint.h"
 #include "toolkit/hardcopy/SvgDriver.h"
+#include "toolkit/hardcopy/WinPrinterDriver.h"
 
 namespace tk {
 
@@ -19,6 +23,7 @@ void StandHardcopyDrivers() {
   static PostScriptDriver postScript;
   static SvgDriver svg;
   static DxfDriver dxf;
+  static XXWIN printer;
   static XXRAST raster;
   static XXCGM cgm;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
@@ -26,6 +31,9 @@ void StandHardcopyDrivers() {
   StandHardcopyDriver(kDriverPostScript, &postScript);
   StandHardcopyDriver(kDriverSvg, &svg);
   StandHardcopyDriver(kDriverDxf, &dxf);
+  StandHardcopyDriver(kDriverWindowsPrinter, &printer);
+  ScreenSeams().endPage = PrintScreenImage;
+  SetImageTargets(WinPrinterImageTarget);
   StandHardcopyDriver(kDriverRasterPrinter, &raster);
   StandHardcopyDriver(kDriverCgm, &cgm);
   RegisterMemoryRecorder(XXCGMMEM);

@@ -6,6 +6,7 @@
 #include "toolkit/core/Startup.h"
 #include "toolkit/core/ToolkitState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk {
 
@@ -206,8 +207,14 @@ void ScreenDumpDefaults(int driver) {
     d.options[8] = 1;
     d.fileName = "parvdump.ps";
   } else {
-    // No system printer layer answers yet: the printer is not available.
-    d.windowsPrinterAvailable = 0;
+    int colours = 0, status = 0;
+    FpuGuardBegin();
+    PrinterPageInfo(d.paperWidth, d.paperHeight, d.options[1], d.options[2], d.options[3],
+                    d.options[4], d.options[5], d.options[8], colours, status);
+    FpuGuardEnd();
+    d.windowsPrinterAvailable = status == 0 ? 1 : 0;
+    WindowsPrinterAvailable() = d.windowsPrinterAvailable;
+    PrinterInstalled() = d.windowsPrinterAvailable;
   }
   d.options[7] = 1;
   d.options[6] = 0;
