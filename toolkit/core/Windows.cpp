@@ -583,6 +583,20 @@ void SetWindowGridField(int n, plat::Hwnd grid) {
   Slot(n).specialKind = grid != plat::kNoWindow ? 4 : 0;
 }
 
+void SetWindowSpecialKind(int n, int kind) {
+  if (WindowSlotInUse(n)) Slot(n).specialKind = kind;
+}
+
+bool WindowInsideParent(int n) {
+  return WindowSlotInUse(n) && Slot(n).inside;
+}
+
+bool WindowHoldsInsideChildren(int n) {
+  for (int i = 0; i <= kMaxWindowNumber; ++i)
+    if (i != n && WindowSlotInUse(i) && Slot(i).inside && Slot(i).parent == n) return true;
+  return false;
+}
+
 plat::Hwnd CurrentWindowGridField() {
   const int n = CurrentWindow();
   if (!WindowSlotInUse(n) || Slot(n).specialKind != 4) return plat::kNoWindow;

@@ -151,6 +151,12 @@ const WindowTextStyleRecord& CurrentTextStyle();
 /// Makes window N a grid window (kind 4) showing grid field GRID
 /// (kNoWindow ends that).
 void SetWindowGridField(int n, plat::Hwnd grid);
+/// Marks window N as special window KIND (0: a plain window again).
+void SetWindowSpecialKind(int n, int kind);
+/// Whether N lies inside its parent's client area, and whether any open
+/// window lies inside N's.
+bool WindowInsideParent(int n);
+bool WindowHoldsInsideChildren(int n);
 /// The grid field of the current window when it is a grid window, else
 /// kNoWindow: what grid field 0 names.
 plat::Hwnd CurrentWindowGridField();
