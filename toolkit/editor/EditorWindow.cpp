@@ -10,6 +10,7 @@
 
 #include "platform/controls/RichEdit.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorFiles.h"
@@ -103,6 +104,20 @@ unsigned TextControlStyle(const EditorRecord& rec, std::uint32_t flags) {
   return style;
 }
 
+// The read-outs: line and column, Caps Lock, Num Lock, insert mode. Every
+// toolkit window has a caption, which shows the document name, so the bar
+// has four parts, the last reaching the right edge.
+void SetUpStatusBar(EditorRecord& rec) {
+  if (rec.statusBar == plat::kNoWindow) return;
+  static constexpr int kEdges[] = {130, 170, 210, -1};
+  plat::StatusBarSetParts(rec.statusBar, kEdges);
+  plat::StatusBarSetText(rec.statusBar, 0, "Line:1   Col:1");
+  // The platform keeps no lock-key state: Caps Lock and Num Lock start off.
+  plat::StatusBarSetText(rec.statusBar, 1, "");
+  plat::StatusBarSetText(rec.statusBar, 2, "");
+  plat::StatusBarSetText(rec.statusBar, 3, "\tINS");
+}
+
 }  // namespace
 
 EditorRecord* EditorOfWindow(int n) {
@@ -176,6 +191,8 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
   SetWindowSpecialKind(n, 1);
 
   plat::ShowWindow(rec.window, plat::ShowCmd::Hide);
+  rec.statusBar = WindowStatusBarHandle(n);
+  SetUpStatusBar(rec);
   const plat::Hwnd client = WindowClientHandle(n);
   rec.textControl = plat::CreateWindow({.className = plat::kRichEditClass,
                                         .style = TextControlStyle(rec, flags),

@@ -9,6 +9,7 @@
 #include "platform/dialog/MessageBox.h"
 #include "tests/TestSupport.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorWindow.h"
 
@@ -122,6 +123,24 @@ TEST_F(EditorWindowTest, TheTextControlFillsTheClientAreaAndFollowsItsSize) {
   ASSERT_EQ(Open(), 0);
   EXPECT_NE(plat::GetStyle(CurrentEditor()->textControl) & plat::kWsHScroll, 0u);
   EXPECT_EQ(plat::GetStyle(CurrentEditor()->textControl) & plat::kEsReadOnly, 0u);
+}
+
+TEST_F(EditorWindowTest, TheStatusBarGetsFourReadOuts) {
+  const int n = Child(7 | kWsStatusBar);
+  ASSERT_NE(WindowStatusBarHandle(n), plat::kNoWindow);
+  ASSERT_EQ(Open(), 0);
+  const plat::Hwnd bar = CurrentEditor()->statusBar;
+  ASSERT_EQ(bar, WindowStatusBarHandle(n));
+  EXPECT_EQ(plat::StatusBarGetParts(bar), (std::vector<int>{130, 170, 210, -1}));
+  EXPECT_EQ(plat::StatusBarGetText(bar, 0), "Line:1   Col:1");
+  EXPECT_EQ(plat::StatusBarGetText(bar, 1), "");
+  EXPECT_EQ(plat::StatusBarGetText(bar, 3), "\tINS");
+  // The text control stays above the bar.
+  EXPECT_EQ(plat::GetWindowRect(CurrentEditor()->textControl), plat::GetWindowRect(Client(n)));
+  // Without a status bar there is none to fill.
+  Child();
+  ASSERT_EQ(Open(), 0);
+  EXPECT_EQ(CurrentEditor()->statusBar, plat::kNoWindow);
 }
 
 TEST_F(EditorWindowTest, AGivenFileIsLoadedUnmodified) {
