@@ -9,7 +9,7 @@ namespace tk {
 
 /// Cuts a simple polygon of N points into at most N - 2 triangles (1-based
 /// point indices). Provided by the hardcopy subsystem; reports its own errors
-/// and returns no triangles when the polygon cannot be cut.
+/// and, when the polygon cannot be cut, returns the triangles it found.
 using PolygonDecomposer = std::function<std::vector<std::array<int, 3>>(
     std::span<const float> x, std::span<const float> y, int n)>;
 void SetPolygonDecomposer(PolygonDecomposer decomposer);

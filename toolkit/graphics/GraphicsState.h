@@ -211,9 +211,14 @@ GraphicsHardcopyHooks& HardcopyHooks();
 struct MetafileSlot {
   std::int32_t kind = 0;  // 0 free, 3 enhanced metafile, 6 memory CGM
   std::int32_t inUse = 0;
+  /// The drawable's size in pixels (a memory CGM: its VDC extent).
   std::int32_t width = 0, height = 0;
+  /// The page size in points.
   std::int32_t first = 0, second = 0;
+  /// A memory CGM's buffer: CAPACITY bytes, the first USED of them recorded.
   std::string cgm;
+  std::int32_t capacity = 0;
+  std::int32_t used = 0;
 };
 inline constexpr int kMetafileSlots = 20;
 MetafileSlot& MetafileSlotAt(int slot);  // 1-20

@@ -2,6 +2,7 @@
 
 #include "toolkit/core/Windows.h"
 #include "toolkit/editor/EditorBuffers.h"
+#include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/grid/Grid.h"
@@ -14,7 +15,12 @@ namespace tk {
 
 void ConnectHardcopy() {
   const auto end = [] { WHardcopySwitch("S"); };  // the page, the output and a pending spool
-  SetHardcopyEndHook(end);
+  SetHardcopyEndHook([end] {
+    end();
+    // Shutdown also frees the metafile slots still in use.
+    for (int slot = 1; slot <= kMetafileSlots; ++slot)
+      if (MetafileSlotAt(slot).inUse) WMetafileDestroy(slot);
+  });
   HardcopyHooks().end = end;
   HardcopyHooks().selectForReset = HardcopySelectForReset;
   StandHardcopyDrivers();
