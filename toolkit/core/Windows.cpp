@@ -583,6 +583,14 @@ void SetWindowGridField(int n, plat::Hwnd grid) {
   Slot(n).specialKind = grid != plat::kNoWindow ? 4 : 0;
 }
 
+void SetWindowSpecialKind(int n, int kind) {
+  if (WindowSlotInUse(n)) Slot(n).specialKind = kind;
+}
+
+bool WindowInsideParent(int n) {
+  return WindowSlotInUse(n) && Slot(n).inside;
+}
+
 void SetWindowBitmapView(int n, plat::Hwnd view) {
   if (!WindowSlotInUse(n)) return;
   Slot(n).bitmapView = view;

@@ -158,6 +158,10 @@ void SetWindowBitmapView(int n, plat::Hwnd view);
 bool WindowHoldsWindows(int n);
 /// The viewer window of N when it is a bitmap-view window, else kNoWindow.
 plat::Hwnd WindowBitmapView(int n);
+/// Marks window N as special window KIND (0: a plain window again).
+void SetWindowSpecialKind(int n, int kind);
+/// Whether N lies inside its parent's client area.
+bool WindowInsideParent(int n);
 /// The grid field of the current window when it is a grid window, else
 /// kNoWindow: what grid field 0 names.
 plat::Hwnd CurrentWindowGridField();
