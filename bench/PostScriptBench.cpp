@@ -12,6 +12,7 @@
 #include <string>
 
 #include "display/TraceAxes.h"
+#include "bench/SyntheticPlot.h"
 #include "display/TracePlot.h"
 #include "platform/testing/Harness.h"
 #include "record/ShotRecord.h"
@@ -45,20 +46,7 @@ struct PrintedPlot {
     tk::GraphicsConnectWindows();
     tk::WindowOpen(style);
     sup::PenPlotReset();
-    rec.NTRACE = kTraces;
-    rec.NSAMP = kSamples;
-    rec.SAMPINT = 0.25f;
-    (void)vel::RebuildTraceArrays(rec);
-    for (int j = 1; j <= kTraces; ++j) {
-      auto t = vel::Trace(rec, j);
-      for (int i = 0; i < kSamples; ++i)
-        t[static_cast<std::size_t>(i)] = std::sin(0.05f * static_cast<float>(i + 13 * j)) *
-                                         std::exp(-0.0004f * static_cast<float>(i));
-      rec.GEOLOC[static_cast<std::size_t>(j - 1)] = 2.0f * static_cast<float>(j);
-    }
-    rec.GMIN = -1.0f;
-    rec.GMAX = 1.0f;
-    vel::SCALETRACES(rec, axes, options, false);
+    bench_support::MakeSyntheticPlot(rec, options, axes, kTraces, kSamples);
     tk::StandHardcopyDrivers();
     tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDriverPostScript);
   }
