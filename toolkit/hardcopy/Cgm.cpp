@@ -200,6 +200,12 @@ void XXCGM::Draw(DriverOperation op) {
       }
       break;
     }
+    case DriverOperation::SoftwareFill:
+      if (!output_) return;
+      PictureOpen();
+      dp.pageDirty = -1;
+      Writer().GradientPolygonFill(dp.softwareFillCount);
+      break;
     case DriverOperation::Image: {
       std::vector<std::int32_t> pixels;
       int nx = 0, ny = 0;

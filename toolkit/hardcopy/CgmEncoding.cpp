@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Colours.h"
@@ -12,6 +13,7 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 
 namespace tk {
 namespace {
@@ -581,6 +583,34 @@ bool LoadOperationImage(std::vector<std::int32_t>& pixels, int& nx, int& ny) {
   ErrorState().lastError = kept.lastError;
   dp.P2 = 0;
   return true;
+}
+
+void CgmPictureWriter::GradientPolygonFill(int count) {
+  const DriverParameters& dp = DriverParams();
+  GradientPolygonBuffer& buf = GradientPolygon();
+  const int n = std::clamp(count, 0, kDriverMaxPoints);
+  buf.Resize(n);  // the sender's colours stay
+  for (int i = 0; i < n; ++i) {
+    const auto [vx, vy] = Vdc(dp.pointX[i], dp.pointY[i]);
+    buf.x[i] = vx;
+    buf.y[i] = vy;
+    buf.realX[i] = dp.pointX[i];
+    buf.realY[i] = dp.pointY[i];
+  }
+  // The triangles go to the metafile as interpolated-interior polygons at
+  // the vertices' real points; nothing is ever scan-converted here.
+  const auto triangles = [this, &buf](std::span<const std::int32_t>, std::span<const std::int32_t>,
+                                      std::span<const std::int32_t> colour,
+                                      std::span<const std::array<std::int32_t, 3>> list, int vertexCount,
+                                      int, int& pixelPass) {
+    std::vector<Vertex> vertices;
+    for (int i = 0; i < vertexCount; ++i)
+      vertices.push_back({buf.realX[static_cast<std::size_t>(i)], buf.realY[static_cast<std::size_t>(i)],
+                          colour[static_cast<std::size_t>(i)]});
+    Triangles(vertices, {list.begin(), list.end()});
+    pixelPass = 0;
+  };
+  PolygonFill(2, 0, 0, 0, 0, {}, triangles);
 }
 
 void CgmPictureWriter::Triangles(const std::vector<Vertex>& v,

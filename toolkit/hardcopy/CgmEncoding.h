@@ -150,6 +150,10 @@ class CgmPictureWriter {
     std::int32_t rgb = 0;
   };
   void Triangles(const std::vector<Vertex>& vertices, const std::vector<std::array<int, 3>>& list);
+  /// The gradient polygon of the first COUNT points of PointX/PointY with
+  /// the colours already in GradientPolygon(): cleaned and cut into
+  /// triangles by PolygonFill, each written as above; never a pixel pass.
+  void GradientPolygonFill(int count);
   std::pair<int, int> Vdc(float x, float y) const;
 
  private:

@@ -249,6 +249,9 @@ void XXCGMMEM(DriverOperation& operation) {
     case 33:
       w.TextAngle();
       return;
+    case 40:
+      w.GradientPolygonFill(dp.softwareFillCount);
+      return;
     default:
       return;
   }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/FixedText.h"
@@ -17,6 +18,7 @@
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/StrokeFont.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
 
@@ -479,6 +481,46 @@ void ImageOperation() {
   dp.P1 = systemError;
 }
 
+// The gradient polygon of PointX/PointY with the sender's colours: cut into
+// triangles and drawn by the context's gradient fill in mode 2, pixel by
+// pixel when that fails or in mode 1.
+void SoftwareFillOperation() {
+  DriverParameters& dp = DriverParams();
+  const GraphicsState& gs = Gs();
+  dp.pageDirty = -1;
+  GradientPolygonBuffer& buf = GradientPolygon();
+  const int n = std::clamp(dp.softwareFillCount, 0, kDriverMaxPoints);
+  buf.Resize(n);  // the sender's colours stay
+  for (int i = 0; i < n; ++i) {
+    const plat::Point p = Px(dp.pointX[i], dp.pointY[i]);
+    buf.x[i] = p.x;
+    buf.y[i] = p.y;
+    buf.realX[i] = dp.pointX[i];
+    buf.realY[i] = dp.pointY[i];
+  }
+  const double h = AreaHeight();
+  const int left = Trunc(dp.factorX * static_cast<double>(gs.clipX0));
+  const int top = Trunc((h - gs.clipY1) * dp.factorY);
+  const int right = Trunc(gs.clipX1 * static_cast<double>(dp.factorX));
+  const int bottom = Trunc((h - gs.clipY0) * dp.factorY);
+  plat::DrawContext* ctx = PageForDrawing();
+  if (!ctx) return;
+  const auto pixel = [ctx](int x, int y, int colour) { ctx->SetPixel({x, y}, PixelOf(colour)); };
+  const auto triangles = [ctx](std::span<const std::int32_t> x, std::span<const std::int32_t> y,
+                               std::span<const std::int32_t> colour,
+                               std::span<const std::array<std::int32_t, 3>> list, int vertexCount,
+                               int triangleCount, int& pixelPass) {
+    std::vector<plat::GradientVertex> vertices;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(vertexCount); ++i)
+      vertices.push_back({x[i], y[i], PixelOf(colour[i])});
+    std::vector<std::array<int, 3>> zeroBased;
+    for (std::size_t t = 0; t < static_cast<std::size_t>(triangleCount); ++t)
+      zeroBased.push_back({list[t][0] - 1, list[t][1] - 1, list[t][2] - 1});
+    pixelPass = ctx->GradientTriangles(vertices, zeroBased) ? 0 : 1;
+  };
+  PolygonFill(dp.gradientFill[1], left, top, right, bottom, pixel, triangles);
+}
+
 void ClipOperation() {
   WinState& w = W();
   const GraphicsState& gs = Gs();
@@ -639,6 +681,7 @@ void XXWIN::Draw(DriverOperation op) {
     case DriverOperation::Polyline: PolylineOperation(); break;
     case DriverOperation::Arc: ArcOperation(); break;
     case DriverOperation::Image: ImageOperation(); break;
+    case DriverOperation::SoftwareFill: SoftwareFillOperation(); break;
     default: break;
   }
 }

@@ -14,6 +14,7 @@
 #include "toolkit/hardcopy/Cgm.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 
 namespace tk::testing {
 namespace {
@@ -303,6 +304,56 @@ TEST_F(CgmDriverTest, TrianglesInterpolateTheirVertexColours) {
   EXPECT_EQ(p.substr(12), std::string("\xFF\0\0\0\xFF\0\0\0\xFF\0", 10));
   EXPECT_EQ(r.Count(5, 31), 1);
   EXPECT_EQ(r.Count(4, 7), 1);
+}
+
+TEST_F(CgmDriverTest, GradientPolygonsBecomeInterpolatedTriangles) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<float, float>> points;
+    std::vector<std::int32_t> colours;
+    int triangles;
+    std::string firstColours;  // the nine colour bytes and pad of the first
+  };
+  const std::vector<Case> cases = {
+      {"triangle", {{10, 10}, {100, 10}, {10, 100}}, {0x0000FF, 0x00FF00, 0xFF0000}, 1,
+       std::string("\xFF\0\0\0\xFF\0\0\0\xFF\0", 10)},
+      {"square", {{10, 10}, {100, 10}, {100, 100}, {10, 100}}, {0x0000FF, 0x00FF00, 0xFF0000, 0x000000},
+       2, ""},
+      // The closing point merges into the first, their colours averaged.
+      {"closed triangle", {{10, 10}, {100, 10}, {10, 100}, {10, 10}}, {0x0000FE, 0x00FF00, 0xFF0000, 0},
+       1, ""},
+      {"two points", {{10, 10}, {100, 10}}, {0x0000FF, 0x00FF00}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Begin();
+    DriverParameters& dp = DriverParams();
+    const int n = static_cast<int>(c.points.size());
+    GradientPolygon().Resize(n);
+    for (int i = 0; i < n; ++i) {
+      dp.pointX[i] = c.points[static_cast<std::size_t>(i)].first;
+      dp.pointY[i] = c.points[static_cast<std::size_t>(i)].second;
+      GradientPolygon().colour[static_cast<std::size_t>(i)] = c.colours[static_cast<std::size_t>(i)];
+    }
+    dp.softwareFillCount = n;
+    dp.pageDirty = 0;
+    Send(O::SoftwareFill);
+    EXPECT_EQ(dp.pageDirty, -1);
+    const CgmRead r = End();
+    EXPECT_EQ(r.Count(5, 43), c.triangles);
+    EXPECT_EQ(r.Count(5, 31), c.triangles);
+    EXPECT_EQ(r.Count(4, 7), c.triangles);
+    if (c.triangles > 0) {
+      const std::string p = Params(r, 5, 43)[0];
+      ASSERT_EQ(p.size(), 22u);
+      EXPECT_EQ(CgmWord(p, 0), 3);
+      if (!c.firstColours.empty()) EXPECT_EQ(p.substr(12), c.firstColours);
+    }
+    if (std::string(c.name) == "closed triangle") {
+      const std::string p = Params(r, 5, 43)[0];
+      EXPECT_EQ(static_cast<unsigned char>(p[12]), 0x7F);  // (0xFE + 0) / 2 at the merged vertex
+    }
+  }
 }
 
 TEST_F(CgmDriverTest, EveryPageIsAPictureOfItsOwn) {

@@ -12,6 +12,7 @@
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/hardcopy/CgmMemory.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/ToolkitStart.h"
 #include "toolkit/core/Windows.h"
 
@@ -199,6 +200,49 @@ TEST_F(CgmMemoryTest, ShapesRecordAsCgmPrimitives) {
   EXPECT_EQ(r.Count(5, 30), 2);
   const velloran::testing::GreyImage image = RenderCgm(r, 100, 80, 1, 1);
   EXPECT_TRUE(image.Dark(5, 79 - 4));  // inside the rectangle
+}
+
+TEST_F(CgmMemoryTest, GradientPolygonsRecordAsInterpolatedTriangles) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<float, float>> points;
+    int triangles;
+  };
+  const std::vector<Case> cases = {
+      {"triangle", {{10, 10}, {60, 10}, {10, 60}}, 1},
+      {"square", {{10, 10}, {60, 10}, {60, 60}, {10, 60}}, 2},
+      {"one point", {{10, 10}}, 0},
+  };
+  const std::int32_t colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0x808080};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start();
+    DriverParameters& dp = DriverParams();
+    const int n = static_cast<int>(c.points.size());
+    GradientPolygon().Resize(n);
+    for (int i = 0; i < n; ++i) {
+      dp.pointX[i] = c.points[static_cast<std::size_t>(i)].first;
+      dp.pointY[i] = c.points[static_cast<std::size_t>(i)].second;
+      GradientPolygon().colour[static_cast<std::size_t>(i)] = colours[i];
+    }
+    dp.softwareFillCount = n;
+    Send(O::SoftwareFill);
+    const CgmRead r = Finish();
+    EXPECT_EQ(r.Count(5, 43), c.triangles);
+    EXPECT_EQ(r.Count(5, 31), c.triangles);
+    EXPECT_EQ(r.Count(4, 7), c.triangles);
+    if (c.triangles == 1) {
+      const std::string p = r.elements[static_cast<std::size_t>(r.Ids(5, 43)[0])].params;
+      ASSERT_EQ(p.size(), 22u);
+      EXPECT_EQ(CgmWord(p, 0), 3);
+      EXPECT_EQ(p.substr(12), std::string("\xFF\0\0\0\xFF\0\0\0\xFF\0", 10));
+      // The second vector runs from a to c: straight up by 50 points.
+      EXPECT_EQ(CgmWord(p, 6), 0);
+      EXPECT_GT(CgmWord(p, 8), 0);
+    }
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(CgmMemoryTest, ShutdownFreesTheSlotsInUse) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
+#include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk::testing {
@@ -59,10 +61,23 @@ class RecordedContext : public plat::DrawContext {
     Call& c = Add("text:" + std::string(text), {at});
     c.colour = style.colour;
   }
-  bool GradientTriangles(std::span<const plat::GradientVertex>,
-                         std::span<const std::array<int, 3>>) override {
-    return false;
+  bool GradientTriangles(std::span<const plat::GradientVertex> vertices,
+                         std::span<const std::array<int, 3>> triangles) override {
+    Call& c = Add("gradient", {});
+    for (const plat::GradientVertex& v : vertices) {
+      c.points.push_back({v.x, v.y});
+      gradientColours.push_back(v.colour);
+    }
+    gradientTriangles.assign(triangles.begin(), triangles.end());
+    return acceptGradients;
   }
+  int Count(const std::string& what) const {
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(),
+                                          [&what](const Call& c) { return c.what == what; }));
+  }
+  bool acceptGradients = false;
+  std::vector<plat::Pixel> gradientColours;
+  std::vector<std::array<int, 3>> gradientTriangles;
   const Call* Last(const std::string& what) const {
     for (auto it = calls.rbegin(); it != calls.rend(); ++it)
       if (it->what == what) return &*it;
@@ -295,6 +310,58 @@ TEST_F(WinPrinterTest, ClipAddsMostOfAPixelOnItsFarEdges) {
   EXPECT_EQ(recorded.clip->right, static_cast<int>(100.0 * dp.factorX + 0.99));
   EXPECT_EQ(recorded.clip->top, static_cast<int>((399.99f - 200.0) * dp.factorY));
   EXPECT_EQ(recorded.clip->bottom, static_cast<int>((399.99f - 20.0) * dp.factorY + 0.99));
+}
+
+TEST_F(WinPrinterTest, GradientPolygonsUseTheGradientFillOrPixels) {
+  struct Case {
+    const char* name;
+    int mode;
+    bool accepted;
+    int gradientCalls;
+    bool pixels;
+  };
+  for (const Case& c : {Case{"gradient fill draws", 2, true, 1, false},
+                        Case{"gradient fill fails", 2, false, 1, true},
+                        Case{"no gradient fill", 1, true, 0, true}}) {
+    SCOPED_TRACE(c.name);
+    FakePrintSystem print;
+    StartJob();
+    recorded.acceptGradients = c.accepted;
+    recorded.gradientColours.clear();
+    recorded.gradientTriangles.clear();
+    GraphicsState& gs = Gs();
+    gs.clipX0 = 0, gs.clipX1 = 499, gs.clipY0 = 0, gs.clipY1 = 399;
+    DriverParameters& dp = DriverParams();
+    dp.gradientFill[1] = c.mode;
+    const std::array<std::pair<float, float>, 3> points{{{10, 10}, {100, 10}, {10, 100}}};
+    const std::array<std::int32_t, 3> colours{0x0000FF, 0x00FF00, 0xFF0000};
+    GradientPolygon().Resize(3);
+    for (std::size_t i = 0; i < 3; ++i) {
+      dp.pointX[i] = points[i].first;
+      dp.pointY[i] = points[i].second;
+      GradientPolygon().colour[i] = colours[i];
+    }
+    dp.softwareFillCount = 3;
+    dp.pageDirty = 0;
+    Send(O::SoftwareFill);
+    EXPECT_EQ(dp.pageDirty, -1);
+    EXPECT_EQ(recorded.Count("gradient"), c.gradientCalls);
+    if (c.gradientCalls > 0) {
+      const Call* g = recorded.Last("gradient");
+      ASSERT_EQ(g->points.size(), 3u);
+      EXPECT_EQ(g->points[1].x, static_cast<int>(100.0 * dp.factorX));
+      EXPECT_EQ(g->points[1].y, static_cast<int>((399.99f - 10.0) * dp.factorY));
+      ASSERT_EQ(recorded.gradientColours.size(), 3u);
+      EXPECT_EQ(recorded.gradientColours[0], plat::Rgb(255, 0, 0));
+      EXPECT_EQ(recorded.gradientColours[2], plat::Rgb(0, 0, 255));
+      ASSERT_EQ(recorded.gradientTriangles.size(), 1u);
+      EXPECT_EQ(recorded.gradientTriangles[0], (std::array<int, 3>{0, 1, 2}));  // counted from 0
+    }
+    EXPECT_EQ(recorded.Count("pixel") > 0, c.pixels);
+    PrinterDrawStandIn(nullptr);
+    WHardcopySwitch("S");
+    WinPrinterReset();
+  }
 }
 
 TEST_F(WinPrinterTest, ImagesGoOnThePageOrReportWhyNot) {
