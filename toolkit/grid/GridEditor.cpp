@@ -471,7 +471,9 @@ void GridCreateCellEditor(GridRecord& g) {
   p.rect = {x, y, x + width, y + height};
   p.parent = g.cellArea;
   p.id = -1;
-  p.title = c.type == kColumnCheckBox ? std::string(31, ' ') : std::string();
+  // The title is a view: the text it shows must outlive the call.
+  const std::string title = c.type == kColumnCheckBox ? std::string(31, ' ') : std::string();
+  p.title = title;
   const plat::Hwnd h = plat::CreateWindow(p);
   if (h == plat::kNoWindow) return;
   g.editor = h;
