@@ -65,6 +65,11 @@ GridRecord* CellGrid(int& field, int c, int r) {
   return CellGrid(field, c, r, g->rowCount);
 }
 
+/// The grid of FIELD with column C checked (any row).
+GridRecord* ColumnGrid(int& field, int c) {
+  return CellGrid(field, c, 0, 1);
+}
+
 GridColumn& ColumnOf(GridRecord& g, int c) {
   return g.columns[static_cast<std::size_t>(c)];
 }
@@ -272,30 +277,16 @@ void GridStoreCellValue(int& field, int column, int row, double value, std::stri
 }
 
 void GridCheckColumnRange(int& field, int column, double value) {
-  GridRecord* g = FindGrid(field);
-  if (g == nullptr) {
-    field = kNoGrid;
-    return;
-  }
-  if (column < 0 || column >= g->columnCount) {
-    field = kOutside;
-    return;
-  }
+  GridRecord* g = ColumnGrid(field, column);
+  if (g == nullptr) return;
   const ControlRecord& s = ColumnOf(*g, column).settings;
   if (s.rangeLow <= s.rangeHigh && (std::isnan(value) || value < s.rangeLow || value > s.rangeHigh))
     field = kOutcome;
 }
 
 void GridColumnFormat(int& field, int column, std::string& text, std::size_t length) {
-  GridRecord* g = FindGrid(field);
-  if (g == nullptr) {
-    field = kNoGrid;
-    return;
-  }
-  if (column < 0 || column >= g->columnCount) {
-    field = kOutside;
-    return;
-  }
+  GridRecord* g = ColumnGrid(field, column);
+  if (g == nullptr) return;
   const GridColumn& c = ColumnOf(*g, column);
   text = (c.type == kColumnReal || c.type == kColumnDouble) && c.settings.format
              ? *c.settings.format
@@ -485,15 +476,8 @@ void GridResetCell(int& field, int column, int row, int mode) {
 }
 
 void GridColumnFieldType(int& field, int column, std::int32_t& result) {
-  GridRecord* g = FindGrid(field);
-  if (g == nullptr) {
-    field = kNoGrid;
-    return;
-  }
-  if (column < 0 || column >= g->columnCount) {
-    field = kOutside;
-    return;
-  }
+  GridRecord* g = ColumnGrid(field, column);
+  if (g == nullptr) return;
   static constexpr std::int32_t kCodes[] = {kFieldString, kFieldInteger, kFieldReal,
                                             kFieldDouble, kFieldCheckBox, kFieldComboBox};
   result = kCodes[std::clamp(ColumnOf(*g, column).type, 0, 5)];
