@@ -179,6 +179,8 @@ struct GraphicsTargets {
   std::function<int()> currentDialog;
   std::function<std::optional<SurfaceBinding>(int field)> selectField;
   std::function<std::optional<SurfaceBinding>(int slot)> selectMetafile;
+  /// Frees an enhanced-metafile slot's recording or picture.
+  std::function<void(int slot)> destroyMetafile;
   std::function<void()> releaseSurface;
   /// System colours: window text (item 45) and background.
   std::function<std::int32_t(int item)> systemColour;
