@@ -100,11 +100,8 @@ TEST_F(KnownGraphMetafile, Wmf2svgReadsPlaceableAndPlainMetafiles) {
   if (!ToolPresent("wmf2svg") || !ToolPresent("rsvg-convert")) GTEST_SKIP() << "libwmf or rsvg absent";
   const std::string placeable = Write(1, true), plain = Write(0, true);
   const std::string withHeader = testing_support::ReadFile(placeable);
-  std::string body = testing_support::ReadFile(plain);
+  const std::string body = testing_support::ReadFile(plain);
   ASSERT_GT(withHeader.size(), 22u);
-  ASSERT_EQ(body.size() + 22, withHeader.size());
-  EXPECT_EQ(body[0], 2);  // a metafile on disk
-  body[0] = 1;
   EXPECT_EQ(body, withHeader.substr(22));
 
   const auto svgOf = [](const std::string& wmf) {

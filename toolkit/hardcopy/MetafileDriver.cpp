@@ -145,7 +145,6 @@ void EndOutput() {
     }
     if (!ok) error = kErrClipboardAccess;
   } else {
-    if (m.kind == 0 && bytes.size() >= 2) bytes[0] = 2;  // a metafile on disk
     systemError = WriteAll(m.handle, bytes);
     const int closeError = plat::FileClose(m.handle);
     if (systemError == 0) systemError = closeError;
@@ -270,11 +269,11 @@ EmfReference MetafileReferenceDevice() {
       return r;
     }
   }
-  // The screen at 96 pixels an inch.
+  // The screen at 96 pixels an inch (sizes whole in millimetres).
   r.horzRes = 1920;
-  r.vertRes = 1080;
+  r.vertRes = 1440;
   r.horzSize = 508;
-  r.vertSize = 286;
+  r.vertSize = 381;
   r.logPixelsX = 96;
   return r;
 }

@@ -669,7 +669,7 @@ const std::vector<std::uint8_t>& MetafileRecorder::Close() {
     put(104, static_cast<std::uint32_t>(reference_.vertSize * 1000), 4);
   } else {
     Simple16(kMetaEof, {});
-    put(0, 1, 2);  // in memory
+    put(0, 1, 2);  // the type files carry too
     put(2, kWmfHeaderSize / 2, 2);
     put(4, 0x0300, 2);
     put(6, static_cast<std::uint32_t>(bytes_.size() / 2), 4);
