@@ -441,6 +441,23 @@ void EmfSurfaceSetup(int slot, int width, int height, int& error) {
   if (gs.drawableKind == kDrawMetafile && gs.drawableNumber == slot + 1) error = 0;
 }
 
+std::shared_ptr<plat::Surface> EmfSlotImage(int number) {
+  const std::vector<std::uint8_t> bytes = EmfSlotBytes(number - 1);
+  if (bytes.size() < 88) return nullptr;
+  // The picture's size: the header's bounds, inclusive.
+  const auto i32 = [&bytes](std::size_t at) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at] | (bytes[at + 1] << 8) |
+                                                                (bytes[at + 2] << 16)) |
+                                     (std::uint32_t{bytes[at + 3]} << 24));
+  };
+  const std::int64_t w = std::int64_t{i32(16)} - i32(8) + 1, h = std::int64_t{i32(20)} - i32(12) + 1;
+  if (w <= 0 || h <= 0 || w > kMaxSlotPixels || h > kMaxSlotPixels) return nullptr;
+  auto image = std::make_shared<plat::Surface>(static_cast<int>(w), static_cast<int>(h));
+  plat::CanvasDrawContext ctx(*image, {});
+  if (!PlayEnhancedMetafile(bytes, ctx, {0, 0, static_cast<int>(w), static_cast<int>(h)})) return nullptr;
+  return image;
+}
+
 std::vector<std::uint8_t> EmfSlotBytes(int slot) {
   if (!SlotIndexValid(slot)) return {};
   EmfSlot& e = Slots()[static_cast<std::size_t>(slot)];
@@ -506,6 +523,7 @@ void ConnectMetafileSlots() {
   GraphicsTargets t = Targets();
   t.selectMetafile = SelectSlot;
   t.destroyMetafile = [](int number) { EmfDelete(number - 1); };
+  t.metafileImage = EmfSlotImage;
   SetGraphicsTargets(std::move(t));
 }
 

@@ -6,6 +6,7 @@
 // (created, drawn on as the screen driver's surface, loaded, played, copied
 // and deleted) and the player of metafile files and the clipboard.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -58,6 +59,8 @@ void MetafilePlay(int kind, int left, int top, int right, int bottom, int target
 
 /// The closed bytes of slot 0-19 (closing a recording slot); empty when free.
 std::vector<std::uint8_t> EmfSlotBytes(int slot);
+/// The picture of slot 1-20 drawn at its size (the field images' copy).
+std::shared_ptr<plat::Surface> EmfSlotImage(int number);
 /// Joins the slots to the graphics core (select as a drawable, destroy).
 void ConnectMetafileSlots();
 /// Forgets the driver's open metafile and every slot (tests).

@@ -276,6 +276,18 @@ TEST_F(MetafileDriverTest, BlankNameGoesToTheClipboard) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// The start's blank target (P1 = 1) is how every print starts: the name
+// chosen in the dialog is still written to.
+TEST_F(MetafileDriverTest, ChosenNameIsWrittenWhateverTheStart) {
+  HardcopyOptionSet(27, 2);
+  DriverParams().P1 = 1;
+  Begin("chosen.emf");
+  const std::string b = EndBytes();
+  ASSERT_GT(b.size(), 108u);
+  EXPECT_EQ(EnhancedRecords(b).back().type, kEmrEof);
+  EXPECT_FALSE(plat::ClipboardHasFormat(plat::kClipEnhMetafile));
+}
+
 TEST_F(MetafileDriverTest, UnwritableFileTurnsOutputOff) {
   DriverParams().text = plat::Padded((dir / "missing/x.wmf").string(), kDriverTextLength);
   DriverParams().P2 = 1;
