@@ -72,17 +72,15 @@ std::string NameOf(std::string_view text) {
   return std::string(plat::TrimRight(cut));
 }
 
+void EndOutput();
+
 void Begin() {
   DriverParameters& dp = DriverParams();
   GraphicsState& gs = Gs();
   OpenPicture& m = Open();
   if (dp.P2 > 0) {
-    if (m.recorder) {
-      // A picture left open is abandoned: its file holds what was written.
-      gdi::MetafileDrawingEnd();
-      plat::FileClose(m.handle);
-      m = OpenPicture{};
-    }
+    // A picture still open is finished first.
+    if (m.recorder) EndOutput();
     const int o27 = HardcopyOption(27);
     m.kind = o27 == 2 ? 2 : o27 == 0 ? 0 : 1;
     const int w720 = std::max(HardcopyOption(1), 1) * 10, h720 = std::max(HardcopyOption(2), 1) * 10;

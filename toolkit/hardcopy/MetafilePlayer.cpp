@@ -109,9 +109,10 @@ class Player {
     const plat::Point a = Map(l, t), c = Map(r, b);
     return {std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
   }
+  // Pens and dashes are kept to sizes a page can show.
   int MapWidth(int w) const {
-    if (w <= 1) return std::max(w, 1);
-    return std::max(1, Round(w * std::fabs(sx)));
+    if (w <= 1) return 1;
+    return std::clamp(Round(w * std::fabs(sx)), 1, kMaxPenWidth);
   }
 
   bool Store(std::size_t index, Object o) {
@@ -183,6 +184,7 @@ class Player {
 
  private:
   static constexpr std::size_t kMaxObjects = 65536;
+  static constexpr int kMaxPenWidth = 4096;
   static int Round(double v) {
     if (!std::isfinite(v)) return 0;
     return static_cast<int>(std::clamp(std::floor(v + 0.5), -1e9, 1e9));
