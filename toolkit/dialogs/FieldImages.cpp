@@ -5,6 +5,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/window/Window.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/graphics/BitmapStore.h"
@@ -49,9 +50,10 @@ int FieldImage(int field, int kind, int number) {
   const bool button = type == kFieldPushButton;
   const bool picture = type == kFieldStaticText || type == kFieldOtherStatic;
   if (!button && !picture) return kOpMissing;
-  // Bitmap resources and icons are not held here yet.
+  // Icons are not held here yet.
   std::shared_ptr<plat::Surface> image;
   if (kind == kFieldImageMemoryBitmap) image = MemoryBitmapCopy(number);
+  if (kind == kFieldImageBitmap) image = LoadBitmapResource(number);
   if (kind == kFieldImageMetafile && Targets().metafileImage) image = Targets().metafileImage(number);
   if (!image) return kOpNotFound;
   const unsigned style = plat::GetStyle(f->hwnd);

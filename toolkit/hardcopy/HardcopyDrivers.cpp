@@ -8,6 +8,7 @@
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/ImageDriver.h"
 #include "toolkit/hardcopy/MetafileDriver.h"
 #include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
@@ -27,6 +28,7 @@ void StandHardcopyDrivers() {
   static XXWIN printer;
   static XXRAST raster;
   static XXCGM cgm;
+  static XXIMAG image;
   static XXWMF metafile;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
@@ -41,6 +43,7 @@ void StandHardcopyDrivers() {
   });
   StandHardcopyDriver(kDriverRasterPrinter, &raster);
   StandHardcopyDriver(kDriverCgm, &cgm);
+  StandHardcopyDriver(kDriverBitImage, &image);
   RegisterMemoryRecorder(XXCGMMEM);
   StandHardcopyDriver(kDriverWindowsMetafile, &metafile);
   ConnectMetafileSlots();
