@@ -10,6 +10,7 @@
 #include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
+#include "shell/HeaderEditor.h"
 #include "shell/Import.h"
 #include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
@@ -59,14 +60,9 @@ void NotAvailableYet(std::string_view what) {
   tk::WMessageBox(0, 4, 1, std::string(what) + " is not available yet.", "Velloran");
 }
 
-// The Shot Header Editor and the reader of user-described raw files are
-// built with the header editing and the instrument readers. Until they are
-// joined here, these stand-ins tell the user and answer as Cancel, so the
-// imports that need them stop without changing anything.
-void HEADEDITDLG(ShotRecord&, bool, std::int32_t, std::int32_t&, int& IERR) {
-  NotAvailableYet("The Shot Header Editor");
-  IERR = -1;
-}
+// The reader of user-described raw files is built with the instrument
+// readers. Until it is joined here, this stand-in tells the user and answers
+// as Cancel, so the import that needs it stops without changing anything.
 void USERIN(ShotRecord&, std::string_view, int& IERR, float, float, std::int32_t, std::int32_t,
             std::int32_t, std::int32_t, bool) {
   NotAvailableYet("The user-defined import");
