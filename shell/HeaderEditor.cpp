@@ -10,6 +10,7 @@
 #include "platform/FixedText.h"
 #include "shell/DialogHelpers.h"
 #include "shell/PromptDialogs.h"
+#include "shell/ShotHeaderFields.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/FileSelect.h"
@@ -19,24 +20,13 @@
 namespace vel {
 namespace {
 
-enum Field : int {
-  kSampleInterval = 1099,
-  kDelay = 1100,
-  kUphole = 1101,
-  kShotNumber = 1102,
-  kShotEasting = 1103,
-  kShotElevation = 1104,
-  kTraces = 1105,
-  kSamples = 1106,
-  kShotDepth = 1111,
+enum Button : int {
   kOpenGeometry = 1112,
   kSaveGeometry = 1113,
   kSaveGeometryAs = 1114,
   kAddTo = 1115,
   kMultiplyBy = 1116,
-  kShotNorthing = 1208,
   kCreateGeometry = 1209,
-  kAuxTraces = 1227,
 };
 
 enum LayoutField : int {
@@ -91,17 +81,17 @@ class HeaderEditor {
 
   void Fill(bool sampleIntervalEditable) {
     tk::WDialogSelect(dialog_);
-    PutIntegerShown(kSamples, rec_.NSAMP);
-    PutIntegerShown(kTraces, rec_.NTRACE);
-    PutIntegerShown(kAuxTraces, rec_.NAUX);
-    PutIntegerShown(kShotNumber, rec_.ISHOT);
-    PutRealShown(kSampleInterval, rec_.SAMPINT, kTimeFormat);
-    PutRealShown(kUphole, rec_.TUPHOLE, kTimeFormat);
-    PutRealShown(kDelay, rec_.TDELAY, kTimeFormat);
-    PutRealShown(kShotEasting, rec_.SHOTX, kPositionFormat);
-    PutRealShown(kShotNorthing, rec_.SHOTY, kPositionFormat);
-    PutRealShown(kShotElevation, rec_.SHOTELEV, kPositionFormat);
-    PutRealShown(kShotDepth, rec_.SHOTDEPTH, kPositionFormat);
+    PutIntegerShown(kHeaderSamples, rec_.NSAMP);
+    PutIntegerShown(kHeaderTraces, rec_.NTRACE);
+    PutIntegerShown(kHeaderAuxTraces, rec_.NAUX);
+    PutIntegerShown(kHeaderShotNumber, rec_.ISHOT);
+    PutRealShown(kHeaderSampleInterval, rec_.SAMPINT, kTimeFormat);
+    PutRealShown(kHeaderUphole, rec_.TUPHOLE, kTimeFormat);
+    PutRealShown(kHeaderDelay, rec_.TDELAY, kTimeFormat);
+    PutRealShown(kHeaderShotEasting, rec_.SHOTX, kPositionFormat);
+    PutRealShown(kHeaderShotNorthing, rec_.SHOTY, kPositionFormat);
+    PutRealShown(kHeaderShotElevation, rec_.SHOTELEV, kPositionFormat);
+    PutRealShown(kHeaderShotDepth, rec_.SHOTDEPTH, kPositionFormat);
     // A record of more traces than the grid holds shows its first rows; the
     // others stay in the working copy.
     tk::WGridRows(kGeometryGrid, std::max<int>(static_cast<int>(shown_), 1));
@@ -111,7 +101,7 @@ class HeaderEditor {
     // The format given here becomes the columns' own for later puts.
     for (const int c : {kEastingColumn, kNorthingColumn, kElevationColumn})
       tk::WGridPutReal(kGeometryGrid, c, Column(c), Shown(), kGridFormat);
-    tk::WDialogFieldState(kSampleInterval,
+    tk::WDialogFieldState(kHeaderSampleInterval,
                           sampleIntervalEditable ? tk::kFieldEnabled : tk::kFieldDisabled);
   }
 
@@ -178,14 +168,7 @@ class HeaderEditor {
 
   void Ok() {
     tk::WDialogSelect(dialog_);
-    GetIntegerIfSet(kShotNumber, rec_.ISHOT);
-    GetRealIfSet(kSampleInterval, rec_.SAMPINT);
-    GetRealIfSet(kUphole, rec_.TUPHOLE);
-    GetRealIfSet(kDelay, rec_.TDELAY);
-    GetRealIfSet(kShotEasting, rec_.SHOTX);
-    GetRealIfSet(kShotNorthing, rec_.SHOTY);
-    GetRealIfSet(kShotElevation, rec_.SHOTELEV);
-    GetRealIfSet(kShotDepth, rec_.SHOTDEPTH);
+    GetShotHeaderFields(rec_);
     ReadGeometryColumns();
     const auto store = [this](std::vector<float>& to, const std::vector<float>& from) {
       std::copy_n(from.begin(), std::min(to.size(), from.size()), to.begin());
