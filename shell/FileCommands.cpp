@@ -7,6 +7,7 @@
 #include "formats/AsciiIn.h"
 #include "formats/SegyIn.h"
 #include "formats/TraceFile.h"
+#include "instruments/RawImport.h"
 #include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
@@ -17,7 +18,6 @@
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/FileSelect.h"
-#include "toolkit/core/MessageBox.h"
 #include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
@@ -54,19 +54,6 @@ std::string ChooseImportFile(const ImportChoice& choice) {
   if (tk::WDialogStatusQuery(4) != 1) return {};
   tk::FileSelection chosen = tk::SplitFileSelection(name);
   return chosen.names.empty() ? std::string() : std::move(chosen.names.front());
-}
-
-void NotAvailableYet(std::string_view what) {
-  tk::WMessageBox(0, 4, 1, std::string(what) + " is not available yet.", "Velloran");
-}
-
-// The reader of user-described raw files is built with the instrument
-// readers. Until it is joined here, this stand-in tells the user and answers
-// as Cancel, so the import that needs it stops without changing anything.
-void USERIN(ShotRecord&, std::string_view, int& IERR, float, float, std::int32_t, std::int32_t,
-            std::int32_t, std::int32_t, bool) {
-  NotAvailableYet("The user-defined import");
-  IERR = -1;
 }
 
 // The record on a fresh page of the main window: after an import scaled anew
