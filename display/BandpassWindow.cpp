@@ -71,12 +71,7 @@ class BandpassTool {
       return;
     }
     Start();
-    while (running_) {
-      int type = 0;
-      tk::EventRecord e;
-      tk::WEventWait(type, e);
-      Handle(type, e);
-    }
+    RunToolLoop(running_, [this](int type, const tk::EventRecord& e) { Handle(type, e); });
     Finish();
   }
 
@@ -269,7 +264,7 @@ class BandpassTool {
     switch (type) {
       case kEventMenu: Command(e.value1); break;
       case kEventPushButton: Button(e.value1); break;
-      case kEventButtonDown: Press(e); break;
+      case kEventButtonDown: press_.Take(e); break;
       case kEventButtonUp: Release(e); break;
       case kEventMouseMove: Move(e); break;
       case kEventExpose:
@@ -358,31 +353,21 @@ class BandpassTool {
     }
   }
 
-  void Press(const tk::EventRecord& e) {
-    pressTime_ = e.time;
-    pressX_ = e.x;
-    pressY_ = e.y;
-    pressed_ = e.value1;
-    pressWindow_ = e.window;
-    tk::WEventTypeSwitch(kEventButtonUp, 1);
-    tk::WEventTypeSwitch(kEventMouseMove, 1);
-  }
-
   void Release(const tk::EventRecord& e) {
-    const std::int32_t button = pressed_;
-    pressed_ = 0;
+    const std::int32_t button = press_.button;
+    press_.button = 0;
     const Pane pane = PaneOf(e.window);
-    const bool held = e.time - pressTime_ >= kToolDragMilliseconds;
+    const bool held = e.time - press_.time >= kToolDragMilliseconds;
     if (grabbed_ > 0 && button == 1) {
       grabbed_ = 0;  // the drag ends
     } else if (rubber_) {
-      const Pane pressed = PaneOf(pressWindow_);
+      const Pane pressed = PaneOf(press_.window);
       if (Shown(pressed)) {
         tk::WindowMakeCurrent(WindowOf(pressed));
-        sup::RUBBERBOX(pressX_, pressY_, pointerX_, pointerY_);
+        sup::RUBBERBOX(press_.x, press_.y, press_.pointerX, press_.pointerY);
       }
       rubber_ = false;
-      if (e.window == pressWindow_ && ctx_.zoom && pane != Pane::None) Zoom(pane, e);
+      if (e.window == press_.window && ctx_.zoom && pane != Pane::None) Zoom(pane, e);
     }
     if (e.value1 == 3 && pane != Pane::None) {
       const int menu = (pane == Pane::Input || pane == Pane::Output) && !held ? kBandpassTracePopup
@@ -400,7 +385,7 @@ class BandpassTool {
   void Zoom(Pane pane, const tk::EventRecord& e) {
     sup::GraphAxes& axes = AxesOf(pane);
     PreviousOf(pane) = axes;
-    sup::ZOOMBOX(pressX_, pressY_, e.x, e.y, axes);
+    sup::ZOOMBOX(press_.x, press_.y, e.x, e.y, axes);
     if (pane == Pane::Input || pane == Pane::Output) {
       if (!opts_.LGEOPOS) WholeTraces(axes);
       DrawTraces(pane);
@@ -428,22 +413,22 @@ class BandpassTool {
 
   void Move(const tk::EventRecord& e) {
     const Pane pane = PaneOf(e.window);
-    const bool held = pressed_ == 1 && e.time - pressTime_ > kToolDragMilliseconds;
+    const bool held = press_.Dragging(e);
     if (ctx_.zoom && held && grabbed_ == 0) {
-      const Pane pressed = PaneOf(pressWindow_);
+      const Pane pressed = PaneOf(press_.window);
       if (Shown(pressed)) {
         tk::WindowMakeCurrent(WindowOf(pressed));
-        if (rubber_) sup::RUBBERBOX(pressX_, pressY_, pointerX_, pointerY_);
-        sup::RUBBERBOX(pressX_, pressY_, e.x, e.y);
-        pointerX_ = e.x;
-        pointerY_ = e.y;
+        if (rubber_) sup::RUBBERBOX(press_.x, press_.y, press_.pointerX, press_.pointerY);
+        sup::RUBBERBOX(press_.x, press_.y, e.x, e.y);
+        press_.pointerX = e.x;
+        press_.pointerY = e.y;
         rubber_ = true;
       }
-    } else if (pressed_ == 1 && grabbed_ > 0) {
+    } else if (press_.button == 1 && grabbed_ > 0) {
       if (pane == Pane::Spectrum) Drag(e);
-    } else if (pressed_ == 0 && pane == Pane::Spectrum) {
+    } else if (press_.button == 0 && pane == Pane::Spectrum) {
       Hover(e);
-    } else if (pressed_ == 0 && (pane == Pane::Input || pane == Pane::Output)) {
+    } else if (press_.button == 0 && (pane == Pane::Input || pane == Pane::Output)) {
       ReadOut(e);
     }
   }
@@ -629,8 +614,7 @@ class BandpassTool {
   bool rubber_ = false;
   bool firstExpose_ = true, firstResize_ = true;
   int grabbed_ = 0;
-  std::int32_t pressTime_ = 0, pressX_ = 0, pressY_ = 0, pressed_ = 0, pressWindow_ = -1;
-  std::int32_t pointerX_ = 0, pointerY_ = 0;
+  ToolPress press_;
   std::int32_t lastTrace_ = 0;
 };
 

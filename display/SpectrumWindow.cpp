@@ -38,12 +38,7 @@ class SpectrumWindow {
 
   void Run() {
     if (!Open()) return;
-    while (running_) {
-      int type = 0;
-      tk::EventRecord e;
-      tk::WEventWait(type, e);
-      Handle(type, e);
-    }
+    RunToolLoop(running_, [this](int type, const tk::EventRecord& e) { Handle(type, e); });
     Close();
   }
 
@@ -82,33 +77,27 @@ class SpectrumWindow {
     if (e.window != window_) return;  // mouse and picture events of other windows
     switch (type) {
       case kEventButtonDown:
-        pressTime_ = e.time;
-        pressX_ = e.x;
-        pressY_ = e.y;
-        pressed_ = e.value1;
-        pressWindow_ = e.window;
-        tk::WEventTypeSwitch(kEventButtonUp, 1);
-        tk::WEventTypeSwitch(kEventMouseMove, 1);
+        press_.Take(e);
         break;
       case kEventMouseMove:
-        if (ctx_.zoom && pressed_ == 1 && e.time - pressTime_ > kToolDragMilliseconds) {
+        if (ctx_.zoom && press_.Dragging(e)) {
           tk::WindowMakeCurrent(window_);
           sup::SET_PEN(kRubberPen);
-          if (rubber_) sup::RUBBERBOX(pressX_, pressY_, pointerX_, pointerY_);
-          sup::RUBBERBOX(pressX_, pressY_, e.x, e.y);
-          pointerX_ = e.x;
-          pointerY_ = e.y;
+          if (rubber_) sup::RUBBERBOX(press_.x, press_.y, press_.pointerX, press_.pointerY);
+          sup::RUBBERBOX(press_.x, press_.y, e.x, e.y);
+          press_.pointerX = e.x;
+          press_.pointerY = e.y;
           rubber_ = true;
         }
         break;
       case kEventButtonUp:
-        pressed_ = 0;
+        press_.button = 0;
         if (rubber_) {
           tk::WindowMakeCurrent(window_);
-          sup::RUBBERBOX(pressX_, pressY_, pointerX_, pointerY_);
+          sup::RUBBERBOX(press_.x, press_.y, press_.pointerX, press_.pointerY);
           rubber_ = false;
-          if (e.window == pressWindow_ && ZoomBoxLargeEnough(pressX_, pressY_, e.x, e.y)) {
-            sup::ZOOMBOX(pressX_, pressY_, e.x, e.y, axes_);
+          if (e.window == press_.window && ZoomBoxLargeEnough(press_.x, press_.y, e.x, e.y)) {
+            sup::ZOOMBOX(press_.x, press_.y, e.x, e.y, axes_);
             Redraw();
           }
         }
@@ -183,8 +172,7 @@ class SpectrumWindow {
   int window_ = 0;
   bool running_ = true;
   bool rubber_ = false;
-  std::int32_t pressTime_ = 0, pressX_ = 0, pressY_ = 0, pressed_ = 0, pressWindow_ = -1;
-  std::int32_t pointerX_ = 0, pointerY_ = 0;
+  ToolPress press_;
 };
 
 }  // namespace

@@ -15,6 +15,29 @@
 
 namespace vel {
 
+void RunToolLoop(const bool& running, const std::function<void(int type, const tk::EventRecord& e)>& handle) {
+  while (running) {
+    int type = 0;
+    tk::EventRecord e;
+    tk::WEventWait(type, e);
+    handle(type, e);
+  }
+}
+
+void ToolPress::Take(const tk::EventRecord& e) {
+  time = e.time;
+  x = e.x;
+  y = e.y;
+  button = e.value1;
+  window = e.window;
+  tk::WEventTypeSwitch(tk::kEventButtonUp, 1);
+  tk::WEventTypeSwitch(tk::kEventMouseMove, 1);
+}
+
+bool ToolPress::Dragging(const tk::EventRecord& e) const {
+  return button == 1 && e.time - time > kToolDragMilliseconds;
+}
+
 int OpenToolWindow(int flags, int menu, const ToolPlace& place, std::string_view title) {
   int number = -1;
   tk::WindowOpenChild(number, flags, place.x, place.y, place.width, place.height, menu);

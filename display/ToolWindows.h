@@ -10,6 +10,7 @@
 
 #include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
+#include "toolkit/core/Events.h"
 
 namespace vel {
 
@@ -30,6 +31,22 @@ inline constexpr int kToolLastzoom = 40048;
 inline constexpr int kToolClose = 40101;
 /// A press held longer than this (ms) is a drag.
 inline constexpr std::int32_t kToolDragMilliseconds = 300;
+
+/// Hands each event the toolkit's wait delivers to HANDLE for as long as
+/// RUNNING holds: the nested loop of a tool window.
+void RunToolLoop(const bool& running, const std::function<void(int type, const tk::EventRecord& e)>& handle);
+
+/// The last mouse press in a tool window: its message time, position in
+/// window units, button (0 none held) and window; and the pointer's last
+/// place while a rubber box is drawn.
+struct ToolPress {
+  std::int32_t time = 0, x = 0, y = 0, button = 0, window = -1;
+  std::int32_t pointerX = 0, pointerY = 0;
+  /// Records the press E and switches the button-up and mouse-move events on.
+  void Take(const tk::EventRecord& e);
+  /// The left button is held and was pressed more than 300 ms before E.
+  bool Dragging(const tk::EventRecord& e) const;
+};
 
 /// Opens a child window with FLAGS and MENU at PLACE, puts it at PLACE in
 /// PLACE's state and gives it TITLE. The window's number, or 0 when none

@@ -16,7 +16,7 @@
 #include "support/GraphAxes.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
-#include "tests/shell/AppDialogTestSupport.h"
+#include "tests/display/ToolWindowTestSupport.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/core/Windows_p.h"
@@ -57,28 +57,8 @@ ShotRecord SineRecord(int ntrace = 5) {
   return rec;
 }
 
-class BandpassWindowTest : public app_dialog_test::AppDialogTest {
+class BandpassWindowTest : public tool_window_test::ToolWindowTest {
  protected:
-  void SetUp() override {
-    tk::GraphicsConnectWindows();
-    tk::WindowStyleRecord style;
-    style.flags = tk::kWsSystemMenu | tk::kWsStatusBar;
-    style.width = 800;
-    style.height = 600;
-    style.menu = 30001;
-    style.title = "Velloran test";
-    tk::WindowOpen(style);
-    constexpr int kWidths[] = {1000, 1500, 1500, 1500, 5000};
-    tk::WindowStatusParts(5, kWidths);
-    sup::PenPlotReset();
-    sup::SetUserMessageHook([this](sup::UserMessageKind, std::string_view, std::string_view t) {
-      messages.emplace_back(t);
-    });
-  }
-  void TearDown() override {
-    sup::SetUserMessageHook({});
-    AppDialogTest::TearDown();
-  }
 
   void Run(ShotRecord& rec, bool twoBand = false) {
     ierr = 0;
@@ -120,7 +100,6 @@ class BandpassWindowTest : public app_dialog_test::AppDialogTest {
   BandpassWindowContext ctx;
   vel::TraceDisplayOptions options;
   std::int32_t ierr = 0;
-  std::vector<std::string> messages;
   sup::GraphAxes spectrumAxes;
 };
 

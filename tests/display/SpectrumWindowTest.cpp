@@ -13,7 +13,7 @@
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
 #include "tests/TestSupport.h"
-#include "tests/shell/AppDialogTestSupport.h"
+#include "tests/display/ToolWindowTestSupport.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/WindowTargets.h"
 
@@ -50,26 +50,8 @@ sup::GraphAxes ZoomedFrame() {
   return a;
 }
 
-class SpectrumWindowTest : public app_dialog_test::AppDialogTest {
+class SpectrumWindowTest : public tool_window_test::ToolWindowTest {
  protected:
-  void SetUp() override {
-    tk::GraphicsConnectWindows();
-    tk::WindowStyleRecord style;
-    style.flags = tk::kWsSystemMenu | tk::kWsStatusBar;
-    style.width = 800;
-    style.height = 600;
-    style.menu = 30001;
-    style.title = "Velloran test";
-    tk::WindowOpen(style);
-    sup::PenPlotReset();
-    sup::SetUserMessageHook([this](sup::UserMessageKind, std::string_view, std::string_view t) {
-      messages.emplace_back(t);
-    });
-  }
-  void TearDown() override {
-    sup::SetUserMessageHook({});
-    AppDialogTest::TearDown();
-  }
 
   // A menu command as the main window's menu sends it, a moment later.
   void CommandLater(int id, int window = tk::kMainWindow) {
@@ -85,7 +67,6 @@ class SpectrumWindowTest : public app_dialog_test::AppDialogTest {
   vel::SpectrumWindowContext ctx;
   vel::TraceDisplayOptions options;
   std::int32_t ierr = 5;
-  std::vector<std::string> messages;
 };
 
 TEST(SpectrumSection, ZoomedMainPlotGivesTheSamplesAndTraces) {
