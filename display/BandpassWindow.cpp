@@ -58,9 +58,13 @@ class BandpassTool {
   }
 
   void Run() {
-    if (!SpectrumRecordUsable(rec_.SAMPINT, rec_.NSAMP) || rec_.NTRACE < 1 ||
+    if (!SpectrumRecordUsable(rec_.SAMPINT, rec_.NSAMP)) {
+      ierr_ = -1;
+      return;
+    }
+    if (rec_.NTRACE < 1 ||
         rec_.TRACES.size() < static_cast<std::size_t>(rec_.NSAMP) * static_cast<std::size_t>(rec_.NTRACE)) {
-      if (rec_.NTRACE < 1) sup::WINMSG("PLEASE LOAD TRACES FIRST");
+      sup::WINMSG("PLEASE LOAD TRACES FIRST");
       ierr_ = -1;
       return;
     }

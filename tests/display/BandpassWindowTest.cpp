@@ -350,3 +350,40 @@ TEST_F(BandpassWindowMoreTest, ZoomingTheOutputZoomsTheInput) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandpassWindowMoreTest, RecordsWithoutASpectrumAreRefusedBeforeAnyWindow) {
+  struct Case {
+    const char* name;
+    ShotRecord rec;
+    const char* message;
+  };
+  ShotRecord noInterval = SineRecord();
+  noInterval.SAMPINT = 0.0f;
+  ShotRecord infinite = SineRecord();
+  infinite.SAMPINT = INFINITY;
+  ShotRecord twoSamples = SineRecord();
+  twoSamples.NSAMP = 2;
+  twoSamples.TRACES.resize(2 * 5);
+  ShotRecord noTraces = SineRecord();
+  noTraces.NTRACE = 0;
+  std::vector<Case> cases = {
+      {"no sample interval", noInterval, "SAMPLE INTERVAL NOT VALID: NO SPECTRUM CAN BE COMPUTED"},
+      {"infinite interval", infinite, "SAMPLE INTERVAL NOT VALID: NO SPECTRUM CAN BE COMPUTED"},
+      {"two samples", twoSamples, "AT LEAST 3 SAMPLES ARE NEEDED FOR A SPECTRUM"},
+      {"no traces", noTraces, "PLEASE LOAD TRACES FIRST"},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    messages.clear();
+    const ShotRecord before = c.rec;
+    Run(c.rec);  // nothing scripted: a window would wait and fail the test
+    EXPECT_EQ(ierr, -1);
+    EXPECT_EQ(messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(c.rec.TRACES, before.TRACES);
+    for (int n = 1; n <= 50; ++n) EXPECT_FALSE(tk::WindowSlotInUse(n)) << n;
+  }
+}
+
+}  // namespace
