@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/TracePlot.h"
+#include "shell/ChildWindows.h"
 #include "shell/Velloran.h"
 #include "support/Allocation.h"
 #include "support/Numerics.h"
@@ -154,12 +155,9 @@ void SpectrumCommand(Velloran& app) {
 }
 
 void RefractionFlatCommand(Velloran& app) {
-  const ProcessTools& tools = ProcessToolSeams();
-  if (!tools.refract) return NotAvailable();
   if (!app.loaded) return;
   app.refraction.directCount = 0;
-  tools.refract(app.record, app.refraction.directCount, app.refractionWindow, app.refraction.v1,
-                app.refraction.v2, app.refraction.intercept, app.refraction.depth);
+  REFRACT(app, false);
   tk::WindowMakeCurrent(tk::kMainWindow);
 }
 

@@ -21,6 +21,7 @@
 #include "shell/PickCommands.h"
 #include "shell/ProcessCommands.h"
 #include "shell/TracePlotDialog.h"
+#include "shell/WindowCommands.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/FileSelect.h"
@@ -60,8 +61,7 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40009, 40012, 40023, 40026, 40042, 40045, 40046,
-                              40054, 40056, 40057, 40058, 40068, 40101, 40103};
+  constexpr int kPending[] = {40009, 40012, 40023, 40026, 40045, 40054, 40056};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -102,6 +102,15 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
       {kCommandSpectrum, SpectrumCommand},           {kCommandRefractionFlat, RefractionFlatCommand},
       {kCommandNmoCorrection, NmoCorrectionCommand}, {kCommandRefractorOverlay, RefractorOverlayCommand}};
   for (const auto& [id, handler] : process) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
+  const std::pair<int, CommandHandler> windows[] = {
+      {kCommandClose, CloseCommand},
+      {kCommandSaveRefraction, SaveRefractionCommand},
+      {kCommandCloseRefractionFile, CloseRefractionFileCommand},
+      {kCommandSaveWavelet, SaveWaveletCommand},
+      {kCommandPrint, PrintCommand},
+      {kCommandHelpContents, HelpContentsCommand},
+      {kCommandAbout, AboutCommand}};
+  for (const auto& [id, handler] : windows) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
   return table;
 }
 
@@ -112,14 +121,13 @@ void SetEach(std::span<const int> ids, int kind, int value) {
 }
 
 // Redraws window N after an expose or a resize: the main window from the
-// record, the wavelet window from the selected wavelet; the refraction
-// window also records its place.
+// record, the wavelet window from the selected wavelet, the refraction
+// window from the stored split (which also records its place).
 void RedrawWindow(Velloran& app, int n) {
   tk::WindowMakeCurrent(n);
   if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
   if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
-  if (n != tk::kMainWindow && n == app.refractionWindow)
-    TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
+  if (n != tk::kMainWindow && n == app.refractionWindow) REFRACT(app, false);
 }
 
 void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
@@ -164,8 +172,9 @@ void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
         ExitProgram(app);
       } else if (e.window == app.waveletWindow && e.window > 0) {
         CLOSEWAVEWIND(app);
+      } else if (e.window == app.refractionWindow && e.window > 0) {
+        CLOSEREFRACTWIND(app);
       }
-      // The refraction window closes with its tool.
       break;
     default:
       break;
@@ -251,7 +260,7 @@ void CommandLine(Velloran& app) {
     return;
   }
   SetRecordTitle(app);
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   ImportTail(app);
   if (keyword.find("ASCII") != std::string::npos) {
     ConvertToAscii(app, output);
@@ -338,6 +347,7 @@ void TakeMainPlacement(Velloran& app) {
 
 void ExitProgram(Velloran& app) {
   CloseResultFiles(app);
+  CloseRefractionResultsFile(app);
   TakeMainPlacement(app);
   CLOSEWAVEWIND(app);
   LASTDIR(app.options, app.settings, app.setup.settings);

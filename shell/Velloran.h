@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/Pickers.h"
+#include "display/Refraction.h"
 #include "shell/EditCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
@@ -64,10 +65,10 @@ struct Velloran {
   FileOptionState fileOptions;        // the file commands' choices, kept for the run
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   /// The last flat-layer refraction interpretation.
-  struct RefractionResult {
-    std::int32_t directCount = 0;  // points of the direct-branch fit; 0 asks for a search
-    float v1 = 0.0f, v2 = 0.0f, intercept = 0.0f, depth = 0.0f;
-  } refraction;
+  RefractionResult refraction;
+  /// The refraction results file, kept open for appending between saves.
+  std::FILE* refractionResultsFile = nullptr;
+  std::string refractionResultsName;
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
 
