@@ -73,11 +73,12 @@ void REFRACT(Velloran& app, bool PRINT) {
     std::string title(kRefractionTitle);
     title.resize(80, ' ');
     int number = -1;
-    tk::WindowOpenChild(number, kRefractionWindowFlags, place.x, place.y, place.width,
-                        place.height, kRefractionMenu, {}, 0, title);
+    // A negative x or y centres the window on the screen.
+    const auto centred = [](int v) { return v < 0 ? tk::kKeepOrCentre : v; };
+    tk::WindowOpenChild(number, kRefractionWindowFlags, centred(place.x), centred(place.y),
+                        place.width, place.height, kRefractionMenu, {}, 0, title);
     if (number < 1) return;  // every window number in use: the toolkit has said so
     app.refractionWindow = number;
-    // A negative x or y keeps the centred place the window opened at.
     tk::WindowReposition(place.width, place.height,
                          place.x >= 0 ? std::optional<int>(place.x) : std::nullopt,
                          place.y >= 0 ? std::optional<int>(place.y) : std::nullopt, place.state);

@@ -120,67 +120,6 @@ void SetEach(std::span<const int> ids, int kind, int value) {
   for (const int id : ids) tk::WMenuSetState(id, kind, value);
 }
 
-// Redraws window N after an expose or a resize: the main window from the
-// record, the wavelet window from the selected wavelet, the refraction
-// window from the stored split (which also records its place).
-void RedrawWindow(Velloran& app, int n) {
-  tk::WindowMakeCurrent(n);
-  if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
-  if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
-  if (n != tk::kMainWindow && n == app.refractionWindow) REFRACT(app, false);
-}
-
-void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
-  switch (type) {
-    case kEventKey:
-      app.lastKey = e.value1;
-      app.lastX = e.x;
-      app.lastY = e.y;
-      app.pointerX = e.x;
-      app.pointerY = e.y;
-      break;
-    case kEventMenu:
-      app.rubberBox = false;
-      app.dragging = false;
-      app.refractorDragging = false;
-      DispatchCommand(app, e.value1);
-      break;
-    case kEventPushButton:
-    case kEventButtonDown:
-    case kEventButtonUp:
-    case kEventMouseMove:
-    case kEventFieldChanged:
-      HandleInteractionEvent(app, type, e);
-      break;
-    case kEventExpose:
-      RedrawWindow(app, e.window);
-      tk::WindowMakeCurrent(tk::kMainWindow);
-      TakeMainPlacement(app);
-      app.rubberBox = false;
-      app.dragging = false;
-      app.refractorDragging = false;
-      break;
-    case kEventResize:
-      RedrawWindow(app, e.window);
-      app.rubberBox = false;
-      app.dragging = false;
-      app.refractorDragging = false;
-      tk::WindowMakeCurrent(tk::kMainWindow);
-      break;
-    case kEventClose:
-      if (e.window == tk::kMainWindow) {
-        ExitProgram(app);
-      } else if (e.window == app.waveletWindow && e.window > 0) {
-        CLOSEWAVEWIND(app);
-      } else if (e.window == app.refractionWindow && e.window > 0) {
-        CLOSEREFRACTWIND(app);
-      }
-      break;
-    default:
-      break;
-  }
-}
-
 // Splits NAME at its last "/" or "\": the folder (empty when none) and the
 // bare name.
 void SplitFolder(const std::string& name, std::string& folder, std::string& bare) {
@@ -320,6 +259,67 @@ void StartUp(Velloran& app) {
 }
 
 }  // namespace
+
+// Redraws window N after an expose or a resize: the main window from the
+// record, the wavelet window from the selected wavelet, the refraction
+// window from the stored split (which also records its place).
+void RedrawWindow(Velloran& app, int n) {
+  tk::WindowMakeCurrent(n);
+  if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
+  if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
+  if (n != tk::kMainWindow && n == app.refractionWindow) REFRACT(app, false);
+}
+
+void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
+  switch (type) {
+    case kEventKey:
+      app.lastKey = e.value1;
+      app.lastX = e.x;
+      app.lastY = e.y;
+      app.pointerX = e.x;
+      app.pointerY = e.y;
+      break;
+    case kEventMenu:
+      app.rubberBox = false;
+      app.dragging = false;
+      app.refractorDragging = false;
+      DispatchCommand(app, e.value1);
+      break;
+    case kEventPushButton:
+    case kEventButtonDown:
+    case kEventButtonUp:
+    case kEventMouseMove:
+    case kEventFieldChanged:
+      HandleInteractionEvent(app, type, e);
+      break;
+    case kEventExpose:
+      RedrawWindow(app, e.window);
+      tk::WindowMakeCurrent(tk::kMainWindow);
+      TakeMainPlacement(app);
+      app.rubberBox = false;
+      app.dragging = false;
+      app.refractorDragging = false;
+      break;
+    case kEventResize:
+      RedrawWindow(app, e.window);
+      app.rubberBox = false;
+      app.dragging = false;
+      app.refractorDragging = false;
+      tk::WindowMakeCurrent(tk::kMainWindow);
+      break;
+    case kEventClose:
+      if (e.window == tk::kMainWindow) {
+        ExitProgram(app);
+      } else if (e.window == app.waveletWindow && e.window > 0) {
+        CLOSEWAVEWIND(app);
+      } else if (e.window == app.refractionWindow && e.window > 0) {
+        CLOSEREFRACTWIND(app);
+      }
+      break;
+    default:
+      break;
+  }
+}
 
 CommandHandler CommandHandlerFor(int id) {
   if (id < kFirstCommand || id > kLastCommand) return nullptr;

@@ -15,6 +15,7 @@
 #include "shell/Settings.h"
 #include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
+#include "toolkit/core/Events.h"
 
 namespace vel {
 
@@ -120,6 +121,16 @@ using CommandHandler = void (*)(Velloran& app);
 
 /// The handler for command ID; nullptr for identifiers without one (ignored).
 CommandHandler CommandHandlerFor(int id);
+
+/// Handles one event of the loop: keys, menu commands, the mouse and dialog
+/// events, expose and resize (the window's picture drawn again) and close
+/// requests; other types are ignored.
+void HandleEvent(Velloran& app, int type, const tk::EventRecord& e);
+
+/// Draws window N again after an expose or a resize: the main window from
+/// the record, the wavelet window from the selected wavelet, the refraction
+/// window from the stored split (which also records its place).
+void RedrawWindow(Velloran& app, int n);
 
 /// Dispatches menu command ID; unknown identifiers are ignored.
 void DispatchCommand(Velloran& app, int id);
