@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/controls/Controls.h"
+#include "toolkit/dialogs/FieldImages.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Conversion.h"
@@ -508,6 +509,7 @@ int LoadDialogHidden(int id, int ident, int owner) {
     return -3;
   }
   SetupFields(*d, *t);
+  ShowTemplateIcons(*d);
   const plat::Rect r = plat::GetWindowRect(d->hwnd);
   d->rec.minWidth = r.Width();
   d->rec.minHeight = r.Height();
