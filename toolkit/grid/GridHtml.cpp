@@ -128,7 +128,7 @@ void WGridSaveHTML(int field, std::string_view fileName, std::optional<int> firs
     if (labels) w.Line("<td></td>");
     for (int c = columns.first; c <= columns.last; ++c) {
       std::string caption;
-      GridColumnCaption(f, c, caption, 0);
+      GridColumnCaption(f, c, caption, std::string::npos);
       w.Line("<td align=center>");
       w.Line(caption);
       w.Line("</td>");
