@@ -248,6 +248,22 @@ std::string HtmlProposal(const std::string& file) {
   return name + ".htm";
 }
 
+/// The file selection of the CSV commands with the caller's filter list
+/// (empty: CSV files); NAME in: the proposal, out: the file chosen. False
+/// when the user chose none.
+bool AskForCsvFile(int flags, const std::string& filter, std::int32_t& filterIndex,
+                   std::string& name) {
+  std::string chosen = name;
+  chosen.resize(std::max(kFileNameLength, chosen.size()), ' ');
+  const std::string given = CText(filter);
+  int index = filterIndex;
+  WSelectFile(given.empty() ? kCsvFilter : std::string_view(given), flags, chosen, "", &index);
+  filterIndex = index;
+  if (WDialogStatusQuery(4) != 1) return false;
+  name = std::string(plat::TrimRight(chosen, plat::kBlankOrNul));
+  return true;
+}
+
 }  // namespace
 
 GridCommandSettings& GridCommandsKept() {
@@ -534,14 +550,7 @@ void GridWindowSaveCSV(int window, int saveAs, std::int32_t& saved, std::int32_t
   CommandFrame frame(window);
   std::string name = CText(fileName);
   if (name.empty() || saveAs == 1) {
-    std::string chosen = name;
-    chosen.resize(std::max(kFileNameLength, chosen.size()), ' ');
-    const std::string given = CText(filter);
-    int index = filterIndex;
-    WSelectFile(given.empty() ? kCsvFilter : std::string_view(given), kSaveFlags, chosen, "", &index);
-    filterIndex = index;
-    if (WDialogStatusQuery(4) != 1) return;
-    name = std::string(plat::TrimRight(chosen, plat::kBlankOrNul));
+    if (!AskForCsvFile(kSaveFlags, filter, filterIndex, name)) return;
     PutCText(fileName, name);
   }
   ErrorState().lastError = 0;
@@ -559,16 +568,7 @@ void GridWindowLoadCSV(int window, int ask, int grow, std::int32_t& loaded,
   loaded = 0;
   CommandFrame frame(window);
   std::string name = CText(fileName);
-  if (ask == 1) {
-    std::string chosen = name;
-    chosen.resize(std::max(kFileNameLength, chosen.size()), ' ');
-    const std::string given = CText(filter);
-    int index = filterIndex;
-    WSelectFile(given.empty() ? kCsvFilter : std::string_view(given), kOpenFlags, chosen, "", &index);
-    filterIndex = index;
-    if (WDialogStatusQuery(4) != 1) return;
-    name = std::string(plat::TrimRight(chosen, plat::kBlankOrNul));
-  }
+  if (ask == 1 && !AskForCsvFile(kOpenFlags, filter, filterIndex, name)) return;
   ErrorState().lastError = 0;
   WGridLoad(0, name, grow);
   const std::int32_t code = ErrorState().lastError;
