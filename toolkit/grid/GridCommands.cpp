@@ -112,6 +112,11 @@ class CommandFrame {
   void KeepErrorUnlessClean(int code) {
     restoreError_ = code == 0;
   }
+  /// Puts the code of before back now; what follows leaves its own.
+  void PutErrorBackNow() {
+    ErrorState().lastError = formerError_;
+    restoreError_ = false;
+  }
 
   int Window() const { return window_; }
   int Dialog() const { return dialog_; }
@@ -353,6 +358,9 @@ void GridWindowFind(int window, int ask, std::int32_t& matchCase, std::int32_t& 
     frame.EndDialog();
     if (!search) return;
   }
+  // The search runs after the code of before is back, so that its own
+  // failures stay readable.
+  frame.PutErrorBackNow();
   std::int32_t found = 0;
   const int flags = kFindContinue | (matchCase == 1 ? 0 : kFindFoldCase) | (numbers == 1 ? kFindNumbers : 0);
   WGridFind(0, sought, flags, &found);
