@@ -11,7 +11,7 @@ packages=(
   fonts-liberation2 fonts-urw-base35
   python3-segyio python3-numpy python3-pil pngcheck
   xvfb xauth x11-apps libxtst-dev libxfixes-dev imagemagick hp2xx
-  ghostscript librsvg2-bin libxml2-utils python3-ezdxf
+  ghostscript librsvg2-bin libxml2-utils python3-ezdxf libwmf-bin emf2svg
 )
 
 missing=()

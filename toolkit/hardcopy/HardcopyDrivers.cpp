@@ -8,6 +8,8 @@
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/ImageDriver.h"
+#include "toolkit/hardcopy/MetafileDriver.h"
 #include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
@@ -26,6 +28,8 @@ void StandHardcopyDrivers() {
   static XXWIN printer;
   static XXRAST raster;
   static XXCGM cgm;
+  static XXIMAG image;
+  static XXWMF metafile;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
@@ -33,10 +37,16 @@ void StandHardcopyDrivers() {
   StandHardcopyDriver(kDriverDxf, &dxf);
   StandHardcopyDriver(kDriverWindowsPrinter, &printer);
   ScreenSeams().endPage = PrintScreenImage;
-  SetImageTargets(WinPrinterImageTarget);
+  SetImageTargets([](int target, std::optional<plat::Rect>& clip) {
+    return target == kDriverWindowsMetafile ? MetafileImageTarget(target, clip)
+                                            : WinPrinterImageTarget(target, clip);
+  });
   StandHardcopyDriver(kDriverRasterPrinter, &raster);
   StandHardcopyDriver(kDriverCgm, &cgm);
+  StandHardcopyDriver(kDriverBitImage, &image);
   RegisterMemoryRecorder(XXCGMMEM);
+  StandHardcopyDriver(kDriverWindowsMetafile, &metafile);
+  ConnectMetafileSlots();
   InstallPolygonSeams();
 }
 

@@ -1,15 +1,21 @@
-// Field images: a memory bitmap shown on a push button (its background
+// Field images: a bitmap resource and a memory bitmap shown on a push button (its background
 // blended into the button face) and on a static field; the failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "platform/controls/Controls.h"
 #include "platform/window/Window.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/FieldImages.h"
 #include "toolkit/graphics/BitmapStore.h"
+#include "toolkit/hardcopy/MetafileDriver.h"
+#include "toolkit/hardcopy/MetafileRecord.h"
+#include "tests/TestSupport.h"
 
 namespace tk {
 namespace {
@@ -81,12 +87,50 @@ TEST_F(FieldImagesTest, MemoryBitmapOnButtonAndStatic) {
   EXPECT_EQ(corner[0], 0x0000FF);
 }
 
+TEST_F(FieldImagesTest, BitmapResourceOnStaticAndButton) {
+  const std::shared_ptr<plat::Surface> strip = LoadBitmapResource(30102);
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(FieldImage(1402, kFieldImageBitmap, 30102), 0);
+  EXPECT_EQ(FieldImage(1401, kFieldImageBitmap, 30102), 0);
+  EXPECT_NE(plat::GetStyle(Field(1401)) & plat::kBsBitmap, 0u);
+  WDialogShow(-1, -1, 0, kShowModeless);
+  harness.DispatchPending();
+  // The static shows the strip from its top-left corner.
+  int compared = 0;
+  for (int y = 0; y < std::min(strip->Height(), 12); ++y)
+    for (int x = 0; x < std::min(strip->Width(), 40); ++x, ++compared)
+      ASSERT_EQ(ShownAt(1402, x, y, false), strip->Get(x, y)) << x << "," << y;
+  EXPECT_GT(compared, 0);
+}
+
 TEST_F(FieldImagesTest, Failures) {
   EXPECT_EQ(FieldImage(1403, kFieldImageMemoryBitmap, 1), kOpMissing);  // an edit field
   EXPECT_EQ(FieldImage(1499, kFieldImageMemoryBitmap, 1), kOpMissing);
   EXPECT_EQ(FieldImage(1401, kFieldImageMemoryBitmap, 2), kOpNotFound);  // a free slot
   EXPECT_EQ(FieldImage(1401, kFieldImageMemoryBitmap, 0), kOpNotFound);
   EXPECT_EQ(FieldImage(1401, kFieldImageBitmap, 1), kOpNotFound);
+}
+
+TEST_F(FieldImagesTest, MetafileSlotOnStatic) {
+  // A 40 x 30 enhanced metafile, green all over, loaded into slot 1.
+  EmfReference ref{1920, 1440, 508, 381, 96};
+  auto rec = MetafileRecorder::Enhanced(ref, {0, 0, 40 * 2540 / 96, 30 * 2540 / 96}, "", 0, 0);
+  rec->SetPen(plat::Pen::None());
+  rec->SetBrush(plat::Brush::Solid(plat::Rgb(0, 200, 0)));
+  rec->Rectangle({0, 0, 41, 31});
+  const std::vector<std::uint8_t>& bytes = rec->Close();
+  testing_support::TempDir dir;
+  testing_support::WriteFile(dir / "green.emf", std::string(bytes.begin(), bytes.end()));
+  ConnectMetafileSlots();
+  int error = -1, system = 0;
+  EmfLoad(0, static_cast<std::int64_t>(bytes.size()), error, system, (dir / "green.emf").string());
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(FieldImage(1402, kFieldImageMetafile, 1), 0);
+  EXPECT_EQ(FieldImage(1401, kFieldImageMetafile, 2), kOpNotFound);  // a free slot
+  WDialogShow(-1, -1, 0, kShowModeless);
+  harness.DispatchPending();
+  EXPECT_EQ(ShownAt(1402, 5, 4, false), plat::Rgb(0, 200, 0));
+  MetafileDriverReset();
 }
 
 TEST(BlendBitmapTest, TopLeftColourBecomesTheButtonFace) {
