@@ -431,6 +431,8 @@ struct HeaderNotify {
 int HeaderInsertItem(Hwnd h, int index, const HeaderItem& item);
 bool HeaderSetItem(Hwnd h, int index, const HeaderItem& item);
 std::optional<HeaderItem> HeaderGetItem(Hwnd h, int index);
+/// Removes item INDEX; false when there is none.
+bool HeaderDeleteItem(Hwnd h, int index);
 int HeaderItemCount(Hwnd h);
 
 // ---------------------------------------------------------------------------

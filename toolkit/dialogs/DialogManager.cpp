@@ -29,6 +29,11 @@ std::vector<res::DialogTemplate>& ExtraTemplates() {
   return t;
 }
 
+std::vector<int>& HiddenTemplates() {
+  static std::vector<int> ids;
+  return ids;
+}
+
 
 constexpr std::string_view kNumericClasses[] = {"INTEGEREDIT", "INTEGERSPIN", "REALEDIT",
                                                 "REALSPIN",    "DOUBLEEDIT",  "DOUBLESPIN"};
@@ -318,6 +323,8 @@ bool IsInModal(const LoadedDialog& d) {
 const res::DialogTemplate* FindDialogTemplate(int id) {
   for (const res::DialogTemplate& t : ExtraTemplates())
     if (t.id == id) return &t;
+  for (const int hidden : HiddenTemplates())
+    if (hidden == id) return nullptr;
   return res::ProgramResources().FindDialog(id);
 }
 
@@ -452,8 +459,13 @@ void AddDialogTemplate(const res::DialogTemplate& t) {
   ExtraTemplates().push_back(t);
 }
 
+void HideDialogTemplate(int id) {
+  HiddenTemplates().push_back(id);
+}
+
 void ClearDialogTemplates() {
   ExtraTemplates().clear();
+  HiddenTemplates().clear();
 }
 
 void InstallDialogEvents() {
