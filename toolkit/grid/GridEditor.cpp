@@ -77,13 +77,6 @@ void SendCellChange(GridRecord& g) {
                     GridPackedCell(g.currentColumn, g.currentRow));
 }
 
-void SetEditorText(GridRecord& g, std::string_view text) {
-  EditorState& s = Es();
-  ++s.loading;
-  plat::SetWindowText(g.editor, text);
-  --s.loading;
-}
-
 void SelectAllText(plat::Hwnd h) {
   plat::EditSetSel(h, 0, -1);
   plat::EditScrollCaret(h);
@@ -203,9 +196,30 @@ bool EditorKey(GridRecord& g, plat::Hwnd h, int vk) {
       if (!boxOrMenu) return false;
       plat::SendMessage(plat::GetParent(g.window), plat::Msg::Close, 0, 0);
       return true;
+    case plat::kVkInsert:
+      if (!shift || GridClipboardKind() != 2) return false;
+      if (GridPasteTargetWritable(g)) GridPasteClipboard(g);
+      return true;
+    case plat::kVkDelete:
+      if (g.selFirstRow == -1) return false;
+      if (GridSelectionWritable(g)) {
+        if (shift)
+          GridCutSelection(g);
+        else
+          GridClearSelection(g);
+      }
+      return true;
     default:
       return false;
   }
+}
+
+/// A single value goes through the clipboard as the edit editor's text
+/// selection; false (passed on) for other editors.
+bool TextClipboard(GridRecord& g, plat::Hwnd h, EditorClipCommand command) {
+  if (!IsTextLikeType(CurrentColumn(g).type)) return false;
+  EditorClipboardCommand(g, h, command);
+  return true;
 }
 
 /// The editor's characters; true when the character was used.
@@ -219,6 +233,18 @@ bool EditorChar(GridRecord& g, plat::Hwnd h, std::uint32_t ch) {
     case '\t':
     case '\r':
     case '\n':
+      return true;
+    case 3:  // Ctrl+C
+      if (g.selFirstRow == -1) return TextClipboard(g, h, EditorClipCommand::Copy);
+      GridCopySelection(g);
+      return true;
+    case 0x16:  // Ctrl+V
+      if (GridClipboardKind() != 2) return TextClipboard(g, h, EditorClipCommand::Paste);
+      if (GridPasteTargetWritable(g)) GridPasteClipboard(g);
+      return true;
+    case 0x18:  // Ctrl+X
+      if (g.selFirstRow == -1) return TextClipboard(g, h, EditorClipCommand::Cut);
+      if (GridSelectionWritable(g)) GridCutSelection(g);
       return true;
     default:
       return false;
@@ -284,6 +310,23 @@ plat::LResult CellEditorProc(const plat::WindowProc& base, plat::Hwnd h, plat::M
       return pass();
     case plat::Msg::MouseWheel:
       return plat::SendMessage(g.window, m, w, l);
+    case plat::Msg::LButtonDown:
+      // Shift+click on the current cell: the block between it and itself
+      // is no block.
+      if ((w & plat::kMkShift) && !Es().forwardingClick) GridDeselect(g);
+      return pass();
+    case plat::Msg::RButtonUp:
+      if (g.selFirstRow == -1) plat::SetFocus(h);
+      if (GridOfEditor(h) == &g)
+        GridOpenContextMenu(g, h, plat::ClientToScreen(h, plat::LParamToPoint(l)));
+      return 0;
+    case plat::Msg::MouseMove: {
+      const plat::LResult r = pass();
+      if ((w & plat::kMkLButton) && GridOfEditor(h) == &g)
+        GridDragSelect(g, plat::ScreenToClient(g.cellArea,
+                                               plat::ClientToScreen(h, plat::LParamToPoint(l))));
+      return r;
+    }
     case plat::Msg::NcHitTest:
       if (g.displayOnly) return plat::kHtTransparent;
       return pass();
@@ -330,6 +373,14 @@ std::int32_t GridPackedCell(int column, int row) {
   return (column + 1) * 262144 + row + 1;
 }
 
+void GridSetEditorText(GridRecord& g, std::string_view text) {
+  if (g.editor == plat::kNoWindow) return;
+  EditorState& s = Es();
+  ++s.loading;
+  plat::SetWindowText(g.editor, text);
+  --s.loading;
+}
+
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now) {
   if (editor == plat::kNoWindow) return;
   GridRecord* g = GridOfEditor(editor);
@@ -363,19 +414,19 @@ void GridLoadCellEditor(GridRecord& g) {
   const bool present = (c.cellFlags[row] & kCellPresent) != 0;
   switch (c.type) {
     case kColumnString:
-      SetEditorText(g, c.texts[row]);
+      GridSetEditorText(g, c.texts[row]);
       break;
     case kColumnInteger:
     case kColumnReal:
     case kColumnDouble:
-      SetEditorText(g, present ? NumberText(c, g.currentRow) : std::string());
+      GridSetEditorText(g, present ? NumberText(c, g.currentRow) : std::string());
       rec.value = !present                     ? 0.0
                   : c.type == kColumnInteger ? c.ints[row]
                   : c.type == kColumnReal    ? static_cast<double>(c.reals[row])
                                              : c.doubles[row];
       break;
     case kColumnCheckBox:
-      SetEditorText(g, std::string(31, ' '));
+      GridSetEditorText(g, std::string(31, ' '));
       plat::ButtonSetCheck(g.editor, c.ints[row] != 0 ? plat::kChecked : plat::kUnchecked);
       break;
     case kColumnOption:
@@ -640,6 +691,35 @@ void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point 
   } else {
     s.pressRow = row;
   }
+}
+
+void GridDragSelect(GridRecord& g, plat::Point p) {
+  EditorState& s = Es();
+  const int step = g.rowHeight - 1;
+  if (step <= 0 || g.columnCount <= 0 || g.rowCount <= 0) return;
+  // Left of or above the visible cells counts as the first visible column
+  // or row; beyond the last drawn column or row changes nothing.
+  const int row = p.y < 0 ? g.topRow : g.topRow + p.y / step;
+  if (row > std::min(g.rowCount - 1, g.topRow + g.shownRows - 1)) return;
+  int column = -1;
+  if (p.x < 0) {
+    column = g.leftColumn;
+  } else {
+    for (int j = g.leftColumn; j <= g.rightColumn + 1 && j < g.columnCount; ++j)
+      if (p.x < GridColumnLine(g, j) + g.columns[static_cast<std::size_t>(j)].width - 1) {
+        column = j;
+        break;
+      }
+  }
+  if (column < 0) return;
+  if (s.pressColumn != -1) {
+    if (column == s.pressColumn && row == s.pressRow) return;
+    s.pressColumn = s.pressRow = -1;
+  }
+  if (column == g.currentColumn && row == g.currentRow)
+    GridDeselect(g);
+  else
+    GridSelectBlock(g, g.currentColumn, g.currentRow, column, row);
 }
 
 void GridEditorCommand(GridRecord& g, int code) {

@@ -7,6 +7,7 @@
 
 #include "resources/ResourceFormat.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
+#include "toolkit/core/Events.h"
 #include "toolkit/grid/Grid.h"
 #include "toolkit/grid/GridModel_p.h"
 
@@ -167,6 +168,26 @@ class GridTest : public DialogTest {
     return text;
   }
 
+  /// Loads and shows DIALOG modelessly with the focus in grid FIELD.
+  GridRecord& Open(int dialog, int field) {
+    WDialogLoad(dialog);
+    WDialogShow(0, 0, 0, kShowModeless);
+    harness.DispatchPending();
+    GridRecord& g = Grid(field);
+    plat::SetFocus(g.window);
+    harness.DispatchPending();
+    Drain();
+    return g;
+  }
+  /// Takes every event waiting.
+  void Drain() {
+    int type = 0;
+    EventRecord r;
+    for (int i = 0; i < 50; ++i) {
+      WEventPeek(type, r);
+      if (type == kEventNone) return;
+    }
+  }
   /// The record of grid FIELD of the current dialog.
   static GridRecord& Grid(int field) {
     GridRecord* g = FindGrid(field);
