@@ -148,6 +148,15 @@ dialog 961 popup
 end
 )";
 
+/// The grid templates above with the geophone layout's 60 row labels.
+inline std::string GridDialogsText() {
+  std::string text(kGridDialogs);
+  std::string labels;
+  for (int i = 1; i <= 60; ++i) labels += std::to_string(i) + " \n";
+  text.replace(text.find("@LABELS@"), 8, labels);
+  return text;
+}
+
 class GridTest : public DialogTest {
  protected:
   void SetUp() override {
@@ -160,13 +169,7 @@ class GridTest : public DialogTest {
     for (const res::DialogTemplate& t : set.dialogs) AddDialogTemplate(t);
   }
 
-  static std::string GridDialogsText() {
-    std::string text(kGridDialogs);
-    std::string labels;
-    for (int i = 1; i <= 60; ++i) labels += std::to_string(i) + " \n";
-    text.replace(text.find("@LABELS@"), 8, labels);
-    return text;
-  }
+  static std::string GridDialogsText() { return testing::GridDialogsText(); }
 
   /// Loads and shows DIALOG modelessly with the focus in grid FIELD.
   GridRecord& Open(int dialog, int field) {
