@@ -10,10 +10,13 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
+#include "platform/draw/Canvas.h"
+#include "platform/text/TextDraw.h"
 #include "platform/window/VirtualKeys.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/ToolkitState.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/dialogs/GridLink.h"
 #include "toolkit/dialogs/NumericFields_p.h"
 #include "toolkit/grid/Grid.h"
@@ -258,10 +261,20 @@ bool FromInside(const GridRecord& g, plat::Hwnd previous) {
   return previous != plat::kNoWindow && (previous == g.window || plat::IsChild(g.window, previous));
 }
 
+/// A left button was just pressed on the frame (title bar or border) of a
+/// toolkit window that holds the grid.
+bool FramePressAround(const GridRecord& g) {
+  const plat::Hwnd frame = FramePressWindow();
+  return frame != plat::kNoWindow && plat::IsChild(frame, g.window);
+}
+
 void EditorGainsFocus(GridRecord& g, plat::Hwnd previous) {
   EditorState& s = Es();
   const bool inside = FromInside(g, previous);
-  if (inside) {
+  if (inside && FramePressAround(g)) {
+    // The frame press moved the focus about: no selection repaint.
+    FramePressWindow() = plat::kNoWindow;
+  } else if (inside) {
     if (s.selectionRepaintOnFocus)
       GridRepaintSelection(g);
     else
@@ -275,8 +288,84 @@ void EditorGainsFocus(GridRecord& g, plat::Hwnd previous) {
 
 void EditorLosesFocus(GridRecord& g, plat::Hwnd next) {
   EditorState& s = Es();
+  if (FramePressAround(g)) return;
   s.selectionRepaintOnFocus = next != g.window && !plat::IsChild(g.window, next) ? 1 : 0;
   if (s.selectionRepaintOnFocus) GridRepaintSelection(g);
+}
+
+// ---------------------------------------------------------------------------
+// Painting a selected current cell
+
+/// The editor paints itself in the selected look while the focus is in the
+/// grid and the current cell lies in the selected block.
+bool SelectedLook(const GridRecord& g) {
+  return FocusInside(g) && GridCellInSelection(g, g.currentColumn, g.currentRow);
+}
+
+/// A check box's own picture with its button-face pixels in the highlight
+/// colour. False when it could not be made (the box then paints itself).
+bool PaintSelectedCheckBox(plat::Hwnd h) {
+  static bool takingPicture = false;
+  if (takingPicture) return false;
+  plat::Surface picture, result, scratch;
+  takingPicture = true;
+  const bool made = plat::PaintInto(h, picture);
+  takingPicture = false;
+  if (!made) return false;
+  MakeHighlightBitmap(picture, result, scratch);
+  plat::PaintContext ctx = plat::BeginPaint(h);
+  if (ctx.surface != nullptr) {
+    plat::Canvas cv(*ctx.surface, ctx.origin, ctx.clip);
+    cv.BitBlt({0, 0}, result.Width(), result.Height(), result, {0, 0}, plat::kSrcCopy);
+  }
+  plat::EndPaint(h, ctx);
+  return true;
+}
+
+/// A read-only edit: its text in highlight text on highlight, placed as the
+/// edit places it, and a one-pixel frame along its client edges.
+void PaintSelectedReadOnlyEdit(const GridRecord& g, plat::Hwnd h) {
+  plat::PaintContext ctx = plat::BeginPaint(h);
+  if (ctx.surface != nullptr) {
+    plat::Canvas cv(*ctx.surface, ctx.origin, ctx.clip);
+    const plat::Rect client = plat::GetClientRect(h);
+    cv.FillRect(client, plat::Brush::Solid(plat::kColourSelection));
+    const std::string text = plat::GetWindowText(h);
+    if (g.font != nullptr && !text.empty()) {
+      constexpr int kMargin = 3;
+      const int width = g.font->TextExtent(text).width;
+      const unsigned align = plat::GetStyle(h) & (plat::kEsCenter | plat::kEsRight);
+      int x = client.left + kMargin;
+      if (align & plat::kEsRight)
+        x = client.right - kMargin - width;
+      else if (align & plat::kEsCenter)
+        x = client.left + (client.Width() - width) / 2;
+      const int y = client.top + (client.Height() - g.font->Metrics().height) / 2;
+      plat::TextStyle style;
+      style.colour = plat::kColourSelectionText;
+      const plat::Rect clip = client.Intersect(ctx.clip).Offset(ctx.origin.x, ctx.origin.y);
+      plat::DrawText(*ctx.surface, *g.font, {x + ctx.origin.x, y + ctx.origin.y}, text, style, clip);
+    }
+    cv.SetPen(plat::Pen::Solid(plat::kColourText));
+    cv.MoveTo({client.left, client.top});
+    cv.LineTo({client.right - 1, client.top});
+    cv.LineTo({client.right - 1, client.bottom - 1});
+    cv.LineTo({client.left, client.bottom - 1});
+    cv.LineTo({client.left, client.top});
+  }
+  plat::EndPaint(h, ctx);
+}
+
+/// True when the editor was painted in the selected look here.
+bool PaintEditor(GridRecord& g, plat::Hwnd h) {
+  if (!SelectedLook(g)) return false;
+  const int type = CurrentColumn(g).type;
+  if (type == kColumnCheckBox) return PaintSelectedCheckBox(h);
+  if (IsTextLikeType(type) && (plat::GetStyle(h) & plat::kEsReadOnly)) {
+    PaintSelectedReadOnlyEdit(g, h);
+    return true;
+  }
+  return false;
 }
 
 plat::LResult CellEditorProc(const plat::WindowProc& base, plat::Hwnd h, plat::Msg m,
@@ -329,6 +418,9 @@ plat::LResult CellEditorProc(const plat::WindowProc& base, plat::Hwnd h, plat::M
     }
     case plat::Msg::NcHitTest:
       if (g.displayOnly) return plat::kHtTransparent;
+      return pass();
+    case plat::Msg::Paint:
+      if (PaintEditor(g, h)) return 0;
       return pass();
     case plat::Msg::SetText: {
       const plat::LResult r = pass();

@@ -12,6 +12,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "tests/toolkit/grid/GridTestSupport.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/grid/GridValues_p.h"
 
 namespace tk::testing {
@@ -147,6 +148,25 @@ TEST_F(GridSelectionTest, CopiedBlocksAreTabsBetweenCellsAndCrLfBetweenRows) {
   plat::SetWindowText(g.editor, "7");
   GridSetSelection(g, 0, 0, kEasting, kEasting);
   EXPECT_EQ(GridSelectionText(g), "7");
+}
+
+TEST_F(GridSelectionTest, ASingleValueGoesThroughTheEditorsTextSelection) {
+  GridRecord& g = Open();
+  GridSetCurrentCell(g, kName, 0, true, false);
+  harness.DispatchPending();
+  harness.Type("abc");
+  harness.DispatchPending();
+  plat::EditSetSel(g.editor, 1, 3);
+  Ctrl('C');
+  EXPECT_EQ(Clip(), std::optional<std::string>("bc"));
+  Ctrl('X');
+  EXPECT_EQ(plat::GetWindowText(g.editor), "a");
+  // A single value is pasted at the caret, within the column's length.
+  plat::ClipboardSetText("wxyz1234");
+  Ctrl('V');
+  EXPECT_EQ(plat::GetWindowText(g.editor), "awxyz");
+  Press(plat::kVkDown);
+  EXPECT_EQ(CellText(kName, 0), "awxyz");
 }
 
 TEST_F(GridSelectionTest, ClipboardKindAndBlockSize) {
@@ -456,6 +476,65 @@ TEST_F(GridSelectionTest, HeadersLabelsAndTheCornerSelectWholeColumnsAndRows) {
   harness.DispatchPending();
   EXPECT_EQ(g.selFirstColumn, 0);
   EXPECT_EQ(g.selLastColumn, 0);
+}
+
+TEST_F(GridSelectionTest, ASelectedCurrentCellShowsTheSelectedLook) {
+  const auto pixel = [](plat::Hwnd h, int x, int y) {
+    const plat::PaintContext ctx = plat::GetDrawContext(h);
+    return ctx.surface->Get(ctx.origin.x + x, ctx.origin.y + y);
+  };
+  const auto count = [&](plat::Hwnd h, plat::Pixel colour) {
+    const plat::Rect r = plat::GetClientRect(h);
+    int n = 0;
+    for (int y = 0; y < r.Height(); ++y)
+      for (int x = 0; x < r.Width(); ++x) n += pixel(h, x, y) == colour;
+    return n;
+  };
+  // A check box: its button-face pixels become the highlight.
+  GridRecord& g = Open();
+  GridSetCurrentCell(g, kOn, 0, true, false);
+  harness.DispatchPending();
+  ASSERT_GT(count(g.editor, plat::kColourFace), 0);
+  GridSetSelection(g, 0, 1, kOn, kOn);
+  harness.DispatchPending();
+  EXPECT_EQ(count(g.editor, plat::kColourFace), 0);
+  EXPECT_GT(count(g.editor, plat::kColourSelection), 0);
+  // With the focus outside the grid it looks as before.
+  plat::SetFocus(Field(1108));
+  harness.DispatchPending();
+  plat::InvalidateRect(g.editor, std::nullopt, true);
+  harness.DispatchPending();
+  EXPECT_GT(count(g.editor, plat::kColourFace), 0);
+  // A read-only edit (the locked "Number" column): highlight inside a frame.
+  WDialogUnload();
+  GridRecord& s = GridTest::Open(950, 1107);
+  WGridPutCellInteger(1107, 1, 1, 17);
+  GridSetSelection(s, 0, 1, 0, 0);
+  harness.DispatchPending();
+  const plat::Rect r = plat::GetClientRect(s.editor);
+  EXPECT_EQ(pixel(s.editor, 0, 0), plat::kColourText);
+  EXPECT_EQ(pixel(s.editor, r.Width() - 1, r.Height() - 1), plat::kColourText);
+  EXPECT_EQ(pixel(s.editor, 2, r.Height() / 2), plat::kColourSelection);
+  EXPECT_GT(count(s.editor, plat::kColourSelectionText), 0);
+}
+
+TEST_F(GridSelectionTest, AFramePressAroundTheGridIsForgottenByTheEditor) {
+  GridRecord& g = Open();
+  GridSetSelection(g, 0, 1, 0, 1);
+  // A press on the frame of a window holding the grid: the focus leaving
+  // and coming back repaints nothing and forgets the press.
+  FramePressWindow() = DialogWindow();
+  harness.DispatchPending();
+  plat::SetFocus(Field(1108));
+  plat::SetFocus(g.window);
+  EXPECT_EQ(plat::GetFocus(), g.editor);
+  EXPECT_EQ(FramePressWindow(), plat::kNoWindow);
+  // A press on some other frame is not the grid's business.
+  FramePressWindow() = Frame(0);
+  plat::SetFocus(Field(1108));
+  plat::SetFocus(g.window);
+  EXPECT_EQ(FramePressWindow(), Frame(0));
+  FramePressWindow() = plat::kNoWindow;
 }
 
 TEST_F(GridSelectionTest, ContextMenuBlockCommands) {
