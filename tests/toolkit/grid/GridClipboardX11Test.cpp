@@ -1,12 +1,15 @@
 // A grid's block and the X11 CLIPBOARD selection on a private Xvfb: a copied
 // block is offered to other X programs, and a paste takes the text another
-// X program put there. Skipped when Xvfb is absent.
+// X program put there. Skipped when Xvfb is absent. VELLORAN_GRID_SHOT names
+// a file the screen with the selected block is also written to (XWD).
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/x11/X11TestHooks.h"
 #include "platform/window/Window.h"
 #include "resources/ResourceFormat.h"
 #include "tests/TestSupport.h"
@@ -35,6 +38,16 @@ class Pump {
   std::thread thread_;
 };
 
+/// Paints whatever waits to be painted and shows it on the server.
+void PaintAll(plat::Backend& x11) {
+  plat::Message m;
+  while (plat::PeekMessage(m, plat::kNoWindow, plat::Msg::Null, plat::Msg::Null,
+                           plat::PeekMode::Remove))
+    plat::DispatchMessage(m);
+  plat::FlushDrawing();
+  ASSERT_TRUE(plat::x11test::Sync(x11));
+}
+
 TEST(GridClipboardX11, CopiedBlocksReachOtherProgramsAndTheirTextIsPasted) {
   const std::string xvfb = testing_support::FindProgram("Xvfb");
   if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not on PATH";
@@ -60,6 +73,7 @@ TEST(GridClipboardX11, CopiedBlocksReachOtherProgramsAndTheirTextIsPasted) {
   for (const res::DialogTemplate& t : set.dialogs) AddDialogTemplate(t);
   WDialogLoad(950);
   WDialogShow(0, 0, 0, kShowModeless);
+  PaintAll(*x11);
   GridRecord* g = FindGrid(1107);
   ASSERT_NE(g, nullptr);
   WGridPutCellReal(1107, 2, 1, 100.0f);
@@ -68,8 +82,22 @@ TEST(GridClipboardX11, CopiedBlocksReachOtherProgramsAndTheirTextIsPasted) {
   WGridPutCellReal(1107, 3, 2, 400.0f);
 
   // The copied block is offered on CLIPBOARD, its rows ended the X way.
+  plat::SetFocus(g->window);
   GridSetSelection(*g, 0, 1, 1, 2);
   ASSERT_TRUE(GridCopySelection(*g));
+  // On the screen the block shows selected while the grid has the focus.
+  PaintAll(*x11);
+  const std::string xwd = testing_support::FindProgram("xwd");
+  if (!xwd.empty()) {
+    testing_support::Screenshot shot;
+    ASSERT_TRUE(testing_support::TakeScreenshot(xwd, server.Display(), shot, why)) << why;
+    const plat::Point cell = plat::ClientToScreen(g->cellArea, {GridColumnLine(*g, 2) + 3, 3});
+    EXPECT_EQ(shot.At(cell.x, cell.y), plat::kColourSelection);
+    if (const char* out = std::getenv("VELLORAN_GRID_SHOT")) {
+      const std::string cmd = xwd + " -root -display " + server.Display() + " -out " + out;
+      EXPECT_EQ(std::system(cmd.c_str()), 0);
+    }
+  }
   EXPECT_TRUE(x11->ClipboardIsOurs());
   {
     Pump answering(*x11);

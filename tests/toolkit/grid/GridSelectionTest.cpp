@@ -641,3 +641,4 @@ end
 
 }  // namespace
 }  // namespace tk::testing
+
