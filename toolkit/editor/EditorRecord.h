@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/dialog/FindDialog.h"
+#include "platform/menu/Accelerators.h"
+#include "platform/menu/Menu.h"
 #include "platform/window/Window.h"
 
 namespace tk {
@@ -62,6 +65,11 @@ struct EditorRecord {
   plat::Hwnd textControl = plat::kNoWindow;
   plat::Hwnd toolbar = plat::kNoWindow;
   plat::Hwnd statusBar = plat::kNoWindow;
+  plat::Hwnd findDialog = plat::kNoWindow;  // the open find or replace dialog
+  plat::FindReplace findRecord;             // what the find dialogs show and report
+  plat::HMenu menuBar = plat::kNoMenu, fileMenu = plat::kNoMenu, editMenu = plat::kNoMenu,
+              searchMenu = plat::kNoMenu, formatMenu = plat::kNoMenu, viewMenu = plat::kNoMenu;
+  plat::HAccel accelerators = plat::kNoAccel;
   EditorMode mode = EditorMode::Modeless;
   int textLimit = kEditorTextLimit;
   int changedFlag = 0;
@@ -72,9 +80,13 @@ struct EditorRecord {
   std::string documentName;  // empty: untitled
   std::string windowTitle;   // the caption as it was when the window became an editor
   std::string findWhat, replaceWith;
+  std::string userFilter;  // the caller's file-dialog filter, "|" between its parts
+  bool wantToolbar = true;
   std::uint32_t findFlags = 1;  // the find dialog's options: EditorFindFlags
   int insertMode = 1;
+  bool modalDone = false;
   // The decoded flags.
+  bool allowClose = false;  // the Close item: several documents and not refused
   bool allowNew = true, readOnly = false, allowOpen = true, allowSave = true, allowSaveAs = true,
        allowPrint = true, formatting = false, multiDocument = false, promptWithoutName = false,
        quietMissingFile = false, printByApplication = false, colouring = false,
