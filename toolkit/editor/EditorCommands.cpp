@@ -130,7 +130,13 @@ bool Present(const EditorRecord& rec, int id) {
 
 CommandMenuLine Item(int id, bool greyed = false, bool checked = false) {
   const CommandInfo* c = Info(id);
-  return {.id = id, .text = c->text, .keys = c->keys, .greyed = greyed, .checked = checked};
+  CommandMenuLine line;
+  line.id = id;
+  line.text = c->text;
+  line.keys = c->keys;
+  line.greyed = greyed;
+  line.checked = checked;
+  return line;
 }
 
 CommandMenuLine Separator() {
@@ -138,7 +144,12 @@ CommandMenuLine Separator() {
 }
 
 CommandMenuLine Popup(int id, std::vector<CommandMenuLine> items) {
-  return {.id = id, .text = Info(id)->text, .popup = true, .items = std::move(items)};
+  CommandMenuLine line;
+  line.id = id;
+  line.text = Info(id)->text;
+  line.popup = true;
+  line.items = std::move(items);
+  return line;
 }
 
 std::vector<CommandMenuLine> FileItems(const EditorRecord& rec) {
@@ -208,9 +219,10 @@ void BuildMenus(EditorRecord& rec, int menuId, int& status) {
   if (rec.formatting && !rec.readOnly)
     own.push_back(Popup(kEdFormatPopup, {Item(kEdFont), Item(kEdBullet)}));
   if (rec.multiDocument) {
-    CommandMenuLine first{.id = kEdViewFirst,
-                          .text = EditorViewItemText(1, rec.documentName),
-                          .checked = true};
+    CommandMenuLine first;
+    first.id = kEdViewFirst;
+    first.text = EditorViewItemText(1, rec.documentName);
+    first.checked = true;
     own.push_back(Popup(kEdViewPopup, {first}));
   }
   const plat::HMenu built = BuildCommandMenu(own, keys);

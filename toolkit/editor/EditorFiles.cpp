@@ -15,6 +15,7 @@
 #include "platform/controls/RichEdit.h"
 #include "platform/dialog/MessageBox.h"
 #include "toolkit/core/FileSelect.h"
+#include "toolkit/editor/EditorFont.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace tk {
@@ -244,6 +245,7 @@ void EditorClearText(EditorRecord& rec) {
   const int protection = rec.protectionOn;
   rec.protectionOn = 0;
   plat::RichEditStreamIn(c, plat::RichStream::Plain, "", false);
+  EditorApplyFont(rec);
   plat::RichEditSetSel(c, 0, -1);
   plat::RichEditSetParaFormat(c, plat::kPfmAlign | plat::kPfmBullet, plat::ParaFormat{});
   plat::RichEditSetZoom(c, zoom.first, zoom.second);

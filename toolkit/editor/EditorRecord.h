@@ -92,6 +92,7 @@ struct EditorRecord {
        quietMissingFile = false, printByApplication = false, colouring = false,
        displaySuspended = false, rawPositions = false, keepBackup = false, starModified = false;
   int fontIndex = 0, fontSize = 0;
+  int lineHeight = 16, fontEmHeight = 13;  // of the editor's font, in pixels
   std::array<int, kEditorMaxDocuments + 1> openFile{};  // [1..20]: held descriptor + 1, 0 none
   EditorPositionCache positionCache;
   std::array<int, kEditorMaxDocuments + 1> bookmark{};        // [1..20], -1 none

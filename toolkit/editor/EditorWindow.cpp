@@ -16,6 +16,7 @@
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorCommands.h"
 #include "toolkit/editor/EditorFiles.h"
+#include "toolkit/editor/EditorFont.h"
 #include "toolkit/editor/EditorPositions.h"
 
 namespace tk {
@@ -351,6 +352,7 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
     plat::RichEditSetLimit(rec.textControl, rec.textLimit);
     plat::RichEditSetEventMask(rec.textControl, EventMask(rec));
   }
+  EditorApplyFont(rec);
   EditorLayout(rec);
 
   slot.previousProc = plat::SetWindowProc(rec.window, EditorWndProc);
