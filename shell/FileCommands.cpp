@@ -7,6 +7,7 @@
 #include "formats/AsciiIn.h"
 #include "formats/SegyIn.h"
 #include "formats/TraceFile.h"
+#include "instruments/RawImport.h"
 #include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
@@ -59,17 +60,11 @@ void NotAvailableYet(std::string_view what) {
   tk::WMessageBox(0, 4, 1, std::string(what) + " is not available yet.", "Velloran");
 }
 
-// The Shot Header Editor and the reader of user-described raw files are
-// built with the header editing and the instrument readers. Until they are
-// joined here, these stand-ins tell the user and answer as Cancel, so the
-// imports that need them stop without changing anything.
+// The Shot Header Editor is built with the header editing. Until it is
+// joined here, this stand-in tells the user and answers as Cancel, so the
+// imports that need it stop without changing anything.
 void HEADEDITDLG(ShotRecord&, bool, std::int32_t, std::int32_t&, int& IERR) {
   NotAvailableYet("The Shot Header Editor");
-  IERR = -1;
-}
-void USERIN(ShotRecord&, std::string_view, int& IERR, float, float, std::int32_t, std::int32_t,
-            std::int32_t, std::int32_t, bool) {
-  NotAvailableYet("The user-defined import");
   IERR = -1;
 }
 

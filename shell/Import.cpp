@@ -15,6 +15,7 @@
 #include "instruments/Egg.h"
 #include "instruments/FpxIn.h"
 #include "instruments/Oyo.h"
+#include "instruments/Rx2AntDcf.h"
 #include "instruments/SuspensIn.h"
 #include "platform/FixedText.h"
 #include "record/FreshRecord.h"
@@ -126,6 +127,18 @@ void ImportFpx(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
 void ImportSuspens(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   SUSPENSIN(REC, FNAME, a.IERR, ShellMergeIntervals());
 }
+void ImportRx2(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  a.IERR = 0;  // the reader only ever sets -1
+  RX2IN(REC, FNAME, a.IERR);
+}
+void ImportAnt(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  a.IERR = 0;  // the reader only ever sets -1
+  ANTIN(REC, FNAME, a.IERR);
+}
+void ImportDcf(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
+  a.IERR = 0;  // the reader only ever sets -1
+  DCFIN(REC, FNAME, a.IERR);
+}
 
 // The tests, each giving its code or 0.
 int C1Header(const Probe& p) {
@@ -224,9 +237,9 @@ constexpr ImportFormat kImportFormats[] = {
      .refusal = "multiplexed .TF format FORMAT NOT YET SUPPORTED"},
     {.code = kFormatFpx, .detect = FpxNameAndId, .read = ImportFpx},
     {.code = kFormatSuspens, .detect = SuspensId, .read = ImportSuspens},
-    {.code = kFormatRx2, .detect = Rx2Id},
-    {.code = kFormatAnt, .detect = AntId},
-    {.code = kFormatDcf, .detect = DcfId},
+    {.code = kFormatRx2, .detect = Rx2Id, .read = ImportRx2},
+    {.code = kFormatAnt, .detect = AntId, .read = ImportAnt},
+    {.code = kFormatDcf, .detect = DcfId, .read = ImportDcf},
     {.code = kFormatDolang, .detect = DolangName, .read = ImportDolang},
     {.code = kFormatSegy, .detect = EbcdicC1Header},
     {.code = kFormatSegy, .detect = SgyName},

@@ -119,6 +119,17 @@ class Backend {
     (void)shape;
   }
 
+  /// The program now holds the clipboard; UTF8 is its text (empty when it
+  /// holds none). Under X11 the program takes the display's CLIPBOARD
+  /// selection and hands this text to programs that paste.
+  virtual void ClaimClipboard(const std::string& utf8) { (void)utf8; }
+  /// False once another program took the display's clipboard after the
+  /// last claim (always true without a display).
+  virtual bool ClipboardIsOurs() { return true; }
+  /// The text another program holds on the display's clipboard (UTF-8), or
+  /// none when it holds none or does not answer in time.
+  virtual std::optional<std::string> ForeignClipboardText() { return std::nullopt; }
+
   /// A scripted answer for the next question of KIND (a message box, a file
   /// dialog, a dialog button) when the backend has one queued; tests script
   /// these through the headless backend. None: the user is asked.

@@ -1,8 +1,8 @@
 #pragma once
 // One fuzz input through every instrument decoder: the ABEM, Bison-1,
-// Bison-2 and EG&G file decoders on the whole input, the header decoders on
-// its start, the 20-bit group decoder on its first ten bytes, and the Dolang
-// header, data and name decoders on its text. A decode that
+// Bison-2, EG&G, RX2, ANT, DCF and raw-layout file decoders on the whole
+// input, the header decoders on its start, the 20-bit group decoder on its
+// first ten bytes, and the Dolang header, data and name decoders on its text. A decode that
 // claims success must leave a record whose arrays match its counts; anything
 // else traps, so the fuzzer and the corpus test both see it.
 #include <cstddef>
@@ -16,6 +16,8 @@
 #include "instruments/Bison2.h"
 #include "instruments/DolangIn.h"
 #include "instruments/Egg.h"
+#include "instruments/RawImport.h"
+#include "instruments/Rx2AntDcf.h"
 #include "record/ShotRecord.h"
 #include "support/FieldReader.h"
 #include "tests/fuzz/OyoFpxSuspensDecoders.h"
@@ -106,6 +108,25 @@ inline int FuzzInstrumentDecoders(const std::uint8_t* data, std::size_t size) {
     std::string name;
     if (vel::DolangDataFileName(text.substr(0, 300), static_cast<std::int32_t>(size % 101), name))
       Check(name.size() <= 300);
+  }
+  // RX2, ANT and DCF on the whole input.
+  for (auto decode : {vel::DecodeRx2File, vel::DecodeAntFile, vel::DecodeDcfFile}) {
+    vel::ShotRecord rec;
+    if (decode(bytes, rec, nullptr) == vel::FieldFileOutcome::Ok) CheckRecord(rec);
+  }
+  // A raw layout taken from the input's first bytes, over the whole input.
+  if (size >= 8) {
+    vel::ShotRecord rec;
+    rec.NTRACE = data[0] % 40 - 2;
+    rec.NSAMP = data[1] * 3 - 5;
+    const vel::UserLayout layout{.firstPosition = static_cast<float>(data[2]),
+                                 .increment = static_cast<float>(data[3]) - 128.0f,
+                                 .headerBytes = data[4] * 7 - 9,
+                                 .traceHeaderBytes = data[5] % 32 - 1,
+                                 .firstTrace = data[6] % 5 - 1,
+                                 .format = data[7] % 6,
+                                 .msbFirst = (data[7] & 0x80) != 0};
+    if (vel::DecodeUserFile(bytes, rec, layout) == vel::UserOutcome::Ok) CheckRecord(rec);
   }
   return 0;
 }

@@ -219,7 +219,7 @@ TEST_F(FileCommandsTest, ImportsThatNeedTheHeaderEditorStopWithoutChangingTheRec
   std::string title;
   Choose(dir_ / "raw.bin");
   harness_.Answer("dialog 123", "1164=0\n1165=0\n1166=2\n1167=50\n1168=1\n1169=1\npress 1");
-  harness_.Answer("messagebox", "OK");  // the user-defined reader is not there yet
+  harness_.Answer("messagebox", "OK");  // the header editor is not there yet
   Choose(dir_ / "raw.bin");
   harness_.Answer("dialog 123", "press 2");
   Run({[] { Post(vel::kCommandImportUserDefined); }, [] { Post(vel::kCommandImportUserDefined); },

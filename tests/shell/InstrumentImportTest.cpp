@@ -17,6 +17,7 @@
 #include "record/ShotRecord.h"
 #include "tests/TestSupport.h"
 #include "tests/instruments/EggDolangFixtures.h"
+#include "tests/instruments/FieldFileFixtures.h"
 #include "tests/instruments/InstrumentFixtures.h"
 #include "tests/instruments/OyoFpxSuspensFixtures.h"
 #include "tests/shell/ProgramTestSupport.h"
@@ -57,6 +58,13 @@ std::string EggBytes() {
   return s;
 }
 
+/// RX2 samples 20 us apart: an arrival long enough for the picker's pulse.
+std::string Rx2Bytes() {
+  fx::Rx2File f{.frames = 5000};
+  f.sample = [](int c, int i) { return i < 100 ? static_cast<float>(i % 3 - 1) : 1000.0f * c; };
+  return f.Bytes();
+}
+
 /// One format: the file the test writes, what its reader gives, and how much
 /// of it the damaged copy keeps (negative: bytes cut from the end).
 struct Format {
@@ -82,6 +90,9 @@ const Format kFormats[] = {
     {"OYO6", "SHOT7.OYO", [] { return fx::OyoFile{.model = '6'}.Bytes(); }, -100, 3, 256, 0.25f},
     {"FPX", "SHOT8.FPX", [] { return fx::FpxFile{}.Bytes(); }, -100, 2, 1024, 0.5f, 1},
     {"SUSPENS", "SHOT9.DAT", [] { return fx::SuspensFile{}.Bytes(); }, -1, 6, 1000, 0.05f},
+    {"RX2", "SHOT10.RX2", Rx2Bytes, 4000, 6, 5000, 0.02f},
+    {"ANT", "SHOT11.ANT", [] { return fx::AntFile{}.Bytes(); }, 99, 12, 1000, 0.5f},
+    {"DCF", "SHOT12.DCF", [] { return fx::DcfFile{}.Bytes(); }, 119, 8, 500, 0.25f},
 };
 
 void PrintTo(const Format& f, std::ostream* os) {

@@ -20,6 +20,7 @@
 // (Expose, FocusIn, FocusOut) get other names before Xlib is included.
 #include "platform/backend/Backend.h"
 #include "platform/backend/x11/X11TestHooks.h"
+#include "platform/system/Clipboard.h"
 #include "platform/window/VirtualKeys.h"
 
 namespace plat {
@@ -272,6 +273,7 @@ class X11Backend final : public Backend {
       XFreeGC(dpy_, win.gc);
       XDestroyWindow(dpy_, win.xid);
     }
+    if (clipWindow_ != 0) XDestroyWindow(dpy_, clipWindow_);
     if (ownColormap_) XFreeColormap(dpy_, colormap_);
     XCloseDisplay(dpy_);
   }
@@ -405,6 +407,28 @@ class X11Backend final : public Backend {
     XFlush(dpy_);
   }
 
+  void ClaimClipboard(const std::string& utf8) override {
+    clipText_ = utf8;
+    const Window owner = ClipWindow();
+    XSetSelectionOwner(dpy_, atoms_[kClipboard], owner, CurrentTime);
+    clipOwned_ = XGetSelectionOwner(dpy_, atoms_[kClipboard]) == owner;
+    XFlush(dpy_);
+  }
+
+  bool ClipboardIsOurs() override {
+    TakePendingEvents();  // a SelectionClear may be waiting
+    return clipOwned_;
+  }
+
+  std::optional<std::string> ForeignClipboardText() override {
+    if (XGetSelectionOwner(dpy_, atoms_[kClipboard]) == 0) return std::nullopt;
+    if (std::optional<std::string> text = ConvertClipboard(atoms_[kUtf8String])) return text;
+    // Older programs offer Latin-1 only.
+    std::optional<std::string> latin1 = ConvertClipboard(XA_STRING);
+    if (!latin1) return std::nullopt;
+    return ClipTextToUtf8(*latin1);
+  }
+
   bool NextEvent(InputEvent& out, int timeoutMs) override {
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
@@ -488,13 +512,25 @@ class X11Backend final : public Backend {
     if (area.Intersect(win.stale) == win.stale) win.stale = {};
     return changed;
   }
-  enum { kWmProtocols, kWmDeleteWindow, kNetWmName, kUtf8String, kAtomCount };
+  enum {
+    kWmProtocols,
+    kWmDeleteWindow,
+    kNetWmName,
+    kUtf8String,
+    kClipboard,
+    kTargets,
+    kText,
+    kClipProperty,
+    kAtomCount
+  };
 
   explicit X11Backend(Display* dpy)
       : dpy_(dpy), screen_(DefaultScreen(dpy)), root_(RootWindow(dpy, screen_)) {
-    char* names[kAtomCount] = {const_cast<char*>("WM_PROTOCOLS"),
-                               const_cast<char*>("WM_DELETE_WINDOW"),
-                               const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING")};
+    char* names[kAtomCount] = {
+        const_cast<char*>("WM_PROTOCOLS"), const_cast<char*>("WM_DELETE_WINDOW"),
+        const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING"),
+        const_cast<char*>("CLIPBOARD"),    const_cast<char*>("TARGETS"),
+        const_cast<char*>("TEXT"),         const_cast<char*>("VELLORAN_CLIPBOARD")};
     XInternAtoms(dpy_, names, kAtomCount, False, atoms_);
     // Held keys repeat as presses only, without a release between them.
     XkbSetDetectableAutoRepeat(dpy_, True, nullptr);
@@ -572,6 +608,12 @@ class X11Backend final : public Backend {
   }
 
   void Translate(XEvent& ev) {
+    if (clipWindow_ != 0 && ev.xany.window == clipWindow_) {
+      if (ev.type == SelectionRequest) AnswerSelectionRequest(ev.xselectionrequest);
+      if (ev.type == SelectionClear && ev.xselectionclear.selection == atoms_[kClipboard])
+        clipOwned_ = false;
+      return;
+    }
     auto it = windows_.find(static_cast<NativeWindow>(ev.xany.window));
     if (it == windows_.end()) return;
     Win& win = it->second;
@@ -610,6 +652,113 @@ class X11Backend final : public Backend {
       default:
         break;
     }
+  }
+
+  void TakePendingEvents() {
+    while (XPending(dpy_) > 0) {
+      XEvent ev;
+      XNextEvent(dpy_, &ev);
+      Translate(ev);
+    }
+  }
+
+  // The unmapped window that owns the clipboard selection and receives the
+  // text of other programs' clipboards.
+  Window ClipWindow() {
+    if (clipWindow_ == 0) clipWindow_ = XCreateSimpleWindow(dpy_, root_, 0, 0, 1, 1, 0, 0, 0);
+    return clipWindow_;
+  }
+
+  void AnswerSelectionRequest(const XSelectionRequestEvent& r) {
+    XSelectionEvent n{};
+    n.type = SelectionNotify;
+    n.display = dpy_;
+    n.requestor = r.requestor;
+    n.selection = r.selection;
+    n.target = r.target;
+    n.time = r.time;
+    n.property = 0;
+    // Very old clients name no property: the target stands for it.
+    const Atom property = r.property != 0 ? r.property : r.target;
+    if (r.selection == atoms_[kClipboard] && clipOwned_) {
+      if (r.target == atoms_[kTargets]) {
+        const Atom targets[] = {atoms_[kTargets], atoms_[kUtf8String], XA_STRING, atoms_[kText]};
+        XChangeProperty(dpy_, r.requestor, property, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(targets), 4);
+        n.property = property;
+      } else if (!clipText_.empty() &&
+                 (r.target == atoms_[kUtf8String] || r.target == atoms_[kText])) {
+        XChangeProperty(dpy_, r.requestor, property, atoms_[kUtf8String], 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(clipText_.data()),
+                        static_cast<int>(clipText_.size()));
+        n.property = property;
+      } else if (!clipText_.empty() && r.target == XA_STRING) {
+        const std::string latin1 = Latin1Of(clipText_);
+        XChangeProperty(dpy_, r.requestor, property, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(latin1.data()),
+                        static_cast<int>(latin1.size()));
+        n.property = property;
+      }
+    }
+    XEvent reply{};
+    reply.xselection = n;
+    XSendEvent(dpy_, r.requestor, False, 0, &reply);
+    XFlush(dpy_);
+  }
+
+  // UTF-8 to Latin-1 with "\n" line ends; characters beyond it become "?".
+  static std::string Latin1Of(const std::string& utf8) {
+    std::string out = Utf8ToClipText(utf8);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < out.size(); ++i)
+      if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) out[kept++] = out[i];
+    out.resize(kept);
+    return out;
+  }
+
+  // Asks the clipboard's owner for its contents as TARGET and waits up to a
+  // second for them; other events that come meanwhile are queued as usual.
+  std::optional<std::string> ConvertClipboard(Atom target) {
+    const Window me = ClipWindow();
+    XDeleteProperty(dpy_, me, atoms_[kClipProperty]);
+    XConvertSelection(dpy_, atoms_[kClipboard], target, atoms_[kClipProperty], me, CurrentTime);
+    XFlush(dpy_);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (;;) {
+      while (XPending(dpy_) > 0) {
+        XEvent ev;
+        XNextEvent(dpy_, &ev);
+        if (ev.type == SelectionNotify && ev.xselection.requestor == me) {
+          if (ev.xselection.property == 0) return std::nullopt;
+          return TakeClipProperty(target);
+        }
+        Translate(ev);
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            deadline - std::chrono::steady_clock::now())
+                            .count();
+      if (left <= 0) return std::nullopt;
+      pollfd p{ConnectionNumber(dpy_), POLLIN, 0};
+      if (poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR) return std::nullopt;
+    }
+  }
+
+  // The converted text left on our window. Transfers in pieces (INCR) are
+  // not taken: clipboard text of that size is refused rather than cut.
+  std::optional<std::string> TakeClipProperty(Atom expected) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    constexpr long kMaxLongs = 16L * 1024 * 1024 / 4;
+    if (XGetWindowProperty(dpy_, clipWindow_, atoms_[kClipProperty], 0, kMaxLongs, True,
+                           AnyPropertyType, &type, &format, &count, &after, &data) != Success)
+      return std::nullopt;
+    std::optional<std::string> text;
+    if (data != nullptr && type == expected && format == 8 && after == 0)
+      text.emplace(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr) XFree(data);
+    return text;
   }
 
   void OnMotion(NativeWindow id, const XMotionEvent& m) {
@@ -744,6 +893,9 @@ class X11Backend final : public Backend {
   Colormap colormap_ = 0;
   bool ownColormap_ = false;
   Atom atoms_[kAtomCount] = {};
+  Window clipWindow_ = 0;   // owns the CLIPBOARD selection; made on first use
+  bool clipOwned_ = false;  // we hold CLIPBOARD (until a SelectionClear)
+  std::string clipText_;    // what we hand out for it, UTF-8
   PixelFormat format_;
   std::unordered_map<NativeWindow, Win> windows_;
   std::deque<InputEvent> queue_;
