@@ -569,7 +569,7 @@ void EditorMenuStates(EditorRecord& rec) {
   SetItem(rec.editMenu, kEdCut, !empty && unprotected);
   SetItem(rec.editMenu, kEdCopy, !empty);
   SetItem(rec.editMenu, kEdDelete, !empty && unprotected);
-  SetItem(rec.editMenu, kEdPaste, false);
+  SetItem(rec.editMenu, kEdPaste, unprotected && plat::RichEditCanPaste(!rec.formatting));
   SetItem(rec.searchMenu, kEdFindNext, !rec.findWhat.empty());
   SetItem(rec.searchMenu, kEdGotoBookmark,
           rec.bookmark[static_cast<std::size_t>(rec.currentDocument)] >= 0);
@@ -738,8 +738,14 @@ bool EditorCommand(EditorRecord& rec, int id) {
       plat::RichEditRedo(c);
       return false;
     case kEdCut:
+      plat::RichEditCut(c);
+      return false;
     case kEdCopy:
+      plat::RichEditCopy(c);
+      return false;
     case kEdPaste:
+      // Without formatting only text comes in.
+      plat::RichEditPaste(c, !rec.formatting);
       return false;
     case kEdDelete:
       plat::RichEditReplaceSel(c, "", true);

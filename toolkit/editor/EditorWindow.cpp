@@ -225,10 +225,11 @@ plat::LResult EditorClientProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::
 }
 
 std::uint32_t EventMask(const EditorRecord& rec) {
-  std::uint32_t mask = plat::kEnmChange | plat::kEnmSelChange | plat::kEnmMouseEvents |
-                       plat::kEnmScroll | plat::kEnmProtected;
-  if (rec.statusBar != plat::kNoWindow) mask |= plat::kEnmKeyEvents;
-  return mask;
+  // Key events always: the editor's paste keys bring only text into an
+  // editor without formatting, with or without a status bar.
+  (void)rec;
+  return plat::kEnmChange | plat::kEnmSelChange | plat::kEnmMouseEvents | plat::kEnmScroll |
+         plat::kEnmProtected | plat::kEnmKeyEvents;
 }
 
 /// The caller's filter with its separator (its last character) made "|".

@@ -9,6 +9,7 @@
 #include "platform/controls/RichEdit.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/MessageBox.h"
+#include "platform/system/Clipboard.h"
 #include "platform/window/VirtualKeys.h"
 #include "tests/toolkit/editor/EditorTestSupport.h"
 #include "toolkit/core/Menus.h"
@@ -319,6 +320,52 @@ TEST_F(EditorCommandsTest, TextTypedBeforeTheBookmarkMovesIt) {
   plat::RichEditSetSel(c, 0, 0);
   Command(kEdGotoBookmark);
   EXPECT_EQ(plat::RichEditGetSel(c), std::make_pair(7, 7));
+  WindowCloseChild(window);
+}
+
+TEST_F(EditorCommandsTest, CutCopyAndPasteGoThroughTheClipboard) {
+  struct Case {
+    const char* what;
+    std::uint32_t flags;
+    bool boldPasted;
+  };
+  const Case cases[] = {{"formatting", kEditorFormatting, true}, {"plain", 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EditorRecord* rec = Open(c.flags);
+    const plat::Hwnd t = rec->textControl;
+    plat::RichEditReplaceSel(t, "one\rtwo", true);
+    plat::RichEditSetSel(t, 0, 3);
+    plat::CharFormat bold;
+    bold.bold = true;
+    plat::RichEditSetCharFormat(t, false, plat::kCfmBold, bold);
+    plat::RichEditSetSel(t, 2, 5);
+    Command(kEdCopy);
+    EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("e\r\nt"));
+    Command(kEdCut);
+    EXPECT_EQ(plat::RichEditGetTextRange(t, 0, -1), "onwo");
+    // Ctrl+V pastes through the editor: rich text only with formatting.
+    plat::RichEditSetSel(t, 4, 4);
+    harness.Modifiers(false, true).Key('V').Modifiers(false, false);
+    harness.DispatchPending();
+    EXPECT_EQ(plat::RichEditGetTextRange(t, 0, -1), "onwoe\rt");
+    plat::RichEditSetSel(t, 4, 5);
+    EXPECT_EQ(plat::RichEditGetCharFormat(t).first.bold, c.boldPasted);
+    // The paste is one undoable step.
+    Command(kEdUndo);
+    EXPECT_EQ(plat::RichEditGetTextRange(t, 0, -1), "onwo");
+    WindowCloseChild(window);
+  }
+  // A viewer copies but neither cuts nor pastes.
+  EditorRecord* rec = Open(kEditorViewer);
+  plat::RichEditStreamIn(rec->textControl, plat::RichStream::Plain, "read only", false);
+  plat::RichEditSetSel(rec->textControl, 0, 4);
+  plat::ClipboardSetText("x");
+  Command(kEdCut);
+  Command(kEdPaste);
+  EXPECT_EQ(plat::RichEditGetTextRange(rec->textControl, 0, -1), "read only");
+  Command(kEdCopy);
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("read"));
   WindowCloseChild(window);
 }
 
