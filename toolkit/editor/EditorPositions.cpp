@@ -8,9 +8,6 @@
 namespace tk {
 namespace {
 
-/// The generation of rich-text control the editor runs on.
-constexpr int kRichEditVersion = 3;
-
 const std::string& ControlText(const EditorRecord& rec) {
   static const std::string empty;
   const plat::RichText* t = plat::RichEditText(rec.textControl);
@@ -116,6 +113,13 @@ bool EditorInfoItem(EditorRecord& rec, int item, int& value) {
       return true;
     case 12:
       value = rec.fontSize;
+      return true;
+    case 10:  // history entries: no command line keeps any
+      value = 0;
+      return true;
+    case 102:
+      value = plat::RichEditGetFirstVisibleLine(c) +
+              plat::GetClientRect(c).Height() / std::max(1, rec.lineHeight);
       return true;
     case 103:
       value = plat::RichEditGetLineCount(c);

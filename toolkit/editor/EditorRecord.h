@@ -15,6 +15,8 @@ namespace tk {
 /// The control's text limit: 100 MiB less 100 characters.
 inline constexpr int kEditorTextLimit = 104857500;
 inline constexpr int kEditorMaxDocuments = 20;
+/// The generation of rich-text control the editor works with.
+inline constexpr int kRichEditVersion = 3;
 
 /// How the editor runs.
 enum class EditorMode : int { Modal = 1, Modeless = 2, SemiModeless = 3 };
