@@ -1,6 +1,8 @@
 // External positions, text access and range formatting of the editor.
 #include "toolkit/editor/EditorPositions.h"
 
+#include "toolkit/editor/EditorCommandLine.h"
+
 #include <algorithm>
 
 #include "platform/controls/RichEdit.h"
@@ -114,8 +116,8 @@ bool EditorInfoItem(EditorRecord& rec, int item, int& value) {
     case 12:
       value = rec.fontSize;
       return true;
-    case 10:  // history entries: no command line keeps any
-      value = 0;
+    case 10:
+      value = EditorHistoryCount(rec);
       return true;
     case 102:
       value = plat::RichEditGetFirstVisibleLine(c) +

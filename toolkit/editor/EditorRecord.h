@@ -68,6 +68,12 @@ struct EditorRecord {
   plat::Hwnd toolbar = plat::kNoWindow;
   plat::Hwnd statusBar = plat::kNoWindow;
   plat::Hwnd findDialog = plat::kNoWindow;  // the open find or replace dialog
+  plat::Hwnd commandLine = plat::kNoWindow;  // an edit, or a combo box with the history
+  plat::Hwnd commandEdit = plat::kNoWindow;  // its edit part
+  plat::Hwnd promptFrame = plat::kNoWindow, promptText = plat::kNoWindow;
+  plat::Hwnd focusChild = plat::kNoWindow;  // what gets the focus with the window
+  int commandLineHeight = 0;
+  int promptWidth = 0;
   plat::FindReplace findRecord;             // what the find dialogs show and report
   plat::HMenu menuBar = plat::kNoMenu, fileMenu = plat::kNoMenu, editMenu = plat::kNoMenu,
               searchMenu = plat::kNoMenu, formatMenu = plat::kNoMenu, viewMenu = plat::kNoMenu;

@@ -14,6 +14,7 @@
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/editor/EditorBuffers.h"
+#include "toolkit/editor/EditorCommandLine.h"
 #include "toolkit/editor/EditorCommands.h"
 #include "toolkit/editor/EditorFiles.h"
 #include "toolkit/editor/EditorFont.h"
@@ -173,10 +174,11 @@ void EditorLayout(EditorRecord& rec) {
 namespace {
 
 /// The editor's toolbar in the band the frame keeps for it.
-void PlaceBands(int n, plat::Rect top, plat::Rect) {
+void PlaceBands(int n, plat::Rect top, plat::Rect bottom) {
   EditorRecord* rec = EditorOfWindow(n);
-  if (rec == nullptr || rec->toolbar == plat::kNoWindow) return;
-  plat::MoveWindow(rec->toolbar, top);
+  if (rec == nullptr) return;
+  if (rec->toolbar != plat::kNoWindow) plat::MoveWindow(rec->toolbar, top);
+  EditorPlaceCommandLine(*rec, bottom);
 }
 
 /// The text control's notifications reach the client area: the editor
@@ -255,6 +257,15 @@ void KeepLastModal(EditorRecord& rec) {
 }
 
 }  // namespace
+
+void EditorPlaceBars(EditorRecord& rec) {
+  const int n = rec.windowNumber;
+  const int toolbarHeight =
+      rec.toolbar != plat::kNoWindow ? plat::ToolbarButtonSize(rec.toolbar).height : 0;
+  SetWindowBands(n, toolbarHeight, rec.commandLine != plat::kNoWindow ? rec.commandLineHeight : 0,
+                 [n](plat::Rect top, plat::Rect bottom) { PlaceBands(n, top, bottom); });
+  EditorLayout(rec);
+}
 
 bool EditorLastModalItem(int item, int& value) {
   if (item == 10) {
@@ -338,11 +349,6 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
   if (barStatus != 0 && status == 0) status = barStatus;
   rec.statusBar = WindowStatusBarHandle(n);
   SetUpStatusBar(rec);
-  const int toolbarHeight =
-      rec.toolbar != plat::kNoWindow ? plat::ToolbarButtonSize(rec.toolbar).height : 0;
-  SetWindowBands(n, toolbarHeight, 0, [n](plat::Rect top, plat::Rect bottom) {
-    PlaceBands(n, top, bottom);
-  });
   const plat::Hwnd client = WindowClientHandle(n);
   rec.textControl = plat::CreateWindow({.className = plat::kRichEditClass,
                                         .style = TextControlStyle(rec, flags),
@@ -354,7 +360,14 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
     plat::RichEditSetEventMask(rec.textControl, EventMask(rec));
   }
   EditorApplyFont(rec);
-  EditorLayout(rec);
+  rec.focusChild = rec.textControl;
+  if ((flags & (kEditorCommandLine | kEditorHistory)) != 0) {
+    if (mode == EditorMode::Modal)
+      status = kEditorOpenCommandLineModal;
+    else
+      EditorMakeCommandLine(rec, (flags & kEditorHistory) != 0);
+  }
+  EditorPlaceBars(rec);
 
   slot.previousProc = plat::SetWindowProc(rec.window, EditorWndProc);
   slot.client = client;
@@ -368,16 +381,14 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
   EditorSetViewItem(rec, 1, rec.documentName, true);
   EditorCaptionUpdate(rec);
 
-  if (rec.textControl != plat::kNoWindow) {
-    plat::RichEditSetModify(rec.textControl, false);
-    plat::SetFocus(rec.textControl);
-  }
+  if (rec.textControl != plat::kNoWindow) plat::RichEditSetModify(rec.textControl, false);
+  if (rec.focusChild != plat::kNoWindow) plat::SetFocus(rec.focusChild);
   rec.changedFlag = 0;
   EditorUpdateFormatButtons(rec);
   if (mode == EditorMode::SemiModeless) ++g_semiModeless;
   plat::EnableWindow(rec.window, true);
   plat::ShowWindow(rec.window, plat::ShowCmd::Show);
-  if (rec.textControl != plat::kNoWindow) plat::SetFocus(rec.textControl);
+  if (rec.focusChild != plat::kNoWindow) plat::SetFocus(rec.focusChild);
   if (mode != EditorMode::Modeless) DisableOwnerWindows(rec.window, true);
   if (mode != EditorMode::Modal) return;
 
@@ -416,7 +427,7 @@ plat::LResult EditorWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPa
       return r;
     }
     case plat::Msg::SetFocus:
-      if (rec->textControl != plat::kNoWindow) plat::SetFocus(rec->textControl);
+      if (rec->focusChild != plat::kNoWindow) plat::SetFocus(rec->focusChild);
       return 0;
     case plat::Msg::Command: {
       const int id = plat::LowWord(w);

@@ -43,6 +43,8 @@ plat::LResult EditorWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPa
 
 /// Places the text control over the window's client area.
 void EditorLayout(EditorRecord& rec);
+/// Lays the window out again: the toolbar band, the command line, the text.
+void EditorPlaceBars(EditorRecord& rec);
 
 /// The only document, empty, unmodified, with no file held and no name.
 bool EditorPristine(const EditorRecord& rec);
