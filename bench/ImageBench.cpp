@@ -1,12 +1,16 @@
 // Image files of a 1600 x 1200 page: encoding as BMP (run-length), PCX and
-// PNG, and decoding each back into packed RGB pixels.
+// PNG, and decoding each back into packed RGB pixels; and a full trace plot
+// written through the image-file driver as each file type.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/SyntheticPlot.h"
 #include "toolkit/graphics/Colours.h"
+#include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/graphics/ImageEncode.h"
 #include "toolkit/graphics/ImageLoad.h"
 
@@ -59,6 +63,30 @@ void BM_ImageDecode(benchmark::State& state) {
 BENCHMARK(BM_ImageDecode)
     ->ArgsProduct({{0, 1, 2}, {8, 24}})
     ->ArgNames({"bmp0_pcx1_png2", "bits"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// 240 variable-area traces of 4000 samples printed through the image-file
+// driver on a 1600 x 1200 page: the raster drawing and the file written.
+void BM_ImageDriverTracePlot(benchmark::State& state) {
+  const int type = static_cast<int>(state.range(0));
+  constexpr int kTraces = 240, kSamples = 4000;
+  bench_support::PrintablePlot plot(kWidth, kHeight, kTraces, kSamples);
+  tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDriverBitImage);
+  tk::HardcopyOptionSet(1, kWidth);
+  tk::HardcopyOptionSet(2, kHeight);
+  tk::HardcopyOptionSet(23, static_cast<int>(state.range(1)));
+  tk::HardcopyOptionSet(26, type);
+  const std::string file =
+      (std::filesystem::temp_directory_path() / ("velloran-bench-image." + std::to_string(type))).string();
+  for (auto _ : state) plot.Print(file);
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(file));
+  state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
+  std::filesystem::remove(file);
+}
+BENCHMARK(BM_ImageDriverTracePlot)
+    ->ArgsProduct({{0, 2, 3}, {8, 24}})
+    ->ArgNames({"pcx0_bmp2_png3", "bits"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -32,34 +32,13 @@ std::string OutputName() {
 }
 
 void BM_PclTracePlot(benchmark::State& state) {
-  plat::testing::Harness harness{{2200, 1400}};
-  tk::WindowStyleRecord style;
-  style.width = 1920;
-  style.height = 1080;
-  tk::GraphicsConnectWindows();
-  tk::WindowOpen(style);
-  sup::PenPlotReset();
-  vel::ShotRecord rec;
-  vel::TraceDisplayOptions options;
-  options.IGAINMETHOD = 1;
-  sup::GraphAxes axes;
-  bench_support::MakeSyntheticPlot(rec, options, axes, kTraces, kSamples);
-  tk::StandHardcopyDrivers();
+  bench_support::PrintablePlot plot(1920, 1080, kTraces, kSamples);
   tk::RasterPrinterModelSet(tk::kRasterModelDefault);  // LaserJet III/4L, landscape
   tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDriverRasterPrinter);
   tk::HardcopyOptionSet(13, 1);  // 300 dots per inch
-  for (auto _ : state) {
-    std::string name = OutputName();
-    name.resize(tk::kHardcopyNameLength, ' ');
-    tk::HardcopyFileName() = name;
-    sup::PLOTXY(1.0f, 1.0f, sup::kPenStartPage, axes);
-    vel::PLOTTRACES(rec, axes, options);
-    tk::WHardcopySwitch("S");
-  }
+  for (auto _ : state) plot.Print(OutputName());
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(OutputName()));
   state.SetItemsProcessed(state.iterations() * kTraces * kSamples);
-  tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDefaultHardcopyDriver);
-  tk::WindowShutdown();
   std::filesystem::remove(OutputName());
 }
 BENCHMARK(BM_PclTracePlot)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -3,10 +3,18 @@
 // sine traces 2 m apart at 0.25 ms, scaled for the window that is open.
 #include <cmath>
 #include <cstddef>
+#include <string>
 
 #include "display/TraceAxes.h"
+#include "display/TracePlot.h"
+#include "platform/testing/Harness.h"
 #include "record/ShotRecord.h"
 #include "support/PenPlot.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/graphics/Drivers.h"
+#include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/HardcopyDrivers.h"
+#include "toolkit/hardcopy/HardcopySwitch.h"
 
 namespace bench_support {
 
@@ -27,5 +35,38 @@ inline void MakeSyntheticPlot(vel::ShotRecord& rec, vel::TraceDisplayOptions& op
   rec.GMAX = 1.0f;
   vel::SCALETRACES(rec, axes, options, false);
 }
+
+/// The synthetic plot on a main window of WIDTH x HEIGHT, with every
+/// hardcopy driver stood, printed as a print of the window's picture runs.
+struct PrintablePlot {
+  plat::testing::Harness harness{{2200, 1400}};
+  vel::ShotRecord rec;
+  vel::TraceDisplayOptions options;
+  sup::GraphAxes axes;
+  PrintablePlot(int width, int height, int traces, int samples) {
+    tk::WindowStyleRecord style;
+    style.width = width;
+    style.height = height;
+    tk::GraphicsConnectWindows();
+    tk::WindowOpen(style);
+    sup::PenPlotReset();
+    options.IGAINMETHOD = 1;
+    MakeSyntheticPlot(rec, options, axes, traces, samples);
+    tk::StandHardcopyDrivers();
+  }
+  ~PrintablePlot() {
+    tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDefaultHardcopyDriver);
+    tk::WindowShutdown();
+  }
+  /// One page of the selected driver to FILE.
+  void Print(const std::string& file) {
+    std::string name = file;
+    name.resize(tk::kHardcopyNameLength, ' ');
+    tk::HardcopyFileName() = name;
+    sup::PLOTXY(1.0f, 1.0f, sup::kPenStartPage, axes);
+    vel::PLOTTRACES(rec, axes, options);
+    tk::WHardcopySwitch("S");
+  }
+};
 
 }  // namespace bench_support

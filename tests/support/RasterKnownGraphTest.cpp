@@ -42,9 +42,10 @@ class PageDriver : public tk::HardcopyDriver {
       page.width = 750;
       page.height = 600;
       page.resolutionX = page.resolutionY = 72;
-      // White paper: the pen palette's white is colour 15; a 3-bit page
-      // prints inks (colour kind "C"), so no ink is white.
-      page.background = bits == 24 || bits == 4 ? 0xFFFFFFFFu : bits == 8 ? 0x0F0F0F0Fu : 0u;
+      // White paper: the pen palette's white is colour 15, and colour 0 of
+      // the 16-colour table at 4 bits; a 3-bit page prints inks (colour
+      // kind "C"), so no ink is white.
+      page.background = bits == 24 ? 0xFFFFFFFFu : bits == 8 ? 0x0F0F0F0Fu : 0u;
       page.colourKind = bits == 3 ? 2 : 0;
       ASSERT_TRUE(page.Allocate());
       page.usableWords = page.totalWords;

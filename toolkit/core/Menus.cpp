@@ -200,6 +200,16 @@ int ButtonCount(const Bars& b) {
   return count;
 }
 
+}  // namespace
+
+std::shared_ptr<plat::Surface> LoadBitmapResource(int id) {
+  const res::Toolbar* tb = res::ProgramResources().FindToolbar(id);
+  if (tb == nullptr || tb->bitmap.width <= 0 || tb->bitmap.height <= 0) return nullptr;
+  return StripOf(tb->bitmap);
+}
+
+namespace {
+
 /// Creates toolbar ID at position P (0-3) of window N; false when the
 /// resource is missing or the control cannot be made.
 bool MakeToolbar(int n, int id, int p) {
@@ -299,6 +309,26 @@ void SetWindowOwnMenu(int n, plat::HMenu menu, int helpId) {
   b.menu = menu;
   b.help = helpId != 0 ? res::ProgramResources().FindHelpTexts(helpId) : nullptr;
   detail::Slot(n).menu = helpId;
+  SetBarSizes(n);
+  ClientSizeChanged(n);
+}
+
+void RemoveMenuAndToolbars(int n) {
+  if (!WindowSlotInUse(n)) return;
+  Bars& b = BarsOf(n);
+  if (b.menu != plat::kNoMenu) {
+    plat::SetMenu(Frame(n), plat::kNoMenu);
+    plat::DestroyMenu(b.menu);
+  }
+  b.menu = plat::kNoMenu;
+  b.help = nullptr;
+  b.attachedHelp.clear();
+  detail::Slot(n).menu = 0;
+  for (plat::Hwnd& t : b.toolbars) {
+    if (t != plat::kNoWindow) plat::DestroyWindow(t);
+    t = plat::kNoWindow;
+  }
+  b.tooltips.clear();
   SetBarSizes(n);
   ClientSizeChanged(n);
 }

@@ -8,10 +8,12 @@
 // state.
 #include <array>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "platform/draw/Surface.h"
 #include "platform/menu/Accelerators.h"
 #include "platform/menu/Menu.h"
 #include "platform/window/Messages.h"
@@ -63,7 +65,13 @@ void WMenuTooltip(int id, std::string_view text);
 /// Loads menu resource ID with its pop-up identifiers (kNoMenu when there
 /// is none); the caller destroys it.
 plat::HMenu LoadMenuResource(int id);
+/// The bitmap resource ID (the program's bitmap resources are its toolbars'
+/// button strips) as a fresh surface; null when there is none.
+std::shared_ptr<plat::Surface> LoadBitmapResource(int id);
 /// Window N's menu, status bar and toolbar at POSITION 1-4 (none: 0).
+/// Takes window N's menu and toolbars away for good (a modal bitmap viewer
+/// covers the window); its client area grows into their room.
+void RemoveMenuAndToolbars(int n);
 plat::HMenu WindowMenuHandle(int n);
 plat::Hwnd WindowStatusBarHandle(int n);
 plat::Hwnd WindowToolbarHandle(int n, int position);

@@ -5,6 +5,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/window/Window.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/graphics/BitmapStore.h"
@@ -48,9 +49,10 @@ int FieldImage(int field, int kind, int number) {
   const bool button = type == kFieldPushButton;
   const bool picture = type == kFieldStaticText || type == kFieldOtherStatic;
   if (!button && !picture) return kOpMissing;
-  // Bitmap resources, icons and metafile slots are not held here yet.
-  std::shared_ptr<plat::Surface> image =
-      kind == kFieldImageMemoryBitmap ? MemoryBitmapCopy(number) : nullptr;
+  // Icons and metafile slots are not held here yet.
+  std::shared_ptr<plat::Surface> image = kind == kFieldImageMemoryBitmap ? MemoryBitmapCopy(number)
+                                         : kind == kFieldImageBitmap     ? LoadBitmapResource(number)
+                                                                         : nullptr;
   if (!image) return kOpNotFound;
   const unsigned style = plat::GetStyle(f->hwnd);
   if (button) {

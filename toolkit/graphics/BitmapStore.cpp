@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/draw/Rop.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
 namespace tk {
@@ -128,6 +129,27 @@ void BitmapBlit(int index, int bx, int by, int x, int y, int width, int height, 
 
 void BitmapGetArea(int index, int x, int y, int width, int height, int& status) {
   BitmapBlit(index, x, y, 0, 0, width, height, 0, status);
+}
+
+void BitmapLoadResource(int index, int resource, int& status) {
+  plat::Surface* s = Slot(index);
+  if (!s) {
+    status = kBitmapInvalid;
+    return;
+  }
+  const std::shared_ptr<plat::Surface> image = LoadBitmapResource(resource);
+  if (!image) {
+    status = kBitmapTransfer;
+    return;
+  }
+  plat::Canvas(*s).BitBlt({0, 0}, s->Width(), s->Height(), *image, {0, 0}, plat::kSrcCopy);
+  status = kBitmapOk;
+}
+
+void BitmapResourceSize(int resource, int& width, int& height) {
+  const std::shared_ptr<plat::Surface> image = LoadBitmapResource(resource);
+  width = image ? image->Width() : 0;
+  height = image ? image->Height() : 0;
 }
 
 void BitmapDraw(int index, int stretch, int x, int y, int width, int height, int& status) {

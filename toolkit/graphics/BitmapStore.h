@@ -51,6 +51,11 @@ void BitmapResize(int index, int width, int height, int& viewer, int& status);
 /// ANGLE 90, 180 or 270 (others change nothing).
 void BitmapRotate(int index, int angle, int& viewer, int& status);
 void BitmapSize(int index, int& width, int& height);
+/// Copies bitmap resource RESOURCE into the slot's bitmap at (0, 0), as much
+/// of it as the slot holds, source copy: 1066 when there is no such resource.
+void BitmapLoadResource(int index, int resource, int& status);
+/// The size of bitmap resource RESOURCE; 0, 0 when there is none.
+void BitmapResourceSize(int resource, int& width, int& height);
 /// The first window 1-50 whose bitmap viewer shows the slot's bitmap, else 0.
 [[nodiscard]] int BitmapViewerFind(int index);
 /// Item 3 slot shown, 4 and 5 scroll positions, 101 and 102 the bitmap size,

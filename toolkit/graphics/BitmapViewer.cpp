@@ -13,6 +13,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/core/ToolkitState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/BitmapStore.h"
@@ -384,6 +385,9 @@ void BitmapViewerOpen(int index, int x, int y, int mode, int flags, int& status)
   r.frame = frame;
   r.client = client;
   V().records[static_cast<std::size_t>(n)] = std::move(record);
+
+  // A modal viewer takes the window for itself: menu and toolbars go.
+  if (mode == kModal) RemoveMenuAndToolbars(n);
 
   plat::CreateParams p;
   p.className = kViewerClass;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <fstream>
 
+#include "platform/system/Clipboard.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/GraphicsFileType.h"
@@ -95,13 +96,49 @@ void Draw(plat::Canvas& canvas, const std::optional<plat::Rect>& clip, const pla
   if (clip) canvas.ClearClipRegion();
 }
 
+plat::Surface SurfaceOf(const std::vector<std::int32_t>& px, std::int32_t w, std::int32_t h) {
+  plat::Surface image(w, h);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x)
+      image.Set(x, y, RgbToPixel(px[static_cast<std::size_t>(std::int64_t{y} * w + x)]));
+  return image;
+}
+
+// The clipboard's device-independent bitmap drawn with source copy and no
+// clip region: 1095 when there is none, 1066 when it cannot be drawn.
+int ClipboardToCanvas(plat::Canvas* canvas, int left, int top, int right, int bottom, bool stretch) {
+  const std::optional<std::vector<std::uint8_t>> dib = plat::ClipboardData(plat::kClipBitmap);
+  if (!dib) return kImageClipboardEmpty;
+  if (!canvas || dib->size() < 40) return kImageTransfer;
+  const auto u32 = [&](std::size_t at) {
+    return static_cast<std::uint32_t>((*dib)[at] | (*dib)[at + 1] << 8 | (*dib)[at + 2] << 16 |
+                                      static_cast<std::uint32_t>((*dib)[at + 3]) << 24);
+  };
+  // Read as the .BMP file it would be: a file header in front, the pixels
+  // after the information header, its colour masks and its colour table.
+  const std::uint64_t headerSize = u32(0);
+  const std::uint64_t masks = headerSize == 40 && u32(16) == 3 ? 12 : 0;
+  const std::uint64_t offset = 14 + headerSize + masks + static_cast<std::uint64_t>(DibColourTableSize(*dib));
+  if (headerSize < 40 || offset > 14 + dib->size()) return kImageTransfer;
+  std::string file = "BM";
+  for (const std::uint64_t v : {std::uint64_t{14} + dib->size(), std::uint64_t{0}, offset})
+    for (int i = 0; i < 4; ++i) file += static_cast<char>((v >> (8 * i)) & 255);
+  file.append(reinterpret_cast<const char*>(dib->data()), dib->size());
+  std::vector<std::int32_t> px;
+  std::int32_t w = 0, h = 0;
+  int systemError = 0;
+  if (DecodeQuietly(file, px, w, h, systemError) != kImageOk) return kImageTransfer;
+  Draw(*canvas, std::nullopt, SurfaceOf(px, w, h), left, top, right, bottom, stretch);
+  return kImageOk;
+}
+
 void ImageToCanvas(plat::Canvas* canvas, const std::optional<plat::Rect>& clip, int kind, int left,
                    int top, int right, int bottom, int stretch, int& status, int& systemError,
                    std::string_view name) {
   status = kImageOk;
   systemError = 0;
-  if (kind == 0) {  // no bitmap is ever put on the clipboard here
-    status = kImageClipboardEmpty;
+  if (kind == 0) {
+    status = ClipboardToCanvas(canvas, left, top, right, bottom, stretch != 0);
     return;
   }
   if (kind != kGfBmp && kind != kGfPcx && kind != kGfPng) return;
@@ -119,11 +156,7 @@ void ImageToCanvas(plat::Canvas* canvas, const std::optional<plat::Rect>& clip, 
   std::int32_t w = 0, h = 0;
   status = DecodeQuietly(bytes, px, w, h, systemError);
   if (status != kImageOk || !canvas) return;
-  plat::Surface image(w, h);
-  for (std::int32_t y = 0; y < h; ++y)
-    for (std::int32_t x = 0; x < w; ++x)
-      image.Set(x, y, RgbToPixel(px[static_cast<std::size_t>(std::int64_t{y} * w + x)]));
-  Draw(*canvas, clip, image, left, top, right, bottom, stretch != 0);
+  Draw(*canvas, clip, SurfaceOf(px, w, h), left, top, right, bottom, stretch != 0);
 }
 
 // The screen's clip rectangle in pixels, rows from the top.
@@ -199,11 +232,7 @@ void ImageFromDevice(int kind, int x1, int y1, int x2, int y2, int& status, int&
                      std::string_view name) {
   status = kImageOk;
   systemError = 0;
-  if (kind == 0) {  // no clipboard for bitmaps here
-    status = kImageClipboardBusy;
-    return;
-  }
-  if (kind != kGfBmp && kind != kGfPcx && kind != kGfPng) return;
+  if (kind != 0 && kind != kGfBmp && kind != kGfPcx && kind != kGfPng) return;
   plat::Canvas* canvas = ScreenDriverCanvas();
   const std::int64_t w = std::int64_t{x2} - x1 + 1, h = std::int64_t{y2} - y1 + 1;
   if (!canvas || w <= 0 || h <= 0 || w * h > (1LL << 28)) {
@@ -222,6 +251,14 @@ void ImageFromDevice(int kind, int x1, int y1, int x2, int y2, int& status, int&
     }
   const RasterPageView page{g.width, g.height, 24, g.wordsPerRow, g.wordsPerPlane, words};
   std::string bytes;
+  if (kind == 0) {
+    // The clipboard takes the bitmap without its 14-byte file header.
+    bytes = BmpImageBytes(page, 1);
+    plat::ClipboardEmpty();
+    if (!plat::ClipboardSetData(plat::kClipBitmap, std::vector<std::uint8_t>(bytes.begin() + 14, bytes.end())))
+      status = kImageClipboardBusy;
+    return;
+  }
   if (kind == kGfBmp) {
     bytes = BmpImageBytes(page, 1);
   } else if (kind == kGfPcx) {

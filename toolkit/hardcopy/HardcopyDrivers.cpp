@@ -8,6 +8,7 @@
 #include "toolkit/hardcopy/DxfDriver.h"
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
+#include "toolkit/hardcopy/ImageDriver.h"
 #include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
@@ -26,6 +27,7 @@ void StandHardcopyDrivers() {
   static XXWIN printer;
   static XXRAST raster;
   static XXCGM cgm;
+  static XXIMAG image;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
@@ -36,6 +38,7 @@ void StandHardcopyDrivers() {
   SetImageTargets(WinPrinterImageTarget);
   StandHardcopyDriver(kDriverRasterPrinter, &raster);
   StandHardcopyDriver(kDriverCgm, &cgm);
+  StandHardcopyDriver(kDriverBitImage, &image);
   RegisterMemoryRecorder(XXCGMMEM);
   InstallPolygonSeams();
 }

@@ -45,9 +45,6 @@ constexpr std::array<LineType, 8> kLineTypes{{{0xFFF, 12},
                                               {0x8E3, 12},
                                               {0x19CE7, 17}}};
 
-constexpr std::array<std::uint32_t, 16> kFourBitValues{0, 9, 1, 11, 3, 10, 2, 14,
-                                                       6, 12, 4, 13, 5, 15, 7, 8};
-
 constexpr std::array<std::uint32_t, 16> kOneBitCells{
     0xFFFFFFFF, 0xBFBFF7F7, 0x73CE7CC7, 0xC6EC3373, 0xE7EF7E7F, 0x7377EE67,
     0x676EE676, 0x311148C8, 0xEDED7777, 0xECEC3776, 0x6643CCC8, 0x64641313,
@@ -93,7 +90,7 @@ void Colour(RasterPage& page) {
       break;
     }
     case 4:
-      page.pixel = RasterFourBitValue(gs.current.number);
+      page.pixel = RasterFourBitOfRgb(r + 256 * g + 65536 * b);
       break;
     case 8:
       page.pixel = static_cast<std::uint32_t>(gs.current.number) & 0xFF;
@@ -295,7 +292,21 @@ void PatternAdvance(RasterPage& page, int unit) {
 
 }  // namespace
 
-std::uint32_t RasterFourBitValue(int n) { return kFourBitValues[static_cast<std::size_t>(n & 0xFF) / 16]; }
+std::uint32_t RasterFourBitOfRgb(int rgb) {
+  // The nearest of the 16-colour table, first entry on a tie. Its colour
+  // number c is read back as 4 x plane 0 + 2 x plane 1 + plane 2 + 8 x plane 3.
+  const int r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+  int best = 0;
+  long bestDistance = -1;
+  for (int c = 0; c < 16; ++c) {
+    const int e = PaletteSlot16(c);
+    const long dr = r - (e & 0xFF), dg = g - ((e >> 8) & 0xFF), db = b - ((e >> 16) & 0xFF);
+    const long d = dr * dr + dg * dg + db * db;
+    if (bestDistance < 0 || d < bestDistance) best = c, bestDistance = d;
+  }
+  const auto c = static_cast<std::uint32_t>(best);
+  return ((c >> 2) & 1u) | (((c >> 1) & 1u) << 1) | ((c & 1u) << 2) | (((c >> 3) & 1u) << 3);
+}
 
 bool RasterPage::Size() {
   switch (bitsPerPixel) {
@@ -510,7 +521,7 @@ void RasterColourPixel(int x, int y, int rgb) {
       break;
     }
     case 4:
-      RasterPixelSet(RasterFourBitValue(PaletteNearestColour(rgb)), x, y);
+      RasterPixelSet(RasterFourBitOfRgb(rgb), x, y);
       break;
     case 8:
       RasterPixelSet(static_cast<std::uint32_t>(PaletteNearestColour(rgb)), x, y);

@@ -68,7 +68,9 @@ int RasterEdgeX(int x1, int y1, int x2, int y2, int y);
 void RasterColourPixel(int x, int y, int rgb);
 void RasterDitherTables();
 
-/// The 4-bit page value of colour number N.
-std::uint32_t RasterFourBitValue(int n);
+/// The 4-bit page value of the packed colour RGB: the planes of the entry of
+/// the 16-colour table nearest to it, so that a picture in the pen colours
+/// (all of them colour numbers 0-15) keeps its colours at 4 bits.
+std::uint32_t RasterFourBitOfRgb(int rgb);
 
 }  // namespace tk

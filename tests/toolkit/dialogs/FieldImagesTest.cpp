@@ -1,12 +1,15 @@
-// Field images: a memory bitmap shown on a push button (its background
+// Field images: a bitmap resource and a memory bitmap shown on a push button (its background
 // blended into the button face) and on a static field; the failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "platform/controls/Controls.h"
 #include "platform/window/Window.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/FieldImages.h"
 #include "toolkit/graphics/BitmapStore.h"
@@ -79,6 +82,22 @@ TEST_F(FieldImagesTest, MemoryBitmapOnButtonAndStatic) {
   int status = -1;
   BitmapGetPixels(0, corner, 0, 0, 0, 0, status);
   EXPECT_EQ(corner[0], 0x0000FF);
+}
+
+TEST_F(FieldImagesTest, BitmapResourceOnStaticAndButton) {
+  const std::shared_ptr<plat::Surface> strip = LoadBitmapResource(30102);
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(FieldImage(1402, kFieldImageBitmap, 30102), 0);
+  EXPECT_EQ(FieldImage(1401, kFieldImageBitmap, 30102), 0);
+  EXPECT_NE(plat::GetStyle(Field(1401)) & plat::kBsBitmap, 0u);
+  WDialogShow(-1, -1, 0, kShowModeless);
+  harness.DispatchPending();
+  // The static shows the strip from its top-left corner.
+  int compared = 0;
+  for (int y = 0; y < std::min(strip->Height(), 12); ++y)
+    for (int x = 0; x < std::min(strip->Width(), 40); ++x, ++compared)
+      ASSERT_EQ(ShownAt(1402, x, y, false), strip->Get(x, y)) << x << "," << y;
+  EXPECT_GT(compared, 0);
 }
 
 TEST_F(FieldImagesTest, Failures) {

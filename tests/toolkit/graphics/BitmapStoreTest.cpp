@@ -2,9 +2,11 @@
 // raster modes, pixels, flip, resize and rotation.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "tests/toolkit/graphics/GraphicsTestSupport.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/graphics/BitmapStore.h"
 #include "toolkit/graphics/GraphicsState.h"
 
@@ -76,6 +78,37 @@ TEST_F(BitmapStoreTest, SlotsAndSelection) {
   int value = 9;
   BitmapViewerInfo(1, 101, value);
   EXPECT_EQ(value, 0);
+}
+
+TEST_F(BitmapStoreTest, BitmapResources) {
+  // The main toolbar's button strip is a bitmap resource of the program.
+  const std::shared_ptr<plat::Surface> strip = LoadBitmapResource(30102);
+  ASSERT_TRUE(strip);
+  int w = -1, h = -1;
+  BitmapResourceSize(30102, w, h);
+  EXPECT_EQ(w, strip->Width());
+  EXPECT_EQ(h, strip->Height());
+  BitmapResourceSize(4242, w, h);
+  EXPECT_EQ(w, 0);
+  EXPECT_EQ(h, 0);
+
+  // A slot smaller than the resource takes its top-left corner; a larger one
+  // keeps its own pixels beyond it.
+  int slot = 0, status = -1;
+  BitmapCreate(slot, 20, strip->Height() + 2, 0x123456);
+  ASSERT_EQ(slot, 1);
+  BitmapLoadResource(0, 30102, status);
+  EXPECT_EQ(status, 0);
+  const std::vector<std::int32_t> px = Pixels(0, 20, strip->Height() + 2);
+  for (int y = 0; y < strip->Height(); ++y)
+    for (int x = 0; x < 20; ++x)
+      ASSERT_EQ(RgbToPixel(px[static_cast<std::size_t>(y * 20 + x)]), strip->Get(x, y)) << x << "," << y;
+  EXPECT_EQ(px.back(), 0x123456);
+
+  BitmapLoadResource(0, 4242, status);
+  EXPECT_EQ(status, 1066);
+  BitmapLoadResource(3, 30102, status);
+  EXPECT_EQ(status, 1021);
 }
 
 TEST_F(BitmapStoreTest, BlitsInTheFourRasterModes) {

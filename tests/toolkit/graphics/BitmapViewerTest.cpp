@@ -10,6 +10,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/Menus.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/BitmapStore.h"
 #include "toolkit/graphics/Colours.h"
@@ -284,6 +285,37 @@ TEST_F(BitmapViewerTest, ModalViewerRunsUntilItsWindowIsClosed) {
   EXPECT_EQ(Info(0, 101), 0);
   BitmapDestroy(0, status);
   EXPECT_EQ(status, 0);
+}
+
+TEST_F(BitmapViewerTest, ModelessViewerKeepsTheMenuAndToolbars) {
+  WMenuWindow(30001, 0);
+  WMenuToolbar(30102, 0, 1);
+  int status = -1;
+  BitmapViewerOpen(0, 0, 0, 2, 0, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_NE(WindowMenuHandle(0), plat::kNoMenu);
+  EXPECT_NE(WindowToolbarHandle(0, 1), plat::kNoWindow);
+}
+
+TEST_F(BitmapViewerTest, ModalViewerTakesTheMenuAndToolbarsAway) {
+  WMenuWindow(30001, 0);
+  WMenuToolbar(30102, 0, 1);
+  const plat::Rect client = plat::GetWindowRect(WindowClientHandle(0));
+  bool gone = false;
+  int viewHeight = 0;
+  harness
+      .Call([&] {
+        gone = WindowMenuHandle(0) == plat::kNoMenu && WindowToolbarHandle(0, 1) == plat::kNoWindow;
+        const plat::Rect v = plat::GetWindowRect(View());
+        viewHeight = v.bottom - v.top;
+      })
+      .Close(WindowFrameHandle(0));
+  int status = -1;
+  BitmapViewerOpen(0, 0, 0, 1, 0, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(gone);
+  EXPECT_GT(viewHeight, client.bottom - client.top) << "the view takes the room of the bars";
+  EXPECT_EQ(WindowMenuHandle(0), plat::kNoMenu);
 }
 
 TEST_F(BitmapViewerTest, AResizedOrRotatedBitmapStaysShown) {

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/system/Clipboard.h"
 #include "tests/TestSupport.h"
 #include "tests/toolkit/graphics/GraphicsTestSupport.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -51,8 +53,6 @@ TEST_F(ImageDeviceTest, SavedRectanglesLoadBackEqual) {
   ImageFromDevice(1, 0, 0, 3, 3, status, syserr, "/nonexistent/dir/x.bmp");
   EXPECT_EQ(status, 1);
   EXPECT_EQ(syserr, ENOENT);
-  ImageFromDevice(0, 0, 0, 3, 3, status, syserr, "");
-  EXPECT_EQ(status, 1094);
   ImageFromDevice(1, 5, 5, 4, 5, status, syserr, (dir / "empty.bmp").string());
   EXPECT_EQ(status, 1072);
 }
@@ -86,6 +86,67 @@ TEST_F(ImageDeviceTest, DrawnAtItsOwnSizeClippedAndStretchedNot) {
   EXPECT_EQ(PixelToRgb(surface.Get(55, 30)), 0xFFFFFF);
   ImageToDevice(15, 0, 50, 30, 59, 34, 1, status, syserr, name);
   EXPECT_EQ(Region(50, 30, 59, 34), image);
+}
+
+TEST_F(ImageDeviceTest, ClipboardBitmapRoundTrip) {
+  plat::ClipboardSetText("older text");
+  int status = -1, syserr = -1;
+  ImageFromDevice(0, 3, 4, 21, 12, status, syserr, "");
+  ASSERT_EQ(status, 0);
+  const std::vector<std::int32_t> image = Region(3, 4, 21, 12);
+  // A device-independent bitmap alone on the clipboard: information header
+  // of 40 bytes, 19 x 9 at 24 bits, the rows.
+  EXPECT_FALSE(plat::ClipboardHasFormat(plat::kClipText));
+  const std::optional<std::vector<std::uint8_t>> dib = plat::ClipboardData(plat::kClipBitmap);
+  ASSERT_TRUE(dib);
+  ASSERT_EQ(dib->size(), 40u + 9 * (19 * 3 + 3));
+  EXPECT_EQ((*dib)[0], 40);
+  EXPECT_EQ((*dib)[4], 19);
+  EXPECT_EQ((*dib)[8], 9);
+  EXPECT_EQ((*dib)[14], 24);
+
+  // Drawn at its own size with no clip region applied, and stretched.
+  ClipRectangleSet(0, 0, 54, 79);
+  surface.Fill(kWhitePixel);
+  ImageToDevice(0, 0, 50, 30, 0, 0, 0, status, syserr, "ignored");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Region(50, 30, 68, 38), image);
+  surface.Fill(kWhitePixel);
+  ImageToDevice(0, 0, 10, 10, 47, 27, 1, status, syserr, "");
+  EXPECT_EQ(status, 0);
+  for (int y = 0; y < 18; ++y)
+    for (int x = 0; x < 38; ++x)
+      ASSERT_EQ(PixelToRgb(surface.Get(10 + x, 10 + y)), image[static_cast<std::size_t>((y / 2) * 19 + x / 2)]);
+
+  // A palette bitmap put there by another part of the program: 2 x 2 at 8
+  // bits, two table entries, rows bottom-up padded to 4 bytes.
+  std::vector<std::uint8_t> eight(40, 0);
+  eight[0] = 40, eight[4] = 2, eight[8] = 2, eight[12] = 1, eight[14] = 8, eight[32] = 2;
+  for (const std::uint8_t b : {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00}) eight.push_back(b);
+  for (const std::uint8_t b : {1, 0, 0, 0, 0, 1, 0, 0}) eight.push_back(b);
+  plat::ClipboardEmpty();
+  ASSERT_TRUE(plat::ClipboardSetData(plat::kClipBitmap, eight));
+  surface.Fill(kWhitePixel);
+  ImageToDevice(0, 0, 0, 0, 0, 0, 0, status, syserr, "");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Region(0, 0, 1, 1), (std::vector<std::int32_t>{0x0000FF, 0xFF0000, 0xFF0000, 0x0000FF}));
+
+  // Nothing usable on the clipboard: nothing is drawn.
+  const std::vector<std::int32_t> before = Region(0, 0, 99, 79);
+  const std::vector<std::pair<std::vector<std::uint8_t>, int>> cases = {
+      {std::vector<std::uint8_t>(12, 0), 1066},                    // shorter than a header
+      {std::vector<std::uint8_t>(eight.begin(), eight.begin() + 44), 1066},  // table cut short
+      {{}, 1095},                                                  // text only
+  };
+  for (const auto& [bytes, want] : cases) {
+    plat::ClipboardEmpty();
+    if (!bytes.empty()) plat::ClipboardSetData(plat::kClipBitmap, bytes);
+    else plat::ClipboardSetText("text");
+    ImageToDevice(0, 0, 0, 0, 9, 9, 1, status, syserr, "");
+    EXPECT_EQ(status, want);
+  }
+  EXPECT_EQ(Region(0, 0, 99, 79), before);
+  plat::ClipboardEmpty();
 }
 
 TEST_F(ImageDeviceTest, TopDownBitmapIsDrawnTheRightWayUp) {
@@ -133,6 +194,7 @@ TEST_F(ImageDeviceTest, OperationThirtyEightFillsTheClipRectangle) {
 }
 
 TEST_F(ImageDeviceTest, FailureStatuses) {
+  plat::ClipboardEmpty();
   WriteFile(dir / "a.gif", "GIF89a\x01\x00\x01\x00\x80\x00\x00");
   WriteFile(dir / "bad.pcx", std::string("\x0A\x05\x02", 3) + std::string(125, '\0'));
   WriteFile(dir / "short.pcx", std::string("\x0A\x05\x01", 3));

@@ -13,8 +13,8 @@ namespace tk::testing {
 
 /// The RGB a page pixel stands for: ink black on a 1-bit page, the 3-bit
 /// components of a planar page (complemented for colour kind "C"), the
-/// palette at 4 bits (the colour number the image writers read back from
-/// the planes) and 8 bits, the word itself at 24 bits.
+/// 16-colour table at 4 bits (the colour number the image writers read back
+/// from the planes), the palette at 8 bits, the word itself at 24 bits.
 inline int RasterPixelRgb(const RasterPage& page, int x, int y) {
   switch (page.bitsPerPixel) {
     case 1:
@@ -29,9 +29,7 @@ inline int RasterPixelRgb(const RasterPage& page, int x, int y) {
       // Read back as the image writers do: a colour number from the planes.
       const int n = static_cast<int>(4 * page.Get(x, y, 0) + 2 * page.Get(x, y, 1) +
                                      page.Get(x, y, 2) + 8 * page.Get(x, y, 3));
-      int r = 0, g = 0, b = 0;
-      ColourToRgb(n, r, g, b);
-      return r + 256 * g + 65536 * b;
+      return PaletteSlot16(n);
     }
     case 8: {
       int r = 0, g = 0, b = 0;
