@@ -105,6 +105,9 @@ void EditorMakeCommandLine(EditorRecord& rec, bool history) {
          .parent = frame,
          .id = kCommandLineId});
     rec.commandEdit = plat::ComboBoxGetEdit(rec.commandLine);
+    if (rec.commandLine != plat::kNoWindow)
+      rec.commandLineHeight =
+          std::max(rec.commandLineHeight, plat::GetWindowRect(rec.commandLine).Height());
   } else {
     rec.commandLine = plat::CreateWindow(
         {.className = plat::kEditClass,
@@ -127,8 +130,8 @@ void EditorPlaceCommandLine(EditorRecord& rec, plat::Rect band) {
     plat::MoveWindow(rec.promptFrame, {band.left, band.top, band.left + w, band.bottom});
     plat::MoveWindow(rec.promptText, {0, 2, w, band.Height()});
   }
-  const int height = HasHistory(rec) ? rec.commandLineHeight * 11 : band.Height();
-  plat::MoveWindow(rec.commandLine, {band.left + w, band.top, band.right, band.top + height});
+  // A combo box keeps the height it was made with for its list.
+  plat::MoveWindow(rec.commandLine, {band.left + w, band.top, band.right, band.bottom});
 }
 
 int EditorHistoryCount(const EditorRecord& rec) {
