@@ -5,6 +5,8 @@ SEG-Y: the program's read benchmark (BM_SegyReadIbm: 1000 traces x 2000
 IBM float samples, big-endian, about 8 MB), segyio (python3-segyio) reading
 the very file the benchmark wrote, and a raw read of that file. SEG-2: the
 program's read benchmark (BM_Seg2InFloatFile) against a raw read of its file.
+FFT: the program's transform (BM_Cool: 4096 and 8192 complex points) against
+numpy.fft.fft of the same number of complex64 points.
 
 The readers take turns, round after round, so that a change in the machine's
 load touches all of them alike; the medians over the rounds are compared.
@@ -83,6 +85,16 @@ def segyio_read(path):
     return read
 
 
+def numpy_fft(n):
+    import numpy as np
+    rng = np.random.default_rng(3)
+    x = (rng.standard_normal(n) + 1j * rng.standard_normal(n)).astype(np.complex64)
+
+    def run():
+        return np.fft.fft(x)
+    return run
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -105,7 +117,21 @@ def main():
         segy = os.path.join(folder, "velloran-segy-bench.sgy")
         seg2 = os.path.join(folder, "velloran-seg2-bench.sg2")
         t = {k: [] for k in ("program", "segyio", "raw", "seg2", "seg2 raw")}
+        fft_sizes = (12, 13)
+        try:
+            import numpy  # noqa: F401
+            have_numpy = True
+        except ImportError:
+            have_numpy = False
+            print("numpy is not installed (python3-numpy): the FFT is not compared")
+        for m in fft_sizes:
+            t[f"cool {m}"] = []
+            t[f"numpy {m}"] = []
         for _ in range(args.rounds):
+            if have_numpy:
+                for m in fft_sizes:
+                    t[f"cool {m}"].append(bench_median_seconds(args.bench, f"BM_Cool/{m}", folder))
+                    t[f"numpy {m}"].append(timed(numpy_fft(1 << m), repetitions=201))
             t["program"].append(bench_median_seconds(args.bench, "BM_SegyReadIbm", folder))
             if have_segyio:
                 t["segyio"].append(timed(segyio_read(segy)))
@@ -135,6 +161,13 @@ def main():
     line("program (BM_Seg2InFloatFile)", "seg2", seg2_mb)
     line("raw read of the file", "seg2 raw", seg2_mb)
     print(f"  program / raw read speed:        {m['seg2 raw'] / m['seg2']:.2f}x  (goal >= 0.5)")
+    if have_numpy:
+        print("FFT of complex points, one transform (numpy in complex64 input):")
+        for m_ in fft_sizes:
+            n = 1 << m_
+            print(f"  {n:5d} points: program (BM_Cool) {m[f'cool {m_}'] * 1e6:8.1f} us, "
+                  f"numpy.fft.fft {m[f'numpy {m_}'] * 1e6:8.1f} us, "
+                  f"program / numpy speed {m[f'numpy {m_}'] / m[f'cool {m_}']:.2f}x")
     return 0
 
 
