@@ -1,0 +1,221 @@
+#include "display/FkTransform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+#include "display/Spectrum.h"
+#include "support/Allocation.h"
+#include "support/UserMessages.h"
+
+namespace vel {
+namespace {
+
+constexpr std::string_view kNoSpectArrays = "CANNOT ALLOCATE TEMP ARRAYS IN FKSPECT";
+constexpr std::string_view kNoTracesArray = "CANNOT ALLOCATE TEMP ARRAY IN FKTRACES";
+constexpr std::string_view kNoTransform = "TRANSFORM DOES NOT EXIST";
+// pi / 2 as the single-precision constant of the fan weights.
+constexpr float kHalfPi = 1.5707964f;
+constexpr int kMostExponent = 30;
+
+// Reports the start of a pass.
+void StartPass(const FkProgress* progress, std::string_view name) {
+  if (progress && progress->pass) progress->pass(name);
+}
+
+// Reports step STEP of STEPS and polls for cancel; true when the user
+// cancelled (the latch is then cleared again).
+bool StepCancelled(const FkProgress* progress, std::int64_t step, std::int64_t steps) {
+  if (progress && progress->step)
+    progress->step(static_cast<int>(std::lround(100.0 * static_cast<double>(step) /
+                                                static_cast<double>(steps))));
+  if (!sup::LKILL(0)) return false;
+  sup::LKILL(1);
+  return true;
+}
+
+std::size_t Index(std::int64_t row, std::int64_t col, std::int64_t nt) {
+  return 2 * static_cast<std::size_t>(col * nt + row);
+}
+
+// Transforms every row of the NT x NX array A with COOL of sign SIGN, each row
+// first weighted by WEIGHT(row, work row) when given; false on cancel.
+template <class Weight>
+bool RowPass(std::vector<float>& a, const FkTransform& t, float sign, std::vector<float>& row,
+             const FkProgress* progress, Weight&& weight) {
+  for (std::int64_t r = 0; r < t.NT; ++r) {
+    for (std::int64_t m = 0; m < t.NX; ++m) {
+      const std::size_t i = Index(r, m, t.NT);
+      row[2 * static_cast<std::size_t>(m)] = a[i];
+      row[2 * static_cast<std::size_t>(m) + 1] = a[i + 1];
+    }
+    weight(r, row);
+    COOL(row, t.MX, sign);
+    for (std::int64_t m = 0; m < t.NX; ++m) {
+      const std::size_t i = Index(r, m, t.NT);
+      a[i] = row[2 * static_cast<std::size_t>(m)];
+      a[i + 1] = row[2 * static_cast<std::size_t>(m) + 1];
+    }
+    if (StepCancelled(progress, r + 1, t.NT)) return false;
+  }
+  return true;
+}
+
+bool SizesUsable(const FkTransform& t, int nsamp, int ntrace) {
+  return t.NT >= 2 && t.NX >= 2 && nsamp >= 1 && ntrace >= 1 && nsamp <= t.NT && ntrace <= t.NX;
+}
+
+}  // namespace
+
+FkTransform& StoredFkTransform() {
+  thread_local FkTransform t;
+  return t;
+}
+
+bool FkSetSizes(int NSAMP, int NTRACE) {
+  if (NSAMP < 1 || NTRACE < 1) return false;
+  const int mt = NfftExponent(2 * static_cast<std::int64_t>(NSAMP));
+  const int mx = NfftExponent(2 * static_cast<std::int64_t>(NTRACE));
+  if (mt + mx > kMostExponent) return false;
+  FkTransform& t = StoredFkTransform();
+  t.MT = mt;
+  t.NT = 1 << mt;
+  t.MX = mx;
+  t.NX = 1 << mx;
+  t.NF = t.NT / 2;
+  t.NK = t.NX;
+  return true;
+}
+
+void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, int NTRACE,
+             int NTAPER, int& IERR, const FkProgress* PROGRESS) {
+  FkTransform& t = StoredFkTransform();
+  t.PRESENT = false;
+  std::vector<float>().swap(t.DATA);
+  if (!SizesUsable(t, NSAMP, NTRACE) ||
+      TRACES.size() < static_cast<std::size_t>(NSAMP) * static_cast<std::size_t>(NTRACE) ||
+      SPEC.size() < static_cast<std::size_t>(t.NF) * static_cast<std::size_t>(t.NX)) {
+    IERR = -1;
+    return;
+  }
+  std::vector<float> trace;
+  std::vector<float> row;
+  if (!sup::TryAllocation([&] {
+        trace.resize(static_cast<std::size_t>(NSAMP));
+        t.DATA.assign(2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(t.NX), 0.0f);
+        row.resize(2 * static_cast<std::size_t>(t.NX));
+      })) {
+    std::vector<float>().swap(t.DATA);
+    sup::WINMSG(kNoSpectArrays);
+    IERR = -1;
+    return;
+  }
+  sup::LKILL(1);
+  StartPass(PROGRESS, "Time to Frequency");
+  const std::size_t columnReals = 2 * static_cast<std::size_t>(t.NT);
+  for (int j = 0; j < NTRACE; ++j) {
+    std::copy_n(TRACES.begin() + static_cast<std::ptrdiff_t>(j) * NSAMP, NSAMP, trace.begin());
+    if (NTAPER > 0 && NTAPER < NSAMP / 2) TSMOO(trace, NSAMP, NTAPER);
+    std::span<float> column(t.DATA.data() + j * columnReals, columnReals);
+    for (int i = 0; i < NSAMP; ++i) column[2 * static_cast<std::size_t>(i)] = trace[static_cast<std::size_t>(i)];
+    COOL(column, t.MT, 1.0f);
+    if (StepCancelled(PROGRESS, j + 1, NTRACE)) {
+      IERR = -1;
+      return;
+    }
+  }
+  StartPass(PROGRESS, "Distance to Wavenumber");
+  if (!RowPass(t.DATA, t, 1.0f, row, PROGRESS, [](std::int64_t, std::vector<float>&) {})) {
+    IERR = -1;
+    return;
+  }
+  t.PRESENT = true;
+
+  // The power with the column halves swapped, then normalised by its largest
+  // value; an all-zero record keeps an all-zero spectrum.
+  const int half = t.NX / 2;
+  float largest = 0.0f;
+  for (int k = 0; k < t.NX; ++k) {
+    const int source = k < half ? half + k : k - half;
+    for (int r = 0; r < t.NF; ++r) {
+      const std::size_t i = Index(r, source, t.NT);
+      const float re = t.DATA[i], im = t.DATA[i + 1];
+      const float p = re * re + im * im;
+      SPEC[static_cast<std::size_t>(k) * t.NF + r] = p;
+      if (p > largest) largest = p;
+    }
+  }
+  if (largest > 0.0f) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(t.NF) * t.NX; ++i) SPEC[i] /= largest;
+  }
+}
+
+void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX,
+              const FkFan& FAN, int& IERR, const FkProgress* PROGRESS) {
+  const FkTransform& t = StoredFkTransform();
+  if (!t.PRESENT) {
+    sup::WINMSG(kNoTransform);
+    IERR = -1;
+    return;
+  }
+  if (!SizesUsable(t, NSAMP, NTRACE) ||
+      TRACES.size() < static_cast<std::size_t>(NSAMP) * static_cast<std::size_t>(NTRACE)) {
+    IERR = -1;
+    return;
+  }
+  std::vector<float> work;
+  std::vector<float> row;
+  if (!sup::TryAllocation([&] {
+        row.resize(2 * static_cast<std::size_t>(t.NX));
+        work = t.DATA;
+      })) {
+    sup::WINMSG(kNoTracesArray);
+    IERR = -1;
+    return;
+  }
+  const float df = 1000.0f / (static_cast<float>(t.NT - 1) * 2.0f * DT);
+  const float dk = 1.0f / (static_cast<float>(t.NX - 1) * 2.0f * DX);
+  std::array<float, 2> width{0.0f, 0.0f};
+  for (int d = 0; d < 2; ++d)
+    if (FAN.V[d] != 0.0f) width[d] = FAN.W[d] * FAN.V[d];
+
+  sup::LKILL(1);
+  StartPass(PROGRESS, "Wavenumber to Distance");
+  const std::int64_t nt = t.NT, nx = t.NX;
+  auto weight = [&](std::int64_t r, std::vector<float>& w) {
+    const bool positive = r < nt / 2;  // 1-based r <= NT/2
+    const std::int64_t q = positive ? r : nt - r;
+    for (int d = 0; d < 2; ++d) {
+      if (FAN.V[d] == 0.0f) continue;
+      const bool sameSigns = (d == 0) == positive;
+      for (std::int64_t j = 1; j <= nx / 2 - 1; ++j) {
+        const std::int64_t column = sameSigns ? j : nx - j;  // 0-based
+        const float v = (static_cast<float>(q) * df) / (static_cast<float>(j) * dk);
+        const float x = (v - FAN.V[d]) * kHalfPi / width[d];
+        if (!(x > -kHalfPi && x < kHalfPi)) continue;
+        const float g = 1.0f + (FAN.F[d] - 1.0f) * std::cos(x);
+        w[2 * static_cast<std::size_t>(column)] *= g;
+        w[2 * static_cast<std::size_t>(column) + 1] *= g;
+      }
+    }
+  };
+  if (!RowPass(work, t, -1.0f, row, PROGRESS, weight)) {
+    IERR = -1;
+    return;
+  }
+  StartPass(PROGRESS, "Frequency to Time");
+  const std::size_t columnReals = 2 * static_cast<std::size_t>(t.NT);
+  for (std::int64_t m = 0; m < nx; ++m) {
+    COOL(std::span<float>(work.data() + m * columnReals, columnReals), t.MT, -1.0f);
+    if (StepCancelled(PROGRESS, m + 1, nx)) {
+      IERR = -1;
+      return;
+    }
+  }
+  const float scale = static_cast<float>(t.NT) * static_cast<float>(t.NX);
+  for (int j = 0; j < NTRACE; ++j)
+    for (int i = 0; i < NSAMP; ++i)
+      TRACES[static_cast<std::size_t>(j) * NSAMP + i] = work[Index(i, j, t.NT)] / scale;
+}
+
+}  // namespace vel

@@ -1,0 +1,296 @@
+// The F-K transform: against a direct double-precision 2-D DFT, plane waves
+// on their cells, the spectrum's layout and normalisation, the fan filter's
+// neutral settings and its sign convention, cancel and the missing transform.
+#include "display/FkTransform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "display/Spectrum.h"
+#include "support/UserMessages.h"
+
+namespace {
+
+using vel::FkFan;
+
+std::vector<float> RandomRecord(int nsamp, int ntrace, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> u(-1.0f, 1.0f);
+  std::vector<float> v(static_cast<std::size_t>(nsamp) * ntrace);
+  for (float& x : v) x = u(rng);
+  return v;
+}
+
+class FkTransformTest : public ::testing::Test {
+ protected:
+  FkTransformTest() {
+    sup::SetUserMessageHook([this](sup::UserMessageKind, std::string_view, std::string_view text) {
+      messages.emplace_back(text);
+    });
+    sup::SetAbortPollHook([this] { return ++polls == cancelAtPoll; });
+  }
+  ~FkTransformTest() override {
+    sup::SetUserMessageHook({});
+    sup::SetAbortPollHook({});
+  }
+  // Forward transform of RECORD; the spectrum it gives.
+  std::vector<float> Spect(const std::vector<float>& record, int nsamp, int ntrace, int taper,
+                           int& ierr) {
+    EXPECT_TRUE(vel::FkSetSizes(nsamp, ntrace));
+    const auto& t = vel::StoredFkTransform();
+    std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX, -7.0f);
+    vel::FKSPECT(record, spec, nsamp, ntrace, taper, ierr);
+    return spec;
+  }
+  std::vector<std::string> messages;
+  int polls = 0;
+  int cancelAtPoll = -1;
+};
+
+TEST_F(FkTransformTest, SizesFollowTwiceTheRecord) {
+  struct Case { int nsamp, ntrace, nt, nx; };
+  for (const Case c : {Case{1000, 24, 2048, 64}, Case{1024, 24, 2048, 64}, Case{1, 1, 2, 2},
+                       Case{4000, 240, 8192, 512}}) {
+    ASSERT_TRUE(vel::FkSetSizes(c.nsamp, c.ntrace));
+    const auto& t = vel::StoredFkTransform();
+    EXPECT_EQ(t.NT, c.nt);
+    EXPECT_EQ(t.NX, c.nx);
+    EXPECT_EQ(t.NF, c.nt / 2);
+    EXPECT_EQ(t.NK, c.nx);
+    EXPECT_EQ(1 << t.MT, t.NT);
+    EXPECT_EQ(1 << t.MX, t.NX);
+  }
+  EXPECT_FALSE(vel::FkSetSizes(0, 5));
+  EXPECT_FALSE(vel::FkSetSizes(1 << 20, 1 << 12));
+}
+
+TEST_F(FkTransformTest, ForwardTransformMatchesDirectDft) {
+  const int nsamp = 11, ntrace = 5;
+  const auto record = RandomRecord(nsamp, ntrace, 3);
+  int ierr = 0;
+  const auto spec = Spect(record, nsamp, ntrace, 0, ierr);
+  ASSERT_EQ(ierr, 0);
+  const auto& t = vel::StoredFkTransform();
+  ASSERT_TRUE(t.PRESENT);
+  ASSERT_EQ(t.NT, 32);
+  ASSERT_EQ(t.NX, 16);
+  double largest = 0.0;
+  std::vector<double> power(static_cast<std::size_t>(t.NT) * t.NX);
+  for (int r = 0; r < t.NT; ++r)
+    for (int m = 0; m < t.NX; ++m) {
+      std::complex<double> sum;
+      for (int j = 0; j < ntrace; ++j)
+        for (int i = 0; i < nsamp; ++i) {
+          const double phase = 2.0 * std::numbers::pi * (double(i) * r / t.NT + double(j) * m / t.NX);
+          sum += double(record[j * nsamp + i]) * std::polar(1.0, phase);
+        }
+      const std::size_t at = 2 * (static_cast<std::size_t>(m) * t.NT + r);
+      EXPECT_NEAR(t.DATA[at], sum.real(), 1e-4) << r << "," << m;
+      EXPECT_NEAR(t.DATA[at + 1], sum.imag(), 1e-4) << r << "," << m;
+      power[m * t.NT + r] = std::norm(sum);
+      if (r < t.NF) largest = std::max(largest, std::norm(sum));
+    }
+  // Spectrum columns: negative wavenumbers first, then 0 .. NX/2 - 1.
+  for (int k = 0; k < t.NX; ++k)
+    for (int r = 0; r < t.NF; ++r) {
+      const int m = k < t.NX / 2 ? t.NX / 2 + k : k - t.NX / 2;
+      EXPECT_NEAR(spec[k * t.NF + r], power[m * t.NT + r] / largest, 1e-5);
+    }
+  EXPECT_EQ(*std::max_element(spec.begin(), spec.end()), 1.0f);
+}
+
+TEST_F(FkTransformTest, PlaneWaveLandsOnItsCell) {
+  // cos(2 pi (a i / NT + b j / NX)) over the whole padded array puts its
+  // energy at (a, b) and (-a, -b); the record fills NSAMP = NT/2 rows only,
+  // so take the record as the full block of NT/2 x NX/2 and check the peak.
+  const int nsamp = 64, ntrace = 16, a = 10, b = 3;
+  std::vector<float> record(nsamp * ntrace);
+  for (int j = 0; j < ntrace; ++j)
+    for (int i = 0; i < nsamp; ++i)
+      record[j * nsamp + i] =
+          float(std::cos(2.0 * std::numbers::pi * (double(a) * i / nsamp + double(b) * j / ntrace)));
+  int ierr = 0;
+  const auto spec = Spect(record, nsamp, ntrace, 0, ierr);
+  ASSERT_EQ(ierr, 0);
+  const auto& t = vel::StoredFkTransform();
+  // Frequency index 2a (NT = 2 NSAMP), wavenumber index 2b; the partner
+  // (-2a, -2b) is not in the kept half, so the peak is at row 2a, column of
+  // wavenumber 2b, that is NX/2 + 2b (0-based).
+  const auto peak = std::max_element(spec.begin(), spec.end()) - spec.begin();
+  EXPECT_EQ(peak % t.NF, 2 * a);
+  EXPECT_EQ(peak / t.NF, t.NX / 2 + 2 * b);
+  EXPECT_EQ(spec[peak], 1.0f);
+}
+
+TEST_F(FkTransformTest, NeutralFansGiveBackTheTaperedRecord) {
+  const int nsamp = 50, ntrace = 7;
+  const auto record = RandomRecord(nsamp, ntrace, 9);
+  struct Case { const char* name; FkFan fan; int taper; };
+  FkFan factorOne;
+  factorOne.V = {300.0f, 800.0f};
+  factorOne.W = {2.0f, 0.5f};
+  factorOne.F = {1.0f, 1.0f};
+  for (const Case& c : {Case{"both velocities 0", FkFan{}, 0}, Case{"factor 1", factorOne, 0},
+                        Case{"tapered", FkFan{}, 5}, Case{"taper of half", FkFan{}, 25}}) {
+    SCOPED_TRACE(c.name);
+    int ierr = 0;
+    Spect(record, nsamp, ntrace, c.taper, ierr);
+    std::vector<float> out(record.size(), 99.0f);
+    vel::FKTRACES(out, nsamp, ntrace, 1.0f, 5.0f, c.fan, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (int j = 0; j < ntrace; ++j) {
+      std::vector<float> expect(record.begin() + j * nsamp, record.begin() + (j + 1) * nsamp);
+      if (c.taper > 0 && c.taper < nsamp / 2) vel::TSMOO(expect, nsamp, c.taper);
+      for (int i = 0; i < nsamp; ++i) EXPECT_NEAR(out[j * nsamp + i], expect[i], 1e-5);
+    }
+  }
+}
+
+// Two plane events of equal amplitude at 600 m/s, one rising to the right
+// (time falls as position grows) and one falling; each dip with factor 0
+// removes most of its own event and leaves the other.
+TEST_F(FkTransformTest, DipsActOnTheirOwnSlope) {
+  const int nsamp = 500, ntrace = 48;
+  const float dt = 1.0f, dx = 5.0f, v = 600.0f;
+  auto event = [&](float t0, float slope, std::vector<float>& rec) {
+    for (int j = 0; j < ntrace; ++j) {
+      const float tj = t0 + slope * j * dx / v * 1000.0f;  // ms
+      for (int i = 0; i < nsamp; ++i) {
+        const float s = (i * dt - tj) / 8.0f;
+        rec[j * nsamp + i] += std::exp(-s * s) * (1.0f - 2.0f * s * s);
+      }
+    }
+  };
+  std::vector<float> rising(nsamp * ntrace), falling(nsamp * ntrace), both(nsamp * ntrace);
+  event(450.0f, -1.0f, rising);
+  event(50.0f, 1.0f, falling);
+  for (std::size_t i = 0; i < both.size(); ++i) both[i] = rising[i] + falling[i];
+  auto energyAlong = [&](const std::vector<float>& out, const std::vector<float>& model) {
+    double e = 0.0;
+    for (std::size_t i = 0; i < out.size(); ++i) e += double(out[i]) * model[i];
+    double m = 0.0;
+    for (float x : model) m += double(x) * x;
+    return e / m;  // the fraction of the model event left in OUT
+  };
+  int ierr = 0;
+  Spect(both, nsamp, ntrace, 0, ierr);
+  for (int dip = 0; dip < 2; ++dip) {
+    FkFan fan;
+    fan.V[dip] = v;
+    fan.W[dip] = 0.5f;
+    fan.F[dip] = 0.0f;
+    std::vector<float> out(both.size());
+    vel::FKTRACES(out, nsamp, ntrace, dt, dx, fan, ierr);
+    ASSERT_EQ(ierr, 0);
+    const double keptRising = energyAlong(out, rising), keptFalling = energyAlong(out, falling);
+    SCOPED_TRACE("dip " + std::to_string(dip + 1) + ": rising kept " + std::to_string(keptRising) +
+                 ", falling kept " + std::to_string(keptFalling));
+    // Measured: dip 1 keeps about 0.03 of the rising event and 0.98 of the
+    // falling one; dip 2 the reverse.
+    const double removed = dip == 0 ? keptRising : keptFalling;
+    const double left = dip == 0 ? keptFalling : keptRising;
+    EXPECT_LT(removed, 0.2);
+    EXPECT_GT(left, 0.9);
+  }
+}
+
+TEST_F(FkTransformTest, FilteringStartsFromTheKeptTransformEachTime) {
+  const int nsamp = 40, ntrace = 9;
+  const auto record = RandomRecord(nsamp, ntrace, 4);
+  int ierr = 0;
+  Spect(record, nsamp, ntrace, 0, ierr);
+  const auto kept = vel::StoredFkTransform().DATA;
+  FkFan fan;
+  fan.V = {200.0f, 400.0f};
+  fan.W = {0.5f, 0.5f};
+  std::vector<float> first(record.size()), second(record.size());
+  vel::FKTRACES(first, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
+  vel::FKTRACES(second, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(vel::StoredFkTransform().DATA, kept);
+  EXPECT_NE(first, record);
+}
+
+TEST_F(FkTransformTest, CancelLeavesTheKeptTransformAndOutput) {
+  const int nsamp = 40, ntrace = 9;
+  const auto record = RandomRecord(nsamp, ntrace, 5);
+  int ierr = 0;
+  Spect(record, nsamp, ntrace, 0, ierr);
+  const auto kept = vel::StoredFkTransform().DATA;
+  FkFan fan;
+  fan.V = {200.0f, 400.0f};
+  std::vector<int> percents;
+  std::vector<std::string> passes;
+  vel::FkProgress progress{[&](std::string_view p) { passes.emplace_back(p); },
+                           [&](int pc) { percents.push_back(pc); }};
+  polls = 0;
+  cancelAtPoll = 10;  // inside the wavenumber pass (NT = 128 rows)
+  std::vector<float> out(record.size(), 42.0f);
+  vel::FKTRACES(out, nsamp, ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(passes, std::vector<std::string>{"Wavenumber to Distance"});
+  EXPECT_EQ(percents.size(), 10u);
+  EXPECT_EQ(percents.back(), 8);  // NINT(100 x 10 / 128)
+  EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float x) { return x == 42.0f; }));
+  EXPECT_EQ(vel::StoredFkTransform().DATA, kept);
+  cancelAtPoll = -1;
+  ierr = 0;
+  std::vector<float> again(record.size()), fresh(record.size());
+  vel::FKTRACES(again, nsamp, ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+  Spect(record, nsamp, ntrace, 0, ierr);
+  vel::FKTRACES(fresh, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(again, fresh);
+  EXPECT_EQ(percents.back(), 100);
+}
+
+TEST_F(FkTransformTest, CancelledForwardTransformLeavesNoneKept) {
+  const auto record = RandomRecord(20, 4, 6);
+  int ierr = 0;
+  polls = 0;
+  cancelAtPoll = 2;
+  Spect(record, 20, 4, 0, ierr);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_FALSE(vel::StoredFkTransform().PRESENT);
+  std::vector<float> out(record.size());
+  ierr = 0;
+  vel::FKTRACES(out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(messages, std::vector<std::string>{"TRANSFORM DOES NOT EXIST"});
+}
+
+TEST_F(FkTransformTest, AllZeroRecordGivesAllZeroSpectrum) {
+  const std::vector<float> record(30 * 6, 0.0f);
+  int ierr = 0;
+  const auto spec = Spect(record, 30, 6, 3, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_TRUE(std::all_of(spec.begin(), spec.end(), [](float x) { return x == 0.0f; }));
+}
+
+TEST_F(FkTransformTest, SizesThatDoNotFitAreRefused) {
+  const auto record = RandomRecord(20, 4, 7);
+  ASSERT_TRUE(vel::FkSetSizes(20, 4));
+  std::vector<float> spec(vel::StoredFkTransform().NF * vel::StoredFkTransform().NX);
+  int ierr = 0;
+  vel::FKSPECT(record, spec, 20, 40, 0, ierr);  // more traces than NX holds
+  EXPECT_EQ(ierr, -1);
+  ierr = 0;
+  vel::FKSPECT(std::span<const float>(record).first(10), spec, 20, 4, 0, ierr);
+  EXPECT_EQ(ierr, -1);
+  ierr = 0;
+  vel::FKSPECT(record, spec, 20, 4, 0, ierr);
+  EXPECT_EQ(ierr, 0);
+  std::vector<float> out(10);
+  vel::FKTRACES(out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
+  EXPECT_EQ(ierr, -1);
+}
+
+}  // namespace
