@@ -95,6 +95,17 @@ def numpy_fft(n):
     return run
 
 
+def numpy_fk():
+    import numpy as np
+    rng = np.random.default_rng(11)
+    x = np.zeros((8192, 512), dtype=np.float32)
+    x[:4000, :240] = rng.standard_normal((4000, 240)).astype(np.float32)
+
+    def run():
+        return np.fft.ifft2(np.fft.fft2(x))
+    return run
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -127,8 +138,13 @@ def main():
         for m in fft_sizes:
             t[f"cool {m}"] = []
             t[f"numpy {m}"] = []
+        for k in ("fkspect", "fktraces", "numpy fk"):
+            t[k] = []
         for _ in range(args.rounds):
             if have_numpy:
+                t["fkspect"].append(bench_median_seconds(args.bench, "BM_FkSpect", folder))
+                t["fktraces"].append(bench_median_seconds(args.bench, "BM_FkTraces", folder))
+                t["numpy fk"].append(timed(numpy_fk(), repetitions=3))
                 for m in fft_sizes:
                     t[f"cool {m}"].append(bench_median_seconds(args.bench, f"BM_Cool/{m}", folder))
                     t[f"numpy {m}"].append(timed(numpy_fft(1 << m), repetitions=201))
@@ -168,6 +184,10 @@ def main():
             print(f"  {n:5d} points: program (BM_Cool) {m[f'cool {m_}'] * 1e6:8.1f} us, "
                   f"numpy.fft.fft {m[f'numpy {m_}'] * 1e6:8.1f} us, "
                   f"program / numpy speed {m[f'numpy {m_}'] / m[f'cool {m_}']:.2f}x")
+        print("F-K transform of a 240 x 4000 record padded to 8192 x 512:")
+        print(f"  program FKSPECT {m['fkspect'] * 1e3:8.1f} ms, FKTRACES {m['fktraces'] * 1e3:8.1f} ms; "
+              f"numpy fft2 + ifft2 {m['numpy fk'] * 1e3:8.1f} ms "
+              f"(FKTRACES / numpy time {m['fktraces'] / m['numpy fk']:.2f}, goal <= 1)")
     return 0
 
 

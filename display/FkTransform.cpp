@@ -38,25 +38,43 @@ std::size_t Index(std::int64_t row, std::int64_t col, std::int64_t nt) {
   return 2 * static_cast<std::size_t>(col * nt + row);
 }
 
+// Rows gathered at a time by the row pass: consecutive rows of one column are
+// adjacent in memory, so a block reads and writes whole cache lines.
+constexpr std::int64_t kRowBlock = 16;
+
 // Transforms every row of the NT x NX array A with COOL of sign SIGN, each row
-// first weighted by WEIGHT(row, work row) when given; false on cancel.
+// first weighted by WEIGHT(row, work row); false on cancel (the rows done so
+// far are stored).
 template <class Weight>
-bool RowPass(std::vector<float>& a, const FkTransform& t, float sign, std::vector<float>& row,
+bool RowPass(std::vector<float>& a, const FkTransform& t, float sign, std::vector<float>& rows,
              const FkProgress* progress, Weight&& weight) {
-  for (std::int64_t r = 0; r < t.NT; ++r) {
+  const std::size_t rowReals = 2 * static_cast<std::size_t>(t.NX);
+  for (std::int64_t r0 = 0; r0 < t.NT; r0 += kRowBlock) {
+    const std::int64_t count = std::min<std::int64_t>(kRowBlock, t.NT - r0);
     for (std::int64_t m = 0; m < t.NX; ++m) {
-      const std::size_t i = Index(r, m, t.NT);
-      row[2 * static_cast<std::size_t>(m)] = a[i];
-      row[2 * static_cast<std::size_t>(m) + 1] = a[i + 1];
+      const float* column = a.data() + Index(r0, m, t.NT);
+      for (std::int64_t b = 0; b < count; ++b) {
+        rows[b * rowReals + 2 * m] = column[2 * b];
+        rows[b * rowReals + 2 * m + 1] = column[2 * b + 1];
+      }
     }
-    weight(r, row);
-    COOL(row, t.MX, sign);
+    std::int64_t done = 0;
+    bool cancelled = false;
+    while (done < count && !cancelled) {
+      std::span<float> row(rows.data() + done * rowReals, rowReals);
+      weight(r0 + done, row);
+      COOL(row, t.MX, sign);
+      ++done;
+      cancelled = StepCancelled(progress, r0 + done, t.NT);
+    }
     for (std::int64_t m = 0; m < t.NX; ++m) {
-      const std::size_t i = Index(r, m, t.NT);
-      a[i] = row[2 * static_cast<std::size_t>(m)];
-      a[i + 1] = row[2 * static_cast<std::size_t>(m) + 1];
+      float* column = a.data() + Index(r0, m, t.NT);
+      for (std::int64_t b = 0; b < done; ++b) {
+        column[2 * b] = rows[b * rowReals + 2 * m];
+        column[2 * b + 1] = rows[b * rowReals + 2 * m + 1];
+      }
     }
-    if (StepCancelled(progress, r + 1, t.NT)) return false;
+    if (cancelled) return false;
   }
   return true;
 }
@@ -103,7 +121,7 @@ void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, in
   if (!sup::TryAllocation([&] {
         trace.resize(static_cast<std::size_t>(NSAMP));
         t.DATA.assign(2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(t.NX), 0.0f);
-        row.resize(2 * static_cast<std::size_t>(t.NX));
+        row.resize(2 * static_cast<std::size_t>(t.NX) * kRowBlock);
       })) {
     std::vector<float>().swap(t.DATA);
     sup::WINMSG(kNoSpectArrays);
@@ -125,7 +143,7 @@ void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, in
     }
   }
   StartPass(PROGRESS, "Distance to Wavenumber");
-  if (!RowPass(t.DATA, t, 1.0f, row, PROGRESS, [](std::int64_t, std::vector<float>&) {})) {
+  if (!RowPass(t.DATA, t, 1.0f, row, PROGRESS, [](std::int64_t, std::span<float>) {})) {
     IERR = -1;
     return;
   }
@@ -166,7 +184,7 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
   std::vector<float> work;
   std::vector<float> row;
   if (!sup::TryAllocation([&] {
-        row.resize(2 * static_cast<std::size_t>(t.NX));
+        row.resize(2 * static_cast<std::size_t>(t.NX) * kRowBlock);
         work = t.DATA;
       })) {
     sup::WINMSG(kNoTracesArray);
@@ -182,7 +200,7 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
   sup::LKILL(1);
   StartPass(PROGRESS, "Wavenumber to Distance");
   const std::int64_t nt = t.NT, nx = t.NX;
-  auto weight = [&](std::int64_t r, std::vector<float>& w) {
+  auto weight = [&](std::int64_t r, std::span<float> w) {
     const bool positive = r < nt / 2;  // 1-based r <= NT/2
     const std::int64_t q = positive ? r : nt - r;
     for (int d = 0; d < 2; ++d) {
