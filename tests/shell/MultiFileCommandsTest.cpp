@@ -1,0 +1,318 @@
+// Batch conversion and Combine run through the real program on a scripted
+// screen: output names, overwrite answers, Cancel, byte order, the records
+// read back by the program's readers and by segyio, station numbering,
+// mismatching records and writer failures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "formats/Seg2In.h"
+#include "formats/Seg2Out.h"
+#include "formats/SegyOut.h"
+#include "shell/MultiFileCommands.h"
+#include "tests/TestSupport.h"
+#include "tests/formats/SegyTestSupport.h"
+#include "tests/shell/ProgramTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using program_test::ProgramTest;
+using vel::ShotRecord;
+
+// A record of NTRACE traces of NSAMP samples at DT ms whose samples tell the
+// record SEED apart.
+ShotRecord Fixture(std::int32_t ntrace, std::int32_t nsamp, float dt, int seed) {
+  ShotRecord r;
+  r.CRECNAME = "fixture";
+  r.NTRACE = ntrace;
+  r.NSAMP = nsamp;
+  EXPECT_TRUE(vel::RebuildTraceArrays(r));
+  r.SAMPINT = dt;
+  r.SPACING = 2.0f;
+  for (std::int32_t j = 1; j <= ntrace; ++j) {
+    r.GEOLOC[static_cast<std::size_t>(j - 1)] = 2.0f * static_cast<float>(j);
+    std::span<float> t = vel::Trace(r, j);
+    for (std::size_t k = 0; k < t.size(); ++k)
+      t[k] = static_cast<float>(seed * 1000 + j) + std::sin(0.3f * static_cast<float>(k)) * 50.0f;
+  }
+  return r;
+}
+
+// RECORDS written as one SEG-Y file of IEEE floats (little-endian).
+void WriteSegy(const fs::path& path, const std::vector<ShotRecord>& records) {
+  vel::SegyOutOptions o;
+  o.format = 5;
+  o.bigEndian = false;
+  o.batch = true;
+  vel::SegyOutState state;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    o.writeHeaders = i == 0;
+    o.closeAtEnd = i + 1 == records.size();
+    int error = 0;
+    vel::SEGYOUT(records[i], path.string(), o, error, state);
+    ASSERT_EQ(error, 0) << path;
+  }
+}
+
+void WriteSeg2(const fs::path& path, ShotRecord rec) {
+  int error = 0;
+  vel::SEG2OUT(rec, path.string(), false, 1, true, 0, error);
+  ASSERT_EQ(error, 0) << path;
+}
+
+std::string Quoted(const std::vector<fs::path>& paths) {
+  std::string out;
+  for (const fs::path& p : paths) out += (out.empty() ? "\"" : " \"") + p.string() + "\"";
+  return out;
+}
+
+// Record R of the SEG-Y file PATH as the program reads it.
+ShotRecord ReadSegyRecord(const fs::path& path, std::int32_t r) {
+  ShotRecord rec;
+  int ierr = 0;
+  vel::IMPORT(rec, path.string(), r, ierr, false, true);
+  EXPECT_EQ(ierr, 0) << path << " record " << r;
+  return rec;
+}
+
+TEST(ConversionNames, StemRecordNumberAndExtension) {
+  struct Case {
+    const char* name;
+    std::int32_t r, n;
+    int mode;
+    const char* want;
+  };
+  for (const Case& c : std::vector<Case>{{"east.sgy", 1, 1, 2, "east.SG2"},
+                                         {"east.sgy", 2, 3, 2, "east2.SG2"},
+                                         {"east.sgy", 9, 9, 1, "east9.SGY"},
+                                         {"east.sgy", 7, 10, 1, "east07.SGY"},
+                                         {"east.sgy", 99, 99, 1, "east99.SGY"},
+                                         {"east.sgy", 1, 100, 1, "east0001.SGY"},
+                                         {"east.sgy", 150, 150, 1, "east0150.SGY"},
+                                         {"east.sgy", 12, 10000, 2, "east00012.SG2"},
+                                         {"shot.12.dat", 1, 1, 2, "shot.SG2"},
+                                         {"noext", 3, 4, 1, "noext3.SGY"},
+                                         {"low.sg2", 1, 1, 1, "low.SGY"}}) {
+    EXPECT_EQ(vel::ConversionOutputName(c.name, c.r, c.n, c.mode), c.want) << c.name;
+  }
+}
+
+TEST(CombineDetail, NumbersRightJustifiedInTheirFields) {
+  EXPECT_EQ(vel::CombineMismatchDetail(1024, 2048, 24, 24, 0.25f, 0.25f),
+            "Samples:    1024,   2048 Traces:    24,   24 Dt:     0.2500,    0.2500");
+}
+
+class MultiFileTest : public ProgramTest {
+ protected:
+  void ChooseFolder(const fs::path& p) { harness_.Answer("folderdialog", p.string()); }
+  bool Has(std::string_view text) const {
+    for (const std::string& m : messages_)
+      if (m.find(text) != std::string::npos) return true;
+    return false;
+  }
+};
+
+TEST_F(MultiFileTest, ThreeRecordsToSeg2ByteOrderAsChosenAndOneRecordFileWithoutNumber) {
+  const std::vector<ShotRecord> recs = {Fixture(4, 50, 0.5f, 1), Fixture(4, 50, 0.5f, 2),
+                                        Fixture(4, 50, 0.5f, 3)};
+  WriteSegy(dir_ / "east.sgy", recs);
+  WriteSegy(dir_ / "shot.12.sgy", {Fixture(3, 20, 1.0f, 9)});
+  fs::create_directory(dir_ / "out.d");
+  Choose(Quoted({dir_ / "east.sgy", dir_ / "shot.12.sgy"}));
+  ChooseFolder(dir_ / "out.d");
+  harness_.Answer("dialog 128", "1169=1\n1175=1\npress 1");  // floats, big-endian
+  Run({[] { Post(vel::kCommandConvertSeg2); }});
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  for (int r = 1; r <= 3; ++r) {
+    const fs::path out = dir_ / "out.d" / ("east" + std::to_string(r) + ".SG2");
+    ASSERT_TRUE(fs::exists(out)) << out;
+    const std::string bytes = testing_support::ReadFile(out);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x3A);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0x55);
+    ShotRecord back;
+    int ierr = 1;
+    vel::SEG2IN(back, out.string(), ierr, true);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(back.TRACES, recs[static_cast<std::size_t>(r - 1)].TRACES);
+  }
+  EXPECT_TRUE(fs::exists(dir_ / "out.d" / "shot.SG2"));
+  EXPECT_FALSE(fs::exists(dir_ / "out.d" / "east4.SG2"));
+}
+
+TEST_F(MultiFileTest, HundredFiftyRecordsToSegyFourDigitsAndNamesCutAt24) {
+  std::vector<ShotRecord> recs;
+  for (int i = 0; i < 150; ++i) recs.push_back(Fixture(2, 10, 0.25f, i));
+  WriteSegy(dir_ / "east.sgy", recs);
+  WriteSeg2(dir_ / "averyveryverylongname_xyz.sg2", Fixture(2, 10, 0.25f, 7));
+  WriteSeg2(dir_ / "averyveryverylongname_yyz.sg2", Fixture(2, 10, 0.25f, 8));
+  Choose(Quoted({dir_ / "east.sgy", dir_ / "averyveryverylongname_xyz.sg2"}));
+  ChooseFolder(dir_ / "out");  // a folder that does not exist yet is made
+  harness_.Answer("messagebox", "Yes");
+  harness_.Answer("dialog 124", "1242=1\n1174=1\n1178=1\npress 1");  // IEEE, little, ASCII
+  Run({[] { Post(vel::kCommandConvertSegy); }});
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  for (int r : {1, 75, 150}) {
+    char name[32];
+    std::snprintf(name, sizeof name, "east%04d.SGY", r);
+    ASSERT_TRUE(fs::exists(dir_ / "out" / name)) << name;
+    EXPECT_EQ(ReadSegyRecord(dir_ / "out" / name, 1).TRACES,
+              recs[static_cast<std::size_t>(r - 1)].TRACES);
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "east0151.SGY"));
+  // The record name goes into the text header of a record without SEG-Y
+  // headers of its own (in capitals): at most 24 characters of it.
+  const std::string text = testing_support::ReadFile(dir_ / "out" / "averyveryverylongname_xyz.SGY").substr(0, 3200);
+  EXPECT_NE(text.find("AVERYVERYVERYLONGNAME_XY "), std::string::npos) << text.substr(0, 240);
+  EXPECT_EQ(text.find("AVERYVERYVERYLONGNAME_XYZ"), std::string::npos);
+}
+
+// Two inputs mapping to one output name: a.sg2 first, then a.sgy and b.sgy.
+struct OverwriteCase {
+  const char* answer;
+  int seedOfA;       // which input's samples out/a.SG2 holds at the end
+  bool secondAsked;  // b.SG2 already exists: asked again?
+  bool bWritten;
+};
+
+class OverwriteTest : public MultiFileTest, public ::testing::WithParamInterface<OverwriteCase> {};
+
+TEST_P(OverwriteTest, EachAnswerDoesWhatItSays) {
+  const OverwriteCase c = GetParam();
+  WriteSeg2(dir_ / "a.sg2", Fixture(2, 10, 0.5f, 1));
+  WriteSegy(dir_ / "a.sgy", {Fixture(2, 10, 0.5f, 2)});
+  WriteSegy(dir_ / "b.sgy", {Fixture(2, 10, 0.5f, 3)});
+  fs::create_directory(dir_ / "out");
+  WriteSeg2(dir_ / "out" / "b.SG2", Fixture(2, 10, 0.5f, 4));
+  Choose(Quoted({dir_ / "a.sg2", dir_ / "a.sgy", dir_ / "b.sgy"}));
+  ChooseFolder(dir_ / "out");
+  harness_.Answer("dialog 128", "1169=1\npress 1");
+  harness_.Answer("dialog 122", std::string("press ") + c.answer);
+  if (c.secondAsked) harness_.Answer("dialog 122", "press 6");
+  Run({[] { Post(vel::kCommandConvertSeg2); }});
+  const auto seedOf = [](const fs::path& p) {
+    ShotRecord back;
+    int ierr = 1;
+    vel::SEG2IN(back, p.string(), ierr, true);
+    return ierr == 0 ? static_cast<int>(back.TRACES[0]) / 1000 : -1;
+  };
+  EXPECT_EQ(seedOf(dir_ / "out" / "a.SG2"), c.seedOfA) << c.answer;
+  EXPECT_EQ(seedOf(dir_ / "out" / "b.SG2"), c.bWritten ? 3 : 4) << c.answer;
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, OverwriteTest,
+                         ::testing::Values(OverwriteCase{"6", 2, true, true},
+                                           OverwriteCase{"7", 1, true, true},
+                                           OverwriteCase{"2", 1, true, true},
+                                           OverwriteCase{"1163", 2, false, true}));
+
+TEST_F(MultiFileTest, CancelSkipsTheRestOfTheFileAndTheNextReaderEndsTheRun) {
+  WriteSegy(dir_ / "east.sgy", {Fixture(2, 10, 0.5f, 1), Fixture(2, 10, 0.5f, 2),
+                                Fixture(2, 10, 0.5f, 3)});
+  WriteSeg2(dir_ / "west.sg2", Fixture(2, 10, 0.5f, 4));
+  fs::create_directory(dir_ / "out");
+  // Cancel is pressed in dialog 102 while the second record is written.
+  const fs::path second = dir_ / "out" / "east2.SG2";
+  sup::SetAbortPollHook([second] { return fs::exists(second); });
+  Choose(Quoted({dir_ / "east.sgy", dir_ / "west.sg2"}));
+  ChooseFolder(dir_ / "out");
+  harness_.Answer("dialog 128", "1169=1\npress 1");
+  Run({[] { Post(vel::kCommandConvertSeg2); }});
+  EXPECT_TRUE(fs::exists(dir_ / "out" / "east1.SG2"));
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "east3.SG2"));
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "west.SG2"));
+  EXPECT_FALSE(messages_.empty());
+}
+
+TEST_F(MultiFileTest, CancelledDialogsConvertNothing) {
+  WriteSegy(dir_ / "east.sgy", {Fixture(2, 10, 0.5f, 1)});
+  Choose(Quoted({dir_ / "east.sgy"}));
+  harness_.Answer("folderdialog", "Cancel");
+  Choose(Quoted({dir_ / "east.sgy"}));
+  ChooseFolder(dir_.path());
+  harness_.Answer("dialog 128", "press 2");
+  Run({[] { Post(vel::kCommandConvertSeg2); }, [] { Post(vel::kCommandConvertSeg2); }});
+  EXPECT_FALSE(fs::exists(dir_ / "east.SG2"));
+  EXPECT_TRUE(messages_.empty());
+}
+
+// Every SEG-2 and SEG-Y record of the shared data that the readers accept and
+// the SEG-Y writer's limits allow: to SEG-Y IEEE floats and back unchanged.
+TEST_F(MultiFileTest, SharedDataConvertsToSegyAndBack) {
+  const fs::path data = testing_support::SharedData();
+  if (data.empty()) GTEST_SKIP() << "shared data absent";
+  std::map<fs::path, std::vector<fs::path>> byFolder;
+  // A file the reader warns about (a text header in neither character set,
+  // say) is not a standard file to compare with.
+  bool warned = false;
+  sup::SetUserMessageHook(
+      [&warned](sup::UserMessageKind, std::string_view, std::string_view) { warned = true; });
+  for (const auto& e : fs::recursive_directory_iterator(data)) {
+    if (!e.is_regular_file()) continue;
+    std::string ext = e.path().extension().string();
+    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext != ".sg2" && ext != ".seg2" && ext != ".sgy" && ext != ".segy" && ext != ".dat")
+      continue;
+    ShotRecord rec;
+    std::int32_t n = 0;
+    int ierr = 0;
+    warned = false;
+    vel::INRECORDS(rec, e.path().string(), ierr, n);
+    if (ierr != 0 || n != 1) continue;
+    std::int32_t r = 1;
+    vel::IMPORT(rec, e.path().string(), r, ierr, false, true);
+    if (warned || ierr != 0 || rec.NTRACE <= 0 || rec.NSAMP > 32767 || !(rec.SAMPINT >= 0.001f) ||
+        rec.SAMPINT > 32.767f || rec.NAUX != 0)
+      continue;
+    byFolder[e.path().parent_path()].push_back(e.path());
+  }
+  sup::SetUserMessageHook([this](sup::UserMessageKind, std::string_view, std::string_view text) {
+    messages_.emplace_back(text);
+  });
+  std::vector<std::function<void()>> steps;
+  std::vector<std::pair<fs::path, fs::path>> pairs;
+  int k = 0;
+  for (const auto& [folder, files] : byFolder) {
+    // Inputs of one folder whose names share a stem would overwrite each other.
+    std::set<std::string> stems;
+    std::vector<fs::path> chosen;
+    const fs::path out = dir_ / ("out" + std::to_string(k++));
+    fs::create_directory(out);
+    for (const fs::path& f : files) {
+      const std::string name = vel::ConversionOutputName(f.filename().string(), 1, 1, 1);
+      if (!stems.insert(name).second) continue;
+      chosen.push_back(f);
+      pairs.emplace_back(f, out / name);
+    }
+    Choose(Quoted(chosen));
+    ChooseFolder(out);
+    harness_.Answer("dialog 124", "1242=1\n1174=1\npress 1");
+    steps.push_back([] { Post(vel::kCommandConvertSegy); });
+  }
+  ASSERT_FALSE(pairs.empty());
+  Run(steps);
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  for (const auto& [in, out] : pairs) {
+    ASSERT_TRUE(fs::exists(out)) << in;
+    const ShotRecord a = program_test::ReadByImport(in);
+    const ShotRecord b = ReadSegyRecord(out, 1);
+    EXPECT_EQ(a.NTRACE, b.NTRACE) << in;
+    EXPECT_EQ(a.NSAMP, b.NSAMP) << in;
+    EXPECT_EQ(a.TRACES, b.TRACES) << in;
+    if (segy_test::SegyioAvailable()) {
+      const segy_test::SegyioRead s = segy_test::ReadWithSegyio(out, true);
+      ASSERT_TRUE(s.ok) << out;
+      EXPECT_EQ(s.traces, a.NTRACE) << out;
+      EXPECT_EQ(std::vector<float>(s.data.begin(), s.data.end()),
+                std::vector<float>(a.TRACES.begin(), a.TRACES.end()))
+          << out;
+    }
+  }
+}
+
+}  // namespace
