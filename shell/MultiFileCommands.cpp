@@ -1,5 +1,7 @@
 #include "shell/MultiFileCommands.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -72,11 +74,18 @@ bool ExistingInputs(const tk::FileSelection& chosen, std::string_view aborted,
 
 // Dialog 102, shown semi-modeless while a run over several files goes on:
 // the file in hand in field 1020, the bar of the reader or writer in 1021.
+// Dialog 102 belongs to the main window: without it (a run outside the
+// program) the progress is not shown.
+bool ProgressShown() {
+  return tk::WindowSlotInUse(tk::kMainWindow);
+}
 void SelectProgress(int percent) {
+  if (!ProgressShown()) return;
   tk::WDialogSelect(kConversionProgressDialog);
   tk::WDialogPutProgressBar(kProgressBar, percent);
 }
 void ShowProgressFile(std::string_view path) {
+  if (!ProgressShown()) return;
   tk::WDialogSelect(kConversionProgressDialog);
   tk::WDialogPutString(kProgressFile, path);
 }
@@ -144,23 +153,14 @@ std::string CombineMismatchDetail(std::int32_t refSamples, std::int32_t samples,
   return std::string(plat::TrimRight(line));
 }
 
-void CONVERT(Velloran& app, int mode) {
-  const tk::FileSelection chosen = ChooseInputs("Seismic Trace Data Files to be converted");
-  if (chosen.names.empty()) return;
-  // The input folder is proposed for the outputs.
-  std::string folder = plat::Padded(chosen.folder, kNameChars);
-  tk::WSelectDir(kSelectOutputFolder, folder, "Path for converted file output");
-  if (tk::WDialogStatusQuery(4) != 1 || plat::TrimRight(folder).empty()) return;
-  const std::string outputFolder(plat::TrimRight(folder));
-  CloseRefractionWindow(app);
-
-  ConversionOptions& c = app.conversion;
-  int ierr = 0;
-  if (mode == kConvertToSegy)
-    SEGYOUTPUTDLG(c.IOUTFMT, c.LMSBFIRST, c.LEBCDIC, ierr);
-  else
-    SEG2OUTPUTDLG(c.IOUTFMT, c.LMSBFIRST, app.settings.LREMOVEDELAY, ierr);
-  if (ierr != 0) return;
+void ConvertFiles(const tk::FileSelection& chosen, std::string_view outputFolder, int mode,
+                  const ConversionOptions& c, bool removeDelay) {
+  // Each file's record is read and written one after another: without this
+  // the heap's top would go back to the system after every file and be taken
+  // again for the next, and with the readers' worker threads alive every
+  // such return flushes the address cache of every core.
+  static const bool kept = mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1;
+  (void)kept;
   SegyOutOptions segy;
   segy.format = c.IOUTFMT;
   segy.ebcdic = c.LEBCDIC;
@@ -170,8 +170,7 @@ void CONVERT(Velloran& app, int mode) {
   segy.writeHeaders = true;
   segy.closeAtEnd = true;
   segy.oneTracePerRecord = false;
-
-  ShowProgress();
+  int ierr = 0;
   bool askBeforeOverwriting = true;
   ShotRecord rec;  // the conversion record
   for (const std::string& name : chosen.names) {
@@ -197,7 +196,7 @@ void CONVERT(Velloran& app, int mode) {
       if (askBeforeOverwriting && FileExists(output)) {
         std::int32_t answer = kOverwriteCancel;
         OWRITEDLG(output, answer);
-        tk::WDialogSelect(kConversionProgressDialog);
+        SelectProgress(0);
         if (answer == kOverwriteNo) continue;
         if (answer == kOverwriteYesToAll) {
           askBeforeOverwriting = false;
@@ -210,7 +209,7 @@ void CONVERT(Velloran& app, int mode) {
       if (mode == kConvertToSegy)
         SEGYOUT(rec, output, segy, written);
       else
-        SEG2OUT(rec, output, c.LMSBFIRST, c.IOUTFMT, true, app.settings.LREMOVEDELAY ? 1 : 0,
+        SEG2OUT(rec, output, c.LMSBFIRST, c.IOUTFMT, true, removeDelay ? 1 : 0,
                 written);
       // Cancel skips the rest of this file. The latch stays set, so the next
       // file's reader stops with its own message and ends the conversion.
@@ -220,6 +219,28 @@ void CONVERT(Velloran& app, int mode) {
   }
   sup::LKILL(1);
   ReleaseTraceArrays(rec);
+}
+
+
+void CONVERT(Velloran& app, int mode) {
+  const tk::FileSelection chosen = ChooseInputs("Seismic Trace Data Files to be converted");
+  if (chosen.names.empty()) return;
+  // The input folder is proposed for the outputs.
+  std::string folder = plat::Padded(chosen.folder, kNameChars);
+  tk::WSelectDir(kSelectOutputFolder, folder, "Path for converted file output");
+  if (tk::WDialogStatusQuery(4) != 1 || plat::TrimRight(folder).empty()) return;
+  const std::string outputFolder(plat::TrimRight(folder));
+  CloseRefractionWindow(app);
+
+  ConversionOptions& c = app.conversion;
+  int ierr = 0;
+  if (mode == kConvertToSegy)
+    SEGYOUTPUTDLG(c.IOUTFMT, c.LMSBFIRST, c.LEBCDIC, ierr);
+  else
+    SEG2OUTPUTDLG(c.IOUTFMT, c.LMSBFIRST, app.settings.LREMOVEDELAY, ierr);
+  if (ierr != 0) return;
+  ShowProgress();
+  ConvertFiles(chosen, outputFolder, mode, c, app.settings.LREMOVEDELAY);
   HideProgress();
   sup::LKILL(1);
 }

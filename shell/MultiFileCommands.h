@@ -14,6 +14,9 @@
 #include <string>
 #include <string_view>
 
+#include "shell/FileOptions.h"
+#include "toolkit/core/FileSelect.h"
+
 namespace vel {
 
 struct Velloran;
@@ -41,6 +44,13 @@ std::string ConversionOutputName(std::string_view name, std::int32_t r, std::int
 std::string CombineMismatchDetail(std::int32_t refSamples, std::int32_t samples,
                                   std::int32_t refTraces, std::int32_t traces, float refInterval,
                                   float interval);
+
+/// The conversion of CHOSEN (folder and names, as the multiple-selection
+/// helper gives them) into OUTPUTFOLDER: every record to one file, asking
+/// before replacing one. Progress goes to dialog 102 when the caller shows
+/// it. The conversion record's arrays are released at the end.
+void ConvertFiles(const tk::FileSelection& chosen, std::string_view outputFolder, int mode,
+                  const ConversionOptions& options, bool removeDelay);
 
 /// Converts the files the user chooses, every record to one output file in
 /// the chosen folder; MODE 1 SEG-Y, 2 SEG-2.
