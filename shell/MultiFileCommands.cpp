@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formats/Seg2Out.h"
+#include "formats/SegyHeaders.h"
 #include "formats/SegyOut.h"
 #include "platform/FixedText.h"
 #include "platform/system/Directory.h"
@@ -123,6 +124,17 @@ void CloseSegyOutput(std::string_view name, const SegyOutOptions& options, SegyO
   close.closeAtEnd = true;
   int ierr = 0;
   SEGYOUT(closer, name, close, ierr, state);
+}
+
+/// Numbers every trace's STATIONS with N when the first trace has no
+/// positive one. A record that brings its own SEG-Y trace headers is written
+/// from them, so FIELD of each of those takes the number too.
+void NumberStations(ShotRecord& REC, std::vector<std::int32_t>& stations, SegyField field,
+                    std::int32_t n) {
+  if (stations.empty() || stations.front() > 0) return;
+  std::fill(stations.begin(), stations.end(), n);
+  if (REC.LSEGYHDR)
+    for (SegyTraceHeader& h : REC.ISEGYTRH) SegyPut(h, field, n);
 }
 
 }  // namespace
@@ -332,9 +344,8 @@ void CombineCommand(Velloran& app) {
         // A record whose first trace has no positive station number is
         // numbered by its place in the output file; source and receiver
         // stations each on their own.
-        for (std::vector<std::int32_t>* stations : {&rec.ISRCSTN, &rec.IRCVSTN})
-          if (!stations->empty() && stations->front() <= 0)
-            std::fill(stations->begin(), stations->end(), written);
+        NumberStations(rec, rec.ISRCSTN, segy_trc::kFieldRecord, written);
+        NumberStations(rec, rec.IRCVSTN, segy_trc::kTraceInRecord, written);
         options.writeHeaders = writeHeaders;
         options.closeAtEnd = last;
         SEGYOUT(rec, outputName, options, e, out);

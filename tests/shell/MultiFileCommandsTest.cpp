@@ -315,4 +315,115 @@ TEST_F(MultiFileTest, SharedDataConvertsToSegyAndBack) {
   }
 }
 
+class CombineTest : public MultiFileTest {
+ protected:
+  // Chooses INPUTS, the output OUT, IEEE little-endian, and the trace-count
+  // rule.
+  void Answers(const std::vector<fs::path>& inputs, const fs::path& out, bool disallow,
+               bool replace = false) {
+    Choose(Quoted(inputs));
+    Choose(out);
+    if (replace) harness_.Answer("messagebox", "Yes");
+    harness_.Answer("dialog 124", "1242=1\n1174=1\npress 1");
+    harness_.Answer("dialog 147", disallow ? "1238=1\npress 1" : "1237=1\npress 1");
+  }
+  static int TracesPerRecord(const fs::path& p) {
+    const std::string b = testing_support::ReadFile(p);
+    return static_cast<unsigned char>(b[3212]) | static_cast<unsigned char>(b[3213]) << 8;
+  }
+};
+
+TEST_F(CombineTest, SegyOfThreeAndSeg2GiveFourRecordsInOrderNumberedByPlace) {
+  const std::vector<ShotRecord> recs = {Fixture(4, 40, 0.5f, 1), Fixture(4, 40, 0.5f, 2),
+                                        Fixture(4, 40, 0.5f, 3), Fixture(4, 40, 0.5f, 4)};
+  WriteSegy(dir_ / "three.sgy", {recs[0], recs[1], recs[2]});
+  WriteSeg2(dir_ / "one.sg2", recs[3]);
+  Answers({dir_ / "three.sgy", dir_ / "one.sg2"}, dir_ / "all.sgy", false);
+  Run({[] { Post(vel::kCommandCombine); }});
+  ASSERT_EQ(messages_, std::vector<std::string>{"Combine complete."});
+  ShotRecord rec;
+  std::int32_t n = 0;
+  int ierr = 0;
+  vel::INRECORDS(rec, (dir_ / "all.sgy").string(), ierr, n);
+  ASSERT_EQ(ierr, 0);
+  ASSERT_EQ(n, 4);
+  for (std::int32_t r = 1; r <= 4; ++r) {
+    const ShotRecord back = ReadSegyRecord(dir_ / "all.sgy", r);
+    EXPECT_EQ(back.TRACES, recs[static_cast<std::size_t>(r - 1)].TRACES) << r;
+    EXPECT_EQ(back.ISRCSTN, std::vector<std::int32_t>(4, r)) << r;
+    EXPECT_EQ(back.IRCVSTN, std::vector<std::int32_t>(4, r)) << r;
+  }
+  if (segy_test::SegyioAvailable()) {
+    const segy_test::SegyioRead s = segy_test::ReadWithSegyio(dir_ / "all.sgy", true);
+    ASSERT_TRUE(s.ok);
+    std::vector<float> want;
+    for (const ShotRecord& r : recs) want.insert(want.end(), r.TRACES.begin(), r.TRACES.end());
+    EXPECT_EQ(s.data, want);
+  }
+}
+
+TEST_F(CombineTest, TraceCountsMayVaryUnlessDisallowed) {
+  WriteSeg2(dir_ / "a.sg2", Fixture(24, 30, 0.5f, 1));
+  WriteSegy(dir_ / "b.sgy", {Fixture(48, 30, 0.5f, 2)});
+  Answers({dir_ / "a.sg2", dir_ / "b.sgy"}, dir_ / "free.sgy", false);
+  Answers({dir_ / "a.sg2", dir_ / "b.sgy"}, dir_ / "same.sgy", true);
+  Run({[] { Post(vel::kCommandCombine); }, [] { Post(vel::kCommandCombine); }});
+  ASSERT_EQ(messages_.size(), 3u);
+  EXPECT_EQ(messages_[0], "Combine complete.");
+  // The first record has no SEG-Y headers of its own: the binary header
+  // says one trace per record, so readers see 72 records of one trace.
+  EXPECT_EQ(TracesPerRecord(dir_ / "free.sgy"), 1);
+  {
+    ShotRecord all;
+    std::int32_t count = 0;
+    int e = 0;
+    vel::INRECORDS(all, (dir_ / "free.sgy").string(), e, count);
+    EXPECT_EQ(count, 72);
+  }
+  EXPECT_EQ(messages_[1],
+            "All input files must have same number of samples, number of traces and sample "
+            "rate\r\n" + (dir_ / "b.sgy").string() + ": \r\n" +
+                "Samples:      30,     30 Traces:    24,   48 Dt:     0.5000,    0.5000\r\n\r\n"
+                "Combine files aborting here!");
+  EXPECT_EQ(messages_[2], "Combine failed!");
+  ShotRecord rec;
+  std::int32_t n = 0;
+  int ierr = 0;
+  vel::INRECORDS(rec, (dir_ / "same.sgy").string(), ierr, n);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(n, 1);
+  EXPECT_EQ(rec.NTRACE, 24);
+}
+
+TEST_F(CombineTest, IntervalsAreComparedExactly) {
+  // SEG-2 keeps the interval as a real (SEG-Y in whole microseconds).
+  WriteSeg2(dir_ / "a.sg2", Fixture(2, 30, 0.25f, 1));
+  WriteSeg2(dir_ / "b.sg2", Fixture(2, 30, 0.2500001f, 2));
+  Answers({dir_ / "a.sg2", dir_ / "b.sg2"}, dir_ / "c.sgy", false);
+  Run({[] { Post(vel::kCommandCombine); }});
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_NE(messages_[0].find("same number of samples and sample rate"), std::string::npos);
+  EXPECT_EQ(messages_[1], "Combine failed!");
+}
+
+TEST_F(CombineTest, OneFileOrAMissingOneEndsBeforeAnythingIsWritten) {
+  WriteSegy(dir_ / "a.sgy", {Fixture(2, 30, 0.5f, 1)});
+  Choose(Quoted({dir_ / "a.sgy"}));
+  Run({[] { Post(vel::kCommandCombine); }});
+  EXPECT_EQ(messages_, std::vector<std::string>{"cannot combine with only one input file"});
+}
+
+TEST_F(CombineTest, AWriterFailureEndsTheRunAsFailed) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  WriteSegy(dir_ / "a.sgy", {Fixture(2, 30, 0.5f, 1)});
+  WriteSegy(dir_ / "b.sgy", {Fixture(2, 30, 0.5f, 2)});
+  // A file whose writes fail once it is open; replacing it is confirmed.
+  fs::create_symlink("/dev/full", dir_ / "full.sgy");
+  Answers({dir_ / "a.sgy", dir_ / "b.sgy"}, dir_ / "full.sgy", false, true);
+  Run({[] { Post(vel::kCommandCombine); }});
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0].rfind("SEGYOUT - ", 0), 0u) << messages_[0];
+  EXPECT_EQ(messages_[1], "Combine failed!");
+}
+
 }  // namespace
