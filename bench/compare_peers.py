@@ -11,6 +11,8 @@ traces x 1000 IEEE float samples, little-endian) to SEG-2 in one run
 The batch files live in a memory-backed folder (/dev/shm) where there is
 one: creating a thousand files on a busy disk costs more than either
 program's own work.
+FFT: the program's transform (BM_Cool: 4096 and 8192 complex points) against
+numpy.fft.fft of the same number of complex64 points.
 
 The readers take turns, round after round, so that a change in the machine's
 load touches all of them alike; the medians over the rounds are compared.
@@ -102,6 +104,16 @@ def segyio_read_files(folder):
     return read, len(files)
 
 
+def numpy_fft(n):
+    import numpy as np
+    rng = np.random.default_rng(3)
+    x = (rng.standard_normal(n) + 1j * rng.standard_normal(n)).astype(np.complex64)
+
+    def run():
+        return np.fft.fft(x)
+    return run
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -127,7 +139,21 @@ def main():
         t = {k: [] for k in ("program", "segyio", "raw", "seg2", "seg2 raw", "batch",
                              "batch segyio")}
         batch_files = 0
+        fft_sizes = (12, 13)
+        try:
+            import numpy  # noqa: F401
+            have_numpy = True
+        except ImportError:
+            have_numpy = False
+            print("numpy is not installed (python3-numpy): the FFT is not compared")
+        for m in fft_sizes:
+            t[f"cool {m}"] = []
+            t[f"numpy {m}"] = []
         for _ in range(args.rounds):
+            if have_numpy:
+                for m in fft_sizes:
+                    t[f"cool {m}"].append(bench_median_seconds(args.bench, f"BM_Cool/{m}", folder))
+                    t[f"numpy {m}"].append(timed(numpy_fft(1 << m), repetitions=201))
             t["program"].append(bench_median_seconds(args.bench, "BM_SegyReadIbm", folder))
             if have_segyio:
                 t["segyio"].append(timed(segyio_read(segy)))
@@ -169,6 +195,13 @@ def main():
         print(f"  segyio, reading only ({batch_files} files) {m['batch segyio'] * 1e3:8.2f} ms  "
               f"{batch_files / m['batch segyio']:8.0f} files/s")
         print(f"  program / segyio speed:          {m['batch segyio'] / m['batch']:.2f}x  (goal > 1)")
+    if have_numpy:
+        print("FFT of complex points, one transform (numpy in complex64 input):")
+        for m_ in fft_sizes:
+            n = 1 << m_
+            print(f"  {n:5d} points: program (BM_Cool) {m[f'cool {m_}'] * 1e6:8.1f} us, "
+                  f"numpy.fft.fft {m[f'numpy {m_}'] * 1e6:8.1f} us, "
+                  f"program / numpy speed {m[f'numpy {m_}'] / m[f'cool {m_}']:.2f}x")
     return 0
 
 

@@ -381,6 +381,64 @@ void ApplySegyTraceHeader(ShotRecord& REC, int I, const SegyTraceHeader& H) {
   set(REC.ISEGYTRH, H);
 }
 
+namespace {
+
+/// Rounds V into a field of [LOW, HIGH]; FITS turns false when it did not fit.
+std::int32_t Fitted(double v, std::int32_t low, std::int32_t high, bool& fits) {
+  std::int32_t r = 0;
+  if (!tk::NearestIntChecked(v, r)) fits = false;
+  if (r < low || r > high) fits = false;
+  return std::clamp(r, low, high);
+}
+
+/// V as a field scaled by SCALAR stores it (the reader's factor undone).
+double Unscaled(double v, std::int16_t scalar) {
+  if (scalar < 0) return v * -static_cast<double>(scalar);
+  if (scalar > 0) return v / static_cast<double>(scalar);
+  return v;
+}
+
+}  // namespace
+
+bool StoreEditedSegyHeaders(ShotRecord& REC) {
+  using namespace segy_trc;
+  constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax32 = std::numeric_limits<std::int32_t>::max();
+  bool fits = true;
+  const auto word = [&fits](double v) { return Fitted(v, kMin32, kMax32, fits); };
+  const auto half = [&fits](double v) { return Fitted(v, -32768, 32767, fits); };
+  const double microseconds = 1000.0 * static_cast<double>(REC.SAMPINT);
+  const std::int32_t interval = half(microseconds);
+  SegyBinaryHeader& bin = REC.ISEGYBIN;
+  SegyPut(bin, segy_bin::kJobId, REC.ISHOT);
+  SegyPut(bin, segy_bin::kSampleInterval, interval);
+  const std::int32_t uphole = half(1000.0 * static_cast<double>(REC.TUPHOLE));
+  const std::int32_t delay = half(REC.TDELAY);
+  const std::size_t n = std::min(static_cast<std::size_t>(std::max(REC.NTRACE, 0)),
+                                 REC.ISEGYTRH.size());
+  const auto at = [](const std::vector<float>& a, std::size_t j) {
+    return j < a.size() ? static_cast<double>(a[j]) : 0.0;
+  };
+  for (std::size_t j = 0; j < n; ++j) {
+    SegyTraceHeader& h = REC.ISEGYTRH[j];
+    const auto elev = static_cast<std::int16_t>(SegyGet(h, kElevationScalar));
+    const auto coord = static_cast<std::int16_t>(SegyGet(h, kCoordinateScalar));
+    SegyPut(h, kSourcePoint, REC.ISHOT);
+    SegyPut(h, kOffset, word(Unscaled(at(REC.GOFF, j), coord)));
+    SegyPut(h, kReceiverElevation, word(Unscaled(at(REC.GEOELE, j), elev)));
+    SegyPut(h, kSourceElevation, word(Unscaled(REC.SHOTELEV, elev)));
+    SegyPut(h, kSourceDepth, word(Unscaled(REC.SHOTDEPTH, elev)));
+    SegyPut(h, kSourceX, word(Unscaled(REC.SHOTX, coord)));
+    SegyPut(h, kSourceY, word(Unscaled(REC.SHOTY, coord)));
+    SegyPut(h, kReceiverX, word(Unscaled(at(REC.GEOLOC, j), coord)));
+    SegyPut(h, kReceiverY, word(Unscaled(at(REC.GEOLOCY, j), coord)));
+    SegyPut(h, kUpholeTime, uphole);
+    SegyPut(h, kDelay, delay);
+    SegyPut(h, kSampleInterval, interval);
+  }
+  return fits;
+}
+
 void ScaleToInt32(std::span<const float> samples, std::span<std::int32_t> out, float fullScale) {
   ScaleTo(samples, out, fullScale);
 }

@@ -154,6 +154,16 @@ SegyTraceHeader BuildSegyTraceHeader(const ShotRecord& REC, int J, bool& upholeC
 std::string BuildSegyTextHeader(const ShotRecord& REC, const SegyBinaryHeader& bin,
                                 int bytesPerSample, int fixedLength);
 
+/// Brings REC's stored headers (ISEGYBIN, ISEGYTRH of traces 1 to NTRACE)
+/// in step with its header values and receiver geometry after an edit, as
+/// the inverse of how ApplySegyTraceHeader reads them: each coordinate and
+/// elevation through its trace's own scalar (a negative scalar s multiplies
+/// by |s|, a positive one divides by s, 0 neither), the uphole time and
+/// sample interval in microseconds, the delay in milliseconds. A value
+/// beyond its field is stored at the field's nearest end; the result is
+/// false when any had to be (or was not a number).
+[[nodiscard]] bool StoreEditedSegyHeaders(ShotRecord& REC);
+
 /// Puts the mapped values of trace header H into trace I (1-based) of REC and
 /// into the record's main header (the last trace read decides those).
 void ApplySegyTraceHeader(ShotRecord& REC, int I, const SegyTraceHeader& H);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include <system_error>
 
 #include "platform/FixedText.h"
+#include "platform/system/File.h"
 #include "record/RecordNaming.h"
 #include "support/Allocation.h"
 #include "support/ByteOrder.h"
@@ -417,17 +417,6 @@ bool IsReadOnly(const std::string& path) {
   return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & S_IWUSR) == 0;
 }
 
-std::string TemporaryNameFor(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  const fs::path p(target);
-  for (;;) {
-    fs::path t = p.parent_path() / ("." + p.filename().string() + "." + std::to_string(::getpid()) +
-                                    "." + std::to_string(counter.fetch_add(1)) + ".tmp");
-    std::error_code ec;
-    if (!fs::exists(t, ec)) return t.string();
-  }
-}
-
 void WriteFailure(std::uint64_t position) {
   sup::WINMSG("WRITE ERROR AT BYTE " + Position(position) + ": " + Position(0) +
               " Be sure existing file is not read-only");
@@ -518,32 +507,13 @@ void WriteTraceFileBytes(std::string_view NAME, std::span<const std::byte> bytes
     OpenFailure(target);
     return;
   }
-  const std::string temporary = TemporaryNameFor(target);
-  const int ih = sup::MAKEFIL(temporary);
-  if (ih < 0) {
+  const plat::ReplaceResult r = plat::ReplaceFileContents(target, bytes.data(), bytes.size());
+  if (!r.opened) {
     OpenFailure(target);
     return;
   }
-  std::uint64_t at = 0;
-  bool ok = true;
-  while (ok && at < bytes.size()) {
-    const int n = static_cast<int>(std::min<std::uint64_t>(kChunkBytes, bytes.size() - at));
-    ok = sup::JRITFIL(ih, bytes.subspan(at, static_cast<std::size_t>(n)), n) == 0;
-    if (ok) at += static_cast<std::uint64_t>(n);
-  }
-  sup::ICLSFIL(ih);
-  std::error_code ec;
-  if (ok) {
-    // The replaced file keeps its permissions.
-    const fs::file_status held = fs::status(target, ec);
-    if (!ec && fs::exists(held)) fs::permissions(temporary, held.permissions(), ec);
-    ec.clear();
-    fs::rename(temporary, target, ec);
-    ok = !ec;
-  }
-  if (!ok) {
-    fs::remove(temporary, ec);
-    WriteFailure(at);
+  if (r.error != 0) {
+    WriteFailure(r.written);
     return;
   }
   IERR = 0;

@@ -8,6 +8,7 @@
 #include "display/TracePlot.h"
 #include "formats/SegyHeaders.h"
 #include "shell/DialogHelpers.h"
+#include "shell/HeaderEditor.h"
 #include "shell/MouseInteraction.h"
 #include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
@@ -257,6 +258,16 @@ void REMOVE(ShotRecord& REC, TraceEditValues& KEPT) {
     case RemoveStatus::Unchanged:
       break;
   }
+}
+
+void EditShotHeaderCommand(Velloran& app) {
+  if (!app.loaded) {
+    sup::WINMSG(kLoadFirst);
+    return;
+  }
+  // Nothing is redrawn afterwards, whatever the editor changed.
+  int status = 0;
+  HEADEDITDLG(app.record, true, 0, app.shotNavigation, status);
 }
 
 void TruncateCommand(Velloran& app) {

@@ -23,6 +23,7 @@ inline constexpr int kCommandUnzoom = 40018;
 inline constexpr int kCommandPanRight = 40019;
 inline constexpr int kCommandPanUp = 40020;
 inline constexpr int kCommandPanDown = 40021;
+inline constexpr int kCommandEditShotHeader = 40045;
 inline constexpr int kCommandLastzoom = 40048;
 inline constexpr int kCommandTruncate = 40052;
 inline constexpr int kCommandResample = 40053;
@@ -68,6 +69,7 @@ void RESAMPLE(ShotRecord& REC, TraceEditValues& KEPT);
 void REMOVE(ShotRecord& REC, TraceEditValues& KEPT);
 
 /// The command handlers.
+void EditShotHeaderCommand(Velloran& app);
 void TruncateCommand(Velloran& app);
 void ResampleCommand(Velloran& app);
 void RemoveCommand(Velloran& app);

@@ -11,13 +11,13 @@
 #include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
+#include "shell/HeaderEditor.h"
 #include "shell/Import.h"
 #include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/FileSelect.h"
-#include "toolkit/core/MessageBox.h"
 #include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
@@ -54,18 +54,6 @@ std::string ChooseImportFile(const ImportChoice& choice) {
   if (tk::WDialogStatusQuery(4) != 1) return {};
   tk::FileSelection chosen = tk::SplitFileSelection(name);
   return chosen.names.empty() ? std::string() : std::move(chosen.names.front());
-}
-
-void NotAvailableYet(std::string_view what) {
-  tk::WMessageBox(0, 4, 1, std::string(what) + " is not available yet.", "Velloran");
-}
-
-// The Shot Header Editor is built with the header editing. Until it is
-// joined here, this stand-in tells the user and answers as Cancel, so the
-// imports that need it stop without changing anything.
-void HEADEDITDLG(ShotRecord&, bool, std::int32_t, std::int32_t&, int& IERR) {
-  NotAvailableYet("The Shot Header Editor");
-  IERR = -1;
 }
 
 // The record on a fresh page of the main window: after an import scaled anew

@@ -3,7 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#include "display/BandpassWindow.h"
+#include "display/SpectrumWindow.h"
 #include "display/TracePlot.h"
+#include "shell/TracePlotDialog.h"
 #include "shell/Velloran.h"
 #include "support/Allocation.h"
 #include "support/Numerics.h"
@@ -59,6 +62,57 @@ void AroundFilterTool(Velloran& app, bool bandpass,
   RedrawChanged(app);
   SETMENUSTATES();
   SETZOOMSTATE(app.settings.LZOOM);
+}
+
+ToolPlace PlaceOf(const WindowPlacement& p) { return {p.x, p.y, p.width, p.height, p.state}; }
+void KeepPlace(WindowPlacement& p, const ToolPlace& t) {
+  p = {t.x, t.y, t.width, t.height, t.state};
+}
+
+// The band-pass window on the shell's record, with the shell's places,
+// corners, zoom mode and properties dialog; what it changes of them is kept.
+void RunBandpassWindow(Velloran& app, ShotRecord& rec, TraceDisplayOptions& opts,
+                       std::int32_t& status) {
+  SettingsValues& s = app.settings;
+  BandpassWindowContext ctx;
+  ctx.corners = s.bandpass;
+  ctx.input = PlaceOf(s.filterInputWindow);
+  ctx.spectrum = PlaceOf(s.filterSpectrumWindow);
+  ctx.output = PlaceOf(s.filterOutputWindow);
+  ctx.impulse = PlaceOf(s.filterImpulseWindow);
+  ctx.dialog = PlaceOf(s.filterDialog);
+  ctx.zoom = s.LZOOM;
+  ctx.barHeight = app.toolbarHeight;
+  ctx.properties = [](TraceDisplayOptions& o, std::int32_t& ierr, float globalMax) {
+    TRACEPLOTDLG(o, ierr, globalMax);
+  };
+  FILTER(rec, opts, false, status, tk::kMainWindow, ctx);
+  s.bandpass = ctx.corners;
+  KeepPlace(s.filterInputWindow, ctx.input);
+  KeepPlace(s.filterSpectrumWindow, ctx.spectrum);
+  KeepPlace(s.filterOutputWindow, ctx.output);
+  KeepPlace(s.filterImpulseWindow, ctx.impulse);
+  s.filterDialog.x = ctx.dialog.x;
+  s.filterDialog.y = ctx.dialog.y;
+  s.LZOOM = ctx.zoom;
+}
+
+// The spectrum window over what the main plot shows.
+void RunSpectrumWindow(Velloran& app) {
+  SettingsValues& s = app.settings;
+  static int fileType = 1;  // the save dialog's file type, kept for the run
+  SpectrumWindowContext ctx;
+  ctx.place = PlaceOf(s.spectrumWindow);
+  ctx.zoom = s.LZOOM;
+  ctx.barHeight = app.toolbarHeight;
+  ctx.fileType = fileType;
+  ctx.filter.corners = s.bandpass;
+  std::int32_t status = 0;
+  TRACESPECTRUM(app.record, app.options, app.MainPlotAxes, status, ctx);
+  KeepPlace(s.spectrumWindow, ctx.place);
+  s.LZOOM = ctx.zoom;
+  fileType = ctx.fileType;
+  tk::WindowMakeCurrent(tk::kMainWindow);
 }
 
 }  // namespace
@@ -136,8 +190,11 @@ void RemoveDcCommand(Velloran& app) { TraceOperation(app, RemoveDcTraces); }
 
 void BandpassCommand(Velloran& app) {
   const ProcessTools& tools = ProcessToolSeams();
-  if (!tools.filter) return NotAvailable();
-  AroundFilterTool(app, true, tools.filter);
+  if (tools.filter) return AroundFilterTool(app, true, tools.filter);
+  if (!HasSamples(app)) return;
+  AroundFilterTool(app, true, [&app](ShotRecord& rec, TraceDisplayOptions& opts, std::int32_t& status) {
+    RunBandpassWindow(app, rec, opts, status);
+  });
 }
 
 void FkFilterCommand(Velloran& app) {
@@ -148,9 +205,13 @@ void FkFilterCommand(Velloran& app) {
 
 void SpectrumCommand(Velloran& app) {
   const ProcessTools& tools = ProcessToolSeams();
-  if (!tools.spectrum) return NotAvailable();
-  std::int32_t status = 0;
-  tools.spectrum(app.record, app.options, app.MainPlotAxes, status);
+  if (tools.spectrum) {
+    std::int32_t status = 0;
+    tools.spectrum(app.record, app.options, app.MainPlotAxes, status);
+    return;
+  }
+  if (!HasSamples(app)) return;
+  RunSpectrumWindow(app);
 }
 
 void RefractionFlatCommand(Velloran& app) {

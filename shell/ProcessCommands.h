@@ -36,8 +36,10 @@ void DetrendTraces(ShotRecord& REC);
 /// Removes from every trace its mean.
 void RemoveDcTraces(ShotRecord& REC);
 
-/// The tools with windows of their own, reached through one seam each; a
-/// tool not set here says that it is not available yet.
+/// The tools with windows of their own, reached through one seam each: a
+/// tool set here (tests put stand-ins) runs instead of the program's own;
+/// the band-pass and spectrum windows run when none is set, the others say
+/// that they are not available yet.
 struct ProcessTools {
   /// The band-pass filter window on the main window (FILTER, mode 0).
   std::function<void(ShotRecord&, TraceDisplayOptions&, std::int32_t& status)> filter;

@@ -56,9 +56,12 @@ void INUMINDLG(std::string_view PROMPT, std::int32_t& VALUE, std::int32_t& IERR)
   IERR = 0;
 }
 
-void FNUMINDLG(std::string_view PROMPT, float& VALUE, std::int32_t& IERR) {
-  tk::WDialogLoad(kRealPromptDialog);
-  tk::WDialogSelect(kRealPromptDialog);
+namespace {
+
+/// A real number in DIALOG, whose field 1062 shows VALUE in its own format.
+void AskReal(int dialog, std::string_view PROMPT, float& VALUE, std::int32_t& IERR) {
+  tk::WDialogLoad(dialog);
+  tk::WDialogSelect(dialog);
   tk::WDialogPutReal(kRealField, VALUE);
   tk::WDialogPutString(kPromptField, PROMPT);
   if (!AskedAndAnswered(PROMPT)) {
@@ -67,6 +70,16 @@ void FNUMINDLG(std::string_view PROMPT, float& VALUE, std::int32_t& IERR) {
   }
   tk::WDialogGetReal(kRealField, VALUE);
   IERR = 0;
+}
+
+}  // namespace
+
+void FNUMINDLG(std::string_view PROMPT, float& VALUE, std::int32_t& IERR) {
+  AskReal(kRealPromptDialog, PROMPT, VALUE, IERR);
+}
+
+void NUMINDLG(std::string_view PROMPT, float& VALUE, std::int32_t& IERR) {
+  AskReal(kGeometryNumberDialog, PROMPT, VALUE, IERR);
 }
 
 void UseProgramReaderDialogs() {

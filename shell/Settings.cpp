@@ -399,15 +399,6 @@ std::string SettingsText(const TraceDisplayOptions& opts, const SettingsValues& 
   return out;
 }
 
-[[nodiscard]] bool WriteWholeFile(const fs::path& path, const std::string& text) {
-  int handle = -1;
-  if (plat::FileOpen(path.string(), plat::FileAccess::WriteCreate, handle) != 0) return false;
-  std::size_t moved = 0;
-  const int err = plat::FileWrite(handle, text.data(), text.size(), moved);
-  const int closeErr = plat::FileClose(handle);
-  return err == 0 && moved == text.size() && closeErr == 0;
-}
-
 std::string ProcessDirectory() {
   std::error_code ec;
   const fs::path p = fs::current_path(ec);
@@ -480,9 +471,13 @@ void LASTDIR(const TraceDisplayOptions& OPTS, const SettingsValues& VALUES,
   std::error_code ec;
   if (!fs::is_regular_file(ENV.files.work, ec)) return;
   const std::string dir = ENV.currentDirectory ? ENV.currentDirectory() : std::string();
-  if (!WriteWholeFile(ENV.files.work, SettingsText(OPTS, VALUES, dir))) return;
-  // Renaming replaces the old settings file in one step, so a failure keeps it.
-  fs::rename(ENV.files.work, ENV.files.settings, ec);
+  // The work file is written whole and renamed over the settings file in one
+  // step, so a failure keeps the old settings; the settings keep their
+  // permissions.
+  const std::string text = SettingsText(OPTS, VALUES, dir);
+  plat::ReplaceOptions how;
+  how.temporary = ENV.files.work.string();
+  (void)plat::ReplaceFileContents(ENV.files.settings.string(), text.data(), text.size(), how);
 }
 
 }  // namespace vel

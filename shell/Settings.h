@@ -19,6 +19,7 @@
 #include <string>
 
 #include "display/PickFiles.h"
+#include "display/Spectrum.h"
 #include "formats/AsciiOut.h"
 #include "record/ShotRecord.h"
 #include "support/Strings.h"
@@ -34,14 +35,6 @@ struct WindowPlacement {
   std::int32_t height = 0;
   std::int32_t state = 1;
   bool operator==(const WindowPlacement&) const = default;
-};
-
-/// Band-pass corners as fractions of the Nyquist frequency, and the taper.
-struct BandpassSettings {
-  float Freq1 = 0.005f, Freq2 = 0.01f, Freq3 = 0.08f, Freq4 = 0.11f;
-  float Freq5 = 0.2f, Freq6 = 0.23f, Freq7 = 0.3f, Freq8 = 0.42f;
-  float FSmooth = 0.1f;
-  bool operator==(const BandpassSettings&) const = default;
 };
 
 /// F-K fan: index 0 the upsloping dip, 1 the downsloping dip.

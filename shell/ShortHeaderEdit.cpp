@@ -1,6 +1,7 @@
 #include "shell/ShortHeaderEdit.h"
 
 #include "shell/DialogHelpers.h"
+#include "shell/ShotHeaderFields.h"
 #include "support/UserMessages.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -8,21 +9,10 @@ namespace vel {
 namespace {
 
 enum Field : int {
-  kSampleInterval = 1099,
-  kDelay = 1100,
-  kUphole = 1101,
-  kShotNumber = 1102,
-  kEasting = 1103,
-  kElevation = 1104,
-  kTraces = 1105,
-  kSamples = 1106,
-  kDepth = 1111,
   kFloat = 1169,
   kInt32 = 1170,
   kInt16 = 1171,
   kFirstTrace = 1181,
-  kNorthing = 1208,
-  kAuxTraces = 1227,
 };
 
 constexpr int kFormatButtons[] = {kFloat, kInt32, kInt16};
@@ -35,17 +25,17 @@ void SHORTHEADEDIT(ShotRecord& REC, std::int32_t& FIRSTTRACE, std::int32_t& TRAC
   tk::WDialogLoad(kShortHeaderDialog);
   tk::WDialogSelect(kShortHeaderDialog);
   PutIntegerShown(kFirstTrace, FIRSTTRACE);
-  PutIntegerShown(kSamples, REC.NSAMP);
-  PutIntegerShown(kTraces, REC.NTRACE);
-  PutIntegerShown(kAuxTraces, REC.NAUX);
-  PutIntegerShown(kShotNumber, REC.ISHOT);
-  sup::MVPUTREAL(kSampleInterval, REC.SAMPINT);
-  sup::MVPUTREAL(kUphole, REC.TUPHOLE);
-  sup::MVPUTREAL(kDelay, REC.TDELAY);
-  sup::MVPUTREAL(kEasting, REC.SHOTX);
-  sup::MVPUTREAL(kNorthing, REC.SHOTY);
-  sup::MVPUTREAL(kElevation, REC.SHOTELEV);
-  sup::MVPUTREAL(kDepth, REC.SHOTDEPTH);
+  PutIntegerShown(kHeaderSamples, REC.NSAMP);
+  PutIntegerShown(kHeaderTraces, REC.NTRACE);
+  PutIntegerShown(kHeaderAuxTraces, REC.NAUX);
+  PutIntegerShown(kHeaderShotNumber, REC.ISHOT);
+  sup::MVPUTREAL(kHeaderSampleInterval, REC.SAMPINT);
+  sup::MVPUTREAL(kHeaderUphole, REC.TUPHOLE);
+  sup::MVPUTREAL(kHeaderDelay, REC.TDELAY);
+  sup::MVPUTREAL(kHeaderShotEasting, REC.SHOTX);
+  sup::MVPUTREAL(kHeaderShotNorthing, REC.SHOTY);
+  sup::MVPUTREAL(kHeaderShotElevation, REC.SHOTELEV);
+  sup::MVPUTREAL(kHeaderShotDepth, REC.SHOTDEPTH);
   // The binary header's code 5 is IEEE floating point: the float button,
   // never 16-bit integers.
   PutRadioChoice(kFormatButtons, TRACEFORMAT == kSegyIeeeCode ? 1 : TRACEFORMAT);
@@ -58,17 +48,10 @@ void SHORTHEADEDIT(ShotRecord& REC, std::int32_t& FIRSTTRACE, std::int32_t& TRAC
     tk::WDialogSelect(kShortHeaderDialog);
     if (const std::int32_t p = RadioPosition(kFloat); p > 0) TRACEFORMAT = p;
     GetIntegerIfSet(kFirstTrace, FIRSTTRACE);
-    GetIntegerIfSet(kSamples, REC.NSAMP);
-    GetIntegerIfSet(kTraces, REC.NTRACE);
-    GetIntegerIfSet(kAuxTraces, REC.NAUX);
-    GetIntegerIfSet(kShotNumber, REC.ISHOT);
-    GetRealIfSet(kSampleInterval, REC.SAMPINT);
-    GetRealIfSet(kUphole, REC.TUPHOLE);
-    GetRealIfSet(kDelay, REC.TDELAY);
-    GetRealIfSet(kEasting, REC.SHOTX);
-    GetRealIfSet(kNorthing, REC.SHOTY);
-    GetRealIfSet(kElevation, REC.SHOTELEV);
-    GetRealIfSet(kDepth, REC.SHOTDEPTH);
+    GetIntegerIfSet(kHeaderSamples, REC.NSAMP);
+    GetIntegerIfSet(kHeaderTraces, REC.NTRACE);
+    GetIntegerIfSet(kHeaderAuxTraces, REC.NAUX);
+    GetShotHeaderFields(REC);
     IERR = 0;
     return true;
   });

@@ -61,12 +61,13 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40012, 40042, 40045, 40046,
-                              40054, 40056, 40057, 40058, 40068, 40101, 40103};
+  constexpr int kPending[] = {40012, 40042, 40046, 40054, 40056,
+                              40057, 40058, 40068, 40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
   const std::pair<int, CommandHandler> edits[] = {
+      {kCommandEditShotHeader, EditShotHeaderCommand},
       {kCommandTruncate, TruncateCommand}, {kCommandResample, ResampleCommand},
       {kCommandRemove, RemoveCommand},     {kCommandGain, GainCommand},
       {kCommandZoom, ZoomCommand},         {kCommandUnzoom, UnzoomCommand},

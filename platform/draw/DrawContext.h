@@ -37,6 +37,12 @@ class DrawContext {
   /// the context cannot draw them.
   virtual bool GradientTriangles(std::span<const GradientVertex> vertices,
                                  std::span<const std::array<int, 3>> triangles) = 0;
+  /// Stretches the pixels of SOURCE over DEST; contexts without bitmaps
+  /// draw nothing.
+  virtual void Bitmap(const Surface& source, const Rect& dest) {
+    (void)source;
+    (void)dest;
+  }
 };
 
 /// The drawing context of a surface: logical (0, 0) lies at surface pixel ORIGIN.
@@ -69,6 +75,10 @@ class CanvasDrawContext : public DrawContext {
   bool GradientTriangles(std::span<const GradientVertex> vertices,
                          std::span<const std::array<int, 3>> triangles) override {
     return canvas_.GradientFillTriangles(vertices, triangles);
+  }
+  void Bitmap(const Surface& source, const Rect& dest) override {
+    canvas_.StretchBlt(dest.left, dest.top, dest.Width(), dest.Height(), source, 0, 0,
+                       source.Width(), source.Height(), kSrcCopy);
   }
 
  private:

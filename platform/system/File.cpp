@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -128,6 +129,68 @@ int FileSize(int handle, std::int64_t& size) {
 int FileClose(int handle) {
   if (handle < 0) return 0;
   return ::close(handle) == 0 ? 0 : errno;
+}
+
+namespace {
+
+/// A name in TARGET's folder that no file holds yet.
+std::string FreshNameBeside(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  const std::size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  for (;;) {
+    std::string t = folder + "." + name + "." + std::to_string(::getpid()) + "." +
+                    std::to_string(counter.fetch_add(1)) + ".tmp";
+    struct stat st {};
+    if (::lstat(t.c_str(), &st) != 0 && errno == ENOENT) return t;
+  }
+}
+
+}  // namespace
+
+ReplaceResult ReplaceFileContents(const std::string& target, const void* data, std::size_t count,
+                                  const ReplaceOptions& options) {
+  ReplaceResult r;
+  if (target.empty() || target.find('\0') != std::string::npos) {
+    r.error = ENOENT;
+    return r;
+  }
+  const bool fresh = options.temporary.empty();
+  const std::string work = fresh ? FreshNameBeside(target) : options.temporary;
+  int fd;
+  do {
+    fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (fresh ? O_EXCL : 0),
+                static_cast<mode_t>(options.newMode & 07777));
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    r.error = errno;
+    return r;
+  }
+  r.opened = true;
+  int error = 0;
+  std::size_t& written = r.written;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (written < count) {
+    const ssize_t put = ::write(fd, bytes + written, count - written);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      break;
+    }
+    written += static_cast<std::size_t>(put);
+  }
+  // The replaced file keeps its permissions.
+  struct stat held {};
+  if (error == 0 && ::stat(target.c_str(), &held) == 0 && S_ISREG(held.st_mode) &&
+      ::fchmod(fd, held.st_mode & 07777) != 0)
+    error = errno;
+  if (error == 0 && options.flush && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(work.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) ::unlink(work.c_str());
+  r.error = error;
+  return r;
 }
 
 std::string SystemErrorText(int error) {

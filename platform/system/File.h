@@ -49,6 +49,34 @@ enum class SeekOrigin { Start, Current, End };
 /// Closes the handle; a handle of -1 is ignored.
 int FileClose(int handle);
 
+/// What ReplaceFileContents did: the error number of the failing call (0
+/// none), whether the temporary file could be made, and the bytes that
+/// reached it.
+struct ReplaceResult {
+  int error = 0;
+  bool opened = false;
+  std::size_t written = 0;
+};
+
+/// How ReplaceFileContents writes: the temporary file (empty: a fresh
+/// hidden name in the target's folder), the permissions of a new target
+/// (less the umask), and whether the bytes are flushed to disk before the
+/// rename.
+struct ReplaceOptions {
+  std::string temporary;
+  unsigned newMode = 0666;
+  bool flush = false;
+};
+
+/// Replaces the contents of TARGET with the COUNT bytes of DATA so that
+/// TARGET is never left half written: the bytes go to the temporary file,
+/// which takes TARGET's permissions (when TARGET exists) and is renamed over
+/// TARGET. On failure the temporary file is removed and TARGET keeps its old
+/// contents.
+[[nodiscard]] ReplaceResult ReplaceFileContents(const std::string& target, const void* data,
+                                                std::size_t count,
+                                                const ReplaceOptions& options = {});
+
 /// The system's text for an error number; blank for 0.
 std::string SystemErrorText(int error);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/system/Environment.h"
+#include "platform/system/File.h"
 
 namespace plat {
 namespace {
@@ -128,25 +129,10 @@ int Save(const std::vector<Key>& keys) {
       text << Escape(v.name) << '=' << v.type << ':' << Escape(v.data) << "\r\n";
   }
   const std::string bytes = text.str();
-  const std::string temporary = path + ".new." + std::to_string(getpid());
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return errno;
-  std::size_t done = 0;
-  int error = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  if (error == 0 && fsync(fd) != 0) error = errno;
-  if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) unlink(temporary.c_str());
-  return error;
+  plat::ReplaceOptions how;
+  how.newMode = 0600;
+  how.flush = true;
+  return plat::ReplaceFileContents(path, bytes.data(), bytes.size(), how).error;
 }
 
 }  // namespace

@@ -101,6 +101,87 @@ TEST(SegyHeaders, TraceHeaderMapBothWays) {
   EXPECT_EQ(back.ISEGYTRH[0], h);
 }
 
+// Edited values go into the stored headers through each trace's own
+// scalars, so that reading the headers again gives the edited values.
+TEST(SegyHeaders, EditedValuesAreStoredAsTheReaderReadsThemBack) {
+  struct Case {
+    std::int16_t scalar;
+    std::int32_t stored;  // an easting of 1300
+  };
+  const Case cases[] = {{-100, 130000}, {0, 1300}, {1, 1300}, {10, 130}, {-1, 1300}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scalar);
+    ShotRecord rec;
+    rec.NTRACE = 2;
+    rec.NSAMP = 4;
+    ASSERT_TRUE(RebuildTraceArrays(rec, SegyTraceHeaders::Allocate));
+    rec.LSEGYHDR = true;
+    for (SegyTraceHeader& h : rec.ISEGYTRH) {
+      SegyPut(h, segy_trc::kCoordinateScalar, c.scalar);
+      SegyPut(h, segy_trc::kElevationScalar, c.scalar);
+    }
+    rec.GEOLOC = {1300.0f, 1310.0f};
+    rec.GEOLOCY = {20.0f, 20.0f};
+    rec.GEOELE = {100.0f, 90.0f};
+    rec.GOFF = {10.0f, 20.0f};
+    rec.SHOTX = 1290.0f;
+    rec.SHOTELEV = 50.0f;
+    rec.ISHOT = 12;
+    rec.SAMPINT = 0.5f;
+    rec.TUPHOLE = 2.5f;
+    rec.TDELAY = -3.0f;
+    EXPECT_TRUE(StoreEditedSegyHeaders(rec));
+    const SegyTraceHeader& h = rec.ISEGYTRH[0];
+    EXPECT_EQ(SegyTrcI32(h, 81), c.stored);
+    EXPECT_EQ(SegyTrcI32(h, 17), 12);
+    EXPECT_EQ(SegyBinI32(rec.ISEGYBIN, 3201), 12);
+    EXPECT_EQ(SegyBinI16(rec.ISEGYBIN, 3217), 500);
+    EXPECT_EQ(SegyTrcI16(h, 117), 500);
+    EXPECT_EQ(SegyTrcI16(h, 95), 2500);
+    EXPECT_EQ(SegyTrcI16(h, 109), -3);
+    ShotRecord back = rec;
+    for (int j = 1; j <= 2; ++j) ApplySegyTraceHeader(back, j, rec.ISEGYTRH[static_cast<std::size_t>(j - 1)]);
+    EXPECT_EQ(back.GEOLOC, rec.GEOLOC);
+    EXPECT_EQ(back.GEOLOCY, rec.GEOLOCY);
+    EXPECT_EQ(back.GEOELE, rec.GEOELE);
+    EXPECT_EQ(back.GOFF, rec.GOFF);
+    EXPECT_EQ(back.SHOTX, rec.SHOTX);
+    EXPECT_EQ(back.SHOTELEV, rec.SHOTELEV);
+    EXPECT_FLOAT_EQ(back.TUPHOLE, rec.TUPHOLE);
+  }
+}
+
+// Values beyond their fields are stored at the fields' ends, never wrapped.
+TEST(SegyHeaders, EditedValuesBeyondTheirFieldsAreClampedAndTold) {
+  ShotRecord rec;
+  rec.NTRACE = 1;
+  rec.NSAMP = 4;
+  ASSERT_TRUE(RebuildTraceArrays(rec, SegyTraceHeaders::Allocate));
+  rec.SAMPINT = 1.0f;
+  rec.TUPHOLE = 40.0f;  // 40000 microseconds
+  EXPECT_FALSE(StoreEditedSegyHeaders(rec));
+  EXPECT_EQ(SegyTrcI16(rec.ISEGYTRH[0], 95), 32767);
+
+  rec.TUPHOLE = 1.0f;
+  SegyPut(rec.ISEGYTRH[0], segy_trc::kCoordinateScalar, -10000);
+  rec.GEOLOC[0] = 1.0e6f;  // 1e10 in the field
+  EXPECT_FALSE(StoreEditedSegyHeaders(rec));
+  EXPECT_EQ(SegyTrcI32(rec.ISEGYTRH[0], 81), 2147483647);
+  rec.GEOLOC[0] = -1.0e6f;
+  EXPECT_FALSE(StoreEditedSegyHeaders(rec));
+  EXPECT_EQ(SegyTrcI32(rec.ISEGYTRH[0], 81), -2147483647 - 1);
+  rec.GEOLOC[0] = 1.0f;
+  rec.TDELAY = 40000.0f;
+  EXPECT_FALSE(StoreEditedSegyHeaders(rec));
+  EXPECT_EQ(SegyTrcI16(rec.ISEGYTRH[0], 109), 32767);
+  rec.TDELAY = 0.0f;
+  EXPECT_TRUE(StoreEditedSegyHeaders(rec));
+
+  // Fewer stored headers than traces: only those there are written.
+  rec.NTRACE = 5;
+  EXPECT_TRUE(StoreEditedSegyHeaders(rec));
+}
+
 TEST(SegyHeaders, BuiltTextHeader) {
   ShotRecord rec;
   rec.CRECNAME = "line7";

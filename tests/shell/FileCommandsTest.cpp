@@ -219,13 +219,33 @@ TEST_F(FileCommandsTest, ImportsThatNeedTheHeaderEditorStopWithoutChangingTheRec
   std::string title;
   Choose(dir_ / "raw.bin");
   harness_.Answer("dialog 123", "1164=0\n1165=0\n1166=2\n1167=50\n1168=1\n1169=1\npress 1");
-  harness_.Answer("messagebox", "OK");  // the header editor is not there yet
+  harness_.Answer("dialog 116", "press 2");  // Cancel in the header editor
   Choose(dir_ / "raw.bin");
   harness_.Answer("dialog 123", "press 2");
   Run({[] { Post(vel::kCommandImportUserDefined); }, [] { Post(vel::kCommandImportUserDefined); },
        [&] { title = Title(); }});
   EXPECT_EQ(title, vel::kMainTitle);
-  EXPECT_EQ(harness_.Backend().ScriptedAnswer("messagebox"), std::nullopt);
+  EXPECT_EQ(harness_.Backend().ScriptedAnswer("dialog 116"), std::nullopt) << "the editor came";
+}
+
+// The non-compliant SEG-Y import runs the Shot Header Editor on the record
+// read: its Cancel drops the import, its OK keeps it.
+TEST_F(FileCommandsTest, NonCompliantSegyImportKeepsTheRecordOnlyAfterTheEditorsOk) {
+  SKIP_WITHOUT_SHARED_DATA();
+  fs::copy_file(testing_support::SharedData() / "segyio/small.sgy", dir_ / "small.sgy");
+  std::string cancelled, accepted;
+  for (const char* answer : {"press 2", "1102=77\npress 1"}) {
+    Choose(dir_ / "small.sgy");
+    // Text, binary and trace headers read, most significant byte first.
+    harness_.Answer("dialog 125", "1179=1\n1180=1\n1182=1\n1184=1\npress 1");
+    harness_.Answer("dialog 126", "press 1");
+    harness_.Answer("dialog 116", answer);
+  }
+  Run({[] { Post(vel::kCommandImportNonCompliantSegy); }, [&] { cancelled = Title(); },
+       [] { Post(vel::kCommandImportNonCompliantSegy); }, [&] { accepted = Title(); }});
+  EXPECT_EQ(cancelled, vel::kMainTitle);
+  EXPECT_EQ(accepted, TitleOf("small"));
+  EXPECT_EQ(harness_.Backend().ScriptedAnswer("dialog 116"), std::nullopt) << "both were used";
 }
 
 TEST(RecordTitleTest, HoldsAllThirtyTwoCharacters) {

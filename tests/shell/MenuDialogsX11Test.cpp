@@ -12,6 +12,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -40,7 +41,8 @@ using testing_support::MenuCommand;
 using testing_support::MenuPlace;
 
 // Every command of the main menu that opens a dialog or a message box with
-// a record loaded (Wavelet Pick and Select Wavelet: their messages, as no
+// a record loaded (Bandpass Filter: its windows and its dialog, which Escape
+// cancels; Spectrum has a run of its own below, as its window takes no keys) (Wavelet Pick and Select Wavelet: their messages, as no
 // wavelet is selected yet). The pickers that open nothing have their own run
 // below.
 constexpr MenuCommand kCommands[] = {
@@ -72,7 +74,6 @@ constexpr MenuCommand kCommands[] = {
     {"Pick", "Select Wavelet"},
     {"Process", "Bandpass Filter"},
     {"Process", "FK Filter"},
-    {"Process", "Spectrum"},
     {"Process", "NMO Correction"},
     {"Process", "Refraction Interpretation"},
     {"Process", "Refraction (Flat Layer)"},
@@ -94,6 +95,7 @@ constexpr MenuCommand kRedrawCommands[] = {
 
 #ifdef VELLORAN_XUSER
 
+namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using plat::xuser::TopWindow;
 using testing_support::Child;
@@ -374,6 +376,40 @@ TEST_F(MenuDialogsX11, ViewCommandsRedrawWithoutAWindow) {
           << c.title << " > " << c.entry << " chosen with the " << (keyboard ? "keyboard" : "mouse");
 }
 
+// Process > Spectrum, chosen with the mouse and the keyboard, shows the
+// spectrum of the record in a window of its own with something drawn, and
+// that window's File > Close closes it again.
+TEST_F(MenuDialogsX11, SpectrumWindowOpensAndClosesFromItsMenu) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> place = Find({"Process", "Spectrum"});
+  ASSERT_TRUE(place.has_value());
+  for (const bool keyboard : {false, true}) {
+    SCOPED_TRACE(keyboard ? "keyboard" : "mouse");
+    Screenshot before, after;
+    std::string why;
+    ASSERT_TRUE(Settled(before, why)) << why;
+    ASSERT_TRUE(keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place));
+    std::vector<TopWindow> shown;
+    WaitFor(8000, [&] { return !(shown = Others()).empty(); });
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title.rfind("Morvane Limited Spectrum: ", 0), 0u) << shown[0].title;
+    bool drawn = false;
+    WaitFor(3000, [&] {
+      drawn = testing_support::TakeScreenshot(xwd_, server_.Display(), after, why) &&
+              Drawn(before, after, shown[0].rect);
+      return drawn;
+    });
+    EXPECT_TRUE(drawn) << why;
+    // File is the first title of the window's menu bar; Close its last entry.
+    plat::x11test::SetInputFocus(server_.Display(), shown[0].id);
+    ASSERT_TRUE(user_->Tap("f", {"Alt_L"}) && user_->Tap("Down") && user_->Tap("Down") &&
+                user_->Tap("Return"));
+    EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); })) << "the window stayed";
+    ASSERT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+    plat::x11test::SetInputFocus(server_.Display(), main_);
+  }
+}
+
 // The toolbar's export button (the fourth, below the menu bar) offers the
 // export commands in a pop-up at the pointer; its entry opens that command's
 // dialog as the menu does.
@@ -412,9 +448,68 @@ TEST_F(MenuDialogsX11, TheExportButtonShowsItsPopupWhoseEntryOpensTheDialog) {
   EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
 }
 
+// The Shot Header Editor shows its grid; a value typed into a cell through
+// the X server's keyboard is what Save Geometry As writes.
+TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> place = Find({"Edit", "Edit Shot Header"});
+  ASSERT_TRUE(place.has_value());
+  Screenshot before, shown;
+  std::string why;
+  ASSERT_TRUE(Settled(before, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*place));
+  std::vector<TopWindow> windows;
+  WaitFor(8000, [&] { return !(windows = Others()).empty(); });
+  ASSERT_FALSE(windows.empty()) << "no window appeared";
+  const TopWindow editor = windows.back();
+  EXPECT_EQ(editor.title, "Shot Header Editor");
+  ASSERT_TRUE(Settled(shown, why)) << why;
+  // The grid (dialog pixels 12-399 across, 172-463 down) is drawn.
+  const plat::Rect grid{editor.rect.left + 12, editor.rect.top + 172, editor.rect.left + 399,
+                        editor.rect.top + 463};
+  EXPECT_TRUE(Drawn(before, shown, grid)) << "the grid shows nothing";
+
+  // Row 2 of the Easting column: below the header strip and row 1.
+  user_->MoveTo({editor.rect.left + 12 + 60 + 52, editor.rect.top + 172 + 20 + 18 + 9});
+  user_->Click();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // The old value selected and typed over.
+  ASSERT_TRUE(user_->Tap("Home") && user_->Tap("End", {"Shift_L"}));
+  for (const char* key : {"7", "7", "7", "Return"}) ASSERT_TRUE(user_->Tap(key));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+  // Save Geometry As, and the name typed into the file dialog.
+  const fs::path folder = dir_.path() / "geo";
+  fs::create_directories(folder);
+  const fs::path file = folder / "line.geo";
+  user_->MoveTo({editor.rect.left + 468, editor.rect.top + 342});
+  user_->Click();
+  WaitFor(8000, [&] { return Others().size() >= 2; });
+  ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  for (const char c : file.string()) {
+    std::string key(1, c);
+    bool shift = false;
+    if (c == '/') key = "slash";
+    if (c == '.') key = "period";
+    if (c == '-') key = "minus";
+    if (c == '_') key = "underscore", shift = true;
+    if (std::isupper(static_cast<unsigned char>(c))) shift = true;
+    ASSERT_TRUE(shift ? user_->Tap(key, {"Shift_L"}) : user_->Tap(key)) << key;
+  }
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= 64; }))
+      << "the geometry file was not written";
+  const std::string text = testing_support::ReadFile(file);
+  EXPECT_EQ(text.substr(32, 10), "    777.00") << text.substr(0, 96);
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
+}
+
 #endif
 
 TEST(MenuDialogsX11Table, EveryRowNamesAnEntryOfTheMainMenu) {
+  EXPECT_TRUE(Find({"Process", "Spectrum"}).has_value());
   for (const MenuCommand& c : kCommands)
     EXPECT_TRUE(Find(c).has_value()) << c.title << " > " << c.entry;
   for (const MenuCommand& c : kRedrawCommands)

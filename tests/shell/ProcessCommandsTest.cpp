@@ -234,8 +234,7 @@ TEST_F(ProcessCommandsTest, FilterToolsPutTheMainWindowBack) {
 }
 
 TEST_F(ProcessCommandsTest, ToolsNotYetJoinedSaySo) {
-  for (const int id : {vel::kCommandBandpass, vel::kCommandFkFilter, vel::kCommandSpectrum,
-                       vel::kCommandRefractionFlat}) {
+  for (const int id : {vel::kCommandFkFilter, vel::kCommandRefractionFlat}) {
     vel::DispatchCommand(*app, id);
   }
   EXPECT_EQ(Samples(app->record, 1), (std::vector<float>{1, 2, 3, 4}));

@@ -165,8 +165,16 @@ void FieldChanged(LoadedDialog& d, DialogField& f, int code, plat::LParam l) {
   StoreEvent(kEventFieldChanged, 0, plat::MakeWParam(f.id, code), l, d.hwnd);
 }
 
+// The control identifier in the low word of a command's WPARAM: 1..65534 as
+// they stand (button identifiers above 32767 included), 0xFFFF the -1 of
+// fields nothing addresses.
+int ControlIdOf(plat::WParam w) {
+  const int id = static_cast<int>(plat::LowWord(w));
+  return id == 0xFFFF ? -1 : id;
+}
+
 std::optional<plat::LResult> OnCommand(LoadedDialog& d, plat::WParam w, plat::LParam l) {
-  const int id = static_cast<std::int16_t>(plat::LowWord(w));
+  const int id = ControlIdOf(w);
   const int code = plat::HighWord(w);
   const auto ctrl = static_cast<plat::Hwnd>(l);
   DialogField* f = ctrl != plat::kNoWindow ? FieldOfWindow(d, ctrl) : nullptr;
@@ -255,7 +263,7 @@ bool FillDialogEvent(int type, plat::WParam w, plat::LParam l, plat::Hwnd h, Eve
   out.value1 = out.value2 = out.value3 = out.value4 = out.x = out.y = -1;
   switch (type) {
     case kEventPushButton:
-      out.value1 = static_cast<std::int16_t>(plat::LowWord(w));
+      out.value1 = ControlIdOf(w);
       out.value2 = d->rec.previousField;
       return true;
     case kEventFieldChanged:

@@ -9,6 +9,7 @@
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/graphics/BitmapStore.h"
+#include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
 namespace tk {
@@ -49,10 +50,11 @@ int FieldImage(int field, int kind, int number) {
   const bool button = type == kFieldPushButton;
   const bool picture = type == kFieldStaticText || type == kFieldOtherStatic;
   if (!button && !picture) return kOpMissing;
-  // Icons and metafile slots are not held here yet.
-  std::shared_ptr<plat::Surface> image = kind == kFieldImageMemoryBitmap ? MemoryBitmapCopy(number)
-                                         : kind == kFieldImageBitmap     ? LoadBitmapResource(number)
-                                                                         : nullptr;
+  // Icons are not held here yet.
+  std::shared_ptr<plat::Surface> image;
+  if (kind == kFieldImageMemoryBitmap) image = MemoryBitmapCopy(number);
+  if (kind == kFieldImageBitmap) image = LoadBitmapResource(number);
+  if (kind == kFieldImageMetafile && Targets().metafileImage) image = Targets().metafileImage(number);
   if (!image) return kOpNotFound;
   const unsigned style = plat::GetStyle(f->hwnd);
   if (button) {

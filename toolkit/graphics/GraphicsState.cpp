@@ -462,6 +462,8 @@ void WMetafileDestroy(int SLOT) {
     ReportLibraryError(kErrMetafile, "WMetafileDestroy");
     return;
   }
+  if (MetafileSlotAt(SLOT).kind == 3 && TargetStore().destroyMetafile)
+    TargetStore().destroyMetafile(SLOT);
   MetafileSlotAt(SLOT) = MetafileSlot{};
 }
 

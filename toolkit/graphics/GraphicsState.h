@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -179,6 +180,11 @@ struct GraphicsTargets {
   std::function<int()> currentDialog;
   std::function<std::optional<SurfaceBinding>(int field)> selectField;
   std::function<std::optional<SurfaceBinding>(int slot)> selectMetafile;
+  /// Frees an enhanced-metafile slot's recording or picture.
+  std::function<void(int slot)> destroyMetafile;
+  /// The picture of an enhanced-metafile slot drawn at its own size (null
+  /// when the slot holds none).
+  std::function<std::shared_ptr<plat::Surface>(int slot)> metafileImage;
   std::function<void()> releaseSurface;
   /// System colours: window text (item 45) and background.
   std::function<std::int32_t(int item)> systemColour;

@@ -9,6 +9,7 @@
 #include "toolkit/hardcopy/Hpgl.h"
 #include "toolkit/hardcopy/Hpgl2.h"
 #include "toolkit/hardcopy/ImageDriver.h"
+#include "toolkit/hardcopy/MetafileDriver.h"
 #include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PostScriptDriver.h"
 #include "toolkit/hardcopy/RasterPrinter.h"
@@ -28,6 +29,7 @@ void StandHardcopyDrivers() {
   static XXRAST raster;
   static XXCGM cgm;
   static XXIMAG image;
+  static XXWMF metafile;
   StandHardcopyDriver(kDriverHpgl, &hpgl);
   StandHardcopyDriver(kDriverHpgl2, &hpgl2);
   StandHardcopyDriver(kDriverPostScript, &postScript);
@@ -35,11 +37,16 @@ void StandHardcopyDrivers() {
   StandHardcopyDriver(kDriverDxf, &dxf);
   StandHardcopyDriver(kDriverWindowsPrinter, &printer);
   ScreenSeams().endPage = PrintScreenImage;
-  SetImageTargets(WinPrinterImageTarget);
+  SetImageTargets([](int target, std::optional<plat::Rect>& clip) {
+    return target == kDriverWindowsMetafile ? MetafileImageTarget(target, clip)
+                                            : WinPrinterImageTarget(target, clip);
+  });
   StandHardcopyDriver(kDriverRasterPrinter, &raster);
   StandHardcopyDriver(kDriverCgm, &cgm);
   StandHardcopyDriver(kDriverBitImage, &image);
   RegisterMemoryRecorder(XXCGMMEM);
+  StandHardcopyDriver(kDriverWindowsMetafile, &metafile);
+  ConnectMetafileSlots();
   InstallPolygonSeams();
 }
 

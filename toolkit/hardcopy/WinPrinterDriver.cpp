@@ -1,6 +1,8 @@
 // The system printer driver.
 #include "toolkit/hardcopy/WinPrinterDriver.h"
 
+#include "toolkit/hardcopy/GdiDrawing_p.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -18,6 +20,7 @@
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/graphics/StrokeFont.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
+#include "toolkit/hardcopy/MetafileDriver.h"
 #include "toolkit/hardcopy/PolygonFill.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
@@ -62,11 +65,31 @@ struct WinState {
   std::optional<plat::Rect> clip;  // logical pixels
   int status = 0;  // page information status of the last select
   std::string keptFile;
+  // The metafile driver's drawing: no pages, a recording context, and the
+  // rules where a metafile differs from a printer page.
+  bool metafile = false;
+  bool enhanced = false;
+  plat::DrawContext* target = nullptr;
+  double pixelsPer720 = 1.0;
 };
 
-WinState& W() {
+WinState& PrinterState() {
   static WinState s;
   return s;
+}
+WinState& MetafileState() {
+  static WinState s = [] {
+    WinState m;
+    m.metafile = true;
+    m.resolutionX = m.resolutionY = 720;
+    return m;
+  }();
+  return s;
+}
+WinState* active = nullptr;
+
+WinState& W() {
+  return active ? *active : PrinterState();
 }
 
 int Trunc(double v) {
@@ -116,7 +139,7 @@ void Invert(std::array<int, 3>& c) {
 }
 
 bool Monochrome() {
-  return HardcopyOption(7) != 0;
+  return !W().metafile && HardcopyOption(7) != 0;
 }
 
 void RescaleDashes() {
@@ -134,6 +157,7 @@ void RescaleDashes() {
 
 plat::DrawContext* Ctx() {
   WinState& w = W();
+  if (w.metafile) return w.target;
   return w.dc ? w.dc->Draw() : nullptr;
 }
 
@@ -153,6 +177,7 @@ void StartPage() {
 // The drawing that follows an end of page starts the next page first.
 plat::DrawContext* PageForDrawing() {
   WinState& w = W();
+  if (w.metafile) return w.target;
   if (!w.documentOpen) return nullptr;
   if (w.pagePending) StartPage();
   return Ctx();
@@ -165,7 +190,10 @@ void FitPen(plat::DrawContext& ctx) {
   w.penType = w.lineType;
   w.penWidth = w.lineWidth;
   const int type = std::clamp(w.lineType, 0, 7);
-  if (type != 0)
+  if (w.metafile && (!w.enhanced || HardcopyOption(29) != 0))
+    ctx.SetPen(plat::Pen::Styled(kStyles[static_cast<std::size_t>(type)], PixelOf(w.current),
+                                 w.lineWidth));
+  else if (type != 0)
     ctx.SetPen(plat::Pen::User(w.dashes[static_cast<std::size_t>(type)], PixelOf(w.current),
                                w.lineWidth));
   else
@@ -291,6 +319,10 @@ void PointOperation() {
   plat::DrawContext* ctx = PageForDrawing();
   if (!ctx) return;
   const plat::Point p = Px(dp.X[0], dp.Y[0]);
+  if (w.metafile) {
+    ctx->SetPixel(p, PixelOf(w.current));
+    return;
+  }
   const int lw = w.lineWidth;
   OtherPen(*ctx, plat::Pen::None());
   ctx->SetBrush(plat::Brush::Solid(PixelOf(w.current)));
@@ -455,7 +487,7 @@ void FillOperation(DriverOperation op) {
     case DriverOperation::PolygonHalftone: {
       const std::vector<plat::Point> points = PointList(dp.P1);
       ctx->SetBrush(plat::Brush::Solid(colour));
-      OtherPen(*ctx, gs.outlineFlag ? plat::Pen::Solid(colour, 1) : plat::Pen::None());
+      OtherPen(*ctx, gs.outlineFlag && !w.metafile ? plat::Pen::Solid(colour, 1) : plat::Pen::None());
       ctx->Polygon(points);
       break;
     }
@@ -475,8 +507,11 @@ void ImageOperation() {
   const int bottom = Trunc((h - gs.clipY0) * dp.factorY);
   const std::string name(plat::TrimRight(dp.text.substr(0, kDriverTextLength)));
   int status = 0, systemError = 0;
-  ImageToDevice(dp.KX[0], kDriverWindowsPrinter, left, top, right, bottom, 1, status, systemError,
-                name);
+  if (W().metafile)
+    MetafileImage(dp.KX[0], left, top, right, bottom, name, status, systemError);
+  else
+    ImageToDevice(dp.KX[0], kDriverWindowsPrinter, left, top, right, bottom, 1, status, systemError,
+                  name);
   dp.P2 = status;
   dp.P1 = systemError;
 }
@@ -518,11 +553,14 @@ void SoftwareFillOperation() {
       zeroBased.push_back({list[t][0] - 1, list[t][1] - 1, list[t][2] - 1});
     pixelPass = ctx->GradientTriangles(vertices, zeroBased) ? 0 : 1;
   };
-  PolygonFill(dp.gradientFill[1], left, top, right, bottom, pixel, triangles);
+  // A Windows metafile has no gradient record: pixel by pixel.
+  const int mode = W().metafile && !W().enhanced ? 1 : dp.gradientFill[1];
+  PolygonFill(mode, left, top, right, bottom, pixel, triangles);
 }
 
 void ClipOperation() {
   WinState& w = W();
+  if (w.metafile && !w.enhanced) return;
   const GraphicsState& gs = Gs();
   const DriverParameters& dp = DriverParams();
   const double h = AreaHeight();
@@ -569,6 +607,14 @@ void FontOperation() {
   spec.weight = (style & 1) ? plat::kFontWeightBold : plat::kFontWeightNormal;
   spec.italic = (style & 2) != 0;
   spec.underline = (style & 4) != 0;
+  if (w.metafile) {
+    // One font, at the character height itself.
+    spec.angle = Trunc(t.angle) * 10;
+    w.font = plat::OpenFont(spec);
+    w.cellHeight = w.font ? w.font->Metrics().height : 0;
+    w.ascent = w.font ? w.font->Metrics().ascent : 0;
+    return;
+  }
   // Made once for its metrics, then again at the cell height with the angle.
   const std::shared_ptr<const plat::Font> probe = plat::OpenFont(spec);
   w.cellHeight = probe ? probe->Metrics().height : 0;
@@ -586,8 +632,13 @@ void TextOperation() {
   const int count = std::clamp(dp.KX[0], 0, kDriverTextLength);
   const std::string_view run = std::string_view(dp.text).substr(0, static_cast<std::size_t>(count));
   const double d = w.ascent - w.cellHeight / 2.0;
-  const double sx = dp.factorX != 0 ? d * t.sinAOverQ / dp.factorX : 0;
-  const double sy = dp.factorY != 0 ? d * t.cosA / dp.factorY : 0;
+  double sx = dp.factorX != 0 ? d * t.sinAOverQ / dp.factorX : 0;
+  double sy = dp.factorY != 0 ? d * t.cosA / dp.factorY : 0;
+  if (w.metafile) {
+    // A quarter of the character height down across the text.
+    sx = 0.25 * t.passHSinQ;
+    sy = 0.25 * t.passHCos;
+  }
   const plat::Point start = Px(static_cast<float>(dp.X[0] + sx), static_cast<float>(dp.Y[0] - sy));
   const plat::Point end = Px(static_cast<float>(dp.X[2] + sx), static_cast<float>(dp.Y[2] - sy));
   const int justification = t.spacingMode == 1 ? 0 : std::clamp(t.hJustify, 0, 2);
@@ -613,6 +664,7 @@ void TextOperation() {
 void TextWidthOperation() {
   const WinState& w = W();
   DriverParameters& dp = DriverParams();
+  if (w.metafile && !w.enhanced) return;
   const int n = std::clamp(dp.P2, 0, kDriverTextLength);
   const int width = w.font && n > 0 ? w.font->TextWidth(std::string_view(dp.text).substr(0, n)) : 0;
   dp.P1 = 1;
@@ -622,6 +674,7 @@ void TextWidthOperation() {
 }  // namespace
 
 void XXWIN::Select() {
+  gdi::UsePrinterDrawing();
   DriverParameters& dp = DriverParams();
   WinState& w = W();
   if (dp.P1 == -999) {
@@ -660,6 +713,7 @@ void XXWIN::Select() {
 }
 
 void XXWIN::Output(DriverOperation op) {
+  gdi::UsePrinterDrawing();
   switch (op) {
     case DriverOperation::BeginPicture: Begin(); break;
     case DriverOperation::EndOutput: EndOutput(); break;
@@ -668,7 +722,45 @@ void XXWIN::Output(DriverOperation op) {
   }
 }
 
-void XXWIN::Draw(DriverOperation op) {
+namespace gdi {
+
+void UsePrinterDrawing() {
+  active = &PrinterState();
+}
+
+void UseMetafileDrawing() {
+  active = &MetafileState();
+}
+
+void MetafileDrawingBegin(plat::DrawContext* target, bool enhanced, int referenceResolution,
+                          double pixelsPer720) {
+  UseMetafileDrawing();
+  WinState& w = W();
+  w.target = target;
+  w.enhanced = enhanced;
+  w.resolutionX = w.resolutionY = std::max(referenceResolution, 1);
+  w.pixelsPer720 = pixelsPer720;
+  w.clip.reset();
+  w.font.reset();
+  w.penColour = w.penType = w.penWidth = -1;
+  w.foreground = {255, 255, 255};
+  RescaleDashes();
+}
+
+void MetafileDrawingEnd() {
+  UseMetafileDrawing();
+  WinState& w = W();
+  if (w.target && w.enhanced && w.clip) w.target->SetClip(std::nullopt);
+  w.clip.reset();
+  w.font.reset();
+  w.target = nullptr;
+}
+
+int MetafileLineWidth() {
+  return MetafileState().lineWidth;
+}
+
+void DrawOperations(DriverOperation op) {
   switch (op) {
     case DriverOperation::Line: LineOperation(); break;
     case DriverOperation::EllipseHalftone:
@@ -686,7 +778,7 @@ void XXWIN::Draw(DriverOperation op) {
   }
 }
 
-void XXWIN::Attribute(DriverOperation op) {
+void AttributeOperations(DriverOperation op) {
   WinState& w = W();
   switch (op) {
     case DriverOperation::Colour:
@@ -694,6 +786,11 @@ void XXWIN::Attribute(DriverOperation op) {
     case DriverOperation::ClipRectangle: ClipOperation(); break;
     case DriverOperation::LineType: w.lineType = std::clamp(Gs().lineType, 0, 7); break;
     case DriverOperation::LineWidth: {
+      if (w.metafile) {
+        w.lineWidth = w.enhanced ? Trunc(HardcopyOption(9) * w.pixelsPer720) : HardcopyOption(9);
+        RescaleDashes();
+        break;
+      }
       const int wx = std::max(1, Trunc(HardcopyOption(9) * static_cast<double>(w.resolutionX) / 720.0 + 0.5));
       const int wy = std::max(1, Trunc(HardcopyOption(9) * static_cast<double>(w.resolutionY) / 720.0 + 0.5));
       w.lineWidth = (wx + wy - 2) / 2;
@@ -705,7 +802,7 @@ void XXWIN::Attribute(DriverOperation op) {
   }
 }
 
-void XXWIN::Text(DriverOperation op) {
+void TextOperations(DriverOperation op) {
   switch (op) {
     case DriverOperation::CharacterSize: FontOperation(); break;
     case DriverOperation::Text: TextOperation(); break;
@@ -714,7 +811,25 @@ void XXWIN::Text(DriverOperation op) {
   }
 }
 
+}  // namespace gdi
+
+void XXWIN::Draw(DriverOperation op) {
+  gdi::UsePrinterDrawing();
+  gdi::DrawOperations(op);
+}
+
+void XXWIN::Attribute(DriverOperation op) {
+  gdi::UsePrinterDrawing();
+  gdi::AttributeOperations(op);
+}
+
+void XXWIN::Text(DriverOperation op) {
+  gdi::UsePrinterDrawing();
+  gdi::TextOperations(op);
+}
+
 plat::Canvas* WinPrinterImageTarget(int target, std::optional<plat::Rect>& clip) {
+  gdi::UsePrinterDrawing();
   WinState& w = W();
   if (target != kDriverWindowsPrinter || !PageForDrawing() || !w.dc) return nullptr;
   clip = w.clip;
@@ -722,25 +837,26 @@ plat::Canvas* WinPrinterImageTarget(int target, std::optional<plat::Rect>& clip)
 }
 
 int WinPrinterLineWidth() {
-  return W().lineWidth;
+  return PrinterState().lineWidth;
 }
 
 std::span<const int> WinPrinterDashes(int lineType) {
-  return W().dashes[static_cast<std::size_t>(std::clamp(lineType, 0, 7))];
+  return PrinterState().dashes[static_cast<std::size_t>(std::clamp(lineType, 0, 7))];
 }
 
 const std::string& WinPrinterKeptFile() {
-  return W().keptFile;
+  return PrinterState().keptFile;
 }
 
 void WinPrinterResolutionSet(int dpiX, int dpiY) {
+  gdi::UsePrinterDrawing();
   W().resolutionX = dpiX;
   W().resolutionY = dpiY;
   RescaleDashes();
 }
 
 void WinPrinterReset() {
-  W() = WinState{};
+  PrinterState() = WinState{};
 }
 
 }  // namespace tk

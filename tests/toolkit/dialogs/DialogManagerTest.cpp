@@ -229,3 +229,29 @@ TEST_F(DialogTest, SemiModelessDisablesOtherWindowsUntilHidden) {
 
 }  // namespace
 }  // namespace tk
+
+namespace tk::testing {
+namespace {
+
+// Button identifiers run to 65535: one above 32767 reaches the program as
+// itself, not as a negative 16-bit number.
+TEST_F(DialogTest, PushButtonAbove32767KeepsItsIdentifier) {
+  res::ResourceSet set;
+  res::ResourceError error;
+  ASSERT_TRUE(res::ParseResourceText("high-button", R"(dialog 903 popup
+  rect 0 0 120 40
+  control BUTTON 40040 10 10 80 14 "Filter" WS_VISIBLE | WS_TABSTOP
+end
+)", set, error)) << error.Text();
+  AddDialogTemplate(set.dialogs.front());
+  WDialogLoad(903);
+  WDialogShow(-1, -1, 0, kShowModeless);
+  harness.Click(Field(40040), {5, 5});
+  auto [type, r] = Wait();
+  EXPECT_EQ(type, kEventPushButton);
+  EXPECT_EQ(r.window, 903);
+  EXPECT_EQ(r.value1, 40040);
+}
+
+}  // namespace
+}  // namespace tk::testing

@@ -13,6 +13,9 @@
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/FieldImages.h"
 #include "toolkit/graphics/BitmapStore.h"
+#include "toolkit/hardcopy/MetafileDriver.h"
+#include "toolkit/hardcopy/MetafileRecord.h"
+#include "tests/TestSupport.h"
 
 namespace tk {
 namespace {
@@ -106,6 +109,28 @@ TEST_F(FieldImagesTest, Failures) {
   EXPECT_EQ(FieldImage(1401, kFieldImageMemoryBitmap, 2), kOpNotFound);  // a free slot
   EXPECT_EQ(FieldImage(1401, kFieldImageMemoryBitmap, 0), kOpNotFound);
   EXPECT_EQ(FieldImage(1401, kFieldImageBitmap, 1), kOpNotFound);
+}
+
+TEST_F(FieldImagesTest, MetafileSlotOnStatic) {
+  // A 40 x 30 enhanced metafile, green all over, loaded into slot 1.
+  EmfReference ref{1920, 1440, 508, 381, 96};
+  auto rec = MetafileRecorder::Enhanced(ref, {0, 0, 40 * 2540 / 96, 30 * 2540 / 96}, "", 0, 0);
+  rec->SetPen(plat::Pen::None());
+  rec->SetBrush(plat::Brush::Solid(plat::Rgb(0, 200, 0)));
+  rec->Rectangle({0, 0, 41, 31});
+  const std::vector<std::uint8_t>& bytes = rec->Close();
+  testing_support::TempDir dir;
+  testing_support::WriteFile(dir / "green.emf", std::string(bytes.begin(), bytes.end()));
+  ConnectMetafileSlots();
+  int error = -1, system = 0;
+  EmfLoad(0, static_cast<std::int64_t>(bytes.size()), error, system, (dir / "green.emf").string());
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(FieldImage(1402, kFieldImageMetafile, 1), 0);
+  EXPECT_EQ(FieldImage(1401, kFieldImageMetafile, 2), kOpNotFound);  // a free slot
+  WDialogShow(-1, -1, 0, kShowModeless);
+  harness.DispatchPending();
+  EXPECT_EQ(ShownAt(1402, 5, 4, false), plat::Rgb(0, 200, 0));
+  MetafileDriverReset();
 }
 
 TEST(BlendBitmapTest, TopLeftColourBecomesTheButtonFace) {

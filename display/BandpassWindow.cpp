@@ -1,0 +1,649 @@
+#include "display/BandpassWindow.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "display/TraceAxes.h"
+#include "display/TracePlot.h"
+#include "support/Allocation.h"
+#include "support/GraphAxes.h"
+#include "support/Numerics.h"
+#include "support/PenPlot.h"
+#include "support/Strings.h"
+#include "support/UserMessages.h"
+#include "toolkit/core/Conversion.h"
+#include "toolkit/core/Events.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/Rounding.h"
+#include "toolkit/core/WindowUnits.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/Dialogs.h"
+
+namespace vel {
+namespace {
+
+using enum tk::EventType;
+
+constexpr std::string_view kNoArrays = "CANNOT ALLOCATE TEMP ARRAYS IN FILTER";
+constexpr int kOkButton = 1;
+constexpr int kCancelButton = 2;
+constexpr int kHiddenField = 3;
+constexpr int kEnabledField = 1;
+constexpr float kGrabDistance = 0.02f;
+// Rounds of the trace-axis widening after a zoom; far more than any float
+// step below one trace can need.
+constexpr int kMostWidenings = 64;
+
+enum class Pane { Input, Spectrum, Output, Impulse, None };
+
+float PageX(std::int32_t x) { return static_cast<float>(x) * 10.0f / 10000.0f; }
+float PageY(std::int32_t y) { return static_cast<float>(10000 - y) * 8.0f / 10000.0f; }
+
+float& Corner(BandpassSettings& c, int k) {
+  std::array<float*, 8> all = {&c.Freq1, &c.Freq2, &c.Freq3, &c.Freq4,
+                               &c.Freq5, &c.Freq6, &c.Freq7, &c.Freq8};
+  return *all[static_cast<std::size_t>(k - 1)];
+}
+
+class BandpassTool {
+ public:
+  BandpassTool(ShotRecord& rec, TraceDisplayOptions& opts, bool twoBand, std::int32_t& ierr,
+               int mainWindow, BandpassWindowContext& ctx)
+      : rec_(rec), opts_(opts), ierr_(ierr), main_(mainWindow), ctx_(ctx) {
+    bp_.filter.corners = ctx.corners;
+    bp_.filter.twoBand = twoBand;
+  }
+
+  void Run() {
+    if (!SpectrumRecordUsable(rec_.SAMPINT, rec_.NSAMP)) {
+      ierr_ = -1;
+      return;
+    }
+    if (rec_.NTRACE < 1 ||
+        rec_.TRACES.size() < static_cast<std::size_t>(rec_.NSAMP) * static_cast<std::size_t>(rec_.NTRACE)) {
+      sup::WINMSG("PLEASE LOAD TRACES FIRST");
+      ierr_ = -1;
+      return;
+    }
+    TakeMainWindow();
+    if (!Allocate()) {
+      sup::WINMSG(kNoArrays);
+      ierr_ = -1;
+      return;
+    }
+    Start();
+    RunToolLoop(running_, [this](int type, const tk::EventRecord& e) { Handle(type, e); });
+    Finish();
+  }
+
+ private:
+  // ---- start-up ----
+  void TakeMainWindow() {
+    tk::WindowMakeCurrent(main_);
+    const ToolPlace& p = ctx_.input;
+    tk::WindowReposition(p.width, p.height, p.x, p.y, 1);
+    tk::WMenuWindow(kBandpassMainMenu, main_);
+    tk::WMenuSetState(kToolZoom, 2, ctx_.zoom ? 1 : 0);
+    tk::WMenuToolbar(0, main_);
+  }
+
+  bool Allocate() {
+    const auto n = static_cast<std::size_t>(rec_.NSAMP);
+    const auto m = static_cast<std::size_t>(NFFT(rec_.NSAMP) / 2);
+    return sup::TryAllocation([&] {
+      stack_.assign(n, 0.0f);
+      spectrum_.assign(m, 0.0f);
+      work_.TRACES.assign(rec_.TRACES.begin(), rec_.TRACES.end());
+      // The working maxima start as the record's own, so that OK before any
+      // filtering leaves TRACEMAX as it was.
+      work_.TRACEMAX = rec_.TRACEMAX;
+      work_.TRACEMAX.resize(static_cast<std::size_t>(rec_.NTRACE), 0.0f);
+      impulse_.assign(n, 0.0f);
+    });
+  }
+
+  void Start() {
+    COPYSR(rec_, work_);
+    bp_.nyquist = 1000.0f / (rec_.SAMPINT * 2.0f);
+    for (std::int32_t j = 1; j <= rec_.NTRACE; ++j) {
+      const std::span<const float> t = Trace(std::as_const(rec_), j);
+      for (std::size_t i = 0; i < stack_.size(); ++i) stack_[i] += t[i];
+    }
+    nt_ = tk::NearestInt(static_cast<float>(rec_.NSAMP) * bp_.filter.corners.FSmooth);
+    SPECTRUM(stack_, spectrum_, rec_.NSAMP, nt_);
+    WAVELET(stack_, impulse_, rec_.NSAMP, nt_, bp_.filter);
+    vertical_ = opts_.LVERTICAL;
+    opts_.LVERTICAL = true;
+
+    SCALETRACES(rec_, traces_, opts_, false);
+    tk::WindowMakeCurrent(main_);
+    tk::WindowTitle(kBandpassInputTitle);
+    DrawPane(Pane::Input, false);
+
+    spectrumWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kBandpassSpectrumTitle);
+    SCALE_SPEC(rec_.SAMPINT, spectrum_, static_cast<int>(spectrum_.size()), spectrumAxes_, bp_);
+    DrawPane(Pane::Spectrum, false);
+    outputWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.output, kBandpassOutputTitle);
+    DrawPane(Pane::Output, false);
+    impulseWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.impulse, kBandpassImpulseTitle);
+    SCALE_WAVE(impulse_, rec_.NSAMP, impulseAxes_);
+    DrawPane(Pane::Impulse, false);
+
+    tk::WDialogLoad(kBandpassDialog);
+    for (int k = 1; k <= 4; ++k) sup::MVPUTREAL(kBandpassFirstField + k - 1, bp_.nyquist * Corner(bp_.filter.corners, k));
+    if (bp_.filter.twoBand) {
+      for (int k = 5; k <= 8; ++k) {
+        tk::WDialogFieldState(kBandpassFirstField + k - 1, kEnabledField);
+        sup::MVPUTREAL(kBandpassFirstField + k - 1, bp_.nyquist * Corner(bp_.filter.corners, k));
+      }
+      BandpassSettings& c = bp_.filter.corners;
+      if (c.Freq5 < c.Freq4) {
+        const float lift = c.Freq4 - c.Freq5;
+        for (int k = 5; k <= 8; ++k) Corner(c, k) += lift;
+      }
+    } else {
+      for (int k = 5; k <= 8; ++k) tk::WDialogFieldState(kBandpassFirstField + k - 1, kHiddenField);
+    }
+    tk::WDialogShow(ctx_.dialog.x, ctx_.dialog.y, 0, tk::kShowModeless);
+    tk::WEventTypeSwitch(kEventFieldChanged, 1);
+    tk::WEventTypeSwitch(kEventMouseMove, 1);
+    previousTraces_ = traces_;
+    previousSpectrum_ = spectrumAxes_;
+    previousImpulse_ = impulseAxes_;
+  }
+
+  // ---- windows and pictures ----
+  int WindowOf(Pane p) const {
+    switch (p) {
+      case Pane::Input: return main_;
+      case Pane::Spectrum: return spectrumWindow_;
+      case Pane::Output: return outputWindow_;
+      case Pane::Impulse: return impulseWindow_;
+      case Pane::None: break;
+    }
+    return -1;
+  }
+  bool Shown(Pane p) const { return p == Pane::Input || WindowOf(p) > 0; }
+
+  // The pane of window N; a closed child window (number 0) is no pane, so
+  // that the main window's number never reaches it.
+  Pane PaneOf(int n) const {
+    if (n == main_) return Pane::Input;
+    if (n < 1) return Pane::None;
+    if (n == spectrumWindow_) return Pane::Spectrum;
+    if (n == outputWindow_) return Pane::Output;
+    if (n == impulseWindow_) return Pane::Impulse;
+    return Pane::None;
+  }
+
+  sup::GraphAxes& AxesOf(Pane p) {
+    if (p == Pane::Spectrum) return spectrumAxes_;
+    if (p == Pane::Impulse) return impulseAxes_;
+    return traces_;
+  }
+  sup::GraphAxes& PreviousOf(Pane p) {
+    if (p == Pane::Spectrum) return previousSpectrum_;
+    if (p == Pane::Impulse) return previousImpulse_;
+    return previousTraces_;
+  }
+
+  void Picture(Pane p) {
+    switch (p) {
+      case Pane::Input: PLOTTRACES(rec_, traces_, opts_); break;
+      case Pane::Output: PLOTTRACES(work_, traces_, opts_); break;
+      case Pane::Spectrum:
+        PLOTSPEC(spectrum_, static_cast<int>(spectrum_.size()), rec_.SAMPINT, spectrumAxes_, bp_);
+        break;
+      case Pane::Impulse: PLOTWAVELET(impulse_, rec_.NSAMP, impulseAxes_); break;
+      case Pane::None: break;
+    }
+  }
+
+  // Draws pane P's picture anew, on the screen or on a hardcopy page.
+  // Nothing for a window the user has closed.
+  void DrawPane(Pane p, bool hardcopy) {
+    if (!Shown(p)) return;
+    tk::WindowMakeCurrent(WindowOf(p));
+    DrawToolPicture(hardcopy, AxesOf(p), [this, p] { Picture(p); });
+  }
+
+  // Both trace windows, FIRST first.
+  void DrawTraces(Pane first) {
+    DrawPane(first, false);
+    DrawPane(first == Pane::Input ? Pane::Output : Pane::Input, false);
+  }
+
+  void NewImpulse() {
+    WAVELET(stack_, impulse_, rec_.NSAMP, nt_, bp_.filter);
+    DrawPane(Pane::Impulse, false);
+  }
+
+  // ---- corners ----
+  void StoreCorners() { ctx_.corners = bp_.filter.corners; }
+
+  void ReadFields() {
+    tk::WDialogSelect(kBandpassDialog);
+    const int count = bp_.filter.twoBand ? 8 : 4;
+    for (int k = 1; k <= count; ++k) {
+      float hz = 0.0f;
+      tk::WDialogGetReal(kBandpassFirstField + k - 1, hz);
+      Corner(bp_.filter.corners, k) = hz / bp_.nyquist;
+    }
+    StoreCorners();
+  }
+
+  void PutField(int k) {
+    tk::WDialogSelect(kBandpassDialog);
+    sup::MVPUTREAL(kBandpassFirstField + k - 1, bp_.nyquist * Corner(bp_.filter.corners, k));
+  }
+
+  void NewResponse() {
+    DrawPane(Pane::Spectrum, false);
+    NewImpulse();
+  }
+
+  void FilterTraces() {
+    ReadFields();
+    NewResponse();
+    float gmin = 1e30f, gmax = -1e30f;
+    for (std::int32_t j = 1; j <= rec_.NTRACE; ++j) {
+      const std::span<float> out = Trace(work_, j);
+      FILTRACE(Trace(std::as_const(rec_), j), out, rec_.NSAMP, nt_, bp_.filter);
+      float lo = 1e30f, hi = -1e30f;
+      sup::FINDNX(out, rec_.NSAMP, lo, hi);
+      work_.TRACEMAX[static_cast<std::size_t>(j - 1)] = std::max(std::abs(lo), std::abs(hi));
+      gmin = std::min(gmin, lo);
+      gmax = std::max(gmax, hi);
+    }
+    work_.GMIN = gmin;
+    work_.GMAX = gmax;
+    DrawPane(Pane::Output, false);
+  }
+
+  // ---- events ----
+  void Handle(int type, const tk::EventRecord& e) {
+    switch (type) {
+      case kEventMenu: Command(e.value1); break;
+      case kEventPushButton: Button(e.value1); break;
+      case kEventButtonDown: press_.Take(e); break;
+      case kEventButtonUp: Release(e); break;
+      case kEventMouseMove: Move(e); break;
+      case kEventExpose:
+      case kEventResize: Picture(type, e); break;
+      case kEventClose: CloseRequest(e); break;
+      case kEventFieldChanged:
+        ReadFields();
+        NewResponse();
+        break;
+      default: break;
+    }
+  }
+
+  void Command(int id) {
+    switch (id) {
+      case kToolProperties: Properties(); break;
+      case kToolZoom:
+        ctx_.zoom = !ctx_.zoom;
+        tk::WindowMakeCurrent(main_);
+        tk::WMenuSetState(kToolZoom, 2, ctx_.zoom ? 1 : 0);
+        break;
+      case kToolUnzoom: Unzoom(); break;
+      case kToolPrint:
+        if (Shown(selected_)) {
+          tk::WindowMakeCurrent(WindowOf(selected_));
+          PrintToolPicture(AxesOf(selected_), [this] { Picture(selected_); });
+        }
+        rubber_ = false;
+        break;
+      case kToolLastzoom:
+        AxesOf(selected_) = PreviousOf(selected_);
+        if (selected_ == Pane::Input || selected_ == Pane::Output)
+          DrawTraces(selected_);
+        else
+          DrawPane(selected_, false);
+        break;
+      default: break;
+    }
+  }
+
+  void Properties() {
+    if (!ctx_.properties) return;
+    const TraceDisplayOptions before = opts_;
+    ctx_.properties(opts_, ierr_, std::max(std::abs(rec_.GMIN), rec_.GMAX));
+    if (ierr_ != 0) return;
+    if (opts_.LGEOPOS != before.LGEOPOS || opts_.LVERTICAL != before.LVERTICAL ||
+        (opts_.LGEOPOS && opts_.TRACECLIP != before.TRACECLIP))
+      SCALETRACES(rec_, traces_, opts_, false);
+    DrawTraces(Pane::Output);
+  }
+
+  void Unzoom() {
+    switch (selected_) {
+      case Pane::Input:
+        SCALETRACES(rec_, traces_, opts_, false);
+        DrawTraces(Pane::Input);
+        break;
+      case Pane::Output:
+        SCALETRACES(work_, traces_, opts_, false);
+        DrawTraces(Pane::Output);
+        break;
+      case Pane::Spectrum:
+        SCALE_SPEC(rec_.SAMPINT, spectrum_, static_cast<int>(spectrum_.size()), spectrumAxes_, bp_);
+        DrawPane(Pane::Spectrum, false);
+        break;
+      case Pane::Impulse:
+        SCALE_WAVE(impulse_, rec_.NSAMP, impulseAxes_);
+        DrawPane(Pane::Impulse, false);
+        break;
+      case Pane::None: break;
+    }
+  }
+
+  void Button(int id) {
+    switch (id) {
+      case kOkButton:
+        rec_.TRACES.assign(work_.TRACES.begin(), work_.TRACES.end());
+        rec_.TRACEMAX = work_.TRACEMAX;
+        rec_.GMIN = work_.GMIN;
+        rec_.GMAX = work_.GMAX;
+        running_ = false;
+        break;
+      case kCancelButton: running_ = false; break;
+      case kBandpassFilterButton: FilterTraces(); break;
+      default: break;
+    }
+  }
+
+  void Release(const tk::EventRecord& e) {
+    const std::int32_t button = press_.button;
+    press_.button = 0;
+    const Pane pane = PaneOf(e.window);
+    const bool held = e.time - press_.time >= kToolDragMilliseconds;
+    if (grabbed_ > 0 && button == 1) {
+      grabbed_ = 0;  // the drag ends
+    } else if (rubber_) {
+      const Pane pressed = PaneOf(press_.window);
+      if (Shown(pressed)) {
+        tk::WindowMakeCurrent(WindowOf(pressed));
+        sup::RUBBERBOX(press_.x, press_.y, press_.pointerX, press_.pointerY);
+      }
+      rubber_ = false;
+      if (e.window == press_.window && ctx_.zoom && pane != Pane::None) Zoom(pane, e);
+    }
+    if (e.value1 == 3 && pane != Pane::None) {
+      const int menu = (pane == Pane::Input || pane == Pane::Output) && !held ? kBandpassTracePopup
+                                                                              : kBandpassPlotPopup;
+      tk::WindowMakeCurrent(WindowOf(pane));
+      tk::WMenuFloating(menu, e.x, e.y);
+      selected_ = pane;
+    }
+    if (e.value1 == 1 && !held) {
+      rubber_ = false;
+      grabbed_ = 0;
+    }
+  }
+
+  void Zoom(Pane pane, const tk::EventRecord& e) {
+    sup::GraphAxes& axes = AxesOf(pane);
+    PreviousOf(pane) = axes;
+    sup::ZOOMBOX(press_.x, press_.y, e.x, e.y, axes);
+    if (pane == Pane::Input || pane == Pane::Output) {
+      if (!opts_.LGEOPOS) WholeTraces(axes);
+      DrawTraces(pane);
+    } else if (pane == Pane::Impulse) {
+      NewImpulse();
+    } else {
+      DrawPane(pane, false);
+    }
+  }
+
+  // The trace axis of a zoomed trace frame never steps by less than one
+  // trace: the step doubles (the divisions halve) until it reaches one.
+  static void WholeTraces(sup::GraphAxes& a) {
+    const float width = static_cast<float>(a.NXDIV) * a.XCELL;
+    for (int round = 0; round < kMostWidenings && a.XSTEP > 0.0f && a.XSTEP < 1.0f; ++round) {
+      a.XSTART = std::trunc(a.XSTART);
+      const float end = a.XSTART + static_cast<float>(a.NXDIV) * a.XSTEP;
+      a.XSTEP *= 2.0f;
+      if (a.NXDIV > 2) a.NXDIV /= 2;
+      if (a.XSTART + static_cast<float>(a.NXDIV) * a.XSTEP < end) a.NXDIV += 1;
+      a.XCELL = width / static_cast<float>(a.NXDIV);
+    }
+    sup::FINDASX(a);
+  }
+
+  void Move(const tk::EventRecord& e) {
+    const Pane pane = PaneOf(e.window);
+    const bool held = press_.Dragging(e);
+    if (ctx_.zoom && held && grabbed_ == 0) {
+      const Pane pressed = PaneOf(press_.window);
+      if (Shown(pressed)) {
+        tk::WindowMakeCurrent(WindowOf(pressed));
+        if (rubber_) sup::RUBBERBOX(press_.x, press_.y, press_.pointerX, press_.pointerY);
+        sup::RUBBERBOX(press_.x, press_.y, e.x, e.y);
+        press_.pointerX = e.x;
+        press_.pointerY = e.y;
+        rubber_ = true;
+      }
+    } else if (press_.button == 1 && grabbed_ > 0) {
+      if (pane == Pane::Spectrum) Drag(e);
+    } else if (press_.button == 0 && pane == Pane::Spectrum) {
+      Hover(e);
+    } else if (press_.button == 0 && (pane == Pane::Input || pane == Pane::Output)) {
+      ReadOut(e);
+    }
+  }
+
+  void Hover(const tk::EventRecord& e) {
+    tk::WindowMakeCurrent(spectrumWindow_);
+    sup::PLOTXY(spectrumAxes_.XORIGIN, spectrumAxes_.YORIGIN, -3, spectrumAxes_);
+    const float x = sup::XOFPL(PageX(e.x), spectrumAxes_);
+    const float y = sup::YOFPL(PageY(e.y), spectrumAxes_);
+    grabbed_ = 0;
+    if (sup::LINGRAPH(x, y, spectrumAxes_) && bp_.nyquist > 0.0f) {
+      float best = kGrabDistance;
+      const SpectrumHandles& h = bp_.handles;
+      for (int k = 0; k < h.count; ++k) {
+        const float dx = (x - h.x[static_cast<std::size_t>(k)]) / bp_.nyquist;
+        const float dy = y - h.y[static_cast<std::size_t>(k)];
+        const float d = std::sqrt(dx * dx + dy * dy);
+        if (d < best) {
+          best = d;
+          grabbed_ = k + 1;
+        }
+      }
+    }
+    tk::WCursorShape(grabbed_ > 0 ? tk::kCursorSizeWE : tk::kCursorArrow);
+  }
+
+  // Moves the grabbed handle to the mouse when the handle's condition holds;
+  // redraws the response in any case.
+  void Drag(const tk::EventRecord& e) {
+    tk::WindowMakeCurrent(spectrumWindow_);
+    const float v = sup::XOFPL(PageX(e.x), spectrumAxes_) / bp_.nyquist;
+    BandpassSettings& c = bp_.filter.corners;
+    std::vector<int> changed;
+    const auto set = [&](int k, float value) {
+      Corner(c, k) = value;
+      changed.push_back(k);
+    };
+    // Handles 2, 5, 8 and 11 move both corners of their ramp.
+    const auto shift = [&](int a, int b, bool (*ok)(const BandpassSettings&, float, float), float s) {
+      if (!ok(c, Corner(c, a) + s, Corner(c, b) + s)) return;
+      set(a, Corner(c, a) + s);
+      set(b, Corner(c, b) + s);
+    };
+    switch (grabbed_) {
+      case 1: if (0.0f < v && v < c.Freq2) set(1, v); break;
+      case 2:
+        shift(1, 2, [](const BandpassSettings& k, float lo, float hi) { return lo > 0.0f && hi < k.Freq3; },
+              v - (c.Freq1 + c.Freq2) / 2.0f);
+        break;
+      case 3: if (c.Freq1 < v && v < c.Freq3) set(2, v); break;
+      case 4: if (c.Freq2 < v && v < c.Freq4) set(3, v); break;
+      case 5:
+        shift(3, 4, [](const BandpassSettings& k, float lo, float hi) { return hi < 1.0f && lo > k.Freq2; },
+              v - (c.Freq3 + c.Freq4) / 2.0f);
+        break;
+      // The high-cut end stops at the Nyquist frequency.
+      case 6: if (c.Freq3 < v && v <= 1.0f) set(4, v); break;
+      case 7: if (c.Freq4 < v && v < c.Freq6) set(5, v); break;
+      case 8:
+        shift(5, 6, [](const BandpassSettings& k, float lo, float hi) { return hi < k.Freq7 && lo > k.Freq4; },
+              v - (c.Freq5 + c.Freq6) / 2.0f);
+        break;
+      case 9: if (c.Freq5 < v && v < c.Freq7) set(6, v); break;
+      case 10: if (c.Freq6 < v && v < c.Freq8) set(7, v); break;
+      case 11:
+        shift(7, 8, [](const BandpassSettings& k, float lo, float hi) { return hi < 1.0f && lo > k.Freq6; },
+              v - (c.Freq7 + c.Freq8) / 2.0f);
+        break;
+      case 12: if (c.Freq7 < v && v <= 1.0f) set(8, v); break;
+      default: break;
+    }
+    for (const int k : changed) PutField(k);
+    if (bp_.filter.twoBand)
+      for (int k = 5; k <= 8; ++k) PutField(k);
+    StoreCorners();
+    NewResponse();
+  }
+
+  void ReadOut(const tk::EventRecord& e) {
+    tk::WindowMakeCurrent(main_);
+    const float x = sup::XOFPL(PageX(e.x), traces_);
+    const float y = sup::YOFPL(PageY(e.y), traces_);
+    const float position = opts_.LVERTICAL ? x : y;
+    const float time = opts_.LVERTICAL ? y : x;
+    std::int32_t j = 0;
+    if (opts_.LGEOPOS) {
+      float best = INFINITY;
+      const auto n = std::min<std::size_t>(rec_.GEOLOC.size(), static_cast<std::size_t>(rec_.NTRACE));
+      for (std::size_t k = 0; k < n; ++k) {
+        const float d = std::abs(rec_.GEOLOC[k] - position);
+        if (d < best) {
+          best = d;
+          j = static_cast<std::int32_t>(k + 1);
+        }
+      }
+      if (rec_.SPACING > 0.0f && !(best < rec_.SPACING)) j = 0;
+    } else {
+      j = tk::NearestInt(position);
+    }
+    const std::int32_t s = tk::NearestInt((time - rec_.TDELAY) / rec_.SAMPINT);
+    if (j < 1 || j > rec_.NTRACE || s < 1 || s > rec_.NSAMP) {
+      for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "No Trace");
+      lastTrace_ = 0;
+      return;
+    }
+    tk::WindowStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
+    std::string value;
+    int shown = 0;
+    sup::FMTFN(value, Trace(std::as_const(rec_), j)[static_cast<std::size_t>(s - 1)], shown);
+    value.resize(12, ' ');
+    tk::WindowStatusText(4, "Value:" + value);
+    tk::WindowStatusText(2, "Time (ms):" + tk::FormatRealField(time, "(F9.2)"));
+    if (j != lastTrace_) {
+      tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
+      const std::int32_t pick = static_cast<std::size_t>(j) <= rec_.IBPICK.size()
+                                    ? rec_.IBPICK[static_cast<std::size_t>(j - 1)]
+                                    : 0;
+      tk::WindowStatusText(5, pick >= 1 ? "First Break:" + tk::FormatRealField(PickTime(rec_, pick), "(F8.2)")
+                                        : std::string("No Pick"));
+      lastTrace_ = j;
+    }
+  }
+
+  void Picture(int type, const tk::EventRecord& e) {
+    rubber_ = false;
+    const Pane pane = PaneOf(e.window);
+    if (pane == Pane::Input) {
+      bool& first = type == kEventExpose ? firstExpose_ : firstResize_;
+      if (first) {
+        first = false;
+        return;
+      }
+    }
+    if (pane != Pane::None) DrawPane(pane, false);
+  }
+
+  void CloseRequest(const tk::EventRecord& e) {
+    const Pane pane = PaneOf(e.window);
+    if (pane == Pane::Input) {
+      running_ = false;
+      return;
+    }
+    // A child window the user closes stays closed for the run; its place is
+    // taken as it goes.
+    if (pane == Pane::Spectrum) CloseToolWindow(spectrumWindow_, ctx_.spectrum);
+    if (pane == Pane::Output) CloseToolWindow(outputWindow_, ctx_.output);
+    if (pane == Pane::Impulse) CloseToolWindow(impulseWindow_, ctx_.impulse);
+    if (selected_ == pane) selected_ = Pane::Input;
+  }
+
+  // ---- the end ----
+  void Finish() {
+    opts_.LVERTICAL = vertical_;
+    StoreCorners();
+    tk::WindowMakeCurrent(main_);
+    TakeToolPlace(ctx_.input, -ctx_.barHeight);
+    CloseToolWindow(impulseWindow_, ctx_.impulse);
+    CloseToolWindow(outputWindow_, ctx_.output);
+    CloseToolWindow(spectrumWindow_, ctx_.spectrum);
+    tk::WDialogSelect(kBandpassDialog);
+    ctx_.dialog.x = tk::WDialogStatusQuery(6);
+    ctx_.dialog.y = tk::WDialogStatusQuery(7);
+    tk::WDialogHide();
+    tk::WEventTypeSwitch(kEventFieldChanged, 0);
+    tk::WindowMakeCurrent(main_);
+  }
+
+  ShotRecord& rec_;
+  TraceDisplayOptions& opts_;
+  std::int32_t& ierr_;
+  const int main_;
+  BandpassWindowContext& ctx_;
+  BandpassState bp_;
+  ShotRecord work_;
+  std::vector<float> stack_, spectrum_, impulse_;
+  int nt_ = 0;
+  bool vertical_ = true;
+  sup::GraphAxes traces_, spectrumAxes_, impulseAxes_;
+  sup::GraphAxes previousTraces_, previousSpectrum_, previousImpulse_;
+  int spectrumWindow_ = 0, outputWindow_ = 0, impulseWindow_ = 0;
+  Pane selected_ = Pane::Input;
+  bool running_ = true;
+  bool rubber_ = false;
+  bool firstExpose_ = true, firstResize_ = true;
+  int grabbed_ = 0;
+  ToolPress press_;
+  std::int32_t lastTrace_ = 0;
+};
+
+}  // namespace
+
+void COPYSR(const ShotRecord& SRC, ShotRecord& DST) {
+  DST.CRECNAME = SRC.CRECNAME;
+  DST.SAMPINT = SRC.SAMPINT;
+  DST.SPAREHDR = SRC.SPAREHDR;
+  DST.TDELAY = SRC.TDELAY;
+  DST.SPACING = SRC.SPACING;
+  DST.GMIN = SRC.GMIN;
+  DST.GMAX = SRC.GMAX;
+  DST.NSAMP = SRC.NSAMP;
+  DST.NTRACE = SRC.NTRACE;
+  DST.LPICKS = SRC.LPICKS;
+  DST.IBPICK = SRC.IBPICK;
+  DST.GEOLOC = SRC.GEOLOC;
+  DST.GEOELE = SRC.GEOELE;
+}
+
+void FILTER(ShotRecord& REC, TraceDisplayOptions& OPTS, bool TWOBAND, std::int32_t& IERR,
+            int MAINWIN, BandpassWindowContext& CTX) {
+  BandpassTool tool(REC, OPTS, TWOBAND, IERR, MAINWIN, CTX);
+  tool.Run();
+}
+
+}  // namespace vel
