@@ -3,8 +3,11 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "display/TraceAxes.h"
+#include "display/TracePlot.h"
 #include "formats/Seg2Out.h"
 #include "formats/SegyHeaders.h"
 #include "formats/SegyOut.h"
@@ -35,6 +38,8 @@ constexpr int kSelectInputs = tk::kSelectConfirm | tk::kSelectKeepFolder | tk::k
 // and puts the filter's extension on a name typed without one.
 constexpr int kSelectOutput = tk::kSelectSave | tk::kSelectConfirm | tk::kSelectKeepFolder |
                               tk::kSelectDefaultExtension;
+// An open dialog for one file, asking before taking a missing one.
+constexpr int kSelectInput = tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectDefaultExtension;
 constexpr int kSelectOutputFolder = tk::kDirOfferCreate | tk::kDirMakeCurrent;
 constexpr int kProgressFile = 1020;
 constexpr int kProgressBar = 1021;
@@ -365,6 +370,46 @@ void CombineCommand(Velloran& app) {
   HideProgress();
   sup::LKILL(1);
   sup::WINMSG(failed ? "Combine failed!" : "Combine complete.");
+}
+
+void SubtractCommand(Velloran& app) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  std::string name(kNameChars, ' ');
+  tk::WSelectFile(kTraceFileFilter, kSelectInput, name, "Seismic Trace Data File");
+  if (tk::WDialogStatusQuery(4) != 1) return;
+  const tk::FileSelection chosen = tk::SplitFileSelection(name);
+  if (chosen.names.empty()) return;
+  // The chosen folder is now the current directory.
+  const std::string& bare = chosen.names.front();
+  std::int32_t recordNumber = 0;
+  int ierr = 0;
+  IMPORT(app.second, bare, recordNumber, ierr, false, false);
+  if (ierr != 0) return;  // the reader has told the user; nothing is redrawn
+
+  ShotRecord& rec = app.record;
+  const ShotRecord& other = app.second;
+  const char* mismatch = rec.NTRACE != other.NTRACE   ? "Number of traces does not match."
+                         : rec.NSAMP != other.NSAMP   ? "Number of samples does not match."
+                         : rec.SAMPINT != other.SAMPINT ? "Sample rate does not match."
+                                                        : nullptr;
+  if (mismatch != nullptr) {
+    sup::WINMSG(mismatch);
+  } else {
+    CloseRefractionWindow(app);
+    // Only the samples change: the trace maxima, the record's range and the
+    // picks keep their values, so the gain still follows the old amplitudes.
+    for (std::int32_t j = 1; j <= rec.NTRACE; ++j) {
+      const std::span<float> a = Trace(rec, j);
+      const std::span<const float> b = Trace(std::as_const(app.second), j);
+      const std::size_t n = std::min(a.size(), b.size());
+      for (std::size_t i = 0; i < n; ++i) a[i] -= b[i];
+    }
+    SCALETRACES(rec, app.MainPlotAxes, app.options, false);
+  }
+  ReleaseTraceArrays(app.second);
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  RedrawRecord(rec, app.MainPlotAxes, app.options);
+  SETPANSTATE(0);
 }
 
 }  // namespace vel

@@ -10,6 +10,9 @@
 // per-trace arrays they release when they end. The current record, the
 // window and the loaded state are not touched, apart from closing the
 // refraction window.
+//
+// Subtract reads a second file of the same structure into the second record
+// and subtracts its samples from the current record's, trace by trace.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,6 +29,7 @@ enum MultiFileCommandId : int {
   kCommandConvertSeg2 = 40009,
   kCommandConvertSegy = 40023,
   kCommandCombine = 40026,
+  kCommandSubtract = 40056,
 };
 
 /// CONVERT's targets.
@@ -60,5 +64,6 @@ void CONVERT(Velloran& app, int mode);
 void ConvertSeg2Command(Velloran& app);  // 40009
 void ConvertSegyCommand(Velloran& app);  // 40023
 void CombineCommand(Velloran& app);      // 40026
+void SubtractCommand(Velloran& app);     // 40056
 
 }  // namespace vel

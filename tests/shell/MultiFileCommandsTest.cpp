@@ -426,4 +426,41 @@ TEST_F(CombineTest, AWriterFailureEndsTheRunAsFailed) {
   EXPECT_EQ(messages_[1], "Combine failed!");
 }
 
+class SubtractTest : public MultiFileTest {};
+
+TEST_F(SubtractTest, AFileFromItselfLeavesZerosWithTheOldTraceMaxima) {
+  WriteSeg2(dir_ / "a.sg2", Fixture(4, 30, 0.5f, 1));
+  const ShotRecord before = program_test::Imported(dir_ / "a.sg2");
+  Choose(dir_ / "a.sg2");
+  Choose(dir_ / "a.sg2");
+  Choose(dir_ / "after.trx");
+  Run({[] { Post(vel::kCommandImport); }, [] { Post(vel::kCommandSubtract); },
+       [] { Post(vel::kCommandSaveAs); }});
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  const vel::TrxContents c = program_test::Decode(dir_ / "after.trx");
+  EXPECT_EQ(c.record.TRACES, std::vector<float>(before.TRACES.size(), 0.0f));
+  EXPECT_EQ(c.record.TRACEMAX, before.TRACEMAX);
+  EXPECT_EQ(c.record.IBPICK, before.IBPICK);
+}
+
+TEST_F(SubtractTest, ADifferentStructureIsToldAndTheRecordStays) {
+  WriteSeg2(dir_ / "wide.sg2", Fixture(48, 30, 0.5f, 1));
+  WriteSeg2(dir_ / "narrow.sg2", Fixture(24, 30, 0.5f, 2));
+  WriteSeg2(dir_ / "long.sg2", Fixture(48, 60, 0.5f, 2));
+  WriteSeg2(dir_ / "fast.sg2", Fixture(48, 30, 0.25f, 2));
+  const ShotRecord before = program_test::Imported(dir_ / "wide.sg2");
+  Choose(dir_ / "wide.sg2");
+  for (const char* f : {"narrow.sg2", "long.sg2", "fast.sg2"}) Choose(dir_ / f);
+  Choose(dir_ / "after.trx");
+  Run({[] { Post(vel::kCommandImport); }, [] { Post(vel::kCommandSubtract); },
+       [] { Post(vel::kCommandSubtract); }, [] { Post(vel::kCommandSubtract); },
+       [] { Post(vel::kCommandSaveAs); }});
+  ASSERT_EQ(messages_.size(), 3u);
+  EXPECT_EQ(messages_[0], "Number of traces does not match.");
+  EXPECT_EQ(messages_[1], "Number of samples does not match.");
+  EXPECT_EQ(messages_[2], "Sample rate does not match.");
+  const vel::TrxContents c = program_test::Decode(dir_ / "after.trx");
+  EXPECT_EQ(c.record.TRACES, before.TRACES);
+}
+
 }  // namespace
