@@ -10,14 +10,19 @@
 #include "display/TracePlot.h"
 #include "formats/Seg2Out.h"
 #include "formats/SegyHeaders.h"
+#include "formats/SegyIn.h"
 #include "formats/SegyOut.h"
 #include "platform/FixedText.h"
 #include "platform/system/Directory.h"
 #include "record/FormatCodes.h"
+#include "record/FreshRecord.h"
+#include "record/RecordNaming.h"
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FileOptions.h"
+#include "shell/HeaderEditor.h"
 #include "shell/Import.h"
+#include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Conversion.h"
@@ -370,6 +375,47 @@ void CombineCommand(Velloran& app) {
   HideProgress();
   sup::LKILL(1);
   sup::WINMSG(failed ? "Combine failed!" : "Combine complete.");
+}
+
+void ConcatenateCommand(Velloran& app) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  std::string name(kNameChars, ' ');
+  tk::WSelectFile("Multi-record SEG-Y Trace Data Files|*.SGY|", kSelectInput, name,
+                  "Multi-record SEG-Y  Trace Data File");
+  if (tk::WDialogStatusQuery(4) != 1) return;
+  const tk::FileSelection chosen = tk::SplitFileSelection(name);
+  if (chosen.names.empty()) return;
+  const std::string& bare = chosen.names.front();
+  // The joined record, its name and the title replace the current ones only
+  // when the read and the header editor both succeed.
+  const bool read = ReadThenCommit(app.record, ReadStart::Spacing, [&](ShotRecord& fresh) {
+    fresh.CRECNAME = RecordNameOfFile(bare);
+    SegyInOptions options;
+    options.countOnly = false;
+    options.selectRecord = false;
+    options.compliant = true;
+    options.readTextHeader = true;
+    options.readBinaryHeader = true;
+    options.bigEndian = false;
+    options.useTraceHeaders = false;
+    options.joinAll = true;
+    std::int32_t recordNumber = 0;
+    int ierr = 0;
+    UseProgramReaderDialogs();
+    SEGYIN(fresh, bare, recordNumber, ierr, options, SegyReaderState());
+    if (ierr != 0) return false;
+    // The joined record is named after the file, not after one of its records.
+    fresh.CRECNAME = RecordNameOfFile(bare);
+    HEADEDITDLG(fresh, true, 0, app.shotNavigation, ierr);
+    if (ierr != 0) return false;
+    fresh.IFORMAT = kFormatSegy;
+    return true;
+  });
+  if (!read) return;
+  app.fileName = bare;
+  SetRecordTitle(app);
+  CloseRefractionWindow(app);
+  ImportTail(app);
 }
 
 void SubtractCommand(Velloran& app) {

@@ -11,7 +11,8 @@
 // window and the loaded state are not touched, apart from closing the
 // refraction window.
 //
-// Subtract reads a second file of the same structure into the second record
+// Concatenate reads every record of a multi-record SEG-Y file as one record
+// and shows it like an import. Subtract reads a second file of the same structure into the second record
 // and subtracts its samples from the current record's, trace by trace.
 #include <cstdint>
 #include <string>
@@ -29,6 +30,7 @@ enum MultiFileCommandId : int {
   kCommandConvertSeg2 = 40009,
   kCommandConvertSegy = 40023,
   kCommandCombine = 40026,
+  kCommandConcatenate = 40054,
   kCommandSubtract = 40056,
 };
 
@@ -64,6 +66,7 @@ void CONVERT(Velloran& app, int mode);
 void ConvertSeg2Command(Velloran& app);  // 40009
 void ConvertSegyCommand(Velloran& app);  // 40023
 void CombineCommand(Velloran& app);      // 40026
+void ConcatenateCommand(Velloran& app);  // 40054
 void SubtractCommand(Velloran& app);     // 40056
 
 }  // namespace vel

@@ -61,8 +61,8 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40012, 40042, 40046, 40054,
-                              40057, 40058, 40068, 40101, 40103};
+  constexpr int kPending[] = {40012, 40042, 40046, 40057,
+                              40058, 40068, 40101, 40103};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -99,6 +99,7 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandConvertSegy - kFirstCommand] = ConvertSegyCommand;
   table[kCommandCombine - kFirstCommand] = CombineCommand;
   table[kCommandSubtract - kFirstCommand] = SubtractCommand;
+  table[kCommandConcatenate - kFirstCommand] = ConcatenateCommand;
   table[kCommandWriteTraceAscii - kFirstCommand] = WriteTraceAsciiCommand;
   table[kCommandExportButton - kFirstCommand] = ExportButtonCommand;
   const std::pair<int, CommandHandler> process[] = {

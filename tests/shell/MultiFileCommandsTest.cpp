@@ -463,4 +463,51 @@ TEST_F(SubtractTest, ADifferentStructureIsToldAndTheRecordStays) {
   EXPECT_EQ(c.record.TRACES, before.TRACES);
 }
 
+class ConcatenateTest : public MultiFileTest {};
+
+TEST_F(ConcatenateTest, EveryRecordJoinedIntoOneNamedAfterTheFile) {
+  const std::vector<ShotRecord> recs = {Fixture(3, 20, 0.5f, 1), Fixture(3, 20, 0.5f, 2),
+                                        Fixture(3, 20, 0.5f, 3)};
+  WriteSegy(dir_ / "three.sgy", recs);
+  std::string title;
+  Choose(dir_ / "three.sgy");
+  harness_.Answer("dialog 116", "press 1");
+  Choose(dir_ / "after.trx");
+  Run({[] { Post(vel::kCommandConcatenate); },
+       [&] {
+         title = Title();
+         Post(vel::kCommandSaveAs);
+       }});
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  EXPECT_EQ(title, TitleOf("three"));
+  const vel::TrxContents c = program_test::Decode(dir_ / "after.trx");
+  EXPECT_EQ(c.record.NTRACE, 9);
+  std::vector<float> all;
+  for (const ShotRecord& r : recs) all.insert(all.end(), r.TRACES.begin(), r.TRACES.end());
+  EXPECT_EQ(c.record.TRACES, all);
+}
+
+TEST_F(ConcatenateTest, CancelInTheHeaderEditorOrAFailedReadKeepsTheRecordAndTitle) {
+  WriteSeg2(dir_ / "a.sg2", Fixture(4, 30, 0.5f, 1));
+  WriteSegy(dir_ / "three.sgy", {Fixture(3, 20, 0.5f, 1), Fixture(3, 20, 0.5f, 2)});
+  testing_support::WriteFile(dir_ / "bad.sgy", std::string(3000, 'x'));
+  const ShotRecord before = program_test::Imported(dir_ / "a.sg2");
+  std::string title;
+  Choose(dir_ / "a.sg2");
+  Choose(dir_ / "three.sgy");
+  harness_.Answer("dialog 116", "press 2");
+  Choose(dir_ / "bad.sgy");
+  Choose(dir_ / "after.trx");
+  Run({[] { Post(vel::kCommandImport); }, [] { Post(vel::kCommandConcatenate); },
+       [] { Post(vel::kCommandConcatenate); },
+       [&] {
+         title = Title();
+         Post(vel::kCommandSaveAs);
+       }});
+  EXPECT_EQ(title, TitleOf("a"));
+  EXPECT_EQ(messages_.size(), 1u);  // the reader's own message for the short file
+  const vel::TrxContents c = program_test::Decode(dir_ / "after.trx");
+  EXPECT_EQ(c.record.TRACES, before.TRACES);
+}
+
 }  // namespace
