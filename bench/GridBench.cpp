@@ -1,6 +1,13 @@
 // The grid of the Shot Header Editor at work: 10000 rows of reals put into
-// three columns with one repaint at the end, and paging through all rows.
+// three columns with one repaint at the end, paging through all rows, the
+// grid saved as a CSV file and loaded back, and sorted by a column of
+// random reals.
 #include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -11,6 +18,8 @@
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/dialogs/Dialogs.h"
 #include "toolkit/grid/Grid.h"
+#include "toolkit/grid/GridFiles.h"
+#include "toolkit/grid/GridSortFind.h"
 #include "toolkit/grid/GridModel_p.h"
 
 namespace {
@@ -92,6 +101,61 @@ void PageThroughRows(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * pages);
 }
 
+/// A file in the temporary folder, removed with the object.
+struct TempFile {
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("velloran-grid-bench-" + std::to_string(::getpid()) + ".csv");
+  ~TempFile() {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+};
+
+/// The three real columns filled, the number column too.
+void FillGrid(ShownGrid& grid) {
+  std::vector<std::int32_t> numbers;
+  for (int i = 1; i <= kRows; ++i) numbers.push_back(i);
+  tk::WGridPutInteger(1107, 1, numbers, kRows);
+  for (int column = 2; column <= 4; ++column)
+    tk::WGridPutReal(1107, column, grid.values, kRows, "(F9.1)");
+}
+
+void SaveCsv(benchmark::State& state) {
+  ShownGrid grid;
+  FillGrid(grid);
+  TempFile file;
+  for (auto _ : state) tk::WGridSave(1107, file.path.string());
+  state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+void LoadCsv(benchmark::State& state) {
+  ShownGrid grid;
+  FillGrid(grid);
+  TempFile file;
+  tk::WGridSave(1107, file.path.string());
+  for (auto _ : state) tk::WGridLoad(1107, file.path.string());
+  state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+void SortRandomReals(benchmark::State& state) {
+  ShownGrid grid;
+  FillGrid(grid);
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> dist(-5000.0f, 5000.0f);
+  std::vector<float> shuffled(kRows);
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (float& v : shuffled) v = dist(random);
+    tk::WGridPutReal(1107, 2, shuffled, kRows, "(F9.1)");
+    state.ResumeTiming();
+    tk::WGridSort(1107, 2);
+  }
+  state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+BENCHMARK(SaveCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LoadCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SortRandomReals)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PutRealColumns)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PageThroughRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 

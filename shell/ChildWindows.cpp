@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "display/Refraction.h"
 #include "display/WaveletPlot.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
@@ -15,7 +16,8 @@ namespace vel {
 std::array<ChildWindowEntry, 2> ChildWindowTable(Velloran& app) {
   return {{
       {&app.waveletWindow, &app.settings.waveletWindow, "WWave", kWaveletMenu, kWaveletToolbar},
-      {&app.refractionWindow, &app.settings.refractionWindow, "Ref Window", 30004, 30101},
+      {&app.refractionWindow, &app.settings.refractionWindow, "Ref Window", kRefractionMenu,
+       kRefractionToolbar},
   }};
 }
 
@@ -53,6 +55,56 @@ void CLOSEWAVEWIND(Velloran& app) {
   TakePlacement(app.settings.waveletWindow, app.toolbarHeight);
   tk::WindowCloseChild(app.waveletWindow);
   app.waveletWindow = -1;
+  tk::WindowMakeCurrent(tk::kMainWindow);
+}
+
+void REFRACT(Velloran& app, bool PRINT) {
+  RefractionResult& r = app.refraction;
+  RefractionGraph graph;
+  if (!InterpretRefraction(app.record, r.directCount, r.v1, r.v2, r.depth, r.intercept, graph))
+    return;
+  if (PRINT) {
+    sup::PLOTXY(0.0f, 1.0f, sup::kPenStartPage, graph.axes);
+    PlotRefractionGraph(graph, r);
+    return;
+  }
+  WindowPlacement& place = app.settings.refractionWindow;
+  if (app.refractionWindow < 1) {
+    std::string title(kRefractionTitle);
+    title.resize(80, ' ');
+    int number = -1;
+    // A negative x or y centres the window on the screen.
+    const auto centred = [](int v) { return v < 0 ? tk::kKeepOrCentre : v; };
+    tk::WindowOpenChild(number, kRefractionWindowFlags, centred(place.x), centred(place.y),
+                        place.width, place.height, kRefractionMenu, {}, 0, title);
+    if (number < 1) return;  // every window number in use: the toolkit has said so
+    app.refractionWindow = number;
+    tk::WindowReposition(place.width, place.height,
+                         place.x >= 0 ? std::optional<int>(place.x) : std::nullopt,
+                         place.y >= 0 ? std::optional<int>(place.y) : std::nullopt, place.state);
+    tk::WMenuToolbar(kRefractionToolbar, number, 1);
+  } else {
+    tk::WindowMakeCurrent(app.refractionWindow);
+  }
+  tk::WindowTitle(kRefractionTitle);
+  sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, graph.axes);
+  PlotRefractionGraph(graph, r);
+  TakePlacement(place, app.toolbarHeight);
+}
+
+void RefreshRefractionWindow(Velloran& app) {
+  if (app.refractionWindow <= 0) return;
+  app.refraction.directCount = 0;
+  REFRACT(app, false);
+  tk::WindowMakeCurrent(tk::kMainWindow);
+}
+
+void CLOSEREFRACTWIND(Velloran& app) {
+  if (app.refractionWindow <= 0) return;
+  tk::WindowMakeCurrent(app.refractionWindow);
+  TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
+  tk::WindowCloseChild(app.refractionWindow);
+  app.refractionWindow = -1;
   tk::WindowMakeCurrent(tk::kMainWindow);
 }
 

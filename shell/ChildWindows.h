@@ -21,6 +21,14 @@ inline constexpr std::int32_t kWaveletWindowFlags = 295;
 /// The least width and height a remembered wavelet window opens at.
 inline constexpr std::int32_t kWaveletLeastSize = 200;
 
+/// Resources, title and window flags (system menu, minimise and maximise
+/// boxes) of the refraction window.
+inline constexpr int kRefractionMenu = 30004;
+inline constexpr int kRefractionToolbar = 30101;
+inline constexpr std::string_view kRefractionTitle =
+    "Morvane Limited Simple Refraction Interpretation";
+inline constexpr std::int32_t kRefractionWindowFlags = 7;
+
 /// One child window: its number in the shell (above 0 while open, 0 or less
 /// while closed), its remembered place, the settings-key prefix of that
 /// place, and the menu and toolbar it shows.
@@ -44,6 +52,22 @@ void WINDOWWV(Velloran& app);
 /// Remembers the wavelet window's state, and its place when the state is
 /// normal, and closes it; its number becomes -1. Nothing when it is closed.
 void CLOSEWAVEWIND(Velloran& app);
+
+/// Interprets the record's picks as a flat two-layer profile with the
+/// stored direct-branch count (0 searches the split) and draws the
+/// travel-time graph: PRINT on the hardcopy page the caller has chosen,
+/// otherwise in the refraction window, which is opened at its remembered
+/// place when closed and whose place is then remembered. An interior shot or
+/// too few traces give a message and leave everything as it was.
+void REFRACT(Velloran& app, bool PRINT);
+
+/// A fresh interpretation (the split searched again) when the refraction
+/// window is open; the main window is current afterwards.
+void RefreshRefractionWindow(Velloran& app);
+
+/// Remembers the refraction window's state, and its place when the state is
+/// normal, and closes it; its number becomes -1. Nothing when it is closed.
+void CLOSEREFRACTWIND(Velloran& app);
 
 /// Draws the wavelet window's picture again: a fresh page in the wavelet
 /// frame and the selected wavelet. The window must be current.

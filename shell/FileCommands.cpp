@@ -11,6 +11,7 @@
 #include "platform/FixedText.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
+#include "shell/ChildWindows.h"
 #include "shell/HeaderEditor.h"
 #include "shell/Import.h"
 #include "shell/PromptDialogs.h"
@@ -80,12 +81,6 @@ void SetRecordTitle(Velloran& app) {
   tk::WindowTitle(title);
 }
 
-void CloseRefractionWindow(Velloran& app) {
-  // The refraction tool closes its own window (and keeps its place) once it
-  // is joined; until then no refraction window is ever open.
-  app.refractionWindow = 0;
-}
-
 void ImportTail(Velloran& app) {
   app.loaded = true;
   // Traces without a pick get one from the simple picker; the record is
@@ -107,7 +102,7 @@ void OpenCommand(Velloran& app) {
   if (ierr != 0) return;
   app.fileName = plat::TrimRight(name);
   app.loaded = true;
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   SetRecordTitle(app);
   DrawRecord(app, DrawAfter::Open);
 }
@@ -146,7 +141,7 @@ void ImportCommand(Velloran& app) {
   if (ierr != 0) return;
   app.fileName = bare;
   SetRecordTitle(app);
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   ImportTail(app);
 }
 
@@ -184,7 +179,7 @@ void ImportNonCompliantSegyCommand(Velloran& app) {
   if (!read) return;
   app.fileName = bare;
   SetRecordTitle(app);
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   ImportTail(app);
 }
 
@@ -209,7 +204,7 @@ void ImportUserDefinedCommand(Velloran& app) {
   if (!read) return;
   app.fileName = bare;
   SetRecordTitle(app);
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   ImportTail(app);
 }
 
@@ -218,7 +213,7 @@ void ImportAsciiCommand(Velloran& app) {
   int ierr = -1;
   ASCIIIN(app.record, ierr);
   if (ierr != 0) return;  // cancelled, or the import has told the user why
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   // The header editor's answer is not looked at: its Cancel keeps the import.
   int edit = 0;
   HEADEDITDLG(app.record, true, 0, app.shotNavigation, edit);

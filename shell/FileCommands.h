@@ -33,8 +33,6 @@ std::string RecordTitle(const ShotRecord& REC);
 /// 80 characters, as the main window's style title.
 void SetRecordTitle(Velloran& app);
 
-/// Closes the refraction window when it is open; its number becomes 0.
-void CloseRefractionWindow(Velloran& app);
 
 /// The steps after every successful import: the record counts as loaded,
 /// traces without a pick are picked, the record is marked as picked, scaled

@@ -12,6 +12,7 @@
 #include "shell/ChildWindows.h"
 #include "shell/PickCommands.h"
 #include "shell/PickDialogs.h"
+#include "shell/ResultFiles.h"
 #include "shell/TracePlotDialog.h"
 #include "shell/Velloran.h"
 #include "support/GraphAxes.h"
@@ -223,6 +224,7 @@ void ClickPick(Velloran& app, const tk::EventRecord& e) {
   r.IBPICK[static_cast<std::size_t>(j - 1)] = std::max(pick, 0);
   PLOTPICKS(r, app.MainPlotAxes, app.options);
   r.LPICKS = true;
+  RefreshRefractionWindow(app);
 }
 
 void ButtonDown(Velloran& app, const tk::EventRecord& e) {
@@ -344,50 +346,19 @@ void CloseOverlay(Velloran& app, const OverlayKind& k) {
   SETNMOMENUSTATES(1);
 }
 
-void CloseResultFile(Velloran& app, const OverlayKind& k) {
-  if (app.*k.file != nullptr) std::fclose(app.*k.file);
-  app.*k.file = nullptr;
+ResultFile ResultFileOf(Velloran& app, const OverlayKind& k) {
+  return {app.*k.file, app.*k.fileName};
 }
 
+void CloseResultFile(Velloran& app, const OverlayKind& k) { vel::CloseResultFile(ResultFileOf(app, k)); }
+
 void AppendResult(Velloran& app, const OverlayKind& k) {
-  if (app.*k.file == nullptr) {
-    std::string name(app.record.CRECNAME.Trimmed());
-    if (const std::size_t dot = name.find('.'); dot != std::string::npos && dot > 0)
-      name.resize(dot);
-    name.resize(256, ' ');
-    const std::string filter = std::string(k.fileTitle) + "|*.TXT|";
-    tk::WSelectFile(filter, tk::kSelectDefaultExtension, name, k.fileTitle);
-    const std::string chosen(plat::TrimRight(name));
-    if (tk::WDialogStatusQuery(4) != 1 || chosen.empty()) return;
-    std::error_code ec;
-    const bool existed = std::filesystem::exists(chosen, ec);
-    std::FILE* f = std::fopen(chosen.c_str(), "ab");
-    if (f == nullptr) {
-      sup::WINMSG("Cannot open file " + plat::Padded(chosen, 256) + "Be sure file is not Read-Only");
-      return;
-    }
-    app.*k.file = f;
-    app.*k.fileName = chosen;
-    if (!existed) {
-      const std::string line = std::string(k.header) + "\r\n";
-      if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fflush(f) != 0) {
-        CloseResultFile(app, k);
-        sup::WINMSG("Error writing to file " + chosen);
-        return;
-      }
-    }
-  }
   const ShotRecord& r = app.record;
   std::string line(r.CRECNAME.View());
   line += Field(r.*k.t0, "(F15.7)") + Field(r.*k.v, "(F15.7)");
   if (k.dialog == kNmoDialog) line += Field(r.VNMO * r.T0NMO / 2000.0f, "(F15.7)");
-  line += "\r\n";
-  std::FILE* f = app.*k.file;
-  if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fflush(f) != 0) {
-    const std::string name = app.*k.fileName;
-    CloseResultFile(app, k);
-    sup::WINMSG("Error writing to file " + name);
-  }
+  AppendResultLine(ResultFileOf(app, k), r, k.fileTitle, tk::kSelectDefaultExtension, k.header,
+                   std::move(line));
 }
 
 void PushButton(Velloran& app, const tk::EventRecord& e) {

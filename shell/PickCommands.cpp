@@ -34,15 +34,6 @@ bool PrepareWaveletRun(Velloran& app) {
                            "CANNOT ALLOCATE ARRAY FOR CROSS-CORRELATION");
 }
 
-// After a pick command: the refraction window, when open, is interpreted
-// again from the new picks with a freshly chosen direct branch. The
-// refraction tool comes with its own window; until it does, the window is
-// never open.
-void RefractionUpdate(Velloran& app) {
-  if (app.refractionWindow <= 0) return;
-  tk::WindowMakeCurrent(tk::kMainWindow);
-}
-
 void PickCommand(Velloran& app, std::int32_t method) {
   tk::WindowMakeCurrent(tk::kMainWindow);
   if (!app.loaded) {
@@ -51,7 +42,7 @@ void PickCommand(Velloran& app, std::int32_t method) {
   }
   if (method == kPickSimple) SetSimplePulse(app);
   PickAllTraces(app, method);
-  RefractionUpdate(app);
+  RefreshRefractionWindow(app);
 }
 
 }  // namespace
@@ -81,7 +72,7 @@ void WaveletPickCommand(Velloran& app) {
   }
   if (!PrepareWaveletRun(app)) return;
   PickAllTraces(app, kPickWavelet);
-  RefractionUpdate(app);
+  RefreshRefractionWindow(app);
 }
 
 void EditPickParametersCommand(Velloran& app) {

@@ -6,6 +6,7 @@
 #include "display/BandpassWindow.h"
 #include "display/SpectrumWindow.h"
 #include "display/TracePlot.h"
+#include "shell/ChildWindows.h"
 #include "shell/TracePlotDialog.h"
 #include "shell/Velloran.h"
 #include "support/Allocation.h"
@@ -215,12 +216,9 @@ void SpectrumCommand(Velloran& app) {
 }
 
 void RefractionFlatCommand(Velloran& app) {
-  const ProcessTools& tools = ProcessToolSeams();
-  if (!tools.refract) return NotAvailable();
   if (!app.loaded) return;
   app.refraction.directCount = 0;
-  tools.refract(app.record, app.refraction.directCount, app.refractionWindow, app.refraction.v1,
-                app.refraction.v2, app.refraction.intercept, app.refraction.depth);
+  REFRACT(app, false);
   tk::WindowMakeCurrent(tk::kMainWindow);
 }
 

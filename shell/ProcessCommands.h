@@ -1,9 +1,9 @@
 #pragma once
 // The Process menu: the four trace operations the shell does itself on every
 // trace (differentiate, integrate, remove a linear trend, remove the mean),
-// the shell's side of the band-pass, F-K and spectrum tools and of the flat
-// layer refraction (reached through ProcessTools until those tools join),
-// and the opening of the NMO and refractor overlays.
+// the shell's side of the band-pass, F-K and spectrum tools (reached through
+// ProcessTools until those tools join), the flat-layer refraction
+// interpretation, and the opening of the NMO and refractor overlays.
 #include <cstdint>
 #include <functional>
 
@@ -48,10 +48,6 @@ struct ProcessTools {
   /// The spectrum window (TRACESPECTRUM).
   std::function<void(ShotRecord&, TraceDisplayOptions&, sup::GraphAxes&, std::int32_t& status)>
       spectrum;
-  /// The flat-layer refraction interpretation (REFRACT): record,
-  /// direct-branch count, refraction window, V1, V2, intercept, depth.
-  std::function<void(ShotRecord&, std::int32_t&, std::int32_t&, float&, float&, float&, float&)>
-      refract;
 };
 /// The tools the program uses; tests put stand-ins here.
 ProcessTools& ProcessToolSeams();

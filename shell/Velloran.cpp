@@ -22,6 +22,7 @@
 #include "shell/PickCommands.h"
 #include "shell/ProcessCommands.h"
 #include "shell/TracePlotDialog.h"
+#include "shell/WindowCommands.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/FileSelect.h"
@@ -61,8 +62,7 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40012, 40042, 40046, 40057,
-                              40058, 40068, 40101, 40103};
+  constexpr int kPending[] = {40012};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -109,6 +109,15 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
       {kCommandSpectrum, SpectrumCommand},           {kCommandRefractionFlat, RefractionFlatCommand},
       {kCommandNmoCorrection, NmoCorrectionCommand}, {kCommandRefractorOverlay, RefractorOverlayCommand}};
   for (const auto& [id, handler] : process) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
+  const std::pair<int, CommandHandler> windows[] = {
+      {kCommandClose, CloseCommand},
+      {kCommandSaveRefraction, SaveRefractionCommand},
+      {kCommandCloseRefractionFile, CloseRefractionFileCommand},
+      {kCommandSaveWavelet, SaveWaveletCommand},
+      {kCommandPrint, PrintCommand},
+      {kCommandHelpContents, HelpContentsCommand},
+      {kCommandAbout, AboutCommand}};
+  for (const auto& [id, handler] : windows) table[static_cast<std::size_t>(id - kFirstCommand)] = handler;
   return table;
 }
 
@@ -116,67 +125,6 @@ constexpr std::array<CommandHandler, kCommandCount> kCommandTable = MakeCommandT
 
 void SetEach(std::span<const int> ids, int kind, int value) {
   for (const int id : ids) tk::WMenuSetState(id, kind, value);
-}
-
-// Redraws window N after an expose or a resize: the main window from the
-// record, the wavelet window from the selected wavelet; the refraction
-// window also records its place.
-void RedrawWindow(Velloran& app, int n) {
-  tk::WindowMakeCurrent(n);
-  if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
-  if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
-  if (n != tk::kMainWindow && n == app.refractionWindow)
-    TakePlacement(app.settings.refractionWindow, app.toolbarHeight);
-}
-
-void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
-  switch (type) {
-    case kEventKey:
-      app.lastKey = e.value1;
-      app.lastX = e.x;
-      app.lastY = e.y;
-      app.pointerX = e.x;
-      app.pointerY = e.y;
-      break;
-    case kEventMenu:
-      app.rubberBox = false;
-      app.dragging = false;
-      app.refractorDragging = false;
-      DispatchCommand(app, e.value1);
-      break;
-    case kEventPushButton:
-    case kEventButtonDown:
-    case kEventButtonUp:
-    case kEventMouseMove:
-    case kEventFieldChanged:
-      HandleInteractionEvent(app, type, e);
-      break;
-    case kEventExpose:
-      RedrawWindow(app, e.window);
-      tk::WindowMakeCurrent(tk::kMainWindow);
-      TakeMainPlacement(app);
-      app.rubberBox = false;
-      app.dragging = false;
-      app.refractorDragging = false;
-      break;
-    case kEventResize:
-      RedrawWindow(app, e.window);
-      app.rubberBox = false;
-      app.dragging = false;
-      app.refractorDragging = false;
-      tk::WindowMakeCurrent(tk::kMainWindow);
-      break;
-    case kEventClose:
-      if (e.window == tk::kMainWindow) {
-        ExitProgram(app);
-      } else if (e.window == app.waveletWindow && e.window > 0) {
-        CLOSEWAVEWIND(app);
-      }
-      // The refraction window closes with its tool.
-      break;
-    default:
-      break;
-  }
 }
 
 // Splits NAME at its last "/" or "\": the folder (empty when none) and the
@@ -258,7 +206,7 @@ void CommandLine(Velloran& app) {
     return;
   }
   SetRecordTitle(app);
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   ImportTail(app);
   if (keyword.find("ASCII") != std::string::npos) {
     ConvertToAscii(app, output);
@@ -319,6 +267,67 @@ void StartUp(Velloran& app) {
 
 }  // namespace
 
+// Redraws window N after an expose or a resize: the main window from the
+// record, the wavelet window from the selected wavelet, the refraction
+// window from the stored split (which also records its place).
+void RedrawWindow(Velloran& app, int n) {
+  tk::WindowMakeCurrent(n);
+  if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
+  if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
+  if (n != tk::kMainWindow && n == app.refractionWindow) REFRACT(app, false);
+}
+
+void HandleEvent(Velloran& app, int type, const tk::EventRecord& e) {
+  switch (type) {
+    case kEventKey:
+      app.lastKey = e.value1;
+      app.lastX = e.x;
+      app.lastY = e.y;
+      app.pointerX = e.x;
+      app.pointerY = e.y;
+      break;
+    case kEventMenu:
+      app.rubberBox = false;
+      app.dragging = false;
+      app.refractorDragging = false;
+      DispatchCommand(app, e.value1);
+      break;
+    case kEventPushButton:
+    case kEventButtonDown:
+    case kEventButtonUp:
+    case kEventMouseMove:
+    case kEventFieldChanged:
+      HandleInteractionEvent(app, type, e);
+      break;
+    case kEventExpose:
+      RedrawWindow(app, e.window);
+      tk::WindowMakeCurrent(tk::kMainWindow);
+      TakeMainPlacement(app);
+      app.rubberBox = false;
+      app.dragging = false;
+      app.refractorDragging = false;
+      break;
+    case kEventResize:
+      RedrawWindow(app, e.window);
+      app.rubberBox = false;
+      app.dragging = false;
+      app.refractorDragging = false;
+      tk::WindowMakeCurrent(tk::kMainWindow);
+      break;
+    case kEventClose:
+      if (e.window == tk::kMainWindow) {
+        ExitProgram(app);
+      } else if (e.window == app.waveletWindow && e.window > 0) {
+        CLOSEWAVEWIND(app);
+      } else if (e.window == app.refractionWindow && e.window > 0) {
+        CLOSEREFRACTWIND(app);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
 CommandHandler CommandHandlerFor(int id) {
   if (id < kFirstCommand || id > kLastCommand) return nullptr;
   return kCommandTable[static_cast<std::size_t>(id - kFirstCommand)];
@@ -345,6 +354,7 @@ void TakeMainPlacement(Velloran& app) {
 
 void ExitProgram(Velloran& app) {
   CloseResultFiles(app);
+  CloseRefractionResultsFile(app);
   TakeMainPlacement(app);
   CLOSEWAVEWIND(app);
   LASTDIR(app.options, app.settings, app.setup.settings);

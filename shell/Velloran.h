@@ -9,11 +9,13 @@
 #include <string>
 
 #include "display/Pickers.h"
+#include "display/Refraction.h"
 #include "shell/EditCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
 #include "record/ShotRecord.h"
 #include "support/GraphAxes.h"
+#include "toolkit/core/Events.h"
 
 namespace vel {
 
@@ -68,10 +70,10 @@ struct Velloran {
   bool disallowVariableTraces = false;
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   /// The last flat-layer refraction interpretation.
-  struct RefractionResult {
-    std::int32_t directCount = 0;  // points of the direct-branch fit; 0 asks for a search
-    float v1 = 0.0f, v2 = 0.0f, intercept = 0.0f, depth = 0.0f;
-  } refraction;
+  RefractionResult refraction;
+  /// The refraction results file, kept open for appending between saves.
+  std::FILE* refractionResultsFile = nullptr;
+  std::string refractionResultsName;
   std::int32_t waveletWindow = 0;     // 0 or less when closed
   std::int32_t eventWindow = 0;       // window of the last event
 
@@ -123,6 +125,16 @@ using CommandHandler = void (*)(Velloran& app);
 
 /// The handler for command ID; nullptr for identifiers without one (ignored).
 CommandHandler CommandHandlerFor(int id);
+
+/// Handles one event of the loop: keys, menu commands, the mouse and dialog
+/// events, expose and resize (the window's picture drawn again) and close
+/// requests; other types are ignored.
+void HandleEvent(Velloran& app, int type, const tk::EventRecord& e);
+
+/// Draws window N again after an expose or a resize: the main window from
+/// the record, the wavelet window from the selected wavelet, the refraction
+/// window from the stored split (which also records its place).
+void RedrawWindow(Velloran& app, int n);
 
 /// Dispatches menu command ID; unknown identifiers are ignored.
 void DispatchCommand(Velloran& app, int id);

@@ -172,6 +172,7 @@ enum : int { kStnClicked = 0, kStnDblClk = 1 };
 
 /// The picture of an SS_BITMAP or SS_ICON static (null: none).
 void StaticSetImage(Hwnd h, std::shared_ptr<const Surface> image);
+std::shared_ptr<const Surface> StaticGetImage(Hwnd h);
 
 // ---------------------------------------------------------------------------
 // Edits (class EDIT): single- and multi-line text. The text is the window
@@ -430,6 +431,8 @@ struct HeaderNotify {
 int HeaderInsertItem(Hwnd h, int index, const HeaderItem& item);
 bool HeaderSetItem(Hwnd h, int index, const HeaderItem& item);
 std::optional<HeaderItem> HeaderGetItem(Hwnd h, int index);
+/// Removes item INDEX; false when there is none.
+bool HeaderDeleteItem(Hwnd h, int index);
 int HeaderItemCount(Hwnd h);
 
 // ---------------------------------------------------------------------------

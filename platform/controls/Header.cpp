@@ -156,6 +156,14 @@ std::optional<HeaderItem> HeaderGetItem(Hwnd h, int index) {
   return s->items[static_cast<std::size_t>(index)];
 }
 
+bool HeaderDeleteItem(Hwnd h, int index) {
+  controls::HeaderState* s = Header(h);
+  if (s == nullptr || index < 0 || index >= static_cast<int>(s->items.size())) return false;
+  s->items.erase(s->items.begin() + index);
+  controls::Repaint(h);
+  return true;
+}
+
 int HeaderItemCount(Hwnd h) {
   const controls::HeaderState* s = Header(h);
   return s ? static_cast<int>(s->items.size()) : 0;

@@ -139,4 +139,9 @@ void StaticSetImage(Hwnd h, std::shared_ptr<const Surface> image) {
   }
 }
 
+std::shared_ptr<const Surface> StaticGetImage(Hwnd h) {
+  const auto* s = controls::StateOf<controls::StaticState>(h);
+  return s != nullptr ? s->image : nullptr;
+}
+
 }  // namespace plat

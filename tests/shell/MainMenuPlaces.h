@@ -1,5 +1,6 @@
 #pragma once
-// Where the main window's menu commands sit on the screen, for the tests that
+// Where the menu commands of the main window (or of another window's menu
+// bar) sit on the screen, for the tests that
 // choose them with a real mouse and keyboard: worked out from the menu
 // resource and the control font as the platform's menus lay them out.
 #include <cctype>
@@ -29,7 +30,7 @@ inline std::string Shown(const std::string& text) {
   return out;
 }
 
-/// Where a command sits in the main menu: the bar title's index, the entry's
+/// Where a command sits in the menu bar: the bar title's index, the entry's
 /// index, and how many Down keys from the first entry reach it.
 struct MenuPlace {
   int title = -1;
@@ -43,8 +44,8 @@ struct MenuPlace {
 // The menu bar's and pop-ups' layout: titles and entries are as wide and
 // tall as their text in the control font with the bar's padding and the
 // pop-up's border (as the platform's menus lay them out).
-inline std::optional<MenuPlace> Find(const MenuCommand& c) {
-  const res::Menu* menu = res::ProgramResources().FindMenu(30001);
+inline std::optional<MenuPlace> Find(const MenuCommand& c, int menuId = 30001) {
+  const res::Menu* menu = res::ProgramResources().FindMenu(menuId);
   const auto font = plat::DefaultControlFont();
   if (menu == nullptr || !font) return std::nullopt;
   const int line = font->Metrics().height;

@@ -63,7 +63,6 @@ constexpr MenuCommand kCommands[] = {
     {"File", "Export ASCII File"},
     {"File", "Convert File(s) to SEG-2"},
     {"File", "Convert File(s) to SEG-Y"},
-    {"File", "Print"},
     {"Edit", "Edit Pick Parameters"},
     {"Edit", "Edit Shot Header"},
     {"Edit", "Truncate Traces"},
@@ -77,14 +76,17 @@ constexpr MenuCommand kCommands[] = {
     {"Process", "FK Filter"},
     {"Process", "NMO Correction"},
     {"Process", "Refraction Interpretation"},
-    {"Process", "Refraction (Flat Layer)"},
     {"Help", "Contents"},
     {"Help", "About Velloran"},
 };
 
 // Commands of the main menu that open nothing: they change the zoom mode or
-// the traces and redraw the record in its own window.
+// the traces and redraw the record in its own window; Print opens nothing
+// while no hardcopy driver has been chosen (the toolkit starts with none).
+// Refraction (Flat Layer) opens a child window of its own, which its own
+// test below closes.
 constexpr MenuCommand kRedrawCommands[] = {
+    {"File", "Print"},
     {"View", "Zoom"},
     {"View", "Unzoom"},
     {"View", "Lastzoom"},
@@ -185,8 +187,11 @@ class MenuDialogsX11 : public ::testing::Test {
     return popup;
   }
 
-  bool ChooseWithMouse(const MenuPlace& p) {
-    const TopWindow main = Window(main_).value();
+  /// Chooses P in the menu bar of window IN (the main window when 0).
+  bool ChooseWithMouse(const MenuPlace& p, plat::NativeWindow in = 0) {
+    const std::optional<TopWindow> window = Window(in != 0 ? in : main_);
+    if (!window) return false;
+    const TopWindow& main = *window;
     const int barMiddle = main.rect.top + 10;
     user_->MoveTo({main.rect.left + (p.titleLeft + p.titleRight) / 2, barMiddle});
     user_->Click();
@@ -215,7 +220,8 @@ class MenuDialogsX11 : public ::testing::Test {
 
   /// Whether the screen inside R holds a picture: more than a couple of
   /// colours, and not what was there before the window came.
-  static bool Drawn(const Screenshot& before, const Screenshot& after, const plat::Rect& r) {
+  static bool Drawn(const Screenshot& before, const Screenshot& after, const plat::Rect& r,
+                    long share = 4) {
     std::set<plat::Pixel> colours;
     long changed = 0, total = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -224,7 +230,7 @@ class MenuDialogsX11 : public ::testing::Test {
         changed += after.At(x, y) != before.At(x, y);
         ++total;
       }
-    return colours.size() >= 3 && changed * 4 >= total;
+    return colours.size() >= 3 && changed * share >= total;
   }
 
   /// A screenshot once two taken in a row agree (at most a few seconds).
@@ -292,6 +298,57 @@ class MenuDialogsX11 : public ::testing::Test {
       for (int x = r.left + r.Width() / 4; x < r.right - r.Width() / 4; ++x)
         colours.insert(shot.At(x, y));
     if (colours.size() < 3) return "the main window shows no record";
+    return {};
+  }
+
+  /// Mapped top-level windows titled TITLE.
+  std::vector<TopWindow> Titled(std::string_view title) {
+    std::vector<TopWindow> out;
+    for (const TopWindow& w : user_->Windows())
+      if (w.mapped && !w.overlay && w.title == title) out.push_back(w);
+    return out;
+  }
+  /// Waits for the child window titled TITLE and for something drawn in it
+  /// (a white graph over the white record changes fewer pixels than a dialog).
+  std::optional<TopWindow> ChildShown(std::string_view title, const Screenshot& before,
+                                      std::string& why) {
+    std::vector<TopWindow> shown;
+    if (!WaitFor(8000, [&] { return !(shown = Titled(title)).empty(); })) {
+      why = "the window \"" + std::string(title) + "\" did not appear";
+      return std::nullopt;
+    }
+    Screenshot after;
+    const bool drawn = WaitFor(3000, [&] {
+      return testing_support::TakeScreenshot(xwd_, server_.Display(), after, why) &&
+             Drawn(before, after, shown.back().rect, 50);
+    });
+    if (!drawn) {
+      why = "the window \"" + std::string(title) + "\" shows nothing drawn";
+      return std::nullopt;
+    }
+    return shown.back();
+  }
+  /// With the mouse, in child window W: ENTRY of its File pop-up (menu MENU).
+  bool ChooseInChild(const TopWindow& w, int menu, const char* entry) {
+    const std::optional<MenuPlace> place = Find({"File", entry}, menu);
+    return place.has_value() && ChooseWithMouse(*place, w.id);
+  }
+  /// After a command of child window CHILD: the window titled DIALOG (any
+  /// title when empty) appears over it and Escape closes it, leaving CHILD.
+  std::string DialogFromChild(const TopWindow& child, std::string_view dialog) {
+    std::vector<TopWindow> shown;
+    const auto other = [&] {
+      shown.clear();
+      for (const TopWindow& w : Others())
+        if (w.id != child.id) shown.push_back(w);
+      return !shown.empty();
+    };
+    if (!WaitFor(8000, other)) return "no dialog appeared";
+    if (!dialog.empty() && shown.back().title != dialog)
+      return "\"" + shown.back().title + "\" appeared";
+    user_->Tap("Escape");
+    if (!WaitFor(5000, [&] { return !other(); })) return "Escape left the dialog on the screen";
+    if (!Window(child.id) || !Window(child.id)->mapped) return "the child window went";
     return {};
   }
 
@@ -505,6 +562,75 @@ TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
   EXPECT_EQ(text.substr(32, 10), "    777.00") << text.substr(0, 96);
   user_->Tap("Escape");
   EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
+}
+
+// The refraction window from Process > Refraction (Flat Layer) and the
+// wavelet window from a wavelet cut with the mouse: each shows its graph,
+// its own menu's Save to File opens the file dialog, Print and Close File
+// open nothing here, and Close or the window manager's close request removes
+// the window.
+TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::string refraction = "Morvane Limited Simple Refraction Interpretation";
+  Screenshot before;
+  std::string why;
+  ASSERT_TRUE(Settled(before, why)) << why;
+  const std::optional<MenuPlace> flat = Find({"Process", "Refraction (Flat Layer)"});
+  ASSERT_TRUE(flat.has_value());
+  ASSERT_TRUE(ChooseWithMouse(*flat));
+  std::optional<TopWindow> w = ChildShown(refraction, before, why);
+  ASSERT_TRUE(w.has_value()) << why;
+  // Print: no hardcopy driver is chosen yet, so the options dialog refuses
+  // quietly; the window stays.
+  ASSERT_TRUE(ChooseInChild(*w, 30004, "Print"));
+  EXPECT_FALSE(WaitFor(1000, [&] { return Others().size() > 1; })) << "Print";
+  EXPECT_FALSE(Titled(refraction).empty());
+  ASSERT_TRUE(ChooseInChild(*w, 30004, "Save to File"));
+  EXPECT_EQ(DialogFromChild(*w, "ASCII Refraction Parameters File"), "") << "Save to File";
+  ASSERT_TRUE(ChooseInChild(*w, 30004, "Close File"));  // Close File: nothing is open, nothing comes
+  EXPECT_FALSE(WaitFor(1000, [&] { return Others().size() > 1; }));
+  ASSERT_TRUE(ChooseInChild(*w, 30004, "Close"));
+  EXPECT_TRUE(WaitFor(5000, [&] { return Titled(refraction).empty(); })) << "Close";
+  // Opened again, the window manager's close request closes it.
+  ASSERT_TRUE(Settled(before, why)) << why;
+  ASSERT_TRUE(ChooseWithKeys(*flat));
+  w = ChildShown(refraction, before, why);
+  ASSERT_TRUE(w.has_value()) << why;
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(server_.Display(), w->id));
+  EXPECT_TRUE(WaitFor(5000, [&] { return Titled(refraction).empty(); })) << "close request";
+  ASSERT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+
+  // Select Wavelet tells how; a box dragged over one trace cuts the
+  // wavelet after its options.
+  const std::optional<MenuPlace> select = Find({"Pick", "Select Wavelet"});
+  ASSERT_TRUE(select.has_value());
+  ASSERT_TRUE(ChooseWithMouse(*select));
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Others().empty(); })) << "no instructions";
+  user_->Tap("Return");
+  ASSERT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
+  ASSERT_TRUE(Settled(before, why)) << why;
+  const plat::Rect m = Window(main_).value().rect;
+  user_->MoveTo({m.left + m.Width() * 76 / 100, m.top + m.Height() * 38 / 100});
+  user_->Button(1, true);
+  for (int i = 1; i <= 10; ++i) {
+    user_->MoveTo({m.left + m.Width() * (76 + i / 2) / 100, m.top + m.Height() * (38 + 2 * i) / 100});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  user_->Button(1, false);
+  // The wavelet's options (normalise, taper): OK.
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Others().empty(); })) << "no wavelet options";
+  user_->Tap("Return");
+  const std::string wavelet = "Ruduvi Daved Uvozaro";
+  w = ChildShown(wavelet, before, why);
+  ASSERT_TRUE(w.has_value()) << why;
+  ASSERT_TRUE(ChooseInChild(*w, 30010, "Save to File"));
+  EXPECT_EQ(DialogFromChild(*w, "ASCII Single Trace Data File"), "") << "Save to File";
+  ASSERT_TRUE(ChooseInChild(*w, 30010, "Print"));
+  EXPECT_FALSE(WaitFor(1000, [&] { return Others().size() > 1; })) << "Print";
+  EXPECT_FALSE(Titled(wavelet).empty());
+  ASSERT_TRUE(ChooseInChild(*w, 30010, "Close"));
+  EXPECT_TRUE(WaitFor(5000, [&] { return Titled(wavelet).empty(); })) << "Close";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
 }
 
 #endif

@@ -234,31 +234,19 @@ TEST_F(ProcessCommandsTest, FilterToolsPutTheMainWindowBack) {
 }
 
 TEST_F(ProcessCommandsTest, ToolsNotYetJoinedSaySo) {
-  for (const int id : {vel::kCommandFkFilter, vel::kCommandRefractionFlat}) {
+  for (const int id : {vel::kCommandFkFilter}) {
     vel::DispatchCommand(*app, id);
   }
   EXPECT_EQ(Samples(app->record, 1), (std::vector<float>{1, 2, 3, 4}));
 }
 
-TEST_F(ProcessCommandsTest, SpectrumAndRefractionReachTheirTools) {
-  int spectrumCalls = 0, refractCalls = 0;
-  std::int32_t countSeen = -1;
+TEST_F(ProcessCommandsTest, SpectrumReachesItsTool) {
+  int spectrumCalls = 0;
   vel::ProcessToolSeams().spectrum = [&](ShotRecord&, vel::TraceDisplayOptions&, sup::GraphAxes&,
                                          std::int32_t&) { ++spectrumCalls; };
-  vel::ProcessToolSeams().refract = [&](ShotRecord&, std::int32_t& count, std::int32_t&, float&,
-                                        float&, float&, float&) {
-    countSeen = count;
-    ++refractCalls;
-  };
-  app->refraction.directCount = 4;
   vel::DispatchCommand(*app, vel::kCommandSpectrum);
-  vel::DispatchCommand(*app, vel::kCommandRefractionFlat);
   EXPECT_EQ(spectrumCalls, 1);
-  EXPECT_EQ(refractCalls, 1);
-  EXPECT_EQ(countSeen, 0);
-  app->loaded = false;
-  vel::DispatchCommand(*app, vel::kCommandRefractionFlat);
-  EXPECT_EQ(refractCalls, 1);
+  vel::ProcessToolSeams() = {};
 }
 
 }  // namespace

@@ -587,6 +587,10 @@ void SetWindowSpecialKind(int n, int kind) {
   if (WindowSlotInUse(n)) Slot(n).specialKind = kind;
 }
 
+int WindowSpecialKind(int n) {
+  return WindowSlotInUse(n) ? Slot(n).specialKind : 0;
+}
+
 bool WindowInsideParent(int n) {
   return WindowSlotInUse(n) && Slot(n).inside;
 }

@@ -160,6 +160,8 @@ bool WindowHoldsWindows(int n);
 plat::Hwnd WindowBitmapView(int n);
 /// Marks window N as special window KIND (0: a plain window again).
 void SetWindowSpecialKind(int n, int kind);
+/// The special kind of window N (4 a grid window), 0 for a free slot.
+int WindowSpecialKind(int n);
 /// Whether N lies inside its parent's client area.
 bool WindowInsideParent(int n);
 /// The grid field of the current window when it is a grid window, else

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/controls/Controls.h"
+#include "toolkit/dialogs/FieldImages.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Conversion.h"
@@ -26,6 +27,11 @@ namespace {
 std::vector<res::DialogTemplate>& ExtraTemplates() {
   static std::vector<res::DialogTemplate> t;
   return t;
+}
+
+std::vector<int>& HiddenTemplates() {
+  static std::vector<int> ids;
+  return ids;
 }
 
 
@@ -317,6 +323,8 @@ bool IsInModal(const LoadedDialog& d) {
 const res::DialogTemplate* FindDialogTemplate(int id) {
   for (const res::DialogTemplate& t : ExtraTemplates())
     if (t.id == id) return &t;
+  for (const int hidden : HiddenTemplates())
+    if (hidden == id) return nullptr;
   return res::ProgramResources().FindDialog(id);
 }
 
@@ -451,8 +459,13 @@ void AddDialogTemplate(const res::DialogTemplate& t) {
   ExtraTemplates().push_back(t);
 }
 
+void HideDialogTemplate(int id) {
+  HiddenTemplates().push_back(id);
+}
+
 void ClearDialogTemplates() {
   ExtraTemplates().clear();
+  HiddenTemplates().clear();
 }
 
 void InstallDialogEvents() {
@@ -508,6 +521,7 @@ int LoadDialogHidden(int id, int ident, int owner) {
     return -3;
   }
   SetupFields(*d, *t);
+  ShowTemplateIcons(*d);
   const plat::Rect r = plat::GetWindowRect(d->hwnd);
   d->rec.minWidth = r.Width();
   d->rec.minHeight = r.Height();

@@ -120,6 +120,9 @@ bool IsEditType(const DialogField& f);
 
 /// Templates the program's resources lack, for tests; looked up first.
 void AddDialogTemplate(const res::DialogTemplate& t);
+/// For tests: the program's template ID counts as missing.
+void HideDialogTemplate(int id);
+/// Forgets the added and hidden templates.
 void ClearDialogTemplates();
 
 /// Connects the dialog manager to the event loop (done by the first load).

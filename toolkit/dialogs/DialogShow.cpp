@@ -146,8 +146,10 @@ int ShowCurrentDialog(LoadedDialog& d, int x, int y, int mode, int field) {
     FocusPending(d);
     s.creatingDialog = 0;
     plat::RunDialogModal(d.hwnd);
-    s.modalDialog = plat::kNoWindow;
+    // Hidden while still modal: the focus leaving a field as the dialog
+    // goes must not take the closing button's place in the status.
     if (plat::IsWindow(d.hwnd)) plat::ShowWindow(d.hwnd, plat::ShowCmd::Hide);
+    s.modalDialog = plat::kNoWindow;
     if (ownerDisabled && plat::IsWindow(owner)) plat::EnableWindow(owner, true);
     EnableOwnerWindows(
         s.semiModelessDialog != plat::kNoWindow ? s.semiModelessDialog : d.rec.ownerWindow, true);
@@ -230,6 +232,12 @@ int HideDialogByNumber(int number) {
     if (FindLoaded(d->rec.ownerWindow) != nullptr) s.activeDialog = d->rec.ownerWindow;
   }
   return 0;
+}
+
+void ShowDialogNearWindow(int field, int mode, int window) {
+  int x = 0, y = 0;
+  ClientOriginOnScreen(window, x, y);
+  WDialogShow(x, y, field, mode);
 }
 
 void WDialogShow(int x, int y, int field, int mode) {

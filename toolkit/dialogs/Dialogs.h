@@ -107,6 +107,10 @@ void WDialogSetField(int field, std::optional<int> position = std::nullopt);
 /// system's choice), in MODE. A modal show returns when a push button
 /// closes the dialog; status item 1 then names that button.
 void WDialogShow(int x = -1, int y = -1, int field = 0, int mode = kShowModeless);
+/// Shows the current dialog as WDialogShow does, with its top-left corner
+/// at the screen position of toolkit window WINDOW's client origin (-1: the
+/// top-level window around the focus).
+void ShowDialogNearWindow(int field, int mode, int window);
 /// Hides the current dialog; nothing when none is current.
 void WDialogHide();
 

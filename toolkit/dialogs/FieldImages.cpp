@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/controls/Controls.h"
+#include "resources/ResourceFormat.h"
 #include "platform/window/Window.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/dialogs/DialogLists.h"
@@ -32,7 +33,30 @@ std::shared_ptr<plat::Surface> MemoryBitmapCopy(int number) {
   return image;
 }
 
+// The program's icon NAME as a surface, or null.
+std::shared_ptr<plat::Surface> ProgramIcon(std::string_view name) {
+  const res::Icon* icon = res::ProgramResources().FindIcon(name);
+  if (icon == nullptr || icon->image.width <= 0 || icon->image.height <= 0) return nullptr;
+  const res::Bitmap& b = icon->image;
+  auto image = std::make_shared<plat::Surface>(b.width, b.height);
+  for (int y = 0; y < b.height; ++y)
+    for (int x = 0; x < b.width; ++x) {
+      const std::uint32_t rgb = b.At(x, y);
+      image->Set(x, y, plat::Rgb(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                                 static_cast<int>(rgb & 0xFF)));
+    }
+  return image;
+}
+
 }  // namespace
+
+void ShowTemplateIcons(LoadedDialog& d) {
+  for (const DialogField& f : d.fields) {
+    if (!SameClass(f.className, plat::kStaticClass)) continue;
+    if ((plat::GetStyle(f.hwnd) & plat::kSsTypeMask) != plat::kSsIcon) continue;
+    if (auto image = ProgramIcon(plat::GetWindowText(f.hwnd))) plat::StaticSetImage(f.hwnd, std::move(image));
+  }
+}
 
 void BlendBitmapToButtonFace(plat::Surface& image) {
   if (image.Width() <= 0 || image.Height() <= 0) return;

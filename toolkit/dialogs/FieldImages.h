@@ -19,6 +19,13 @@ enum FieldImageKind : int {
 /// 0 done; -1 no such field, or not a push button or static; -2 no such image.
 int FieldImage(int field, int kind, int number);
 
+struct LoadedDialog;
+
+/// Puts into every SS_ICON static of freshly loaded dialog D the picture of
+/// the program's icon its template text names; a name without an icon
+/// leaves the field empty.
+void ShowTemplateIcons(LoadedDialog& d);
+
 /// Repaints every pixel of IMAGE that has the colour of its top-left pixel
 /// in the button-face colour.
 void BlendBitmapToButtonFace(plat::Surface& image);

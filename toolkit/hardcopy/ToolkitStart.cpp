@@ -6,10 +6,12 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/grid/Grid.h"
+#include "toolkit/grid/GridPrinting.h"
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
+#include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk {
 
@@ -32,6 +34,7 @@ void WToolkitStart(std::string_view configFile) {
   ConnectHardcopy();
   if (!StartToolkitCore(configFile)) return;
   RegisterGridClasses();  // before any dialog holding a grid loads
+  GridPrinting().printerInstalled = [] { return PrinterInstalled(); };
   EditorBuffersAllocate();
   SetEditorBuffersFreeHook([](int n) {
     if (n < 0)

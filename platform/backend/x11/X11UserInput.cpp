@@ -80,6 +80,13 @@ bool User::Click(int button) {
   return true;
 }
 
+bool User::Button(int button, bool press) {
+  if (!Ready()) return false;
+  XTestFakeButtonEvent(D(display_), static_cast<unsigned>(button), press ? True : False, CurrentTime);
+  Flush();
+  return true;
+}
+
 std::vector<TopWindow> User::Windows() {
   std::vector<TopWindow> out;
   if (display_ == nullptr) return out;

@@ -57,6 +57,9 @@ class User {
   bool MoveTo(Point pos);
   /// Presses and releases mouse button BUTTON (1 left) where the pointer is.
   bool Click(int button = 1);
+  /// Presses (PRESS true) or releases mouse button BUTTON where the pointer
+  /// is, for drags.
+  bool Button(int button, bool press);
   /// The top-level windows, bottom to top.
   std::vector<TopWindow> Windows();
 

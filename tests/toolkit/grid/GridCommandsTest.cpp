@@ -1,0 +1,377 @@
+// The grid-window commands with scripted dialogs, file selection and
+// message boxes: what each does to the grid and its files, the messages it
+// shows, and the frame it leaves behind (current window, current dialog,
+// last error code).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/MessageBox.h"
+#include "tests/toolkit/grid/GridPeripheryTestSupport.h"
+#include "toolkit/core/OsServices.h"
+#include "toolkit/core/Windows.h"
+#include "toolkit/grid/GridAttributes.h"
+#include "toolkit/grid/GridCommands.h"
+#include "toolkit/grid/GridPrinting.h"
+
+namespace tk::testing {
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+using Texts = std::vector<std::string>;
+
+class GridCommandsTest : public GridPeripheryTest {
+ protected:
+  void SetUp() override {
+    GridPeripheryTest::SetUp();
+    UseGrid(970, 2000);
+    WGridRows(2000, 5);
+    plat::ClearMessageBoxLog();
+    GridCommandsKept() = GridCommandSettings{};
+    GridPrinting() = GridPrintHooks{};
+    TakeReports();
+  }
+  void TearDown() override {
+    SetWindowGridField(kWindow, plat::kNoWindow);
+    GridPrinting() = GridPrintHooks{};
+    GridPeripheryTest::TearDown();
+  }
+  /// Loads DIALOG and makes the main window a grid window showing FIELD.
+  void UseGrid(int dialog, int field) {
+    WDialogLoad(dialog);
+    SetWindowGridField(kWindow, Grid(field).window);
+    field_ = field;
+  }
+  /// Clicks push button ID of the current dialog.
+  static void Press(int id) { plat::PressDialogButton(DialogWindow(), id); }
+  /// The message boxes shown since the last call, as "caption: text".
+  static Texts Boxes() {
+    Texts seen;
+    for (const plat::MessageBoxRecord& r : plat::MessageBoxLog()) seen.push_back(r.caption + ": " + r.text);
+    plat::ClearMessageBoxLog();
+    return seen;
+  }
+  std::pair<int, int> Current() const {
+    const GridRecord* g = FindGrid(field_);
+    return {g->currentColumn + 1, g->currentRow + 1};
+  }
+  static constexpr int kWindow = 0;
+  int field_ = 0;
+};
+
+TEST_F(GridCommandsTest, GotoTakesItsRangeFromTheGrid) {
+  WGridSetCell(2000, 1, 2);
+  harness.Answer("dialog 32108", "1002=9\npress 1\n1002=4\npress 1");
+  GridWindowGoto(kWindow, 3);
+  EXPECT_EQ(Current(), (std::pair<int, int>{4, 2}));
+  harness.Answer("dialog 32108", "1002=5\npress 1");
+  GridWindowGoto(kWindow, 2);
+  EXPECT_EQ(Current(), (std::pair<int, int>{4, 5}));
+  harness.Answer("dialog 32107", "1002=2\n1004=3\npress 1");
+  GridWindowGoto(kWindow, 1);
+  EXPECT_EQ(Current(), (std::pair<int, int>{2, 3}));
+  harness.Answer("dialog 32107", "1002=1\n1004=1\npress 2");
+  GridWindowGoto(kWindow, 1);
+  EXPECT_EQ(Current(), (std::pair<int, int>{2, 3}));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(GridCommandsTest, FindSearchesAfterTheCurrentCell) {
+  PutText(2000, 1, 4, "Needle");
+  std::int32_t matchCase = 0, numbers = 0;
+  std::string text("\0xxxxxxxxxxxxxxx", 16);
+  // No dialog and an empty text: the cell below the current one.
+  WGridSetCell(2000, 1, 2);
+  GridWindowFind(kWindow, 0, matchCase, numbers, text);
+  EXPECT_EQ(Current(), (std::pair<int, int>{1, 3}));
+  // With the dialog: an empty field beeps and waits, then the text is
+  // searched with letter case folded.
+  BeepSwitch(1);
+  const int beeps = harness.Backend().Beeps();
+  harness.Answer("dialog 32106", "press 1");
+  harness.Call([] {
+    plat::SetWindowText(Field(1002), "needle");
+    Press(1);
+  });
+  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  EXPECT_EQ(harness.Backend().Beeps(), beeps + 1);
+  EXPECT_EQ(Current(), (std::pair<int, int>{1, 4}));
+  EXPECT_EQ(text.substr(0, 7), std::string("needle\0", 7));
+  EXPECT_EQ(text.size(), 16u);
+  // Matching case finds nothing more: the end of the grid is reported.
+  harness.Answer("dialog 32106", "1003=1\npress 1").Answer("messagebox", "OK");
+  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  EXPECT_EQ(matchCase, 1);
+  EXPECT_EQ(Boxes(), (Texts{"Find: End of grid reached"}));
+  // Cancel searches nothing.
+  WGridSetCell(2000, 1, 1);
+  harness.Answer("dialog 32106", "press 2");
+  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  EXPECT_EQ(Current(), (std::pair<int, int>{1, 1}));
+}
+
+TEST_F(GridCommandsTest, FindWithoutSearchableColumns) {
+  int f = 2000;
+  const std::vector<int> positions = {3, 4};  // a check box and an option menu
+  GridRebuildColumns(f, 2, &positions);
+  ASSERT_EQ(f, 2000);
+  std::int32_t matchCase = 0, numbers = 0;
+  std::string text = "x";
+  harness.Answer("messagebox", "OK");
+  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  EXPECT_EQ(Boxes(), (Texts{"Find: Grid contains no searchable columns"}));
+}
+
+TEST_F(GridCommandsTest, DeleteAndInsertRows) {
+  WGridRows(2000, 1);
+  PutText(2000, 1, 1, "only");
+  WGridPutCellOption(2000, 4, 1, 3);
+  GridWindowDeleteRow(kWindow, 0, 1);
+  EXPECT_EQ(FindGrid(2000)->rowCount, 1);
+  EXPECT_EQ(Rows(2000, 1), (Texts{"||No|Geophone"}));
+  // After the last row: nothing without growth, a fresh row with it.
+  GridWindowInsertRow(kWindow, 0, 0, 1);
+  EXPECT_EQ(FindGrid(2000)->rowCount, 1);
+  GridWindowInsertRow(kWindow, 0, 1, 1);
+  EXPECT_EQ(FindGrid(2000)->rowCount, 2);
+  EXPECT_EQ(Rows(2000, 2)[1], "||No|Geophone");
+  // Before the current row, and deleting it again.
+  PutText(2000, 1, 1, "first");
+  WGridSetCell(2000, 1, 1);
+  GridWindowInsertRow(kWindow, 0, 1, 0);
+  EXPECT_EQ(Rows(2000, 3), (Texts{"||No|Geophone", "first||No|Geophone", "||No|Geophone"}));
+  GridWindowDeleteRow(kWindow, 0, 1);
+  EXPECT_EQ(FindGrid(2000)->rowCount, 2);
+  EXPECT_EQ(Cell(2000, 1, 1), "first");
+}
+
+TEST_F(GridCommandsTest, SortOffersColumnsWithoutHeaderByNumber) {
+  UseGrid(974, 2200);
+  const double depths[] = {3.0, 1.0, 2.0};
+  for (int r = 1; r <= 3; ++r) {
+    PutText(2200, 1, r, std::string(1, static_cast<char>('a' + r)));
+    WGridPutCellDouble(2200, 3, r, depths[r - 1]);
+  }
+  WGridRows(2200, 3);
+  WGridSetCell(2200, 1, 1);
+  std::int32_t sorted = 0;
+  harness.Answer("dialog 32109", "1002=Column 3\n1005=1\npress 1");
+  GridWindowSort(kWindow, 1, sorted);
+  EXPECT_EQ(sorted, 1);
+  EXPECT_EQ((Texts{Cell(2200, 1, 1), Cell(2200, 1, 2), Cell(2200, 1, 3)}), (Texts{"b", "d", "c"}));
+  // The labels went with their rows.
+  EXPECT_EQ((Texts{FindGrid(2200)->rowLabels[0], FindGrid(2200)->rowLabels[1]}), (Texts{"r1", "r3"}));
+  EXPECT_EQ(GridCommandsKept().sortDescending, 1);
+  harness.Answer("dialog 32109", "press 2");
+  GridWindowSort(kWindow, 0, sorted);
+  EXPECT_EQ(sorted, 0);
+}
+
+TEST_F(GridCommandsTest, PrintNeedsAPrinterAndKeepsItsOptions) {
+  std::int32_t printed = 9;
+  harness.Answer("messagebox", "OK");
+  GridWindowPrint(kWindow, 1, 4, 1, 5, printed);
+  EXPECT_EQ(printed, 0);
+  EXPECT_EQ(Boxes(), (Texts{"Error: No printer installed"}));
+  int pageDialogs = 0;
+  std::vector<int> range;
+  GridPrinting().printerInstalled = [] { return 1; };
+  GridPrinting().pageDialog = [&](int set) { pageDialogs += set; };
+  GridPrinting().print = [&](int, std::int32_t& p, int c1, int c2, int r1, int r2, int set,
+                             std::string_view) {
+    range = {c1, c2, r1, r2, set};
+    p = 1;
+  };
+  harness.Answer("dialog 32112", "1002=1\n1006=1\n1010=1\n1012=150\npress 1014");
+  harness.Call([] { Press(1); });
+  GridWindowPrint(kWindow, 1, 4, 2, 5, printed);
+  EXPECT_EQ(printed, 1);
+  EXPECT_EQ(pageDialogs, 2);
+  EXPECT_EQ(range, (std::vector<int>{1, 4, 2, 5, 2}));
+  std::int32_t o[5], scale = 0;
+  GridPrintOptionsGet(o[0], o[1], o[2], o[3], o[4], scale, 2);
+  EXPECT_EQ((std::vector<int>{o[0], o[1], o[2], o[3], o[4], scale}),
+            (std::vector<int>{1, 0, 1, 1, 1, 150}));
+  // Cancel prints nothing.
+  range.clear();
+  harness.Answer("dialog 32112", "press 2");
+  GridWindowPrint(kWindow, 1, 4, 2, 5, printed);
+  EXPECT_EQ(printed, 0);
+  EXPECT_TRUE(range.empty());
+}
+
+TEST_F(GridCommandsTest, SaveHtmlProposesTheGridFilesNameAndKeepsABackup) {
+  PutText(2000, 1, 1, "cell");
+  std::int32_t saved = 0;
+  const std::string csv = (dir_ / "data.csv").string();
+  harness.Answer("dialog 32114", "1006=1\n1013=Title\npress 1");
+  GridWindowSaveHTML(kWindow, -1, -1, -1, -1, saved, 1, csv + std::string(5, '\0'));
+  EXPECT_EQ(saved, 1);
+  const std::string html = ReadFile(dir_ / "data.htm");
+  EXPECT_EQ(html.substr(0, 13), "<h2>Title</h2");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "data.htm.bak"));  // nothing to keep yet
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(ErrorState().lastError, 0);
+  // A name without a dot gets ".htm"; an existing file is kept as ".bak"
+  // once the user agreed to replace it.
+  harness.Answer("dialog 32114", "1002=" + (dir_ / "data.htm").string() + "\npress 1")
+      .Answer("messagebox", "Yes");
+  GridWindowSaveHTML(kWindow, 0, 0, 0, 0, saved, 1, (dir_ / "data").string());
+  EXPECT_EQ(saved, 1);
+  EXPECT_EQ(ReadFile(dir_ / "data.htm.bak"), html);
+  EXPECT_EQ(Boxes().size(), 1u);
+  // Refusing to replace, then cancelling, saves nothing.
+  harness.Answer("dialog 32114", "press 1").Answer("messagebox", "No");
+  harness.Call([] { Press(2); });
+  GridWindowSaveHTML(kWindow, -1, -1, -1, -1, saved, 0, (dir_ / "data").string());
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(Boxes(), (Texts{"Select File: " + (dir_ / "data.htm").string() +
+                            " already exists\rDo you want to replace it?"}));
+  // A blank name asks for one.
+  harness.Answer("dialog 32114", "1002=\npress 1").Answer("messagebox", "OK");
+  harness.Call([] { Press(2); });
+  GridWindowSaveHTML(kWindow, -1, -1, -1, -1, saved, 0, "");
+  EXPECT_EQ(Boxes(), (Texts{"Select File: You must enter a filename"}));
+}
+
+TEST_F(GridCommandsTest, SaveCsvKeepsABackupOrDoesNotReplaceTheFile) {
+  const std::filesystem::path path = dir_ / "data.csv";
+  WriteFile(path, "old\r\n");
+  PutText(2000, 1, 1, "new");
+  std::int32_t saved = 0, filterIndex = 1;
+  std::string name = path.string();
+  name.push_back('\0');
+  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 1, name);
+  EXPECT_EQ(saved, 1);
+  EXPECT_EQ(ReadFile(dir_ / "data.csv.bak"), "old\r\n");
+  EXPECT_EQ(ReadFile(path).substr(0, 6), "\"new\",");
+  // A backup that cannot be made leaves the file alone.
+  std::filesystem::remove(dir_ / "data.csv.bak");
+  std::filesystem::create_directory(dir_ / "data.csv.bak");
+  WriteFile(path, "keep\r\n");
+  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 1, name);
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(ReadFile(path), "keep\r\n");
+  EXPECT_EQ(ErrorState().lastError, 13);
+  // No name: the file dialog asks, and the name chosen is written back.
+  const std::string chosen = (dir_ / "fresh.csv").string();
+  std::string none(8, '\0');
+  harness.Answer("filedialog", chosen);
+  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 1, none);
+  EXPECT_EQ(saved, 1);
+  EXPECT_EQ(none.substr(0, none.find('\0')), chosen);
+  EXPECT_TRUE(std::filesystem::exists(chosen));
+  EXPECT_EQ(ErrorState().lastError, 13);  // the code of before, put back
+  // A file that cannot be written.
+  std::string bad = (dir_ / "no" / "x.csv").string();
+  harness.Answer("messagebox", "OK");
+  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 0, bad);
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(Boxes(), (Texts{"File Error: Error opening file"}));
+}
+
+TEST_F(GridCommandsTest, LoadCsvJudgesTheLastCode) {
+  struct Case {
+    const char* what;
+    std::string file;
+    std::int32_t loaded;
+    Texts boxes;
+  };
+  const Case cases[] = {
+      {"an empty numeric field says nothing", "a,,yes,Geophone\n", 1, {}},
+      {"a bad number", "a,1.5.2,yes,Geophone\n", 1,
+       {"Data Error: Non-numeric data found for numeric cell"}},
+      {"too many columns", "a,1,yes,Geophone,more\n", 1,
+       {"Data Error: File contains too many rows/columns"}},
+      {"an option matching nothing", "a,1,yes,Nothing\n", 1,
+       {"Data Error: Non-matching data found for menu cell"}},
+      {"a number too large", "a,99999999999,yes,Geophone\n", 1,
+       {"Data Error: Out of range value found for numeric cell"}},
+  };
+  const std::filesystem::path path = dir_ / "in.csv";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(path, c.file);
+    std::int32_t loaded = 7, filterIndex = 1;
+    std::string name = path.string() + std::string(4, '\0');
+    for (std::size_t i = 0; i < c.boxes.size(); ++i) harness.Answer("messagebox", "OK");
+    ErrorState().lastError = 55;
+    GridWindowLoadCSV(kWindow, 0, 0, loaded, filterIndex, name);
+    EXPECT_EQ(loaded, c.loaded);
+    EXPECT_EQ(Boxes(), c.boxes);
+    EXPECT_EQ(ErrorState().lastError, 55);
+    EXPECT_EQ(Current(), (std::pair<int, int>{1, 1}));
+  }
+  std::int32_t loaded = 7, filterIndex = 1;
+  std::string missing = (dir_ / "missing.csv").string();
+  harness.Answer("messagebox", "OK");
+  GridWindowLoadCSV(kWindow, 0, 0, loaded, filterIndex, missing);
+  EXPECT_EQ(loaded, 0);
+  EXPECT_EQ(Boxes(), (Texts{"File Error: Error opening file"}));
+  // Asked for: the chosen file is loaded and its name written back.
+  std::string name(300, '\0');
+  harness.Answer("filedialog", path.string());
+  GridWindowLoadCSV(kWindow, 1, 1, loaded, filterIndex, name);
+  EXPECT_EQ(loaded, 1);
+  EXPECT_EQ(name.substr(0, name.find('\0')), path.string());
+}
+
+TEST_F(GridCommandsTest, EachCommandLeavesWindowDialogAndCodeAsBefore) {
+  WDialogLoad(972);  // another dialog is current when the commands run
+  ErrorState().lastError = 42;
+  std::int32_t flag = 0, matchCase = 0, numbers = 0, filterIndex = 1;
+  std::string text = "x";
+  std::string missing = (dir_ / "none.csv").string();
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"goto", [&] {
+         harness.Answer("dialog 32108", "press 2");
+         GridWindowGoto(kWindow, 2);
+       }},
+      {"find", [&] {
+         harness.Answer("dialog 32106", "press 2");
+         GridWindowFind(kWindow, 1, matchCase, numbers, text);
+       }},
+      {"delete", [&] { GridWindowDeleteRow(kWindow, 0, 0); }},
+      {"insert", [&] { GridWindowInsertRow(kWindow, 0, 0, 0); }},
+      {"sort", [&] {
+         harness.Answer("dialog 32109", "press 1");
+         GridWindowSort(kWindow, 0, flag);
+       }},
+      {"print", [&] {
+         harness.Answer("messagebox", "OK");
+         GridWindowPrint(kWindow, 1, 1, 1, 1, flag);
+       }},
+      {"html", [&] {
+         harness.Answer("dialog 32114", "press 2");
+         GridWindowSaveHTML(kWindow, -1, -1, -1, -1, flag, 0, "");
+       }},
+      {"load", [&] {
+         harness.Answer("messagebox", "OK");
+         GridWindowLoadCSV(kWindow, 0, 0, flag, filterIndex, missing);
+       }},
+  };
+  for (const auto& [what, run] : commands) {
+    SCOPED_TRACE(what);
+    run();
+    EXPECT_EQ(WDialogStatusQuery(3), 972);
+    EXPECT_EQ(CurrentWindow(), 0);
+    EXPECT_EQ(ErrorState().lastError, 42);
+  }
+}
+
+TEST_F(GridCommandsTest, ADialogThatCannotLoadIsReported) {
+  HideDialogTemplate(32108);
+  WGridSetCell(2000, 2, 2);
+  ErrorState().lastError = 42;
+  harness.Answer("messagebox", "OK");
+  GridWindowGoto(kWindow, 2);
+  EXPECT_EQ(Boxes(), (Texts{"Error: Unable to load required dialog"}));
+  EXPECT_EQ(Current(), (std::pair<int, int>{2, 2}));
+  EXPECT_EQ(ErrorState().lastError, 42);
+  EXPECT_EQ(WDialogStatusQuery(3), 970);
+}
+
+}  // namespace
+}  // namespace tk::testing
