@@ -17,6 +17,7 @@
 #include "record/FormatCodes.h"
 #include "record/FreshRecord.h"
 #include "record/RecordNaming.h"
+#include "shell/ChildWindows.h"
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FileOptions.h"
@@ -252,7 +253,7 @@ void CONVERT(Velloran& app, int mode) {
   tk::WSelectDir(kSelectOutputFolder, folder, "Path for converted file output");
   if (tk::WDialogStatusQuery(4) != 1 || plat::TrimRight(folder).empty()) return;
   const std::string outputFolder(plat::TrimRight(folder));
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
 
   ConversionOptions& c = app.conversion;
   int ierr = 0;
@@ -282,7 +283,7 @@ void CombineCommand(Velloran& app) {
     sup::WINMSG("cannot combine with only one input file");
     return;
   }
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   std::vector<std::string> inputs;
   if (!ExistingInputs(chosen, "Combine aborted", inputs)) {
     sup::WINMSG("No files available for combining. Combine aborted.");
@@ -414,7 +415,7 @@ void ConcatenateCommand(Velloran& app) {
   if (!read) return;
   app.fileName = bare;
   SetRecordTitle(app);
-  CloseRefractionWindow(app);
+  CLOSEREFRACTWIND(app);
   ImportTail(app);
 }
 
@@ -441,7 +442,7 @@ void SubtractCommand(Velloran& app) {
   if (mismatch != nullptr) {
     sup::WINMSG(mismatch);
   } else {
-    CloseRefractionWindow(app);
+    CLOSEREFRACTWIND(app);
     // Only the samples change: the trace maxima, the record's range and the
     // picks keep their values, so the gain still follows the old amplitudes.
     for (std::int32_t j = 1; j <= rec.NTRACE; ++j) {
