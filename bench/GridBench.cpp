@@ -1,7 +1,7 @@
 // The grid of the Shot Header Editor at work: 10000 rows of reals put into
 // three columns with one repaint at the end, paging through all rows, the
-// grid saved as a CSV file and loaded back, and sorted by a column of
-// random reals.
+// grid saved as a CSV file and loaded back, sorted by a column of random
+// reals, and copying and pasting all its cells as clipboard text.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -156,6 +156,37 @@ void SortRandomReals(benchmark::State& state) {
 BENCHMARK(SaveCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LoadCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SortRandomReals)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void CopyAllCells(benchmark::State& state) {
+  ShownGrid grid;
+  for (int column = 2; column <= 4; ++column)
+    tk::WGridPutReal(1107, column, grid.values, kRows, "(F9.1)");
+  tk::GridRecord* g = tk::FindGrid(1107);
+  tk::GridSetSelection(*g, 0, kRows - 1, 0, 3);
+  std::size_t length = 0;
+  for (auto _ : state) {
+    length = tk::GridSelectionText(*g).size();
+    benchmark::DoNotOptimize(length);
+  }
+  state.SetItemsProcessed(state.iterations() * 4 * kRows);
+}
+
+void PasteAllCells(benchmark::State& state) {
+  ShownGrid grid;
+  std::string text;
+  for (int i = 0; i < kRows; ++i)
+    text += "\t" + std::to_string(grid.values[static_cast<std::size_t>(i)]) + "\t1.5\t-2.25\r\n";
+  tk::GridRecord* g = tk::FindGrid(1107);
+  for (auto _ : state) {
+    g->currentColumn = 0;
+    g->currentRow = 0;
+    tk::GridPasteText(*g, text);
+  }
+  state.SetItemsProcessed(state.iterations() * 4 * kRows);
+}
+
+BENCHMARK(CopyAllCells)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PasteAllCells)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PutRealColumns)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PageThroughRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 

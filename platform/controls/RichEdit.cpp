@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "platform/controls/Controls_p.h"
+#include "platform/system/Clipboard.h"
 #include "platform/window/VirtualKeys.h"
 
 namespace plat {
@@ -541,6 +542,10 @@ void KeyDown(Hwnd h, RichState& s, int vk) {
       break;
     }
     case kVkDelete:
+      if (shift && s.caret != s.anchor) {
+        RichEditCut(h);
+        break;
+      }
       if (s.caret == s.anchor) {
         if (s.caret >= n) break;
         s.anchor = s.caret + 1;
@@ -555,6 +560,19 @@ void KeyDown(Hwnd h, RichState& s, int vk) {
       break;
     case 'Z':
       if (ctrl && (GetStyle(h) & kEsReadOnly) == 0) RichEditUndo(h);
+      break;
+    case 'C':
+      if (ctrl) RichEditCopy(h);
+      break;
+    case 'X':
+      if (ctrl) RichEditCut(h);
+      break;
+    case 'V':
+      if (ctrl) RichEditPaste(h, false);
+      break;
+    case kVkInsert:
+      if (ctrl) RichEditCopy(h);
+      if (shift && !ctrl) RichEditPaste(h, false);
       break;
     case 'Y':
       if (ctrl && (GetStyle(h) & kEsReadOnly) == 0) RichEditRedo(h);
@@ -1017,6 +1035,81 @@ bool RichEditSetZoom(Hwnd h, int numerator, int denominator) {
 std::pair<int, int> RichEditGetZoom(Hwnd h) {
   const RichState* s = StateOf<RichState>(h);
   return s ? std::pair{s->zoomNum, s->zoomDen} : std::pair{0, 0};
+}
+
+bool RichEditCopy(Hwnd h) {
+  const RichState* s = StateOf<RichState>(h);
+  if (s == nullptr || s->caret == s->anchor) return false;
+  const std::string text = RichEditStreamOut(h, RichStream::Plain, true);
+  const std::string rtf = RichEditStreamOut(h, RichStream::Rtf, true);
+  ClipboardEmpty();
+  ClipboardSetData(kClipText, std::vector<std::uint8_t>(text.begin(), text.end()));
+  ClipboardSetData(ClipboardRegisterFormat(kRichTextClipFormat),
+                   std::vector<std::uint8_t>(rtf.begin(), rtf.end()));
+  return true;
+}
+
+bool RichEditCut(Hwnd h) {
+  RichState* s = StateOf<RichState>(h);
+  if (s == nullptr || s->caret == s->anchor) return false;
+  if ((GetStyle(h) & kEsReadOnly) != 0) {
+    Beep();
+    return false;
+  }
+  const int a = std::min(s->caret, s->anchor), b = std::max(s->caret, s->anchor);
+  if (s->doc.AnyProtected(a, b) && !controls::ProtectionAllows(h, *s, a, b)) {
+    Beep();
+    return false;
+  }
+  if (StateOf<RichState>(h) != s || !RichEditCopy(h)) return false;
+  // Protection was asked already: the cut itself goes through unasked.
+  const unsigned mask = s->mask;
+  s->mask &= ~kEnmProtected;
+  s->doc.EndUndoGroup();
+  const int n = s->doc.ReplacePiece(a, b, PlainPiece({}, s->doc.FormatAt(a)));
+  (void)n;
+  s->doc.EndUndoGroup();
+  s->mask = mask;
+  s->caret = s->anchor = a;
+  s->modified = true;
+  controls::Changed(*s);
+  controls::SyncWindowText(h, *s);
+  controls::ScrollToCaret(h, *s);
+  controls::Repaint(h);
+  if ((s->mask & kEnmChange) != 0) controls::NotifyCommand(h, kEnChange);
+  controls::NotifySelChange(h, *s);
+  return true;
+}
+
+bool RichEditCanPaste(bool textOnly) {
+  return ClipboardHasFormat(kClipText) ||
+         (!textOnly && ClipboardHasFormat(ClipboardRegisterFormat(kRichTextClipFormat)));
+}
+
+bool RichEditPaste(Hwnd h, bool textOnly) {
+  RichState* s = StateOf<RichState>(h);
+  if (s == nullptr) return false;
+  const unsigned rich = ClipboardRegisterFormat(kRichTextClipFormat);
+  if (!textOnly && ClipboardHasFormat(rich)) {
+    if ((GetStyle(h) & kEsReadOnly) != 0) {
+      Beep();
+      return false;
+    }
+    const int a = std::min(s->caret, s->anchor), b = std::max(s->caret, s->anchor);
+    if (!controls::ProtectionAllows(h, *s, a, b)) {
+      Beep();
+      return false;
+    }
+    const auto bytes = ClipboardData(rich);
+    if (!bytes || StateOf<RichState>(h) != s) return false;
+    RichEditStreamIn(h, RichStream::Rtf,
+                     std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                     true);
+    return true;
+  }
+  const std::optional<std::string> text = ClipboardText();
+  if (!text) return false;
+  return controls::UserReplace(h, *s, *text, false);
 }
 
 int RichEditStreamIn(Hwnd h, RichStream format, std::string_view data, bool selectionOnly) {

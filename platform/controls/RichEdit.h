@@ -86,6 +86,20 @@ void RichEditHideSelection(Hwnd h, bool hide);
 void RichEditReplaceSel(Hwnd h, std::string_view text, bool undoable);
 void RichEditScrollCaret(Hwnd h);
 
+// The clipboard: the selection goes on it as text (lines "\r\n") and as
+// rich text (format kRichTextClipFormat); Cut and Paste obey read-only and
+// protection and are one undoable step. Keys: Ctrl+C and Ctrl+Insert copy,
+// Ctrl+X and Shift+Delete cut, Ctrl+V and Shift+Insert paste.
+inline constexpr std::string_view kRichTextClipFormat = "Rich Text Format";
+/// False when nothing is selected.
+bool RichEditCopy(Hwnd h);
+bool RichEditCut(Hwnd h);
+/// Pastes the clipboard's rich text, else its text (TEXT_ONLY: only text);
+/// false when there is nothing to paste or the change is refused.
+bool RichEditPaste(Hwnd h, bool textOnly);
+/// Whether the clipboard holds something the control can paste.
+bool RichEditCanPaste(bool textOnly);
+
 // Formats.
 /// The format of the selection (of the character before the caret when it
 /// is empty), and the mask of the parts the whole selection shares.

@@ -38,7 +38,17 @@ void PaintPart(Painter& p, const Rect& r, const std::string& text, PartBorder bo
   if (r.Empty()) return;
   if (border == PartBorder::Sunken) p.DrawBevel(r, Bevel::ThinSunken);
   if (border == PartBorder::Raised) p.DrawBevel(r, Bevel::ThinRaised);
-  p.Text({r.left + 3, r.top + 1, r.right - 2, r.bottom - 1}, text, Align::Left, kColourText);
+  // A tab starts the centred part of the text, a second tab its right-aligned part.
+  const Rect inner{r.left + 3, r.top + 1, r.right - 2, r.bottom - 1};
+  const Align aligns[] = {Align::Left, Align::Centre, Align::Right};
+  std::size_t from = 0;
+  for (const Align align : aligns) {
+    const std::size_t tab = align == Align::Right ? std::string::npos : text.find('\t', from);
+    const std::string piece = text.substr(from, tab == std::string::npos ? std::string::npos : tab - from);
+    if (!piece.empty()) p.Text(inner, piece, align, kColourText);
+    if (tab == std::string::npos) break;
+    from = tab + 1;
+  }
 }
 
 void PaintStatus(Hwnd h, const StatusState& s) {

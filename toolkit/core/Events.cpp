@@ -303,6 +303,22 @@ int MouseKeyState(plat::WParam keyState) {
   return v;
 }
 
+void StoreMadeFieldEvent(const EventRecord& r, bool yield) {
+  EventState& s = Ev();
+  if (!SwitchOn(kEventFieldChanged)) return;
+  const bool stored = s.insideWait && s.store == StoreState::Stored &&
+                      s.current.type == kEventFieldChanged;
+  if (yield && (stored || s.heldFieldChange.type != 0)) return;
+  const HeldEvent e{kEventFieldChanged, r.window, r.value1, r.value2, r.value3, r.value4,
+                    r.x,                r.y,      MessageTime()};
+  if (stored) {
+    s.heldFieldChange = e;
+    return;
+  }
+  s.current = e;
+  s.store = StoreState::Stored;
+}
+
 void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h) {
   EventState& s = Ev();
   const int plain = type > kFieldEventOffset ? type - kFieldEventOffset : type;

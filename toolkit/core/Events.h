@@ -71,6 +71,12 @@ void WEventTimerSet(int intervalMs, int id = 1, int target = 0);
 /// fields), K a button number or flag, W and L the message's parameters, H
 /// the window the message went to.
 void StoreEvent(int type, int k, plat::WParam w, plat::LParam l, plat::Hwnd h);
+/// Stores a dialog field-changed event whose items the caller has made (a
+/// grid's selection, paste and clear events); the time is that of the
+/// message being handled. With YIELD nothing is stored while an earlier
+/// field-changed event waits to be delivered. A field change stored by the
+/// same message before it is kept, this one held for the next wait.
+void StoreMadeFieldEvent(const EventRecord& items, bool yield);
 /// Called by the client procedure after a paint or size message for H.
 void DeferEvent(plat::Hwnd h, plat::Msg m);
 /// Converts the pixel positions of an event into window and graphics units.

@@ -8,6 +8,7 @@
 
 #include "platform/FixedText.h"
 #include "platform/controls/Controls.h"
+#include "platform/menu/Accelerators.h"
 #include "resources/ResourceFormat.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/WindowUnits.h"
@@ -39,7 +40,16 @@ struct Bars {
   bool helpActive = false;
   plat::Hwnd helpBar = plat::kNoWindow;
   int helpOwner = 0;  // the window whose menu is open
+  std::array<plat::HAccel, 2> accelerators{};            // a special window's own, then its caller's
+  std::function<std::string(int id)> commandHelp;        // a special window's own help texts
 };
+
+void FreeAccelerators(Bars& b) {
+  for (plat::HAccel& a : b.accelerators) {
+    if (a != plat::kNoAccel) plat::DestroyAcceleratorTable(a);
+    a = plat::kNoAccel;
+  }
+}
 
 std::array<Bars, kWindowSlots>& AllBars() {
   static std::array<Bars, kWindowSlots> bars;
@@ -56,6 +66,7 @@ Bars& BarsOf(int n) {
   const plat::Hwnd frame = WindowFrameHandle(n);
   if (b.frame != frame) {
     if (b.menu != plat::kNoMenu) plat::DestroyMenu(b.menu);
+    FreeAccelerators(b);
     b = Bars{};
     b.frame = frame;
     b.partBorders.fill(plat::PartBorder::Sunken);
@@ -246,6 +257,7 @@ std::string HelpFor(int n, int id) {
     if (const std::string* t = b.help->Find(id)) return *t;
   if (g_popupHelp != nullptr)
     if (const std::string* t = g_popupHelp->Find(id)) return *t;
+  if (top.commandHelp) return top.commandHelp(id);
   return {};
 }
 
@@ -286,6 +298,21 @@ void WMenuWindow(int menuId, int window) {
   ClientSizeChanged(window);
 }
 
+void SetWindowOwnMenu(int n, plat::HMenu menu, int helpId) {
+  if (!WindowSlotInUse(n)) return;
+  Bars& b = BarsOf(n);
+  const bool inside = detail::Slot(n).inside;
+  if (!inside) plat::SetMenu(Frame(n), menu);
+  if (b.menu != plat::kNoMenu && b.menu != menu) plat::DestroyMenu(b.menu);
+  b.attachedHelp.clear();
+  FreeAccelerators(b);
+  b.menu = menu;
+  b.help = helpId != 0 ? res::ProgramResources().FindHelpTexts(helpId) : nullptr;
+  detail::Slot(n).menu = helpId;
+  SetBarSizes(n);
+  ClientSizeChanged(n);
+}
+
 void RemoveMenuAndToolbars(int n) {
   if (!WindowSlotInUse(n)) return;
   Bars& b = BarsOf(n);
@@ -304,6 +331,18 @@ void RemoveMenuAndToolbars(int n) {
   b.tooltips.clear();
   SetBarSizes(n);
   ClientSizeChanged(n);
+}
+
+void SetWindowAccelerators(int n, plat::HAccel own, plat::HAccel user) {
+  if (!WindowSlotInUse(n)) return;
+  Bars& b = BarsOf(n);
+  FreeAccelerators(b);
+  b.accelerators = {own, user};
+}
+
+void SetWindowCommandHelp(int n, std::function<std::string(int id)> help) {
+  if (!WindowSlotInUse(n)) return;
+  BarsOf(n).commandHelp = std::move(help);
 }
 
 void WMenu(int menuId) {
@@ -579,7 +618,21 @@ void ReleaseBars(int n) {
   if (n < 0 || n > kMaxWindowNumber) return;
   Bars& b = AllBars()[static_cast<std::size_t>(n)];
   if (b.menu != plat::kNoMenu) plat::DestroyMenu(b.menu);
+  FreeAccelerators(b);
   b = Bars{};
+}
+
+bool TranslateWindowAccelerators(const plat::Message& m) {
+  if (m.msg != plat::Msg::KeyDown && m.msg != plat::Msg::SysKeyDown) return false;
+  // The innermost toolkit window around the key's target that has tables.
+  for (plat::Hwnd h = m.hwnd; h != plat::kNoWindow; h = plat::GetParent(h)) {
+    const int n = WindowNumberFromHandle(h);
+    if (n < 0 || !WindowSlotInUse(n) || Frame(n) != h) continue;
+    const Bars& b = BarsOf(n);
+    for (plat::HAccel a : b.accelerators)
+      if (a != plat::kNoAccel && plat::TranslateAccelerator(h, a, m)) return true;
+  }
+  return false;
 }
 
 void PlaceBars(int n) {
@@ -593,7 +646,7 @@ void PlaceBars(int n) {
   if (b.status != plat::kNoWindow)
     plat::MoveWindow(b.status, {r.left, r.bottom - sb, r.right, r.bottom});
   const auto& e = s.toolbarExtents;
-  const int top = r.top + mb;
+  const int top = r.top + mb + s.bandTop;
   const int bottom = r.bottom - sb;
   const plat::Rect places[4] = {
       {r.left, top, r.right, top + e[0]},

@@ -7,12 +7,14 @@
 // and the toolbar buttons of one command show the same enabled and checked
 // state.
 #include <array>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/draw/Surface.h"
+#include "platform/menu/Accelerators.h"
 #include "platform/menu/Menu.h"
 #include "platform/window/Messages.h"
 
@@ -77,7 +79,26 @@ plat::Hwnd WindowToolbarHandle(int n, int position);
 /// (empty when none shows).
 std::string WindowMenuHelpText(int n);
 
+// ---------------------------------------------------------------------------
+// Windows that handle their own commands (text editors, grid windows)
+
+/// Gives window N the menu bar MENU that its own code built (kNoMenu: none;
+/// a window inside a parent keeps it in its table only). Destroys the menu
+/// the window had, its attached help strings and its accelerator tables.
+/// HELP_ID: the help-text resource for the caller's items (0 none).
+void SetWindowOwnMenu(int n, plat::HMenu menu, int helpId);
+/// Window N's accelerator tables, its own first, then its caller's (either
+/// may be kNoAccel); the window owns them from now on. The event loop's
+/// message filter translates keys for the frame and everything inside it.
+void SetWindowAccelerators(int n, plat::HAccel own, plat::HAccel user);
+/// The status-bar help texts of window N's own commands, asked after the
+/// attached texts and the help-text resources.
+void SetWindowCommandHelp(int n, std::function<std::string(int id)> help);
+
 namespace detail {
+/// Translates a key through the accelerator tables of the innermost
+/// toolkit window around its target that has some; true when used up.
+bool TranslateWindowAccelerators(const plat::Message& m);
 /// Builds the menu, the status bar and the toolbars of a window being
 /// opened and grows its frame by them (a centred frame moves up and left by
 /// half the growth).

@@ -15,9 +15,6 @@ namespace {
 
 using plat::Msg;
 
-/// The frame on which a left-button frame press is in progress.
-plat::Hwnd g_framePress = plat::kNoWindow;
-
 void BringFrameToTop(plat::Hwnd frame) {
   plat::BringToTop(frame);
   SyncFocusAndCaptions(frame);
@@ -112,14 +109,14 @@ plat::LResult FrameWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPar
     case Msg::NcLButtonDown:
     case Msg::NcRButtonDown:
     case Msg::NcMButtonDown:
-      if (m == Msg::NcLButtonDown) g_framePress = h;
+      if (m == Msg::NcLButtonDown) FramePressWindow() = h;
       if (static_cast<plat::LResult>(w) != plat::kHtMinButton)
         StoreEvent(kEventFrameButton, ButtonOf(m), w, l, h);
       BringFrameToTop(h);
       plat::DefWindowProc(h, m, w, l);
       return 0;
     case Msg::NcLButtonUp:
-      g_framePress = plat::kNoWindow;
+      FramePressWindow() = plat::kNoWindow;
       return 0;
     case Msg::Command: {
       const int notification = plat::HighWord(w);
@@ -241,3 +238,12 @@ plat::LResult SplitterWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::L
 }
 
 }  // namespace tk::detail
+
+namespace tk {
+
+plat::Hwnd& FramePressWindow() {
+  static plat::Hwnd frame = plat::kNoWindow;
+  return frame;
+}
+
+}  // namespace tk

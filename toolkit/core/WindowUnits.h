@@ -68,6 +68,9 @@ void ShowWindowCursor(int n);
 /// Gives H (a toolkit frame or client) the focus and marks exactly the
 /// captions of the child windows that contain it active; null: all inactive.
 void SyncFocusAndCaptions(plat::Hwnd h);
+/// The toolkit frame on which a left button was pressed in the title bar or
+/// border, from the press to its release; no window otherwise.
+plat::Hwnd& FramePressWindow();
 /// Whether child window N's caption is drawn active.
 bool CaptionActive(int n);
 

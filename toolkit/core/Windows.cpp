@@ -51,8 +51,8 @@ bool MainHidden() {
 plat::Size FrameSizeFor(const WindowSlot& s, plat::Size client) {
   // The window manager draws borders and caption; the frame holds the bars.
   return {client.width + s.toolbarExtents[1] + s.toolbarExtents[2],
-          client.height + s.menuBarHeight + s.toolbarExtents[0] + s.toolbarExtents[3] +
-              s.statusBarHeight};
+          client.height + s.menuBarHeight + s.bandTop + s.toolbarExtents[0] +
+              s.toolbarExtents[3] + s.bandBottom + s.statusBarHeight};
 }
 
 void LayoutFrame(int n) {
@@ -60,11 +60,18 @@ void LayoutFrame(int n) {
   if (s.frame == plat::kNoWindow || s.client == plat::kNoWindow) return;
   const plat::Rect r = plat::GetClientRect(s.frame);
   PlaceBars(n);
-  plat::Rect c{r.left + s.toolbarExtents[1], r.top + s.menuBarHeight + s.toolbarExtents[0],
-               r.right - s.toolbarExtents[2], r.bottom - s.toolbarExtents[3] - s.statusBarHeight};
+  plat::Rect c{r.left + s.toolbarExtents[1], r.top + s.menuBarHeight + s.bandTop + s.toolbarExtents[0],
+               r.right - s.toolbarExtents[2],
+               r.bottom - s.toolbarExtents[3] - s.bandBottom - s.statusBarHeight};
   if (c.right < c.left) c.right = c.left;
   if (c.bottom < c.top) c.bottom = c.top;
   if (plat::GetWindowRect(s.client) != c) plat::MoveWindow(s.client, c, true);
+  if (s.placeBands) {
+    const int top = r.top + s.menuBarHeight;
+    const plat::Rect topBand{r.left, top, r.right, top + s.bandTop};
+    const plat::Rect bottomBand{c.left, c.bottom, c.right, c.bottom + s.bandBottom};
+    s.placeBands(topBand, bottomBand);
+  }
 }
 
 }  // namespace detail
@@ -161,8 +168,11 @@ void WindowOpen(const WindowStyleRecord& style, int colours) {
   if (State().mainOpen) return;
   ResetEventState();
   if (!RegisterClasses()) FatalWindowError("Failed to register class - aborting.");
-  // F10 and Alt with a title's letter open the menu bar.
-  SetEventMessageFilter([](plat::Message& m) { return plat::TranslateMenuKey(m); });
+  // Accelerators of windows that handle their own commands; F10 and Alt
+  // with a title's letter open the menu bar.
+  SetEventMessageFilter([](plat::Message& m) {
+    return detail::TranslateWindowAccelerators(m) || plat::TranslateMenuKey(m);
+  });
 
   // A hidden probe frame, as the dialog code measures combined dialogs in one.
   const plat::Hwnd probe = plat::CreateWindow(
@@ -667,6 +677,16 @@ void SetWindowBarSizes(int n, int statusBarHeight, std::array<int, 4> toolbarExt
   s.statusBarHeight = std::max(statusBarHeight, 0);
   for (int& e : toolbarExtents) e = std::max(e, 0);
   s.toolbarExtents = toolbarExtents;
+  detail::LayoutFrame(n);
+}
+
+void SetWindowBands(int n, int top, int bottom,
+                    std::function<void(plat::Rect top, plat::Rect bottom)> place) {
+  if (!WindowSlotInUse(n)) return;
+  WindowSlot& s = Slot(n);
+  s.bandTop = std::max(top, 0);
+  s.bandBottom = std::max(bottom, 0);
+  s.placeBands = std::move(place);
   detail::LayoutFrame(n);
 }
 

@@ -173,6 +173,12 @@ std::uint32_t WindowColour(int index);
 /// Heights of the bars the menus issue adds (0 while none exist); the frame
 /// grows by them. Set by the code that makes the bars.
 void SetWindowBarSizes(int n, int statusBarHeight, std::array<int, 4> toolbarExtents);
+/// Reserves two bands of window N's frame for a special window's own bars:
+/// TOP pixels directly under the menu bar (full width), BOTTOM pixels under
+/// the client area (between the side toolbars, above the bottom toolbar).
+/// After every layout PLACE is told both bands' rectangles in the frame.
+void SetWindowBands(int n, int top, int bottom,
+                    std::function<void(plat::Rect top, plat::Rect bottom)> place);
 
 /// What the graphics layer tells the window code and is told by it. Every
 /// member may be left empty.

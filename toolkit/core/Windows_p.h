@@ -2,6 +2,7 @@
 // The window table shared by the window, procedure, event and geometry code.
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "platform/window/Window.h"
 #include "toolkit/core/Windows.h"
@@ -22,6 +23,9 @@ struct WindowSlot {
   int statusBarHeight = 0;
   int menuBarHeight = 0;
   std::array<int, 4> toolbarExtents{};  // heights of 1 and 4, widths of 2 and 3
+  int bandTop = 0;     // a special window's own band under the menu bar (its toolbar)
+  int bandBottom = 0;  // and its band above the bottom toolbar (a command line)
+  std::function<void(plat::Rect top, plat::Rect bottom)> placeBands;
   int cursorShape = 0;                  // 0: the global cursor
   int parent = -1;                      // the window it lies inside or is owned by; -1 none
   bool inside = false;                  // lies inside its parent's client area

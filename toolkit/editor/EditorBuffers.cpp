@@ -7,6 +7,7 @@
 
 #include "platform/controls/RichEdit.h"
 #include "platform/dialog/MessageBox.h"
+#include "toolkit/editor/EditorCommands.h"
 #include "toolkit/editor/EditorFiles.h"
 #include "toolkit/editor/EditorPositions.h"
 
@@ -118,6 +119,8 @@ void EditorBufferRemove(int window, int n) {
 
 void EditorSelectBuffer(EditorRecord& rec, int n) {
   const int old = rec.currentDocument;
+  EditorCheckViewItem(rec, old, false);
+  EditorCheckViewItem(rec, n, true);
   rec.currentDocument = n;
   EditorBufferSwitch(rec, old, n);
   EditorBufferSetName(rec.windowNumber, old, rec.documentName);

@@ -15,6 +15,7 @@
 #include "platform/controls/RichEdit.h"
 #include "platform/dialog/MessageBox.h"
 #include "toolkit/core/FileSelect.h"
+#include "toolkit/editor/EditorFont.h"
 #include "toolkit/dialogs/Dialogs.h"
 
 namespace tk {
@@ -53,12 +54,23 @@ std::string TemporaryNameFor(const std::string& target) {
       .string();
 }
 
-/// The file filter of the file dialogs.
-std::string FilterOf(const EditorRecord& rec) {
+}  // namespace
+
+std::string EditorFileFilter(const EditorRecord& rec) {
+  if (!rec.userFilter.empty()) return rec.userFilter;
   if (rec.formatting)
     return "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*|";
   return "Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*|";
 }
+
+std::string EditorFullPath(std::string_view name) {
+  if (name.empty()) return {};
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(std::string(name), ec);
+  return ec ? std::string(name) : p.lexically_normal().string();
+}
+
+namespace {
 
 bool Rich(const EditorRecord& rec) {
   return rec.formatting && EditorIsRtfName(rec.documentName);
@@ -88,6 +100,7 @@ void EditorDecodeFlags(EditorRecord& rec, std::uint32_t flags) {
   rec.allowPrint = !has(kEditorNoPrint);
   rec.formatting = has(kEditorFormatting);
   rec.multiDocument = has(kEditorMultiDocument);
+  rec.allowClose = rec.multiDocument && !has(kEditorNoClose);
   rec.promptWithoutName = has(kEditorPromptWithoutName);
   rec.quietMissingFile = has(kEditorQuietMissingFile);
   rec.printByApplication = has(kEditorPrintByApplication);
@@ -232,6 +245,7 @@ void EditorClearText(EditorRecord& rec) {
   const int protection = rec.protectionOn;
   rec.protectionOn = 0;
   plat::RichEditStreamIn(c, plat::RichStream::Plain, "", false);
+  EditorApplyFont(rec);
   plat::RichEditSetSel(c, 0, -1);
   plat::RichEditSetParaFormat(c, plat::kPfmAlign | plat::kPfmBullet, plat::ParaFormat{});
   plat::RichEditSetZoom(c, zoom.first, zoom.second);
@@ -305,7 +319,7 @@ int EditorSaveFile(EditorRecord& rec, bool saveAs) {
     std::string name = rec.documentName;
     name.resize(std::max<std::size_t>(name.size(), 260), ' ');
     int index = std::max(1, rec.fileType[static_cast<std::size_t>(rec.currentDocument)]);
-    WSelectFile(FilterOf(rec), kSelectSave | kSelectConfirm | kSelectDefaultExtension, name, {},
+    WSelectFile(EditorFileFilter(rec), kSelectSave | kSelectConfirm | kSelectDefaultExtension, name, {},
                 &index);
     if (WDialogStatusQuery(4) != 1) return 0;
     while (!name.empty() && name.back() == ' ') name.pop_back();

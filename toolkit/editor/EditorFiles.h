@@ -9,6 +9,11 @@
 
 namespace tk {
 
+/// The file dialogs' filter: the caller's, else by formatting.
+std::string EditorFileFilter(const EditorRecord& rec);
+/// NAME as a full path (empty stays empty).
+std::string EditorFullPath(std::string_view name);
+
 /// True when NAME's last four characters are ".rtf" in any case.
 bool EditorIsRtfName(std::string_view name);
 

@@ -1,15 +1,14 @@
 // External positions, text access and range formatting of the editor.
 #include "toolkit/editor/EditorPositions.h"
 
+#include "toolkit/editor/EditorCommandLine.h"
+
 #include <algorithm>
 
 #include "platform/controls/RichEdit.h"
 
 namespace tk {
 namespace {
-
-/// The generation of rich-text control the editor runs on.
-constexpr int kRichEditVersion = 3;
 
 const std::string& ControlText(const EditorRecord& rec) {
   static const std::string empty;
@@ -116,6 +115,13 @@ bool EditorInfoItem(EditorRecord& rec, int item, int& value) {
       return true;
     case 12:
       value = rec.fontSize;
+      return true;
+    case 10:
+      value = EditorHistoryCount(rec);
+      return true;
+    case 102:
+      value = plat::RichEditGetFirstVisibleLine(c) +
+              plat::GetClientRect(c).Height() / std::max(1, rec.lineHeight);
       return true;
     case 103:
       value = plat::RichEditGetLineCount(c);

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/dialog/FindDialog.h"
+#include "platform/menu/Accelerators.h"
+#include "platform/menu/Menu.h"
 #include "platform/window/Window.h"
 
 namespace tk {
@@ -12,6 +15,8 @@ namespace tk {
 /// The control's text limit: 100 MiB less 100 characters.
 inline constexpr int kEditorTextLimit = 104857500;
 inline constexpr int kEditorMaxDocuments = 20;
+/// The generation of rich-text control the editor works with.
+inline constexpr int kRichEditVersion = 3;
 
 /// How the editor runs.
 enum class EditorMode : int { Modal = 1, Modeless = 2, SemiModeless = 3 };
@@ -62,6 +67,17 @@ struct EditorRecord {
   plat::Hwnd textControl = plat::kNoWindow;
   plat::Hwnd toolbar = plat::kNoWindow;
   plat::Hwnd statusBar = plat::kNoWindow;
+  plat::Hwnd findDialog = plat::kNoWindow;  // the open find or replace dialog
+  plat::Hwnd commandLine = plat::kNoWindow;  // an edit, or a combo box with the history
+  plat::Hwnd commandEdit = plat::kNoWindow;  // its edit part
+  plat::Hwnd promptFrame = plat::kNoWindow, promptText = plat::kNoWindow;
+  plat::Hwnd focusChild = plat::kNoWindow;  // what gets the focus with the window
+  int commandLineHeight = 0;
+  int promptWidth = 0;
+  plat::FindReplace findRecord;             // what the find dialogs show and report
+  plat::HMenu menuBar = plat::kNoMenu, fileMenu = plat::kNoMenu, editMenu = plat::kNoMenu,
+              searchMenu = plat::kNoMenu, formatMenu = plat::kNoMenu, viewMenu = plat::kNoMenu;
+  plat::HAccel accelerators = plat::kNoAccel;
   EditorMode mode = EditorMode::Modeless;
   int textLimit = kEditorTextLimit;
   int changedFlag = 0;
@@ -72,14 +88,19 @@ struct EditorRecord {
   std::string documentName;  // empty: untitled
   std::string windowTitle;   // the caption as it was when the window became an editor
   std::string findWhat, replaceWith;
+  std::string userFilter;  // the caller's file-dialog filter, "|" between its parts
+  bool wantToolbar = true;
   std::uint32_t findFlags = 1;  // the find dialog's options: EditorFindFlags
   int insertMode = 1;
+  bool modalDone = false;
   // The decoded flags.
+  bool allowClose = false;  // the Close item: several documents and not refused
   bool allowNew = true, readOnly = false, allowOpen = true, allowSave = true, allowSaveAs = true,
        allowPrint = true, formatting = false, multiDocument = false, promptWithoutName = false,
        quietMissingFile = false, printByApplication = false, colouring = false,
        displaySuspended = false, rawPositions = false, keepBackup = false, starModified = false;
   int fontIndex = 0, fontSize = 0;
+  int lineHeight = 16, fontEmHeight = 13;  // of the editor's font, in pixels
   std::array<int, kEditorMaxDocuments + 1> openFile{};  // [1..20]: held descriptor + 1, 0 none
   EditorPositionCache positionCache;
   std::array<int, kEditorMaxDocuments + 1> bookmark{};        // [1..20], -1 none

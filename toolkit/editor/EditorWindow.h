@@ -3,6 +3,7 @@
 // its layout, close request and destruction, and finding the editor record
 // of a window.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/window/Window.h"
@@ -42,5 +43,19 @@ plat::LResult EditorWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPa
 
 /// Places the text control over the window's client area.
 void EditorLayout(EditorRecord& rec);
+/// Lays the window out again: the toolbar band, the command line, the text.
+void EditorPlaceBars(EditorRecord& rec);
+
+/// The only document, empty, unmodified, with no file held and no name.
+bool EditorPristine(const EditorRecord& rec);
+/// The number of the open document named NAME (letter case ignored); 0 none.
+int EditorFindDocument(const EditorRecord& rec, const std::string& name);
+/// The Edit menu as a pop-up at SCREEN; a chosen item is carried out.
+void EditorContextMenu(EditorRecord& rec, plat::Point screen);
+
+/// EditorInfo and EditorInfoText of the last modal editor that closed;
+/// false for items it does not keep.
+bool EditorLastModalItem(int item, int& value);
+void EditorLastModalText(int item, std::string& text);
 
 }  // namespace tk

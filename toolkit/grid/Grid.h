@@ -90,6 +90,11 @@ void WGridDeleteRows(int field, int row, int count = 1, int shrink = 0, int labe
 void WGridLabelRow(int field, int row, std::string_view label);
 /// Empties a cell in use (an option-menu cell gives 1017).
 void WGridClearCell(int field, int column, int row);
+/// Replaces the option list of option-menu COLUMN with the first COUNT
+/// OPTIONS (without trailing blanks) and selects the options of rows 1 to
+/// N from NUMBERS, the rows below none.
+void WGridPutMenu(int field, int column, std::span<const std::string> options, int count,
+                  std::span<const std::int32_t> numbers, int n);
 /// Makes a cell current; POSITION (from 1) puts an edit editor's caret
 /// before that character.
 void WGridSetCell(int field, int column, int row, std::optional<int> position = std::nullopt);

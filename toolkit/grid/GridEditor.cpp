@@ -10,10 +10,13 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
+#include "platform/draw/Canvas.h"
+#include "platform/text/TextDraw.h"
 #include "platform/window/VirtualKeys.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/ToolkitState.h"
+#include "toolkit/core/WindowUnits.h"
 #include "toolkit/dialogs/GridLink.h"
 #include "toolkit/dialogs/NumericFields_p.h"
 #include "toolkit/grid/Grid.h"
@@ -75,13 +78,6 @@ void SendCellChange(GridRecord& g) {
   if (m == plat::Msg::Null || dlg == plat::kNoWindow) return;
   plat::SendMessage(dlg, m, static_cast<plat::WParam>(plat::GetWindowId(g.window)),
                     GridPackedCell(g.currentColumn, g.currentRow));
-}
-
-void SetEditorText(GridRecord& g, std::string_view text) {
-  EditorState& s = Es();
-  ++s.loading;
-  plat::SetWindowText(g.editor, text);
-  --s.loading;
 }
 
 void SelectAllText(plat::Hwnd h) {
@@ -203,9 +199,30 @@ bool EditorKey(GridRecord& g, plat::Hwnd h, int vk) {
       if (!boxOrMenu) return false;
       plat::SendMessage(plat::GetParent(g.window), plat::Msg::Close, 0, 0);
       return true;
+    case plat::kVkInsert:
+      if (!shift || GridClipboardKind() != 2) return false;
+      if (GridPasteTargetWritable(g)) GridPasteClipboard(g);
+      return true;
+    case plat::kVkDelete:
+      if (g.selFirstRow == -1) return false;
+      if (GridSelectionWritable(g)) {
+        if (shift)
+          GridCutSelection(g);
+        else
+          GridClearSelection(g);
+      }
+      return true;
     default:
       return false;
   }
+}
+
+/// A single value goes through the clipboard as the edit editor's text
+/// selection; false (passed on) for other editors.
+bool TextClipboard(GridRecord& g, plat::Hwnd h, EditorClipCommand command) {
+  if (!IsTextLikeType(CurrentColumn(g).type)) return false;
+  EditorClipboardCommand(g, h, command);
+  return true;
 }
 
 /// The editor's characters; true when the character was used.
@@ -220,6 +237,18 @@ bool EditorChar(GridRecord& g, plat::Hwnd h, std::uint32_t ch) {
     case '\r':
     case '\n':
       return true;
+    case 3:  // Ctrl+C
+      if (g.selFirstRow == -1) return TextClipboard(g, h, EditorClipCommand::Copy);
+      GridCopySelection(g);
+      return true;
+    case 0x16:  // Ctrl+V
+      if (GridClipboardKind() != 2) return TextClipboard(g, h, EditorClipCommand::Paste);
+      if (GridPasteTargetWritable(g)) GridPasteClipboard(g);
+      return true;
+    case 0x18:  // Ctrl+X
+      if (g.selFirstRow == -1) return TextClipboard(g, h, EditorClipCommand::Cut);
+      if (GridSelectionWritable(g)) GridCutSelection(g);
+      return true;
     default:
       return false;
   }
@@ -232,10 +261,20 @@ bool FromInside(const GridRecord& g, plat::Hwnd previous) {
   return previous != plat::kNoWindow && (previous == g.window || plat::IsChild(g.window, previous));
 }
 
+/// A left button was just pressed on the frame (title bar or border) of a
+/// toolkit window that holds the grid.
+bool FramePressAround(const GridRecord& g) {
+  const plat::Hwnd frame = FramePressWindow();
+  return frame != plat::kNoWindow && plat::IsChild(frame, g.window);
+}
+
 void EditorGainsFocus(GridRecord& g, plat::Hwnd previous) {
   EditorState& s = Es();
   const bool inside = FromInside(g, previous);
-  if (inside) {
+  if (inside && FramePressAround(g)) {
+    // The frame press moved the focus about: no selection repaint.
+    FramePressWindow() = plat::kNoWindow;
+  } else if (inside) {
     if (s.selectionRepaintOnFocus)
       GridRepaintSelection(g);
     else
@@ -249,8 +288,84 @@ void EditorGainsFocus(GridRecord& g, plat::Hwnd previous) {
 
 void EditorLosesFocus(GridRecord& g, plat::Hwnd next) {
   EditorState& s = Es();
+  if (FramePressAround(g)) return;
   s.selectionRepaintOnFocus = next != g.window && !plat::IsChild(g.window, next) ? 1 : 0;
   if (s.selectionRepaintOnFocus) GridRepaintSelection(g);
+}
+
+// ---------------------------------------------------------------------------
+// Painting a selected current cell
+
+/// The editor paints itself in the selected look while the focus is in the
+/// grid and the current cell lies in the selected block.
+bool SelectedLook(const GridRecord& g) {
+  return FocusInside(g) && GridCellInSelection(g, g.currentColumn, g.currentRow);
+}
+
+/// A check box's own picture with its button-face pixels in the highlight
+/// colour. False when it could not be made (the box then paints itself).
+bool PaintSelectedCheckBox(plat::Hwnd h) {
+  static bool takingPicture = false;
+  if (takingPicture) return false;
+  plat::Surface picture, result, scratch;
+  takingPicture = true;
+  const bool made = plat::PaintInto(h, picture);
+  takingPicture = false;
+  if (!made) return false;
+  MakeHighlightBitmap(picture, result, scratch);
+  plat::PaintContext ctx = plat::BeginPaint(h);
+  if (ctx.surface != nullptr) {
+    plat::Canvas cv(*ctx.surface, ctx.origin, ctx.clip);
+    cv.BitBlt({0, 0}, result.Width(), result.Height(), result, {0, 0}, plat::kSrcCopy);
+  }
+  plat::EndPaint(h, ctx);
+  return true;
+}
+
+/// A read-only edit: its text in highlight text on highlight, placed as the
+/// edit places it, and a one-pixel frame along its client edges.
+void PaintSelectedReadOnlyEdit(const GridRecord& g, plat::Hwnd h) {
+  plat::PaintContext ctx = plat::BeginPaint(h);
+  if (ctx.surface != nullptr) {
+    plat::Canvas cv(*ctx.surface, ctx.origin, ctx.clip);
+    const plat::Rect client = plat::GetClientRect(h);
+    cv.FillRect(client, plat::Brush::Solid(plat::kColourSelection));
+    const std::string text = plat::GetWindowText(h);
+    if (g.font != nullptr && !text.empty()) {
+      constexpr int kMargin = 3;
+      const int width = g.font->TextExtent(text).width;
+      const unsigned align = plat::GetStyle(h) & (plat::kEsCenter | plat::kEsRight);
+      int x = client.left + kMargin;
+      if (align & plat::kEsRight)
+        x = client.right - kMargin - width;
+      else if (align & plat::kEsCenter)
+        x = client.left + (client.Width() - width) / 2;
+      const int y = client.top + (client.Height() - g.font->Metrics().height) / 2;
+      plat::TextStyle style;
+      style.colour = plat::kColourSelectionText;
+      const plat::Rect clip = client.Intersect(ctx.clip).Offset(ctx.origin.x, ctx.origin.y);
+      plat::DrawText(*ctx.surface, *g.font, {x + ctx.origin.x, y + ctx.origin.y}, text, style, clip);
+    }
+    cv.SetPen(plat::Pen::Solid(plat::kColourText));
+    cv.MoveTo({client.left, client.top});
+    cv.LineTo({client.right - 1, client.top});
+    cv.LineTo({client.right - 1, client.bottom - 1});
+    cv.LineTo({client.left, client.bottom - 1});
+    cv.LineTo({client.left, client.top});
+  }
+  plat::EndPaint(h, ctx);
+}
+
+/// True when the editor was painted in the selected look here.
+bool PaintEditor(GridRecord& g, plat::Hwnd h) {
+  if (!SelectedLook(g)) return false;
+  const int type = CurrentColumn(g).type;
+  if (type == kColumnCheckBox) return PaintSelectedCheckBox(h);
+  if (IsTextLikeType(type) && (plat::GetStyle(h) & plat::kEsReadOnly)) {
+    PaintSelectedReadOnlyEdit(g, h);
+    return true;
+  }
+  return false;
 }
 
 plat::LResult CellEditorProc(const plat::WindowProc& base, plat::Hwnd h, plat::Msg m,
@@ -284,8 +399,28 @@ plat::LResult CellEditorProc(const plat::WindowProc& base, plat::Hwnd h, plat::M
       return pass();
     case plat::Msg::MouseWheel:
       return plat::SendMessage(g.window, m, w, l);
+    case plat::Msg::LButtonDown:
+      // Shift+click on the current cell: the block between it and itself
+      // is no block.
+      if ((w & plat::kMkShift) && !Es().forwardingClick) GridDeselect(g);
+      return pass();
+    case plat::Msg::RButtonUp:
+      if (g.selFirstRow == -1) plat::SetFocus(h);
+      if (GridOfEditor(h) == &g)
+        GridOpenContextMenu(g, h, plat::ClientToScreen(h, plat::LParamToPoint(l)));
+      return 0;
+    case plat::Msg::MouseMove: {
+      const plat::LResult r = pass();
+      if ((w & plat::kMkLButton) && GridOfEditor(h) == &g)
+        GridDragSelect(g, plat::ScreenToClient(g.cellArea,
+                                               plat::ClientToScreen(h, plat::LParamToPoint(l))));
+      return r;
+    }
     case plat::Msg::NcHitTest:
       if (g.displayOnly) return plat::kHtTransparent;
+      return pass();
+    case plat::Msg::Paint:
+      if (PaintEditor(g, h)) return 0;
       return pass();
     case plat::Msg::SetText: {
       const plat::LResult r = pass();
@@ -330,6 +465,14 @@ std::int32_t GridPackedCell(int column, int row) {
   return (column + 1) * 262144 + row + 1;
 }
 
+void GridSetEditorText(GridRecord& g, std::string_view text) {
+  if (g.editor == plat::kNoWindow) return;
+  EditorState& s = Es();
+  ++s.loading;
+  plat::SetWindowText(g.editor, text);
+  --s.loading;
+}
+
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now) {
   if (editor == plat::kNoWindow) return;
   GridRecord* g = GridOfEditor(editor);
@@ -363,19 +506,19 @@ void GridLoadCellEditor(GridRecord& g) {
   const bool present = (c.cellFlags[row] & kCellPresent) != 0;
   switch (c.type) {
     case kColumnString:
-      SetEditorText(g, c.texts[row]);
+      GridSetEditorText(g, c.texts[row]);
       break;
     case kColumnInteger:
     case kColumnReal:
     case kColumnDouble:
-      SetEditorText(g, present ? NumberText(c, g.currentRow) : std::string());
+      GridSetEditorText(g, present ? NumberText(c, g.currentRow) : std::string());
       rec.value = !present                     ? 0.0
                   : c.type == kColumnInteger ? c.ints[row]
                   : c.type == kColumnReal    ? static_cast<double>(c.reals[row])
                                              : c.doubles[row];
       break;
     case kColumnCheckBox:
-      SetEditorText(g, std::string(31, ' '));
+      GridSetEditorText(g, std::string(31, ' '));
       plat::ButtonSetCheck(g.editor, c.ints[row] != 0 ? plat::kChecked : plat::kUnchecked);
       break;
     case kColumnOption:
@@ -640,6 +783,35 @@ void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point 
   } else {
     s.pressRow = row;
   }
+}
+
+void GridDragSelect(GridRecord& g, plat::Point p) {
+  EditorState& s = Es();
+  const int step = g.rowHeight - 1;
+  if (step <= 0 || g.columnCount <= 0 || g.rowCount <= 0) return;
+  // Left of or above the visible cells counts as the first visible column
+  // or row; beyond the last drawn column or row changes nothing.
+  const int row = p.y < 0 ? g.topRow : g.topRow + p.y / step;
+  if (row > std::min(g.rowCount - 1, g.topRow + g.shownRows - 1)) return;
+  int column = -1;
+  if (p.x < 0) {
+    column = g.leftColumn;
+  } else {
+    for (int j = g.leftColumn; j <= g.rightColumn + 1 && j < g.columnCount; ++j)
+      if (p.x < GridColumnLine(g, j) + g.columns[static_cast<std::size_t>(j)].width - 1) {
+        column = j;
+        break;
+      }
+  }
+  if (column < 0) return;
+  if (s.pressColumn != -1) {
+    if (column == s.pressColumn && row == s.pressRow) return;
+    s.pressColumn = s.pressRow = -1;
+  }
+  if (column == g.currentColumn && row == g.currentRow)
+    GridDeselect(g);
+  else
+    GridSelectBlock(g, g.currentColumn, g.currentRow, column, row);
 }
 
 void GridEditorCommand(GridRecord& g, int code) {

@@ -12,6 +12,7 @@
 // prototypes and the in-place editor of the current cell.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -208,6 +209,9 @@ void GridScrollRows(GridRecord& g, int t);
 void GridScrollColumns(GridRecord& g, int t);
 /// The row-label controls show the labels of the visible rows.
 void GridRefreshRowLabels(GridRecord& g);
+/// The grid's context menu at SCREEN, opened on TARGET (the editor or the
+/// cell area); the chosen command is carried out.
+void GridOpenContextMenu(GridRecord& g, plat::Hwnd target, plat::Point screen);
 /// Marks one cell for repainting when visible; NOW repaints at once.
 void GridInvalidateCell(GridRecord& g, int column, int row, int now);
 /// Repaints column C's strip of the cell area at once when it is visible.
@@ -239,10 +243,58 @@ void GridDestroyEditor(GridRecord& g);
 bool GridEditorRefusesScroll(GridRecord& g);
 /// Whether the editor serves cell (COLUMN, ROW).
 bool GridEditorServes(const GridRecord& g, int column, int row);
-/// Selects the block between two cells (any corners); forgets the anchor.
+/// Selects the block between two cells (any corners); the anchor stays.
 void GridSelectBlock(GridRecord& g, int column1, int row1, int column2, int row2);
 /// Marks the visible part of the selected block for repainting.
 void GridRepaintSelection(GridRecord& g);
+
+// ---------------------------------------------------------------------------
+// The selected block and the clipboard texts (GridSelection.cpp)
+
+/// Makes the block the selection; nothing when it is the selection already.
+/// With style 0x20 the dialog hears of it (value3 2, the packed corners).
+void GridSetSelection(GridRecord& g, int firstRow, int lastRow, int firstColumn, int lastColumn);
+/// A click on item ITEM of header control FROM (the column header: item 0
+/// the corner; or a row-label control): whole columns, rows or all cells.
+void GridHeaderClick(GridRecord& g, plat::Hwnd from, int item);
+/// Not read-only, and no cell of the block Locked.
+bool GridSelectionWritable(const GridRecord& g);
+/// Not read-only, and no Locked cell where a clipboard block of ROWS by
+/// COLUMNS would land from the current cell on (inside the grid).
+bool GridPasteBlockWritable(const GridRecord& g, int rows, int columns);
+/// 0 no text, 1 a single value, 2 a block of cells (a TAB or a line end).
+int ClipboardTextKind(const std::optional<std::string>& text);
+/// The rows and columns of a clipboard block; a line ends at CR LF, or at a
+/// bare LF or CR, and a last line end adds no row.
+void ClipboardTextBlockSize(std::string_view text, int& rows, int& columns);
+/// The block as clipboard text: TAB between cells, CR LF between rows, no
+/// line end after the last; cells without value give empty fields.
+std::string GridSelectionText(const GridRecord& g);
+/// Pastes TEXT from the current cell on, each field converted to its
+/// column's type; refused fields and fields outside the grid are skipped.
+void GridPasteText(GridRecord& g, std::string_view text);
+/// Empties the block's cells (Present cleared, Entered kept).
+void GridClearSelection(GridRecord& g);
+
+// ---------------------------------------------------------------------------
+// The system clipboard (GridClipboard.cpp)
+
+/// The kind of the clipboard's text (see ClipboardTextKind).
+int GridClipboardKind();
+/// The size of the block in the clipboard; 1 by 1 without text.
+void ClipboardBlockSize(int& rows, int& columns);
+/// The clipboard block may be pasted at the current cell.
+bool GridPasteTargetWritable(const GridRecord& g);
+/// Puts the block's text on the clipboard; on failure the user is told and
+/// the answer is false.
+bool GridCopySelection(GridRecord& g);
+/// Pastes the clipboard's text at the current cell.
+void GridPasteClipboard(GridRecord& g);
+/// Copies the block and, when that succeeded, clears it.
+void GridCutSelection(GridRecord& g);
+/// The clipboard commands of an edit editor on its text selection.
+enum class EditorClipCommand { Cut, Copy, Paste, Clear };
+void EditorClipboardCommand(GridRecord& g, plat::Hwnd edit, EditorClipCommand command);
 
 // ---------------------------------------------------------------------------
 // The current cell and its editor (GridEditor.cpp)
@@ -257,6 +309,8 @@ void GridCreateCellEditor(GridRecord& g);
 void GridLoadCellEditor(GridRecord& g);
 void GridSaveCellEditor(GridRecord& g);
 void GridDestroyCellEditor(GridRecord& g);
+/// Sets the editor's text as loading it does: no change notification.
+void GridSetEditorText(GridRecord& g, std::string_view text);
 /// A locked editor refuses changes: edits read-only (spin arrows disabled),
 /// check boxes plain; an unlock does nothing in a read-only grid.
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now);
@@ -268,6 +322,8 @@ void GridScrollExtend(GridRecord& g, plat::Msg message, int code, bool extend);
 void GridTakeFocus(GridRecord& g);
 /// A button press at P in the cell area.
 void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point p);
+/// The mouse moved to P (cell-area pixels) with the left button held.
+void GridDragSelect(GridRecord& g, plat::Point p);
 /// A notification CODE from the editor.
 void GridEditorCommand(GridRecord& g, int code);
 /// The change request of a spin editor's arrows; true when handled.
@@ -278,6 +334,12 @@ void GridEditorSpinScroll(GridRecord& g, int code);
 bool GridEditorRefusesMove(GridRecord& g);
 /// The field record of cell editor H (null when H is none).
 DialogField* GridEditorField(plat::Hwnd h);
+/// An up-down control's procedure that hands a Shift+left press to the
+/// control's buddy; OWN is the control's own procedure.
+plat::LResult SpinShiftClickProc(const plat::WindowProc& own, plat::Hwnd h, plat::Msg m,
+                                 plat::WParam w, plat::LParam l);
+/// Gives up-down control UPDOWN that procedure.
+void InstallSpinShiftClick(plat::Hwnd upDown);
 /// Forgets the editing state the grids share.
 void ResetGridEditing();
 

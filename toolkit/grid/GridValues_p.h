@@ -60,4 +60,16 @@ int GridStatusError(int status);
 /// The FieldType code of a column (4, 5, 6, 7, 9, 11).
 void GridColumnFieldType(int& field, int column, std::int32_t& result);
 
+/// Empties / extends the option list of option-menu column COLUMN (and the
+/// editor's copy while it serves the column); -1 for a column that is none.
+/// ROW names the cell the request came for; the list is the column's.
+void GridClearOptionList(int& field, int column, int row);
+void GridAddOption(int& field, int column, int row, std::string_view text);
+/// The text of OPTION (from 1) of the column's list; empty when none.
+void GridOptionText(int& field, int column, int option, std::string& text);
+/// Removes the selection of grid FIELD; -1 when FIELD names no grid.
+int GridDeselectField(int field);
+/// Selects the block after checking its corners against the grid (-2).
+void GridSelectBlock(int& field, int firstColumn, int firstRow, int lastColumn, int lastRow);
+
 }  // namespace tk

@@ -486,14 +486,19 @@ plat::HMenu BuildContextMenu(GridRecord& g, plat::Hwnd target) {
     e.kind = plat::MenuEntry::Kind::Separator;
     plat::InsertMenuEntry(menu, -1, e);
   };
-  // Undo, clipboard on the editor's text, and the block commands come with
-  // the editor and the selection: until those are built they stay greyed.
+  // The edit editor keeps no undo history: Undo stays greyed.
   add(kCmdUndo, "&Undo", false);
   separator();
-  add(block ? kCmdBlockCut : kCmdCut, "Cu&t", !block && writableEditor && textSelected);
+  const bool blockWritable = block && GridSelectionWritable(g);
+  const int clipKind = GridClipboardKind();
+  add(block ? kCmdBlockCut : kCmdCut, "Cu&t", block ? blockWritable : writableEditor && textSelected);
   add(block ? kCmdBlockCopy : kCmdCopy, "&Copy", block || (editEditor && textSelected));
-  add(kCmdPaste, "&Paste", false);
-  add(block ? kCmdBlockDelete : kCmdDelete, "&Delete", !block && writableEditor && textSelected);
+  if (clipKind == 2)
+    add(kCmdBlockPaste, "&Paste", GridPasteTargetWritable(g));
+  else
+    add(kCmdPaste, "&Paste", clipKind == 1 && writableEditor);
+  add(block ? kCmdBlockDelete : kCmdDelete, "&Delete",
+      block ? blockWritable : writableEditor && textSelected);
   separator();
   add(kCmdSelectAll, "Select &All", !block && editEditor && hasText && !allSelected);
   return menu;
@@ -517,9 +522,31 @@ void ContextCommand(GridRecord& g, int id) {
         plat::EditScrollCaret(g.menuTarget);
       }
       break;
+    case kCmdBlockCut:
+      GridCutSelection(g);
+      break;
+    case kCmdBlockCopy:
+      GridCopySelection(g);
+      break;
+    case kCmdBlockPaste:
+      GridPasteClipboard(g);
+      break;
+    case kCmdBlockDelete:
+      GridClearSelection(g);
+      break;
+    case kCmdCut:
+    case kCmdCopy:
+    case kCmdPaste:
+    case kCmdDelete:
+      if (g.menuTarget != plat::kNoWindow && g.menuTarget == g.editor &&
+          SameClass(plat::GetClassName(g.menuTarget), plat::kEditClass))
+        EditorClipboardCommand(g, g.menuTarget,
+                               id == kCmdCut     ? EditorClipCommand::Cut
+                               : id == kCmdCopy  ? EditorClipCommand::Copy
+                               : id == kCmdPaste ? EditorClipCommand::Paste
+                                                 : EditorClipCommand::Clear);
+      break;
     default:
-      // The block commands and the editor's clipboard commands are carried
-      // out by the selection and the editor.
       break;
   }
 }
@@ -594,6 +621,8 @@ plat::LResult GridWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPara
       // Column widths are the template's: a divider drag is refused. A click
       // on a header item selects whole columns or rows (the selection).
       if (hdr.code == plat::kHdnBeginTrack) return 1;
+      if (hdr.code == plat::kHdnItemClick)
+        GridHeaderClick(g, hdr.from, reinterpret_cast<const plat::HeaderNotify*>(l)->item);
       return 0;
     }
     case plat::Msg::Command:
@@ -643,6 +672,9 @@ plat::LResult GridClientWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat:
     case plat::Msg::RButtonDown:
       if (g != nullptr) GridCellAreaButton(*g, m, w, plat::LParamToPoint(l));
       return 0;
+    case plat::Msg::MouseMove:
+      if (g != nullptr && (w & plat::kMkLButton)) GridDragSelect(*g, plat::LParamToPoint(l));
+      return 0;
     case plat::Msg::Command:
       if (g != nullptr && l != 0 && static_cast<plat::Hwnd>(l) == g->editor)
         GridEditorCommand(*g, plat::HighWord(w));
@@ -683,6 +715,10 @@ void ResetGridModule() {
 
 // ---------------------------------------------------------------------------
 // Shared with the other grid files
+
+void GridOpenContextMenu(GridRecord& g, plat::Hwnd target, plat::Point screen) {
+  OpenContextMenu(g, target, screen);
+}
 
 int& RepaintCellsAtOnce() {
   static int now = 1;

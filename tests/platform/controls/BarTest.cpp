@@ -35,6 +35,28 @@ TEST_F(BarTest, StatusBarDocksAndKeepsPartTexts) {
   EXPECT_GT(Count(bar, GetClientRect(bar), kColourText), 5);
 }
 
+TEST_F(BarTest, TabsCentreAndRightAlignAPartsText) {
+  const Hwnd bar = Make(kStatusBarClass, "", 0, {0, 0, 10, 10}, 9);
+  const int edges[] = {300, -1};
+  ASSERT_TRUE(StatusBarSetParts(bar, edges));
+  const int h = GetWindowRect(bar).Height();
+  const auto thirds = [&] {
+    return std::vector<int>{Count(bar, {0, 0, 100, h}, kColourText),
+                            Count(bar, {100, 0, 200, h}, kColourText),
+                            Count(bar, {200, 0, 300, h}, kColourText)};
+  };
+  StatusBarSetText(bar, 0, "\tINS");
+  std::vector<int> ink = thirds();
+  EXPECT_EQ(ink[0], 0);
+  EXPECT_GT(ink[1], 5);
+  EXPECT_EQ(ink[2], 0);
+  StatusBarSetText(bar, 0, "L\t\tR");
+  ink = thirds();
+  EXPECT_GT(ink[0], 0);
+  EXPECT_EQ(ink[1], 0);
+  EXPECT_GT(ink[2], 0);
+}
+
 class ToolbarTest : public ControlTest {
  protected:
   void SetUp() override {

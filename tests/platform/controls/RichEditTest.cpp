@@ -1,6 +1,7 @@
 // The rich-text control: typing, undo, notifications, protected text,
 // hidden selection, scrolling, zoom, streams and page formatting.
 #include "platform/controls/RichEdit.h"
+#include "platform/system/Clipboard.h"
 #include "tests/platform/controls/ControlFixture.h"
 
 namespace plat::testing {
@@ -128,6 +129,44 @@ TEST_F(RichEditTest, ProtectedTextChangesOnlyWhenTheParentAllows) {
   harness.Key(kVkDelete);
   harness.DispatchPending();
   EXPECT_EQ(RichEditGetTextRange(e, 0, -1), "P");
+}
+
+TEST_F(RichEditTest, ClipboardKeysCutCopyAndPasteWithinProtectionAndReadOnly) {
+  const Hwnd e = Rich();
+  RichEditStreamIn(e, RichStream::Rtf, "{\\rtf1 ab{\\b cd}{\\protect PQ}}", false);
+  RichEditSetEventMask(e, kEnmProtected);
+  onNotify = [&](NotifyHeader* hdr) -> LResult { return hdr->code == kEnProtected ? 1 : 0; };
+  // Ctrl+C copies text and rich text; Ctrl+V pastes the rich text back.
+  RichEditSetSel(e, 1, 4);
+  harness.KeyDown(kVkControl).Key('C').KeyUp(kVkControl);
+  harness.DispatchPending();
+  EXPECT_EQ(ClipboardText(), std::optional<std::string>("bcd"));
+  EXPECT_TRUE(RichEditCanPaste(false));
+  RichEditSetSel(e, 0, 0);
+  harness.KeyDown(kVkShift).Key(kVkInsert).KeyUp(kVkShift);
+  harness.DispatchPending();
+  EXPECT_EQ(RichEditGetTextRange(e, 0, -1), "bcdabcdPQ");
+  RichEditSetSel(e, 1, 2);
+  EXPECT_TRUE(RichEditGetCharFormat(e).first.bold);
+  // Shift+Delete cuts; protected text stays when the parent refuses.
+  RichEditSetSel(e, 0, 3);
+  harness.KeyDown(kVkShift).Key(kVkDelete).KeyUp(kVkShift);
+  harness.DispatchPending();
+  EXPECT_EQ(RichEditGetTextRange(e, 0, -1), "abcdPQ");
+  RichEditSetSel(e, 3, 6);
+  EXPECT_FALSE(RichEditCut(e));
+  EXPECT_EQ(RichEditGetTextRange(e, 0, -1), "abcdPQ");
+  EXPECT_EQ(ClipboardText(), std::optional<std::string>("bcd"));
+  // Text only: the rich text is not used; a read-only control takes nothing.
+  ClipboardSetText("x\r\ny");
+  RichEditSetSel(e, 0, 0);
+  EXPECT_TRUE(RichEditPaste(e, true));
+  EXPECT_EQ(RichEditGetTextRange(e, 0, -1), "x\ryabcdPQ");
+  RichEditSetReadOnly(e, true);
+  EXPECT_FALSE(RichEditPaste(e, false));
+  EXPECT_FALSE(RichEditCut(e));
+  ClipboardEmpty();
+  EXPECT_FALSE(RichEditCanPaste(false));
 }
 
 TEST_F(RichEditTest, HiddenSelectionDoesNotShowAndComesBack) {

@@ -6,6 +6,8 @@
 #include "platform/controls/RichEdit.h"
 #include "platform/dialog/MessageBox.h"
 #include "platform/testing/Harness.h"
+#include "tests/toolkit/core/WindowTestSupport.h"
+#include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorRecord.h"
 
 namespace tk::testing {
@@ -43,6 +45,22 @@ class EditorFixture : public ::testing::Test {
   plat::testing::Harness harness{{800, 600}};
   plat::Hwnd host = plat::kNoWindow;
   EditorRecord rec;
+};
+
+/// The toolkit's windows with the controls and the buffer table, for tests
+/// that make real editor windows.
+class EditorWindowFixture : public ToolkitWindowTest {
+ protected:
+  void SetUp() override {
+    ToolkitWindowTest::SetUp();
+    ASSERT_TRUE(plat::RegisterControls());
+    EditorBuffersAllocate();
+    plat::ClearMessageBoxLog();
+  }
+  void TearDown() override {
+    ToolkitWindowTest::TearDown();
+    EditorBuffersRelease();
+  }
 };
 
 }  // namespace tk::testing

@@ -48,25 +48,6 @@ class GridEditorTest : public GridTest {
     WEventTypeSwitch(kEventPushButton, 1);
   }
 
-  /// Loads and shows DIALOG modelessly with the focus in grid FIELD.
-  GridRecord& Open(int dialog, int field) {
-    WDialogLoad(dialog);
-    WDialogShow(0, 0, 0, kShowModeless);
-    harness.DispatchPending();
-    GridRecord& g = Grid(field);
-    plat::SetFocus(g.window);
-    harness.DispatchPending();
-    Drain();
-    return g;
-  }
-  void Drain() {
-    int type = 0;
-    EventRecord r;
-    for (int i = 0; i < 50; ++i) {
-      WEventPeek(type, r);
-      if (type == kEventNone) return;
-    }
-  }
   /// The next stored event (type kEventNone when none).
   std::pair<int, EventRecord> Next() {
     int type = 0;

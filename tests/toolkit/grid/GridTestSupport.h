@@ -7,6 +7,7 @@
 
 #include "resources/ResourceFormat.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
+#include "toolkit/core/Events.h"
 #include "toolkit/grid/Grid.h"
 #include "toolkit/grid/GridModel_p.h"
 
@@ -147,6 +148,15 @@ dialog 961 popup
 end
 )";
 
+/// The grid templates above with the geophone layout's 60 row labels.
+inline std::string GridDialogsText() {
+  std::string text(kGridDialogs);
+  std::string labels;
+  for (int i = 1; i <= 60; ++i) labels += std::to_string(i) + " \n";
+  text.replace(text.find("@LABELS@"), 8, labels);
+  return text;
+}
+
 class GridTest : public DialogTest {
  protected:
   void SetUp() override {
@@ -159,14 +169,28 @@ class GridTest : public DialogTest {
     for (const res::DialogTemplate& t : set.dialogs) AddDialogTemplate(t);
   }
 
-  static std::string GridDialogsText() {
-    std::string text(kGridDialogs);
-    std::string labels;
-    for (int i = 1; i <= 60; ++i) labels += std::to_string(i) + " \n";
-    text.replace(text.find("@LABELS@"), 8, labels);
-    return text;
-  }
+  static std::string GridDialogsText() { return testing::GridDialogsText(); }
 
+  /// Loads and shows DIALOG modelessly with the focus in grid FIELD.
+  GridRecord& Open(int dialog, int field) {
+    WDialogLoad(dialog);
+    WDialogShow(0, 0, 0, kShowModeless);
+    harness.DispatchPending();
+    GridRecord& g = Grid(field);
+    plat::SetFocus(g.window);
+    harness.DispatchPending();
+    Drain();
+    return g;
+  }
+  /// Takes every event waiting.
+  void Drain() {
+    int type = 0;
+    EventRecord r;
+    for (int i = 0; i < 50; ++i) {
+      WEventPeek(type, r);
+      if (type == kEventNone) return;
+    }
+  }
   /// The record of grid FIELD of the current dialog.
   static GridRecord& Grid(int field) {
     GridRecord* g = FindGrid(field);

@@ -1,0 +1,75 @@
+// Menus, toolbars and accelerators of windows that carry out their own
+// commands: see CommandBars.h.
+#include "toolkit/core/CommandBars.h"
+
+#include "platform/window/VirtualKeys.h"
+#include "resources/ResourceFormat.h"
+
+namespace tk {
+
+plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTexts) {
+  const plat::HMenu m = plat::CreateMenu();
+  for (const CommandMenuLine& line : lines) {
+    plat::MenuEntry e;
+    e.id = line.id;
+    e.greyed = line.greyed;
+    e.checked = line.checked;
+    if (line.popup) {
+      e.kind = plat::MenuEntry::Kind::Popup;
+      e.text = line.text;
+      e.submenu = BuildCommandMenu(line.items, keyTexts);
+    } else if (line.text.empty()) {
+      e.kind = plat::MenuEntry::Kind::Separator;
+    } else {
+      e.text = keyTexts && !line.keys.empty() ? line.text + "\t" + line.keys : line.text;
+    }
+    plat::InsertMenuEntry(m, -1, e);
+  }
+  return m;
+}
+
+std::shared_ptr<plat::Surface> IconStrip(std::span<const std::string_view> names, plat::Size size) {
+  if (names.empty() || size.width <= 0 || size.height <= 0) return nullptr;
+  const int count = static_cast<int>(names.size());
+  auto strip = std::make_shared<plat::Surface>(size.width * count, size.height);
+  for (int i = 0; i < count; ++i) {
+    const res::Icon* icon = res::ProgramResources().FindIcon(names[static_cast<std::size_t>(i)]);
+    if (icon == nullptr || icon->image.width < size.width || icon->image.height < size.height)
+      return nullptr;
+    for (int y = 0; y < size.height; ++y)
+      for (int x = 0; x < size.width; ++x) strip->Set(i * size.width + x, y, icon->image.At(x, y));
+  }
+  return strip;
+}
+
+plat::Hwnd MakeCommandToolbar(plat::Hwnd parent, int id, std::shared_ptr<const plat::Surface> strip,
+                              plat::Size image, std::span<const plat::ToolbarButton> buttons) {
+  if (strip == nullptr) return plat::kNoWindow;
+  if (!plat::IsClassRegistered(plat::kToolbarClass)) plat::RegisterControls();
+  const plat::Hwnd t =
+      plat::CreateWindow({.className = plat::kToolbarClass,
+                          .style = plat::kStyleChild | plat::kStyleVisible | plat::kTbStyleTooltips,
+                          .rect = {0, 0, image.width + 7, image.height + 6},
+                          .parent = parent,
+                          .id = id});
+  if (t == plat::kNoWindow) return t;
+  plat::ToolbarSetBitmap(t, std::move(strip), image);
+  plat::ToolbarAddButtons(t, buttons);
+  return t;
+}
+
+std::string AcceleratorText(const plat::Accelerator& a) {
+  std::string text;
+  if ((a.modifiers & plat::kAccelControl) != 0) text += "Ctrl+";
+  if ((a.modifiers & plat::kAccelShift) != 0) text += "Shift+";
+  if ((a.modifiers & plat::kAccelAlt) != 0) text += "Alt+";
+  if (a.key >= plat::kVkF1 && a.key <= plat::kVkF24)
+    text += "F" + std::to_string(a.key - plat::kVkF1 + 1);
+  else if (a.key == plat::kVkDelete)
+    text += "Del";
+  else
+    text += static_cast<char>(a.key);
+  return text;
+}
+
+}  // namespace tk
