@@ -5,6 +5,12 @@ SEG-Y: the program's read benchmark (BM_SegyReadIbm: 1000 traces x 2000
 IBM float samples, big-endian, about 8 MB), segyio (python3-segyio) reading
 the very file the benchmark wrote, and a raw read of that file. SEG-2: the
 program's read benchmark (BM_Seg2InFloatFile) against a raw read of its file.
+Batch conversion: the program converting 1000 one-record SEG-Y files (24
+traces x 1000 IEEE float samples, little-endian) to SEG-2 in one run
+(BM_BatchConvertSegyToSeg2), against segyio only reading the same files.
+The batch files live in a memory-backed folder (/dev/shm) where there is
+one: creating a thousand files on a busy disk costs more than either
+program's own work.
 FFT: the program's transform (BM_Cool: 4096 and 8192 complex points) against
 numpy.fft.fft of the same number of complex64 points.
 
@@ -85,6 +91,19 @@ def segyio_read(path):
     return read
 
 
+def segyio_read_files(folder):
+    import segyio
+    files = sorted(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".sgy"))
+
+    def read():
+        for path in files:
+            with segyio.open(path, ignore_geometry=True, endian="little") as f:
+                data = f.trace.raw[:]
+            if data.shape != (24, 1000):
+                raise RuntimeError(f"segyio read {data.shape} from {path}")
+    return read, len(files)
+
+
 def numpy_fft(n):
     import numpy as np
     rng = np.random.default_rng(3)
@@ -113,10 +132,13 @@ def main():
     with open("/proc/loadavg") as f:
         print("load average before:", " ".join(f.read().split()[:3]))
 
-    with tempfile.TemporaryDirectory() as folder:
+    ram = "/dev/shm" if os.path.isdir("/dev/shm") else None
+    with tempfile.TemporaryDirectory() as folder, tempfile.TemporaryDirectory(dir=ram) as batch:
         segy = os.path.join(folder, "velloran-segy-bench.sgy")
         seg2 = os.path.join(folder, "velloran-seg2-bench.sg2")
-        t = {k: [] for k in ("program", "segyio", "raw", "seg2", "seg2 raw")}
+        t = {k: [] for k in ("program", "segyio", "raw", "seg2", "seg2 raw", "batch",
+                             "batch segyio")}
+        batch_files = 0
         fft_sizes = (12, 13)
         try:
             import numpy  # noqa: F401
@@ -138,6 +160,11 @@ def main():
             t["raw"].append(timed(raw_read(segy)))
             t["seg2"].append(bench_median_seconds(args.bench, "BM_Seg2InFloatFile", folder))
             t["seg2 raw"].append(timed(raw_read(seg2)))
+            t["batch"].append(bench_median_seconds(args.bench, "BM_BatchConvertSegyToSeg2",
+                                                   batch, repetitions=3))
+            if have_segyio:
+                read, batch_files = segyio_read_files(os.path.join(batch, "velloran-batch"))
+                t["batch segyio"].append(timed(read, repetitions=3))
         segy_mb = os.path.getsize(segy) / 1e6
         seg2_mb = os.path.getsize(seg2) / 1e6
 
@@ -161,6 +188,13 @@ def main():
     line("program (BM_Seg2InFloatFile)", "seg2", seg2_mb)
     line("raw read of the file", "seg2 raw", seg2_mb)
     print(f"  program / raw read speed:        {m['seg2 raw'] / m['seg2']:.2f}x  (goal >= 0.5)")
+    print("Batch conversion, 1000 one-record SEG-Y files (24 traces x 1000 samples):")
+    print(f"  program, SEG-Y to SEG-2           {m['batch'] * 1e3:8.2f} ms  "
+          f"{1000 / m['batch']:8.0f} files/s  (goal >= 5000)")
+    if "batch segyio" in m:
+        print(f"  segyio, reading only ({batch_files} files) {m['batch segyio'] * 1e3:8.2f} ms  "
+              f"{batch_files / m['batch segyio']:8.0f} files/s")
+        print(f"  program / segyio speed:          {m['batch segyio'] / m['batch']:.2f}x  (goal > 1)")
     if have_numpy:
         print("FFT of complex points, one transform (numpy in complex64 input):")
         for m_ in fft_sizes:

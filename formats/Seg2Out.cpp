@@ -24,7 +24,6 @@ namespace {
 constexpr const char* kBlockError = "SEG2OUT - ERROR WRITING SEG2 TRACE DATA BLOCK";
 constexpr const char* kStringError = "SEG2OUT - ERROR WRITING SEG2 STRING DESCRIPTOR";
 constexpr const char* kSeekError = "SEG2OUT - ERROR SETTING SEG2 FILE POINTER";
-constexpr const char* kTellError = "SEG2OUT - ERROR ADVANCING SEG2 FILE POINTER";
 constexpr const char* kFormatError = "SEG2OUT - ERROR FORMATTING NUMBER";
 
 // One keyword line: values placed at fixed columns, right-justified in their
@@ -81,8 +80,12 @@ T At(const std::vector<T>& a, int j) {
                                                            : T{};
 }
 
+// The file is built in memory and written with one call at the end: a
+// SEG-2 file is made of many small blocks and strings, and the pointers and
+// block sizes are filled in after the blocks they describe.
 struct Writer {
-  int ih = -1;
+  std::vector<std::byte> file;
+  std::size_t pos = 0;
   sup::ByteOrder order;
   bool big;
   std::string message;  // first failure
@@ -92,27 +95,43 @@ struct Writer {
     return false;
   }
   bool Bytes(std::span<const std::byte> b) {
-    return sup::JRITFIL(ih, b, static_cast<int>(b.size())) == 0 || Fail(kBlockError);
+    if (file.size() < pos + b.size()) file.resize(pos + b.size());
+    std::copy(b.begin(), b.end(), file.begin() + static_cast<std::ptrdiff_t>(pos));
+    pos += b.size();
+    return true;
   }
   bool String(const std::string& s) {
-    return ICWSEG2(ih, s, static_cast<int>(s.size()), big) == 0 || Fail(kStringError);
+    std::byte count[2];
+    sup::StoreU16(count, static_cast<std::uint16_t>(s.size() + 3), order);
+    const std::byte term{0x11};
+    return Bytes(count) && Bytes(std::as_bytes(std::span<const char>(s.data(), s.size()))) &&
+           Bytes(std::span<const std::byte>(&term, 1));
   }
   bool EndStrings() {
     const std::byte z[2]{};
-    return sup::JRITFIL(ih, std::span<const std::byte>(z, 2), 2) == 0 || Fail(kStringError);
+    return Bytes(z);
   }
-  bool Tell(int& pos) { return sup::IADVFIL(ih, 0, pos) == 0 || Fail(kTellError); }
-  bool Seek(int pos) { return sup::ISETFIL(ih, pos) == 0 || Fail(kSeekError); }
-  // Moves to the next multiple of 4, writing zeros; POS gets it.
-  bool Align(int& pos) {
-    int at = 0;
-    if (!Tell(at)) return false;
-    const int pad = (4 - at % 4) % 4;
-    const std::byte z[4]{};
-    if (pad > 0 && !Bytes(std::span<const std::byte>(z, static_cast<std::size_t>(pad))))
-      return false;
-    pos = at + pad;
+  bool Tell(int& at) {
+    at = static_cast<int>(pos);
     return true;
+  }
+  bool Seek(int at) {
+    if (at < 0) return Fail(kSeekError);
+    pos = static_cast<std::size_t>(at);
+    if (file.size() < pos) file.resize(pos);
+    return true;
+  }
+  // Moves to the next multiple of 4, writing zeros; POS gets it.
+  bool Align(int& at) {
+    const std::size_t pad = (4 - pos % 4) % 4;
+    const std::byte z[4]{};
+    if (pad > 0 && !Bytes(std::span<const std::byte>(z, pad))) return false;
+    at = static_cast<int>(pos);
+    return true;
+  }
+  // Writes the file built to IH.
+  bool Flush(int ih) {
+    return sup::JRITFIL(ih, file, static_cast<int>(file.size())) == 0 || Fail(kBlockError);
   }
 };
 
@@ -293,8 +312,8 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
   Writer w;
   w.big = BIGENDIAN;
   w.order = BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little;
-  w.ih = sup::MAKEFIL(name);
-  if (w.ih < 0) {
+  const int ih = sup::MAKEFIL(name);
+  if (ih < 0) {
     const int test = sup::IOPNRLY(name);
     if (test >= 0) {
       sup::ICLSFIL(test);
@@ -329,6 +348,8 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
     fdb[12] = std::byte{0x0D};
     fdb[13] = std::byte{0x0A};
     if (!w.Bytes(fdb)) return false;
+    w.file.reserve(32 + 4 * static_cast<std::size_t>(N) +
+                   static_cast<std::size_t>(N) * (512 + bytes.size()));
     std::vector<std::byte> pointers(4 * static_cast<std::size_t>(N));
     if (!w.Bytes(pointers)) return false;
 
@@ -420,9 +441,9 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
     return true;
   };
 
-  const bool ok = run();
+  const bool ok = run() && w.Flush(ih);
   if (!ok) sup::WINMSG(w.message);
-  const bool closed = sup::ICLSFIL(w.ih) == 0;
+  const bool closed = sup::ICLSFIL(ih) == 0;
   if (ok && !closed) sup::WINMSG("SEG2OUT - ERROR CLOSING SEG2 OUTPUT FILE");
   if (progressShown) {
     sup::ProgressClose();

@@ -47,6 +47,15 @@ struct FileOptionState {
   bool LINMSB = false;     // the file is most significant byte first
 };
 
+/// The batch conversion's output choices, kept for the run apart from those
+/// of the other file commands; the remove-delay switch is shared with them.
+struct ConversionOptions {
+  /// Sample format code of the output dialogs, one value for SEG-2 and SEG-Y.
+  std::int32_t IOUTFMT = 0;
+  bool LMSBFIRST = false;  // most significant byte first
+  bool LEBCDIC = true;     // SEG-Y text header in EBCDIC (else ASCII)
+};
+
 /// Dialog identifiers.
 enum FileOptionDialog : int {
   kDialogOverwrite = 122,

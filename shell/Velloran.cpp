@@ -15,6 +15,7 @@
 #include "record/RecordNaming.h"
 #include "shell/ChildWindows.h"
 #include "shell/ExportCommands.h"
+#include "shell/MultiFileCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
 #include "shell/MouseInteraction.h"
@@ -61,7 +62,7 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
   // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40009, 40012, 40023, 40026, 40054, 40056};
+  constexpr int kPending[] = {40012};
   for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
@@ -94,6 +95,11 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandExportPicks - kFirstCommand] = ExportPicksCommand;
   table[kCommandExportAscii - kFirstCommand] = ExportAsciiCommand;
   table[kCommandExportGrm - kFirstCommand] = ExportGrmCommand;
+  table[kCommandConvertSeg2 - kFirstCommand] = ConvertSeg2Command;
+  table[kCommandConvertSegy - kFirstCommand] = ConvertSegyCommand;
+  table[kCommandCombine - kFirstCommand] = CombineCommand;
+  table[kCommandSubtract - kFirstCommand] = SubtractCommand;
+  table[kCommandConcatenate - kFirstCommand] = ConcatenateCommand;
   table[kCommandWriteTraceAscii - kFirstCommand] = WriteTraceAsciiCommand;
   table[kCommandExportButton - kFirstCommand] = ExportButtonCommand;
   const std::pair<int, CommandHandler> process[] = {

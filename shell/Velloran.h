@@ -41,8 +41,9 @@ struct VelloranSetup {
 /// Everything the program keeps for the whole run.
 struct Velloran {
   ShotRecord record;
-  /// The second record: each trace file the GRM export reads back; its
-  /// per-trace arrays are released when the command ends.
+  /// The second record: each trace file the GRM export reads back, each
+  /// record Combine reads; its per-trace arrays are released when the
+  /// command ends.
   ShotRecord second;
   /// The trace the last click or right click on the display found; 0 none.
   std::int32_t selectedTrace = 0;
@@ -64,6 +65,9 @@ struct Velloran {
   std::string title;                  // the main window's title, 80 characters
   std::int32_t shotNavigation = 0;    // passed to the Shot Header Editor
   FileOptionState fileOptions;        // the file commands' choices, kept for the run
+  ConversionOptions conversion;       // the batch conversion's choices, kept for the run
+  /// Combine wants the same trace count in every record.
+  bool disallowVariableTraces = false;
   std::int32_t refractionWindow = 0;  // 0 or less when closed
   /// The last flat-layer refraction interpretation.
   RefractionResult refraction;

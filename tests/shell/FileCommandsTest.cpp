@@ -228,6 +228,58 @@ TEST_F(FileCommandsTest, ImportsThatNeedTheHeaderEditorStopWithoutChangingTheRec
   EXPECT_EQ(harness_.Backend().ScriptedAnswer("dialog 116"), std::nullopt) << "the editor came";
 }
 
+// The user-defined import: dialog 123's layout read from a raw file, then
+// the header editor; its OK shows the record, a later import cancelled in
+// the editor leaves that record, its title and its picture as they were.
+TEST_F(FileCommandsTest, UserDefinedImportShowsTheRecordAfterTheEditorsOk) {
+  // Two traces of 50 big-endian 16-bit samples behind a 10-byte file header
+  // and 4-byte trace headers; trace k holds 100 k + i.
+  std::string raw(10, 'H');
+  for (int k = 1; k <= 2; ++k) {
+    raw += "TTTT";
+    for (int i = 0; i < 50; ++i) {
+      const int v = 100 * k + i;
+      raw.push_back(static_cast<char>(v >> 8));
+      raw.push_back(static_cast<char>(v & 0xFF));
+    }
+  }
+  testing_support::WriteFile(dir_ / "line.7.raw", raw);
+  testing_support::WriteFile(dir_ / "other.raw", raw);
+  const std::string layout =
+      "1164=10\n1165=4\n1166=2\n1167=50\n1168=1\n1171=1\n1175=1\n1176=5.0\n1177=2.5\npress 1";
+  Choose(dir_ / "line.7.raw");
+  harness_.Answer("dialog 123", layout);
+  harness_.Answer("dialog 116", "1099=0.5\npress 1");
+  Choose(dir_ / "a.trx");
+  Choose(dir_ / "other.raw");
+  harness_.Answer("dialog 123", layout);
+  harness_.Answer("dialog 116", "press 2");
+  Choose(dir_ / "b.trx");
+  std::string accepted, afterCancel;
+  Run({[] { Post(vel::kCommandImportUserDefined); },
+       [&] {
+         accepted = Title();
+         Post(vel::kCommandSaveAs);
+       },
+       [] { Post(vel::kCommandImportUserDefined); },
+       [&] {
+         afterCancel = Title();
+         Post(vel::kCommandSaveAs);
+       }});
+  EXPECT_EQ(accepted, TitleOf("line"));
+  EXPECT_EQ(afterCancel, accepted);
+  for (const char* saved : {"a.trx", "b.trx"}) {
+    SCOPED_TRACE(saved);
+    const vel::TrxContents shown = Decode(dir_ / saved);
+    ASSERT_EQ(shown.record.NTRACE, 2);
+    ASSERT_EQ(shown.record.NSAMP, 50);
+    EXPECT_EQ(vel::Trace(shown.record, 2)[7], 207.0f);
+    EXPECT_EQ(shown.record.GEOLOC, (std::vector<float>{5.0f, 7.5f}));
+    EXPECT_TRUE(shown.record.LPICKS);
+  }
+  EXPECT_EQ(harness_.Backend().ScriptedAnswer("dialog 116"), std::nullopt) << "the editor came";
+}
+
 // The non-compliant SEG-Y import runs the Shot Header Editor on the record
 // read: its Cancel drops the import, its OK keeps it.
 TEST_F(FileCommandsTest, NonCompliantSegyImportKeepsTheRecordOnlyAfterTheEditorsOk) {

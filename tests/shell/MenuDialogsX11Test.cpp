@@ -55,6 +55,7 @@ constexpr MenuCommand kCommands[] = {
     {"File", "Merge Files"},
     {"File", "Combine Files"},
     {"File", "Concatenate SEG-Y file"},
+    {"File", "Subtract second trace file"},
     {"File", "Export SEG2"},
     {"File", "Export SEGY"},
     {"File", "Export Picks"},
