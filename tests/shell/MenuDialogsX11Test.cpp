@@ -27,6 +27,7 @@
 #include "tests/TestSupport.h"
 #include "tests/XvfbSupport.h"
 #include "display/PickAll.h"
+#include "tests/FakePrintSystem.h"
 #include "tests/shell/MainMenuPlaces.h"
 #include "tools/sample/SampleShot.h"
 
@@ -63,6 +64,7 @@ constexpr MenuCommand kCommands[] = {
     {"File", "Export ASCII File"},
     {"File", "Convert File(s) to SEG-2"},
     {"File", "Convert File(s) to SEG-Y"},
+    {"File", "Print"},
     {"Edit", "Edit Pick Parameters"},
     {"Edit", "Edit Shot Header"},
     {"Edit", "Truncate Traces"},
@@ -81,12 +83,10 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Commands of the main menu that open nothing: they change the zoom mode or
-// the traces and redraw the record in its own window; Print opens nothing
-// while no hardcopy driver has been chosen (the toolkit starts with none).
+// the traces and redraw the record in its own window.
 // Refraction (Flat Layer) opens a child window of its own, which its own
 // test below closes.
 constexpr MenuCommand kRedrawCommands[] = {
-    {"File", "Print"},
     {"View", "Zoom"},
     {"View", "Unzoom"},
     {"View", "Lastzoom"},
@@ -353,6 +353,9 @@ class MenuDialogsX11 : public ::testing::Test {
   }
 
   testing_support::TempDir dir_;
+  // A system printer for the program (it inherits the PATH), so that Print
+  // asks its page set-up.
+  testing_support::FakePrintSystem print_;
   testing_support::Xvfb server_;
   std::string xwd_;
   std::string record_;
@@ -566,9 +569,9 @@ TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
 
 // The refraction window from Process > Refraction (Flat Layer) and the
 // wavelet window from a wavelet cut with the mouse: each shows its graph,
-// its own menu's Save to File opens the file dialog, Print and Close File
-// open nothing here, and Close or the window manager's close request removes
-// the window.
+// its own menu's Save to File opens the file dialog, Print the page set-up,
+// Close File nothing here, and Close or the window manager's close request
+// removes the window.
 TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
   ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
   const std::string refraction = "Morvane Limited Simple Refraction Interpretation";
@@ -580,10 +583,10 @@ TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
   ASSERT_TRUE(ChooseWithMouse(*flat));
   std::optional<TopWindow> w = ChildShown(refraction, before, why);
   ASSERT_TRUE(w.has_value()) << why;
-  // Print: no hardcopy driver is chosen yet, so the options dialog refuses
-  // quietly; the window stays.
+  // Print: the system printer's page set-up, which Escape cancels; the
+  // window stays.
   ASSERT_TRUE(ChooseInChild(*w, 30004, "Print"));
-  EXPECT_FALSE(WaitFor(1000, [&] { return Others().size() > 1; })) << "Print";
+  EXPECT_EQ(DialogFromChild(*w, "Page Setup"), "") << "Print";
   EXPECT_FALSE(Titled(refraction).empty());
   ASSERT_TRUE(ChooseInChild(*w, 30004, "Save to File"));
   EXPECT_EQ(DialogFromChild(*w, "ASCII Refraction Parameters File"), "") << "Save to File";
@@ -626,7 +629,7 @@ TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Save to File"));
   EXPECT_EQ(DialogFromChild(*w, "ASCII Single Trace Data File"), "") << "Save to File";
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Print"));
-  EXPECT_FALSE(WaitFor(1000, [&] { return Others().size() > 1; })) << "Print";
+  EXPECT_EQ(DialogFromChild(*w, "Page Setup"), "") << "Print";
   EXPECT_FALSE(Titled(wavelet).empty());
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Close"));
   EXPECT_TRUE(WaitFor(5000, [&] { return Titled(wavelet).empty(); })) << "Close";
