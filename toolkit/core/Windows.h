@@ -170,7 +170,7 @@ plat::Hwnd CurrentWindowGridField();
 /// Window colour table entry 0-17 as 0xRRGGBB (0 for other indices).
 std::uint32_t WindowColour(int index);
 
-/// Heights of the bars the menus issue adds (0 while none exist); the frame
+/// Heights of the bars the menu code adds (0 while none exist); the frame
 /// grows by them. Set by the code that makes the bars.
 void SetWindowBarSizes(int n, int statusBarHeight, std::array<int, 4> toolbarExtents);
 /// Reserves two bands of window N's frame for a special window's own bars:
