@@ -9,6 +9,7 @@
 #include "formats/TraceFile.h"
 #include "platform/FixedText.h"
 #include "platform/window/Window.h"
+#include "shell/FileCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Velloran.h"
 #include "support/FileIO.h"
@@ -23,13 +24,6 @@ namespace {
 
 constexpr std::size_t kNameChars = 256;
 constexpr std::size_t kListChars = 32767;
-// A save dialog that asks before replacing, keeps the chosen folder current
-// and puts the filter's extension on a name typed without one.
-constexpr int kSelectOutput = tk::kSelectSave | tk::kSelectConfirm | tk::kSelectKeepFolder |
-                              tk::kSelectDefaultExtension;
-// An open dialog for several files, asking before taking a missing one.
-constexpr int kSelectInputs = tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectMultiple |
-                              tk::kSelectDefaultExtension;
 constexpr int kProgressFile = 1020;
 constexpr int kProgressBar = 1021;
 

@@ -130,6 +130,13 @@ void SaveAsCommand(Velloran& app) {
   SaveWith(app, "SAVEAS    ");
 }
 
+void ShowImportedRecord(Velloran& app, const std::string& bare) {
+  app.fileName = bare;
+  SetRecordTitle(app);
+  CLOSEREFRACTWIND(app);
+  ImportTail(app);
+}
+
 void ImportCommand(Velloran& app) {
   const std::string bare = ChooseImportFile(kImportAny);
   if (bare.empty()) return;
@@ -139,10 +146,7 @@ void ImportCommand(Velloran& app) {
   // succeeds.
   IMPORT(app.record, bare, recordNumber, ierr, false, false);
   if (ierr != 0) return;
-  app.fileName = bare;
-  SetRecordTitle(app);
-  CLOSEREFRACTWIND(app);
-  ImportTail(app);
+  ShowImportedRecord(app, bare);
 }
 
 void ImportNonCompliantSegyCommand(Velloran& app) {
@@ -177,10 +181,7 @@ void ImportNonCompliantSegyCommand(Velloran& app) {
     return true;
   });
   if (!read) return;
-  app.fileName = bare;
-  SetRecordTitle(app);
-  CLOSEREFRACTWIND(app);
-  ImportTail(app);
+  ShowImportedRecord(app, bare);
 }
 
 void ImportUserDefinedCommand(Velloran& app) {
@@ -202,10 +203,7 @@ void ImportUserDefinedCommand(Velloran& app) {
     return ierr == 0;
   });
   if (!read) return;
-  app.fileName = bare;
-  SetRecordTitle(app);
-  CLOSEREFRACTWIND(app);
-  ImportTail(app);
+  ShowImportedRecord(app, bare);
 }
 
 void ImportAsciiCommand(Velloran& app) {

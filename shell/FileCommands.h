@@ -11,6 +11,7 @@
 #include <string>
 
 #include "record/ShotRecord.h"
+#include "toolkit/core/FileSelect.h"
 
 namespace vel {
 
@@ -38,6 +39,19 @@ void SetRecordTitle(Velloran& app);
 /// traces without a pick are picked, the record is marked as picked, scaled
 /// anew and drawn on a fresh page, and panning is greyed.
 void ImportTail(Velloran& app);
+
+/// A record read from the file BARE (its bare name) now shown: the file
+/// name kept, the title set, the refraction window closed, then ImportTail.
+void ShowImportedRecord(Velloran& app, const std::string& bare);
+
+/// File dialog flags of the commands that read or write several files: an
+/// open dialog for several files that asks before taking a missing one, and
+/// a save dialog that asks before replacing; both keep the chosen folder
+/// current and put the filter's extension on a name typed without one.
+inline constexpr int kSelectInputs =
+    tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectMultiple | tk::kSelectDefaultExtension;
+inline constexpr int kSelectOutput =
+    tk::kSelectSave | tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectDefaultExtension;
 
 /// The handlers of the command table.
 void OpenCommand(Velloran& app);                    // 40002

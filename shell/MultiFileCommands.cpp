@@ -37,13 +37,6 @@ namespace {
 constexpr std::size_t kNameChars = 256;
 constexpr std::size_t kListChars = 32767;
 constexpr std::size_t kConvertedNameChars = 24;
-// An open dialog for several files, asking before taking a missing one.
-constexpr int kSelectInputs = tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectMultiple |
-                              tk::kSelectDefaultExtension;
-// A save dialog that asks before replacing, keeps the chosen folder current
-// and puts the filter's extension on a name typed without one.
-constexpr int kSelectOutput = tk::kSelectSave | tk::kSelectConfirm | tk::kSelectKeepFolder |
-                              tk::kSelectDefaultExtension;
 // An open dialog for one file, asking before taking a missing one.
 constexpr int kSelectInput = tk::kSelectConfirm | tk::kSelectKeepFolder | tk::kSelectDefaultExtension;
 constexpr int kSelectOutputFolder = tk::kDirOfferCreate | tk::kDirMakeCurrent;
@@ -413,10 +406,7 @@ void ConcatenateCommand(Velloran& app) {
     return true;
   });
   if (!read) return;
-  app.fileName = bare;
-  SetRecordTitle(app);
-  CLOSEREFRACTWIND(app);
-  ImportTail(app);
+  ShowImportedRecord(app, bare);
 }
 
 void SubtractCommand(Velloran& app) {
