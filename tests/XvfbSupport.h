@@ -4,12 +4,15 @@
 // child processes, and the screen read back with xwd.
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
+#include "platform/backend/Backend.h"
 #include "platform/draw/Surface.h"
 
 namespace testing_support {
@@ -75,5 +78,24 @@ bool ParseXwd(const std::string& bytes, Screenshot& out, std::string& why);
 /// Takes a screenshot of the whole screen of DISPLAY with xwd.
 bool TakeScreenshot(const std::string& xwd, const std::string& display, Screenshot& out,
                     std::string& why);
+
+/// Keeps BACKEND answering the server (selection requests, for one) on a
+/// thread of its own while the object lives.
+class EventPump {
+ public:
+  explicit EventPump(plat::Backend& backend)
+      : thread_([this, &backend] {
+          plat::InputEvent e;
+          while (!stop_) backend.NextEvent(e, 20);
+        }) {}
+  ~EventPump() {
+    stop_ = true;
+    thread_.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 }  // namespace testing_support

@@ -14,23 +14,7 @@ namespace {
 using testing_support::FindProgram;
 using testing_support::Xvfb;
 
-// Keeps BACKEND answering the server (selection requests) on its own thread.
-class Pump {
- public:
-  explicit Pump(plat::Backend& backend)
-      : thread_([this, &backend] {
-          plat::InputEvent e;
-          while (!stop_) backend.NextEvent(e, 20);
-        }) {}
-  ~Pump() {
-    stop_ = true;
-    thread_.join();
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
+using Pump = testing_support::EventPump;
 
 TEST(X11Clipboard, TextCopiedInOneProgramIsPastedInAnother) {
   const std::string program = FindProgram("Xvfb");

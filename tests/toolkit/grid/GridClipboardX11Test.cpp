@@ -20,23 +20,7 @@
 namespace tk {
 namespace {
 
-/// Keeps BACKEND answering the server (selection requests) on its own thread.
-class Pump {
- public:
-  explicit Pump(plat::Backend& backend)
-      : thread_([this, &backend] {
-          plat::InputEvent e;
-          while (!stop_) backend.NextEvent(e, 20);
-        }) {}
-  ~Pump() {
-    stop_ = true;
-    thread_.join();
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
+using Pump = testing_support::EventPump;
 
 /// Paints whatever waits to be painted and shows it on the server.
 void PaintAll(plat::Backend& x11) {
