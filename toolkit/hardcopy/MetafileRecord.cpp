@@ -402,25 +402,19 @@ void MetafileRecorder::Ellipse(const plat::Rect& box) {
 }
 
 void MetafileRecorder::Arc(const plat::Rect& box, plat::Point start, plat::Point end) {
-  if (closed_) return;
-  Begin(enhanced_ ? kEmrArc : kMetaArc);
-  if (enhanced_) {
-    Box(box);
-    Point(start);
-    Point(end);
-  } else {
-    U16(Clamp16(end.y));
-    U16(Clamp16(end.x));
-    U16(Clamp16(start.y));
-    U16(Clamp16(start.x));
-    Box(box);
-  }
-  End();
+  ArcLike(kEmrArc, kMetaArc, box, start, end);
 }
 
 void MetafileRecorder::Pie(const plat::Rect& box, plat::Point start, plat::Point end) {
+  ArcLike(kEmrPie, kMetaPie, box, start, end);
+}
+
+// Arcs and pies share one layout: EMF box, start, end; WMF end, start (y
+// before x), box.
+void MetafileRecorder::ArcLike(std::uint32_t emfType, std::uint32_t wmfType, const plat::Rect& box,
+                               plat::Point start, plat::Point end) {
   if (closed_) return;
-  Begin(enhanced_ ? kEmrPie : kMetaPie);
+  Begin(enhanced_ ? emfType : wmfType);
   if (enhanced_) {
     Box(box);
     Point(start);

@@ -83,6 +83,8 @@ class MetafileRecorder : public plat::DrawContext {
   // Record assembly: a record starts with Begin and ends with End, which
   // writes its size.
   void Begin(std::uint32_t type);
+  void ArcLike(std::uint32_t emfType, std::uint32_t wmfType, const plat::Rect& box,
+               plat::Point start, plat::Point end);
   void End();
   void U8(int v) { bytes_.push_back(static_cast<std::uint8_t>(v)); }
   void U16(int v);
