@@ -450,8 +450,12 @@ TEST_F(MenuDialogsX11, SpectrumWindowOpensAndClosesFromItsMenu) {
     std::string why;
     ASSERT_TRUE(Settled(before, why)) << why;
     ASSERT_TRUE(keyboard ? ChooseWithKeys(*place) : ChooseWithMouse(*place));
+    // The child window is mapped before its title is set: wait for both.
     std::vector<TopWindow> shown;
-    WaitFor(8000, [&] { return !(shown = Others()).empty(); });
+    WaitFor(8000, [&] {
+      shown = Others();
+      return !shown.empty() && !shown[0].title.empty();
+    });
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title.rfind("Morvane Limited Spectrum: ", 0), 0u) << shown[0].title;
     bool drawn = false;
