@@ -12,6 +12,7 @@
 #include "record/MergeIntervals.h"
 #include "record/RecordNaming.h"
 #include "shell/ChildWindows.h"
+#include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Import.h"
@@ -106,16 +107,7 @@ void WriteComponent(Velloran& app, ShotRecord& merged, const std::string& name) 
     SEG2OUT(merged, name, o.LMSBFIRST, o.IOUTFMT, true, app.settings.LREMOVEDELAY ? 1 : 0, ierr);
     return;
   }
-  SegyOutOptions options;
-  options.format = o.IOUTFMT;
-  options.ebcdic = o.LEBCDIC;
-  options.bigEndian = o.LMSBFIRST;
-  options.fixedRecordLength = false;
-  options.batch = false;
-  options.writeHeaders = true;
-  options.closeAtEnd = true;
-  options.oneTracePerRecord = false;
-  SEGYOUT(merged, name, options, ierr);
+  SEGYOUT(merged, name, WholeFileSegyOptions(o), ierr);
 }
 
 }  // namespace
