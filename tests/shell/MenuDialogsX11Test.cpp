@@ -671,6 +671,9 @@ TEST_F(MenuDialogsX11, MergeFilesTakesEveryProposalFromTheKeyboard) {
   ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
   const std::optional<MenuPlace> place = Find({"File", "Merge Files"});
   ASSERT_TRUE(place.has_value());
+  Screenshot settled;
+  std::string why;
+  ASSERT_TRUE(Settled(settled, why)) << why;  // the menu bar answers once drawn
   ASSERT_TRUE(ChooseWithMouse(*place));
   const auto shown = [&](std::string_view title) {
     return WaitFor(8000, [&] {
