@@ -181,13 +181,14 @@ void RunFillModel(const FillShape& shape) {
   if (device) {
     const DriverOperation op =
         HalftoneToSolid(shape.solid, style == kFillHalftone ? shape.halftone : shape.solid);
-    if (shape.beforeScreenOp) shape.beforeScreenOp();
     if (shape.screenBox && op == shape.solid) {
+      // The rectangle needs its two corners only; the hardcopy below fills
+      // the shape's own operands again.
       const auto& b = *shape.screenBox;
       dp.KX[0] = b[0], dp.KY[0] = b[1], dp.KX[1] = b[2], dp.KY[1] = b[3];
       ScreenDriverCall(DriverOperation::RectangleSolid);
-      if (shape.beforeScreenOp) shape.beforeScreenOp();
     } else {
+      if (shape.beforeScreenOp) shape.beforeScreenOp();
       ScreenDriverCall(op);
     }
     if (!gs.fillRequestScreen && !gs.hardcopyOn) return;
@@ -262,12 +263,16 @@ std::optional<std::array<std::int32_t, 4>> UprightPixelBox(std::span<const P, 4>
     return std::nullopt;
   std::array<std::int32_t, 4> kx, ky;
   for (std::size_t i = 0; i < 4; ++i) {
+    // Within this range (never NaN) the plain conversion truncates as Trunc does.
     if (!(std::fabs(c[i].x) < 1e8f) || !(std::fabs(c[i].y) < 1e8f)) return std::nullopt;
-    kx[i] = Trunc(c[i].x), ky[i] = Trunc(c[i].y);
+    kx[i] = static_cast<std::int32_t>(c[i].x), ky[i] = static_cast<std::int32_t>(c[i].y);
   }
   const bool levelFirst = ky[0] == ky[1] && kx[1] == kx[2] && ky[2] == ky[3] && kx[3] == kx[0];
   const bool uprightFirst = kx[0] == kx[1] && ky[1] == ky[2] && kx[2] == kx[3] && ky[3] == ky[0];
-  if (!(levelFirst || uprightFirst) || kx[0] == kx[2] || ky[0] == ky[2]) return std::nullopt;
+  // A box one pixel wide or high is still a box: the polygon's outline then
+  // paints that row or column alone, as the rectangle does. All four corners
+  // on one pixel are not (the polygon paints no pixel there).
+  if (!(levelFirst || uprightFirst) || (kx[0] == kx[2] && ky[0] == ky[2])) return std::nullopt;
   const std::int32_t left = std::min(kx[0], kx[2]), right = std::max(kx[0], kx[2]);
   const std::int32_t bottom = std::min(ky[0], ky[2]), top = std::max(ky[0], ky[2]);
   if (!ScreenClipHolds(left, bottom, right, top)) return std::nullopt;

@@ -276,7 +276,10 @@ TEST_F(FillsTest, UprightTrapeziumPaintsWhatItsPolygonPaints) {
   const Box boxes[] = {{50.3f, 60.7f, 120.2f, 130.9f, 2}, {50.3f, 60.7f, 120.2f, 130.9f, 1},
                        {80.0f, 80.0f, 80.5f, 140.0f, 2},   {10.0f, 20.0f, 200.0f, 21.0f, 2},
                        {20.0f, 20.0f, 280.0f, 100.0f, 2},  {-40.0f, -10.0f, 60.0f, 299.0f, 2},
-                       {260.0f, 260.0f, 290.0f, 290.0f, 2}, {0.0f, 0.0f, 299.99f, 299.99f, 1}};
+                       {260.0f, 260.0f, 290.0f, 290.0f, 2}, {0.0f, 0.0f, 299.99f, 299.99f, 1},
+                       {80.0f, 80.2f, 140.0f, 80.7f, 2},   {80.2f, 80.0f, 80.6f, 140.0f, 2},
+                       {80.1f, 80.1f, 80.4f, 80.4f, 2},    {80.1f, 80.1f, 80.4f, 80.4f, 1},
+                       {28.5f, 44.2f, 29.3f, 44.9f, 2}};
   const char* modes[] = {"N", "O", "A", "E"};
   for (const bool clipped : {false, true}) {
     IGrArea(clipped ? 0.1f : 0.0f, clipped ? 0.15f : 0.0f, clipped ? 0.9f : 1.0f,
@@ -285,6 +288,7 @@ TEST_F(FillsTest, UprightTrapeziumPaintsWhatItsPolygonPaints) {
     for (const char* mode : modes) {
       for (const int style : {4, 3}) {
         for (const int previous : {31, 95}) {
+          if (style == 4 && previous != 31) continue;  // the second colour is the halftone's
           for (const Box& b : boxes) {
             SCOPED_TRACE(::testing::Message() << "clip " << clipped << " mode " << mode << " style "
                                             << style << " previous " << previous << " box " << b.x1
