@@ -197,7 +197,7 @@ TEST_F(FkPlotTest, SpectraWithoutARangeDrawInOneColour) {
     SCOPED_TRACE(level);
     std::fill(spec.begin(), spec.end(), level);
     ScaleAndPlot();
-    for (const auto [r, m] : {std::pair{1, 2}, std::pair{8, 4}, std::pair{16, 7}})
+    for (const auto& [r, m] : {std::pair{1, 2}, std::pair{8, 4}, std::pair{16, 7}})
       EXPECT_EQ(CellPixel(r, m), Entry(255)) << r << "," << m;
   }
   // Values no level can be made of: missing ones, NaN and +infinity are
