@@ -16,6 +16,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorFiles.h"
+#include "toolkit/editor/EditorPrint.h"
 #include "toolkit/editor/EditorFormat.h"
 #include "toolkit/editor/EditorSearch.h"
 #include "toolkit/editor/EditorWindow.h"
@@ -725,7 +726,8 @@ bool EditorCommand(EditorRecord& rec, int id) {
     }
     case kEdPrint:
     case kEdPrintSelection:
-      return rec.printByApplication;
+      if (rec.printByApplication) return true;
+      return EditorPrint(rec, id == kEdPrintSelection) == 1;
     case kEdClose:
       return CloseDocument(rec);
     case kEdExit:
