@@ -770,6 +770,7 @@ bool EditorCommand(EditorRecord& rec, int id) {
       EditorGotoBookmark(rec);
       return false;
     case kEdFont:
+      Formatting(rec, [&] { EditorChooseFont(rec); });
       return false;
     case kEdBullet:
       Formatting(rec, [&] { EditorToggleBullet(rec); });
