@@ -508,7 +508,10 @@ void EditorBuildBars(EditorRecord& rec, int menuId, bool withMenu, int& status) 
   if (withMenu) BuildMenus(rec, menuId, status);
   const int helpId = withMenu && rec.mode != EditorMode::Modal ? menuId : 0;
   SetWindowOwnMenu(rec.windowNumber, rec.menuBar, helpId);
-  SetWindowAccelerators(rec.windowNumber, rec.accelerators, plat::kNoAccel);
+  // The caller's own keys come with its menu (none for a modal editor).
+  if (menuId != 0 && rec.mode != EditorMode::Modal)
+    rec.userAccelerators = LoadAcceleratorResource(menuId);
+  SetWindowAccelerators(rec.windowNumber, rec.accelerators, rec.userAccelerators);
   const int n = rec.windowNumber;
   SetWindowCommandHelp(n, [n](int id) {
     const EditorRecord* editor = EditorOfWindow(n);

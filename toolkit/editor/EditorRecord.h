@@ -78,6 +78,7 @@ struct EditorRecord {
   plat::HMenu menuBar = plat::kNoMenu, fileMenu = plat::kNoMenu, editMenu = plat::kNoMenu,
               searchMenu = plat::kNoMenu, formatMenu = plat::kNoMenu, viewMenu = plat::kNoMenu;
   plat::HAccel accelerators = plat::kNoAccel;
+  plat::HAccel userAccelerators = plat::kNoAccel;  // the caller's, from its menu's number
   EditorMode mode = EditorMode::Modeless;
   int textLimit = kEditorTextLimit;
   int changedFlag = 0;
