@@ -340,6 +340,12 @@ void RemoveMenuAndToolbars(int n) {
   b.help = nullptr;
   b.attachedHelp.clear();
   detail::Slot(n).menu = 0;
+  RemoveWindowToolbars(n);
+}
+
+void RemoveWindowToolbars(int n) {
+  if (!WindowSlotInUse(n)) return;
+  Bars& b = BarsOf(n);
   for (plat::Hwnd& t : b.toolbars) {
     if (t != plat::kNoWindow) plat::DestroyWindow(t);
     t = plat::kNoWindow;

@@ -80,6 +80,8 @@ std::shared_ptr<plat::Surface> LoadBitmapResource(int id);
 /// Takes window N's menu and toolbars away for good (a modal bitmap viewer
 /// covers the window); its client area grows into their room.
 void RemoveMenuAndToolbars(int n);
+/// Takes window N's toolbars away for good, keeping its menu.
+void RemoveWindowToolbars(int n);
 plat::HMenu WindowMenuHandle(int n);
 plat::Hwnd WindowStatusBarHandle(int n);
 plat::Hwnd WindowToolbarHandle(int n, int position);

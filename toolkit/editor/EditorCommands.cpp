@@ -585,9 +585,13 @@ void EditorMenuStates(EditorRecord& rec) {
 }
 
 void EditorUpdateEditButtons(EditorRecord& rec) {
+  const bool empty = SelectionEmpty(rec);
+  // Copy also on the window's own first toolbar.
+  const plat::Hwnd own = rec.windowToolbars[0];
+  if (own != plat::kNoWindow && plat::IsWindow(own) && plat::ToolbarHasButton(own, kEdCopy))
+    plat::ToolbarEnableButton(own, kEdCopy, !empty);
   if (rec.toolbar == plat::kNoWindow) return;
   const plat::Hwnd c = rec.textControl;
-  const bool empty = SelectionEmpty(rec);
   SetButton(rec, kEdCut, !empty && SelectionUnprotected(rec));
   SetButton(rec, kEdCopy, !empty);
   SetButton(rec, kEdUndo, plat::RichEditCanUndo(c));

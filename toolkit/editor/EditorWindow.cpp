@@ -344,6 +344,11 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
   SetWindowSpecialKind(n, 1);
 
   plat::ShowWindow(rec.window, plat::ShowCmd::Hide);
+  if (mode == EditorMode::Modal)
+    RemoveWindowToolbars(n);
+  else
+    for (int p = 1; p <= 4; ++p)
+      rec.windowToolbars[static_cast<std::size_t>(p - 1)] = WindowToolbarHandle(n, p);
   int barStatus = 0;
   EditorBuildBars(rec, menuId, (flags & kEditorNoMenu) == 0 && !inside, barStatus);
   if (barStatus != 0 && status == 0) status = barStatus;
