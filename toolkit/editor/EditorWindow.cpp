@@ -196,6 +196,8 @@ plat::LResult EditorClientProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::
   if (rec == nullptr || rec->textControl == plat::kNoWindow) return chain();
   if (m == plat::Msg::Command && plat::LowWord(w) == 1002) {
     if (plat::HighWord(w) == plat::kEnChange) EditorTextChanged(*rec);
+    // The child that got the focus gets it back with the window.
+    if (plat::HighWord(w) == plat::kEnSetFocus) rec->focusChild = rec->textControl;
     return 0;
   }
   if (m == plat::Msg::Notify && w == 1002) {
@@ -437,6 +439,9 @@ plat::LResult EditorWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPa
     case plat::Msg::Command: {
       const int id = plat::LowWord(w);
       const int code = plat::HighWord(w);
+      if (id == 1004 && (code == plat::kEnSetFocus || code == plat::kCbnSetFocus) &&
+          rec->commandEdit != plat::kNoWindow)
+        rec->focusChild = rec->commandEdit;
       if (code != 0 && code != 1) return chain();
       if (id >= kEdNew && id <= kEdViewLast) {
         if (EditorCommand(*rec, id) && EditorOfHandle(h) != nullptr)

@@ -113,6 +113,26 @@ TEST_F(EditorWindowTest, AModalEditorTakesTheWindowsOwnToolbarsAwayOthersRecordT
   EXPECT_EQ(EditorOfWindow(n), nullptr);
 }
 
+TEST_F(EditorWindowTest, TheWindowsFocusGoesToTheChildThatHadItLast) {
+  for (std::uint32_t line : {kEditorCommandLine, kEditorHistory}) {
+    SCOPED_TRACE(line);
+    const int n = Child();
+    ASSERT_EQ(Open(line), 0);
+    EditorRecord* rec = CurrentEditor();
+    ASSERT_NE(rec->commandEdit, plat::kNoWindow);
+    EXPECT_EQ(plat::GetFocus(), rec->commandEdit);  // the command line first
+    plat::SetFocus(rec->textControl);
+    EXPECT_EQ(rec->focusChild, rec->textControl);
+    plat::SetFocus(Frame(n));
+    EXPECT_EQ(plat::GetFocus(), rec->textControl);
+    plat::SetFocus(rec->commandEdit);
+    EXPECT_EQ(rec->focusChild, rec->commandEdit);
+    plat::SetFocus(Frame(n));
+    EXPECT_EQ(plat::GetFocus(), rec->commandEdit);
+    WindowCloseChild(n);
+  }
+}
+
 TEST_F(EditorWindowTest, TheTextControlFillsTheClientAreaAndFollowsItsSize) {
   const int n = Child();
   ASSERT_EQ(Open(kEditorViewer | kEditorWrap), 0);
