@@ -16,6 +16,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorFiles.h"
+#include "toolkit/editor/EditorPrint.h"
 #include "toolkit/editor/EditorFormat.h"
 #include "toolkit/editor/EditorSearch.h"
 #include "toolkit/editor/EditorWindow.h"
@@ -507,7 +508,10 @@ void EditorBuildBars(EditorRecord& rec, int menuId, bool withMenu, int& status) 
   if (withMenu) BuildMenus(rec, menuId, status);
   const int helpId = withMenu && rec.mode != EditorMode::Modal ? menuId : 0;
   SetWindowOwnMenu(rec.windowNumber, rec.menuBar, helpId);
-  SetWindowAccelerators(rec.windowNumber, rec.accelerators, plat::kNoAccel);
+  // The caller's own keys come with its menu (none for a modal editor).
+  if (menuId != 0 && rec.mode != EditorMode::Modal)
+    rec.userAccelerators = LoadAcceleratorResource(menuId);
+  SetWindowAccelerators(rec.windowNumber, rec.accelerators, rec.userAccelerators);
   const int n = rec.windowNumber;
   SetWindowCommandHelp(n, [n](int id) {
     const EditorRecord* editor = EditorOfWindow(n);
@@ -581,9 +585,13 @@ void EditorMenuStates(EditorRecord& rec) {
 }
 
 void EditorUpdateEditButtons(EditorRecord& rec) {
+  const bool empty = SelectionEmpty(rec);
+  // Copy also on the window's own first toolbar.
+  const plat::Hwnd own = rec.windowToolbars[0];
+  if (own != plat::kNoWindow && plat::IsWindow(own) && plat::ToolbarHasButton(own, kEdCopy))
+    plat::ToolbarEnableButton(own, kEdCopy, !empty);
   if (rec.toolbar == plat::kNoWindow) return;
   const plat::Hwnd c = rec.textControl;
-  const bool empty = SelectionEmpty(rec);
   SetButton(rec, kEdCut, !empty && SelectionUnprotected(rec));
   SetButton(rec, kEdCopy, !empty);
   SetButton(rec, kEdUndo, plat::RichEditCanUndo(c));
@@ -725,7 +733,8 @@ bool EditorCommand(EditorRecord& rec, int id) {
     }
     case kEdPrint:
     case kEdPrintSelection:
-      return rec.printByApplication;
+      if (rec.printByApplication) return true;
+      return EditorPrint(rec, id == kEdPrintSelection) == 1;
     case kEdClose:
       return CloseDocument(rec);
     case kEdExit:
@@ -768,6 +777,7 @@ bool EditorCommand(EditorRecord& rec, int id) {
       EditorGotoBookmark(rec);
       return false;
     case kEdFont:
+      Formatting(rec, [&] { EditorChooseFont(rec); });
       return false;
     case kEdBullet:
       Formatting(rec, [&] { EditorToggleBullet(rec); });
