@@ -9,6 +9,7 @@
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/MessageBox.h"
 #include "tests/toolkit/grid/GridPeripheryTestSupport.h"
+#include "tests/toolkit/hardcopy/RecordedDrawContext.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/grid/GridAttributes.h"
@@ -175,31 +176,51 @@ TEST_F(GridCommandsTest, PrintNeedsAPrinterAndKeepsItsOptions) {
   GridWindowPrint(kWindow, 1, 4, 1, 5, printed);
   EXPECT_EQ(printed, 0);
   EXPECT_EQ(Boxes(), (Texts{"Error: No printer installed"}));
-  int pageDialogs = 0;
-  std::vector<int> range;
-  GridPrinting().printerInstalled = [] { return 1; };
-  GridPrinting().pageDialog = [&](int set) { pageDialogs += set; };
-  GridPrinting().print = [&](int, std::int32_t& p, int c1, int c2, int r1, int r2, int set,
-                             std::string_view) {
-    range = {c1, c2, r1, r2, set};
-    p = 1;
+  // A printer that counts its documents and pages.
+  std::vector<std::string> documents;
+  int pages = 0;
+  RecordedContext page;
+  struct Counting : GridPrinterContext {
+    std::vector<std::string>* documents;
+    int* pages;
+    RecordedContext* page;
+    int ResolutionX() const override { return 300; }
+    int ResolutionY() const override { return 300; }
+    int PhysicalWidth() const override { return 2480; }
+    int PhysicalHeight() const override { return 3508; }
+    int OffsetX() const override { return 0; }
+    int OffsetY() const override { return 0; }
+    void StartDoc(std::string_view name) override { documents->emplace_back(name); }
+    plat::DrawContext* StartPage() override {
+      ++*pages;
+      return page;
+    }
+    void EndPage() override {}
+    bool EndDoc() override { return true; }
   };
-  harness.Answer("dialog 32112", "1002=1\n1006=1\n1010=1\n1012=150\npress 1014");
+  GridPrinting().printerInstalled = [] { return 1; };
+  GridPrinting().printerContext = [&](const std::string&, const std::string&, bool, int) {
+    auto c = std::make_unique<Counting>();
+    c->documents = &documents, c->pages = &pages, c->page = &page;
+    return std::unique_ptr<GridPrinterContext>(std::move(c));
+  };
+  // Page set-up (cancelled), then OK.
+  harness.Answer("dialog 32112", "1002=1\n1003=0\n1006=1\n1010=1\n1012=150\npress 1014");
+  harness.Answer("dialog 1540", "press 2");
   harness.Call([] { Press(1); });
-  GridWindowPrint(kWindow, 1, 4, 2, 5, printed);
+  GridWindowPrint(kWindow, 0, 3, 0, 4, printed);
   EXPECT_EQ(printed, 1);
-  EXPECT_EQ(pageDialogs, 2);
-  EXPECT_EQ(range, (std::vector<int>{1, 4, 2, 5, 2}));
+  EXPECT_EQ(documents, (std::vector<std::string>{"Untitled Grid"}));
+  EXPECT_EQ(pages, 1);
   std::int32_t o[5], scale = 0;
   GridPrintOptionsGet(o[0], o[1], o[2], o[3], o[4], scale, 2);
   EXPECT_EQ((std::vector<int>{o[0], o[1], o[2], o[3], o[4], scale}),
             (std::vector<int>{1, 0, 1, 1, 1, 150}));
   // Cancel prints nothing.
-  range.clear();
   harness.Answer("dialog 32112", "press 2");
-  GridWindowPrint(kWindow, 1, 4, 2, 5, printed);
+  GridWindowPrint(kWindow, 0, 3, 0, 4, printed);
   EXPECT_EQ(printed, 0);
-  EXPECT_TRUE(range.empty());
+  EXPECT_EQ(documents.size(), 1u);
 }
 
 TEST_F(GridCommandsTest, SaveHtmlProposesTheGridFilesNameAndKeepsABackup) {
