@@ -362,7 +362,8 @@ bool PrintPages(GridPrinterContext& ctx, const PrintLayout& l, int rowsPerPage) 
           const int textTop = rowsTop + l.h / 4 + (row - blockStart) * l.pitch;
           const std::size_t r = static_cast<std::size_t>(row);
           const std::string label = r < l.grid->rowLabels.size() ? l.grid->rowLabels[r] : "";
-          Text(dc, l, {x + l.charWidth / 2, textTop}, label, black,
+          if (!label.empty())
+            Text(dc, l, {x + l.charWidth / 2, textTop}, label, black,
                {x + 1, textTop - l.h / 4, x + l.labelWidth + 1, textTop - l.h / 4 + l.pitch});
         }
         x += l.labelWidth;
@@ -384,7 +385,8 @@ bool PrintPages(GridPrinterContext& ctx, const PrintLayout& l, int rowsPerPage) 
           if (std::optional<plat::HeaderItem> item =
                   plat::HeaderGetItem(l.grid->columnHeader, column + 1))
             caption = item->text;
-          Text(dc, l, {x + (width - l.font->TextWidth(caption)) / 2, s.topEdge + l.h / 4}, caption,
+          if (!caption.empty())
+            Text(dc, l, {x + (width - l.font->TextWidth(caption)) / 2, s.topEdge + l.h / 4}, caption,
                black, {x + 1, s.topEdge, x + width + 1, s.topEdge + l.headerHeight});
         }
         PrintColumn(dc, l, column, x, width, blockStart, blockEnd, rowsTop);
