@@ -228,29 +228,29 @@ int TextWidthOf(const PrintLayout& l, const GridColumn& c, const std::string& te
   return l.font->TextWidth(text);
 }
 
-plat::Pixel TextColourOf(const PrintLayout& l, const GridColumn& c, int row) {
-  if (!l.s->textColours) return plat::Rgb(0, 0, 0);
+/// The packed colour of a cell's text or background: its own in a column
+/// that keeps per-row colours, else its column template's; then the grid
+/// field's; -1 when none is set.
+std::int32_t CellColourOf(const PrintLayout& l, const GridColumn& c, int row, bool background) {
   std::int32_t colour = -1;
   if (!c.cellColours.empty()) {
     const CellColour& cc = c.cellColours[static_cast<std::size_t>(row)];
-    if (cc.flags & 1) colour = Packed(cc.text);
+    if (cc.flags & (background ? 2 : 1)) colour = Packed(background ? cc.background : cc.text);
   } else {
-    colour = c.settings.textColour;
+    colour = background ? c.settings.backgroundColour : c.settings.textColour;
   }
-  if (colour == -1 && l.field != nullptr) colour = l.field->rec.textColour;
+  if (colour == -1 && l.field != nullptr)
+    colour = background ? l.field->rec.backgroundColour : l.field->rec.textColour;
+  return colour;
+}
+
+plat::Pixel TextColourOf(const PrintLayout& l, const GridColumn& c, int row) {
+  const std::int32_t colour = l.s->textColours ? CellColourOf(l, c, row, false) : -1;
   return colour == -1 ? plat::Rgb(0, 0, 0) : PackedColour(colour);
 }
 
 std::optional<plat::Pixel> BackgroundOf(const PrintLayout& l, const GridColumn& c, int row) {
-  if (!l.s->backColours) return std::nullopt;
-  std::int32_t colour = -1;
-  if (!c.cellColours.empty()) {
-    const CellColour& cc = c.cellColours[static_cast<std::size_t>(row)];
-    if (cc.flags & 2) colour = Packed(cc.background);
-  } else {
-    colour = c.settings.backgroundColour;
-  }
-  if (colour == -1 && l.field != nullptr) colour = l.field->rec.backgroundColour;
+  const std::int32_t colour = l.s->backColours ? CellColourOf(l, c, row, true) : -1;
   if (colour == -1) return std::nullopt;
   return PackedColour(colour);
 }

@@ -333,6 +333,39 @@ TEST_F(GridPrintTest, CheckBoxesPrintAsCheckMarksAndCrossesInTheTextColour) {
   EXPECT_EQ(PageTexts(), (std::vector<Texts>{{"On"}}));
 }
 
+TEST_F(GridPrintTest, CellsPrintTheirOwnColoursOrTheirColumnsWhenAsked) {
+  WDialogLoad(974);
+  PutText(2200, 1, 2, "own");
+  WGridPutCellReal(2200, 2, 1, 2.5f);
+  int f = 2200;
+  GridSetColumnColours(f, 1, 0, 0, 160, 230, 230, 230);
+  GridSetCellColours(f, 0, 1, 255, 0, 0, 200, 200, 255);
+  struct Case {
+    int text, back;
+    plat::Pixel ownText, columnText;
+    std::vector<plat::Pixel> backgrounds;
+  };
+  const plat::Pixel black = plat::Rgb(0, 0, 0);
+  const Case cases[] = {
+      {1, 1, plat::Rgb(255, 0, 0), plat::Rgb(0, 0, 160),
+       {plat::Rgb(200, 200, 255), plat::Rgb(230, 230, 230), plat::Rgb(230, 230, 230)}},
+      {1, 0, plat::Rgb(255, 0, 0), plat::Rgb(0, 0, 160), {}},
+      {0, 0, black, black, {}},
+  };
+  for (const Case& c : cases) {
+    recorded.calls.clear();
+    GridPrintOptionsSet(1, 1, 1, c.text, c.back, 100, 1);
+    ASSERT_EQ(Print(2200, 0, 1, 0, 1), 1);
+    EXPECT_EQ(TextCall("own")->colour, c.ownText);
+    EXPECT_EQ(TextCall("2.5000")->colour, c.columnText);
+    EXPECT_EQ(TextCall("Word")->colour, black);
+    std::vector<plat::Pixel> painted;
+    for (const Call& call : recorded.calls)
+      if (call.what == "rectangle") painted.push_back(call.brush.colour);
+    EXPECT_EQ(painted, c.backgrounds) << c.text << c.back;
+  }
+}
+
 TEST_F(GridPrintTest, NothingPrintsWhenNoRowFitsOrNothingIsInTheBlock) {
   WDialogLoad(972);
   PutText(2100, 1, 1, "cell");
