@@ -28,6 +28,27 @@ plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTex
   return m;
 }
 
+void InsertCommandPopups(plat::HMenu bar, std::span<const CommandMenuLine> popups, bool keyTexts) {
+  int at = 0;
+  for (const CommandMenuLine& line : popups) {
+    plat::MenuEntry e;
+    e.kind = plat::MenuEntry::Kind::Popup;
+    e.id = line.id;
+    e.text = line.text;
+    e.greyed = line.greyed;
+    e.submenu = BuildCommandMenu(line.items, keyTexts);
+    plat::InsertMenuEntry(bar, at++, e);
+  }
+}
+
+plat::HMenu CommandPopupOf(plat::HMenu bar, int id) {
+  for (int k = 0; k < plat::MenuEntryCount(bar); ++k)
+    if (const auto e = plat::GetMenuEntry(bar, k);
+        e && e->kind == plat::MenuEntry::Kind::Popup && e->id == id)
+      return e->submenu;
+  return plat::kNoMenu;
+}
+
 std::shared_ptr<plat::Surface> IconStrip(std::span<const std::string_view> names, plat::Size size) {
   if (names.empty() || size.width <= 0 || size.height <= 0) return nullptr;
   const int count = static_cast<int>(names.size());

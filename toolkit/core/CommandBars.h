@@ -33,6 +33,11 @@ struct CommandMenuLine {
 /// A menu holding LINES (pop-ups with their own menus); KEY_TEXTS adds the
 /// key texts.
 plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTexts);
+/// Puts POPUPS (pop-up lines) at the front of menu bar BAR, in order, each
+/// with a menu of its own built from its items.
+void InsertCommandPopups(plat::HMenu bar, std::span<const CommandMenuLine> popups, bool keyTexts);
+/// The pop-up menu with help identifier ID in BAR (kNoMenu when none).
+plat::HMenu CommandPopupOf(plat::HMenu bar, int id);
 
 /// The icons NAMES of the program's resources side by side, each cut to
 /// SIZE from its top-left corner; null when one is missing or too small.

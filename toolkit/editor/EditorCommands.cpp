@@ -196,15 +196,6 @@ plat::HAccel BuildAccelerators(const EditorRecord& rec) {
   return plat::CreateAcceleratorTable(entries);
 }
 
-/// The pop-up menu with help identifier ID in the bar.
-plat::HMenu PopupOf(plat::HMenu bar, int id) {
-  for (int k = 0; k < plat::MenuEntryCount(bar); ++k)
-    if (const auto e = plat::GetMenuEntry(bar, k);
-        e && e->kind == plat::MenuEntry::Kind::Popup && e->id == id)
-      return e->submenu;
-  return plat::kNoMenu;
-}
-
 void BuildMenus(EditorRecord& rec, int menuId, int& status) {
   plat::HMenu bar = plat::kNoMenu;
   if (menuId != 0 && rec.mode != EditorMode::Modal) {
@@ -225,22 +216,13 @@ void BuildMenus(EditorRecord& rec, int menuId, int& status) {
     first.checked = true;
     own.push_back(Popup(kEdViewPopup, {first}));
   }
-  const plat::HMenu built = BuildCommandMenu(own, keys);
-  // Move the built pop-ups to the front of the bar, in order.
-  for (int k = 0; plat::MenuEntryCount(built) > 0; ++k) {
-    plat::MenuEntry e = *plat::GetMenuEntry(built, 0);
-    plat::MenuEntry moved = e;
-    moved.submenu = BuildCommandMenu(own[static_cast<std::size_t>(k)].items, keys);
-    plat::InsertMenuEntry(bar, k, moved);
-    plat::DeleteMenuEntry(built, 0);
-  }
-  plat::DestroyMenu(built);
+  InsertCommandPopups(bar, own, keys);
   rec.menuBar = bar;
-  rec.fileMenu = PopupOf(bar, kEdFilePopup);
-  rec.editMenu = PopupOf(bar, kEdEditPopup);
-  rec.searchMenu = PopupOf(bar, kEdSearchPopup);
-  rec.formatMenu = PopupOf(bar, kEdFormatPopup);
-  rec.viewMenu = PopupOf(bar, kEdViewPopup);
+  rec.fileMenu = CommandPopupOf(bar, kEdFilePopup);
+  rec.editMenu = CommandPopupOf(bar, kEdEditPopup);
+  rec.searchMenu = CommandPopupOf(bar, kEdSearchPopup);
+  rec.formatMenu = CommandPopupOf(bar, kEdFormatPopup);
+  rec.viewMenu = CommandPopupOf(bar, kEdViewPopup);
 }
 
 struct ButtonSpec {
