@@ -18,6 +18,7 @@
 #include "toolkit/graphics/ScreenDriver.h"
 #include "toolkit/grid/GridAttributes.h"
 #include "toolkit/grid/GridCommands.h"
+#include "toolkit/grid/GridEditorWindow.h"
 #include "toolkit/grid/GridPrinting.h"
 #include "toolkit/hardcopy/GridPrinter.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
@@ -409,16 +410,30 @@ TEST_F(GridPrintTest, TheGridWindowPrintsTheSelectedBlock) {
     PutText(2000, 1, r, "t" + std::to_string(r));
     WGridPutCellInteger(2000, 2, r, 10 * r);
   }
-  SetWindowGridField(0, Grid(2000).window);
+  int window = 0;
+  WindowOpenChild(window, 7 | kWsStatusBar, 10, 10, 900, 700, 0, {}, 0, "Grid");
+  int status = -1, mode = kGridWindowModeless;
+  GridWindowOpen(status, 2000, mode, 0, 0, -1, {}, {});
+  ASSERT_EQ(status, 0);
+  GridWindowRecord* rec = GridWindowOf(window);
+  ASSERT_NE(rec, nullptr);
+  GridWindowTextsOf(window).file = "survey.csv";
   PrinterInstalled() = 1;
-  harness.Answer("dialog 32112", "press 1");
-  std::int32_t printed = 0;
   // Columns 1 and 2, rows 3 to 5 (counted from 1).
-  GridWindowPrint(0, 0, 1, 2, 4, printed);
-  EXPECT_EQ(printed, 1);
+  GridSetSelection(*GridWindowGrid(*rec), 2, 4, 0, 1);
+  harness.Answer("dialog 32112", "press 1");
+  EXPECT_TRUE(GridWindowCommand(*rec, kGwPrintSelection));
   EXPECT_EQ(PageTexts(),
             (std::vector<Texts>{{"Name", "t3", "t4", "t5", "Count", "30", "40", "50"}}));
-  EXPECT_NE(print.LpArguments().find("-t Untitled Grid "), std::string::npos);
+  EXPECT_NE(print.LpArguments().find("-t survey.csv "), std::string::npos);
+  // Print prints the whole grid.
+  recorded.calls.clear();
+  harness.Answer("dialog 32112", "press 1");
+  EXPECT_TRUE(GridWindowCommand(*rec, kGwPrint));
+  ASSERT_EQ(PageTexts().size(), 1u);
+  // Four headers, five texts and five numbers; the check boxes print as
+  // marks and no option is chosen.
+  EXPECT_EQ(PageTexts()[0].size(), 14u);
 }
 
 TEST_F(GridPrintTest, EndToEndThroughThePrintSystem) {
