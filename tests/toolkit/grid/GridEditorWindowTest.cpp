@@ -16,6 +16,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/grid/GridAttributes.h"
 #include "toolkit/grid/GridEditorWindow.h"
+#include "toolkit/grid/GridPrinting.h"
 
 namespace tk::testing {
 namespace {
@@ -98,7 +99,7 @@ class GridEditorWindowTest : public GridPeripheryTest {
     plat::PostMessage(Rec().window, plat::Msg::Command, plat::MakeWParam(id, 0), 0);
   }
   void Close() { plat::PostMessage(Rec().window, plat::Msg::Close, 0, 0); }
-  /// The events waiting, as (type, value1).
+  /// The events waiting, as (type, value1), repaints and resizes left out.
   std::vector<std::pair<int, int>> Events() {
     std::vector<std::pair<int, int>> seen;
     int type = 0;
@@ -106,7 +107,7 @@ class GridEditorWindowTest : public GridPeripheryTest {
     for (int i = 0; i < 50; ++i) {
       WEventPeek(type, r);
       if (type == kEventNone) break;
-      seen.push_back({type, r.value1});
+      if (type != kEventExpose && type != kEventResize) seen.push_back({type, r.value1});
     }
     return seen;
   }
@@ -531,6 +532,32 @@ TEST_F(GridEditorWindowTest, RowCommandsRaiseTheirEventsAndMarkTheGrid) {
   EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwNew}}));
   EXPECT_EQ(Cell(0, 1, 3), "");
   EXPECT_EQ(WindowGrid().changed, 0);
+}
+
+TEST_F(GridEditorWindowTest, PrintTakesAllCellsOrTheSelectedBlock) {
+  ASSERT_EQ(Open(970, 2000), 0);
+  std::vector<int> range;
+  GridPrinting().printerInstalled = [] { return 1; };
+  GridPrinting().print = [&](int field, std::int32_t& p, int c1, int c2, int r1, int r2, int set,
+                             std::string_view) {
+    range = {field, c1, c2, r1, r2, set};
+    p = 1;
+  };
+  // Columns first, then rows, counted from 0.
+  GridSetSelection(WindowGrid(), 1, 3, 0, 2);
+  harness.Answer("dialog 32112", "press 1");
+  Command(kGwPrintSelection);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwPrintSelection}}));
+  EXPECT_EQ(range, (std::vector<int>{0, 0, 2, 1, 3, 2}));
+  harness.Answer("dialog 32112", "press 1");
+  Command(kGwPrint);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwPrint}}));
+  EXPECT_EQ(range, (std::vector<int>{0, 0, 3, 0, WindowGrid().rowCount - 1, 2}));
+  // Cancelled: no event.
+  harness.Answer("dialog 32112", "press 2");
+  Command(kGwPrint);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{}));
+  GridPrinting() = GridPrintHooks{};
 }
 
 TEST_F(GridEditorWindowTest, SpinStepsOfTheCellEditors) {
