@@ -436,6 +436,29 @@ TEST_F(GridEditorWindowTest, TheSaveQuestion) {
   EXPECT_EQ(answer, 1);
 }
 
+TEST_F(GridEditorWindowTest, SaveThenOpenAWindowOnTheFile) {
+  ASSERT_EQ(Open(970, 2000), 0);
+  const std::string file = (dir_ / "kept.csv").string();
+  PutText(0, 1, 2, "kept");
+  GridWindowTextsOf(window_).file = file;
+  WindowGrid().modified = 1;
+  Command(kGwSave);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwSave}}));
+  EXPECT_EQ(WindowGrid().modified, 0);
+  ASSERT_TRUE(std::filesystem::exists(file));
+  // A second window given the file's name shows it loaded and names it.
+  WDialogLoad(970);
+  window_ = Child();
+  int status = -1, mode = kGridWindowModeless;
+  GridWindowOpen(status, 2000, mode, 0, 0, -1, file, {});
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Cell(0, 1, 2), "kept");
+  EXPECT_EQ(plat::GetWindowText(Rec().window), "Grid - [" + file + "]");
+  std::string name(300, ' ');
+  GridWindowText(window_, 3, name, name.size());
+  EXPECT_EQ(name.substr(0, file.size()), file);
+}
+
 TEST_F(GridEditorWindowTest, AModalLoopEndsOnExitAndKeepsItsCopies) {
   ASSERT_EQ(Open(970, 2000, 0, kGridWindowModal), 0);
   const int n = window_;
