@@ -7,6 +7,49 @@
 
 namespace tk {
 
+const WindowCommand* FindWindowCommand(std::span<const WindowCommand> table, int id) {
+  for (const WindowCommand& c : table)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+CommandMenuLine CommandItem(std::span<const WindowCommand> table, int id) {
+  const WindowCommand* c = FindWindowCommand(table, id);
+  CommandMenuLine line;
+  line.id = id;
+  if (c != nullptr) {
+    line.text = c->text;
+    line.keys = c->keys;
+  }
+  return line;
+}
+
+CommandMenuLine CommandPopup(std::span<const WindowCommand> table, int id,
+                             std::vector<CommandMenuLine> items) {
+  CommandMenuLine line = CommandItem(table, id);
+  line.keys.clear();
+  line.popup = true;
+  line.items = std::move(items);
+  return line;
+}
+
+plat::HAccel CommandAccelerators(std::span<const WindowCommand> table,
+                                 const std::function<bool(int id)>& present) {
+  std::vector<plat::Accelerator> entries;
+  for (const WindowCommand& c : table)
+    if (c.key != 0 && present(c.id)) entries.push_back({c.modifiers, c.key, c.id});
+  return plat::CreateAcceleratorTable(entries);
+}
+
+void SetCommandItemEnabled(plat::HMenu menu, int id, bool enabled) {
+  if (menu == plat::kNoMenu) return;
+  const plat::MenuPlace place = plat::FindMenuEntry(menu, id);
+  std::optional<plat::MenuEntry> e = plat::GetMenuEntry(place.menu, place.pos);
+  if (!e) return;
+  e->greyed = !enabled;
+  plat::SetMenuEntry(place.menu, place.pos, *e);
+}
+
 plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTexts) {
   const plat::HMenu m = plat::CreateMenu();
   for (const CommandMenuLine& line : lines) {

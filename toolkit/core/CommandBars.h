@@ -4,6 +4,7 @@
 // named icons, and accelerator tables. Where they go in the window's frame
 // is Menus.h's (SetWindowOwnMenu, SetWindowAccelerators) and Windows.h's
 // (SetWindowBands).
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,6 +30,33 @@ struct CommandMenuLine {
   bool popup = false;
   std::vector<CommandMenuLine> items;
 };
+
+/// One command of a window's own: its menu text, its key (KEY 0: none of
+/// the window's own), the key text shown in the menu, its status-bar help
+/// text and its tooltip.
+struct WindowCommand {
+  int id;
+  const char* text;
+  unsigned modifiers;
+  int key;
+  const char* keys;
+  const char* help;
+  const char* tooltip;
+};
+
+/// The entry of command ID in TABLE (null when none).
+const WindowCommand* FindWindowCommand(std::span<const WindowCommand> table, int id);
+/// The menu line of command ID of TABLE (which must hold it), and a pop-up
+/// line holding ITEMS.
+CommandMenuLine CommandItem(std::span<const WindowCommand> table, int id);
+CommandMenuLine CommandPopup(std::span<const WindowCommand> table, int id,
+                             std::vector<CommandMenuLine> items);
+/// The accelerator table of the keys of TABLE, in its order, of the
+/// commands for which PRESENT is true.
+plat::HAccel CommandAccelerators(std::span<const WindowCommand> table,
+                                 const std::function<bool(int id)>& present);
+/// Greys (ENABLED false) or enables item ID of MENU or its pop-ups.
+void SetCommandItemEnabled(plat::HMenu menu, int id, bool enabled);
 
 /// A menu holding LINES (pop-ups with their own menus); KEY_TEXTS adds the
 /// key texts.

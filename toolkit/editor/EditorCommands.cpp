@@ -28,15 +28,7 @@ constexpr int kToolbarId = 1001;
 constexpr plat::Size kImageSize{16, 15};
 
 /// One command: its menu text, its key, its help text and its tooltip.
-struct CommandInfo {
-  int id;
-  const char* text;
-  unsigned modifiers;
-  int key;           // 0: no accelerator of the editor's own
-  const char* keys;  // the key text shown in the menu
-  const char* help;
-  const char* tooltip;
-};
+using CommandInfo = WindowCommand;
 
 constexpr unsigned kCtrl = plat::kAccelControl;
 constexpr unsigned kShift = plat::kAccelShift;
@@ -86,9 +78,7 @@ constexpr CommandInfo kCommands[] = {
 };
 
 const CommandInfo* Info(int id) {
-  for (const CommandInfo& c : kCommands)
-    if (c.id == id) return &c;
-  return nullptr;
+  return FindWindowCommand(kCommands, id);
 }
 
 /// Whether the editor carries command ID at all.
@@ -129,11 +119,7 @@ bool Present(const EditorRecord& rec, int id) {
 }
 
 CommandMenuLine Item(int id, bool greyed = false, bool checked = false) {
-  const CommandInfo* c = Info(id);
-  CommandMenuLine line;
-  line.id = id;
-  line.text = c->text;
-  line.keys = c->keys;
+  CommandMenuLine line = CommandItem(kCommands, id);
   line.greyed = greyed;
   line.checked = checked;
   return line;
@@ -144,12 +130,7 @@ CommandMenuLine Separator() {
 }
 
 CommandMenuLine Popup(int id, std::vector<CommandMenuLine> items) {
-  CommandMenuLine line;
-  line.id = id;
-  line.text = Info(id)->text;
-  line.popup = true;
-  line.items = std::move(items);
-  return line;
+  return CommandPopup(kCommands, id, std::move(items));
 }
 
 std::vector<CommandMenuLine> FileItems(const EditorRecord& rec) {
@@ -190,10 +171,7 @@ std::vector<CommandMenuLine> SearchItems(const EditorRecord& rec) {
 }
 
 plat::HAccel BuildAccelerators(const EditorRecord& rec) {
-  std::vector<plat::Accelerator> entries;
-  for (const CommandInfo& c : kCommands)
-    if (c.key != 0 && Present(rec, c.id)) entries.push_back({c.modifiers, c.key, c.id});
-  return plat::CreateAcceleratorTable(entries);
+  return CommandAccelerators(kCommands, [&rec](int id) { return Present(rec, id); });
 }
 
 void BuildMenus(EditorRecord& rec, int menuId, int& status) {

@@ -76,18 +76,8 @@ void DecodeFlags(GridWindowRecord& rec, std::uint32_t flags, bool readOnlyGrid) 
 constexpr unsigned kCtrl = plat::kAccelControl;
 constexpr unsigned kShift = plat::kAccelShift;
 
-struct CommandInfo {
-  int id;
-  const char* text;
-  unsigned modifiers;
-  int key;           // 0: no accelerator of the window's own
-  const char* keys;  // the key text shown in the menu
-  const char* help;
-  const char* tooltip;
-};
-
 // In the order of the accelerator table.
-constexpr CommandInfo kCommands[] = {
+constexpr WindowCommand kCommands[] = {
     {kGwNew, "&New", kCtrl, 'N', "Ctrl+N", "Clears the grid", "New"},
     {kGwOpen, "&Open", kCtrl, 'O', "Ctrl+O", "Loads an existing grid", "Open"},
     {kGwSave, "&Save", kCtrl, 'S', "Ctrl+S", "Saves the grid", "Save"},
@@ -120,10 +110,8 @@ constexpr CommandInfo kCommands[] = {
     {kGwSearchPopup, "&Search", 0, 0, "", "Commands for Searching and Navigation", ""},
 };
 
-const CommandInfo* Info(int id) {
-  for (const CommandInfo& c : kCommands)
-    if (c.id == id) return &c;
-  return nullptr;
+const WindowCommand* Info(int id) {
+  return FindWindowCommand(kCommands, id);
 }
 
 /// Whether the window carries command ID at all.
@@ -150,21 +138,11 @@ bool Present(const GridWindowRecord& rec, int id) {
 }
 
 CommandMenuLine Item(int id) {
-  const CommandInfo* c = Info(id);
-  CommandMenuLine line;
-  line.id = id;
-  line.text = c->text;
-  line.keys = c->keys;
-  return line;
+  return CommandItem(kCommands, id);
 }
 
 CommandMenuLine Popup(int id, std::vector<CommandMenuLine> items) {
-  CommandMenuLine line;
-  line.id = id;
-  line.text = Info(id)->text;
-  line.popup = true;
-  line.items = std::move(items);
-  return line;
+  return CommandPopup(kCommands, id, std::move(items));
 }
 
 /// ITEMS with every present command of IDS.
@@ -210,10 +188,7 @@ std::vector<CommandMenuLine> SearchItems(const GridWindowRecord& rec) {
 }
 
 plat::HAccel BuildAccelerators(const GridWindowRecord& rec) {
-  std::vector<plat::Accelerator> entries;
-  for (const CommandInfo& c : kCommands)
-    if (c.key != 0 && Present(rec, c.id)) entries.push_back({c.modifiers, c.key, c.id});
-  return plat::CreateAcceleratorTable(entries);
+  return CommandAccelerators(kCommands, [&rec](int id) { return Present(rec, id); });
 }
 
 void BuildMenus(GridWindowRecord& rec, int menuId, int& status) {
@@ -412,12 +387,12 @@ GridRecord* GridWindowGrid(const GridWindowRecord& rec) {
 }
 
 std::string GridWindowHelpText(int id) {
-  const CommandInfo* c = Info(id);
+  const WindowCommand* c = Info(id);
   return c != nullptr ? c->help : "";
 }
 
 std::string GridWindowTooltip(int id) {
-  const CommandInfo* c = Info(id);
+  const WindowCommand* c = Info(id);
   return c != nullptr ? c->tooltip : "";
 }
 
@@ -520,15 +495,6 @@ GridRowCommandStates GridWindowRowStates(const GridRecord& g, bool ignoreLocks, 
 
 namespace {
 
-void SetItem(plat::HMenu menu, int id, bool enabled) {
-  if (menu == plat::kNoMenu) return;
-  const plat::MenuPlace place = plat::FindMenuEntry(menu, id);
-  std::optional<plat::MenuEntry> e = plat::GetMenuEntry(place.menu, place.pos);
-  if (!e) return;
-  e->greyed = !enabled;
-  plat::SetMenuEntry(place.menu, place.pos, *e);
-}
-
 bool EditEditor(const GridRecord& g) {
   if (g.editor == plat::kNoWindow || g.currentColumn < 0 ||
       static_cast<std::size_t>(g.currentColumn) >= g.columns.size())
@@ -555,21 +521,21 @@ void GridWindowMenuStates(GridWindowRecord& rec) {
   GridRecord* g = GridWindowGrid(rec);
   if (g == nullptr) return;
   const bool block = g->selFirstRow != -1;
-  SetItem(rec.fileMenu, kGwPrintSelection, block);
+  SetCommandItemEnabled(rec.fileMenu, kGwPrintSelection, block);
   const bool cut = block ? GridSelectionWritable(*g) : EditorSelection(*g) && EditorWritable(*g);
-  SetItem(rec.editMenu, kGwCut, cut);
-  SetItem(rec.editMenu, kGwDelete, cut);
-  SetItem(rec.editMenu, kGwCopy, block || EditorSelection(*g));
+  SetCommandItemEnabled(rec.editMenu, kGwCut, cut);
+  SetCommandItemEnabled(rec.editMenu, kGwDelete, cut);
+  SetCommandItemEnabled(rec.editMenu, kGwCopy, block || EditorSelection(*g));
   const int kind = GridClipboardKind();
-  SetItem(rec.editMenu, kGwPaste,
+  SetCommandItemEnabled(rec.editMenu, kGwPaste,
           kind == 2 ? GridPasteTargetWritable(*g) : kind == 1 && EditorWritable(*g));
   const GridRowCommandStates rows =
       GridWindowRowStates(*g, rec.ignoreLocks, rec.appendRowFlag != 0);
-  SetItem(rec.editMenu, kGwSort, rows.sort);
-  SetItem(rec.editMenu, kGwInsertBefore, rows.insertBefore);
-  SetItem(rec.editMenu, kGwInsertAfter, rows.insertAfter);
-  SetItem(rec.editMenu, kGwDeleteRow, rows.deleteRow);
-  SetItem(rec.searchMenu, kGwFindNext, !GridWindowTextsOf(rec.windowNumber).search.empty());
+  SetCommandItemEnabled(rec.editMenu, kGwSort, rows.sort);
+  SetCommandItemEnabled(rec.editMenu, kGwInsertBefore, rows.insertBefore);
+  SetCommandItemEnabled(rec.editMenu, kGwInsertAfter, rows.insertAfter);
+  SetCommandItemEnabled(rec.editMenu, kGwDeleteRow, rows.deleteRow);
+  SetCommandItemEnabled(rec.searchMenu, kGwFindNext, !GridWindowTextsOf(rec.windowNumber).search.empty());
 }
 
 // ---------------------------------------------------------------------------

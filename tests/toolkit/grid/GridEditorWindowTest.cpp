@@ -11,11 +11,13 @@
 #include "platform/menu/Accelerators.h"
 #include "platform/menu/Menu.h"
 #include "platform/window/VirtualKeys.h"
+#include "tests/toolkit/grid/FakeGridPrinter.h"
 #include "tests/toolkit/grid/GridPeripheryTestSupport.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/grid/GridAttributes.h"
 #include "toolkit/grid/GridEditorWindow.h"
+#include "toolkit/grid/GridPrinting.h"
 
 namespace tk::testing {
 namespace {
@@ -98,7 +100,7 @@ class GridEditorWindowTest : public GridPeripheryTest {
     plat::PostMessage(Rec().window, plat::Msg::Command, plat::MakeWParam(id, 0), 0);
   }
   void Close() { plat::PostMessage(Rec().window, plat::Msg::Close, 0, 0); }
-  /// The events waiting, as (type, value1).
+  /// The events waiting, as (type, value1), repaints and resizes left out.
   std::vector<std::pair<int, int>> Events() {
     std::vector<std::pair<int, int>> seen;
     int type = 0;
@@ -106,7 +108,7 @@ class GridEditorWindowTest : public GridPeripheryTest {
     for (int i = 0; i < 50; ++i) {
       WEventPeek(type, r);
       if (type == kEventNone) break;
-      seen.push_back({type, r.value1});
+      if (type != kEventExpose && type != kEventResize) seen.push_back({type, r.value1});
     }
     return seen;
   }
@@ -435,6 +437,29 @@ TEST_F(GridEditorWindowTest, TheSaveQuestion) {
   EXPECT_EQ(answer, 1);
 }
 
+TEST_F(GridEditorWindowTest, SaveThenOpenAWindowOnTheFile) {
+  ASSERT_EQ(Open(970, 2000), 0);
+  const std::string file = (dir_ / "kept.csv").string();
+  PutText(0, 1, 2, "kept");
+  GridWindowTextsOf(window_).file = file;
+  WindowGrid().modified = 1;
+  Command(kGwSave);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwSave}}));
+  EXPECT_EQ(WindowGrid().modified, 0);
+  ASSERT_TRUE(std::filesystem::exists(file));
+  // A second window given the file's name shows it loaded and names it.
+  WDialogLoad(970);
+  window_ = Child();
+  int status = -1, mode = kGridWindowModeless;
+  GridWindowOpen(status, 2000, mode, 0, 0, -1, file, {});
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Cell(0, 1, 2), "kept");
+  EXPECT_EQ(plat::GetWindowText(Rec().window), "Grid - [" + file + "]");
+  std::string name(300, ' ');
+  GridWindowText(window_, 3, name, name.size());
+  EXPECT_EQ(name.substr(0, file.size()), file);
+}
+
 TEST_F(GridEditorWindowTest, AModalLoopEndsOnExitAndKeepsItsCopies) {
   ASSERT_EQ(Open(970, 2000, 0, kGridWindowModal), 0);
   const int n = window_;
@@ -531,6 +556,40 @@ TEST_F(GridEditorWindowTest, RowCommandsRaiseTheirEventsAndMarkTheGrid) {
   EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwNew}}));
   EXPECT_EQ(Cell(0, 1, 3), "");
   EXPECT_EQ(WindowGrid().changed, 0);
+}
+
+TEST_F(GridEditorWindowTest, PrintTakesAllCellsOrTheSelectedBlock) {
+  ASSERT_EQ(Open(970, 2000), 0);
+  FakeGridPrinter printer;
+  printer.Install();
+  // Columns 1 to 3, rows 2 to 4 (counted from 1): the check-box column
+  // prints a cross for each of its three rows.
+  GridSetSelection(WindowGrid(), 1, 3, 0, 2);
+  harness.Answer("dialog 32112", "press 1");
+  Command(kGwPrintSelection);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwPrintSelection}}));
+  EXPECT_EQ(printer.Texts(), (std::vector<std::string>{"Name", "Count", "On"}));
+  const auto crosses = [&printer] {
+    int lines = 0;
+    for (const Call& c : printer.page.calls) lines += c.what == "line" && c.clip.has_value();
+    return lines / 2;
+  };
+  EXPECT_EQ(crosses(), 3);
+  printer.page.calls.clear();
+  harness.Answer("dialog 32112", "press 1");
+  Command(kGwPrint);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{{kEventMenu, kGwPrint}}));
+  int f = 0;
+  std::string caption;
+  GridColumnCaption(f, 4, caption, 100);
+  EXPECT_EQ(printer.Texts(), (std::vector<std::string>{"Name", "Count", "On", caption}));
+  EXPECT_EQ(crosses(), WindowGrid().rowCount);
+  // Cancelled: no event.
+  harness.Answer("dialog 32112", "press 2");
+  Command(kGwPrint);
+  EXPECT_EQ(Events(), (std::vector<std::pair<int, int>>{}));
+  EXPECT_EQ(printer.documents.size(), 2u);
+  GridPrinting() = GridPrintHooks{};
 }
 
 TEST_F(GridEditorWindowTest, SpinStepsOfTheCellEditors) {
