@@ -409,28 +409,9 @@ class FkTool {
   void PickLine(const tk::EventRecord& e) {
     float k = 0.0f, f = 0.0f;
     SpectrumPoint(e.x, e.y, k, f);
-    const float vs = f / k;
-    float tolerance = std::abs(0.1f * vs);
     hoveredDip_ = 0;
     hoveredLine_ = 0;
-    if (sup::LINGRAPH(k, f, fk_.axes)) {
-      const FkFan& fan = ctx_.fan;
-      for (int d = 1; d <= 2; ++d) {
-        const float v = fan.V[static_cast<std::size_t>(d - 1)];
-        const float w = fan.W[static_cast<std::size_t>(d - 1)];
-        if (v == 0.0f) continue;
-        const float s = d == 1 ? 1.0f : -1.0f;
-        const std::pair<float, int> candidates[] = {{s * v, 0}, {s * (v + w * v), 1}, {s * (v - w * v), -1}};
-        for (const auto& [c, line] : candidates) {
-          const float distance = std::abs(c - vs);
-          if (distance < tolerance) {
-            tolerance = distance;
-            hoveredDip_ = d;
-            hoveredLine_ = line;
-          }
-        }
-      }
-    }
+    if (sup::LINGRAPH(k, f, fk_.axes)) FkNearestLine(ctx_.fan, k, f, hoveredDip_, hoveredLine_);
     tk::WCursorShape(hoveredDip_ == 1   ? tk::kCursorSizeNWSE
                      : hoveredDip_ == 2 ? tk::kCursorSizeNESW
                                         : tk::kCursorArrow);
@@ -443,19 +424,12 @@ class FkTool {
   void Drag(const tk::EventRecord& e) {
     float k = 0.0f, f = 0.0f;
     SpectrumPoint(e.x, e.y, k, f);
-    const float v = std::abs(f / k);
-    if (!std::isfinite(v) || hoveredDip_ < 1) return;
-    const auto d = static_cast<std::size_t>(hoveredDip_ - 1);
-    FkFan& fan = ctx_.fan;
+    FkFan moved = ctx_.fan;
+    if (!FkDragLine(moved, hoveredDip_, hoveredLine_, k, f)) return;
     ToggleFan();
-    const float velocity = fan.V[d];
-    if (hoveredLine_ == 0)
-      fan.V[d] = v;
-    else if (hoveredLine_ > 0 && velocity != 0.0f && v > velocity)
-      fan.W[d] = (v - velocity) / velocity;
-    else if (hoveredLine_ < 0 && velocity != 0.0f && v < velocity)
-      fan.W[d] = (velocity - v) / velocity;
+    ctx_.fan = moved;
     ToggleFan();
+    const FkFan& fan = ctx_.fan;
     tk::WDialogSelect(kFkDialog);
     sup::MVPUTREAL(kFkFirstDipField, fan.V[0]);
     sup::MVPUTREAL(kFkFirstDipField + 1, fan.W[0] * fan.V[0]);
@@ -562,6 +536,42 @@ class FkTool {
 };
 
 }  // namespace
+
+void FkNearestLine(const FkFan& FAN, float K, float F, int& DIP, int& LINE) {
+  const float vs = F / K;
+  float tolerance = std::abs(0.1f * vs);
+  DIP = 0;
+  LINE = 0;
+  for (int d = 1; d <= 2; ++d) {
+    const float v = FAN.V[static_cast<std::size_t>(d - 1)];
+    const float w = FAN.W[static_cast<std::size_t>(d - 1)];
+    if (v == 0.0f) continue;
+    const float s = d == 1 ? 1.0f : -1.0f;
+    const std::pair<float, int> candidates[] = {{s * v, 0}, {s * (v + w * v), 1}, {s * (v - w * v), -1}};
+    for (const auto& [c, line] : candidates) {
+      const float distance = std::abs(c - vs);
+      if (distance < tolerance) {
+        tolerance = distance;
+        DIP = d;
+        LINE = line;
+      }
+    }
+  }
+}
+
+bool FkDragLine(FkFan& FAN, int DIP, int LINE, float K, float F) {
+  const float v = std::abs(F / K);
+  if (!std::isfinite(v) || DIP < 1 || DIP > 2) return false;
+  const auto d = static_cast<std::size_t>(DIP - 1);
+  const float velocity = FAN.V[d];
+  if (LINE == 0)
+    FAN.V[d] = v;
+  else if (LINE > 0 && velocity != 0.0f && v > velocity)
+    FAN.W[d] = (v - velocity) / velocity;
+  else if (LINE < 0 && velocity != 0.0f && v < velocity)
+    FAN.W[d] = (velocity - v) / velocity;
+  return true;
+}
 
 bool FkRecordUsable(const ShotRecord& REC) {
   if (REC.NTRACE < 1 || REC.NSAMP < 1 ||

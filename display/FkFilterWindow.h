@@ -61,6 +61,20 @@ struct FkFilterWindowContext {
 /// fewer than 2 samples. True when the record will do.
 bool FkRecordUsable(const ShotRecord& REC);
 
+/// The fan line of FAN nearest the velocity F / K of the point (K, F) of the
+/// spectrum frame (wavenumber, frequency), within a tenth of that velocity:
+/// DIP 1 upsloping (its lines at positive wavenumbers), 2 downsloping, 0
+/// none; LINE 0 the velocity line, +1 the line V (1 + w), -1 V (1 - w). Of
+/// equal distances the first found wins; a dip of velocity 0 has no lines.
+void FkNearestLine(const FkFan& FAN, float K, float F, int& DIP, int& LINE);
+
+/// One step of a drag of line LINE of dip DIP to the point (K, F): the
+/// velocity line takes v = abs(F / K) as its velocity; the line V (1 + w)
+/// sets the width to v / V - 1 only while v > V, the line V (1 - w) to
+/// 1 - v / V only while v < V. False, FAN unchanged, when v is not finite
+/// (the zero-wavenumber column) or DIP names no dip.
+bool FkDragLine(FkFan& FAN, int DIP, int LINE, float K, float F);
+
 /// Shows progress dialog 131 while it lives (pass name and bar) and hands
 /// FKSPECT and FKTRACES the reporter that drives it.
 class FkProgressDialog {
