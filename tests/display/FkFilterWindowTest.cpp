@@ -336,14 +336,17 @@ TEST_F(FkFilterWindowTest, AnUpperLineDraggedBelowItsVelocityKeepsTheWidth) {
   EXPECT_EQ(ctx.fan.V[0], 2000.0f);
 }
 
-TEST_F(FkFilterWindowTest, ZoomBoxInTheInputZoomsTheOutputToo) {
+TEST_F(FkFilterWindowTest, ZoomBoxInTheVerticalInputZoomsTheOutputToo) {
   ShotRecord rec = TwoDips();
   ctx.zoom = true;
+  options.LVERTICAL = false;
+  bool verticalInside = false;
   std::vector<plat::Pixel> before, after;
   int output = 0;
   LookLater([&] {
     output = ChildTitled(vel::kFkOutputTitle);
     before = Shown(output);
+    verticalInside = options.LVERTICAL;
   });
   harness.Pause(10).Call([&] {
     harness.Press(Client(0), {80, 120}).Pause(400).MouseMove(Client(0), {140, 220}).MouseMove(Client(0), {200, 320})
@@ -358,6 +361,10 @@ TEST_F(FkFilterWindowTest, ZoomBoxInTheInputZoomsTheOutputToo) {
   Run(rec);
   ASSERT_FALSE(before.empty());
   EXPECT_NE(after, before);
+  // A record shown horizontally is shown vertically in the tool and comes
+  // back horizontal.
+  EXPECT_TRUE(verticalInside);
+  EXPECT_FALSE(options.LVERTICAL);
 }
 
 TEST_F(FkFilterWindowTest, ReadOutsShowTheInputRecordOverEitherTraceWindow) {
