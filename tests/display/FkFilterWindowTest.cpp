@@ -501,4 +501,75 @@ TEST_F(FkFilterWindowTest, ShortLeftClickOnTheSpectrumRewritesTheFields) {
   EXPECT_EQ(texts, want);
 }
 
+TEST_F(FkFilterWindowTest, CancelledTransformsLeaveEverythingAsItWas) {
+  // Cancelled while the tool opens: nothing opens, nothing changes.
+  ShotRecord rec = TwoDips();
+  const ShotRecord input = rec;
+  sup::SetAbortPollHook([] { return true; });
+  options.LVERTICAL = false;
+  Run(rec);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_FALSE(options.LVERTICAL);
+  EXPECT_EQ(tk::detail::Slot(0).menu, 30001);
+  for (int n = 1; n <= 50; ++n) EXPECT_FALSE(tk::WindowSlotInUse(n)) << n;
+  tk::WDialogSelect(vel::kFkProgressDialog);
+  EXPECT_FALSE(plat::IsWindowVisible(tk::CurrentDialog()->hwnd));
+
+  // Filter Traces cancelled: the working record stays, and OK accepts it.
+  bool cancel = false;
+  sup::SetAbortPollHook([&cancel] { return cancel; });
+  harness.Pause(10).Call([&] {
+    cancel = true;
+    PressButton(vel::kFkFilterButton);
+    Settle();
+    harness.Pause(10).Call([&] {
+      cancel = false;
+      PressButton(1);
+    });
+    Settle();
+  });
+  Settle();
+  Run(rec);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(rec.TRACES, input.TRACES);
+  EXPECT_EQ(rec.TRACEMAX, input.TRACEMAX);
+  EXPECT_EQ(rec.GMIN, input.GMIN);
+  EXPECT_EQ(rec.GMAX, input.GMAX);
+}
+
+TEST_F(FkFilterWindowTest, PropertiesFromTheTracePopupRescaleAndRedraw) {
+  ShotRecord rec = TwoDips();
+  int calls = 0;
+  float maxGiven = 0.0f;
+  ctx.properties = [&](vel::TraceDisplayOptions& o, std::int32_t& e, float globalMax) {
+    ++calls;
+    maxGiven = globalMax;
+    o.LVERTICAL = false;  // traces across: the frame is made anew
+    o.TRACECLIP = 2.5f;
+    e = 0;
+  };
+  std::vector<plat::Pixel> before, after;
+  harness.Pause(10).Call([&] {
+    const int output = ChildTitled(vel::kFkOutputTitle);
+    before = Shown(output);
+    harness.Click(tk::WindowClientHandle(output), {100, 100}, plat::MouseButton::Right);
+    harness.Pause(10).PickOpenMenuItem(vel::kToolProperties);
+    Settle();
+    harness.Pause(10).Call([&, output] {
+      after = Shown(output);
+      PressButton(2);
+    });
+    Settle();
+  });
+  Settle();
+  Run(rec);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(maxGiven, std::max(std::abs(rec.GMIN), rec.GMAX));
+  EXPECT_EQ(ierr, 0);
+  ASSERT_FALSE(before.empty());
+  EXPECT_NE(after, before);
+  EXPECT_EQ(options.TRACECLIP, 2.5f);  // kept
+  EXPECT_TRUE(options.LVERTICAL);      // the flag the tool found is put back
+}
+
 }  // namespace
