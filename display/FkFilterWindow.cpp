@@ -103,15 +103,17 @@ class FkTool {
     outputWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.output, kFkOutputTitle);
     DrawPane(Pane::Output, false);
 
+    spectrumWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kFkSpectrumTitle);
+    ScaleSpectrum();
+    DrawPane(Pane::Spectrum, false);
+
+    // The dialog comes last, so that it holds the keyboard: the fan is typed
+    // there, and Escape cancels.
     tk::WDialogLoad(kFkDialog);
     PutFields();
     tk::WDialogShow(ctx_.dialog.x, ctx_.dialog.y, 0, tk::kShowModeless);
     tk::WEventTypeSwitch(kEventFieldChanged, 1);
     tk::WEventTypeSwitch(kEventMouseMove, 1);
-
-    spectrumWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kFkSpectrumTitle);
-    ScaleSpectrum();
-    DrawPane(Pane::Spectrum, false);
 
     previousTraces_ = traces_;
     fk_.Save();

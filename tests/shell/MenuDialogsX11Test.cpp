@@ -42,8 +42,8 @@ using testing_support::MenuCommand;
 using testing_support::MenuPlace;
 
 // Every command of the main menu that opens a dialog or a message box with
-// a record loaded (Bandpass Filter: its windows and its dialog, which Escape
-// cancels; Spectrum has a run of its own below, as its window takes no keys) (Wavelet Pick and Select Wavelet: their messages, as no
+// a record loaded (Bandpass Filter and FK Filter: their windows and their
+// dialog, which Escape cancels; Spectrum has a run of its own below, as its window takes no keys) (Wavelet Pick and Select Wavelet: their messages, as no
 // wavelet is selected yet). The pickers that open nothing have their own run
 // below.
 constexpr MenuCommand kCommands[] = {
