@@ -105,6 +105,8 @@ void SCALE_FK(std::span<const float> SPEC, int NF, int NX, float DT, std::span<c
       }
     }
   }
+  // A spectrum without a usable value shows every frequency.
+  if (topRow == 0) topRow = NF;
   const float fmax = static_cast<float>(topRow) * steps.df;
 
   sup::LINNX(0.0f, fmax, AXES.YSTART, AXES.YSTEP, AXES.NYDIV, AXES.NYMINOR);
