@@ -12,9 +12,7 @@
 #include "support/GraphAxes.h"
 #include "support/Numerics.h"
 #include "support/PenPlot.h"
-#include "support/Strings.h"
 #include "support/UserMessages.h"
-#include "toolkit/core/Conversion.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/Rounding.h"
@@ -33,9 +31,6 @@ constexpr int kCancelButton = 2;
 constexpr int kHiddenField = 3;
 constexpr int kEnabledField = 1;
 constexpr float kGrabDistance = 0.02f;
-// Rounds of the trace-axis widening after a zoom; far more than any float
-// step below one trace can need.
-constexpr int kMostWidenings = 64;
 
 enum class Pane { Input, Spectrum, Output, Impulse, None };
 
@@ -391,28 +386,13 @@ class BandpassTool {
     PreviousOf(pane) = axes;
     sup::ZOOMBOX(press_.x, press_.y, e.x, e.y, axes);
     if (pane == Pane::Input || pane == Pane::Output) {
-      if (!opts_.LGEOPOS) WholeTraces(axes);
+      if (!opts_.LGEOPOS) WholeTraceSteps(axes);
       DrawTraces(pane);
     } else if (pane == Pane::Impulse) {
       NewImpulse();
     } else {
       DrawPane(pane, false);
     }
-  }
-
-  // The trace axis of a zoomed trace frame never steps by less than one
-  // trace: the step doubles (the divisions halve) until it reaches one.
-  static void WholeTraces(sup::GraphAxes& a) {
-    const float width = static_cast<float>(a.NXDIV) * a.XCELL;
-    for (int round = 0; round < kMostWidenings && a.XSTEP > 0.0f && a.XSTEP < 1.0f; ++round) {
-      a.XSTART = std::trunc(a.XSTART);
-      const float end = a.XSTART + static_cast<float>(a.NXDIV) * a.XSTEP;
-      a.XSTEP *= 2.0f;
-      if (a.NXDIV > 2) a.NXDIV /= 2;
-      if (a.XSTART + static_cast<float>(a.NXDIV) * a.XSTEP < end) a.NXDIV += 1;
-      a.XCELL = width / static_cast<float>(a.NXDIV);
-    }
-    sup::FINDASX(a);
   }
 
   void Move(const tk::EventRecord& e) {
@@ -512,48 +492,7 @@ class BandpassTool {
   }
 
   void ReadOut(const tk::EventRecord& e) {
-    tk::WindowMakeCurrent(main_);
-    const float x = sup::XOFPL(PageX(e.x), traces_);
-    const float y = sup::YOFPL(PageY(e.y), traces_);
-    const float position = opts_.LVERTICAL ? x : y;
-    const float time = opts_.LVERTICAL ? y : x;
-    std::int32_t j = 0;
-    if (opts_.LGEOPOS) {
-      float best = INFINITY;
-      const auto n = std::min<std::size_t>(rec_.GEOLOC.size(), static_cast<std::size_t>(rec_.NTRACE));
-      for (std::size_t k = 0; k < n; ++k) {
-        const float d = std::abs(rec_.GEOLOC[k] - position);
-        if (d < best) {
-          best = d;
-          j = static_cast<std::int32_t>(k + 1);
-        }
-      }
-      if (rec_.SPACING > 0.0f && !(best < rec_.SPACING)) j = 0;
-    } else {
-      j = tk::NearestInt(position);
-    }
-    const std::int32_t s = tk::NearestInt((time - rec_.TDELAY) / rec_.SAMPINT);
-    if (j < 1 || j > rec_.NTRACE || s < 1 || s > rec_.NSAMP) {
-      for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "No Trace");
-      lastTrace_ = 0;
-      return;
-    }
-    tk::WindowStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
-    std::string value;
-    int shown = 0;
-    sup::FMTFN(value, Trace(std::as_const(rec_), j)[static_cast<std::size_t>(s - 1)], shown);
-    value.resize(12, ' ');
-    tk::WindowStatusText(4, "Value:" + value);
-    tk::WindowStatusText(2, "Time (ms):" + tk::FormatRealField(time, "(F9.2)"));
-    if (j != lastTrace_) {
-      tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
-      const std::int32_t pick = static_cast<std::size_t>(j) <= rec_.IBPICK.size()
-                                    ? rec_.IBPICK[static_cast<std::size_t>(j - 1)]
-                                    : 0;
-      tk::WindowStatusText(5, pick >= 1 ? "First Break:" + tk::FormatRealField(PickTime(rec_, pick), "(F8.2)")
-                                        : std::string("No Pick"));
-      lastTrace_ = j;
-    }
+    TraceReadout(rec_, opts_, traces_, e.x, e.y, main_, lastTrace_, "Value:");
   }
 
   void Picture(int type, const tk::EventRecord& e) {

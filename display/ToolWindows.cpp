@@ -1,11 +1,17 @@
 #include "display/ToolWindows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "support/PenPlot.h"
+#include "support/Strings.h"
 #include "support/UserMessages.h"
+#include "toolkit/core/Conversion.h"
 #include "toolkit/core/DialogStatus.h"
+#include "toolkit/core/Menus.h"
+#include "toolkit/core/Rounding.h"
 #include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
@@ -94,6 +100,68 @@ void PrintToolPicture(sup::GraphAxes& axes, const std::function<void()>& draw,
 
 bool ZoomBoxLargeEnough(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   return std::abs(x2 - x1) > 19 && std::abs(y2 - y1) > 19;
+}
+
+void WholeTraceSteps(sup::GraphAxes& a) {
+  // Far more rounds than any float step below one trace can need.
+  constexpr int kMostWidenings = 64;
+  const float width = static_cast<float>(a.NXDIV) * a.XCELL;
+  for (int round = 0; round < kMostWidenings && a.XSTEP > 0.0f && a.XSTEP < 1.0f; ++round) {
+    a.XSTART = std::trunc(a.XSTART);
+    const float end = a.XSTART + static_cast<float>(a.NXDIV) * a.XSTEP;
+    a.XSTEP *= 2.0f;
+    if (a.NXDIV > 2) a.NXDIV /= 2;
+    if (a.XSTART + static_cast<float>(a.NXDIV) * a.XSTEP < end) a.NXDIV += 1;
+    a.XCELL = width / static_cast<float>(a.NXDIV);
+  }
+  sup::FINDASX(a);
+}
+
+void TraceReadout(const ShotRecord& rec, const TraceDisplayOptions& opts, const sup::GraphAxes& traces,
+                  std::int32_t x, std::int32_t y, int mainWindow, std::int32_t& lastTrace,
+                  std::string_view valueLabel) {
+  tk::WindowMakeCurrent(mainWindow);
+  const float px = sup::XOFPL(static_cast<float>(x) * 10.0f / 10000.0f, traces);
+  const float py = sup::YOFPL(static_cast<float>(10000 - y) * 8.0f / 10000.0f, traces);
+  const float position = opts.LVERTICAL ? px : py;
+  const float time = opts.LVERTICAL ? py : px;
+  std::int32_t j = 0;
+  if (opts.LGEOPOS) {
+    float best = INFINITY;
+    const auto n = std::min<std::size_t>(rec.GEOLOC.size(), static_cast<std::size_t>(std::max(rec.NTRACE, 0)));
+    for (std::size_t k = 0; k < n; ++k) {
+      const float d = std::abs(rec.GEOLOC[k] - position);
+      if (d < best) {
+        best = d;
+        j = static_cast<std::int32_t>(k + 1);
+      }
+    }
+    if (rec.SPACING > 0.0f && !(best < rec.SPACING)) j = 0;
+  } else {
+    j = tk::NearestInt(position);
+  }
+  const std::int32_t s = tk::NearestInt((time - rec.TDELAY) / rec.SAMPINT);
+  if (j < 1 || j > rec.NTRACE || s < 1 || s > rec.NSAMP) {
+    for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "No Trace");
+    lastTrace = 0;
+    return;
+  }
+  tk::WindowStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
+  std::string value;
+  int shown = 0;
+  sup::FMTFN(value, Trace(rec, j)[static_cast<std::size_t>(s - 1)], shown);
+  value.resize(12, ' ');
+  tk::WindowStatusText(4, std::string(valueLabel) + value);
+  tk::WindowStatusText(2, "Time (ms):" + tk::FormatRealField(time, "(F9.2)"));
+  if (j != lastTrace) {
+    tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
+    const std::int32_t pick = static_cast<std::size_t>(j) <= rec.IBPICK.size()
+                                  ? rec.IBPICK[static_cast<std::size_t>(j - 1)]
+                                  : 0;
+    tk::WindowStatusText(5, pick >= 1 ? "First Break:" + tk::FormatRealField(PickTime(rec, pick), "(F8.2)")
+                                      : std::string("No Pick"));
+    lastTrace = j;
+  }
 }
 
 bool SpectrumRecordUsable(float sampleInterval, std::int64_t samples) {

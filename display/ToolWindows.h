@@ -78,6 +78,21 @@ void PrintToolPicture(sup::GraphAxes& axes, const std::function<void()>& draw,
 /// units in both directions.
 bool ZoomBoxLargeEnough(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
+/// The trace axis of a zoomed trace frame never steps by less than one
+/// trace: the step doubles (the divisions halve) over the same width until it
+/// reaches one; the scales follow.
+void WholeTraceSteps(sup::GraphAxes& axes);
+
+/// The status-bar read-outs of the mouse at window units (X, Y) over a trace
+/// window drawn in the frame TRACES: trace, time, sample, value (from REC)
+/// and pick in parts 1-5 of main window MAINWIN, or "No Trace" in all five
+/// outside the record. The trace and pick parts change only when the trace
+/// differs from LASTTRACE, which then becomes it (0 outside). VALUELABEL
+/// comes before the value's 12 characters.
+void TraceReadout(const ShotRecord& rec, const TraceDisplayOptions& opts, const sup::GraphAxes& traces,
+                  std::int32_t x, std::int32_t y, int mainWindow, std::int32_t& lastTrace,
+                  std::string_view valueLabel);
+
 /// Refuses, with a message, a record no spectrum can be made of: a sample
 /// interval that is not a positive finite number, or fewer than 3 samples
 /// (fewer than two spectrum values). True when the record will do.

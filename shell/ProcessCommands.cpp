@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/BandpassWindow.h"
+#include "display/FkFilterWindow.h"
 #include "display/SpectrumWindow.h"
 #include "display/TracePlot.h"
 #include "shell/ChildWindows.h"
@@ -32,10 +33,6 @@ void TraceOperation(Velloran& app, void (*operation)(ShotRecord&)) {
   if (!HasSamples(app)) return;
   operation(app.record);
   RedrawChanged(app);
-}
-
-void NotAvailable() {
-  tk::WMessageBox(0, 4, 1, "This command is not available yet.", "Velloran");
 }
 
 // What the shell does around a filter tool that takes over the main window:
@@ -93,6 +90,37 @@ void RunBandpassWindow(Velloran& app, ShotRecord& rec, TraceDisplayOptions& opts
   KeepPlace(s.filterSpectrumWindow, ctx.spectrum);
   KeepPlace(s.filterOutputWindow, ctx.output);
   KeepPlace(s.filterImpulseWindow, ctx.impulse);
+  s.filterDialog.x = ctx.dialog.x;
+  s.filterDialog.y = ctx.dialog.y;
+  s.LZOOM = ctx.zoom;
+}
+
+// The F-K window on the shell's record, with the shell's places, fan, zoom
+// mode and properties dialog; what it changes of them is kept.
+void RunFkFilterWindow(Velloran& app, ShotRecord& rec, TraceDisplayOptions& opts,
+                       std::int32_t& status) {
+  SettingsValues& s = app.settings;
+  FkFilterWindowContext ctx;
+  FkFilterSettings& f = s.fkFilter;
+  ctx.fan = {f.Velocity, f.Widths, f.Enhance};
+  ctx.smoothing = f.VSmooth;
+  ctx.input = PlaceOf(s.filterInputWindow);
+  ctx.spectrum = PlaceOf(s.filterSpectrumWindow);
+  ctx.output = PlaceOf(s.filterOutputWindow);
+  ctx.dialog = PlaceOf(s.filterDialog);
+  ctx.zoom = s.LZOOM;
+  ctx.barHeight = app.toolbarHeight;
+  ctx.properties = [](TraceDisplayOptions& o, std::int32_t& ierr, float globalMax) {
+    TRACEPLOTDLG(o, ierr, globalMax);
+  };
+  FILTERFK(rec, opts, status, tk::kMainWindow, ctx);
+  f.Velocity = ctx.fan.V;
+  f.Widths = ctx.fan.W;
+  f.Enhance = ctx.fan.F;
+  f.VSmooth = ctx.smoothing;
+  KeepPlace(s.filterInputWindow, ctx.input);
+  KeepPlace(s.filterSpectrumWindow, ctx.spectrum);
+  KeepPlace(s.filterOutputWindow, ctx.output);
   s.filterDialog.x = ctx.dialog.x;
   s.filterDialog.y = ctx.dialog.y;
   s.LZOOM = ctx.zoom;
@@ -200,8 +228,11 @@ void BandpassCommand(Velloran& app) {
 
 void FkFilterCommand(Velloran& app) {
   const ProcessTools& tools = ProcessToolSeams();
-  if (!tools.filterFk) return NotAvailable();
-  AroundFilterTool(app, false, tools.filterFk);
+  if (tools.filterFk) return AroundFilterTool(app, false, tools.filterFk);
+  if (!HasSamples(app)) return;
+  AroundFilterTool(app, false, [&app](ShotRecord& rec, TraceDisplayOptions& opts, std::int32_t& status) {
+    RunFkFilterWindow(app, rec, opts, status);
+  });
 }
 
 void SpectrumCommand(Velloran& app) {

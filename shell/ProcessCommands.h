@@ -2,7 +2,7 @@
 // The Process menu: the four trace operations the shell does itself on every
 // trace (differentiate, integrate, remove a linear trend, remove the mean),
 // the shell's side of the band-pass, F-K and spectrum tools (reached through
-// ProcessTools until those tools join), the flat-layer refraction
+// ProcessTools, where tests put stand-ins), the flat-layer refraction
 // interpretation, and the opening of the NMO and refractor overlays.
 #include <cstdint>
 #include <functional>
@@ -37,9 +37,8 @@ void DetrendTraces(ShotRecord& REC);
 void RemoveDcTraces(ShotRecord& REC);
 
 /// The tools with windows of their own, reached through one seam each: a
-/// tool set here (tests put stand-ins) runs instead of the program's own;
-/// the band-pass and spectrum windows run when none is set, the others say
-/// that they are not available yet.
+/// tool set here (tests put stand-ins) runs instead of the program's own,
+/// which runs when none is set.
 struct ProcessTools {
   /// The band-pass filter window on the main window (FILTER, mode 0).
   std::function<void(ShotRecord&, TraceDisplayOptions&, std::int32_t& status)> filter;

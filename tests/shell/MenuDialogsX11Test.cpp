@@ -26,8 +26,12 @@
 #include "resources/Resources.h"
 #include "tests/TestSupport.h"
 #include "tests/XvfbSupport.h"
+#include "display/FkFilterWindow.h"
+#include "display/FkPlot.h"
 #include "display/PickAll.h"
 #include "formats/Seg2Out.h"
+#include "support/GraphAxes.h"
+#include "toolkit/core/Rounding.h"
 #include "tests/FakePrintSystem.h"
 #include "tests/shell/MainMenuPlaces.h"
 #include "tools/sample/SampleShot.h"
@@ -43,8 +47,8 @@ using testing_support::MenuCommand;
 using testing_support::MenuPlace;
 
 // Every command of the main menu that opens a dialog or a message box with
-// a record loaded (Bandpass Filter: its windows and its dialog, which Escape
-// cancels; Spectrum has a run of its own below, as its window takes no keys) (Wavelet Pick and Select Wavelet: their messages, as no
+// a record loaded (Bandpass Filter and FK Filter: their windows and their
+// dialog, which Escape cancels; Spectrum has a run of its own below, as its window takes no keys) (Wavelet Pick and Select Wavelet: their messages, as no
 // wavelet is selected yet). The pickers that open nothing have their own run
 // below.
 constexpr MenuCommand kCommands[] = {
@@ -491,6 +495,74 @@ TEST_F(MenuDialogsX11, SpectrumWindowOpensAndClosesFromItsMenu) {
     ASSERT_FALSE(program_->Wait(0).has_value()) << "the program ended";
     plat::x11test::SetInputFocus(server_.Display(), main_);
   }
+}
+
+// Process > FK Filter opens its windows; over the spectrum the pointer shows
+// the north-west/south-east sizing cursor on an upsloping fan line, the
+// north-east/south-west one on a downsloping line and the arrow away from
+// the fan; Escape in the fan dialog cancels the tool.
+TEST_F(MenuDialogsX11, FkFanLinesShowTheirSizingCursors) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  if (!user_->Pointer()) GTEST_SKIP() << "the X server lacks XFIXES: the pointer cannot be read";
+  // The server's own pictures of the shapes, in a corner no window reaches
+  // (the first look shows nothing).
+  (void)user_->FontCursor("left_ptr", {1200, 990});
+  const auto nwse = user_->FontCursor("bottom_right_corner", {1200, 990});
+  const auto nesw = user_->FontCursor("top_right_corner", {1200, 990});
+  const auto arrow = user_->FontCursor("left_ptr", {1200, 990});
+  ASSERT_TRUE(nwse && nesw && arrow);
+  ASSERT_FALSE(nwse->SameShape(*nesw));
+
+  // The spectrum frame as the tool makes it of the sample record.
+  vel::ShotRecord rec;
+  sample_shot::Make(rec);
+  ASSERT_TRUE(vel::FkSetSizes(rec.NSAMP, rec.NTRACE));
+  const vel::FkTransform& t = vel::StoredFkTransform();
+  std::vector<float> spec(static_cast<std::size_t>(t.NF) * static_cast<std::size_t>(t.NX));
+  int status = 0;
+  vel::FKSPECT(rec.TRACES, spec, rec.NSAMP, rec.NTRACE, tk::NearestInt(0.1f * static_cast<float>(rec.NSAMP)),
+               status);
+  ASSERT_EQ(status, 0);
+  sup::GraphAxes frame;
+  vel::SCALE_FK(spec, t.NF, t.NX, rec.SAMPINT, rec.GEOLOC, rec.NTRACE, frame);
+  const float f0 = frame.YSTART + 0.5f * static_cast<float>(frame.NYDIV) * frame.YSTEP;
+
+  ASSERT_TRUE(ChooseWithMouse(*Find({"Process", "FK Filter"})));
+  std::vector<TopWindow> spectrum, dialog;
+  ASSERT_TRUE(WaitFor(15000, [&] {
+    spectrum = Titled(vel::kFkSpectrumTitle);
+    dialog = Titled("FK Filter Parameters");
+    return !spectrum.empty() && !dialog.empty();
+  })) << "the F-K windows did not appear";
+  const plat::Rect r = spectrum[0].rect;
+  const auto at = [&](float k, float f) {
+    const float px = frame.XORIGIN + sup::PLOFX(k, frame);
+    const float py = frame.YORIGIN + sup::PLOFY(f, frame);
+    return plat::Point{r.left + static_cast<int>(px / 10.0f * static_cast<float>(r.Width())),
+                       r.top + static_cast<int>((8.0f - py) / 8.0f * static_cast<float>(r.Height()))};
+  };
+  struct Look {
+    const char* where;
+    plat::Point point;
+    const plat::xuser::PointerImage& want;
+  };
+  const Look looks[] = {{"upsloping line", at(f0 / 2000.0f, f0), *nwse},
+                        {"downsloping line", at(-f0 / 2000.0f, f0), *nesw},
+                        {"away from the fan", at(f0 / 700.0f, f0), *arrow}};
+  for (const Look& l : looks) {
+    SCOPED_TRACE(l.where);
+    // Two moves, so that the window sees the pointer arrive.
+    user_->MoveTo({l.point.x - 1, l.point.y});
+    user_->MoveTo(l.point);
+    EXPECT_TRUE(WaitFor(3000, [&] {
+      const auto now = user_->Pointer();
+      return now && now->SameShape(l.want);
+    }));
+  }
+  plat::x11test::SetInputFocus(server_.Display(), dialog[0].id);
+  ASSERT_TRUE(user_->Tap("Escape"));
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); })) << "Escape left the tool's windows";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
 }
 
 // The toolbar's export button (the fourth, below the menu bar) offers the

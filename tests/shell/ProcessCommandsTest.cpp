@@ -1,5 +1,6 @@
 // The Process menu's four trace operations, the shell's sequence around the
-// filter tools (with stand-in tools), and the tools not yet joined.
+// filter tools (with stand-in tools), and the F-K tool's refusal of a record
+// it cannot transform.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -233,11 +234,14 @@ TEST_F(ProcessCommandsTest, FilterToolsPutTheMainWindowBack) {
   }
 }
 
-TEST_F(ProcessCommandsTest, ToolsNotYetJoinedSaySo) {
-  for (const int id : {vel::kCommandFkFilter}) {
-    vel::DispatchCommand(*app, id);
-  }
+TEST_F(ProcessCommandsTest, FkFilterRefusesARecordWithoutTraceSpacing) {
+  // Both traces at position 0: no wavenumber step can be formed. The tool
+  // says so before it opens anything, and the record stays as it was.
+  vel::DispatchCommand(*app, vel::kCommandFkFilter);
+  EXPECT_EQ(messages, std::vector<std::string>{"TRACE SPACING NOT VALID: FIRST AND LAST TRACE AT THE SAME POSITION"});
   EXPECT_EQ(Samples(app->record, 1), (std::vector<float>{1, 2, 3, 4}));
+  EXPECT_EQ(tk::detail::Slot(0).menu, vel::kMainMenu);
+  for (int n = 1; n <= 50; ++n) EXPECT_FALSE(tk::WindowSlotInUse(n)) << n;
 }
 
 TEST_F(ProcessCommandsTest, SpectrumReachesItsTool) {

@@ -136,7 +136,10 @@ std::optional<PointerImage> User::FontCursor(std::string_view name, Point at) {
   static constexpr struct {
     std::string_view name;
     unsigned glyph;
-  } kGlyphs[] = {{"left_ptr", XC_left_ptr}, {"watch", XC_watch}};
+  } kGlyphs[] = {{"left_ptr", XC_left_ptr},
+                 {"watch", XC_watch},
+                 {"top_right_corner", XC_top_right_corner},
+                 {"bottom_right_corner", XC_bottom_right_corner}};
   unsigned glyph = 0;
   bool known = false;
   for (const auto& g : kGlyphs)

@@ -66,7 +66,7 @@ class User {
   /// The pointer's picture now; nothing when the server lacks XFIXES.
   std::optional<PointerImage> Pointer();
   /// The picture of the server's cursor-font cursor NAME ("watch",
-  /// "left_ptr"), as this server draws it: shown over a small window of our
+  /// "left_ptr", "top_right_corner", "bottom_right_corner"), as this server draws it: shown over a small window of our
   /// own at AT with the pointer on it, read, and the window removed again.
   /// Nothing when the name is unknown or the picture cannot be read.
   std::optional<PointerImage> FontCursor(std::string_view name, Point at);
