@@ -314,10 +314,30 @@ using F8w = sup::F32x8;
 
 enum class Words { Ieee, SwappedIeee, Ibm };
 
+// Eight words read and written where they lie, in place of a copy through
+// the stack: the compiler splits such copies into halves, and reading a
+// whole register back from two half stores stalls on every step.
+typedef U8 UnalignedU8 __attribute__((aligned(4), may_alias));
+using Bytes32 = unsigned char __attribute__((vector_size(32)));
+
+// The bytes of each word reversed: one byte shuffle on the wider unit; the
+// baseline has none and takes the shifts.
+template <bool Wide>
+[[gnu::always_inline]] inline void SwapWords(U8& v) {
+  if constexpr (Wide) {
+    v = reinterpret_cast<U8>(__builtin_shuffle(
+        reinterpret_cast<Bytes32>(v),
+        Bytes32{3,  2,  1,  0,  7,  6,  5,  4,  11, 10, 9,  8,  15, 14, 13, 12,
+                19, 18, 17, 16, 23, 22, 21, 20, 27, 26, 25, 24, 31, 30, 29, 28}));
+  } else {
+    sup::SwapBytes(v);
+  }
+}
+
 // Converts N words of KIND from IN into OUT and lowers LO / raises HI to
 // the range of the samples that count. Without OUT only the range is
 // sought (KIND then Ieee).
-template <Words Kind>
+template <Words Kind, bool Wide>
 [[gnu::always_inline]] inline void ConvertWithRange(const std::byte* in, float* out, std::size_t n,
                                                     float& lo, float& hi) {
   const float l0 = lo, h0 = hi;
@@ -326,19 +346,22 @@ template <Words Kind>
   U8 la = lo0, lb = lo0, ha = hi0, hb = hi0;
   std::size_t k = 0;
   for (; k + 16 <= n; k += 16) {
-    U8 w[2];
-    std::memcpy(w, in + 4 * k, sizeof w);
+    U8 w0 = *reinterpret_cast<const UnalignedU8*>(in + 4 * k);
+    U8 w1 = *reinterpret_cast<const UnalignedU8*>(in + 4 * k + 32);
     if constexpr (Kind != Words::Ieee) {
-      sup::SwapBytes(w[0]);
-      sup::SwapBytes(w[1]);
+      SwapWords<Wide>(w0);
+      SwapWords<Wide>(w1);
     }
     if constexpr (Kind == Words::Ibm) {
-      IbmToIeee8(w[0]);
-      IbmToIeee8(w[1]);
+      IbmToIeee8(w0);
+      IbmToIeee8(w1);
     }
-    if (out != nullptr) std::memcpy(out + k, w, sizeof w);
-    RangeStep8(w[0], la, ha);
-    RangeStep8(w[1], lb, hb);
+    if (out != nullptr) {
+      *reinterpret_cast<UnalignedU8*>(out + k) = w0;
+      *reinterpret_cast<UnalignedU8*>(out + k + 8) = w1;
+    }
+    RangeStep8(w0, la, ha);
+    RangeStep8(w1, lb, hb);
   }
   for (; out != nullptr && k < n; ++k) {
     std::uint32_t w;
@@ -364,17 +387,21 @@ template <Words Kind>
   sup::FINDNX(std::span<const float>(converted + (n - tail), tail), static_cast<int>(tail), lo, hi);
 }
 
-template <Words Kind>
+template <Words Kind, bool Wide>
 struct ConvertWithRangeKernel {
   [[gnu::always_inline]] void operator()(const std::byte* in, float* out, std::size_t n, float& lo,
                                          float& hi) const {
-    ConvertWithRange<Kind>(in, out, n, lo, hi);
+    ConvertWithRange<Kind, Wide>(in, out, n, lo, hi);
   }
 };
 // The machine's wider vector unit where it has one.
 template <Words Kind>
 void ConvertWords(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
-  sup::CallKernel<ConvertWithRangeKernel<Kind>>(in, out, n, lo, hi);
+  if (sup::HasWideVectors()) {
+    sup::CallKernelWide<ConvertWithRangeKernel<Kind, true>>(in, out, n, lo, hi);
+  } else {
+    sup::CallKernelBase<ConvertWithRangeKernel<Kind, false>>(in, out, n, lo, hi);
+  }
 }
 
 }  // namespace
