@@ -38,6 +38,8 @@ SegyInDialogs gDialogs;
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
 constexpr std::int64_t kReadBlockBytes = 1 << 18;
+// A file of at most this many bytes is read whole in its first read.
+constexpr std::int64_t kWholeFileBytes = kReadBlockBytes;
 // Traces are converted in groups of about this many bytes before their
 // headers are checked; a group's read blocks are shared out between threads,
 // one thread per kMinPartBytes of the group, at most kMaxParts of them.
@@ -51,12 +53,10 @@ std::string Fmt6(long v) {
   return b;
 }
 
-// The file is closed and the progress dialog hidden whatever way the read ends.
+// The progress dialog is hidden whatever way the read ends.
 struct ReadSession {
-  int handle = -1;
   bool progressShown = false;
   ~ReadSession() {
-    if (handle >= 0) sup::ICLSFIL(handle);
     if (progressShown) {
       sup::ProgressClose();
       sup::LKILL(1);
@@ -468,7 +468,17 @@ struct SegyPassSetup {
   std::int64_t block = 0;       // bytes of one trace, header included
   int format = 0;
   bool bigEndian = false;
+  std::span<const std::byte> lead;  // the file's first bytes, already read
 };
+
+// The bytes of N traces from trace I (1-based) where they are already read,
+// or empty.
+std::span<const std::byte> LeadTraces(const SegyPassSetup& setup, std::int64_t i, std::int64_t n) {
+  const std::int64_t from = setup.firstTrace + (i - 1) * setup.block;
+  const std::int64_t bytes = n * setup.block;
+  if (from < 0 || from + bytes > static_cast<std::int64_t>(setup.lead.size())) return {};
+  return setup.lead.subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(bytes));
+}
 
 // What the conversion pass found for one trace.
 struct SegyTracePass {
@@ -505,8 +515,12 @@ void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t 
   const std::int64_t perBlock = TracesPerBlock(setup.block);
   for (std::int64_t i = first; i < first + count; i += perBlock) {
     const std::int64_t n = std::min(perBlock, first + count - i);
-    const std::span<std::byte> bytes = buffer.first(static_cast<std::size_t>(n * setup.block));
-    if (!sup::ReadBytesAt(setup.handle, bytes, setup.firstTrace + (i - 1) * setup.block)) return;
+    std::span<const std::byte> bytes = LeadTraces(setup, i, n);
+    if (bytes.empty()) {
+      const std::span<std::byte> read = buffer.first(static_cast<std::size_t>(n * setup.block));
+      if (!sup::ReadBytesAt(setup.handle, read, setup.firstTrace + (i - 1) * setup.block)) return;
+      bytes = read;
+    }
     for (std::int64_t k = 0; k < n; ++k) {
       const std::span<const std::byte> trace = std::span<const std::byte>(bytes).subspan(
           static_cast<std::size_t>(k * setup.block), static_cast<std::size_t>(setup.block));
@@ -547,8 +561,10 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
   const int threads = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
   const std::int64_t perBlock = std::min(TracesPerBlock(setup.block), count);
   const std::size_t blockBytes = static_cast<std::size_t>(perBlock * setup.block);
+  // Traces already read need no read blocks.
+  const bool read = !LeadTraces(setup, first, count).empty();
   try {
-    if (threads > memory.threads || blockBytes > memory.blockBytes) {
+    if (!read && (threads > memory.threads || blockBytes > memory.blockBytes)) {
       memory.blocks.reset();
       memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(threads)]);
       memory.threads = threads;
@@ -568,8 +584,11 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
       [&](int b) {
         const int slot = TakeBlock(free);
         const std::int64_t from = static_cast<std::int64_t>(b) * perBlock;
-        const std::span<std::byte> buffer(
-            memory.blocks.get() + static_cast<std::size_t>(slot) * memory.blockBytes, blockBytes);
+        std::span<std::byte> buffer;
+        if (!read) {
+          buffer = std::span<std::byte>(
+              memory.blocks.get() + static_cast<std::size_t>(slot) * memory.blockBytes, blockBytes);
+        }
         ConvertSegyPart(work, setup, first, first + from, std::min(perBlock, count - from), buffer,
                         memory.headers, memory.pass);
         free.fetch_or(1u << slot, std::memory_order_release);
@@ -580,42 +599,88 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
 
 }  // namespace
 
+namespace {
+// The read itself, over a file open for reading (left open) whose first
+// bytes the caller may have read already.
+void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name, int& RECORDNUMBER,
+              int& ERROR, const SegyInOptions& options, SegyInState& STATE);
+}  // namespace
+
+std::size_t SegyInLeadBytes(std::int64_t fileSize) {
+  if (fileSize <= 0) return 0;
+  if (fileSize <= kWholeFileBytes) return static_cast<std::size_t>(fileSize);
+  return kSegyFileHeaderBytes + kSegyTraceHeaderBytes;
+}
+
 void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERROR,
             const SegyInOptions& options, SegyInState& STATE) {
   ERROR = -1;
+  const std::string name(sup::FixedString<256>(NAME).Trimmed());
+  const int ih = sup::IOPNRLY(name);
+  if (ih < 0) {
+    sup::WINMSG("ERROR OPENING SEGY INPUT FILE");
+    return;
+  }
+  std::error_code ec;
+  const auto fsize = std::filesystem::file_size(name, ec);
+  SegyInFile file;
+  file.handle = ih;
+  file.size = ec ? 0 : static_cast<std::int64_t>(fsize);
+  // The file's first bytes in one read: the whole of a small file. What
+  // could not be read is read again where it is needed, and reported there.
+  std::vector<std::byte> lead(SegyInLeadBytes(file.size));
+  const int status = sup::JREDFIL(ih, std::span<std::byte>(lead), static_cast<int>(lead.size()));
+  if (status < 0 || static_cast<std::size_t>(status) > lead.size()) {
+    sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+  } else {
+    file.head = std::span<const std::byte>(lead).first(lead.size() - static_cast<std::size_t>(status));
+    SegyRead(REC, file, name, RECORDNUMBER, ERROR, options, STATE);
+  }
+  sup::ICLSFIL(ih);
+}
+
+void SEGYIN(ShotRecord& REC, const SegyInFile& FILE, std::string_view NAME, int& RECORDNUMBER,
+            int& ERROR, const SegyInOptions& options, SegyInState& STATE) {
+  ERROR = -1;
+  const std::string name(sup::FixedString<256>(NAME).Trimmed());
+  SegyRead(REC, FILE, name, RECORDNUMBER, ERROR, options, STATE);
+}
+
+namespace {
+
+void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
+              int& RECORDNUMBER, int& ERROR, const SegyInOptions& options, SegyInState& STATE) {
   const bool compliant = options.compliant;
   const bool readText = compliant || options.readTextHeader;
   const bool readBinary = compliant || options.readBinaryHeader;
   const bool useHeaders = compliant || options.useTraceHeaders;
-  const std::string name(sup::FixedString<256>(NAME).Trimmed());
 
   ReadSession session;
-  session.handle = sup::IOPNRLY(name);
-  if (session.handle < 0) {
-    sup::WINMSG("ERROR OPENING SEGY INPUT FILE");
-    return;
-  }
-  const int ih = session.handle;
-  std::error_code ec;
-  const auto fsize = std::filesystem::file_size(name, ec);
-  const std::int64_t fileSize = ec ? 0 : static_cast<std::int64_t>(fsize);
+  const int ih = file.handle;
+  const std::int64_t fileSize = file.size;
 
   ShotRecord work = FreshRecord(REC, ReadStart::Scalars);
   work.IFDBLEN[0] = 0;
   work.CFDBVAL[0] = sup::FixedString<30>();
 
-  // The file headers and the first trace header in one read.
+  // The file headers and the first trace header, from the bytes the caller
+  // has read or else in one read.
   const std::int64_t headerEnd =
       (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
       (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
   std::vector<std::byte> head;
-  const std::int64_t headWanted = std::min<std::int64_t>(
-      headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
-  if (!ReadBytes(ih, head, static_cast<std::size_t>(std::max<std::int64_t>(headWanted, 0)))) {
-    sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
-    return;
+  const std::size_t headWanted = static_cast<std::size_t>(std::max<std::int64_t>(
+      std::min<std::int64_t>(headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes),
+                             fileSize),
+      0));
+  std::span<const std::byte> rest = file.head.first(std::min(headWanted, file.head.size()));
+  if (rest.size() < headWanted) {
+    if (sup::ISETFIL(ih, 0) != 0 || !ReadBytes(ih, head, headWanted)) {
+      sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+      return;
+    }
+    rest = head;
   }
-  std::span<const std::byte> rest(head);
 
   if (readText) {
     std::string text;
@@ -823,7 +888,10 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   }
   const std::int64_t block = blockBytes(format);
   const std::int64_t start = headerEnd + static_cast<std::int64_t>(record - 1) * total * block;
-  if (start > fileSize || start > INT_MAX || sup::ISETFIL(ih, static_cast<int>(start)) != 0) {
+  // A file read whole needs no position.
+  const bool wholeFileRead = static_cast<std::int64_t>(file.head.size()) >= fileSize;
+  if (start > fileSize || start > INT_MAX ||
+      (!wholeFileRead && sup::ISETFIL(ih, static_cast<int>(start)) != 0)) {
     sup::WINMSG("ERROR ADVANCING SEGY FILE TO RECORD " + Fmt6(record));
     return;
   }
@@ -860,7 +928,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   // in blocks), then the group's headers are checked trace by trace in file
   // order, as the progress display and the first bad trace require.
   const SegyPassSetup setup{ih, headerEnd + static_cast<std::int64_t>(record - 1) * total * block,
-                            block, format, bigEndian};
+                            block, format, bigEndian, file.head};
   const std::int64_t perGroup = std::clamp<std::int64_t>(kGroupBytes / block, 1, toRead);
   SegyGroupMemory memory;
   std::int64_t groupFirst = 0;  // first trace (1-based) of the group converted
@@ -997,5 +1065,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   RECORDNUMBER = record;
   ERROR = 0;
 }
+
+}  // namespace
 
 }  // namespace vel
