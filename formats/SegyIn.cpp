@@ -285,31 +285,46 @@ using U8 = sup::U32x8;
 using I8 = sup::I32x8;
 using F8w = sup::F32x8;
 
-// IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits.
+// IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits with
+// the exponent's bias folded in: the fraction converted to a single carries
+// the place of its leading bit in its exponent field, and adding four times
+// the IBM exponent there (less the bias) gives the result wherever it is a
+// normal single.
 [[gnu::always_inline]] inline void IbmToIeee8(U8& word) {
   const U8 ibm = word;
   const U8 m = ibm & 0x00FFFFFFu;
   const U8 normalised = reinterpret_cast<U8>(__builtin_convertvector(reinterpret_cast<I8>(m), F8w));
-  const I8 e = reinterpret_cast<I8>(normalised >> 23) +
-               (reinterpret_cast<I8>((ibm >> 24) & 0x7Fu) << 2) - 280;
+  const I8 fourE = reinterpret_cast<I8>((ibm >> 22) & 0x1FCu);
+  // The result's exponent field plus 280: in range from 281 to 534.
+  const I8 e = reinterpret_cast<I8>(normalised >> 23) + fourE;
   const U8 sign = ibm & 0x80000000u;
-  const U8 inRange = sign | (reinterpret_cast<U8>(e) << 23) | (normalised & 0x007FFFFFu);
-  const U8 over = reinterpret_cast<U8>(e > 254);
+  const U8 inRange = sign | (normalised + (reinterpret_cast<U8>(fourE - 280) << 23));
+  const U8 over = reinterpret_cast<U8>(e > 534);
   const U8 result = (over & (sign | 0x7F7FFFFFu)) | (~over & inRange);
-  const U8 zero = reinterpret_cast<U8>(e < 1) | reinterpret_cast<U8>(m == 0u);
+  const U8 zero = reinterpret_cast<U8>(e < 281) | reinterpret_cast<U8>(m == 0u);
   word = ~zero & result;
 }
 
 // A sample that counts (not NaN, magnitude at most 1e15, zero or at least
-// 1e-30) replaces the low or high mark it passes.
+// 1e-30) replaces the low or high mark it passes. On the wider unit the
+// marks move with the minimum and maximum instructions, which keep the mark
+// when a sample equals it or is NaN: a sample that does not count is made
+// NaN first.
+template <bool Wide>
 [[gnu::always_inline]] inline void RangeStep8(const U8& bits, U8& lo8, U8& hi8) {
   const F8w v = reinterpret_cast<F8w>(bits);
   const F8w a = reinterpret_cast<F8w>(bits & 0x7FFFFFFFu);
   const I8 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
-  const U8 above = reinterpret_cast<U8>(counts & (v > reinterpret_cast<F8w>(hi8)));
-  const U8 below = reinterpret_cast<U8>(counts & (v < reinterpret_cast<F8w>(lo8)));
-  hi8 = (above & bits) | (~above & hi8);
-  lo8 = (below & bits) | (~below & lo8);
+  if constexpr (Wide) {
+    const F8w w = reinterpret_cast<F8w>(bits | ~reinterpret_cast<U8>(counts));
+    hi8 = reinterpret_cast<U8>(__builtin_ia32_maxps256(w, reinterpret_cast<F8w>(hi8)));
+    lo8 = reinterpret_cast<U8>(__builtin_ia32_minps256(w, reinterpret_cast<F8w>(lo8)));
+  } else {
+    const U8 above = reinterpret_cast<U8>(counts & (v > reinterpret_cast<F8w>(hi8)));
+    const U8 below = reinterpret_cast<U8>(counts & (v < reinterpret_cast<F8w>(lo8)));
+    hi8 = (above & bits) | (~above & hi8);
+    lo8 = (below & bits) | (~below & lo8);
+  }
 }
 
 enum class Words { Ieee, SwappedIeee, Ibm };
@@ -360,8 +375,8 @@ template <Words Kind, bool Wide>
       *reinterpret_cast<UnalignedU8*>(out + k) = w0;
       *reinterpret_cast<UnalignedU8*>(out + k + 8) = w1;
     }
-    RangeStep8(w0, la, ha);
-    RangeStep8(w1, lb, hb);
+    RangeStep8<Wide>(w0, la, ha);
+    RangeStep8<Wide>(w1, lb, hb);
   }
   for (; out != nullptr && k < n; ++k) {
     std::uint32_t w;
