@@ -36,37 +36,13 @@ std::string OutputName() {
   return (std::filesystem::temp_directory_path() / "velloran-bench-plot.wmf").string();
 }
 
-struct MetafilePlot {
-  plat::testing::Harness harness{{2200, 1400}};
-  vel::ShotRecord rec;
-  vel::TraceDisplayOptions options;
-  sup::GraphAxes axes;
-  explicit MetafilePlot(int type) {
-    tk::WindowStyleRecord style;
-    style.width = 1920;
-    style.height = 1080;
-    tk::GraphicsConnectWindows();
-    tk::WindowOpen(style);
-    sup::PenPlotReset();
-    bench_support::MakeSyntheticPlot(rec, options, axes, kTraces, kSamples);
-    options.IGAINMETHOD = 1;
-    tk::StandHardcopyDrivers();
+struct MetafilePlot : bench_support::PrintablePlot {
+  explicit MetafilePlot(int type) : PrintablePlot(1920, 1080, kTraces, kSamples) {
     tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDriverWindowsMetafile);
     tk::HardcopyOptionSet(27, type);
   }
-  void Print() {
-    std::string name = OutputName();
-    name.resize(tk::kHardcopyNameLength, ' ');
-    tk::HardcopyFileName() = name;
-    sup::PLOTXY(1.0f, 1.0f, sup::kPenStartPage, axes);
-    vel::PLOTTRACES(rec, axes, options);
-    tk::WHardcopySwitch("S");
-  }
-  ~MetafilePlot() {
-    tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDefaultHardcopyDriver);
-    tk::WindowShutdown();
-    std::filesystem::remove(OutputName());
-  }
+  void Print() { PrintablePlot::Print(OutputName()); }
+  ~MetafilePlot() { std::filesystem::remove(OutputName()); }
 };
 
 std::vector<std::uint8_t> Output() {

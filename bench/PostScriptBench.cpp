@@ -34,35 +34,12 @@ std::string OutputName() {
   return (std::filesystem::temp_directory_path() / "velloran-bench-plot.ps").string();
 }
 
-struct PrintedPlot {
-  plat::testing::Harness harness{{2200, 1400}};
-  vel::ShotRecord rec;
-  vel::TraceDisplayOptions options;
-  sup::GraphAxes axes;
-  PrintedPlot() {
-    tk::WindowStyleRecord style;
-    style.width = 1920;
-    style.height = 1080;
-    tk::GraphicsConnectWindows();
-    tk::WindowOpen(style);
-    sup::PenPlotReset();
-    bench_support::MakeSyntheticPlot(rec, options, axes, kTraces, kSamples);
-    tk::StandHardcopyDrivers();
+struct PrintedPlot : bench_support::PrintablePlot {
+  PrintedPlot() : PrintablePlot(1920, 1080, kTraces, kSamples) {
     tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDriverPostScript);
   }
-  void Print() {
-    std::string name = OutputName();
-    name.resize(tk::kHardcopyNameLength, ' ');
-    tk::HardcopyFileName() = name;
-    sup::PLOTXY(1.0f, 1.0f, sup::kPenStartPage, axes);
-    vel::PLOTTRACES(rec, axes, options);
-    tk::WHardcopySwitch("S");
-  }
-  ~PrintedPlot() {
-    tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDefaultHardcopyDriver);
-    tk::WindowShutdown();
-    std::filesystem::remove(OutputName());
-  }
+  void Print() { PrintablePlot::Print(OutputName()); }
+  ~PrintedPlot() { std::filesystem::remove(OutputName()); }
 };
 
 // Records and bytes of the last output.
@@ -78,7 +55,6 @@ void CountRecords(double& records, double& bytes) {
 
 void BM_PostScriptTracePlot(benchmark::State& state) {
   PrintedPlot plot;
-  plot.options.IGAINMETHOD = 1;
   for (auto _ : state) plot.Print();
   double records = 0, bytes = 0;
   CountRecords(records, bytes);

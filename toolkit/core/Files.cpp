@@ -19,8 +19,11 @@ bool CountFits(int count, std::size_t capacity) {
   return static_cast<std::uint64_t>(count) <= capacity;
 }
 
-void ReadBytes(IFileHandle handle, std::byte* data, std::size_t capacity, int count, int& moved,
-               const char* routine) {
+/// One read or write of COUNT bytes through the platform call MOVE, which
+/// answers an error number and sets what it moved; MOVED is -1 on failure.
+template <typename Byte, typename Move>
+void TransferBytes(IFileHandle handle, Byte* data, std::size_t capacity, int count, int& moved,
+                   const char* routine, Move move) {
   moved = 0;
   if (count <= 0) return;
   if (!CountFits(count, capacity)) {
@@ -29,7 +32,7 @@ void ReadBytes(IFileHandle handle, std::byte* data, std::size_t capacity, int co
     return;
   }
   std::size_t done = 0;
-  if (const int err = plat::FileRead(handle, data, static_cast<std::size_t>(count), done)) {
+  if (const int err = move(handle, data, static_cast<std::size_t>(count), done)) {
     moved = -1;
     ReportFileError(kErrReadWrite, err, routine);
     return;
@@ -37,22 +40,20 @@ void ReadBytes(IFileHandle handle, std::byte* data, std::size_t capacity, int co
   moved = static_cast<int>(done);
 }
 
+void ReadBytes(IFileHandle handle, std::byte* data, std::size_t capacity, int count, int& moved,
+               const char* routine) {
+  TransferBytes(handle, data, capacity, count, moved, routine,
+                [](IFileHandle h, std::byte* d, std::size_t n, std::size_t& done) {
+                  return plat::FileRead(h, d, n, done);
+                });
+}
+
 void WriteBytes(IFileHandle handle, const std::byte* data, std::size_t capacity, int count,
                 int& moved, const char* routine) {
-  moved = 0;
-  if (count <= 0) return;
-  if (!CountFits(count, capacity)) {
-    moved = -1;
-    ReportFileError(kErrReadWrite, 0, routine);
-    return;
-  }
-  std::size_t done = 0;
-  if (const int err = plat::FileWrite(handle, data, static_cast<std::size_t>(count), done)) {
-    moved = -1;
-    ReportFileError(kErrReadWrite, err, routine);
-    return;
-  }
-  moved = static_cast<int>(done);
+  TransferBytes(handle, data, capacity, count, moved, routine,
+                [](IFileHandle h, const std::byte* d, std::size_t n, std::size_t& done) {
+                  return plat::FileWrite(h, d, n, done);
+                });
 }
 
 }  // namespace

@@ -297,17 +297,31 @@ bool ClearFieldContents(DialogField& f) {
 // ---------------------------------------------------------------------------
 // Option lists
 
+namespace {
+
+/// Field FIELD of the current dialog when it is a list or combo box that
+/// holds options (KIND from `ListKindOf`); otherwise reports the error and
+/// answers null.
+DialogField* OptionListField(std::string_view routine, int field, int& kind) {
+  LoadedDialog* d = NeedDialog(routine);
+  if (d == nullptr) return nullptr;
+  DialogField* f = FindField(*d, field);
+  kind = f ? ListKindOf(*f) : 0;
+  if (kind == 0 || kind == 4) {
+    ReportLibraryError(kErrBadField, routine);
+    return nullptr;
+  }
+  return f;
+}
+
+}  // namespace
+
 void WDialogPutMenu(int field, std::span<const std::string> options, int n, int option,
                     std::optional<std::string_view> text) {
   constexpr std::string_view kName = "WDialogPutMenu";
-  LoadedDialog* d = NeedDialog(kName);
-  if (d == nullptr) return;
-  DialogField* f = FindField(*d, field);
-  const int kind = f ? ListKindOf(*f) : 0;
-  if (kind == 0 || kind == 4) {
-    ReportLibraryError(kErrBadField, kName);
-    return;
-  }
+  int kind = 0;
+  DialogField* f = OptionListField(kName, field, kind);
+  if (f == nullptr) return;
   ClearFieldContents(*f);
   // A count beyond the texts given adds only the texts there are.
   const int count = std::clamp(n, 0, static_cast<int>(options.size()));
@@ -341,14 +355,9 @@ namespace {
 
 void GetMenu(int field, std::int32_t& option, std::string* text) {
   constexpr std::string_view kName = "WDialogGetMenu";
-  LoadedDialog* d = NeedDialog(kName);
-  if (d == nullptr) return;
-  DialogField* f = FindField(*d, field);
-  const int kind = f ? ListKindOf(*f) : 0;
-  if (kind == 0 || kind == 4) {
-    ReportLibraryError(kErrBadField, kName);
-    return;
-  }
+  int kind = 0;
+  DialogField* f = OptionListField(kName, field, kind);
+  if (f == nullptr) return;
   if (kind == 1) {
     const int cur = plat::ListBoxGetCurSel(f->hwnd);
     if (cur < 0) {
@@ -395,14 +404,9 @@ void WDialogGetMenu(int field, std::int32_t& option, std::string& text) {
 
 void WDialogPutOption(int field, int option) {
   constexpr std::string_view kName = "WDialogPutOption";
-  LoadedDialog* d = NeedDialog(kName);
-  if (d == nullptr) return;
-  DialogField* f = FindField(*d, field);
-  const int kind = f ? ListKindOf(*f) : 0;
-  if (kind == 0 || kind == 4) {
-    ReportLibraryError(kErrBadField, kName);
-    return;
-  }
+  int kind = 0;
+  DialogField* f = OptionListField(kName, field, kind);
+  if (f == nullptr) return;
   if (option < 1 || option > OptionCount(*f, kind)) {
     SelectOption(*f, kind, -1);
     ReportLibraryError(kErrBadOption, kName);

@@ -55,6 +55,22 @@ enum class DriverOperation : int {
   SoftwareFill = 40,
 };
 
+/// True for the six halftone fills (ellipse, trapezium, rectangle, triangle,
+/// pie, polygon), which the hardcopy drivers hand to one fill routine.
+constexpr bool IsHalftoneFill(DriverOperation op) {
+  switch (op) {
+    case DriverOperation::EllipseHalftone:
+    case DriverOperation::TrapeziumHalftone:
+    case DriverOperation::RectangleHalftone:
+    case DriverOperation::TriangleHalftone:
+    case DriverOperation::PieHalftone:
+    case DriverOperation::PolygonHalftone:
+      return true;
+    default:
+      return false;
+  }
+}
+
 /// The operation's name, for test failures and logs.
 std::string_view ToString(DriverOperation op);
 

@@ -487,6 +487,10 @@ void DxfDriver::Output(DriverOperation op) {
 
 void DxfDriver::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  if (IsHalftoneFill(op)) {
+    Fill(op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Line:
       dp.pageDirty = -1;
@@ -507,14 +511,6 @@ void DxfDriver::Draw(DriverOperation op) {
       break;
     case DriverOperation::Arc:
       Arc();
-      break;
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone:
-      Fill(op);
       break;
     default:
       break;

@@ -123,6 +123,10 @@ void XXHPGL::PageStart() {
 
 void XXHPGL::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  if (IsHalftoneFill(op)) {
+    Fill(op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Line:
     case DriverOperation::Point:
@@ -139,14 +143,6 @@ void XXHPGL::Draw(DriverOperation op) {
       dp.penLastY = dp.pointY[n - 1];
       break;
     }
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone:
-      Fill(op);
-      break;
     case DriverOperation::Arc:
       YYHPARC(static_cast<int>(op));
       break;

@@ -307,6 +307,10 @@ void XXHPGL2::Attribute(DriverOperation op) {
 
 void XXHPGL2::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  if (IsHalftoneFill(op)) {
+    Fill(op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Line:
     case DriverOperation::Point:
@@ -323,14 +327,6 @@ void XXHPGL2::Draw(DriverOperation op) {
       dp.penLastY = dp.pointY[n - 1];
       break;
     }
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone:
-      Fill(op);
-      break;
     case DriverOperation::Arc:
       dp.pageDirty = -1;
       YYHPARC(34, {.penDown = "PD;", .afterPenUp = ArcComment});

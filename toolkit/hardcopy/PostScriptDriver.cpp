@@ -605,6 +605,10 @@ void PostScriptDriver::Output(DriverOperation op) {
 
 void PostScriptDriver::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  if (IsHalftoneFill(op)) {
+    Fill(op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Line:
       dp.pageDirty = -1;
@@ -616,14 +620,6 @@ void PostScriptDriver::Draw(DriverOperation op) {
       break;
     case DriverOperation::Polyline:
       Polyline();
-      break;
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone:
-      Fill(op);
       break;
     case DriverOperation::Arc:
       dp.pageDirty = -1;

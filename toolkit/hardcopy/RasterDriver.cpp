@@ -553,6 +553,10 @@ void RasterDriver(DriverOperation op) {
   RasterPage& page = CurrentRasterPage();
   DriverParameters& dp = DriverParams();
   GraphicsState& gs = Gs();
+  if (IsHalftoneFill(op)) {
+    ShapeFill(page, op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Select:
       HardcopyOptionsReset();
@@ -624,14 +628,6 @@ void RasterDriver(DriverOperation op) {
       page.lastX = x, page.lastY = y;
       break;
     }
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone:
-      ShapeFill(page, op);
-      break;
     case DriverOperation::Image:
       dp.pageDirty = -1;
       Image(page);

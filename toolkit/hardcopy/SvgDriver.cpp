@@ -389,6 +389,10 @@ void SvgDriver::Output(DriverOperation op) {
 
 void SvgDriver::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  if (IsHalftoneFill(op)) {
+    Fill(op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Line:
       dp.pageDirty = -1;
@@ -404,14 +408,6 @@ void SvgDriver::Draw(DriverOperation op) {
     case DriverOperation::Polyline:
       dp.pageDirty = -1;
       PointsElement("<polyline ");
-      break;
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone:
-      Fill(op);
       break;
     case DriverOperation::Arc:
       YYSVGPATH(op);

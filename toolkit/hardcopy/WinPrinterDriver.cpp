@@ -761,14 +761,12 @@ int MetafileLineWidth() {
 }
 
 void DrawOperations(DriverOperation op) {
+  if (IsHalftoneFill(op)) {
+    FillOperation(op);
+    return;
+  }
   switch (op) {
     case DriverOperation::Line: LineOperation(); break;
-    case DriverOperation::EllipseHalftone:
-    case DriverOperation::TrapeziumHalftone:
-    case DriverOperation::RectangleHalftone:
-    case DriverOperation::TriangleHalftone:
-    case DriverOperation::PieHalftone:
-    case DriverOperation::PolygonHalftone: FillOperation(op); break;
     case DriverOperation::Point: PointOperation(); break;
     case DriverOperation::Polyline: PolylineOperation(); break;
     case DriverOperation::Arc: ArcOperation(); break;
