@@ -313,7 +313,7 @@ bool OpenInput(std::string_view FNAME, bool segyLead, OpenedInput& in) {
 std::int32_t DetectFormat(std::string_view FNAME, std::span<const std::byte> lead) {
   Probe probe{std::string(kProbeBytes, ' '), Padded(FNAME, kNameChars)};
   const std::size_t n = std::min(lead.size(), kProbeBytes);
-  std::memcpy(probe.bytes.data(), lead.data(), n);
+  if (n > 0) std::memcpy(probe.bytes.data(), lead.data(), n);
   for (const ImportFormat& f : kImportFormats) {
     if (const int code = f.detect(probe); code != 0) return code;
   }
