@@ -150,29 +150,37 @@ enum class TraceSamples : bool {
 /// Releases every per-trace array (ISEGYTRH included); the scalars stay.
 void ReleaseTraceArrays(ShotRecord& REC);
 
-/// Calls FN(array) on every per-trace array of REC except TRACES and
-/// ISEGYTRH (whose use depends on LSEGYHDR): what moves with a trace when
-/// traces are reordered or removed.
+/// Calls FN(member) with the member pointer of every per-trace array of
+/// ShotRecord except TRACES and ISEGYTRH (whose use depends on LSEGYHDR), in
+/// declaration order: what moves with a trace when traces are reordered,
+/// removed or gathered from several records.
+template <typename Fn>
+void ForEachPerTraceMember(Fn&& FN) {
+  using R = ShotRecord;
+  FN(&R::CTRCTEXT);
+  for (auto m : {&R::GEOLOC, &R::GEOELE, &R::GOFF, &R::TRACEMAX, &R::GEOLOCY, &R::SHOTLOCX,
+                 &R::SHOTLOCY, &R::FALIAS, &R::FALIASS, &R::DATUMEL, &R::DESCALE, &R::FDBREJ1,
+                 &R::FDBREJ2, &R::FDBREJ3, &R::FDBREJ4, &R::FDHICUT, &R::FDHICUTS, &R::FDLOCUT,
+                 &R::FDLOCUTS, &R::FHICUT, &R::FHICUTS, &R::FLOCUT, &R::FLOCUTS, &R::FNOTCH,
+                 &R::TSKEW, &R::STATSRC, &R::STATREC, &R::STATTOT, &R::SHOTLOCZ, &R::FBREJ1,
+                 &R::FBREJ2, &R::FBREJ3, &R::FBREJ4})
+    FN(m);
+  for (auto m : {&R::IHICUT, &R::ILOCUT, &R::INOTCH, &R::IYEAR, &R::IDAY, &R::IHOUR,
+                 &R::IMINUTE, &R::ISECOND, &R::ITBASE})
+    FN(m);
+  for (auto m : {&R::IBPICK, &R::IAMPREC, &R::ICDP, &R::ICDPTRC, &R::ICHANNEL, &R::IENDGRP,
+                 &R::IFXGAIN, &R::ILINEID, &R::IPOLAR, &R::ISHOTSEQ, &R::ISRCSTN, &R::IRCVSTN,
+                 &R::IVSTACK})
+    FN(m);
+  FN(&R::CSRCTEXT);
+  FN(&R::CTRCTYPE);
+}
+
+/// Calls FN(array) on every per-trace array of REC that ForEachPerTraceMember
+/// names, in the same order.
 template <typename Fn>
 void ForEachPerTraceArray(ShotRecord& REC, Fn&& FN) {
-  auto& R = REC;
-  FN(R.CTRCTEXT);
-  for (auto* a : {&R.GEOLOC, &R.GEOELE, &R.GOFF, &R.TRACEMAX, &R.GEOLOCY, &R.SHOTLOCX,
-                  &R.SHOTLOCY, &R.FALIAS, &R.FALIASS, &R.DATUMEL, &R.DESCALE, &R.FDBREJ1,
-                  &R.FDBREJ2, &R.FDBREJ3, &R.FDBREJ4, &R.FDHICUT, &R.FDHICUTS, &R.FDLOCUT,
-                  &R.FDLOCUTS, &R.FHICUT, &R.FHICUTS, &R.FLOCUT, &R.FLOCUTS, &R.FNOTCH, &R.TSKEW,
-                  &R.STATSRC, &R.STATREC, &R.STATTOT, &R.SHOTLOCZ, &R.FBREJ1, &R.FBREJ2,
-                  &R.FBREJ3, &R.FBREJ4})
-    FN(*a);
-  for (auto* a : {&R.IHICUT, &R.ILOCUT, &R.INOTCH, &R.IYEAR, &R.IDAY, &R.IHOUR, &R.IMINUTE,
-                  &R.ISECOND, &R.ITBASE})
-    FN(*a);
-  for (auto* a : {&R.IBPICK, &R.IAMPREC, &R.ICDP, &R.ICDPTRC, &R.ICHANNEL, &R.IENDGRP,
-                  &R.IFXGAIN, &R.ILINEID, &R.IPOLAR, &R.ISHOTSEQ, &R.ISRCSTN, &R.IRCVSTN,
-                  &R.IVSTACK})
-    FN(*a);
-  FN(R.CSRCTEXT);
-  FN(R.CTRCTYPE);
+  ForEachPerTraceMember([&](auto member) { FN(REC.*member); });
 }
 
 /// The column of trace J (1..NTRACE); empty when J is out of range or TRACES

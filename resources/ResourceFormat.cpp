@@ -98,6 +98,9 @@ const std::string* ResourceSet::FindString(int id) const {
   const StringEntry* s = FindIn(strings, [id](const StringEntry& e) { return e.id == id; });
   return s ? &s->text : nullptr;
 }
+const AcceleratorTable* ResourceSet::FindAccelerators(int id) const {
+  return FindIn(accelerators, [id](const AcceleratorTable& a) { return a.id == id; });
+}
 const CommandEntry* ResourceSet::FindCommand(int id) const {
   return FindIn(commands, [id](const CommandEntry& c) { return c.id == id; });
 }
@@ -112,6 +115,9 @@ bool FinishResourceSet(ResourceSet& set, ResourceError& error) {
              set.popupIds, [](const MenuPopupIds& p) { return p.menuId; }, "popupids", error) &&
          Unique(
              set.helpTexts, [](const HelpTexts& h) { return h.menuId; }, "helptexts", error) &&
+         Unique(
+             set.accelerators, [](const AcceleratorTable& a) { return a.id; }, "accelerators",
+             error) &&
          Unique(
              set.toolbars, [](const Toolbar& t) { return t.id; }, "toolbar", error) &&
          Unique(

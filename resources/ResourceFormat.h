@@ -142,6 +142,30 @@ struct HelpTexts {
 };
 
 // ---------------------------------------------------------------------------
+// Accelerator tables
+
+/// One key of an accelerator table: modifiers, a virtual-key code (letters
+/// and digits their upper-case character, F1 0x70, and so on) and the
+/// command it stands for.
+struct AcceleratorEntry {
+  int commandId = 0;
+  bool control = false, shift = false, alt = false;
+  int key = 0;
+  SourcePlace place;
+};
+
+/// The accelerators of a caller's menu, named by the menu's identifier.
+struct AcceleratorTable {
+  int id = 0;
+  std::vector<AcceleratorEntry> entries;  // in order: the first match wins
+  SourcePlace place;
+};
+
+/// The virtual-key code of a key name ("A", "7", "F12", "Del", "PgUp", ...,
+/// any letter case); false when the name is unknown.
+bool AcceleratorKeyValue(std::string_view name, int& key);
+
+// ---------------------------------------------------------------------------
 // Toolbars
 
 /// An image as 0xRRGGBB pixels, rows from the top.
@@ -210,6 +234,7 @@ struct ResourceSet {
   std::vector<Menu> menus;
   std::vector<MenuPopupIds> popupIds;
   std::vector<HelpTexts> helpTexts;
+  std::vector<AcceleratorTable> accelerators;
   std::vector<Toolbar> toolbars;
   std::vector<Icon> icons;
   std::vector<StringEntry> strings;
@@ -236,6 +261,7 @@ struct ResourceSet {
   const Menu* FindMenu(int id) const;
   const MenuPopupIds* FindPopupIds(int menuId) const;
   const HelpTexts* FindHelpTexts(int menuId) const;
+  const AcceleratorTable* FindAccelerators(int id) const;
   const Toolbar* FindToolbar(int id) const;
   const Icon* FindIcon(std::string_view name) const;
   const std::string* FindString(int id) const;

@@ -40,6 +40,7 @@ enum class Block {
   Extras,
   Menu,
   PopupIds,
+  Accelerators,
   HelpTexts,
   Strings,
   Commands,
@@ -86,6 +87,7 @@ class Parser {
   bool MenuLine();
   bool PopupIdsLine();
   bool HelpTextsLine();
+  bool AcceleratorsLine();
   bool StringsLine();
   bool CommandsLine();
   bool PaletteLine();

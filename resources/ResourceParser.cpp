@@ -2,6 +2,10 @@
 // identifiers, help texts, strings, commands, the palette, icons and toolbars.
 #include "resources/ResourceFormat_p.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string>
+
 namespace res {
 
 namespace detail {
@@ -54,6 +58,9 @@ bool Parser::Run() {
         break;
       case Block::HelpTexts:
         ok = HelpTextsLine();
+        break;
+      case Block::Accelerators:
+        ok = AcceleratorsLine();
         break;
       case Block::Strings:
         ok = StringsLine();
@@ -135,6 +142,15 @@ bool Parser::TopLevel() {
     blockName_ = "helptexts " + std::to_string(h.menuId);
     set_.helpTexts.push_back(std::move(h));
     block_ = Block::HelpTexts;
+  } else if (keyword == "accelerators") {
+    AcceleratorTable a;
+    a.place = Here();
+    if (!Int("a menu identifier", 1, kMaxId, a.id) || !LineEnd("the menu identifier")) {
+      return false;
+    }
+    blockName_ = "accelerators " + std::to_string(a.id);
+    set_.accelerators.push_back(std::move(a));
+    block_ = Block::Accelerators;
   } else if (keyword == "toolbar") {
     Toolbar t;
     t.place = Here();
@@ -311,6 +327,42 @@ bool Parser::HelpTextsLine() {
   return true;
 }
 
+bool Parser::AcceleratorsLine() {
+  AcceleratorEntry e;
+  e.place = Here();
+  std::string keys;
+  if (!Int("a command identifier", 1, kMaxId, e.commandId) || !Word("a key", keys)) return false;
+  // Modifiers joined to the key with "+": "Ctrl+Shift+F2".
+  std::string_view rest = keys;
+  for (std::size_t plus; (plus = rest.find('+')) != std::string_view::npos && plus + 1 < rest.size();
+       rest.remove_prefix(plus + 1)) {
+    std::string mod(rest.substr(0, plus));
+    for (char& c : mod) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    bool& flag = mod == "ctrl" ? e.control : mod == "shift" ? e.shift : e.alt;
+    if ((mod != "ctrl" && mod != "shift" && mod != "alt") || flag) {
+      --pos_;
+      return Fail("\"" + keys + "\": \"" + std::string(rest.substr(0, plus)) +
+                  "\" is no modifier (Ctrl, Shift, Alt), or it is given twice");
+    }
+    flag = true;
+  }
+  if (!AcceleratorKeyValue(rest, e.key)) {
+    --pos_;
+    return Fail("\"" + keys + "\": unknown key \"" + std::string(rest) + "\"");
+  }
+  if (!LineEnd("the key")) return false;
+  AcceleratorTable& table = set_.accelerators.back();
+  for (const AcceleratorEntry& other : table.entries) {
+    if (other.key == e.key && other.control == e.control && other.shift == e.shift &&
+        other.alt == e.alt) {
+      return Fail("second entry for " + keys + " in accelerators " + std::to_string(table.id) +
+                  " (first at " + PlaceText(other.place) + ")");
+    }
+  }
+  table.entries.push_back(std::move(e));
+  return true;
+}
+
 bool Parser::StringsLine() {
   StringEntry s;
   s.place = Here();
@@ -408,6 +460,40 @@ bool Parser::ToolbarLine() {
 }
 
 }  // namespace detail
+
+bool AcceleratorKeyValue(std::string_view name, int& key) {
+  std::string n(name);
+  for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (n.size() == 1 && ((n[0] >= 'A' && n[0] <= 'Z') || (n[0] >= '0' && n[0] <= '9'))) {
+    key = n[0];
+    return true;
+  }
+  if (n.size() >= 2 && n.size() <= 3 && n[0] == 'F' &&
+      std::all_of(n.begin() + 1, n.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    const int f = std::stoi(n.substr(1));
+    if (f < 1 || f > 24) return false;
+    key = 0x70 + f - 1;
+    return true;
+  }
+  struct Named {
+    const char* name;
+    int key;
+  };
+  static constexpr Named kNamed[] = {
+      {"BACKSPACE", 0x08}, {"TAB", 0x09},   {"ENTER", 0x0D},  {"RETURN", 0x0D}, {"ESC", 0x1B},
+      {"ESCAPE", 0x1B},    {"SPACE", 0x20}, {"PGUP", 0x21},   {"PAGEUP", 0x21}, {"PGDN", 0x22},
+      {"PAGEDOWN", 0x22},  {"END", 0x23},   {"HOME", 0x24},   {"LEFT", 0x25},   {"UP", 0x26},
+      {"RIGHT", 0x27},     {"DOWN", 0x28},  {"INS", 0x2D},    {"INSERT", 0x2D}, {"DEL", 0x2E},
+      {"DELETE", 0x2E},
+  };
+  for (const Named& k : kNamed) {
+    if (n == k.name) {
+      key = k.key;
+      return true;
+    }
+  }
+  return false;
+}
 
 bool ParseResourceText(std::string_view file, std::string_view text, ResourceSet& set,
                        ResourceError& error) {

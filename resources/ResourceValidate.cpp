@@ -83,6 +83,15 @@ std::vector<std::string> ValidateResourceSet(const ResourceSet& set) {
     }
   }
 
+  for (const AcceleratorTable& table : set.accelerators) {
+    for (const AcceleratorEntry& e : table.entries) {
+      if (!set.FindCommand(e.commandId)) {
+        problem(e.place, "accelerators " + std::to_string(table.id) + ": " +
+                             std::to_string(e.commandId) + " is not in the command list");
+      }
+    }
+  }
+
   std::set<int> onToolbars;
   for (const Toolbar& bar : set.toolbars) {
     for (const ToolbarButton& b : bar.buttons) {

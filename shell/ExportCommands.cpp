@@ -99,6 +99,10 @@ void ExportSegyCommand(Velloran& app) {
   int ierr = 0;
   SEGYOUTPUTDLG(o.IOUTFMT, o.LMSBFIRST, o.LEBCDIC, ierr);
   if (ierr != 0) return;
+  SEGYOUT(app.record, name, WholeFileSegyOptions(o), ierr);
+}
+
+SegyOutOptions WholeFileSegyOptions(const FileOptionState& o) {
   SegyOutOptions options;
   options.format = o.IOUTFMT;
   options.ebcdic = o.LEBCDIC;
@@ -108,7 +112,7 @@ void ExportSegyCommand(Velloran& app) {
   options.writeHeaders = true;
   options.closeAtEnd = true;
   options.oneTracePerRecord = false;
-  SEGYOUT(app.record, name, options, ierr);
+  return options;
 }
 
 void ExportPicksCommand(Velloran& app) {

@@ -10,7 +10,9 @@
 // frame, which the next redraw of the main window uses.
 #include <string>
 
+#include "formats/SegyOut.h"
 #include "record/ShotRecord.h"
+#include "shell/FileOptions.h"
 
 namespace vel {
 
@@ -32,6 +34,10 @@ inline constexpr int kExportPopupMenu = 30003;
 /// The progress dialog of runs over several files: file name in 1020, bar
 /// 1021, Cancel.
 inline constexpr int kConversionProgressDialog = 102;
+
+/// The writer's options for one record written as a whole SEG-Y file with
+/// the file commands' choices O: its own progress dialog for large records.
+SegyOutOptions WholeFileSegyOptions(const FileOptionState& o);
 
 /// The output name proposed for REC: CRECNAME, blank-padded to 256
 /// characters, blanked from its first "." when that stands at position 2 or

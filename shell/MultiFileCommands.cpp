@@ -45,38 +45,6 @@ constexpr int kProgressBar = 1021;
 constexpr std::string_view kTraceFileFilter =
     "Seismic Trace Data Files|*.DAT;*.ABM;*.BSN;*.EGG;*.ORG;*.OYO;*.SG2;*SGY;*.FPX;*.?DT|";
 
-/// Asks for several trace files; no names when the user did not confirm.
-tk::FileSelection ChooseInputs(std::string_view title) {
-  tk::WindowMakeCurrent(tk::kMainWindow);
-  std::string list(kListChars, ' ');
-  tk::WSelectFile(kTraceFileFilter, kSelectInputs, list, title);
-  if (tk::WDialogStatusQuery(4) != 1) return {};
-  return tk::SplitFileSelection(list);
-}
-
-bool FileExists(const std::string& path) {
-  plat::FileDetails details;
-  return plat::QueryFileDetails(path, details) == 0 && !details.directory;
-}
-
-/// The chosen files as full paths, in order. False after telling the user of
-/// one that does not exist ("File not found: ", the path, and ABORTED on the
-/// next line). An abort ends the counting with the files found so far.
-bool ExistingInputs(const tk::FileSelection& chosen, std::string_view aborted,
-                    std::vector<std::string>& paths) {
-  for (const std::string& name : chosen.names) {
-    const std::string path = tk::JoinFolderAndName(chosen.folder, name);
-    if (!FileExists(path)) {
-      sup::WINMSG("File not found: \"" + plat::Padded(path, kNameChars) + "\".\r\n" +
-                  std::string(aborted));
-      return false;
-    }
-    paths.push_back(path);
-    if (sup::LKILL(0)) break;
-  }
-  return true;
-}
-
 // Dialog 102, shown semi-modeless while a run over several files goes on:
 // the file in hand in field 1020, the bar of the reader or writer in 1021.
 // Dialog 102 belongs to the main window: without it (a run outside the
@@ -142,6 +110,34 @@ void NumberStations(ShotRecord& REC, std::vector<std::int32_t>& stations, SegyFi
 }
 
 }  // namespace
+
+tk::FileSelection ChooseInputs(std::string_view title) {
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  std::string list(kListChars, ' ');
+  tk::WSelectFile(kTraceFileFilter, kSelectInputs, list, title);
+  if (tk::WDialogStatusQuery(4) != 1) return {};
+  return tk::SplitFileSelection(list);
+}
+
+bool FileExists(const std::string& path) {
+  plat::FileDetails details;
+  return plat::QueryFileDetails(path, details) == 0 && !details.directory;
+}
+
+bool ExistingInputs(const tk::FileSelection& chosen, std::string_view aborted,
+                    std::vector<std::string>& paths) {
+  for (const std::string& name : chosen.names) {
+    const std::string path = tk::JoinFolderAndName(chosen.folder, name);
+    if (!FileExists(path)) {
+      sup::WINMSG("File not found: \"" + plat::Padded(path, kNameChars) + "\".\r\n" +
+                  std::string(aborted));
+      return false;
+    }
+    paths.push_back(path);
+    if (sup::LKILL(0)) break;
+  }
+  return true;
+}
 
 std::string ConversionOutputName(std::string_view name, std::int32_t r, std::int32_t n, int mode) {
   std::string out(name.substr(0, std::min(name.find('.'), name.size())));

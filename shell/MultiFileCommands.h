@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/FileOptions.h"
 #include "toolkit/core/FileSelect.h"
@@ -39,6 +40,22 @@ enum ConversionMode : int {
   kConvertToSegy = 1,
   kConvertToSeg2 = 2,
 };
+
+// --- shared by the commands over several files (Merge among them) ---
+
+/// Asks for several trace files (the import's filter without the RX2, ANT
+/// and DCF patterns) under TITLE: the folder and the names chosen, or no
+/// names when the user did not confirm.
+tk::FileSelection ChooseInputs(std::string_view title);
+
+/// True when PATH names a file (not a folder).
+bool FileExists(const std::string& path);
+
+/// The chosen files as full paths, in order. False after telling the user of
+/// one that does not exist ("File not found: ", the path, and ABORTED on the
+/// next line). An abort ends the counting with the files found so far.
+bool ExistingInputs(const tk::FileSelection& chosen, std::string_view aborted,
+                    std::vector<std::string>& paths);
 
 /// The output file name (without folder) of record R of an input file named
 /// NAME (without folder) holding N records: NAME cut before its first ".",

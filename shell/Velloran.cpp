@@ -15,6 +15,7 @@
 #include "record/RecordNaming.h"
 #include "shell/ChildWindows.h"
 #include "shell/ExportCommands.h"
+#include "shell/MergeFiles.h"
 #include "shell/MultiFileCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/Import.h"
@@ -48,10 +49,6 @@ std::string CommandArgument(int n, std::size_t length) {
   return std::string(plat::TrimRight(text));
 }
 
-void NotAvailable(Velloran&) {
-  tk::WMessageBox(0, 4, 1, "This command is not available yet.", "Velloran");
-}
-
 void Exit(Velloran& app) {
   ExitProgram(app);
 }
@@ -61,9 +58,6 @@ constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 
 constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   std::array<CommandHandler, kCommandCount> table{};
-  // Commands whose handlers are built elsewhere tell the user so for now.
-  constexpr int kPending[] = {40012};
-  for (const int id : kPending) table[static_cast<std::size_t>(id - kFirstCommand)] = NotAvailable;
   table[kCommandExit - kFirstCommand] = Exit;
   table[kCommandProperties - kFirstCommand] = PropertiesCommand;
   const std::pair<int, CommandHandler> edits[] = {
@@ -97,6 +91,7 @@ constexpr std::array<CommandHandler, kCommandCount> MakeCommandTable() {
   table[kCommandExportGrm - kFirstCommand] = ExportGrmCommand;
   table[kCommandConvertSeg2 - kFirstCommand] = ConvertSeg2Command;
   table[kCommandConvertSegy - kFirstCommand] = ConvertSegyCommand;
+  table[kCommandMerge - kFirstCommand] = MergeFilesCommand;
   table[kCommandCombine - kFirstCommand] = CombineCommand;
   table[kCommandSubtract - kFirstCommand] = SubtractCommand;
   table[kCommandConcatenate - kFirstCommand] = ConcatenateCommand;

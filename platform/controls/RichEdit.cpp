@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "platform/controls/Controls_p.h"
+#include "platform/draw/DrawContext.h"
 #include "platform/system/Clipboard.h"
 #include "platform/window/VirtualKeys.h"
 
@@ -224,11 +225,86 @@ void FillRectSolid(Surface& surface, const Rect& r, Pixel colour) {
       surface.Set(x, y, colour);
 }
 
+/// Where laid-out lines are drawn: a surface (the screen, a page in memory)
+/// or a drawing context (a printer page).
+class LinePainter {
+ public:
+  virtual ~LinePainter() = default;
+  /// Fills R (already clipped) with COLOUR.
+  virtual void Fill(const Rect& r, Pixel colour) = 0;
+  /// Draws TEXT with its cell's top-left corner at AT, inside CLIP.
+  virtual void Text(const Font& font, Point at, std::string_view text, const TextStyle& style,
+                    const Rect& clip) = 0;
+};
+
+class SurfacePainter : public LinePainter {
+ public:
+  explicit SurfacePainter(Surface& surface) : surface_(surface) {}
+  void Fill(const Rect& r, Pixel colour) override { FillRectSolid(surface_, r, colour); }
+  void Text(const Font& font, Point at, std::string_view text, const TextStyle& style,
+            const Rect& clip) override {
+    DrawText(surface_, font, at, text, style, clip);
+  }
+
+ private:
+  Surface& surface_;
+};
+
+/// Draws through a drawing context, joining the characters of a word that
+/// share font and colour into one text call.
+class ContextPainter : public LinePainter {
+ public:
+  explicit ContextPainter(DrawContext& dc) : dc_(dc) {}
+  ~ContextPainter() override { Flush(); }
+  void Fill(const Rect& r, Pixel colour) override {
+    if (r.Empty()) return;
+    Flush();
+    dc_.SetClip(std::nullopt);
+    dc_.SetPen(Pen::Styled(PenStyle::Null, colour));
+    Brush b;
+    b.kind = Brush::Kind::Solid;
+    b.colour = colour;
+    dc_.SetBrush(b);
+    dc_.Rectangle(r);
+  }
+  void Text(const Font& font, Point at, std::string_view text, const TextStyle& style,
+            const Rect& clip) override {
+    const bool joins = font_ == &font && at.y == at_.y && at.x == nextX_ &&
+                       style.colour == style_.colour && clip == clip_;
+    if (!joins) {
+      Flush();
+      font_ = &font;
+      at_ = at;
+      style_ = style;
+      clip_ = clip;
+    }
+    text_.append(text);
+    nextX_ = at.x + font.TextWidth(text);
+  }
+
+ private:
+  void Flush() {
+    if (font_ != nullptr && !text_.empty()) {
+      dc_.SetClip(clip_);
+      dc_.Text(*font_, at_, text_, style_);
+    }
+    font_ = nullptr;
+    text_.clear();
+  }
+  DrawContext& dc_;
+  const Font* font_ = nullptr;
+  Point at_{};
+  int nextX_ = 0;
+  TextStyle style_;
+  Rect clip_{};
+  std::string text_;
+};
+
 /// Draws LINES [FIRST, ...) of T with the top of line FIRST at ORIGIN.y,
 /// the text's left at ORIGIN.x, inside CLIP (surface coordinates).
-void DrawLines(Surface& surface, Point origin, Rect clip, const RichText& t, FontCache& fonts,
+void DrawLines(LinePainter& paint, Point origin, Rect clip, const RichText& t, FontCache& fonts,
                const std::vector<LineBox>& lines, int first, int alignWidth, int selA, int selB,
-               bool showSel, int stopAt = -1) {
+               bool showSel, int stopAt = -1, int startAt = 0) {
   RunCursor cursor(t);
   const std::string& s = t.Text();
   const int top0 =
@@ -240,7 +316,8 @@ void DrawLines(Surface& surface, Point origin, Rect clip, const RichText& t, Fon
     if (y >= clip.bottom) break;
     if (y + line.height <= clip.top) continue;
     int x0 = origin.x + line.indent + AlignOffset(t, line, alignWidth);
-    if (line.indent > 0 && line.start == t.ParagraphStart(t.ParagraphOf(line.start))) {
+    if (line.indent > 0 && line.start >= startAt &&
+        line.start == t.ParagraphStart(t.ParagraphOf(line.start))) {
       const CharFormat& f =
           line.start < t.Length() ? cursor.At(line.start) : t.FormatAt(line.start);
       if (const Font* font = fonts.Get(f)) {
@@ -248,13 +325,15 @@ void DrawLines(Surface& surface, Point origin, Rect clip, const RichText& t, Fon
         st.colour = f.colour >= 0 ? static_cast<Pixel>(Rgb(f.colour & 0xFF, (f.colour >> 8) & 0xFF,
                                                            (f.colour >> 16) & 0xFF))
                                   : kColourText;
-        DrawText(surface, *font,
-                 {origin.x + line.indent / 4, y + line.ascent - font->Metrics().ascent}, "\xB7", st,
-                 clip);
+        paint.Text(*font, {origin.x + line.indent / 4, y + line.ascent - font->Metrics().ascent},
+                   "\xB7", st, clip);
       }
     }
     int x = 0;
-    for (int i = line.start; i < line.end; ++i) {
+    // Characters outside [startAt, stopAt) are left out; the first one
+    // drawn starts at the line's left.
+    for (int i = std::max(line.start, startAt); i < line.end; ++i) {
+      if (stopAt >= 0 && i >= stopAt) break;
       const CharFormat& f = cursor.At(i);
       const Font* font = fonts.Get(f);
       const unsigned char c = static_cast<unsigned char>(s[static_cast<std::size_t>(i)]);
@@ -265,30 +344,30 @@ void DrawLines(Surface& surface, Point origin, Rect clip, const RichText& t, Fon
                       ? Rgb(f.colour & 0xFF, (f.colour >> 8) & 0xFF, (f.colour >> 16) & 0xFF)
                       : kColourText;
       if (selected) {
-        FillRectSolid(surface, cell.Intersect(clip), kColourSelection);
+        paint.Fill(cell.Intersect(clip), kColourSelection);
         ink = kColourSelectionText;
       } else if (f.backColour >= 0) {
-        FillRectSolid(
-            surface, cell.Intersect(clip),
+        paint.Fill(
+            cell.Intersect(clip),
             Rgb(f.backColour & 0xFF, (f.backColour >> 8) & 0xFF, (f.backColour >> 16) & 0xFF));
       }
       if (font != nullptr && c != '\t' && c != ' ') {
         TextStyle st;
         st.colour = ink;
         const char one = static_cast<char>(c);
-        DrawText(surface, *font, {cell.left, y + line.ascent - font->Metrics().ascent},
-                 std::string_view(&one, 1), st, clip);
+        paint.Text(*font, {cell.left, y + line.ascent - font->Metrics().ascent},
+                   std::string_view(&one, 1), st, clip);
       }
       if (f.strikeOut) {
         const int sy = y + line.ascent - std::max(1, line.ascent / 3);
-        FillRectSolid(surface, Rect{cell.left, sy, cell.right, sy + 1}.Intersect(clip), ink);
+        paint.Fill(Rect{cell.left, sy, cell.right, sy + 1}.Intersect(clip), ink);
       }
       x += adv;
     }
     // A selected line end shows as a small highlighted cell.
     if (showSel && line.next > line.end && line.end >= selA && line.end < selB) {
       const Rect cell{x0 + x, y, x0 + x + std::max(2, line.height / 3), y + line.height};
-      FillRectSolid(surface, cell.Intersect(clip), kColourSelection);
+      paint.Fill(cell.Intersect(clip), kColourSelection);
     }
   }
 }
@@ -617,7 +696,8 @@ void PaintRich(Hwnd h, RichState& s) {
   const int selA = std::min(s.caret, s.anchor), selB = std::max(s.caret, s.anchor);
   const bool showSel = selA != selB && !s.hideSel && (focused || (style & kEsNoHideSel) != 0);
   const Point origin{area.left - s.scrollX + ctx.origin.x, area.top + ctx.origin.y};
-  DrawLines(*ctx.surface, origin, clip, s.doc, *s.fonts, lines, s.firstLine,
+  SurfacePainter painter(*ctx.surface);
+  DrawLines(painter, origin, clip, s.doc, *s.fonts, lines, s.firstLine,
             Wraps(h) ? area.Width() : -1, selA, selB, showSel);
   if (focused && selA == selB) {
     const Point at = RichEditPosFromChar(h, s.caret);
@@ -1200,8 +1280,12 @@ int RichEditFindText(Hwnd h, int a, int b, std::string_view text, unsigned flags
   return -1;
 }
 
-int RichEditFormatRange(Hwnd h, Surface* target, Rect page, int dpi, int a, int b, bool render) {
-  RichState* s = StateOf<RichState>(h);
+namespace {
+
+/// Lays characters [A, B) out on PAGE at DPI and, with PAINT, draws what
+/// fits; answers the first character that did not fit.
+int FormatRange(Hwnd h, controls::LinePainter* paint, Rect page, int dpi, int a, int b) {
+  controls::RichState* s = StateOf<controls::RichState>(h);
   if (s == nullptr || dpi <= 0 || page.Empty()) return a;
   const int n = s->doc.Length();
   if (b < 0 || b > n) b = n;
@@ -1221,10 +1305,25 @@ int RichEditFormatRange(Hwnd h, Surface* target, Rect page, int dpi, int a, int 
     }
   }
   if (li >= static_cast<int>(lines.size())) stop = b;
-  if (render && target != nullptr)
-    controls::DrawLines(*target, {page.left, page.top}, page, s->doc, fonts, lines, first,
-                        page.Width(), 0, 0, false, stop);
+  if (paint != nullptr)
+    controls::DrawLines(*paint, {page.left, page.top}, page, s->doc, fonts, lines, first,
+                        page.Width(), 0, 0, false, stop, a);
   return stop;
+}
+
+}  // namespace
+
+int RichEditFormatRange(Hwnd h, Surface* target, Rect page, int dpi, int a, int b, bool render) {
+  if (render && target != nullptr) {
+    controls::SurfacePainter painter(*target);
+    return FormatRange(h, &painter, page, dpi, a, b);
+  }
+  return FormatRange(h, nullptr, page, dpi, a, b);
+}
+
+int RichEditPrintRange(Hwnd h, DrawContext& target, Rect page, int dpi, int a, int b) {
+  controls::ContextPainter painter(target);
+  return FormatRange(h, &painter, page, dpi, a, b);
 }
 
 }  // namespace plat

@@ -28,6 +28,8 @@
 
 namespace plat {
 
+class DrawContext;
+
 inline constexpr std::string_view kRichEditClass = "RichEdit20A";
 
 /// The longest text unless RichEditSetLimit says otherwise.
@@ -159,5 +161,7 @@ int RichEditFindText(Hwnd h, int a, int b, std::string_view text, unsigned flags
 /// inch; the text's points are scaled to it). RENDER false only measures.
 /// Answers the first character that did not fit (B when all did).
 int RichEditFormatRange(Hwnd h, Surface* target, Rect page, int dpi, int a, int b, bool render);
+/// The same, drawing what fits through TARGET (a printer page).
+int RichEditPrintRange(Hwnd h, DrawContext& target, Rect page, int dpi, int a, int b);
 
 }  // namespace plat

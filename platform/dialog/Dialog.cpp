@@ -1,6 +1,7 @@
 // Dialog windows from templates, their keyboard navigation and modal runs.
 #include "platform/dialog/Dialog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <memory>
@@ -396,6 +397,19 @@ int RunDialogModal(Hwnd dlg) {
 
 bool EndDialogModal(Hwnd dlg, int result) {
   return EndModalLoop(dlg, result);
+}
+
+void CentreDialogOnOwner(Hwnd dlg, Hwnd owner) {
+  const Rect r = GetWindowRect(dlg);
+  const Size screen = ScreenSize();
+  Rect around{0, 0, screen.width, screen.height};
+  if (owner != kNoWindow && IsWindowVisible(owner)) {
+    const Point o = ClientToScreen(owner, {0, 0});
+    around = GetClientRect(owner).Offset(o.x, o.y);
+  }
+  const int x = std::max(0, around.left + (around.Width() - r.Width()) / 2);
+  const int y = std::max(0, around.top + (around.Height() - r.Height()) / 2);
+  MoveWindow(dlg, {x, y, x + r.Width(), y + r.Height()});
 }
 
 }  // namespace plat

@@ -108,6 +108,9 @@ void PressDialogButton(Hwnd dlg, int id);
 int RunDialogModal(Hwnd dlg);
 /// Ends the modal run of DLG; false when none runs.
 bool EndDialogModal(Hwnd dlg, int result);
+/// Places DLG centred on OWNER's client area (on the screen without a
+/// visible owner), never off the screen's top or left.
+void CentreDialogOnOwner(Hwnd dlg, Hwnd owner);
 /// Carries out the scripted answer for "dialog N", if any, at the next
 /// dispatch (the toolkit calls it for modeless shows).
 void QueueDialogScript(Hwnd dlg);

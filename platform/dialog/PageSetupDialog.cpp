@@ -99,18 +99,9 @@ bool RunPageSetupDialog(Hwnd owner, PageSetupValues& values) {
   put(kPageSetupBottom, values.bottom);
   put(kPageSetupCopies, values.copies);
 
-  // Centred on the owner's client area (the screen without one), shown, and
-  // the printer field given the focus: the modal run does not show it.
-  const Rect r = GetWindowRect(dlg);
-  const Size screen = ScreenSize();
-  Rect around{0, 0, screen.width, screen.height};
-  if (owner != kNoWindow && IsWindowVisible(owner)) {
-    const Point o = ClientToScreen(owner, {0, 0});
-    around = GetClientRect(owner).Offset(o.x, o.y);
-  }
-  const int x = std::max(0, around.left + (around.Width() - r.Width()) / 2);
-  const int y = std::max(0, around.top + (around.Height() - r.Height()) / 2);
-  MoveWindow(dlg, {x, y, x + r.Width(), y + r.Height()});
+  // Centred on the owner, shown, and the printer field given the focus: the
+  // modal run does not show it.
+  CentreDialogOnOwner(dlg, owner);
   ShowWindow(dlg, ShowCmd::Show);
   SetFocus(printer);
   const int result = RunDialogModal(dlg);

@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <list>
@@ -403,6 +404,21 @@ std::size_t FontCacheSize() {
   FontCache& cache = Cache();
   std::lock_guard lock(cache.mutex);
   return cache.order.size();
+}
+
+std::vector<std::string> FontFaceNames(bool trueTypeOnly) {
+  std::vector<std::string> names = detail::ListFontFamilies(trueTypeOnly);
+  for (const char* face : {"Arial", "Courier New", "Times New Roman", "Symbol"}) names.emplace_back(face);
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  std::sort(names.begin(), names.end(),
+            [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+  names.erase(std::unique(names.begin(), names.end(),
+                          [&](const std::string& a, const std::string& b) { return lower(a) == lower(b); }),
+              names.end());
+  return names;
 }
 
 }  // namespace plat

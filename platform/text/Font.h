@@ -148,6 +148,12 @@ class Font {
 // character set). Null only when no usable font file exists at all.
 std::shared_ptr<const Font> OpenFont(const FontSpec& spec);
 
+// The face names a font can be asked for, sorted without regard to case:
+// the four faces the program's pictures use (they map to metric-compatible
+// free fonts) and the families of the installed scalable fonts
+// (TRUE_TYPE_ONLY: TrueType fonts only).
+std::vector<std::string> FontFaceNames(bool trueTypeOnly);
+
 // How many fonts the cache holds (it keeps the most recently used ones).
 std::size_t FontCacheSize();
 constexpr std::size_t kFontCacheCapacity = 64;

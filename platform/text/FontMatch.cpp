@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/text/FontMatch_p.h"
 
@@ -132,6 +134,31 @@ std::vector<FontFile> RankFontFiles(const FontSpec& spec) {
     if (ReadFontFile(set->fonts[i], f)) files.push_back(std::move(f));
   }
   return files;
+}
+
+std::vector<std::string> ListFontFamilies(bool trueTypeOnly) {
+  std::vector<std::string> names;
+  std::lock_guard lock(FontconfigMutex());
+  EnsureFontconfig();
+  PatternPtr pat(FcPatternCreate());
+  if (!pat) return names;
+  FcPatternAddBool(pat.get(), FC_SCALABLE, FcTrue);
+  std::unique_ptr<FcObjectSet, void (*)(FcObjectSet*)> objects(
+      FcObjectSetBuild(FC_FAMILY, FC_FONTFORMAT, nullptr), FcObjectSetDestroy);
+  if (!objects) return names;
+  FontSetPtr set(FcFontList(nullptr, pat.get(), objects.get()));
+  if (!set) return names;
+  for (int i = 0; i < set->nfont; ++i) {
+    FcChar8* format = nullptr;
+    if (trueTypeOnly &&
+        (FcPatternGetString(set->fonts[i], FC_FONTFORMAT, 0, &format) != FcResultMatch ||
+         format == nullptr || std::string(reinterpret_cast<const char*>(format)) != "TrueType"))
+      continue;
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch && family)
+      names.emplace_back(reinterpret_cast<const char*>(family));
+  }
+  return names;
 }
 
 }  // namespace plat::detail

@@ -22,4 +22,8 @@ bool FindFontFile(const FontSpec& spec, FontFile& out);
 // try in turn when the best match cannot be opened.
 std::vector<FontFile> RankFontFiles(const FontSpec& spec);
 
+// The families of the scalable fonts fontconfig knows (TRUE_TYPE_ONLY:
+// TrueType files only), unsorted, with repeats.
+std::vector<std::string> ListFontFamilies(bool trueTypeOnly);
+
 }  // namespace plat::detail

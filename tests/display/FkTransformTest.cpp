@@ -14,7 +14,12 @@
 #include <vector>
 
 #include "display/Spectrum.h"
+#include "formats/Seg2In.h"
+#include "formats/SegyIn.h"
+#include "record/ShotRecord.h"
 #include "support/UserMessages.h"
+#include "tests/NumpyRunner.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -291,6 +296,147 @@ TEST_F(FkTransformTest, SizesThatDoNotFitAreRefused) {
   std::vector<float> out(10);
   vel::FKTRACES(out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
   EXPECT_EQ(ierr, -1);
+}
+
+// The numpy reference script, loaded into the runner's body as REF.
+std::string WithFkReference(const std::string& body) {
+  return "import runpy\nREF = runpy.run_path('" +
+         testing_support::TestScript("display/fk_reference.py").string() + "')\n" + body;
+}
+
+// Counts the values of GOT that differ from WANT by more than TOLERANCE,
+// reporting the first few.
+int Disagreements(const std::vector<float>& got, const std::vector<float>& want, float tolerance) {
+  EXPECT_EQ(got.size(), want.size());
+  int bad = 0;
+  for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i)
+    if (!(std::abs(got[i] - want[i]) <= tolerance) && ++bad <= 4)
+      ADD_FAILURE() << "value " << i << ": " << got[i] << " against " << want[i];
+  return bad;
+}
+
+// A record of noise and two dipping events, NSAMP x NTRACE.
+std::vector<float> EventRecord(int nsamp, int ntrace, unsigned seed) {
+  std::vector<float> rec = RandomRecord(nsamp, ntrace, seed);
+  for (float& x : rec) x *= 0.2f;
+  for (int j = 0; j < ntrace; ++j)
+    for (int i = 0; i < nsamp; ++i) {
+      const float a = (static_cast<float>(i) - 40.0f - 6.0f * static_cast<float>(j)) / 4.0f;
+      const float b = (static_cast<float>(i) - 250.0f + 3.0f * static_cast<float>(j)) / 5.0f;
+      rec[static_cast<std::size_t>(j * nsamp + i)] += std::exp(-a * a) + 0.7f * std::exp(-b * b);
+    }
+  return rec;
+}
+
+// FKSPECT of RECORD against the power of numpy's fft2 of the same tapered,
+// padded array, to 1e-4 of the largest value (which is 1).
+void SpectrumAgreesWithNumpy(const std::vector<float>& record, int nsamp, int ntrace, int taper) {
+  ASSERT_TRUE(vel::FkSetSizes(nsamp, ntrace));
+  const auto& t = vel::StoredFkTransform();
+  std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX, -1.0f);
+  int ierr = 0;
+  vel::FKSPECT(record, spec, nsamp, ntrace, taper, ierr);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(*std::max_element(spec.begin(), spec.end()), 1.0f);
+  const std::vector<float> want = testing_support::RunNumpy(
+      WithFkReference("OUT = REF['spect'](INPUTS[0], " + std::to_string(nsamp) + ", " +
+                      std::to_string(ntrace) + ", " + std::to_string(taper) + ")\n"),
+      {record});
+  ASSERT_FALSE(want.empty()) << "numpy reference failed";
+  EXPECT_EQ(Disagreements(spec, want, 1e-4f), 0);
+}
+
+TEST_F(FkTransformTest, SpectrumOfASyntheticRecordAgreesWithNumpy) {
+  SKIP_WITHOUT_NUMPY();
+  const int nsamp = 300, ntrace = 20;
+  SpectrumAgreesWithNumpy(EventRecord(nsamp, ntrace, 21), nsamp, ntrace, 30);
+}
+
+TEST_F(FkTransformTest, SpectraOfPublicRecordsAgreeWithNumpy) {
+  SKIP_WITHOUT_SHARED_DATA();
+  SKIP_WITHOUT_NUMPY();
+  const auto root = testing_support::SharedData();
+  struct File {
+    const char* path;
+    bool segy;
+  };
+  int read = 0;
+  for (const File f : {File{"swprocess/wghs_1.dat", false},
+                       File{"first_breaks_picking/real_gather.sgy", true}}) {
+    SCOPED_TRACE(f.path);
+    const auto file = root / f.path;
+    if (!std::filesystem::exists(file)) continue;
+    ++read;
+    vel::ShotRecord rec;
+    int ierr = 0;
+    if (f.segy) {
+      // The file holds no trace count: the prompt is answered 96.
+      vel::SetSegyInDialogs({[](std::string_view, int& value) {
+                               value = 96;
+                               return true;
+                             },
+                             {}});
+      int recno = 1;
+      vel::SEGYIN(rec, file.string(), recno, ierr, {});
+      vel::SetSegyInDialogs({});
+    } else {
+      vel::SEG2IN(rec, file.string(), ierr, true);
+    }
+    ASSERT_EQ(ierr, 0);
+    ASSERT_GE(rec.NTRACE, 2);
+    const std::size_t n = static_cast<std::size_t>(rec.NSAMP) * rec.NTRACE;
+    const std::vector<float> record(rec.TRACES.begin(), rec.TRACES.begin() + static_cast<std::ptrdiff_t>(n));
+    SpectrumAgreesWithNumpy(record, rec.NSAMP, rec.NTRACE,
+                            static_cast<int>(std::lround(rec.NSAMP * 0.1f)));
+  }
+  if (read == 0) GTEST_SKIP() << "neither record present";
+}
+
+// FKTRACES against numpy's fft2 and ifft2 with the same fan weights applied
+// to the whole transform at once, to 1e-4 of the largest output sample.
+TEST_F(FkTransformTest, FilteredTracesAgreeWithNumpy) {
+  SKIP_WITHOUT_NUMPY();
+  const int nsamp = 300, ntrace = 20, taper = 30;
+  const float dt = 0.5f, dx = 2.5f;
+  const std::vector<float> record = EventRecord(nsamp, ntrace, 22);
+  struct Case {
+    const char* name;
+    std::array<float, 2> v, w, f;
+  };
+  const Case cases[] = {
+      {"upsloping rejected", {600.0f, 0.0f}, {0.5f, 0.25f}, {0.0f, 0.0f}},
+      {"downsloping enhanced", {0.0f, 900.0f}, {0.25f, 0.3f}, {0.0f, 2.5f}},
+      {"both dips", {400.0f, 1500.0f}, {0.8f, 0.2f}, {0.1f, 0.0f}},
+      {"negative velocity", {-700.0f, 0.0f}, {0.5f, 0.25f}, {0.0f, 0.0f}},
+      {"width above one reaches frequency 0", {500.0f, 0.0f}, {1.5f, 0.25f}, {0.0f, 0.0f}},
+  };
+  int ierr = 0;
+  Spect(record, nsamp, ntrace, taper, ierr);
+  ASSERT_EQ(ierr, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FkFan fan;
+    fan.V = c.v;
+    fan.W = c.w;
+    fan.F = c.f;
+    std::vector<float> out(record.size());
+    vel::FKTRACES(out, nsamp, ntrace, dt, dx, fan, ierr);
+    ASSERT_EQ(ierr, 0);
+    auto list = [](const std::array<float, 2>& a) {
+      return "(" + std::to_string(a[0]) + ", " + std::to_string(a[1]) + ")";
+    };
+    const std::vector<float> want = testing_support::RunNumpy(
+        WithFkReference("OUT = REF['traces'](INPUTS[0], " + std::to_string(nsamp) + ", " +
+                        std::to_string(ntrace) + ", " + std::to_string(taper) + ", " +
+                        std::to_string(dt) + ", " + std::to_string(dx) + ", " + list(c.v) +
+                        ", " + list(c.w) + ", " + list(c.f) + ")\n"),
+        {record});
+    ASSERT_EQ(want.size(), out.size()) << "numpy reference failed";
+    float top = 0.0f;
+    for (float x : want) top = std::max(top, std::abs(x));
+    EXPECT_EQ(Disagreements(out, want, 1e-4f * top), 0);
+    EXPECT_NE(out, record);
+  }
 }
 
 }  // namespace

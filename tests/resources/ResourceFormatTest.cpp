@@ -2,6 +2,7 @@
 // malformed text, the checks across a set, and the dialog template round trip.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,77 @@ TEST(ResourceFormat, MalformedTextGivesFileLineAndMessage) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Load({{"b.txt", c.text}}), c.message);
   }
+}
+
+TEST(ResourceFormat, ReadsAcceleratorTablesWithModifiersAndNamedKeys) {
+  res::ResourceSet set;
+  ASSERT_EQ(Load({{"a.txt",
+                   "commands\n  10 command Open\n  11 command Find\n  12 command Gone\nend\n"
+                   "accelerators 30001\n"
+                   "  10 Ctrl+O\n"
+                   "  11 shift+f2\n"
+                   "  12 Ctrl+Alt+Del\n"
+                   "  11 F24\n"
+                   "  10 PgDn\n"
+                   "  10 7\n"
+                   "end\n"
+                   "menu 1\n  item 10 \"a\"\n  item 11 \"b\"\n  item 12 \"c\"\nend\n"}},
+                 set),
+            "");
+  const res::AcceleratorTable* t = set.FindAccelerators(30001);
+  ASSERT_NE(t, nullptr);
+  struct Want {
+    int command;
+    bool control, shift, alt;
+    int key;
+  };
+  const Want want[] = {{10, true, false, false, 'O'},  {11, false, true, false, 0x71},
+                       {12, true, false, true, 0x2E},  {11, false, false, false, 0x87},
+                       {10, false, false, false, 0x22}, {10, false, false, false, '7'}};
+  ASSERT_EQ(t->entries.size(), std::size(want));
+  for (std::size_t i = 0; i < t->entries.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(t->entries[i].commandId, want[i].command);
+    EXPECT_EQ(t->entries[i].control, want[i].control);
+    EXPECT_EQ(t->entries[i].shift, want[i].shift);
+    EXPECT_EQ(t->entries[i].alt, want[i].alt);
+    EXPECT_EQ(t->entries[i].key, want[i].key);
+    EXPECT_EQ(t->entries[i].place.line, static_cast<int>(i) + 7);
+  }
+  EXPECT_EQ(set.FindAccelerators(30002), nullptr);
+  EXPECT_TRUE(res::ValidateResourceSet(set).empty());
+}
+
+TEST(ResourceFormat, MalformedAcceleratorsAreRefused) {
+  const BadCase cases[] = {
+      {"unknown key", "accelerators 1\n 10 Ctrl+F25\nend\n",
+       "b.txt:2: \"Ctrl+F25\": unknown key \"F25\""},
+      {"no key", "accelerators 1\n 10\nend\n", "b.txt:2: expected a key"},
+      {"modifier alone", "accelerators 1\n 10 Ctrl+\nend\n",
+       "b.txt:2: \"Ctrl+\": unknown key \"Ctrl+\""},
+      {"unknown modifier", "accelerators 1\n 10 Meta+A\nend\n",
+       "b.txt:2: \"Meta+A\": \"Meta\" is no modifier (Ctrl, Shift, Alt), or it is given twice"},
+      {"modifier twice", "accelerators 1\n 10 Ctrl+ctrl+A\nend\n",
+       "b.txt:2: \"Ctrl+ctrl+A\": \"ctrl\" is no modifier (Ctrl, Shift, Alt), or it is given twice"},
+      {"same key twice", "accelerators 1\n 10 Ctrl+A\n 11 ctrl+a\nend\n",
+       "b.txt:3: second entry for ctrl+a in accelerators 1 (first at b.txt:2)"},
+      {"extra token", "accelerators 1\n 10 Ctrl+A x\nend\n", "b.txt:2: unexpected \"x\" after the key"},
+      {"no end", "accelerators 1\n 10 Ctrl+A\n", "b.txt:1: no \"end\" for accelerators 1"},
+      {"second table", "accelerators 1\nend\naccelerators 1\nend\n",
+       "b.txt:3: accelerators 1 defined twice (first at b.txt:1)"},
+  };
+  for (const BadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Load({{"b.txt", c.text}}), c.message);
+  }
+  res::ResourceSet set;
+  ASSERT_EQ(Load({{"v.txt", "commands\n 10 command Open\nend\naccelerators 5\n 10 A\n 99 B\nend\n"}},
+                 set),
+            "");
+  const std::vector<std::string> problems = res::ValidateResourceSet(set);
+  EXPECT_NE(std::find(problems.begin(), problems.end(),
+                      "v.txt:6: accelerators 5: 99 is not in the command list"),
+            problems.end());
 }
 
 TEST(ResourceFormat, FinishingReportsDuplicatesAndBrokenIcons) {

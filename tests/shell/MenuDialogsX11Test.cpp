@@ -27,6 +27,7 @@
 #include "tests/TestSupport.h"
 #include "tests/XvfbSupport.h"
 #include "display/PickAll.h"
+#include "formats/Seg2Out.h"
 #include "tests/FakePrintSystem.h"
 #include "tests/shell/MainMenuPlaces.h"
 #include "tools/sample/SampleShot.h"
@@ -352,6 +353,23 @@ class MenuDialogsX11 : public ::testing::Test {
     return {};
   }
 
+  /// Types TEXT (letters, digits and the characters of a quoted path) key
+  /// by key.
+  bool Type(std::string_view text) {
+    for (const char c : text) {
+      std::string key(1, c);
+      bool shift = std::isupper(static_cast<unsigned char>(c)) != 0;
+      if (c == '/') key = "slash";
+      if (c == '.') key = "period";
+      if (c == '-') key = "minus";
+      if (c == ' ') key = "space";
+      if (c == '_') key = "underscore", shift = true;
+      if (c == '"') key = "quotedbl", shift = true;
+      if (!(shift ? user_->Tap(key, {"Shift_L"}) : user_->Tap(key))) return false;
+    }
+    return true;
+  }
+
   testing_support::TempDir dir_;
   // A system printer for the program (it inherits the PATH), so that Print
   // asks its page set-up.
@@ -552,16 +570,7 @@ TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
   WaitFor(8000, [&] { return Others().size() >= 2; });
   ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  for (const char c : file.string()) {
-    std::string key(1, c);
-    bool shift = false;
-    if (c == '/') key = "slash";
-    if (c == '.') key = "period";
-    if (c == '-') key = "minus";
-    if (c == '_') key = "underscore", shift = true;
-    if (std::isupper(static_cast<unsigned char>(c))) shift = true;
-    ASSERT_TRUE(shift ? user_->Tap(key, {"Shift_L"}) : user_->Tap(key)) << key;
-  }
+  ASSERT_TRUE(Type(file.string()));
   ASSERT_TRUE(user_->Tap("Return"));
   ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= 64; }))
       << "the geometry file was not written";
@@ -637,6 +646,63 @@ TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
   EXPECT_FALSE(Titled(wavelet).empty());
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Close"));
   EXPECT_TRUE(WaitFor(5000, [&] { return Titled(wavelet).empty(); })) << "Close";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
+// File > Merge Files driven through its dialogs: two files typed into the
+// file dialog, the merge and SEG-2 dialogs and each output's proposal taken
+// with Return, then the closing message. Each proposal is the first file's
+// stem with the trace position, in the inputs' folder.
+TEST_F(MenuDialogsX11, MergeFilesTakesEveryProposalFromTheKeyboard) {
+  const fs::path folder = dir_.path() / "shots.v1";
+  fs::create_directories(folder);
+  for (const char* name : {"east.a.sg2", "west.sg2"}) {
+    vel::ShotRecord rec;
+    rec.NTRACE = 2;
+    rec.NSAMP = 100;
+    ASSERT_TRUE(vel::RebuildTraceArrays(rec));
+    rec.SAMPINT = 0.5f;
+    for (std::size_t k = 0; k < rec.TRACES.size(); ++k)
+      rec.TRACES[k] = static_cast<float>(k % 17) - 8.0f;
+    int error = 0;
+    vel::SEG2OUT(rec, (folder / name).string(), false, 1, true, 0, error);
+    ASSERT_EQ(error, 0) << name;
+  }
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> place = Find({"File", "Merge Files"});
+  ASSERT_TRUE(place.has_value());
+  Screenshot settled;
+  std::string why;
+  ASSERT_TRUE(Settled(settled, why)) << why;  // the menu bar answers once drawn
+  ASSERT_TRUE(ChooseWithMouse(*place));
+  const auto shown = [&](std::string_view title) {
+    return WaitFor(8000, [&] {
+      const std::vector<TopWindow> w = Others();
+      return !w.empty() && w.back().title == title;
+    });
+  };
+  ASSERT_TRUE(shown("Seismic Trace Data Files to be merged"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Type("\"" + (folder / "east.a.sg2").string() + "\" \"" +
+                   (folder / "west.sg2").string() + "\""));
+  ASSERT_TRUE(user_->Tap("Return"));
+  for (const char* title : {"Trace File Merge Parameters", "SEG-2 Output Parameters"}) {
+    ASSERT_TRUE(shown(title)) << title;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(user_->Tap("Return")) << title;
+  }
+  for (const char* output : {"east001.SG2", "east002.SG2"}) {
+    ASSERT_TRUE(shown("SEG-2 Seismic File")) << output;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(user_->Tap("Return")) << output;
+    EXPECT_TRUE(WaitFor(5000, [&] { return fs::exists(folder / output); })) << output;
+  }
+  // "Merge complete", which Return closes.
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Others().empty(); })) << "no closing message";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  user_->Tap("Return");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
+  EXPECT_FALSE(fs::exists(folder / "east003.SG2"));
   EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
 }
 

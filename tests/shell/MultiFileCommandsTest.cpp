@@ -17,69 +17,14 @@
 #include "shell/MultiFileCommands.h"
 #include "tests/TestSupport.h"
 #include "tests/formats/SegyTestSupport.h"
+#include "tests/shell/MultiFileTestSupport.h"
 #include "tests/shell/ProgramTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using program_test::ProgramTest;
+using namespace multi_file_test;
 using vel::ShotRecord;
-
-// A record of NTRACE traces of NSAMP samples at DT ms whose samples tell the
-// record SEED apart.
-ShotRecord Fixture(std::int32_t ntrace, std::int32_t nsamp, float dt, int seed) {
-  ShotRecord r;
-  r.CRECNAME = "fixture";
-  r.NTRACE = ntrace;
-  r.NSAMP = nsamp;
-  EXPECT_TRUE(vel::RebuildTraceArrays(r));
-  r.SAMPINT = dt;
-  r.SPACING = 2.0f;
-  for (std::int32_t j = 1; j <= ntrace; ++j) {
-    r.GEOLOC[static_cast<std::size_t>(j - 1)] = 2.0f * static_cast<float>(j);
-    std::span<float> t = vel::Trace(r, j);
-    for (std::size_t k = 0; k < t.size(); ++k)
-      t[k] = static_cast<float>(seed * 1000 + j) + std::sin(0.3f * static_cast<float>(k)) * 50.0f;
-  }
-  return r;
-}
-
-// RECORDS written as one SEG-Y file of IEEE floats (little-endian).
-void WriteSegy(const fs::path& path, const std::vector<ShotRecord>& records) {
-  vel::SegyOutOptions o;
-  o.format = 5;
-  o.bigEndian = false;
-  o.batch = true;
-  vel::SegyOutState state;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    o.writeHeaders = i == 0;
-    o.closeAtEnd = i + 1 == records.size();
-    int error = 0;
-    vel::SEGYOUT(records[i], path.string(), o, error, state);
-    ASSERT_EQ(error, 0) << path;
-  }
-}
-
-void WriteSeg2(const fs::path& path, ShotRecord rec) {
-  int error = 0;
-  vel::SEG2OUT(rec, path.string(), false, 1, true, 0, error);
-  ASSERT_EQ(error, 0) << path;
-}
-
-std::string Quoted(const std::vector<fs::path>& paths) {
-  std::string out;
-  for (const fs::path& p : paths) out += (out.empty() ? "\"" : " \"") + p.string() + "\"";
-  return out;
-}
-
-// Record R of the SEG-Y file PATH as the program reads it.
-ShotRecord ReadSegyRecord(const fs::path& path, std::int32_t r) {
-  ShotRecord rec;
-  int ierr = 0;
-  vel::IMPORT(rec, path.string(), r, ierr, false, true);
-  EXPECT_EQ(ierr, 0) << path << " record " << r;
-  return rec;
-}
 
 TEST(ConversionNames, StemRecordNumberAndExtension) {
   struct Case {
@@ -107,16 +52,6 @@ TEST(CombineDetail, NumbersRightJustifiedInTheirFields) {
   EXPECT_EQ(vel::CombineMismatchDetail(1024, 2048, 24, 24, 0.25f, 0.25f),
             "Samples:    1024,   2048 Traces:    24,   24 Dt:     0.2500,    0.2500");
 }
-
-class MultiFileTest : public ProgramTest {
- protected:
-  void ChooseFolder(const fs::path& p) { harness_.Answer("folderdialog", p.string()); }
-  bool Has(std::string_view text) const {
-    for (const std::string& m : messages_)
-      if (m.find(text) != std::string::npos) return true;
-    return false;
-  }
-};
 
 TEST_F(MultiFileTest, ThreeRecordsToSeg2ByteOrderAsChosenAndOneRecordFileWithoutNumber) {
   const std::vector<ShotRecord> recs = {Fixture(4, 50, 0.5f, 1), Fixture(4, 50, 0.5f, 2),

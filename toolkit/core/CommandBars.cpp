@@ -7,6 +7,49 @@
 
 namespace tk {
 
+const WindowCommand* FindWindowCommand(std::span<const WindowCommand> table, int id) {
+  for (const WindowCommand& c : table)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+CommandMenuLine CommandItem(std::span<const WindowCommand> table, int id) {
+  const WindowCommand* c = FindWindowCommand(table, id);
+  CommandMenuLine line;
+  line.id = id;
+  if (c != nullptr) {
+    line.text = c->text;
+    line.keys = c->keys;
+  }
+  return line;
+}
+
+CommandMenuLine CommandPopup(std::span<const WindowCommand> table, int id,
+                             std::vector<CommandMenuLine> items) {
+  CommandMenuLine line = CommandItem(table, id);
+  line.keys.clear();
+  line.popup = true;
+  line.items = std::move(items);
+  return line;
+}
+
+plat::HAccel CommandAccelerators(std::span<const WindowCommand> table,
+                                 const std::function<bool(int id)>& present) {
+  std::vector<plat::Accelerator> entries;
+  for (const WindowCommand& c : table)
+    if (c.key != 0 && present(c.id)) entries.push_back({c.modifiers, c.key, c.id});
+  return plat::CreateAcceleratorTable(entries);
+}
+
+void SetCommandItemEnabled(plat::HMenu menu, int id, bool enabled) {
+  if (menu == plat::kNoMenu) return;
+  const plat::MenuPlace place = plat::FindMenuEntry(menu, id);
+  std::optional<plat::MenuEntry> e = plat::GetMenuEntry(place.menu, place.pos);
+  if (!e) return;
+  e->greyed = !enabled;
+  plat::SetMenuEntry(place.menu, place.pos, *e);
+}
+
 plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTexts) {
   const plat::HMenu m = plat::CreateMenu();
   for (const CommandMenuLine& line : lines) {
@@ -26,6 +69,27 @@ plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTex
     plat::InsertMenuEntry(m, -1, e);
   }
   return m;
+}
+
+void InsertCommandPopups(plat::HMenu bar, std::span<const CommandMenuLine> popups, bool keyTexts) {
+  int at = 0;
+  for (const CommandMenuLine& line : popups) {
+    plat::MenuEntry e;
+    e.kind = plat::MenuEntry::Kind::Popup;
+    e.id = line.id;
+    e.text = line.text;
+    e.greyed = line.greyed;
+    e.submenu = BuildCommandMenu(line.items, keyTexts);
+    plat::InsertMenuEntry(bar, at++, e);
+  }
+}
+
+plat::HMenu CommandPopupOf(plat::HMenu bar, int id) {
+  for (int k = 0; k < plat::MenuEntryCount(bar); ++k)
+    if (const auto e = plat::GetMenuEntry(bar, k);
+        e && e->kind == plat::MenuEntry::Kind::Popup && e->id == id)
+      return e->submenu;
+  return plat::kNoMenu;
 }
 
 std::shared_ptr<plat::Surface> IconStrip(std::span<const std::string_view> names, plat::Size size) {

@@ -4,6 +4,7 @@
 // named icons, and accelerator tables. Where they go in the window's frame
 // is Menus.h's (SetWindowOwnMenu, SetWindowAccelerators) and Windows.h's
 // (SetWindowBands).
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -30,9 +31,41 @@ struct CommandMenuLine {
   std::vector<CommandMenuLine> items;
 };
 
+/// One command of a window's own: its menu text, its key (KEY 0: none of
+/// the window's own), the key text shown in the menu, its status-bar help
+/// text and its tooltip.
+struct WindowCommand {
+  int id;
+  const char* text;
+  unsigned modifiers;
+  int key;
+  const char* keys;
+  const char* help;
+  const char* tooltip;
+};
+
+/// The entry of command ID in TABLE (null when none).
+const WindowCommand* FindWindowCommand(std::span<const WindowCommand> table, int id);
+/// The menu line of command ID of TABLE (which must hold it), and a pop-up
+/// line holding ITEMS.
+CommandMenuLine CommandItem(std::span<const WindowCommand> table, int id);
+CommandMenuLine CommandPopup(std::span<const WindowCommand> table, int id,
+                             std::vector<CommandMenuLine> items);
+/// The accelerator table of the keys of TABLE, in its order, of the
+/// commands for which PRESENT is true.
+plat::HAccel CommandAccelerators(std::span<const WindowCommand> table,
+                                 const std::function<bool(int id)>& present);
+/// Greys (ENABLED false) or enables item ID of MENU or its pop-ups.
+void SetCommandItemEnabled(plat::HMenu menu, int id, bool enabled);
+
 /// A menu holding LINES (pop-ups with their own menus); KEY_TEXTS adds the
 /// key texts.
 plat::HMenu BuildCommandMenu(std::span<const CommandMenuLine> lines, bool keyTexts);
+/// Puts POPUPS (pop-up lines) at the front of menu bar BAR, in order, each
+/// with a menu of its own built from its items.
+void InsertCommandPopups(plat::HMenu bar, std::span<const CommandMenuLine> popups, bool keyTexts);
+/// The pop-up menu with help identifier ID in BAR (kNoMenu when none).
+plat::HMenu CommandPopupOf(plat::HMenu bar, int id);
 
 /// The icons NAMES of the program's resources side by side, each cut to
 /// SIZE from its top-left corner; null when one is missing or too small.

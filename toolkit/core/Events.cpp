@@ -190,6 +190,12 @@ bool RunLoop(bool block) {
 /// WEventWait and WEventPeek without the unit conversion.
 bool EventLoop(bool block, int& type, EventRecord& r) {
   EventState& s = Ev();
+  // A wait run by a procedure that an outer wait dispatched (a grid
+  // window's command with its dialog): the outer wait goes on afterwards
+  // with the event it had, or none, not with what this one took.
+  const bool nested = s.insideWait;
+  const HeldEvent outer = s.current;
+  const StoreState outerStore = s.store;
   s.insideWait = true;
   s.current.type = 0;
   bool got = TakeHeld(type, r);
@@ -198,7 +204,11 @@ bool EventLoop(bool block, int& type, EventRecord& r) {
     got = true;
   }
   s.current.type = 0;
-  s.insideWait = false;
+  s.insideWait = nested;
+  if (nested) {
+    s.current = outer;
+    s.store = outerStore;
+  }
   return got;
 }
 

@@ -16,6 +16,22 @@
 
 namespace tk {
 
+plat::HAccel LoadAcceleratorResource(int id, const res::ResourceSet* set) {
+  const res::ResourceSet& from = set != nullptr ? *set : res::ProgramResources();
+  const res::AcceleratorTable* table = from.FindAccelerators(id);
+  if (table == nullptr) return plat::kNoAccel;
+  std::vector<plat::Accelerator> entries;
+  for (const res::AcceleratorEntry& e : table->entries) {
+    plat::Accelerator a;
+    a.modifiers = (e.control ? plat::kAccelControl : 0u) | (e.shift ? plat::kAccelShift : 0u) |
+                  (e.alt ? plat::kAccelAlt : 0u);
+    a.key = e.key;
+    a.command = e.commandId;
+    entries.push_back(a);
+  }
+  return plat::CreateAcceleratorTable(entries);
+}
+
 namespace {
 
 constexpr int kErrInvalidMenuItem = 1001;
@@ -324,6 +340,12 @@ void RemoveMenuAndToolbars(int n) {
   b.help = nullptr;
   b.attachedHelp.clear();
   detail::Slot(n).menu = 0;
+  RemoveWindowToolbars(n);
+}
+
+void RemoveWindowToolbars(int n) {
+  if (!WindowSlotInUse(n)) return;
+  Bars& b = BarsOf(n);
   for (plat::Hwnd& t : b.toolbars) {
     if (t != plat::kNoWindow) plat::DestroyWindow(t);
     t = plat::kNoWindow;

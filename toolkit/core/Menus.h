@@ -18,6 +18,10 @@
 #include "platform/menu/Menu.h"
 #include "platform/window/Messages.h"
 
+namespace res {
+struct ResourceSet;
+}  // namespace res
+
 namespace tk {
 
 /// Replaces window 0's menu (0 removes it). Errors 1002, 1003 under "WMenu".
@@ -65,6 +69,10 @@ void WMenuTooltip(int id, std::string_view text);
 /// Loads menu resource ID with its pop-up identifiers (kNoMenu when there
 /// is none); the caller destroys it.
 plat::HMenu LoadMenuResource(int id);
+/// Makes a platform accelerator table of accelerator resource ID of SET (the
+/// program's resources without one); kNoAccel when there is none. The
+/// caller destroys it.
+plat::HAccel LoadAcceleratorResource(int id, const res::ResourceSet* set = nullptr);
 /// The bitmap resource ID (the program's bitmap resources are its toolbars'
 /// button strips) as a fresh surface; null when there is none.
 std::shared_ptr<plat::Surface> LoadBitmapResource(int id);
@@ -72,6 +80,8 @@ std::shared_ptr<plat::Surface> LoadBitmapResource(int id);
 /// Takes window N's menu and toolbars away for good (a modal bitmap viewer
 /// covers the window); its client area grows into their room.
 void RemoveMenuAndToolbars(int n);
+/// Takes window N's toolbars away for good, keeping its menu.
+void RemoveWindowToolbars(int n);
 plat::HMenu WindowMenuHandle(int n);
 plat::Hwnd WindowStatusBarHandle(int n);
 plat::Hwnd WindowToolbarHandle(int n, int position);

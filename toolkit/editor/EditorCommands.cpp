@@ -16,6 +16,7 @@
 #include "toolkit/core/Windows.h"
 #include "toolkit/editor/EditorBuffers.h"
 #include "toolkit/editor/EditorFiles.h"
+#include "toolkit/editor/EditorPrint.h"
 #include "toolkit/editor/EditorFormat.h"
 #include "toolkit/editor/EditorSearch.h"
 #include "toolkit/editor/EditorWindow.h"
@@ -28,15 +29,7 @@ constexpr int kToolbarId = 1001;
 constexpr plat::Size kImageSize{16, 15};
 
 /// One command: its menu text, its key, its help text and its tooltip.
-struct CommandInfo {
-  int id;
-  const char* text;
-  unsigned modifiers;
-  int key;           // 0: no accelerator of the editor's own
-  const char* keys;  // the key text shown in the menu
-  const char* help;
-  const char* tooltip;
-};
+using CommandInfo = WindowCommand;
 
 constexpr unsigned kCtrl = plat::kAccelControl;
 constexpr unsigned kShift = plat::kAccelShift;
@@ -86,9 +79,7 @@ constexpr CommandInfo kCommands[] = {
 };
 
 const CommandInfo* Info(int id) {
-  for (const CommandInfo& c : kCommands)
-    if (c.id == id) return &c;
-  return nullptr;
+  return FindWindowCommand(kCommands, id);
 }
 
 /// Whether the editor carries command ID at all.
@@ -129,11 +120,7 @@ bool Present(const EditorRecord& rec, int id) {
 }
 
 CommandMenuLine Item(int id, bool greyed = false, bool checked = false) {
-  const CommandInfo* c = Info(id);
-  CommandMenuLine line;
-  line.id = id;
-  line.text = c->text;
-  line.keys = c->keys;
+  CommandMenuLine line = CommandItem(kCommands, id);
   line.greyed = greyed;
   line.checked = checked;
   return line;
@@ -144,12 +131,7 @@ CommandMenuLine Separator() {
 }
 
 CommandMenuLine Popup(int id, std::vector<CommandMenuLine> items) {
-  CommandMenuLine line;
-  line.id = id;
-  line.text = Info(id)->text;
-  line.popup = true;
-  line.items = std::move(items);
-  return line;
+  return CommandPopup(kCommands, id, std::move(items));
 }
 
 std::vector<CommandMenuLine> FileItems(const EditorRecord& rec) {
@@ -190,19 +172,7 @@ std::vector<CommandMenuLine> SearchItems(const EditorRecord& rec) {
 }
 
 plat::HAccel BuildAccelerators(const EditorRecord& rec) {
-  std::vector<plat::Accelerator> entries;
-  for (const CommandInfo& c : kCommands)
-    if (c.key != 0 && Present(rec, c.id)) entries.push_back({c.modifiers, c.key, c.id});
-  return plat::CreateAcceleratorTable(entries);
-}
-
-/// The pop-up menu with help identifier ID in the bar.
-plat::HMenu PopupOf(plat::HMenu bar, int id) {
-  for (int k = 0; k < plat::MenuEntryCount(bar); ++k)
-    if (const auto e = plat::GetMenuEntry(bar, k);
-        e && e->kind == plat::MenuEntry::Kind::Popup && e->id == id)
-      return e->submenu;
-  return plat::kNoMenu;
+  return CommandAccelerators(kCommands, [&rec](int id) { return Present(rec, id); });
 }
 
 void BuildMenus(EditorRecord& rec, int menuId, int& status) {
@@ -225,22 +195,13 @@ void BuildMenus(EditorRecord& rec, int menuId, int& status) {
     first.checked = true;
     own.push_back(Popup(kEdViewPopup, {first}));
   }
-  const plat::HMenu built = BuildCommandMenu(own, keys);
-  // Move the built pop-ups to the front of the bar, in order.
-  for (int k = 0; plat::MenuEntryCount(built) > 0; ++k) {
-    plat::MenuEntry e = *plat::GetMenuEntry(built, 0);
-    plat::MenuEntry moved = e;
-    moved.submenu = BuildCommandMenu(own[static_cast<std::size_t>(k)].items, keys);
-    plat::InsertMenuEntry(bar, k, moved);
-    plat::DeleteMenuEntry(built, 0);
-  }
-  plat::DestroyMenu(built);
+  InsertCommandPopups(bar, own, keys);
   rec.menuBar = bar;
-  rec.fileMenu = PopupOf(bar, kEdFilePopup);
-  rec.editMenu = PopupOf(bar, kEdEditPopup);
-  rec.searchMenu = PopupOf(bar, kEdSearchPopup);
-  rec.formatMenu = PopupOf(bar, kEdFormatPopup);
-  rec.viewMenu = PopupOf(bar, kEdViewPopup);
+  rec.fileMenu = CommandPopupOf(bar, kEdFilePopup);
+  rec.editMenu = CommandPopupOf(bar, kEdEditPopup);
+  rec.searchMenu = CommandPopupOf(bar, kEdSearchPopup);
+  rec.formatMenu = CommandPopupOf(bar, kEdFormatPopup);
+  rec.viewMenu = CommandPopupOf(bar, kEdViewPopup);
 }
 
 struct ButtonSpec {
@@ -507,7 +468,10 @@ void EditorBuildBars(EditorRecord& rec, int menuId, bool withMenu, int& status) 
   if (withMenu) BuildMenus(rec, menuId, status);
   const int helpId = withMenu && rec.mode != EditorMode::Modal ? menuId : 0;
   SetWindowOwnMenu(rec.windowNumber, rec.menuBar, helpId);
-  SetWindowAccelerators(rec.windowNumber, rec.accelerators, plat::kNoAccel);
+  // The caller's own keys come with its menu (none for a modal editor).
+  if (menuId != 0 && rec.mode != EditorMode::Modal)
+    rec.userAccelerators = LoadAcceleratorResource(menuId);
+  SetWindowAccelerators(rec.windowNumber, rec.accelerators, rec.userAccelerators);
   const int n = rec.windowNumber;
   SetWindowCommandHelp(n, [n](int id) {
     const EditorRecord* editor = EditorOfWindow(n);
@@ -581,9 +545,13 @@ void EditorMenuStates(EditorRecord& rec) {
 }
 
 void EditorUpdateEditButtons(EditorRecord& rec) {
+  const bool empty = SelectionEmpty(rec);
+  // Copy also on the window's own first toolbar.
+  const plat::Hwnd own = rec.windowToolbars[0];
+  if (own != plat::kNoWindow && plat::IsWindow(own) && plat::ToolbarHasButton(own, kEdCopy))
+    plat::ToolbarEnableButton(own, kEdCopy, !empty);
   if (rec.toolbar == plat::kNoWindow) return;
   const plat::Hwnd c = rec.textControl;
-  const bool empty = SelectionEmpty(rec);
   SetButton(rec, kEdCut, !empty && SelectionUnprotected(rec));
   SetButton(rec, kEdCopy, !empty);
   SetButton(rec, kEdUndo, plat::RichEditCanUndo(c));
@@ -725,7 +693,8 @@ bool EditorCommand(EditorRecord& rec, int id) {
     }
     case kEdPrint:
     case kEdPrintSelection:
-      return rec.printByApplication;
+      if (rec.printByApplication) return true;
+      return EditorPrint(rec, id == kEdPrintSelection) == 1;
     case kEdClose:
       return CloseDocument(rec);
     case kEdExit:
@@ -768,6 +737,7 @@ bool EditorCommand(EditorRecord& rec, int id) {
       EditorGotoBookmark(rec);
       return false;
     case kEdFont:
+      Formatting(rec, [&] { EditorChooseFont(rec); });
       return false;
     case kEdBullet:
       Formatting(rec, [&] { EditorToggleBullet(rec); });

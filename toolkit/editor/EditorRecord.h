@@ -64,6 +64,10 @@ struct EditorRecord {
   int kind = 1;
   plat::Hwnd window = plat::kNoWindow;
   int windowNumber = 0;  // the toolkit's number of the window
+  // The window's own toolbars (top, left, right, bottom) as they were when
+  // it became an editor; a modal editor takes them away.
+  std::array<plat::Hwnd, 4> windowToolbars{plat::kNoWindow, plat::kNoWindow, plat::kNoWindow,
+                                           plat::kNoWindow};
   plat::Hwnd textControl = plat::kNoWindow;
   plat::Hwnd toolbar = plat::kNoWindow;
   plat::Hwnd statusBar = plat::kNoWindow;
@@ -78,6 +82,7 @@ struct EditorRecord {
   plat::HMenu menuBar = plat::kNoMenu, fileMenu = plat::kNoMenu, editMenu = plat::kNoMenu,
               searchMenu = plat::kNoMenu, formatMenu = plat::kNoMenu, viewMenu = plat::kNoMenu;
   plat::HAccel accelerators = plat::kNoAccel;
+  plat::HAccel userAccelerators = plat::kNoAccel;  // the caller's, from its menu's number
   EditorMode mode = EditorMode::Modeless;
   int textLimit = kEditorTextLimit;
   int changedFlag = 0;

@@ -196,6 +196,8 @@ plat::LResult EditorClientProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::
   if (rec == nullptr || rec->textControl == plat::kNoWindow) return chain();
   if (m == plat::Msg::Command && plat::LowWord(w) == 1002) {
     if (plat::HighWord(w) == plat::kEnChange) EditorTextChanged(*rec);
+    // The child that got the focus gets it back with the window.
+    if (plat::HighWord(w) == plat::kEnSetFocus) rec->focusChild = rec->textControl;
     return 0;
   }
   if (m == plat::Msg::Notify && w == 1002) {
@@ -344,6 +346,11 @@ void EditorOpen(int& status, EditorMode& mode, int menuId, std::uint32_t flags, 
   SetWindowSpecialKind(n, 1);
 
   plat::ShowWindow(rec.window, plat::ShowCmd::Hide);
+  if (mode == EditorMode::Modal)
+    RemoveWindowToolbars(n);
+  else
+    for (int p = 1; p <= 4; ++p)
+      rec.windowToolbars[static_cast<std::size_t>(p - 1)] = WindowToolbarHandle(n, p);
   int barStatus = 0;
   EditorBuildBars(rec, menuId, (flags & kEditorNoMenu) == 0 && !inside, barStatus);
   if (barStatus != 0 && status == 0) status = barStatus;
@@ -432,6 +439,9 @@ plat::LResult EditorWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPa
     case plat::Msg::Command: {
       const int id = plat::LowWord(w);
       const int code = plat::HighWord(w);
+      if (id == 1004 && (code == plat::kEnSetFocus || code == plat::kCbnSetFocus) &&
+          rec->commandEdit != plat::kNoWindow)
+        rec->focusChild = rec->commandEdit;
       if (code != 0 && code != 1) return chain();
       if (id >= kEdNew && id <= kEdViewLast) {
         if (EditorCommand(*rec, id) && EditorOfHandle(h) != nullptr)

@@ -2,7 +2,9 @@
 #include "toolkit/graphics/Fills.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Rounding.h"
@@ -10,6 +12,7 @@
 #include "toolkit/graphics/Drivers.h"
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/Lines.h"
+#include "toolkit/graphics/ScreenDriver.h"
 
 namespace tk {
 namespace {
@@ -149,6 +152,9 @@ struct FillShape {
                      int hInt)>
       passes;
   std::function<void()> beforeScreenOp;  // fills the operands of the device fill
+  /// When set, a solid screen fill goes as the driver's rectangle with these
+  /// pixel corners (left, bottom, right, top) instead of the shape.
+  std::optional<std::array<std::int32_t, 4>> screenBox;
 };
 
 DriverOperation HalftoneToSolid(DriverOperation solid, DriverOperation op) {
@@ -175,8 +181,16 @@ void RunFillModel(const FillShape& shape) {
   if (device) {
     const DriverOperation op =
         HalftoneToSolid(shape.solid, style == kFillHalftone ? shape.halftone : shape.solid);
-    if (shape.beforeScreenOp) shape.beforeScreenOp();
-    ScreenDriverCall(op);
+    if (shape.screenBox && op == shape.solid) {
+      // The rectangle needs its two corners only; the hardcopy below fills
+      // the shape's own operands again.
+      const auto& b = *shape.screenBox;
+      dp.KX[0] = b[0], dp.KY[0] = b[1], dp.KX[1] = b[2], dp.KY[1] = b[3];
+      ScreenDriverCall(DriverOperation::RectangleSolid);
+    } else {
+      if (shape.beforeScreenOp) shape.beforeScreenOp();
+      ScreenDriverCall(op);
+    }
     if (!gs.fillRequestScreen && !gs.hardcopyOn) return;
     lineStyle = kFillHatch;
     angle = 3;
@@ -233,6 +247,36 @@ void RunFillModel(const FillShape& shape) {
     dp.P2 = -1;
     HardcopyDriverCall(shape.halftone);
   }
+}
+
+// The pixel box of four device corners that go round an upright rectangle
+// (as the driver truncates them) when a solid fill of it may go to the
+// screen as the driver's rectangle: that paints exactly the pixels the
+// four-point polygon with its one-pixel outline paints, without the clip
+// region and the polygon's set-up. Only in copy, or and and modes (in
+// exclusive-or the polygon has no outline), only on a window or bitmap (the
+// recorder and metafiles keep the shape), and only wholly inside the
+// driver's clip, which the rectangle operation does not apply.
+std::optional<std::array<std::int32_t, 4>> UprightPixelBox(std::span<const P, 4> c) {
+  const GraphicsState& gs = Gs();
+  if (gs.plotMode == kPlotXor || gs.memoryRecorderOn || gs.drawableKind == kDrawMetafile)
+    return std::nullopt;
+  std::array<std::int32_t, 4> kx, ky;
+  for (std::size_t i = 0; i < 4; ++i) {
+    // Within this range (never NaN) the plain conversion truncates as Trunc does.
+    if (!(std::fabs(c[i].x) < 1e8f) || !(std::fabs(c[i].y) < 1e8f)) return std::nullopt;
+    kx[i] = static_cast<std::int32_t>(c[i].x), ky[i] = static_cast<std::int32_t>(c[i].y);
+  }
+  const bool levelFirst = ky[0] == ky[1] && kx[1] == kx[2] && ky[2] == ky[3] && kx[3] == kx[0];
+  const bool uprightFirst = kx[0] == kx[1] && ky[1] == ky[2] && kx[2] == kx[3] && ky[3] == ky[0];
+  // A box one pixel wide or high is still a box: the polygon's outline then
+  // paints that row or column alone, as the rectangle does. All four corners
+  // on one pixel are not (the polygon paints no pixel there).
+  if (!(levelFirst || uprightFirst) || (kx[0] == kx[2] && ky[0] == ky[2])) return std::nullopt;
+  const std::int32_t left = std::min(kx[0], kx[2]), right = std::max(kx[0], kx[2]);
+  const std::int32_t bottom = std::min(ky[0], ky[2]), top = std::max(ky[0], ky[2]);
+  if (!ScreenClipHolds(left, bottom, right, top)) return std::nullopt;
+  return std::array<std::int32_t, 4>{left, bottom, right, top};
 }
 
 void StoreCorners(std::span<const P> pts) {
@@ -308,11 +352,13 @@ void IGrTrapezium(float X1, float Y1, float X2, float Y2, float W, int ORIENTATI
                   c,
                   true,
                   {},
+                  {},
                   {}};
   shape.beforeScreenOp = [&] {
     StoreCorners(c);
     DriverParams().P2 = vertical ? 1 : 2;
   };
+  if (gs.fillStyle == kFillSolid || gs.fillStyle == kFillHalftone) shape.screenBox = UprightPixelBox(c);
   shape.passes = [&](int style, int angle, const HatchSteps& hs, float vStep, int vInt, float hStep,
                      int hInt) {
     const Box box = BoxOf(c);
@@ -358,6 +404,7 @@ void IGrTriangle(float X1, float Y1, float X2, float Y2, float X3, float Y3) {
                   c,
                   gs.outlineFlag > 0,
                   {},
+                  {},
                   {}};
   shape.beforeScreenOp = [&] { StoreCorners(sorted); };
   shape.passes = [&](int style, int angle, const HatchSteps& hs, float vStep, int vInt, float hStep,
@@ -392,7 +439,7 @@ void YYPLYGON(std::span<const float> X, std::span<const float> Y, int N, int DEV
   const Box box = BoxOf(pts);
   bool tooComplex = false;
   FillShape shape{
-      DriverOperation::PolygonHalftone, DriverOperation::PolygonSolid, 1, pts, true, {}, {}};
+      DriverOperation::PolygonHalftone, DriverOperation::PolygonSolid, 1, pts, true, {}, {}, {}};
   shape.beforeScreenOp = [&] {
     for (int i = 0; i < N; ++i) dp.pointX[i] = pts[i].x, dp.pointY[i] = pts[i].y;
     dp.P1 = N;

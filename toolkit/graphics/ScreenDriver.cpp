@@ -702,6 +702,14 @@ void YYGAPI(DriverOperation& op) {
   if (d.binding.window != plat::kNoWindow) plat::MarkDrawn(d.binding.window);
 }
 
+bool ScreenClipHolds(int left, int bottom, int right, int top) {
+  const Driver& d = D();
+  if (!d.canvas || d.binding.metafile) return false;
+  if (!d.clip) return true;
+  const Rect& c = *d.clip;
+  return left >= c.left && right < c.right && Row(top) >= c.top && Row(bottom) < c.bottom;
+}
+
 plat::Canvas* ScreenDriverCanvas() {
   Driver& d = D();
   return d.canvas ? &*d.canvas : nullptr;

@@ -37,6 +37,11 @@ int ScreenPixelsPerInch();
 void ScreenSurfacePrepare(const SurfaceBinding& binding);
 /// The canvas of the drawing surface (null when there is none).
 plat::Canvas* ScreenDriverCanvas();
+/// Whether the pixels of columns LEFT..RIGHT and device rows BOTTOM..TOP
+/// (counted up, as KY) lie wholly inside the clip the driver applies to its
+/// shapes, on a surface that is no metafile: then a rectangle there paints
+/// the same pixels with or without that clip.
+bool ScreenClipHolds(int left, int bottom, int right, int top);
 /// Forgets the drawing surface (nothing is drawn until the next preparation).
 void ScreenSurfaceRelease();
 /// The drawing surface's drawable has a new size.

@@ -15,6 +15,7 @@
 #include "toolkit/dialogs/DialogManager_p.h"
 #include "toolkit/dialogs/Dialogs.h"
 #include "toolkit/dialogs/GridLink.h"
+#include "toolkit/grid/GridEditorWindow.h"
 #include "toolkit/grid/GridModel_p.h"
 #include "toolkit/grid/GridValues_p.h"
 
@@ -372,6 +373,7 @@ void GridRebuildColumns(int& field, int newCount, const std::vector<int>* positi
   g->leftColumn = 0;
   if (columnDialog && GridBuildColumns(*g, *columnDialog, positions) == 1) {
     GridUpdateScroll(*g);
+    if (field == 0) GridWindowFitCurrent();
     if (hadFocus && plat::IsWindowVisible(g->window)) plat::SetFocus(g->window);
     if (g->cellArea != plat::kNoWindow) {
       plat::InvalidateRect(g->cellArea, std::nullopt, true);

@@ -188,6 +188,12 @@ void GridClearAllCells(GridRecord& g, int emptyLists);
 void GridRelease(GridRecord& g);
 /// The option texts of column C's prototype.
 std::vector<std::string> GridColumnOptions(const GridColumn& c);
+/// Makes grid T (freshly created, its font set) a copy of grid S: sizes,
+/// positions, flags, row labels, and every column with its cells, flags,
+/// colours, settings, prototype and option list; the cell area, the header
+/// items and the row-label controls are made for it. False when a window
+/// or memory runs out.
+bool GridCopyFrom(GridRecord& t, const GridRecord& s);
 
 // ---------------------------------------------------------------------------
 // The window (GridWindow.cpp)

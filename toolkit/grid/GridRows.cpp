@@ -10,6 +10,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/dialogs/Dialogs.h"
 #include "toolkit/grid/Grid.h"
+#include "toolkit/grid/GridEditorWindow.h"
 #include "toolkit/grid/GridModel_p.h"
 #include "toolkit/grid/GridValues_p.h"
 
@@ -158,6 +159,7 @@ void GridApplyRowCount(GridRecord& g, int field, int n) {
     plat::InvalidateRect(g.cellArea, std::nullopt, true);
     plat::UpdateWindow(g.cellArea);
   }
+  if (field == 0) GridWindowFitCurrent();
 }
 
 void GridStoreRowLabel(int& field, int row, std::string_view text, std::size_t size) {

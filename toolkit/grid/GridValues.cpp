@@ -17,6 +17,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/dialogs/Dialogs.h"
 #include "toolkit/grid/Grid.h"
+#include "toolkit/grid/GridEditorWindow.h"
 #include "toolkit/grid/GridValues_p.h"
 
 namespace tk {
@@ -484,7 +485,13 @@ void GridColumnFieldType(int& field, int column, std::int32_t& result) {
 }
 
 void GridQuery(int& field, int item, std::int32_t& result) {
-  if (field == -2) return;  // the grid window closed last: kept by the grid window's own files
+  if (field == -2) {
+    // The grid window closed last.
+    const GridWindowClosedFlags& kept = GridWindowClosedLastFlags();
+    if (item == 6) result = 1 - kept.modified;
+    if (item == 7) result = kept.changed;
+    return;
+  }
   GridRecord* g = FindGrid(field);
   if (g == nullptr) {
     field = kNoGrid;

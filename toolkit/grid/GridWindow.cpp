@@ -17,6 +17,7 @@
 #include "toolkit/dialogs/GridLink.h"
 #include "toolkit/grid/Grid.h"
 #include "toolkit/grid/GridModel_p.h"
+#include "toolkit/grid/GridPrinting.h"
 
 namespace tk {
 
@@ -921,6 +922,8 @@ void GridSetFont(GridRecord& g, std::shared_ptr<const plat::Font> font) {
 
 void RegisterGridClasses() {
   if (plat::IsClassRegistered(kGridClass)) return;
+  // The grid-print settings are made afresh from the printer of this start.
+  GridPageSetupForget();
   (void)plat::RegisterControls();
   plat::WindowClass grid;
   grid.name = std::string(kGridClass);

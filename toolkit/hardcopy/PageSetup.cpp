@@ -21,13 +21,6 @@ KeptSetup& Kept() {
   return k;
 }
 
-std::int16_t PaperCode(const std::string& media) {
-  if (media == "Letter") return kPaperLetter;
-  if (media == "Legal") return kPaperLegal;
-  if (media == "A3") return kPaperA3;
-  return kPaperA4;
-}
-
 }  // namespace
 
 void PageSetupReset() {
@@ -67,7 +60,7 @@ void PageSetupDialog(int& paperWidth, int& paperHeight, int& printableWidth, int
   s.deviceName = v.printer;
   s.driverName = "lp";
   s.portName = v.printer;
-  s.paperSize = PaperCode(v.media);
+  s.paperSize = PaperCodeOfMedia(v.media);
   s.pageSetupDone = true;
   plat::PageSetupPaper(v, paperWidth, paperHeight);
   printableWidth = paperWidth - v.left - v.right;

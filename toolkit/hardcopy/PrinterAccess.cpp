@@ -186,8 +186,19 @@ void PrinterDrawStandIn(plat::DrawContext* context) {
   StandIn() = context;
 }
 
+std::int16_t PaperCodeOfMedia(std::string_view media) {
+  if (media == "Letter") return kPaperLetter;
+  if (media == "Legal") return kPaperLegal;
+  if (media == "A3") return kPaperA3;
+  return kPaperA4;
+}
+
 std::unique_ptr<PrinterContext> PrinterDC(int orientation, int copies) {
-  const PrinterJobSettings& s = CurrentPrinterJob();
+  return PrinterDC(CurrentPrinterJob(), orientation, copies);
+}
+
+std::unique_ptr<PrinterContext> PrinterDC(const PrinterJobSettings& s, int orientation,
+                                          int copies) {
   if (s.deviceName.empty() || !plat::PrintCommandPresent()) return nullptr;
   plat::PrinterPage page = plat::PrinterPageOf(s.deviceName);
   plat::PrintJobSettings settings;

@@ -40,6 +40,9 @@ enum PrinterPaperCode : std::int16_t {
   kPaperA3 = 8,
   kPaperA4 = 9,
 };
+/// The paper code of a page set-up's MEDIA ("Letter", "Legal", "A3"; any
+/// other name A4).
+std::int16_t PaperCodeOfMedia(std::string_view media);
 
 /// Stores the processor's floating-point environment / loads it back.
 void FpuGuardBegin();
@@ -113,6 +116,9 @@ void PrinterDrawStandIn(plat::DrawContext* context);
 /// orientation (non-zero landscape), copies and the set overrides; null when
 /// there is no printer.
 std::unique_ptr<PrinterContext> PrinterDC(int orientation, int copies);
+/// The same for the printer and overrides of PRINTER.
+std::unique_ptr<PrinterContext> PrinterDC(const PrinterJobSettings& printer, int orientation,
+                                          int copies);
 
 /// Starts the screen-dump document and its page; ERROR 0 or 1.
 void PrinterStartDoc(int pageWidth, int pageHeight, int leftMargin, int topMargin, int& error,

@@ -6,7 +6,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/WindowTargets.h"
 #include "toolkit/grid/Grid.h"
-#include "toolkit/grid/GridPrinting.h"
+#include "toolkit/hardcopy/GridPrinter.h"
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
@@ -26,6 +26,7 @@ void ConnectHardcopy() {
   HardcopyHooks().end = end;
   HardcopyHooks().selectForReset = HardcopySelectForReset;
   StandHardcopyDrivers();
+  ConnectGridPrinting();
 }
 
 void WToolkitStart(std::string_view configFile) {
@@ -34,7 +35,6 @@ void WToolkitStart(std::string_view configFile) {
   ConnectHardcopy();
   if (!StartToolkitCore(configFile)) return;
   RegisterGridClasses();  // before any dialog holding a grid loads
-  GridPrinting().printerInstalled = [] { return PrinterInstalled(); };
   EditorBuffersAllocate();
   SetEditorBuffersFreeHook([](int n) {
     if (n < 0)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/window/VirtualKeys.h"
+#include "platform/controls/Controls.h"
 #include "platform/window/Window.h"
 #include "tests/toolkit/core/WindowTestSupport.h"
 #include "toolkit/core/WindowUnits.h"
@@ -24,6 +25,36 @@ int Uy(int p) {
 }
 
 class EventLoopTest : public ToolkitWindowTest {};
+
+TEST_F(EventLoopTest, AWaitInsideAProcedureLeavesTheOuterWaitItsOwnEvent) {
+  // A procedure reached from a poll runs a wait of its own (a command with a
+  // dialog) that takes the menu event posted for it.
+  static int inner = 0;
+  inner = 0;
+  plat::RegisterWindowClass({"NestedWaitHost",
+                             [](plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LParam l) {
+                               if (m == plat::UserMessage(7)) {
+                                 int type = 0;
+                                 EventRecord r;
+                                 WEventPeek(type, r);
+                                 inner = type;
+                                 return plat::LResult{0};
+                               }
+                               return plat::DefWindowProc(h, m, w, l);
+                             },
+                             0, plat::kColourFace});
+  const plat::Hwnd host =
+      plat::CreateWindow({.className = "NestedWaitHost", .rect = {0, 0, 10, 10}});
+  plat::PostMessage(host, plat::UserMessage(7), 0, 0);
+  plat::PostMessage(Frame(0), plat::Msg::Command, plat::MakeWParam(40050, 0), 0);
+  int type = 0;
+  EventRecord r;
+  WEventPeek(type, r);
+  EXPECT_EQ(inner, kEventMenu);
+  // Nothing more: before, the outer poll reported an event of type 0.
+  EXPECT_EQ(type, kEventNone);
+  plat::DestroyWindow(host);
+}
 
 TEST_F(EventLoopTest, ClickKeyAndResizeGiveTheirRecords) {
   const std::uint64_t start = plat::NowMs();

@@ -6,6 +6,7 @@
 #include "platform/dialog/MessageBox.h"
 #include "platform/testing/Harness.h"
 #include "platform/window/VirtualKeys.h"
+#include "resources/ResourceFormat.h"
 #include "toolkit/core/AbnormalExit.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
@@ -327,6 +328,36 @@ TEST_F(MenusTest, MessageBoxKeepsTheWindowsPictureAndDisablesThem) {
   // The repaint during the box made no expose event.
   harness.Close(WindowFrameHandle(0));
   EXPECT_EQ(Wait().first, kEventClose);
+}
+
+}  // namespace
+}  // namespace tk::testing
+
+namespace tk::testing {
+namespace {
+
+TEST(AcceleratorResourceTest, ATableOfTheResourcesBecomesAPlatformTable) {
+  res::ResourceSet set;
+  res::ResourceError error;
+  ASSERT_TRUE(res::ParseResourceText(
+      "a.txt", "accelerators 700\n 40002 Ctrl+O\n 40003 Shift+Alt+F2\n 40004 Del\nend\n", set, error))
+      << error.Text();
+  const plat::HAccel a = LoadAcceleratorResource(700, &set);
+  ASSERT_NE(a, plat::kNoAccel);
+  const std::vector<plat::Accelerator> entries = plat::AcceleratorEntries(a);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].modifiers, plat::kAccelControl);
+  EXPECT_EQ(entries[0].key, 'O');
+  EXPECT_EQ(entries[0].command, 40002);
+  EXPECT_EQ(entries[1].modifiers, plat::kAccelShift | plat::kAccelAlt);
+  EXPECT_EQ(entries[1].key, plat::kVkF1 + 1);
+  EXPECT_EQ(entries[2].modifiers, 0u);
+  EXPECT_EQ(entries[2].key, plat::kVkDelete);
+  EXPECT_EQ(entries[2].command, 40004);
+  plat::DestroyAcceleratorTable(a);
+  EXPECT_EQ(LoadAcceleratorResource(701, &set), plat::kNoAccel);
+  // The program's own menus carry no key table.
+  EXPECT_EQ(LoadAcceleratorResource(30001), plat::kNoAccel);
 }
 
 }  // namespace

@@ -69,5 +69,54 @@ TEST_F(EditorFormatTest, GotoBookmarkPutsTheCaretThere) {
   EXPECT_EQ(plat::RichEditGetSel(rec.textControl), (std::pair{4, 4}));
 }
 
+TEST_F(EditorFormatTest, TheFontDialogSetsTheChosenPartsOnTheSelectionOrItsWord) {
+  rec.formatting = true;
+  Put("alpha beta gamma");
+  const plat::Hwnd c = rec.textControl;
+  // Cancel changes nothing.
+  plat::RichEditSetSel(c, 0, 5);
+  harness.Answer("dialog 1543", "1136=Courier New\npress 2");
+  EXPECT_FALSE(EditorChooseFont(rec));
+  EXPECT_EQ(Doc().FormatAt(0).face, "Arial");
+  // A face, style, size and colour on the selection only.
+  harness.Answer("dialog 1543", "1136=Courier New\n1137=Bold\n1138=18\n1139=Red\npress 1");
+  ASSERT_TRUE(EditorChooseFont(rec));
+  const plat::CharFormat f = Doc().FormatAt(2);
+  EXPECT_EQ(f.face, "Courier New");
+  EXPECT_TRUE(f.bold);
+  EXPECT_FALSE(f.italic);
+  EXPECT_EQ(f.size, 360);
+  EXPECT_EQ(f.colour, 0x0000FF);
+  EXPECT_EQ(Doc().FormatAt(6).face, "Arial");
+  EXPECT_EQ(plat::RichEditGetSel(c), (std::pair{0, 5}));
+  // An empty selection: its word.
+  plat::RichEditSetSel(c, 8, 8);
+  harness.Answer("dialog 1543", "1041=1\npress 1");
+  ASSERT_TRUE(EditorChooseFont(rec));
+  EXPECT_TRUE(Doc().FormatAt(6).underline);
+  EXPECT_TRUE(Doc().FormatAt(9).underline);
+  EXPECT_FALSE(Doc().FormatAt(11).underline);
+  EXPECT_EQ(plat::RichEditGetSel(c), (std::pair{8, 8}));
+  // Bold, face and size mixed across the selection: untouched they stay
+  // mixed; the size given reaches every character.
+  plat::RichEditSetSel(c, 0, 16);
+  harness.Answer("dialog 1543", "press 1");
+  ASSERT_TRUE(EditorChooseFont(rec));
+  EXPECT_TRUE(Doc().FormatAt(0).bold);
+  EXPECT_FALSE(Doc().FormatAt(12).bold);
+  EXPECT_EQ(Doc().FormatAt(0).face, "Courier New");
+  EXPECT_EQ(Doc().FormatAt(12).face, "Arial");
+  EXPECT_EQ(Doc().FormatAt(0).size, 360);
+  EXPECT_EQ(Doc().FormatAt(12).size, 240);
+  harness.Answer("dialog 1543", "1138=9\npress 1");
+  ASSERT_TRUE(EditorChooseFont(rec));
+  EXPECT_EQ(Doc().FormatAt(0).size, 180);
+  EXPECT_EQ(Doc().FormatAt(12).size, 180);
+  EXPECT_TRUE(Doc().FormatAt(0).bold);
+  // Without formatting there is no dialog.
+  rec.formatting = false;
+  EXPECT_FALSE(EditorChooseFont(rec));
+}
+
 }  // namespace
 }  // namespace tk::testing

@@ -83,6 +83,56 @@ TEST_F(EditorWindowTest, OpenStatusesByWindow) {
   }
 }
 
+TEST_F(EditorWindowTest, AModalEditorTakesTheWindowsOwnToolbarsAwayOthersRecordThem) {
+  int n = 0;
+  WindowOpenChild(n, 7, 10, 10, 400, 300, 0, {30102, 0, 0, 0}, 0, "Notes");
+  const plat::Hwnd own = WindowToolbarHandle(n, 1);
+  ASSERT_NE(own, plat::kNoWindow);
+  ASSERT_EQ(Open(), 0);
+  EXPECT_EQ(CurrentEditor()->windowToolbars[0], own);
+  EXPECT_EQ(CurrentEditor()->windowToolbars[1], plat::kNoWindow);
+  EXPECT_TRUE(plat::IsWindow(own));
+  WindowCloseChild(n);
+
+  WindowOpenChild(n, 7, 10, 10, 400, 300, 0, {30102, 0, 0, 0}, 0, "Notes");
+  ASSERT_NE(WindowToolbarHandle(n, 1), plat::kNoWindow);
+  bool checked = false;
+  harness.Call([&] {
+    EditorRecord* rec = EditorOfWindow(n);
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(WindowToolbarHandle(n, 1), plat::kNoWindow);
+    EXPECT_EQ(rec->windowToolbars[0], plat::kNoWindow);
+    EXPECT_NE(rec->toolbar, plat::kNoWindow);  // the editor's own stays
+    // The text fills what the toolbar left.
+    EXPECT_EQ(plat::GetWindowRect(rec->textControl), plat::GetClientRect(Client(n)));
+    checked = true;
+    plat::PostMessage(Frame(n), plat::Msg::Close);
+  });
+  EXPECT_EQ(Open(0, {}, EditorMode::Modal), 0);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(EditorOfWindow(n), nullptr);
+}
+
+TEST_F(EditorWindowTest, TheWindowsFocusGoesToTheChildThatHadItLast) {
+  for (std::uint32_t line : {kEditorCommandLine, kEditorHistory}) {
+    SCOPED_TRACE(line);
+    const int n = Child();
+    ASSERT_EQ(Open(line), 0);
+    EditorRecord* rec = CurrentEditor();
+    ASSERT_NE(rec->commandEdit, plat::kNoWindow);
+    EXPECT_EQ(plat::GetFocus(), rec->commandEdit);  // the command line first
+    plat::SetFocus(rec->textControl);
+    EXPECT_EQ(rec->focusChild, rec->textControl);
+    plat::SetFocus(Frame(n));
+    EXPECT_EQ(plat::GetFocus(), rec->textControl);
+    plat::SetFocus(rec->commandEdit);
+    EXPECT_EQ(rec->focusChild, rec->commandEdit);
+    plat::SetFocus(Frame(n));
+    EXPECT_EQ(plat::GetFocus(), rec->commandEdit);
+    WindowCloseChild(n);
+  }
+}
+
 TEST_F(EditorWindowTest, TheTextControlFillsTheClientAreaAndFollowsItsSize) {
   const int n = Child();
   ASSERT_EQ(Open(kEditorViewer | kEditorWrap), 0);

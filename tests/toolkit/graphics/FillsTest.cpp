@@ -265,5 +265,63 @@ TEST_F(FillsTest, ComplexPolygonUsesTheDecomposer) {
   EXPECT_EQ(CountSet(), 400);
 }
 
+// Upright solid rectangles go to the screen as the driver's rectangle; the
+// pixels must be those of the four-point polygon with the same device
+// corners, in every drawing mode, inside, across and outside the clip.
+TEST_F(FillsTest, UprightTrapeziumPaintsWhatItsPolygonPaints) {
+  struct Box {
+    float x1, y1, x2, y2;
+    int orientation;
+  };
+  const Box boxes[] = {{50.3f, 60.7f, 120.2f, 130.9f, 2}, {50.3f, 60.7f, 120.2f, 130.9f, 1},
+                       {80.0f, 80.0f, 80.5f, 140.0f, 2},   {10.0f, 20.0f, 200.0f, 21.0f, 2},
+                       {20.0f, 20.0f, 280.0f, 100.0f, 2},  {-40.0f, -10.0f, 60.0f, 299.0f, 2},
+                       {260.0f, 260.0f, 290.0f, 290.0f, 2}, {0.0f, 0.0f, 299.99f, 299.99f, 1},
+                       {80.0f, 80.2f, 140.0f, 80.7f, 2},   {80.2f, 80.0f, 80.6f, 140.0f, 2},
+                       {80.1f, 80.1f, 80.4f, 80.4f, 2},    {80.1f, 80.1f, 80.4f, 80.4f, 1},
+                       {28.5f, 44.2f, 29.3f, 44.9f, 2}};
+  const char* modes[] = {"N", "O", "A", "E"};
+  for (const bool clipped : {false, true}) {
+    IGrArea(clipped ? 0.1f : 0.0f, clipped ? 0.15f : 0.0f, clipped ? 0.9f : 1.0f,
+            clipped ? 0.8f : 1.0f);
+    IGrUnits(0, 0, 299.99f, 299.99f);
+    for (const char* mode : modes) {
+      for (const int style : {4, 3}) {
+        for (const int previous : {31, 95}) {
+          if (style == 4 && previous != 31) continue;  // the second colour is the halftone's
+          for (const Box& b : boxes) {
+            SCOPED_TRACE(::testing::Message() << "clip " << clipped << " mode " << mode << " style "
+                                            << style << " previous " << previous << " box " << b.x1
+                                            << "," << b.y1 << " " << b.x2 << "," << b.y2 << " "
+                                            << b.orientation);
+            const bool vertical = b.orientation == 1;
+            const float w = vertical ? b.y2 - b.y1 : b.x2 - b.x1;
+            const float ux[4] = {b.x1, vertical ? b.x2 : b.x1 + w, b.x2, vertical ? b.x1 : b.x2 - w};
+            const float uy[4] = {b.y1, vertical ? b.y2 - w : b.y1, b.y2, vertical ? b.y1 + w : b.y2};
+            std::vector<float> dx(4), dy(4);
+            for (int i = 0; i < 4; ++i) UserToDevice(ux[i], uy[i], dx[i], dy[i]);
+            std::vector<plat::Pixel> drawn[2];
+            for (int way = 0; way < 2; ++way) {
+              surface.Fill(plat::Rgb(90, 160, 30));
+              IGrDrawMode("N");
+              IGrColourN(previous);
+              IGrColourN(31);
+              IGrFillStyle(style);
+              IGrDrawMode(mode);
+              if (way == 0)
+                IGrTrapezium(b.x1, b.y1, b.x2, b.y2, w, b.orientation);
+              else
+                YYPLYGON(dx, dy, 4, 1);
+              IGrDrawMode("N");
+              drawn[way].assign(surface.Pixels().begin(), surface.Pixels().end());
+            }
+            ASSERT_TRUE(drawn[0] == drawn[1]);
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tk::testing

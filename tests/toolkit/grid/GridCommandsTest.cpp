@@ -9,10 +9,12 @@
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/MessageBox.h"
 #include "tests/toolkit/grid/GridPeripheryTestSupport.h"
+#include "tests/toolkit/grid/FakeGridPrinter.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/grid/GridAttributes.h"
 #include "toolkit/grid/GridCommands.h"
+#include "toolkit/grid/GridEditorWindow.h"
 #include "toolkit/grid/GridPrinting.h"
 
 namespace tk::testing {
@@ -27,22 +29,26 @@ class GridCommandsTest : public GridPeripheryTest {
   void SetUp() override {
     GridPeripheryTest::SetUp();
     UseGrid(970, 2000);
-    WGridRows(2000, 5);
+    WGridRows(field_, 5);
     plat::ClearMessageBoxLog();
     GridCommandsKept() = GridCommandSettings{};
     GridPrinting() = GridPrintHooks{};
     TakeReports();
   }
   void TearDown() override {
-    SetWindowGridField(kWindow, plat::kNoWindow);
     GridPrinting() = GridPrintHooks{};
     GridPeripheryTest::TearDown();
   }
-  /// Loads DIALOG and makes the main window a grid window showing FIELD.
+  /// Loads DIALOG and opens a grid window on its grid FIELD; the grid
+  /// window stays current, so that field 0 names its grid.
   void UseGrid(int dialog, int field) {
     WDialogLoad(dialog);
-    SetWindowGridField(kWindow, Grid(field).window);
-    field_ = field;
+    if (window_ > 0) WindowCloseChild(window_);
+    WindowOpenChild(window_, 7, 10, 10, 700, 500, 0, {}, 0, "Grid");
+    int status = -1, mode = kGridWindowModeless;
+    GridWindowOpen(status, field, mode, 0, 0, -1, {}, {});
+    ASSERT_EQ(status, 0);
+    field_ = 0;
   }
   /// Clicks push button ID of the current dialog.
   static void Press(int id) { plat::PressDialogButton(DialogWindow(), id); }
@@ -57,34 +63,34 @@ class GridCommandsTest : public GridPeripheryTest {
     const GridRecord* g = FindGrid(field_);
     return {g->currentColumn + 1, g->currentRow + 1};
   }
-  static constexpr int kWindow = 0;
+  int window_ = -1;
   int field_ = 0;
 };
 
 TEST_F(GridCommandsTest, GotoTakesItsRangeFromTheGrid) {
-  WGridSetCell(2000, 1, 2);
+  WGridSetCell(field_, 1, 2);
   harness.Answer("dialog 32108", "1002=9\npress 1\n1002=4\npress 1");
-  GridWindowGoto(kWindow, 3);
+  GridWindowGoto(window_, 3);
   EXPECT_EQ(Current(), (std::pair<int, int>{4, 2}));
   harness.Answer("dialog 32108", "1002=5\npress 1");
-  GridWindowGoto(kWindow, 2);
+  GridWindowGoto(window_, 2);
   EXPECT_EQ(Current(), (std::pair<int, int>{4, 5}));
   harness.Answer("dialog 32107", "1002=2\n1004=3\npress 1");
-  GridWindowGoto(kWindow, 1);
+  GridWindowGoto(window_, 1);
   EXPECT_EQ(Current(), (std::pair<int, int>{2, 3}));
   harness.Answer("dialog 32107", "1002=1\n1004=1\npress 2");
-  GridWindowGoto(kWindow, 1);
+  GridWindowGoto(window_, 1);
   EXPECT_EQ(Current(), (std::pair<int, int>{2, 3}));
   EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(GridCommandsTest, FindSearchesAfterTheCurrentCell) {
-  PutText(2000, 1, 4, "Needle");
+  PutText(field_, 1, 4, "Needle");
   std::int32_t matchCase = 0, numbers = 0;
   std::string text("\0xxxxxxxxxxxxxxx", 16);
   // No dialog and an empty text: the cell below the current one.
-  WGridSetCell(2000, 1, 2);
-  GridWindowFind(kWindow, 0, matchCase, numbers, text);
+  WGridSetCell(field_, 1, 2);
+  GridWindowFind(window_, 0, matchCase, numbers, text);
   EXPECT_EQ(Current(), (std::pair<int, int>{1, 3}));
   // With the dialog: an empty field beeps and waits, then the text is
   // searched with letter case folded.
@@ -95,119 +101,113 @@ TEST_F(GridCommandsTest, FindSearchesAfterTheCurrentCell) {
     plat::SetWindowText(Field(1002), "needle");
     Press(1);
   });
-  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  GridWindowFind(window_, 1, matchCase, numbers, text);
   EXPECT_EQ(harness.Backend().Beeps(), beeps + 1);
   EXPECT_EQ(Current(), (std::pair<int, int>{1, 4}));
   EXPECT_EQ(text.substr(0, 7), std::string("needle\0", 7));
   EXPECT_EQ(text.size(), 16u);
   // Matching case finds nothing more: the end of the grid is reported.
   harness.Answer("dialog 32106", "1003=1\npress 1").Answer("messagebox", "OK");
-  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  GridWindowFind(window_, 1, matchCase, numbers, text);
   EXPECT_EQ(matchCase, 1);
   EXPECT_EQ(Boxes(), (Texts{"Find: End of grid reached"}));
   // Cancel searches nothing.
-  WGridSetCell(2000, 1, 1);
+  WGridSetCell(field_, 1, 1);
   harness.Answer("dialog 32106", "press 2");
-  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  GridWindowFind(window_, 1, matchCase, numbers, text);
   EXPECT_EQ(Current(), (std::pair<int, int>{1, 1}));
 }
 
 TEST_F(GridCommandsTest, FindWithoutSearchableColumns) {
-  int f = 2000;
+  int f = field_;
   const std::vector<int> positions = {3, 4};  // a check box and an option menu
   GridRebuildColumns(f, 2, &positions);
-  ASSERT_EQ(f, 2000);
+  ASSERT_EQ(f, field_);
   std::int32_t matchCase = 0, numbers = 0;
   std::string text = "x";
   harness.Answer("messagebox", "OK");
-  GridWindowFind(kWindow, 1, matchCase, numbers, text);
+  GridWindowFind(window_, 1, matchCase, numbers, text);
   EXPECT_EQ(Boxes(), (Texts{"Find: Grid contains no searchable columns"}));
 }
 
 TEST_F(GridCommandsTest, DeleteAndInsertRows) {
-  WGridRows(2000, 1);
-  PutText(2000, 1, 1, "only");
-  WGridPutCellOption(2000, 4, 1, 3);
-  GridWindowDeleteRow(kWindow, 0, 1);
-  EXPECT_EQ(FindGrid(2000)->rowCount, 1);
-  EXPECT_EQ(Rows(2000, 1), (Texts{"||No|Geophone"}));
+  WGridRows(field_, 1);
+  PutText(field_, 1, 1, "only");
+  WGridPutCellOption(field_, 4, 1, 3);
+  GridWindowDeleteRow(window_, 0, 1);
+  EXPECT_EQ(FindGrid(field_)->rowCount, 1);
+  EXPECT_EQ(Rows(field_, 1), (Texts{"||No|Geophone"}));
   // After the last row: nothing without growth, a fresh row with it.
-  GridWindowInsertRow(kWindow, 0, 0, 1);
-  EXPECT_EQ(FindGrid(2000)->rowCount, 1);
-  GridWindowInsertRow(kWindow, 0, 1, 1);
-  EXPECT_EQ(FindGrid(2000)->rowCount, 2);
-  EXPECT_EQ(Rows(2000, 2)[1], "||No|Geophone");
+  GridWindowInsertRow(window_, 0, 0, 1);
+  EXPECT_EQ(FindGrid(field_)->rowCount, 1);
+  GridWindowInsertRow(window_, 0, 1, 1);
+  EXPECT_EQ(FindGrid(field_)->rowCount, 2);
+  EXPECT_EQ(Rows(field_, 2)[1], "||No|Geophone");
   // Before the current row, and deleting it again.
-  PutText(2000, 1, 1, "first");
-  WGridSetCell(2000, 1, 1);
-  GridWindowInsertRow(kWindow, 0, 1, 0);
-  EXPECT_EQ(Rows(2000, 3), (Texts{"||No|Geophone", "first||No|Geophone", "||No|Geophone"}));
-  GridWindowDeleteRow(kWindow, 0, 1);
-  EXPECT_EQ(FindGrid(2000)->rowCount, 2);
-  EXPECT_EQ(Cell(2000, 1, 1), "first");
+  PutText(field_, 1, 1, "first");
+  WGridSetCell(field_, 1, 1);
+  GridWindowInsertRow(window_, 0, 1, 0);
+  EXPECT_EQ(Rows(field_, 3), (Texts{"||No|Geophone", "first||No|Geophone", "||No|Geophone"}));
+  GridWindowDeleteRow(window_, 0, 1);
+  EXPECT_EQ(FindGrid(field_)->rowCount, 2);
+  EXPECT_EQ(Cell(field_, 1, 1), "first");
 }
 
 TEST_F(GridCommandsTest, SortOffersColumnsWithoutHeaderByNumber) {
   UseGrid(974, 2200);
   const double depths[] = {3.0, 1.0, 2.0};
   for (int r = 1; r <= 3; ++r) {
-    PutText(2200, 1, r, std::string(1, static_cast<char>('a' + r)));
-    WGridPutCellDouble(2200, 3, r, depths[r - 1]);
+    PutText(field_, 1, r, std::string(1, static_cast<char>('a' + r)));
+    WGridPutCellDouble(field_, 3, r, depths[r - 1]);
   }
-  WGridRows(2200, 3);
-  WGridSetCell(2200, 1, 1);
+  WGridRows(field_, 3);
+  WGridSetCell(field_, 1, 1);
   std::int32_t sorted = 0;
   harness.Answer("dialog 32109", "1002=Column 3\n1005=1\npress 1");
-  GridWindowSort(kWindow, 1, sorted);
+  GridWindowSort(window_, 1, sorted);
   EXPECT_EQ(sorted, 1);
-  EXPECT_EQ((Texts{Cell(2200, 1, 1), Cell(2200, 1, 2), Cell(2200, 1, 3)}), (Texts{"b", "d", "c"}));
+  EXPECT_EQ((Texts{Cell(field_, 1, 1), Cell(field_, 1, 2), Cell(field_, 1, 3)}), (Texts{"b", "d", "c"}));
   // The labels went with their rows.
-  EXPECT_EQ((Texts{FindGrid(2200)->rowLabels[0], FindGrid(2200)->rowLabels[1]}), (Texts{"r1", "r3"}));
+  EXPECT_EQ((Texts{FindGrid(field_)->rowLabels[0], FindGrid(field_)->rowLabels[1]}), (Texts{"r1", "r3"}));
   EXPECT_EQ(GridCommandsKept().sortDescending, 1);
   harness.Answer("dialog 32109", "press 2");
-  GridWindowSort(kWindow, 0, sorted);
+  GridWindowSort(window_, 0, sorted);
   EXPECT_EQ(sorted, 0);
 }
 
 TEST_F(GridCommandsTest, PrintNeedsAPrinterAndKeepsItsOptions) {
   std::int32_t printed = 9;
   harness.Answer("messagebox", "OK");
-  GridWindowPrint(kWindow, 1, 4, 1, 5, printed);
+  GridWindowPrint(window_, 1, 4, 1, 5, printed);
   EXPECT_EQ(printed, 0);
   EXPECT_EQ(Boxes(), (Texts{"Error: No printer installed"}));
-  int pageDialogs = 0;
-  std::vector<int> range;
-  GridPrinting().printerInstalled = [] { return 1; };
-  GridPrinting().pageDialog = [&](int set) { pageDialogs += set; };
-  GridPrinting().print = [&](int, std::int32_t& p, int c1, int c2, int r1, int r2, int set,
-                             std::string_view) {
-    range = {c1, c2, r1, r2, set};
-    p = 1;
-  };
-  harness.Answer("dialog 32112", "1002=1\n1006=1\n1010=1\n1012=150\npress 1014");
+  FakeGridPrinter printer;
+  printer.Install();
+  // Page set-up (cancelled), then OK.
+  harness.Answer("dialog 32112", "1002=1\n1003=0\n1006=1\n1010=1\n1012=150\npress 1014");
+  harness.Answer("dialog 1540", "press 2");
   harness.Call([] { Press(1); });
-  GridWindowPrint(kWindow, 1, 4, 2, 5, printed);
+  GridWindowPrint(window_, 0, 3, 0, 4, printed);
   EXPECT_EQ(printed, 1);
-  EXPECT_EQ(pageDialogs, 2);
-  EXPECT_EQ(range, (std::vector<int>{1, 4, 2, 5, 2}));
+  EXPECT_EQ(printer.documents, (std::vector<std::string>{"Untitled Grid"}));
+  EXPECT_EQ(printer.pages, 1);
   std::int32_t o[5], scale = 0;
   GridPrintOptionsGet(o[0], o[1], o[2], o[3], o[4], scale, 2);
   EXPECT_EQ((std::vector<int>{o[0], o[1], o[2], o[3], o[4], scale}),
             (std::vector<int>{1, 0, 1, 1, 1, 150}));
   // Cancel prints nothing.
-  range.clear();
   harness.Answer("dialog 32112", "press 2");
-  GridWindowPrint(kWindow, 1, 4, 2, 5, printed);
+  GridWindowPrint(window_, 0, 3, 0, 4, printed);
   EXPECT_EQ(printed, 0);
-  EXPECT_TRUE(range.empty());
+  EXPECT_EQ(printer.documents.size(), 1u);
 }
 
 TEST_F(GridCommandsTest, SaveHtmlProposesTheGridFilesNameAndKeepsABackup) {
-  PutText(2000, 1, 1, "cell");
+  PutText(field_, 1, 1, "cell");
   std::int32_t saved = 0;
   const std::string csv = (dir_ / "data.csv").string();
   harness.Answer("dialog 32114", "1006=1\n1013=Title\npress 1");
-  GridWindowSaveHTML(kWindow, -1, -1, -1, -1, saved, 1, csv + std::string(5, '\0'));
+  GridWindowSaveHTML(window_, -1, -1, -1, -1, saved, 1, csv + std::string(5, '\0'));
   EXPECT_EQ(saved, 1);
   const std::string html = ReadFile(dir_ / "data.htm");
   EXPECT_EQ(html.substr(0, 13), "<h2>Title</h2");
@@ -218,32 +218,32 @@ TEST_F(GridCommandsTest, SaveHtmlProposesTheGridFilesNameAndKeepsABackup) {
   // once the user agreed to replace it.
   harness.Answer("dialog 32114", "1002=" + (dir_ / "data.htm").string() + "\npress 1")
       .Answer("messagebox", "Yes");
-  GridWindowSaveHTML(kWindow, 0, 0, 0, 0, saved, 1, (dir_ / "data").string());
+  GridWindowSaveHTML(window_, 0, 0, 0, 0, saved, 1, (dir_ / "data").string());
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(ReadFile(dir_ / "data.htm.bak"), html);
   EXPECT_EQ(Boxes().size(), 1u);
   // Refusing to replace, then cancelling, saves nothing.
   harness.Answer("dialog 32114", "press 1").Answer("messagebox", "No");
   harness.Call([] { Press(2); });
-  GridWindowSaveHTML(kWindow, -1, -1, -1, -1, saved, 0, (dir_ / "data").string());
+  GridWindowSaveHTML(window_, -1, -1, -1, -1, saved, 0, (dir_ / "data").string());
   EXPECT_EQ(saved, 0);
   EXPECT_EQ(Boxes(), (Texts{"Select File: " + (dir_ / "data.htm").string() +
                             " already exists\rDo you want to replace it?"}));
   // A blank name asks for one.
   harness.Answer("dialog 32114", "1002=\npress 1").Answer("messagebox", "OK");
   harness.Call([] { Press(2); });
-  GridWindowSaveHTML(kWindow, -1, -1, -1, -1, saved, 0, "");
+  GridWindowSaveHTML(window_, -1, -1, -1, -1, saved, 0, "");
   EXPECT_EQ(Boxes(), (Texts{"Select File: You must enter a filename"}));
 }
 
 TEST_F(GridCommandsTest, SaveCsvKeepsABackupOrDoesNotReplaceTheFile) {
   const std::filesystem::path path = dir_ / "data.csv";
   WriteFile(path, "old\r\n");
-  PutText(2000, 1, 1, "new");
+  PutText(field_, 1, 1, "new");
   std::int32_t saved = 0, filterIndex = 1;
   std::string name = path.string();
   name.push_back('\0');
-  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 1, name);
+  GridWindowSaveCSV(window_, 0, saved, filterIndex, 1, name);
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(ReadFile(dir_ / "data.csv.bak"), "old\r\n");
   EXPECT_EQ(ReadFile(path).substr(0, 6), "\"new\",");
@@ -251,7 +251,7 @@ TEST_F(GridCommandsTest, SaveCsvKeepsABackupOrDoesNotReplaceTheFile) {
   std::filesystem::remove(dir_ / "data.csv.bak");
   std::filesystem::create_directory(dir_ / "data.csv.bak");
   WriteFile(path, "keep\r\n");
-  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 1, name);
+  GridWindowSaveCSV(window_, 0, saved, filterIndex, 1, name);
   EXPECT_EQ(saved, 0);
   EXPECT_EQ(ReadFile(path), "keep\r\n");
   EXPECT_EQ(ErrorState().lastError, 13);
@@ -259,7 +259,7 @@ TEST_F(GridCommandsTest, SaveCsvKeepsABackupOrDoesNotReplaceTheFile) {
   const std::string chosen = (dir_ / "fresh.csv").string();
   std::string none(8, '\0');
   harness.Answer("filedialog", chosen);
-  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 1, none);
+  GridWindowSaveCSV(window_, 0, saved, filterIndex, 1, none);
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(none.substr(0, none.find('\0')), chosen);
   EXPECT_TRUE(std::filesystem::exists(chosen));
@@ -267,7 +267,7 @@ TEST_F(GridCommandsTest, SaveCsvKeepsABackupOrDoesNotReplaceTheFile) {
   // A file that cannot be written.
   std::string bad = (dir_ / "no" / "x.csv").string();
   harness.Answer("messagebox", "OK");
-  GridWindowSaveCSV(kWindow, 0, saved, filterIndex, 0, bad);
+  GridWindowSaveCSV(window_, 0, saved, filterIndex, 0, bad);
   EXPECT_EQ(saved, 0);
   EXPECT_EQ(Boxes(), (Texts{"File Error: Error opening file"}));
 }
@@ -298,7 +298,7 @@ TEST_F(GridCommandsTest, LoadCsvJudgesTheLastCode) {
     std::string name = path.string() + std::string(4, '\0');
     for (std::size_t i = 0; i < c.boxes.size(); ++i) harness.Answer("messagebox", "OK");
     ErrorState().lastError = 55;
-    GridWindowLoadCSV(kWindow, 0, 0, loaded, filterIndex, name);
+    GridWindowLoadCSV(window_, 0, 0, loaded, filterIndex, name);
     EXPECT_EQ(loaded, c.loaded);
     EXPECT_EQ(Boxes(), c.boxes);
     EXPECT_EQ(ErrorState().lastError, 55);
@@ -307,13 +307,13 @@ TEST_F(GridCommandsTest, LoadCsvJudgesTheLastCode) {
   std::int32_t loaded = 7, filterIndex = 1;
   std::string missing = (dir_ / "missing.csv").string();
   harness.Answer("messagebox", "OK");
-  GridWindowLoadCSV(kWindow, 0, 0, loaded, filterIndex, missing);
+  GridWindowLoadCSV(window_, 0, 0, loaded, filterIndex, missing);
   EXPECT_EQ(loaded, 0);
   EXPECT_EQ(Boxes(), (Texts{"File Error: Error opening file"}));
   // Asked for: the chosen file is loaded and its name written back.
   std::string name(300, '\0');
   harness.Answer("filedialog", path.string());
-  GridWindowLoadCSV(kWindow, 1, 1, loaded, filterIndex, name);
+  GridWindowLoadCSV(window_, 1, 1, loaded, filterIndex, name);
   EXPECT_EQ(loaded, 1);
   EXPECT_EQ(name.substr(0, name.find('\0')), path.string());
 }
@@ -327,33 +327,34 @@ TEST_F(GridCommandsTest, EachCommandLeavesWindowDialogAndCodeAsBefore) {
   const std::vector<std::pair<const char*, std::function<void()>>> commands = {
       {"goto", [&] {
          harness.Answer("dialog 32108", "press 2");
-         GridWindowGoto(kWindow, 2);
+         GridWindowGoto(window_, 2);
        }},
       {"find", [&] {
          harness.Answer("dialog 32106", "press 2");
-         GridWindowFind(kWindow, 1, matchCase, numbers, text);
+         GridWindowFind(window_, 1, matchCase, numbers, text);
        }},
-      {"delete", [&] { GridWindowDeleteRow(kWindow, 0, 0); }},
-      {"insert", [&] { GridWindowInsertRow(kWindow, 0, 0, 0); }},
+      {"delete", [&] { GridWindowDeleteRow(window_, 0, 0); }},
+      {"insert", [&] { GridWindowInsertRow(window_, 0, 0, 0); }},
       {"sort", [&] {
          harness.Answer("dialog 32109", "press 1");
-         GridWindowSort(kWindow, 0, flag);
+         GridWindowSort(window_, 0, flag);
        }},
       {"print", [&] {
          harness.Answer("messagebox", "OK");
-         GridWindowPrint(kWindow, 1, 1, 1, 1, flag);
+         GridWindowPrint(window_, 1, 1, 1, 1, flag);
        }},
       {"html", [&] {
          harness.Answer("dialog 32114", "press 2");
-         GridWindowSaveHTML(kWindow, -1, -1, -1, -1, flag, 0, "");
+         GridWindowSaveHTML(window_, -1, -1, -1, -1, flag, 0, "");
        }},
       {"load", [&] {
          harness.Answer("messagebox", "OK");
-         GridWindowLoadCSV(kWindow, 0, 0, flag, filterIndex, missing);
+         GridWindowLoadCSV(window_, 0, 0, flag, filterIndex, missing);
        }},
   };
   for (const auto& [what, run] : commands) {
     SCOPED_TRACE(what);
+    WindowMakeCurrent(0);
     run();
     EXPECT_EQ(WDialogStatusQuery(3), 972);
     EXPECT_EQ(CurrentWindow(), 0);
@@ -363,10 +364,10 @@ TEST_F(GridCommandsTest, EachCommandLeavesWindowDialogAndCodeAsBefore) {
 
 TEST_F(GridCommandsTest, ADialogThatCannotLoadIsReported) {
   HideDialogTemplate(32108);
-  WGridSetCell(2000, 2, 2);
+  WGridSetCell(field_, 2, 2);
   ErrorState().lastError = 42;
   harness.Answer("messagebox", "OK");
-  GridWindowGoto(kWindow, 2);
+  GridWindowGoto(window_, 2);
   EXPECT_EQ(Boxes(), (Texts{"Error: Unable to load required dialog"}));
   EXPECT_EQ(Current(), (std::pair<int, int>{2, 2}));
   EXPECT_EQ(ErrorState().lastError, 42);
