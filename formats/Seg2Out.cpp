@@ -1,6 +1,7 @@
 #include "formats/Seg2Out.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -63,15 +64,22 @@ class Line {
   std::string text_;
 };
 
+// Numbers are formatted with std::to_chars, which gives printf's digits
+// ("%.*f", "%.*g", "%d") without its format parsing and locale: a file of
+// many traces formats thousands of them.
 std::string Fixed(double v, int decimals) {
-  char b[64];
-  std::snprintf(b, sizeof b, "%.*f", decimals, v);
-  return b;
+  char b[400];
+  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, decimals);
+  return std::string(b, r.ptr);
 }
 std::string I6(std::int32_t v) {
-  char b[32];
-  std::snprintf(b, sizeof b, "%6d    ", v);
-  return b;
+  char b[16];
+  const auto r = std::to_chars(b, b + sizeof b, v);
+  const std::size_t n = static_cast<std::size_t>(r.ptr - b);
+  std::string s(n < 6 ? 6 - n : 0, ' ');
+  s.append(b, n);
+  s.append(4, ' ');
+  return s;
 }
 
 template <class T>
@@ -95,8 +103,12 @@ struct Writer {
     return false;
   }
   bool Bytes(std::span<const std::byte> b) {
-    if (file.size() < pos + b.size()) file.resize(pos + b.size());
-    std::copy(b.begin(), b.end(), file.begin() + static_cast<std::ptrdiff_t>(pos));
+    if (pos == file.size()) {
+      file.insert(file.end(), b.begin(), b.end());
+    } else {
+      if (file.size() < pos + b.size()) file.resize(pos + b.size());
+      std::copy(b.begin(), b.end(), file.begin() + static_cast<std::ptrdiff_t>(pos));
+    }
     pos += b.size();
     return true;
   }
@@ -281,7 +293,9 @@ std::string Seg2ExactReal(float value, int decimals) {
   if (s.size() <= 10 && std::strtof(s.c_str(), nullptr) == value) return s;
   char b[64];
   for (int p = 1; p <= 9; ++p) {
-    std::snprintf(b, sizeof b, "%.*g", p, static_cast<double>(value));
+    const auto r =
+        std::to_chars(b, b + sizeof b - 1, static_cast<double>(value), std::chars_format::general, p);
+    *r.ptr = '\0';
     if (std::strtof(b, nullptr) == value) break;
   }
   return b;
@@ -414,29 +428,36 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
       sup::StoreU16(size, static_cast<std::uint16_t>(D - P), w.order);
       if (!w.Seek(P + 2) || !w.Bytes(size) || !w.Seek(D)) return false;
 
+      // The trace's samples as they go out: its column itself unless the
+      // delay is removed or the column is short.
       const std::span<const float> tr = Trace(std::as_const(REC), j);
-      std::fill(work.begin(), work.end(), 0.0f);
-      std::copy_n(tr.begin(), std::min(tr.size(), work.size()), work.begin());
-      if (shift != 0) sup::SHIFTF(work, nsamp, shift);
-      if (code == 4) {
-        for (int k = 0; k < nsamp; ++k) {
-          sup::StoreU32(bytes.data() + 4 * k,
-                        std::bit_cast<std::uint32_t>(work[static_cast<std::size_t>(k)]), w.order);
-        }
-      } else if (code == 2) {
-        ScaleToInt32(work, ints, 2000000.0f);
-        for (int k = 0; k < nsamp; ++k) {
-          sup::StoreU32(bytes.data() + 4 * k,
-                        static_cast<std::uint32_t>(ints[static_cast<std::size_t>(k)]), w.order);
-        }
-      } else {
-        ScaleToInt16(work, shorts, 32000.0f);
-        for (int k = 0; k < nsamp; ++k) {
-          sup::StoreU16(bytes.data() + 2 * k,
-                        static_cast<std::uint16_t>(shorts[static_cast<std::size_t>(k)]), w.order);
-        }
+      std::span<const float> samples = tr.first(std::min(tr.size(), work.size()));
+      if (shift != 0 || samples.size() < work.size()) {
+        std::fill(work.begin(), work.end(), 0.0f);
+        std::copy(samples.begin(), samples.end(), work.begin());
+        if (shift != 0) sup::SHIFTF(work, nsamp, shift);
+        samples = work;
       }
-      if (!w.Bytes(bytes)) return false;
+      std::span<const std::byte> packed;
+      if (code == 4) {
+        packed = std::as_bytes(samples);
+      } else if (code == 2) {
+        ScaleToInt32(samples, ints, 2000000.0f);
+        packed = std::as_bytes(std::span<const std::int32_t>(ints));
+      } else {
+        ScaleToInt16(samples, shorts, 32000.0f);
+        packed = std::as_bytes(std::span<const std::int16_t>(shorts));
+      }
+      if (w.order != sup::kNativeOrder) {
+        std::copy(packed.begin(), packed.end(), bytes.begin());
+        if (bps == 4) {
+          sup::SwapBytes4(bytes);
+        } else {
+          sup::SwapBytes2(bytes);
+        }
+        packed = bytes;
+      }
+      if (!w.Bytes(packed)) return false;
     }
     return true;
   };

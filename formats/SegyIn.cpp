@@ -38,6 +38,8 @@ SegyInDialogs gDialogs;
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).
 constexpr std::int64_t kReadBlockBytes = 1 << 18;
+// A file of at most this many bytes is read whole in its first read.
+constexpr std::int64_t kWholeFileBytes = kReadBlockBytes;
 // Traces are converted in groups of about this many bytes before their
 // headers are checked; a group's read blocks are shared out between threads,
 // one thread per kMinPartBytes of the group, at most kMaxParts of them.
@@ -51,12 +53,10 @@ std::string Fmt6(long v) {
   return b;
 }
 
-// The file is closed and the progress dialog hidden whatever way the read ends.
+// The progress dialog is hidden whatever way the read ends.
 struct ReadSession {
-  int handle = -1;
   bool progressShown = false;
   ~ReadSession() {
-    if (handle >= 0) sup::ICLSFIL(handle);
     if (progressShown) {
       sup::ProgressClose();
       sup::LKILL(1);
@@ -285,39 +285,74 @@ using U8 = sup::U32x8;
 using I8 = sup::I32x8;
 using F8w = sup::F32x8;
 
-// IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits.
+// IBM words (machine order) to IEEE bits, the steps of IbmToIeeeBits with
+// the exponent's bias folded in: the fraction converted to a single carries
+// the place of its leading bit in its exponent field, and adding four times
+// the IBM exponent there (less the bias) gives the result wherever it is a
+// normal single.
 [[gnu::always_inline]] inline void IbmToIeee8(U8& word) {
   const U8 ibm = word;
   const U8 m = ibm & 0x00FFFFFFu;
   const U8 normalised = reinterpret_cast<U8>(__builtin_convertvector(reinterpret_cast<I8>(m), F8w));
-  const I8 e = reinterpret_cast<I8>(normalised >> 23) +
-               (reinterpret_cast<I8>((ibm >> 24) & 0x7Fu) << 2) - 280;
+  const I8 fourE = reinterpret_cast<I8>((ibm >> 22) & 0x1FCu);
+  // The result's exponent field plus 280: in range from 281 to 534.
+  const I8 e = reinterpret_cast<I8>(normalised >> 23) + fourE;
   const U8 sign = ibm & 0x80000000u;
-  const U8 inRange = sign | (reinterpret_cast<U8>(e) << 23) | (normalised & 0x007FFFFFu);
-  const U8 over = reinterpret_cast<U8>(e > 254);
+  const U8 inRange = sign | (normalised + (reinterpret_cast<U8>(fourE - 280) << 23));
+  const U8 over = reinterpret_cast<U8>(e > 534);
   const U8 result = (over & (sign | 0x7F7FFFFFu)) | (~over & inRange);
-  const U8 zero = reinterpret_cast<U8>(e < 1) | reinterpret_cast<U8>(m == 0u);
+  const U8 zero = reinterpret_cast<U8>(e < 281) | reinterpret_cast<U8>(m == 0u);
   word = ~zero & result;
 }
 
 // A sample that counts (not NaN, magnitude at most 1e15, zero or at least
-// 1e-30) replaces the low or high mark it passes.
+// 1e-30) replaces the low or high mark it passes. On the wider unit the
+// marks move with the minimum and maximum instructions, which keep the mark
+// when a sample equals it or is NaN: a sample that does not count is made
+// NaN first.
+template <bool Wide>
 [[gnu::always_inline]] inline void RangeStep8(const U8& bits, U8& lo8, U8& hi8) {
   const F8w v = reinterpret_cast<F8w>(bits);
   const F8w a = reinterpret_cast<F8w>(bits & 0x7FFFFFFFu);
   const I8 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
-  const U8 above = reinterpret_cast<U8>(counts & (v > reinterpret_cast<F8w>(hi8)));
-  const U8 below = reinterpret_cast<U8>(counts & (v < reinterpret_cast<F8w>(lo8)));
-  hi8 = (above & bits) | (~above & hi8);
-  lo8 = (below & bits) | (~below & lo8);
+  if constexpr (Wide) {
+    const F8w w = reinterpret_cast<F8w>(bits | ~reinterpret_cast<U8>(counts));
+    hi8 = reinterpret_cast<U8>(__builtin_ia32_maxps256(w, reinterpret_cast<F8w>(hi8)));
+    lo8 = reinterpret_cast<U8>(__builtin_ia32_minps256(w, reinterpret_cast<F8w>(lo8)));
+  } else {
+    const U8 above = reinterpret_cast<U8>(counts & (v > reinterpret_cast<F8w>(hi8)));
+    const U8 below = reinterpret_cast<U8>(counts & (v < reinterpret_cast<F8w>(lo8)));
+    hi8 = (above & bits) | (~above & hi8);
+    lo8 = (below & bits) | (~below & lo8);
+  }
 }
 
 enum class Words { Ieee, SwappedIeee, Ibm };
 
+// Eight words read and written where they lie, in place of a copy through
+// the stack: the compiler splits such copies into halves, and reading a
+// whole register back from two half stores stalls on every step.
+typedef U8 UnalignedU8 __attribute__((aligned(4), may_alias));
+using Bytes32 = unsigned char __attribute__((vector_size(32)));
+
+// The bytes of each word reversed: one byte shuffle on the wider unit; the
+// baseline has none and takes the shifts.
+template <bool Wide>
+[[gnu::always_inline]] inline void SwapWords(U8& v) {
+  if constexpr (Wide) {
+    v = reinterpret_cast<U8>(__builtin_shuffle(
+        reinterpret_cast<Bytes32>(v),
+        Bytes32{3,  2,  1,  0,  7,  6,  5,  4,  11, 10, 9,  8,  15, 14, 13, 12,
+                19, 18, 17, 16, 23, 22, 21, 20, 27, 26, 25, 24, 31, 30, 29, 28}));
+  } else {
+    sup::SwapBytes(v);
+  }
+}
+
 // Converts N words of KIND from IN into OUT and lowers LO / raises HI to
 // the range of the samples that count. Without OUT only the range is
 // sought (KIND then Ieee).
-template <Words Kind>
+template <Words Kind, bool Wide>
 [[gnu::always_inline]] inline void ConvertWithRange(const std::byte* in, float* out, std::size_t n,
                                                     float& lo, float& hi) {
   const float l0 = lo, h0 = hi;
@@ -326,19 +361,22 @@ template <Words Kind>
   U8 la = lo0, lb = lo0, ha = hi0, hb = hi0;
   std::size_t k = 0;
   for (; k + 16 <= n; k += 16) {
-    U8 w[2];
-    std::memcpy(w, in + 4 * k, sizeof w);
+    U8 w0 = *reinterpret_cast<const UnalignedU8*>(in + 4 * k);
+    U8 w1 = *reinterpret_cast<const UnalignedU8*>(in + 4 * k + 32);
     if constexpr (Kind != Words::Ieee) {
-      sup::SwapBytes(w[0]);
-      sup::SwapBytes(w[1]);
+      SwapWords<Wide>(w0);
+      SwapWords<Wide>(w1);
     }
     if constexpr (Kind == Words::Ibm) {
-      IbmToIeee8(w[0]);
-      IbmToIeee8(w[1]);
+      IbmToIeee8(w0);
+      IbmToIeee8(w1);
     }
-    if (out != nullptr) std::memcpy(out + k, w, sizeof w);
-    RangeStep8(w[0], la, ha);
-    RangeStep8(w[1], lb, hb);
+    if (out != nullptr) {
+      *reinterpret_cast<UnalignedU8*>(out + k) = w0;
+      *reinterpret_cast<UnalignedU8*>(out + k + 8) = w1;
+    }
+    RangeStep8<Wide>(w0, la, ha);
+    RangeStep8<Wide>(w1, lb, hb);
   }
   for (; out != nullptr && k < n; ++k) {
     std::uint32_t w;
@@ -364,17 +402,21 @@ template <Words Kind>
   sup::FINDNX(std::span<const float>(converted + (n - tail), tail), static_cast<int>(tail), lo, hi);
 }
 
-template <Words Kind>
+template <Words Kind, bool Wide>
 struct ConvertWithRangeKernel {
   [[gnu::always_inline]] void operator()(const std::byte* in, float* out, std::size_t n, float& lo,
                                          float& hi) const {
-    ConvertWithRange<Kind>(in, out, n, lo, hi);
+    ConvertWithRange<Kind, Wide>(in, out, n, lo, hi);
   }
 };
 // The machine's wider vector unit where it has one.
 template <Words Kind>
 void ConvertWords(const std::byte* in, float* out, std::size_t n, float& lo, float& hi) {
-  sup::CallKernel<ConvertWithRangeKernel<Kind>>(in, out, n, lo, hi);
+  if (sup::HasWideVectors()) {
+    sup::CallKernelWide<ConvertWithRangeKernel<Kind, true>>(in, out, n, lo, hi);
+  } else {
+    sup::CallKernelBase<ConvertWithRangeKernel<Kind, false>>(in, out, n, lo, hi);
+  }
 }
 
 }  // namespace
@@ -441,7 +483,17 @@ struct SegyPassSetup {
   std::int64_t block = 0;       // bytes of one trace, header included
   int format = 0;
   bool bigEndian = false;
+  std::span<const std::byte> lead;  // the file's first bytes, already read
 };
+
+// The bytes of N traces from trace I (1-based) where they are already read,
+// or empty.
+std::span<const std::byte> LeadTraces(const SegyPassSetup& setup, std::int64_t i, std::int64_t n) {
+  const std::int64_t from = setup.firstTrace + (i - 1) * setup.block;
+  const std::int64_t bytes = n * setup.block;
+  if (from < 0 || from + bytes > static_cast<std::int64_t>(setup.lead.size())) return {};
+  return setup.lead.subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(bytes));
+}
 
 // What the conversion pass found for one trace.
 struct SegyTracePass {
@@ -478,8 +530,12 @@ void ConvertSegyPart(ShotRecord& work, const SegyPassSetup& setup, std::int64_t 
   const std::int64_t perBlock = TracesPerBlock(setup.block);
   for (std::int64_t i = first; i < first + count; i += perBlock) {
     const std::int64_t n = std::min(perBlock, first + count - i);
-    const std::span<std::byte> bytes = buffer.first(static_cast<std::size_t>(n * setup.block));
-    if (!sup::ReadBytesAt(setup.handle, bytes, setup.firstTrace + (i - 1) * setup.block)) return;
+    std::span<const std::byte> bytes = LeadTraces(setup, i, n);
+    if (bytes.empty()) {
+      const std::span<std::byte> read = buffer.first(static_cast<std::size_t>(n * setup.block));
+      if (!sup::ReadBytesAt(setup.handle, read, setup.firstTrace + (i - 1) * setup.block)) return;
+      bytes = read;
+    }
     for (std::int64_t k = 0; k < n; ++k) {
       const std::span<const std::byte> trace = std::span<const std::byte>(bytes).subspan(
           static_cast<std::size_t>(k * setup.block), static_cast<std::size_t>(setup.block));
@@ -520,8 +576,10 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
   const int threads = sup::PartsFor(count * setup.block, kMinPartBytes, kMaxParts);
   const std::int64_t perBlock = std::min(TracesPerBlock(setup.block), count);
   const std::size_t blockBytes = static_cast<std::size_t>(perBlock * setup.block);
+  // Traces already read need no read blocks.
+  const bool read = !LeadTraces(setup, first, count).empty();
   try {
-    if (threads > memory.threads || blockBytes > memory.blockBytes) {
+    if (!read && (threads > memory.threads || blockBytes > memory.blockBytes)) {
       memory.blocks.reset();
       memory.blocks.reset(new std::byte[blockBytes * static_cast<std::size_t>(threads)]);
       memory.threads = threads;
@@ -541,8 +599,11 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
       [&](int b) {
         const int slot = TakeBlock(free);
         const std::int64_t from = static_cast<std::int64_t>(b) * perBlock;
-        const std::span<std::byte> buffer(
-            memory.blocks.get() + static_cast<std::size_t>(slot) * memory.blockBytes, blockBytes);
+        std::span<std::byte> buffer;
+        if (!read) {
+          buffer = std::span<std::byte>(
+              memory.blocks.get() + static_cast<std::size_t>(slot) * memory.blockBytes, blockBytes);
+        }
         ConvertSegyPart(work, setup, first, first + from, std::min(perBlock, count - from), buffer,
                         memory.headers, memory.pass);
         free.fetch_or(1u << slot, std::memory_order_release);
@@ -553,42 +614,88 @@ bool ConvertSegyGroup(ShotRecord& work, const SegyPassSetup& setup, std::int64_t
 
 }  // namespace
 
+namespace {
+// The read itself, over a file open for reading (left open) whose first
+// bytes the caller may have read already.
+void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name, int& RECORDNUMBER,
+              int& ERROR, const SegyInOptions& options, SegyInState& STATE);
+}  // namespace
+
+std::size_t SegyInLeadBytes(std::int64_t fileSize) {
+  if (fileSize <= 0) return 0;
+  if (fileSize <= kWholeFileBytes) return static_cast<std::size_t>(fileSize);
+  return kSegyFileHeaderBytes + kSegyTraceHeaderBytes;
+}
+
 void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERROR,
             const SegyInOptions& options, SegyInState& STATE) {
   ERROR = -1;
+  const std::string name(sup::FixedString<256>(NAME).Trimmed());
+  const int ih = sup::IOPNRLY(name);
+  if (ih < 0) {
+    sup::WINMSG("ERROR OPENING SEGY INPUT FILE");
+    return;
+  }
+  std::error_code ec;
+  const auto fsize = std::filesystem::file_size(name, ec);
+  SegyInFile file;
+  file.handle = ih;
+  file.size = ec ? 0 : static_cast<std::int64_t>(fsize);
+  // The file's first bytes in one read: the whole of a small file. What
+  // could not be read is read again where it is needed, and reported there.
+  std::vector<std::byte> lead(SegyInLeadBytes(file.size));
+  const int status = sup::JREDFIL(ih, std::span<std::byte>(lead), static_cast<int>(lead.size()));
+  if (status < 0 || static_cast<std::size_t>(status) > lead.size()) {
+    sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+  } else {
+    file.head = std::span<const std::byte>(lead).first(lead.size() - static_cast<std::size_t>(status));
+    SegyRead(REC, file, name, RECORDNUMBER, ERROR, options, STATE);
+  }
+  sup::ICLSFIL(ih);
+}
+
+void SEGYIN(ShotRecord& REC, const SegyInFile& FILE, std::string_view NAME, int& RECORDNUMBER,
+            int& ERROR, const SegyInOptions& options, SegyInState& STATE) {
+  ERROR = -1;
+  const std::string name(sup::FixedString<256>(NAME).Trimmed());
+  SegyRead(REC, FILE, name, RECORDNUMBER, ERROR, options, STATE);
+}
+
+namespace {
+
+void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
+              int& RECORDNUMBER, int& ERROR, const SegyInOptions& options, SegyInState& STATE) {
   const bool compliant = options.compliant;
   const bool readText = compliant || options.readTextHeader;
   const bool readBinary = compliant || options.readBinaryHeader;
   const bool useHeaders = compliant || options.useTraceHeaders;
-  const std::string name(sup::FixedString<256>(NAME).Trimmed());
 
   ReadSession session;
-  session.handle = sup::IOPNRLY(name);
-  if (session.handle < 0) {
-    sup::WINMSG("ERROR OPENING SEGY INPUT FILE");
-    return;
-  }
-  const int ih = session.handle;
-  std::error_code ec;
-  const auto fsize = std::filesystem::file_size(name, ec);
-  const std::int64_t fileSize = ec ? 0 : static_cast<std::int64_t>(fsize);
+  const int ih = file.handle;
+  const std::int64_t fileSize = file.size;
 
   ShotRecord work = FreshRecord(REC, ReadStart::Scalars);
   work.IFDBLEN[0] = 0;
   work.CFDBVAL[0] = sup::FixedString<30>();
 
-  // The file headers and the first trace header in one read.
+  // The file headers and the first trace header, from the bytes the caller
+  // has read or else in one read.
   const std::int64_t headerEnd =
       (readText ? static_cast<std::int64_t>(kSegyTextBytes) : 0) +
       (readBinary ? static_cast<std::int64_t>(kSegyBinaryHeaderBytes) : 0);
   std::vector<std::byte> head;
-  const std::int64_t headWanted = std::min<std::int64_t>(
-      headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes), fileSize);
-  if (!ReadBytes(ih, head, static_cast<std::size_t>(std::max<std::int64_t>(headWanted, 0)))) {
-    sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
-    return;
+  const std::size_t headWanted = static_cast<std::size_t>(std::max<std::int64_t>(
+      std::min<std::int64_t>(headerEnd + static_cast<std::int64_t>(kSegyTraceHeaderBytes),
+                             fileSize),
+      0));
+  std::span<const std::byte> rest = file.head.first(std::min(headWanted, file.head.size()));
+  if (rest.size() < headWanted) {
+    if (sup::ISETFIL(ih, 0) != 0 || !ReadBytes(ih, head, headWanted)) {
+      sup::WINMSG("ERROR READING MAIN SEGY HEADER BLOCK");
+      return;
+    }
+    rest = head;
   }
-  std::span<const std::byte> rest(head);
 
   if (readText) {
     std::string text;
@@ -796,7 +903,10 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   }
   const std::int64_t block = blockBytes(format);
   const std::int64_t start = headerEnd + static_cast<std::int64_t>(record - 1) * total * block;
-  if (start > fileSize || start > INT_MAX || sup::ISETFIL(ih, static_cast<int>(start)) != 0) {
+  // A file read whole needs no position.
+  const bool wholeFileRead = static_cast<std::int64_t>(file.head.size()) >= fileSize;
+  if (start > fileSize || start > INT_MAX ||
+      (!wholeFileRead && sup::ISETFIL(ih, static_cast<int>(start)) != 0)) {
     sup::WINMSG("ERROR ADVANCING SEGY FILE TO RECORD " + Fmt6(record));
     return;
   }
@@ -833,7 +943,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   // in blocks), then the group's headers are checked trace by trace in file
   // order, as the progress display and the first bad trace require.
   const SegyPassSetup setup{ih, headerEnd + static_cast<std::int64_t>(record - 1) * total * block,
-                            block, format, bigEndian};
+                            block, format, bigEndian, file.head};
   const std::int64_t perGroup = std::clamp<std::int64_t>(kGroupBytes / block, 1, toRead);
   SegyGroupMemory memory;
   std::int64_t groupFirst = 0;  // first trace (1-based) of the group converted
@@ -970,5 +1080,7 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
   RECORDNUMBER = record;
   ERROR = 0;
 }
+
+}  // namespace
 
 }  // namespace vel

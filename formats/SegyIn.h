@@ -41,6 +41,24 @@ void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERRO
 void SEGYIN(ShotRecord& REC, std::string_view NAME, int& RECORDNUMBER, int& ERROR,
             const SegyInOptions& options);
 
+/// A file its caller has opened for reading and begun to read, so that the
+/// reader neither opens it again nor reads its first bytes twice.
+struct SegyInFile {
+  int handle = -1;                  // left open by the reader
+  std::int64_t size = 0;            // the file's size in bytes
+  std::span<const std::byte> head;  // the file's first bytes, as many as were read
+};
+
+/// How many of a file's first bytes to read before the read: the whole of a
+/// small file, else its headers and first trace header.
+[[nodiscard]] std::size_t SegyInLeadBytes(std::int64_t fileSize);
+
+/// SEGYIN over FILE; NAME names the file as the other overload takes it (for
+/// the record's name and the progress display). What HEAD lacks is read
+/// through the handle.
+void SEGYIN(ShotRecord& REC, const SegyInFile& FILE, std::string_view NAME, int& RECORDNUMBER,
+            int& ERROR, const SegyInOptions& options, SegyInState& STATE);
+
 /// Reads N samples of FORMAT at the current position of file IH into SAMPLES
 /// (one read). On a short read shows "END OF FILE HAS BEEN REACHED WHILE
 /// READING TRACES" and sets ERROR to -1; format 4 is refused likewise; other

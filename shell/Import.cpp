@@ -4,7 +4,9 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <span>
+#include <vector>
 
 #include "formats/Seg2In.h"
 #include "formats/SegyIn.h"
@@ -18,6 +20,7 @@
 #include "instruments/Rx2AntDcf.h"
 #include "instruments/SuspensIn.h"
 #include "platform/FixedText.h"
+#include "platform/system/File.h"
 #include "record/FreshRecord.h"
 #include "record/MergeIntervals.h"
 #include "record/RecordNaming.h"
@@ -110,12 +113,13 @@ void ReadSegy(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
   a.IRECNO = recno;
 }
 
-void CountSegy(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS, int& IERR) {
+void CountSegy(ShotRecord& REC, const SegyInFile& FILE, std::string_view FNAME,
+               std::int32_t& NRECORDS, int& IERR) {
   UseProgramReaderDialogs();
   SegyInOptions o;
   o.countOnly = true;
   int count = NRECORDS;
-  SEGYIN(REC, FNAME, count, IERR, o, SegyReaderState());
+  SEGYIN(REC, FILE, FNAME, count, IERR, o, SegyReaderState());
   NRECORDS = count;
 }
 void ImportOyo(ShotRecord& REC, std::string_view FNAME, ImportArguments& a) {
@@ -267,24 +271,62 @@ void NotAvailable(std::int32_t code) {
 
 }  // namespace
 
-std::int32_t ISEISFT(std::string_view FNAME) {
-  const std::string paddedName = Padded(FNAME, kNameChars);
-  const int ih = sup::IOPNRLY(FNAME);
-  if (ih < 0) {
-    sup::WINMSG("UNABLE TO OPEN FILE: " + paddedName);
-    return kFormatCannotOpen;
-  }
-  Probe probe{std::string(kProbeBytes, ' '), paddedName};
-  // A shorter file leaves the rest blank; how much was read does not matter.
-  (void)sup::IREDFIL(ih, probe.bytes, static_cast<int>(kProbeBytes));
-  sup::ICLSFIL(ih);
-  probe.bytes.resize(kProbeBytes, ' ');
+namespace {
 
+/// A file opened for detection, closed when it goes; its first bytes as read.
+struct OpenedInput {
+  int handle = -1;
+  std::int64_t size = 0;
+  std::vector<std::byte> lead;
+  OpenedInput() = default;
+  OpenedInput(const OpenedInput&) = delete;
+  OpenedInput& operator=(const OpenedInput&) = delete;
+  ~OpenedInput() {
+    if (handle >= 0) sup::ICLSFIL(handle);
+  }
+};
+
+/// Opens FNAME and reads its first bytes: the probe's, or with SEGYLEAD
+/// those the SEG-Y reader starts from when they are more. False after
+/// "UNABLE TO OPEN FILE: " and the padded name.
+bool OpenInput(std::string_view FNAME, bool segyLead, OpenedInput& in) {
+  in.handle = sup::IOPNRLY(FNAME);
+  if (in.handle < 0) {
+    sup::WINMSG("UNABLE TO OPEN FILE: " + Padded(FNAME, kNameChars));
+    return false;
+  }
+  if (segyLead && plat::FileSize(in.handle, in.size) != 0) in.size = 0;
+  in.lead.resize(segyLead ? std::max(kProbeBytes, SegyInLeadBytes(in.size)) : kProbeBytes);
+  // A shorter file leaves the rest unread; how much was read does not matter
+  // to detection.
+  const int status =
+      sup::JREDFIL(in.handle, std::span<std::byte>(in.lead), static_cast<int>(in.lead.size()));
+  const std::size_t moved = status >= 0 && static_cast<std::size_t>(status) <= in.lead.size()
+                                ? in.lead.size() - static_cast<std::size_t>(status)
+                                : 0;
+  in.lead.resize(moved);
+  return true;
+}
+
+/// The format of the file FNAME whose first bytes are LEAD, by the table's
+/// tests; 0 after "UNABLE TO IDENTIFY FORMAT FOR FILE " and the padded name.
+std::int32_t DetectFormat(std::string_view FNAME, std::span<const std::byte> lead) {
+  Probe probe{std::string(kProbeBytes, ' '), Padded(FNAME, kNameChars)};
+  const std::size_t n = std::min(lead.size(), kProbeBytes);
+  if (n > 0) std::memcpy(probe.bytes.data(), lead.data(), n);
   for (const ImportFormat& f : kImportFormats) {
     if (const int code = f.detect(probe); code != 0) return code;
   }
-  sup::WINMSG("UNABLE TO IDENTIFY FORMAT FOR FILE " + paddedName);
+  sup::WINMSG("UNABLE TO IDENTIFY FORMAT FOR FILE " + probe.name);
   return kFormatUnknown;
+}
+
+}  // namespace
+
+std::int32_t ISEISFT(std::string_view FNAME) {
+  OpenedInput in;
+  if (!OpenInput(FNAME, false, in)) return kFormatCannotOpen;
+  return DetectFormat(FNAME, in.lead);
 }
 
 void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& IERR, bool LFIRST,
@@ -327,7 +369,11 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
 }
 
 void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t& NRECORDS) {
-  const std::int32_t code = ISEISFT(FNAME);
+  // One open serves the detection and the count: the first bytes read for
+  // the one are those the SEG-Y reader starts from (a small file whole).
+  OpenedInput in;
+  const std::int32_t code =
+      OpenInput(FNAME, true, in) ? DetectFormat(FNAME, in.lead) : kFormatCannotOpen;
   g_lastDetected = code;
   if (code == kFormatCannotOpen) {
     IERR = -1;
@@ -343,11 +389,12 @@ void INRECORDS(ShotRecord& REC, std::string_view FNAME, int& IERR, std::int32_t&
     return;
   }
   std::int32_t count = NRECORDS;
+  const SegyInFile file{in.handle, in.size, in.lead};
   // With one record the counter has read it; with several nothing was read.
   ReadThenCommit(REC, ReadStart::Spacing, [&](ShotRecord& fresh) {
     fresh.CRECNAME = RecordNameOfFile(FNAME);
     tk::WCursorShape(tk::kCursorHourglass);
-    row->count(fresh, FNAME, count, IERR);
+    row->count(fresh, file, FNAME, count, IERR);
     tk::WCursorShape(tk::kCursorArrow);
     if (IERR != 0 || count > 1) return false;
     fresh.IFORMAT = code;

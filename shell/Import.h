@@ -35,9 +35,10 @@ struct ImportArguments {
 
 /// A reader as the dispatch calls it.
 using ImportReader = void (*)(ShotRecord& REC, std::string_view FNAME, ImportArguments& args);
-/// SEG-Y record counting as INRECORDS calls it: NRECORDS in/out, IERR out.
-using RecordCounter = void (*)(ShotRecord& REC, std::string_view FNAME, std::int32_t& NRECORDS,
-                               int& IERR);
+/// SEG-Y record counting as INRECORDS calls it, over the file it has open:
+/// NRECORDS in/out, IERR out.
+using RecordCounter = void (*)(ShotRecord& REC, const SegyInFile& FILE, std::string_view FNAME,
+                               std::int32_t& NRECORDS, int& IERR);
 
 /// Returns the FileFormatCode of the file FNAME (the name as the caller has
 /// it: bare, relative to the current folder, or with its folder). -1 after

@@ -170,8 +170,13 @@ void ConvertFiles(const tk::FileSelection& chosen, std::string_view outputFolder
   // Each file's record is read and written one after another: without this
   // the heap's top would go back to the system after every file and be taken
   // again for the next, and with the readers' worker threads alive every
-  // such return flushes the address cache of every core.
-  static const bool kept = mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1;
+  // such return flushes the address cache of every core. Fixing the trim
+  // threshold stops the allocator from adapting its mapping threshold, so
+  // that is fixed too, at the largest value it would adapt to: else every
+  // later record of more than 128 KB would be mapped afresh, and its pages
+  // faulted in anew, on every read for the rest of the run.
+  static const bool kept =
+      mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1 && mallopt(M_MMAP_THRESHOLD, 32 << 20) == 1;
   (void)kept;
   SegyOutOptions segy;
   segy.format = c.IOUTFMT;

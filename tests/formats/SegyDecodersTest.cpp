@@ -150,6 +150,46 @@ TEST(SegyDecoders, SamplesWithRangeMatchTheTwoSteps) {
   }
 }
 
+// The vector path of the IBM trace decoder gives the bits of the one-word
+// conversion for any word: random words and the edges (zeros of either
+// sign, unnormalised fractions, results too small or too large for a
+// single, the largest exponents), at lengths and offsets that put every
+// word in every lane and in the scalar tail; the range is the scalar rule's.
+TEST(SegyDecoders, IbmTracesMatchTheOneWordConversionForAnyWord) {
+  std::vector<std::uint32_t> words = {
+      0x00000000u, 0x80000000u, 0x00000001u, 0x80000001u, 0x00FFFFFFu, 0x80FFFFFFu,
+      0x7FFFFFFFu, 0xFFFFFFFFu, 0x7F000001u, 0x60FFFFFFu, 0x61100000u, 0x60100000u,
+      0x21100000u, 0x22100000u, 0x20FFFFFFu, 0x1F800000u, 0x41100000u, 0xC1100000u,
+      0x41010000u, 0x41000001u, 0x7F000000u, 0x00100000u, 0x3F800000u, 0x5FFFFFFFu};
+  std::mt19937 rng(2024);
+  for (int k = 0; k < 20000; ++k) words.push_back(static_cast<std::uint32_t>(rng()));
+  // Random exponents around the edges of the single range, random fractions.
+  for (int k = 0; k < 20000; ++k) {
+    const std::uint32_t exponent = static_cast<std::uint32_t>(rng() % 12) +
+                                   (k % 2 == 0 ? 0x1Cu : 0x5Cu);
+    words.push_back((static_cast<std::uint32_t>(rng()) & 0x80FFFFFFu) | (exponent << 24));
+  }
+  std::vector<std::byte> bytes(words.size() * 4);
+  std::vector<float> expected(words.size());
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    sup::StoreU32(bytes.data() + 4 * k, words[k], sup::ByteOrder::Big);
+    expected[k] = std::bit_cast<float>(IbmToIeeeBits(words[k]));
+  }
+  for (std::size_t offset = 0; offset < 17; ++offset) {
+    const std::size_t n = words.size() - offset - (offset * 7) % 16;
+    SCOPED_TRACE(testing::Message() << "offset " << offset << ", " << n << " words");
+    std::vector<float> out(n, -1.0f);
+    float lo = 1.0e30f, hi = -1.0e30f, rlo = 1.0e30f, rhi = -1.0e30f;
+    ASSERT_TRUE(DecodeSegySamplesWithRange(std::span<const std::byte>(bytes).subspan(4 * offset),
+                                           kSegyIbmFloat, true, out, lo, hi));
+    ASSERT_EQ(std::memcmp(out.data(), expected.data() + offset, n * sizeof(float)), 0);
+    sup::FINDNX(std::span<const float>(expected).subspan(offset, n), static_cast<int>(n), rlo,
+                rhi);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(lo), std::bit_cast<std::uint32_t>(rlo));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(hi), std::bit_cast<std::uint32_t>(rhi));
+  }
+}
+
 TEST(SegyDecoders, BinaryHeaderDecidesTheByteOrder) {
   struct Case {
     std::uint16_t stored;  // the format code's two bytes as a little-endian value

@@ -7,6 +7,7 @@
 #include "formats/SegyIn.h"
 #include "formats/SegyOut.h"
 #include "support/ByteOrder.h"
+#include "support/FileIO.h"
 #include "tests/TestSupport.h"
 #include "tests/formats/SegyTestSupport.h"
 
@@ -185,6 +186,72 @@ TEST(SegyIn, SelectedRecordBeyondTheFileAndJoin) {
   EXPECT_EQ(recno, 1);
   EXPECT_EQ(SegyBinI16(back.ISEGYBIN, 3213), 72);
   EXPECT_EQ(back.CRECNAME.Trimmed(), "three-1");
+}
+
+// A file the caller has opened and begun to read gives the record the read
+// by name gives, whatever part of it the caller's bytes hold: none, part of
+// the headers, the headers and part of a trace, or the whole file; a small
+// file of three records and one larger than a first read.
+TEST(SegyIn, AnOpenFileReadsTheSameWhateverItsFirstBytesHold) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  for (const int traces : {24, 40}) {
+    const int ns = traces == 24 ? 20 : 2000;  // 3 x 2.6 KB, or 3 x 330 KB
+    SCOPED_TRACE(testing::Message() << traces << " traces of " << ns << " samples");
+    const auto path = (dir / ("f" + std::to_string(traces) + ".sgy")).string();
+    SegyOutOptions o;
+    o.format = kSegyIbmFloat;
+    int error = 1;
+    SegyOutState out;
+    for (int r = 1; r <= 3; ++r) {
+      ShotRecord rec = Small(traces, ns);
+      for (float& v : rec.TRACES) v *= static_cast<float>(r);
+      o.writeHeaders = r == 1;
+      o.closeAtEnd = r == 3;
+      SEGYOUT(rec, path, o, error, out);
+      ASSERT_EQ(error, 0);
+    }
+    SegyInOptions sel;
+    sel.selectRecord = true;
+    ShotRecord byName;
+    int recno = 2;
+    SEGYIN(byName, path, recno, error, sel);
+    ASSERT_EQ(error, 0);
+    ASSERT_EQ(byName.NTRACE, traces);
+
+    const std::string bytes = testing_support::ReadFile(path);
+    const std::size_t block = 240 + 4 * static_cast<std::size_t>(ns);
+    for (const std::size_t given :
+         {std::size_t{0}, std::size_t{100}, std::size_t{3600}, std::size_t{3840},
+          3600 + traces * block + 1000, 3600 + 2 * traces * block, bytes.size()}) {
+      SCOPED_TRACE(testing::Message() << given << " bytes given");
+      const int ih = sup::IOPNRLY(path);
+      ASSERT_GE(ih, 0);
+      SegyInFile file;
+      file.handle = ih;
+      file.size = static_cast<std::int64_t>(bytes.size());
+      file.head = std::as_bytes(std::span<const char>(bytes.data(), std::min(given, bytes.size())));
+      ShotRecord back;
+      int number = 2;
+      SegyInState state;
+      SEGYIN(back, file, path, number, error, sel, state);
+      sup::ICLSFIL(ih);
+      ASSERT_EQ(error, 0);
+      EXPECT_EQ(number, 2);
+      EXPECT_EQ(back.NTRACE, byName.NTRACE);
+      EXPECT_EQ(back.CRECNAME.Trimmed(), byName.CRECNAME.Trimmed());
+      EXPECT_EQ(back.CSEGYTXT.View(), byName.CSEGYTXT.View());
+      ASSERT_EQ(back.TRACES.size(), byName.TRACES.size());
+      EXPECT_EQ(std::memcmp(back.TRACES.data(), byName.TRACES.data(), back.TRACES.size() * 4), 0);
+      EXPECT_EQ(back.TRACEMAX, byName.TRACEMAX);
+      EXPECT_EQ(back.GMIN, byName.GMIN);
+      EXPECT_EQ(back.GMAX, byName.GMAX);
+      EXPECT_EQ(back.GEOLOC, byName.GEOLOC);
+    }
+  }
+  EXPECT_EQ(SegyInLeadBytes(0), 0u);
+  EXPECT_EQ(SegyInLeadBytes(5000), 5000u);
+  EXPECT_EQ(SegyInLeadBytes(100 << 20), 3840u);
 }
 
 }  // namespace
