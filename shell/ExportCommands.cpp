@@ -102,16 +102,12 @@ void ExportSegyCommand(Velloran& app) {
   SEGYOUT(app.record, name, WholeFileSegyOptions(o), ierr);
 }
 
-SegyOutOptions WholeFileSegyOptions(const FileOptionState& o) {
+SegyOutOptions ChosenSegyOptions(std::int32_t format, bool ebcdic, bool bigEndian, bool batch) {
   SegyOutOptions options;
-  options.format = o.IOUTFMT;
-  options.ebcdic = o.LEBCDIC;
-  options.bigEndian = o.LMSBFIRST;
-  options.fixedRecordLength = false;
-  options.batch = false;
-  options.writeHeaders = true;
-  options.closeAtEnd = true;
-  options.oneTracePerRecord = false;
+  options.format = format;
+  options.ebcdic = ebcdic;
+  options.bigEndian = bigEndian;
+  options.batch = batch;
   return options;
 }
 

@@ -35,9 +35,16 @@ inline constexpr int kExportPopupMenu = 30003;
 /// 1021, Cancel.
 inline constexpr int kConversionProgressDialog = 102;
 
+/// The writer's options for the sample FORMAT, text code and byte order
+/// chosen in the SEG-Y output dialog; the rest as for one whole file. BATCH:
+/// progress goes to the caller's dialog instead of the writer's own.
+SegyOutOptions ChosenSegyOptions(std::int32_t format, bool ebcdic, bool bigEndian, bool batch);
+
 /// The writer's options for one record written as a whole SEG-Y file with
 /// the file commands' choices O: its own progress dialog for large records.
-SegyOutOptions WholeFileSegyOptions(const FileOptionState& o);
+inline SegyOutOptions WholeFileSegyOptions(const FileOptionState& o) {
+  return ChosenSegyOptions(o.IOUTFMT, o.LEBCDIC, o.LMSBFIRST, false);
+}
 
 /// The output name proposed for REC: CRECNAME, blank-padded to 256
 /// characters, blanked from its first "." when that stands at position 2 or

@@ -178,15 +178,7 @@ void ConvertFiles(const tk::FileSelection& chosen, std::string_view outputFolder
   static const bool kept =
       mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1 && mallopt(M_MMAP_THRESHOLD, 32 << 20) == 1;
   (void)kept;
-  SegyOutOptions segy;
-  segy.format = c.IOUTFMT;
-  segy.ebcdic = c.LEBCDIC;
-  segy.bigEndian = c.LMSBFIRST;
-  segy.fixedRecordLength = false;
-  segy.batch = true;
-  segy.writeHeaders = true;
-  segy.closeAtEnd = true;
-  segy.oneTracePerRecord = false;
+  const SegyOutOptions segy = ChosenSegyOptions(c.IOUTFMT, c.LEBCDIC, c.LMSBFIRST, true);
   int ierr = 0;
   bool askBeforeOverwriting = true;
   ShotRecord rec;  // the conversion record
@@ -296,12 +288,7 @@ void CombineCommand(Velloran& app) {
   SEGYSTANDARDDLG(app.disallowVariableTraces, ierr);
   if (ierr != 0) return;
 
-  SegyOutOptions options;
-  options.format = o.IOUTFMT;
-  options.ebcdic = o.LEBCDIC;
-  options.bigEndian = o.LMSBFIRST;
-  options.fixedRecordLength = false;
-  options.batch = true;
+  SegyOutOptions options = ChosenSegyOptions(o.IOUTFMT, o.LEBCDIC, o.LMSBFIRST, true);
   options.oneTracePerRecord = !app.disallowVariableTraces;
   SegyOutState out;
   ShotRecord& rec = app.second;
