@@ -22,6 +22,7 @@
 #include "toolkit/core/Windows_p.h"
 #include "toolkit/dialogs/Dialogs.h"
 #include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/HardcopyDialogs.h"
 
 namespace {
 
@@ -220,9 +221,8 @@ TEST_F(BandpassWindowTest, TypedCornerRedrawsTheResponseButNotTheOutput) {
   const auto grab = [this](std::string_view title, std::vector<plat::Pixel>& into) {
     const int n = ChildTitled(title);
     ASSERT_GT(n, 0);
-    const plat::Surface* shown = harness.Shown(tk::WindowFrameHandle(n));
-    ASSERT_NE(shown, nullptr);
-    into.assign(shown->Pixels().begin(), shown->Pixels().end());
+    into = Shown(n);
+    ASSERT_FALSE(into.empty());
   };
   LookLater([&] {
     grab(vel::kBandpassOutputTitle, outputBefore);
@@ -286,14 +286,7 @@ TEST_F(BandpassWindowTest, DraggingHandleTwoMovesBothLowCutCornersUpToTheirLimit
 
 namespace {
 
-class BandpassWindowMoreTest : public BandpassWindowTest {
- protected:
-  std::vector<plat::Pixel> MainPixels() {
-    const plat::Surface* shown = harness.Shown(tk::WindowFrameHandle(tk::kMainWindow));
-    return shown != nullptr ? std::vector<plat::Pixel>(shown->Pixels().begin(), shown->Pixels().end())
-                            : std::vector<plat::Pixel>{};
-  }
-};
+class BandpassWindowMoreTest : public BandpassWindowTest {};
 
 TEST_F(BandpassWindowMoreTest, ClosedOutputWindowIsLeftAloneToTheEnd) {
   ShotRecord rec = SineRecord();
@@ -384,6 +377,35 @@ TEST_F(BandpassWindowMoreTest, RecordsWithoutASpectrumAreRefusedBeforeAnyWindow)
     EXPECT_EQ(c.rec.TRACES, before.TRACES);
     for (int n = 1; n <= 50; ++n) EXPECT_FALSE(tk::WindowSlotInUse(n)) << n;
   }
+}
+
+TEST_F(BandpassWindowMoreTest, PrintFromTheSpectrumPopupPrintsTheSpectrumPlot) {
+  tool_window_test::RecordedPrinter printer;
+  ShotRecord rec = SineRecord();
+  int spectrum = 0;
+  std::vector<plat::Pixel> before, after;
+  LookLater([&] {
+    spectrum = ChildTitled(vel::kBandpassSpectrumTitle);
+    ASSERT_GT(spectrum, 0);
+    before = Shown(spectrum);
+    harness.Answer("dialog " + std::to_string(tk::kHardcopyDeviceDialog), "press 1");
+    harness.Click(tk::WindowClientHandle(spectrum), {40, 40}, plat::MouseButton::Right);
+    harness.Pause(10).PickOpenMenuItem(vel::kToolPrint);
+    harness.MouseMove(Client(0), {1, 1}).Pause(10).Call([&] {
+      after = Shown(spectrum);
+      tk::WDialogSelect(vel::kBandpassDialog);  // the print dialog was the last one
+      plat::ButtonClick(Field(2));
+    });
+    harness.MouseMove(Client(0), {1, 1});
+  });
+  harness.MouseMove(Client(0), {1, 1});
+  Run(rec);
+  EXPECT_EQ(printer.Pages(), 1);
+  EXPECT_EQ(printer.Ends(), 1);
+  EXPECT_GT(printer.drawnWidths.size(), 10u);  // frame, axes, spectrum and response
+  EXPECT_EQ(tk::Gs().hardcopyOn, 0);
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(after, before);  // the screen shows the plot again
 }
 
 }  // namespace

@@ -119,11 +119,6 @@ class FkFilterWindowTest : public tool_window_test::ToolWindowTest {
   float MidFrequency() const {
     return frame.YSTART + 0.5f * static_cast<float>(frame.NYDIV) * frame.YSTEP;
   }
-  std::vector<plat::Pixel> Shown(int window) {
-    const plat::Surface* s = harness.Shown(tk::WindowFrameHandle(window));
-    return s != nullptr ? std::vector<plat::Pixel>(s->Pixels().begin(), s->Pixels().end())
-                        : std::vector<plat::Pixel>{};
-  }
   // Presses button ID of the fan dialog (the progress dialog may be the
   // current one after a transform).
   static void PressButton(int id) {
@@ -413,13 +408,7 @@ TEST_F(FkFilterWindowTest, ReadOutsShowTheInputRecordOverEitherTraceWindow) {
 }
 
 TEST_F(FkFilterWindowTest, RightClicksOpenTheirPopupsAndPrintDrawsThatWindowsPicture) {
-  constexpr int kDriver = 2;
-  tk::testing::RecordingDriver driver{kDriver};
-  tk::StandHardcopyDriver(kDriver, &driver);
-  tk::DriverParams().P1 = 0;
-  tk::DriverParams().P2 = 0;
-  tk::HardcopyDriverSelect(tk::DriverOperation::Select, kDriver);
-
+  tool_window_test::RecordedPrinter printer;
   ShotRecord rec = TwoDips();
   std::vector<int> entries;
   std::vector<plat::Pixel> before, after;
@@ -451,21 +440,10 @@ TEST_F(FkFilterWindowTest, RightClicksOpenTheirPopupsAndPrintDrawsThatWindowsPic
   });
   Settle();
   Run(rec);
-  tk::StandHardcopyDriver(kDriver, nullptr);
-  tk::HardcopyDriverSelect(tk::DriverOperation::Select, tk::kDefaultHardcopyDriver);
-
   EXPECT_EQ(entries, (std::vector<int>{5, 3}));
-  int pages = 0, fills = 0, ends = 0;
-  for (const auto& r : driver.ops) {
-    pages += r.op == tk::DriverOperation::BeginPicture && r.P2 > 0;
-    const int op = static_cast<int>(r.op);
-    fills += op >= static_cast<int>(tk::DriverOperation::TrapeziumHalftone) &&
-             op <= static_cast<int>(tk::DriverOperation::PolygonSolid);
-    ends += r.op == tk::DriverOperation::EndOutput;
-  }
-  EXPECT_EQ(pages, 1);
-  EXPECT_GT(fills, 100);  // the spectrum's cells
-  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(printer.Pages(), 1);
+  EXPECT_GT(printer.Fills(), 100);  // the spectrum's cells
+  EXPECT_EQ(printer.Ends(), 1);
   EXPECT_EQ(tk::Gs().hardcopyOn, 0);
   EXPECT_NE(tk::Gs().screenOn, 0);
   ASSERT_FALSE(before.empty());

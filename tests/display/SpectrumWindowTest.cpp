@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,10 +13,13 @@
 #include "platform/window/Window.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
+#include "tests/ScopedEnv.h"
 #include "tests/TestSupport.h"
 #include "tests/display/ToolWindowTestSupport.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/graphics/WindowTargets.h"
+#include "toolkit/hardcopy/HardcopyDialogs.h"
+#include "toolkit/hardcopy/HardcopyOptions.h"
 
 namespace {
 
@@ -95,6 +99,9 @@ TEST(SpectrumSection, ZoomedMainPlotGivesTheSamplesAndTraces) {
 
 TEST_F(SpectrumWindowTest, SaveToFileWritesTheSpectrumFromEitherMenu) {
   const ShotRecord rec = Record();
+  // The save keeps the chosen folder as the current one; the next test
+  // starts where this one did.
+  const testing_support::ScopedCurrentDir back(std::filesystem::current_path());
   testing_support::TempDir dir;
   const std::vector<std::string> names = {"a.DAT", "b.CSV", "c.TXT"};
   for (const std::string& n : names) harness.Answer("filedialog", (dir / n).string());
@@ -140,6 +147,40 @@ TEST_F(SpectrumWindowTest, SaveToFileWritesTheSpectrumFromEitherMenu) {
     EXPECT_NEAR(std::stof(lines[k].substr(14)), spec[k], 1e-5f * std::max(1.0f, spec[k])) << k;
   }
   for (const std::string& n : {names[1], names[2]}) EXPECT_EQ(testing_support::ReadFile(dir / n), text) << n;
+}
+
+// Print draws the spectrum on the page with the thick hardcopy line, keeps
+// the user's hardcopy options through the reset after it, and draws the
+// spectrum on the screen again.
+TEST_F(SpectrumWindowTest, PrintDrawsThickLinesKeepsTheOptionsAndRedrawsTheScreen) {
+  tool_window_test::RecordedPrinter printer;
+  constexpr int kOption = 21;  // the recording driver's select sets it to 4
+  tk::HardcopyOptionStore(kOption, 9);
+  const ShotRecord rec = Record();
+  int window = 0;
+  std::vector<plat::Pixel> before, after;
+  harness.Pause(10).Call([&] {
+    for (int n = 1; n <= 50 && window == 0; ++n)
+      if (tk::WindowSlotInUse(n)) window = n;
+    before = Shown(window);
+  });
+  harness.Answer("dialog " + std::to_string(tk::kHardcopyDeviceDialog), "press 1");
+  harness.Pause(10).Call([&] {
+    plat::PostMessage(tk::WindowFrameHandle(window), plat::Msg::Command, vel::kToolPrint);
+  });
+  harness.MouseMove(Client(0), {1, 1});
+  harness.Pause(10).Call([&] { after = Shown(window); });
+  CommandLater(vel::kToolClose);
+  Run(rec, ZoomedFrame());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(printer.Pages(), 1);
+  EXPECT_EQ(printer.Ends(), 1);
+  ASSERT_FALSE(printer.drawnWidths.empty());
+  EXPECT_EQ(std::count(printer.drawnWidths.begin(), printer.drawnWidths.end(), 15), std::ssize(printer.drawnWidths));
+  EXPECT_EQ(tk::HardcopyOption(kOption), 9);
+  EXPECT_EQ(tk::Gs().hardcopyOn, 0);
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(after, before);
 }
 
 TEST_F(SpectrumWindowTest, FileThatCannotBeWrittenIsReportedAndTheWindowStays) {
