@@ -1,8 +1,10 @@
 // The known graph through the CGM file driver, read back by the tests' own
 // CGM reader: the file is a well-formed metafile and its rendering puts the
-// frame, ticks, series and red line where the drawing put them.
+// frame, ticks, series and red line where the drawing put them; file
+// identification counts its pictures and reads its shape.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "tests/TestSupport.h"
 #include "tests/support/KnownGraph.h"
 #include "tests/toolkit/hardcopy/CgmDecoder.h"
+#include "toolkit/graphics/GraphicsFileType.h"
 #include "toolkit/hardcopy/Cgm.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
@@ -65,6 +68,46 @@ TEST_F(CgmKnownGraphTest, FileIsWellFormedAndPlacesThePicture) {
   PageSetup setup;
   setup.truncate = false;
   ExpectPicture(image, setup, 1, false);
+}
+
+// What identification reports of the metafiles the driver writes: a CGM,
+// 1000 wide and as high as the picture's VDC extent makes it, with one
+// picture per page. Pages of a few sizes, one beyond the largest VDC
+// extent, which keeps its shape.
+TEST_F(CgmKnownGraphTest, IdentificationCountsPicturesAndKeepsTheShape) {
+  struct Case {
+    int pages, width, height;  // option 0: the driver's default
+  };
+  for (const Case c : {Case{1, 0, 0}, Case{3, 0, 0}, Case{2, 500, 400}, Case{1, 400, 600},
+                       Case{3, 4000, 3000}}) {
+    SCOPED_TRACE(std::to_string(c.pages) + " pages of " + std::to_string(c.width) + " x " +
+                 std::to_string(c.height));
+    tk::HardcopyDriverSelect(O::Select, tk::kDriverCgm);
+    if (c.width > 0) {
+      tk::HardcopyOptionSet(1, c.width);
+      tk::HardcopyOptionSet(2, c.height);
+    }
+    GraphAxes none;
+    PLOTXY(1, 1, kPenStartPage, none);
+    ASSERT_GT(tk::Gs().hardcopyOn, 0);
+    for (int page = 1; page <= c.pages; ++page) {
+      if (page > 1) tk::HardcopyDriverCall(O::EndPage);
+      DrawKnownGraph();
+    }
+    tk::WHardcopySwitch("S");
+    const std::string path = (dir.path() / "parvplot.cgm").string();
+    const tk::testing::CgmRead r = tk::testing::DecodeCgm(::testing_support::ReadFile(path));
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.pictures, c.pages);
+    if (c.width > 0) {
+      // 600 units an inch, the longer side at most 32767.
+      EXPECT_EQ(r.vdcWidth, c.width <= 3900 ? c.width * 600 / 72 : 32767);
+    }
+    std::array<std::int32_t, 6> info{};
+    tk::GraphicsFileType(path, static_cast<int>(path.size()), info, 6);
+    EXPECT_EQ(info, (std::array<std::int32_t, 6>{tk::kGfCgm, 1000, 1000 * r.vdcHeight / r.vdcWidth,
+                                                 c.pages, -1, -1}));
+  }
 }
 
 }  // namespace

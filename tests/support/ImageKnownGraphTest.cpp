@@ -1,9 +1,11 @@
 // The image-file driver: the known graph written at every image type and
 // depth, read back by our own loader and by ImageMagick to the same pixels,
-// the picture in place on white paper; the driver's defaults, an empty page,
-// pages after the first in files of their own, an output that cannot open.
+// the picture in place on white paper, and identified with its size and
+// depth; the driver's defaults, an empty page, pages after the first in
+// files of their own, an output that cannot open.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +21,7 @@
 #include "tests/support/KnownGraph.h"
 #include "tests/toolkit/ImageTools.h"
 #include "toolkit/core/Errors.h"
+#include "toolkit/graphics/GraphicsFileType.h"
 #include "toolkit/graphics/ImageLoad.h"
 #include "toolkit/hardcopy/HardcopyDrivers.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
@@ -160,6 +163,48 @@ TEST_F(ImageDriverTest, KnownGraphAtEveryTypeAndDepth) {
         EXPECT_EQ(std::system(("pngcheck -q '" + file + "' >/dev/null").c_str()), 0);
       }
     }
+  }
+}
+
+// What identification reports of the files the driver writes: type, the
+// page's size, colours, the kind (BMP compressed, PCX version, PNG
+// interlace) and the bits per pixel.
+TEST_F(ImageDriverTest, IdentificationOfEveryTypeAndDepth) {
+  using Info = std::array<std::int32_t, 6>;
+  constexpr std::int32_t kTrue = 16777216;
+  struct Case {
+    int bits, type;
+    Info want;
+  };
+  const Case cases[] = {
+      // PCX version 3 (2.8 without palette) for black and white, else 5.
+      {1, 0, {tk::kGfPcx, kPageWidth, kPageHeight, 2, 3, 1}},
+      {4, 0, {tk::kGfPcx, kPageWidth, kPageHeight, 16, 5, 4}},
+      {8, 0, {tk::kGfPcx, kPageWidth, kPageHeight, 256, 5, 8}},
+      {24, 0, {tk::kGfPcx, kPageWidth, kPageHeight, kTrue, 5, 24}},
+      {1, 1, {tk::kGfBmp, kPageWidth, kPageHeight, 2, 0, 1}},
+      {4, 1, {tk::kGfBmp, kPageWidth, kPageHeight, 16, 0, 4}},
+      {8, 1, {tk::kGfBmp, kPageWidth, kPageHeight, 256, 0, 8}},
+      {24, 1, {tk::kGfBmp, kPageWidth, kPageHeight, kTrue, 0, 24}},
+      // Run-length BMP exists at 4 and 8 bits only.
+      {1, 2, {tk::kGfBmp, kPageWidth, kPageHeight, 2, 0, 1}},
+      {4, 2, {tk::kGfBmp, kPageWidth, kPageHeight, 16, 1, 4}},
+      {8, 2, {tk::kGfBmp, kPageWidth, kPageHeight, 256, 1, 8}},
+      {24, 2, {tk::kGfBmp, kPageWidth, kPageHeight, kTrue, 0, 24}},
+      {1, 3, {tk::kGfPng, kPageWidth, kPageHeight, 2, 0, 1}},
+      {4, 3, {tk::kGfPng, kPageWidth, kPageHeight, 16, 0, 4}},
+      {8, 3, {tk::kGfPng, kPageWidth, kPageHeight, 256, 0, 8}},
+      {24, 3, {tk::kGfPng, kPageWidth, kPageHeight, kTrue, 0, 24}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("type " + std::to_string(c.type) + " at " + std::to_string(c.bits) + " bits");
+    // No extension: identification goes by the contents alone.
+    StartPage(c.bits, c.type, "ident" + std::to_string(c.bits) + "-" + std::to_string(c.type));
+    DrawKnownGraph();
+    tk::WHardcopySwitch("S");
+    Info info{};
+    tk::GraphicsFileType(file, static_cast<int>(file.size()), info, 6);
+    EXPECT_EQ(info, c.want);
   }
 }
 

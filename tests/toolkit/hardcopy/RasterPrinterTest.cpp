@@ -1,9 +1,10 @@
 // The raster printer driver: page starts and ends of every language byte
 // for byte, the row compressions, the band walk of the dot-matrix printers,
-// the quality fall-back, and pictures printed and decoded back to the pixels
-// the page holds.
+// the quality fall-back, pictures printed and decoded back to the pixels
+// the page holds, and each language's stream as file identification sees it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <random>
 
@@ -12,6 +13,7 @@
 #include "tests/toolkit/hardcopy/RasterTestSupport.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Fills.h"
+#include "toolkit/graphics/GraphicsFileType.h"
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
@@ -368,6 +370,64 @@ TEST_F(RasterPrinterTest, EveryClassDecodesToThePagePixels) {
       decoded = DecodeEscP(s, bytesPerColumn, 0, passes, m.lineStep);
     }
     ExpectSame(decoded, expected, what);
+  }
+}
+
+// What identification reports of the streams every printer language writes:
+// PCL (with or without the reset that starts a page) as type 11 with its
+// colours and resolution, ESC/P2 as 12 with its colours and resolution, and
+// ESC/P and the IBM X24 language, which start with ESC U 1, as 13 with their
+// colours.
+TEST_F(RasterPrinterTest, IdentificationOfEveryLanguage) {
+  using Info = std::array<std::int32_t, 6>;
+  struct Case {
+    int model, quality;
+    bool mono;    // option 6 = 1: a colour printer printing black only
+    int option19;  // 3: reset at the start of the page; 1: none
+    Info want;
+  };
+  const Case cases[] = {
+      {28, 2, false, 3, {kGfPcl, -1, -1, 2, 150, -1}},       // LaserJet III, class 7
+      {28, 4, false, 1, {kGfPcl, -1, -1, 2, 75, -1}},        // starts with ESC & a
+      {29, 1, false, 3, {kGfPcl, -1, -1, 2, 600, -1}},       // LaserJet 4/5, class 11
+      {14, 3, false, 3, {kGfPcl, -1, -1, 2, 100, -1}},       // DeskJet, class 8
+      {21, 2, false, 3, {kGfPcl, -1, -1, 8, 150, -1}},       // DeskJet colour, "R"
+      {31, 2, false, 3, {kGfPcl, -1, -1, 8, 150, -1}},       // DeskJet 550C, "C"
+      {31, 2, true, 3, {kGfPcl, -1, -1, 2, 150, -1}},
+      {13, 2, false, 3, {kGfPcl, -1, -1, 8, 90, -1}},        // PaintJet, class 9
+      {30, 2, false, 3, {kGfPcl, -1, -1, 8, 150, -1}},       // PaintJet XL 300, class 10
+      {33, 2, false, 3, {kGfPcl, -1, -1, 8, 150, -1}},       // DeskJet 540, class 12
+      {38, 2, false, 1, {kGfPcl, -1, -1, 8, 300, -1}},       // Color LaserJet 4500
+      {36, 2, false, 3, {kGfEscP, -1, -1, 0, 360, -1}},      // Stylus, class 6
+      {37, 3, false, 3, {kGfEscP, -1, -1, 8, 180, -1}},      // Stylus colour
+      {37, 3, true, 3, {kGfEscP, -1, -1, 0, 180, -1}},
+      {2, 2, false, 3, {kGfEpsonEscU, -1, -1, 0, -1, -1}},   // IBM Graphics, class 1
+      {5, 3, false, 3, {kGfEpsonEscU, -1, -1, 0, -1, -1}},   // Epson FX, class 2
+      {23, 3, false, 3, {kGfEpsonEscU, -1, -1, 8, -1, -1}},  // Epson JX colour
+      {9, 1, false, 3, {kGfEpsonEscU, -1, -1, 0, -1, -1}},   // Shinwa, class 3
+      {19, 2, false, 3, {kGfEpsonEscU, -1, -1, 0, -1, -1}},  // IBM Proprinter X24, class 4
+      {17, 2, false, 3, {kGfEpsonEscU, -1, -1, 0, -1, -1}},  // Epson LQ, class 5
+      {25, 2, false, 3, {kGfEpsonEscU, -1, -1, 8, -1, -1}},  // Epson LQ colour
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("model " + std::to_string(c.model) + " quality " + std::to_string(c.quality) +
+                 (c.mono ? " mono" : "") + " option 19 = " + std::to_string(c.option19));
+    SelectModel(c.model);
+    HardcopyOptionStore(1, 144);
+    HardcopyOptionStore(2, 100);
+    HardcopyOptionStore(6, c.mono ? 1 : 0);
+    HardcopyOptionStore(19, c.option19);
+    HardcopyOptionSet(19, c.option19);
+    HardcopyOptionStore(13, c.quality);
+    HardcopyOptionSet(13, c.quality);
+    Begin();
+    ASSERT_EQ(Gs().hardcopyOn, 1);
+    Draw();
+    End();
+    const std::string path = (dir.path() / "out.prn").string();
+    Info info{};
+    GraphicsFileType(path, static_cast<int>(path.size()), info, 6);
+    EXPECT_EQ(info, c.want);
   }
 }
 
