@@ -21,8 +21,9 @@
 //   dialogs   dialog manager with numeric validation (reset), extra
 //             templates, tree and trackbar modes (DialogLists.cpp)
 //   hardcopy  device models and raster limits (ModelTables.cpp, reset),
-//             option table (HardcopyOptions.cpp), plot files, screen-dump
-//             settings
+//             printer job and printer found at start-up (PrinterAccess.cpp,
+//             reset), option table (HardcopyOptions.cpp), plot files,
+//             screen-dump settings
 #include <functional>
 
 namespace tk {

@@ -5,6 +5,8 @@
 #include <cfenv>
 #include <cstring>
 
+#include "toolkit/core/ToolkitState.h"
+
 namespace tk {
 namespace {
 
@@ -328,5 +330,21 @@ std::int32_t& PrinterInstalled() {
   static std::int32_t v = 0;
   return v;
 }
+
+namespace {
+
+// The printer chosen and what start-up learnt of it; part of the one reset
+// for tests, so that each start asks the print system afresh.
+void ResetPrinterAccess() {
+  CurrentPrinterJob() = PrinterJobSettings{};
+  WindowsPrinterAvailable() = 0;
+  PaperWidth() = 0;
+  PaperHeight() = 0;
+  PrinterInstalled() = 0;
+}
+[[maybe_unused]] const bool kResetRegistered =
+    RegisterToolkitReset(ToolkitLayer::Hardcopy, ResetPrinterAccess);
+
+}  // namespace
 
 }  // namespace tk

@@ -46,7 +46,7 @@ TEST(PrinterDestination, NoLpMeansNoPrinterWhateverTheEnvironment) {
 
 TEST(PrinterDestination, AHangingLpstatIsCutOff) {
   FakePrintSystem print;
-  print.Script("lpstat", "exec sleep 30\n");
+  print.Hang("lpstat");
   const auto start = std::chrono::steady_clock::now();
   std::string dest;
   EXPECT_FALSE(PrinterDefaultDestination(dest));
@@ -57,6 +57,8 @@ TEST(PrinterDestination, AHangingLpstatIsCutOff) {
   EXPECT_FALSE(PrinterDefaultDestination(dest));
   EXPECT_EQ(PrinterPageOf("office").media, "A4");
   EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(1000));
+  EXPECT_EQ(print.HungStarts().size(), 1u);
+  EXPECT_TRUE(print.HungRunning().empty()) << "the query cut off is still running";
 }
 
 TEST(PrinterPage, MediaAndColourModelFromLpoptions) {
