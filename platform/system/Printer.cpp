@@ -125,6 +125,11 @@ bool RunCaptured(const std::vector<std::string>& args, int timeoutMs, std::strin
   return ok;
 }
 
+int& PrintJobHandOverLimitMs() {
+  static int limit = 60000;
+  return limit;
+}
+
 void PrinterQueriesResume() {
   SilentUntil() = {};
 }
@@ -356,8 +361,22 @@ PrintJobResult PrintJob::Submit() const {
   pid_t pid = -1;
   int error = SpawnProgram(args, pid);
   int status = 0;
-  if (error == 0 && WaitForProgram(pid, -1, error, status) != WaitResult::Ended && error == 0)
-    error = EIO;
+  if (error == 0) {
+    const WaitResult r = WaitForProgram(pid, PrintJobHandOverLimitMs(), error, status);
+    if (r == WaitResult::TimedOut) {
+      kill(pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      error = ETIMEDOUT;
+    } else if (r != WaitResult::Ended && error == 0) {
+      error = EIO;
+    }
+  }
+  if (error == ETIMEDOUT) {
+    result.error = error;
+    result.keptFile = path;
+    return result;
+  }
   if (error == 0) {
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     error = result.exitStatus;

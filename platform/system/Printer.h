@@ -16,6 +16,12 @@ namespace plat {
 /// has timed out the print system is not asked again for a minute.
 inline constexpr int kPrinterQueryTimeoutMs = 3000;
 
+/// Time allowed to `lp` to take a job, in milliseconds. An `lp` that cannot
+/// reach its print server may never return; it is then stopped, the job's
+/// file kept and the hand-over reported as failed (ETIMEDOUT), so that the
+/// program goes on. A minute by default; tests shorten it.
+int& PrintJobHandOverLimitMs();
+
 /// Asks the print system again at once, even after a query timed out
 /// (a new print system on the PATH; tests).
 void PrinterQueriesResume();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 
 #include "tests/FakePrintSystem.h"
@@ -135,6 +136,23 @@ TEST(PrintJobs, ARefusedJobIsReportedAndItsFileKept) {
   ASSERT_FALSE(r.keptFile.empty());
   EXPECT_EQ(testing_support::ReadFile(r.keptFile), print.Job(0));
   std::filesystem::remove(r.keptFile);
+}
+
+TEST(PrintJobs, AnLpThatNeverReturnsIsStoppedAndItsJobKept) {
+  FakePrintSystem print;
+  print.Hang("lp");
+  const int kept = PrintJobHandOverLimitMs();
+  PrintJobHandOverLimitMs() = 300;
+  PrintJob job(PrinterPage{}, {"office", "stuck", 1, "", {}}, false);
+  job.StartPage();
+  const PrintJobResult r = job.Submit();
+  PrintJobHandOverLimitMs() = kept;
+  EXPECT_EQ(r.error, ETIMEDOUT);
+  ASSERT_FALSE(r.keptFile.empty());
+  EXPECT_NE(testing_support::ReadFile(r.keptFile).find("%%Pages: 1\n"), std::string::npos);
+  std::filesystem::remove(r.keptFile);
+  EXPECT_EQ(print.HungStarts().size(), 1u);
+  EXPECT_TRUE(print.HungRunning().empty());
 }
 
 }  // namespace
