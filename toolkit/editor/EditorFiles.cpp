@@ -7,13 +7,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/controls/RichEdit.h"
 #include "platform/dialog/MessageBox.h"
+#include "platform/system/File.h"
 #include "toolkit/core/FileSelect.h"
 #include "toolkit/editor/EditorFont.h"
 #include "toolkit/dialogs/Dialogs.h"
@@ -44,14 +44,6 @@ bool WriteAll(int fd, std::string_view data) {
     at += static_cast<std::size_t>(n);
   }
   return true;
-}
-
-std::string TemporaryNameFor(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  const fs::path p(target);
-  return (p.parent_path() / ("." + p.filename().string() + "." + std::to_string(::getpid()) + "." +
-                             std::to_string(counter.fetch_add(1)) + ".tmp"))
-      .string();
 }
 
 }  // namespace
@@ -185,44 +177,26 @@ EditorWriteResult EditorWriteFile(const std::string& target, std::string_view da
       return EditorWriteResult::OpenFailed;
     }
   }
-  const std::string temporary = TemporaryNameFor(target);
-  int fd = folderWritable ? ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)
-                          : -1;
-  if (fd < 0) {
-    // No temporary file in this folder: write in place, as a plain save does.
-    fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      error = SystemText(errno);
-      return EditorWriteResult::OpenFailed;
-    }
-    const bool ok = WriteAll(fd, data);
-    const int code = errno;
-    if (::close(fd) != 0 || !ok) {
-      error = SystemText(ok ? errno : code);
+  if (folderWritable) {
+    // A temporary file beside the target renamed over it: a failed save
+    // leaves the old file as it was.
+    const plat::ReplaceResult r = plat::ReplaceFileContents(target, data.data(), data.size());
+    if (r.opened) {
+      if (r.error == 0) return EditorWriteResult::Written;
+      error = SystemText(r.error);
       return EditorWriteResult::WriteFailed;
     }
-    return EditorWriteResult::Written;
   }
-  bool ok = WriteAll(fd, data);
-  int code = ok ? 0 : errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    code = errno;
+  // No temporary file in this folder: write in place, as a plain save does.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = SystemText(errno);
+    return EditorWriteResult::OpenFailed;
   }
-  std::error_code ec;
-  if (ok) {
-    if (exists) fs::permissions(temporary, static_cast<fs::perms>(st.st_mode & 07777), ec);
-    ec.clear();
-    fs::rename(temporary, target, ec);
-    if (ec) {
-      ok = false;
-      error = ec.message();
-    }
-  } else {
-    error = SystemText(code == 0 ? EIO : code);
-  }
-  if (!ok) {
-    fs::remove(temporary, ec);
+  const bool ok = WriteAll(fd, data);
+  const int code = errno;
+  if (::close(fd) != 0 || !ok) {
+    error = SystemText(ok ? errno : code);
     return EditorWriteResult::WriteFailed;
   }
   return EditorWriteResult::Written;
