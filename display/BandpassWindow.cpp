@@ -32,10 +32,10 @@ constexpr int kHiddenField = 3;
 constexpr int kEnabledField = 1;
 constexpr float kGrabDistance = 0.02f;
 
-enum class Pane { Input, Spectrum, Output, Impulse, None };
+using Pane = ToolPane;
 
-float PageX(std::int32_t x) { return static_cast<float>(x) * 10.0f / 10000.0f; }
-float PageY(std::int32_t y) { return static_cast<float>(10000 - y) * 8.0f / 10000.0f; }
+using sup::PageXOfWindow;
+using sup::PageYOfWindow;
 
 float& Corner(BandpassSettings& c, int k) {
   std::array<float*, 8> all = {&c.Freq1, &c.Freq2, &c.Freq3, &c.Freq4,
@@ -47,7 +47,7 @@ class BandpassTool {
  public:
   BandpassTool(ShotRecord& rec, TraceDisplayOptions& opts, bool twoBand, std::int32_t& ierr,
                int mainWindow, BandpassWindowContext& ctx)
-      : rec_(rec), opts_(opts), ierr_(ierr), main_(mainWindow), ctx_(ctx) {
+      : rec_(rec), opts_(opts), ierr_(ierr), windows_{mainWindow}, ctx_(ctx) {
     bp_.filter.corners = ctx.corners;
     bp_.filter.twoBand = twoBand;
   }
@@ -77,12 +77,12 @@ class BandpassTool {
  private:
   // ---- start-up ----
   void TakeMainWindow() {
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     const ToolPlace& p = ctx_.input;
     tk::WindowReposition(p.width, p.height, p.x, p.y, 1);
-    tk::WMenuWindow(kBandpassMainMenu, main_);
+    tk::WMenuWindow(kBandpassMainMenu, windows_.main);
     tk::WMenuSetState(kToolZoom, 2, ctx_.zoom ? 1 : 0);
-    tk::WMenuToolbar(0, main_);
+    tk::WMenuToolbar(0, windows_.main);
   }
 
   bool Allocate() {
@@ -114,16 +114,16 @@ class BandpassTool {
     opts_.LVERTICAL = true;
 
     SCALETRACES(rec_, traces_, opts_, false);
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     tk::WindowTitle(kBandpassInputTitle);
     DrawPane(Pane::Input, false);
 
-    spectrumWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kBandpassSpectrumTitle);
+    windows_.spectrum = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kBandpassSpectrumTitle);
     SCALE_SPEC(rec_.SAMPINT, spectrum_, static_cast<int>(spectrum_.size()), spectrumAxes_, bp_);
     DrawPane(Pane::Spectrum, false);
-    outputWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.output, kBandpassOutputTitle);
+    windows_.output = OpenToolWindow(kBandpassChildFlags, 0, ctx_.output, kBandpassOutputTitle);
     DrawPane(Pane::Output, false);
-    impulseWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.impulse, kBandpassImpulseTitle);
+    windows_.impulse = OpenToolWindow(kBandpassChildFlags, 0, ctx_.impulse, kBandpassImpulseTitle);
     SCALE_WAVE(impulse_, rec_.NSAMP, impulseAxes_);
     DrawPane(Pane::Impulse, false);
 
@@ -151,28 +151,9 @@ class BandpassTool {
   }
 
   // ---- windows and pictures ----
-  int WindowOf(Pane p) const {
-    switch (p) {
-      case Pane::Input: return main_;
-      case Pane::Spectrum: return spectrumWindow_;
-      case Pane::Output: return outputWindow_;
-      case Pane::Impulse: return impulseWindow_;
-      case Pane::None: break;
-    }
-    return -1;
-  }
-  bool Shown(Pane p) const { return p == Pane::Input || WindowOf(p) > 0; }
-
-  // The pane of window N; a closed child window (number 0) is no pane, so
-  // that the main window's number never reaches it.
-  Pane PaneOf(int n) const {
-    if (n == main_) return Pane::Input;
-    if (n < 1) return Pane::None;
-    if (n == spectrumWindow_) return Pane::Spectrum;
-    if (n == outputWindow_) return Pane::Output;
-    if (n == impulseWindow_) return Pane::Impulse;
-    return Pane::None;
-  }
+  int WindowOf(Pane p) const { return windows_.WindowOf(p); }
+  bool Shown(Pane p) const { return windows_.Shown(p); }
+  Pane PaneOf(int n) const { return windows_.PaneOf(n); }
 
   sup::GraphAxes& AxesOf(Pane p) {
     if (p == Pane::Spectrum) return spectrumAxes_;
@@ -282,7 +263,7 @@ class BandpassTool {
       case kToolProperties: Properties(); break;
       case kToolZoom:
         ctx_.zoom = !ctx_.zoom;
-        tk::WindowMakeCurrent(main_);
+        tk::WindowMakeCurrent(windows_.main);
         tk::WMenuSetState(kToolZoom, 2, ctx_.zoom ? 1 : 0);
         break;
       case kToolUnzoom: Unzoom(); break;
@@ -418,10 +399,10 @@ class BandpassTool {
   }
 
   void Hover(const tk::EventRecord& e) {
-    tk::WindowMakeCurrent(spectrumWindow_);
+    tk::WindowMakeCurrent(windows_.spectrum);
     sup::PLOTXY(spectrumAxes_.XORIGIN, spectrumAxes_.YORIGIN, -3, spectrumAxes_);
-    const float x = sup::XOFPL(PageX(e.x), spectrumAxes_);
-    const float y = sup::YOFPL(PageY(e.y), spectrumAxes_);
+    const float x = sup::XOFPL(PageXOfWindow(e.x), spectrumAxes_);
+    const float y = sup::YOFPL(PageYOfWindow(e.y), spectrumAxes_);
     grabbed_ = 0;
     if (sup::LINGRAPH(x, y, spectrumAxes_) && bp_.nyquist > 0.0f) {
       float best = kGrabDistance;
@@ -442,8 +423,8 @@ class BandpassTool {
   // Moves the grabbed handle to the mouse when the handle's condition holds;
   // redraws the response in any case.
   void Drag(const tk::EventRecord& e) {
-    tk::WindowMakeCurrent(spectrumWindow_);
-    const float v = sup::XOFPL(PageX(e.x), spectrumAxes_) / bp_.nyquist;
+    tk::WindowMakeCurrent(windows_.spectrum);
+    const float v = sup::XOFPL(PageXOfWindow(e.x), spectrumAxes_) / bp_.nyquist;
     BandpassSettings& c = bp_.filter.corners;
     std::vector<int> changed;
     const auto set = [&](int k, float value) {
@@ -492,7 +473,7 @@ class BandpassTool {
   }
 
   void ReadOut(const tk::EventRecord& e) {
-    TraceReadout(rec_, opts_, traces_, e.x, e.y, main_, lastTrace_, "Value:");
+    TraceReadout(rec_, opts_, traces_, e.x, e.y, windows_.main, lastTrace_, "Value:");
   }
 
   void Picture(int type, const tk::EventRecord& e) {
@@ -516,9 +497,9 @@ class BandpassTool {
     }
     // A child window the user closes stays closed for the run; its place is
     // taken as it goes.
-    if (pane == Pane::Spectrum) CloseToolWindow(spectrumWindow_, ctx_.spectrum);
-    if (pane == Pane::Output) CloseToolWindow(outputWindow_, ctx_.output);
-    if (pane == Pane::Impulse) CloseToolWindow(impulseWindow_, ctx_.impulse);
+    if (pane == Pane::Spectrum) CloseToolWindow(windows_.spectrum, ctx_.spectrum);
+    if (pane == Pane::Output) CloseToolWindow(windows_.output, ctx_.output);
+    if (pane == Pane::Impulse) CloseToolWindow(windows_.impulse, ctx_.impulse);
     if (selected_ == pane) selected_ = Pane::Input;
   }
 
@@ -526,23 +507,23 @@ class BandpassTool {
   void Finish() {
     opts_.LVERTICAL = vertical_;
     StoreCorners();
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     TakeToolPlace(ctx_.input, -ctx_.barHeight);
-    CloseToolWindow(impulseWindow_, ctx_.impulse);
-    CloseToolWindow(outputWindow_, ctx_.output);
-    CloseToolWindow(spectrumWindow_, ctx_.spectrum);
+    CloseToolWindow(windows_.impulse, ctx_.impulse);
+    CloseToolWindow(windows_.output, ctx_.output);
+    CloseToolWindow(windows_.spectrum, ctx_.spectrum);
     tk::WDialogSelect(kBandpassDialog);
     ctx_.dialog.x = tk::WDialogStatusQuery(6);
     ctx_.dialog.y = tk::WDialogStatusQuery(7);
     tk::WDialogHide();
     tk::WEventTypeSwitch(kEventFieldChanged, 0);
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
   }
 
   ShotRecord& rec_;
   TraceDisplayOptions& opts_;
   std::int32_t& ierr_;
-  const int main_;
+  ToolPaneWindows windows_;  // main window given; children while open, else 0
   BandpassWindowContext& ctx_;
   BandpassState bp_;
   ShotRecord work_;
@@ -551,7 +532,6 @@ class BandpassTool {
   bool vertical_ = true;
   sup::GraphAxes traces_, spectrumAxes_, impulseAxes_;
   sup::GraphAxes previousTraces_, previousSpectrum_, previousImpulse_;
-  int spectrumWindow_ = 0, outputWindow_ = 0, impulseWindow_ = 0;
   Pane selected_ = Pane::Input;
   bool running_ = true;
   bool rubber_ = false;

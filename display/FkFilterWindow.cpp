@@ -33,10 +33,10 @@ constexpr int kCancelButton = 2;
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 3;
 
-enum class Pane { Input, Spectrum, Output, None };
+using Pane = ToolPane;
 
-float PageX(std::int32_t x) { return static_cast<float>(x) * 10.0f / 10000.0f; }
-float PageY(std::int32_t y) { return static_cast<float>(10000 - y) * 8.0f / 10000.0f; }
+using sup::PageXOfWindow;
+using sup::PageYOfWindow;
 
 bool TracePane(Pane p) { return p == Pane::Input || p == Pane::Output; }
 
@@ -44,7 +44,7 @@ class FkTool {
  public:
   FkTool(ShotRecord& rec, TraceDisplayOptions& opts, std::int32_t& ierr, int mainWindow,
          FkFilterWindowContext& ctx)
-      : rec_(rec), opts_(opts), ierr_(ierr), main_(mainWindow), ctx_(ctx) {}
+      : rec_(rec), opts_(opts), ierr_(ierr), windows_{mainWindow}, ctx_(ctx) {}
 
   void Run() {
     ierr_ = 0;
@@ -89,21 +89,21 @@ class FkTool {
     vertical_ = opts_.LVERTICAL;
     opts_.LVERTICAL = true;
 
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     const ToolPlace& p = ctx_.input;
     tk::WindowReposition(p.width, p.height, p.x, p.y, 1);
-    tk::WMenuWindow(kFkToolMenu, main_);
+    tk::WMenuWindow(kFkToolMenu, windows_.main);
     ZoomTick();
-    tk::WMenuToolbar(0, main_);
+    tk::WMenuToolbar(0, windows_.main);
     SCALETRACES(rec_, traces_, opts_, false);
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     tk::WindowTitle(kFkInputTitle);
     DrawPane(Pane::Input, false);
 
-    outputWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.output, kFkOutputTitle);
+    windows_.output = OpenToolWindow(kBandpassChildFlags, 0, ctx_.output, kFkOutputTitle);
     DrawPane(Pane::Output, false);
 
-    spectrumWindow_ = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kFkSpectrumTitle);
+    windows_.spectrum = OpenToolWindow(kBandpassChildFlags, 0, ctx_.spectrum, kFkSpectrumTitle);
     ScaleSpectrum();
     DrawPane(Pane::Spectrum, false);
 
@@ -121,7 +121,7 @@ class FkTool {
   }
 
   void ZoomTick() {
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     tk::WMenuSetState(kToolZoom, 2, ctx_.zoom ? 1 : 0);
   }
 
@@ -131,26 +131,9 @@ class FkTool {
   }
 
   // ---- windows and pictures ----
-  int WindowOf(Pane p) const {
-    switch (p) {
-      case Pane::Input: return main_;
-      case Pane::Spectrum: return spectrumWindow_;
-      case Pane::Output: return outputWindow_;
-      case Pane::None: break;
-    }
-    return -1;
-  }
-  bool Shown(Pane p) const { return p == Pane::Input || (p != Pane::None && WindowOf(p) > 0); }
-
-  // The pane of window N; a closed child window (number 0) is no pane, so
-  // that the main window's number never reaches it.
-  Pane PaneOf(int n) const {
-    if (n == main_) return Pane::Input;
-    if (n < 1) return Pane::None;
-    if (n == spectrumWindow_) return Pane::Spectrum;
-    if (n == outputWindow_) return Pane::Output;
-    return Pane::None;
-  }
+  int WindowOf(Pane p) const { return windows_.WindowOf(p); }
+  bool Shown(Pane p) const { return windows_.Shown(p); }
+  Pane PaneOf(int n) const { return windows_.PaneOf(n); }
 
   sup::GraphAxes& AxesOf(Pane p) { return p == Pane::Spectrum ? fk_.axes : traces_; }
 
@@ -164,6 +147,7 @@ class FkTool {
         PLOTVELS(ctx_.fan, fk_.axes);
         break;
       }
+      case Pane::Impulse:  // the F-K tool has no impulse window
       case Pane::None: break;
     }
   }
@@ -187,7 +171,7 @@ class FkTool {
   // left, since other windows may have been drawn since.
   void ToggleFan() {
     if (!Shown(Pane::Spectrum)) return;
-    tk::WindowMakeCurrent(spectrumWindow_);
+    tk::WindowMakeCurrent(windows_.spectrum);
     sup::GraphAxes& a = fk_.axes;
     sup::PLOTXY(a.XORIGIN, a.YORIGIN, -sup::kPenMove, a);
     sup::PCLIP(0.0f, static_cast<float>(a.NXDIV) * a.XCELL, 0.0f, static_cast<float>(a.NYDIV) * a.YCELL);
@@ -343,6 +327,7 @@ class FkTool {
         ScaleSpectrum();
         DrawPane(Pane::Spectrum, false);
         break;
+      case Pane::Impulse:  // the F-K tool has no impulse window
       case Pane::None: break;
     }
   }
@@ -367,11 +352,11 @@ class FkTool {
   // The mouse at window units (X, Y) of the spectrum window as a wavenumber
   // K and a frequency F of its frame.
   void SpectrumPoint(std::int32_t x, std::int32_t y, float& k, float& f) {
-    tk::WindowMakeCurrent(spectrumWindow_);
+    tk::WindowMakeCurrent(windows_.spectrum);
     sup::GraphAxes& a = fk_.axes;
     sup::PLOTXY(a.XORIGIN, a.YORIGIN, -sup::kPenMove, a);
-    k = sup::XOFPL(PageX(x), a);
-    f = sup::YOFPL(PageY(y), a);
+    k = sup::XOFPL(PageXOfWindow(x), a);
+    f = sup::YOFPL(PageYOfWindow(y), a);
   }
 
   void Press(const tk::EventRecord& e) {
@@ -389,7 +374,7 @@ class FkTool {
     }
     if (!press_.Dragging(e)) {
       if (TracePane(pane))
-        TraceReadout(rec_, opts_, traces_, e.x, e.y, main_, lastTrace_, "Value: ");
+        TraceReadout(rec_, opts_, traces_, e.x, e.y, windows_.main, lastTrace_, "Value: ");
       else if (pane == Pane::Spectrum)
         PickLine(e);
       return;
@@ -490,11 +475,11 @@ class FkTool {
     // A child window the user closes stays closed for the run; its place is
     // taken as it goes.
     if (pane == Pane::Spectrum) {
-      CloseToolWindow(spectrumWindow_, ctx_.spectrum);
+      CloseToolWindow(windows_.spectrum, ctx_.spectrum);
       hoveredDip_ = 0;
       dragging_ = false;
     }
-    if (pane == Pane::Output) CloseToolWindow(outputWindow_, ctx_.output);
+    if (pane == Pane::Output) CloseToolWindow(windows_.output, ctx_.output);
     if (popup_ == pane) popup_ = Pane::Input;
   }
 
@@ -502,23 +487,23 @@ class FkTool {
   void Finish() {
     opts_.LVERTICAL = vertical_;
     spec_ = {};
-    tk::WindowMakeCurrent(main_);
+    tk::WindowMakeCurrent(windows_.main);
     TakeToolPlace(ctx_.input, -ctx_.barHeight);
-    CloseToolWindow(outputWindow_, ctx_.output);
-    CloseToolWindow(spectrumWindow_, ctx_.spectrum);
+    CloseToolWindow(windows_.output, ctx_.output);
+    CloseToolWindow(windows_.spectrum, ctx_.spectrum);
     tk::WDialogSelect(kFkDialog);
     ctx_.dialog.x = tk::WDialogStatusQuery(6);
     ctx_.dialog.y = tk::WDialogStatusQuery(7);
     tk::WDialogHide();
     tk::WEventTypeSwitch(kEventFieldChanged, 0);
-    tk::WMenuWindow(kFkProgramMenu, main_);
+    tk::WMenuWindow(kFkProgramMenu, windows_.main);
     ZoomTick();
   }
 
   ShotRecord& rec_;
   TraceDisplayOptions& opts_;
   std::int32_t& ierr_;
-  const int main_;
+  ToolPaneWindows windows_;  // main window given; children while open, else 0
   FkFilterWindowContext& ctx_;
   ShotRecord work_;
   std::vector<float> spec_;
@@ -526,7 +511,6 @@ class FkTool {
   bool vertical_ = true;
   sup::GraphAxes traces_, previousTraces_;
   FkPlotFrame fk_;
-  int spectrumWindow_ = 0, outputWindow_ = 0;
   Pane popup_ = Pane::Input;
   bool running_ = true;
   bool rubber_ = false;

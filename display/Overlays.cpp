@@ -38,13 +38,13 @@ float PlottedPosition(const ShotRecord& REC, const TraceDisplayOptions& OPTS, st
 void MoveToOrigin(sup::GraphAxes& AXES) { sup::PLOTXY(AXES.XORIGIN, AXES.YORIGIN, -3, AXES); }
 
 // Page position of window units: x across 10, y upwards over 8.
-float PageX(std::int32_t MX) { return static_cast<float>(MX) * 10.0f / 10000.0f; }
-float PageY(std::int32_t MY) { return static_cast<float>(10000 - MY) * 8.0f / 10000.0f; }
+using sup::PageXOfWindow;
+using sup::PageYOfWindow;
 
 // Time under the pointer in the main frame.
 float PointerTime(std::int32_t MX, std::int32_t MY, const sup::GraphAxes& AXES,
                   const TraceDisplayOptions& OPTS) {
-  return OPTS.LVERTICAL ? sup::YOFPL(PageY(MY), AXES) : sup::XOFPL(PageX(MX), AXES);
+  return OPTS.LVERTICAL ? sup::YOFPL(PageYOfWindow(MY), AXES) : sup::XOFPL(PageXOfWindow(MX), AXES);
 }
 
 // The curve or line of TIME over every trace, in exclusive-or with its pen
@@ -95,8 +95,8 @@ void Near(std::int32_t MX, std::int32_t MY, const ShotRecord& REC, sup::GraphAxe
   }
   const float t = time(REC, j);
   MoveToOrigin(AXES);
-  const float d = OPTS.LVERTICAL ? std::abs((PageY(MY) - AXES.YORIGIN) - sup::PLOFY(t, AXES))
-                                 : std::abs((PageX(MX) - AXES.XORIGIN) - sup::PLOFX(t, AXES));
+  const float d = OPTS.LVERTICAL ? std::abs((PageYOfWindow(MY) - AXES.YORIGIN) - sup::PLOFY(t, AXES))
+                                 : std::abs((PageXOfWindow(MX) - AXES.XORIGIN) - sup::PLOFX(t, AXES));
   if (d < kNearDistance) INEAR = j;
 }
 
@@ -201,11 +201,11 @@ void FINISHRUBBERLINE(std::int32_t MX1, std::int32_t MY1, std::int32_t MX2, std:
   if (!HasTraces(REC) || REC.NSAMP < 1 || !(REC.SAMPINT > 0.0f)) return;
   auto toData = [&](std::int32_t mx, std::int32_t my, float& pos, float& t) {
     if (OPTS.LVERTICAL) {
-      pos = sup::XOFPL(PageX(mx), AXES);
-      t = sup::YOFPL(PageY(my), AXES);
+      pos = sup::XOFPL(PageXOfWindow(mx), AXES);
+      t = sup::YOFPL(PageYOfWindow(my), AXES);
     } else {
-      t = sup::XOFPL(PageX(mx), AXES);
-      pos = sup::YOFPL(PageY(my), AXES);
+      t = sup::XOFPL(PageXOfWindow(mx), AXES);
+      pos = sup::YOFPL(PageYOfWindow(my), AXES);
     }
   };
   auto traceAt = [&](float pos) {

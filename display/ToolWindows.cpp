@@ -73,6 +73,30 @@ void CloseToolWindow(int& number, ToolPlace& place) {
   number = 0;
 }
 
+int ToolPaneWindows::WindowOf(ToolPane p) const {
+  switch (p) {
+    case ToolPane::Input: return main;
+    case ToolPane::Spectrum: return spectrum;
+    case ToolPane::Output: return output;
+    case ToolPane::Impulse: return impulse;
+    case ToolPane::None: break;
+  }
+  return -1;
+}
+
+bool ToolPaneWindows::Shown(ToolPane p) const {
+  return p == ToolPane::Input || (p != ToolPane::None && WindowOf(p) > 0);
+}
+
+ToolPane ToolPaneWindows::PaneOf(int n) const {
+  if (n == main) return ToolPane::Input;
+  if (n < 1) return ToolPane::None;
+  if (n == spectrum) return ToolPane::Spectrum;
+  if (n == output) return ToolPane::Output;
+  if (n == impulse) return ToolPane::Impulse;
+  return ToolPane::None;
+}
+
 void DrawToolPicture(bool hardcopy, sup::GraphAxes& axes, const std::function<void()>& draw) {
   if (hardcopy)
     sup::PLOTXY(0.0f, 1.0f, sup::kPenStartPage, axes);
@@ -121,8 +145,8 @@ void TraceReadout(const ShotRecord& rec, const TraceDisplayOptions& opts, const 
                   std::int32_t x, std::int32_t y, int mainWindow, std::int32_t& lastTrace,
                   std::string_view valueLabel) {
   tk::WindowMakeCurrent(mainWindow);
-  const float px = sup::XOFPL(static_cast<float>(x) * 10.0f / 10000.0f, traces);
-  const float py = sup::YOFPL(static_cast<float>(10000 - y) * 8.0f / 10000.0f, traces);
+  const float px = sup::XOFPL(sup::PageXOfWindow(x), traces);
+  const float py = sup::YOFPL(sup::PageYOfWindow(y), traces);
   const float position = opts.LVERTICAL ? px : py;
   const float time = opts.LVERTICAL ? py : px;
   std::int32_t j = 0;

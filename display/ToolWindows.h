@@ -32,6 +32,23 @@ inline constexpr int kToolClose = 40101;
 /// A press held longer than this (ms) is a drag.
 inline constexpr std::int32_t kToolDragMilliseconds = 300;
 
+/// The panes of a filter tool: the input traces in the main window and the
+/// tool's child windows.
+enum class ToolPane { Input, Spectrum, Output, Impulse, None };
+
+/// The window numbers of a tool's panes. A child window the tool has not
+/// opened, or the user has closed, has the number 0, which is also the main
+/// window's: it is no pane, so nothing meant for it reaches the main window.
+struct ToolPaneWindows {
+  int main = 0, spectrum = 0, output = 0, impulse = 0;
+  /// The window of pane P; -1 for no pane.
+  int WindowOf(ToolPane p) const;
+  /// The input is always shown; a child pane while its window is open.
+  bool Shown(ToolPane p) const;
+  /// The pane of window N.
+  ToolPane PaneOf(int n) const;
+};
+
 /// Hands each event the toolkit's wait delivers to HANDLE for as long as
 /// RUNNING holds: the nested loop of a tool window.
 void RunToolLoop(const bool& running, const std::function<void(int type, const tk::EventRecord& e)>& handle);

@@ -40,15 +40,15 @@ constexpr int kCloseButton = 1;
 constexpr int kEscapeButton = 2;  // Escape in the dialog closes it as Close does
 constexpr std::int32_t kLeastZoomBox = 20;
 
-float PageX(std::int32_t x) { return static_cast<float>(x) * 10.0f / 10000.0f; }
-float PageY(std::int32_t y) { return static_cast<float>(10000 - y) * 8.0f / 10000.0f; }
+using sup::PageXOfWindow;
+using sup::PageYOfWindow;
 
 std::int32_t Since(const Velloran& app, const tk::EventRecord& e) { return e.time - app.pressTime; }
 
 // Pointer time and trace position of window position (X, Y) in the main frame.
 void PointerData(Velloran& app, std::int32_t x, std::int32_t y) {
-  const float px = sup::XOFPL(PageX(x), app.MainPlotAxes);
-  const float py = sup::YOFPL(PageY(y), app.MainPlotAxes);
+  const float px = sup::XOFPL(PageXOfWindow(x), app.MainPlotAxes);
+  const float py = sup::YOFPL(PageYOfWindow(y), app.MainPlotAxes);
   app.pointerPosition = app.options.LVERTICAL ? px : py;
   app.pointerTime = app.options.LVERTICAL ? py : px;
 }

@@ -85,6 +85,10 @@ float PLOFY(float Y, const GraphAxes& AXES);
 /// Data x of the page position P (the frame origin is subtracted).
 float XOFPL(float P, const GraphAxes& AXES);
 float YOFPL(float P, const GraphAxes& AXES);
+/// The page position (10 x 8 units, y up) of a window position in the
+/// toolkit's window units (0..10000 across and down).
+inline float PageXOfWindow(std::int32_t x) { return static_cast<float>(x) * 10.0f / 10000.0f; }
+inline float PageYOfWindow(std::int32_t y) { return static_cast<float>(10000 - y) * 8.0f / 10000.0f; }
 
 /// A tidy linear axis covering A..B: START, STEP and at most 5 divisions;
 /// NMINOR is always 5. An empty range is widened, a reversed, NaN or
