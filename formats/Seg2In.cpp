@@ -267,31 +267,67 @@ void DecodePlain(const std::byte* p, std::size_t step, std::span<float> out, flo
 using U8 = sup::U32x8;
 using F8 = sup::F32x8;
 
+/// HI8 raised lane by lane to V where V is greater, LO8 lowered to V where V
+/// is smaller (a NaN changes neither): exactly as comparing each sample in
+/// turn. The compiler makes one maximum and one minimum instruction of it.
+/// By reference, as SwapBytes.
+[[gnu::always_inline]] inline void Raise(const F8& v, F8& hi8) {
+  hi8 = v > hi8 ? v : hi8;
+}
+[[gnu::always_inline]] inline void Lower(const F8& v, F8& lo8) {
+  lo8 = v < lo8 ? v : lo8;
+}
+[[gnu::always_inline]] inline void Widen(const F8& v, F8& lo8, F8& hi8) {
+  Raise(v, hi8);
+  Lower(v, lo8);
+}
+
+/// Eight samples from P into OUT and V, byte-swapped when asked.
+template <bool Swap>
+[[gnu::always_inline]] inline void LoadFloats(const std::byte* p, float* out, F8& v) {
+  U8 w;
+  std::memcpy(&w, p, sizeof w);
+  if constexpr (Swap) sup::SwapBytes(w);
+  std::memcpy(out, &w, sizeof w);
+  v = reinterpret_cast<F8>(w);
+}
+
 template <bool Swap>
 [[gnu::always_inline]] inline void FloatsWithRange(const std::byte* p, float* out, std::size_t n,
                                                    float& lo, float& hi) {
   const float l0 = lo, h0 = hi;
-  U8 l8 = reinterpret_cast<U8>(F8{l0, l0, l0, l0, l0, l0, l0, l0});
-  U8 h8 = reinterpret_cast<U8>(F8{h0, h0, h0, h0, h0, h0, h0, h0});
+  // Four ranges side by side, so that each comparison need not wait for the
+  // one before (the range is the same whichever order the samples come in;
+  // only the sign of a zero mark depends on it, see below).
+  constexpr int kWays = 4;
+  F8 l8[kWays], h8[kWays];
+  for (int a = 0; a < kWays; ++a) {
+    l8[a] = F8{l0, l0, l0, l0, l0, l0, l0, l0};
+    h8[a] = F8{h0, h0, h0, h0, h0, h0, h0, h0};
+  }
   std::size_t k = 0;
+  F8 v;
+  for (; k + 8 * kWays <= n; k += 8 * kWays) {
+    for (int a = 0; a < kWays; ++a) {
+      LoadFloats<Swap>(p + 4 * (k + 8 * a), out + k + 8 * a, v);
+      Widen(v, l8[a], h8[a]);
+    }
+  }
   for (; k + 8 <= n; k += 8) {
-    U8 w;
-    std::memcpy(&w, p + 4 * k, sizeof w);
-    if constexpr (Swap) sup::SwapBytes(w);
-    std::memcpy(out + k, &w, sizeof w);
-    const F8 v = reinterpret_cast<F8>(w);
-    const U8 above = reinterpret_cast<U8>(v > reinterpret_cast<F8>(h8));
-    const U8 below = reinterpret_cast<U8>(v < reinterpret_cast<F8>(l8));
-    h8 = (above & w) | (~above & h8);
-    l8 = (below & w) | (~below & l8);
+    LoadFloats<Swap>(p + 4 * k, out + k, v);
+    Widen(v, l8[0], h8[0]);
+  }
+  for (int a = 1; a < kWays; ++a) {
+    Lower(l8[a], l8[0]);
+    Raise(h8[a], h8[0]);
   }
   float l = lo, h = hi;
   for (int i = 0; i < 8; ++i) {
-    const float lane = reinterpret_cast<F8>(l8)[i];
+    const float lane = l8[0][i];
     if (lane < l) l = lane;
   }
   for (int i = 0; i < 8; ++i) {
-    const float lane = reinterpret_cast<F8>(h8)[i];
+    const float lane = h8[0][i];
     if (lane > h) h = lane;
   }
   for (; k < n; ++k) {

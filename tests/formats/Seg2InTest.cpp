@@ -881,14 +881,17 @@ TEST_F(Seg2InTest, BigEndianHeadersReadLikeLittleEndianHeaders) {
 }
 
 // IEEE samples: the range the decoder finds is the one of a plain loop that
-// meets the samples in order (signed zeros included), in both byte orders.
+// meets the samples in order (signed zeros included), in both byte orders,
+// for blocks short and long (the decoder keeps several ranges side by side
+// over 32 samples at a time) and a range carried over from earlier samples.
 TEST(Seg2Decode, FloatRangeMeetsTheSamplesInOrder) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const std::vector<float> pool = {0.0f, -0.0f, 0.0f, -0.0f, 3.5f, -2.0f, nan, 1.0e20f, -7.0f};
+  const float starts[][2] = {{1.0e30f, -1.0e30f}, {-1.0f, 2.0f}, {0.0f, -0.0f}};
   std::mt19937 rng(5);
   for (const bool swap : {false, true}) {
-    for (int trial = 0; trial < 300; ++trial) {
-      const std::int32_t n = trial % 45;
+    for (int trial = 0; trial < 900; ++trial) {
+      const std::int32_t n = trial % 45 + (trial / 300) * 50;
       std::vector<float> v(static_cast<std::size_t>(n));
       // Mostly zeros of both signs, so that the marks are often a zero.
       for (float& x : v) x = pool[rng() % (trial % 2 == 0 ? 4 : pool.size())];
@@ -896,7 +899,8 @@ TEST(Seg2Decode, FloatRangeMeetsTheSamplesInOrder) {
       for (std::size_t k = 0; k < v.size(); ++k)
         sup::StoreU32(buf.data() + 4 * k, std::bit_cast<std::uint32_t>(v[k]),
                       swap ? sup::ByteOrder::Big : sup::ByteOrder::Little);
-      float lo = 1.0e30f, hi = -1.0e30f, rlo = lo, rhi = hi;
+      const auto& start = starts[static_cast<std::size_t>(trial % 3)];
+      float lo = start[0], hi = start[1], rlo = lo, rhi = hi;
       for (const float x : v) {
         if (x > rhi) rhi = x;
         if (x < rlo) rlo = x;
