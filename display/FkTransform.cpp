@@ -6,6 +6,7 @@
 
 #include "display/Spectrum.h"
 #include "support/Allocation.h"
+#include "support/Parallel.h"
 #include "support/UserMessages.h"
 
 namespace vel {
@@ -42,41 +43,89 @@ std::size_t Index(std::int64_t row, std::int64_t col, std::int64_t nt) {
 // adjacent in memory, so a block reads and writes whole cache lines.
 constexpr std::int64_t kRowBlock = 16;
 
-// Transforms every row of the NT x NX array A with COOL of sign SIGN, each row
-// first weighted by WEIGHT(row, work row); false on cancel (the rows done so
-// far are stored).
+// The passes share their rows (or columns) out between threads, one part per
+// so many bytes of the transform, a round of parts at a time; after each
+// round the calling thread reports the steps done and polls for cancel, so
+// only it touches the user interface and a cancel waits for one round only.
+constexpr long long kMinPartBytes = 64 * 1024;
+constexpr int kMostThreads = 16;
+constexpr int kPartsPerThread = 2;
+
+// The threads worth using on the transform T.
+int ThreadsFor(const FkTransform& t) {
+  return sup::PartsFor(8LL * t.NT * t.NX, kMinPartBytes, kMostThreads);
+}
+
+// Work space of the parts of one round: one slot per part.
+struct PassSlots {
+  int parts = 1;           // parts per round
+  std::size_t reals = 0;   // floats per slot
+  std::vector<float, sup::UnsetAllocator<float>> data;
+  float* Slot(int part) { return data.data() + static_cast<std::size_t>(part) * reals; }
+};
+
+// Sizes SLOTS for THREADS threads with REALS floats a part (may throw
+// std::bad_alloc: callers size it inside TryAllocation).
+void SizeSlots(PassSlots& slots, int threads, std::size_t reals) {
+  slots.parts = threads * kPartsPerThread;
+  slots.reals = reals;
+  slots.data.resize(static_cast<std::size_t>(slots.parts) * reals);
+}
+
+// Runs STEP(first, count, slot) over steps 0..STEPS - 1, ITEMS steps a part,
+// on THREADS threads, a round of SLOTS.parts parts at a time; after each
+// round reports every step of it and polls for cancel. False on cancel.
+template <class Step>
+bool SharedSteps(std::int64_t steps, std::int64_t items, int threads, PassSlots& slots,
+                 const FkProgress* progress, Step&& step) {
+  const std::int64_t perRound = items * slots.parts;
+  for (std::int64_t r0 = 0; r0 < steps; r0 += perRound) {
+    const std::int64_t inRound = std::min(perRound, steps - r0);
+    const auto parts = static_cast<int>((inRound + items - 1) / items);
+    sup::RunParts(
+        parts,
+        [&](int p) {
+          const std::int64_t first = r0 + p * items;
+          step(first, std::min(items, r0 + inRound - first), slots.Slot(p));
+        },
+        threads);
+    for (std::int64_t s = r0; s < r0 + inRound; ++s)
+      if (StepCancelled(progress, s + 1, steps)) return false;
+  }
+  return true;
+}
+
+// Transforms every row of the NT x NX array SOURCE with ROTATIONS, each row
+// first weighted by WEIGHT(row, work row), into the first COLUMNS columns of
+// DEST (NT rows, column by column; may be SOURCE itself). SLOTS hold
+// kRowBlock rows each. False on cancel (DEST then partly written).
 template <class Weight>
-bool RowPass(std::vector<float>& a, const FkTransform& t, float sign, std::vector<float>& rows,
+bool RowPass(const float* source, float* dest, std::int64_t columns, const FkTransform& t,
+             const CoolRotations& rotations, int threads, PassSlots& slots,
              const FkProgress* progress, Weight&& weight) {
   const std::size_t rowReals = 2 * static_cast<std::size_t>(t.NX);
-  for (std::int64_t r0 = 0; r0 < t.NT; r0 += kRowBlock) {
-    const std::int64_t count = std::min<std::int64_t>(kRowBlock, t.NT - r0);
+  const auto block = [&](std::int64_t r0, std::int64_t count, float* rows) {
     for (std::int64_t m = 0; m < t.NX; ++m) {
-      const float* column = a.data() + Index(r0, m, t.NT);
+      const float* column = source + Index(r0, m, t.NT);
       for (std::int64_t b = 0; b < count; ++b) {
         rows[b * rowReals + 2 * m] = column[2 * b];
         rows[b * rowReals + 2 * m + 1] = column[2 * b + 1];
       }
     }
-    std::int64_t done = 0;
-    bool cancelled = false;
-    while (done < count && !cancelled) {
-      std::span<float> row(rows.data() + done * rowReals, rowReals);
-      weight(r0 + done, row);
-      COOL(row, t.MX, sign);
-      ++done;
-      cancelled = StepCancelled(progress, r0 + done, t.NT);
+    for (std::int64_t b = 0; b < count; ++b) {
+      std::span<float> row(rows + b * rowReals, rowReals);
+      weight(r0 + b, row);
+      COOL(row, rotations);
     }
-    for (std::int64_t m = 0; m < t.NX; ++m) {
-      float* column = a.data() + Index(r0, m, t.NT);
-      for (std::int64_t b = 0; b < done; ++b) {
+    for (std::int64_t m = 0; m < columns; ++m) {
+      float* column = dest + Index(r0, m, t.NT);
+      for (std::int64_t b = 0; b < count; ++b) {
         column[2 * b] = rows[b * rowReals + 2 * m];
         column[2 * b + 1] = rows[b * rowReals + 2 * m + 1];
       }
     }
-    if (cancelled) return false;
-  }
-  return true;
+  };
+  return SharedSteps(t.NT, kRowBlock, threads, slots, progress, block);
 }
 
 bool SizesUsable(const FkTransform& t, int nsamp, int ntrace) {
@@ -116,13 +165,15 @@ void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, in
     IERR = -1;
     return;
   }
-  std::vector<float> trace;
-  std::vector<float> row;
+  const int threads = ThreadsFor(t);
+  PassSlots traces, rows;
+  CoolRotations down, across;
   if (!sup::TryAllocation([&] {
-        trace.resize(static_cast<std::size_t>(NSAMP));
         t.DATA.assign(2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(t.NX), 0.0f);
-        row.resize(2 * static_cast<std::size_t>(t.NX) * kRowBlock);
-      })) {
+        SizeSlots(traces, threads, static_cast<std::size_t>(NSAMP));
+        SizeSlots(rows, threads, 2 * static_cast<std::size_t>(t.NX) * kRowBlock);
+      }) ||
+      !MakeCoolRotations(down, t.MT, 1.0f) || !MakeCoolRotations(across, t.MX, 1.0f)) {
     std::vector<float>().swap(t.DATA);
     sup::WINMSG(kNoSpectArrays);
     IERR = -1;
@@ -131,19 +182,21 @@ void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, in
   sup::LKILL(1);
   StartPass(PROGRESS, "Time to Frequency");
   const std::size_t columnReals = 2 * static_cast<std::size_t>(t.NT);
-  for (int j = 0; j < NTRACE; ++j) {
+  const auto forward = [&](std::int64_t j, std::int64_t, float* slot) {
+    std::span<float> trace(slot, static_cast<std::size_t>(NSAMP));
     std::copy_n(TRACES.begin() + static_cast<std::ptrdiff_t>(j) * NSAMP, NSAMP, trace.begin());
     if (NTAPER > 0 && NTAPER < NSAMP / 2) TSMOO(trace, NSAMP, NTAPER);
     std::span<float> column(t.DATA.data() + j * columnReals, columnReals);
     for (int i = 0; i < NSAMP; ++i) column[2 * static_cast<std::size_t>(i)] = trace[static_cast<std::size_t>(i)];
-    COOL(column, t.MT, 1.0f);
-    if (StepCancelled(PROGRESS, j + 1, NTRACE)) {
-      IERR = -1;
-      return;
-    }
+    COOL(column, down);
+  };
+  if (!SharedSteps(NTRACE, 1, threads, traces, PROGRESS, forward)) {
+    IERR = -1;
+    return;
   }
   StartPass(PROGRESS, "Distance to Wavenumber");
-  if (!RowPass(t.DATA, t, 1.0f, row, PROGRESS, [](std::int64_t, std::span<float>) {})) {
+  if (!RowPass(t.DATA.data(), t.DATA.data(), t.NX, t, across, threads, rows, PROGRESS,
+               [](std::int64_t, std::span<float>) {})) {
     IERR = -1;
     return;
   }
@@ -176,17 +229,25 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
     IERR = -1;
     return;
   }
+  // Sizes set again since the transform was made may not fit what is kept.
   if (!SizesUsable(t, NSAMP, NTRACE) ||
+      t.DATA.size() != 2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(t.NX) ||
       TRACES.size() < static_cast<std::size_t>(NSAMP) * static_cast<std::size_t>(NTRACE)) {
     IERR = -1;
     return;
   }
-  std::vector<float> work;
-  std::vector<float> row;
+  // Only the columns of the traces come back: the row pass leaves the others
+  // out of the work array and the column pass never transforms them.
+  const int threads = ThreadsFor(t);
+  PassSlots rows, none;
+  CoolRotations across, up;
+  std::vector<float, sup::UnsetAllocator<float>> work;
   if (!sup::TryAllocation([&] {
-        row.resize(2 * static_cast<std::size_t>(t.NX) * kRowBlock);
-        work = t.DATA;
-      })) {
+        SizeSlots(rows, threads, 2 * static_cast<std::size_t>(t.NX) * kRowBlock);
+        SizeSlots(none, threads, 0);
+        work.resize(2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(NTRACE));
+      }) ||
+      !MakeCoolRotations(across, t.MX, -1.0f) || !MakeCoolRotations(up, t.MT, -1.0f)) {
     sup::WINMSG(kNoTracesArray);
     IERR = -1;
     return;
@@ -217,18 +278,18 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
       }
     }
   };
-  if (!RowPass(work, t, -1.0f, row, PROGRESS, weight)) {
+  if (!RowPass(t.DATA.data(), work.data(), NTRACE, t, across, threads, rows, PROGRESS, weight)) {
     IERR = -1;
     return;
   }
   StartPass(PROGRESS, "Frequency to Time");
   const std::size_t columnReals = 2 * static_cast<std::size_t>(t.NT);
-  for (std::int64_t m = 0; m < nx; ++m) {
-    COOL(std::span<float>(work.data() + m * columnReals, columnReals), t.MT, -1.0f);
-    if (StepCancelled(PROGRESS, m + 1, nx)) {
-      IERR = -1;
-      return;
-    }
+  const auto inverse = [&](std::int64_t m, std::int64_t, float*) {
+    COOL(std::span<float>(work.data() + m * columnReals, columnReals), up);
+  };
+  if (!SharedSteps(NTRACE, 1, threads, none, PROGRESS, inverse)) {
+    IERR = -1;
+    return;
   }
   const float scale = static_cast<float>(t.NT) * static_cast<float>(t.NX);
   for (int j = 0; j < NTRACE; ++j)

@@ -121,12 +121,10 @@ std::int64_t CornerIndex(float F, std::int64_t NFFT) {
   return tk::NearestInt64(static_cast<double>(f * static_cast<float>(NFFT) / 2.0f));
 }
 
-void COOL(std::span<float> DATA, int M, float SIGN) {
-  if (M < 0 || M > kMostExponent) return;
-  const std::size_t n = std::size_t{2} << M;
-  if (DATA.size() < n) return;
-  float* d = DATA.data() - 1;  // 1-based as the algorithm counts
-  // Bit-reversal reordering of the complex pairs.
+namespace {
+
+// Bit-reversal reordering of the N / 2 complex pairs of D (1-based reals).
+void BitReverse(float* d, std::size_t n) {
   std::size_t j = 1;
   for (std::size_t i = 1; i < n; i += 2) {
     if (j > i) {
@@ -140,50 +138,130 @@ void COOL(std::span<float> DATA, int M, float SIGN) {
     }
     j += k;
   }
-  // The rotations of one stage, in the order the recurrence makes them; the
-  // butterflies then run block by block over memory in order. Each butterfly
-  // takes the same rotation as in the recurrence's own loop order.
-  std::vector<double> wrs, wis;
-  const bool tabled = sup::TryAllocation([&] {
-    wrs.resize(std::max<std::size_t>(n / 4, 1));
-    wis.resize(std::max<std::size_t>(n / 4, 1));
-  });
+}
+
+// The rotation step of the stage whose butterflies span MMAX reals.
+struct StageStep {
+  float wpr;
+  double wpi;
+};
+
+StageStep StepOf(std::size_t mmax, float sign) {
+  const float theta = sign * kTwoPi / static_cast<float>(mmax);
+  const double half = std::sin(0.5 * static_cast<double>(theta));
+  return {static_cast<float>(-2.0 * half * half), std::sin(static_cast<double>(theta))};
+}
+
+// The next rotation of the recurrence.
+void Advance(double& wr, double& wi, const StageStep& s) {
+  const double old = wr;
+  wr = wr * s.wpr - wi * s.wpi + wr;
+  wi = wi * s.wpr + old * s.wpi + wi;
+}
+
+// One butterfly of the stage spanning MMAX reals at element I (1-based reals)
+// with the rotation (CR, CI), carried in double precision.
+inline void Butterfly(float* d, std::size_t mmax, std::size_t i, double cr, double ci) {
+  const std::size_t k = i + mmax;
+  const double tr = cr * d[k] - ci * d[k + 1];
+  const double ti = cr * d[k + 1] + ci * d[k];
+  const double xr = d[i], xi = d[i + 1];
+  d[k] = static_cast<float>(xr - tr);
+  d[k + 1] = static_cast<float>(xi - ti);
+  d[i] = static_cast<float>(xr + tr);
+  d[i + 1] = static_cast<float>(xi + ti);
+}
+
+// The stage spanning MMAX reals with its MMAX / 2 rotations WR, WI, block by
+// block over memory in order; each butterfly takes the same rotation as in
+// the recurrence's own loop order.
+void TabledStage(float* d, std::size_t n, std::size_t mmax, const double* wr, const double* wi) {
+  const std::size_t istep = 2 * mmax;
+  const std::size_t count = mmax / 2;
+  for (std::size_t block = 1; block <= n; block += istep)
+    for (std::size_t q = 0; q < count; ++q) Butterfly(d, mmax, block + 2 * q, wr[q], wi[q]);
+}
+
+}  // namespace
+
+bool MakeCoolRotations(CoolRotations& ROTATIONS, int M, float SIGN) {
+  ROTATIONS.M = -1;
+  if (M < 0 || M > kMostExponent) return false;
+  const std::size_t n = std::size_t{2} << M;
+  // Stage s (mmax = 2^s reals) takes mmax / 2 rotations from offset mmax / 2 - 1.
+  const std::size_t total = std::max<std::size_t>(n / 2, 1);
+  if (!sup::TryAllocation([&] {
+        ROTATIONS.wr.resize(total);
+        ROTATIONS.wi.resize(total);
+      })) {
+    std::vector<double>().swap(ROTATIONS.wr);
+    std::vector<double>().swap(ROTATIONS.wi);
+    return false;
+  }
+  for (std::size_t mmax = 2; mmax < n; mmax *= 2) {
+    const StageStep step = StepOf(mmax, SIGN);
+    double wr = 1.0, wi = 0.0;
+    const std::size_t at = mmax / 2 - 1;
+    for (std::size_t q = 0; q < mmax / 2; ++q) {
+      ROTATIONS.wr[at + q] = wr;
+      ROTATIONS.wi[at + q] = wi;
+      Advance(wr, wi, step);
+    }
+  }
+  ROTATIONS.M = M;
+  ROTATIONS.SIGN = SIGN;
+  return true;
+}
+
+void COOL(std::span<float> DATA, const CoolRotations& ROTATIONS) {
+  if (ROTATIONS.M < 0) return;
+  const std::size_t n = std::size_t{2} << ROTATIONS.M;
+  if (DATA.size() < n) return;
+  float* d = DATA.data() - 1;  // 1-based as the algorithm counts
+  BitReverse(d, n);
+  for (std::size_t mmax = 2; mmax < n; mmax *= 2)
+    TabledStage(d, n, mmax, ROTATIONS.wr.data() + (mmax / 2 - 1),
+                ROTATIONS.wi.data() + (mmax / 2 - 1));
+}
+
+void COOL(std::span<float> DATA, int M, float SIGN) {
+  if (M < 0 || M > kMostExponent) return;
+  const std::size_t n = std::size_t{2} << M;
+  if (DATA.size() < n) return;
+  // The rotations of the last two lengths each sign was asked for are kept
+  // (one set per thread) up to 2^14 points, so trace after trace of one
+  // length makes them once.
+  constexpr int kMostKept = 14;
+  if (M <= kMostKept) {
+    thread_local CoolRotations kept[2][2];
+    CoolRotations* pair = kept[SIGN < 0.0f ? 1 : 0];
+    CoolRotations* r = pair[0].M == M && pair[0].SIGN == SIGN   ? &pair[0]
+                       : pair[1].M == M && pair[1].SIGN == SIGN ? &pair[1]
+                                                                 : nullptr;
+    if (!r) {
+      std::swap(pair[0], pair[1]);
+      r = MakeCoolRotations(pair[0], M, SIGN) ? &pair[0] : nullptr;
+    }
+    if (r) {
+      COOL(DATA, *r);
+      return;
+    }
+  }
+  CoolRotations once;
+  if (MakeCoolRotations(once, M, SIGN)) {
+    COOL(DATA, once);
+    return;
+  }
+  // No memory for the table: the recurrence in its own loop order.
+  float* d = DATA.data() - 1;
+  BitReverse(d, n);
   for (std::size_t mmax = 2; mmax < n; mmax *= 2) {
     const std::size_t istep = 2 * mmax;
-    const float theta = SIGN * kTwoPi / static_cast<float>(mmax);
-    const double half = std::sin(0.5 * static_cast<double>(theta));
-    const auto wpr = static_cast<float>(-2.0 * half * half);
-    const double wpi = std::sin(static_cast<double>(theta));
+    const StageStep step = StepOf(mmax, SIGN);
     double wr = 1.0, wi = 0.0;
-    const auto butterfly = [d, mmax](std::size_t i, double cr, double ci) {
-      const std::size_t k = i + mmax;
-      const double tr = cr * d[k] - ci * d[k + 1];
-      const double ti = cr * d[k + 1] + ci * d[k];
-      const double xr = d[i], xi = d[i + 1];
-      d[k] = static_cast<float>(xr - tr);
-      d[k + 1] = static_cast<float>(xi - ti);
-      d[i] = static_cast<float>(xr + tr);
-      d[i + 1] = static_cast<float>(xi + ti);
-    };
-    const auto advance = [&] {
-      const double old = wr;
-      wr = wr * wpr - wi * wpi + wr;
-      wi = wi * wpr + old * wpi + wi;
-    };
-    if (tabled) {
-      const std::size_t count = mmax / 2;
-      for (std::size_t q = 0; q < count; ++q) {
-        wrs[q] = wr;
-        wis[q] = wi;
-        advance();
-      }
-      for (std::size_t block = 1; block <= n; block += istep)
-        for (std::size_t q = 0; q < count; ++q) butterfly(block + 2 * q, wrs[q], wis[q]);
-    } else {
-      for (std::size_t m = 1; m < mmax; m += 2) {
-        for (std::size_t i = m; i <= n; i += istep) butterfly(i, wr, wi);
-        advance();
-      }
+    for (std::size_t m = 1; m < mmax; m += 2) {
+      for (std::size_t i = m; i <= n; i += istep) Butterfly(d, mmax, i, wr, wi);
+      Advance(wr, wi, step);
     }
   }
 }

@@ -12,6 +12,7 @@
 // inverse by NFFT.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace vel {
 
@@ -46,6 +47,24 @@ std::int64_t NFFT(std::int64_t N);
 /// double precision, the data stay 32-bit. DATA shorter than 2^(M+1) reals,
 /// or M outside 0..30, leaves DATA unchanged.
 void COOL(std::span<float> DATA, int M, float SIGN);
+
+/// The rotations COOL takes at every stage of a transform of 2^M points with
+/// one sign, made once for many transforms of that length (the F-K passes).
+struct CoolRotations {
+  int M = -1;
+  float SIGN = 0.0f;
+  std::vector<double> wr, wi;  // stage by stage, 2^(s-1) values for stage s = 1..M
+};
+
+/// Makes ROTATIONS for 2^M points and SIGN, exactly those COOL takes; false
+/// (ROTATIONS then empty, M -1) when memory runs out or M is outside 0..30.
+bool MakeCoolRotations(CoolRotations& ROTATIONS, int M, float SIGN);
+
+/// COOL of 2^ROTATIONS.M points with ROTATIONS.SIGN, the rotations read from
+/// ROTATIONS: the same values COOL gives. Allocates nothing, so threads may
+/// share one ROTATIONS. DATA too short, or ROTATIONS not made, leaves DATA
+/// unchanged.
+void COOL(std::span<float> DATA, const CoolRotations& ROTATIONS);
 
 /// Raised-cosine taper of X(1..N) over NT samples at each end: X(1) and X(N)
 /// become 0, then X(1 + j) and X(N - j) are multiplied by

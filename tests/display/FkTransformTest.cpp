@@ -224,37 +224,57 @@ TEST_F(FkTransformTest, FilteringStartsFromTheKeptTransformEachTime) {
   EXPECT_NE(first, record);
 }
 
+// Cancel in either pass of FKTRACES, on a transform one thread does and on
+// one shared out between threads: the polls and percentages are those of
+// one step per row and per trace, and nothing is written.
 TEST_F(FkTransformTest, CancelLeavesTheKeptTransformAndOutput) {
-  const int nsamp = 40, ntrace = 9;
-  const auto record = RandomRecord(nsamp, ntrace, 5);
-  int ierr = 0;
-  Spect(record, nsamp, ntrace, 0, ierr);
-  const auto kept = vel::StoredFkTransform().DATA;
-  FkFan fan;
-  fan.V = {200.0f, 400.0f};
-  std::vector<int> percents;
-  std::vector<std::string> passes;
-  vel::FkProgress progress{[&](std::string_view p) { passes.emplace_back(p); },
-                           [&](int pc) { percents.push_back(pc); }};
-  polls = 0;
-  cancelAtPoll = 10;  // inside the wavenumber pass (NT = 128 rows)
-  std::vector<float> out(record.size(), 42.0f);
-  vel::FKTRACES(out, nsamp, ntrace, 2.0f, 3.0f, fan, ierr, &progress);
-  EXPECT_EQ(ierr, -1);
-  EXPECT_EQ(passes, std::vector<std::string>{"Wavenumber to Distance"});
-  EXPECT_EQ(percents.size(), 10u);
-  EXPECT_EQ(percents.back(), 8);  // NINT(100 x 10 / 128)
-  EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float x) { return x == 42.0f; }));
-  EXPECT_EQ(vel::StoredFkTransform().DATA, kept);
-  cancelAtPoll = -1;
-  ierr = 0;
-  std::vector<float> again(record.size()), fresh(record.size());
-  vel::FKTRACES(again, nsamp, ntrace, 2.0f, 3.0f, fan, ierr, &progress);
-  Spect(record, nsamp, ntrace, 0, ierr);
-  vel::FKTRACES(fresh, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(again, fresh);
-  EXPECT_EQ(percents.back(), 100);
+  struct Case {
+    const char* name;
+    int nsamp, ntrace, cancelAt;
+    std::vector<std::string> passes;
+    int percent;
+  };
+  const std::vector<std::string> rowPass{"Wavenumber to Distance"};
+  const std::vector<std::string> bothPasses{"Wavenumber to Distance", "Frequency to Time"};
+  const Case cases[] = {
+      {"small, row pass", 40, 9, 10, rowPass, 8},                // NINT(100 x 10 / 128)
+      {"large, row pass", 300, 40, 40, rowPass, 4},              // NINT(100 x 40 / 1024)
+      {"large, column pass", 300, 40, 1024 + 6, bothPasses, 15},  // NINT(100 x 6 / 40)
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto record = RandomRecord(c.nsamp, c.ntrace, 5);
+    int ierr = 0;
+    cancelAtPoll = -1;
+    Spect(record, c.nsamp, c.ntrace, 0, ierr);
+    const auto kept = vel::StoredFkTransform().DATA;
+    FkFan fan;
+    fan.V = {200.0f, 400.0f};
+    std::vector<int> percents;
+    std::vector<std::string> passes;
+    vel::FkProgress progress{[&](std::string_view p) { passes.emplace_back(p); },
+                             [&](int pc) { percents.push_back(pc); }};
+    polls = 0;
+    cancelAtPoll = c.cancelAt;
+    std::vector<float> out(record.size(), 42.0f);
+    vel::FKTRACES(out, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+    EXPECT_EQ(ierr, -1);
+    EXPECT_EQ(passes, c.passes);
+    EXPECT_EQ(percents.size(), static_cast<std::size_t>(c.cancelAt));
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.back(), c.percent);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float x) { return x == 42.0f; }));
+    EXPECT_EQ(vel::StoredFkTransform().DATA, kept);
+    cancelAtPoll = -1;
+    ierr = 0;
+    std::vector<float> again(record.size()), fresh(record.size());
+    vel::FKTRACES(again, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+    Spect(record, c.nsamp, c.ntrace, 0, ierr);
+    vel::FKTRACES(fresh, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(again, fresh);
+    EXPECT_EQ(percents.back(), 100);
+  }
 }
 
 TEST_F(FkTransformTest, CancelledForwardTransformLeavesNoneKept) {
@@ -296,6 +316,14 @@ TEST_F(FkTransformTest, SizesThatDoNotFitAreRefused) {
   std::vector<float> out(10);
   vel::FKTRACES(out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
   EXPECT_EQ(ierr, -1);
+  // Sizes set for a larger record after the transform was made: the kept
+  // transform does not hold them, so the inverse is refused, not run past it.
+  ASSERT_TRUE(vel::FkSetSizes(200, 40));
+  std::vector<float> larger(200 * 40, 5.0f);
+  ierr = 0;
+  vel::FKTRACES(larger, 200, 40, 1.0f, 1.0f, FkFan{}, ierr);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_TRUE(std::all_of(larger.begin(), larger.end(), [](float x) { return x == 5.0f; }));
 }
 
 // The numpy reference script, loaded into the runner's body as REF.
