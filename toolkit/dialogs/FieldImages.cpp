@@ -1,6 +1,7 @@
 #include "toolkit/dialogs/FieldImages.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/controls/Controls.h"
@@ -32,6 +33,8 @@ std::shared_ptr<plat::Surface> MemoryBitmapCopy(int number) {
       image->Set(x, y, RgbToPixel(px[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)]));
   return image;
 }
+
+constexpr std::string_view kProgramIconName = "velloran";
 
 // The program's icon NAME as a surface, or null.
 std::shared_ptr<plat::Surface> ProgramIcon(std::string_view name) {
@@ -74,15 +77,16 @@ int FieldImage(int field, int kind, int number) {
   const bool button = type == kFieldPushButton;
   const bool picture = type == kFieldStaticText || type == kFieldOtherStatic;
   if (!button && !picture) return kOpMissing;
-  // Icons are not held here yet.
   std::shared_ptr<plat::Surface> image;
+  // Icon 0 is the program's own; others are named by their number.
+  if (kind == kFieldImageIcon) image = ProgramIcon(number == 0 ? kProgramIconName : std::to_string(number));
   if (kind == kFieldImageMemoryBitmap) image = MemoryBitmapCopy(number);
   if (kind == kFieldImageBitmap) image = LoadBitmapResource(number);
   if (kind == kFieldImageMetafile && Targets().metafileImage) image = Targets().metafileImage(number);
   if (!image) return kOpNotFound;
   const unsigned style = plat::GetStyle(f->hwnd);
   if (button) {
-    BlendBitmapToButtonFace(*image);
+    if (kind != kFieldImageIcon) BlendBitmapToButtonFace(*image);  // icons are shown plainly
     plat::ButtonSetStyle(f->hwnd, style | plat::kBsBitmap);
     plat::ButtonSetImage(f->hwnd, std::move(image));
   } else {

@@ -103,6 +103,17 @@ TEST_F(FieldImagesTest, BitmapResourceOnStaticAndButton) {
   EXPECT_GT(compared, 0);
 }
 
+TEST_F(FieldImagesTest, ProgramIconOnStaticAndButton) {
+  EXPECT_EQ(FieldImage(1402, kFieldImageIcon, 0), 0);
+  EXPECT_EQ(FieldImage(1401, kFieldImageIcon, 0), 0);
+  EXPECT_NE(plat::GetStyle(Field(1401)) & plat::kBsBitmap, 0u);
+  const std::shared_ptr<const plat::Surface> shown = plat::StaticGetImage(Field(1402));
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->Width(), 32);
+  EXPECT_EQ(shown->Height(), 32);
+  EXPECT_EQ(FieldImage(1402, kFieldImageIcon, 7), kOpNotFound);  // no icon of that number
+}
+
 TEST_F(FieldImagesTest, Failures) {
   EXPECT_EQ(FieldImage(1403, kFieldImageMemoryBitmap, 1), kOpMissing);  // an edit field
   EXPECT_EQ(FieldImage(1499, kFieldImageMemoryBitmap, 1), kOpMissing);
