@@ -55,7 +55,7 @@ TEST(AcceleratorsTest, KeysWithTheirModifiersBecomeCommandsForTheTarget) {
   }
   // A disabled target takes no commands; a destroyed table matches nothing.
   EnableWindow(target, false);
-  Message m{.hwnd = target, .msg = Msg::KeyDown, .wParam = kVkF1 + 1};
+  Message m{.hwnd = target, .msg = Msg::KeyDown, .wParam = kVkF1 + 1, .lParam = 0, .time = 0, .pt = {}};
   EXPECT_FALSE(TranslateAccelerator(target, a, m));
   EXPECT_TRUE(DestroyAcceleratorTable(a));
   EXPECT_FALSE(DestroyAcceleratorTable(a));

@@ -117,7 +117,9 @@ TEST_F(GridRowsTest, InsertingMovesCellsDownAndEmptiesTheBlock) {
     }
     WGridGetCellCheckBox(1300, 4, 5, state);
     EXPECT_EQ(state, 1);  // old row 3
-    if (c.grow) EXPECT_EQ(D(11), c.r11);
+    if (c.grow) {
+      EXPECT_EQ(D(11), c.r11);
+    }
     WDialogUnload(964);
   }
 }
@@ -150,9 +152,13 @@ TEST_F(GridRowsTest, DeletingMovesCellsAndLabelsUp) {
       EXPECT_EQ(LastError(), 0);
       EXPECT_EQ(g.rowCount, shrink ? 8 : 10);
       EXPECT_EQ(D(8), 8.0);
-      if (!shrink) EXPECT_EQ(WInfoGridCell(1300, 5, 9, 1), 0);
+      if (!shrink) {
+        EXPECT_EQ(WInfoGridCell(1300, 5, 9, 1), 0);
+      }
       // Rows beyond the count keep their contents.
-      if (shrink) EXPECT_EQ(g.columns[4].doubles[9], 10.0);
+      if (shrink) {
+        EXPECT_EQ(g.columns[4].doubles[9], 10.0);
+      }
       EXPECT_EQ(Label(9), labels && !shrink ? "" : "L9");
       WGridDeleteRows(1300, 1, 2, shrink, labels);
       EXPECT_EQ(D(1), 3.0);

@@ -304,7 +304,8 @@ TEST_F(GridValuesTest, UnpackingAndQueries) {
   WGridCellUnpack(786437, column, row);
   EXPECT_EQ(column, 3);
   EXPECT_EQ(row, 5);
-  WGridCellUnpack(16383 * 262144 + 262143, column, row);
+  // The last cell fills all 32 bits: 14 of column, 18 of row.
+  WGridCellUnpack(static_cast<std::int32_t>(16383u * 262144u + 262143u), column, row);
   EXPECT_EQ(column, 16383);
   EXPECT_EQ(row, 262143);
   WGridCellUnpack(-1, column, row);

@@ -162,7 +162,9 @@ TEST_F(CgmDriverTest, TitlePaddingFollowsItsLength) {
     EXPECT_EQ(static_cast<unsigned char>(bytes[1]) & 31, static_cast<int>(name.size()) + 1);
     EXPECT_EQ(bytes.substr(3, name.size()), name);
     const std::size_t next = 3 + name.size() + (c.padded ? 1 : 0);
-    if (c.padded) EXPECT_EQ(bytes[3 + name.size()], '\0');
+    if (c.padded) {
+      EXPECT_EQ(bytes[3 + name.size()], '\0');
+    }
     EXPECT_EQ(r.elements[1].offset, next);
   }
 }
@@ -347,7 +349,9 @@ TEST_F(CgmDriverTest, GradientPolygonsBecomeInterpolatedTriangles) {
       const std::string p = Params(r, 5, 43)[0];
       ASSERT_EQ(p.size(), 22u);
       EXPECT_EQ(CgmWord(p, 0), 3);
-      if (!c.firstColours.empty()) EXPECT_EQ(p.substr(12), c.firstColours);
+      if (!c.firstColours.empty()) {
+        EXPECT_EQ(p.substr(12), c.firstColours);
+      }
     }
     if (std::string(c.name) == "closed triangle") {
       const std::string p = Params(r, 5, 43)[0];
