@@ -7,6 +7,7 @@
 #include "display/Spectrum.h"
 #include "support/Allocation.h"
 #include "support/Parallel.h"
+#include "support/ProgramState.h"
 #include "support/UserMessages.h"
 
 namespace vel {
@@ -138,6 +139,11 @@ FkTransform& StoredFkTransform() {
   thread_local FkTransform t;
   return t;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Display,
+                                                   [] { StoredFkTransform() = FkTransform{}; });
+}  // namespace
 
 bool FkSetSizes(int NSAMP, int NTRACE) {
   if (NSAMP < 1 || NTRACE < 1) return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "support/ProgramState.h"
 #include "support/UserMessages.h"
 
 namespace vel {
@@ -34,6 +35,11 @@ RecursiveFilterDesign& RecursiveFilterState() {
   static RecursiveFilterDesign design;
   return design;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(
+    sup::ProgramLayer::Display, [] { RecursiveFilterState() = RecursiveFilterDesign{}; });
+}  // namespace
 
 void RECFIL(std::span<float> X, std::int32_t N, float DT, char TYPE, float& F0, float F1, bool FLAG) {
   RecursiveFilterDesign& s = RecursiveFilterState();

@@ -13,6 +13,7 @@
 #include "support/GraphDraw.h"
 #include "support/Numerics.h"
 #include "support/PenPlot.h"
+#include "support/ProgramState.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/Rounding.h"
 #include "toolkit/graphics/Graphics.h"
@@ -278,6 +279,11 @@ TracePlotState& ModuleTracePlot() {
   static TracePlotState state;
   return state;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Display,
+                                                   [] { ModuleTracePlot() = TracePlotState{}; });
+}  // namespace
 
 TracePlotMapping& TraceMapping() {
   return ModuleTracePlot().mapping;
@@ -568,14 +574,24 @@ void AgcTraces(std::span<const float* const> IN, std::span<float* const> OUT, in
   }
 }
 
-void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
+                  TracePlotState& STATE) {
   sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, AXES);
-  PLOTTRACES(REC, AXES, OPTS);
+  DrawTracePlot(REC, AXES, OPTS, STATE);
+}
+
+void ShowNewRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
+                   TracePlotState& STATE) {
+  SCALETRACES(REC, AXES, OPTS, false);
+  RedrawRecord(REC, AXES, OPTS, STATE);
+}
+
+void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
+  RedrawRecord(REC, AXES, OPTS, ModuleTracePlot());
 }
 
 void ShowNewRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS) {
-  SCALETRACES(REC, AXES, OPTS, false);
-  RedrawRecord(REC, AXES, OPTS);
+  ShowNewRecord(REC, AXES, OPTS, ModuleTracePlot());
 }
 
 }  // namespace vel

@@ -91,5 +91,11 @@ void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptio
 /// After an import: chooses the frame for the whole record (SCALETRACES over
 /// the full traces), then RedrawRecord.
 void ShowNewRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS);
+/// The two above leaving the mapping in the caller's STATE (the main window
+/// keeps its own) instead of the module's.
+void RedrawRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
+                  TracePlotState& STATE);
+void ShowNewRecord(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
+                   TracePlotState& STATE);
 
 }  // namespace vel

@@ -17,6 +17,7 @@
 #include "record/RecordNaming.h"
 #include "support/Allocation.h"
 #include "support/FileIO.h"
+#include "support/ProgramState.h"
 #include "support/Progress.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Events.h"
@@ -232,6 +233,13 @@ std::int32_t& IASCTYPE() {
   static std::int32_t type = 1;
   return type;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Formats, [] {
+  ASCIILAYOUT() = AsciiColumnLayout{};
+  IASCTYPE() = 1;
+});
+}  // namespace
 
 std::string CheckAsciiColumnLayout(const AsciiColumnLayout& L) {
   if (L.ICOL1 < 1) return "COLUMN FOR TRACE 1 MUST BE 1 OR MORE";

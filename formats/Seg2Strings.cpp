@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/FixedText.h"
+#include "support/ProgramState.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Rounding.h"
 
@@ -235,6 +236,11 @@ Seg2Terminators& SEG2TERMINATORS() {
   static Seg2Terminators terminators;
   return terminators;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(
+    sup::ProgramLayer::Formats, [] { SEG2TERMINATORS() = Seg2Terminators{}; });
+}  // namespace
 
 namespace {
 

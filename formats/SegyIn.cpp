@@ -23,6 +23,7 @@
 #include "support/FileIO.h"
 #include "support/Numerics.h"
 #include "support/Parallel.h"
+#include "support/ProgramState.h"
 #include "support/Progress.h"
 #include "support/Strings.h"
 #include "support/UserMessages.h"
@@ -34,6 +35,10 @@ namespace {
 // The program's questions (the shell fills them in) and those in force.
 SegyInDialogs gProgramDialogs;
 SegyInDialogs gDialogs;
+const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Formats, [] {
+  gProgramDialogs = {};
+  gDialogs = {};
+});
 
 constexpr std::int64_t kMaxTraces = 32767;
 // Traces are read in blocks of about this many bytes (at least one trace).

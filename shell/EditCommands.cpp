@@ -49,7 +49,7 @@ constexpr int kResampleBar = 1203;
 // greyed because the frame shows everything again.
 void RescaledRedraw(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
-  ShowNewRecord(app.record, app.MainPlotAxes, app.options);
+  ShowNewRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
   DrawOpenOverlays(app);
   SETPANSTATE(0);
 }
@@ -368,9 +368,9 @@ void KillTraceCommand(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
   // The picks are exclusive-or markers: drawing them all again erases them,
   // and drawing them once more after the change shows them without this one.
-  PLOTPICKS(app.record, app.MainPlotAxes, app.options);
+  DrawPicks(app.record, app.MainPlotAxes, app.options, app.tracePlot.mapping);
   app.record.IBPICK[static_cast<std::size_t>(app.selectedTrace - 1)] = 0;
-  PLOTPICKS(app.record, app.MainPlotAxes, app.options);
+  DrawPicks(app.record, app.MainPlotAxes, app.options, app.tracePlot.mapping);
 }
 
 void FlipTraceCommand(Velloran& app) {

@@ -63,9 +63,9 @@ enum class DrawAfter { Import, Open };
 void DrawRecord(Velloran& app, DrawAfter after) {
   tk::WindowMakeCurrent(tk::kMainWindow);
   if (after == DrawAfter::Import)
-    ShowNewRecord(app.record, app.MainPlotAxes, app.options);
+    ShowNewRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
   else
-    RedrawRecord(app.record, app.MainPlotAxes, app.options);
+    RedrawRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
 }
 
 }  // namespace

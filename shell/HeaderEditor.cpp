@@ -11,6 +11,7 @@
 #include "shell/DialogHelpers.h"
 #include "shell/PromptDialogs.h"
 #include "shell/ShotHeaderFields.h"
+#include "support/ProgramState.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/core/FileSelect.h"
@@ -293,6 +294,11 @@ HeaderEditorMemory& HeaderEditorRemembered() {
   static HeaderEditorMemory memory;
   return memory;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(
+    sup::ProgramLayer::Shell, [] { HeaderEditorRemembered() = HeaderEditorMemory{}; });
+}  // namespace
 
 void GenerateLayout(std::span<float> X, std::int32_t TYPE, float SPACING,
                     std::span<const std::int32_t> COUNTS, std::span<const float> SPACINGS,

@@ -28,6 +28,7 @@
 #include "support/ByteOrder.h"
 #include "support/FileIO.h"
 #include "support/Strings.h"
+#include "support/ProgramState.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/WindowUnits.h"
 
@@ -415,5 +416,12 @@ SegyInState& SegyReaderState() {
 std::int32_t LastDetectedFormat() {
   return g_lastDetected;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Shell, [] {
+  g_lastDetected = kFormatUnknown;
+  SegyReaderState() = SegyInState{};
+});
+}  // namespace
 
 }  // namespace vel

@@ -220,9 +220,9 @@ void ClickPick(Velloran& app, const tk::EventRecord& e) {
   // An index past the last sample would point outside the trace.
   if (pick > r.NSAMP) return;
   tk::WindowMakeCurrent(tk::kMainWindow);
-  PLOTPICKS(r, app.MainPlotAxes, app.options);
+  DrawPicks(r, app.MainPlotAxes, app.options, app.tracePlot.mapping);
   r.IBPICK[static_cast<std::size_t>(j - 1)] = std::max(pick, 0);
-  PLOTPICKS(r, app.MainPlotAxes, app.options);
+  DrawPicks(r, app.MainPlotAxes, app.options, app.tracePlot.mapping);
   r.LPICKS = true;
   RefreshRefractionWindow(app);
 }
@@ -442,7 +442,7 @@ void DrawOpenOverlays(Velloran& app) {
 
 void RedrawMainWithOverlays(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
-  RedrawRecord(app.record, app.MainPlotAxes, app.options);
+  RedrawRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
   DrawOpenOverlays(app);
 }
 

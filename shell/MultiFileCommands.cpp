@@ -433,7 +433,7 @@ void SubtractCommand(Velloran& app) {
   }
   ReleaseTraceArrays(app.second);
   tk::WindowMakeCurrent(tk::kMainWindow);
-  RedrawRecord(rec, app.MainPlotAxes, app.options);
+  RedrawRecord(rec, app.MainPlotAxes, app.options, app.tracePlot);
   SETPANSTATE(0);
 }
 

@@ -48,10 +48,10 @@ void PickCommand(Velloran& app, std::int32_t method) {
 }  // namespace
 
 void PickAllTraces(Velloran& app, std::int32_t method) {
-  PLOTPICKS(app.record, app.MainPlotAxes, app.options);
+  DrawPicks(app.record, app.MainPlotAxes, app.options, app.tracePlot.mapping);
   tk::WCursorShape(tk::kCursorArrowHourglass);
   PickTraces(app.record, app.picking, method);
-  PLOTPICKS(app.record, app.MainPlotAxes, app.options);
+  DrawPicks(app.record, app.MainPlotAxes, app.options, app.tracePlot.mapping);
   tk::WCursorShape(tk::kCursorArrow);
   app.record.LPICKS = true;
 }

@@ -13,6 +13,7 @@
 #include "support/Allocation.h"
 #include "support/Numerics.h"
 #include "support/Regres.h"
+#include "support/ProgramState.h"
 #include "support/UserMessages.h"
 #include "toolkit/core/Menus.h"
 #include "toolkit/core/MessageBox.h"
@@ -26,7 +27,7 @@ bool HasSamples(const Velloran& app) { return app.loaded && app.record.NSAMP >= 
 // The changed record in the frame as it is: the amplitudes are not rescaled.
 void RedrawChanged(Velloran& app) {
   tk::WindowMakeCurrent(tk::kMainWindow);
-  RedrawRecord(app.record, app.MainPlotAxes, app.options);
+  RedrawRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
 }
 
 void TraceOperation(Velloran& app, void (*operation)(ShotRecord&)) {
@@ -129,18 +130,17 @@ void RunFkFilterWindow(Velloran& app, ShotRecord& rec, TraceDisplayOptions& opts
 // The spectrum window over what the main plot shows.
 void RunSpectrumWindow(Velloran& app) {
   SettingsValues& s = app.settings;
-  static int fileType = 1;  // the save dialog's file type, kept for the run
   SpectrumWindowContext ctx;
   ctx.place = PlaceOf(s.spectrumWindow);
   ctx.zoom = s.LZOOM;
   ctx.barHeight = app.toolbarHeight;
-  ctx.fileType = fileType;
+  ctx.fileType = app.spectrumFileType;
   ctx.filter.corners = s.bandpass;
   std::int32_t status = 0;
   TRACESPECTRUM(app.record, app.options, app.MainPlotAxes, status, ctx);
   KeepPlace(s.spectrumWindow, ctx.place);
   s.LZOOM = ctx.zoom;
-  fileType = ctx.fileType;
+  app.spectrumFileType = ctx.fileType;
   tk::WindowMakeCurrent(tk::kMainWindow);
 }
 
@@ -199,6 +199,11 @@ ProcessTools& ProcessToolSeams() {
   static ProcessTools tools;
   return tools;
 }
+
+namespace {
+const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Shell,
+                                                   [] { ProcessToolSeams() = ProcessTools{}; });
+}  // namespace
 
 std::string ProcessingTitle(const ShotRecord& REC) {
   return "Morvane Seismic Processing [" + std::string(REC.CRECNAME.View()) + "]";

@@ -141,7 +141,7 @@ void PropertiesCommand(Velloran& app) {
   if (rescale) SETPANSTATE(0);
   tk::WindowMakeCurrent(tk::kMainWindow);
   if (app.loaded)
-    RedrawRecord(app.record, app.MainPlotAxes, app.options);
+    RedrawRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
   else
     sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, app.MainPlotAxes);
 }

@@ -24,6 +24,7 @@
 #include "shell/ProcessCommands.h"
 #include "shell/TracePlotDialog.h"
 #include "shell/WindowCommands.h"
+#include "support/PenPlot.h"
 #include "support/Strings.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/FileSelect.h"
@@ -214,6 +215,7 @@ void CommandLine(Velloran& app) {
 void StartUp(Velloran& app) {
   app.menuStatesPending = true;
   tk::WToolkitStart(" ");
+  sup::PenPlotReset();
   const std::int32_t flags =
       tk::kWsSystemMenu | tk::kWsMinimiseBox | tk::kWsMaximiseBox | tk::kWsStatusBar;
 

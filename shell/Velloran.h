@@ -10,6 +10,7 @@
 
 #include "display/Pickers.h"
 #include "display/Refraction.h"
+#include "display/TracePlot.h"
 #include "shell/EditCommands.h"
 #include "shell/FileOptions.h"
 #include "shell/Settings.h"
@@ -53,6 +54,9 @@ struct Velloran {
   VelloranSetup setup;
   /// The frame of the main trace display.
   sup::GraphAxes MainPlotAxes;
+  /// What the main trace display's last drawing left for the picks drawn
+  /// over it (the tool windows keep theirs apart).
+  TracePlotState tracePlot;
 
   bool loaded = false;
   bool menuStatesPending = true;
@@ -83,6 +87,7 @@ struct Velloran {
   float gainMultiplier = 0.0f;     // the last multiplier entered
   TruncationValues truncation;     // the truncation dialog's values
   TraceEditValues traceEdit;       // what Resample and Remove offer next
+  int spectrumFileType = 1;        // the spectrum save dialog's file type
 
   // Mouse interaction state kept by the loop.
   bool rubberBox = false;  // a rubber box is on the screen

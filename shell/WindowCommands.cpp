@@ -134,7 +134,7 @@ void PrintCommand(Velloran& app) {
   if (w == tk::kMainWindow) {
     if (app.loaded) {
       sup::PLOTXY(0.0f, 1.0f, sup::kPenStartPage, app.MainPlotAxes);
-      PLOTTRACES(app.record, app.MainPlotAxes, app.options);
+      DrawTracePlot(app.record, app.MainPlotAxes, app.options, app.tracePlot);
     }
   } else if (w > 0 && w == app.refractionWindow) {
     REFRACT(app, true);

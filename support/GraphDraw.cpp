@@ -7,6 +7,7 @@
 #include "platform/FixedText.h"
 #include "support/Numerics.h"
 #include "support/PenPlot.h"
+#include "support/ProgramState.h"
 #include "support/Strings.h"
 #include "toolkit/core/Conversion.h"
 #include "toolkit/graphics/Graphics.h"
@@ -26,6 +27,7 @@ ClipState& Clip() {
   static ClipState c;
   return c;
 }
+const bool kRegistered = RegisterProgramReset(ProgramLayer::Support, [] { Clip() = ClipState{}; });
 
 /// The shortest dash or gap DS_PLOTPL uses, so that its loop has a bound.
 constexpr float kShortestDash = 1e-4f;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/ProgramState.h"
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/Text.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
@@ -36,6 +37,7 @@ Plotter& P() {
   static Plotter p;
   return p;
 }
+const bool kRegistered = RegisterProgramReset(ProgramLayer::Support, [] { P() = Plotter{}; });
 
 void PageStart(float X, float Y) {
   PenPlotState& s = P().pen;

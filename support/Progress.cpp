@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "support/ProgramState.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -19,6 +20,7 @@ State& Get() {
   static State state;
   return state;
 }
+const bool kRegistered = RegisterProgramReset(ProgramLayer::Support, [] { Get() = State{}; });
 
 /// The progress dialog needs the program's windows; a run without them (a
 /// conversion from the command line) shows none.

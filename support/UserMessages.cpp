@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/FixedText.h"
+#include "support/ProgramState.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/MessageBox.h"
@@ -169,6 +170,12 @@ DialogFieldAccess& Fields() {
   static DialogFieldAccess access = ToolkitFieldAccess();
   return access;
 }
+
+const bool kRegistered = RegisterProgramReset(ProgramLayer::Support, [] {
+  Messages() = MessageState{};
+  Abort() = AbortState{};
+  Fields() = ToolkitFieldAccess();
+});
 
 }  // namespace
 

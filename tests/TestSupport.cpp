@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 namespace testing_support {
@@ -16,6 +18,24 @@ std::filesystem::path SharedData() {
   std::error_code ec;
   return std::filesystem::is_directory(p, ec) ? std::filesystem::canonical(p, ec)
                                               : std::filesystem::path();
+}
+
+namespace {
+
+std::vector<std::function<void()>>& AroundEveryTest() {
+  static std::vector<std::function<void()>> resets;
+  return resets;
+}
+
+}  // namespace
+
+bool ResetAroundEveryTest(std::function<void()> reset) {
+  AroundEveryTest().push_back(std::move(reset));
+  return true;
+}
+
+void ResetBetweenTests() {
+  for (const std::function<void()>& reset : AroundEveryTest()) reset();
 }
 
 TempDir::TempDir() {

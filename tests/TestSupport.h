@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by every test executable.
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace testing_support {
@@ -22,6 +23,16 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+/// Has RESET run before every test of this executable and again after it
+/// (after the fixture is gone): the executables of the layers that keep
+/// process-wide state register the resets of the layers they link, from a
+/// file of their own test folder. Call at static initialisation; returns
+/// true, so that a file can write `const bool kRegistered = ...`.
+bool ResetAroundEveryTest(std::function<void()> reset);
+
+/// Runs what ResetAroundEveryTest registered (the test main's listener).
+void ResetBetweenTests();
 
 /// Writes BYTES to PATH, replacing it.
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);

@@ -94,7 +94,7 @@ class EditCommandsTest : public AppDialogTest {
   /// The record drawn in a fresh frame, the pans enabled as a zoom box leaves them.
   void ShowZoomable() {
     tk::WindowMakeCurrent(tk::kMainWindow);
-    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options);
+    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
     vel::SETPANSTATE(1);
   }
   /// What the main window's drawing surface holds.
@@ -370,7 +370,7 @@ TEST_F(EditCommandsTest, UnzoomThenLastzoomReturnsToTheZoomedView) {
   app->MainPlotAxes.YSTEP /= 2.0f;
   const FrameView zoomed = View(app->MainPlotAxes);
   tk::WindowMakeCurrent(tk::kMainWindow);
-  vel::RedrawRecord(app->record, app->MainPlotAxes, app->options);
+  vel::RedrawRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   const std::vector<plat::Pixel> zoomedPixels = ClientPixels();
 
   Dispatch(vel::kCommandUnzoom);
@@ -433,7 +433,7 @@ TEST_F(EditCommandsTest, KillTraceLeavesWhatAFreshRedrawShows) {
   const std::vector<plat::Pixel> killed = ClientPixels();
   EXPECT_NE(killed, withPick) << "the pick was on the screen";
   tk::WindowMakeCurrent(tk::kMainWindow);
-  vel::RedrawRecord(app->record, app->MainPlotAxes, app->options);
+  vel::RedrawRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   EXPECT_EQ(ClientPixels(), killed);
 
   // A selected trace outside the record changes nothing.

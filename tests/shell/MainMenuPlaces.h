@@ -5,6 +5,7 @@
 // resource and the control font as the platform's menus lay them out.
 #include <cctype>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "platform/controls/Controls.h"
@@ -20,6 +21,8 @@ struct MenuCommand {
   const char* title;
   const char* entry;
 };
+/// How a test names a command in its messages: "File > Open".
+inline void PrintTo(const MenuCommand& c, std::ostream* os) { *os << c.title << " > " << c.entry; }
 
 inline std::string Shown(const std::string& text) {
   std::string out;

@@ -386,25 +386,39 @@ class MenuDialogsX11 : public ::testing::Test {
   plat::NativeWindow main_ = 0;
 };
 
-TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
+// One program per command: chosen with the mouse, then with the keyboard
+// (on a program started afresh when the first choice went wrong).
+class MenuDialogsX11Command : public MenuDialogsX11,
+                              public ::testing::WithParamInterface<MenuCommand> {};
+
+TEST_P(MenuDialogsX11Command, ShowsAndClosesFromMouseAndKeyboard) {
+  const MenuCommand& c = GetParam();
   bool running = false;
-  for (const MenuCommand& c : kCommands) {
-    for (const bool keyboard : {false, true}) {
-      // A command that went wrong may leave the program in any state: the
-      // next one starts afresh.
-      if (!running) {
-        user_.reset();
-        program_.reset();
-        ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
-        running = true;
-      }
-      const std::string failure = Run(c, keyboard);
-      EXPECT_EQ(failure, "") << c.title << " > " << c.entry << " chosen with the "
-                             << (keyboard ? "keyboard" : "mouse");
-      if (!failure.empty() || program_->Wait(0).has_value()) running = false;
+  for (const bool keyboard : {false, true}) {
+    if (!running) {
+      user_.reset();
+      program_.reset();
+      ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+      running = true;
     }
+    const std::string failure = Run(c, keyboard);
+    EXPECT_EQ(failure, "") << c.title << " > " << c.entry << " chosen with the "
+                           << (keyboard ? "keyboard" : "mouse");
+    if (!failure.empty() || program_->Wait(0).has_value()) running = false;
   }
 }
+
+// Test names from the menu title and entry: letters and digits only.
+std::string CommandName(const ::testing::TestParamInfo<MenuCommand>& info) {
+  std::string name;
+  for (const char* text : {info.param.title, "_", info.param.entry})
+    for (const char* p = text; *p; ++p)
+      if (std::isalnum(static_cast<unsigned char>(*p)) || *p == '_') name += *p;
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDialogCommand, MenuDialogsX11Command, ::testing::ValuesIn(kCommands),
+                         CommandName);
 
 // Simple, Hatherly and Box Pick, chosen with the mouse and the keyboard,
 // open no window and redraw the picks: the picture of the main window

@@ -77,7 +77,7 @@ class MouseInteractionTest : public app_dialog_test::AppDialogTest {
     app->record = Record({2e6f, 1500.0f, 2.5f, 0.005f});
     app->loaded = true;
     tk::WindowMakeCurrent(tk::kMainWindow);
-    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options);
+    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   }
   void TearDown() override {
     vel::CloseResultFiles(*app);
@@ -209,7 +209,7 @@ TEST_F(MouseInteractionTest, ClickPickLimits) {
 
 TEST_F(MouseInteractionTest, ClickPickWithPositionsNeedsOneSpacing) {
   app->options.LGEOPOS = true;
-  vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options);
+  vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   int x = 0, y = 0;
   for (const auto& [pos, want] : {std::pair{23.0f, 7}, std::pair{51.0f, 0}}) {
     app->record.IBPICK[3] = 0;

@@ -75,7 +75,7 @@ class PickCommandsTest : public ::testing::Test {
   }
   void Redraw() {
     tk::WindowMakeCurrent(tk::kMainWindow);
-    vel::RedrawRecord(app->record, app->MainPlotAxes, app->options);
+    vel::RedrawRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   }
   /// A wavelet of N samples cut from trace 10 at sample 100.
   void SelectWavelet(int n) {

@@ -157,7 +157,7 @@ class ProcessCommandsTest : public app_dialog_test::AppDialogTest {
     app->record.CRECNAME = "SHOT7";
     app->loaded = true;
     tk::WindowMakeCurrent(tk::kMainWindow);
-    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options);
+    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   }
   void TearDown() override {
     vel::ProcessToolSeams() = {};

@@ -72,7 +72,7 @@ class WindowCommandsTest : public app_dialog_test::AppDialogTest {
     }
     app->loaded = true;
     tk::WindowMakeCurrent(tk::kMainWindow);
-    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options);
+    vel::ShowNewRecord(app->record, app->MainPlotAxes, app->options, app->tracePlot);
   }
   void TearDown() override {
     vel::CloseRefractionResultsFile(*app);

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -133,66 +135,82 @@ struct ToolCase {
   const char* options;  // ImageMagick's output options and format
   bool rgb565 = false;
 };
+void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.name; }
 
-TEST(ImageLoadTest, FixturesFromImageMagickDecodeToItsPixels) {
+// Each case a picture made by ImageMagick at two widths (one needing row
+// padding), decoded by us and by ImageMagick again.
+constexpr ToolCase kToolCases[] = {
+    {"BMP 1 bit", 2, "-type Bilevel BMP3:"},
+    {"BMP 4 bits", 10, "-type Palette BMP3:"},
+    {"BMP 8 bits", 20, "-type Palette -compress None BMP3:"},
+    {"BMP RLE8", 20, "-type Palette -compress RLE BMP3:"},
+    {"BMP RLE8 few colours", 10, "-type Palette -compress RLE BMP3:"},
+    {"BMP 24 bits", 20, "-type TrueColor BMP3:"},
+    {"PCX 8 bits", 20, "-type Palette PCX:"},
+    {"PCX 24 bits", 20, "-type TrueColor PCX:"},
+    {"PNG palette 1 bit", 2, "-define png:bit-depth=1 -define png:color-type=3 PNG:"},
+    {"PNG palette 2 bits", 2, "-define png:bit-depth=2 -define png:color-type=3 PNG:"},
+    {"PNG palette 4 bits", 10, "-define png:bit-depth=4 -define png:color-type=3 PNG:"},
+    {"PNG palette 8 bits", 20, "PNG8:"},
+    {"PNG RGB 8", 20, "PNG24:"},
+    {"PNG RGB 16", 20, "PNG48:"},
+    {"PNG RGBA", 20, "PNG32:"},
+    {"PNG filter none", 20, "-quality 90 PNG24:"},
+    {"PNG filter sub", 20, "-quality 91 PNG24:"},
+    {"PNG filter up", 20, "-quality 92 PNG24:"},
+    {"PNG filter average", 20, "-quality 93 PNG24:"},
+    {"PNG filter paeth", 20, "-quality 94 PNG24:"},
+};
+
+class ImageLoadFromImageMagick : public ::testing::TestWithParam<ToolCase> {};
+
+TEST_P(ImageLoadFromImageMagick, DecodesToItsPixels) {
   if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick absent";
-  const std::vector<ToolCase> cases = {
-      {"BMP 1 bit", 2, "-type Bilevel BMP3:"},
-      {"BMP 4 bits", 10, "-type Palette BMP3:"},
-      {"BMP 8 bits", 20, "-type Palette -compress None BMP3:"},
-      {"BMP RLE8", 20, "-type Palette -compress RLE BMP3:"},
-      {"BMP RLE8 few colours", 10, "-type Palette -compress RLE BMP3:"},
-      {"BMP 24 bits", 20, "-type TrueColor BMP3:"},
-      {"PCX 8 bits", 20, "-type Palette PCX:"},
-      {"PCX 24 bits", 20, "-type TrueColor PCX:"},
-      {"PNG palette 1 bit", 2, "-define png:bit-depth=1 -define png:color-type=3 PNG:"},
-      {"PNG palette 2 bits", 2, "-define png:bit-depth=2 -define png:color-type=3 PNG:"},
-      {"PNG palette 4 bits", 10, "-define png:bit-depth=4 -define png:color-type=3 PNG:"},
-      {"PNG palette 8 bits", 20, "PNG8:"},
-      {"PNG RGB 8", 20, "PNG24:"},
-      {"PNG RGB 16", 20, "PNG48:"},
-      {"PNG RGBA", 20, "PNG32:"},
-      {"PNG filter none", 20, "-quality 90 PNG24:"},
-      {"PNG filter sub", 20, "-quality 91 PNG24:"},
-      {"PNG filter up", 20, "-quality 92 PNG24:"},
-      {"PNG filter average", 20, "-quality 93 PNG24:"},
-      {"PNG filter paeth", 20, "-quality 94 PNG24:"},
-  };
+  const ToolCase& c = GetParam();
   TempDir dir;
   for (const int width : {13, 16}) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(std::string(c.name) + " width " + std::to_string(width));
-      const auto src = dir / "src.ppm";
-      WriteFile(src, Ppm(width, 7, c.colours));
-      const auto out = dir / "out.img";
-      std::string opts = c.options;
-      const std::size_t colon = opts.rfind(' ');
-      const std::string format = colon == std::string::npos ? opts : opts.substr(colon + 1);
-      const std::string flags = colon == std::string::npos ? "" : opts.substr(0, colon);
-      ASSERT_EQ(std::system(("convert '" + src.string() + "' " + flags + " " + format + "'" +
-                             out.string() + "'")
-                                .c_str()),
-                0);
-      int w = 0, h = 0;
-      const auto want = ToolPixels(out, w, h);
-      ASSERT_EQ(want.size(), static_cast<std::size_t>(width * 7));
-      const Decoded d = Decode(ReadFile(out));
-      EXPECT_EQ(d.status, 0);
-      ASSERT_EQ(d.w, w);
-      ASSERT_EQ(d.h, h);
-      if (!c.rgb565) {
-        EXPECT_EQ(d.px, want);
-        continue;
-      }
-      // ImageMagick widens 5 and 6 bits to 8 by v x 255 / max; we take v x 8, green v x 4.
-      for (std::size_t i = 0; i < want.size(); ++i) {
-        const int r = want[i] & 255, g = (want[i] >> 8) & 255, b = (want[i] >> 16) & 255;
-        const auto to = [](int v, int max, int scale) { return (v * max + 127) / 255 * scale; };
-        EXPECT_EQ(d.px[i], Rgb(to(r, 31, 8), to(g, 63, 4), to(b, 31, 8))) << i;
-      }
+    SCOPED_TRACE("width " + std::to_string(width));
+    const auto src = dir / "src.ppm";
+    WriteFile(src, Ppm(width, 7, c.colours));
+    const auto out = dir / "out.img";
+    std::string opts = c.options;
+    const std::size_t colon = opts.rfind(' ');
+    const std::string format = colon == std::string::npos ? opts : opts.substr(colon + 1);
+    const std::string flags = colon == std::string::npos ? "" : opts.substr(0, colon);
+    ASSERT_EQ(std::system(("convert '" + src.string() + "' " + flags + " " + format + "'" +
+                           out.string() + "'")
+                              .c_str()),
+              0);
+    int w = 0, h = 0;
+    const auto want = ToolPixels(out, w, h);
+    ASSERT_EQ(want.size(), static_cast<std::size_t>(width * 7));
+    const Decoded d = Decode(ReadFile(out));
+    EXPECT_EQ(d.status, 0);
+    ASSERT_EQ(d.w, w);
+    ASSERT_EQ(d.h, h);
+    if (!c.rgb565) {
+      EXPECT_EQ(d.px, want);
+      continue;
+    }
+    // ImageMagick widens 5 and 6 bits to 8 by v x 255 / max; we take v x 8, green v x 4.
+    for (std::size_t i = 0; i < want.size(); ++i) {
+      const int r = want[i] & 255, g = (want[i] >> 8) & 255, b = (want[i] >> 16) & 255;
+      const auto to = [](int v, int max, int scale) { return (v * max + 127) / 255 * scale; };
+      EXPECT_EQ(d.px[i], Rgb(to(r, 31, 8), to(g, 63, 4), to(b, 31, 8))) << i;
     }
   }
 }
+
+// Test names from the case names: letters and digits only.
+std::string ToolCaseName(const ::testing::TestParamInfo<ToolCase>& info) {
+  std::string name;
+  for (const char* p = info.param.name; *p; ++p)
+    if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, ImageLoadFromImageMagick, ::testing::ValuesIn(kToolCases),
+                         ToolCaseName);
 
 // --- edge cases made by hand ---------------------------------------------
 
