@@ -295,5 +295,58 @@ TEST_F(GridEditorTest, SpinArrowsReportOnlyOutsideAModalShow) {
   EXPECT_EQ(Next().first, kEventNone);
 }
 
+// A click on a number cell that is not current makes it current with its
+// whole text selected, so what is typed replaces the value; this holds
+// whether the focus was in the grid or outside it, and wherever in the cell
+// the click lands. A click on the current cell places the caret.
+TEST_F(GridEditorTest, AClickedNumberCellIsTypedOver) {
+  GridRecord& g = Open(950, 1107);
+  struct Case {
+    const char* typed;
+    float stored;
+  };
+  const Case cases[] = {{"7", 7.0f}, {"101.5", 101.5f}, {"-3.25", -3.25f}};
+  int row = 1;
+  for (const Case& c : cases) {
+    for (const bool focusOutside : {false, true}) {
+      for (const int across : {2, 50}) {
+        SCOPED_TRACE(std::string(c.typed) + (focusOutside ? " focus outside" : " focus inside") +
+                     " at " + std::to_string(across) + "%");
+        WGridPutCellReal(1107, 2, row + 1, 0.0f, "(f11.1)");
+        GridSetCurrentCell(g, 2, row, true, false);
+        harness.DispatchPending();
+        if (focusOutside) plat::SetFocus(Field(1));
+        harness.DispatchPending();
+        const int width = g.columns[1].width;
+        const int x = GridColumnLine(g, 1) + 1 + (width - 3) * across / 100;
+        const int y = (row - g.topRow) * (g.rowHeight - 1) + g.rowHeight / 2;
+        harness.Click(g.cellArea, {x, y});
+        harness.DispatchPending();
+        ASSERT_EQ(Cell(g), std::make_pair(1, row));
+        EXPECT_EQ(plat::GetFocus(), g.editor);
+        EXPECT_EQ(plat::EditGetSel(g.editor),
+                  std::make_pair(0, static_cast<int>(plat::GetWindowText(g.editor).size())));
+        harness.Type(c.typed);
+        harness.DispatchPending();
+        EXPECT_EQ(plat::GetWindowText(g.editor), c.typed);
+        Press(plat::kVkDown);
+        float f = -1.0f;
+        WGridGetCellReal(1107, 2, row + 1, f);
+        EXPECT_EQ(f, c.stored);
+        ++row;
+      }
+    }
+  }
+  // A second click on the current cell places the caret where it lands.
+  WGridPutCellReal(1107, 2, 1, 12.5f, "(f11.1)");
+  GridSetCurrentCell(g, 1, 0, true, false);
+  harness.DispatchPending();
+  ASSERT_EQ(plat::GetWindowText(g.editor), "12.5");
+  const plat::Rect r = plat::GetClientRect(g.editor);
+  harness.Click(g.editor, {r.right - 1, r.Height() / 2});
+  harness.DispatchPending();
+  EXPECT_EQ(plat::EditGetSel(g.editor), std::make_pair(4, 4));
+}
+
 }  // namespace
 }  // namespace tk::testing
