@@ -473,6 +473,16 @@ void GridSetEditorText(GridRecord& g, std::string_view text) {
   --s.loading;
 }
 
+void GridReadOnlyChanged(GridRecord& g) {
+  if (g.editor != plat::kNoWindow && g.currentColumn >= 0 && g.currentColumn < g.columnCount) {
+    const GridColumn& c = CurrentColumn(g);
+    const bool locked = g.currentRow >= 0 && static_cast<std::size_t>(g.currentRow) < c.cellFlags.size() &&
+                        (c.cellFlags[static_cast<std::size_t>(g.currentRow)] & kCellLocked) != 0;
+    GridEditorSetLocked(g.editor, c.type, ReadOnlyGrid(g) || locked, true);
+  }
+  if (g.cellArea != plat::kNoWindow) plat::InvalidateRect(g.cellArea, std::nullopt, true);
+}
+
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now) {
   if (editor == plat::kNoWindow) return;
   GridRecord* g = GridOfEditor(editor);

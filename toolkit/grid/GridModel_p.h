@@ -320,6 +320,9 @@ void GridSetEditorText(GridRecord& g, std::string_view text);
 /// A locked editor refuses changes: edits read-only (spin arrows disabled),
 /// check boxes plain; an unlock does nothing in a read-only grid.
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now);
+/// The grid's read-only style bit changed: the editor is read-only when the
+/// grid is or its cell is locked, and the cells are repainted.
+void GridReadOnlyChanged(GridRecord& g);
 /// Sends the scroll request MESSAGE/CODE to the grid; EXTEND extends the
 /// selection from the anchor to the new current cell.
 void GridScrollExtend(GridRecord& g, plat::Msg message, int code, bool extend);

@@ -943,7 +943,9 @@ void RegisterGridClasses() {
       [](plat::Hwnd grid, int emptyLists) {
         if (GridRecord* g = GridOf(grid)) GridClearAllCells(*g, emptyLists);
       },
-      GridEditorField, CellChangeMessage()});
+      GridEditorField, CellChangeMessage(), [](plat::Hwnd grid) {
+        if (GridRecord* g = GridOf(grid)) GridReadOnlyChanged(*g);
+      }});
 }
 
 plat::Msg GridCellChangeMessage() {

@@ -348,5 +348,45 @@ TEST_F(GridEditorTest, AClickedNumberCellIsTypedOver) {
   EXPECT_EQ(plat::EditGetSel(g.editor), std::make_pair(4, 4));
 }
 
+// Field state 2 (read-only) on a grid keeps it enabled with an editor, so
+// that it scrolls and shows its values in the normal look, while typing is
+// refused; state 1 makes it writable again and state 0 greys it.
+TEST_F(GridEditorTest, AReadOnlyGridStaysEnabledScrollsAndRefusesTyping) {
+  GridRecord& g = Open(952, 1214);
+  WGridPutCellInteger(1214, 1, 1, 4);
+  WDialogFieldState(1214, 2);
+  harness.DispatchPending();
+  EXPECT_TRUE(plat::IsWindowEnabled(g.window));
+  EXPECT_TRUE(plat::GetStyle(g.window) & kGridReadOnly);
+  EXPECT_EQ(WDialogFieldInfo(1214, 6), 2);
+  ASSERT_NE(g.editor, plat::kNoWindow);
+  EXPECT_TRUE(plat::GetStyle(g.editor) & plat::kEsReadOnly);
+  plat::SetFocus(g.window);
+  harness.DispatchPending();
+  harness.Type("9");
+  harness.DispatchPending();
+  EXPECT_EQ(plat::GetWindowText(g.editor), "4");
+  const int top = g.topRow;
+  plat::SendMessage(g.window, plat::Msg::VScroll, plat::MakeWParam(plat::kSbPageDown, 0), 0);
+  harness.DispatchPending();
+  EXPECT_GT(g.topRow, top);
+  // Moving the current cell keeps the new editor read-only.
+  GridSetCurrentCell(g, 1, g.topRow, true, false);
+  harness.DispatchPending();
+  EXPECT_TRUE(plat::GetStyle(g.editor) & plat::kEsReadOnly);
+  // Writable again.
+  WDialogFieldState(1214, 1);
+  harness.DispatchPending();
+  EXPECT_FALSE(plat::GetStyle(g.window) & kGridReadOnly);
+  ASSERT_NE(g.editor, plat::kNoWindow);
+  EXPECT_FALSE(plat::GetStyle(g.editor) & plat::kEsReadOnly);
+  EXPECT_EQ(WDialogFieldInfo(1214, 6), 1);
+  // Disabled: no editor.
+  WDialogFieldState(1214, 0);
+  harness.DispatchPending();
+  EXPECT_FALSE(plat::IsWindowEnabled(g.window));
+  EXPECT_EQ(g.editor, plat::kNoWindow);
+}
+
 }  // namespace
 }  // namespace tk::testing
