@@ -397,5 +397,52 @@ TEST_F(TracePlotTest, PublicSeg2RecordDrawsItsTraces) {
   EXPECT_EQ(drawn, 60);
 }
 
+// Every number of the right-hand time axis is drawn whole: at the size of
+// the main window's client area, each is as wide in pixels as the same
+// number on the left-hand axis, none cut at the window's edge.
+TEST_F(TracePlotTest, RightHandTimeLabelsAreDrawnWhole) {
+  SKIP_WITHOUT_SHARED_DATA();
+  const auto path = testing_support::SharedData() / "graphSEG2" / "102.dat";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "sample absent";
+  ShotRecord rec;
+  int ierr = 0;
+  SEG2IN(rec, path.string(), ierr, false);
+  ASSERT_EQ(ierr, 0);
+  sup::SetPenTextOutput({});  // the text drawn, not only recorded
+  for (const auto [width, height] : {std::pair{766, 560}, std::pair{1000, 800}, std::pair{500, 380}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    Open(width, height);
+    ShowNewRecord(rec, axes, options);
+    ASSERT_GE(axes.NYDIV, 2);
+    const float w = static_cast<float>(axes.NXDIV) * axes.XCELL;
+    const float unitsPerPixel = 10.0f / static_cast<float>(width);
+    for (int j = 0; j <= axes.NYDIV; ++j) {
+      SCOPED_TRACE(j);
+      // The label's rows: its line, a little over its height either way.
+      int unused = 0, top = 0, bottom = 0;
+      const float y = static_cast<float>(j) * axes.YCELL;
+      PixelOf(0.0f, y - 0.3f, unused, bottom);
+      PixelOf(0.0f, y + 0.3f, unused, top);
+      auto inkSpan = [&](float from, float to) {
+        int c0 = 0, c1 = 0;
+        PixelOf(from, y, c0, unused);
+        PixelOf(to, y, c1, unused);
+        c1 = std::min(c1, surface.Width() - 1);
+        int first = -1, last = -1;
+        for (int c = c0; c <= c1; ++c)
+          if (InkInColumn(c, bottom, top, 2) > 0) {
+            if (first < 0) first = c;
+            last = c;
+          }
+        return first < 0 ? 0 : last - first + 1;
+      };
+      const int left = inkSpan(axes.XDRAWNMIN, -0.16f);  // the axis title lies further left
+      const int right = inkSpan(w + 0.16f, w + 10.0f);
+      EXPECT_GT(left, static_cast<int>(0.05f / unitsPerPixel));
+      EXPECT_NEAR(right, left, 1);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vel::testing
