@@ -652,6 +652,54 @@ TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
   EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
 }
 
+// Typing into a clicked number cell replaces its value: 7 typed into a cell
+// showing 0.0 stores 7.0, and 101.5 typed into the next stores 101.5 (the
+// caret does not join the typed text to the old one).
+TEST_F(MenuDialogsX11, TypingIntoAClickedShotHeaderCellReplacesItsValue) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> place = Find({"Edit", "Edit Shot Header"});
+  ASSERT_TRUE(place.has_value());
+  Screenshot settled;
+  std::string why;
+  ASSERT_TRUE(Settled(settled, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*place));
+  std::vector<TopWindow> windows;
+  WaitFor(8000, [&] { return !(windows = Others()).empty(); });
+  ASSERT_FALSE(windows.empty()) << "no window appeared";
+  const TopWindow editor = windows.back();
+  ASSERT_TRUE(Settled(settled, why)) << why;
+  // Rows 2 and 3 of the Northing column (the sample's receivers lie on a
+  // line along the easting): a click on each, then the value and Return.
+  const int northing = editor.rect.left + 334;
+  const int row2 = editor.rect.top + 172 + 20 + 18 + 9;
+  for (const auto& [row, text] : {std::pair{row2, "7"}, std::pair{row2 + 18, "101.5"}}) {
+    user_->MoveTo({northing, row});
+    user_->Click();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(Type(text));
+    ASSERT_TRUE(user_->Tap("Return"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  const fs::path folder = dir_.path() / "typed";
+  fs::create_directories(folder);
+  const fs::path file = folder / "line.geo";
+  user_->MoveTo({editor.rect.left + 468, editor.rect.top + 342});
+  user_->Click();
+  WaitFor(8000, [&] { return Others().size() >= 2; });
+  ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Type(file.string()));
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= 96; }))
+      << "the geometry file was not written";
+  const std::string text = testing_support::ReadFile(file);
+  // Lines of 30 characters and CR LF: number, easting, northing, elevation.
+  EXPECT_EQ(text.substr(42, 10), "      7.00") << text.substr(0, 128);
+  EXPECT_EQ(text.substr(74, 10), "    101.50") << text.substr(0, 128);
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
+}
+
 // The refraction window from Process > Refraction (Flat Layer) and the
 // wavelet window from a wavelet cut with the mouse: each shows its graph,
 // its own menu's Save to File opens the file dialog, Print the page set-up,
