@@ -700,6 +700,56 @@ TEST_F(MenuDialogsX11, TypingIntoAClickedShotHeaderCellReplacesItsValue) {
   EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
 }
 
+// View > Properties with the NMO dialog open draws the record again with
+// its one curve (the same picture as before Properties); closing the
+// dialog then leaves the plain record.
+TEST_F(MenuDialogsX11, PropertiesWithTheNmoDialogOpenKeepsOneCurve) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot plain, withCurve, after;
+  std::string why;
+  ASSERT_TRUE(Settled(plain, why)) << why;
+  // The record's area of the main window, below the menu bar and toolbar
+  // and above the status bar.
+  const plat::Rect m = Window(main_).value().rect;
+  const plat::Rect area{m.left + 4, m.top + 50, m.right - 4, m.bottom - 30};
+  const auto differ = [&](const Screenshot& a, const Screenshot& b) {
+    long n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) n += a.At(x, y) != b.At(x, y);
+    return n;
+  };
+  ASSERT_TRUE(ChooseWithMouse(*Find({"Process", "NMO Correction"})));
+  std::vector<TopWindow> shown;
+  ASSERT_TRUE(WaitFor(8000, [&] { return !(shown = Titled("NMO Correction")).empty(); }));
+  const TopWindow nmo = shown.back();
+  ASSERT_TRUE(Settled(withCurve, why)) << why;
+  ASSERT_GT(differ(plain, withCurve), 20) << "no curve drawn";
+  // The dialog's own place is left out of the comparisons.
+  const auto outsideDialog = [&](const Screenshot& a, const Screenshot& b) {
+    long n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) {
+        if (x >= nmo.rect.left && x < nmo.rect.right && y >= nmo.rect.top && y < nmo.rect.bottom) continue;
+        n += a.At(x, y) != b.At(x, y);
+      }
+    return n;
+  };
+  plat::x11test::SetInputFocus(server_.Display(), main_);
+  ASSERT_TRUE(ChooseWithMouse(*Find({"View", "Properties"})));
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Titled("Trace Plotting Parameters").empty() || Others().size() >= 2; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(5000, [&] { return Others().size() == 1; })) << "the properties stayed";
+  ASSERT_TRUE(Settled(after, why)) << why;
+  EXPECT_EQ(outsideDialog(withCurve, after), 0) << "not the one curve after Properties";
+  // Closed (the window manager's close request): the plain record.
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(server_.Display(), nmo.id));
+  ASSERT_TRUE(WaitFor(5000, [&] { return Titled("NMO Correction").empty(); })) << "the dialog stayed";
+  ASSERT_TRUE(Settled(after, why)) << why;
+  EXPECT_EQ(differ(plain, after), 0) << "a curve was left after Close";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
 // The refraction window from Process > Refraction (Flat Layer) and the
 // wavelet window from a wavelet cut with the mouse: each shows its graph,
 // its own menu's Save to File opens the file dialog, Print the page set-up,
