@@ -750,6 +750,52 @@ TEST_F(MenuDialogsX11, PropertiesWithTheNmoDialogOpenKeepsOneCurve) {
   EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
 }
 
+// A zoom box dragged over the traces, then Pan Left and Pan Right: the
+// traces beside the zoomed frame draw nothing over the time axis left of it
+// (no trace colour among the axis numbers).
+TEST_F(MenuDialogsX11, AZoomedAndPannedViewLeavesTheTimeAxisClear) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot shot;
+  std::string why;
+  ASSERT_TRUE(Settled(shot, why)) << why;
+  const plat::Rect m = Window(main_).value().rect;
+  // The trace colour, from the middle of the unzoomed record: the most
+  // frequent colour that is neither white nor the frame's.
+  const auto traceInk = [&](const Screenshot& s, int x0, int x1) {
+    long n = 0;
+    for (int y = m.top + m.Height() * 30 / 100; y < m.top + m.Height() * 75 / 100; ++y)
+      for (int x = x0; x < x1; ++x) n += (s.At(x, y) & 0xFFFFFF) == 0x0000FF;
+    return n;
+  };
+  ASSERT_GT(traceInk(shot, m.left + m.Width() * 30 / 100, m.left + m.Width() * 60 / 100), 100)
+      << "no trace colour in the record";
+  // Left of the frame (which begins 12.5 % across): the axis numbers' strip.
+  const int stripLeft = m.left + m.Width() * 3 / 100, stripRight = m.left + m.Width() * 11 / 100;
+  ASSERT_EQ(traceInk(shot, stripLeft, stripRight), 0);
+
+  ASSERT_TRUE(ChooseWithMouse(*Find({"View", "Zoom"})));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // A box from 33 % to 58 % across and 35 % to 70 % down, held over 300 ms.
+  user_->MoveTo({m.left + m.Width() * 33 / 100, m.top + m.Height() * 35 / 100});
+  user_->Button(1, true);
+  for (int i = 1; i <= 10; ++i) {
+    user_->MoveTo({m.left + m.Width() * (33 + 5 * i / 2) / 100, m.top + m.Height() * (35 + 7 * i / 2) / 100});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  user_->Button(1, false);
+  ASSERT_TRUE(Settled(shot, why)) << why;
+  EXPECT_EQ(traceInk(shot, stripLeft, stripRight), 0) << "after the zoom";
+  for (const char* pan : {"Pan Left", "Pan Right", "Pan Right"}) {
+    ASSERT_TRUE(ChooseWithMouse(*Find({"View", pan}))) << pan;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Settled(shot, why)) << why;
+    EXPECT_EQ(traceInk(shot, stripLeft, stripRight), 0) << "after " << pan;
+    EXPECT_GT(traceInk(shot, m.left + m.Width() * 15 / 100, m.left + m.Width() * 90 / 100), 100)
+        << "no traces after " << pan;
+  }
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
 // The refraction window from Process > Refraction (Flat Layer) and the
 // wavelet window from a wavelet cut with the mouse: each shows its graph,
 // its own menu's Save to File opens the file dialog, Print the page set-up,
