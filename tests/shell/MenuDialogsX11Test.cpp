@@ -796,6 +796,39 @@ TEST_F(MenuDialogsX11, AZoomedAndPannedViewLeavesTheTimeAxisClear) {
   EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
 }
 
+// The refraction window opened and closed, then the same record imported
+// again: the main window shows the same picture as after the fresh start
+// (its text has kept its size).
+TEST_F(MenuDialogsX11, AnImportAfterAChildWindowDrawsAsAfterAFreshStart) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot fresh, before, after;
+  std::string why;
+  ASSERT_TRUE(Settled(fresh, why)) << why;
+  const plat::Rect m = Window(main_).value().rect;
+  const plat::Rect area{m.left + 4, m.top + 50, m.right - 4, m.bottom - 30};
+  const std::string refraction = "Morvane Limited Simple Refraction Interpretation";
+  ASSERT_TRUE(ChooseWithMouse(*Find({"Process", "Refraction (Flat Layer)"})));
+  std::optional<TopWindow> w = ChildShown(refraction, fresh, why);
+  ASSERT_TRUE(w.has_value()) << why;
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(server_.Display(), w->id));
+  ASSERT_TRUE(WaitFor(5000, [&] { return Titled(refraction).empty(); }));
+  plat::x11test::SetInputFocus(server_.Display(), main_);
+  ASSERT_TRUE(Settled(before, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*Find({"File", "Import"})));
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Others().empty(); })) << "no file dialog appeared";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Type(record_));
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(8000, [&] { return Others().empty(); })) << "the file dialog stayed";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(Settled(after, why)) << why;
+  long differ = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) differ += fresh.At(x, y) != after.At(x, y);
+  EXPECT_EQ(differ, 0);
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
 // The refraction window from Process > Refraction (Flat Layer) and the
 // wavelet window from a wavelet cut with the mouse: each shows its graph,
 // its own menu's Save to File opens the file dialog, Print the page set-up,
