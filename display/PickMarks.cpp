@@ -27,12 +27,15 @@ void MarkTrace(std::int32_t ipick, std::int32_t itrace, const ShotRecord& rec,
   const float width = static_cast<float>(axes.NXDIV) * axes.XCELL;
   const float height = static_cast<float>(axes.NYDIV) * axes.YCELL;
   const float across = vertical ? width : height;
-  if (!(map.clipLow >= 0.0f && map.clipHigh <= across)) return;
+  // A trace whose baseline lies in the frame is marked, also on the frame's
+  // edge (the last trace of a zoom): the bar is cut at the frame.
+  // The edge allows for the rounding of a frame that ends on a trace.
+  const float slack = 1e-4f * std::max(1.0f, across);
+  if (!(b >= -slack && b <= across + slack)) return;
   if (!o.LPLOTPICKS || !HasPick(ipick)) return;
 
   const float t = PickTime(rec, ipick);
-  const float lo = b - 0.75f * half, hi = b + 0.75f * half;
-  if (!(lo >= 0.0f && hi <= across)) return;
+  const float lo = std::max(b - 0.75f * half, 0.0f), hi = std::min(b + 0.75f * half, across);
   const float f = map.fillStep;
   const float along = vertical ? sup::PLOFY(t, axes) : sup::PLOFX(t, axes);
   const float alongEnd = vertical ? height : width;

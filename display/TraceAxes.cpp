@@ -111,7 +111,11 @@ void SCALETRACES(const ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOption
   }
   ReverseY(AXES);
 
-  AXES.XORIGIN = 1.75f;
+  // The frame sits half a unit further left than the page's margins would
+  // centre it, so that the numbers of the right-hand axis (four digits at
+  // the tick height) end inside the page's width of 10 instead of being cut
+  // at its edge; its size is unchanged.
+  AXES.XORIGIN = 1.25f;
   AXES.YORIGIN = 1.25f;
   AXES.XCELL = 8.0f / static_cast<float>(AXES.NXDIV);
   AXES.YCELL = 6.0f / static_cast<float>(AXES.NYDIV);

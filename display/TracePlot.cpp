@@ -418,11 +418,11 @@ void DrawTracePlot(const ShotRecord& REC, sup::GraphAxes& AXES, const TraceDispl
     const float cw = static_cast<float>(inc) * half * clipWidth;
     map.clipLow = map.baseline - cw;
     map.clipHigh = map.baseline + cw;
-    if (vertical) {
-      map.clipLow = std::max(map.clipLow, 0.0f);
-      map.clipHigh = std::min(map.clipHigh, w);
-      if (map.clipLow >= map.clipHigh) return;
-    }
+    // The band stays inside the frame across the traces, in either
+    // orientation: a trace beside the frame shows only what reaches into it.
+    map.clipLow = std::max(map.clipLow, 0.0f);
+    map.clipHigh = std::min(map.clipHigh, vertical ? w : h);
+    if (map.clipLow >= map.clipHigh) return;
     if (gmax <= gmin) gmax = 10.0f;  // stays for the rest of the call in global gain
     float amax = std::fabs(gmin) > gmax ? std::fabs(gmin) : std::fabs(gmax);
     if (!(amax > 0.0f) || !std::isfinite(amax)) amax = 10.0f;
@@ -502,6 +502,10 @@ void DrawTrace(std::span<const float> S, int N, sup::GraphAxes& AXES,
   const std::int64_t maxSteps = steps < 1e9 ? static_cast<std::int64_t>(steps) : 1000000000;
   const float* samples = S.data();
   const float scale = m.amplitudeScale, lo = m.clipLow, hi = m.clipHigh;
+  // Lobes are filled towards the baseline as far as the clip band reaches:
+  // the baseline of a trace beside the frame lies outside it, and a fill to
+  // it would cover the axis.
+  const float fillBase = std::min(std::max(base, lo), hi);
 
   bool firstPoint = true;
   bool previousPlain = true;
@@ -512,15 +516,15 @@ void DrawTrace(std::span<const float> S, int N, sup::GraphAxes& AXES,
     const std::int64_t k = static_cast<std::int64_t>(u) + 1;  // truncation, as INT
     if (k >= 1 && k <= N) a = std::clamp(scale * samples[k - 1] + base, lo, hi);
     const int lead = firstPoint ? sup::kPenMove : sup::kPenDraw;
-    if (!varArea || !(a > base)) {
+    if (!varArea || !(a > fillBase)) {
       pen(a, t, lead);
       previousPlain = true;
     } else {
       if (previousPlain || !fillToggle) {
         pen(a, t, lead);
-        pen(base, t, sup::kPenDraw);
+        pen(fillBase, t, sup::kPenDraw);
       } else {
-        pen(base, t, lead);
+        pen(fillBase, t, lead);
         pen(a, t, sup::kPenDraw);
       }
       fillToggle = previousPlain ? true : !fillToggle;

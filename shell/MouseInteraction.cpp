@@ -267,8 +267,7 @@ void ButtonUp(Velloran& app, const tk::EventRecord& e) {
     if (InRecord(app, app.selectedTrace)) {
       tk::WMenuFloating(kTracePopupMenu, app.pointerX, app.pointerY);
     } else {
-      PropertiesCommand(app);
-      DrawOpenOverlays(app);
+      PropertiesCommand(app);  // draws the open overlays itself; Cancel draws nothing
     }
   } else if (e.value1 == 1 && app.loaded && click) {
     app.rubberBox = app.dragging = app.refractorDragging = false;

@@ -6,6 +6,7 @@
 #include "display/TracePlot.h"
 #include "formats/RecordRange.h"
 #include "shell/DialogHelpers.h"
+#include "shell/MouseInteraction.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
@@ -144,6 +145,9 @@ void PropertiesCommand(Velloran& app) {
     RedrawRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
   else
     sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, app.MainPlotAxes);
+  // The fresh page cleared the overlays of the open NMO and refractor
+  // dialogs: they are drawn again over the new picture.
+  DrawOpenOverlays(app);
 }
 
 }  // namespace vel

@@ -53,7 +53,7 @@ TEST_F(TraceAxesTest, TraceNumberAxisHalvesToAtMostTwelveDivisions) {
     EXPECT_GE(axes.YSTART, 100.0f);
     EXPECT_FLOAT_EQ(static_cast<float>(axes.NXDIV) * axes.XCELL, 8.0f);
     EXPECT_FLOAT_EQ(static_cast<float>(axes.NYDIV) * axes.YCELL, 6.0f);
-    EXPECT_FLOAT_EQ(axes.XORIGIN, 1.75f);
+    EXPECT_FLOAT_EQ(axes.XORIGIN, 1.25f);
     EXPECT_FLOAT_EQ(axes.YORIGIN, 1.25f);
     EXPECT_TRUE(axes.LBOTTOM && axes.LLEFT && axes.LRIGHT);
   }

@@ -258,6 +258,79 @@ TEST_F(TracePlotTest, HorizontalDisplayPutsTimeAlongXAndTraceOneOnTop) {
   EXPECT_NE(At(x1, row), Pen(4));
 }
 
+// A zoomed or panned frame that starts between traces: the trace beside
+// the frame shows only the part of its lobes that reaches into the frame;
+// nothing of it is drawn over the axis beside the frame, in either
+// orientation. The pick of a trace lying on the frame's edge is drawn.
+TEST_F(TracePlotTest, ATraceBesideAZoomedFrameDrawsNothingOutsideIt) {
+  ShotRecord rec = ZeroRecord(12, 200);
+  for (int j = 1; j <= 12; ++j) {
+    auto t = Trace(rec, j);
+    for (int i = 0; i < 200; ++i) t[static_cast<std::size_t>(i)] = std::sin(0.2f * static_cast<float>(i));
+  }
+  for (const bool vertical : {true, false}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    options.LVERTICAL = vertical;
+    options.LVARAREA = true;
+    options.TRACEWIDTH = options.TRACECLIP = 2.0f;
+    SCALETRACES(rec, axes, options, false);
+    // The trace axis panned so that the frame starts half a trace past
+    // trace 3 and ends on a trace.
+    float& start = vertical ? axes.XSTART : axes.YSTART;
+    float& step = vertical ? axes.XSTEP : axes.YSTEP;
+    const int divisions = vertical ? axes.NXDIV : axes.NYDIV;
+    step = (vertical ? 1.0f : -1.0f) * 5.5f / static_cast<float>(divisions);
+    start = vertical ? 3.5f : 9.5f;
+    rec.IBPICK.assign(12, 50);
+    options.LPLOTPICKS = false;
+    Draw(rec, false);
+    const std::vector<plat::Pixel> withoutPicks = Pixels();
+    // Beside the frame, over the frame's height: no trace ink.
+    const float w = static_cast<float>(axes.NXDIV) * axes.XCELL;
+    const float h = static_cast<float>(axes.NYDIV) * axes.YCELL;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    PixelOf(0, 0, x0, y0);
+    PixelOf(w, h, x1, y1);
+    int outside = 0;
+    if (vertical) {
+      for (int c = std::max(0, x0 - 40); c < x0 - 1; ++c) outside += InkInColumn(c, y0 + 2, y1 - 2);
+    } else {
+      for (int r = std::max(0, y0 - 40); r < y0 - 1; ++r)
+        for (int c = x0 + 2; c < x1 - 2; ++c) outside += At(c, r) == Pen(4);
+    }
+    EXPECT_EQ(outside, 0);
+    // Inside the frame the lobes of the trace beside it still show.
+    int inside = 0;
+    if (vertical) {
+      for (int c = x0 + 2; c < x0 + 6; ++c) inside += InkInColumn(c, y0 + 2, y1 - 2);
+    } else {
+      for (int r = y0 + 2; r < y0 + 6; ++r)
+        for (int c = x0 + 2; c < x1 - 2; ++c) inside += At(c, r) == Pen(4);
+    }
+    EXPECT_GT(inside, 20);
+    // The pick of the trace on the far edge (trace 9 on the right, trace 4
+    // on the top) is drawn.
+    options.LPLOTPICKS = true;
+    Draw(rec, false);
+    const float edge = vertical ? w : h;
+    const float along = vertical ? sup::PLOFY(50.0f, axes) : sup::PLOFX(50.0f, axes);
+    int px = 0, py = 0;
+    if (vertical)
+      PixelOf(edge, along, px, py);
+    else
+      PixelOf(along, edge, px, py);
+    const std::vector<plat::Pixel> withPicks = Pixels();
+    int changed = 0;
+    for (int r = py - 6; r <= py + 6; ++r)
+      for (int c = px - 6; c <= px + 6; ++c) {
+        if (c < 0 || r < 0 || c >= surface.Width() || r >= surface.Height()) continue;
+        const std::size_t at = static_cast<std::size_t>(surface.Height() - 1 - r) * surface.Width() + c;
+        changed += withPicks[at] != withoutPicks[at];
+      }
+    EXPECT_GT(changed, 6);
+  }
+}
+
 TEST_F(TracePlotTest, DegenerateSettingsStillDrawAndEnd) {
   ShotRecord rec = ZeroRecord(4, 200);
   Pulse(rec, 2, 80, 100, 1.0f);
@@ -322,6 +395,53 @@ TEST_F(TracePlotTest, PublicSeg2RecordDrawsItsTraces) {
     drawn += ink > 100;
   }
   EXPECT_EQ(drawn, 60);
+}
+
+// Every number of the right-hand time axis is drawn whole: at the size of
+// the main window's client area, each is as wide in pixels as the same
+// number on the left-hand axis, none cut at the window's edge.
+TEST_F(TracePlotTest, RightHandTimeLabelsAreDrawnWhole) {
+  SKIP_WITHOUT_SHARED_DATA();
+  const auto path = testing_support::SharedData() / "graphSEG2" / "102.dat";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "sample absent";
+  ShotRecord rec;
+  int ierr = 0;
+  SEG2IN(rec, path.string(), ierr, false);
+  ASSERT_EQ(ierr, 0);
+  sup::SetPenTextOutput({});  // the text drawn, not only recorded
+  for (const auto [width, height] : {std::pair{766, 560}, std::pair{1000, 800}, std::pair{500, 380}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    Open(width, height);
+    ShowNewRecord(rec, axes, options);
+    ASSERT_GE(axes.NYDIV, 2);
+    const float w = static_cast<float>(axes.NXDIV) * axes.XCELL;
+    const float unitsPerPixel = 10.0f / static_cast<float>(width);
+    for (int j = 0; j <= axes.NYDIV; ++j) {
+      SCOPED_TRACE(j);
+      // The label's rows: its line, a little over its height either way.
+      int unused = 0, top = 0, bottom = 0;
+      const float y = static_cast<float>(j) * axes.YCELL;
+      PixelOf(0.0f, y - 0.3f, unused, bottom);
+      PixelOf(0.0f, y + 0.3f, unused, top);
+      auto inkSpan = [&](float from, float to) {
+        int c0 = 0, c1 = 0;
+        PixelOf(from, y, c0, unused);
+        PixelOf(to, y, c1, unused);
+        c1 = std::min(c1, surface.Width() - 1);
+        int first = -1, last = -1;
+        for (int c = c0; c <= c1; ++c)
+          if (InkInColumn(c, bottom, top, 2) > 0) {
+            if (first < 0) first = c;
+            last = c;
+          }
+        return first < 0 ? 0 : last - first + 1;
+      };
+      const int left = inkSpan(axes.XDRAWNMIN, -0.16f);  // the axis title lies further left
+      const int right = inkSpan(w + 0.16f, w + 10.0f);
+      EXPECT_GT(left, static_cast<int>(0.05f / unitsPerPixel));
+      EXPECT_NEAR(right, left, 1);
+    }
+  }
 }
 
 }  // namespace

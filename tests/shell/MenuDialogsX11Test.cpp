@@ -666,6 +666,183 @@ TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
   EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
 }
 
+// Typing into a clicked number cell replaces its value: 7 typed into a cell
+// showing 0.0 stores 7.0, and 101.5 typed into the next stores 101.5 (the
+// caret does not join the typed text to the old one).
+TEST_F(MenuDialogsX11, TypingIntoAClickedShotHeaderCellReplacesItsValue) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> place = Find({"Edit", "Edit Shot Header"});
+  ASSERT_TRUE(place.has_value());
+  Screenshot settled;
+  std::string why;
+  ASSERT_TRUE(Settled(settled, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*place));
+  std::vector<TopWindow> windows;
+  WaitFor(8000, [&] { return !(windows = Others()).empty(); });
+  ASSERT_FALSE(windows.empty()) << "no window appeared";
+  const TopWindow editor = windows.back();
+  ASSERT_TRUE(Settled(settled, why)) << why;
+  // Rows 2 and 3 of the Northing column (the sample's receivers lie on a
+  // line along the easting): a click on each, then the value and Return.
+  const int northing = editor.rect.left + 334;
+  const int row2 = editor.rect.top + 172 + 20 + 18 + 9;
+  for (const auto& [row, text] : {std::pair{row2, "7"}, std::pair{row2 + 18, "101.5"}}) {
+    user_->MoveTo({northing, row});
+    user_->Click();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(Type(text));
+    ASSERT_TRUE(user_->Tap("Return"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  const fs::path folder = dir_.path() / "typed";
+  fs::create_directories(folder);
+  const fs::path file = folder / "line.geo";
+  user_->MoveTo({editor.rect.left + 468, editor.rect.top + 342});
+  user_->Click();
+  WaitFor(8000, [&] { return Others().size() >= 2; });
+  ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Type(file.string()));
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= 96; }))
+      << "the geometry file was not written";
+  const std::string text = testing_support::ReadFile(file);
+  // Lines of 30 characters and CR LF: number, easting, northing, elevation.
+  EXPECT_EQ(text.substr(42, 10), "      7.00") << text.substr(0, 128);
+  EXPECT_EQ(text.substr(74, 10), "    101.50") << text.substr(0, 128);
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); }));
+}
+
+// View > Properties with the NMO dialog open draws the record again with
+// its one curve (the same picture as before Properties); closing the
+// dialog then leaves the plain record.
+TEST_F(MenuDialogsX11, PropertiesWithTheNmoDialogOpenKeepsOneCurve) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot plain, withCurve, after;
+  std::string why;
+  ASSERT_TRUE(Settled(plain, why)) << why;
+  // The record's area of the main window, below the menu bar and toolbar
+  // and above the status bar.
+  const plat::Rect m = Window(main_).value().rect;
+  const plat::Rect area{m.left + 4, m.top + 50, m.right - 4, m.bottom - 30};
+  const auto differ = [&](const Screenshot& a, const Screenshot& b) {
+    long n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) n += a.At(x, y) != b.At(x, y);
+    return n;
+  };
+  ASSERT_TRUE(ChooseWithMouse(*Find({"Process", "NMO Correction"})));
+  std::vector<TopWindow> shown;
+  ASSERT_TRUE(WaitFor(8000, [&] { return !(shown = Titled("NMO Correction")).empty(); }));
+  const TopWindow nmo = shown.back();
+  ASSERT_TRUE(Settled(withCurve, why)) << why;
+  ASSERT_GT(differ(plain, withCurve), 20) << "no curve drawn";
+  // The dialog's own place is left out of the comparisons.
+  const auto outsideDialog = [&](const Screenshot& a, const Screenshot& b) {
+    long n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) {
+        if (x >= nmo.rect.left && x < nmo.rect.right && y >= nmo.rect.top && y < nmo.rect.bottom) continue;
+        n += a.At(x, y) != b.At(x, y);
+      }
+    return n;
+  };
+  plat::x11test::SetInputFocus(server_.Display(), main_);
+  ASSERT_TRUE(ChooseWithMouse(*Find({"View", "Properties"})));
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Titled("Trace Plotting Parameters").empty() || Others().size() >= 2; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(5000, [&] { return Others().size() == 1; })) << "the properties stayed";
+  ASSERT_TRUE(Settled(after, why)) << why;
+  EXPECT_EQ(outsideDialog(withCurve, after), 0) << "not the one curve after Properties";
+  // Closed (the window manager's close request): the plain record.
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(server_.Display(), nmo.id));
+  ASSERT_TRUE(WaitFor(5000, [&] { return Titled("NMO Correction").empty(); })) << "the dialog stayed";
+  ASSERT_TRUE(Settled(after, why)) << why;
+  EXPECT_EQ(differ(plain, after), 0) << "a curve was left after Close";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
+// A zoom box dragged over the traces, then Pan Left and Pan Right: the
+// traces beside the zoomed frame draw nothing over the time axis left of it
+// (no trace colour among the axis numbers).
+TEST_F(MenuDialogsX11, AZoomedAndPannedViewLeavesTheTimeAxisClear) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot shot;
+  std::string why;
+  ASSERT_TRUE(Settled(shot, why)) << why;
+  const plat::Rect m = Window(main_).value().rect;
+  // The trace colour, from the middle of the unzoomed record: the most
+  // frequent colour that is neither white nor the frame's.
+  const auto traceInk = [&](const Screenshot& s, int x0, int x1) {
+    long n = 0;
+    for (int y = m.top + m.Height() * 30 / 100; y < m.top + m.Height() * 75 / 100; ++y)
+      for (int x = x0; x < x1; ++x) n += (s.At(x, y) & 0xFFFFFF) == 0x0000FF;
+    return n;
+  };
+  ASSERT_GT(traceInk(shot, m.left + m.Width() * 30 / 100, m.left + m.Width() * 60 / 100), 100)
+      << "no trace colour in the record";
+  // Left of the frame (which begins 12.5 % across): the axis numbers' strip.
+  const int stripLeft = m.left + m.Width() * 3 / 100, stripRight = m.left + m.Width() * 11 / 100;
+  ASSERT_EQ(traceInk(shot, stripLeft, stripRight), 0);
+
+  ASSERT_TRUE(ChooseWithMouse(*Find({"View", "Zoom"})));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // A box from 33 % to 58 % across and 35 % to 70 % down, held over 300 ms.
+  user_->MoveTo({m.left + m.Width() * 33 / 100, m.top + m.Height() * 35 / 100});
+  user_->Button(1, true);
+  for (int i = 1; i <= 10; ++i) {
+    user_->MoveTo({m.left + m.Width() * (33 + 5 * i / 2) / 100, m.top + m.Height() * (35 + 7 * i / 2) / 100});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  user_->Button(1, false);
+  ASSERT_TRUE(Settled(shot, why)) << why;
+  EXPECT_EQ(traceInk(shot, stripLeft, stripRight), 0) << "after the zoom";
+  for (const char* pan : {"Pan Left", "Pan Right", "Pan Right"}) {
+    ASSERT_TRUE(ChooseWithMouse(*Find({"View", pan}))) << pan;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Settled(shot, why)) << why;
+    EXPECT_EQ(traceInk(shot, stripLeft, stripRight), 0) << "after " << pan;
+    EXPECT_GT(traceInk(shot, m.left + m.Width() * 15 / 100, m.left + m.Width() * 90 / 100), 100)
+        << "no traces after " << pan;
+  }
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
+// The refraction window opened and closed, then the same record imported
+// again: the main window shows the same picture as after the fresh start
+// (its text has kept its size).
+TEST_F(MenuDialogsX11, AnImportAfterAChildWindowDrawsAsAfterAFreshStart) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  Screenshot fresh, before, after;
+  std::string why;
+  ASSERT_TRUE(Settled(fresh, why)) << why;
+  const plat::Rect m = Window(main_).value().rect;
+  const plat::Rect area{m.left + 4, m.top + 50, m.right - 4, m.bottom - 30};
+  const std::string refraction = "Morvane Limited Simple Refraction Interpretation";
+  ASSERT_TRUE(ChooseWithMouse(*Find({"Process", "Refraction (Flat Layer)"})));
+  std::optional<TopWindow> w = ChildShown(refraction, fresh, why);
+  ASSERT_TRUE(w.has_value()) << why;
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(server_.Display(), w->id));
+  ASSERT_TRUE(WaitFor(5000, [&] { return Titled(refraction).empty(); }));
+  plat::x11test::SetInputFocus(server_.Display(), main_);
+  ASSERT_TRUE(Settled(before, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*Find({"File", "Import"})));
+  ASSERT_TRUE(WaitFor(8000, [&] { return !Others().empty(); })) << "no file dialog appeared";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Type(record_));
+  ASSERT_TRUE(user_->Tap("Return"));
+  ASSERT_TRUE(WaitFor(8000, [&] { return Others().empty(); })) << "the file dialog stayed";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(Settled(after, why)) << why;
+  long differ = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) differ += fresh.At(x, y) != after.At(x, y);
+  EXPECT_EQ(differ, 0);
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
 // The refraction window from Process > Refraction (Flat Layer) and the
 // wavelet window from a wavelet cut with the mouse: each shows its graph,
 // its own menu's Save to File opens the file dialog, Print the page set-up,

@@ -16,6 +16,7 @@
 #include "shell/EditCommands.h"
 #include "shell/MouseInteraction.h"
 #include "shell/PickCommands.h"
+#include "shell/TracePlotDialog.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
@@ -498,6 +499,74 @@ TEST_F(MouseInteractionTest, AQuickRightClickBesideTheTracesOpensTheTracePlottin
   Send(kEventButtonDown, x, y, 1000, 3);
   Send(kEventButtonUp, x, y, 1100, 3);
   EXPECT_FLOAT_EQ(app->options.TRACEWIDTH, 4.0f);
+}
+
+// With the NMO or refractor dialog open, Properties draws the picture again
+// with its curve: one curve after OK (a field change then moves it, Close
+// leaves the plain picture), and nothing changed after Cancel, from the
+// menu or from a quick right click beside the traces.
+TEST_F(MouseInteractionTest, PropertiesKeepsTheOpenOverlayInStep) {
+  struct Overlay {
+    const char* name;
+    int command;
+    int dialog;
+  };
+  for (const Overlay o : {Overlay{"NMO", vel::kCommandNmoCorrection, vel::kNmoDialog},
+                          Overlay{"refractor", vel::kCommandRefractorOverlay, vel::kRefractorDialog}}) {
+    SCOPED_TRACE(o.name);
+    const auto plain = ClientPixels();
+    vel::DispatchCommand(*app, o.command);
+    const auto withCurve = ClientPixels();
+    ASSERT_NE(withCurve, plain);
+    // The rows the curve takes: the status bar's read-outs lie below them.
+    std::size_t lastRow = 0;
+    const std::size_t width = static_cast<std::size_t>(
+        tk::Targets().peekWindow(tk::kMainWindow)->surface->Width());
+    for (std::size_t i = 0; i < plain.size(); ++i)
+      if (plain[i] != withCurve[i]) lastRow = std::max(lastRow, i / width);
+    const auto picture = [&](const std::vector<plat::Pixel>& p) {
+      return std::vector<plat::Pixel>(p.begin(), p.begin() + static_cast<std::ptrdiff_t>((lastRow + 1) * width));
+    };
+    // View > Properties, OK: the same picture with one curve.
+    harness.Answer("dialog 101", "press 1");
+    vel::DispatchCommand(*app, vel::kCommandProperties);
+    EXPECT_EQ(picture(ClientPixels()), picture(withCurve));
+    // Cancel from the menu and from a right click beside the traces: nothing drawn.
+    harness.Answer("dialog 101", "press 2");
+    vel::DispatchCommand(*app, vel::kCommandProperties);
+    EXPECT_EQ(picture(ClientPixels()), picture(withCurve));
+    int x = 0, y = 0;
+    UnitsOf(7.0f, 6.0f, x, y);
+    Send(kEventMouseMove, x, y, 0, 0);
+    harness.Answer("dialog 101", "press 2");
+    Send(kEventButtonDown, x, y, 1000, 3);
+    Send(kEventButtonUp, x, y, 1100, 3);
+    EXPECT_EQ(picture(ClientPixels()), picture(withCurve));
+    // The same right click with OK: still one curve.
+    harness.Answer("dialog 101", "press 1");
+    Send(kEventButtonDown, x, y, 2000, 3);
+    Send(kEventButtonUp, x, y, 2100, 3);
+    EXPECT_EQ(picture(ClientPixels()), picture(withCurve));
+    // A field change moves the one curve: drawing the new one again leaves
+    // the plain picture.
+    tk::WDialogSelect(o.dialog);
+    tk::WDialogPutReal(vel::kOverlayVField, 3000.0f);
+    Send(kEventFieldChanged, 0, 0, 0, 0);
+    tk::WindowMakeCurrent(tk::kMainWindow);
+    if (o.command == vel::kCommandNmoCorrection)
+      vel::PLOTNMO(app->record, app->MainPlotAxes, app->options);
+    else
+      vel::PLOTREF(app->record, app->MainPlotAxes, app->options);
+    EXPECT_EQ(picture(ClientPixels()), picture(plain));
+    if (o.command == vel::kCommandNmoCorrection)
+      vel::PLOTNMO(app->record, app->MainPlotAxes, app->options);
+    else
+      vel::PLOTREF(app->record, app->MainPlotAxes, app->options);
+    // Close: no curve left.
+    Send(kEventPushButton, 0, 0, 0, 1);
+    EXPECT_EQ(picture(ClientPixels()), picture(plain));
+    app->record.VNMO = app->record.VREF = 2000.0f;
+  }
 }
 
 TEST_F(MouseInteractionTest, AFailedResultWriteIsReportedAndTheFileClosed) {

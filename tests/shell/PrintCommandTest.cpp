@@ -65,7 +65,7 @@ TEST_F(PrintCommandTest, PrintAsksThePageSetupAndPrintsThroughTheSystemPrinter) 
   EXPECT_TRUE(RegionBlank(page, w - 1 - mx, 0, w - 1, h - 1));
   // The trace area, cut into upright strips: traces run down every strip,
   // dark in many of its rows (a line across, or the axes, would not be).
-  const int left = w * 3 / 10, right = w * 85 / 100, top = h / 4, bottom = h * 3 / 4;
+  const int left = w / 4, right = w * 80 / 100, top = h / 4, bottom = h * 3 / 4;
   constexpr int kStrips = 8;
   for (int i = 0; i < kStrips; ++i) {
     const int x0 = left + (right - left) * i / kStrips, x1 = left + (right - left) * (i + 1) / kStrips;

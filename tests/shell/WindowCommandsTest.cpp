@@ -173,6 +173,42 @@ TEST_F(WindowCommandsTest, RefractionWindowOpensRedrawsRefreshesAndCloses) {
   EXPECT_EQ(app->refractionWindow, -1);
 }
 
+// Text on the main window keeps its size after the child windows have been
+// shown, resized and closed: the record drawn again is the same picture,
+// pixel for pixel, as before any child window was opened.
+TEST_F(WindowCommandsTest, TheMainWindowsTextKeepsItsSizeAfterChildWindows) {
+  const std::vector<plat::Pixel> fresh = Pixels(tk::kMainWindow);
+  ASSERT_FALSE(fresh.empty());
+  // The refraction window, made smaller while current.
+  Dispatch(vel::kCommandRefractionFlat);
+  const int r = app->refractionWindow;
+  ASSERT_GT(r, 0);
+  tk::WindowMakeCurrent(r);
+  tk::WindowReposition(240, 170);
+  Event(kEventResize, r);
+  Dispatch(vel::kCommandClose, r);
+  ASSERT_EQ(app->refractionWindow, -1);
+  // The wavelet window, moved and made smaller.
+  app->picking.wavelet = {{1.0f, -2.5f, 0.125f, 0.5f}, 4, 0.5f, false, false, true};
+  vel::WINDOWWV(*app);
+  const int w = app->waveletWindow;
+  ASSERT_GT(w, 0);
+  vel::RedrawWaveletWindow(*app);
+  tk::WindowMakeCurrent(w);
+  tk::WindowReposition(210, 205, 30, 40);
+  Event(kEventResize, w);
+  Event(kEventExpose, w);
+  vel::CLOSEWAVEWIND(*app);
+  // The main window drawn again.
+  tk::WindowMakeCurrent(tk::kMainWindow);
+  Event(kEventExpose, tk::kMainWindow);
+  const std::vector<plat::Pixel> again = Pixels(tk::kMainWindow);
+  ASSERT_EQ(again.size(), fresh.size());
+  long differ = 0;
+  for (std::size_t i = 0; i < fresh.size(); ++i) differ += fresh[i] != again[i];
+  EXPECT_EQ(differ, 0);
+}
+
 TEST_F(WindowCommandsTest, AClickPickRefreshesTheWindowAndAnImportClosesIt) {
   Dispatch(vel::kCommandRefractionFlat);
   ASSERT_GT(app->refractionWindow, 0);

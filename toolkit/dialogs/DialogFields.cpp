@@ -12,6 +12,7 @@
 #include "toolkit/dialogs/DialogFieldGraphics.h"
 #include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
+#include "toolkit/dialogs/GridLink.h"
 
 namespace tk {
 
@@ -287,11 +288,20 @@ void WDialogFieldState(int field, int state) {
   f->rec.state = state;
   const plat::Hwnd focus = plat::GetFocus();
   const bool hadFocus = focus == f->hwnd || plat::IsChild(f->hwnd, focus);
+  const bool grid = FieldTypeOf(*f) == kFieldGrid;
   const bool moveFocus = state == kFieldDisabled || state == kFieldHidden ||
-                         (state == kFieldReadOnly && !IsEditType(*f));
+                         (state == kFieldReadOnly && !IsEditType(*f) && !grid);
   if (IsEditType(*f)) {
     plat::EnableWindow(f->hwnd, state == kFieldEnabled || state == kFieldReadOnly);
     plat::EditSetReadOnly(f->hwnd, state == kFieldReadOnly);
+  } else if (grid) {
+    // A read-only grid stays enabled, so that it scrolls and its cells can
+    // be looked at and copied; its read-only bit refuses every change.
+    constexpr unsigned kGridReadOnly = 0x0800;
+    const unsigned style = plat::GetStyle(f->hwnd);
+    plat::SetStyle(f->hwnd, state == kFieldReadOnly ? style | kGridReadOnly : style & ~kGridReadOnly);
+    plat::EnableWindow(f->hwnd, state == kFieldEnabled || state == kFieldReadOnly);
+    if (const GridLink& link = GetGridLink(); link.readOnlyChanged) link.readOnlyChanged(f->hwnd);
   } else {
     plat::EnableWindow(f->hwnd, state == kFieldEnabled);
   }

@@ -21,6 +21,8 @@ struct GridLink {
   DialogField* (*editorField)(plat::Hwnd h) = nullptr;
   /// The message a grid sends its dialog when its current cell changes.
   plat::Msg cellChange = plat::Msg::Null;
+  /// Grid window GRID's read-only style bit changed: its editor follows.
+  void (*readOnlyChanged)(plat::Hwnd grid) = nullptr;
 };
 
 void SetGridLink(const GridLink& link);

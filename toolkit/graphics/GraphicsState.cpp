@@ -49,8 +49,16 @@ void ApplyArea() {
                    gs.extentX * gs.areaFracX1, gs.extentY * gs.areaFracY1);
   gs.scaleX = gs.spanX > 0 ? gs.areaWidth / gs.spanX : gs.areaWidth;
   gs.scaleY = gs.spanY > 0 ? gs.areaHeight / gs.spanY : gs.areaHeight;
-  if (!gs.quietReselect) {
-    HardcopyDriverCall(DriverOperation::ClipRectangle);
+  // A window re-selected on behalf of other routines sends no clip to the
+  // hardcopy; its text metrics still follow it when its plot area differs
+  // from the one they were made for, so that text keeps its size on every
+  // window whichever window was drawn in last.
+  const bool areaMoved = gs.text.areaWidthPixels != gs.areaWidth ||
+                         gs.text.areaHeightPixels != gs.areaHeight ||
+                         gs.areaFracWidth != gs.areaFracX1 - gs.areaFracX0 ||
+                         gs.areaFracHeight != gs.areaFracY1 - gs.areaFracY0;
+  if (!gs.quietReselect) HardcopyDriverCall(DriverOperation::ClipRectangle);
+  if (!gs.quietReselect || areaMoved) {
     gs.text.areaWidthPixels = gs.areaWidth;
     gs.text.areaHeightPixels = gs.areaHeight;
     gs.areaFracWidth = gs.areaFracX1 - gs.areaFracX0;

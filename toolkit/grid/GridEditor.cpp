@@ -473,6 +473,16 @@ void GridSetEditorText(GridRecord& g, std::string_view text) {
   --s.loading;
 }
 
+void GridReadOnlyChanged(GridRecord& g) {
+  if (g.editor != plat::kNoWindow && g.currentColumn >= 0 && g.currentColumn < g.columnCount) {
+    const GridColumn& c = CurrentColumn(g);
+    const bool locked = g.currentRow >= 0 && static_cast<std::size_t>(g.currentRow) < c.cellFlags.size() &&
+                        (c.cellFlags[static_cast<std::size_t>(g.currentRow)] & kCellLocked) != 0;
+    GridEditorSetLocked(g.editor, c.type, ReadOnlyGrid(g) || locked, true);
+  }
+  if (g.cellArea != plat::kNoWindow) plat::InvalidateRect(g.cellArea, std::nullopt, true);
+}
+
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now) {
   if (editor == plat::kNoWindow) return;
   GridRecord* g = GridOfEditor(editor);
@@ -703,9 +713,8 @@ void GridScrollExtend(GridRecord& g, plat::Msg message, int code, bool extend) {
   }
 }
 
-void GridTakeFocus(GridRecord& g) {
+void GridTakeFocus(GridRecord& g, plat::Hwnd previous) {
   if (!g.built) return;
-  const plat::Hwnd previous = plat::GetFocus();
   if (g.rowCount > 0 && g.columnCount > 0) {
     if (g.currentRow < g.topRow)
       GridScrollRows(g, g.currentRow - g.topRow);
@@ -756,12 +765,21 @@ void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point 
       GridSelectBlock(g, g.currentColumn, g.currentRow, column, row);
     return;
   }
+  const bool entering = g.editor == plat::kNoWindow || column != g.currentColumn || row != g.currentRow;
   GridSetCurrentCell(g, column, row, false, false);
+  bool typeOver = false;
   if (g.editor != plat::kNoWindow && g.currentColumn == column && g.currentRow == row) {
     const plat::Point at = plat::ScreenToClient(g.editor, plat::ClientToScreen(g.cellArea, p));
     s.forwardingClick = 1;
     plat::SendMessage(g.editor, m, w, plat::PointToLParam(at));
     s.forwardingClick = 0;
+    // A text cell entered by a left click takes the focus as from the cell
+    // area, which selects its whole text: what is typed next replaces the
+    // value instead of joining it at the caret. The editor lets go of the
+    // press, so that a shaking hand does not shrink the selection again.
+    typeOver = !right && entering && g.editor != plat::kNoWindow &&
+               IsTextLikeType(CurrentColumn(g).type) && plat::GetFocus() == g.editor;
+    if (typeOver && plat::GetCapture() == g.editor) plat::ReleaseCapture();
   }
   if (column > g.rightColumn) {
     const int width = GridCellAreaWidth(g);
@@ -783,6 +801,8 @@ void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point 
   } else {
     s.pressRow = row;
   }
+  if (typeOver && g.editor != plat::kNoWindow && plat::GetFocus() == g.editor)
+    GridTakeFocus(g, g.cellArea);
 }
 
 void GridDragSelect(GridRecord& g, plat::Point p) {

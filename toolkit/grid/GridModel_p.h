@@ -320,12 +320,16 @@ void GridSetEditorText(GridRecord& g, std::string_view text);
 /// A locked editor refuses changes: edits read-only (spin arrows disabled),
 /// check boxes plain; an unlock does nothing in a read-only grid.
 void GridEditorSetLocked(plat::Hwnd editor, int type, bool locked, bool now);
+/// The grid's read-only style bit changed: the editor is read-only when the
+/// grid is or its cell is locked, and the cells are repainted.
+void GridReadOnlyChanged(GridRecord& g);
 /// Sends the scroll request MESSAGE/CODE to the grid; EXTEND extends the
 /// selection from the anchor to the new current cell.
 void GridScrollExtend(GridRecord& g, plat::Msg message, int code, bool extend);
-/// The grid got the focus: the current cell comes into view, the editor
-/// takes the focus.
-void GridTakeFocus(GridRecord& g);
+/// The grid got the focus from PREVIOUS: the current cell comes into view,
+/// the editor takes the focus (its whole text selected when PREVIOUS is the
+/// cell area).
+void GridTakeFocus(GridRecord& g, plat::Hwnd previous);
 /// A button press at P in the cell area.
 void GridCellAreaButton(GridRecord& g, plat::Msg m, plat::WParam w, plat::Point p);
 /// The mouse moved to P (cell-area pixels) with the left button held.

@@ -595,7 +595,7 @@ plat::LResult GridWndProc(plat::Hwnd h, plat::Msg m, plat::WParam w, plat::LPara
       LayoutOnResize(g);
       return 0;
     case plat::Msg::SetFocus:
-      GridTakeFocus(g);
+      GridTakeFocus(g, static_cast<plat::Hwnd>(w));
       return 0;
     case plat::Msg::Enable:
       if (w != 0)
@@ -943,7 +943,9 @@ void RegisterGridClasses() {
       [](plat::Hwnd grid, int emptyLists) {
         if (GridRecord* g = GridOf(grid)) GridClearAllCells(*g, emptyLists);
       },
-      GridEditorField, CellChangeMessage()});
+      GridEditorField, CellChangeMessage(), [](plat::Hwnd grid) {
+        if (GridRecord* g = GridOf(grid)) GridReadOnlyChanged(*g);
+      }});
 }
 
 plat::Msg GridCellChangeMessage() {

@@ -295,5 +295,98 @@ TEST_F(GridEditorTest, SpinArrowsReportOnlyOutsideAModalShow) {
   EXPECT_EQ(Next().first, kEventNone);
 }
 
+// A click on a number cell that is not current makes it current with its
+// whole text selected, so what is typed replaces the value; this holds
+// whether the focus was in the grid or outside it, and wherever in the cell
+// the click lands. A click on the current cell places the caret.
+TEST_F(GridEditorTest, AClickedNumberCellIsTypedOver) {
+  GridRecord& g = Open(950, 1107);
+  struct Case {
+    const char* typed;
+    float stored;
+  };
+  const Case cases[] = {{"7", 7.0f}, {"101.5", 101.5f}, {"-3.25", -3.25f}};
+  int row = 1;
+  for (const Case& c : cases) {
+    for (const bool focusOutside : {false, true}) {
+      for (const int across : {2, 50}) {
+        SCOPED_TRACE(std::string(c.typed) + (focusOutside ? " focus outside" : " focus inside") +
+                     " at " + std::to_string(across) + "%");
+        WGridPutCellReal(1107, 2, row + 1, 0.0f, "(f11.1)");
+        GridSetCurrentCell(g, 2, row, true, false);
+        harness.DispatchPending();
+        if (focusOutside) plat::SetFocus(Field(1));
+        harness.DispatchPending();
+        const int width = g.columns[1].width;
+        const int x = GridColumnLine(g, 1) + 1 + (width - 3) * across / 100;
+        const int y = (row - g.topRow) * (g.rowHeight - 1) + g.rowHeight / 2;
+        harness.Click(g.cellArea, {x, y});
+        harness.DispatchPending();
+        ASSERT_EQ(Cell(g), std::make_pair(1, row));
+        EXPECT_EQ(plat::GetFocus(), g.editor);
+        EXPECT_EQ(plat::EditGetSel(g.editor),
+                  std::make_pair(0, static_cast<int>(plat::GetWindowText(g.editor).size())));
+        harness.Type(c.typed);
+        harness.DispatchPending();
+        EXPECT_EQ(plat::GetWindowText(g.editor), c.typed);
+        Press(plat::kVkDown);
+        float f = -1.0f;
+        WGridGetCellReal(1107, 2, row + 1, f);
+        EXPECT_EQ(f, c.stored);
+        ++row;
+      }
+    }
+  }
+  // A second click on the current cell places the caret where it lands.
+  WGridPutCellReal(1107, 2, 1, 12.5f, "(f11.1)");
+  GridSetCurrentCell(g, 1, 0, true, false);
+  harness.DispatchPending();
+  ASSERT_EQ(plat::GetWindowText(g.editor), "12.5");
+  const plat::Rect r = plat::GetClientRect(g.editor);
+  harness.Click(g.editor, {r.right - 1, r.Height() / 2});
+  harness.DispatchPending();
+  EXPECT_EQ(plat::EditGetSel(g.editor), std::make_pair(4, 4));
+}
+
+// Field state 2 (read-only) on a grid keeps it enabled with an editor, so
+// that it scrolls and shows its values in the normal look, while typing is
+// refused; state 1 makes it writable again and state 0 greys it.
+TEST_F(GridEditorTest, AReadOnlyGridStaysEnabledScrollsAndRefusesTyping) {
+  GridRecord& g = Open(952, 1214);
+  WGridPutCellInteger(1214, 1, 1, 4);
+  WDialogFieldState(1214, 2);
+  harness.DispatchPending();
+  EXPECT_TRUE(plat::IsWindowEnabled(g.window));
+  EXPECT_TRUE(plat::GetStyle(g.window) & kGridReadOnly);
+  EXPECT_EQ(WDialogFieldInfo(1214, 6), 2);
+  ASSERT_NE(g.editor, plat::kNoWindow);
+  EXPECT_TRUE(plat::GetStyle(g.editor) & plat::kEsReadOnly);
+  plat::SetFocus(g.window);
+  harness.DispatchPending();
+  harness.Type("9");
+  harness.DispatchPending();
+  EXPECT_EQ(plat::GetWindowText(g.editor), "4");
+  const int top = g.topRow;
+  plat::SendMessage(g.window, plat::Msg::VScroll, plat::MakeWParam(plat::kSbPageDown, 0), 0);
+  harness.DispatchPending();
+  EXPECT_GT(g.topRow, top);
+  // Moving the current cell keeps the new editor read-only.
+  GridSetCurrentCell(g, 1, g.topRow, true, false);
+  harness.DispatchPending();
+  EXPECT_TRUE(plat::GetStyle(g.editor) & plat::kEsReadOnly);
+  // Writable again.
+  WDialogFieldState(1214, 1);
+  harness.DispatchPending();
+  EXPECT_FALSE(plat::GetStyle(g.window) & kGridReadOnly);
+  ASSERT_NE(g.editor, plat::kNoWindow);
+  EXPECT_FALSE(plat::GetStyle(g.editor) & plat::kEsReadOnly);
+  EXPECT_EQ(WDialogFieldInfo(1214, 6), 1);
+  // Disabled: no editor.
+  WDialogFieldState(1214, 0);
+  harness.DispatchPending();
+  EXPECT_FALSE(plat::IsWindowEnabled(g.window));
+  EXPECT_EQ(g.editor, plat::kNoWindow);
+}
+
 }  // namespace
 }  // namespace tk::testing
