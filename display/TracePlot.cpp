@@ -507,10 +507,36 @@ void DrawTrace(std::span<const float> S, int N, sup::GraphAxes& AXES,
   // it would cover the axis.
   const float fillBase = std::min(std::max(base, lo), hi);
 
+  // Only the steps inside the drawing's units (the page, on screen and on
+  // paper alike), and one either side, are taken: however the frame is
+  // scaled, the work is bounded by what can be drawn.
+  std::int64_t firstStep = 0, endStep = maxSteps;
+  {
+    const tk::GraphicsState& gs = tk::Gs();
+    const sup::PenPlotState& ps = sup::PenState();
+    const double factor = vertical ? ps.factorY : ps.factorX;
+    const double origin = vertical ? ps.originY : ps.originX;
+    const double u0 = vertical ? gs.userY0 : gs.userX0, u1 = vertical ? gs.userY1 : gs.userX1;
+    if (factor != 0.0 && std::isfinite(factor) && std::isfinite(u0) && std::isfinite(u1)) {
+      const double p0 = u0 / factor - origin, p1 = u1 / factor - origin;
+      double ia = (std::min(p0, p1) - m0) / step, ib = (std::max(p0, p1) - m0) / step;
+      if (ia > ib) std::swap(ia, ib);
+      if (std::isfinite(ia) && std::isfinite(ib)) {
+        if (ib < -1.0 || ia > static_cast<double>(maxSteps)) {
+          endStep = 0;
+        } else {
+          const double most = static_cast<double>(maxSteps);
+          firstStep = static_cast<std::int64_t>(std::floor(std::clamp(ia - 1.0, 0.0, most)));
+          endStep = static_cast<std::int64_t>(std::ceil(std::clamp(ib + 2.0, 0.0, most)));
+        }
+      }
+    }
+  }
+
   bool firstPoint = true;
   bool previousPlain = true;
   float a = base;
-  for (std::int64_t i = 0; i < maxSteps; ++i) {
+  for (std::int64_t i = firstStep; i < endStep; ++i) {
     const float t = m0 + static_cast<float>(i) * step;
     const double u = (static_cast<double>(t) - m0) * perPlot + 0.5;
     const std::int64_t k = static_cast<std::int64_t>(u) + 1;  // truncation, as INT

@@ -322,8 +322,19 @@ template <bool Wide>
   const I8 counts = (a <= 1e15f) & ((a >= 1e-30f) | (a == 0.0f));
   if constexpr (Wide) {
     const F8w w = reinterpret_cast<F8w>(bits | ~reinterpret_cast<U8>(counts));
+#if defined(__clang__)
+    // The same choice spelt out (w where it is greater, else the mark): clang
+    // checks a builtin against the function it is written in, not the one it
+    // is inlined into.
+    const U8 wBits = reinterpret_cast<U8>(w);
+    const U8 above = reinterpret_cast<U8>(w > reinterpret_cast<F8w>(hi8));
+    const U8 below = reinterpret_cast<U8>(w < reinterpret_cast<F8w>(lo8));
+    hi8 = (above & wBits) | (~above & hi8);
+    lo8 = (below & wBits) | (~below & lo8);
+#else
     hi8 = reinterpret_cast<U8>(__builtin_ia32_maxps256(w, reinterpret_cast<F8w>(hi8)));
     lo8 = reinterpret_cast<U8>(__builtin_ia32_minps256(w, reinterpret_cast<F8w>(lo8)));
+#endif
   } else {
     const U8 above = reinterpret_cast<U8>(counts & (v > reinterpret_cast<F8w>(hi8)));
     const U8 below = reinterpret_cast<U8>(counts & (v < reinterpret_cast<F8w>(lo8)));
@@ -345,10 +356,17 @@ using Bytes32 = unsigned char __attribute__((vector_size(32)));
 template <bool Wide>
 [[gnu::always_inline]] inline void SwapWords(U8& v) {
   if constexpr (Wide) {
+#if defined(__clang__)
+    const Bytes32 b = reinterpret_cast<Bytes32>(v);
+    v = reinterpret_cast<U8>(__builtin_shufflevector(b, b, 3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8,
+                                                     15, 14, 13, 12, 19, 18, 17, 16, 23, 22, 21,
+                                                     20, 27, 26, 25, 24, 31, 30, 29, 28));
+#else
     v = reinterpret_cast<U8>(__builtin_shuffle(
         reinterpret_cast<Bytes32>(v),
         Bytes32{3,  2,  1,  0,  7,  6,  5,  4,  11, 10, 9,  8,  15, 14, 13, 12,
                 19, 18, 17, 16, 23, 22, 21, 20, 27, 26, 25, 24, 31, 30, 29, 28}));
+#endif
   } else {
     sup::SwapBytes(v);
   }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -325,6 +326,13 @@ bool UsableAxes(const sup::GraphAxes& a) {
   constexpr std::int32_t kMaxDivisions = 1000;
   for (std::int32_t n : {a.NXDIV, a.NYDIV, a.NXMINOR, a.NYMINOR})
     if (n < -kMaxDivisions || n > kMaxDivisions) return false;
+  // The frame is drawn on the 10 by 8 plot page: a frame or origin many pages
+  // away cannot show a plot on any screen.
+  constexpr double kMaxPlotUnits = 100.0;
+  for (double v : {static_cast<double>(a.XORIGIN), static_cast<double>(a.YORIGIN),
+                   static_cast<double>(a.XCELL) * std::max(a.NXDIV, 1),
+                   static_cast<double>(a.YCELL) * std::max(a.NYDIV, 1)})
+    if (std::fabs(v) > kMaxPlotUnits) return false;
   return a.IMARKER >= 0 && a.IMARKER <= 11;
 }
 
@@ -406,6 +414,31 @@ void OpenFailure(std::string_view name) {
 std::string BareName(std::string_view name) {
   const std::size_t at = name.find_last_of("/\\");
   return std::string(at == std::string_view::npos ? name : name.substr(at + 1));
+}
+
+/// NAME, or the file already in its folder whose name differs from it only
+/// in letter case (the first of them in name order), so that saving over a
+/// file never leaves a second copy beside it under another case.
+std::string ExistingNameInAnyCase(const std::string& name) {
+  std::error_code ec;
+  if (fs::exists(fs::path(name), ec)) return name;
+  const std::size_t cut = name.find_last_of('/');
+  const std::string folder = cut == std::string::npos ? "." : name.substr(0, cut + 1);
+  const std::string bare = cut == std::string::npos ? name : name.substr(cut + 1);
+  const auto lower = [](std::string t) {
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+  };
+  const std::string wanted = lower(bare);
+  std::string found;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    std::error_code kind;
+    if (lower(entry) != wanted || !it->is_regular_file(kind)) continue;
+    if (found.empty() || entry < found) found = entry;
+  }
+  if (found.empty()) return name;
+  return cut == std::string::npos ? found : name.substr(0, cut + 1) + found;
 }
 
 /// A target the user may not write: an existing file that is not writable
@@ -526,7 +559,8 @@ void BIOVELLN(ShotRecord& REC, sup::GraphAxes& AXES, TraceDisplayOptions& OPTS,
   RecordName newName = REC.CRECNAME;
   switch (mode) {
     case TrxMode::Save:
-      NAME = Padded(std::string(REC.CRECNAME.Trimmed()) + ".TRX", kNameChars);
+      NAME = Padded(ExistingNameInAnyCase(std::string(REC.CRECNAME.Trimmed()) + ".TRX"),
+                    kNameChars);
       break;
     case TrxMode::Open:
     case TrxMode::SaveAs: {

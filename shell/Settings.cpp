@@ -422,6 +422,33 @@ SettingsValues DefaultSettings(std::int32_t screenWidth, std::int32_t screenHeig
   return v;
 }
 
+void KeepPlacementsOnScreen(SettingsValues& VALUES, std::int32_t screenWidth,
+                            std::int32_t screenHeight) {
+  const SettingsValues defaults = DefaultSettings(screenWidth, screenHeight);
+  constexpr WindowPlacement SettingsValues::*kPlaces[] = {
+      &SettingsValues::filterDialog,        &SettingsValues::mainWindow,
+      &SettingsValues::refractionWindow,    &SettingsValues::filterSpectrumWindow,
+      &SettingsValues::filterOutputWindow,  &SettingsValues::filterImpulseWindow,
+      &SettingsValues::filterInputWindow,   &SettingsValues::nmoDialog,
+      &SettingsValues::spectrumWindow,      &SettingsValues::waveletWindow};
+  for (const auto member : kPlaces) {
+    WindowPlacement& p = VALUES.*member;
+    const WindowPlacement& d = defaults.*member;
+    if (p.x >= screenWidth || p.y >= screenHeight) {
+      p.x = d.x;
+      p.y = d.y;
+    }
+    // Places that keep x and y only (a size of 0 by default) ignore the size.
+    const bool sized = d.width > 0 || d.height > 0;
+    if (sized && (p.width <= 0 || p.height <= 0 || p.width > screenWidth ||
+                  p.height > screenHeight)) {
+      p.width = d.width;
+      p.height = d.height;
+    }
+    if (p.state < 0 || p.state > 2) p.state = d.state;  // minimised, normal or maximised
+  }
+}
+
 SettingsFiles SettingsFilesFor(const fs::path& exe, const fs::path& folder) {
   std::string name = exe.filename().string();
   if (name.empty()) name = "velloran";
@@ -445,8 +472,14 @@ SettingsFiles LocateSettingsFiles() {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec || exe.empty()) exe = "velloran";
+  // A settings file that came with the program beside it is kept there;
+  // otherwise the settings live in the user's configuration folder, where
+  // the first exit creates them.
   const fs::path beside = exe.parent_path();
-  if (!beside.empty() && ::access(beside.c_str(), W_OK) == 0) return SettingsFilesFor(exe, beside);
+  if (!beside.empty() && ::access(beside.c_str(), W_OK) == 0) {
+    const SettingsFiles there = SettingsFilesFor(exe, beside);
+    if (fs::is_regular_file(there.settings, ec) || fs::is_regular_file(there.work, ec)) return there;
+  }
   const fs::path config = UserConfigFolder();
   fs::create_directories(config, ec);
   return SettingsFilesFor(exe, config);
@@ -458,8 +491,15 @@ SettingsEnvironment DefaultSettingsEnvironment() {
 
 void INIIN(TraceDisplayOptions& OPTS, SettingsValues& VALUES, const SettingsEnvironment& ENV) {
   std::string text;
-  if (!ReadWholeFile(ENV.files.settings, text) && !ReadWholeFile(ENV.files.work, text)) return;
-  ReadSettings(SplitLines(text), OPTS, VALUES, ENV);
+  if (ReadWholeFile(ENV.files.settings, text) || ReadWholeFile(ENV.files.work, text)) {
+    ReadSettings(SplitLines(text), OPTS, VALUES, ENV);
+  } else {
+    // A first run: the defaults hold, and the exit creates the settings
+    // file (and its folder) so that the next run finds them.
+    std::error_code ec;
+    const fs::path folder = ENV.files.work.parent_path();
+    if (!folder.empty()) fs::create_directories(folder, ec);
+  }
   // An empty work file marks the settings as to be saved at exit.
   int handle = -1;
   if (plat::FileOpen(ENV.files.work.string(), plat::FileAccess::WriteCreate, handle) == 0)

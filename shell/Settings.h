@@ -5,13 +5,13 @@
 //
 // INIIN reads it once at start-up; LASTDIR writes it anew at exit into the
 // work file and renames that over the settings file. Without a settings file
-// (or a work file left by an interrupted run) the defaults hold and nothing is
-// saved at exit.
+// (or a work file left by an interrupted run) the defaults hold and the exit
+// creates the file.
 //
 // The file is named after the executable ("velloran" gives "velloran.ini",
-// written as "velloran.inw"), beside it when that folder is writable, else in
-// the user's configuration folder ($XDG_CONFIG_HOME/velloran, default
-// ~/.config/velloran).
+// written as "velloran.inw"), beside it when one is there and that folder is
+// writable, else in the user's configuration folder ($XDG_CONFIG_HOME/velloran,
+// default ~/.config/velloran).
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -81,6 +81,14 @@ struct SettingsFiles {
   std::filesystem::path work;      // written at exit, renamed over SETTINGS
 };
 
+/// Replaces each stored window place or size that a screen of the given size
+/// cannot show by its load-time value: an x or y past the screen's edge, a
+/// width or height of no pixels or larger than the screen, a state that is not
+/// a state other than minimised, normal or maximised. A negative x or y stays
+/// (it centres the window).
+void KeepPlacementsOnScreen(SettingsValues& VALUES, std::int32_t screenWidth,
+                            std::int32_t screenHeight);
+
 /// The file names for executable EXE placed in FOLDER: the executable's file
 /// name with a final ".exe" (any case) replaced by ".ini" / ".inw", otherwise
 /// with those appended, so neither can be the executable itself.
@@ -92,7 +100,8 @@ SettingsFiles SettingsFilesFor(const std::filesystem::path& exe,
 std::filesystem::path UserConfigFolder();
 
 /// The files of this run: beside the running executable when its folder is
-/// writable, else in the user's configuration folder (created when missing).
+/// writable and holds the settings (or their work file), else in the user's
+/// configuration folder (created when missing).
 SettingsFiles LocateSettingsFiles();
 
 /// Where the settings live and how the current directory is asked for and
@@ -110,7 +119,7 @@ SettingsEnvironment DefaultSettingsEnvironment();
 
 /// Reads the settings file (else the work file) into OPTS and VALUES and makes
 /// the last folder current; then empties (creates) the work file, which lets
-/// LASTDIR save at exit. Keys missing from the file keep their values; a value
+/// LASTDIR save at exit, also when there was no file to read. Keys missing from the file keep their values; a value
 /// that cannot be read ends the reading, keeping what was read before.
 void INIIN(TraceDisplayOptions& OPTS, SettingsValues& VALUES, const SettingsEnvironment& ENV);
 

@@ -221,6 +221,7 @@ void StartUp(Velloran& app) {
 
   app.settings = DefaultSettings(tk::WDisplayQuery(1), tk::WDisplayQuery(2));
   INIIN(app.options, app.settings, app.setup.settings);
+  KeepPlacementsOnScreen(app.settings, tk::WDisplayQuery(1), tk::WDisplayQuery(2));
 
   const WindowPlacement& place = app.settings.mainWindow;
   tk::WindowStyleRecord style;

@@ -3,6 +3,7 @@
 // bitmap or a printed page. Pixels are 0x00RRGGBB, rows top to bottom.
 #include <algorithm>
 #include <cstdint>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -29,11 +30,23 @@ class Surface {
   int Height() const { return height_; }
   Rect Bounds() const { return {0, 0, width_, height_}; }
 
-  /// Changes the size; pixels that stay inside keep their value, new ones get FILL.
-  void Resize(int width, int height, Pixel fill = Rgb(255, 255, 255)) {
+  /// The most pixels a surface holds (a 16384 x 16384 square, 1 GiB).
+  static constexpr std::size_t kMaxPixels = std::size_t{1} << 28;
+
+  /// Changes the size; pixels that stay inside keep their value, new ones get
+  /// FILL. False, and the surface as it was, when the new size cannot be held
+  /// (more than kMaxPixels, or the memory is not there).
+  bool Resize(int width, int height, Pixel fill = Rgb(255, 255, 255)) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    std::vector<Pixel> next(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (count > kMaxPixels) return false;
+    std::vector<Pixel> next;
+    try {
+      next.assign(count, fill);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
     const int w = std::min(width, width_), h = std::min(height, height_);
     for (int y = 0; y < h; ++y)
       std::copy_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_, w,
@@ -41,6 +54,7 @@ class Surface {
     pixels_.swap(next);
     width_ = width;
     height_ = height;
+    return true;
   }
 
   void Fill(Pixel p) { std::fill(pixels_.begin(), pixels_.end(), p); }

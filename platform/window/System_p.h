@@ -76,6 +76,10 @@ struct System {
   std::vector<ModalFrame*> modal;
   Hwnd focus = kNoWindow;
   Hwnd active = kNoWindow;
+  // Focus and activation changes under way, one inside another: windows that
+  // each take the focus back when they lose it would otherwise hand it to one
+  // another without end.
+  int focusNesting = 0;
   Hwnd capture = kNoWindow;
   std::array<bool, 256> keys{};
   ClickState click;

@@ -43,6 +43,15 @@ Pixel Background(const Win& w) {
   return w.background.value_or(Rgb(255, 255, 255));
 }
 
+// Sizes a top-level window's backing surface to its rectangle. A size that
+// cannot be held leaves the surface as it was (the window shows what fits in
+// it, or nothing) and is reported, never ending the program.
+void SizeSurface(Win& w) {
+  if (w.surface.Resize(w.rect.Width(), w.rect.Height(), Background(w))) return;
+  std::fprintf(stderr, "Not enough memory to draw a window of %d x %d pixels\n", w.rect.Width(),
+               w.rect.Height());
+}
+
 std::vector<Hwnd>& Siblings(Win* w) {
   if (w->parent != kNoWindow)
     if (Win* p = Find(w->parent)) return p->children;
@@ -179,7 +188,7 @@ bool Reshape(Hwnd h, Rect r, bool repaint, bool fromBackend) {
   w->invalid = w->invalid.Intersect(w->Client());
   if (w->parent == kNoWindow) {
     if (!fromBackend) Sys()->backend->MoveWindow(w->native, r);
-    if (sized) w->surface.Resize(r.Width(), r.Height(), Background(*w));
+    if (sized) SizeSurface(*w);
   }
   if (repaint) {
     if (w->parent != kNoWindow) {
@@ -312,7 +321,7 @@ Hwnd CreateWindow(const CreateParams& p) {
     parent->children.push_back(h);
   } else {
     w->native = g_system->backend->CreateWindow(w->rect, w->text);
-    w->surface.Resize(w->rect.Width(), w->rect.Height(), Background(*w));
+    SizeSurface(*w);
     g_system->tops.push_back(h);
   }
   const Rect r = w->rect;
@@ -587,8 +596,25 @@ bool IsWindowEnabled(Hwnd h) {
   return w != nullptr && w->enabled;
 }
 
+// The deepest focus and activation changes may go inside one another.
+constexpr int kMaxFocusNesting = 16;
+
+// Counts one focus or activation change for as long as it runs.
+class FocusChange {
+ public:
+  FocusChange() { ++g_system->focusNesting; }
+  ~FocusChange() {
+    if (g_system) --g_system->focusNesting;
+  }
+  FocusChange(const FocusChange&) = delete;
+  FocusChange& operator=(const FocusChange&) = delete;
+  static bool Refused() { return g_system->focusNesting >= kMaxFocusNesting; }
+};
+
 Hwnd SetFocus(Hwnd h) {
   if (!g_system) return kNoWindow;
+  if (FocusChange::Refused()) return kNoWindow;
+  const FocusChange change;
   if (h != kNoWindow) {
     Win* w = Find(h);
     if (w == nullptr || !w->enabled || w->destroying) return kNoWindow;
@@ -612,6 +638,8 @@ Hwnd GetFocus() {
 
 Hwnd SetActiveWindow(Hwnd h) {
   if (!g_system) return kNoWindow;
+  if (FocusChange::Refused()) return kNoWindow;
+  const FocusChange change;
   if (h != kNoWindow) {
     Win* t = TopOf(Find(h));
     if (t == nullptr || t->destroying) return kNoWindow;
@@ -685,7 +713,7 @@ Hwnd SetParent(Hwnd h, Hwnd newParent) {
   } else {
     g_system->tops.push_back(h);
     w->native = g_system->backend->CreateWindow(w->rect, w->text);
-    w->surface.Resize(w->rect.Width(), w->rect.Height(), Background(*w));
+    SizeSurface(*w);
     if (w->shown) g_system->backend->ShowWindow(w->native, true);
     w->style = (w->style & ~kStyleChild) | kStylePopup;
   }

@@ -3,6 +3,7 @@
 // thinning, and the guards against degenerate settings.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -373,6 +374,30 @@ TEST_F(TracePlotTest, DegenerateSettingsStillDrawAndEnd) {
   Draw(rec, false);  // trace numbers stand in for the missing positions
   Draw(rec);
   EXPECT_FALSE(options.LGEOPOS);
+}
+
+// A frame scaled far beyond the window (a stored time cell of a million page
+// units) costs no more than the window's pixels, in either display.
+TEST_F(TracePlotTest, AFrameFarLargerThanTheWindowDrawsInBoundedTime) {
+  ShotRecord rec = ZeroRecord(24, 4000);
+  for (int j = 1; j <= 24; ++j) Pulse(rec, j, 1, 4000, 1.0f);
+  for (const bool vertical : {true, false}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    options = {};
+    options.LVERTICAL = vertical;
+    options.LVARAREA = true;
+    SCALETRACES(rec, axes, options, false);
+    // The time axis: y in vertical display, x otherwise.
+    if (vertical)
+      axes.YCELL = axes.YCELL < 0 ? -1e6f : 1e6f;
+    else
+      axes.XCELL = 1e6f;
+    const auto start = std::chrono::steady_clock::now();
+    Draw(rec, false);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 1.0);
+  }
 }
 
 TEST_F(TracePlotTest, PublicSeg2RecordDrawsItsTraces) {

@@ -681,6 +681,28 @@ TEST_F(TraceFileTest, SaveWritesTheRecordNameWithTrxInTheCurrentFolder) {
   EXPECT_TRUE(fs::exists(dir_ / ".TRX"));
 }
 
+TEST_F(TraceFileTest, SaveWritesTheFileOfTheSameNameInAnotherCase) {
+  CurrentFolder here(dir_.path());
+  std::mt19937 rng(6);
+  ShotRecord rec = RandomRecord(rng, 2, 5);
+  rec.CRECNAME = "rec102";
+  sup::GraphAxes axes = SomeAxes();
+  TraceDisplayOptions opts = SomeOptions();
+  testing_support::WriteFile(dir_ / "rec102.trx", "opened from here");
+  testing_support::WriteFile(dir_ / "other.TRX", "not this one");
+  std::string name(256, ' ');
+  int ierr = 99;
+  BIOVELLN(rec, axes, opts, "SAVE      ", name, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(plat::TrimRight(name), "rec102.trx");
+  EXPECT_EQ(fs::file_size(dir_ / "rec102.trx"), TraceFileBytes(2, 5));
+  EXPECT_FALSE(fs::exists(dir_ / "rec102.TRX"));
+  EXPECT_EQ(testing_support::ReadFile(dir_ / "other.TRX"), "not this one");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_.path())) ++entries;
+  EXPECT_EQ(entries, 2);
+}
+
 TEST_F(TraceFileTest, ReplacingKeepsPermissionsAndARefusedOrFailedSaveKeepsTheOldFile) {
   const fs::path p = dir_ / "keep.trx";
   testing_support::WriteFile(p, "old contents");

@@ -33,7 +33,8 @@ Outcome RunIn(const fs::path& bin, const fs::path& folder, const std::vector<std
   const fs::path errors = bin / "stderr.txt";
   testing_support::Child child;
   Outcome out;
-  if (!child.Start(argv, {"DISPLAY", "VELLORAN_HEADLESS=1", "HOME=" + bin.string()},
+  if (!child.Start(argv,
+                   {"DISPLAY", "VELLORAN_HEADLESS=1", "HOME=" + bin.string(), "XDG_CONFIG_HOME"},
                    folder.string(), errors.string()))
     return out;
   out.status = child.Wait(60000).value_or(-1);

@@ -3,6 +3,7 @@
 // trace file, and what a failed or cancelled Open leaves.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -195,6 +196,52 @@ TEST_F(FileCommandsTest, AFailedOrCancelledOpenKeepsTheRecordTitleLoadedStateAnd
     return file;
   };
   EXPECT_EQ(withoutAxes(testing_support::ReadFile(dir_ / "start.TRX")), withoutAxes(good));
+}
+
+// A trace file whose stored frame has a time cell of a million page units
+// (a frame no screen can show) opens with a fresh frame and draws at once.
+TEST_F(FileCommandsTest, AStoredFrameNoScreenCanShowIsDroppedAndTheRecordDrawsQuickly) {
+  ShotRecord rec;
+  rec.NTRACE = 24;
+  rec.NSAMP = 2000;
+  ASSERT_TRUE(vel::RebuildTraceArrays(rec));
+  rec.SAMPINT = 0.25f;
+  rec.CRECNAME = "damaged";
+  for (std::size_t i = 0; i < rec.TRACES.size(); ++i)
+    rec.TRACES[i] = static_cast<float>(i % 17) - 8.0f;
+  sup::GraphAxes axes;
+  axes.XORIGIN = 1.0f;
+  axes.YORIGIN = 7.0f;
+  axes.XCELL = 1.0f;
+  axes.YCELL = -1e6f;
+  axes.XSTART = 0.0f;
+  axes.YSTART = 0.0f;
+  axes.XSTEP = 2.0f;
+  axes.YSTEP = 50.0f;
+  axes.XSCALE = 0.5f;
+  axes.YSCALE = -2e4f;
+  axes.NXDIV = 8;
+  axes.NYDIV = 6;
+  std::vector<std::byte> bytes;
+  ASSERT_TRUE(vel::EncodeTraceFile(rec, axes, {}, bytes));
+  testing_support::WriteFile(
+      dir_ / "damaged.trx", std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+
+  std::string title;
+  double seconds = 0;
+  std::chrono::steady_clock::time_point start;
+  Choose(dir_ / "damaged.trx");
+  Run({[&] {
+         start = std::chrono::steady_clock::now();
+         Post(vel::kCommandOpen);
+       },
+       [&] {
+         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+         title = Title();
+       }});
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  EXPECT_EQ(title, TitleOf("damaged"));
+  EXPECT_LT(seconds, 1.0);
 }
 
 TEST_F(FileCommandsTest, SaveWithoutARecordAndAFailedImportChangeNothing) {

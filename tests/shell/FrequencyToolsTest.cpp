@@ -108,4 +108,23 @@ TEST_F(FrequencyToolsTest, BandpassGivesTheMainWindowBackAndTheSettingsKeepTheRu
   EXPECT_EQ(read.filterInputWindow.width, values.filterInputWindow.width);
 }
 
+// Closing the band-pass tool's window while its dialog is up ends the tool,
+// and Exit the program: no window hands the focus back and forth for ever.
+TEST_F(FrequencyToolsTest, ClosingTheBandpassToolWhileItsDialogIsUpEndsIt) {
+  std::vector<std::byte> bytes;
+  ASSERT_TRUE(vel::EncodeTraceFile(SineRecord(), {}, vel::TraceDisplayOptions{}, bytes));
+  testing_support::WriteFile(dir_ / "bands.trx",
+                             std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  Choose(dir_ / "bands.trx");
+  bool dialogUp = false;
+  Run({[] { Post(vel::kCommandOpen); },
+       [] { Post(vel::kCommandBandpass); },
+       [&] {
+         dialogUp = DialogField(vel::kBandpassFilterButton) != plat::kNoWindow;
+         harness_.Close(tk::WindowFrameHandle(tk::kMainWindow));
+       }});
+  EXPECT_TRUE(dialogUp);
+  EXPECT_FALSE(tk::MainWindowOpen());
+}
+
 }  // namespace

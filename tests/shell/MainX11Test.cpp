@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/backend/x11/X11TestHooks.h"
+#include "tests/TestSupport.h"
 #include "tests/XvfbSupport.h"
 
 namespace {
@@ -24,8 +25,11 @@ TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
   std::string why;
   ASSERT_TRUE(server.Start(xvfb, 24, why, "1280x800", false)) << why;
 
+  // The settings the run leaves at exit go to a folder of the test's own.
+  testing_support::TempDir home;
   Child program;
-  ASSERT_TRUE(program.Start({VELLORAN_EXE}, {"DISPLAY=" + server.Display(), "VELLORAN_HEADLESS"}));
+  ASSERT_TRUE(program.Start({VELLORAN_EXE}, {"DISPLAY=" + server.Display(), "VELLORAN_HEADLESS",
+                                             "HOME=" + home.path().string(), "XDG_CONFIG_HOME"}));
   // Wait for the window; give up early when the program ends on its own.
   plat::NativeWindow window = 0;
   std::optional<int> ended;

@@ -98,17 +98,54 @@ TEST(SettingsTest, DefaultPlacementsFollowTheScreen) {
   EXPECT_EQ(v.pickExport.CDEADOUT.View(), "    DEAD");
 }
 
-TEST(SettingsTest, WithoutAFileNothingIsReadOrSaved) {
+TEST(SettingsTest, WithoutAFileTheDefaultsHoldAndTheExitCreatesIt) {
   Fixture f;
+  f.env.files = vel::SettingsFilesFor("/usr/bin/velloran", f.dir / "config" / "velloran");
   vel::TraceDisplayOptions o;
   vel::SettingsValues v = vel::DefaultSettings(1000, 800);
   const vel::SettingsValues before = v;
   f.Read(o, v);
   EXPECT_EQ(v, before);
   EXPECT_EQ(o, vel::TraceDisplayOptions{});
+  v.mainWindow.x = 77;
+  o.TRACECLIP = 0.5f;
   vel::LASTDIR(o, v, f.env);
-  EXPECT_FALSE(fs::exists(f.env.files.settings));
+  ASSERT_TRUE(fs::exists(f.env.files.settings));
   EXPECT_FALSE(fs::exists(f.env.files.work));
+  vel::TraceDisplayOptions o2;
+  vel::SettingsValues v2 = vel::DefaultSettings(1000, 800);
+  f.Read(o2, v2);
+  EXPECT_EQ(v2, v);
+  EXPECT_EQ(o2.TRACECLIP, 0.5f);
+}
+
+TEST(SettingsTest, PlacesAScreenCannotShowTakeTheirDefaults) {
+  const vel::SettingsValues defaults = vel::DefaultSettings(1000, 800);
+  struct Case {
+    vel::WindowPlacement stored, kept;
+  } cases[] = {
+      {{10, 20, 300, 200, 1}, {10, 20, 300, 200, 1}},         // on the screen
+      {{-1, -1, 300, 200, 2}, {-1, -1, 300, 200, 2}},         // centred, maximised
+      {{1000, 20, 300, 200, 1}, {50, -1, 300, 200, 1}},       // x past the edge
+      {{10, 99999999, 300, 200, 1}, {50, -1, 300, 200, 1}},   // y past the edge
+      {{10, 20, 99999999, 200, 1}, {10, 20, 600, 480, 1}},    // wider than the screen
+      {{10, 20, 300, 0, 1}, {10, 20, 600, 480, 1}},           // no height
+      {{10, 20, -1, 200, 1}, {10, 20, 600, 480, 1}},          // negative width
+      {{10, 20, 300, 200, 3}, {10, 20, 300, 200, 1}},         // hidden
+      {{10, 20, 300, 200, -5}, {10, 20, 300, 200, 1}},        // no such state
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.stored.x) + " " + std::to_string(c.stored.y) + " " +
+                 std::to_string(c.stored.width) + " " + std::to_string(c.stored.height));
+    vel::SettingsValues v = defaults;
+    v.mainWindow = c.stored;
+    v.nmoDialog = {c.stored.x, c.stored.y, 0, 0, 1};
+    vel::KeepPlacementsOnScreen(v, 1000, 800);
+    EXPECT_EQ(v.mainWindow, c.kept);
+    // A place of x and y only keeps no size.
+    EXPECT_EQ(v.nmoDialog.x, c.kept.x == 50 ? -1 : c.kept.x);
+    EXPECT_EQ(v.nmoDialog.width, 0);
+  }
 }
 
 TEST(SettingsTest, DefaultsAreWrittenInTheirFormatsAndOrder) {

@@ -73,9 +73,11 @@ class VelloranTest : public ::testing::Test {
   vel::VelloranSetup setup_;
 };
 
-TEST_F(VelloranTest, WithoutSettingsTheDefaultsHoldAndNothingIsSaved) {
+TEST_F(VelloranTest, AFirstRunHoldsTheDefaultsAndItsExitLeavesSettingsTheNextRunReads) {
+  // The settings folder does not exist yet either.
+  setup_.settings.files = vel::SettingsFilesFor("velloran", dir_ / "config" / "velloran");
   Seen seen;
-  EXPECT_EQ(Run(seen), 0);
+  EXPECT_EQ(Run(seen, plat::Point{210, 130}), 0);
   ASSERT_TRUE(seen.open);
   EXPECT_EQ(seen.x, 96);  // 5 % of 1920
   EXPECT_EQ(seen.width, 1152);
@@ -84,9 +86,45 @@ TEST_F(VelloranTest, WithoutSettingsTheDefaultsHoldAndNothingIsSaved) {
   EXPECT_EQ(seen.statusParts, 5u);
   EXPECT_EQ(seen.exportEnabled, 0);
   EXPECT_FALSE(tk::MainWindowOpen());
-  EXPECT_FALSE(fs::exists(setup_.settings.files.settings));
-  EXPECT_FALSE(fs::exists(setup_.settings.files.work));
   EXPECT_TRUE(fs::exists(setup_.debugFile));
+  ASSERT_TRUE(fs::exists(setup_.settings.files.settings));
+  EXPECT_FALSE(fs::exists(setup_.settings.files.work));
+
+  // The second run opens the window where the first left it.
+  Seen second;
+  EXPECT_EQ(Run(second), 0);
+  EXPECT_EQ(second.x, 210);
+  EXPECT_EQ(second.width, 1152);
+}
+
+// A stored place no screen shows, and a size no memory holds, give the
+// default place: the program starts, reads and draws a record, and exits.
+TEST_F(VelloranTest, WindowPlacesOffTheScreenAreReplacedByTheDefault) {
+  struct Case {
+    const char* line;
+  } cases[] = {{"Window W=99999999"}, {"Window H=99999999"}, {"Window H=    0"},
+               {"Window H=   -1"},    {"Window X=99999999"}, {"Window State=    3"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    vel::SettingsValues values = vel::DefaultSettings(1920, 1080);
+    values.mainWindow = {100, 100, 900, 600, 1};
+    testing_support::WriteFile(setup_.settings.files.work, "");
+    vel::LASTDIR({}, values, setup_.settings);
+    std::string text = testing_support::ReadFile(setup_.settings.files.settings);
+    const std::string key = std::string(c.line).substr(0, std::string(c.line).find('=') + 1);
+    const std::size_t at = text.find(key);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, text.find("\r\n", at) - at, c.line);
+    testing_support::WriteFile(setup_.settings.files.settings, text);
+    Seen seen;
+    EXPECT_EQ(Run(seen), 0);
+    ASSERT_TRUE(seen.open);
+    EXPECT_GT(seen.width, 0);
+    EXPECT_LE(seen.width, 1920);
+    EXPECT_GT(seen.clientHeight, 0);
+    EXPECT_LE(seen.clientHeight, 1080);
+    EXPECT_EQ(seen.state, 1);
+  }
 }
 
 TEST_F(VelloranTest, SettingsAreWrittenAtExitAndReadBackByTheNextRun) {

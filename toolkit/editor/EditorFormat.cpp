@@ -61,8 +61,9 @@ bool EditorChooseFont(EditorRecord& rec) {
   const plat::Hwnd c = rec.textControl;
   const plat::RichText* t = plat::RichEditText(c);
   if (t == nullptr || !rec.formatting || rec.readOnly) return false;
-  const auto [format, uniform] = plat::RichEditGetCharFormat(c);
-  const auto has = [&uniform](std::uint32_t part) { return (uniform & part) != 0; };
+  const auto [format, uniformParts] = plat::RichEditGetCharFormat(c);
+  const std::uint32_t uniform = uniformParts;  // a lambda may not capture a structured binding
+  const auto has = [uniform](std::uint32_t part) { return (uniform & part) != 0; };
   plat::ChooseFontValues v;
   v.flags = plat::kCfScreenFonts | plat::kCfTrueTypeOnly | plat::kCfEffects | plat::kCfForceFontExist;
   if (!has(plat::kCfmBold) || !has(plat::kCfmItalic)) v.flags |= plat::kCfNoStyleSel;

@@ -45,6 +45,8 @@ bool SegmentEdgeHit(float px, float py, float x1, float y1, float x2, float y2) 
 bool ClipSegment(float& x1, float& y1, float& x2, float& y2) {
   const GraphicsState& gs = Gs();
   const float L = gs.areaX0, B = gs.areaY0, R = gs.areaX1, T = gs.areaY1;
+  // An area with no room (a window of no height or width) shows nothing.
+  if (!(L <= R && B <= T)) return false;
   if (PointInClip(x1, y1) && PointInClip(x2, y2)) return true;
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
     return false;

@@ -73,6 +73,33 @@ TEST_F(MessageOrderTest, ShowingActivatesFocusesAndPaintsLater) {
   EXPECT_EQ(GetFocus(), visibleAtCreation);
 }
 
+// Two windows that each take the focus back when they lose it: the handing
+// back and forth ends (a bounded depth) instead of overflowing the stack, and
+// the focus rests on one of them.
+TEST_F(MessageOrderTest, WindowsThatTakeTheFocusBackDoNotRecurseForEver) {
+  const Hwnd a = rec.Top("a", {0, 0, 50, 50}, kStyleVisible);
+  const Hwnd b = rec.Top("b", {60, 0, 110, 50}, kStyleVisible);
+  int losses = 0;
+  rec.on[Msg::KillFocus] = [&](Hwnd h, WParam, LParam) -> LResult {
+    ++losses;
+    SetFocus(h);
+    return 0;
+  };
+  SetFocus(a);
+  EXPECT_GT(losses, 1);
+  EXPECT_LT(losses, 100);
+  const Hwnd focus = GetFocus();
+  EXPECT_TRUE(focus == a || focus == b);
+  EXPECT_EQ(GetActiveWindow(), focus);
+  rec.on.erase(Msg::KillFocus);
+  // Focus changes work as before once the windows let go.
+  SetFocus(a);
+  EXPECT_EQ(GetFocus(), a);
+  SetFocus(b);
+  EXPECT_EQ(GetFocus(), b);
+  EXPECT_EQ(GetActiveWindow(), b);
+}
+
 TEST_F(MessageOrderTest, MoveWindowSendsSizeThenMoveOnlyForWhatChanged) {
   const Hwnd top = rec.Top("top", {0, 0, 100, 100}, kStyleVisible);
   harness.DispatchPending();

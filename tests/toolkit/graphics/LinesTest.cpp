@@ -84,6 +84,20 @@ TEST_F(LinesTest, ClipSegmentCases) {
   EXPECT_TRUE(PointInClip(x2, y2));
 }
 
+TEST_F(LinesTest, AreaWithNoRoomDrawsNothing) {
+  // A window squeezed to no height leaves the clip rectangle upside down.
+  Open(100, 100);
+  ClipRectangleSet(10, 60, 90, 40);
+  struct Case {
+    float x1, y1, x2, y2;
+  } cases[] = {{50, 0, 50, 99}, {0, 50, 99, 50}, {0, 0, 99, 99}, {50, 50, 50.5f, 50}};
+  for (const Case& c : cases) {
+    float x1 = c.x1, y1 = c.y1, x2 = c.x2, y2 = c.y2;
+    EXPECT_FALSE(ClipSegment(x1, y1, x2, y2)) << c.x1 << "," << c.y1;
+  }
+  EXPECT_EQ(CountSet(), 0);
+}
+
 TEST_F(LinesTest, RandomSegmentsNeverLeaveTheClip) {
   Open(120, 90);
   IGrArea(0.25f, 0.1f, 0.7f, 0.85f);
