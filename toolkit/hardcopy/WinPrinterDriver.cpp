@@ -22,6 +22,7 @@
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/MetafileDriver.h"
 #include "toolkit/hardcopy/PolygonFill.h"
+#include "toolkit/hardcopy/PrintHandOver.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
 #include "toolkit/hardcopy/TextFileOutput.h"
 
@@ -296,6 +297,9 @@ void EndOutput() {
     std::string routine(kRoutine);
     if (!result.keptFile.empty()) routine += " " + result.keptFile;
     ReportLibraryError(kErrOperatingSystem, routine);
+    // The error reporter may be silent; the user is told all the same.
+    PrintHandOverFailed(result.timedOut, result.cancelled, result.exitStatus, result.answer,
+                        result.keptFile, result.error);
   }
 }
 
