@@ -260,19 +260,21 @@ void XXHPGL::Colour() {
   const GraphicsState& gs = Gs();
   const DriverParameters& dp = DriverParams();
   const int n = gs.current.number;
+  int r = 0, g = 0, b = 0;
+  ColourToRgb(gs.colourMode == 1 ? gs.current.number : gs.current.rgb, r, g, b);
   const int block = (((n + 16) / 32) % 8 + 8) % 8;
-  const char pen = static_cast<char>('1' + kPenBlocks[static_cast<std::size_t>(block)] %
-                                               std::max(1, dp.penCount));
+  char pen = static_cast<char>('1' + kPenBlocks[static_cast<std::size_t>(block)] %
+                                         std::max(1, dp.penCount));
+  // White is the paper: a white line or fill is not inked (pen 0 puts the
+  // pen away), where the pen rule would give it a pen of ink and a white
+  // frame fill would cover the picture.
+  if (r > 245 && g > 245 && b > 245) pen = '0';
   if (pen != pen_) {
     pen_ = pen;
     WriteCommand(std::string("PU;SP") + pen_);
     parked_ = false;
   }
-  if (gs.fillRequestHardcopy == 0) {
-    int r = 0, g = 0, b = 0;
-    ColourToRgb(gs.colourMode == 1 ? gs.current.number : gs.current.rgb, r, g, b);
-    YYHPNOTE(1, true, r + 256 * g + 65536 * b, 0, 0);
-  }
+  if (gs.fillRequestHardcopy == 0) YYHPNOTE(1, true, r + 256 * g + 65536 * b, 0, 0);
 }
 
 void XXHPGL::Attribute(DriverOperation op) {
