@@ -123,6 +123,9 @@ void XXHPGL::PageStart() {
 
 void XXHPGL::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  // The pen is away while the colour is white: nothing is drawn, not even
+  // moves with the pen down, which some plotters and readers would ink.
+  if (pen_ == '0') return;
   if (IsHalftoneFill(op)) {
     Fill(op);
     return;
@@ -311,7 +314,7 @@ void XXHPGL::Text(DriverOperation op) {
     sizeChanged_ = true;
     return;
   }
-  if (op == DriverOperation::Text) Label();
+  if (op == DriverOperation::Text && pen_ != '0') Label();
 }
 
 void XXHPGL::Label() {
