@@ -125,6 +125,36 @@ def numpy_fk():
     return run
 
 
+def matplotlib_plot(fmt, folder):
+    """Matplotlib writing the program's benchmark picture: 240 variable-area
+    traces of 4000 samples (the same decaying sines as bench/SyntheticPlot.h,
+    wiggles with their positive lobes filled black), 1920 x 1080 pixels, to
+    FMT ("eps", "svg" or "png")."""
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+    import numpy as np
+    traces, samples = 240, 4000
+    i = np.arange(samples, dtype=np.float32)
+    t = i * 0.25
+    out = os.path.join(folder, "matplotlib-plot." + fmt)
+
+    def run():
+        fig = plt.figure(figsize=(19.2, 10.8), dpi=100)
+        ax = fig.add_axes([0.06, 0.06, 0.9, 0.9])
+        for j in range(1, traces + 1):
+            a = np.sin(0.05 * (i + 13 * j)) * np.exp(-0.0004 * i) * 0.9
+            x = 2.0 * j + a
+            ax.plot(x, t, "k", linewidth=0.3)
+            ax.fill_betweenx(t, 2.0 * j, x, where=a > 0, color="k", linewidth=0)
+        ax.set_ylim(t[-1], 0)
+        ax.set_xlabel("Offset (m)")
+        ax.set_ylabel("Time (ms)")
+        fig.savefig(out, format=fmt)
+        plt.close(fig)
+    return run
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -162,6 +192,18 @@ def main():
             t[f"numpy {m}"] = []
         for k in ("fkspect", "fktraces", "numpy fk"):
             t[k] = []
+        try:
+            import matplotlib  # noqa: F401
+            have_matplotlib = True
+        except ImportError:
+            have_matplotlib = False
+            print("matplotlib is not installed (python3-matplotlib): the plot files are not compared")
+        drivers = ("PostScript", "Eps", "Svg", "Hpgl", "Hpgl2", "Cgm", "Wmf", "Emf", "Dxf", "Png")
+        for d in drivers:
+            t["plot " + d] = []
+        t["print job"] = []
+        for f in ("eps", "svg", "png"):
+            t["matplotlib " + f] = []
         for _ in range(args.rounds):
             if have_numpy:
                 t["fkspect"].append(bench_median_seconds(args.bench, "BM_FkSpect", folder))
@@ -170,6 +212,14 @@ def main():
                 for m in fft_sizes:
                     t[f"cool {m}"].append(bench_median_seconds(args.bench, f"BM_Cool/{m}", folder))
                     t[f"numpy {m}"].append(timed(numpy_fft(1 << m), repetitions=201))
+            for d in drivers:
+                t["plot " + d].append(bench_median_seconds(args.bench, "BM_TracePlot" + d, folder,
+                                                           repetitions=3))
+            t["print job"].append(bench_median_seconds(args.bench, "BM_PrintJobTracePlot", folder,
+                                                       repetitions=3))
+            if have_matplotlib:
+                for f in ("eps", "svg", "png"):
+                    t["matplotlib " + f].append(timed(matplotlib_plot(f, folder), repetitions=1))
             t["program"].append(bench_median_seconds(args.bench, "BM_SegyReadIbm", folder))
             if have_segyio:
                 t["segyio"].append(timed(segyio_read(segy)))
@@ -222,6 +272,25 @@ def main():
         print(f"  program FKSPECT {m['fkspect'] * 1e3:8.1f} ms, FKTRACES {m['fktraces'] * 1e3:8.1f} ms; "
               f"numpy fft2 + ifft2 {m['numpy fk'] * 1e3:8.1f} ms "
               f"(FKTRACES / numpy time {m['fktraces'] / m['numpy fk']:.2f}, goal <= 1)")
+    goals = {"Dxf": 0.5, "Png": None}
+    print("The 240 x 4000 variable-area trace plot written by each driver (medians, wall clock):")
+    for d in drivers:
+        goal = goals.get(d, 0.15)
+        note = f"(goal < {goal * 1e3:.0f} ms)" if goal else ""
+        print(f"  {d:<12} {m['plot ' + d] * 1e3:8.1f} ms {note}")
+    print(f"  Print job to lp {m['print job'] * 1e3:8.1f} ms (goal < 400 ms)")
+    if have_matplotlib:
+        for f, d in (("eps", "Eps"), ("svg", "Svg"), ("png", "Png")):
+            mp = m["matplotlib " + f]
+            print(f"  matplotlib {f.upper():<4} {mp * 1e3:8.1f} ms; program / matplotlib speed "
+                  f"{mp / m['plot ' + d]:.1f}x (goal >= 20)")
+        slowest = max(m["matplotlib " + f] for f in ("eps", "svg", "png"))
+        fastest = min(m["matplotlib " + f] for f in ("eps", "svg", "png"))
+        for d in drivers:
+            print(f"  {d:<12} against matplotlib's fastest of the three: "
+                  f"{fastest / m['plot ' + d]:.1f}x (goal >= 20)")
+        print(f"  Print job against matplotlib's fastest: {fastest / m['print job']:.1f}x; "
+              f"slowest {slowest / m['print job']:.1f}x")
     return 0
 
 

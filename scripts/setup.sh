@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libx11-dev libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-urw-base35
-  python3-segyio python3-numpy python3-scipy python3-pil pngcheck
+  python3-segyio python3-numpy python3-scipy python3-pil python3-matplotlib pngcheck netpbm
   xvfb xauth x11-apps libxtst-dev libxfixes-dev imagemagick hp2xx
   ghostscript librsvg2-bin libxml2-utils python3-ezdxf libwmf-bin emf2svg
 )

@@ -125,6 +125,107 @@ bool RunCaptured(const std::vector<std::string>& args, int timeoutMs, std::strin
   return ok;
 }
 
+PrintWaitHook& PrintCommandWaitHook() {
+  static PrintWaitHook hook;
+  return hook;
+}
+
+int StartPrintCommand(const std::vector<std::string>& args, int inputFd, PrintCommandRun& run) {
+  run = PrintCommandRun{};
+  if (args.empty()) return ENOENT;
+  char name[] = "/velloran-lp-XXXXXX";
+  std::string path = TempFolder() + name;
+  const int fd = mkostemp(path.data(), O_CLOEXEC);
+  if (fd < 0) return errno;
+  unlink(path.c_str());
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (inputFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, inputFd, 0);
+  else
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, fd, 1);
+  posix_spawn_file_actions_adddup2(&actions, fd, 2);
+  // The child gets default signal handling and mask, whatever ours are.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = -1;
+  const int error = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) {
+    close(fd);
+    return error;
+  }
+  run.pid = pid;
+  run.answerFd = fd;
+  return 0;
+}
+
+PrintCommandOutcome FinishPrintCommand(PrintCommandRun& run) {
+  PrintCommandOutcome out;
+  if (run.pid <= 0) {
+    out.error = ECHILD;
+    return out;
+  }
+  const PrintWaitHook hook = PrintCommandWaitHook();
+  const auto start = std::chrono::steady_clock::now();
+  const auto limit = std::chrono::milliseconds(std::max(PrintJobHandOverLimitMs(), 0));
+  int status = 0;
+  int sleepUs = 200;
+  for (;;) {
+    const pid_t got = waitpid(run.pid, &status, WNOHANG);
+    if (got == run.pid) break;
+    if (got < 0 && errno != EINTR) {
+      out.error = errno;
+      break;
+    }
+    if (std::chrono::steady_clock::now() - start >= limit) {
+      out.timedOut = true;
+      out.error = ETIMEDOUT;
+    } else if (hook && hook(false)) {
+      out.cancelled = true;
+      out.error = ECANCELED;
+    }
+    if (out.error != 0) {
+      kill(run.pid, SIGKILL);
+      while (waitpid(run.pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      break;
+    }
+    // Short sleeps first, so that a quick lp returns at once; then 50 ms.
+    usleep(static_cast<useconds_t>(sleepUs));
+    sleepUs = std::min(sleepUs * 2, 50000);
+  }
+  if (hook) hook(true);
+  if (out.error == 0) {
+    out.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    out.error = out.exitStatus;
+  }
+  if (run.answerFd >= 0) {
+    lseek(run.answerFd, 0, SEEK_SET);
+    char buffer[4096];
+    ssize_t n;
+    // The answer is a line or two; a runaway one is cut at 4 KB.
+    while (out.answer.size() < 4096 && (n = read(run.answerFd, buffer, sizeof buffer)) > 0)
+      out.answer.append(buffer, static_cast<std::size_t>(n));
+    if (out.answer.size() > 4096) out.answer.resize(4096);
+    out.answer = Trimmed(out.answer);
+    close(run.answerFd);
+  }
+  run = PrintCommandRun{};
+  return out;
+}
+
 int& PrintJobHandOverLimitMs() {
   static int limit = 60000;
   return limit;
@@ -358,28 +459,15 @@ PrintJobResult PrintJob::Submit() const {
   if (!settings_.media.empty()) args.insert(args.end(), {"-o", "media=" + settings_.media});
   for (const std::string& o : settings_.options) args.insert(args.end(), {"-o", o});
   args.push_back(path);
-  pid_t pid = -1;
-  int error = SpawnProgram(args, pid);
-  int status = 0;
+  PrintCommandRun run;
+  int error = StartPrintCommand(args, -1, run);
   if (error == 0) {
-    const WaitResult r = WaitForProgram(pid, PrintJobHandOverLimitMs(), error, status);
-    if (r == WaitResult::TimedOut) {
-      kill(pid, SIGKILL);
-      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-      }
-      error = ETIMEDOUT;
-    } else if (r != WaitResult::Ended && error == 0) {
-      error = EIO;
-    }
-  }
-  if (error == ETIMEDOUT) {
-    result.error = error;
-    result.keptFile = path;
-    return result;
-  }
-  if (error == 0) {
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    error = result.exitStatus;
+    const PrintCommandOutcome outcome = FinishPrintCommand(run);
+    error = outcome.error;
+    result.exitStatus = outcome.exitStatus;
+    result.timedOut = outcome.timedOut;
+    result.cancelled = outcome.cancelled;
+    result.answer = outcome.answer;
   }
   result.error = error;
   if (error != 0)

@@ -4,6 +4,9 @@
 // the printer's resolution; at its end the pages become one PostScript
 // document (one compressed image per page) handed to `lp`. Without `lp` on
 // the PATH, or without a default destination, there is no printer.
+#include <sys/types.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,40 @@ bool MediaPixels(const std::string& media, int dpi, int& width, int& height);
 /// with a status other than 0.
 bool RunCaptured(const std::vector<std::string>& args, int timeoutMs, std::string& output);
 
+/// A print command (`lp`) started by StartPrintCommand: its process and the
+/// file that keeps what it writes to its standard output and error.
+struct PrintCommandRun {
+  pid_t pid = -1;
+  int answerFd = -1;
+};
+
+/// How a print command ended.
+struct PrintCommandOutcome {
+  int error = 0;        // 0: it ran and exited with 0; else the system error,
+                        // ETIMEDOUT, ECANCELED, or its exit status
+  int exitStatus = 0;   // its exit status when it ended by itself
+  bool timedOut = false;   // stopped after PrintJobHandOverLimitMs
+  bool cancelled = false;  // stopped because the wait hook asked so
+  std::string answer;      // what it wrote (the print system's answer), trimmed
+};
+
+/// Called about every 50 ms while a print command runs; answers true to give
+/// the job up (Cancel). Called once more with DONE true when the wait ends,
+/// so that whatever it shows can go away. Empty: plain wait.
+using PrintWaitHook = std::function<bool(bool done)>;
+PrintWaitHook& PrintCommandWaitHook();
+
+/// Starts ARGS (searched in PATH) with standard input from INPUT_FD (-1:
+/// /dev/null) and its output kept for the outcome. Result: 0 or the
+/// system's error number.
+int StartPrintCommand(const std::vector<std::string>& args, int inputFd, PrintCommandRun& run);
+
+/// Waits for RUN, at most PrintJobHandOverLimitMs, running the wait hook;
+/// a command that does not end in time or is given up is stopped. Every road
+/// to the print system ends here, so that none waits without limit and none
+/// takes a refusal for success.
+PrintCommandOutcome FinishPrintCommand(PrintCommandRun& run);
+
 /// What a job hands to the print system.
 struct PrintJobSettings {
   std::string destination;
@@ -73,6 +110,9 @@ struct PrintJobResult {
   int error = 0;       // 0 success; else the system error or lp's exit status
   int exitStatus = 0;  // lp's exit status (0 when it did not run)
   std::string keptFile;  // the PostScript file, kept when the hand-over failed
+  bool timedOut = false;   // lp did not return within the limit
+  bool cancelled = false;  // the user gave the hand-over up
+  std::string answer;      // what lp said
 };
 
 /// One print job: pages drawn in memory, spooled at the end.

@@ -22,6 +22,8 @@
 #include "tests/support/KnownGraph.h"
 #include "tests/toolkit/hardcopy/Hpgl2Decoder.h"
 #include "tests/toolkit/hardcopy/HpglTestSupport.h"
+#include "toolkit/graphics/Colours.h"
+#include "toolkit/graphics/Graphics.h"
 #include "toolkit/hardcopy/HpglRecords.h"
 
 namespace sup::testing {
@@ -213,6 +215,27 @@ TEST_F(HpglKnownGraphTest, PlotterFilesParseAndPlaceThePicture) {
       EXPECT_TRUE(with.image.grey == without.image.grey);
     }
   }
+}
+
+// White is the paper on a plotter: a solid white fill laid over the whole
+// picture (as the trace plot's frame fill is) is not inked, so the picture
+// stays, where the pen rule would hatch it black.
+TEST_F(HpglKnownGraphTest, AWhiteFillLeavesThePaperWhite) {
+  if (!Hp2xxAvailable()) GTEST_SKIP() << "hp2xx not installed";
+  tk::PlotterModelSet(kClassModels[0]);
+  tk::HardcopyDriverSelect(O::Select, tk::kDriverHpgl);
+  const std::string bytes = Plot({}, [] {
+    tk::IGrArea(0, 0, 1, 1);
+    tk::IGrUnits(0, 0, 1, 1);
+    tk::IGrColourN(tk::PaletteNearestColour(0xFFFFFF));
+    tk::IGrFillStyle(4, 1, 1);
+    tk::IGrTriangle(0, 0, 1, 0, 1, 1);
+    tk::IGrTriangle(0, 0, 1, 1, 0, 1);
+  });
+  EXPECT_NE(bytes.find("SP0"), std::string::npos);
+  const Hp2xxRun run = RunHp2xx(Save("white.plt", bytes), "pbm");
+  EXPECT_EQ(run.status, 0) << run.messages;
+  ExpectPicture(run.image, Hp2xxPage(bytes, run), 2);
 }
 
 TEST_F(HpglKnownGraphTest, PrinterFilesParseAndPlaceThePicture) {

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -86,12 +87,22 @@ void SignificantDigits(double value, int count, std::string& digits, int& expone
   if (neg) exponent = -exponent;
 }
 
+// 10 to the power N: a table for the field widths (the plot-file drivers
+// format millions of numbers), pow beyond it.
+double PowerOfTen(int n) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (n >= 0 && n < static_cast<int>(std::size(kPowers))) return kPowers[n];
+  return std::pow(10.0, n);
+}
+
 std::string FormatFixed(double value, int width, int decimals, int scale) {
   if (!std::isfinite(value)) return NonFinite(value, width);
   const double scaled = scale == 0 ? value : value * std::pow(10.0, scale);
   // A value with more integer digits than the field can hold is stars; this
   // also keeps the digit buffer small.
-  if (std::fabs(scaled) >= std::pow(10.0, width)) return Stars(width);
+  if (std::fabs(scaled) >= PowerOfTen(width)) return Stars(width);
   std::array<char, 64 + 2 * kLargestField> buf;
   const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(scaled),
                                  std::chars_format::fixed, decimals);

@@ -202,6 +202,8 @@ std::string PcxHeaderImpl(const RasterPageView& p) {
       s[17 + 3 * i] = static_cast<char>((c >> 8) & 255);
       s[18 + 3 * i] = static_cast<char>((c >> 16) & 255);
     }
+  if (bits == 1)  // for the readers that take it: 0 black, 1 white
+    for (int i = 3; i < 6; ++i) s[16 + i] = static_cast<char>(255);
   s[65] = static_cast<char>(PcxPlanes(bits));
   std::string g;
   const int bpl = PcxBytesPerLine(p);
@@ -321,6 +323,9 @@ void PcxRowEncode(const RasterPageView& p, std::int64_t rowWord, int plane, int 
         std::uint32_t v = 0;
         for (std::uint64_t j = 0; j < 8; ++j)
           if (Bit(p, rowWord, p.bitsPerPixel == 1 ? 0 : plane, i * 8 + j)) v |= 128u >> j;
+        // A 1-bit PCX has no palette of its own: its readers take 0 as black
+        // and 1 as white, so the ink (page bit 1) is written as 0.
+        if (p.bitsPerPixel == 1) v = ~v & 0xFFu;
         return v;
       }
       case 8:

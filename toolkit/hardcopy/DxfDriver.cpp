@@ -19,6 +19,7 @@ struct DxfState {
   int colourNumber = 0;  // kept across selects and begins
   int cachedRgb = -1;
   int cachedNumber = 7;
+  bool white = false;  // the current colour is white: the paper's
 };
 
 DxfState& St() {
@@ -237,6 +238,11 @@ void Colour() {
   const GraphicsState& gs = Gs();
   const int option = HardcopyOption(23);
   const int number = std::clamp(gs.current.number, 0, 255);
+  {
+    int r, g, b;
+    StateColourRgb(true, r, g, b);
+    s.white = r > 245 && g > 245 && b > 245;
+  }
   if (option == 8) {
     int r, g, b;
     StateColourRgb(true, r, g, b);
@@ -486,6 +492,11 @@ void DxfDriver::Output(DriverOperation op) {
 }
 
 void DxfDriver::Draw(DriverOperation op) {
+  // White is the paper. DXF has no white of its own (colour 7 is black on
+  // white paper and white on a black screen), so white entities, the
+  // picture's frame fill first of all, are left out; the fill then never
+  // covers the traces.
+  if (St().white && DriverParams().P2 != -1) return;
   DriverParameters& dp = DriverParams();
   if (IsHalftoneFill(op)) {
     Fill(op);
@@ -522,7 +533,7 @@ void DxfDriver::Attribute(DriverOperation op) {
 }
 
 void DxfDriver::Text(DriverOperation op) {
-  if (op == DriverOperation::Text) TextEntity();
+  if (op == DriverOperation::Text && !St().white) TextEntity();
 }
 
 void XXDXF(DriverOperation& op) {

@@ -17,6 +17,7 @@
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/FileSelect.h"
+#include "toolkit/core/MessageBox.h"
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/OsServices.h"
 #include "toolkit/core/Rounding.h"
@@ -26,6 +27,7 @@
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/ModelTables.h"
 #include "toolkit/hardcopy/PageSetup.h"
+#include "toolkit/hardcopy/PrintHandOver.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk {
@@ -34,6 +36,7 @@ namespace {
 constexpr std::string_view kRoutine = "WHardcopyOptions";
 constexpr int kErrNoHardcopyDriver = 46;  // "No graphics hardcopy driver currently selected"
 constexpr int kErrNoWindowsPrinter = 63;  // "Windows printer not available"
+constexpr std::string_view kNoPrinterMessage = "No printer is available";
 constexpr std::string_view kRealFormat = "(F10.2)";
 
 // Field identifiers of the option dialogs; option k is field 1000 + k.
@@ -680,6 +683,10 @@ void WHardcopyOptions(std::optional<int> unit, std::string* name) {
     case kDriverWindowsPrinter:
       if (WindowsPrinterAvailable() == 0) {
         ReportLibraryError(kErrNoWindowsPrinter, kRoutine);
+        // The reporter may be silent, and an OK of an earlier dialog must
+        // not print now: the user is told, and the answer is no.
+        WMessageBox(0, 3, 1, kNoPrinterMessage, kPrintMessageTitle);
+        SetResultFlag(0);
         break;
       }
       HardcopyPageSetup(u);

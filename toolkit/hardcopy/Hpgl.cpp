@@ -123,6 +123,9 @@ void XXHPGL::PageStart() {
 
 void XXHPGL::Draw(DriverOperation op) {
   DriverParameters& dp = DriverParams();
+  // The pen is away while the colour is white: nothing is drawn, not even
+  // moves with the pen down, which some plotters and readers would ink.
+  if (pen_ == '0') return;
   if (IsHalftoneFill(op)) {
     Fill(op);
     return;
@@ -260,19 +263,21 @@ void XXHPGL::Colour() {
   const GraphicsState& gs = Gs();
   const DriverParameters& dp = DriverParams();
   const int n = gs.current.number;
+  int r = 0, g = 0, b = 0;
+  ColourToRgb(gs.colourMode == 1 ? gs.current.number : gs.current.rgb, r, g, b);
   const int block = (((n + 16) / 32) % 8 + 8) % 8;
-  const char pen = static_cast<char>('1' + kPenBlocks[static_cast<std::size_t>(block)] %
-                                               std::max(1, dp.penCount));
+  char pen = static_cast<char>('1' + kPenBlocks[static_cast<std::size_t>(block)] %
+                                         std::max(1, dp.penCount));
+  // White is the paper: a white line or fill is not inked (pen 0 puts the
+  // pen away), where the pen rule would give it a pen of ink and a white
+  // frame fill would cover the picture.
+  if (r > 245 && g > 245 && b > 245) pen = '0';
   if (pen != pen_) {
     pen_ = pen;
     WriteCommand(std::string("PU;SP") + pen_);
     parked_ = false;
   }
-  if (gs.fillRequestHardcopy == 0) {
-    int r = 0, g = 0, b = 0;
-    ColourToRgb(gs.colourMode == 1 ? gs.current.number : gs.current.rgb, r, g, b);
-    YYHPNOTE(1, true, r + 256 * g + 65536 * b, 0, 0);
-  }
+  if (gs.fillRequestHardcopy == 0) YYHPNOTE(1, true, r + 256 * g + 65536 * b, 0, 0);
 }
 
 void XXHPGL::Attribute(DriverOperation op) {
@@ -309,7 +314,7 @@ void XXHPGL::Text(DriverOperation op) {
     sizeChanged_ = true;
     return;
   }
-  if (op == DriverOperation::Text) Label();
+  if (op == DriverOperation::Text && pen_ != '0') Label();
 }
 
 void XXHPGL::Label() {

@@ -2,9 +2,8 @@
 #include "toolkit/hardcopy/PlotFile.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,20 +12,26 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/system/Printer.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Drivers.h"
-
-extern char** environ;
+#include "toolkit/hardcopy/PrintHandOver.h"
 
 namespace tk {
 namespace {
 
 constexpr std::string_view kRoutine = "YYPROU";
 
+// Files and the print system's pipe get their bytes in blocks of this size:
+// one system call per record made the drivers' time.
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
 struct Stream {
   int fd = -1;
-  pid_t printer = -1;  // the `lp` child feeding a printer name
+  plat::PrintCommandRun printer;  // the `lp` child feeding a printer name
   bool socket = false;
+  bool buffered = false;  // a plain file or the pipe to lp; devices get each write at once
+  std::string pending;    // bytes not yet written
 };
 
 struct PlotFiles {
@@ -66,45 +71,81 @@ int OpenPrinter(Stream& s) {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return errno;
   shutdown(pair[0], SHUT_WR);
   shutdown(pair[1], SHUT_RD);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pair[0], STDIN_FILENO);
-  char lp[] = "lp", o[] = "-o", raw[] = "raw";
-  char* argv[] = {lp, o, raw, nullptr};
-  pid_t pid = -1;
-  const int error = posix_spawnp(&pid, "lp", &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const int error = plat::StartPrintCommand({"lp", "-o", "raw"}, pair[0], s.printer);
   close(pair[0]);
   if (error != 0) {
     close(pair[1]);
     return error;
   }
   s.fd = pair[1];
-  s.printer = pid;
   s.socket = true;
+  s.buffered = true;
   return 0;
+}
+
+// Writes N bytes straight to the stream's handle. Result: bytes written;
+// ERROR receives the system's error number when fewer went.
+std::size_t WriteThrough(const Stream& s, const char* bytes, std::size_t want, int& error) {
+  std::size_t done = 0;
+  error = 0;
+  while (done < want) {
+    const ssize_t r = s.socket ? send(s.fd, bytes + done, want - done, MSG_NOSIGNAL)
+                               : write(s.fd, bytes + done, want - done);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      error = r < 0 ? errno : EIO;
+      break;
+    }
+    done += static_cast<std::size_t>(r);
+  }
+  return done;
+}
+
+// Writes what the stream holds back; a failure is reported as the failed
+// write it stands for (error 2).
+void Flush(Stream& s) {
+  if (s.pending.empty() || s.fd < 0) {
+    s.pending.clear();
+    return;
+  }
+  PlotFiles& f = Files();
+  int error = 0;
+  const std::size_t done = WriteThrough(s, s.pending.data(), s.pending.size(), error);
+  const bool shortWrite = done != s.pending.size();
+  s.pending.clear();
+  if (shortWrite) {
+    f.lastStatus = error != 0 ? error : EIO;
+    Report(kErrReadWrite);
+  }
 }
 
 void WriteBytes(int stream, const char* bytes, int n) {
   PlotFiles& f = Files();
   Stream* s = StreamAt(stream);
   const std::size_t want = static_cast<std::size_t>(std::max(n, 0));
+  if (s != nullptr && s->fd >= 0 && s->buffered) {
+    if (s->pending.size() + want > kBlockBytes) Flush(*s);
+    f.lastCount = static_cast<std::int32_t>(want);
+    f.lastStatus = 0;
+    if (want >= kBlockBytes) {
+      int error = 0;
+      const std::size_t done = WriteThrough(*s, bytes, want, error);
+      f.lastCount = static_cast<std::int32_t>(done);
+      if (done != want) {
+        f.lastStatus = error != 0 ? error : EIO;
+        Report(kErrReadWrite);
+      }
+    } else {
+      s->pending.append(bytes, want);
+    }
+    return;
+  }
   std::size_t done = 0;
   int error = 0;
-  if (s == nullptr || s->fd < 0) {
+  if (s == nullptr || s->fd < 0)
     error = EBADF;
-  } else {
-    while (done < want) {
-      const ssize_t r = s->socket ? send(s->fd, bytes + done, want - done, MSG_NOSIGNAL)
-                                  : write(s->fd, bytes + done, want - done);
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) {
-        error = r < 0 ? errno : EIO;
-        break;
-      }
-      done += static_cast<std::size_t>(r);
-    }
-  }
+  else
+    done = WriteThrough(*s, bytes, want, error);
   f.lastCount = static_cast<std::int32_t>(done);
   f.lastStatus = error;
   if (done != want) {
@@ -147,6 +188,10 @@ void PlotFileOpen(int stream) {
     s->fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (s->fd < 0) error = errno;
     s->socket = false;
+    struct stat st {};
+    s->buffered = s->fd >= 0 && fstat(s->fd, &st) == 0 && S_ISREG(st.st_mode);
+    s->pending.clear();
+    if (s->buffered) s->pending.reserve(kBlockBytes);
   }
   f.lastStatus = error;
   if (error != 0) Report(kErrOpen);
@@ -159,6 +204,16 @@ void PlotFileWrite(int stream, std::string_view bytes, int n) {
 
 void PlotFileWriteLine(int stream, std::string_view text, int n) {
   n = std::clamp(n, 0, static_cast<int>(text.size()));
+  Stream* s = StreamAt(stream);
+  if (s != nullptr && s->fd >= 0 && s->buffered &&
+      s->pending.size() + static_cast<std::size_t>(n) + 2 <= kBlockBytes) {
+    // The common case, a record that fits what is held: no copy of its own.
+    s->pending.append(text.data(), static_cast<std::size_t>(n));
+    s->pending.append("\r\n", 2);
+    Files().lastCount = n + 2;
+    Files().lastStatus = 0;
+    return;
+  }
   std::string line(text.substr(0, static_cast<std::size_t>(n)));
   line += "\r\n";
   WriteBytes(stream, line.data(), static_cast<int>(line.size()));
@@ -173,17 +228,28 @@ void PlotFileWriteRaster(int stream, int n, int flags) {
 void PlotFileClose(int stream) {
   Stream* s = StreamAt(stream);
   if (s == nullptr || s->fd < 0) return;
+  // What is held back is written first; its failure is the failed write it
+  // stands for.
+  Flush(*s);
   close(s->fd);
-  if (s->printer > 0) {
-    int status = 0;
-    while (waitpid(s->printer, &status, 0) < 0 && errno == EINTR) {
+  if (s->printer.pid > 0) {
+    // The printer's lp has the whole job now: it gets the time limit of every
+    // hand-over, and a refusal is no success.
+    const plat::PrintCommandOutcome outcome = plat::FinishPrintCommand(s->printer);
+    if (outcome.error != 0) {
+      Files().lastStatus = outcome.error;
+      Report(kErrReadWrite);
+      PrintHandOverFailed(outcome.timedOut, outcome.cancelled, outcome.exitStatus,
+                          outcome.answer, {});
     }
   }
   *s = Stream{};
 }
 
 void PlotFileHandle(int stream, int& handle) {
-  const Stream* s = StreamAt(stream);
+  Stream* s = StreamAt(stream);
+  // Whoever writes through the handle comes after what is held back.
+  if (s != nullptr && s->fd >= 0) Flush(*s);
   handle = s ? s->fd : -1;
 }
 

@@ -11,6 +11,7 @@
 #include "toolkit/hardcopy/HardcopyOptions.h"
 #include "toolkit/hardcopy/HardcopySwitch.h"
 #include "toolkit/hardcopy/ModelTables.h"
+#include "toolkit/hardcopy/PrintHandOver.h"
 #include "toolkit/hardcopy/PrinterAccess.h"
 
 namespace tk {
@@ -27,6 +28,7 @@ void ConnectHardcopy() {
   HardcopyHooks().selectForReset = HardcopySelectForReset;
   StandHardcopyDrivers();
   ConnectGridPrinting();
+  ConnectPrintWait();
 }
 
 void WToolkitStart(std::string_view configFile) {

@@ -155,5 +155,46 @@ TEST(PrintJobs, AnLpThatNeverReturnsIsStoppedAndItsJobKept) {
   EXPECT_TRUE(print.HungRunning().empty());
 }
 
+TEST(PrintJobs, TheRefusalCarriesLpsAnswer) {
+  FakePrintSystem print;
+  print.Script("lp", "echo 'lp: The printer or class does not exist.' >&2\nexit 1\n");
+  PrintJob job(PrinterPage{}, {"office", "refused", 1, "", {}}, false);
+  job.StartPage();
+  const PrintJobResult r = job.Submit();
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.answer, "lp: The printer or class does not exist.");
+  EXPECT_FALSE(r.timedOut);
+  ASSERT_FALSE(r.keptFile.empty());
+  std::filesystem::remove(r.keptFile);
+}
+
+// The wait hook runs while lp runs, ends the wait when it answers true (the
+// box's Cancel), and hears the end once whatever happened.
+TEST(PrintJobs, TheWaitHookSeesTheWaitAndCanGiveTheJobUp) {
+  FakePrintSystem print;
+  print.Hang("lp");
+  int waits = 0, ends = 0;
+  PrintCommandWaitHook() = [&](bool done) {
+    if (done) {
+      ++ends;
+      return false;
+    }
+    return ++waits >= 3;
+  };
+  PrintJob job(PrinterPage{}, {"office", "cancelled", 1, "", {}}, false);
+  job.StartPage();
+  const auto start = std::chrono::steady_clock::now();
+  const PrintJobResult r = job.Submit();
+  PrintCommandWaitHook() = nullptr;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_EQ(r.error, ECANCELED);
+  EXPECT_EQ(waits, 3);
+  EXPECT_EQ(ends, 1);
+  ASSERT_FALSE(r.keptFile.empty());
+  std::filesystem::remove(r.keptFile);
+  EXPECT_TRUE(print.HungRunning().empty());
+}
+
 }  // namespace
 }  // namespace plat

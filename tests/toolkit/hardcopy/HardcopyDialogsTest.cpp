@@ -8,6 +8,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/FileDialog.h"
+#include "platform/dialog/MessageBox.h"
 #include "tests/TestSupport.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
 #include "tests/toolkit/hardcopy/HardcopyTestSupport.h"
@@ -104,10 +105,14 @@ TEST_F(HardcopyDialogsTest, RefusedWithoutADriverAndForTheWindowsPrinter) {
   DialogStatus().answer = 7;
   WHardcopyOptions(2);
   EXPECT_EQ(LastError(), 46);
+  // Without a printer the user is told, and an earlier OK does not print.
   Select(10);
+  const std::size_t boxes = plat::MessageBoxLog().size();
   WHardcopyOptions(2);
   EXPECT_EQ(LastError(), 63);
-  EXPECT_EQ(WDialogStatusQuery(4), 7);
+  EXPECT_EQ(WDialogStatusQuery(4), 0);
+  ASSERT_EQ(plat::MessageBoxLog().size(), boxes + 1);
+  EXPECT_EQ(plat::MessageBoxLog().back().text, "No printer is available");
 }
 
 TEST_F(HardcopyDialogsTest, DeviceDialogShowsCentimetresAndReadsThemBack) {

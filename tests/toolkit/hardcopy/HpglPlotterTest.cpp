@@ -120,8 +120,9 @@ TEST_F(HpglPlotterTest, RotationFollowsOptionFive) {
 }
 
 TEST_F(HpglPlotterTest, PensComeFromColourBlocks) {
-  // Four pens: blocks 0-7 give pens 1, 3, 1, 2, 2, 4, 3, 4.
-  const std::pair<int, char> cases[] = {{0, '1'},   {15, '1'},  {240, '1'}, {16, '3'},  {47, '3'},
+  // Four pens: blocks 0-7 give pens 1, 3, 1, 2, 2, 4, 3, 4; white (colour
+  // 0) is the paper and takes no pen of ink.
+  const std::pair<int, char> cases[] = {{0, '0'},   {15, '1'},  {240, '1'}, {16, '3'},  {47, '3'},
                                         {100, '2'}, {150, '4'}, {130, '2'}, {200, '3'}, {223, '4'}};
   for (auto [colour, pen] : cases) {
     SCOPED_TRACE(colour);

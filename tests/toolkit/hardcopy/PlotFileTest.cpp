@@ -1,10 +1,15 @@
 // Plot-file streams: names, line ends, raster rows, failures, printers.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/dialog/MessageBox.h"
+#include "platform/system/Printer.h"
 #include "tests/TestSupport.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/graphics/Drivers.h"
@@ -121,6 +126,58 @@ TEST_F(PrinterTest, LpMissingOrGoneIsAnErrorNotADeath) {
     PlotFileWrite(2, block, static_cast<int>(block.size()));
   EXPECT_EQ(PlotFileStatus(), -1);
   EXPECT_EQ(WErrorStatusQuery(1), kErrReadWrite);
+}
+
+// The raw road to the printer is held to the same rules as a print job: lp's
+// refusal is a failure, told to the user, and an lp that never returns is
+// stopped at the limit.
+TEST_F(PrinterTest, LpsRefusalAndSilenceAtCloseAreFailures) {
+  for (const bool hang : {false, true}) {
+    SCOPED_TRACE(hang);
+    ResetErrorState();
+    FakeLp(hang ? "cat > /dev/null\nexec sleep 600\n" : "cat > /dev/null\necho 'no such printer' >&2\nexit 2\n");
+    const int limit = plat::PrintJobHandOverLimitMs();
+    plat::PrintJobHandOverLimitMs() = 400;
+    SetName("PRN");
+    PlotFileOpen(2);
+    ASSERT_EQ(PlotFileStatus(), 0);
+    PlotFileWriteLine(2, "IN;", 3);
+    const std::size_t boxes = plat::MessageBoxLog().size();
+    const auto start = std::chrono::steady_clock::now();
+    PlotFileClose(2);
+    plat::PrintJobHandOverLimitMs() = limit;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(PlotFileStatus(), -1);
+    EXPECT_EQ(WErrorStatusQuery(1), kErrReadWrite);
+    ASSERT_EQ(plat::MessageBoxLog().size(), boxes + 1);
+    const std::string text = plat::MessageBoxLog().back().text;
+    EXPECT_NE(text.find(hang ? "did not answer" : "no such printer"), std::string::npos) << text;
+  }
+}
+
+// Records are held back and written in blocks; the whole of them is in the
+// file once it is closed, and whoever writes through the handle comes after
+// them.
+TEST_F(PlotFileTest, HeldBackRecordsComeFirstAndAllAreWritten) {
+  const std::string name = (dir / "out.plt").string();
+  SetName(name);
+  PlotFileOpen(2);
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string record = "record " + std::to_string(i);
+    PlotFileWriteLine(2, record, static_cast<int>(record.size()));
+    expected += record + "\r\n";
+  }
+  int handle = -1;
+  PlotFileHandle(2, handle);
+  ASSERT_GE(handle, 0);
+  ASSERT_EQ(write(handle, "RAW", 3), 3);
+  expected += "RAW";
+  PlotFileWrite(2, "tail", 4);
+  expected += "tail";
+  PlotFileClose(2);
+  EXPECT_EQ(ReadFile(name), expected);
+  EXPECT_EQ(PlotFileStatus(), 0);
 }
 
 }  // namespace

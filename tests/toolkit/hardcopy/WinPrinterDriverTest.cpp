@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/dialog/MessageBox.h"
 #include "tests/FakePrintSystem.h"
 #include "tests/toolkit/hardcopy/RecordedDrawContext.h"
 #include "tests/toolkit/graphics/GraphicsTestSupport.h"
@@ -249,6 +251,32 @@ TEST_F(WinPrinterTest, ClipAddsMostOfAPixelOnItsFarEdges) {
   EXPECT_EQ(recorded.clip->bottom, static_cast<int>((399.99f - 20.0) * dp.factorY + 0.99));
 }
 
+// A window picture keeps its shape on any page: the same scale both ways,
+// as large as the drawing area takes.
+TEST_F(WinPrinterTest, ThePictureKeepsItsShapeCentredOnThePage) {
+  FakePrintSystem print;
+  for (const int orientation : {0, 1}) {
+    SCOPED_TRACE(orientation);
+    Select();
+    HardcopyOptionSet(5, orientation + 2);  // portrait- or landscape-shaped
+    PrinterDrawStandIn(&recorded);
+    WHardcopySwitch(std::string_view(""));
+    ASSERT_EQ(Gs().hardcopyOn, 1);
+    const DriverParameters& dp = DriverParams();
+    const GraphicsState& gs = Gs();
+    EXPECT_FLOAT_EQ(dp.factorX / static_cast<float>(dp.resolutionX),
+                    dp.factorY / static_cast<float>(dp.resolutionY));
+    const int pageW = dp.resolutionX * HardcopyOption(1) / 72;
+    const int pageH = dp.resolutionY * HardcopyOption(2) / 72;
+    const int pictureW = static_cast<int>(dp.factorX * static_cast<float>(gs.width));
+    const int pictureH = static_cast<int>(dp.factorY * static_cast<float>(gs.height));
+    EXPECT_LE(pictureW, pageW);
+    EXPECT_LE(pictureH, pageH);
+    EXPECT_TRUE(pictureW >= pageW - 1 || pictureH >= pageH - 1) << "as large as it fits";
+    WHardcopySwitch("S");
+  }
+}
+
 TEST_F(WinPrinterTest, GradientPolygonsUseTheGradientFillOrPixels) {
   struct Case {
     const char* name;
@@ -361,12 +389,50 @@ TEST_F(WinPrinterTest, ARefusedJobIsReportedAndKept) {
   Select();
   WHardcopySwitch(std::string_view(""));
   Line(10, 20, 110, 20);
+  const std::size_t boxes = plat::MessageBoxLog().size();
   WHardcopySwitch("S");
   EXPECT_EQ(WErrorStatusQuery(1), kErrOperatingSystem);
   EXPECT_EQ(WErrorStatusQuery(3), 3);
   ASSERT_FALSE(WinPrinterKeptFile().empty());
   EXPECT_EQ(testing_support::ReadFile(WinPrinterKeptFile()), print.Job(0));
+  // Whatever the error reporter does, the user sees it.
+  ASSERT_EQ(plat::MessageBoxLog().size(), boxes + 1);
+  EXPECT_EQ(plat::MessageBoxLog().back().text,
+            "The printer refused the job (lp ended with status 3).\rThe job is kept in " +
+                WinPrinterKeptFile());
   std::filesystem::remove(WinPrinterKeptFile());
+}
+
+// The printer's own words reach the user, and a print server that never
+// answers is given up within the limit, the user told.
+TEST_F(WinPrinterTest, TheUserHearsTheRefusalAndTheGivingUp) {
+  FakePrintSystem print;
+  print.Script("lp", "echo 'lp: Unable to print: printer is stopped' >&2\nexit 1\n");
+  Select();
+  for (const bool hang : {false, true}) {
+    SCOPED_TRACE(hang);
+    if (hang) print.Hang("lp");
+    const int limit = plat::PrintJobHandOverLimitMs();
+    plat::PrintJobHandOverLimitMs() = 400;
+    WHardcopySwitch(std::string_view(""));
+    Line(10, 20, 110, 20);
+    const std::size_t boxes = plat::MessageBoxLog().size();
+    const auto start = std::chrono::steady_clock::now();
+    WHardcopySwitch("S");
+    plat::PrintJobHandOverLimitMs() = limit;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_EQ(plat::MessageBoxLog().size(), boxes + 1);
+    const std::string text = plat::MessageBoxLog().back().text;
+    EXPECT_EQ(plat::MessageBoxLog().back().caption, "Print");
+    const std::string opening =
+        hang ? "The printer did not answer within 1 seconds: the job was given up."
+             : "The printer refused the job:\rlp: Unable to print: printer is stopped";
+    EXPECT_EQ(text.rfind(opening, 0), 0u) << text;
+    ASSERT_FALSE(WinPrinterKeptFile().empty());
+    EXPECT_NE(text.find("The job is kept in " + WinPrinterKeptFile()), std::string::npos);
+    std::filesystem::remove(WinPrinterKeptFile());
+  }
+  EXPECT_TRUE(print.HungRunning().empty());
 }
 
 TEST_F(WinPrinterTest, WithoutLpThePrinterIsUnavailable) {
