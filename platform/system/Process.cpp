@@ -1,13 +1,18 @@
 #include "platform/system/Process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -96,6 +101,81 @@ void ReapInBackground(pid_t pid) {
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
   }).detach();
+}
+
+namespace {
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::string FindProgramOnPath(std::string_view name, const std::vector<std::string>& fallbacks) {
+  if (name.empty() || name.find('/') != std::string_view::npos) return {};
+  if (const char* path = std::getenv("PATH")) {
+    std::stringstream folders(path);
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+      if (folder.empty()) folder = ".";
+      const std::string candidate = folder + "/" + std::string(name);
+      if (IsExecutableFile(candidate)) return candidate;
+    }
+  }
+  for (const std::string& f : fallbacks)
+    if (IsExecutableFile(f)) return f;
+  return {};
+}
+
+int RunProgramWithInput(const std::vector<std::string>& args, std::string_view input,
+                        int& exitStatus) {
+  exitStatus = 0;
+  if (args.empty() || args[0].empty()) return ENOENT;
+  // The input goes through a file, not a pipe: a program that stops reading
+  // early then costs nothing, and no broken-pipe signal reaches us.
+  std::string folder = "/tmp";
+  if (const char* t = std::getenv("TMPDIR"); t != nullptr && *t != '\0') folder = t;
+  std::string name = folder + "/velloran-input-XXXXXX";
+  const int fd = mkstemp(name.data());
+  if (fd < 0) return errno;
+  std::size_t done = 0;
+  while (done < input.size()) {
+    const ssize_t n = write(fd, input.data() + done, input.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      close(fd);
+      unlink(name.c_str());
+      return error;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, name.c_str(), O_RDONLY, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = -1;
+  int error = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error == 0) {
+    int waitError = 0;
+    if (WaitForProgram(pid, -1, waitError, exitStatus) != WaitResult::Ended) error = waitError;
+  }
+  unlink(name.c_str());
+  return error;
 }
 
 }  // namespace plat

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -31,5 +32,15 @@ WaitResult WaitForProgram(pid_t pid, int timeoutMs, int& error, int& exitStatus,
 /// Reaps PID in the background, so a program started without waiting never
 /// lingers as a zombie.
 void ReapInBackground(pid_t pid);
+
+/// The executable file NAME in a folder of PATH (an empty entry is the
+/// current folder), else the first executable of FALLBACKS; empty when none.
+std::string FindProgramOnPath(std::string_view name, const std::vector<std::string>& fallbacks = {});
+
+/// Runs ARGS (as SpawnProgram) with INPUT as its standard input and waits
+/// for it to end. Result: 0 or the system's error number; EXIT_STATUS the
+/// raw wait status.
+[[nodiscard]] int RunProgramWithInput(const std::vector<std::string>& args, std::string_view input,
+                                      int& exitStatus);
 
 }  // namespace plat

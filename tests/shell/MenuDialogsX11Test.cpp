@@ -465,6 +465,72 @@ TEST_F(MenuDialogsX11, PickCommandsRepickTheRecordShown) {
   }
 }
 
+// Edit Pick Parameters: a text that is no number typed on the first page
+// holds the dialog's tabs. A click on another tab comes back to the page
+// left (the tab strip looks as before), and OK (Enter) does not close the
+// dialog, neither after the click nor after Shift+Tab; Escape does.
+TEST_F(MenuDialogsX11, ARefusedPickParameterHoldsItsPageAndOk) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> place = Find({"Edit", "Edit Pick Parameters"});
+  ASSERT_TRUE(place.has_value());
+  ASSERT_TRUE(ChooseWithMouse(*place));
+  std::vector<TopWindow> shown;
+  ASSERT_TRUE(WaitFor(8000, [&] { return !(shown = Titled("Automatic Picking Parameters")).empty(); }));
+  const plat::Rect r = shown.back().rect;
+  Screenshot shot;
+  std::string why;
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Settled(shot, why)) << why;
+  // The first edit field of the page: the top-most run of white in the
+  // dialog that is a box (the tab strip's edges are white lines).
+  const auto white = [&](int x, int y) {
+    for (int k = 0; k < 8; ++k)
+      if ((shot.At(x, y + k) & 0xFFFFFFu) != 0xFFFFFFu) return false;
+    return true;
+  };
+  int editTop = -1, editLeft = -1, editRight = -1;
+  for (int y = r.top; y < r.bottom && editTop < 0; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      int end = x;
+      while (end < r.right && white(end, y)) ++end;
+      if (end - x >= 50) {
+        editTop = y, editLeft = x, editRight = end;
+        break;
+      }
+      x = end;
+    }
+  ASSERT_GE(editTop, 0) << "no edit field found in the dialog";
+  user_->MoveTo({(editLeft + editRight) / 2, editTop + 5});
+  user_->Click();
+  ASSERT_TRUE(user_->Tap("a", {"Control_L"}));
+  ASSERT_TRUE(Type("1..5"));
+  Screenshot typed, after;
+  ASSERT_TRUE(Settled(typed, why)) << why;
+  // The page begins 12 dialog units above its first field; the tab strip
+  // lies just above the page.
+  const int pageTop = editTop - 19;
+  user_->MoveTo({r.left + r.Width() * 55 / 100, pageTop - 10});
+  user_->Click();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(Settled(after, why)) << why;
+  int differ = 0;
+  for (int y = pageTop - 30; y < pageTop - 2; ++y)
+    for (int x = r.left; x < r.right; ++x) differ += typed.At(x, y) != after.At(x, y);
+  EXPECT_EQ(differ, 0) << "the other tab's page stayed up";
+  const auto stillUp = [&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    return !Titled("Automatic Picking Parameters").empty();
+  };
+  ASSERT_TRUE(user_->Tap("Return"));
+  EXPECT_TRUE(stillUp()) << "OK closed the dialog after the tab click";
+  ASSERT_TRUE(user_->Tap("Tab", {"Shift_L"}));
+  ASSERT_TRUE(user_->Tap("Return"));
+  EXPECT_TRUE(stillUp()) << "OK closed the dialog after Shift+Tab";
+  ASSERT_TRUE(user_->Tap("Escape"));
+  EXPECT_TRUE(WaitFor(5000, [&] { return Titled("Automatic Picking Parameters").empty(); }));
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
 TEST_F(MenuDialogsX11, ViewCommandsRedrawWithoutAWindow) {
   ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
   for (const MenuCommand& c : kRedrawCommands)

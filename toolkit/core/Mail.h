@@ -4,8 +4,10 @@
 // each entry and sends. Each entry is kept twice, in the form of each of the
 // platform's two mail interfaces (Common Messaging Calls and Simple MAPI).
 //
-// This platform has no mail system: a send always reports that none is
-// available, and the prepared message stays as it was.
+// The send hands the message to the system's mail transfer agent (its
+// sendmail interface, the message built as MIME) or, when the user is to
+// see it first, to the user's mail program through xdg-email. Without
+// either there is no mail system. The prepared message stays as it was.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -72,8 +74,11 @@ void MailSetAttachments(int count);
 void MailSetAttachmentFile(int index, std::string_view path, int size);
 
 /// Sends the prepared message with SUBJECT and TEXT. FLAGS 1 asks for the
-/// mail system's own dialog, 2 for Simple MAPI. STATUS 0 sent, -1 no mail
-/// system, -2 the mail system failed with its own CODE (0 otherwise).
+/// user to see the message in the mail program first (as does a message
+/// without recipients); 2 has no meaning on this platform. STATUS 0 sent
+/// (or handed to the mail program), -1 no mail system, -2 the mail system
+/// failed with its own CODE (its exit status; the system's error number when
+/// it could not be run or an attachment could not be read), 0 otherwise.
 void MailSend(int flags, int& status, int& code, std::string_view subject,
               std::string_view text);
 

@@ -14,7 +14,9 @@
 #include "platform/window/Window.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
+#include "toolkit/core/OsServices.h"
 #include "toolkit/dialogs/DialogFieldGraphics.h"
+#include "toolkit/dialogs/NumericFields_p.h"
 
 namespace tk {
 
@@ -72,6 +74,12 @@ std::string ComboShownText(const DialogField& f) {
 }
 
 // --- Tabs ---
+
+/// The tab index a refused field holds the tab control to, -1 when none.
+int& TabSnapBack() {
+  static int index = -1;
+  return index;
+}
 
 // A tab's data word: the page's identifier, with the disabled mark above it.
 constexpr std::intptr_t kTabDisabledBit = std::intptr_t{1} << 32;
@@ -716,10 +724,30 @@ std::optional<plat::LResult> ListFieldMessage(LoadedDialog& d, plat::Msg m, plat
   if (type == kFieldTab) {
     const int cur = plat::TabGetCurSel(f->hwnd);
     if (hdr->code == plat::kTcnSelChanging) {
+      // The field being left is checked first; while one holds a refused
+      // text the change goes ahead in the control, to be undone below.
+      const plat::Hwnd focus = plat::GetFocus();
+      if (PendingRefusedField() == plat::kNoWindow && focus != plat::kNoWindow && focus != f->hwnd)
+        ValidateNumericField(focus, f->hwnd, 0);
+      if (PendingRefusedField() != plat::kNoWindow) {
+        TabSnapBack() = cur;
+        BeepIfEnabled();
+        return 0;
+      }
+      TabSnapBack() = -1;
       if (!IsInModal(d) && !s.creatingDialog) d.rec.previousPage = TabPageId(f->hwnd, cur);
       return 0;
     }
     if (hdr->code == plat::kTcnSelChange) {
+      const plat::Hwnd refused = PendingRefusedField();
+      if (refused != plat::kNoWindow && TabSnapBack() >= 0) {
+        // Back to the tab left, and the focus back into the refused field.
+        plat::TabSetCurSel(f->hwnd, TabSnapBack());
+        TabSnapBack() = -1;
+        plat::InvalidateRect(f->hwnd, std::nullopt, true);
+        FocusRefusedField(refused);
+        return 0;
+      }
       if (TabDisabled(f->hwnd, cur)) {
         // A disabled tab keeps its old page.
         for (int i = 0; i < plat::TabGetItemCount(f->hwnd); ++i)

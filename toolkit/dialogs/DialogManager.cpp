@@ -114,6 +114,7 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t, bool columnTempl
       if (type == plat::kBsCheckBox || type == plat::kBs3State) to = plat::kBsAutoCheckBox;
       if (type == plat::kBsRadioButton) to = plat::kBsAutoRadioButton;
       if (to != type) plat::ButtonSetStyle(f.hwnd, (style & ~plat::kBsTypeMask) | to);
+      InstallPushButtonProcedure(f);
     } else if (SameClass(f.className, plat::kTreeViewClass)) {
       plat::SetStyle(f.hwnd, plat::GetStyle(f.hwnd) | plat::kTvsHasButtons | plat::kTvsHasLines |
                                  plat::kTvsLinesAtRoot | plat::kTvsDisableDragDrop |
@@ -148,6 +149,12 @@ std::optional<plat::LResult> PushButton(LoadedDialog& d, int button, DialogField
     s.closedModalId = d.rec.identifier;
     d.rec.currentField = button;
     if (!focusOnButton && focused != 0) d.rec.previousField = focused;
+    // Enter or Escape in a field of a tab page ends the show too: the
+    // dialog shown tells the button that closed it.
+    if (LoadedDialog* top = FindLoaded(s.modalDialog); top != nullptr && top != &d) {
+      top->rec.currentField = button;
+      if (!focusOnButton && focused != 0) top->rec.previousField = focused;
+    }
     plat::EndDialogModal(s.modalDialog, button);
     return 1;
   }

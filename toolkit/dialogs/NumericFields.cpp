@@ -46,6 +46,9 @@ struct ValidationState {
   plat::Hwnd deferred = plat::kNoWindow;
   plat::Hwnd tabPending = plat::kNoWindow;
   bool running = false;
+  // Off while the toolkit itself takes the focus from a push button, so the
+  // focus loss that causes does not refocus the deferred field a second time.
+  bool buttonLeaveCheck = true;
   // The arrow being held: its up-down control and when the press began.
   plat::Hwnd spinPressed = plat::kNoWindow;
   std::uint64_t spinPressStart = 0;
@@ -109,11 +112,29 @@ void SelectAll(plat::Hwnd h) {
 }
 
 /// Beeps unless RECEIVING is the field itself and gives the field the focus
-/// with its whole text selected.
+/// with its whole text selected. A push button that was to receive the focus
+/// keeps the plain look and the dialog's default button the default look:
+/// the window system does not move the default look with the focus, and
+/// the default button is known by its look.
 void RefocusInvalidField(plat::Hwnd receiving, plat::Hwnd field) {
   if (receiving != field) BeepIfEnabled();
   plat::SetFocus(field);
   SelectAll(field);
+  if (receiving != field && IsPushButtonWindow(receiving)) {
+    const plat::Hwnd dialog = plat::GetParent(receiving);
+    const plat::Hwnd def = plat::DialogDefaultButton(dialog);
+    if (def != receiving &&
+        (plat::GetStyle(receiving) & plat::kBsTypeMask) == plat::kBsDefPushButton)
+      plat::ButtonSetStyle(receiving,
+                           (plat::GetStyle(receiving) & ~plat::kBsTypeMask) | plat::kBsPushButton);
+  }
+}
+
+/// A field still there to take the focus back: a numeric field window.
+plat::Hwnd LiveField(plat::Hwnd& h) {
+  if (h != plat::kNoWindow && (!plat::IsWindow(h) || NumericField(h) == nullptr))
+    h = plat::kNoWindow;
+  return h;
 }
 
 /// The accepted text rewritten in canonical form (on every accepted focus
@@ -203,8 +224,11 @@ plat::LResult NumericProc(const plat::WindowProc& base, plat::Hwnd h, plat::Msg 
     case plat::Msg::KillFocus: {
       if (ValidateNumericField(h, static_cast<plat::Hwnd>(w), 0) != 0) return 0;
       const plat::LResult r = pass();
-      // The field may have gone meanwhile: look it up again.
-      if (DialogField* again = NumericField(h)) Normalise(*again);
+      // The field may have gone meanwhile: look it up again. A text let go
+      // for a push button was not accepted: it stays as typed, to be
+      // restored by the button or handed back to the user.
+      if (DialogField* again = NumericField(h); again != nullptr && Vs().deferred != h)
+        Normalise(*again);
       return r;
     }
     case plat::Msg::KeyDown:
@@ -354,10 +378,13 @@ int ValidateNumericField(plat::Hwnd field, plat::Hwnd receiving, int force) {
   if (s.running || GridResizing()) return 0;
   DialogField* f = NumericField(field);
   if (f == nullptr) return 0;
-  // A field that is being hidden cannot take the focus back; it counts as
-  // left.
-  if (!plat::IsWindowVisible(field)) {
-    if (receiving != field) s.snapshotWanted = true;
+  // A field that is being hidden while the focus leaves it cannot take the
+  // focus back; it counts as left. The check before a push button acts
+  // looks at the focused field whether it shows or not.
+  if (receiving != field && !plat::IsWindowVisible(field)) {
+    s.snapshotWanted = true;
+    if (s.deferred == field) s.deferred = plat::kNoWindow;
+    if (s.tabPending == field) s.tabPending = plat::kNoWindow;
     return 0;
   }
   if (receiving != plat::kNoWindow &&
@@ -428,6 +455,7 @@ bool RefusesPushButton(LoadedDialog& d, int button) {
     restore = focus;
   }
   if (restore != plat::kNoWindow) {
+    if (s.tabPending == restore) s.tabPending = plat::kNoWindow;
     if (DialogField* f = NumericField(restore)) {
       const int saved = f->rec.reportEveryChange;
       f->rec.reportEveryChange = 0;
@@ -471,6 +499,63 @@ bool HandleSpinNotify(LoadedDialog& d, const plat::NotifyHeader& hdr) {
     }
   }
   return true;
+}
+
+plat::Hwnd PendingRefusedField() {
+  ValidationState& s = Vs();
+  if (LiveField(s.tabPending) != plat::kNoWindow) return s.tabPending;
+  return LiveField(s.deferred);
+}
+
+void FocusRefusedField(plat::Hwnd field) {
+  plat::SetFocus(field);
+  SelectAll(field);
+}
+
+void InstallPushButtonProcedure(DialogField& f) {
+  if (!IsPushButtonWindow(f.hwnd)) return;
+  auto old = std::make_shared<plat::WindowProc>();
+  *old = plat::SetWindowProc(f.hwnd, [old](plat::Hwnd h, plat::Msg m, plat::WParam w,
+                                           plat::LParam l) -> plat::LResult {
+    const plat::WindowProc previous = *old;  // a copy: the window may go while it runs
+    auto pass = [&] { return previous ? previous(h, m, w, l) : plat::DefWindowProc(h, m, w, l); };
+    ValidationState& s = Vs();
+    switch (m) {
+      case plat::Msg::KillFocus: {
+        // The focus leaves the button without a click: the field let go for
+        // it takes the focus back.
+        const plat::LResult r = pass();
+        const plat::Hwnd field = LiveField(s.deferred);
+        if (s.buttonLeaveCheck && !s.running && field != plat::kNoWindow &&
+            static_cast<plat::Hwnd>(w) != field && plat::IsWindowVisible(field)) {
+          s.deferred = plat::kNoWindow;
+          s.running = true;
+          RefocusInvalidField(h, field);
+          s.running = false;
+        }
+        return r;
+      }
+      case plat::Msg::LButtonUp: {
+        const bool outside = !plat::GetClientRect(h).Contains(plat::LParamToPoint(l));
+        const plat::LResult r = pass();
+        // Released outside the button: no click; the field let go for it
+        // takes the focus back.
+        const plat::Hwnd field = LiveField(s.deferred);
+        if (outside && field != plat::kNoWindow && plat::IsWindowVisible(field) &&
+            plat::GetFocus() == h) {
+          s.deferred = plat::kNoWindow;
+          s.buttonLeaveCheck = false;
+          s.running = true;
+          RefocusInvalidField(h, field);
+          s.running = false;
+          s.buttonLeaveCheck = true;
+        }
+        return r;
+      }
+      default:
+        return pass();
+    }
+  });
 }
 
 void ResetNumericValidation() {

@@ -35,6 +35,19 @@ bool RefusesPushButton(LoadedDialog& d, int button);
 /// handled (the control must then keep its own position).
 bool HandleSpinNotify(LoadedDialog& d, const plat::NotifyHeader& hdr);
 
+/// The field whose refused text holds back a change of tab page: the one
+/// left for a tab control, else the one let go for a push button other than
+/// OK; kNoWindow when none.
+plat::Hwnd PendingRefusedField();
+
+/// Gives FIELD the focus with its whole text selected.
+void FocusRefusedField(plat::Hwnd field);
+
+/// Puts the deferred field's check in front of push button F's procedure:
+/// when the button loses the focus without a click, or the mouse is released
+/// outside it, the numeric field let go for it takes the focus back.
+void InstallPushButtonProcedure(DialogField& f);
+
 /// Forgets the validation state (snapshot, deferred and tab-pending fields).
 void ResetNumericValidation();
 

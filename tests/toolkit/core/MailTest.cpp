@@ -1,11 +1,20 @@
 // The prepared e-mail message: recipients in both forms with their roles and
-// names, attachments, the release of old entries on a new count, and a send
-// that finds no mail system.
+// names, attachments, the release of old entries on a new count, and the
+// send through a stand-in sendmail or xdg-email on the PATH (the message
+// read back with Python's e-mail parser), or without either.
 #include "toolkit/core/Mail.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/ScopedEnv.h"
+#include "tests/TestSupport.h"
 
 namespace tk::testing {
 namespace {
@@ -18,7 +27,71 @@ class MailTest : public ::testing::Test {
   }
 };
 
-TEST_F(MailTest, SendReportsThatThereIsNoMailSystem) {
+/// A PATH holding only the stand-in mail programs written into it.
+class MailSendTest : public MailTest {
+ protected:
+  void SetUp() override {
+    MailTest::SetUp();
+    bin_ = dir_ / "bin";
+    std::filesystem::create_directories(bin_);
+    path_.emplace("PATH", bin_.string());
+  }
+  void TearDown() override {
+    path_.reset();
+    MailSetRecipients(0);
+    MailSetAttachments(0);
+  }
+  /// A stand-in that keeps its arguments (NUL-ended) and its input in the
+  /// test's folder and exits with EXIT.
+  void StandIn(const std::string& name, int exit = 0) {
+    const std::filesystem::path p = bin_ / name;
+    testing_support::WriteFile(
+        p, "#!/bin/sh\nPATH=/usr/bin:/bin\nprintf '%s\\0' \"$@\" > '" + (dir_ / (name + ".args")).string() +
+               "'\ncat > '" + (dir_ / (name + ".in")).string() + "'\nexit " +
+               std::to_string(exit) + "\n");
+    chmod(p.c_str(), 0755);
+  }
+  std::vector<std::string> Args(const std::string& name) {
+    std::vector<std::string> out;
+    std::stringstream all(testing_support::ReadFile(dir_ / (name + ".args")));
+    for (std::string a; std::getline(all, a, '\0');) out.push_back(a);
+    return out;
+  }
+  /// The message the stand-in sendmail got, as Python's parser reads it.
+  std::vector<std::string> Parsed() {
+    const std::filesystem::path script =
+        std::filesystem::path(VELLORAN_SOURCE_DIR) / "tests/toolkit/core/mail_read.py";
+    const std::string cmd = "/usr/bin/python3 '" + script.string() + "' '" +
+                            (dir_ / "sendmail.in").string() + "' '" + (dir_ / "parsed").string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    std::vector<std::string> out;
+    std::stringstream all(testing_support::ReadFile(dir_ / "parsed"));
+    for (std::string line; std::getline(all, line);) out.push_back(line);
+    return out;
+  }
+  void Prepare() {
+    MailSetRecipients(3);
+    MailSetRecipientAddress(0, "crew@example.org", 16);
+    MailSetRecipientName(0, "Field \"A\" Crew", 14);
+    MailSetRecipientAddress(1, "office@example.org", 18);
+    MailSetRecipientRole(1, 2);
+    MailSetRecipientAddress(2, "archive@example.org", 19);
+    MailSetRecipientRole(2, 3);
+    attachment_ = dir_ / "shot 12.sg2";
+    testing_support::WriteFile(attachment_, std::string("\x55\x3a\0\x01\xff\r\n.\n", 9));
+    MailSetAttachments(1);
+    MailSetAttachmentFile(0, attachment_.string(), static_cast<int>(attachment_.string().size()));
+  }
+
+  testing_support::TempDir dir_;
+  std::filesystem::path bin_;
+  std::filesystem::path attachment_;
+  std::optional<testing_support::ScopedEnv> path_;
+};
+
+TEST_F(MailSendTest, WithoutAMailerThereIsNoMailSystem) {
+  if (std::filesystem::exists("/usr/sbin/sendmail") || std::filesystem::exists("/usr/lib/sendmail"))
+    GTEST_SKIP() << "this machine has a mail transfer agent";
   MailSetRecipients(1);
   MailSetRecipientAddress(0, "crew@example.org", 16);
   for (int flags : {0, 1, 2, 3}) {
@@ -29,6 +102,86 @@ TEST_F(MailTest, SendReportsThatThereIsNoMailSystem) {
   }
   // The message stays prepared.
   EXPECT_EQ(MailPrepared().cmcRecipients[0].address, "crew@example.org");
+  // Only sendmail: a message the user is to see first has no mail program.
+  StandIn("sendmail");
+  int status = 9, code = 9;
+  MailSend(1, status, code, "Shot 12", "Picks attached");
+  EXPECT_EQ(status, -1);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "sendmail.in"));
+}
+
+TEST_F(MailSendTest, SendmailGetsTheMessageAsMime) {
+  if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP() << "python3 is absent";
+  StandIn("sendmail");
+  StandIn("xdg-email");  // not used: nobody asked to see the message first
+  Prepare();
+  const std::string text = "Picks of shot 12.\n.\n--\nR\xc3\xa9sum\xc3\xa9 attached.";
+  int status = 9, code = 9;
+  MailSend(2, status, code, "Shot 12 \xe2\x80\x93 picks\r\nBcc: evil@example.org", text);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Args("sendmail"), (std::vector<std::string>{"-t", "-i"}));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "xdg-email.args"));
+  const std::string hex = "553a0001ff0d0a2e0a";
+  EXPECT_EQ(Parsed(), (std::vector<std::string>{
+                          "to=Field \"A\" Crew|crew@example.org",
+                          "cc=|office@example.org",
+                          "bcc=|archive@example.org",
+                          "subject=Shot 12 \xe2\x80\x93 picks  Bcc: evil@example.org",
+                          "defects=0",
+                          "text=Picks of shot 12.\\n.\\n--\\nR\xc3\xa9sum\xc3\xa9 attached.",
+                          "attachment=shot 12.sg2|" + hex,
+                      }));
+  // Without attachments the message is the text alone.
+  MailSetAttachments(0);
+  MailSend(0, status, code, "Plain", "One line");
+  EXPECT_EQ(status, 0);
+  const std::vector<std::string> plain = Parsed();
+  ASSERT_GE(plain.size(), 6u);
+  EXPECT_EQ(plain[5], "text=One line\\n");
+  EXPECT_EQ(plain.size(), 6u);
+}
+
+TEST_F(MailSendTest, TheMailersFailureIsItsCode) {
+  StandIn("sendmail", 75);
+  Prepare();
+  int status = 9, code = 9;
+  MailSend(0, status, code, "Shot 12", "Picks");
+  EXPECT_EQ(status, -2);
+  EXPECT_EQ(code, 75);
+  // An attachment that cannot be read stops the send before the mailer.
+  std::filesystem::remove(dir_ / "sendmail.in");
+  std::filesystem::remove(attachment_);
+  MailSend(0, status, code, "Shot 12", "Picks");
+  EXPECT_EQ(status, -2);
+  EXPECT_EQ(code, ENOENT);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "sendmail.in"));
+}
+
+TEST_F(MailSendTest, TheUsersMailProgramShowsTheMessageFirst) {
+  StandIn("sendmail");
+  StandIn("xdg-email");
+  Prepare();
+  MailSetRecipientAddress(1, "-x@example.org", 14);  // never an option
+  int status = 9, code = 9;
+  MailSend(1, status, code, "Shot 12", "Picks\nattached");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "sendmail.args"));
+  EXPECT_EQ(Args("xdg-email"),
+            (std::vector<std::string>{"--utf8", "--bcc", "archive@example.org", "--subject",
+                                      "Shot 12", "--body", "Picks\nattached", "--attach",
+                                      attachment_.string(), "crew@example.org"}));
+  // A message without recipients goes to the mail program too; its failure
+  // is its exit status.
+  StandIn("xdg-email", 4);
+  MailSetRecipients(0);
+  MailSetAttachments(0);
+  MailSend(0, status, code, "Shot 12", "");
+  EXPECT_EQ(status, -2);
+  EXPECT_EQ(code, 4);
+  EXPECT_EQ(Args("xdg-email"), (std::vector<std::string>{"--utf8", "--subject", "Shot 12",
+                                                         "--body", ""}));
 }
 
 TEST_F(MailTest, RolesMapToBothForms) {

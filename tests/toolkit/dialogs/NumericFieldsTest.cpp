@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/controls/Controls.h"
+#include "platform/dialog/Dialog.h"
 #include "platform/window/VirtualKeys.h"
 #include "tests/toolkit/dialogs/DialogTestSupport.h"
 #include "toolkit/core/Conversion.h"
@@ -29,6 +30,29 @@ constexpr std::string_view kNumericDialogs = R"(dialog 921 popup
  1101 (F8.2) 
   end
 end
+dialog 922 popup
+  caption "Pages"
+  rect 0 0 220 160
+  style WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
+  control SysTabControl32 1201 5 5 210 120 "" WS_VISIBLE | WS_TABSTOP
+  control BUTTON 1 10 135 50 14 "OK" BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP
+  control BUTTON 2 70 135 50 14 "Cancel" WS_VISIBLE | WS_TABSTOP
+  extras
+[Tabs] 
+ 1201 2 923 
+ 923 First 
+ 924 Second 
+  end
+end
+dialog 923 child
+  rect 0 0 200 100
+  control REALEDIT 1301 5 5 60 12 "2.5" WS_VISIBLE | WS_TABSTOP | WS_BORDER
+  control REALEDIT 1302 5 25 60 12 "" WS_VISIBLE | WS_TABSTOP | WS_BORDER
+end
+dialog 924 child
+  rect 0 0 200 100
+  control EDIT 1401 5 5 60 12 "" WS_VISIBLE | WS_TABSTOP | WS_BORDER
+end
 )";
 
 class NumericFieldTest : public testing::DialogTest {
@@ -42,6 +66,21 @@ class NumericFieldTest : public testing::DialogTest {
     for (const res::DialogTemplate& t : set.dialogs) AddDialogTemplate(t);
     WDialogLoad(921);
     ASSERT_EQ(LastError(), 0);
+  }
+  /// The window of field ID of loaded dialog DIALOG (a tab page included).
+  static plat::Hwnd FieldOf(int dialog, int id) {
+    DialogManagerState& s = Dm();
+    for (int i = 1; i <= s.loadedCount; ++i) {
+      LoadedDialog* d = s.table[static_cast<std::size_t>(i)].get();
+      if (d != nullptr && d->rec.identifier == dialog)
+        return id == 0 ? d->hwnd : (FindField(*d, id) ? FindField(*d, id)->hwnd : plat::kNoWindow);
+    }
+    return plat::kNoWindow;
+  }
+  /// A point inside the tab of index I of tab field TAB.
+  static plat::Point TabPoint(plat::Hwnd tab, int i) {
+    const plat::Rect r = plat::TabGetItemRect(tab, i);
+    return {r.left + 4, r.top + 4};
   }
   static ControlRecord& Rec(int id) { return FindField(*CurrentDialog(), id)->rec; }
   int Beeps() { return harness.Backend().Beeps(); }
@@ -246,6 +285,112 @@ TEST_F(NumericFieldTest, HoldingAnArrowForTwoSecondsTakesTheLargeStep) {
   WDialogGetInteger(1103, i);
   EXPECT_GT(i, 25);
   EXPECT_EQ(i % 5, 0);
+}
+
+// A refused text on one tab page holds the tabs: a click on another tab
+// goes back to the page left with the focus in the field, no tab change is
+// told, and OK stays refused from there; Cancel restores the field.
+TEST_F(NumericFieldTest, ARefusedFieldHoldsTheTabPageAndOk) {
+  WDialogLoad(922);
+  ASSERT_EQ(LastError(), 0);
+  WEventTypeSwitch(kEventTabChanged, 1);
+  const plat::Hwnd tab = FieldOf(922, 1201);
+  const plat::Hwnd field = FieldOf(923, 1301);
+  ASSERT_NE(field, plat::kNoWindow);
+  int checks = 0;
+  // Typed, then the mouse on the second tab; then Shift+Tab from the field.
+  harness.Click(field, {5, 5}).Char(1).Type("1..5").Click(tab, TabPoint(tab, 1));
+  harness.Call([&] {
+    ++checks;
+    EXPECT_EQ(plat::TabGetCurSel(tab), 0);
+    EXPECT_TRUE(plat::IsWindowVisible(FieldOf(923, 0)));
+    EXPECT_FALSE(plat::IsWindowVisible(FieldOf(924, 0)));
+    EXPECT_EQ(plat::GetFocus(), field);
+    EXPECT_EQ(plat::GetWindowText(field), "1..5");
+    EXPECT_GE(Beeps(), 1);
+  });
+  harness.Modifiers(true, false).Key(plat::kVkTab, '\t').Modifiers(false, false);
+  harness.Key(plat::kVkRight).Call([&] {
+    ++checks;
+    EXPECT_EQ(plat::TabGetCurSel(tab), 0);
+    EXPECT_EQ(plat::GetFocus(), field);
+  });
+  // OK (Enter) is refused with the page still up; a second click on the tab
+  // changes nothing either.
+  harness.Key(plat::kVkReturn, '\r').Click(tab, TabPoint(tab, 1));
+  harness.Call([&] {
+    ++checks;
+    EXPECT_TRUE(plat::IsWindowVisible(FieldOf(922, 0)));
+    EXPECT_EQ(plat::TabGetCurSel(tab), 0);
+    EXPECT_EQ(plat::GetFocus(), field);
+    EXPECT_EQ(plat::GetWindowText(field), "1..5");
+  });
+  harness.Key(plat::kVkEscape, 0x1B);
+  WDialogSelect(922);
+  WDialogShow(-1, -1, 0, kShowModal);
+  EXPECT_EQ(checks, 3);
+  EXPECT_EQ(WDialogStatusQuery(1), 2);
+  EXPECT_EQ(plat::GetWindowText(field), "2.5");
+  for (int type = 0; type != kEventNone;) {
+    EventRecord r;
+    WEventPeek(type, r);
+    EXPECT_NE(type, kEventTabChanged);
+  }
+
+  // Corrected, the same click changes the page, and OK then closes.
+  harness.Click(field, {5, 5}).Char(1).Type("7").Click(tab, TabPoint(tab, 1));
+  harness.Call([&] {
+    ++checks;
+    EXPECT_EQ(plat::TabGetCurSel(tab), 1);
+    EXPECT_TRUE(plat::IsWindowVisible(FieldOf(924, 0)));
+  });
+  harness.Click(FieldOf(922, 1), {5, 5});
+  WDialogShow(-1, -1, 0, kShowModal);
+  EXPECT_EQ(checks, 4);
+  EXPECT_EQ(WDialogStatusQuery(1), 1);
+  WDialogSelect(923);
+  float v = 0;
+  WDialogGetReal(1301, v);
+  EXPECT_EQ(v, 7.0f);
+}
+
+// A press on Cancel lets the refused field go; released off the button (or
+// the focus moved on from it) the field takes the focus back with its text
+// as typed, so a later OK is refused instead of closing with the old value.
+TEST_F(NumericFieldTest, APressOnCancelDraggedOffHandsTheFieldBack) {
+  WDialogPutReal(1101, 50.0f);
+  const plat::Hwnd cancel = Field(2);
+  const plat::Hwnd ok = Field(1);
+  int checks = 0;
+  for (const bool byKey : {false, true}) {
+    SCOPED_TRACE(byKey ? "focus moved on" : "released outside");
+    harness.Char(1).Type("150").Press(cancel, {5, 5});
+    harness.Call([&] { EXPECT_EQ(plat::GetFocus(), cancel); });
+    if (byKey)
+      harness.Key(plat::kVkTab, '\t').Release(cancel, {-30, -30});
+    else
+      harness.MouseMove(cancel, {-30, -30}).Release(cancel, {-30, -30});
+    harness.Call([&] {
+      ++checks;
+      EXPECT_EQ(plat::GetFocus(), Field(1101));
+      EXPECT_EQ(Text(1101), "150");
+      EXPECT_EQ(plat::EditGetSel(Field(1101)), (std::pair{0, 3}));
+      EXPECT_TRUE(plat::IsWindowVisible(DialogWindow()));
+    });
+    // OK: refused; the value typed is still there.
+    harness.Click(ok, {5, 5}).Call([&] {
+      ++checks;
+      EXPECT_TRUE(plat::IsWindowVisible(DialogWindow()));
+      EXPECT_EQ(Text(1101), "150");
+    });
+    harness.Click(cancel, {5, 5});
+    WDialogShow(-1, -1, 1101, kShowModal);
+    EXPECT_EQ(WDialogStatusQuery(1), 2);
+    EXPECT_EQ(Text(1101), "50.00");
+  }
+  EXPECT_EQ(checks, 4);
+  // The default look stays on OK.
+  EXPECT_EQ(plat::DialogDefaultButton(DialogWindow()), ok);
 }
 
 }  // namespace
