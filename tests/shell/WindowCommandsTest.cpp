@@ -4,7 +4,9 @@
 // results file, the wavelet file, Print, Contents and About.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -171,6 +173,41 @@ TEST_F(WindowCommandsTest, RefractionWindowOpensRedrawsRefreshesAndCloses) {
   ASSERT_GT(app->refractionWindow, 0);
   Event(kEventClose, app->refractionWindow);
   EXPECT_EQ(app->refractionWindow, -1);
+}
+
+// An expose of the main window with nothing loaded starts the page: what was
+// drawn before is cleared, and nothing is plotted.
+TEST_F(WindowCommandsTest, AnExposeWithNothingLoadedClearsTheMainWindow) {
+  const auto drawn = Pixels(tk::kMainWindow);
+  ASSERT_FALSE(drawn.empty());
+  ASSERT_NE(std::adjacent_find(drawn.begin(), drawn.end(), std::not_equal_to<>()), drawn.end())
+      << "the record is drawn";
+  app->loaded = false;
+  Event(kEventExpose, tk::kMainWindow);
+  const auto cleared = Pixels(tk::kMainWindow);
+  ASSERT_FALSE(cleared.empty());
+  EXPECT_EQ(std::adjacent_find(cleared.begin(), cleared.end(), std::not_equal_to<>()),
+            cleared.end())
+      << "one colour all over";
+  app->loaded = true;
+}
+
+// With the refraction window open, a pick command chooses the split afresh
+// from the new picks; "Repick Now" of the picking dialog repicks without
+// touching the refraction window.
+TEST_F(WindowCommandsTest, RepickNowLeavesTheRefractionWindowAsItWas) {
+  Dispatch(vel::kCommandRefractionFlat);
+  ASSERT_GT(app->refractionWindow, 0);
+  const vel::RefractionResult marked{2, 1.0f, 2.0f, 3.0f, 4.0f};
+  app->refraction = marked;
+  harness.Answer("dialog 106", "press 1037");
+  vel::EditPickParametersCommand(*app);
+  EXPECT_NE(app->picking.method, vel::kPickNone);
+  EXPECT_EQ(app->refraction.directCount, marked.directCount);
+  EXPECT_EQ(app->refraction.v1, marked.v1);
+  EXPECT_EQ(app->refraction.depth, marked.depth);
+  Dispatch(vel::kCommandSimplePick);
+  EXPECT_GT(app->refraction.directCount, 2);
 }
 
 TEST_F(WindowCommandsTest, AClickPickRefreshesTheWindowAndAnImportClosesIt) {
