@@ -144,8 +144,9 @@ void DecodeChannelRecords(ShotRecord& REC, std::string_view h, const Layout0& l)
   }
 }
 
-/// Layout 2 picks: read until the first field that is not a number; a pick
-/// outside the trace is no pick.
+/// Layout 2 picks: read until the first field that is not a number; each
+/// stored as it stands (a pick below 1 is no pick; the display, the pickers
+/// and the exports take one beyond the trace safely).
 void DecodePicks(ShotRecord& REC, std::string_view h) {
   REC.LPICKS = false;
   for (std::size_t j = 0; j < static_cast<std::size_t>(REC.NTRACE); ++j) {
@@ -154,9 +155,8 @@ void DecodePicks(ShotRecord& REC, std::string_view h) {
     if (field.find_first_not_of(' ') == std::string_view::npos) continue;
     std::int32_t pick = 0;
     if (!sup::ReadIntField(field, pick)) break;
-    if (pick < 1 || pick > REC.NSAMP) continue;
     REC.IBPICK[j] = pick;
-    REC.LPICKS = true;
+    if (pick > 0) REC.LPICKS = true;
   }
 }
 

@@ -217,7 +217,8 @@ TEST_F(OyoTest, Layout2Picks) {
   const Case cases[] = {
       {"  12    ab12  40", {12, 0, 0, 0}, true},
       {"                ", {0, 0, 0, 0}, false},
-      {" 257  -1   0    ", {0, 0, 0, 0}, false},  // outside the 256 samples: no pick
+      {" 257  -1   0    ", {257, -1, 0, 0}, true},  // stored as they stand
+      {"  -1   0        ", {-1, 0, 0, 0}, false},  // none above 0: no picks
       {"   5 256        ", {5, 256, 0, 0}, true},
   };
   for (const Case& c : cases) {
