@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "display/PickFiles.h"
 #include "display/Refraction.h"
+#include "formats/Seg2Out.h"
 #include "display/TracePlot.h"
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
@@ -208,6 +210,33 @@ TEST_F(WindowCommandsTest, RepickNowLeavesTheRefractionWindowAsItWas) {
   EXPECT_EQ(app->refraction.depth, marked.depth);
   Dispatch(vel::kCommandSimplePick);
   EXPECT_GT(app->refraction.directCount, 2);
+}
+
+// Picks a file may hold beyond the trace (and below 1) are drawn, exported
+// and interpreted without harm.
+TEST_F(WindowCommandsTest, PicksBeyondTheTraceAreTakenSafely) {
+  vel::ShotRecord& rec = app->record;
+  rec.IBPICK[0] = rec.NSAMP + 50;
+  rec.IBPICK[1] = -5;
+  rec.IBPICK[2] = 1 << 30;
+  rec.LPICKS = true;
+  app->options.LPLOTPICKS = true;
+  vel::ShowNewRecord(rec, app->MainPlotAxes, app->options);
+  Dispatch(vel::kCommandRefractionFlat);
+  EXPECT_GT(app->refractionWindow, 0);
+  Event(kEventExpose, tk::kMainWindow);
+  testing_support::TempDir dir;
+  int ierr = 0;
+  vel::PICKOUT(rec, (dir / "p.pck").string(), app->settings.pickExport, ierr);
+  EXPECT_EQ(ierr, 0);
+  // A break time too long for its SEG-2 field is refused with the writer's
+  // message; one a little beyond the trace is written.
+  vel::SEG2OUT(rec, (dir / "p.sg2").string(), false, 1, true, 0, ierr);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(messages.back(), "SEG2OUT - ERROR FORMATTING NUMBER");
+  rec.IBPICK[2] = rec.NSAMP * 2;
+  vel::SEG2OUT(rec, (dir / "p.sg2").string(), false, 1, true, 0, ierr);
+  EXPECT_EQ(ierr, 0);
 }
 
 TEST_F(WindowCommandsTest, AClickPickRefreshesTheWindowAndAnImportClosesIt) {
