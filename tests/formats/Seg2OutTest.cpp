@@ -394,3 +394,36 @@ TEST(Seg2Out, NoMemoryForTheWorkBuffersIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// Integer samples are scaled from each trace's own largest magnitude: a
+// TRACEMAX left behind by an edit (here 1.0 for samples up to 5.0) would
+// scale them beyond 16 bits and wrap them into noise of the other sign.
+TEST(Seg2Out, IntegerSamplesScaleFromTheTracesOwnMaximum) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(1, 4);
+  rec.TRACES = {5.0f, -2.5f, 1.0f, 0.0f};
+  rec.TRACEMAX[0] = 1.0f;
+  for (const int format : {2, 3}) {
+    SCOPED_TRACE(format);
+    const auto p = dir / "i.sg2";
+    int error = 1;
+    SEG2OUT(rec, p.string(), false, format, false, 0, error);
+    ASSERT_EQ(error, 0);
+    const Parsed f = Parse(p, false);
+    ASSERT_EQ(f.traces.size(), 1u);
+    const std::size_t data = f.traces[0].at + f.traces[0].blockBytes;
+    if (format == 3) {
+      EXPECT_EQ(static_cast<std::int16_t>(f.U16(data)), 32000);
+      EXPECT_EQ(static_cast<std::int16_t>(f.U16(data + 2)), -16000);
+      EXPECT_EQ(static_cast<std::int16_t>(f.U16(data + 4)), 6400);
+    } else {
+      EXPECT_EQ(static_cast<std::int32_t>(f.U32(data)), 2000000);
+      EXPECT_EQ(static_cast<std::int32_t>(f.U32(data + 4)), -1000000);
+    }
+  }
+}
+
+}  // namespace

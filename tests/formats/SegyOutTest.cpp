@@ -474,3 +474,28 @@ TEST(SegyOut, AnIntervalSegyCannotHoldIsToldOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Integer samples are scaled from each trace's own largest magnitude, never
+// from a TRACEMAX an edit left behind (which would wrap 16-bit samples).
+TEST(SegyOut, IntegerSamplesScaleFromTheTracesOwnMaximum) {
+  testing_support::TempDir dir;
+  ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(1, 0, 4);
+  rec.TRACES = {5.0f, -2.5f, 1.0f, 0.0f};
+  rec.TRACEMAX[0] = 1.0f;
+  SegyOutOptions o;
+  o.format = kSegyInt16;
+  o.batch = true;
+  int error = 1;
+  SEGYOUT(rec, (dir / "i.sgy").string(), o, error);
+  ASSERT_EQ(error, 0);
+  const std::string bytes = testing_support::ReadFile(dir / "i.sgy");
+  ASSERT_GE(bytes.size(), 3600u + 240u + 8u);
+  const auto* at = reinterpret_cast<const std::byte*>(bytes.data()) + 3840;
+  EXPECT_EQ(static_cast<std::int16_t>(sup::LoadU16(at, sup::ByteOrder::Big)), 32000);
+  EXPECT_EQ(static_cast<std::int16_t>(sup::LoadU16(at + 2, sup::ByteOrder::Big)), -16000);
+}
+
+}  // namespace
