@@ -445,7 +445,7 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
         total = Align4(P + 32 + (traceStrings.size() - stringsAt.back())) + dataBytes;
       }
       stringsAt.push_back(traceStrings.size());
-      w.buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(total, 4u << 20)));
+      w.buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(total, 16u << 20)));
     } catch (const std::bad_alloc&) {
       return fail("CANNOT ALLOCATE CREC IN SEG2OUT");
     } catch (const std::length_error&) {
