@@ -93,9 +93,11 @@ class BandpassTool {
       spectrum_.assign(m, 0.0f);
       work_.TRACES.assign(rec_.TRACES.begin(), rec_.TRACES.end());
       // The working maxima start as the record's own, so that OK before any
-      // filtering leaves TRACEMAX as it was.
+      // filtering leaves TRACEMAX as it was; those of the auxiliary traces
+      // behind the data traces are kept as they are.
       work_.TRACEMAX = rec_.TRACEMAX;
-      work_.TRACEMAX.resize(static_cast<std::size_t>(rec_.NTRACE), 0.0f);
+      if (work_.TRACEMAX.size() < static_cast<std::size_t>(rec_.NTRACE))
+        work_.TRACEMAX.resize(static_cast<std::size_t>(rec_.NTRACE), 0.0f);
       impulse_.assign(n, 0.0f);
     });
   }

@@ -1,6 +1,10 @@
 #include "formats/Seg2Out.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
+#include <new>
+#include <stdexcept>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -88,66 +92,71 @@ T At(const std::vector<T>& a, int j) {
                                                            : T{};
 }
 
-// The file is built in memory and written with one call at the end: a
-// SEG-2 file is made of many small blocks and strings, and the pointers and
-// block sizes are filled in after the blocks they describe.
-struct Writer {
-  std::vector<std::byte> file;
-  std::size_t pos = 0;
+// Descriptor strings of one block, as they go into the file: each a 2-byte
+// count, the text and the terminator 0x11, the block closed by two zero
+// bytes.
+struct Strings {
+  std::vector<std::byte>& out;
   sup::ByteOrder order;
-  bool big;
-  std::string message;  // first failure
-
-  bool Fail(const char* m) {
-    if (message.empty()) message = m;
-    return false;
-  }
-  bool Bytes(std::span<const std::byte> b) {
-    if (pos == file.size()) {
-      file.insert(file.end(), b.begin(), b.end());
-    } else {
-      if (file.size() < pos + b.size()) file.resize(pos + b.size());
-      std::copy(b.begin(), b.end(), file.begin() + static_cast<std::ptrdiff_t>(pos));
-    }
-    pos += b.size();
-    return true;
-  }
-  bool String(const std::string& s) {
+  void Add(const std::string& s) {
     std::byte count[2];
     sup::StoreU16(count, static_cast<std::uint16_t>(s.size() + 3), order);
-    const std::byte term{0x11};
-    return Bytes(count) && Bytes(std::as_bytes(std::span<const char>(s.data(), s.size()))) &&
-           Bytes(std::span<const std::byte>(&term, 1));
+    out.insert(out.end(), count, count + 2);
+    const auto* text = reinterpret_cast<const std::byte*>(s.data());
+    out.insert(out.end(), text, text + s.size());
+    out.push_back(std::byte{0x11});
   }
-  bool EndStrings() {
-    const std::byte z[2]{};
-    return Bytes(z);
+  void End() { out.insert(out.end(), 2, std::byte{0}); }
+};
+
+// Output in blocks through one buffer allocated once: a SEG-2 file is made
+// of many small blocks and strings, written here in a few large writes.
+struct BlockWriter {
+  int ih = -1;
+  std::vector<std::byte> buffer;
+  std::size_t used = 0;
+  std::uint64_t written = 0;  // bytes of the file so far, buffered ones included
+
+  bool Flush() {
+    if (used == 0) return true;
+    const int rc = sup::JRITFIL(ih, std::span<const std::byte>(buffer.data(), used),
+                                static_cast<int>(used));
+    used = 0;
+    return rc == 0;
   }
-  bool Tell(int& at) {
-    at = static_cast<int>(pos);
+  bool Put(std::span<const std::byte> b) {
+    written += b.size();
+    if (b.size() > buffer.size() - used) {
+      if (!Flush()) return false;
+      if (b.size() >= buffer.size()) {
+        // A piece the size of the buffer goes out as it is.
+        std::size_t at = 0;
+        while (at < b.size()) {
+          const std::size_t n = std::min<std::size_t>(b.size() - at, 1u << 30);
+          if (sup::JRITFIL(ih, b.subspan(at, n), static_cast<int>(n)) != 0) return false;
+          at += n;
+        }
+        return true;
+      }
+    }
+    std::memcpy(buffer.data() + used, b.data(), b.size());
+    used += b.size();
     return true;
   }
-  bool Seek(int at) {
-    if (at < 0) return Fail(kSeekError);
-    pos = static_cast<std::size_t>(at);
-    if (file.size() < pos) file.resize(pos);
-    return true;
-  }
-  // Moves to the next multiple of 4, writing zeros; POS gets it.
-  bool Align(int& at) {
-    const std::size_t pad = (4 - pos % 4) % 4;
+  bool Zeros(std::size_t n) {
     const std::byte z[4]{};
-    if (pad > 0 && !Bytes(std::span<const std::byte>(z, pad))) return false;
-    at = static_cast<int>(pos);
-    return true;
-  }
-  // Writes the file built to IH.
-  bool Flush(int ih) {
-    return sup::JRITFIL(ih, file, static_cast<int>(file.size())) == 0 || Fail(kBlockError);
+    return n == 0 || Put(std::span<const std::byte>(z, n));
   }
 };
 
-bool TraceStrings(Writer& w, const ShotRecord& REC, int j, bool removeDelay, bool& formatOk) {
+constexpr std::uint64_t Align4(std::uint64_t at) {
+  return (at + 3) / 4 * 4;
+}
+
+// The descriptor strings of trace J into W; false when a number does not fit
+// its field.
+bool TraceStrings(Strings& w, const ShotRecord& REC, int j, bool removeDelay) {
+  bool formatOk = true;
   std::vector<std::string> out;
   const auto strict = [&](Line& l, int col, const std::string& v) {
     if (!l.Field(col, v, true)) formatOk = false;
@@ -260,9 +269,12 @@ bool TraceStrings(Writer& w, const ShotRecord& REC, int j, bool removeDelay, boo
   if (At(REC.ISRCSTN, j) != 0) intLine("SOURCE_STATION_NUMBER", 23, At(REC.ISRCSTN, j));
   if (At(REC.IVSTACK, j) != 0) intLine("STACK", 7, At(REC.IVSTACK, j));
   {
+    // Every trace goes out as data. A pick below 1 means only that the trace
+    // was not picked (the box picker leaves -1 where it finds no break, Kill
+    // Trace leaves 0), which is no evidence of a dead trace: typed DEAD,
+    // other programs would drop good data.
     Line l("TRACE_TYPE");
-    // A negative pick marks a dead trace; 0 is only "not picked".
-    l.Text(12, At(REC.IBPICK, j) < 0 ? "DEAD" : REC.LRADAR ? "RADAR_DATA" : "SEISMIC_DATA");
+    l.Text(12, REC.LRADAR ? "RADAR_DATA" : "SEISMIC_DATA");
     out.push_back(l.Done());
   }
   if (At(REC.STATSRC, j) != 0.0f || At(REC.STATREC, j) != 0.0f || At(REC.STATTOT, j) != 0.0f) {
@@ -278,11 +290,24 @@ bool TraceStrings(Writer& w, const ShotRecord& REC, int j, bool removeDelay, boo
            Fixed((static_cast<double>(At(REC.IBPICK, j)) * REC.SAMPINT + REC.TDELAY) / 1000.0, 7));
     out.push_back(l.Done());
   }
-  if (!formatOk) return w.Fail(kFormatError);
-  for (const std::string& s : out) {
-    if (!w.String(s)) return false;
-  }
-  return w.EndStrings();
+  if (!formatOk) return false;
+  for (const std::string& s : out) w.Add(s);
+  w.End();
+  return true;
+}
+
+// The standard's whole word for a unit the record holds in its 4 characters
+// ("METE" would go out as "UNITS METE", which no reader knows); any other
+// value as it is.
+std::string UnitsWord(std::string_view held) {
+  std::string u(held);
+  while (!u.empty() && u.back() == ' ') u.pop_back();
+  std::string upper = u;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (upper == "METE") return "METERS";
+  if (upper == "INCH") return "INCHES";
+  if (upper == "CENT") return "CENTIMETERS";
+  return std::string(held);
 }
 
 }  // namespace
@@ -323,9 +348,13 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
     return;
   }
   const std::string name(sup::FixedString<256>(NAME).Trimmed());
-  Writer w;
-  w.big = BIGENDIAN;
-  w.order = BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  const sup::ByteOrder order = BIGENDIAN ? sup::ByteOrder::Big : sup::ByteOrder::Little;
+  BlockWriter w;
+  std::string message;  // the first failure
+  const auto fail = [&message](const char* m) {
+    if (message.empty()) message = m;
+    return false;
+  };
   const int ih = sup::MAKEFIL(name);
   if (ih < 0) {
     const int test = sup::IOPNRLY(name);
@@ -338,68 +367,119 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
     }
     return;
   }
+  w.ih = ih;
   const int nsamp = std::max(REC.NSAMP, 0);
   const int code = TRACEFORMAT == 1 ? 4 : TRACEFORMAT == 2 ? 2 : 1;
   const int bps = code == 1 ? 2 : 4;
+  const std::uint64_t dataBytes = static_cast<std::uint64_t>(nsamp) * static_cast<std::uint64_t>(bps);
   const bool removeDelay = REMOVEDELAY > 0;
   const int shift =
       removeDelay && REC.SAMPINT > 0.0f ? tk::NearestInt(REC.TDELAY / REC.SAMPINT) : 0;
-  std::vector<float> work(static_cast<std::size_t>(nsamp));
-  std::vector<std::int32_t> ints(code == 2 ? static_cast<std::size_t>(nsamp) : 0);
-  std::vector<std::int16_t> shorts(code == 1 ? static_cast<std::size_t>(nsamp) : 0);
-  std::vector<std::byte> bytes(static_cast<std::size_t>(nsamp) * static_cast<std::size_t>(bps));
   bool progressShown = false;
+  int aborted = 0;  // the trace at which the user stopped the output
 
   const auto run = [&]() -> bool {
+    // Work buffers, the descriptor strings of the file and of every trace
+    // (the trace pointers need their lengths before the first trace goes
+    // out), and the output buffer: all allocated here, before anything is
+    // written.
+    std::vector<float> work;
+    std::vector<std::int32_t> ints;
+    std::vector<std::int16_t> shorts;
+    std::vector<std::byte> bytes;
+    std::vector<std::byte> fileStrings;
+    std::vector<std::byte> traceStrings;
+    std::vector<std::size_t> stringsAt;  // start of trace j's strings, N + 1 entries
+    int badTrace = 0;                    // first trace whose numbers do not fit
+    std::uint64_t total = 0;
+    try {
+      work.resize(static_cast<std::size_t>(nsamp));
+      ints.resize(code == 2 ? static_cast<std::size_t>(nsamp) : 0);
+      shorts.resize(code == 1 ? static_cast<std::size_t>(nsamp) : 0);
+      bytes.resize(static_cast<std::size_t>(dataBytes));
+
+      // File descriptor strings.
+      Strings fs{fileStrings, order};
+      static constexpr struct {
+        const char* key;
+        int item;
+        int column;
+      } kItems[] = {
+          {"ACQUISITION_DATE", 1, 18}, {"ACQUISITION_TIME", 2, 18}, {"CLIENT", 3, 8},
+          {"COMPANY", 4, 9},           {"INSTRUMENT", 6, 12},       {"JOB_ID", 7, 8},
+          {"OBSERVER", 8, 10},         {"PROCESSING_DATE", 9, 17},  {"PROCESSING_TIME", 10, 18}};
+      for (const auto& it : kItems) {
+        const int len = std::min(REC.IFDBLEN[static_cast<std::size_t>(it.item - 1)], 30);
+        if (len <= 0) continue;
+        Line l(it.key);
+        l.Text(it.column, REC.CFDBVAL[static_cast<std::size_t>(it.item - 1)].View().substr(
+                              0, static_cast<std::size_t>(len)));
+        fs.Add(l.Done());
+      }
+      {
+        const int len = std::min(REC.IFDBLEN[10], 30);
+        Line l("TRACE_SORT");
+        l.Text(12, len > 0 ? REC.CFDBVAL[10].View().substr(0, static_cast<std::size_t>(len))
+                           : "AS_ACQUIRED");
+        fs.Add(l.Done());
+      }
+      std::string units(REC.CUNITS.View());
+      sup::CHR_CHK(units, static_cast<int>(units.size()));
+      REC.CUNITS = units;
+      if (REC.CUNITS.UsedLength() > 0) {
+        Line l("UNITS");
+        l.Text(7, UnitsWord(REC.CUNITS.View()));
+        fs.Add(l.Done());
+      }
+      fs.End();
+
+      // Every trace's strings, and where its blocks fall.
+      stringsAt.reserve(static_cast<std::size_t>(N) + 1);
+      traceStrings.reserve(static_cast<std::size_t>(N) * 512);
+      Strings ts{traceStrings, order};
+      total = 32 + 4 * static_cast<std::uint64_t>(N) + fileStrings.size();
+      for (int j = 1; j <= N; ++j) {
+        stringsAt.push_back(traceStrings.size());
+        if (badTrace == 0 && !TraceStrings(ts, REC, j, removeDelay)) badTrace = j;
+        const std::uint64_t P = Align4(total);
+        total = Align4(P + 32 + (traceStrings.size() - stringsAt.back())) + dataBytes;
+      }
+      stringsAt.push_back(traceStrings.size());
+      w.buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(total, 16u << 20)));
+    } catch (const std::bad_alloc&) {
+      return fail("CANNOT ALLOCATE CREC IN SEG2OUT");
+    } catch (const std::length_error&) {
+      return fail("CANNOT ALLOCATE CREC IN SEG2OUT");
+    }
+
     std::array<std::byte, 32> fdb{};
-    sup::StoreU16(fdb.data(), 0x3A55, w.order);
-    sup::StoreU16(fdb.data() + 2, 1, w.order);
-    sup::StoreU16(fdb.data() + 4, static_cast<std::uint16_t>(4 * N), w.order);
-    sup::StoreU16(fdb.data() + 6, static_cast<std::uint16_t>(N), w.order);
+    sup::StoreU16(fdb.data(), 0x3A55, order);
+    sup::StoreU16(fdb.data() + 2, 1, order);
+    sup::StoreU16(fdb.data() + 4, static_cast<std::uint16_t>(4 * N), order);
+    sup::StoreU16(fdb.data() + 6, static_cast<std::uint16_t>(N), order);
     fdb[8] = std::byte{1};
     fdb[9] = std::byte{0x11};
     fdb[11] = std::byte{2};
     fdb[12] = std::byte{0x0D};
     fdb[13] = std::byte{0x0A};
-    if (!w.Bytes(fdb)) return false;
-    w.file.reserve(32 + 4 * static_cast<std::size_t>(N) +
-                   static_cast<std::size_t>(N) * (512 + bytes.size()));
-    std::vector<std::byte> pointers(4 * static_cast<std::size_t>(N));
-    if (!w.Bytes(pointers)) return false;
-
-    // File descriptor strings.
-    static constexpr struct {
-      const char* key;
-      int item;
-      int column;
-    } kItems[] = {
-        {"ACQUISITION_DATE", 1, 18}, {"ACQUISITION_TIME", 2, 18}, {"CLIENT", 3, 8},
-        {"COMPANY", 4, 9},           {"INSTRUMENT", 6, 12},       {"JOB_ID", 7, 8},
-        {"OBSERVER", 8, 10},         {"PROCESSING_DATE", 9, 17},  {"PROCESSING_TIME", 10, 18}};
-    for (const auto& it : kItems) {
-      const int len = std::min(REC.IFDBLEN[static_cast<std::size_t>(it.item - 1)], 30);
-      if (len <= 0) continue;
-      Line l(it.key);
-      l.Text(it.column, REC.CFDBVAL[static_cast<std::size_t>(it.item - 1)].View().substr(
-                            0, static_cast<std::size_t>(len)));
-      if (!w.String(l.Done())) return false;
-    }
+    if (!w.Put(fdb)) return fail(kBlockError);
+    // The trace pointers, worked out from the block lengths.
     {
-      const int len = std::min(REC.IFDBLEN[10], 30);
-      Line l("TRACE_SORT");
-      l.Text(12, len > 0 ? REC.CFDBVAL[10].View().substr(0, static_cast<std::size_t>(len))
-                         : "AS_ACQUIRED");
-      if (!w.String(l.Done())) return false;
+      std::uint64_t at = 32 + 4 * static_cast<std::uint64_t>(N) + fileStrings.size();
+      for (int j = 1; j <= N; ++j) {
+        const std::uint64_t P = Align4(at);
+        // A trace beyond 4 GiB cannot be pointed at.
+        if (P > 0xFFFFFFFFu) return fail(kSeekError);
+        std::byte ptr[4];
+        sup::StoreU32(ptr, static_cast<std::uint32_t>(j <= badTrace || badTrace == 0 ? P : 0),
+                      order);
+        if (!w.Put(ptr)) return fail(kBlockError);
+        const std::size_t len = stringsAt[static_cast<std::size_t>(j)] -
+                                stringsAt[static_cast<std::size_t>(j - 1)];
+        at = Align4(P + 32 + len) + dataBytes;
+      }
     }
-    std::string units(REC.CUNITS.View());
-    sup::CHR_CHK(units, static_cast<int>(units.size()));
-    REC.CUNITS = units;
-    if (REC.CUNITS.UsedLength() > 0) {
-      Line l("UNITS");
-      l.Text(7, REC.CUNITS.View());
-      if (!w.String(l.Done())) return false;
-    }
-    if (!w.EndStrings()) return false;
+    if (!w.Put(fileStrings)) return fail(kStringError);
 
     if (!BATCH && N > 100) {
       sup::ProgressOpen(name);
@@ -408,25 +488,30 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
     }
     for (int j = 1; j <= N; ++j) {
       if (BATCH || progressShown) sup::ProgressSet(tk::NearestInt(100.0 * j / N));
-      if (sup::LKILL(0)) return w.Fail("OUTPUT TERMINATED BY USER");
-      int P = 0;
-      if (!w.Align(P)) return false;
-      std::byte ptr[4];
-      sup::StoreU32(ptr, static_cast<std::uint32_t>(P), w.order);
-      if (!w.Seek(32 + 4 * (j - 1)) || !w.Bytes(ptr) || !w.Seek(P)) return false;
+      if (sup::LKILL(0)) {
+        // The pointers of the traces not written are zero, as in a file
+        // written trace by trace.
+        aborted = j;
+        return fail("OUTPUT TERMINATED BY USER");
+      }
+      const std::uint64_t P = Align4(w.written);
+      if (!w.Zeros(static_cast<std::size_t>(P - w.written))) return fail(kBlockError);
+      const std::span<const std::byte> strings =
+          std::span<const std::byte>(traceStrings)
+              .subspan(stringsAt[static_cast<std::size_t>(j - 1)],
+                       stringsAt[static_cast<std::size_t>(j)] -
+                           stringsAt[static_cast<std::size_t>(j - 1)]);
+      const std::uint64_t D = Align4(P + 32 + strings.size());
       std::array<std::byte, 32> tdb{};
-      sup::StoreU16(tdb.data(), 0x4422, w.order);
-      sup::StoreU32(tdb.data() + 4, static_cast<std::uint32_t>(nsamp * bps), w.order);
-      sup::StoreU32(tdb.data() + 8, static_cast<std::uint32_t>(nsamp), w.order);
+      sup::StoreU16(tdb.data(), 0x4422, order);
+      sup::StoreU16(tdb.data() + 2, static_cast<std::uint16_t>(j == badTrace ? 0 : D - P), order);
+      sup::StoreU32(tdb.data() + 4, static_cast<std::uint32_t>(dataBytes), order);
+      sup::StoreU32(tdb.data() + 8, static_cast<std::uint32_t>(nsamp), order);
       tdb[12] = static_cast<std::byte>(code);
-      if (!w.Bytes(tdb)) return false;
-      bool formatOk = true;
-      if (!TraceStrings(w, REC, j, removeDelay, formatOk)) return false;
-      int D = 0;
-      if (!w.Align(D)) return false;
-      std::byte size[2];
-      sup::StoreU16(size, static_cast<std::uint16_t>(D - P), w.order);
-      if (!w.Seek(P + 2) || !w.Bytes(size) || !w.Seek(D)) return false;
+      if (!w.Put(tdb)) return fail(kBlockError);
+      if (j == badTrace) return fail(kFormatError);
+      if (!w.Put(strings)) return fail(kStringError);
+      if (!w.Zeros(static_cast<std::size_t>(D - w.written))) return fail(kBlockError);
 
       // The trace's samples as they go out: its column itself unless the
       // delay is removed or the column is short.
@@ -448,7 +533,7 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
         ScaleToInt16(samples, shorts, 32000.0f);
         packed = std::as_bytes(std::span<const std::int16_t>(shorts));
       }
-      if (w.order != sup::kNativeOrder) {
+      if (order != sup::kNativeOrder) {
         std::copy(packed.begin(), packed.end(), bytes.begin());
         if (bps == 4) {
           sup::SwapBytes4(bytes);
@@ -457,13 +542,21 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
         }
         packed = bytes;
       }
-      if (!w.Bytes(packed)) return false;
+      if (!w.Put(packed)) return fail(kBlockError);
     }
-    return true;
+    return w.Flush() || fail(kBlockError);
   };
 
-  const bool ok = run() && w.Flush(ih);
-  if (!ok) sup::WINMSG(w.message);
+  const bool ok = run();
+  // What went out before a failure stays in the file.
+  if (!ok) {
+    if (w.Flush() && aborted > 0) {
+      const std::vector<std::byte> zeros(4 * static_cast<std::size_t>(N - aborted + 1));
+      if (sup::ISETFIL(ih, 32 + 4 * (aborted - 1)) == 0)
+        (void)sup::JRITFIL(ih, zeros, static_cast<int>(zeros.size()));
+    }
+    sup::WINMSG(message);
+  }
   const bool closed = sup::ICLSFIL(ih) == 0;
   if (ok && !closed) sup::WINMSG("SEG2OUT - ERROR CLOSING SEG2 OUTPUT FILE");
   if (progressShown) {

@@ -769,12 +769,32 @@ void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
   }
 
   // Trace 1's header names the sample count and interval where the trace
-  // headers are used; a zero there leaves the binary header's value.
+  // headers are used; a zero there leaves the binary header's value. A count
+  // in trace 1 that does not divide the traces into whole blocks while the
+  // binary header's does is a stale header word (files cut down from larger
+  // ones keep it): the binary header's count is taken and the user told.
+  // The traces that repeat trace 1's count are then read as agreeing.
+  int headerNsamp = 0;  // the count the trace headers give, when it is not the one used
   if (useHeaders) {
     SegyTraceHeader h;
     if (DecodeSegyTraceHeader(rest, bigEndian, h)) {
-      if (SampleCount(SegyGet(h, segy_trc::kSamples)) > 0)
-        nsamp = SampleCount(SegyGet(h, segy_trc::kSamples));
+      const int traceNs = SampleCount(SegyGet(h, segy_trc::kSamples));
+      if (traceNs > 0 && traceNs != nsamp) {
+        const std::int64_t data = fileSize - headerEnd;
+        const auto whole = [&](int ns) {
+          const std::int64_t b = static_cast<std::int64_t>(kSegyTraceHeaderBytes) +
+                                 static_cast<std::int64_t>(ns) * SegyBytesPerSample(format);
+          return data > 0 && data % b == 0;
+        };
+        if (readBinary && nsamp > 0 && !whole(traceNs) && whole(nsamp)) {
+          headerNsamp = traceNs;
+          sup::WINMSG("All traces must have same number of samples " + Fmt6(nsamp) + " vs " +
+                      Fmt6(traceNs) + "\nTrace 1 does not fit the file; the binary header's " +
+                      std::to_string(nsamp) + " samples per trace are read.");
+        } else {
+          nsamp = traceNs;
+        }
+      }
       if (SegyGet(h, segy_trc::kSampleInterval) != 0)
         sampint = static_cast<float>(SegyGet(h, segy_trc::kSampleInterval)) * 0.001f;
     }
@@ -933,11 +953,19 @@ void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
     sup::WINMSG("ERROR ADVANCING SEGY FILE TO RECORD " + Fmt6(record));
     return;
   }
-  // Only the traces the file can hold are allocated.
+  // Only the traces the file can hold are allocated. A file that ends inside
+  // a trace's samples (its header complete) fails at that trace; one that
+  // ends inside a trace header keeps the traces before it.
   const std::int64_t available = (fileSize - start) / block;
   const std::int64_t toRead = std::min(total, available);
+  const bool cutInSamples =
+      total > available &&
+      fileSize - start - available * block >= static_cast<std::int64_t>(kSegyTraceHeaderBytes);
+  const char* const cutMessage = format == kSegyInt16 || format == kSegyInt32
+                                     ? "ERROR READING SEGY TRACE"
+                                     : "END OF FILE HAS BEEN REACHED WHILE READING TRACES";
   if (toRead < 1) {
-    sup::WINMSG("ERROR READING SEGY TRACE HEADER");
+    sup::WINMSG(cutInSamples ? cutMessage : "ERROR READING SEGY TRACE HEADER");
     return;
   }
   work.NTRACE = static_cast<std::int32_t>(toRead);
@@ -973,6 +1001,23 @@ void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
   std::int64_t groupCount = 0;  // traces in that group
   std::vector<std::byte> chunk;
 
+  // A later trace whose sample count or interval is not the first trace's
+  // ends the read there; the message says which.
+  const auto Mismatch = [&](const SegyTraceHeader& h) -> std::string {
+    const int ns = SampleCount(SegyGet(h, segy_trc::kSamples));
+    if (ns != 0 && ns != nsamp && ns != headerNsamp)
+      return "All traces must have same number of samples " + Fmt6(nsamp) + " vs " + Fmt6(ns);
+    const int si = SegyGet(h, segy_trc::kSampleInterval);
+    const float dt = static_cast<float>(si) * 0.001f;
+    if (si != 0 && std::fabs(dt - sampint) > 1e-6f * std::fabs(sampint)) {
+      char b[96];
+      std::snprintf(b, sizeof b, "%6.3f vs %6.3f", static_cast<double>(sampint),
+                    static_cast<double>(dt));
+      return std::string("All traces must have same sample interval ") + b;
+    }
+    return {};
+  };
+
   std::int64_t kept = 0;
   std::string stopMessage;
   for (std::int64_t i = 1; i <= total; ++i) {
@@ -986,6 +1031,27 @@ void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
     }
     if (i > toRead) {
       stopMessage = "ERROR READING SEGY TRACE HEADER";
+      if (cutInSamples && i == toRead + 1) {
+        // The header is there: a count or interval that differs ends the read
+        // as for any trace; otherwise the samples are missing.
+        const std::int64_t pos = setup.firstTrace + (i - 1) * block;
+        SegyTraceHeader h;
+        const auto headEnd = static_cast<std::int64_t>(file.head.size());
+        const bool inHead = pos + static_cast<std::int64_t>(kSegyTraceHeaderBytes) <= headEnd;
+        if (inHead) {
+          const auto at = file.head.subspan(static_cast<std::size_t>(pos), kSegyTraceHeaderBytes);
+          chunk.assign(at.begin(), at.end());
+        }
+        if ((inHead || (pos <= INT_MAX && sup::ISETFIL(ih, static_cast<int>(pos)) == 0 &&
+                        ReadBytes(ih, chunk, kSegyTraceHeaderBytes))) &&
+            DecodeSegyTraceHeader(chunk, bigEndian, h)) {
+          stopMessage = useHeaders ? Mismatch(h) : std::string();
+          if (stopMessage.empty()) {
+            sup::WINMSG(cutMessage);
+            return;
+          }
+        }
+      }
       break;
     }
     if (i >= groupFirst + groupCount) {
@@ -1026,21 +1092,8 @@ void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
       work.CFDBVAL[0] = date;
       work.IFDBLEN[0] = static_cast<std::int32_t>(std::min<std::size_t>(date.size(), 30));
     } else if (useHeaders) {
-      const int ns = SampleCount(SegyGet(h, segy_trc::kSamples));
-      if (ns != 0 && ns != nsamp) {
-        stopMessage =
-            "All traces must have same number of samples " + Fmt6(nsamp) + " vs " + Fmt6(ns);
-        break;
-      }
-      const int si = SegyGet(h, segy_trc::kSampleInterval);
-      const float dt = static_cast<float>(si) * 0.001f;
-      if (si != 0 && std::fabs(dt - sampint) > 1e-6f * std::fabs(sampint)) {
-        char b[96];
-        std::snprintf(b, sizeof b, "%6.3f vs %6.3f", static_cast<double>(sampint),
-                      static_cast<double>(dt));
-        stopMessage = std::string("All traces must have same sample interval ") + b;
-        break;
-      }
+      stopMessage = Mismatch(h);
+      if (!stopMessage.empty()) break;
     }
     if (!tp.decoded) {
       stopMessage = format == kSegyInt16 || format == kSegyInt32
@@ -1069,8 +1122,7 @@ void SegyRead(ShotRecord& REC, const SegyInFile& file, const std::string& name,
   }
   if (kept < total) {
     // The traces before the one that could not be read are kept.
-    sup::WINMSG(stopMessage + "\nThe file ends early: " + std::to_string(kept) + " of " +
-                std::to_string(total) + " traces read.");
+    sup::WINMSG(stopMessage);
     work.NTRACE = static_cast<std::int32_t>(kept);
     work.NAUX = static_cast<std::int32_t>(std::max<std::int64_t>(0, kept - dataTraces));
     if (binaryAvailable) {

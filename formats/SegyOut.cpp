@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -164,6 +165,19 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
             "SEGYOUT - ERROR WRITING MAIN SEGY HEADER BLOCK Be sure existing file is not "
             "read-only");
         return false;
+      }
+      // SEG-Y holds the interval in whole microseconds: a record sampled
+      // at, say, 62.5 us would change every time in the file unseen.
+      const double exact = 1000.0 * static_cast<double>(REC.SAMPINT);
+      const std::int32_t held = SegyGet(bin, segy_bin::kSampleInterval);
+      if (!STATE.intervalTold && std::fabs(exact - held) > 1e-6 * exact) {
+        STATE.intervalTold = true;
+        char b[160];
+        std::snprintf(b, sizeof b,
+                      "SEG-Y holds the sample interval in whole microseconds: %.4g "
+                      "microseconds is written as %d",
+                      exact, static_cast<int>(held));
+        sup::WINWRN(b);
       }
     }
     if (!options.batch && n > 100) {

@@ -32,6 +32,9 @@ class SegyOutState {
   /// True while the output file is open.
   bool Open() const { return handle >= 0; }
   int handle = -1;
+  /// The user has been told that the sample interval was rounded to whole
+  /// microseconds: once for all the calls that share this state.
+  bool intervalTold = false;
 };
 
 /// The message of the one combination the writer refuses: IBM floats in a

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "instruments/ReaderKit.h"
@@ -124,7 +125,9 @@ DolangHeaderStatus DecodeDolangHeader(std::string_view text,
         if (!ok) break;
         const std::int64_t bytes = firstDataBytes ? firstDataBytes() : -1;
         if (bytes < 0) return DolangHeaderStatus::NoDataFile;
-        ok = out.nsamp <= bytes;
+        // Every sample takes a line of at least one byte: a count beyond the
+        // first data file fails there, before anything is allocated.
+        if (out.nsamp > bytes) return DolangHeaderStatus::ShortDataFile;
         break;
       }
       case 10:
@@ -153,28 +156,40 @@ bool DecodeDolangTrace(std::string_view text, std::span<float> trace, std::int32
   return true;
 }
 
-bool DolangDataFileName(std::string_view header, std::int32_t J, std::string& out) {
-  if (J < 1 || J > dolang::kMaxTraces) return false;
+namespace {
+
+// The folder of HEADER and the first 25 characters of its own name.
+std::pair<std::string_view, std::string_view> DolangNameParts(std::string_view header) {
   const std::string_view name = plat::TrimRight(header);
   const auto slash = name.find_last_of("/\\");
   const std::size_t own = slash == std::string_view::npos ? 0 : slash + 1;
-  std::size_t mark = std::string_view::npos;
-  for (std::string_view m : {".SDT", ".ADT", ".CDT", ".RDT", ".DDT"}) {
-    const auto at = name.rfind(m);
-    if (at != std::string_view::npos && at >= own && (mark == std::string_view::npos || at > mark))
-      mark = at;
-  }
-  if (mark == std::string_view::npos) return false;
-  out.assign(name);
-  out[mark + 2] = static_cast<char>('0' + J / 10);
-  out[mark + 3] = static_cast<char>('0' + J % 10);
+  std::string_view bare = name.substr(own);
+  bare = plat::TrimRight(bare.substr(0, std::min<std::size_t>(bare.size(), dolang::kNameChars)));
+  return {name.substr(0, own), bare};
+}
+
+}  // namespace
+
+std::string DolangHeaderFileName(std::string_view header) {
+  const auto [folder, bare] = DolangNameParts(header);
+  return std::string(folder) + std::string(bare);
+}
+
+bool DolangDataFileName(std::string_view header, std::int32_t J, std::string& out) {
+  if (J < 1 || J > dolang::kMaxTraces) return false;
+  const auto [folder, bare] = DolangNameParts(header);
+  const char digits[2] = {static_cast<char>('0' + J / 10), static_cast<char>('0' + J % 10)};
+  std::string own(bare);
+  for (std::size_t at = own.find("DT"); at != std::string::npos; at = own.find("DT", at + 2))
+    own.replace(at, 2, digits, 2);
+  out = std::string(folder) + own;
   return true;
 }
 
 void DOLANGIN(ShotRecord& REC, std::string_view FNAME, int& IERR) {
   IERR = 0;
   REC.TDELAY = 0.0f;
-  const std::string_view name = plat::TrimRight(FNAME);
+  const std::string name = DolangHeaderFileName(FNAME);
   std::string dataName;
   if (!DolangDataFileName(name, 1, dataName)) return instrument::ReadFail(IERR, OpenMessage(name));
 
@@ -186,6 +201,14 @@ void DOLANGIN(ShotRecord& REC, std::string_view FNAME, int& IERR) {
       AsText(bytes), [&] { return FileBytes(dataName); }, h, line);
   if (status == DolangHeaderStatus::NoDataFile)
     return instrument::ReadFail(IERR, OpenMessage(dataName));
+  if (status == DolangHeaderStatus::ShortDataFile) {
+    // Reported as reading trace 1 would: at the first line its data file
+    // lacks.
+    if (!ReadText(dataName, bytes, IERR)) return;
+    std::vector<float> probe(bytes.size() + 1);
+    (void)DecodeDolangTrace(AsText(bytes), probe, line);
+    return instrument::ReadFail(IERR, ReadMessage(dataName, line));
+  }
   if (status != DolangHeaderStatus::Ok) return instrument::ReadFail(IERR, ReadMessage(name, line));
 
   REC.NTRACE = h.ntrace;
@@ -204,7 +227,6 @@ void DOLANGIN(ShotRecord& REC, std::string_view FNAME, int& IERR) {
     // Summed trace by trace in single precision: s, s + s, ...
     float x = 0.0f;
     for (float& g : REC.GEOLOC) g = (x += h.spacing);
-    REC.SPACING = h.spacing;
   }
   for (std::size_t j = 0; j < REC.GOFF.size(); ++j) REC.GOFF[j] = REC.GEOLOC[j] - REC.SHOTX;
 

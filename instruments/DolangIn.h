@@ -31,6 +31,8 @@ inline constexpr std::size_t kRealWidth = 20;   // a real in 20 characters
 inline constexpr std::int32_t kMaxTraces = 99;  // two-digit data file numbers
 /// Names in the messages are blank-padded to this width.
 inline constexpr std::size_t kMessageNameChars = 25;
+/// Characters of the header file's own name that make the file names.
+inline constexpr std::size_t kNameChars = 25;
 }  // namespace dolang
 
 /// The values of a Dolang header.
@@ -47,6 +49,7 @@ enum class DolangHeaderStatus {
   Ok,
   BadLine,     // LINE cannot be read: missing, not a number, or out of range
   NoDataFile,  // the first data file does not open (checked at line 9)
+  ShortDataFile,  // NSAMP is more than the first data file can hold
 };
 
 /// Decodes the header TEXT. FIRSTDATABYTES gives the size in bytes of the
@@ -66,16 +69,20 @@ enum class DolangHeaderStatus {
 [[nodiscard]] bool DecodeDolangTrace(std::string_view text, std::span<float> trace,
                                      std::int32_t& line);
 
+/// The header file's name as the reader uses it: its folder and the first
+/// 25 characters of its own name.
+std::string DolangHeaderFileName(std::string_view header);
+
 /// OUT := the data file name of trace J (1..99) of the header file HEADER
-/// (its folder kept): the "DT" of the last ".SDT", ".ADT", ".CDT", ".RDT" or
-/// ".DDT" in the file's own name replaced by J in two digits. False when J is
-/// out of range or the own name has no such mark.
+/// (its folder kept): the first 25 characters of the file's own name with
+/// every "DT" in them replaced by J in two digits (no "DT": the header's
+/// name). False when J is out of range.
 [[nodiscard]] bool DolangDataFileName(std::string_view header, std::int32_t J, std::string& out);
 
 /// Reads the Dolang record whose header file is FNAME (relative names from
 /// the current folder) into REC: NTRACE, ISHOT, NSAMP, SAMPINT = NINT(record
-/// length) / NSAMP, TDELAY 0, receivers at s, s + s, ... and SPACING s when
-/// the spacing s of line 12 is above 0, GOFF = GEOLOC - SHOTX, ISRCSTN and
+/// length) / NSAMP, TDELAY 0, receivers at s, s + s, ... when the spacing s
+/// of line 12 is above 0 (SPACING left as it was), GOFF = GEOLOC - SHOTX, ISRCSTN and
 /// IRCVSTN the shot number, SHOTLOCX = SHOTX, the samples of every trace with
 /// the trace statistics. Polls the abort latch after each trace.
 /// IERR: 0 success; -1 after "CANNOT OPEN FILE " or "CANNOT READ FILE "

@@ -66,11 +66,9 @@ instrument::Outcome DecodeFpxFile(std::span<const std::byte> file, ShotRecord& R
   ReadReals(Record(file, fpx::kOffsetRecord), REC.GOFF);
   if (picks) {
     sup::ByteReader r(Record(file, fpx::kPickRecord), sup::ByteOrder::Little);
-    // A pick outside the trace is no pick.
-    for (std::int32_t& p : REC.IBPICK) {
-      const std::int32_t v = r.I16();
-      p = v >= 1 && v <= nsamp ? v : 0;
-    }
+    // Stored as they stand, sign-extended: a pick below 1 is no pick, and
+    // the display, the pickers and the exports take one beyond the trace.
+    for (std::int32_t& p : REC.IBPICK) p = r.I16();
   }
 
   StartTraceStatistics(REC);

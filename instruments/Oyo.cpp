@@ -144,8 +144,9 @@ void DecodeChannelRecords(ShotRecord& REC, std::string_view h, const Layout0& l)
   }
 }
 
-/// Layout 2 picks: read until the first field that is not a number; a pick
-/// outside the trace is no pick.
+/// Layout 2 picks: read until the first field that is not a number; each
+/// stored as it stands (a pick below 1 is no pick; the display, the pickers
+/// and the exports take one beyond the trace safely).
 void DecodePicks(ShotRecord& REC, std::string_view h) {
   REC.LPICKS = false;
   for (std::size_t j = 0; j < static_cast<std::size_t>(REC.NTRACE); ++j) {
@@ -154,9 +155,8 @@ void DecodePicks(ShotRecord& REC, std::string_view h) {
     if (field.find_first_not_of(' ') == std::string_view::npos) continue;
     std::int32_t pick = 0;
     if (!sup::ReadIntField(field, pick)) break;
-    if (pick < 1 || pick > REC.NSAMP) continue;
     REC.IBPICK[j] = pick;
-    REC.LPICKS = true;
+    if (pick > 0) REC.LPICKS = true;
   }
 }
 
@@ -168,8 +168,10 @@ struct SampleLayout {
   int width = 1;           // bytes per sample: 1, 2 or 4
 };
 
-/// Whether a trace of NSAMP samples can be read with LAYOUT: the 8-bit
-/// strides must not make traces overlap.
+/// Where the traces of NSAMP samples lie with LAYOUT. An 8-bit stride may be
+/// shorter than a trace (OYO-4 files of 1000 samples step 768 bytes, OYO-5
+/// and OYO-7 files of 513-767 samples 512): each trace is read from where
+/// its stride puts it, the bytes it shares with the next one included.
 SampleLayout SamplesOf(OyoHeaderLayout layout, char model, bool fp, std::size_t prefix,
                        std::size_t etx, std::int32_t nsamp) {
   SampleLayout s;
@@ -300,7 +302,6 @@ instrument::Outcome DecodeOyoFile(std::span<const std::byte> file, ShotRecord& R
   if (!ReadCounts(h, *layout, ntrace, nsamp, sampint)) return Outcome::ShortFile;
   const char model = header[oyo::kTagOffset + 3];
   const SampleLayout s = SamplesOf(*layout, model, fp, prefix, etx, nsamp);
-  if (s.width == 1 && s.stride < s.bytes) return Outcome::ShortFile;
   const std::uint64_t end = static_cast<std::uint64_t>(s.start) +
                             static_cast<std::uint64_t>(s.stride) * (ntrace - 1) + s.bytes;
   if (end > file.size()) return Outcome::ShortFile;

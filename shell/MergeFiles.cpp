@@ -104,7 +104,7 @@ void WriteComponent(Velloran& app, ShotRecord& merged, const std::string& name) 
   const FileOptionState& o = app.fileOptions;
   int ierr = 0;
   if (app.settings.IMERGE == 1) {
-    SEG2OUT(merged, name, o.LMSBFIRST, o.IOUTFMT, true, app.settings.LREMOVEDELAY ? 1 : 0, ierr);
+    SEG2OUT(merged, name, o.LMSBFIRST, o.IOUTFMT, false, app.settings.LREMOVEDELAY ? 1 : 0, ierr);
     return;
   }
   SEGYOUT(merged, name, WholeFileSegyOptions(o), ierr);

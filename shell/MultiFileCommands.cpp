@@ -179,6 +179,9 @@ void ConvertFiles(const tk::FileSelection& chosen, std::string_view outputFolder
       mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1 && mallopt(M_MMAP_THRESHOLD, 32 << 20) == 1;
   (void)kept;
   const SegyOutOptions segy = ChosenSegyOptions(c.IOUTFMT, c.LEBCDIC, c.LMSBFIRST, true);
+  // Shared by every file written, so that a rounded sample interval is told
+  // once for the whole conversion.
+  SegyOutState segyState;
   int ierr = 0;
   bool askBeforeOverwriting = true;
   ShotRecord rec;  // the conversion record
@@ -216,7 +219,7 @@ void ConvertFiles(const tk::FileSelection& chosen, std::string_view outputFolder
       // A writer that fails has told the user; the conversion goes on.
       int written = 0;
       if (mode == kConvertToSegy)
-        SEGYOUT(rec, output, segy, written);
+        SEGYOUT(rec, output, segy, written, segyState);
       else
         SEG2OUT(rec, output, c.LMSBFIRST, c.IOUTFMT, true, removeDelay ? 1 : 0,
                 written);

@@ -1,6 +1,8 @@
 #include "shell/TracePlotDialog.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "display/TraceAxes.h"
 #include "display/TracePlot.h"
@@ -10,6 +12,7 @@
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
 #include "support/UserMessages.h"
+#include "toolkit/core/Conversion.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -43,13 +46,20 @@ enum Field : int {
 constexpr int kGainButtons[] = {kGlobalMax, kTraceMax, kAgcEachTrace};
 constexpr int kTimeLineButtons[] = {kNoTimeLines, kMajorLines, kMinorLines};
 
-// Width and clip are accepted from 0.01 to 100; two decimals show every such
-// value (a single decimal would show 0.04 as 0.0).
-constexpr const char* kSpacingFormat = "(F7.2)";
+// Width and clip show with one decimal where that holds the value. They are
+// accepted from 0.01 to 100, and one decimal in four columns would show 0.04
+// as 0.0 (out of range when read back) and 100 as ****: such values show
+// with two decimals in seven.
+void PutSpacing(int field, float value) {
+  const std::string one = tk::FormatRealField(value, "(F4.1)");
+  const bool exact = one.find('*') == std::string::npos &&
+                     std::strtof(one.c_str(), nullptr) == value;
+  tk::WDialogPutReal(field, value, exact ? "(F4.1)" : "(F7.2)");
+}
 
 void PutOptions(const TraceDisplayOptions& o, float globalMax) {
-  tk::WDialogPutReal(kWidth, o.TRACEWIDTH, kSpacingFormat);
-  tk::WDialogPutReal(kClip, o.TRACECLIP, kSpacingFormat);
+  PutSpacing(kWidth, o.TRACEWIDTH);
+  PutSpacing(kClip, o.TRACECLIP);
   tk::WDialogPutReal(kAgcPercent, o.AGCFRAC * 100.0f, "(F6.0)");
   // A maximum the field cannot hold (none known yet) leaves it blank.
   const float shown = o.LUSERMAX ? o.USERMAX : globalMax;

@@ -270,7 +270,11 @@ void StartUp(Velloran& app) {
 // window from the stored split (which also records its place).
 void RedrawWindow(Velloran& app, int n) {
   tk::WindowMakeCurrent(n);
+  // The main window's page is started (cleared) whether or not a record is
+  // loaded; only a loaded record is drawn on it.
   if (n == tk::kMainWindow && app.loaded) RedrawMainWithOverlays(app);
+  if (n == tk::kMainWindow && !app.loaded)
+    sup::PLOTXY(1.0f, 0.0f, sup::kPenStartPage, app.MainPlotAxes);
   if (n != tk::kMainWindow && n == app.waveletWindow) RedrawWaveletWindow(app);
   if (n != tk::kMainWindow && n == app.refractionWindow) REFRACT(app, false);
 }

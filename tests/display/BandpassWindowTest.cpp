@@ -200,6 +200,30 @@ TEST_F(BandpassWindowTest, OkWithoutFilteringLeavesTheRecordAsItWas) {
   EXPECT_EQ(rec.GMAX, input.GMAX);
 }
 
+// The auxiliary traces behind the data traces are not filtered, and their
+// maxima survive OK.
+TEST_F(BandpassWindowTest, OkKeepsTheAuxiliaryTracesMaxima) {
+  ShotRecord rec = SineRecord();
+  const std::size_t all = static_cast<std::size_t>(rec.NTRACE);
+  rec.NTRACE -= 2;
+  rec.NAUX = 2;
+  rec.TRACEMAX[all - 2] = 77.0f;
+  rec.TRACEMAX[all - 1] = 88.0f;
+  const ShotRecord input = rec;
+  ClickLater(vel::kBandpassFilterButton);
+  ClickLater(1);
+  Run(rec);
+  ASSERT_EQ(rec.TRACEMAX.size(), all);
+  EXPECT_EQ(rec.TRACEMAX[all - 2], 77.0f);
+  EXPECT_EQ(rec.TRACEMAX[all - 1], 88.0f);
+  EXPECT_NE(rec.TRACEMAX[0], input.TRACEMAX[0]) << "the data traces were filtered";
+  for (const int j : {rec.NTRACE + 1, rec.NTRACE + 2}) {
+    const auto got = vel::Trace(std::as_const(rec), j);
+    const auto was = vel::Trace(input, j);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), was.begin())) << j;
+  }
+}
+
 TEST_F(BandpassWindowTest, CancelAfterFilteringKeepsTheRecordButTheTypedCorners) {
   ShotRecord rec = SineRecord();
   const ShotRecord input = rec;

@@ -479,6 +479,23 @@ TEST_F(FkFilterWindowTest, ShortLeftClickOnTheSpectrumRewritesTheFields) {
   EXPECT_EQ(texts, want);
 }
 
+// OK keeps the maxima of the auxiliary traces behind the data traces.
+TEST_F(FkFilterWindowTest, OkKeepsTheAuxiliaryTracesMaxima) {
+  ShotRecord rec = TwoDips();
+  const std::size_t all = static_cast<std::size_t>(rec.NTRACE);
+  rec.NTRACE -= 2;
+  rec.NAUX = 2;
+  rec.TRACEMAX[all - 2] = 77.0f;
+  rec.TRACEMAX[all - 1] = 88.0f;
+  harness.Pause(10).Call([&] { PressButton(1); });
+  Settle();
+  Run(rec);
+  EXPECT_EQ(ierr, 0);
+  ASSERT_EQ(rec.TRACEMAX.size(), all);
+  EXPECT_EQ(rec.TRACEMAX[all - 2], 77.0f);
+  EXPECT_EQ(rec.TRACEMAX[all - 1], 88.0f);
+}
+
 TEST_F(FkFilterWindowTest, CancelledTransformsLeaveEverythingAsItWas) {
   // Cancelled while the tool opens: nothing opens, nothing changes.
   ShotRecord rec = TwoDips();

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <sstream>
+
+#include <sys/resource.h>
 
 #include "formats/Seg2In.h"
 #include "formats/Seg2Out.h"
@@ -168,7 +171,8 @@ TEST(Seg2Out, BigEndianDelayRemovalAndExactValues) {
   const std::string d = f.Find(f.traces[0].strings, "DESCALING_FACTOR");
   EXPECT_EQ(std::strtof(d.substr(17).c_str(), nullptr), 2.17378e-05f) << d;
   EXPECT_LE(d.size() - 17, 20u);
-  EXPECT_EQ(f.Find(f.traces[1].strings, "TRACE_TYPE"), "TRACE_TYPE DEAD");
+  EXPECT_EQ(f.Find(f.traces[1].strings, "TRACE_TYPE"), "TRACE_TYPE SEISMIC_DATA")
+      << "a trace without a pick is data like any other";
   for (std::size_t j = 0; j < 3; ++j) {
     const std::size_t data = f.traces[j].at + f.traces[j].blockBytes;
     EXPECT_EQ(f.U32(data), 0u);
@@ -245,6 +249,181 @@ TEST(Seg2Out, ReadBackBySeg2In) {
         }
       }
     }
+}
+
+// A SEG-2 decoder of our own, apart from the program's reader: the file and
+// trace descriptor strings and the samples of every trace, as text.
+constexpr const char* kDecoder = R"(import struct, sys
+b = open(sys.argv[1], 'rb').read()
+e = '<' if b[0:2] == b'\x55\x3a' else '>'
+rev, m, n = struct.unpack(e + 'HHH', b[2:8])
+ptrs = struct.unpack(e + '%dI' % n, b[32:32 + 4 * n])
+def strings(at):
+    out = []
+    while True:
+        c = struct.unpack(e + 'H', b[at:at + 2])[0]
+        if c == 0:
+            return out
+        out.append(b[at + 2:at + c].split(b'\x00')[0].split(b'\x11')[0].decode('ascii'))
+        at += c
+o = open(sys.argv[2], 'w')
+for s in strings(32 + m):
+    o.write('F ' + s + '\n')
+for p in ptrs:
+    ident, size, nbytes, ns, code = struct.unpack(e + 'HHIIB', b[p:p + 13])
+    assert ident == 0x4422 and p % 4 == 0
+    for s in strings(p + 32):
+        o.write('T ' + s + '\n')
+    fmt = {1: 'h', 2: 'i', 4: 'f'}[code]
+    vals = struct.unpack(e + '%d%s' % (ns, fmt), b[p + size:p + size + nbytes])
+    o.write('S ' + ' '.join(repr(float(v)) for v in vals) + '\n')
+)";
+
+struct Decoded {
+  bool ok = false;
+  std::vector<std::string> fileStrings;
+  std::vector<std::string> traceStrings;
+  std::vector<std::string> samples;  // one line per trace
+};
+
+Decoded DecodeIndependently(const std::filesystem::path& file) {
+  testing_support::TempDir dir;
+  testing_support::WriteFile(dir / "seg2.py", kDecoder);
+  const std::string cmd = "/usr/bin/python3 " + (dir / "seg2.py").string() + " '" +
+                          file.string() + "' " + (dir / "out.txt").string() + " 2>/dev/null";
+  Decoded d;
+  if (std::system(cmd.c_str()) != 0) return d;
+  std::istringstream in(testing_support::ReadFile(dir / "out.txt"));
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("F ", 0) == 0) d.fileStrings.push_back(line.substr(2));
+    if (line.rfind("T ", 0) == 0) d.traceStrings.push_back(line.substr(2));
+    if (line.rfind("S ", 0) == 0) d.samples.push_back(line.substr(2));
+  }
+  d.ok = true;
+  return d;
+}
+
+// 102.dat (UNITS METER in its file, held as "METE") exported with the picks
+// the box picker leaves where it finds no break (-1) and Kill Trace's 0:
+// every trace goes out as seismic data, the units as the standard's word,
+// and the samples as they came in.
+TEST(Seg2Out, ExportOf102KeepsEveryTraceAndTheUnitsWord) {
+  SKIP_WITHOUT_SHARED_DATA();
+  const auto input = testing_support::SharedData() / "graphSEG2/102.dat";
+  if (!std::filesystem::exists(input)) GTEST_SKIP() << input << " absent";
+  if (std::system("/usr/bin/python3 -c 'import struct' >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "python3 absent";
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec;
+  int error = 1;
+  SEG2IN(rec, input.string(), error, false);
+  ASSERT_EQ(error, 0);
+  ASSERT_EQ(rec.NTRACE, 24);
+  for (std::size_t j = 0; j < 24; ++j) rec.IBPICK[j] = j % 3 == 0 ? -1 : j % 3 == 1 ? 0 : 200;
+  const auto out = dir / "102.sg2";
+  SEG2OUT(rec, out.string(), false, 1, false, 0, error);
+  ASSERT_EQ(error, 0);
+
+  const Decoded d = DecodeIndependently(out);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NE(std::find(d.fileStrings.begin(), d.fileStrings.end(), "UNITS METERS"),
+            d.fileStrings.end());
+  int types = 0;
+  for (const std::string& s : d.traceStrings) {
+    if (s.rfind("TRACE_TYPE", 0) != 0) continue;
+    ++types;
+    EXPECT_EQ(s, "TRACE_TYPE SEISMIC_DATA");
+  }
+  EXPECT_EQ(types, 24);
+  const Decoded original = DecodeIndependently(input);
+  ASSERT_TRUE(original.ok);
+  EXPECT_EQ(d.samples, original.samples) << "32-bit floats go out as read";
+}
+
+// The units the record holds in 4 characters, as they go out.
+TEST(Seg2Out, UnitsGoOutAsTheStandardsWords) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  const struct {
+    const char* held;
+    const char* written;  // "" none
+  } cases[] = {{"METE", "UNITS METERS"}, {"mete", "UNITS METERS"}, {"FEET", "UNITS FEET"},
+               {"INCH", "UNITS INCHES"}, {"CENT", "UNITS CENTIMETERS"}, {"NONE", "UNITS NONE"},
+               {"KM", "UNITS KM"},       {"    ", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.held);
+    ShotRecord rec = MakeRecord(2);
+    rec.CUNITS = c.held;
+    const auto p = dir / "u.sg2";
+    int error = 1;
+    SEG2OUT(rec, p.string(), false, 1, false, 0, error);
+    ASSERT_EQ(error, 0);
+    const Parsed f = Parse(p, false);
+    EXPECT_EQ(f.Find(f.fileStrings, "UNITS"), c.written);
+    EXPECT_EQ(rec.CUNITS.View(), sup::FixedString<4>(c.held).View()) << "the record keeps its own";
+  }
+}
+
+// A record the writer cannot find memory for is refused with its message
+// and the program goes on.
+TEST(Seg2Out, NoMemoryForTheWorkBuffersIsReported) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more than the limit";
+#else
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "the address sanitizer reserves more than the limit";
+#endif
+#endif
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(2);
+  rec.NSAMP = 1 << 30;  // 4 GiB of floats for one trace's work buffer
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
+  rlimit low = old;
+  low.rlim_cur = std::min<rlim_t>(old.rlim_max, rlim_t{2} << 30);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &low), 0);
+  int error = 0;
+  SEG2OUT(rec, (dir / "m.sg2").string(), false, 1, false, 0, error);
+  setrlimit(RLIMIT_AS, &old);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(sup::LastUserMessage().text, "CANNOT ALLOCATE CREC IN SEG2OUT");
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+// Integer samples are scaled from each trace's own largest magnitude: a
+// TRACEMAX left behind by an edit (here 1.0 for samples up to 5.0) would
+// scale them beyond 16 bits and wrap them into noise of the other sign.
+TEST(Seg2Out, IntegerSamplesScaleFromTheTracesOwnMaximum) {
+  testing_support::TempDir dir;
+  segy_test::ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(1, 4);
+  rec.TRACES = {5.0f, -2.5f, 1.0f, 0.0f};
+  rec.TRACEMAX[0] = 1.0f;
+  for (const int format : {2, 3}) {
+    SCOPED_TRACE(format);
+    const auto p = dir / "i.sg2";
+    int error = 1;
+    SEG2OUT(rec, p.string(), false, format, false, 0, error);
+    ASSERT_EQ(error, 0);
+    const Parsed f = Parse(p, false);
+    ASSERT_EQ(f.traces.size(), 1u);
+    const std::size_t data = f.traces[0].at + f.traces[0].blockBytes;
+    if (format == 3) {
+      EXPECT_EQ(static_cast<std::int16_t>(f.U16(data)), 32000);
+      EXPECT_EQ(static_cast<std::int16_t>(f.U16(data + 2)), -16000);
+      EXPECT_EQ(static_cast<std::int16_t>(f.U16(data + 4)), 6400);
+    } else {
+      EXPECT_EQ(static_cast<std::int32_t>(f.U32(data)), 2000000);
+      EXPECT_EQ(static_cast<std::int32_t>(f.U32(data + 4)), -1000000);
+    }
+  }
 }
 
 }  // namespace

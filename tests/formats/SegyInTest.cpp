@@ -255,3 +255,57 @@ TEST(SegyIn, AnOpenFileReadsTheSameWhateverItsFirstBytesHold) {
 }
 
 }  // namespace
+
+namespace {
+
+// A non-compliant file without the text header: its records are counted
+// over the bytes behind the headers it has (taking 3600 bytes off a file
+// that holds only the 400 of its binary header would find fewer records,
+// or none, and read the wrong one).
+TEST(SegyIn, NonCompliantRecordsAreCountedBehindTheHeadersPresent) {
+  testing_support::TempDir dir;
+  int error = 1;
+  const auto path = dir / "two.sgy";
+  SegyOutOptions o;
+  o.format = kSegyIeeeFloat;
+  o.batch = true;
+  o.closeAtEnd = false;
+  SegyOutState out;
+  ShotRecord first = Small(2, 10);
+  ShotRecord second = Small(2, 10);
+  for (float& v : second.TRACES) v += 1000.0f;
+  SEGYOUT(first, path.string(), o, error, out);
+  ASSERT_EQ(error, 0);
+  o.writeHeaders = false;
+  o.closeAtEnd = true;
+  SEGYOUT(second, path.string(), o, error, out);
+  ASSERT_EQ(error, 0);
+  // Without its text header: 400 + 2 records of 2 traces of 280 bytes.
+  const std::string bytes = testing_support::ReadFile(path);
+  testing_support::WriteFile(path, bytes.substr(3200));
+
+  SegyInOptions nc;
+  nc.compliant = false;
+  nc.readTextHeader = false;
+  int offered = 0;
+  segy_test::ScriptedDialogs dialogs({}, [&offered](ShotRecord& R, int& record, int& format) {
+    offered = record;
+    R.NTRACE = 2;
+    record = 2;
+    format = 1;  // "32-bit Floating Point": IEEE, as the binary header says
+    return true;
+  });
+  ShotRecord back;
+  int recno = 1;
+  SEGYIN(back, path.string(), recno, error, nc);
+  ASSERT_EQ(error, 0) << sup::LastUserMessage().text;
+  EXPECT_EQ(offered, 1);
+  EXPECT_EQ(recno, 2);
+  // Two records found: the name carries the selected record's number (it is
+  // made before the editor names the record read).
+  EXPECT_EQ(back.CRECNAME.Trimmed(), "two-1");
+  ASSERT_EQ(back.NTRACE, 2);
+  EXPECT_EQ(back.TRACES, second.TRACES);
+}
+
+}  // namespace

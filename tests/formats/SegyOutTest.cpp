@@ -428,3 +428,74 @@ TEST(SegyOut, UpholeBeyondItsFieldIsClampedWithAWarning) {
 }
 
 }  // namespace
+
+namespace {
+
+// SEG-Y holds the interval in whole microseconds: one warning says which
+// value went into the file, once for the calls that share a state (a whole
+// export, a combined file, a conversion of many files).
+TEST(SegyOut, AnIntervalSegyCannotHoldIsToldOnce) {
+  testing_support::TempDir dir;
+  ScriptedDialogs quiet;
+  SegyOutOptions o;
+  o.format = kSegyIeeeFloat;
+  o.batch = true;
+  int error = 1;
+  ShotRecord rec = MakeRecord(4, 0, 20);
+  rec.SAMPINT = 0.0625f;
+  SEGYOUT(rec, (dir / "a.sgy").string(), o, error);
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(sup::UserMessageCount(), 1);
+  EXPECT_EQ(sup::LastUserMessage().kind, sup::UserMessageKind::Warning);
+  EXPECT_EQ(sup::LastUserMessage().text,
+            "SEG-Y holds the sample interval in whole microseconds: 62.5 microseconds is "
+            "written as 63");
+  const std::string bytes = testing_support::ReadFile(dir / "a.sgy");
+  ASSERT_GT(bytes.size(), 3218u);
+  EXPECT_EQ(sup::LoadU16(reinterpret_cast<const std::byte*>(bytes.data()) + 3216,
+                         sup::ByteOrder::Big),
+            63u);
+
+  // A second export is told again; the files of one state only once.
+  sup::ClearUserMessages();
+  SegyOutState shared;
+  for (int f = 0; f < 3; ++f) {
+    SEGYOUT(rec, (dir / ("c" + std::to_string(f) + ".sgy")).string(), o, error, shared);
+    ASSERT_EQ(error, 0);
+  }
+  EXPECT_EQ(sup::UserMessageCount(), 1);
+
+  // An interval held exactly says nothing.
+  sup::ClearUserMessages();
+  rec.SAMPINT = 0.125f;
+  SEGYOUT(rec, (dir / "b.sgy").string(), o, error);
+  ASSERT_EQ(error, 0);
+  EXPECT_EQ(sup::UserMessageCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Integer samples are scaled from each trace's own largest magnitude, never
+// from a TRACEMAX an edit left behind (which would wrap 16-bit samples).
+TEST(SegyOut, IntegerSamplesScaleFromTheTracesOwnMaximum) {
+  testing_support::TempDir dir;
+  ScriptedDialogs quiet;
+  ShotRecord rec = MakeRecord(1, 0, 4);
+  rec.TRACES = {5.0f, -2.5f, 1.0f, 0.0f};
+  rec.TRACEMAX[0] = 1.0f;
+  SegyOutOptions o;
+  o.format = kSegyInt16;
+  o.batch = true;
+  int error = 1;
+  SEGYOUT(rec, (dir / "i.sgy").string(), o, error);
+  ASSERT_EQ(error, 0);
+  const std::string bytes = testing_support::ReadFile(dir / "i.sgy");
+  ASSERT_GE(bytes.size(), 3600u + 240u + 8u);
+  const auto* at = reinterpret_cast<const std::byte*>(bytes.data()) + 3840;
+  EXPECT_EQ(static_cast<std::int16_t>(sup::LoadU16(at, sup::ByteOrder::Big)), 32000);
+  EXPECT_EQ(static_cast<std::int16_t>(sup::LoadU16(at + 2, sup::ByteOrder::Big)), -16000);
+}
+
+}  // namespace

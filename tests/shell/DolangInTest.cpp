@@ -48,14 +48,17 @@ TEST(DolangNames, DataFileNames) {
       {"X.CDT", 10, "X.C10"},
       {"X.RDT  ", 3, "X.R03"},
       {"X.DDT", 4, "X.D04"},
-      {"DTLINE.SDT", 1, "DTLINE.S01"},                  // only the mark's DT
-      {"A.SDT.SDT", 5, "A.SDT.S05"},                    // the last mark
-      {"run.SDT/DTLINE.SDT", 2, "run.SDT/DTLINE.S02"},  // the folder untouched
+      {"DTLINE.SDT", 1, "01LINE.S01"},                  // every DT of the name
+      {"A.SDT.SDT", 5, "A.S05.S05"},
+      {"run.SDT/DTLINE.SDT", 2, "run.SDT/02LINE.S02"},  // the folder untouched
       {"dir\\B.CDT", 1, "dir\\B.C01"},
-      {"A_LONG_NAME_OF_MORE_THAN_25_CHARS.SDT", 3, "A_LONG_NAME_OF_MORE_THAN_25_CHARS.S03"},
-      {"LINE4.DAT", 1, nullptr},
-      {"run.SDT/LINE4", 1, nullptr},
-      {"LINE4.sdt", 1, nullptr},
+      // Only the first 25 characters of the name count.
+      {"A_LONG_NAME_OF_MORE_THAN_25_CHARS.SDT", 3, "A_LONG_NAME_OF_MORE_THAN_"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWDT.SDT", 3, "ABCDEFGHIJKLMNOPQRSTUVW03"},
+      // No DT: every data file is the header file.
+      {"LINE4.DAT", 1, "LINE4.DAT"},
+      {"run.SDT/LINE4", 1, "run.SDT/LINE4"},
+      {"LINE4.sdt", 1, "LINE4.sdt"},
       {"LINE4.SDT", 0, nullptr},
       {"LINE4.SDT", 100, nullptr},
   };
@@ -84,7 +87,7 @@ TEST_F(DolangTest, Reads24Traces) {
   EXPECT_EQ(rec.ISHOT, 17);
   EXPECT_EQ(rec.SAMPINT, 0.5f);  // NINT(499.6) / 1000
   EXPECT_EQ(rec.TDELAY, 0.0f);
-  EXPECT_EQ(rec.SPACING, 2.5f);
+  EXPECT_EQ(rec.SPACING, Loaded().SPACING) << "SPACING is left as it was";
   float x = 0.0f;
   for (std::size_t j = 0; j < 24; ++j) {
     x += 2.5f;
@@ -232,7 +235,7 @@ TEST_F(DolangTest, HostileRecordsLeaveTheRecordAlone) {
       {"negative samples", [](auto& h) { h.lines[8] = "-5"; }, 12, 5,
        CannotRead("AB.SDT", "    9")},
       {"samples beyond the first data file", [](auto& h) { h.lines[8] = "2147483647"; }, 12, 5,
-       CannotRead("AB.SDT", "    9")},
+       CannotRead("AB.S01", "    6")},
       {"first data file missing", {}, 12, -1, CannotOpen("AB.S01")},
       {"spacing not a number", [](auto& h) { h.lines[11] = "2,5"; }, 12, 5,
        CannotRead("AB.SDT", "   12")},
@@ -274,17 +277,18 @@ TEST_F(DolangTest, MissingHeaderAndNameWithoutMark) {
   EXPECT_EQ(ierr, -1);
   EXPECT_EQ(sup::LastUserMessage().text, CannotOpen("NONE.SDT"));
 
-  // A header without the mark is refused before its data would be guessed.
+  // A name without "DT" makes every data file the header file itself: its
+  // first line is text, not a sample.
   fx::DolangHeaderText h(1, 2);
   Write("PLAIN.TXT", h.Text());
   vel::DOLANGIN(rec, "PLAIN.TXT", ierr);
   EXPECT_EQ(ierr, -1);
-  EXPECT_EQ(sup::LastUserMessage().text, CannotOpen("PLAIN.TXT"));
+  EXPECT_EQ(sup::LastUserMessage().text, CannotRead("PLAIN.TXT", "    1"));
 
-  // The whole long name is used and shown.
+  // Only the first 25 characters of the name are used.
   const std::string longName = "A_LONG_NAME_OF_MORE_THAN_25_CHARS.SDT";
   vel::DOLANGIN(rec, longName, ierr);
-  EXPECT_EQ(sup::LastUserMessage().text, "CANNOT OPEN FILE " + longName);
+  EXPECT_EQ(sup::LastUserMessage().text, "CANNOT OPEN FILE " + longName.substr(0, 25));
 }
 
 TEST(DolangDecoders, HeaderAndTraceOnText) {
@@ -307,7 +311,7 @@ TEST(DolangDecoders, HeaderAndTraceOnText) {
   EXPECT_EQ(vel::DecodeDolangHeader(lf, size, out, line), vel::DolangHeaderStatus::Ok);
   EXPECT_EQ(vel::DecodeDolangHeader(
                 h.Text(), [] { return std::int64_t{999}; }, out, line),
-            vel::DolangHeaderStatus::BadLine);
+            vel::DolangHeaderStatus::ShortDataFile);
   EXPECT_EQ(line, 9);
   EXPECT_EQ(vel::DecodeDolangHeader(
                 h.Text(), [] { return std::int64_t{-1}; }, out, line),

@@ -46,8 +46,8 @@ TEST_F(FpxTest, ReadsHeaderGeometryPicksAndSamples) {
   EXPECT_EQ(rec.GEOLOC, (std::vector<float>{10.0f, 20.0f, 30.0f}));
   EXPECT_EQ(rec.GEOELE, (std::vector<float>{201.0f, 202.0f, 203.0f}));
   EXPECT_EQ(rec.GOFF, (std::vector<float>{-85.0f, -80.0f, -75.0f}));
-  // Trace 2's pick is -5 (sign-extended), outside the trace: no pick.
-  EXPECT_EQ(rec.IBPICK, (std::vector<std::int32_t>{101, 0, 103}));
+  // Trace 2's pick is -5 (sign-extended), stored as it stands.
+  EXPECT_EQ(rec.IBPICK, (std::vector<std::int32_t>{101, -5, 103}));
   EXPECT_EQ(rec.ISRCSTN, (std::vector<std::int32_t>{33, 33, 33}));
   EXPECT_EQ(rec.IVSTACK, (std::vector<std::int32_t>{1, 1, 1}));
   EXPECT_EQ(rec.NAUX, 0);

@@ -16,6 +16,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MergeFiles.h"
 #include "shell/MultiFileCommands.h"
+#include "support/Progress.h"
 #include "tests/TestSupport.h"
 #include "tests/instruments/OyoFpxSuspensFixtures.h"
 #include "tests/shell/MultiFileTestSupport.h"
@@ -181,6 +182,28 @@ TEST_F(MergeTest, ThreeFilesGiveOneSeg2FilePerTracePosition) {
   }
   EXPECT_FALSE(fs::exists(dir_ / "s1005.SG2"));
 }
+
+// A merge written as SEG-2 is the user's own output, not a batch one: the
+// writer shows its own progress window for more than 100 traces.
+TEST_F(MergeTest, Seg2OutputShowsTheWritersOwnProgress) {
+  std::vector<fs::path> files;
+  for (int k = 0; k < 101; ++k) {
+    files.push_back(dir_ / ("m" + std::to_string(k + 100) + ".sg2"));
+    WriteSeg2(files.back(), Fixture(1, 10, 0.5f, k + 1));
+  }
+  Choose(Quoted(files));
+  Options(false);
+  Choose("m100001.SG2");
+  std::vector<std::string> opened;
+  sup::SetProgressHook({[&opened](std::string_view name) { opened.emplace_back(name); }, {}, {}});
+  Run({[] { Post(vel::kCommandMerge); }});
+  sup::SetProgressHook({});
+  EXPECT_EQ(messages_, std::vector<std::string>{"Merge complete"});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_NE(opened[0].find("m100001.SG2"), std::string::npos) << opened[0];
+  EXPECT_EQ(ReadSeg2(dir_ / "m100001.SG2").NTRACE, 101);
+}
+
 
 TEST_F(MergeTest, SmallestTraceCountAndLargestSampleCountShorterTracesEndInZeros) {
   const ShotRecord wide = Fixture(24, 1000, 0.5f, 1);

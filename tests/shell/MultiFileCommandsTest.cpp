@@ -231,7 +231,11 @@ TEST_F(MultiFileTest, SharedDataConvertsToSegyAndBack) {
   }
   ASSERT_FALSE(pairs.empty());
   Run(steps);
-  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  // The only word is about a record sampled at 62.5 us (206.dat), once for
+  // the conversion that holds it.
+  for (const std::string& m : messages_)
+    EXPECT_EQ(m.rfind("SEG-Y holds the sample interval in whole microseconds: ", 0), 0u) << m;
+  EXPECT_LE(messages_.size(), steps.size());
   for (const auto& [in, out] : pairs) {
     ASSERT_TRUE(fs::exists(out)) << in;
     const ShotRecord a = program_test::ReadByImport(in);

@@ -34,8 +34,8 @@ TEST_F(TracePlotDialogTest, FieldsShowTheOptionsAndCancelChangesNothing) {
   EXPECT_EQ(opts, before);
 
   EXPECT_EQ(Run(opts, "press 2", 12.5f), -1);
-  EXPECT_EQ(Text(1015), "2.00");
-  EXPECT_EQ(Text(1016), "2.00");
+  EXPECT_EQ(Text(1015), "2.0");  // one decimal where it holds the value
+  EXPECT_EQ(Text(1016), "2.0");
   EXPECT_EQ(Text(1017), "30.");  // AGC window in percent
   EXPECT_FLOAT_EQ(Number(1226), 12.5f);
   EXPECT_FLOAT_EQ(Number(1161), 1.0f);
@@ -61,12 +61,18 @@ TEST_F(TracePlotDialogTest, FieldsShowTheOptionsAndCancelChangesNothing) {
   EXPECT_EQ(Text(1223), "2");
   EXPECT_EQ(Text(1224), "9");
 
-  // Every width and clip the fields accept (0.01 to 100) shows as it is.
+  // Every width and clip the fields accept (0.01 to 100) shows as it is:
+  // those one decimal in four columns cannot hold with two.
   opts.TRACEWIDTH = 0.04f;
   opts.TRACECLIP = 100.0f;
   EXPECT_EQ(Run(opts, "press 2"), -1);
   EXPECT_EQ(Text(1015), "0.04");
   EXPECT_EQ(Text(1016), "100.00");
+  opts.TRACEWIDTH = 99.5f;
+  opts.TRACECLIP = 0.5f;
+  EXPECT_EQ(Run(opts, "press 2"), -1);
+  EXPECT_EQ(Text(1015), "99.5");
+  EXPECT_EQ(Text(1016), "0.5");
 }
 
 TEST_F(TracePlotDialogTest, OkWithoutEditsKeepsEveryOption) {

@@ -4,13 +4,17 @@
 // results file, the wavelet file, Print, Contents and About.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "display/PickFiles.h"
 #include "display/Refraction.h"
+#include "formats/Seg2Out.h"
 #include "display/TracePlot.h"
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
@@ -207,6 +211,68 @@ TEST_F(WindowCommandsTest, TheMainWindowsTextKeepsItsSizeAfterChildWindows) {
   long differ = 0;
   for (std::size_t i = 0; i < fresh.size(); ++i) differ += fresh[i] != again[i];
   EXPECT_EQ(differ, 0);
+}
+
+// An expose of the main window with nothing loaded starts the page: what was
+// drawn before is cleared, and nothing is plotted.
+TEST_F(WindowCommandsTest, AnExposeWithNothingLoadedClearsTheMainWindow) {
+  const auto drawn = Pixels(tk::kMainWindow);
+  ASSERT_FALSE(drawn.empty());
+  ASSERT_NE(std::adjacent_find(drawn.begin(), drawn.end(), std::not_equal_to<>()), drawn.end())
+      << "the record is drawn";
+  app->loaded = false;
+  Event(kEventExpose, tk::kMainWindow);
+  const auto cleared = Pixels(tk::kMainWindow);
+  ASSERT_FALSE(cleared.empty());
+  EXPECT_EQ(std::adjacent_find(cleared.begin(), cleared.end(), std::not_equal_to<>()),
+            cleared.end())
+      << "one colour all over";
+  app->loaded = true;
+}
+
+// With the refraction window open, a pick command chooses the split afresh
+// from the new picks; "Repick Now" of the picking dialog repicks without
+// touching the refraction window.
+TEST_F(WindowCommandsTest, RepickNowLeavesTheRefractionWindowAsItWas) {
+  Dispatch(vel::kCommandRefractionFlat);
+  ASSERT_GT(app->refractionWindow, 0);
+  const vel::RefractionResult marked{2, 1.0f, 2.0f, 3.0f, 4.0f};
+  app->refraction = marked;
+  harness.Answer("dialog 106", "press 1037");
+  vel::EditPickParametersCommand(*app);
+  EXPECT_NE(app->picking.method, vel::kPickNone);
+  EXPECT_EQ(app->refraction.directCount, marked.directCount);
+  EXPECT_EQ(app->refraction.v1, marked.v1);
+  EXPECT_EQ(app->refraction.depth, marked.depth);
+  Dispatch(vel::kCommandSimplePick);
+  EXPECT_GT(app->refraction.directCount, 2);
+}
+
+// Picks a file may hold beyond the trace (and below 1) are drawn, exported
+// and interpreted without harm.
+TEST_F(WindowCommandsTest, PicksBeyondTheTraceAreTakenSafely) {
+  vel::ShotRecord& rec = app->record;
+  rec.IBPICK[0] = rec.NSAMP + 50;
+  rec.IBPICK[1] = -5;
+  rec.IBPICK[2] = 1 << 30;
+  rec.LPICKS = true;
+  app->options.LPLOTPICKS = true;
+  vel::ShowNewRecord(rec, app->MainPlotAxes, app->options);
+  Dispatch(vel::kCommandRefractionFlat);
+  EXPECT_GT(app->refractionWindow, 0);
+  Event(kEventExpose, tk::kMainWindow);
+  testing_support::TempDir dir;
+  int ierr = 0;
+  vel::PICKOUT(rec, (dir / "p.pck").string(), app->settings.pickExport, ierr);
+  EXPECT_EQ(ierr, 0);
+  // A break time too long for its SEG-2 field is refused with the writer's
+  // message; one a little beyond the trace is written.
+  vel::SEG2OUT(rec, (dir / "p.sg2").string(), false, 1, true, 0, ierr);
+  EXPECT_EQ(ierr, -1);
+  EXPECT_EQ(messages.back(), "SEG2OUT - ERROR FORMATTING NUMBER");
+  rec.IBPICK[2] = rec.NSAMP * 2;
+  vel::SEG2OUT(rec, (dir / "p.sg2").string(), false, 1, true, 0, ierr);
+  EXPECT_EQ(ierr, 0);
 }
 
 TEST_F(WindowCommandsTest, AClickPickRefreshesTheWindowAndAnImportClosesIt) {
