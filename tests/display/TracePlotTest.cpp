@@ -434,7 +434,7 @@ TEST_F(TracePlotTest, RightHandTimeLabelsAreDrawnWhole) {
   SEG2IN(rec, path.string(), ierr, false);
   ASSERT_EQ(ierr, 0);
   sup::SetPenTextOutput({});  // the text drawn, not only recorded
-  for (const auto [width, height] : {std::pair{766, 560}, std::pair{1000, 800}, std::pair{500, 380}}) {
+  for (const auto& [width, height] : {std::pair{766, 560}, std::pair{1000, 800}, std::pair{500, 380}}) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
     Open(width, height);
     ShowNewRecord(rec, axes, options);

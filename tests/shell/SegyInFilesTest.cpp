@@ -217,7 +217,9 @@ TEST(SegyInFiles, EveryPublicFileHasItsOutcome) {
         const auto s = segy_test::ReadWithSegyio(path, row.littleEndian);
         ASSERT_TRUE(s.ok);
         EXPECT_EQ(s.samples, rec.NSAMP);
-        if (s.samples > 1) EXPECT_FLOAT_EQ(static_cast<float>(s.dt), rec.SAMPINT);
+        if (s.samples > 1) {
+          EXPECT_FLOAT_EQ(static_cast<float>(s.dt), rec.SAMPINT);
+        }
         expected = s.data;
         break;
       }
