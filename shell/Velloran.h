@@ -80,7 +80,7 @@ struct Velloran {
   // Edit and view state, kept for the run only.
   /// The main frame before the last zoom box or Unzoom (Lastzoom's view).
   sup::GraphAxes previousFrame;
-  float gainMultiplier = 0.0f;     // the last multiplier entered
+  float gainMultiplier = 1.0f;     // the last multiplier entered; 1 changes nothing
   TruncationValues truncation;     // the truncation dialog's values
   TraceEditValues traceEdit;       // what Resample and Remove offer next
 
