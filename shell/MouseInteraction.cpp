@@ -83,6 +83,22 @@ std::string ValueText(float v) {
   return Field(v, "(1PE13.5)");
 }
 
+std::int32_t PickOf(const ShotRecord& r, std::int32_t j) {
+  return j >= 1 && static_cast<std::size_t>(j) <= r.IBPICK.size()
+             ? r.IBPICK[static_cast<std::size_t>(j - 1)]
+             : 0;
+}
+
+void ShowTraceAndPick(Velloran& app, std::int32_t j) {
+  const ShotRecord& r = app.record;
+  const std::int32_t pick = PickOf(r, j);
+  tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
+  tk::WindowStatusText(4, pick > 0 ? "First Break:" + Field(PickTime(r, pick), "(F8.2)")
+                                   : std::string("No Pick"));
+  app.lastTraceShown = j;
+  app.lastPickShown = pick;
+}
+
 void ShowReadOut(Velloran& app) {
   const ShotRecord& r = app.record;
   const std::int32_t j = app.selectedTrace;
@@ -96,13 +112,9 @@ void ShowReadOut(Velloran& app) {
   tk::WindowStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
   tk::WindowStatusText(2, "Time (ms):" + Field(app.pointerTime, "(F9.2)"));
   tk::WindowStatusText(5, "Value:" + ValueText(Trace(r, j)[static_cast<std::size_t>(s - 1)]));
-  if (j != app.lastTraceShown) {
-    tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
-    const std::int32_t pick = r.IBPICK[static_cast<std::size_t>(j - 1)];
-    tk::WindowStatusText(4, pick > 0 ? "First Break:" + Field(PickTime(r, pick), "(F8.2)")
-                                     : std::string("No Pick"));
-    app.lastTraceShown = j;
-  }
+  // The trace number and its pick are rewritten when the pointer crosses to
+  // another trace, and when the pick of the trace shown has changed since.
+  if (j != app.lastTraceShown || PickOf(r, j) != app.lastPickShown) ShowTraceAndPick(app, j);
 }
 
 void Move(Velloran& app, const tk::EventRecord& e) {
@@ -224,6 +236,7 @@ void ClickPick(Velloran& app, const tk::EventRecord& e) {
   r.IBPICK[static_cast<std::size_t>(j - 1)] = std::max(pick, 0);
   PLOTPICKS(r, app.MainPlotAxes, app.options);
   r.LPICKS = true;
+  RefreshTraceReadOut(app);
   RefreshRefractionWindow(app);
 }
 
@@ -431,6 +444,22 @@ bool ShapeWavelet(std::span<const float> samples, bool taper, bool normalise,
     if (normalise) out[i] /= m;
   }
   return true;
+}
+
+void RefreshTraceReadOut(Velloran& app) {
+  if (app.lastTraceShown == 0) return;
+  if (!app.loaded || !InRecord(app, app.lastTraceShown)) {
+    ClearReadOut(app);
+    return;
+  }
+  if (PickOf(app.record, app.lastTraceShown) != app.lastPickShown)
+    ShowTraceAndPick(app, app.lastTraceShown);
+}
+
+void ClearReadOut(Velloran& app) {
+  for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "");
+  app.lastTraceShown = 0;
+  app.lastPickShown = 0;
 }
 
 void DrawOpenOverlays(Velloran& app) {

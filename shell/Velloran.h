@@ -100,6 +100,7 @@ struct Velloran {
   float pointerTime = 0.0f;      // ms under the pointer
   float pointerPosition = 0.0f;  // trace position under the pointer
   std::int32_t lastTraceShown = 0;
+  std::int32_t lastPickShown = 0;  // the pick of that trace as the read-out shows it
   /// The NMO and refraction result files open for appending.
   std::FILE* nmoFile = nullptr;
   std::FILE* refractionFile = nullptr;
