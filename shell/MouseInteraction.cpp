@@ -46,6 +46,15 @@ using sup::PageYOfWindow;
 std::int32_t Since(const Velloran& app, const tk::EventRecord& e) { return e.time - app.pressTime; }
 
 // Pointer time and trace position of window position (X, Y) in the main frame.
+// Writes PART of the status bar of the main window, whichever window is
+// current: the read-out is the main window's alone.
+void MainStatusText(int part, std::string_view text) {
+  const int current = tk::CurrentWindow();
+  if (current != tk::kMainWindow) tk::WindowMakeCurrent(tk::kMainWindow);
+  tk::WindowStatusText(part, text);
+  if (current != tk::kMainWindow) tk::WindowMakeCurrent(current);
+}
+
 void PointerData(Velloran& app, std::int32_t x, std::int32_t y) {
   const float px = sup::XOFPL(PageXOfWindow(x), app.MainPlotAxes);
   const float py = sup::YOFPL(PageYOfWindow(y), app.MainPlotAxes);
@@ -92,8 +101,8 @@ std::int32_t PickOf(const ShotRecord& r, std::int32_t j) {
 void ShowTraceAndPick(Velloran& app, std::int32_t j) {
   const ShotRecord& r = app.record;
   const std::int32_t pick = PickOf(r, j);
-  tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
-  tk::WindowStatusText(4, pick > 0 ? "First Break:" + Field(PickTime(r, pick), "(F8.2)")
+  MainStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
+  MainStatusText(4, pick > 0 ? "First Break:" + Field(PickTime(r, pick), "(F8.2)")
                                    : std::string("No Pick"));
   app.lastTraceShown = j;
   app.lastPickShown = pick;
@@ -105,13 +114,13 @@ void ShowReadOut(Velloran& app) {
   const std::int32_t s =
       r.SAMPINT > 0.0f ? tk::NearestInt((app.pointerTime - r.TDELAY) / r.SAMPINT) : 0;
   if (!InRecord(app, j) || s < 1 || s > r.NSAMP) {
-    for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "No Trace");
+    for (int part = 1; part <= 5; ++part) MainStatusText(part, "No Trace");
     app.lastTraceShown = 0;
     return;
   }
-  tk::WindowStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
-  tk::WindowStatusText(2, "Time (ms):" + Field(app.pointerTime, "(F9.2)"));
-  tk::WindowStatusText(5, "Value:" + ValueText(Trace(r, j)[static_cast<std::size_t>(s - 1)]));
+  MainStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
+  MainStatusText(2, "Time (ms):" + Field(app.pointerTime, "(F9.2)"));
+  MainStatusText(5, "Value:" + ValueText(Trace(r, j)[static_cast<std::size_t>(s - 1)]));
   // The trace number and its pick are rewritten when the pointer crosses to
   // another trace, and when the pick of the trace shown has changed since.
   if (j != app.lastTraceShown || PickOf(r, j) != app.lastPickShown) ShowTraceAndPick(app, j);
@@ -139,6 +148,9 @@ void Move(Velloran& app, const tk::EventRecord& e) {
     app.pointerY = e.y;
   }
   if (!app.loaded) return;
+  // The read-out and the curves belong to the traces of the main window; a
+  // move over a child window has no trace under it.
+  if (e.window != tk::kMainWindow) return;
   app.pointerX = e.x;
   app.pointerY = e.y;
   PointerData(app, e.x, e.y);
@@ -457,7 +469,7 @@ void RefreshTraceReadOut(Velloran& app) {
 }
 
 void ClearReadOut(Velloran& app) {
-  for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "");
+  for (int part = 1; part <= 5; ++part) MainStatusText(part, "");
   app.lastTraceShown = 0;
   app.lastPickShown = 0;
 }

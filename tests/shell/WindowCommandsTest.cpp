@@ -15,6 +15,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
 #include "shell/ChildWindows.h"
+#include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/PickCommands.h"
 #include "shell/ProcessCommands.h"
@@ -107,6 +108,52 @@ class WindowCommandsTest : public app_dialog_test::AppDialogTest {
   std::unique_ptr<vel::Velloran> app;
   std::vector<std::string> messages;
 };
+
+TEST_F(WindowCommandsTest, WaveletWindowOpensAtItsDefaultPlaceWithAStatusBarOfItsOwn) {
+  const vel::WindowPlacement place = app->settings.waveletWindow;
+  EXPECT_EQ(place.x, tk::NearestInt(0.05 * tk::WDisplayQuery(1)));
+  EXPECT_EQ(place.y, -1);
+  EXPECT_EQ(place.width, tk::NearestInt(0.4 * tk::WDisplayQuery(1)));
+  EXPECT_EQ(place.height, tk::NearestInt(0.4 * tk::WDisplayQuery(2)));
+
+  // The main window's read-out, then the wavelet window over it.
+  tk::EventRecord move;
+  move.window = tk::kMainWindow;
+  move.x = 5000;
+  move.y = 5000;
+  vel::HandleEvent(*app, kEventMouseMove, move);
+  const auto status = [](int window, int part) {
+    return plat::StatusBarGetText(tk::WindowStatusBarHandle(window), part - 1);
+  };
+  const std::string mainTrace = status(tk::kMainWindow, 1);
+  ASSERT_NE(mainTrace.find("Trace:"), std::string::npos) << mainTrace;
+
+  vel::WINDOWWV(*app);
+  const int n = app->waveletWindow;
+  ASSERT_GT(n, 0);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  // At 5 % of the screen's width, centred vertically, 40 % of the screen:
+  // clear of the main window's menus at the top left.
+  const plat::Rect frame = plat::GetWindowRect(tk::WindowFrameHandle(n));
+  EXPECT_EQ(frame.left, place.x);
+  EXPECT_LE(std::abs((frame.top + frame.bottom) / 2 - tk::WDisplayQuery(2) / 2), 1);
+  tk::WindowMakeCurrent(n);
+  EXPECT_EQ(tk::WindowQuery(1), place.width);
+
+  // Moves over the wavelet window and commands run while it is current
+  // leave its status bar empty and the main window's read-out in place.
+  move.window = n;
+  vel::HandleEvent(*app, kEventMouseMove, move);
+  tk::WindowMakeCurrent(n);
+  Dispatch(vel::kCommandKillTrace, n);
+  for (int part = 1; part <= 5; ++part) EXPECT_EQ(status(n, part), "") << part;
+  EXPECT_EQ(status(tk::kMainWindow, 1), mainTrace);
+
+  // Closing remembers the place it had.
+  vel::CLOSEWAVEWIND(*app);
+  EXPECT_EQ(app->settings.waveletWindow.x, place.x);
+  EXPECT_EQ(app->settings.waveletWindow.y, frame.top);
+}
 
 TEST_F(WindowCommandsTest, RefractionWindowOpensRedrawsRefreshesAndCloses) {
   const vel::WindowPlacement place = app->settings.refractionWindow;
