@@ -711,6 +711,13 @@ TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
   const std::string wavelet = "Ruduvi Daved Uvozaro";
   w = ChildShown(wavelet, before, why);
   ASSERT_TRUE(w.has_value()) << why;
+  // Its default place on the 1280 x 1024 screen: at 5 % of the width,
+  // centred from top to bottom, 40 % of the screen (clear of the main
+  // window's menus at the top left).
+  EXPECT_NEAR(w->rect.left, 64, 2);
+  EXPECT_NEAR((w->rect.top + w->rect.bottom) / 2, 512, 2);
+  EXPECT_NEAR(w->rect.Width(), 512, 16);
+  EXPECT_GT(w->rect.top, 200);
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Save to File"));
   EXPECT_EQ(DialogFromChild(*w, "ASCII Single Trace Data File"), "") << "Save to File";
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Print"));
