@@ -83,7 +83,6 @@ constexpr MenuCommand kCommands[] = {
     {"Process", "FK Filter"},
     {"Process", "NMO Correction"},
     {"Process", "Refraction Interpretation"},
-    {"Help", "Contents"},
     {"Help", "About Velloran"},
 };
 
@@ -138,10 +137,10 @@ class MenuDialogsX11 : public ::testing::Test {
   bool StartProgram() {
     program_ = std::make_unique<Child>();
     const std::string home = dir_.path().string();
-    if (!program_->Start({VELLORAN_EXE, record_}, {"DISPLAY=" + server_.Display(),
-                                                    "VELLORAN_HEADLESS", "HOME=" + home,
-                                                    "XDG_CONFIG_HOME=" + home + "/config"}))
-      return false;
+    std::vector<std::string> env{"DISPLAY=" + server_.Display(), "VELLORAN_HEADLESS",
+                                 "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config"};
+    env.insert(env.end(), extraEnv_.begin(), extraEnv_.end());
+    if (!program_->Start({VELLORAN_EXE, record_}, env)) return false;
     user_ = std::make_unique<plat::xuser::User>(server_.Display());
     if (!user_->Ready()) return false;
     main_ = 0;
@@ -384,6 +383,7 @@ class MenuDialogsX11 : public ::testing::Test {
   std::unique_ptr<Child> program_;
   std::unique_ptr<plat::xuser::User> user_;
   plat::NativeWindow main_ = 0;
+  std::vector<std::string> extraEnv_;  // more of the program's environment
 };
 
 TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
@@ -404,6 +404,43 @@ TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
       if (!failure.empty() || program_->Wait(0).has_value()) running = false;
     }
   }
+}
+
+// Help > Contents, chosen with the mouse and with the keyboard, hands the
+// help file the build installed beside the program to the desktop's opener:
+// here a stand-in "xdg-open" first on the PATH that notes what it was given.
+TEST_F(MenuDialogsX11, HelpContentsOpensTheInstalledHelpFile) {
+  const fs::path bin = dir_.path() / "bin";
+  fs::create_directories(bin);
+  const fs::path noted = dir_.path() / "opened.txt";
+  testing_support::WriteFile(bin / "xdg-open",
+                             "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + noted.string() + "'\n");
+  fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  extraEnv_ = {"PATH=" + bin.string() + ":" + (path ? path : "/usr/bin:/bin")};
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const fs::path help = fs::path(VELLORAN_EXE).parent_path() / "velloran.html";
+  ASSERT_TRUE(fs::is_regular_file(help)) << help;
+  const std::optional<MenuPlace> contents = Find({"Help", "Contents"});
+  ASSERT_TRUE(contents.has_value());
+  std::string lines;
+  for (const bool keyboard : {false, true}) {
+    SCOPED_TRACE(keyboard ? "keyboard" : "mouse");
+    Screenshot before;
+    std::string why;
+    ASSERT_TRUE(Settled(before, why)) << why;
+    ASSERT_TRUE(keyboard ? ChooseWithKeys(*contents) : ChooseWithMouse(*contents));
+    const std::size_t want = keyboard ? 2 : 1;
+    EXPECT_TRUE(WaitFor(8000, [&] {
+      lines = testing_support::ReadFile(noted);
+      return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) >= want;
+    })) << "the viewer was not started";
+    // No message box: the file was found.
+    EXPECT_FALSE(WaitFor(1000, [&] { return !Others().empty(); }));
+  }
+  const std::string once = "file://" + fs::canonical(help).string() + "\n";
+  EXPECT_EQ(lines, once + once);
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
 }
 
 // Simple, Hatherly and Box Pick, chosen with the mouse and the keyboard,

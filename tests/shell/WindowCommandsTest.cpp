@@ -14,6 +14,7 @@
 #include "display/TracePlot.h"
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
+#include "resources/ResourceFormat.h"
 #include "shell/ChildWindows.h"
 #include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
@@ -329,14 +330,14 @@ TEST_F(WindowCommandsTest, WaveletFileStepsByTheWaveletsOwnInterval) {
 }
 
 TEST_F(WindowCommandsTest, HelpContentsLooksBesideTheProgramIgnoringTheExtensionsCase) {
-  EXPECT_EQ(vel::HelpFilePath("/opt/v.1/velloran"), fs::path("/opt/v.1/velloran.HLP"));
-  EXPECT_EQ(vel::HelpFilePath("/opt/bin/VELLORAN.exe"), fs::path("/opt/bin/VELLORAN.HLP"));
+  EXPECT_EQ(vel::HelpFilePath("/opt/v.1/velloran"), fs::path("/opt/v.1/velloran.html"));
+  EXPECT_EQ(vel::HelpFilePath("/opt/bin/VELLORAN.exe"), fs::path("/opt/bin/VELLORAN.html"));
   // Beside the program's own file (the test program here), under its name.
   std::string own(256, ' ');
   tk::IOsCommandArg(0, own);
   const fs::path program(own.substr(0, own.find_last_not_of(' ') + 1));
   const fs::path help = vel::HelpFilePath(program);
-  const fs::path lower = help.parent_path() / (help.stem().string() + ".hlp");
+  const fs::path lower = help.parent_path() / (help.stem().string() + ".HTML");
   ASSERT_FALSE(fs::exists(help) || fs::exists(lower));
   std::vector<std::string> opened;
   tk::SetDocumentOpener([&](const std::string& command) {
@@ -353,6 +354,64 @@ TEST_F(WindowCommandsTest, HelpContentsLooksBesideTheProgramIgnoringTheExtension
   EXPECT_TRUE(messages.empty());
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_NE(opened[0].find(lower.string()), std::string::npos) << opened[0];
+}
+
+// The help the build installs beside the program: found by Help > Contents
+// under the program's name, and speaking of every command of the menus (by
+// its caption and its help text) and of every dialog (by its caption).
+TEST_F(WindowCommandsTest, TheInstalledHelpCoversEveryCommandAndDialog) {
+  const fs::path program(VELLORAN_EXE);
+  const fs::path help = vel::HelpFilePath(program);
+  EXPECT_EQ(help, program.parent_path() / "velloran.html");
+  ASSERT_TRUE(fs::is_regular_file(help)) << help;
+  const std::string text = testing_support::ReadFile(help);
+  // The page's own spelling of a resource text: mnemonics dropped, "&" as
+  // the entity HTML writes, runs of blanks as one.
+  const auto inHtml = [](std::string t) {
+    std::string out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      if (t[i] == '&' && i + 1 < t.size() && t[i + 1] != ' ') continue;
+      if (t[i] == '&') {
+        out += "&amp;";
+        continue;
+      }
+      if (t[i] == ' ' && !out.empty() && out.back() == ' ') continue;
+      out += t[i];
+    }
+    return out;
+  };
+  // The page's text with line breaks and runs of blanks as one blank.
+  std::string flat;
+  for (const char c : text) {
+    const char d = c == '\n' ? ' ' : c;
+    if (d == ' ' && !flat.empty() && flat.back() == ' ') continue;
+    flat += d;
+  }
+  const res::ResourceSet& set = res::ProgramResources();
+  std::vector<std::string> missing;
+  const auto expect = [&](const std::string& what) {
+    if (!what.empty() && flat.find(what) == std::string::npos) missing.push_back(what);
+  };
+  // Menu 30009 is loaded by nothing; 30005-30007 are the filter tools'.
+  for (const int id : {30001, 30002, 30003, 30004, 30005, 30006, 30008, 30010}) {
+    const res::Menu* menu = set.FindMenu(id);
+    ASSERT_NE(menu, nullptr) << id;
+    std::vector<const res::MenuItem*> items;
+    for (const res::MenuItem& item : menu->items) items.push_back(&item);
+    while (!items.empty()) {
+      const res::MenuItem* item = items.back();
+      items.pop_back();
+      for (const res::MenuItem& inner : item->items) items.push_back(&inner);
+      if (item->kind == res::MenuItem::Kind::Command) expect(inHtml(item->text));
+    }
+  }
+  for (const res::HelpTexts& block : set.helpTexts)
+    if (block.menuId != 30009)
+      for (const res::HelpText& entry : block.entries) expect(inHtml(entry.text));
+  for (const res::DialogTemplate& dialog : set.dialogs) expect(inHtml(dialog.caption));
+  std::string list;
+  for (const std::string& m : missing) list += "\n  " + m;
+  EXPECT_TRUE(missing.empty()) << missing.size() << " texts missing:" << list;
 }
 
 TEST_F(WindowCommandsTest, AboutShowsItsDialogWithTheIconAndClosesOnOk) {
