@@ -406,6 +406,47 @@ TEST_F(MenuDialogsX11, EveryDialogCommandShowsAndClosesFromMouseAndKeyboard) {
   }
 }
 
+// File > Import's file dialog: it opens centred on the main window, its
+// "Files of type" list offers every file, and Escape on the dropped list
+// closes the list only; a second Escape cancels the dialog.
+TEST_F(MenuDialogsX11, ImportFileDialogSitsOverTheMainWindowAndEscapeClosesItsTypeList) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> import = Find({"File", "Import"});
+  ASSERT_TRUE(import.has_value());
+  Screenshot before;
+  std::string why;
+  ASSERT_TRUE(Settled(before, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*import));
+  std::vector<TopWindow> shown;
+  ASSERT_TRUE(WaitFor(8000, [&] { return !(shown = Others()).empty(); })) << "no file dialog";
+  const plat::Rect d = shown.back().rect;
+  const plat::Rect m = Window(main_).value().rect;
+  EXPECT_LE(std::abs((d.left + d.right) / 2 - (m.left + m.right) / 2), 2);
+  EXPECT_LE(std::abs((d.top + d.bottom) / 2 - (m.top + m.bottom) / 2), 2);
+  // The closed "Files of type" box: its list drops on a click, over the
+  // dialog's face below the box.
+  ASSERT_TRUE(Settled(before, why)) << why;
+  const plat::Point below{d.left + 220, d.top + 300};
+  const plat::Pixel face = before.At(below.x, below.y);
+  const auto listShown = [&] {
+    Screenshot now;
+    std::string failed;
+    return testing_support::TakeScreenshot(xwd_, server_.Display(), now, failed) &&
+           now.At(below.x, below.y) != face;
+  };
+  ASSERT_FALSE(listShown());
+  user_->MoveTo({d.left + 220, d.top + 272});
+  user_->Click(1);
+  ASSERT_TRUE(WaitFor(3000, listShown)) << "the type list did not drop";
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(3000, [&] { return !listShown(); })) << "Escape left the list dropped";
+  EXPECT_FALSE(WaitFor(1000, [&] { return Others().empty(); }))
+      << "Escape on the type list closed the dialog";
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); })) << "the second Escape";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
 // Help > Contents, chosen with the mouse and with the keyboard, hands the
 // help file the build installed beside the program to the desktop's opener:
 // here a stand-in "xdg-open" first on the PATH that notes what it was given.
