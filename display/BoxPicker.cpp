@@ -205,9 +205,9 @@ void PICKBX(std::span<const float> TR, std::int32_t NS, std::int32_t& ISTART, st
       boxs[j0 + n] = v;
       bmax = std::max(bmax, v);
     }
-    float sum = 0.0f;
+    double sum = 0.0;
     for (std::int32_t i = j0; i <= std::min(j0 + n32, ns); ++i) sum += boxs[i];
-    float avg = sum / static_cast<float>(n32);
+    float avg = static_cast<float>(sum / n32);
     if (PARS.LBXPOWER) {
       bmax = kNone;
       for (std::int32_t m = j0; m <= s.ie - s.is; ++m) {

@@ -134,9 +134,9 @@ bool HatherlyAccepts(const HatherlyWork& w, std::int32_t ns, std::int32_t i, flo
   // g. Signal after the candidate well above the running mean there.
   const std::int32_t after = std::min(ns, i + 25);
   if (after < i + 1) return false;
-  float sum = 0.0f;
+  double sum = 0.0;
   for (std::int32_t m = i + 1; m <= after; ++m) sum += std::fabs(A[m]);
-  const float mean = sum / static_cast<float>(after - i);
+  const float mean = static_cast<float>(sum / (after - i));
   const float m0 = w.W[c];
   if (!(mean >= m0 && mean >= 2.5f * m0)) return false;
   // h. Inside the asked range.
@@ -221,11 +221,13 @@ void PICKHLY(std::span<const float> TR, std::int32_t NS, float& NOISE, std::int3
 
   // 3. Running mean M (kept in W), deviation B of A and deviation E of its
   //    differences. The start sums take samples 2..6; the loop adds 4, 5 and
-  //    6 once more.
-  float sa = 0.0f;
-  float sa2 = 0.0f;
-  float sd = 0.0f;
-  float sd2 = 0.0f;
+  //    6 once more. The running sums are kept in double: the deviations are
+  //    differences of large sums, which float accumulators lose on long
+  //    traces.
+  double sa = 0.0;
+  double sa2 = 0.0;
+  double sd = 0.0;
+  double sd2 = 0.0;
   for (std::int32_t i = 2; i <= 6; ++i) {
     D[i] = A[i] - A[i - 1];
     sa += std::fabs(A[i]);
@@ -234,12 +236,12 @@ void PICKHLY(std::span<const float> TR, std::int32_t NS, float& NOISE, std::int3
     sd2 += D[i] * D[i];
   }
   for (std::int32_t j = 4; j <= iend - 10; ++j) {
-    const float k = static_cast<float>(j - 2);
-    const float m = sa / k;
-    W[j] = m;
-    B[j] = std::sqrt(std::fabs((sa2 - k * (m * m)) / (k - 1.0f)) + 1e-20f);
-    const float md = sd / k;
-    E[j] = std::sqrt(std::fabs((sd2 - k * (md * md)) / (k - 1.0f)) + 1e-20f);
+    const double k = j - 2;
+    const double m = sa / k;
+    W[j] = static_cast<float>(m);
+    B[j] = static_cast<float>(std::sqrt(std::fabs((sa2 - k * (m * m)) / (k - 1.0)) + 1e-20));
+    const double md = sd / k;
+    E[j] = static_cast<float>(std::sqrt(std::fabs((sd2 - k * (md * md)) / (k - 1.0)) + 1e-20));
     sa += std::fabs(A[j]);
     sa2 += A[j] * A[j];
     D[j] = A[j] - A[j - 1];

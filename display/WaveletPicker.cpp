@@ -115,14 +115,14 @@ void REFINEP(std::span<const float> TR, std::int32_t NS, std::int32_t& IPICK) {
     const std::int32_t k = tk::NearestInt(static_cast<float>(m) * kRefineTrimFraction);
     const std::int32_t kept = m - 2 * k;
     if (kept < 1) return;
-    float sum = 0.0f, squares = 0.0f;
+    double sum = 0.0, squares = 0.0;  // in double: the window may sit on a large offset
     for (std::int32_t i = k + 1; i <= m - k; ++i) {
-      const float v = sorted[static_cast<std::size_t>(i - 1)];
+      const double v = sorted[static_cast<std::size_t>(i - 1)];
       sum += v;
       squares += v * v;
     }
-    const float mean = sum / static_cast<float>(kept);
-    const float r = std::sqrt(squares / static_cast<float>(kept));
+    const float mean = static_cast<float>(sum / kept);
+    const float r = static_cast<float>(std::sqrt(squares / kept));
     const float band = 2.0f * r;
     std::int32_t pick = p;
     for (std::int32_t c = p - nw; c <= p + nw; ++c) {

@@ -10,6 +10,12 @@ ShotRecord FreshRecord(ShotRecord& HELD, ReadStart START) {
   switch (START) {
     case ReadStart::Spacing:
       fresh.SPACING = HELD.SPACING;
+      // No reader sets the NMO curve or the refractor line: they are the
+      // user's and stay as they were.
+      fresh.T0NMO = HELD.T0NMO;
+      fresh.VNMO = HELD.VNMO;
+      fresh.T0REF = HELD.T0REF;
+      fresh.VREF = HELD.VREF;
       break;
     case ReadStart::Scalars: {
       // Copying a record whose arrays are empty copies its scalars alone; the

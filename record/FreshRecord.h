@@ -12,7 +12,9 @@ namespace vel {
 
 /// What a fresh record takes over from the record held.
 enum class ReadStart {
-  /// The trace spacing only: a file without receiver positions keeps it.
+  /// The trace spacing (a file without receiver positions keeps it) and the
+  /// NMO and refractor values (`T0NMO`, `VNMO`, `T0REF`, `VREF`), which no
+  /// reader sets.
   Spacing,
   /// Every value but the per-trace arrays: a reader that fills some header
   /// values and leaves the others as they were.

@@ -1,5 +1,6 @@
 #include "shell/ChildWindows.h"
 
+#include <optional>
 #include <string>
 
 #include "display/Refraction.h"
@@ -12,6 +13,14 @@
 #include "toolkit/graphics/Graphics.h"
 
 namespace vel {
+namespace {
+
+// A negative remembered x or y centres the window on the screen: it opens
+// centred, and the reposition that follows keeps that coordinate.
+int CentredIfNegative(int v) { return v < 0 ? tk::kKeepOrCentre : v; }
+std::optional<int> KeptIfNegative(int v) { return v >= 0 ? std::optional<int>(v) : std::nullopt; }
+
+}  // namespace
 
 std::array<ChildWindowEntry, 2> ChildWindowTable(Velloran& app) {
   return {{
@@ -33,11 +42,13 @@ void WINDOWWV(Velloran& app) {
   std::string title(kWaveletTitle);
   title.resize(80, ' ');
   int number = -1;
-  tk::WindowOpenChild(number, kWaveletWindowFlags, place.x, place.y, place.width, place.height,
-                      kWaveletMenu, {}, 0, title);
+  tk::WindowOpenChild(number, kWaveletWindowFlags, CentredIfNegative(place.x),
+                      CentredIfNegative(place.y), place.width, place.height, kWaveletMenu, {}, 0,
+                      title);
   if (number < 1) return;  // every window number in use: the toolkit has said so
   app.waveletWindow = number;
-  tk::WindowReposition(place.width, place.height, place.x, place.y, place.state);
+  tk::WindowReposition(place.width, place.height, KeptIfNegative(place.x),
+                       KeptIfNegative(place.y), place.state);
   tk::WMenuWindow(kWaveletMenu, number);
   tk::WMenuToolbar(kWaveletToolbar, number, 1);
   constexpr int kStatusWidths[] = {1000, 1500, 1500, 1500, 5000};
@@ -73,15 +84,13 @@ void REFRACT(Velloran& app, bool PRINT) {
     std::string title(kRefractionTitle);
     title.resize(80, ' ');
     int number = -1;
-    // A negative x or y centres the window on the screen.
-    const auto centred = [](int v) { return v < 0 ? tk::kKeepOrCentre : v; };
-    tk::WindowOpenChild(number, kRefractionWindowFlags, centred(place.x), centred(place.y),
-                        place.width, place.height, kRefractionMenu, {}, 0, title);
+    tk::WindowOpenChild(number, kRefractionWindowFlags, CentredIfNegative(place.x),
+                        CentredIfNegative(place.y), place.width, place.height, kRefractionMenu, {},
+                        0, title);
     if (number < 1) return;  // every window number in use: the toolkit has said so
     app.refractionWindow = number;
-    tk::WindowReposition(place.width, place.height,
-                         place.x >= 0 ? std::optional<int>(place.x) : std::nullopt,
-                         place.y >= 0 ? std::optional<int>(place.y) : std::nullopt, place.state);
+    tk::WindowReposition(place.width, place.height, KeptIfNegative(place.x),
+                         KeptIfNegative(place.y), place.state);
     tk::WMenuToolbar(kRefractionToolbar, number, 1);
   } else {
     tk::WindowMakeCurrent(app.refractionWindow);

@@ -14,6 +14,7 @@
 #include "shell/ChildWindows.h"
 #include "shell/HeaderEditor.h"
 #include "shell/Import.h"
+#include "shell/MouseInteraction.h"
 #include "shell/PromptDialogs.h"
 #include "shell/Velloran.h"
 #include "support/PenPlot.h"
@@ -62,6 +63,7 @@ std::string ChooseImportFile(const ImportChoice& choice) {
 enum class DrawAfter { Import, Open };
 void DrawRecord(Velloran& app, DrawAfter after) {
   tk::WindowMakeCurrent(tk::kMainWindow);
+  ClearReadOut(app);  // the last record's trace, time and pick mean nothing now
   if (after == DrawAfter::Import)
     ShowNewRecord(app.record, app.MainPlotAxes, app.options, app.tracePlot);
   else

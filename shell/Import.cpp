@@ -344,14 +344,15 @@ void IMPORT(ShotRecord& REC, std::string_view FNAME, std::int32_t& IRECNO, int& 
   if (row == nullptr || row->read == nullptr) {
     if (row != nullptr && !row->refusal.empty()) {
       sup::WINMSG(row->refusal);
+      REC.IFORMAT = code;  // the record's data stay; the code says what was refused
     } else {
       NotAvailable(code);
     }
     return;
   }
   // The read goes into a fresh record and replaces REC only on success. Against
-  // the older in-place rule this means: a refused or failed read does not set
-  // IFORMAT; the radar flag and the SEG-Y trace headers of the record held
+  // the older in-place rule this means: a failed read does not set IFORMAT
+  // (a refused format does, above); the radar flag and the SEG-Y trace headers of the record held
   // before are not carried into the new one (LSEGYHDR starts false, as the
   // dispatch wants it before every read); the trace spacing is carried over,
   // so a SEG-2 file with receiver positions keeps it as the reader's

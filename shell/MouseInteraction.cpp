@@ -46,6 +46,15 @@ using sup::PageYOfWindow;
 std::int32_t Since(const Velloran& app, const tk::EventRecord& e) { return e.time - app.pressTime; }
 
 // Pointer time and trace position of window position (X, Y) in the main frame.
+// Writes PART of the status bar of the main window, whichever window is
+// current: the read-out is the main window's alone.
+void MainStatusText(int part, std::string_view text) {
+  const int current = tk::CurrentWindow();
+  if (current != tk::kMainWindow) tk::WindowMakeCurrent(tk::kMainWindow);
+  tk::WindowStatusText(part, text);
+  if (current != tk::kMainWindow) tk::WindowMakeCurrent(current);
+}
+
 void PointerData(Velloran& app, std::int32_t x, std::int32_t y) {
   const float px = sup::XOFPL(PageXOfWindow(x), app.MainPlotAxes);
   const float py = sup::YOFPL(PageYOfWindow(y), app.MainPlotAxes);
@@ -83,26 +92,38 @@ std::string ValueText(float v) {
   return Field(v, "(1PE13.5)");
 }
 
+std::int32_t PickOf(const ShotRecord& r, std::int32_t j) {
+  return j >= 1 && static_cast<std::size_t>(j) <= r.IBPICK.size()
+             ? r.IBPICK[static_cast<std::size_t>(j - 1)]
+             : 0;
+}
+
+void ShowTraceAndPick(Velloran& app, std::int32_t j) {
+  const ShotRecord& r = app.record;
+  const std::int32_t pick = PickOf(r, j);
+  MainStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
+  MainStatusText(4, pick > 0 ? "First Break:" + Field(PickTime(r, pick), "(F8.2)")
+                                   : std::string("No Pick"));
+  app.lastTraceShown = j;
+  app.lastPickShown = pick;
+}
+
 void ShowReadOut(Velloran& app) {
   const ShotRecord& r = app.record;
   const std::int32_t j = app.selectedTrace;
   const std::int32_t s =
       r.SAMPINT > 0.0f ? tk::NearestInt((app.pointerTime - r.TDELAY) / r.SAMPINT) : 0;
   if (!InRecord(app, j) || s < 1 || s > r.NSAMP) {
-    for (int part = 1; part <= 5; ++part) tk::WindowStatusText(part, "No Trace");
+    for (int part = 1; part <= 5; ++part) MainStatusText(part, "No Trace");
     app.lastTraceShown = 0;
     return;
   }
-  tk::WindowStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
-  tk::WindowStatusText(2, "Time (ms):" + Field(app.pointerTime, "(F9.2)"));
-  tk::WindowStatusText(5, "Value:" + ValueText(Trace(r, j)[static_cast<std::size_t>(s - 1)]));
-  if (j != app.lastTraceShown) {
-    tk::WindowStatusText(1, "Trace:" + tk::FormatIntegerField(j, "(I5)"));
-    const std::int32_t pick = r.IBPICK[static_cast<std::size_t>(j - 1)];
-    tk::WindowStatusText(4, pick > 0 ? "First Break:" + Field(PickTime(r, pick), "(F8.2)")
-                                     : std::string("No Pick"));
-    app.lastTraceShown = j;
-  }
+  MainStatusText(3, "Sample:" + tk::FormatIntegerField(s, "(I7)"));
+  MainStatusText(2, "Time (ms):" + Field(app.pointerTime, "(F9.2)"));
+  MainStatusText(5, "Value:" + ValueText(Trace(r, j)[static_cast<std::size_t>(s - 1)]));
+  // The trace number and its pick are rewritten when the pointer crosses to
+  // another trace, and when the pick of the trace shown has changed since.
+  if (j != app.lastTraceShown || PickOf(r, j) != app.lastPickShown) ShowTraceAndPick(app, j);
 }
 
 void Move(Velloran& app, const tk::EventRecord& e) {
@@ -127,6 +148,9 @@ void Move(Velloran& app, const tk::EventRecord& e) {
     app.pointerY = e.y;
   }
   if (!app.loaded) return;
+  // The read-out and the curves belong to the traces of the main window; a
+  // move over a child window has no trace under it.
+  if (e.window != tk::kMainWindow) return;
   app.pointerX = e.x;
   app.pointerY = e.y;
   PointerData(app, e.x, e.y);
@@ -224,6 +248,7 @@ void ClickPick(Velloran& app, const tk::EventRecord& e) {
   r.IBPICK[static_cast<std::size_t>(j - 1)] = std::max(pick, 0);
   DrawPicks(r, app.MainPlotAxes, app.options, app.tracePlot.mapping);
   r.LPICKS = true;
+  RefreshTraceReadOut(app);
   RefreshRefractionWindow(app);
 }
 
@@ -430,6 +455,22 @@ bool ShapeWavelet(std::span<const float> samples, bool taper, bool normalise,
     if (normalise) out[i] /= m;
   }
   return true;
+}
+
+void RefreshTraceReadOut(Velloran& app) {
+  if (app.lastTraceShown == 0) return;
+  if (!app.loaded || !InRecord(app, app.lastTraceShown)) {
+    ClearReadOut(app);
+    return;
+  }
+  if (PickOf(app.record, app.lastTraceShown) != app.lastPickShown)
+    ShowTraceAndPick(app, app.lastTraceShown);
+}
+
+void ClearReadOut(Velloran& app) {
+  for (int part = 1; part <= 5; ++part) MainStatusText(part, "");
+  app.lastTraceShown = 0;
+  app.lastPickShown = 0;
 }
 
 void DrawOpenOverlays(Velloran& app) {

@@ -25,6 +25,14 @@ inline constexpr std::int32_t kDragMilliseconds = 300;
 /// 6 (move) and 10 (field changed).
 void HandleInteractionEvent(Velloran& app, int type, const tk::EventRecord& e);
 
+/// Shows the pick of the trace in the status bar's read-out again when it has
+/// changed (a click, a repick, Kill Trace); a trace the record no longer has
+/// clears the read-out.
+void RefreshTraceReadOut(Velloran& app);
+/// Empties the five read-out parts of the status bar: a new record has
+/// nothing under the pointer until it moves.
+void ClearReadOut(Velloran& app);
+
 /// Draws (or removes) the NMO curve and refractor line whose dialogs are open.
 void DrawOpenOverlays(Velloran& app);
 /// The main window's page and traces in the main frame as it is, with the

@@ -419,6 +419,9 @@ SettingsValues DefaultSettings(std::int32_t screenWidth, std::int32_t screenHeig
   const std::int32_t x = tk::NearestInt(0.05 * w);
   v.mainWindow = {x, -1, tk::NearestInt(0.6 * w), tk::NearestInt(0.6 * h), 1};
   v.refractionWindow = {x, -1, tk::NearestInt(0.4 * w), tk::NearestInt(0.4 * h), 1};
+  // The wavelet window shares the refraction window's place: clear of the
+  // main window's menus at the top left of the screen.
+  v.waveletWindow = v.refractionWindow;
   return v;
 }
 

@@ -336,7 +336,12 @@ CommandHandler CommandHandlerFor(int id) {
 }
 
 void DispatchCommand(Velloran& app, int id) {
-  if (const CommandHandler handler = CommandHandlerFor(id)) handler(app);
+  const CommandHandler handler = CommandHandlerFor(id);
+  if (!handler) return;
+  handler(app);
+  // Commands change picks and records under the read-out (repicks, Kill
+  // Trace, Remove Traces): it shows what the record holds now.
+  RefreshTraceReadOut(app);
 }
 
 bool TakePlacement(WindowPlacement& place, std::int32_t toolbarHeight) {

@@ -84,7 +84,7 @@ struct Velloran {
   // Edit and view state, kept for the run only.
   /// The main frame before the last zoom box or Unzoom (Lastzoom's view).
   sup::GraphAxes previousFrame;
-  float gainMultiplier = 0.0f;     // the last multiplier entered
+  float gainMultiplier = 1.0f;     // the last multiplier entered; 1 changes nothing
   TruncationValues truncation;     // the truncation dialog's values
   TraceEditValues traceEdit;       // what Resample and Remove offer next
   int spectrumFileType = 1;        // the spectrum save dialog's file type
@@ -105,6 +105,7 @@ struct Velloran {
   float pointerTime = 0.0f;      // ms under the pointer
   float pointerPosition = 0.0f;  // trace position under the pointer
   std::int32_t lastTraceShown = 0;
+  std::int32_t lastPickShown = 0;  // the pick of that trace as the read-out shows it
   /// The NMO and refraction result files open for appending.
   std::FILE* nmoFile = nullptr;
   std::FILE* refractionFile = nullptr;

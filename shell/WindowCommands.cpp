@@ -60,11 +60,13 @@ std::string WaveletFileText(std::span<const float> W, std::int32_t N, float T0, 
 }
 
 std::filesystem::path HelpFilePath(const std::filesystem::path& program) {
+  // The help is a web page installed beside the program under its name; the
+  // desktop's browser shows it.
   std::filesystem::path help = program;
   if (program.has_extension())
-    help.replace_extension(".HLP");
+    help.replace_extension(".html");
   else
-    help += ".HLP";
+    help += ".html";
   return help;
 }
 

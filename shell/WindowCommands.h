@@ -37,8 +37,9 @@ std::string RefractionResultLine(const ShotRecord& REC, const RefractionResult& 
 std::string WaveletFileText(std::span<const float> W, std::int32_t N, float T0, float DT);
 
 /// Where the help file of the program at PROGRAM is looked for: the same
-/// path with the file's extension, if any, replaced by ".HLP", or ".HLP"
-/// appended; the folders stay as they are.
+/// path with the file's extension, if any, replaced by ".html", or ".html"
+/// appended; the folders stay as they are. The build copies the program's
+/// help there (velloran.html beside velloran).
 std::filesystem::path HelpFilePath(const std::filesystem::path& program);
 /// The existing file that stands for PATH when its extension is compared
 /// without regard to case (PATH itself first); empty when there is none.

@@ -18,9 +18,13 @@ constexpr float kMissingAbove = 1e10f;
 /// Extends AMIN and AMAX over the usable values of A(1:N): NaN, |v| > 1e15
 /// and non-zero |v| < 1e-30 are skipped. The caller seeds AMIN and AMAX.
 void FINDNX(std::span<const float> A, int N, float& AMIN, float& AMAX);
-/// Sum of A(1:N).
+/// Sum of A(1:N), accumulated in double and rounded once.
 float SUMOF(std::span<const float> A, int N);
-/// Mean of the values of A(1:N) that are not missing; 0 when none.
+/// Sum of A(1:N) in double, for callers that go on working in double (a mean
+/// taken off samples that sit on a large offset).
+double SumInDouble(std::span<const float> A, int N);
+/// Mean of the values of A(1:N) that are not missing; 0 when none. Summed in
+/// double.
 float AVGOF(std::span<const float> A, int N);
 /// Y interpolated linearly at XV in the table X(1:N), Y(1:N); the end values
 /// outside the table; interpolation never crosses a missing value.

@@ -289,6 +289,9 @@ struct DialogState : WindowExtra {
   FileChooser* file = nullptr;  // one of these two
   FolderChooser* chooser = nullptr;
   Hwnd folderEdit = kNoWindow, list = kNoWindow, nameEdit = kNoWindow, filter = kNoWindow;
+  /// Enter or Escape whose key went to the dropped "Files of type" list: its
+  /// character is the list's too, not the dialog's.
+  std::uint32_t listKey = 0;
   std::vector<std::string> folders;  // list entries, folders first
   std::vector<std::string> files;
 };
@@ -418,9 +421,23 @@ LResult DialogProc(Hwnd h, Msg m, WParam w, LParam l) {
 bool DialogKey(Hwnd box, const Message& m) {
   DialogState* s = State(box);
   if (s == nullptr || (m.hwnd != box && !IsChild(box, m.hwnd))) return false;
-  if (m.msg == Msg::KeyDown)
-    return static_cast<int>(m.wParam) == kVkReturn || static_cast<int>(m.wParam) == kVkEscape;
+  if (m.msg == Msg::KeyDown) {
+    const int vk = static_cast<int>(m.wParam);
+    if (vk != kVkReturn && vk != kVkEscape) return false;
+    // While the type list is dropped, Enter takes its entry and Escape
+    // closes it: the list keeps the keystroke, the dialog stays.
+    if (s->filter != kNoWindow && ComboBoxGetDroppedState(s->filter)) {
+      s->listKey = vk == kVkReturn ? '\r' : 0x1B;
+      return false;
+    }
+    s->listKey = 0;
+    return true;
+  }
   if (m.msg != Msg::Char) return false;
+  if (s->listKey != 0 && m.wParam == s->listKey) {
+    s->listKey = 0;
+    return true;
+  }
   if (m.wParam == '\r') {
     if (m.hwnd == s->list) {
       const std::string e = Entry(*s, ListBoxGetCurSel(s->list));
@@ -464,10 +481,17 @@ bool RunWindow(Hwnd owner, const std::string& title, FileChooser* file, FolderCh
   cp.className = kFileDialogClass;
   cp.title = title;
   cp.style = kStylePopup;
-  const int x = std::max(0, (screen.width - kWidth) / 2);
-  const int y = std::max(0, (screen.height - kHeight) / 2);
-  cp.rect = {x, y, x + kWidth, y + kHeight};
   cp.owner = owner == kNoWindow ? kNoWindow : GetTopLevel(owner);
+  // Centred on the owner window (on the screen without one), kept on the
+  // screen.
+  const Rect over = cp.owner != kNoWindow && IsWindowVisible(cp.owner)
+                        ? GetWindowRect(cp.owner)
+                        : Rect{0, 0, screen.width, screen.height};
+  const int x = std::clamp((over.left + over.right - kWidth) / 2, 0,
+                           std::max(0, screen.width - kWidth));
+  const int y = std::clamp((over.top + over.bottom - kHeight) / 2, 0,
+                           std::max(0, screen.height - kHeight));
+  cp.rect = {x, y, x + kWidth, y + kHeight};
   const Hwnd box = CreateWindow(cp);
   if (box == kNoWindow) return false;
   auto state = std::make_unique<DialogState>();
@@ -566,7 +590,17 @@ std::string FilterDefaultExtension(const FileFilter& filter) {
   return {};
 }
 
-FileDialogResult FileDialog(const FileDialogParams& params) {
+FileDialogResult FileDialog(const FileDialogParams& given) {
+  // An open dialog can always show every file of the folder: names whose
+  // spelling the caller's patterns did not foresee (".seg2" beside "*.SG2")
+  // stay within reach.
+  FileDialogParams params = given;
+  const bool allFiles = std::any_of(params.filters.begin(), params.filters.end(), [](const FileFilter& f) {
+    return std::any_of(f.patterns.begin(), f.patterns.end(),
+                       [](const std::string& p) { return p == "*.*" || p == "*"; });
+  });
+  if (!params.save && !params.filters.empty() && !allFiles)
+    params.filters.push_back({std::string(kAllFilesFilter), {"*.*"}});
   FileChooser chooser(params);
   const std::string cwd = CurrentFolder();
   chooser.folder = Resolve(cwd, std::string(Trim(params.folder, kTypedBlanks).empty()

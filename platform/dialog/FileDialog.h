@@ -27,6 +27,9 @@ namespace plat {
 inline constexpr std::string_view kFileDialogAnswer = "filedialog";
 inline constexpr std::string_view kFolderDialogAnswer = "folderdialog";
 inline constexpr std::string_view kFileDialogClass = "#FileDialog";
+/// The entry an open dialog adds to its caller's filters, last, unless one
+/// of them already lets every file through.
+inline constexpr std::string_view kAllFilesFilter = "All files (*.*)";
 
 /// One entry of a filter: its description and its patterns ("*.SGY").
 struct FileFilter {
@@ -72,7 +75,9 @@ struct FileDialogResult {
   int filterIndex = 0;             // the entry chosen
 };
 
-/// Shows the file dialog modally and returns what the user chose.
+/// Shows the file dialog modally, centred on its owner, and returns what the
+/// user chose. An open dialog offers kAllFilesFilter after the caller's
+/// filters (the result's filterIndex then counts it too).
 FileDialogResult FileDialog(const FileDialogParams& params);
 
 struct FolderDialogParams {

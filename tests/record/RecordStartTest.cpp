@@ -42,6 +42,9 @@ ShotRecord Held() {
   held.SPACING = 2.5f;
   held.SAMPINT = 0.25f;
   held.T0NMO = 33.0f;
+  held.VNMO = 1800.0f;
+  held.T0REF = 44.0f;
+  held.VREF = 3100.0f;
   held.LRADAR = true;
   held.LSEGYHDR = true;
   held.ISEGYBIN[3] = std::byte{7};
@@ -59,6 +62,12 @@ TEST(FreshRecord, TakesOverWhatItsStartSaysAndLeavesTheHeldRecord) {
 
   const ShotRecord spacing = vel::FreshRecord(held, ReadStart::Spacing);
   EXPECT_EQ(spacing.SPACING, 2.5f);
+  // The NMO and refractor values are the user's, set by no reader: they
+  // survive every read.
+  EXPECT_EQ(spacing.T0NMO, 33.0f);
+  EXPECT_EQ(spacing.VNMO, 1800.0f);
+  EXPECT_EQ(spacing.T0REF, 44.0f);
+  EXPECT_EQ(spacing.VREF, 3100.0f);
   EXPECT_EQ(spacing.CRECNAME, defaults.CRECNAME);
   EXPECT_EQ(spacing.SAMPINT, 0.0f);
   EXPECT_FALSE(spacing.LSEGYHDR);

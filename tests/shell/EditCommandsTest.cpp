@@ -303,6 +303,18 @@ TEST_F(EditCommandsTest, GainScalesSamplesMaximaAndExtremesWithoutARedraw) {
   EXPECT_EQ(std::stof(Text(1062)), 2.0f);
 }
 
+TEST_F(EditCommandsTest, GainFirstProposesTheMultiplierThatChangesNothing) {
+  // Enter on the first Gain Traces of a run keeps the record as it is.
+  const ShotRecord before = app->record;
+  harness.Answer("dialog 148", "press 1");
+  Dispatch(vel::kCommandGain);
+  EXPECT_EQ(std::stof(Text(1062)), 1.0f);
+  EXPECT_EQ(app->record.TRACES, before.TRACES);
+  EXPECT_EQ(app->record.TRACEMAX, before.TRACEMAX);
+  EXPECT_EQ(app->record.GMIN, before.GMIN);
+  EXPECT_EQ(app->record.GMAX, before.GMAX);
+}
+
 TEST_F(EditCommandsTest, PropertiesAfterANegativeGainRecomputesTheExtremes) {
   harness.Answer("dialog 148", "1062=-1\npress 1");
   Dispatch(vel::kCommandGain);

@@ -133,7 +133,10 @@ ShotRecord Held() {
   r.SPACING = 3.0f;
   r.LRADAR = true;
   r.LSEGYHDR = true;
+  r.T0NMO = 25.0f;
   r.VNMO = 1500.0f;
+  r.T0REF = 12.0f;
+  r.VREF = 4200.0f;
   if (!vel::RebuildTraceArrays(r, vel::SegyTraceHeaders::Allocate)) std::abort();
   r.TRACES = {5, 6};
   return r;
@@ -175,12 +178,16 @@ TEST_F(ImportTest, Seg2IntoAFreshRecord) {
   EXPECT_EQ(rec.SAMPINT, 0.5f);
   // The fresh record: the held spacing carried over (the file has receiver
   // positions), and neither the radar flag nor the SEG-Y trace headers of
-  // the record held before; display values back at their defaults.
+  // the record held before. The user's NMO and refractor values, which no
+  // reader sets, survive the import.
   EXPECT_EQ(rec.SPACING, 3.0f);
   EXPECT_FALSE(rec.LRADAR);
   EXPECT_FALSE(rec.LSEGYHDR);
   EXPECT_TRUE(rec.ISEGYTRH.empty());
-  EXPECT_EQ(rec.VNMO, 2000.0f);
+  EXPECT_EQ(rec.T0NMO, 25.0f);
+  EXPECT_EQ(rec.VNMO, 1500.0f);
+  EXPECT_EQ(rec.T0REF, 12.0f);
+  EXPECT_EQ(rec.VREF, 4200.0f);
   EXPECT_EQ(vel::LastDetectedFormat(), 9);
 }
 
@@ -201,14 +208,15 @@ TEST_F(ImportTest, FailedRefusedAndUnavailableReadsLeaveTheRecord) {
     const char* file;
     std::string bytes;
     std::string message;
+    std::int32_t format;  // IFORMAT afterwards
   } cases[] = {
-      {"broken.sg2", broken, ""},  // the reader's own message
-      {"g.dat", "GE", "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED"},
-      {"s.dat", At(80, "Scintrex-1"), "SCINTREX S-2 Echo FORMAT NOT YET SUPPORTED"},
-      {"m.TF", "x", "multiplexed .TF format FORMAT NOT YET SUPPORTED"},
-      {"n.dat", "nothing", "UNKNOWN OR (as yet) UNSUPPORTED FORMAT"},
-      {"o.dat", "OYO", ""},  // the OYO reader: too short
-      {"y.sgy", "x", "ERROR READING MAIN SEGY HEADER BLOCK"},
+      {"broken.sg2", broken, "", 10},  // the reader's own message
+      {"g.dat", "GE", "EG&G Geometrics 2401 FORMAT NOT YET SUPPORTED", 6},
+      {"s.dat", At(80, "Scintrex-1"), "SCINTREX S-2 Echo FORMAT NOT YET SUPPORTED", 8},
+      {"m.TF", "x", "multiplexed .TF format FORMAT NOT YET SUPPORTED", 11},
+      {"n.dat", "nothing", "UNKNOWN OR (as yet) UNSUPPORTED FORMAT", 10},
+      {"o.dat", "OYO", "", 10},  // the OYO reader: too short
+      {"y.sgy", "x", "ERROR READING MAIN SEGY HEADER BLOCK", 10},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -221,8 +229,10 @@ TEST_F(ImportTest, FailedRefusedAndUnavailableReadsLeaveTheRecord) {
     if (!c.message.empty()) {
       EXPECT_EQ(sup::LastUserMessage().text, c.message);
     }
-    // Unlike the original program, a refused format does not mark the record
-    // with its code: the record describes only the data it holds.
+    // A refused format marks the record with its code and leaves its data; a
+    // reader that fails leaves the record wholly as it was.
+    EXPECT_EQ(rec.IFORMAT, c.format);
+    rec.IFORMAT = 10;
     ExpectHeld(rec);
   }
 }

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <string>
 #include <optional>
 #include <set>
 #include <thread>
+
+#include <unistd.h>
 
 #include "platform/backend/x11/X11TestHooks.h"
 #include "tests/TestSupport.h"
@@ -73,6 +77,46 @@ TEST(MainX11, OpensItsWindowAndClosesOnADeleteRequest) {
   }
 
   ASSERT_TRUE(plat::x11test::SendDeleteRequest(server.Display(), window));
+  EXPECT_EQ(program.Wait(10000), 0);
+}
+
+// A start a moment before its X server takes clients (the race of a script
+// that starts both): the program waits for the display and opens its
+// window there, instead of saying that it has none.
+TEST(MainX11, WaitsForADisplayThatComesUpJustAfterItsStart) {
+  const std::string xvfb = FindProgram("Xvfb");
+  if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not on PATH: the real X11 window test is skipped";
+  // A display number no server holds: neither its lock file nor its socket.
+  int number = 700 + static_cast<int>(getpid() % 200);
+  const auto taken = [](int n) {
+    return std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock") ||
+           std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n));
+  };
+  while (taken(number)) ++number;
+  const std::string display = ":" + std::to_string(number);
+  testing_support::TempDir dir;
+  const std::string errors = (dir.path() / "errors.txt").string();
+  Child program;
+  ASSERT_TRUE(program.Start({VELLORAN_EXE},
+                            {"DISPLAY=" + display, "VELLORAN_HEADLESS",
+                             "HOME=" + dir.path().string(),
+                             "XDG_CONFIG_HOME=" + (dir.path() / "config").string()},
+                            dir.path().string(), errors));
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  Child server;
+  ASSERT_TRUE(server.Start({xvfb, display, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                            "-noreset"}));
+  plat::NativeWindow window = 0;
+  std::optional<int> ended;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (window == 0 && !ended && std::chrono::steady_clock::now() < deadline) {
+    window = plat::x11test::FindWindowByTitle(display, "Morvane Limited Seismic Shot Conversion");
+    if (window == 0) ended = program.Wait(50);
+  }
+  ASSERT_FALSE(ended.has_value()) << "the program ended with status " << *ended << ": "
+                                  << testing_support::ReadFile(errors);
+  ASSERT_NE(window, 0u) << "the program's window did not appear";
+  ASSERT_TRUE(plat::x11test::SendDeleteRequest(display, window));
   EXPECT_EQ(program.Wait(10000), 0);
 }
 

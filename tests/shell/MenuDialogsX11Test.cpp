@@ -83,7 +83,6 @@ constexpr MenuCommand kCommands[] = {
     {"Process", "FK Filter"},
     {"Process", "NMO Correction"},
     {"Process", "Refraction Interpretation"},
-    {"Help", "Contents"},
     {"Help", "About Velloran"},
 };
 
@@ -138,10 +137,10 @@ class MenuDialogsX11 : public ::testing::Test {
   bool StartProgram() {
     program_ = std::make_unique<Child>();
     const std::string home = dir_.path().string();
-    if (!program_->Start({VELLORAN_EXE, record_}, {"DISPLAY=" + server_.Display(),
-                                                    "VELLORAN_HEADLESS", "HOME=" + home,
-                                                    "XDG_CONFIG_HOME=" + home + "/config"}))
-      return false;
+    std::vector<std::string> env{"DISPLAY=" + server_.Display(), "VELLORAN_HEADLESS",
+                                 "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config"};
+    env.insert(env.end(), extraEnv_.begin(), extraEnv_.end());
+    if (!program_->Start({VELLORAN_EXE, record_}, env)) return false;
     user_ = std::make_unique<plat::xuser::User>(server_.Display());
     if (!user_->Ready()) return false;
     main_ = 0;
@@ -384,6 +383,7 @@ class MenuDialogsX11 : public ::testing::Test {
   std::unique_ptr<Child> program_;
   std::unique_ptr<plat::xuser::User> user_;
   plat::NativeWindow main_ = 0;
+  std::vector<std::string> extraEnv_;  // more of the program's environment
 };
 
 // One program per command: chosen with the mouse, then with the keyboard
@@ -419,6 +419,84 @@ std::string CommandName(const ::testing::TestParamInfo<MenuCommand>& info) {
 
 INSTANTIATE_TEST_SUITE_P(EveryDialogCommand, MenuDialogsX11Command, ::testing::ValuesIn(kCommands),
                          CommandName);
+
+// File > Import's file dialog: it opens centred on the main window, its
+// "Files of type" list offers every file, and Escape on the dropped list
+// closes the list only; a second Escape cancels the dialog.
+TEST_F(MenuDialogsX11, ImportFileDialogSitsOverTheMainWindowAndEscapeClosesItsTypeList) {
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const std::optional<MenuPlace> import = Find({"File", "Import"});
+  ASSERT_TRUE(import.has_value());
+  Screenshot before;
+  std::string why;
+  ASSERT_TRUE(Settled(before, why)) << why;
+  ASSERT_TRUE(ChooseWithMouse(*import));
+  std::vector<TopWindow> shown;
+  ASSERT_TRUE(WaitFor(8000, [&] { return !(shown = Others()).empty(); })) << "no file dialog";
+  const plat::Rect d = shown.back().rect;
+  const plat::Rect m = Window(main_).value().rect;
+  EXPECT_LE(std::abs((d.left + d.right) / 2 - (m.left + m.right) / 2), 2);
+  EXPECT_LE(std::abs((d.top + d.bottom) / 2 - (m.top + m.bottom) / 2), 2);
+  // The closed "Files of type" box: its list drops on a click, over the
+  // dialog's face below the box.
+  ASSERT_TRUE(Settled(before, why)) << why;
+  const plat::Point below{d.left + 220, d.top + 300};
+  const plat::Pixel face = before.At(below.x, below.y);
+  const auto listShown = [&] {
+    Screenshot now;
+    std::string failed;
+    return testing_support::TakeScreenshot(xwd_, server_.Display(), now, failed) &&
+           now.At(below.x, below.y) != face;
+  };
+  ASSERT_FALSE(listShown());
+  user_->MoveTo({d.left + 220, d.top + 272});
+  user_->Click(1);
+  ASSERT_TRUE(WaitFor(3000, listShown)) << "the type list did not drop";
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(3000, [&] { return !listShown(); })) << "Escape left the list dropped";
+  EXPECT_FALSE(WaitFor(1000, [&] { return Others().empty(); }))
+      << "Escape on the type list closed the dialog";
+  user_->Tap("Escape");
+  EXPECT_TRUE(WaitFor(5000, [&] { return Others().empty(); })) << "the second Escape";
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
+
+// Help > Contents, chosen with the mouse and with the keyboard, hands the
+// help file the build installed beside the program to the desktop's opener:
+// here a stand-in "xdg-open" first on the PATH that notes what it was given.
+TEST_F(MenuDialogsX11, HelpContentsOpensTheInstalledHelpFile) {
+  const fs::path bin = dir_.path() / "bin";
+  fs::create_directories(bin);
+  const fs::path noted = dir_.path() / "opened.txt";
+  testing_support::WriteFile(bin / "xdg-open",
+                             "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + noted.string() + "'\n");
+  fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  extraEnv_ = {"PATH=" + bin.string() + ":" + (path ? path : "/usr/bin:/bin")};
+  ASSERT_TRUE(StartProgram()) << "the program's window did not appear";
+  const fs::path help = fs::path(VELLORAN_EXE).parent_path() / "velloran.html";
+  ASSERT_TRUE(fs::is_regular_file(help)) << help;
+  const std::optional<MenuPlace> contents = Find({"Help", "Contents"});
+  ASSERT_TRUE(contents.has_value());
+  std::string lines;
+  for (const bool keyboard : {false, true}) {
+    SCOPED_TRACE(keyboard ? "keyboard" : "mouse");
+    Screenshot before;
+    std::string why;
+    ASSERT_TRUE(Settled(before, why)) << why;
+    ASSERT_TRUE(keyboard ? ChooseWithKeys(*contents) : ChooseWithMouse(*contents));
+    const std::size_t want = keyboard ? 2 : 1;
+    EXPECT_TRUE(WaitFor(8000, [&] {
+      lines = testing_support::ReadFile(noted);
+      return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) >= want;
+    })) << "the viewer was not started";
+    // No message box: the file was found.
+    EXPECT_FALSE(WaitFor(1000, [&] { return !Others().empty(); }));
+  }
+  const std::string once = "file://" + fs::canonical(help).string() + "\n";
+  EXPECT_EQ(lines, once + once);
+  EXPECT_FALSE(program_->Wait(0).has_value()) << "the program ended";
+}
 
 // Simple, Hatherly and Box Pick, chosen with the mouse and the keyboard,
 // open no window and redraw the picks: the picture of the main window
@@ -968,6 +1046,13 @@ TEST_F(MenuDialogsX11, ChildWindowCommandsFromTheirOwnMenus) {
   const std::string wavelet = "Ruduvi Daved Uvozaro";
   w = ChildShown(wavelet, before, why);
   ASSERT_TRUE(w.has_value()) << why;
+  // Its default place on the 1280 x 1024 screen: at 5 % of the width,
+  // centred from top to bottom, 40 % of the screen (clear of the main
+  // window's menus at the top left).
+  EXPECT_NEAR(w->rect.left, 64, 2);
+  EXPECT_NEAR((w->rect.top + w->rect.bottom) / 2, 512, 2);
+  EXPECT_NEAR(w->rect.Width(), 512, 16);
+  EXPECT_GT(w->rect.top, 200);
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Save to File"));
   EXPECT_EQ(DialogFromChild(*w, "ASCII Single Trace Data File"), "") << "Save to File";
   ASSERT_TRUE(ChooseInChild(*w, 30010, "Print"));

@@ -15,6 +15,7 @@
 #include "platform/controls/Controls.h"
 #include "shell/EditCommands.h"
 #include "shell/MouseInteraction.h"
+#include "shell/FileCommands.h"
 #include "shell/PickCommands.h"
 #include "shell/TracePlotDialog.h"
 #include "shell/Velloran.h"
@@ -164,6 +165,38 @@ TEST_F(MouseInteractionTest, ReadOutsInEachMagnitudeAndNoTraceOverBlankSpace) {
     MoveTo(pos, t);
     for (int part = 1; part <= 5; ++part) EXPECT_EQ(Part(part), "No Trace") << part;
   }
+}
+
+TEST_F(MouseInteractionTest, ReadOutFollowsPickChangesAndANewRecord) {
+  int x = 0, y = 0;
+  // A click on the trace under the pointer shows its new pick at once.
+  MoveTo(2.0f, 9.0f, 0);
+  ASSERT_EQ(Part(4), "No Pick");
+  UnitsOf(2.0f, 9.0f, x, y);
+  Send(kEventButtonDown, x, y, 100);
+  Send(kEventButtonUp, x, y, 150);
+  ASSERT_EQ(app->record.IBPICK[1], 9);
+  EXPECT_EQ(Part(4), "First Break:    9.00");
+  // Kill Trace on the trace shown clears its pick in the read-out.
+  MoveTo(1.0f, 6.0f, 170);
+  ASSERT_EQ(Part(4), "First Break:    5.00");
+  vel::DispatchCommand(*app, vel::kCommandKillTrace);
+  ASSERT_EQ(app->record.IBPICK[0], 0);
+  EXPECT_EQ(Part(4), "No Pick");
+  // A pick changed behind the read-out (a repick) shows with the next move
+  // over the same trace.
+  MoveTo(2.0f, 9.0f, 180);
+  app->record.IBPICK[1] = 12;
+  MoveTo(2.0f, 10.0f, 200);
+  EXPECT_EQ(Part(4), "First Break:   12.00");
+  // A new record: nothing of the last one's read-out stays.
+  MoveTo(4.0f, 6.0f, 300);
+  ASSERT_EQ(Part(1), "Trace:    4");
+  app->record = Record({1.0f, 2.0f});
+  vel::ImportTail(*app);
+  for (int part = 1; part <= 5; ++part) EXPECT_EQ(Part(part), "") << part;
+  MoveTo(2.0f, 6.0f, 400);
+  EXPECT_EQ(Part(1), "Trace:    2");
 }
 
 TEST_F(MouseInteractionTest, MessageTimesTellClicksFromDrags) {

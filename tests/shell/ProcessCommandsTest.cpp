@@ -140,6 +140,32 @@ TEST(TraceOperationsTest, PublicRecordAgreesWithNumpy) {
   }
 }
 
+TEST(TraceOperationsTest, RemoveDcOnTracesRidingOnALargeOffset) {
+  // Traces at 1e6 with a signal of 15: the mean left behind must be far below
+  // the signal, however long the trace.
+  for (const std::size_t n : {std::size_t{4000}, std::size_t{16000}}) {
+    SCOPED_TRACE(n);
+    std::vector<float> a(n), b(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      const float s = 15.0f * std::sin(0.05f * static_cast<float>(i));
+      a[i] = 1e6f + s;
+      b[i] = -1e6f + 0.5f + s;
+    }
+    ShotRecord rec = RecordOf({a, b}, 0.25f);
+    vel::RemoveDcTraces(rec);
+    for (int j = 1; j <= 2; ++j) {
+      const std::vector<float> x = Samples(rec, j);
+      double sum = 0.0, squares = 0.0;
+      for (const float v : x) sum += v;
+      const double mean = sum / static_cast<double>(n);
+      for (const float v : x) squares += (v - mean) * (v - mean);
+      const double deviation = std::sqrt(squares / static_cast<double>(n));
+      EXPECT_GT(deviation, 10.0) << "trace " << j;
+      EXPECT_LT(std::fabs(mean), 1e-3 * deviation) << "trace " << j;
+    }
+  }
+}
+
 // ---- The commands in the program ----
 
 class ProcessCommandsTest : public app_dialog_test::AppDialogTest {

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "display/Pickers.h"
 #include "formats/Seg2In.h"
 #include "tests/TestSupport.h"
+#include "tests/XvfbSupport.h"
 #include "tools/sample/SampleShot.h"
 
 namespace {
@@ -52,6 +57,46 @@ TEST(SampleShot, AnUnwritableFolderIsReported) {
   std::string why;
   EXPECT_FALSE(sample_shot::Write((dir.path() / "no/such/folder/x.sg2").string(), why));
   EXPECT_FALSE(why.empty());
+}
+
+// The tool run as a user would, in a folder of its own: options are answered
+// or refused, never taken for the name of the file to write.
+TEST(SampleShot, ToolAnswersHelpAndRefusesOptionLikeNames) {
+  namespace fs = std::filesystem;
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* written;  // the file the run leaves, or nullptr
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, nullptr},
+      {{"-h"}, 0, nullptr},
+      {{"-shot.sg2"}, 2, nullptr},
+      {{"--"}, 2, nullptr},
+      {{}, 2, nullptr},
+      {{"a.sg2", "b.sg2"}, 2, nullptr},
+      {{"shot.sg2"}, 0, "shot.sg2"},
+      {{"./-shot.sg2"}, 0, "-shot.sg2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? std::string("(none)") : c.args.front());
+    testing_support::TempDir dir;
+    std::vector<std::string> argv{VELLORAN_SAMPLE_EXE};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    testing_support::Child tool;
+    ASSERT_TRUE(tool.Start(argv, {}, dir.path().string(), (dir.path() / "errors.txt").string()));
+    EXPECT_EQ(tool.Wait(30000), std::optional<int>(c.status));
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      if (e.path().filename() != "errors.txt") left.push_back(e.path().filename().string());
+    if (c.written) {
+      EXPECT_EQ(left, std::vector<std::string>{c.written});
+    } else {
+      EXPECT_TRUE(left.empty()) << left.front();
+    }
+    const std::string errors = testing_support::ReadFile(dir.path() / "errors.txt");
+    EXPECT_EQ(errors.find("usage:") != std::string::npos, c.status == 2) << errors;
+  }
 }
 
 }  // namespace

@@ -18,7 +18,9 @@
 #include "display/TracePlot.h"
 #include "platform/controls/Controls.h"
 #include "platform/dialog/Dialog.h"
+#include "resources/ResourceFormat.h"
 #include "shell/ChildWindows.h"
+#include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/PickCommands.h"
 #include "shell/ProcessCommands.h"
@@ -111,6 +113,52 @@ class WindowCommandsTest : public app_dialog_test::AppDialogTest {
   std::unique_ptr<vel::Velloran> app;
   std::vector<std::string> messages;
 };
+
+TEST_F(WindowCommandsTest, WaveletWindowOpensAtItsDefaultPlaceWithAStatusBarOfItsOwn) {
+  const vel::WindowPlacement place = app->settings.waveletWindow;
+  EXPECT_EQ(place.x, tk::NearestInt(0.05 * tk::WDisplayQuery(1)));
+  EXPECT_EQ(place.y, -1);
+  EXPECT_EQ(place.width, tk::NearestInt(0.4 * tk::WDisplayQuery(1)));
+  EXPECT_EQ(place.height, tk::NearestInt(0.4 * tk::WDisplayQuery(2)));
+
+  // The main window's read-out, then the wavelet window over it.
+  tk::EventRecord move;
+  move.window = tk::kMainWindow;
+  move.x = 5000;
+  move.y = 5000;
+  vel::HandleEvent(*app, kEventMouseMove, move);
+  const auto status = [](int window, int part) {
+    return plat::StatusBarGetText(tk::WindowStatusBarHandle(window), part - 1);
+  };
+  const std::string mainTrace = status(tk::kMainWindow, 1);
+  ASSERT_NE(mainTrace.find("Trace:"), std::string::npos) << mainTrace;
+
+  vel::WINDOWWV(*app);
+  const int n = app->waveletWindow;
+  ASSERT_GT(n, 0);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  // At 5 % of the screen's width, centred vertically, 40 % of the screen:
+  // clear of the main window's menus at the top left.
+  const plat::Rect frame = plat::GetWindowRect(tk::WindowFrameHandle(n));
+  EXPECT_EQ(frame.left, place.x);
+  EXPECT_LE(std::abs((frame.top + frame.bottom) / 2 - tk::WDisplayQuery(2) / 2), 1);
+  tk::WindowMakeCurrent(n);
+  EXPECT_EQ(tk::WindowQuery(1), place.width);
+
+  // Moves over the wavelet window and commands run while it is current
+  // leave its status bar empty and the main window's read-out in place.
+  move.window = n;
+  vel::HandleEvent(*app, kEventMouseMove, move);
+  tk::WindowMakeCurrent(n);
+  Dispatch(vel::kCommandKillTrace, n);
+  for (int part = 1; part <= 5; ++part) EXPECT_EQ(status(n, part), "") << part;
+  EXPECT_EQ(status(tk::kMainWindow, 1), mainTrace);
+
+  // Closing remembers the place it had.
+  vel::CLOSEWAVEWIND(*app);
+  EXPECT_EQ(app->settings.waveletWindow.x, place.x);
+  EXPECT_EQ(app->settings.waveletWindow.y, frame.top);
+}
 
 TEST_F(WindowCommandsTest, RefractionWindowOpensRedrawsRefreshesAndCloses) {
   const vel::WindowPlacement place = app->settings.refractionWindow;
@@ -384,14 +432,14 @@ TEST_F(WindowCommandsTest, WaveletFileStepsByTheWaveletsOwnInterval) {
 }
 
 TEST_F(WindowCommandsTest, HelpContentsLooksBesideTheProgramIgnoringTheExtensionsCase) {
-  EXPECT_EQ(vel::HelpFilePath("/opt/v.1/velloran"), fs::path("/opt/v.1/velloran.HLP"));
-  EXPECT_EQ(vel::HelpFilePath("/opt/bin/VELLORAN.exe"), fs::path("/opt/bin/VELLORAN.HLP"));
+  EXPECT_EQ(vel::HelpFilePath("/opt/v.1/velloran"), fs::path("/opt/v.1/velloran.html"));
+  EXPECT_EQ(vel::HelpFilePath("/opt/bin/VELLORAN.exe"), fs::path("/opt/bin/VELLORAN.html"));
   // Beside the program's own file (the test program here), under its name.
   std::string own(256, ' ');
   tk::IOsCommandArg(0, own);
   const fs::path program(own.substr(0, own.find_last_not_of(' ') + 1));
   const fs::path help = vel::HelpFilePath(program);
-  const fs::path lower = help.parent_path() / (help.stem().string() + ".hlp");
+  const fs::path lower = help.parent_path() / (help.stem().string() + ".HTML");
   ASSERT_FALSE(fs::exists(help) || fs::exists(lower));
   std::vector<std::string> opened;
   tk::SetDocumentOpener([&](const std::string& command) {
@@ -408,6 +456,64 @@ TEST_F(WindowCommandsTest, HelpContentsLooksBesideTheProgramIgnoringTheExtension
   EXPECT_TRUE(messages.empty());
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_NE(opened[0].find(lower.string()), std::string::npos) << opened[0];
+}
+
+// The help the build installs beside the program: found by Help > Contents
+// under the program's name, and speaking of every command of the menus (by
+// its caption and its help text) and of every dialog (by its caption).
+TEST_F(WindowCommandsTest, TheInstalledHelpCoversEveryCommandAndDialog) {
+  const fs::path program(VELLORAN_EXE);
+  const fs::path help = vel::HelpFilePath(program);
+  EXPECT_EQ(help, program.parent_path() / "velloran.html");
+  ASSERT_TRUE(fs::is_regular_file(help)) << help;
+  const std::string text = testing_support::ReadFile(help);
+  // The page's own spelling of a resource text: mnemonics dropped, "&" as
+  // the entity HTML writes, runs of blanks as one.
+  const auto inHtml = [](std::string t) {
+    std::string out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      if (t[i] == '&' && i + 1 < t.size() && t[i + 1] != ' ') continue;
+      if (t[i] == '&') {
+        out += "&amp;";
+        continue;
+      }
+      if (t[i] == ' ' && !out.empty() && out.back() == ' ') continue;
+      out += t[i];
+    }
+    return out;
+  };
+  // The page's text with line breaks and runs of blanks as one blank.
+  std::string flat;
+  for (const char c : text) {
+    const char d = c == '\n' ? ' ' : c;
+    if (d == ' ' && !flat.empty() && flat.back() == ' ') continue;
+    flat += d;
+  }
+  const res::ResourceSet& set = res::ProgramResources();
+  std::vector<std::string> missing;
+  const auto expect = [&](const std::string& what) {
+    if (!what.empty() && flat.find(what) == std::string::npos) missing.push_back(what);
+  };
+  // Menu 30009 is loaded by nothing; 30005-30007 are the filter tools'.
+  for (const int id : {30001, 30002, 30003, 30004, 30005, 30006, 30008, 30010}) {
+    const res::Menu* menu = set.FindMenu(id);
+    ASSERT_NE(menu, nullptr) << id;
+    std::vector<const res::MenuItem*> items;
+    for (const res::MenuItem& item : menu->items) items.push_back(&item);
+    while (!items.empty()) {
+      const res::MenuItem* item = items.back();
+      items.pop_back();
+      for (const res::MenuItem& inner : item->items) items.push_back(&inner);
+      if (item->kind == res::MenuItem::Kind::Command) expect(inHtml(item->text));
+    }
+  }
+  for (const res::HelpTexts& block : set.helpTexts)
+    if (block.menuId != 30009)
+      for (const res::HelpText& entry : block.entries) expect(inHtml(entry.text));
+  for (const res::DialogTemplate& dialog : set.dialogs) expect(inHtml(dialog.caption));
+  std::string list;
+  for (const std::string& m : missing) list += "\n  " + m;
+  EXPECT_TRUE(missing.empty()) << missing.size() << " texts missing:" << list;
 }
 
 TEST_F(WindowCommandsTest, AboutShowsItsDialogWithTheIconAndClosesOnOk) {

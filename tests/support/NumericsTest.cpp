@@ -85,6 +85,23 @@ TEST(Numerics, SumsAndAverages) {
   EXPECT_EQ(sup::SUMOF(a, -1), 0.0f);
 }
 
+TEST(Numerics, SumsKeepTheSignalOnALargeOffset) {
+  // Samples at 1e6 carrying a signal of amplitude 15: a float accumulator
+  // drifts by tens over a few thousand samples.
+  for (const std::size_t n : {std::size_t{4000}, std::size_t{16000}}) {
+    std::vector<float> x(n);
+    double exact = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+      x[i] = 1e6f + 15.0f * std::sin(0.05f * static_cast<float>(i));
+      exact += x[i];
+    }
+    const int count = static_cast<int>(n);
+    EXPECT_EQ(sup::SumInDouble(x, count), exact) << n;
+    EXPECT_EQ(sup::SUMOF(x, count), static_cast<float>(exact)) << n;
+    EXPECT_NEAR(sup::AVGOF(x, count), exact / static_cast<double>(n), 0.0625) << n;
+  }
+}
+
 TEST(Numerics, Interpolation) {
   const std::vector<float> up{1, 2, 3}, down{3, 2, 1}, y{10, 20, 30}, gap{10, 1e20f, 30};
   struct Case {

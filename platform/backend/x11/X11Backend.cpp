@@ -46,9 +46,11 @@ using PointerShape = CursorShape;  // Xlib defines CursorShape as a macro
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -246,9 +248,28 @@ class PixelFormat {
   bool identity_ = false;
 };
 
+constexpr int kConnectPatienceMs = 4000;  // how long a refused connection is retried
+
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
                             ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             FocusChangeMask;
+
+// A server that is still starting, or busy accepting other clients, refuses
+// a connection now and then (the listening socket exists before the server
+// takes clients, and its queue of connections can be full); a start right
+// after the server's must not take that for the absence of a display. The
+// connection is tried again with growing pauses for a few seconds.
+Display* ConnectPatiently(const std::string& name) {
+  using Clock = std::chrono::steady_clock;
+  const auto giveUp = Clock::now() + std::chrono::milliseconds(kConnectPatienceMs);
+  int pauseMs = 25;
+  for (;;) {
+    if (Display* dpy = XOpenDisplay(name.empty() ? nullptr : name.c_str())) return dpy;
+    if (Clock::now() >= giveUp) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    pauseMs = std::min(pauseMs * 2, 400);
+  }
+}
 
 class X11Backend final : public Backend {
  public:
@@ -259,8 +280,12 @@ class X11Backend final : public Backend {
     static const bool handlerSet = (XSetErrorHandler(OnXError), true);
     (void)handlerSet;
     const std::string name(displayName);
-    Display* dpy = XOpenDisplay(name.empty() ? nullptr : name.c_str());
-    if (dpy == nullptr) return nullptr;
+    Display* dpy = ConnectPatiently(name);
+    if (dpy == nullptr) {
+      const char* shown = name.empty() ? std::getenv("DISPLAY") : name.c_str();
+      std::fprintf(stderr, "velloran: cannot open display %s\n", shown ? shown : "");
+      return nullptr;
+    }
     std::unique_ptr<X11Backend> b(new X11Backend(dpy));
     if (!b->ChooseVisual()) return nullptr;
     return b;

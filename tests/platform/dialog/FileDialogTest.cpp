@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
+#include "platform/controls/Controls.h"
 #include "platform/dialog/FileDialog.h"
 #include "platform/dialog/MessageBox.h"
 #include "platform/testing/Harness.h"
@@ -263,6 +266,96 @@ TEST_F(FileDialogTest, TheWindowAnswersKeysAndTheList) {
   // Escape cancels.
   harness.Key(kVkEscape, 0x1B);
   EXPECT_EQ(FileDialog(p).outcome, DialogOutcome::Cancelled);
+}
+
+// The open dialog as a user meets it: every file of its folder can be
+// listed through the added "All files (*.*)" entry, Escape on the dropped
+// "Files of type" list closes only the list, and the dialog opens centred
+// on its owner window.
+TEST_F(FileDialogTest, AllFilesEscapeOnTheTypeListAndThePlaceOverTheOwner) {
+  testing_support::WriteFile(root + "/Rec_00001.seg2", "r");
+  RegisterWindowClass({"DialogOwner", DefWindowProc, 0, Rgb(255, 255, 255)});
+  const Hwnd owner = CreateWindow({.className = "DialogOwner",
+                                   .title = "Owner",
+                                   .style = kStyleVisible,
+                                   .rect = {100, 80, 900, 680}});
+  FileDialogParams p = Open();
+  p.owner = owner;
+  struct Seen {
+    bool open = false;
+    std::vector<std::string> types;
+    std::vector<std::string> listed;  // under the last entry
+    bool dropped = false;
+    Rect place;
+  };
+  Seen first, afterEscape;
+  const auto look = [&](Seen& seen) {
+    for (const Hwnd top : GetTopLevelWindows()) {
+      if (GetClassName(top) != kFileDialogClass || !IsWindowVisible(top)) continue;
+      seen.open = true;
+      seen.place = GetWindowRect(top);
+      for (const Hwnd c : GetChildren(top)) {
+        if (GetClassName(c) == kComboBoxClass) {
+          seen.dropped = ComboBoxGetDroppedState(c);
+          seen.types.clear();
+          for (int i = 0; i < ComboBoxGetCount(c); ++i)
+            seen.types.push_back(ComboBoxGetText(c, i).value_or(""));
+        }
+        if (GetClassName(c) == kListBoxClass) {
+          seen.listed.clear();
+          for (int i = 0; i < ListBoxGetCount(c); ++i)
+            seen.listed.push_back(ListBoxGetText(c, i).value_or(""));
+        }
+      }
+    }
+  };
+  // With the type list focused, F4 drops it, End picks its last entry,
+  // Return takes it; F4 drops it again and Escape closes it.
+  harness
+      .Call([&] {
+        for (const Hwnd top : GetTopLevelWindows())
+          if (GetClassName(top) == kFileDialogClass)
+            for (const Hwnd c : GetChildren(top))
+              if (GetClassName(c) == kComboBoxClass) SetFocus(c);
+      })
+      .Key(kVkF1 + 3)
+      .Key(kVkEnd)
+      .Key(kVkReturn, '\r')
+      .Call([&] { look(first); })
+      .Key(kVkF1 + 3)
+      .Key(kVkEscape, 0x1B)
+      .Call([&] { look(afterEscape); })
+      .Key(kVkEscape, 0x1B);
+  const FileDialogResult r = FileDialog(p);
+  EXPECT_EQ(r.outcome, DialogOutcome::Cancelled);
+  ASSERT_TRUE(first.open);
+  EXPECT_EQ(first.types, (std::vector<std::string>{"SEG-Y", "Text", "All files (*.*)"}));
+  EXPECT_NE(std::find(first.listed.begin(), first.listed.end(), "Rec_00001.seg2"),
+            first.listed.end());
+  EXPECT_NE(std::find(first.listed.begin(), first.listed.end(), "a.sgy"), first.listed.end());
+  EXPECT_TRUE(afterEscape.open) << "Escape on the dropped list closed the dialog";
+  EXPECT_FALSE(afterEscape.dropped);
+  // Centred on the owner (whose frame is 800 x 600 at 100, 80).
+  const Rect o = GetWindowRect(owner);
+  EXPECT_LE(std::abs((first.place.left + first.place.right) - (o.left + o.right)), 2);
+  EXPECT_LE(std::abs((first.place.top + first.place.bottom) - (o.top + o.bottom)), 2);
+  DestroyWindow(owner);
+}
+
+TEST_F(FileDialogTest, AnAllFilesEntryOfTheCallerIsNotRepeated) {
+  FileDialogParams p;
+  p.filters = ParseFileFilters("Text|*.TXT|Everything|*.*|");
+  std::vector<std::string> types;
+  harness.Call([&] {
+    for (const Hwnd top : GetTopLevelWindows())
+      if (GetClassName(top) == kFileDialogClass)
+        for (const Hwnd c : GetChildren(top))
+          if (GetClassName(c) == kComboBoxClass)
+            for (int i = 0; i < ComboBoxGetCount(c); ++i) types.push_back(ComboBoxGetText(c, i).value_or(""));
+  });
+  harness.Key(kVkEscape, 0x1B);
+  FileDialog(p);
+  EXPECT_EQ(types, (std::vector<std::string>{"Text", "Everything"}));
 }
 
 }  // namespace
