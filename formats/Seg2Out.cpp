@@ -464,7 +464,12 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
 
   const bool ok = run() && w.Flush(ih);
   if (!ok) sup::WINMSG(w.message);
-  const bool closed = sup::ICLSFIL(ih) == 0;
+  bool closed = false;
+  if (ok) {
+    closed = sup::ICLSFIL(ih) == 0;
+  } else {
+    sup::ABANDONFIL(ih);  // the old file stays as it was
+  }
   if (ok && !closed) sup::WINMSG("SEG2OUT - ERROR CLOSING SEG2 OUTPUT FILE");
   if (progressShown) {
     sup::ProgressClose();
