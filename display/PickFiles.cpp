@@ -102,20 +102,20 @@ void PICKOUT(const ShotRecord& REC, std::string_view NAME, const PickExportOptio
     return;
   }
   if (!WriteLine(ih, std::string(REC.CRECNAME.View()))) {
-    sup::ICLSFIL(ih);
     sup::WINMSG("Error writing first record in pick file");
+    sup::ABANDONFIL(ih);
     return;
   }
   for (std::int32_t j = 1; j <= REC.NTRACE; ++j) {
     const std::string line = PickFileLine(REC, j, OPTIONS);
     if (line.empty()) continue;
     if (!WriteLine(ih, line)) {
-      sup::ICLSFIL(ih);
       sup::WINMSG("Error writing file at record " + RecordNumber(j));
+      sup::ABANDONFIL(ih);
       return;
     }
   }
-  sup::ICLSFIL(ih);
+  if (sup::ICLSFIL(ih) != 0) return;
   IERR = 0;
 }
 

@@ -1,10 +1,14 @@
 #include "display/SpectrumWindow.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include "platform/system/File.h"
 #include "support/Allocation.h"
 #include "support/PenPlot.h"
 #include "support/Strings.h"
@@ -149,8 +153,9 @@ class SpectrumWindow {
     const int used = sup::INDSTR(name, static_cast<int>(name.size()));
     if (tk::WDialogStatusQuery(4) != 1 || used == 0) return;
     const std::string file = name.substr(0, static_cast<std::size_t>(used));
-    if (!WriteSpectrumFile(file, spectrum_, m_, rec_.SAMPINT)) {
-      sup::WINMSG("CANNOT WRITE SPECTRUM FILE " + file);
+    std::string why;
+    if (!WriteSpectrumFile(file, spectrum_, m_, rec_.SAMPINT, &why)) {
+      sup::WINMSG("CANNOT WRITE SPECTRUM FILE " + file + (why.empty() ? "" : ": " + why));
       ierr_ = -1;
     }
   }
@@ -207,20 +212,25 @@ VisibleSection SectionOfFrame(const ShotRecord& REC, const TraceDisplayOptions& 
   return s;
 }
 
-bool WriteSpectrumFile(const std::string& FILE, std::span<const float> SPEC, int M, float DT) {
-  std::FILE* f = std::fopen(FILE.c_str(), "wb");
-  if (f == nullptr) return false;
+bool WriteSpectrumFile(const std::string& FILE, std::span<const float> SPEC, int M, float DT,
+                       std::string* WHY) {
   const int m = std::min<int>(M, static_cast<int>(SPEC.size()));
   const float spacing = 1000.0f / std::abs(static_cast<float>(m - 1) * 2.0f * DT);
-  bool ok = true;
-  for (int k = 0; k < m && ok; ++k) {
-    const std::string line = tk::FormatRealField(static_cast<float>(k) * spacing, "(1PE11.5)") +
-                             ",  " + tk::FormatRealField(SPEC[static_cast<std::size_t>(k)], "(1PE11.5)") +
-                             "\r\n";
-    ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
+  std::string text;
+  for (int k = 0; k < m; ++k) {
+    text += tk::FormatRealField(static_cast<float>(k) * spacing, "(1PE11.5)") + ",  " +
+            tk::FormatRealField(SPEC[static_cast<std::size_t>(k)], "(1PE11.5)") + "\r\n";
   }
-  ok = std::fclose(f) == 0 && ok;
-  return ok;
+  // Written beside the file and put in its place whole: a failed write keeps
+  // the old file and says why.
+  // A file the user may not write stays refused, as its opening always did.
+  if (::access(FILE.c_str(), F_OK) == 0 && ::access(FILE.c_str(), W_OK) != 0) {
+    if (WHY != nullptr) *WHY = plat::SystemErrorText(EACCES);
+    return false;
+  }
+  const plat::ReplaceResult r = plat::ReplaceFileContents(FILE, text.data(), text.size());
+  if (r.error != 0 && WHY != nullptr) *WHY = plat::SystemErrorText(r.error);
+  return r.error == 0;
 }
 
 void TRACESPECTRUM(const ShotRecord& REC, const TraceDisplayOptions& OPTS, const sup::GraphAxes& AXES,

@@ -47,7 +47,8 @@ VisibleSection SectionOfFrame(const ShotRecord& REC, const TraceDisplayOptions& 
 /// the frequency (k - 1) 1000 / |(M - 1) 2 DT| and the value, each as
 /// 1PE11.5, separated by a comma and two blanks. False when the file cannot
 /// be opened or written (nothing said).
-[[nodiscard]] bool WriteSpectrumFile(const std::string& FILE, std::span<const float> SPEC, int M, float DT);
+[[nodiscard]] bool WriteSpectrumFile(const std::string& FILE, std::span<const float> SPEC, int M, float DT,
+                                     std::string* WHY = nullptr);
 
 /// Runs the spectrum window over the section of REC that AXES shows. IERR:
 /// -1 when the arrays cannot be had, the record cannot give a spectrum or the

@@ -257,12 +257,17 @@ void ASCIIOUT(const ShotRecord& REC, std::int32_t ITRACE, std::string& FNAME, in
         TableFile file(ih);
         ok = WriteTable(REC, ITRACE, OPTIONS, IASCTYPE() != 1, file);
       })) {
-    sup::ICLSFIL(ih);
+    sup::ABANDONFIL(ih);
     sup::WINMSG("Cannot allocate label field in ASCIOUT");
     return;
   }
-  sup::ICLSFIL(ih);
   if (!ok) {
+    // What failed, then why; the old file stays as it was.
+    sup::WINMSG("Error writing to file " + name);
+    sup::ABANDONFIL(ih);
+    return;
+  }
+  if (sup::ICLSFIL(ih) != 0) {
     sup::WINMSG("Error writing to file " + name);
     return;
   }

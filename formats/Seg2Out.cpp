@@ -548,16 +548,13 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
   };
 
   const bool ok = run();
-  // What went out before a failure stays in the file.
-  if (!ok) {
-    if (w.Flush() && aborted > 0) {
-      const std::vector<std::byte> zeros(4 * static_cast<std::size_t>(N - aborted + 1));
-      if (sup::ISETFIL(ih, 32 + 4 * (aborted - 1)) == 0)
-        (void)sup::JRITFIL(ih, zeros, static_cast<int>(zeros.size()));
-    }
-    sup::WINMSG(message);
+  if (!ok) sup::WINMSG(message);
+  bool closed = false;
+  if (ok) {
+    closed = sup::ICLSFIL(ih) == 0;
+  } else {
+    sup::ABANDONFIL(ih);  // the old file stays as it was
   }
-  const bool closed = sup::ICLSFIL(ih) == 0;
   if (ok && !closed) sup::WINMSG("SEG2OUT - ERROR CLOSING SEG2 OUTPUT FILE");
   if (progressShown) {
     sup::ProgressClose();

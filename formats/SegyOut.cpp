@@ -253,6 +253,11 @@ void SEGYOUT(const ShotRecord& REC, std::string_view NAME, const SegyOutOptions&
   };
 
   bool ok = run();
+  if (!ok && gOutput >= 0) {
+    // A failed or cancelled export leaves the old file as it was.
+    sup::ABANDONFIL(gOutput);
+    gOutput = -1;
+  }
   if (options.closeAtEnd && gOutput >= 0) {
     if (sup::ICLSFIL(gOutput) != 0) {
       sup::WINMSG("SEGYOUT - ERROR CLOSING SEGY OUTPUT FILE");

@@ -450,7 +450,13 @@ bool IsReadOnly(const std::string& path) {
   return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & S_IWUSR) == 0;
 }
 
-void WriteFailure(std::uint64_t position) {
+// A write that failed at POSITION; ERROR, the system's error number, says why
+// (a full disk is a full disk), and without one the old hint stands.
+void WriteFailure(std::uint64_t position, int error = 0) {
+  if (error != 0) {
+    sup::WINMSG("WRITE ERROR AT BYTE " + Position(position) + ": " + plat::SystemErrorText(error));
+    return;
+  }
   sup::WINMSG("WRITE ERROR AT BYTE " + Position(position) + ": " + Position(0) +
               " Be sure existing file is not read-only");
 }
@@ -546,7 +552,7 @@ void WriteTraceFileBytes(std::string_view NAME, std::span<const std::byte> bytes
     return;
   }
   if (r.error != 0) {
-    WriteFailure(r.written);
+    WriteFailure(r.written, r.error);
     return;
   }
   IERR = 0;

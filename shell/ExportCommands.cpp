@@ -181,6 +181,7 @@ void ExportGrmCommand(Velloran& app) {
   tk::WDialogShow(-1, -1, 0, tk::kShowSemiModeless);
   sup::LKILL(1);
   bool headerWritten = false;
+  bool complete = true;
   for (const std::string& file : chosen.names) {
     const std::string path = tk::JoinFolderAndName(chosen.folder, file);
     SelectProgress(0, path);
@@ -191,20 +192,31 @@ void ExportGrmCommand(Velloran& app) {
     // for this one.
     if (ierr == 0) {
       // The header comes from the first file read, whether it has picks or not.
-      if (!headerWritten && !WriteGrmHeader(ih, stem, app.second, grmName)) break;
+      if (!headerWritten && !WriteGrmHeader(ih, stem, app.second, grmName)) {
+        complete = false;
+        break;
+      }
       headerWritten = true;
       SHOTOUT(app.second, options, ih, ierr);
-      if (ierr != 0) break;
+      if (ierr != 0) {
+        complete = false;
+        break;
+      }
       SelectProgress(100);
     }
-    if (sup::LKILL(0)) break;
+    if (sup::LKILL(0)) break;  // a cancel keeps what is written
   }
   sup::LKILL(1);
   ReleaseTraceArrays(app.second);
   tk::WDialogSelect(kConversionProgressDialog);
   tk::WDialogHide();
   sup::LKILL(1);
-  if (ih >= 0) sup::ICLSFIL(ih);
+  // A failed run leaves the old file as it was.
+  if (complete) {
+    (void)sup::ICLSFIL(ih);
+  } else {
+    sup::ABANDONFIL(ih);
+  }
 }
 
 }  // namespace vel

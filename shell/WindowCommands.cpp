@@ -1,12 +1,17 @@
 #include "shell/WindowCommands.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 
 #include "display/TracePlot.h"
 #include "display/WaveletPlot.h"
 #include "platform/FixedText.h"
+#include "platform/system/File.h"
 #include "shell/ChildWindows.h"
 #include "shell/DialogHelpers.h"
 #include "shell/ExportCommands.h"
@@ -115,17 +120,39 @@ void SaveWaveletCommand(Velloran& app) {
   tk::WSelectFile(filter, kSaveFlags, name, kWaveletFileTitle);
   const std::string chosen(plat::TrimRight(name));
   if (tk::WDialogStatusQuery(4) != 1 || chosen.empty()) return;
-  std::FILE* f = std::fopen(chosen.c_str(), "wb");
-  if (f == nullptr) {
-    sup::WINMSG("Cannot open file " + chosen + "Be sure file is not Read-Only");
-    return;
-  }
   // The times step by the wavelet's own interval: the record's may have
   // changed since the wavelet was cut.
   const SelectedWavelet& w = app.picking.wavelet;
   const std::string text = WaveletFileText(w.samples, w.count, app.record.TDELAY, w.sampleInterval);
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (std::fclose(f) != 0 || !written) sup::WINMSG("Error writing to file " + chosen);
+  // Written beside the file and put in its place whole: a failed write keeps
+  // the old file and says why.
+  // A plain file (or a new one) is written beside itself and put in its
+  // place whole; anything else (a link, a device) is written where it is, and
+  // a file the user may not write stays refused, as its opening always did.
+  struct stat st {};
+  const bool plain = ::lstat(chosen.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+  const bool readOnly = ::access(chosen.c_str(), F_OK) == 0 && ::access(chosen.c_str(), W_OK) != 0;
+  int error = 0;
+  bool opened = true;
+  if (readOnly) {
+    opened = false;
+  } else if (plain) {
+    const plat::ReplaceResult r = plat::ReplaceFileContents(chosen, text.data(), text.size());
+    opened = r.opened;
+    error = r.error;
+  } else if (std::FILE* f = std::fopen(chosen.c_str(), "wb"); f == nullptr) {
+    opened = false;
+  } else {
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() &&
+                         std::fflush(f) == 0;
+    if (!written) error = errno != 0 ? errno : EIO;
+    if (std::fclose(f) != 0 && error == 0) error = errno;
+  }
+  if (!opened) {
+    sup::WINMSG("Cannot open file " + chosen + "Be sure file is not Read-Only");
+  } else if (error != 0) {
+    sup::WINMSG("Error writing to file " + chosen + ": " + plat::SystemErrorText(error));
+  }
 }
 
 void PrintCommand(Velloran& app) {

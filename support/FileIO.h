@@ -22,10 +22,18 @@ namespace sup {
 [[nodiscard]] int IOPNFIL(std::string_view NAME);
 /// Opens an existing file read-only; others may still read and write it.
 [[nodiscard]] int IOPNRLY(std::string_view NAME);
-/// Creates a file for writing; an existing file is emptied.
+/// Creates a file for writing. The bytes go to a fresh file beside NAME that
+/// takes NAME's place (keeping its permissions) when ICLSFIL closes it after
+/// every write succeeded; until then an existing NAME stays as it was.
 [[nodiscard]] int MAKEFIL(std::string_view NAME);
-/// Closes the file; always 0.
+/// Closes the file: 0, or -1 when a file from MAKEFIL could not take its
+/// target's place (a write to it failed, which its writer reports, or the
+/// replacing step failed, reported here with the system's text); the target
+/// then stays as it was and nothing is left beside it.
 int ICLSFIL(int IH);
+/// Closes a file from MAKEFIL without replacing anything (a cancelled or
+/// failed write): the target stays as it was. Other files are closed.
+void ABANDONFIL(int IH);
 
 /// Reads N bytes into the character buffer STR.
 [[nodiscard]] int IREDFIL(int IH, std::string& STR, int N);

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace plat {
 
@@ -94,7 +96,44 @@ int FileReadAt(int handle, void* buffer, std::size_t count, std::int64_t offset,
                    });
 }
 
+namespace {
+
+// A file written beside its target, to take the target's place when closed.
+struct Replacing {
+  std::string target;
+  std::string temporary;
+  int error = 0;  // the first failed write, or 0
+};
+
+std::mutex& ReplacingLock() {
+  static std::mutex m;
+  return m;
+}
+std::map<int, Replacing>& ReplacingFiles() {
+  static std::map<int, Replacing> files;
+  return files;
+}
+
+void NoteWriteFailure(int handle, int error) {
+  const std::lock_guard<std::mutex> hold(ReplacingLock());
+  auto it = ReplacingFiles().find(handle);
+  if (it != ReplacingFiles().end() && it->second.error == 0) it->second.error = error;
+}
+
+std::string FreshNameBeside(const std::string& target);
+int FileWriteAll(int handle, const void* buffer, std::size_t count, std::size_t& moved);
+
+}  // namespace
+
 int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& moved) {
+  const int error = FileWriteAll(handle, buffer, count, moved);
+  if (error != 0) NoteWriteFailure(handle, error);
+  return error;
+}
+
+namespace {
+
+int FileWriteAll(int handle, const void* buffer, std::size_t count, std::size_t& moved) {
   moved = 0;
   const auto* src = static_cast<const unsigned char*>(buffer);
   while (moved < count) {
@@ -108,6 +147,8 @@ int FileWrite(int handle, const void* buffer, std::size_t count, std::size_t& mo
   }
   return 0;
 }
+
+}  // namespace
 
 int FileSeek(int handle, std::int64_t offset, SeekOrigin origin, std::int64_t& position) {
   int whence = SEEK_SET;
@@ -128,7 +169,55 @@ int FileSize(int handle, std::int64_t& size) {
 
 int FileClose(int handle) {
   if (handle < 0) return 0;
-  return ::close(handle) == 0 ? 0 : errno;
+  Replacing r;
+  bool replacing = false;
+  {
+    const std::lock_guard<std::mutex> hold(ReplacingLock());
+    auto it = ReplacingFiles().find(handle);
+    if (it != ReplacingFiles().end()) {
+      r = std::move(it->second);
+      ReplacingFiles().erase(it);
+      replacing = true;
+    }
+  }
+  if (!replacing) return ::close(handle) == 0 ? 0 : errno;
+  int error = r.error;
+  // The replaced file keeps its permissions.
+  struct stat held {};
+  if (error == 0 && ::stat(r.target.c_str(), &held) == 0 && S_ISREG(held.st_mode) &&
+      ::fchmod(handle, held.st_mode & 07777) != 0)
+    error = errno;
+  if (::close(handle) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(r.temporary.c_str(), r.target.c_str()) != 0) error = errno;
+  if (error != 0) ::unlink(r.temporary.c_str());
+  return error;
+}
+
+int FileOpenReplacing(const std::string& path, int& handle) {
+  handle = -1;
+  if (path.empty() || path.find('\0') != std::string::npos) return ENOENT;
+  const std::string work = FreshNameBeside(path);
+  int fd;
+  do {
+    fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return errno;
+  {
+    const std::lock_guard<std::mutex> hold(ReplacingLock());
+    ReplacingFiles()[fd] = Replacing{path, work, 0};
+  }
+  handle = fd;
+  return 0;
+}
+
+bool IsReplacingHandle(int handle) {
+  const std::lock_guard<std::mutex> hold(ReplacingLock());
+  return ReplacingFiles().count(handle) != 0;
+}
+
+void FileAbandon(int handle) {
+  NoteWriteFailure(handle, ECANCELED);
+  (void)FileClose(handle);
 }
 
 namespace {

@@ -46,8 +46,25 @@ enum class SeekOrigin { Start, Current, End };
 /// The file's size in bytes.
 [[nodiscard]] int FileSize(int handle, std::int64_t& size);
 
-/// Closes the handle; a handle of -1 is ignored.
+/// Closes the handle; a handle of -1 is ignored. A handle from
+/// FileOpenReplacing puts its file in the target's place here (result 0), or,
+/// when a write to it failed or the rename fails, removes it and leaves the
+/// target as it was (result: the error number of the first failure).
 int FileClose(int handle);
+
+/// Opens a fresh file beside PATH for writing, which takes PATH's place (and
+/// its permissions, when PATH exists) in one step when it is closed after
+/// every write succeeded: a failed write, a full disk or an abandoned write
+/// never leaves PATH half written, and no partial file stays behind. Result
+/// and HANDLE as FileOpen.
+[[nodiscard]] int FileOpenReplacing(const std::string& path, int& handle);
+
+/// True for a handle from FileOpenReplacing that is still open.
+bool IsReplacingHandle(int handle);
+
+/// Closes a handle from FileOpenReplacing without replacing anything: its
+/// file is removed and the target stays as it was. Other handles are closed.
+void FileAbandon(int handle);
 
 /// What ReplaceFileContents did: the error number of the failing call (0
 /// none), whether the temporary file could be made, and the bytes that

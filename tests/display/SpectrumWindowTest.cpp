@@ -197,7 +197,7 @@ TEST_F(SpectrumWindowTest, FileThatCannotBeWrittenIsReportedAndTheWindowStays) {
   Run(rec, ZoomedFrame());
   EXPECT_EQ(ierr, -1);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], "CANNOT WRITE SPECTRUM FILE " + bad);
+  EXPECT_EQ(messages[0], "CANNOT WRITE SPECTRUM FILE " + bad + ": No such file or directory");
   EXPECT_TRUE(stillOpen);
 }
 

@@ -335,10 +335,11 @@ TEST_F(GrmExportTest, AGrmFileThatCannotBeWrittenIsToldAndEndsTheExport) {
   harness_.Answer("messagebox", "Yes");  // replace the existing file
   Script(1, {dir_ / "a.trx"}, "/proc/velloran-cannot-create.grm");
   Run({[] { Post(vel::kCommandExportGrm); }, [] { Post(vel::kCommandExportGrm); }});
-  ASSERT_EQ(messages_.size(), 2u);
+  ASSERT_EQ(messages_.size(), 3u);
   EXPECT_EQ(messages_[0], "Error writing the header of GRM file: " + (dir_ / "full.grm").string());
+  EXPECT_EQ(messages_[1], (dir_ / "full.grm").string() + ": No space left on device");
   const std::string cannot = "/proc/velloran-cannot-create.grm";
-  EXPECT_EQ(messages_[1], "Cannot open GRM file: " + cannot + std::string(256 - cannot.size(), ' '));
+  EXPECT_EQ(messages_[2], "Cannot open GRM file: " + cannot + std::string(256 - cannot.size(), ' '));
 }
 
 TEST_F(ExportCommandsTest, OutputFilesThatCannotBeWrittenAreTold) {
@@ -359,10 +360,17 @@ TEST_F(ExportCommandsTest, OutputFilesThatCannotBeWrittenAreTold) {
   harness_.Answer("messagebox", "Yes");
   Run({[] { Post(vel::kCommandOpen); }, [] { Post(vel::kCommandExportSeg2); },
        [] { Post(vel::kCommandExportSegy); }, [] { Post(vel::kCommandExportPicks); }});
-  ASSERT_EQ(messages_.size(), 3u);
+  // Each writer says what failed, then the system says why.
+  const auto why = [this](const char* ext) {
+    return (dir_ / "full").string() + ext + ": No space left on device";
+  };
+  ASSERT_EQ(messages_.size(), 6u);
   EXPECT_EQ(messages_[0].rfind("SEG2OUT - ", 0), 0u) << messages_[0];
-  EXPECT_EQ(messages_[1].rfind("SEGYOUT - ", 0), 0u) << messages_[1];
-  EXPECT_EQ(messages_[2], "Error writing first record in pick file");
+  EXPECT_EQ(messages_[1], why(".SG2"));
+  EXPECT_EQ(messages_[2].rfind("SEGYOUT - ", 0), 0u) << messages_[2];
+  EXPECT_EQ(messages_[3], why(".SGY"));
+  EXPECT_EQ(messages_[4], "Error writing first record in pick file");
+  EXPECT_EQ(messages_[5], why(".PCK"));
 }
 
 // Write Trace as ASCII acts on a trace of the record only.

@@ -611,7 +611,8 @@ TEST_F(MouseInteractionTest, AFailedResultWriteIsReportedAndTheFileClosed) {
   vel::DispatchCommand(*app, vel::kCommandNmoCorrection);
   harness.Answer("filedialog", full.string());
   Send(kEventPushButton, 0, 0, 0, 1229);
-  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string()}));
+  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string() +
+                                      ": No space left on device"}));
   EXPECT_EQ(app->nmoFile, nullptr);
   Send(kEventPushButton, 0, 0, 0, 1);
 }

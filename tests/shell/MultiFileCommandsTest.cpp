@@ -360,9 +360,10 @@ TEST_F(CombineTest, AWriterFailureEndsTheRunAsFailed) {
   fs::create_symlink("/dev/full", dir_ / "full.sgy");
   Answers({dir_ / "a.sgy", dir_ / "b.sgy"}, dir_ / "full.sgy", false, true);
   Run({[] { Post(vel::kCommandCombine); }});
-  ASSERT_EQ(messages_.size(), 2u);
+  ASSERT_EQ(messages_.size(), 3u);
   EXPECT_EQ(messages_[0].rfind("SEGYOUT - ", 0), 0u) << messages_[0];
-  EXPECT_EQ(messages_[1], "Combine failed!");
+  EXPECT_EQ(messages_[1], (dir_ / "full.sgy").string() + ": No space left on device");
+  EXPECT_EQ(messages_[2], "Combine failed!");
 }
 
 class SubtractTest : public MultiFileTest {};

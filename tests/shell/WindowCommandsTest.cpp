@@ -403,13 +403,15 @@ TEST_F(WindowCommandsTest, ResultAndWaveletFilesThatCannotBeOpenedOrWritten) {
   messages.clear();
   harness.Answer("filedialog", full.string());
   Dispatch(vel::kCommandSaveRefraction, 3);
-  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string()}));
+  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string() +
+                                                ": No space left on device"}));
   EXPECT_EQ(app->refractionResultsFile, nullptr);
   messages.clear();
   app->picking.wavelet = {{1.0f, 2.0f}, 2, 0.5f, false, false, true};
   harness.Answer("filedialog", full.string());
   Dispatch(vel::kCommandSaveWavelet, 4);
-  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string()}));
+  EXPECT_EQ(messages, (std::vector<std::string>{"Error writing to file " + full.string() +
+                                                ": No space left on device"}));
 }
 
 TEST_F(WindowCommandsTest, WaveletFileStepsByTheWaveletsOwnInterval) {
