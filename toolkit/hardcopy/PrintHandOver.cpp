@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/system/Printer.h"
+#include "platform/window/Window.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/MessageBox.h"
 #include "toolkit/core/ModalState.h"
@@ -71,14 +72,23 @@ bool WaitStep(bool done) {
   if (!w.shown && std::chrono::steady_clock::now() - w.start >=
                       std::chrono::milliseconds(kPrintWaitBoxDelayMs))
     ShowBox();
+  // The windows repaint (from their snapshots); bounded, so that a stream
+  // of paints does not hold the wait.
+  plat::Message m;
+  for (int i = 0; i < 64 && plat::PeekMessage(m, plat::kNoWindow, plat::Msg::Paint,
+                                              plat::Msg::Paint, plat::PeekMode::Remove);
+       ++i)
+    plat::DispatchMessage(m);
+  if (!w.shown) return false;
+  // With the box up, the events are taken: its Cancel gives the job up,
+  // everything else is dropped (the program answers no input meanwhile).
   bool cancel = false;
-  // Bounded: a stream of events must not hold the wait.
   for (int i = 0; i < 64; ++i) {
     int type = kEventNone;
     EventRecord r{};
     WEventPeek(type, r);
     if (type == kEventNone) break;
-    if (type == kEventPushButton && w.shown) cancel = true;
+    if (type == kEventPushButton) cancel = true;
   }
   return cancel;
 }

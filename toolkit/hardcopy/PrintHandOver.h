@@ -12,7 +12,7 @@ namespace tk {
 inline constexpr int kPrintWaitDialog = 127;
 inline constexpr std::string_view kPrintMessageTitle = "Print";
 /// How long lp may run before the box with Cancel comes up, in milliseconds.
-inline constexpr int kPrintWaitBoxDelayMs = 300;
+inline constexpr int kPrintWaitBoxDelayMs = 1000;
 
 /// The text telling the user that a hand-over failed: TIMED_OUT, CANCELLED,
 /// else lp ended with EXIT_STATUS (or could not run: ERROR) and said ANSWER;

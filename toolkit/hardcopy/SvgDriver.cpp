@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 
 #include "toolkit/graphics/Colours.h"
@@ -310,6 +311,23 @@ void YYSVGNUM(float value, std::string& text, int& first, int& last) {
 }
 
 std::string SvgNumber(float value) {
+  // The common case, a number that fits its eight characters, written
+  // straight from its two-decimal digits (the same digits the "(F8.2)"
+  // field holds); the rest (stars, a dropped leading zero) by the field.
+  const double a = std::fabs(static_cast<double>(value));
+  if (std::isfinite(a) && a < 1e5) {
+    char buffer[32];
+    const auto r = std::to_chars(buffer + 1, buffer + sizeof buffer, a, std::chars_format::fixed, 2);
+    char* begin = buffer + 1;
+    char* end = r.ptr;
+    bool allZero = true;
+    for (const char* c = begin; c < end; ++c) allZero = allZero && (*c == '0' || *c == '.');
+    if (std::signbit(value) && !allZero) *--begin = '-';
+    if (end - begin <= 8) {
+      if (end[-1] == '0') end -= end[-2] == '0' ? 2 : 1;  // "12." for 12.00, "12.5" for 12.50
+      return std::string(begin, end);
+    }
+  }
   std::string text;
   int first = 0, last = 0;
   YYSVGNUM(value, text, first, last);
