@@ -287,6 +287,12 @@ TEST_F(DialogListsTest, TrackbarOperationsAndUserMoves) {
   TrackbarQuery(1107, pos, a, b);
   EXPECT_EQ(a, 0);
   EXPECT_EQ(b, 0);
+  // Without a selection the ends read as the value set for that case.
+  SetTrackbarNoSelectionValue(-1);
+  TrackbarQuery(1107, pos, a, b);
+  SetTrackbarNoSelectionValue(0);
+  EXPECT_EQ(a, -1);
+  EXPECT_EQ(b, -1);
   EXPECT_EQ(TrackbarQuery(1106, pos, a, b), kOpMissing);
   // The user moves it: the trackbar becomes the current field.
   Show();
