@@ -155,6 +155,9 @@ bool DialogKey(Hwnd dlg, Hwnd h, int vk) {
       }
       return true;
     }
+    case kVkF1:
+      SendMessage(dlg, Msg::Help, 0, static_cast<LParam>(c));
+      return true;
     case kVkEscape:
       if (ComboBoxGetDroppedState(c)) return false;
       SendMessage(dlg, Msg::Command, MakeWParam(kIdCancel, 0), 0);

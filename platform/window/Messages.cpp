@@ -23,6 +23,7 @@ std::string ToString(Msg m) {
     VELLORAN_MSG_NAME(Quit)
     VELLORAN_MSG_NAME(EraseBackground)
     VELLORAN_MSG_NAME(ShowWindow)
+    VELLORAN_MSG_NAME(Help)
     VELLORAN_MSG_NAME(Notify)
     VELLORAN_MSG_NAME(NcHitTest)
     VELLORAN_MSG_NAME(GetDlgCode)

@@ -35,6 +35,7 @@ enum class Msg : std::uint32_t {
   Quit = 0x0012,             // wParam: exit code
   EraseBackground = 0x0014,  // lParam: PaintContext*; return non-zero when erased
   ShowWindow = 0x0018,       // wParam: 1 shown, 0 hidden
+  Help = 0x0053,             // F1 in a dialog, to the dialog: lParam the control with the focus
   Notify = 0x004E,           // wParam: control id; lParam: NotifyHeader*
   NcHitTest = 0x0084,        // lParam: screen position; returns a kHt* code
   GetDlgCode = 0x0087,       // wParam: the key; returns the kDlgc* keys a control wants

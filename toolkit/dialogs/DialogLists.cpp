@@ -559,12 +559,22 @@ int TrackbarSteps(int field, int lineSize, int pageSize) {
   return 0;
 }
 
+namespace {
+int& TrackbarNoSelection() {
+  static int value = 0;
+  return value;
+}
+}  // namespace
+
+void SetTrackbarNoSelectionValue(int value) {
+  TrackbarNoSelection() = value;
+}
+
 int TrackbarQuery(int field, int& position, int& selStart, int& selEnd) {
   DialogField* f = KindOf(field, kFieldTrackbar);
   if (f == nullptr) return kOpMissing;
-  constexpr int kNoSelection = 0;
   position = plat::TrackbarGetPos(f->hwnd);
-  selStart = selEnd = kNoSelection;
+  selStart = selEnd = TrackbarNoSelection();
   if (plat::GetStyle(f->hwnd) & plat::kTbsEnableSelRange) {
     const auto sel = plat::TrackbarGetSel(f->hwnd);
     if (sel && sel->first < sel->second) {

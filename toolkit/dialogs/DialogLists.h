@@ -63,6 +63,9 @@ int TrackbarPosition(int field, int position, int selStart, int selEnd, int selM
 int TrackbarRange(int field, int minimum, int maximum, int ticFrequency);
 int TrackbarSteps(int field, int lineSize, int pageSize);
 int TrackbarQuery(int field, int& position, int& selStart, int& selEnd);
+/// What TrackbarQuery reports as selection start and end of a trackbar
+/// without a selection (0 from start-up).
+void SetTrackbarNoSelectionValue(int value);
 
 // --- Tree views (items known by their 32-bit identifiers) ---
 int TreeItemSelected(int field, std::int32_t& identifier, std::string* caption = nullptr);

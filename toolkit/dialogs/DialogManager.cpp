@@ -126,6 +126,9 @@ void SetupFields(LoadedDialog& d, const res::DialogTemplate& t, bool columnTempl
   for (DialogField& f : d.fields) f.rec.state = FieldStateOf(f);
 }
 
+/// The button F1 stands for.
+constexpr int kHelpButton = 9;
+
 int FocusedFieldId(LoadedDialog& d) {
   DialogField* f = FieldOfWindow(d, plat::GetFocus());
   return f ? f->id : 0;
@@ -239,6 +242,13 @@ std::optional<plat::LResult> DialogHandler(plat::Hwnd dlg, plat::Msg m, plat::WP
   switch (m) {
     case plat::Msg::Command:
       return OnCommand(*d, w, l);
+    case plat::Msg::Help:
+      // F1 acts as a press of button 9, the help button, outside a modal show.
+      if (!IsInModal(*d)) {
+        if (FocusedFieldId(*d) != kHelpButton) d->rec.previousField = d->rec.currentField;
+        StoreEvent(kEventPushButton, kHelpButton, plat::MakeWParam(kHelpButton, 0), 0, dlg);
+      }
+      return 1;
     case plat::Msg::Notify:
       if (l != 0 && HandleSpinNotify(*d, *reinterpret_cast<const plat::NotifyHeader*>(l))) return 1;
       return ListFieldMessage(*d, m, w, l);

@@ -14,6 +14,7 @@
 #include "toolkit/core/ModalState.h"
 #include "toolkit/core/WindowUnits.h"
 #include "toolkit/core/Windows.h"
+#include "toolkit/dialogs/DialogLists.h"
 #include "toolkit/dialogs/DialogManager_p.h"
 
 namespace tk {
@@ -212,6 +213,15 @@ int HideDialogByNumber(int number) {
                         : nullptr;
   if (d == nullptr) return -1;
   if (number == -1 && d->rec.combinedWindow != plat::kNoWindow) return -1;
+  // A tab page of another loaded dialog comes and goes with its tab.
+  if (d->child) {
+    bool page = false;
+    ForEachLoaded([&](LoadedDialog& o) {
+      if (&o == d || &o == CurrentDialog()) return;
+      for (const int id : TabPagesOf(o)) page = page || id == d->rec.identifier;
+    });
+    if (page) return -2;
+  }
   const plat::Hwnd self = d->hwnd;
   const bool wasActive = s.activeDialog == self;
   if (d->rec.shown && d->rec.showMode == kShowSemiModeless) {

@@ -221,6 +221,16 @@ TEST_F(DialogListsTest, TabPagesFollowTheSelectedTab) {
   TabFieldSetDisabled(Rec(1105), 1, true);
   WDialogSetTab(1105, 913);
   EXPECT_EQ(LastError(), kErrBadTab);
+  // A page comes and goes with its tab: it can be neither hidden nor
+  // unloaded by itself, and stays loaded and shown.
+  WDialogSelect(912);
+  WDialogHide();
+  EXPECT_EQ(LastError(), kErrSubDialog);
+  WDialogUnload();
+  EXPECT_EQ(LastError(), kErrSubDialog);
+  EXPECT_NE(page(912), plat::kNoWindow);
+  EXPECT_TRUE(plat::IsWindowVisible(page(912)));
+  EXPECT_EQ(WDialogStatusQuery(3), 912);
 }
 
 TEST_F(DialogListsTest, ProgressBarsSetAndAdvance) {
@@ -277,6 +287,12 @@ TEST_F(DialogListsTest, TrackbarOperationsAndUserMoves) {
   TrackbarQuery(1107, pos, a, b);
   EXPECT_EQ(a, 0);
   EXPECT_EQ(b, 0);
+  // Without a selection the ends read as the value set for that case.
+  SetTrackbarNoSelectionValue(-1);
+  TrackbarQuery(1107, pos, a, b);
+  SetTrackbarNoSelectionValue(0);
+  EXPECT_EQ(a, -1);
+  EXPECT_EQ(b, -1);
   EXPECT_EQ(TrackbarQuery(1106, pos, a, b), kOpMissing);
   // The user moves it: the trackbar becomes the current field.
   Show();

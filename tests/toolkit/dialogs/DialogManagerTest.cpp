@@ -183,6 +183,34 @@ TEST_F(DialogTest, ModelessEventsArriveThroughTheWait) {
   EXPECT_FALSE(plat::IsWindowVisible(dlg));
 }
 
+// F1 in a modeless dialog is a press of button 9, the help button, with
+// the field current before it; in a modal show it does nothing.
+TEST_F(DialogTest, F1InAModelessDialogIsTheHelpButton) {
+  WDialogLoad(901);
+  WDialogShow(-1, -1, 1002, kShowModeless);
+  harness.Click(Field(1003), {3, 3}).Key(plat::kVkF1);
+  auto [type, r] = Wait();
+  EXPECT_EQ(type, kEventPushButton);
+  EXPECT_EQ(r.window, 901);
+  EXPECT_EQ(r.value1, 9);
+  EXPECT_EQ(r.value2, 1003);
+  EXPECT_TRUE(plat::IsWindowVisible(DialogWindow()));
+  WDialogHide();
+  bool pressed = false;
+  harness.Key(plat::kVkF1).Call([&] {
+    pressed = true;
+    EXPECT_TRUE(plat::IsWindowVisible(DialogWindow()));
+  });
+  harness.Key(plat::kVkEscape, 0x1B);
+  WDialogShow(-1, -1, 1001, kShowModal);
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(WDialogStatusQuery(1), 2);
+  int t = 0;
+  EventRecord none;
+  WEventPeek(t, none);
+  EXPECT_NE(t, kEventPushButton);
+}
+
 TEST_F(DialogTest, ScriptedModelessShowPressesItsButton) {
   WDialogLoad(901);
   harness.Answer("dialog 901", "1001=typed\npress 3");
