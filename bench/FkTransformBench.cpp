@@ -30,12 +30,13 @@ std::vector<float> Record() {
 
 void BM_FkSpect(benchmark::State& state) {
   const std::vector<float> record = Record();
-  vel::FkSetSizes(kSamples, kTraces);
-  const auto& t = vel::StoredFkTransform();
+  vel::FkTransform fk;
+  vel::FkSetSizes(fk, kSamples, kTraces);
+  const auto& t = fk;
   std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX);
   for (auto _ : state) {
     int ierr = 0;
-    vel::FKSPECT(record, spec, kSamples, kTraces, 400, ierr);
+    vel::FKSPECT(fk, record, spec, kSamples, kTraces, 400, ierr);
     benchmark::DoNotOptimize(spec.data());
   }
 }
@@ -43,16 +44,17 @@ BENCHMARK(BM_FkSpect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_FkTraces(benchmark::State& state) {
   const std::vector<float> record = Record();
-  vel::FkSetSizes(kSamples, kTraces);
-  const auto& t = vel::StoredFkTransform();
+  vel::FkTransform fk;
+  vel::FkSetSizes(fk, kSamples, kTraces);
+  const auto& t = fk;
   std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX);
   int ierr = 0;
-  vel::FKSPECT(record, spec, kSamples, kTraces, 400, ierr);
+  vel::FKSPECT(fk, record, spec, kSamples, kTraces, 400, ierr);
   vel::FkFan fan;
   fan.V = {2000.0f, 2000.0f};
   std::vector<float> out(record.size());
   for (auto _ : state) {
-    vel::FKTRACES(out, kSamples, kTraces, 0.25f, 2.0f, fan, ierr);
+    vel::FKTRACES(fk, out, kSamples, kTraces, 0.25f, 2.0f, fan, ierr);
     benchmark::DoNotOptimize(out.data());
   }
 }
@@ -69,11 +71,12 @@ void BM_FkSpectrumRedraw(benchmark::State& state) {
   tk::WindowOpen(style);
   sup::PenPlotReset();
   const std::vector<float> record = Record();
-  vel::FkSetSizes(kSamples, kTraces);
-  const auto& t = vel::StoredFkTransform();
+  vel::FkTransform fk;
+  vel::FkSetSizes(fk, kSamples, kTraces);
+  const auto& t = fk;
   std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX);
   int ierr = 0;
-  vel::FKSPECT(record, spec, kSamples, kTraces, 400, ierr);
+  vel::FKSPECT(fk, record, spec, kSamples, kTraces, 400, ierr);
   constexpr float kDt = 0.25f, kDx = 2.0f;
   std::vector<float> geoloc(kTraces);
   for (int j = 0; j < kTraces; ++j) geoloc[static_cast<std::size_t>(j)] = kDx * static_cast<float>(j + 1);

@@ -13,6 +13,12 @@ one: creating a thousand files on a busy disk costs more than either
 program's own work.
 FFT: the program's transform (BM_Cool: 4096 and 8192 complex points) against
 numpy.fft.fft of the same number of complex64 points.
+The commands as the user runs them, on 240 x 4000 and 1000 x 8000 records
+(traces x samples), progress dialog and Cancel poll included (headless):
+F-K open (BM_FkOpen) against numpy's fft2 of the record padded as the F-K
+tool pads it, F-K Filter Traces (BM_FkFilterTraces) against numpy's ifft2 of
+that transform, and the four pickers (BM_PickAllTraces), the wavelet
+picker beside scipy's FFT correlation of every trace with its wavelet.
 
 The readers take turns, round after round, so that a change in the machine's
 load touches all of them alike; the medians over the rounds are compared.
@@ -155,6 +161,45 @@ def matplotlib_plot(fmt, folder):
     return run
 
 
+
+def numpy_fk_pair(nsamp, ntrace):
+    """numpy's fft2 of a record padded as the F-K tool pads it, and ifft2 of
+    the result: what F-K open and Filter Traces each compute."""
+    import numpy as np
+    nt = 1 << (2 * nsamp - 1).bit_length()
+    nx = 1 << (2 * ntrace - 1).bit_length()
+    rng = np.random.default_rng(11)
+    x = np.zeros((nt, nx), dtype=np.float32)
+    x[:nsamp, :ntrace] = rng.standard_normal((nsamp, ntrace)).astype(np.float32)
+    spectrum = np.fft.fft2(x)
+
+    def forward():
+        return np.fft.fft2(x)
+
+    def inverse():
+        return np.fft.ifft2(spectrum)
+    return forward, inverse
+
+
+def scipy_correlation(ntrace, nsamp):
+    """scipy's FFT correlation of every trace of a record with a 40-sample
+    wavelet: the wavelet picker's correlation, done by a peer."""
+    import numpy as np
+    from scipy import signal
+    rng = np.random.default_rng(5)
+    x = rng.standard_normal((ntrace, nsamp)).astype(np.float32)
+    w = rng.standard_normal((1, 40)).astype(np.float32)
+
+    def run():
+        return signal.fftconvolve(x, w[:, ::-1], mode="valid", axes=1)
+    return run
+
+
+# The F-K and picker rows: (traces, samples) of the records.
+COMMAND_SIZES = ((240, 4000), (1000, 8000))
+PICKERS = ((1, "simple"), (2, "Hatherly"), (3, "box"), (4, "wavelet"))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -204,7 +249,35 @@ def main():
         t["print job"] = []
         for f in ("eps", "svg", "png"):
             t["matplotlib " + f] = []
+        try:
+            import scipy  # noqa: F401
+            have_scipy = True
+        except ImportError:
+            have_scipy = False
+        for n, s in COMMAND_SIZES:
+            for k in ("fk open", "fk filter", "numpy fft2", "numpy ifft2", "scipy xcorr"):
+                t[f"{k} {n}"] = []
+            for method, _ in PICKERS:
+                t[f"pick {method} {n}"] = []
         for _ in range(args.rounds):
+            # The commands' rows first, the program and its peer in turn.
+            for n, s in COMMAND_SIZES:
+                if have_numpy:
+                    forward, inverse = numpy_fk_pair(s, n)
+                    t[f"fk open {n}"].append(bench_median_seconds(
+                        args.bench, f"BM_FkOpen/traces:{n}/samples:{s}", folder, repetitions=3))
+                    t[f"numpy fft2 {n}"].append(timed(forward, repetitions=3))
+                    t[f"fk filter {n}"].append(bench_median_seconds(
+                        args.bench, f"BM_FkFilterTraces/traces:{n}/samples:{s}", folder,
+                        repetitions=3))
+                    t[f"numpy ifft2 {n}"].append(timed(inverse, repetitions=3))
+                    del forward, inverse
+                for method, _ in PICKERS:
+                    t[f"pick {method} {n}"].append(bench_median_seconds(
+                        args.bench, f"BM_PickAllTraces/method:{method}/traces:{n}", folder,
+                        repetitions=3))
+                if have_scipy:
+                    t[f"scipy xcorr {n}"].append(timed(scipy_correlation(n, s), repetitions=3))
             if have_numpy:
                 t["fkspect"].append(bench_median_seconds(args.bench, "BM_FkSpect", folder))
                 t["fktraces"].append(bench_median_seconds(args.bench, "BM_FkTraces", folder))
@@ -291,6 +364,26 @@ def main():
                   f"{fastest / m['plot ' + d]:.1f}x (goal >= 20)")
         print(f"  Print job against matplotlib's fastest: {fastest / m['print job']:.1f}x; "
               f"slowest {slowest / m['print job']:.1f}x")
+
+    print("The commands as the user runs them (progress dialog and Cancel poll included):")
+    for n, s in COMMAND_SIZES:
+        print(f"  {n} traces x {s} samples:")
+        if have_numpy:
+            o, f2 = m[f"fk open {n}"], m[f"numpy fft2 {n}"]
+            fl, i2 = m[f"fk filter {n}"], m[f"numpy ifft2 {n}"]
+            extra_o = ", goal < 120 ms" if n == 240 else ""
+            extra_f = ", goal < 60 ms" if n == 240 else ""
+            print(f"    F-K open          {o * 1e3:8.1f} ms, numpy fft2  {f2 * 1e3:8.1f} ms, "
+                  f"ratio {o / f2:.2f} (goal <= 1{extra_o})")
+            print(f"    F-K Filter Traces {fl * 1e3:8.1f} ms, numpy ifft2 {i2 * 1e3:8.1f} ms, "
+                  f"ratio {fl / i2:.2f} (goal <= 0.5{extra_f})")
+        for method, name in PICKERS:
+            goal = " (goal < 200 ms)" if n == 1000 and method in (3, 4) else ""
+            print(f"    {name + ' picker':<17} {m[f'pick {method} {n}'] * 1e3:8.1f} ms{goal}")
+        if f"scipy xcorr {n}" in m:
+            print(f"    scipy FFT correlation of every trace with 40 samples "
+                  f"{m[f'scipy xcorr {n}'] * 1e3:8.1f} ms (wavelet picker / scipy "
+                  f"{m[f'pick 4 {n}'] / m[f'scipy xcorr {n}']:.2f})")
     return 0
 
 

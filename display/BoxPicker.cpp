@@ -15,6 +15,7 @@ namespace vel {
 namespace {
 
 constexpr float kNone = -1e20f;
+constexpr std::string_view kBoxNoMemory = "Allocation failure in PickBx";
 
 std::int32_t UsableCount(std::size_t size, std::int32_t n) {
   if (n < 1) return 0;
@@ -118,7 +119,8 @@ void TRIFILT(std::span<float> X, std::int32_t N, std::int32_t NH) {
   if (n < 1) return;
   const std::vector<float> t(X.begin(), X.begin() + n);
   const std::int32_t nh = std::clamp(NH, 0, n);
-  for (std::int32_t j = 1; j <= n; ++j) {
+  // Near the ends, where the weights are renormalised, one sample at a time.
+  const auto edge = [&](std::int32_t j) {
     float sum = t[j - 1];
     float weight = 1.0f;
     for (std::int32_t o = 1; o <= nh; ++o) {
@@ -133,7 +135,37 @@ void TRIFILT(std::span<float> X, std::int32_t N, std::int32_t NH) {
       }
     }
     X[j - 1] = sum / weight;
+  };
+  // Inside, every sample has all its neighbours: the weight is one number,
+  // and the terms are added distance by distance over all samples at once,
+  // each sample's sum in the same order as at the ends.
+  const std::int32_t first = nh + 1, last = n - nh;
+  if (first > last) {
+    for (std::int32_t j = 1; j <= n; ++j) edge(j);
+    return;
   }
+  for (std::int32_t j = 1; j < first; ++j) edge(j);
+  float weight = 1.0f;
+  for (std::int32_t o = 1; o <= nh; ++o) {
+    const float fo = static_cast<float>(o);
+    weight += 1.0f / fo;
+    weight += 1.0f / fo;
+  }
+  const std::size_t count = static_cast<std::size_t>(last - first + 1);
+  float* out = X.data() + (first - 1);
+  const float* centre = t.data() + (first - 1);
+  std::copy_n(centre, count, out);
+  for (std::int32_t o = 1; o <= nh; ++o) {
+    const float fo = static_cast<float>(o);
+    const float* right = centre + o;
+    const float* left = centre - o;
+    for (std::size_t i = 0; i < count; ++i) {
+      out[i] += right[i] / fo;
+      out[i] += left[i] / fo;
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) out[i] /= weight;
+  for (std::int32_t j = last + 1; j <= n; ++j) edge(j);
 }
 
 BoxPickSizes BoxSizes(const BoxPickParameters& PARS, float DT, std::int32_t NS) {
@@ -149,7 +181,7 @@ BoxPickSizes BoxSizes(const BoxPickParameters& PARS, float DT, std::int32_t NS) 
 }
 
 void PICKBX(std::span<const float> TR, std::int32_t NS, std::int32_t& ISTART, std::int32_t IEND,
-            float DT, std::int32_t& IPICK, const BoxPickParameters& PARS) {
+            float DT, std::int32_t& IPICK, const BoxPickParameters& PARS, bool* NOMEMORY) {
   IPICK = 0;
   if (ISTART <= 0) ISTART = 1;
   const std::int32_t ns = UsableCount(TR.size(), NS);
@@ -162,7 +194,10 @@ void PICKBX(std::span<const float> TR, std::int32_t NS, std::int32_t& ISTART, st
         s.maxamp.assign(static_cast<std::size_t>(std::max(nmax, 1)) + 1, kNone);
         s.maxpos.assign(static_cast<std::size_t>(std::max(nmax, 1)) + 1, 0);
       })) {
-    sup::WINMSG("Allocation failure in PickBx");
+    if (NOMEMORY)
+      *NOMEMORY = true;
+    else
+      sup::WINMSG(kBoxNoMemory);
     return;
   }
   if (ns < 1 || nmax < 1) {

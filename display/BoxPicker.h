@@ -47,7 +47,11 @@ BoxPickSizes BoxSizes(const BoxPickParameters& PARS, float DT, std::int32_t NS);
 /// gives -1; a box length that accepts no peak-and-trough pair breaks the
 /// agreement (the next length starts afresh); a result past NS (a negative
 /// IBXCYCLES moving the pick forward) gives -1.
+/// NOMEMORY, when given, takes the place of the message: it is set when the
+/// work arrays cannot be had, for a caller on another thread than the user
+/// interface's to tell the user afterwards.
 void PICKBX(std::span<const float> TR, std::int32_t NS, std::int32_t& ISTART, std::int32_t IEND,
-            float DT, std::int32_t& IPICK, const BoxPickParameters& PARS);
+            float DT, std::int32_t& IPICK, const BoxPickParameters& PARS,
+            bool* NOMEMORY = nullptr);
 
 }  // namespace vel

@@ -60,7 +60,8 @@ class FkTool {
     {
       const FkProgressDialog progress;
       const int taper = tk::NearestInt(static_cast<float>(rec_.NSAMP) * ctx_.smoothing);
-      FKSPECT(rec_.TRACES, spec_, rec_.NSAMP, rec_.NTRACE, taper, ierr_, progress.Reporter());
+      FKSPECT(transform_, rec_.TRACES, spec_, rec_.NSAMP, rec_.NTRACE, taper, ierr_,
+              progress.Reporter());
     }
     if (ierr_ != 0) return;
     Start();
@@ -71,9 +72,9 @@ class FkTool {
  private:
   // ---- start-up ----
   bool Allocate() {
-    const FkTransform& t = StoredFkTransform();
+    const FkTransform& t = transform_;
     dx_ = FkTraceSpacing(rec_.GEOLOC, rec_.NTRACE);
-    if (!FkSetSizes(rec_.NSAMP, rec_.NTRACE)) return false;
+    if (!FkSetSizes(transform_, rec_.NSAMP, rec_.NTRACE)) return false;
     return sup::TryAllocation([&] {
       work_.TRACES.assign(rec_.TRACES.begin(), rec_.TRACES.end());
       // The working maxima start as the record's own, so that OK before any
@@ -128,7 +129,7 @@ class FkTool {
   }
 
   void ScaleSpectrum() {
-    const FkTransform& t = StoredFkTransform();
+    const FkTransform& t = transform_;
     SCALE_FK(spec_, t.NF, t.NX, rec_.SAMPINT, rec_.GEOLOC, rec_.NTRACE, fk_.axes);
   }
 
@@ -144,7 +145,7 @@ class FkTool {
       case Pane::Input: PLOTTRACES(rec_, traces_, opts_); break;
       case Pane::Output: PLOTTRACES(work_, traces_, opts_); break;
       case Pane::Spectrum: {
-        const FkTransform& t = StoredFkTransform();
+        const FkTransform& t = transform_;
         PLOTFK(spec_, t.NF, t.NX, rec_.SAMPINT, dx_, fk_.axes);
         PLOTVELS(ctx_.fan, fk_.axes);
         break;
@@ -226,8 +227,8 @@ class FkTool {
     std::int32_t status = 0;
     {
       const FkProgressDialog progress;
-      FKTRACES(work_.TRACES, rec_.NSAMP, rec_.NTRACE, rec_.SAMPINT, dx_, ctx_.fan, status,
-               progress.Reporter());
+      FKTRACES(transform_, work_.TRACES, rec_.NSAMP, rec_.NTRACE, rec_.SAMPINT, dx_, ctx_.fan,
+               status, progress.Reporter());
     }
     if (status != 0) {
       ierr_ = -1;
@@ -509,6 +510,9 @@ class FkTool {
   FkFilterWindowContext& ctx_;
   ShotRecord work_;
   std::vector<float> spec_;
+  // The record's transform, made as the tool opens; every Filter Traces run
+  // starts from it. It goes with the tool.
+  FkTransform transform_;
   float dx_ = 0.0f;
   bool vertical_ = true;
   sup::GraphAxes traces_, previousTraces_;

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <atomic>
 #include <cstddef>
 
 #include "display/Spectrum.h"
 #include "support/Allocation.h"
 #include "support/Parallel.h"
-#include "support/ProgramState.h"
+#include "support/PollPacer.h"
 #include "support/UserMessages.h"
 
 namespace vel {
@@ -25,16 +26,25 @@ void StartPass(const FkProgress* progress, std::string_view name) {
   if (progress && progress->pass) progress->pass(name);
 }
 
-// Reports step STEP of STEPS and polls for cancel; true when the user
-// cancelled (the latch is then cleared again).
-bool StepCancelled(const FkProgress* progress, std::int64_t step, std::int64_t steps) {
-  if (progress && progress->step)
-    progress->step(static_cast<int>(std::lround(100.0 * static_cast<double>(step) /
-                                                static_cast<double>(steps))));
-  if (!sup::LKILL(0)) return false;
-  sup::LKILL(1);
-  return true;
-}
+// The progress and cancel poll of one operation, paced by wall time: the
+// calling thread reports and polls between its own pieces of work at most
+// once per kPollInterval, while the other threads go on.
+struct Pacing {
+  const FkProgress* progress = nullptr;
+  sup::PollPacer pacer;
+  explicit Pacing(const FkProgress* p) : progress(p) {}
+
+  // Reports DONE of STEPS steps and polls for cancel; true when the user
+  // cancelled (the latch is then cleared again).
+  bool Cancelled(std::int64_t done, std::int64_t steps) {
+    if (progress && progress->step)
+      progress->step(static_cast<int>(std::lround(100.0 * static_cast<double>(done) /
+                                                  static_cast<double>(steps))));
+    if (!sup::LKILL(0)) return false;
+    sup::LKILL(1);
+    return true;
+  }
+};
 
 std::size_t Index(std::int64_t row, std::int64_t col, std::int64_t nt) {
   return 2 * static_cast<std::size_t>(col * nt + row);
@@ -44,56 +54,73 @@ std::size_t Index(std::int64_t row, std::int64_t col, std::int64_t nt) {
 // adjacent in memory, so a block reads and writes whole cache lines.
 constexpr std::int64_t kRowBlock = 16;
 
-// The passes share their rows (or columns) out between threads, one part per
-// so many bytes of the transform, a round of parts at a time; after each
-// round the calling thread reports the steps done and polls for cancel, so
-// only it touches the user interface and a cancel waits for one round only.
+// The passes share their rows (or columns) out between threads in blocks,
+// each thread taking the next block not yet taken. The calling thread
+// reports the steps done and polls for cancel between its own blocks, when
+// its pacing says so; a cancel stops every thread before its next block.
 constexpr long long kMinPartBytes = 64 * 1024;
 constexpr int kMostThreads = 16;
-constexpr int kPartsPerThread = 2;
 
 // The threads worth using on the transform T.
 int ThreadsFor(const FkTransform& t) {
   return sup::PartsFor(8LL * t.NT * t.NX, kMinPartBytes, kMostThreads);
 }
 
-// Work space of the parts of one round: one slot per part.
+// Work space of the threads of a pass: one slot per thread.
 struct PassSlots {
-  int parts = 1;           // parts per round
+  int threads = 1;
   std::size_t reals = 0;   // floats per slot
   std::vector<float, sup::UnsetAllocator<float>> data;
   float* Slot(int part) { return data.data() + static_cast<std::size_t>(part) * reals; }
 };
 
-// Sizes SLOTS for THREADS threads with REALS floats a part (may throw
+// Sizes SLOTS for THREADS threads with REALS floats each (may throw
 // std::bad_alloc: callers size it inside TryAllocation).
 void SizeSlots(PassSlots& slots, int threads, std::size_t reals) {
-  slots.parts = threads * kPartsPerThread;
+  slots.threads = threads;
   slots.reals = reals;
-  slots.data.resize(static_cast<std::size_t>(slots.parts) * reals);
+  slots.data.resize(static_cast<std::size_t>(threads) * reals);
 }
 
-// Runs STEP(first, count, slot) over steps 0..STEPS - 1, ITEMS steps a part,
-// on THREADS threads, a round of SLOTS.parts parts at a time; after each
-// round reports every step of it and polls for cancel. False on cancel.
+// Runs STEP(first, count, slot) over steps 0..STEPS - 1 in blocks of ITEMS
+// steps on SLOTS.threads threads, each thread with its own slot. False on
+// cancel (the blocks begun are finished, no other is started).
 template <class Step>
-bool SharedSteps(std::int64_t steps, std::int64_t items, int threads, PassSlots& slots,
-                 const FkProgress* progress, Step&& step) {
-  const std::int64_t perRound = items * slots.parts;
-  for (std::int64_t r0 = 0; r0 < steps; r0 += perRound) {
-    const std::int64_t inRound = std::min(perRound, steps - r0);
-    const auto parts = static_cast<int>((inRound + items - 1) / items);
-    sup::RunParts(
-        parts,
-        [&](int p) {
-          const std::int64_t first = r0 + p * items;
-          step(first, std::min(items, r0 + inRound - first), slots.Slot(p));
-        },
-        threads);
-    for (std::int64_t s = r0; s < r0 + inRound; ++s)
-      if (StepCancelled(progress, s + 1, steps)) return false;
-  }
-  return true;
+bool SharedSteps(std::int64_t steps, std::int64_t items, PassSlots& slots, Pacing& pacing,
+                 Step&& step) {
+  const std::int64_t blocks = (steps + items - 1) / items;
+  std::atomic<std::int64_t> next{0}, done{0};
+  std::atomic<bool> cancelled{false};
+  bool polled = false;
+  sup::RunParts(
+      slots.threads,
+      [&](int part) {
+        float* slot = slots.Slot(part);
+        while (!cancelled.load(std::memory_order_relaxed)) {
+          const std::int64_t b = next.fetch_add(1, std::memory_order_relaxed);
+          if (b >= blocks) break;
+          const std::int64_t first = b * items;
+          const std::int64_t count = std::min(items, steps - first);
+          step(first, count, slot);
+          const std::int64_t now = done.fetch_add(count, std::memory_order_relaxed) + count;
+          // Only the calling thread (part 0) touches the user interface.
+          if (part == 0 && pacing.pacer.Due()) {
+            polled = true;
+            if (pacing.Cancelled(now, steps)) cancelled.store(true, std::memory_order_relaxed);
+          }
+        }
+      },
+      slots.threads);
+  if (cancelled.load()) return false;
+  // The end of the pass is shown; a pass the calling thread took no poll in
+  // (a small one, or one the other threads took whole) polls once here.
+  if (pacing.progress && pacing.progress->step) pacing.progress->step(100);
+  if (polled) return true;
+  pacing.pacer.Restart();
+  (void)pacing.pacer.Due();  // the next poll a kPollInterval from this one
+  if (!sup::LKILL(0)) return true;
+  sup::LKILL(1);
+  return false;
 }
 
 // Transforms every row of the NT x NX array SOURCE with ROTATIONS, each row
@@ -102,8 +129,7 @@ bool SharedSteps(std::int64_t steps, std::int64_t items, int threads, PassSlots&
 // kRowBlock rows each. False on cancel (DEST then partly written).
 template <class Weight>
 bool RowPass(const float* source, float* dest, std::int64_t columns, const FkTransform& t,
-             const CoolRotations& rotations, int threads, PassSlots& slots,
-             const FkProgress* progress, Weight&& weight) {
+             const CoolRotations& rotations, PassSlots& slots, Pacing& pacing, Weight&& weight) {
   const std::size_t rowReals = 2 * static_cast<std::size_t>(t.NX);
   const auto block = [&](std::int64_t r0, std::int64_t count, float* rows) {
     for (std::int64_t m = 0; m < t.NX; ++m) {
@@ -126,45 +152,45 @@ bool RowPass(const float* source, float* dest, std::int64_t columns, const FkTra
       }
     }
   };
-  return SharedSteps(t.NT, kRowBlock, threads, slots, progress, block);
+  return SharedSteps(t.NT, kRowBlock, slots, pacing, block);
 }
 
 bool SizesUsable(const FkTransform& t, int nsamp, int ntrace) {
   return t.NT >= 2 && t.NX >= 2 && nsamp >= 1 && ntrace >= 1 && nsamp <= t.NT && ntrace <= t.NX;
 }
 
-}  // namespace
-
-FkTransform& StoredFkTransform() {
-  thread_local FkTransform t;
-  return t;
+// Runs WORK(part, first, count) over 0..N - 1, one piece per thread of
+// THREADS at most.
+template <class Work>
+void Split(std::int64_t n, int threads, Work&& work) {
+  const std::int64_t parts = std::max<std::int64_t>(1, std::min<std::int64_t>(threads, n));
+  sup::RunParts(static_cast<int>(parts), [&](int p) {
+    const std::int64_t first = n * p / parts, last = n * (p + 1) / parts;
+    work(p, first, last - first);
+  });
 }
 
-namespace {
-const bool kRegistered = sup::RegisterProgramReset(sup::ProgramLayer::Display,
-                                                   [] { StoredFkTransform() = FkTransform{}; });
 }  // namespace
 
-bool FkSetSizes(int NSAMP, int NTRACE) {
+bool FkSetSizes(FkTransform& T, int NSAMP, int NTRACE) {
   if (NSAMP < 1 || NTRACE < 1) return false;
   const int mt = NfftExponent(2 * static_cast<std::int64_t>(NSAMP));
   const int mx = NfftExponent(2 * static_cast<std::int64_t>(NTRACE));
   if (mt + mx > kMostExponent) return false;
-  FkTransform& t = StoredFkTransform();
-  t.MT = mt;
-  t.NT = 1 << mt;
-  t.MX = mx;
-  t.NX = 1 << mx;
-  t.NF = t.NT / 2;
-  t.NK = t.NX;
+  T.MT = mt;
+  T.NT = 1 << mt;
+  T.MX = mx;
+  T.NX = 1 << mx;
+  T.NF = T.NT / 2;
+  T.NK = T.NX;
   return true;
 }
 
-void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, int NTRACE,
-             int NTAPER, int& IERR, const FkProgress* PROGRESS) {
-  FkTransform& t = StoredFkTransform();
+void FKSPECT(FkTransform& T, std::span<const float> TRACES, std::span<float> SPEC, int NSAMP,
+             int NTRACE, int NTAPER, int& IERR, const FkProgress* PROGRESS) {
+  FkTransform& t = T;
   t.PRESENT = false;
-  std::vector<float>().swap(t.DATA);
+  decltype(t.DATA)().swap(t.DATA);
   if (!SizesUsable(t, NSAMP, NTRACE) ||
       TRACES.size() < static_cast<std::size_t>(NSAMP) * static_cast<std::size_t>(NTRACE) ||
       SPEC.size() < static_cast<std::size_t>(t.NF) * static_cast<std::size_t>(t.NX)) {
@@ -174,34 +200,47 @@ void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, in
   const int threads = ThreadsFor(t);
   PassSlots traces, rows;
   CoolRotations down, across;
+  // The transform is sized without being set: the threads of the time pass
+  // write every value of it, each its own columns, so the memory is first
+  // touched where it is filled.
   if (!sup::TryAllocation([&] {
-        t.DATA.assign(2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(t.NX), 0.0f);
+        t.DATA.resize(2 * static_cast<std::size_t>(t.NT) * static_cast<std::size_t>(t.NX));
         SizeSlots(traces, threads, static_cast<std::size_t>(NSAMP));
         SizeSlots(rows, threads, 2 * static_cast<std::size_t>(t.NX) * kRowBlock);
       }) ||
       !MakeCoolRotations(down, t.MT, 1.0f) || !MakeCoolRotations(across, t.MX, 1.0f)) {
-    std::vector<float>().swap(t.DATA);
+    decltype(t.DATA)().swap(t.DATA);
     sup::WINMSG(kNoSpectArrays);
     IERR = -1;
     return;
   }
   sup::LKILL(1);
-  StartPass(PROGRESS, "Time to Frequency");
+  Pacing pacing(PROGRESS);
   const std::size_t columnReals = 2 * static_cast<std::size_t>(t.NT);
+  // The columns beyond the traces are zero and stay so.
+  Split(t.NX - NTRACE, threads, [&](int, std::int64_t first, std::int64_t count) {
+    float* column = t.DATA.data() + (NTRACE + first) * static_cast<std::int64_t>(columnReals);
+    std::fill_n(column, count * static_cast<std::int64_t>(columnReals), 0.0f);
+  });
+  StartPass(PROGRESS, "Time to Frequency");
   const auto forward = [&](std::int64_t j, std::int64_t, float* slot) {
     std::span<float> trace(slot, static_cast<std::size_t>(NSAMP));
     std::copy_n(TRACES.begin() + static_cast<std::ptrdiff_t>(j) * NSAMP, NSAMP, trace.begin());
     if (NTAPER > 0 && NTAPER < NSAMP / 2) TSMOO(trace, NSAMP, NTAPER);
     std::span<float> column(t.DATA.data() + j * columnReals, columnReals);
-    for (int i = 0; i < NSAMP; ++i) column[2 * static_cast<std::size_t>(i)] = trace[static_cast<std::size_t>(i)];
+    for (int i = 0; i < NSAMP; ++i) {
+      column[2 * static_cast<std::size_t>(i)] = trace[static_cast<std::size_t>(i)];
+      column[2 * static_cast<std::size_t>(i) + 1] = 0.0f;
+    }
+    std::fill(column.begin() + 2 * static_cast<std::ptrdiff_t>(NSAMP), column.end(), 0.0f);
     COOL(column, down);
   };
-  if (!SharedSteps(NTRACE, 1, threads, traces, PROGRESS, forward)) {
+  if (!SharedSteps(NTRACE, 1, traces, pacing, forward)) {
     IERR = -1;
     return;
   }
   StartPass(PROGRESS, "Distance to Wavenumber");
-  if (!RowPass(t.DATA.data(), t.DATA.data(), t.NX, t, across, threads, rows, PROGRESS,
+  if (!RowPass(t.DATA.data(), t.DATA.data(), t.NX, t, across, rows, pacing,
                [](std::int64_t, std::span<float>) {})) {
     IERR = -1;
     return;
@@ -209,27 +248,40 @@ void FKSPECT(std::span<const float> TRACES, std::span<float> SPEC, int NSAMP, in
   t.PRESENT = true;
 
   // The power with the column halves swapped, then normalised by its largest
-  // value; an all-zero record keeps an all-zero spectrum.
+  // value; an all-zero record keeps an all-zero spectrum. Each thread takes
+  // its own columns and finds their largest value; the largest of those is
+  // the largest of all, whatever the split.
   const int half = t.NX / 2;
-  float largest = 0.0f;
-  for (int k = 0; k < t.NX; ++k) {
-    const int source = k < half ? half + k : k - half;
-    for (int r = 0; r < t.NF; ++r) {
-      const std::size_t i = Index(r, source, t.NT);
-      const float re = t.DATA[i], im = t.DATA[i + 1];
-      const float p = re * re + im * im;
-      SPEC[static_cast<std::size_t>(k) * t.NF + r] = p;
-      if (p > largest) largest = p;
+  const auto nf = static_cast<std::size_t>(t.NF);
+  std::vector<float> largestOf(static_cast<std::size_t>(threads), 0.0f);
+  Split(t.NX, threads, [&](int part, std::int64_t first, std::int64_t count) {
+    float largest = 0.0f;
+    for (std::int64_t k = first; k < first + count; ++k) {
+      const std::int64_t source = k < half ? half + k : k - half;
+      const float* column = t.DATA.data() + source * static_cast<std::int64_t>(columnReals);
+      float* out = SPEC.data() + static_cast<std::size_t>(k) * nf;
+      for (std::size_t r = 0; r < nf; ++r) {
+        const float re = column[2 * r], im = column[2 * r + 1];
+        const float p = re * re + im * im;
+        out[r] = p;
+        if (p > largest) largest = p;
+      }
     }
-  }
+    largestOf[static_cast<std::size_t>(part)] = largest;
+  });
+  float largest = 0.0f;
+  for (const float p : largestOf)
+    if (p > largest) largest = p;
   if (largest > 0.0f) {
-    for (std::size_t i = 0; i < static_cast<std::size_t>(t.NF) * t.NX; ++i) SPEC[i] /= largest;
+    Split(static_cast<std::int64_t>(nf) * t.NX, threads, [&](int, std::int64_t first, std::int64_t count) {
+      for (std::int64_t i = first; i < first + count; ++i) SPEC[static_cast<std::size_t>(i)] /= largest;
+    });
   }
 }
 
-void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX,
-              const FkFan& FAN, int& IERR, const FkProgress* PROGRESS) {
-  const FkTransform& t = StoredFkTransform();
+void FKTRACES(const FkTransform& T, std::span<float> TRACES, int NSAMP, int NTRACE, float DT,
+              float DX, const FkFan& FAN, int& IERR, const FkProgress* PROGRESS) {
+  const FkTransform& t = T;
   if (!t.PRESENT) {
     sup::WINMSG(kNoTransform);
     IERR = -1;
@@ -265,6 +317,7 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
     if (FAN.V[d] != 0.0f) width[d] = FAN.W[d] * FAN.V[d];
 
   sup::LKILL(1);
+  Pacing pacing(PROGRESS);
   StartPass(PROGRESS, "Wavenumber to Distance");
   const std::int64_t nt = t.NT, nx = t.NX;
   auto weight = [&](std::int64_t r, std::span<float> w) {
@@ -284,7 +337,7 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
       }
     }
   };
-  if (!RowPass(t.DATA.data(), work.data(), NTRACE, t, across, threads, rows, PROGRESS, weight)) {
+  if (!RowPass(t.DATA.data(), work.data(), NTRACE, t, across, rows, pacing, weight)) {
     IERR = -1;
     return;
   }
@@ -293,14 +346,17 @@ void FKTRACES(std::span<float> TRACES, int NSAMP, int NTRACE, float DT, float DX
   const auto inverse = [&](std::int64_t m, std::int64_t, float*) {
     COOL(std::span<float>(work.data() + m * columnReals, columnReals), up);
   };
-  if (!SharedSteps(NTRACE, 1, threads, none, PROGRESS, inverse)) {
+  if (!SharedSteps(NTRACE, 1, none, pacing, inverse)) {
     IERR = -1;
     return;
   }
+  // TRACES is written only once the run can no longer be cancelled.
   const float scale = static_cast<float>(t.NT) * static_cast<float>(t.NX);
-  for (int j = 0; j < NTRACE; ++j)
-    for (int i = 0; i < NSAMP; ++i)
-      TRACES[static_cast<std::size_t>(j) * NSAMP + i] = work[Index(i, j, t.NT)] / scale;
+  Split(NTRACE, threads, [&](int, std::int64_t first, std::int64_t count) {
+    for (std::int64_t j = first; j < first + count; ++j)
+      for (int i = 0; i < NSAMP; ++i)
+        TRACES[static_cast<std::size_t>(j) * NSAMP + i] = work[Index(i, j, t.NT)] / scale;
+  });
 }
 
 }  // namespace vel

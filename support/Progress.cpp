@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "support/ProgramState.h"
+
+#include "support/PollPacer.h"
 #include "toolkit/core/Windows.h"
 #include "toolkit/dialogs/Dialogs.h"
 
@@ -14,6 +16,7 @@ struct State {
   ProgressHook hook;
   ProgressState progress;
   bool shown = false;  // dialog 127 was shown by ProgressOpen
+  PollPacer bar;       // the dialog's bar, at most once per kPollInterval
 };
 
 State& Get() {
@@ -39,6 +42,7 @@ bool CurrentHasBar() {
 void ProgressOpen(std::string_view fileName) {
   State& s = Get();
   s.progress = {true, std::string(fileName), 0};
+  s.bar.Restart();
   if (s.hook.open) {
     s.hook.open(fileName);
     return;
@@ -59,6 +63,9 @@ void ProgressSet(int percent) {
     s.hook.set(s.progress.percent);
     return;
   }
+  // Redrawing the bar for every trace of a long read would cost more than
+  // the read; the end of the run is always shown.
+  if (s.progress.percent < 100 && !s.bar.Due()) return;
   if (HaveWindows() && CurrentHasBar())
     tk::WDialogPutProgressBar(kProgressBarField, s.progress.percent);
 }

@@ -3,7 +3,9 @@
 // in field 1020, the bar 1021 and a Cancel button. A reader opens it for more
 // than 100 traces, sets the bar from 0 to 100 percent and closes it; in batch
 // mode it only sets the bar of whatever dialog is current. Cancel reaches the
-// loop through LKILL.
+// loop through LKILL. The dialog's bar is redrawn at most once per
+// kPollInterval (support/PollPacer.h), and always at 100 percent; a hook
+// takes every call.
 //
 // A hook, when set, takes the calls instead of the dialog (tests and callers
 // with a display of their own); the last state is kept for tests. Without the

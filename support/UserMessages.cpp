@@ -8,6 +8,8 @@
 
 #include "platform/FixedText.h"
 #include "support/ProgramState.h"
+
+#include "support/PollPacer.h"
 #include "toolkit/core/Errors.h"
 #include "toolkit/core/Events.h"
 #include "toolkit/core/MessageBox.h"
@@ -37,6 +39,9 @@ MessageState& Messages() {
 struct AbortState {
   AbortPollHook poll;
   bool latch = false;
+  // The toolkit's poll, a little more often than kPollInterval at most, so
+  // that a loop pacing its own polls by kPollInterval finds it due each time.
+  PollPacer pacer{kPollInterval * 4 / 5};
 };
 
 AbortState& Abort() {
@@ -82,8 +87,13 @@ bool LKILL(int LRESET) {
   AbortState& a = Abort();
   if (LRESET != 0) {
     a.latch = false;
+    a.pacer.Restart();
     return false;
   }
+  // A hook is asked every time; the toolkit's own poll, a round trip to the
+  // display, only about once per kPollInterval: a loop polling once a trace
+  // would otherwise spend most of its time there.
+  if (!a.poll && !a.pacer.Due()) return a.latch;
   const bool button = a.poll ? a.poll() : PollToolkitEvents();
   if (button) a.latch = true;
   return a.latch;

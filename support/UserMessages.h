@@ -13,7 +13,10 @@
 // was a dialog push button. Keys, mouse events and push buttons are consumed;
 // exposes and resizes are held per window and delivered by the next
 // WEventWait, so a window uncovered during a long read is still redrawn.
-// Nothing but a reset clears the latch.
+// Nothing but a reset clears the latch. The toolkit's poll is taken about
+// once per kPollInterval at most (support/PollPacer.h), the first after a
+// reset at once; in between a call gives the latch as it stands. A poll hook is asked
+// at every call.
 //
 // The dialog-field helpers put reals (a missing value as "Unknown"), strings
 // and logical check boxes into fields of the current dialog.
@@ -51,7 +54,7 @@ using UserMessageHook =
 void SetUserMessageHook(UserMessageHook hook);
 
 /// The abort latch: LRESET non-zero clears it and gives false; zero polls one
-/// event and gives the latch.
+/// event (the toolkit's poll when due) and gives the latch.
 bool LKILL(int LRESET);
 
 /// Takes one pending event without waiting; true when it was a push button of

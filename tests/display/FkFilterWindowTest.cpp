@@ -86,11 +86,12 @@ class FkFilterWindowTest : public tool_window_test::ToolWindowTest {
 
   // The spectrum frame the tool draws, made as the tool makes it.
   void FrameOf(const ShotRecord& rec) {
-    ASSERT_TRUE(vel::FkSetSizes(rec.NSAMP, rec.NTRACE));
-    const vel::FkTransform& t = vel::StoredFkTransform();
+    vel::FkTransform fk;
+    ASSERT_TRUE(vel::FkSetSizes(fk, rec.NSAMP, rec.NTRACE));
+    const vel::FkTransform& t = fk;
     std::vector<float> spec(static_cast<std::size_t>(t.NF) * static_cast<std::size_t>(t.NX));
     int status = 0;
-    vel::FKSPECT(rec.TRACES, spec, rec.NSAMP, rec.NTRACE, tk::NearestInt(rec.NSAMP * ctx.smoothing), status);
+    vel::FKSPECT(fk, rec.TRACES, spec, rec.NSAMP, rec.NTRACE, tk::NearestInt(rec.NSAMP * ctx.smoothing), status);
     ASSERT_EQ(status, 0);
     vel::SCALE_FK(spec, t.NF, t.NX, rec.SAMPINT, rec.GEOLOC, rec.NTRACE, frame);
   }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -17,6 +18,7 @@
 #include "formats/Seg2In.h"
 #include "formats/SegyIn.h"
 #include "record/ShotRecord.h"
+#include "support/PollPacer.h"
 #include "support/UserMessages.h"
 #include "tests/NumpyRunner.h"
 #include "tests/TestSupport.h"
@@ -48,12 +50,13 @@ class FkTransformTest : public ::testing::Test {
   // Forward transform of RECORD; the spectrum it gives.
   std::vector<float> Spect(const std::vector<float>& record, int nsamp, int ntrace, int taper,
                            int& ierr) {
-    EXPECT_TRUE(vel::FkSetSizes(nsamp, ntrace));
-    const auto& t = vel::StoredFkTransform();
+    EXPECT_TRUE(vel::FkSetSizes(fk, nsamp, ntrace));
+    const auto& t = fk;
     std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX, -7.0f);
-    vel::FKSPECT(record, spec, nsamp, ntrace, taper, ierr);
+    vel::FKSPECT(fk, record, spec, nsamp, ntrace, taper, ierr);
     return spec;
   }
+  vel::FkTransform fk;
   std::vector<std::string> messages;
   int polls = 0;
   int cancelAtPoll = -1;
@@ -63,8 +66,8 @@ TEST_F(FkTransformTest, SizesFollowTwiceTheRecord) {
   struct Case { int nsamp, ntrace, nt, nx; };
   for (const Case c : {Case{1000, 24, 2048, 64}, Case{1024, 24, 2048, 64}, Case{1, 1, 2, 2},
                        Case{4000, 240, 8192, 512}}) {
-    ASSERT_TRUE(vel::FkSetSizes(c.nsamp, c.ntrace));
-    const auto& t = vel::StoredFkTransform();
+    ASSERT_TRUE(vel::FkSetSizes(fk, c.nsamp, c.ntrace));
+    const auto& t = fk;
     EXPECT_EQ(t.NT, c.nt);
     EXPECT_EQ(t.NX, c.nx);
     EXPECT_EQ(t.NF, c.nt / 2);
@@ -72,8 +75,8 @@ TEST_F(FkTransformTest, SizesFollowTwiceTheRecord) {
     EXPECT_EQ(1 << t.MT, t.NT);
     EXPECT_EQ(1 << t.MX, t.NX);
   }
-  EXPECT_FALSE(vel::FkSetSizes(0, 5));
-  EXPECT_FALSE(vel::FkSetSizes(1 << 20, 1 << 12));
+  EXPECT_FALSE(vel::FkSetSizes(fk, 0, 5));
+  EXPECT_FALSE(vel::FkSetSizes(fk, 1 << 20, 1 << 12));
 }
 
 TEST_F(FkTransformTest, ForwardTransformMatchesDirectDft) {
@@ -82,7 +85,7 @@ TEST_F(FkTransformTest, ForwardTransformMatchesDirectDft) {
   int ierr = 0;
   const auto spec = Spect(record, nsamp, ntrace, 0, ierr);
   ASSERT_EQ(ierr, 0);
-  const auto& t = vel::StoredFkTransform();
+  const auto& t = fk;
   ASSERT_TRUE(t.PRESENT);
   ASSERT_EQ(t.NT, 32);
   ASSERT_EQ(t.NX, 16);
@@ -124,7 +127,7 @@ TEST_F(FkTransformTest, PlaneWaveLandsOnItsCell) {
   int ierr = 0;
   const auto spec = Spect(record, nsamp, ntrace, 0, ierr);
   ASSERT_EQ(ierr, 0);
-  const auto& t = vel::StoredFkTransform();
+  const auto& t = fk;
   // Frequency index 2a (NT = 2 NSAMP), wavenumber index 2b; the partner
   // (-2a, -2b) is not in the kept half, so the peak is at row 2a, column of
   // wavenumber 2b, that is NX/2 + 2b (0-based).
@@ -148,7 +151,7 @@ TEST_F(FkTransformTest, NeutralFansGiveBackTheTaperedRecord) {
     int ierr = 0;
     Spect(record, nsamp, ntrace, c.taper, ierr);
     std::vector<float> out(record.size(), 99.0f);
-    vel::FKTRACES(out, nsamp, ntrace, 1.0f, 5.0f, c.fan, ierr);
+    vel::FKTRACES(fk, out, nsamp, ntrace, 1.0f, 5.0f, c.fan, ierr);
     ASSERT_EQ(ierr, 0);
     for (int j = 0; j < ntrace; ++j) {
       std::vector<float> expect(record.begin() + j * nsamp, record.begin() + (j + 1) * nsamp);
@@ -192,7 +195,7 @@ TEST_F(FkTransformTest, DipsActOnTheirOwnSlope) {
     fan.W[dip] = 0.5f;
     fan.F[dip] = 0.0f;
     std::vector<float> out(both.size());
-    vel::FKTRACES(out, nsamp, ntrace, dt, dx, fan, ierr);
+    vel::FKTRACES(fk, out, nsamp, ntrace, dt, dx, fan, ierr);
     ASSERT_EQ(ierr, 0);
     const double keptRising = energyAlong(out, rising), keptFalling = energyAlong(out, falling);
     SCOPED_TRACE("dip " + std::to_string(dip + 1) + ": rising kept " + std::to_string(keptRising) +
@@ -211,83 +214,138 @@ TEST_F(FkTransformTest, FilteringStartsFromTheKeptTransformEachTime) {
   const auto record = RandomRecord(nsamp, ntrace, 4);
   int ierr = 0;
   Spect(record, nsamp, ntrace, 0, ierr);
-  const auto kept = vel::StoredFkTransform().DATA;
+  const auto kept = fk.DATA;
   FkFan fan;
   fan.V = {200.0f, 400.0f};
   fan.W = {0.5f, 0.5f};
   std::vector<float> first(record.size()), second(record.size());
-  vel::FKTRACES(first, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
-  vel::FKTRACES(second, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
+  vel::FKTRACES(fk, first, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
+  vel::FKTRACES(fk, second, nsamp, ntrace, 2.0f, 3.0f, fan, ierr);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(first, second);
-  EXPECT_EQ(vel::StoredFkTransform().DATA, kept);
+  EXPECT_EQ(fk.DATA, kept);
   EXPECT_NE(first, record);
 }
 
 // Cancel in either pass of FKTRACES, on a transform one thread does and on
-// one shared out between threads: the polls and percentages are those of
-// one step per row and per trace, and nothing is written.
+// one shared out between threads: the run stops with nothing written and the
+// kept transform as it was, and the next run gives what an uncancelled one
+// gives.
 TEST_F(FkTransformTest, CancelLeavesTheKeptTransformAndOutput) {
   struct Case {
     const char* name;
-    int nsamp, ntrace, cancelAt;
-    std::vector<std::string> passes;
-    int percent;
+    int nsamp, ntrace;
+    std::size_t cancelInPass;  // 1 the row pass, 2 the column pass
   };
-  const std::vector<std::string> rowPass{"Wavenumber to Distance"};
   const std::vector<std::string> bothPasses{"Wavenumber to Distance", "Frequency to Time"};
   const Case cases[] = {
-      {"small, row pass", 40, 9, 10, rowPass, 8},                // NINT(100 x 10 / 128)
-      {"large, row pass", 300, 40, 40, rowPass, 4},              // NINT(100 x 40 / 1024)
-      {"large, column pass", 300, 40, 1024 + 6, bothPasses, 15},  // NINT(100 x 6 / 40)
+      {"small, row pass", 40, 9, 1},
+      {"large, row pass", 300, 40, 1},
+      {"large, column pass", 300, 40, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const auto record = RandomRecord(c.nsamp, c.ntrace, 5);
     int ierr = 0;
-    cancelAtPoll = -1;
     Spect(record, c.nsamp, c.ntrace, 0, ierr);
-    const auto kept = vel::StoredFkTransform().DATA;
+    const auto kept = fk.DATA;
     FkFan fan;
     fan.V = {200.0f, 400.0f};
     std::vector<int> percents;
     std::vector<std::string> passes;
     vel::FkProgress progress{[&](std::string_view p) { passes.emplace_back(p); },
                              [&](int pc) { percents.push_back(pc); }};
-    polls = 0;
-    cancelAtPoll = c.cancelAt;
+    bool cancelled = false;
+    sup::SetAbortPollHook([&] { return cancelled = passes.size() == c.cancelInPass; });
     std::vector<float> out(record.size(), 42.0f);
-    vel::FKTRACES(out, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+    vel::FKTRACES(fk, out, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+    EXPECT_TRUE(cancelled);
     EXPECT_EQ(ierr, -1);
-    EXPECT_EQ(passes, c.passes);
-    EXPECT_EQ(percents.size(), static_cast<std::size_t>(c.cancelAt));
-    ASSERT_FALSE(percents.empty());
-    EXPECT_EQ(percents.back(), c.percent);
+    EXPECT_EQ(passes, std::vector<std::string>(bothPasses.begin(),
+                                               bothPasses.begin() + static_cast<std::ptrdiff_t>(c.cancelInPass)));
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float x) { return x == 42.0f; }));
-    EXPECT_EQ(vel::StoredFkTransform().DATA, kept);
-    cancelAtPoll = -1;
+    EXPECT_EQ(fk.DATA, kept);
+    sup::SetAbortPollHook([] { return false; });
     ierr = 0;
+    passes.clear();
     std::vector<float> again(record.size()), fresh(record.size());
-    vel::FKTRACES(again, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+    vel::FKTRACES(fk, again, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr, &progress);
+    EXPECT_EQ(passes, bothPasses);
     Spect(record, c.nsamp, c.ntrace, 0, ierr);
-    vel::FKTRACES(fresh, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr);
+    vel::FKTRACES(fk, fresh, c.nsamp, c.ntrace, 2.0f, 3.0f, fan, ierr);
     EXPECT_EQ(ierr, 0);
     EXPECT_EQ(again, fresh);
     EXPECT_EQ(percents.back(), 100);
   }
 }
 
+// On a transform that takes a good while, progress and the cancel poll come
+// at most once per kPollInterval (and at least once a pass), and a Cancel
+// pressed during Filter Traces stops it within a tenth of a second.
+TEST_F(FkTransformTest, ProgressAndCancelArePacedByTime) {
+  using Clock = std::chrono::steady_clock;
+  const int nsamp = 4000, ntrace = 500;  // an 8192 x 1024 transform
+  const auto record = RandomRecord(nsamp, ntrace, 12);
+  int ierr = 0;
+  sup::SetAbortPollHook([] { return false; });
+  Spect(record, nsamp, ntrace, 0, ierr);
+  ASSERT_EQ(ierr, 0);
+  FkFan fan;
+  fan.V = {2000.0f, 1500.0f};
+
+  // A whole run: polls and reports spaced by the interval.
+  std::vector<Clock::time_point> polls;
+  sup::SetAbortPollHook([&] {
+    polls.push_back(Clock::now());
+    return false;
+  });
+  int reports = 0;
+  vel::FkProgress progress{{}, [&](int) { ++reports; }};
+  std::vector<float> out(record.size());
+  const auto start = Clock::now();
+  vel::FKTRACES(fk, out, nsamp, ntrace, 0.25f, 2.0f, fan, ierr, &progress);
+  const auto took = Clock::now() - start;
+  ASSERT_EQ(ierr, 0);
+  ASSERT_GE(polls.size(), 1u);
+  // A pass short enough to have no poll of its own polls once at its end.
+  int early = 0;
+  for (std::size_t i = 1; i < polls.size(); ++i) early += polls[i] - polls[i - 1] < sup::kPollInterval;
+  EXPECT_LE(early, 1);
+  const auto most = static_cast<std::size_t>(took / sup::kPollInterval) + 3;
+  EXPECT_LE(polls.size(), most);
+  EXPECT_LE(static_cast<std::size_t>(reports), polls.size() + 2);  // the passes' ends
+
+  // Cancel pressed at the second poll, a kPollInterval into the run: the
+  // run ends soon after, nothing written.
+  polls.clear();
+  Clock::time_point pressed{};
+  sup::SetAbortPollHook([&] {
+    polls.push_back(Clock::now());
+    if (polls.size() < 2) return false;
+    if (polls.size() == 2) pressed = Clock::now();
+    return true;
+  });
+  std::vector<float> untouched(record.size(), 42.0f);
+  ierr = 0;
+  vel::FKTRACES(fk, untouched, nsamp, ntrace, 0.25f, 2.0f, fan, ierr, &progress);
+  const auto answered = Clock::now();
+  if (polls.size() < 2) GTEST_SKIP() << "the run ended before a second poll was due";
+  EXPECT_EQ(ierr, -1);
+  EXPECT_LT(answered - pressed, std::chrono::milliseconds(100));
+  EXPECT_TRUE(std::all_of(untouched.begin(), untouched.end(), [](float x) { return x == 42.0f; }));
+}
+
 TEST_F(FkTransformTest, CancelledForwardTransformLeavesNoneKept) {
   const auto record = RandomRecord(20, 4, 6);
   int ierr = 0;
   polls = 0;
-  cancelAtPoll = 2;
+  cancelAtPoll = 1;
   Spect(record, 20, 4, 0, ierr);
   EXPECT_EQ(ierr, -1);
-  EXPECT_FALSE(vel::StoredFkTransform().PRESENT);
+  EXPECT_FALSE(fk.PRESENT);
   std::vector<float> out(record.size());
   ierr = 0;
-  vel::FKTRACES(out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
+  vel::FKTRACES(fk, out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
   EXPECT_EQ(ierr, -1);
   EXPECT_EQ(messages, std::vector<std::string>{"TRANSFORM DOES NOT EXIST"});
 }
@@ -302,26 +360,26 @@ TEST_F(FkTransformTest, AllZeroRecordGivesAllZeroSpectrum) {
 
 TEST_F(FkTransformTest, SizesThatDoNotFitAreRefused) {
   const auto record = RandomRecord(20, 4, 7);
-  ASSERT_TRUE(vel::FkSetSizes(20, 4));
-  std::vector<float> spec(vel::StoredFkTransform().NF * vel::StoredFkTransform().NX);
+  ASSERT_TRUE(vel::FkSetSizes(fk, 20, 4));
+  std::vector<float> spec(fk.NF * fk.NX);
   int ierr = 0;
-  vel::FKSPECT(record, spec, 20, 40, 0, ierr);  // more traces than NX holds
+  vel::FKSPECT(fk, record, spec, 20, 40, 0, ierr);  // more traces than NX holds
   EXPECT_EQ(ierr, -1);
   ierr = 0;
-  vel::FKSPECT(std::span<const float>(record).first(10), spec, 20, 4, 0, ierr);
+  vel::FKSPECT(fk, std::span<const float>(record).first(10), spec, 20, 4, 0, ierr);
   EXPECT_EQ(ierr, -1);
   ierr = 0;
-  vel::FKSPECT(record, spec, 20, 4, 0, ierr);
+  vel::FKSPECT(fk, record, spec, 20, 4, 0, ierr);
   EXPECT_EQ(ierr, 0);
   std::vector<float> out(10);
-  vel::FKTRACES(out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
+  vel::FKTRACES(fk, out, 20, 4, 1.0f, 1.0f, FkFan{}, ierr);
   EXPECT_EQ(ierr, -1);
   // Sizes set for a larger record after the transform was made: the kept
   // transform does not hold them, so the inverse is refused, not run past it.
-  ASSERT_TRUE(vel::FkSetSizes(200, 40));
+  ASSERT_TRUE(vel::FkSetSizes(fk, 200, 40));
   std::vector<float> larger(200 * 40, 5.0f);
   ierr = 0;
-  vel::FKTRACES(larger, 200, 40, 1.0f, 1.0f, FkFan{}, ierr);
+  vel::FKTRACES(fk, larger, 200, 40, 1.0f, 1.0f, FkFan{}, ierr);
   EXPECT_EQ(ierr, -1);
   EXPECT_TRUE(std::all_of(larger.begin(), larger.end(), [](float x) { return x == 5.0f; }));
 }
@@ -359,11 +417,12 @@ std::vector<float> EventRecord(int nsamp, int ntrace, unsigned seed) {
 // FKSPECT of RECORD against the power of numpy's fft2 of the same tapered,
 // padded array, to 1e-4 of the largest value (which is 1).
 void SpectrumAgreesWithNumpy(const std::vector<float>& record, int nsamp, int ntrace, int taper) {
-  ASSERT_TRUE(vel::FkSetSizes(nsamp, ntrace));
-  const auto& t = vel::StoredFkTransform();
+  vel::FkTransform fk;
+  ASSERT_TRUE(vel::FkSetSizes(fk, nsamp, ntrace));
+  const auto& t = fk;
   std::vector<float> spec(static_cast<std::size_t>(t.NF) * t.NX, -1.0f);
   int ierr = 0;
-  vel::FKSPECT(record, spec, nsamp, ntrace, taper, ierr);
+  vel::FKSPECT(fk, record, spec, nsamp, ntrace, taper, ierr);
   ASSERT_EQ(ierr, 0);
   EXPECT_EQ(*std::max_element(spec.begin(), spec.end()), 1.0f);
   const std::vector<float> want = testing_support::RunNumpy(
@@ -448,7 +507,7 @@ TEST_F(FkTransformTest, FilteredTracesAgreeWithNumpy) {
     fan.W = c.w;
     fan.F = c.f;
     std::vector<float> out(record.size());
-    vel::FKTRACES(out, nsamp, ntrace, dt, dx, fan, ierr);
+    vel::FKTRACES(fk, out, nsamp, ntrace, dt, dx, fan, ierr);
     ASSERT_EQ(ierr, 0);
     auto list = [](const std::array<float, 2>& a) {
       return "(" + std::to_string(a[0]) + ", " + std::to_string(a[1]) + ")";

@@ -162,14 +162,15 @@ TEST_F(FkFilterToolTest, OkAfterFilterTracesCopiesTheFilteredOutput) {
   EXPECT_TRUE(messages_.empty()) << messages_.front();
 
   // The same transform and fan, run here.
-  ASSERT_TRUE(vel::FkSetSizes(input_.NSAMP, input_.NTRACE));
-  const vel::FkTransform& t = vel::StoredFkTransform();
+  vel::FkTransform fk;
+  ASSERT_TRUE(vel::FkSetSizes(fk, input_.NSAMP, input_.NTRACE));
+  const vel::FkTransform& t = fk;
   std::vector<float> spec(static_cast<std::size_t>(t.NF) * static_cast<std::size_t>(t.NX));
   std::vector<float> want(input_.TRACES.size());
   int status = 0;
-  vel::FKSPECT(input_.TRACES, spec, input_.NSAMP, input_.NTRACE, 20, status);
+  vel::FKSPECT(fk, input_.TRACES, spec, input_.NSAMP, input_.NTRACE, 20, status);
   const vel::FkFan fan{{2000.0f, 2000.0f}, {0.25f, 0.25f}, {0.0f, 0.0f}};
-  vel::FKTRACES(want, input_.NSAMP, input_.NTRACE, input_.SAMPINT, 4.0f, fan, status);
+  vel::FKTRACES(fk, want, input_.NSAMP, input_.NTRACE, input_.SAMPINT, 4.0f, fan, status);
   ASSERT_EQ(status, 0);
 
   const vel::TrxContents after = Saved();

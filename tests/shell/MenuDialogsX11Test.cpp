@@ -674,11 +674,12 @@ TEST_F(MenuDialogsX11, FkFanLinesShowTheirSizingCursors) {
   // The spectrum frame as the tool makes it of the sample record.
   vel::ShotRecord rec;
   sample_shot::Make(rec);
-  ASSERT_TRUE(vel::FkSetSizes(rec.NSAMP, rec.NTRACE));
-  const vel::FkTransform& t = vel::StoredFkTransform();
+  vel::FkTransform fk;
+  ASSERT_TRUE(vel::FkSetSizes(fk, rec.NSAMP, rec.NTRACE));
+  const vel::FkTransform& t = fk;
   std::vector<float> spec(static_cast<std::size_t>(t.NF) * static_cast<std::size_t>(t.NX));
   int status = 0;
-  vel::FKSPECT(rec.TRACES, spec, rec.NSAMP, rec.NTRACE, tk::NearestInt(0.1f * static_cast<float>(rec.NSAMP)),
+  vel::FKSPECT(fk, rec.TRACES, spec, rec.NSAMP, rec.NTRACE, tk::NearestInt(0.1f * static_cast<float>(rec.NSAMP)),
                status);
   ASSERT_EQ(status, 0);
   sup::GraphAxes frame;

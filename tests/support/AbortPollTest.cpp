@@ -2,7 +2,10 @@
 // consumed without aborting, exposes and resizes wait for the next WEventWait.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "../toolkit/core/WindowTestSupport.h"
+#include "support/PollPacer.h"
 #include "support/UserMessages.h"
 
 namespace sup {
@@ -29,13 +32,17 @@ class AbortPollTest : public tk::testing::ToolkitWindowTest {
       if (type == tk::kEventNone) return;
     }
   }
-  /// Polls until the scripted input is used up, and once more; true when any poll said abort.
+  /// Polls until the scripted input is used up, and once more; true when
+  /// any poll said abort. The toolkit is polled at most once per
+  /// kPollInterval: each poll here waits that long first.
   bool PollAll() {
     bool any = false;
     for (int i = 0; i < 200; ++i) {
+      std::this_thread::sleep_for(kPollInterval);
       any = LKILL(0) || any;
       if (harness.PendingInput() == 0) break;
     }
+    std::this_thread::sleep_for(kPollInterval);
     return LKILL(0) || any;
   }
 };
@@ -50,6 +57,21 @@ TEST_F(AbortPollTest, KeysAndMouseDoNotAbortAndAreConsumed) {
   tk::EventRecord r;
   tk::WEventPeek(type, r);
   EXPECT_EQ(type, tk::kEventNone);  // nothing left for the application
+}
+
+// A loop that polls at every step takes the toolkit's events only once per
+// kPollInterval; a Cancel pressed is seen by the first poll after that, and
+// a reset lets the next poll through at once.
+TEST_F(AbortPollTest, ToolkitPollIsPacedByTime) {
+  EXPECT_FALSE(LKILL(1));
+  harness.Key('A', 'a').Key('B', 'b').Key('C', 'c');
+  const std::size_t before = harness.PendingInput();
+  for (int i = 0; i < 50; ++i) (void)LKILL(0);
+  // At most the first call and one more, should the machine stall a while.
+  EXPECT_GE(before - harness.PendingInput(), 1u);
+  EXPECT_LE(before - harness.PendingInput(), 2u);
+  EXPECT_FALSE(PollAll());
+  EXPECT_FALSE(LKILL(1));
 }
 
 TEST_F(AbortPollTest, ResizeDuringAPollReachesTheNextWait) {
