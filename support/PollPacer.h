@@ -15,7 +15,8 @@ inline constexpr std::chrono::milliseconds kPollInterval{50};
 class PollPacer {
  public:
   using Clock = std::chrono::steady_clock;
-  explicit PollPacer(Clock::duration interval = kPollInterval) : interval_(interval) {}
+  PollPacer() : interval_(kPollInterval) {}
+  explicit PollPacer(Clock::duration interval) : interval_(interval) {}
 
   /// True on the first call (after construction or Restart) and then once
   /// INTERVAL has passed since the last true answer.
