@@ -28,7 +28,7 @@ class TempDir {
 /// (after the fixture is gone): the executables of the layers that keep
 /// process-wide state register the resets of the layers they link, from a
 /// file of their own test folder. Call at static initialisation; returns
-/// true, so that a file can write `const bool kRegistered = ...`.
+/// true, so that a file can write `const bool kResets = ...`.
 bool ResetAroundEveryTest(std::function<void()> reset);
 
 /// Runs what ResetAroundEveryTest registered (the test main's listener).

@@ -6,7 +6,7 @@
 
 namespace {
 
-const bool kRegistered = testing_support::ResetAroundEveryTest([] {
+const bool kResetsAroundEveryTest = testing_support::ResetAroundEveryTest([] {
   sup::ResetProgramForTesting();
   tk::ResetToolkitForTesting();
 });
