@@ -52,7 +52,6 @@ struct WinState {
   bool documentOpen = false;
   bool pagePending = false;
   plat::Point origin{};
-  plat::Point pageOrigin{};  // the window origin of the page's margin corner
   int pageWidth = 0, pageHeight = 0;  // pixels
   int resolutionX = 300, resolutionY = 300;
   int current = 0, previous = 0;  // packed RGB, red in the low byte
@@ -251,9 +250,8 @@ void Begin() {
         dp.resolutionX = w.resolutionX;
         dp.resolutionY = w.resolutionY;
         RescaleDashes();
-        w.pageOrigin = {w.dc->OffsetX() - HardcopyOption(3) * w.resolutionX / 72,
-                        w.dc->OffsetY() - HardcopyOption(4) * w.resolutionY / 72};
-        w.origin = w.pageOrigin;
+        w.origin = {w.dc->OffsetX() - HardcopyOption(3) * w.resolutionX / 72,
+                    w.dc->OffsetY() - HardcopyOption(4) * w.resolutionY / 72};
         w.pageWidth = w.resolutionX * HardcopyOption(1) / 72;
         w.pageHeight = w.resolutionY * HardcopyOption(2) / 72;
         StartPage();
@@ -273,21 +271,6 @@ void Begin() {
   dp.factorX = gs.width > 0 ? static_cast<float>(w.pageWidth) / static_cast<float>(gs.width) : 1.0f;
   dp.factorY =
       gs.height > 0 ? static_cast<float>(w.pageHeight) / static_cast<float>(gs.height) : 1.0f;
-  if (!w.metafile && gs.width > 0 && gs.height > 0 && w.resolutionX > 0 && w.resolutionY > 0) {
-    // The picture keeps its shape on the page: the same scale both ways (in
-    // inches), as large as the drawing area takes, centred in it. Stretched
-    // to the area, a landscape window on a portrait page printed every text
-    // condensed.
-    const double sx = static_cast<double>(dp.factorX) / w.resolutionX;
-    const double sy = static_cast<double>(dp.factorY) / w.resolutionY;
-    const double s = std::min(sx, sy);
-    dp.factorX = static_cast<float>(s * w.resolutionX);
-    dp.factorY = static_cast<float>(s * w.resolutionY);
-    const int spareX = w.pageWidth - Trunc(static_cast<double>(dp.factorX) * gs.width);
-    const int spareY = w.pageHeight - Trunc(static_cast<double>(dp.factorY) * gs.height);
-    w.origin = {w.pageOrigin.x - std::max(spareX, 0) / 2, w.pageOrigin.y - std::max(spareY, 0) / 2};
-    if (w.dc && w.dc->PageOpen()) w.dc->SetWindowOrigin(w.origin);
-  }
 }
 
 void EndPage() {

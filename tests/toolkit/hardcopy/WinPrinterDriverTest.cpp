@@ -251,32 +251,6 @@ TEST_F(WinPrinterTest, ClipAddsMostOfAPixelOnItsFarEdges) {
   EXPECT_EQ(recorded.clip->bottom, static_cast<int>((399.99f - 20.0) * dp.factorY + 0.99));
 }
 
-// A window picture keeps its shape on any page: the same scale both ways,
-// as large as the drawing area takes.
-TEST_F(WinPrinterTest, ThePictureKeepsItsShapeCentredOnThePage) {
-  FakePrintSystem print;
-  for (const int orientation : {0, 1}) {
-    SCOPED_TRACE(orientation);
-    Select();
-    HardcopyOptionSet(5, orientation + 2);  // portrait- or landscape-shaped
-    PrinterDrawStandIn(&recorded);
-    WHardcopySwitch(std::string_view(""));
-    ASSERT_EQ(Gs().hardcopyOn, 1);
-    const DriverParameters& dp = DriverParams();
-    const GraphicsState& gs = Gs();
-    EXPECT_FLOAT_EQ(dp.factorX / static_cast<float>(dp.resolutionX),
-                    dp.factorY / static_cast<float>(dp.resolutionY));
-    const int pageW = dp.resolutionX * HardcopyOption(1) / 72;
-    const int pageH = dp.resolutionY * HardcopyOption(2) / 72;
-    const int pictureW = static_cast<int>(dp.factorX * static_cast<float>(gs.width));
-    const int pictureH = static_cast<int>(dp.factorY * static_cast<float>(gs.height));
-    EXPECT_LE(pictureW, pageW);
-    EXPECT_LE(pictureH, pageH);
-    EXPECT_TRUE(pictureW >= pageW - 1 || pictureH >= pageH - 1) << "as large as it fits";
-    WHardcopySwitch("S");
-  }
-}
-
 TEST_F(WinPrinterTest, GradientPolygonsUseTheGradientFillOrPixels) {
   struct Case {
     const char* name;
