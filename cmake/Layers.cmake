@@ -30,7 +30,7 @@ endfunction()
 # writing a JSON result under test-results/ so a failure still names its test;
 # with 0, one CTest entry per test.
 function(velloran_tests target)
-  cmake_parse_arguments(T "" "" "DIRS;LINKS" ${ARGN})
+  cmake_parse_arguments(T "IN_ORDER" "" "DIRS;LINKS" ${ARGN})
   set(srcs)
   foreach(d IN LISTS T_DIRS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${d}/*.cpp)
@@ -60,19 +60,25 @@ function(velloran_tests target)
 
   if(VELLORAN_TEST_SHARDS GREATER 0)
     set(results ${CMAKE_BINARY_DIR}/test-results)
+    # IN_ORDER: the executable's tests still lean on what an earlier test of
+    # theirs left behind, so its shards keep the declared order.
+    set(shuffle 1)
+    if(T_IN_ORDER)
+      set(shuffle 0)
+    endif()
     file(MAKE_DIRECTORY ${results})
     math(EXPR last "${VELLORAN_TEST_SHARDS} - 1")
     foreach(i RANGE ${last})
       add_test(NAME ${target}/shard-${i} COMMAND ${target})
       set_tests_properties(${target}/shard-${i} PROPERTIES ENVIRONMENT
-        "VELLORAN_HEADLESS=1;GTEST_TOTAL_SHARDS=${VELLORAN_TEST_SHARDS};GTEST_SHARD_INDEX=${i};GTEST_FILTER=-*X11*;GTEST_SHUFFLE=1;GTEST_RANDOM_SEED=${VELLORAN_TEST_SEED};GTEST_OUTPUT=json:${results}/${target}-${i}.json")
+        "VELLORAN_HEADLESS=1;GTEST_TOTAL_SHARDS=${VELLORAN_TEST_SHARDS};GTEST_SHARD_INDEX=${i};GTEST_FILTER=-*X11*;GTEST_SHUFFLE=${shuffle};GTEST_RANDOM_SEED=${VELLORAN_TEST_SEED};GTEST_OUTPUT=json:${results}/${target}-${i}.json")
     endforeach()
     # The real-X-server tests: each starts its own Xvfb, so two shards of
     # them may run side by side.
     foreach(i RANGE 1)
       add_test(NAME ${target}/x11-${i} COMMAND ${target})
       set_tests_properties(${target}/x11-${i} PROPERTIES ENVIRONMENT
-        "VELLORAN_HEADLESS=1;GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${i};GTEST_FILTER=*X11*;GTEST_SHUFFLE=1;GTEST_RANDOM_SEED=${VELLORAN_TEST_SEED};GTEST_OUTPUT=json:${results}/${target}-x11-${i}.json")
+        "VELLORAN_HEADLESS=1;GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${i};GTEST_FILTER=*X11*;GTEST_SHUFFLE=${shuffle};GTEST_RANDOM_SEED=${VELLORAN_TEST_SEED};GTEST_OUTPUT=json:${results}/${target}-x11-${i}.json")
     endforeach()
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60

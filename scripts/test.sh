@@ -4,7 +4,7 @@
 # executable runs in a few shuffled shards (a different shuffle in each pass),
 # so every test must pass whatever ran before it in the same process. The
 # benchmarks are built last, in the normal build folder. Exits non-zero when
-# any build or test fails; warnings are errors here.
+# any build or test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,7 +20,7 @@ stamp() { echo "== $1 ($(( SECONDS - started )) s)"; }
 run_pass() {
   local dir=$1; shift
   stamp "build $dir"
-  cmake -S . -B "$dir" -G Ninja -DVELLORAN_WERROR=ON -DVELLORAN_BENCH=OFF \
+  cmake -S . -B "$dir" -G Ninja -DVELLORAN_BENCH=OFF \
         -DVELLORAN_TEST_SHARDS="$shards" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   stamp "test $dir"
@@ -29,7 +29,9 @@ run_pass() {
     { python3 scripts/test_failures.py "$dir/test-results"; return 1; }
 }
 
-run_pass build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# Warnings are errors in the normal build; the sanitizer build's code
+# generation makes GCC warn about what it cannot see through.
+run_pass build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLORAN_WERROR=ON \
   "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DVELLORAN_TEST_SEED=1
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_pass build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" \
