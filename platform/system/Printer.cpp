@@ -138,9 +138,6 @@ int StartPrintCommand(const std::vector<std::string>& args, int inputFd, PrintCo
   const int fd = mkostemp(path.data(), O_CLOEXEC);
   if (fd < 0) return errno;
   unlink(path.c_str());
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (inputFd >= 0)
@@ -149,18 +146,8 @@ int StartPrintCommand(const std::vector<std::string>& args, int inputFd, PrintCo
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fd, 1);
   posix_spawn_file_actions_adddup2(&actions, fd, 2);
-  // The child gets default signal handling and mask, whatever ours are.
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
-  const int error = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
-  posix_spawnattr_destroy(&attr);
+  const int error = SpawnProgram(args, &actions, pid);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
     close(fd);

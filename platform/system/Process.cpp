@@ -43,6 +43,11 @@ std::vector<std::string> SplitCommandWords(const std::string& commandLine) {
 }
 
 int SpawnProgram(const std::vector<std::string>& args, pid_t& pid) {
+  return SpawnProgram(args, nullptr, pid);
+}
+
+int SpawnProgram(const std::vector<std::string>& args, const posix_spawn_file_actions_t* actions,
+                 pid_t& pid) {
   pid = -1;
   if (args.empty() || args[0].empty()) return ENOENT;
   std::vector<char*> argv;
@@ -58,7 +63,7 @@ int SpawnProgram(const std::vector<std::string>& args, pid_t& pid) {
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setsigdefault(&attr, &all);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  const int error = posix_spawnp(&pid, argv[0], nullptr, &attr, argv.data(), environ);
+  const int error = posix_spawnp(&pid, argv[0], actions, &attr, argv.data(), environ);
   posix_spawnattr_destroy(&attr);
   if (error != 0) pid = -1;
   return error;
@@ -152,23 +157,11 @@ int RunProgramWithInput(const std::vector<std::string>& args, std::string_view i
     done += static_cast<std::size_t>(n);
   }
   close(fd);
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, name.c_str(), O_RDONLY, 0);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
-  int error = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
-  posix_spawnattr_destroy(&attr);
+  int error = SpawnProgram(args, &actions, pid);
   posix_spawn_file_actions_destroy(&actions);
   if (error == 0) {
     int waitError = 0;

@@ -2,6 +2,7 @@
 // Running other programs with posix_spawn. A command line is split into words
 // at blanks; a word in double quotes keeps its blanks. No shell is involved
 // unless the command names one (the command interpreter is /bin/sh).
+#include <spawn.h>
 #include <sys/types.h>
 
 #include <string>
@@ -19,6 +20,12 @@ std::vector<std::string> SplitCommandWords(const std::string& commandLine);
 /// receives the child's id. Result: 0 or the system's error number, including
 /// the error of a program that cannot be executed.
 [[nodiscard]] int SpawnProgram(const std::vector<std::string>& args, pid_t& pid);
+
+/// As SpawnProgram, with ACTIONS (may be null) applied to the child's files
+/// first. Every child starts with default signal handling and an empty mask,
+/// whatever ours are.
+[[nodiscard]] int SpawnProgram(const std::vector<std::string>& args,
+                               const posix_spawn_file_actions_t* actions, pid_t& pid);
 
 /// Outcome of a wait for a child.
 enum class WaitResult { Ended, TimedOut, Failed };
