@@ -373,6 +373,21 @@ class MenuDialogsX11 : public ::testing::Test {
     return true;
   }
 
+  /// Clicks the Shot Header Editor's Save Geometry As, types FILE into the
+  /// file dialog and waits until the file holds at least LEAST bytes.
+  void SaveGeometryAs(const TopWindow& editor, const fs::path& file, std::uintmax_t least) {
+    fs::create_directories(file.parent_path());
+    user_->MoveTo({editor.rect.left + 468, editor.rect.top + 342});
+    user_->Click();
+    WaitFor(8000, [&] { return Others().size() >= 2; });
+    ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Type(file.string()));
+    ASSERT_TRUE(user_->Tap("Return"));
+    ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= least; }))
+        << "the geometry file was not written";
+  }
+
   testing_support::TempDir dir_;
   // A system printer for the program (it inherits the PATH), so that Print
   // asks its page set-up.
@@ -793,18 +808,8 @@ TEST_F(MenuDialogsX11, KeysTypedIntoTheShotHeaderGridChangeTheCell) {
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
 
   // Save Geometry As, and the name typed into the file dialog.
-  const fs::path folder = dir_.path() / "geo";
-  fs::create_directories(folder);
-  const fs::path file = folder / "line.geo";
-  user_->MoveTo({editor.rect.left + 468, editor.rect.top + 342});
-  user_->Click();
-  WaitFor(8000, [&] { return Others().size() >= 2; });
-  ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  ASSERT_TRUE(Type(file.string()));
-  ASSERT_TRUE(user_->Tap("Return"));
-  ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= 64; }))
-      << "the geometry file was not written";
+  const fs::path file = dir_.path() / "geo" / "line.geo";
+  ASSERT_NO_FATAL_FAILURE(SaveGeometryAs(editor, file, 64));
   const std::string text = testing_support::ReadFile(file);
   EXPECT_EQ(text.substr(32, 10), "    777.00") << text.substr(0, 96);
   user_->Tap("Escape");
@@ -839,18 +844,8 @@ TEST_F(MenuDialogsX11, TypingIntoAClickedShotHeaderCellReplacesItsValue) {
     ASSERT_TRUE(user_->Tap("Return"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
-  const fs::path folder = dir_.path() / "typed";
-  fs::create_directories(folder);
-  const fs::path file = folder / "line.geo";
-  user_->MoveTo({editor.rect.left + 468, editor.rect.top + 342});
-  user_->Click();
-  WaitFor(8000, [&] { return Others().size() >= 2; });
-  ASSERT_GE(Others().size(), 2u) << "no file dialog appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  ASSERT_TRUE(Type(file.string()));
-  ASSERT_TRUE(user_->Tap("Return"));
-  ASSERT_TRUE(WaitFor(5000, [&] { return fs::exists(file) && fs::file_size(file) >= 96; }))
-      << "the geometry file was not written";
+  const fs::path file = dir_.path() / "typed" / "line.geo";
+  ASSERT_NO_FATAL_FAILURE(SaveGeometryAs(editor, file, 96));
   const std::string text = testing_support::ReadFile(file);
   // Lines of 30 characters and CR LF: number, easting, northing, elevation.
   EXPECT_EQ(text.substr(42, 10), "      7.00") << text.substr(0, 128);
