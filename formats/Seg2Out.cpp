@@ -376,7 +376,6 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
   const int shift =
       removeDelay && REC.SAMPINT > 0.0f ? tk::NearestInt(REC.TDELAY / REC.SAMPINT) : 0;
   bool progressShown = false;
-  int aborted = 0;  // the trace at which the user stopped the output
 
   const auto run = [&]() -> bool {
     // Work buffers, the descriptor strings of the file and of every trace
@@ -488,12 +487,7 @@ void SEG2OUT(ShotRecord& REC, std::string_view NAME, bool BIGENDIAN, int TRACEFO
     }
     for (int j = 1; j <= N; ++j) {
       if (BATCH || progressShown) sup::ProgressSet(tk::NearestInt(100.0 * j / N));
-      if (sup::LKILL(0)) {
-        // The pointers of the traces not written are zero, as in a file
-        // written trace by trace.
-        aborted = j;
-        return fail("OUTPUT TERMINATED BY USER");
-      }
+      if (sup::LKILL(0)) return fail("OUTPUT TERMINATED BY USER");
       const std::uint64_t P = Align4(w.written);
       if (!w.Zeros(static_cast<std::size_t>(P - w.written))) return fail(kBlockError);
       const std::span<const std::byte> strings =
